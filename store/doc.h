@@ -1,0 +1,56 @@
+// Document records, the history array and the document line format.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zd {
+
+inline constexpr std::string_view kLineSep = "*|*";
+inline constexpr std::string_view kKindSep = "*2*";
+inline constexpr std::string_view kFilePrefix = "file:///";
+
+// One remembered document.
+struct TMyDoc {
+  std::string RootPath;
+  std::string path;
+  std::string name;
+  bool selected = false;
+  int32_t doctype = 0;  // 1 web page, 2 program, 3 folder
+  std::string date;     // yyyy-mm-dd
+};
+
+// The history; a record's position is its identity for the run.
+using DocArray = std::vector<TMyDoc>;
+
+// One parsed document line.
+struct TMyDocObj {
+  std::string name;
+  std::string path;
+  int32_t kind = 0;
+};
+
+// path "*|*" name
+std::string MakeDocLine(std::string_view path, std::string_view name);
+// path "*|*" name "*2*" kind
+std::string MakeLongDocLine(std::string_view path, std::string_view name, int32_t kind);
+
+// Fills `record` from a short or long line. A line without "*|*" leaves the
+// record unchanged (returns false). A kind text that is not a decimal integer
+// leaves `kind` unchanged.
+bool ListLineSplit(std::string_view line, TMyDocObj& record);
+
+// The text after the first "*|*" (the row a mirror list box shows); the whole
+// line when it has no separator.
+std::string LineRowText(std::string_view line);
+
+// The text after the first "file:///", or the text unchanged without one.
+std::string StripFilePrefix(std::string_view text);
+
+// Leading and trailing blanks and control characters removed (as Delphi's Trim:
+// every character <= ' ').
+std::string Trim(std::string_view text);
+
+}  // namespace zd

@@ -1,0 +1,91 @@
+// The three remembered lists (recent, favourites, auto-run), each kept
+// together with its mirror list box so that row i always shows line i.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/text_codec.h"
+
+namespace zd {
+
+// A list box that shows one row per line. The Win32 list box adapter and the
+// in-memory mirror below implement it; only DocList calls the mutators.
+class ListMirror {
+ public:
+  virtual ~ListMirror() = default;
+  virtual void InsertRow(size_t index, const std::string& text) = 0;
+  virtual void DeleteRow(size_t index) = 0;
+  virtual void ClearRows() = 0;
+  virtual size_t RowCount() const = 0;
+  virtual std::vector<size_t> SelectedRows() const = 0;
+};
+
+// Rows and a selection held in memory; the mirror of a list whose box is not
+// on screen, and the stand-in for a list box in tests.
+class MemoryMirror : public ListMirror {
+ public:
+  void InsertRow(size_t index, const std::string& text) override;
+  void DeleteRow(size_t index) override;
+  void ClearRows() override;
+  size_t RowCount() const override { return rows_.size(); }
+  std::vector<size_t> SelectedRows() const override;
+
+  const std::vector<std::string>& Rows() const { return rows_; }
+  void SetSelected(size_t index, bool selected);
+
+ private:
+  std::vector<std::string> rows_;
+  std::vector<bool> selected_;
+};
+
+class DocList {
+ public:
+  DocList();
+  explicit DocList(ListMirror* mirror);
+
+  // Switches to another mirror (a list box created later) and fills it with
+  // the current rows. nullptr goes back to the built-in memory mirror.
+  void AttachMirror(ListMirror* mirror);
+  ListMirror& Mirror() { return *mirror_; }
+
+  const std::vector<std::string>& Lines() const { return lines_; }
+  size_t size() const { return lines_.size(); }
+  bool empty() const { return lines_.empty(); }
+
+  void InsertTop(const std::string& line);
+  void ReplaceAll(std::vector<std::string> lines);
+  void Clear();
+  // Removes every line whose row is selected, and those rows.
+  void DeleteSelection();
+
+  // True once the list has been read from its file (or the file was found
+  // missing). Only a loaded list is written back at exit, so an early exit
+  // can never overwrite a file with a list that was never read.
+  bool loaded() const { return loaded_; }
+  void set_loaded(bool loaded) { loaded_ = loaded; }
+
+ private:
+  MemoryMirror own_mirror_;
+  ListMirror* mirror_;
+  std::vector<std::string> lines_;
+  bool loaded_ = false;
+};
+
+void AddMyLove(DocList& list, const std::string& path, const std::string& name);
+void AddMyRecent(DocList& list, const std::string& path, const std::string& name);
+void AddMyRun(DocList& list, const std::string& path, const std::string& name);
+bool IsInRecentList(const DocList& list, const std::string& path);
+void DeleteListSelection(DocList& list);
+
+// Loads a list file: a missing file leaves the list as it is; otherwise the
+// list gets the file's non-blank lines (the first kMaxListLines of them, the
+// newest). Marks the list loaded unless the file exists but cannot be read.
+void ListFileLoad(DocList& list, Files& files, const AnsiCodec& codec, const std::string& file_name);
+// Writes the list whole, CR LF, atomically. False on failure.
+bool ListFileSave(const DocList& list, Files& files, const AnsiCodec& codec,
+                  const std::string& file_name);
+
+}  // namespace zd
