@@ -18,16 +18,20 @@ inline constexpr int LanguageIndex = ZD_LANGUAGE_INDEX;
 // Number of lines of the shared table (common to the maker's programs); the
 // traditional-Chinese ones come from the text resource "allneed".
 inline constexpr int kSharedRows = 45;
+// Rows of the shared table that this program reads by name.
+inline constexpr int kSharedAboutTitle = 12;
+inline constexpr int kSharedPathNotExists = 39;
+inline constexpr int kSharedExitQuestion = 41;
 
 struct InterfaceTexts {
   // Own table, texts used by operations.
-  std::string ProductText;       // replaces ProductName
+  std::string ProductText;  // replaces ProductName
   std::string MyComputer, NetworkPlaces, ControlPanel, Performance, Desktop, MyDocuments;
-  std::string TipsCaption;       // caption of the exit question
-  std::string IntervalFormat;    // "%d" = seconds
+  std::string TipsCaption;     // caption of the exit question
+  std::string IntervalFormat;  // "%d" = seconds
   std::string FavHintPath, FavHintName;
-  std::string PCStartCaption, PCStartColName, PCStartColPath, PCStartNameLabel,
-      PCStartPathLabel, PCStartEmptyName, PCStartEmptyPath;
+  std::string PCStartCaption, PCStartColName, PCStartColPath, PCStartNameLabel, PCStartPathLabel,
+      PCStartEmptyName, PCStartEmptyPath;
   std::string ConfigNotWritable;  // "%s" = the configuration folder
 
   // Shared table: all rows, and the three this program reads by name.

@@ -14,8 +14,11 @@ struct MenuItem {
   std::string name;     // control name, empty for separators
   std::string caption;  // "-" for a separator
   bool visible = true;
+  bool auto_check = false;      // toggles its own check mark when clicked
+  bool is_submenu = false;      // a submenu even while empty (filled at run time)
   std::vector<MenuItem> items;  // a submenu when not empty
   bool IsSeparator() const { return caption == "-"; }
+  bool IsSubmenu() const { return is_submenu || !items.empty(); }
 };
 
 struct PopupMenu {
