@@ -1,0 +1,119 @@
+// Program entry: normal start or uninstall mode, one running copy at a time.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "mainwin/form_model.h"
+#include "mainwin/main_window_win.h"
+#include "platform/handles_win.h"
+#include "platform/wide_win.h"
+#include "store/AppParams.h"
+
+namespace {
+
+std::vector<std::string> CommandLineArguments() {
+  std::vector<std::string> args;
+  int count = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!argv) return args;
+  for (int i = 1; i < count; ++i) args.push_back(zd::WideToUtf8(argv[i]));
+  LocalFree(argv);
+  return args;
+}
+
+std::string ModulePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD got = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (got < path.size()) {
+      path.resize(got);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return zd::WideToUtf8(path);
+}
+
+// Hands the start over to the copy already running: two copies would
+// overwrite each other's lists at exit.
+bool ForwardToRunningInstance() {
+  HWND running = FindWindowW(zd::TFrmMain::kClassName, nullptr);
+  if (!running) return false;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(running, &pid);
+  AllowSetForegroundWindow(pid);
+  PostMessageW(running, zd::TFrmMain::ShowRequestMessage(), 0, 0);
+  return true;
+}
+
+// The hidden window that owns the main window, so the main window gets no
+// taskbar button.
+HWND CreateApplicationWindow(HINSTANCE instance, const std::wstring& title) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = instance;
+  wc.lpszClassName = L"ZapdockApplication";
+  RegisterClassExW(&wc);
+  HWND app = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, title.c_str(), WS_POPUP, 0, 0, 0,
+                             0, nullptr, nullptr, instance, nullptr);
+  if (app) {
+    ShowWindow(app, SW_HIDE);
+    SetWindowLongPtrW(app, GWL_EXSTYLE, GetWindowLongPtrW(app, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
+  }
+  return app;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  zd::InitAppParams();
+  if (zd::IsUninstallStart(CommandLineArguments())) {
+    // The uninstall window is not part of this build yet: such a start
+    // creates nothing and touches no file.
+    return 0;
+  }
+
+  zd::UniqueHandle mutex(CreateMutexW(nullptr, FALSE, L"Local\\Zapdock.VAROV.SingleInstance"));
+  if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+    for (int i = 0; i < 50 && !ForwardToRunningInstance(); ++i) Sleep(100);
+    return 0;
+  }
+
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&icc);
+  OleInitialize(nullptr);
+
+  const std::wstring title = L"MRXZapdock";
+  HWND app = CreateApplicationWindow(instance, title);
+  std::unique_ptr<zd::Files> files = zd::MakeSystemFiles();
+  std::unique_ptr<zd::AnsiCodec> codec = zd::MakeSystemCodec();
+  std::unique_ptr<zd::Registry> registry = zd::MakeSystemRegistry();
+
+  zd::MainWindowDeps deps;
+  deps.files = files.get();
+  deps.codec = codec.get();
+  deps.registry = registry.get();
+  deps.exe_path = ModulePath();
+  deps.application_title = zd::WideToUtf8(title);
+  deps.owner = app;
+  std::unique_ptr<zd::TFrmMain> form = zd::TFrmMain::Create(instance, deps);
+  if (!form) return 1;
+  form->ShowAnimated();
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (IsDialogMessageW(form->hwnd() ? form->hwnd() : msg.hwnd, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  form.reset();
+  if (app) DestroyWindow(app);
+  OleUninitialize();
+  return 0;
+}

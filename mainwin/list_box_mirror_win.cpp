@@ -1,0 +1,36 @@
+#include "mainwin/list_box_mirror_win.h"
+
+#include "platform/wide_win.h"
+
+namespace zd {
+
+void ListBoxMirror::InsertRow(size_t index, const std::string& text) {
+  SendMessageW(list_box_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(Utf8ToWide(text).c_str()));
+}
+
+void ListBoxMirror::DeleteRow(size_t index) { SendMessageW(list_box_, LB_DELETESTRING, index, 0); }
+
+void ListBoxMirror::ClearRows() { SendMessageW(list_box_, LB_RESETCONTENT, 0, 0); }
+
+size_t ListBoxMirror::RowCount() const {
+  LRESULT count = SendMessageW(list_box_, LB_GETCOUNT, 0, 0);
+  return count > 0 ? static_cast<size_t>(count) : 0;
+}
+
+std::vector<size_t> ListBoxMirror::SelectedRows() const {
+  std::vector<size_t> rows;
+  LONG_PTR style = GetWindowLongPtrW(list_box_, GWL_STYLE);
+  if (style & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) {
+    LRESULT count = SendMessageW(list_box_, LB_GETSELCOUNT, 0, 0);
+    if (count <= 0) return rows;
+    std::vector<int> items(static_cast<size_t>(count));
+    LRESULT got = SendMessageW(list_box_, LB_GETSELITEMS, count, reinterpret_cast<LPARAM>(items.data()));
+    for (LRESULT i = 0; i < got; ++i) rows.push_back(static_cast<size_t>(items[i]));
+  } else {
+    LRESULT cur = SendMessageW(list_box_, LB_GETCURSEL, 0, 0);
+    if (cur >= 0) rows.push_back(static_cast<size_t>(cur));
+  }
+  return rows;
+}
+
+}  // namespace zd

@@ -1,0 +1,50 @@
+// RAII owners for Win32 handles: one line per handle kind.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace zd {
+
+template <typename T, auto Close, T Invalid = T{}>
+class UniqueAny {
+ public:
+  UniqueAny() = default;
+  explicit UniqueAny(T value) : value_(value) {}
+  UniqueAny(UniqueAny&& other) noexcept : value_(std::exchange(other.value_, Invalid)) {}
+  UniqueAny& operator=(UniqueAny&& other) noexcept {
+    if (this != &other) reset(std::exchange(other.value_, Invalid));
+    return *this;
+  }
+  UniqueAny(const UniqueAny&) = delete;
+  UniqueAny& operator=(const UniqueAny&) = delete;
+  ~UniqueAny() { reset(); }
+
+  T get() const { return value_; }
+  explicit operator bool() const { return value_ != Invalid; }
+  T release() { return std::exchange(value_, Invalid); }
+  void reset(T value = Invalid) {
+    T old = std::exchange(value_, value);
+    if (old != Invalid) Close(old);
+  }
+
+ private:
+  T value_ = Invalid;
+};
+
+inline void CloseHandleFn(HANDLE h) { ::CloseHandle(h); }
+inline void DeleteObjectFn(HGDIOBJ h) { ::DeleteObject(h); }
+inline void DestroyMenuFn(HMENU h) { ::DestroyMenu(h); }
+inline void DestroyIconFn(HICON h) { ::DestroyIcon(h); }
+inline void RegCloseKeyFn(HKEY h) { ::RegCloseKey(h); }
+
+using UniqueHandle = UniqueAny<HANDLE, CloseHandleFn>;
+using UniqueBitmap = UniqueAny<HBITMAP, DeleteObjectFn>;
+using UniqueFont = UniqueAny<HFONT, DeleteObjectFn>;
+using UniqueBrush = UniqueAny<HBRUSH, DeleteObjectFn>;
+using UniqueMenu = UniqueAny<HMENU, DestroyMenuFn>;
+using UniqueIcon = UniqueAny<HICON, DestroyIconFn>;
+using UniqueHkey = UniqueAny<HKEY, RegCloseKeyFn>;
+
+}  // namespace zd

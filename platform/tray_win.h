@@ -1,0 +1,34 @@
+// The notification-area icon. Deleted by the destructor, and added again when
+// Explorer restarts (the shell broadcasts "TaskbarCreated"), since the icon is
+// the user's only way back to a hidden window.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+namespace zd {
+
+inline constexpr UINT kTrayCallbackMessage = WM_USER + 1;
+
+class TrayIcon {
+ public:
+  TrayIcon() = default;
+  TrayIcon(const TrayIcon&) = delete;
+  TrayIcon& operator=(const TrayIcon&) = delete;
+  ~TrayIcon() { Remove(); }
+
+  bool Add(HWND owner, HICON icon, const std::wstring& tip);
+  void Remove();
+  bool added() const { return added_; }
+  // True when `message` is the shell's "TaskbarCreated"; the icon is then re-added.
+  bool HandleTaskbarCreated(UINT message);
+
+ private:
+  NOTIFYICONDATAW data_{};
+  bool added_ = false;
+  UINT taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
+};
+
+}  // namespace zd

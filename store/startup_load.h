@@ -1,0 +1,25 @@
+// The settings of section "default" as the first load applies them to the window.
+#pragma once
+
+#include "store/settings_file.h"
+
+namespace zd {
+
+inline constexpr int kMinCheckInterval = 60;
+inline constexpr int kMaxCheckInterval = 600;
+inline constexpr int kDefaultCheckInterval = 120;
+
+struct DefaultSettings {
+  bool show_fav_edit = true;
+  bool need_remove_url = false;
+  bool run_select_doc = false;
+  bool refresh = false;
+  bool query_auto_run_doc = false;
+  int control_index = 0;
+  int check_interval = kDefaultCheckInterval;  // seconds, clamped
+};
+
+int ClampCheckInterval(int seconds);
+DefaultSettings ReadDefaultSettings(const SettingsFile& settings);
+
+}  // namespace zd
