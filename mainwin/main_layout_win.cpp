@@ -104,6 +104,16 @@ void TFrmMain::CreateControls() {
   HWND launcher = Make("TabSheet8", kPanelClass, "", kChild | WS_CLIPCHILDREN, hwnd_, 0, 0, 10, 10);
   Make("tbDemo", kPanelClass, "", kHiddenChild | WS_CLIPCHILDREN, hwnd_, 0, 0, 10, 10);
   CreateLauncherPage(launcher);
+  // A group box only frames its neighbours: keep it under them, or it paints
+  // over the controls it is meant to hold.
+  for (const auto& [name, hwnd] : controls_) {
+    wchar_t cls[16] = {};
+    GetClassNameW(hwnd, cls, 16);
+    if (lstrcmpiW(cls, L"Button") == 0 &&
+        (GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX) {
+      SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+  }
 }
 
 void TFrmMain::CreateLauncherPage(HWND page) {
@@ -291,6 +301,10 @@ void TFrmMain::LayoutControls() {
   const int pw = display.right - display.left, ph = display.bottom - display.top;
   place(Control("TabSheet8"), display.left, display.top, pw, ph);
   place(Control("tbDemo"), display.left, display.top, pw, ph);
+  // Pages lie over their tab control; later siblings start below it.
+  for (const char* page : {"TabSheet8", "tbDemo"}) {
+    SetWindowPos(Control(page), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
 
   // Search row, hint bar, right panel, and the inner pages in between.
   const int row_h = Px(kSearchRowHeight), hint_h = Px(kHintHeight), right_w = Px(kRightPanelWidth);
