@@ -45,6 +45,10 @@ class DocList {
  public:
   DocList();
   explicit DocList(ListMirror* mirror);
+  // The list drives its mirror through a pointer (possibly to its own member),
+  // so a copy would either share a list box or point into another object.
+  DocList(const DocList&) = delete;
+  DocList& operator=(const DocList&) = delete;
 
   // Switches to another mirror (a list box created later) and fills it with
   // the current rows. nullptr goes back to the built-in memory mirror.

@@ -3,13 +3,14 @@
 // WritePrivateProfileString: sections and keys compared ignoring ASCII case,
 // names and values trimmed, one pair of surrounding quotes removed on read,
 // the first of duplicate keys (and sections) wins, lines it does not
-// understand kept as they are.
+// understand kept (trimmed; blank lines are dropped, as the API drops them).
 #pragma once
 
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -18,7 +19,8 @@
 
 namespace zd {
 
-// The parsed file; knows nothing of disks.
+// The parsed file; knows nothing of disks. Serialize writes the layout the
+// profile API writes: "[name]" headers, "key=value" lines, blank lines dropped.
 class IniDocument {
  public:
   void Parse(std::string_view utf8_text);
@@ -26,21 +28,33 @@ class IniDocument {
 
   std::optional<std::string> Get(std::string_view section, std::string_view key) const;
   // Replaces the first key of that name in the first section of that name, or
-  // appends it (and the section) as the profile API does.
-  void Set(std::string_view section, std::string_view key, std::string_view value);
-  void EraseSection(std::string_view section);
+  // appends it (and the section) as the profile API does. The value is stored
+  // so that Get gives it back exactly (quoted when it has blanks at its ends or
+  // is itself quoted); CR and LF become blanks. False when nothing changed.
+  bool Set(std::string_view section, std::string_view key, std::string_view value);
+  bool EraseSection(std::string_view section);  // false when there was none
   bool HasSection(std::string_view section) const;
+  // Names of the keys with a value, as the profile API lists them (no
+  // comments, no lines without "=").
   std::vector<std::string> Keys(std::string_view section) const;
 
  private:
-  struct Line {
-    std::string text;      // the line as read or written
-    std::string key;       // trimmed key for key lines, empty otherwise
-    std::string section;   // trimmed section name for header lines
-    bool is_section = false;
-    bool is_key = false;
+  struct Key {
+    std::string name;                  // trimmed, spelled as first written
+    std::optional<std::string> value;  // trimmed, quotes kept; none without "="
   };
-  std::vector<Line> lines_;
+  struct Section {
+    std::string name;  // trimmed; empty for the lines before the first header
+    std::vector<Key> keys;
+    std::unordered_map<std::string, size_t> first_key;  // lower-case name -> index
+  };
+  const Section* FindSection(std::string_view trimmed_name) const;
+  Section* FindSection(std::string_view trimmed_name);
+  static void AddKey(Section& section, std::string name, std::optional<std::string> value);
+  void IndexSections();
+
+  std::vector<Section> sections_{Section{}};
+  std::unordered_map<std::string, size_t> first_section_{{std::string(), 0}};
 };
 
 class SettingsFile {
@@ -49,6 +63,9 @@ class SettingsFile {
   SettingsFile(Files& files, const AnsiCodec& codec, std::string path);
 
   const std::string& path() const { return path_; }
+  // False when the file exists but could not be read: writes are then refused
+  // for the run, so a file we never saw is never replaced by an empty one.
+  bool readable() const { return readable_; }
 
   std::string ReadString(std::string_view section, std::string_view key,
                          std::string_view default_value) const;
@@ -86,7 +103,7 @@ class SettingsFile {
   bool dirty() const { return dirty_; }
 
  private:
-  bool Commit();
+  bool Commit(bool changed);
 
   Files& files_;
   const AnsiCodec& codec_;
@@ -94,6 +111,7 @@ class SettingsFile {
   IniDocument doc_;
   int holds_ = 0;
   bool dirty_ = false;
+  bool readable_ = true;
 };
 
 }  // namespace zd

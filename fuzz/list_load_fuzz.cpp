@@ -1,0 +1,53 @@
+// Loading any list file: the mirror matches the list, the limit holds, and a
+// save followed by a load gives the same list.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "platform/fake_files.h"
+#include "store/AppParams.h"
+#include "store/doc.h"
+#include "store/doc_list.h"
+
+using namespace zd;
+
+namespace {
+
+void CheckMirror(const DocList& list, const MemoryMirror& box) {
+  if (box.Rows().size() != list.size()) abort();
+  for (size_t i = 0; i < list.size(); ++i) {
+    if (box.Rows()[i] != LineRowText(list.Lines()[i])) abort();
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const auto codec = MakeCodec(936);
+  const std::string file = "C:\\MrxConfig\\rec.dat";
+  FakeFiles files;
+  files.AddDirectory("C:\\MrxConfig");
+  files.PutFile(file, std::string(reinterpret_cast<const char*>(data), size));
+
+  MemoryMirror box;
+  DocList list(&box);
+  ListFileLoad(list, files, *codec, file);
+  if (!list.loaded() || list.size() > kMaxListLines) abort();
+  CheckMirror(list, box);
+  for (const std::string& line : list.Lines()) {
+    if (line.empty() || Trim(line) != line) abort();
+  }
+
+  // Selecting every other row and deleting keeps the pairing.
+  for (size_t i = 0; i < box.RowCount(); i += 2) box.SetSelected(i, true);
+  AddMyRecent(list, "file:///C:/x", "x");
+  DeleteListSelection(list);
+  CheckMirror(list, box);
+
+  if (!ListFileSave(list, files, *codec, file)) abort();
+  DocList again;
+  ListFileLoad(again, files, *codec, file);
+  if (again.Lines() != list.Lines()) abort();
+  return 0;
+}

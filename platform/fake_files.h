@@ -1,0 +1,69 @@
+// In-memory Files for tests: drives, folders and files kept in maps, with
+// switches that make chosen operations fail.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/files.h"
+
+namespace zd {
+
+class FakeFiles : public Files {
+ public:
+  // Files interface. Paths are compared exactly, except that "\" and "/" both
+  // separate folders and a trailing separator does not matter for folders.
+  std::optional<std::string> ReadAll(const std::string& path) override;
+  bool FileExists(const std::string& path) override;
+  bool DirectoryExists(const std::string& path) override;
+  bool CreateDirectories(const std::string& path) override;
+  bool SetHiddenAttribute(const std::string& path) override;
+  // Fails when the file's folder does not exist, like the real thing.
+  bool WriteAtomic(const std::string& path, std::string_view data) override;
+  bool RemoveFile(const std::string& path) override;
+  std::vector<std::string> LogicalDrives() override;
+  DriveKind DriveType(const std::string& root) override;
+  std::string SystemDirectory() override { return system_dir_; }
+
+  // Set-up. A drive's root folder exists from the moment it is added.
+  void AddDrive(const std::string& root, DriveKind kind);
+  void SetSystemDirectory(std::string dir) { system_dir_ = std::move(dir); }
+  void AddDirectory(const std::string& path);
+  void PutFile(const std::string& path, std::string data);
+
+  // Failure injection.
+  void FailWritesTo(const std::string& path) { fail_writes_.insert(path); }
+  void FailReadsOf(const std::string& path) { fail_reads_.insert(path); }
+  void set_fail_all_writes(bool fail) { fail_all_writes_ = fail; }
+  void set_fail_all_reads(bool fail) { fail_all_reads_ = fail; }
+  void set_fail_create_directories(bool fail) { fail_create_dirs_ = fail; }
+  void set_fail_set_hidden(bool fail) { fail_set_hidden_ = fail; }
+
+  // Inspection.
+  const std::map<std::string, std::string>& files() const { return files_; }
+  bool IsHidden(const std::string& dir) const;
+  // Successful atomic writes per path, and all of them in order.
+  int WriteCount(const std::string& path) const;
+  const std::vector<std::string>& write_log() const { return write_log_; }
+
+ private:
+  static std::string DirKey(const std::string& path);
+
+  std::vector<std::pair<std::string, DriveKind>> drives_;
+  std::string system_dir_;
+  std::map<std::string, std::string> files_;
+  std::set<std::string> dirs_;
+  std::set<std::string> hidden_;
+  std::set<std::string> fail_writes_;
+  std::set<std::string> fail_reads_;
+  bool fail_all_writes_ = false;
+  bool fail_all_reads_ = false;
+  bool fail_create_dirs_ = false;
+  bool fail_set_hidden_ = false;
+  std::vector<std::string> write_log_;
+};
+
+}  // namespace zd

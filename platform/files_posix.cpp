@@ -1,0 +1,130 @@
+// The machine's own file system for the native build. Paths are used as given;
+// there are no drive letters and no system folder.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/files.h"
+
+namespace zd {
+namespace {
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() { Close(); }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+  bool ok() const { return fd_ >= 0; }
+  bool Close() {
+    if (fd_ < 0) return true;
+    const int rc = close(fd_);
+    fd_ = -1;
+    return rc == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+bool WriteAllBytes(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t n = write(fd, data.data(), data.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+std::string ParentDirectory(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+class PosixFiles : public Files {
+ public:
+  std::optional<std::string> ReadAll(const std::string& path) override {
+    FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.ok()) return std::nullopt;
+    struct stat st;
+    if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    std::string data;
+    data.reserve(static_cast<size_t>(st.st_size));
+    char buffer[65536];
+    for (;;) {
+      const ssize_t n = read(fd.get(), buffer, sizeof buffer);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return std::nullopt;
+      }
+      if (n == 0) break;
+      data.append(buffer, static_cast<size_t>(n));
+    }
+    return data;
+  }
+
+  bool FileExists(const std::string& path) override {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  }
+
+  bool DirectoryExists(const std::string& path) override {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  }
+
+  bool CreateDirectories(const std::string& path) override {
+    std::error_code ec;
+    std::filesystem::create_directories(path, ec);
+    return DirectoryExists(path);
+  }
+
+  // POSIX has no hidden attribute; a folder that exists counts as done.
+  bool SetHiddenAttribute(const std::string& path) override { return DirectoryExists(path); }
+
+  bool WriteAtomic(const std::string& path, std::string_view data) override {
+    if (!Step(WriteStep::kCreateTemp)) return false;
+    const std::string temp = path + ".tmp";
+    FileDescriptor fd(open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (!fd.ok()) return false;
+    const size_t half = data.size() / 2;
+    const bool written = Step(WriteStep::kWriteHalf) && WriteAllBytes(fd.get(), data.substr(0, half)) &&
+                         Step(WriteStep::kWriteRest) && WriteAllBytes(fd.get(), data.substr(half)) &&
+                         Step(WriteStep::kFlush) && fsync(fd.get()) == 0;
+    if (!fd.Close() || !written || !Step(WriteStep::kReplace) ||
+        rename(temp.c_str(), path.c_str()) != 0) {
+      unlink(temp.c_str());
+      return false;
+    }
+    // Make the rename itself durable; the data is already in place, so a
+    // failure here is not a failed write.
+    FileDescriptor dir(open(ParentDirectory(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.ok()) fsync(dir.get());
+    return true;
+  }
+
+  bool RemoveFile(const std::string& path) override { return unlink(path.c_str()) == 0; }
+
+  std::vector<std::string> LogicalDrives() override { return {}; }
+  DriveKind DriveType(const std::string&) override { return DriveKind::kUnknown; }
+  std::string SystemDirectory() override { return {}; }
+
+ private:
+  bool Step(WriteStep step) { return !step_hook || step_hook(step); }
+};
+
+}  // namespace
+
+std::unique_ptr<Files> MakeSystemFiles() { return std::make_unique<PosixFiles>(); }
+
+}  // namespace zd

@@ -1,0 +1,186 @@
+// Files and drives through the Win32 API; paths are UTF-8 Windows paths.
+#include <windows.h>
+
+#include "platform/files.h"
+#include "platform/wide_win.h"
+
+namespace zd {
+namespace {
+
+class Handle {
+ public:
+  explicit Handle(HANDLE h) : h_(h) {}
+  ~Handle() { Close(); }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  HANDLE get() const { return h_; }
+  bool ok() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+  bool Close() {
+    if (!ok()) return true;
+    const BOOL rc = CloseHandle(h_);
+    h_ = INVALID_HANDLE_VALUE;
+    return rc != FALSE;
+  }
+
+ private:
+  HANDLE h_;
+};
+
+bool WriteAllBytes(HANDLE h, std::string_view data) {
+  while (!data.empty()) {
+    const DWORD chunk = data.size() > (1u << 30) ? (1u << 30) : static_cast<DWORD>(data.size());
+    DWORD written = 0;
+    if (!WriteFile(h, data.data(), chunk, &written, nullptr) || written == 0) return false;
+    data.remove_prefix(written);
+  }
+  return true;
+}
+
+DWORD Attributes(const std::string& path) {
+  return GetFileAttributesW(Utf8ToWide(path).c_str());
+}
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// "C:\a\b\" -> "C:\a\b"; a drive root keeps its backslash.
+std::string WithoutTrailingSeparators(std::string path) {
+  while (path.size() > 1 && IsSeparator(path.back())) {
+    if (path.size() == 3 && path[1] == ':') break;
+    path.pop_back();
+  }
+  return path;
+}
+
+class WinFiles : public Files {
+ public:
+  std::optional<std::string> ReadAll(const std::string& path) override {
+    Handle h(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h.ok()) return std::nullopt;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(h.get(), &size) || size.QuadPart > (1LL << 30)) return std::nullopt;
+    std::string data(static_cast<size_t>(size.QuadPart), '\0');
+    size_t got = 0;
+    while (got < data.size()) {
+      DWORD n = 0;
+      if (!ReadFile(h.get(), data.data() + got, static_cast<DWORD>(data.size() - got), &n,
+                    nullptr)) {
+        return std::nullopt;
+      }
+      if (n == 0) break;  // the file shrank meanwhile
+      got += n;
+    }
+    data.resize(got);
+    return data;
+  }
+
+  bool FileExists(const std::string& path) override {
+    const DWORD a = Attributes(path);
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+  }
+
+  bool DirectoryExists(const std::string& path) override {
+    const DWORD a = Attributes(path);
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+  }
+
+  bool CreateDirectories(const std::string& path) override {
+    const std::string dir = WithoutTrailingSeparators(path);
+    if (dir.empty()) return false;
+    if (DirectoryExists(dir)) return true;
+    const size_t sep = dir.find_last_of("\\/");
+    if (sep != std::string::npos && sep > 0) {
+      const std::string parent = dir.substr(0, sep);
+      // Stop at "C:" and at the "\\server" part of a UNC path.
+      const bool is_drive = parent.size() == 2 && parent[1] == ':';
+      if (!is_drive && parent.find_first_not_of("\\/") != std::string::npos &&
+          !CreateDirectories(parent)) {
+        return false;
+      }
+    }
+    if (CreateDirectoryW(Utf8ToWide(dir).c_str(), nullptr)) return true;
+    return DirectoryExists(dir);  // created meanwhile, or it was there all along
+  }
+
+  bool SetHiddenAttribute(const std::string& path) override {
+    return SetFileAttributesW(Utf8ToWide(WithoutTrailingSeparators(path)).c_str(),
+                              FILE_ATTRIBUTE_HIDDEN) != FALSE;
+  }
+
+  bool WriteAtomic(const std::string& path, std::string_view data) override {
+    if (!Step(WriteStep::kCreateTemp)) return false;
+    const std::wstring target = Utf8ToWide(path);
+    const std::wstring temp = target + L".tmp";
+    Handle h(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h.ok()) return false;
+    const size_t half = data.size() / 2;
+    const bool written = Step(WriteStep::kWriteHalf) && WriteAllBytes(h.get(), data.substr(0, half)) &&
+                         Step(WriteStep::kWriteRest) && WriteAllBytes(h.get(), data.substr(half)) &&
+                         Step(WriteStep::kFlush) && FlushFileBuffers(h.get());
+    // MOVEFILE_WRITE_THROUGH returns only once the rename is on disk.
+    if (!h.Close() || !written || !Step(WriteStep::kReplace) ||
+        !MoveFileExW(temp.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      DeleteFileW(temp.c_str());
+      return false;
+    }
+    return true;
+  }
+
+  bool RemoveFile(const std::string& path) override {
+    return DeleteFileW(Utf8ToWide(path).c_str()) != FALSE;
+  }
+
+  std::vector<std::string> LogicalDrives() override {
+    const DWORD needed = GetLogicalDriveStringsW(0, nullptr);
+    if (needed == 0) return {};
+    std::wstring buffer(needed + 1, L'\0');
+    const DWORD n = GetLogicalDriveStringsW(needed, buffer.data());
+    if (n == 0 || n > needed) return {};
+    std::vector<std::string> roots;
+    for (size_t pos = 0; pos < n;) {
+      const size_t end = buffer.find(L'\0', pos);
+      if (end == pos || end == std::wstring::npos) break;
+      roots.push_back(WideToUtf8(std::wstring_view(buffer).substr(pos, end - pos)));
+      pos = end + 1;
+    }
+    return roots;
+  }
+
+  DriveKind DriveType(const std::string& root) override {
+    switch (GetDriveTypeW(Utf8ToWide(root).c_str())) {
+      case DRIVE_NO_ROOT_DIR:
+        return DriveKind::kNoRoot;
+      case DRIVE_REMOVABLE:
+        return DriveKind::kRemovable;
+      case DRIVE_FIXED:
+        return DriveKind::kFixed;
+      case DRIVE_REMOTE:
+        return DriveKind::kRemote;
+      case DRIVE_CDROM:
+        return DriveKind::kCdRom;
+      case DRIVE_RAMDISK:
+        return DriveKind::kRamDisk;
+      default:
+        return DriveKind::kUnknown;
+    }
+  }
+
+  std::string SystemDirectory() override {
+    wchar_t buffer[MAX_PATH + 1];
+    const UINT n = GetSystemDirectoryW(buffer, MAX_PATH + 1);
+    if (n == 0 || n > MAX_PATH) return {};
+    return WithoutTrailingSeparators(WideToUtf8(std::wstring_view(buffer, n)));
+  }
+
+ private:
+  bool Step(WriteStep step) { return !step_hook || step_hook(step); }
+};
+
+}  // namespace
+
+std::unique_ptr<Files> MakeSystemFiles() { return std::make_unique<WinFiles>(); }
+
+}  // namespace zd

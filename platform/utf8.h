@@ -1,0 +1,22 @@
+// Small UTF-8 helpers shared by the code page converters and the text files.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace zd {
+
+inline constexpr std::string_view kReplacementChar = "\xEF\xBF\xBD";  // U+FFFD
+
+// Length of the well-formed UTF-8 sequence at `pos` (1 to 4), or 0 when the
+// bytes there are not one (overlong forms, surrogates and values above
+// U+10FFFF count as malformed).
+size_t Utf8SequenceLength(std::string_view text, size_t pos);
+
+bool IsValidUtf8(std::string_view text);
+
+// Every malformed byte becomes U+FFFD; well-formed text is returned unchanged.
+std::string SanitizeUtf8(std::string_view text);
+
+}  // namespace zd

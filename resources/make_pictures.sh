@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# Draws the program's pictures with ImageMagick: the icon, the button glyphs,
+# the tab strip of the inner page control and the background of the system page.
+# Usage: make_pictures.sh OUTDIR LANGUAGE_INDEX   (0 zh-CN, 1 zh-TW, 2 en)
+# Nothing binary is kept in the repository; the build runs this.
+set -euo pipefail
+
+if [ $# -ne 2 ]; then
+  echo "usage: $0 OUTDIR LANGUAGE_INDEX" >&2
+  exit 2
+fi
+OUT=$1
+LANG_INDEX=$2
+FONT=${ZD_PICTURE_FONT:-/usr/share/fonts/truetype/wqy/wqy-microhei.ttc}
+command -v convert >/dev/null || {
+  echo "make_pictures: ImageMagick's convert is missing" >&2
+  exit 1
+}
+[ -f "$FONT" ] || {
+  echo "make_pictures: font $FONT is missing (fonts-wqy-microhei)" >&2
+  exit 1
+}
+mkdir -p "$OUT"
+TMP=$(mktemp -d)
+trap 'rm -rf "$TMP"' EXIT
+
+# The window and panel colour of the main window.
+BG='#F5FAFE'
+BLUE='#1F5FAF'
+
+# ---- icon ------------------------------------------------------------------
+# A bold "Z" above a small dock bar on a light rounded square.
+convert -size 256x256 xc:none \
+  -fill '#EAF3FD' -stroke '#2F6FBF' -strokewidth 10 -draw "roundrectangle 9,9 246,246 44,44" \
+  -stroke none -fill "$BLUE" \
+  -draw "polygon 58,44 198,44 198,80 112,166 198,166 198,200 58,200 58,166 144,80 58,80" \
+  -fill '#3C8DE0' -draw "roundrectangle 50,214 206,232 9,9" \
+  -fill '#FFFFFF' -draw "circle 92,223 92,228" -draw "circle 128,223 128,228" \
+  -draw "circle 164,223 164,228" \
+  -depth 8 "$TMP/icon256.png"
+convert "$TMP/icon256.png" -define icon:auto-resize=256,48,32,24,16 "$OUT/zapdock.ico"
+
+# ---- button glyphs -------------------------------------------------------------
+# Drawn at 64x64 and scaled down, which gives smooth edges against the flat
+# background. BMP3 with no alpha: what LoadImage and CreateDIBSection expect.
+glyph() { # name, then ImageMagick drawing options for the 64x64 canvas
+  local name=$1
+  shift
+  convert -size 64x64 "xc:$BG" "$@" -resize 16x16 -alpha off -type TrueColor "BMP3:$OUT/$name.bmp"
+}
+
+glyph BtnZDStart -fill '#2E9E3E' -stroke '#1D6B29' -strokewidth 3 \
+  -draw "polygon 18,8 56,32 18,56"
+glyph BtnZDPCStart -fill none -stroke "$BLUE" -strokewidth 8 \
+  -draw "arc 10,12 54,56 -50,230" -draw "line 32,4 32,30"
+glyph BtnZDSearch -fill '#DDEEFF' -stroke '#2A4E7A' -strokewidth 7 -draw "circle 26,26 26,8" \
+  -strokewidth 11 -draw "line 40,40 56,56"
+glyph BtnZDAddToFav -fill '#F4B400' -stroke '#B07800' -strokewidth 3 \
+  -draw "polygon 28,4 35,21 53,22 39,34 44,52 28,42 12,52 17,34 3,22 21,21" \
+  -stroke none -fill '#2E9E3E' -draw "rectangle 44,34 52,62" -draw "rectangle 34,44 62,52"
+glyph BtnZDUpdateFav -stroke '#7A4A10' -strokewidth 3 -fill '#F2A33A' \
+  -draw "polygon 14,42 44,12 54,22 24,52" -fill '#F6D7A8' -draw "polygon 14,42 24,52 8,58" \
+  -fill '#E8707A' -draw "polygon 44,12 50,6 60,16 54,22"
+glyph BtnZDDeleteAllDocs -fill '#C9D4E0' -stroke '#4A5A6C' -strokewidth 4 \
+  -draw "polygon 14,18 50,18 46,60 18,60" -draw "line 8,12 56,12" -draw "line 24,6 40,6" \
+  -stroke '#D03030' -strokewidth 7 -draw "line 22,28 42,50" -draw "line 42,28 22,50"
+glyph BtnHelp -fill "$BLUE" -draw "circle 32,32 32,2" \
+  -fill white -font "$FONT" -pointsize 50 -gravity center -annotate +0+2 '?'
+glyph BtnAbout -fill "$BLUE" -draw "circle 32,32 32,2" \
+  -fill white -draw "circle 32,15 32,20" -draw "roundrectangle 27,26 37,54 3,3"
+
+# ---- tab strip of the inner page control -----------------------------------------
+# 7 visible tabs of 84 x 26 each; the top band is the normal look, the bottom
+# band the selected look of the same strip.
+case $LANG_INDEX in
+  1) CAPTIONS=("網頁" "軟體啟" "資料夾" "系統" "收藏" "常用" "設定") ;;
+  2) CAPTIONS=("Web" "Programs" "Folders" "System" "Favorites" "Common" "Settings") ;;
+  *) CAPTIONS=("网页" "软件启" "文件夹" "系统" "收藏" "常用" "设置") ;;
+esac
+TAB_W=84
+TAB_H=26
+
+tab() { # caption, selected (0/1), output
+  local caption=$1 selected=$2 out=$3
+  local top bottom border text underline
+  if [ "$selected" = 1 ]; then
+    top='#FFFFFF' bottom="$BG" border='#3D7CC9' text='#0A3A78'
+  else
+    top='#FBFDFF' bottom='#D9E7F6' border='#93B4D9' text='#1A2A40'
+  fi
+  # The shape runs below the band so that only its rounded top shows; the
+  # selected tab stays open at the bottom and joins the page under it.
+  local shape="roundrectangle 1,1 $((TAB_W - 2)),$((TAB_H + 6)) 5,5"
+  convert -size ${TAB_W}x${TAB_H} "xc:$BG" \
+    \( -size ${TAB_W}x${TAB_H} "gradient:$top-$bottom" \) \
+    \( -size ${TAB_W}x${TAB_H} xc:black -fill white -draw "$shape" \) -composite \
+    -fill none -stroke "$border" -strokewidth 1 -draw "$shape" \
+    "$TMP/shape.png"
+  underline=()
+  if [ "$selected" = 1 ]; then
+    # A warm accent along the top edge marks the selected tab.
+    underline=(-stroke none -fill '#F0A030' -draw "roundrectangle 3,1 $((TAB_W - 4)),3 2,2")
+  else
+    underline=(-stroke "$border" -draw "line 0,$((TAB_H - 1)) $((TAB_W - 1)),$((TAB_H - 1))")
+  fi
+  convert "$TMP/shape.png" "${underline[@]}" \
+    -stroke none -fill "$text" -font "$FONT" -pointsize 13 -gravity center \
+    -annotate +0+2 "$caption" "$out"
+}
+
+normal=()
+selected=()
+for i in "${!CAPTIONS[@]}"; do
+  tab "${CAPTIONS[$i]}" 0 "$TMP/tab$i-0.png"
+  tab "${CAPTIONS[$i]}" 1 "$TMP/tab$i-1.png"
+  normal+=("$TMP/tab$i-0.png")
+  selected+=("$TMP/tab$i-1.png")
+done
+convert \( "${normal[@]}" +append \) \( "${selected[@]}" +append \) -append \
+  -quality 95 -sampling-factor 1x1 "$OUT/monitorbtn.jpg"
+
+# ---- background of the system page ----------------------------------------------
+# Calm gradient; a faint monitor on the right, clear of the buttons on the left.
+convert -size 760x470 "gradient:$BG-#DCEAF8" \
+  -fill '#E6F0FB' -draw "circle 630,220 630,40" -fill '#E1ECF9' -draw "circle 630,220 630,90" \
+  -fill '#EEF5FD' -stroke '#C2D6EE' -strokewidth 6 -draw "roundrectangle 530,120 730,280 14,14" \
+  -fill '#E2EDFA' -stroke none -draw "rectangle 548,138 712,262" \
+  -fill '#F4F8FE' -draw "polygon 548,138 640,138 560,262 548,262" \
+  -fill '#C9DBF0' -draw "polygon 610,280 650,280 660,330 600,330" \
+  -draw "roundrectangle 560,326 700,340 7,7" \
+  -quality 92 "$OUT/ImgZDPCControl.jpg"
+
+echo "make_pictures: pictures written to $OUT"

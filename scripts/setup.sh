@@ -1,0 +1,162 @@
+#!/usr/bin/env bash
+# Prepares a Debian 12 machine (run as root; as another user it only checks) for building and testing Zapdock:
+# system packages, the zh_CN.UTF-8 locale (Wine then uses code page 936), and a
+# MinGW build of libjpeg-turbo cached in the build tree. Safe to run again: every
+# step checks first and does nothing when its result is already there.
+#
+# Environment: ZD_BUILD_ROOT (default <repo>/build) holds the cached dependencies.
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD_ROOT=${ZD_BUILD_ROOT:-$ROOT/build}
+export DEBIAN_FRONTEND=noninteractive
+
+log() { echo "[setup] $*"; }
+die() {
+  echo "[setup] ERROR: $*" >&2
+  exit 1
+}
+
+command -v apt-get >/dev/null || die "apt-get not found: this script targets Debian 12"
+if [ "$(id -u)" -ne 0 ]; then
+  as_root=0
+else
+  as_root=1
+fi
+
+apt_updated=0
+apt_update() {
+  if [ "$apt_updated" -eq 0 ]; then
+    log "apt-get update"
+    apt-get update -qq
+    apt_updated=1
+  fi
+}
+
+# --- packages -----------------------------------------------------------------
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  [ "$as_root" -eq 1 ] || die "the i386 architecture is missing; run this script as root"
+  log "adding the i386 architecture (32-bit Wine)"
+  dpkg --add-architecture i386
+fi
+
+PACKAGES=(
+  # native build and tests
+  cmake make g++ googletest libgtest-dev libbenchmark-dev libjpeg62-turbo-dev
+  # libFuzzer lives in clang's runtime package
+  clang libclang-rt-dev
+  # cross build for 32-bit Windows
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
+  # Wine in a virtual X server. Its fonts and the X extension libraries are only
+  # "recommended" by Wine, but windows draw their text and frames with them.
+  wine wine32:i386 wine64 fonts-wine xvfb xauth x11-apps
+  libxrender1:i386 libxcursor1:i386 libxi6:i386 libxrandr2:i386 libxinerama1:i386
+  libxcomposite1:i386 libxfixes3:i386 libxxf86vm1:i386
+  # pictures of the resources, screenshots, Chinese text
+  imagemagick fonts-wqy-microhei locales
+  # apt-get source for libjpeg-turbo
+  dpkg-dev
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  [ "$as_root" -eq 1 ] || die "missing packages (${missing[*]}); run this script as root"
+  log "installing: ${missing[*]}"
+  apt_update
+  if ! apt-get install -y -q --no-install-recommends "${missing[@]}" >/tmp/zd-setup-apt.log 2>&1; then
+    tail -n 30 /tmp/zd-setup-apt.log
+    die "apt-get install failed (log: /tmp/zd-setup-apt.log)"
+  fi
+else
+  log "packages: all present"
+fi
+
+# --- locale ---------------------------------------------------------------------
+# Under LANG=zh_CN.UTF-8 Wine's ANSI code page becomes 936 and 宋体 maps to the
+# installed CJK font.
+if ! locale -a 2>/dev/null | grep -qix 'zh_CN\.utf8'; then
+  [ "$as_root" -eq 1 ] || die "the zh_CN.UTF-8 locale is missing; run this script as root"
+  log "generating the zh_CN.UTF-8 locale"
+  localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
+else
+  log "locale zh_CN.UTF-8: present"
+fi
+
+# --- libjpeg-turbo for MinGW ------------------------------------------------------
+# Debian ships no Windows build of it; its source package cross-builds cleanly.
+JPEG_PREFIX=$BUILD_ROOT/deps/libjpeg-turbo-mingw-i686
+JPEG_STAMP=$JPEG_PREFIX/.complete
+if [ -f "$JPEG_STAMP" ] && [ -f "$JPEG_PREFIX/lib/cmake/libjpeg-turbo/libjpeg-turboConfig.cmake" ]; then
+  log "libjpeg-turbo (MinGW): cached in $JPEG_PREFIX"
+else
+  log "building libjpeg-turbo for MinGW into $JPEG_PREFIX"
+  SRC_LIST=/etc/apt/sources.list.d/zapdock-deb-src.sources
+  if ! apt-get source --print-uris libjpeg-turbo >/dev/null 2>&1; then
+    [ "$as_root" -eq 1 ] || die "no deb-src entry for libjpeg-turbo; run this script as root"
+    # Mirror the machine's own Debian binary sources as source entries.
+    : >"$SRC_LIST.tmp"
+    for f in /etc/apt/sources.list.d/*.sources; do
+      [ -f "$f" ] && [ "$f" != "$SRC_LIST" ] || continue
+      # deb822 stanzas: keep those of Debian archives, switch their type.
+      awk 'BEGIN { RS = ""; ORS = "\n\n" }
+           /URIs:[^\n]*debian/ && /Types:[^\n]*deb/ {
+             gsub(/Types:[^\n]*/, "Types: deb-src"); print }' "$f" >>"$SRC_LIST.tmp"
+    done
+    for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+      [ -f "$f" ] || continue
+      # one-line format: "deb [opts] uri suite comps" -> a deb-src stanza
+      awk '$1 == "deb" && /debian/ {
+             i = 2; signed = "";
+             if ($2 ~ /^\[/) {
+               while (i <= NF) { if ($i ~ /signed-by=/) { s = $i; sub(/.*signed-by=/, "", s);
+                                   sub(/\]$/, "", s); signed = s }
+                                 if ($i ~ /\]$/) { i++; break } i++ } }
+             printf "Types: deb-src\nURIs: %s\nSuites: %s\nComponents:", $i, $(i + 1);
+             for (j = i + 2; j <= NF; j++) printf " %s", $j; printf "\n";
+             if (signed != "") printf "Signed-By: %s\n", signed; printf "\n" }' "$f" >>"$SRC_LIST.tmp"
+    done
+    [ -s "$SRC_LIST.tmp" ] || die "no Debian sources found to mirror as deb-src"
+    mv "$SRC_LIST.tmp" "$SRC_LIST"
+    apt_updated=0
+    apt_update
+  fi
+
+  WORK=$BUILD_ROOT/deps/src
+  rm -rf "$WORK"
+  mkdir -p "$WORK"
+  (cd "$WORK" && apt-get source -qq libjpeg-turbo >/dev/null 2>&1) ||
+    (cd "$WORK" && apt-get source libjpeg-turbo) || die "apt-get source libjpeg-turbo failed"
+  SRC_DIR=$(find "$WORK" -mindepth 1 -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n1)
+  [ -n "$SRC_DIR" ] || die "libjpeg-turbo sources not unpacked"
+
+  simd=OFF
+  if command -v nasm >/dev/null || command -v yasm >/dev/null; then simd=ON; fi
+  cmake -S "$SRC_DIR" -B "$WORK/build" \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$JPEG_PREFIX" \
+    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF \
+    -DWITH_SIMD=$simd -DREQUIRE_SIMD=$simd >"$WORK/configure.log" 2>&1 ||
+    {
+      tail -n 40 "$WORK/configure.log"
+      die "libjpeg-turbo configure failed"
+    }
+  cmake --build "$WORK/build" -j2 >"$WORK/build.log" 2>&1 ||
+    {
+      tail -n 40 "$WORK/build.log"
+      die "libjpeg-turbo build failed"
+    }
+  cmake --install "$WORK/build" >/dev/null
+  [ -f "$JPEG_PREFIX/lib/cmake/libjpeg-turbo/libjpeg-turboConfig.cmake" ] ||
+    die "libjpeg-turbo install lacks its CMake package"
+  touch "$JPEG_STAMP"
+  rm -rf "$WORK"
+  log "libjpeg-turbo (MinGW, SIMD $simd) installed"
+fi
+
+log "done"

@@ -1,0 +1,195 @@
+#include "store/config.h"
+
+#include "store/AppParams.h"
+#include "store/text_file.h"
+
+namespace zd {
+namespace {
+
+constexpr char kFallbackConfigDir[] = "C:\\MrxConfig\\";
+constexpr char kProbeFileName[] = "~zdprobe.tmp";
+
+// Replaces every occurrence of `from`, scanning left to right without
+// rescanning the replacement (so "\\\\\" with "\\\" -> "\" gives "\\").
+void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
+  std::string out;
+  size_t pos = 0;
+  for (size_t hit; (hit = text.find(from, pos)) != std::string::npos; pos = hit + from.size()) {
+    out.append(text, pos, hit - pos).append(to);
+  }
+  out.append(text, pos, std::string::npos);
+  text = std::move(out);
+}
+
+std::string DocKey(const char* prefix, size_t position) {
+  return prefix + std::to_string(position);
+}
+
+}  // namespace
+
+ConfigDirChoice ChooseConfigDir(Files& files) {
+  ConfigDirChoice choice;
+  choice.dir = kFallbackConfigDir;
+  try {
+    std::string last_fixed;
+    for (const std::string& root : files.LogicalDrives()) {
+      if (files.DriveType(root) == DriveKind::kFixed) last_fixed = root;
+    }
+    if (!last_fixed.empty()) {
+      if (last_fixed.back() != '\\') last_fixed += '\\';
+      choice.dir = last_fixed + kConfigFolderName;
+    }
+    // A folder that cannot be created is not reported here; the probe below
+    // finds it, and the program then runs without persistence.
+    if (!files.DirectoryExists(choice.dir)) files.CreateDirectories(choice.dir);
+    files.SetHiddenAttribute(choice.dir);
+    const std::string probe = choice.dir + kProbeFileName;
+    choice.writable = files.WriteAtomic(probe, "probe");
+    if (choice.writable) files.RemoveFile(probe);
+  } catch (...) {
+    choice.dir = kFallbackConfigDir;
+    choice.writable = false;
+  }
+  return choice;
+}
+
+void NormalizeDirPath(std::string& path) {
+  if (Trim(path).empty()) return;
+  path = Trim(path) + "\\";
+  ReplaceAll(path, "\\\\\\", "\\");
+  ReplaceAll(path, "\\\\", "\\");
+}
+
+std::string GetSystemDir(Files& files) {
+  try {
+    return files.SystemDirectory();
+  } catch (...) {
+    return {};
+  }
+}
+
+bool WriteDocEntry(SettingsFile& settings, const DocArray& docs, size_t position,
+                   const std::string& name) {
+  if (name.empty()) return true;
+  if (position >= docs.size()) return false;
+  const TMyDoc& doc = docs[position];
+  std::string path = doc.path;
+  // A folder is stored as an address so that the next start sees a folder.
+  if (doc.doctype == 3 && path.find(kFilePrefix) == std::string::npos) {
+    path.insert(0, kFilePrefix);
+  }
+  return settings.WriteKeys(kSectionDocs, {
+                                              {DocKey("name", position), name},
+                                              {DocKey("date", position), doc.date},
+                                              {DocKey("RootPath", position), doc.RootPath},
+                                              {DocKey("doctype", position),
+                                               std::to_string(doc.doctype)},
+                                              {DocKey("path", position), path},
+                                              {DocKey("selected", position),
+                                               doc.selected ? "1" : "0"},
+                                          });
+}
+
+void OpenSettingsFile(DocStore& store) {
+  if (store.settings || !store.files || !store.codec) return;
+  try {
+    store.settings = std::make_unique<SettingsFile>(*store.files, *store.codec,
+                                                    store.ConfigDir + kSettingsFileName);
+  } catch (...) {
+  }
+}
+
+void LoadLastRunList(DocStore& store) {
+  if (!store.files || !store.codec) return;
+  try {
+    const std::string path = store.ConfigDir + kLastRunFileName;
+    if (!store.files->FileExists(path)) {
+      store.last_run_loaded = true;
+      return;
+    }
+    const std::optional<std::string> text = LoadText(*store.files, *store.codec, path);
+    if (!text) return;
+    std::vector<std::string> locations;
+    for (const std::string& raw : SplitLines(*text)) {
+      std::string location = Trim(raw);
+      if (location.empty()) continue;
+      bool seen = false;
+      for (const std::string& known : locations) seen = seen || known == location;
+      if (!seen) locations.push_back(std::move(location));
+    }
+    store.LastRunList = std::move(locations);
+    store.last_run_loaded = true;
+  } catch (...) {
+  }
+}
+
+std::optional<std::string> LoadNote(DocStore& store) {
+  if (!store.files || !store.codec) return std::nullopt;
+  try {
+    return LoadText(*store.files, *store.codec, store.ConfigDir + kNoteFileName);
+  } catch (...) {
+    return std::nullopt;
+  }
+}
+
+bool SaveSettings(DocStore& store, const WindowSettings& window) {
+  if (!store.files || !store.codec) return false;
+  bool ok = false;
+  try {
+    OpenSettingsFile(store);
+    if (store.settings) {
+      const auto flag = [](bool value) { return std::string(value ? "1" : "0"); };
+      const auto positive = [](int value) { return std::to_string(value > 0 ? value : 0); };
+      ok = store.settings->WriteKeys(kSectionDefault,
+                                     {
+                                         {"CbRefresh", flag(window.refresh)},
+                                         {"ControlIndex", std::to_string(window.control_index)},
+                                         {"ShowFavEdit", flag(window.show_fav_edit)},
+                                         {"needRemoveAllStart", flag(false)},
+                                         {"needremoveurl", flag(store.docs.size() >= 1001)},
+                                         {"width", positive(window.width)},
+                                         {"height", positive(window.height)},
+                                     });
+    }
+    if (window.note) {
+      // The memo saves its lines, each ended by CR LF.
+      const bool note_ok = SaveText(*store.files, *store.codec, store.ConfigDir + kNoteFileName,
+                                    JoinLines(SplitLines(*window.note)));
+      ok = ok && note_ok;
+    }
+  } catch (...) {
+    return false;
+  }
+  return ok;
+}
+
+ExitSaveResult RunExitSequence(DocStore& store, const WindowSettings& window) {
+  ExitSaveResult result;
+  if (!store.files || !store.codec) {
+    result.fav = result.rec = result.run = result.last_run = result.settings = false;
+    return result;
+  }
+  Files& files = *store.files;
+  const AnsiCodec& codec = *store.codec;
+  const std::string& dir = store.ConfigDir;
+  if (store.MyLoveList.loaded()) {
+    result.fav = ListFileSave(store.MyLoveList, files, codec, dir + kFavFileName);
+  }
+  if (store.MyRecentList.loaded()) {
+    result.rec = ListFileSave(store.MyRecentList, files, codec, dir + kRecentFileName);
+  }
+  if (store.MyRunList.loaded()) {
+    result.run = ListFileSave(store.MyRunList, files, codec, dir + kRunFileName);
+  }
+  if (store.last_run_loaded) {
+    try {
+      result.last_run = SaveText(files, codec, dir + kLastRunFileName, JoinLines(store.LastRunList));
+    } catch (...) {
+      result.last_run = false;
+    }
+  }
+  result.settings = SaveSettings(store, window);
+  return result;
+}
+
+}  // namespace zd

@@ -1,0 +1,71 @@
+#include "store/doc.h"
+
+#include <charconv>
+
+namespace zd {
+namespace {
+
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+}  // namespace
+
+std::string MakeDocLine(std::string_view path, std::string_view name) {
+  std::string line;
+  line.reserve(path.size() + kLineSep.size() + name.size());
+  line.append(path).append(kLineSep).append(name);
+  return line;
+}
+
+std::string MakeLongDocLine(std::string_view path, std::string_view name, int32_t kind) {
+  std::string line = MakeDocLine(path, name);
+  line.append(kKindSep).append(std::to_string(kind));
+  return line;
+}
+
+bool ListLineSplit(std::string_view line, TMyDocObj& record) {
+  const size_t sep = line.find(kLineSep);
+  if (sep == std::string_view::npos) return false;
+  record.path = std::string(line.substr(0, sep));
+  const std::string_view rest = line.substr(sep + kLineSep.size());
+  const size_t kind_sep = rest.find(kKindSep);
+  if (kind_sep == std::string_view::npos) {
+    record.name = std::string(rest);
+    return true;
+  }
+  record.name = std::string(rest.substr(0, kind_sep));
+  // A hand-edited kind that is not a whole decimal number (or does not fit)
+  // keeps the kind the record had; blanks around it are tolerated.
+  const std::string kind_text = Trim(rest.substr(kind_sep + kKindSep.size()));
+  const char* first = kind_text.data();
+  const char* last = first + kind_text.size();
+  if (first != last && *first == '+') {
+    ++first;  // from_chars takes a '-' sign only
+    if (first != last && *first == '-') return true;
+  }
+  int32_t kind = 0;
+  const auto [end, ec] = std::from_chars(first, last, kind);
+  if (ec == std::errc() && end == last && first != last) record.kind = kind;
+  return true;
+}
+
+std::string LineRowText(std::string_view line) {
+  const size_t sep = line.find(kLineSep);
+  if (sep == std::string_view::npos) return std::string(line);
+  return std::string(line.substr(sep + kLineSep.size()));
+}
+
+std::string StripFilePrefix(std::string_view text) {
+  const size_t pos = text.find(kFilePrefix);
+  if (pos == std::string_view::npos) return std::string(text);
+  return std::string(text.substr(pos + kFilePrefix.size()));
+}
+
+std::string Trim(std::string_view text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && IsBlank(text[begin])) ++begin;
+  while (end > begin && IsBlank(text[end - 1])) --end;
+  return std::string(text.substr(begin, end - begin));
+}
+
+}  // namespace zd

@@ -1,0 +1,176 @@
+#include "store/doc_list.h"
+
+#include <algorithm>
+#include <functional>
+
+#include "store/AppParams.h"
+#include "store/doc.h"
+#include "store/text_file.h"
+
+namespace zd {
+
+// ---- MemoryMirror ----
+
+void MemoryMirror::InsertRow(size_t index, const std::string& text) {
+  index = std::min(index, rows_.size());
+  rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(index), text);
+  selected_.insert(selected_.begin() + static_cast<std::ptrdiff_t>(index), false);
+}
+
+void MemoryMirror::DeleteRow(size_t index) {
+  if (index >= rows_.size()) return;
+  rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
+  selected_.erase(selected_.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void MemoryMirror::ClearRows() {
+  rows_.clear();
+  selected_.clear();
+}
+
+std::vector<size_t> MemoryMirror::SelectedRows() const {
+  std::vector<size_t> rows;
+  for (size_t i = 0; i < selected_.size(); ++i) {
+    if (selected_[i]) rows.push_back(i);
+  }
+  return rows;
+}
+
+void MemoryMirror::SetSelected(size_t index, bool selected) {
+  if (index < selected_.size()) selected_[index] = selected;
+}
+
+// ---- DocList ----
+
+DocList::DocList() : mirror_(&own_mirror_) {}
+
+DocList::DocList(ListMirror* mirror) : mirror_(mirror ? mirror : &own_mirror_) {
+  mirror_->ClearRows();
+}
+
+void DocList::AttachMirror(ListMirror* mirror) {
+  mirror_ = mirror ? mirror : &own_mirror_;
+  mirror_->ClearRows();
+  for (size_t i = 0; i < lines_.size(); ++i) mirror_->InsertRow(i, LineRowText(lines_[i]));
+}
+
+void DocList::InsertTop(const std::string& line) {
+  // Row first: if the list box refuses, the list is left as it was.
+  mirror_->InsertRow(0, LineRowText(line));
+  try {
+    lines_.insert(lines_.begin(), line);
+  } catch (...) {
+    mirror_->DeleteRow(0);
+    throw;
+  }
+}
+
+void DocList::ReplaceAll(std::vector<std::string> lines) {
+  lines_.clear();
+  mirror_->ClearRows();
+  lines_ = std::move(lines);
+  for (size_t i = 0; i < lines_.size(); ++i) mirror_->InsertRow(i, LineRowText(lines_[i]));
+}
+
+void DocList::Clear() {
+  lines_.clear();
+  mirror_->ClearRows();
+}
+
+void DocList::DeleteSelection() {
+  std::vector<size_t> rows = mirror_->SelectedRows();
+  std::sort(rows.begin(), rows.end(), std::greater<>());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  // From the bottom up, so the indexes still to do stay valid.
+  for (size_t row : rows) {
+    if (row < lines_.size()) lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(row));
+    mirror_->DeleteRow(row);
+  }
+}
+
+// ---- list operations ----
+
+namespace {
+
+// Strips the file prefix; with `backslashes`, a stripped text gets "\" for "/".
+std::string StripForList(const std::string& text, bool backslashes) {
+  if (text.find(kFilePrefix) == std::string::npos) return text;
+  std::string out = StripFilePrefix(text);
+  if (backslashes) std::replace(out.begin(), out.end(), '/', '\\');
+  return out;
+}
+
+}  // namespace
+
+void AddMyLove(DocList& list, const std::string& path, const std::string& name) {
+  try {
+    list.InsertTop(MakeDocLine(StripForList(path, true), StripForList(name, true)));
+  } catch (...) {
+  }
+}
+
+void AddMyRecent(DocList& list, const std::string& path, const std::string& name) {
+  try {
+    const std::string stripped = StripForList(path, false);
+    if (IsInRecentList(list, stripped)) return;
+    list.InsertTop(MakeDocLine(stripped, StripForList(name, false)));
+  } catch (...) {
+  }
+}
+
+void AddMyRun(DocList& list, const std::string& path, const std::string& name) {
+  try {
+    list.InsertTop(MakeDocLine(StripForList(path, false), StripForList(name, false)));
+  } catch (...) {
+  }
+}
+
+bool IsInRecentList(const DocList& list, const std::string& path) {
+  for (const std::string& line : list.Lines()) {
+    TMyDocObj record;  // fresh per line: a line without "*|*" has an empty path
+    ListLineSplit(line, record);
+    if (record.path == path) return true;
+  }
+  return false;
+}
+
+void DeleteListSelection(DocList& list) {
+  try {
+    list.DeleteSelection();
+  } catch (...) {
+  }
+}
+
+void ListFileLoad(DocList& list, Files& files, const AnsiCodec& codec,
+                  const std::string& file_name) {
+  try {
+    if (!files.FileExists(file_name)) {
+      list.set_loaded(true);
+      return;
+    }
+    std::optional<std::string> text = LoadText(files, codec, file_name);
+    if (!text) return;  // unreadable: not loaded, so it is not overwritten at exit
+    std::vector<std::string> lines;
+    for (std::string& raw : SplitLines(*text)) {
+      std::string line = Trim(raw);
+      if (line.empty()) continue;
+      lines.push_back(std::move(line));
+      if (lines.size() == kMaxListLines) break;
+    }
+    list.ReplaceAll(std::move(lines));
+    list.set_loaded(true);
+  } catch (...) {
+  }
+}
+
+bool ListFileSave(const DocList& list, Files& files, const AnsiCodec& codec,
+                  const std::string& file_name) {
+  try {
+    return SaveText(files, codec, file_name, JoinLines(list.Lines()));
+  } catch (...) {
+    return false;
+  }
+}
+
+}  // namespace zd
+

@@ -1,0 +1,336 @@
+#include "store/doc_list.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "platform/fake_files.h"
+#include "store/AppParams.h"
+#include "store/doc.h"
+#include "store/text_file.h"
+
+namespace zd {
+namespace {
+
+// Row i of the mirror must show the text after the first "*|*" of line i.
+::testing::AssertionResult Mirrored(const DocList& list, const MemoryMirror& mirror) {
+  if (mirror.Rows().size() != list.size()) {
+    return ::testing::AssertionFailure()
+           << list.size() << " lines but " << mirror.Rows().size() << " rows";
+  }
+  for (size_t i = 0; i < list.size(); ++i) {
+    if (mirror.Rows()[i] != LineRowText(list.Lines()[i])) {
+      return ::testing::AssertionFailure() << "row " << i << " shows \"" << mirror.Rows()[i]
+                                           << "\" for line \"" << list.Lines()[i] << "\"";
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+class DocListTest : public ::testing::Test {
+ protected:
+  MemoryMirror box;
+  DocList list{&box};
+};
+
+TEST_F(DocListTest, AddMyLoveStripsTheFilePrefixAndTurnsSlashes) {
+  AddMyLove(list, "file:///C:/My Docs/a.txt", "file:///C:/My Docs/a.txt");
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list.Lines()[0], "C:\\My Docs\\a.txt*|*C:\\My Docs\\a.txt");
+  EXPECT_EQ(box.Rows()[0], "C:\\My Docs\\a.txt");
+}
+
+TEST_F(DocListTest, AddMyLoveTreatsPathAndNameIndependently) {
+  AddMyLove(list, "file:///C:/x/y", "a/b title");
+  EXPECT_EQ(list.Lines()[0], "C:\\x\\y*|*a/b title") << "a name without the prefix keeps its slashes";
+  AddMyLove(list, "http://host/p", "file:///D:/z");
+  EXPECT_EQ(list.Lines()[0], "http://host/p*|*D:\\z");
+  EXPECT_TRUE(Mirrored(list, box));
+}
+
+TEST_F(DocListTest, AddMyLoveHasNoDuplicateTestAndAddsAtTheTop) {
+  AddMyLove(list, "C:\\a.exe", "A");
+  AddMyLove(list, "C:\\b.exe", "B");
+  AddMyLove(list, "C:\\a.exe", "A");
+  ASSERT_EQ(list.size(), 3u);
+  EXPECT_EQ(list.Lines()[0], "C:\\a.exe*|*A");
+  EXPECT_EQ(list.Lines()[1], "C:\\b.exe*|*B");
+  EXPECT_EQ(list.Lines()[2], "C:\\a.exe*|*A");
+  EXPECT_TRUE(Mirrored(list, box));
+}
+
+TEST_F(DocListTest, AddMyRecentKeepsSlashesAndRefusesAKnownPath) {
+  AddMyRecent(list, "file:///C:/x", "file:///C:/x");
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list.Lines()[0], "C:/x*|*C:/x");
+  AddMyRecent(list, "C:/x", "other name");
+  AddMyRecent(list, "file:///C:/x", "again");
+  EXPECT_EQ(list.size(), 1u) << "the path compared is the stripped one";
+  AddMyRecent(list, "c:/X", "other case");
+  ASSERT_EQ(list.size(), 2u) << "the comparison is case-sensitive";
+  EXPECT_EQ(list.Lines()[0], "c:/X*|*other case");
+  EXPECT_TRUE(Mirrored(list, box));
+}
+
+TEST_F(DocListTest, IsInRecentListComparesExactUntrimmedPaths) {
+  list.ReplaceAll({"C:\\a.exe*|*A", "http://h/*|*H*2*1"});
+  EXPECT_TRUE(IsInRecentList(list, "C:\\a.exe"));
+  EXPECT_TRUE(IsInRecentList(list, "http://h/"));
+  EXPECT_FALSE(IsInRecentList(list, " C:\\a.exe"));
+  EXPECT_FALSE(IsInRecentList(list, "c:\\a.exe"));
+  EXPECT_FALSE(IsInRecentList(list, "A"));
+  EXPECT_FALSE(IsInRecentList(list, ""));
+}
+
+TEST_F(DocListTest, LineWithoutSeparatorCountsAsAnEmptyPath) {
+  // Each line is split into a fresh record, so such a line has an empty path.
+  list.ReplaceAll({"garbage"});
+  EXPECT_TRUE(IsInRecentList(list, ""));
+  EXPECT_FALSE(IsInRecentList(list, "garbage"));
+}
+
+TEST_F(DocListTest, AddMyRunAddsTheSameDocumentTwice) {
+  AddMyRun(list, "file:///C:/Tools/t.exe", "Tool");
+  AddMyRun(list, "file:///C:/Tools/t.exe", "Tool");
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list.Lines()[0], "C:/Tools/t.exe*|*Tool");
+  EXPECT_EQ(list.Lines()[1], list.Lines()[0]);
+  EXPECT_TRUE(Mirrored(list, box));
+}
+
+TEST_F(DocListTest, NameWithSeparatorShowsWholeInTheRow) {
+  AddMyLove(list, "C:\\a.exe", "A*|*B");
+  EXPECT_EQ(box.Rows()[0], "A*|*B");
+  TMyDocObj r;
+  ASSERT_TRUE(ListLineSplit(list.Lines()[0], r));
+  EXPECT_EQ(r.name, "A*|*B");
+}
+
+TEST_F(DocListTest, DeleteListSelectionRemovesExactlyTheSelectedLines) {
+  list.ReplaceAll({"p0*|*n0", "p1*|*n1", "p2*|*n2", "p3*|*n3"});
+  box.SetSelected(0, true);
+  box.SetSelected(1, true);
+  DeleteListSelection(list);
+  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"p2*|*n2", "p3*|*n3"}));
+  EXPECT_TRUE(Mirrored(list, box));
+  EXPECT_TRUE(box.SelectedRows().empty());
+}
+
+TEST_F(DocListTest, DeleteListSelectionWithScatteredAndNoRows) {
+  list.ReplaceAll({"p0*|*n0", "p1*|*n1", "p2*|*n2", "p3*|*n3", "p4*|*n4"});
+  DeleteListSelection(list);
+  EXPECT_EQ(list.size(), 5u) << "nothing selected, nothing removed";
+  box.SetSelected(1, true);
+  box.SetSelected(4, true);
+  DeleteListSelection(list);
+  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"p0*|*n0", "p2*|*n2", "p3*|*n3"}));
+  EXPECT_TRUE(Mirrored(list, box));
+  for (size_t i = 0; i < box.RowCount(); ++i) box.SetSelected(i, true);
+  DeleteListSelection(list);
+  EXPECT_TRUE(list.empty());
+  EXPECT_EQ(box.RowCount(), 0u);
+}
+
+// A list box that reports the same row twice and a row past the end must not
+// cost an extra line.
+class SloppyMirror : public MemoryMirror {
+ public:
+  std::vector<size_t> SelectedRows() const override {
+    std::vector<size_t> rows = MemoryMirror::SelectedRows();
+    if (!rows.empty()) rows.push_back(rows.front());
+    rows.push_back(RowCount() + 3);
+    return rows;
+  }
+};
+
+TEST(DocListMirrorTest, DeleteSelectionToleratesDuplicateAndStaleRows) {
+  SloppyMirror box;
+  DocList list(&box);
+  list.ReplaceAll({"a*|*1", "b*|*2", "c*|*3"});
+  box.SetSelected(1, true);
+  list.DeleteSelection();
+  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"a*|*1", "c*|*3"}));
+  EXPECT_TRUE(Mirrored(list, box));
+}
+
+TEST(DocListMirrorTest, AttachMirrorFillsTheNewBoxAndDetachRefillsTheOwnOne) {
+  DocList list;
+  AddMyLove(list, "C:\\a", "A");
+  AddMyLove(list, "C:\\b", "B");
+  MemoryMirror box;
+  box.InsertRow(0, "stale row");
+  list.AttachMirror(&box);
+  EXPECT_EQ(box.Rows(), (std::vector<std::string>{"B", "A"}));
+  AddMyLove(list, "C:\\c", "C");
+  EXPECT_EQ(box.Rows().front(), "C");
+  list.AttachMirror(nullptr);
+  EXPECT_EQ(&list.Mirror() == &box, false);
+  EXPECT_EQ(list.Mirror().RowCount(), 3u);
+}
+
+// Every operation, in any order, keeps row i showing line i.
+TEST(DocListMirrorTest, InvariantHoldsUnderRandomOperations) {
+  std::mt19937 rng(20240611);
+  MemoryMirror box;
+  DocList list(&box);
+  FakeFiles files;
+  files.AddDrive("C:\\", DriveKind::kFixed);
+  const auto codec = MakeCodec(936);
+  ASSERT_TRUE(codec);
+  const std::vector<std::string> paths = {"file:///C:/a", "C:\\b.exe", "http://x/y", "",
+                                          "C:/中文", "p*|*q"};
+  const std::vector<std::string> names = {"A", "", "名字", "n*|*m", "file:///D:/n", " sp "};
+  for (int step = 0; step < 2000; ++step) {
+    const std::string& path = paths[rng() % paths.size()];
+    const std::string& name = names[rng() % names.size()];
+    switch (rng() % 8) {
+      case 0:
+        AddMyLove(list, path, name);
+        break;
+      case 1:
+        AddMyRecent(list, path, name);
+        break;
+      case 2:
+        AddMyRun(list, path, name);
+        break;
+      case 3:
+      case 4:
+        for (size_t i = 0; i < box.RowCount(); ++i) box.SetSelected(i, rng() % 3 == 0);
+        DeleteListSelection(list);
+        break;
+      case 5:
+        ASSERT_TRUE(ListFileSave(list, files, *codec, "C:\\l.dat"));
+        ListFileLoad(list, files, *codec, "C:\\l.dat");
+        break;
+      case 6:
+        if (rng() % 10 == 0) list.Clear();
+        break;
+      default:
+        list.AttachMirror(&box);
+        break;
+    }
+    ASSERT_TRUE(Mirrored(list, box)) << "after step " << step;
+  }
+}
+
+class ListFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    files.AddDrive("C:\\", DriveKind::kFixed);
+    files.AddDirectory("C:\\MrxConfig\\");
+    ASSERT_TRUE(codec);
+  }
+  static std::string NumberedLines(size_t count) {
+    std::string text;
+    for (size_t i = 0; i < count; ++i) {
+      text += "C:\\doc" + std::to_string(i) + ".txt*|*doc" + std::to_string(i) + "\r\n";
+    }
+    return text;
+  }
+
+  FakeFiles files;
+  std::unique_ptr<AnsiCodec> codec = MakeCodec(936);
+  const std::string file = "C:\\MrxConfig\\fav.dat";
+  MemoryMirror box;
+  DocList list{&box};
+};
+
+TEST_F(ListFileTest, MissingFileKeepsTheListAndCountsAsLoaded) {
+  AddMyLove(list, "C:\\a", "A");
+  ListFileLoad(list, files, *codec, file);
+  EXPECT_EQ(list.size(), 1u);
+  EXPECT_TRUE(list.loaded());
+}
+
+TEST_F(ListFileTest, UnreadableFileIsNotLoadedSoItIsNotOverwritten) {
+  files.PutFile(file, "C:\\a*|*A\r\n");
+  files.FailReadsOf(file);
+  ListFileLoad(list, files, *codec, file);
+  EXPECT_FALSE(list.loaded());
+  EXPECT_TRUE(list.empty());
+}
+
+TEST_F(ListFileTest, TenThousandLinesLoadWhole) {
+  files.PutFile(file, NumberedLines(kMaxListLines));
+  ListFileLoad(list, files, *codec, file);
+  ASSERT_EQ(list.size(), 10000u);
+  EXPECT_EQ(list.Lines().back(), "C:\\doc9999.txt*|*doc9999");
+  EXPECT_TRUE(Mirrored(list, box));
+}
+
+TEST_F(ListFileTest, OverTenThousandLinesKeepTheNewestTenThousand) {
+  files.PutFile(file, NumberedLines(kMaxListLines + 1));
+  ListFileLoad(list, files, *codec, file);
+  ASSERT_EQ(list.size(), 10000u);
+  EXPECT_EQ(list.Lines().front(), "C:\\doc0.txt*|*doc0");
+  EXPECT_EQ(list.Lines().back(), "C:\\doc9999.txt*|*doc9999");
+  EXPECT_TRUE(list.loaded());
+  EXPECT_TRUE(Mirrored(list, box));
+  // The file itself is only rewritten at exit, with what was kept.
+  EXPECT_EQ(files.files().at(file), NumberedLines(kMaxListLines + 1));
+  ASSERT_TRUE(ListFileSave(list, files, *codec, file));
+  EXPECT_EQ(files.files().at(file), NumberedLines(kMaxListLines));
+}
+
+TEST_F(ListFileTest, BlankLinesDoNotCountTowardsTheLimit) {
+  std::string text = NumberedLines(kMaxListLines);
+  text.insert(0, "\r\n   \r\n\t\r\n");
+  files.PutFile(file, text);
+  ListFileLoad(list, files, *codec, file);
+  EXPECT_EQ(list.size(), 10000u);
+}
+
+TEST_F(ListFileTest, BlankLinesAreDroppedFromListAndBoxAndLinesTrimmed) {
+  files.PutFile(file, "\r\n  C:\\a*|*A  \r\n   \r\n\tC:\\b*|*B\n\rC:\\c*|*C");
+  ListFileLoad(list, files, *codec, file);
+  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"C:\\a*|*A", "C:\\b*|*B", "C:\\c*|*C"}));
+  EXPECT_EQ(box.Rows(), (std::vector<std::string>{"A", "B", "C"}));
+}
+
+TEST_F(ListFileTest, LoadReplacesWhatTheListHeld) {
+  AddMyRecent(list, "C:\\added at start", "x");
+  files.PutFile(file, "C:\\f*|*F\r\n");
+  ListFileLoad(list, files, *codec, file);
+  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"C:\\f*|*F"}));
+  EXPECT_TRUE(Mirrored(list, box));
+}
+
+TEST_F(ListFileTest, GbkFileLoadsAndSavesInTheCodePage) {
+  // "C:\文档*|*文档" in code page 936.
+  const std::string gbk = "C:\\\xCE\xC4\xB5\xB5*|*\xCE\xC4\xB5\xB5\r\n";
+  files.PutFile(file, gbk);
+  ListFileLoad(list, files, *codec, file);
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list.Lines()[0], "C:\\文档*|*文档");
+  EXPECT_EQ(box.Rows()[0], "文档");
+  ASSERT_TRUE(ListFileSave(list, files, *codec, file));
+  EXPECT_EQ(files.files().at(file), gbk);
+}
+
+TEST_F(ListFileTest, TextOutsideTheCodePageIsSavedAsUtf8WithBom) {
+  AddMyLove(list, "C:\\Año\\😀.txt", "Año 😀");
+  AddMyLove(list, "C:\\文档", "文档");
+  ASSERT_TRUE(ListFileSave(list, files, *codec, file));
+  const std::string& bytes = files.files().at(file);
+  EXPECT_EQ(bytes, std::string(kUtf8Bom) + "C:\\文档*|*文档\r\nC:\\Año\\😀.txt*|*Año 😀\r\n");
+  DocList again;
+  ListFileLoad(again, files, *codec, file);
+  EXPECT_EQ(again.Lines(), list.Lines());
+}
+
+TEST_F(ListFileTest, FailedSaveReportsAndKeepsTheOldFile) {
+  files.PutFile(file, "old\r\n");
+  files.FailWritesTo(file);
+  AddMyLove(list, "C:\\a", "A");
+  EXPECT_FALSE(ListFileSave(list, files, *codec, file));
+  EXPECT_EQ(files.files().at(file), "old\r\n");
+}
+
+TEST_F(ListFileTest, EmptyListSavesAnEmptyFile) {
+  files.PutFile(file, "C:\\a*|*A\r\n");
+  ASSERT_TRUE(ListFileSave(list, files, *codec, file));
+  EXPECT_EQ(files.files().at(file), "");
+}
+
+}  // namespace
+}  // namespace zd
