@@ -68,6 +68,7 @@ HWND TFrmMain::Make(const char* name, const wchar_t* cls, std::string_view text,
   if (!hwnd) return nullptr;
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   controls_[name] = hwnd;
+  design_rects_[name] = RECT{x, y, x + w, y + h};
   control_ids_[id] = name;
   return hwnd;
 }

@@ -86,6 +86,9 @@ LRESULT TFrmMain::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
       LayoutControls();
       return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+      return 0;
     case WM_COMMAND:
       OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
       return 0;
@@ -203,22 +206,63 @@ int TFrmMain::MessageBoxUtf8(const std::string& text, const std::string& caption
   return MessageBoxW(hwnd_, Utf8ToWide(text).c_str(), Utf8ToWide(caption).c_str(), flags);
 }
 
-void TFrmMain::FormCreate() {
+namespace {
+
+// GetDpiForWindow exists from Windows 10 1607 on; older systems have one DPI.
+UINT WindowDpi(HWND hwnd) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto get_dpi = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (get_dpi) {
+    if (UINT dpi = get_dpi(hwnd)) return dpi;
+  }
   HDC screen = GetDC(nullptr);
-  scale_ = GetDeviceCaps(screen, LOGPIXELSY) / 96.0;
+  int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
-  auto make_font = [&](int height, int weight = FW_NORMAL) {
-    return UniqueFont(CreateFontW(-Px(height), 0, 0, 0, weight, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                                  DEFAULT_PITCH, L"宋体"));
+  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+}  // namespace
+
+void TFrmMain::CreateFonts() {
+  auto make_font = [&](int height) {
+    return UniqueFont(CreateFontW(-Px(height), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                  GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                  CLEARTYPE_QUALITY, DEFAULT_PITCH, L"宋体"));
   };
   font_ = make_font(13);
   fav_edit_font_ = make_font(15);
   small_font_ = make_font(12);
-  tab_font_ = UniqueFont(CreateFontW(-MulDiv(10, static_cast<int>(96 * scale_), 72), 0, 0, 0,
-                                     FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                                     DEFAULT_PITCH, L"宋体"));
+  // The outer tabs' captions: 10 points.
+  tab_font_ = make_font(MulDiv(10, 96, 72));
+}
+
+void TFrmMain::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  scale_ = dpi / 96.0;
+  // Controls hold the old fonts until they get the new ones.
+  UniqueFont old_font = std::move(font_), old_edit = std::move(fav_edit_font_),
+             old_small = std::move(small_font_), old_tab = std::move(tab_font_);
+  CreateFonts();
+  for (const auto& [name, rect] : design_rects_) {
+    HWND control = Control(name);
+    if (!control) continue;
+    MoveWindow(control, Px(rect.left), Px(rect.top), Px(rect.right - rect.left),
+               Px(rect.bottom - rect.top), FALSE);
+    HFONT font = font_.get();
+    if (name == "EdtNewFavDisplay" || name == "EdtNewFavPath") font = fav_edit_font_.get();
+    if (name == "CbFavEdit") font = small_font_.get();
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  }
+  SendMessageW(Control("TVControl"), TCM_SETITEMSIZE, 0, MAKELPARAM(Px(84), Px(26)));
+  SendMessageW(Control("PageControl1"), TCM_SETITEMSIZE, 0, MAKELPARAM(Px(96), Px(24)));
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  LayoutControls();
+}
+
+void TFrmMain::FormCreate() {
+  scale_ = WindowDpi(hwnd_) / 96.0;
+  CreateFonts();
   // The design: controls and menus exist before the creation steps run.
   CreateControls();
   CreateMenus();

@@ -100,6 +100,9 @@ class TFrmMain {
             int x, int y, int w, int h, DWORD ex_style = 0);
   void AddHint(HWND control, std::string_view hint);
   int Px(int design_pixels) const;
+  void CreateFonts();
+  // Per-monitor DPI: a move to a monitor of another DPI rescales everything.
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
 
   // Handlers.
   void FormResize();
@@ -134,6 +137,7 @@ class TFrmMain {
   DocStore store_;
   std::map<std::string, HWND, std::less<>> controls_;
   std::map<UINT, std::string> control_ids_;
+  std::map<std::string, RECT, std::less<>> design_rects_;  // at 96 DPI
   std::map<std::string, std::function<void()>, std::less<>> clicks_;
   UINT next_control_id_ = 100;
 
