@@ -11,14 +11,14 @@
 namespace zd::bench {
 
 inline std::vector<TMyDoc> SampleRecords(size_t count) {
-  static const char* const kSites[] = {"www.sina.com.cn", "news.163.com", "www.baidu.com",
-                                       "zhidao.baidu.com", "www.qq.com", "bbs.example.org"};
-  static const char* const kTopics[] = {"新闻中心", "财经频道", "体育赛事", "科技资讯",
-                                        "天气预报", "论坛精华"};
-  static const char* const kPrograms[] = {"微信", "WPS Office", "360安全卫士", "记事本",
-                                          "Foxmail", "酷狗音乐"};
-  static const char* const kFolders[] = {"工作", "项目资料", "照片", "Downloads", "合同 2024",
-                                         "报表"};
+  static const char* const kSites[] = {"www.sina.com.cn",  "news.163.com", "www.baidu.com",
+                                       "zhidao.baidu.com", "www.qq.com",   "bbs.example.org"};
+  static const char* const kTopics[] = {"新闻中心", "财经频道", "体育赛事",
+                                        "科技资讯", "天气预报", "论坛精华"};
+  static const char* const kPrograms[] = {"微信",   "WPS Office", "360安全卫士",
+                                          "记事本", "Foxmail",    "酷狗音乐"};
+  static const char* const kFolders[] = {"工作",      "项目资料",  "照片",
+                                         "Downloads", "合同 2024", "报表"};
   std::vector<TMyDoc> docs;
   docs.reserve(count);
   char buffer[512];
@@ -39,8 +39,8 @@ inline std::vector<TMyDoc> SampleRecords(size_t count) {
         break;
       case 1:
         doc.doctype = 2;
-        std::snprintf(buffer, sizeof buffer, "C:\\Program Files\\%s %zu\\app%zu.exe",
-                      kPrograms[k], i, i);
+        std::snprintf(buffer, sizeof buffer, "C:\\Program Files\\%s %zu\\app%zu.exe", kPrograms[k],
+                      i, i);
         doc.path = buffer;
         std::snprintf(buffer, sizeof buffer, "%s %zu", kPrograms[k], i);
         doc.name = buffer;

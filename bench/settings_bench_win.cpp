@@ -34,8 +34,9 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 std::vector<std::string> DocValues(const TMyDoc& doc) {
   std::string path = doc.path;
   if (doc.doctype == 3 && path.find("file:///") == std::string::npos) path = "file:///" + path;
-  return {doc.name, doc.date, doc.RootPath, std::to_string(doc.doctype), path,
-          doc.selected ? "1" : "0"};
+  return {doc.name,     doc.date,
+          doc.RootPath, std::to_string(doc.doctype),
+          path,         doc.selected ? "1" : "0"};
 }
 
 void Report(const char* what, double ours, double api) {
@@ -47,8 +48,9 @@ void Report(const char* what, double ours, double api) {
 
 int main() {
   const UINT acp = GetACP();
-  std::printf("code page %u%s\n", acp,
-              acp == 936 ? "" : " (not 936: Chinese text goes to UTF-8 in our file, '?' in the API's)");
+  std::printf(
+      "code page %u%s\n", acp,
+      acp == 936 ? "" : " (not 936: Chinese text goes to UTF-8 in our file, '?' in the API's)");
   const auto files = MakeSystemFiles();
   const auto codec = MakeSystemCodec();
   TempDirForTests dir;
@@ -109,9 +111,9 @@ int main() {
   for (size_t i = 0; i < kRecords; ++i) {
     for (const char* key : kKeyNames) {
       const std::wstring wkey = Utf8ToWide(key + std::to_string(i));
-      const DWORD n = GetPrivateProfileStringW(L"docs", wkey.c_str(), L"", buffer.data(),
-                                               static_cast<DWORD>(buffer.size()),
-                                               ours_file.c_str());
+      const DWORD n =
+          GetPrivateProfileStringW(L"docs", wkey.c_str(), L"", buffer.data(),
+                                   static_cast<DWORD>(buffer.size()), ours_file.c_str());
       api_chars += WideToUtf8(std::wstring_view(buffer.data(), n)).size();
     }
   }

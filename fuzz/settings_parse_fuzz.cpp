@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t cut = text.find('\n');
   std::string value = text.substr(0, cut);
   std::string key = cut == std::string::npos ? "k" : text.substr(cut + 1, 16);
-  if (key.find_first_of("=[\r\n") != std::string::npos || key.find_first_not_of(" \t") == std::string::npos) {
+  if (key.find_first_of("=[\r\n") != std::string::npos ||
+      key.find_first_not_of(" \t") == std::string::npos) {
     key = "k";
   }
   doc.Set("fuzz", key, value);

@@ -23,13 +23,12 @@ bool RejectsFlags(UINT cp) {
 // Converts strictly; false when some byte sequence is not valid in the code page.
 bool DecodeStrict(UINT cp, std::string_view bytes, std::wstring& out) {
   const DWORD flags = RejectsFlags(cp) ? 0 : MB_ERR_INVALID_CHARS;
-  const int n = MultiByteToWideChar(cp, flags, bytes.data(), static_cast<int>(bytes.size()),
-                                    nullptr, 0);
+  const int n =
+      MultiByteToWideChar(cp, flags, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   if (n <= 0) return false;
   const size_t old = out.size();
   out.resize(old + static_cast<size_t>(n));
-  MultiByteToWideChar(cp, flags, bytes.data(), static_cast<int>(bytes.size()), out.data() + old,
-                      n);
+  MultiByteToWideChar(cp, flags, bytes.data(), static_cast<int>(bytes.size()), out.data() + old, n);
   return true;
 }
 

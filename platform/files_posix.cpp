@@ -98,9 +98,10 @@ class PosixFiles : public Files {
     FileDescriptor fd(open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (!fd.ok()) return false;
     const size_t half = data.size() / 2;
-    const bool written = Step(WriteStep::kWriteHalf) && WriteAllBytes(fd.get(), data.substr(0, half)) &&
-                         Step(WriteStep::kWriteRest) && WriteAllBytes(fd.get(), data.substr(half)) &&
-                         Step(WriteStep::kFlush) && fsync(fd.get()) == 0;
+    const bool written =
+        Step(WriteStep::kWriteHalf) && WriteAllBytes(fd.get(), data.substr(0, half)) &&
+        Step(WriteStep::kWriteRest) && WriteAllBytes(fd.get(), data.substr(half)) &&
+        Step(WriteStep::kFlush) && fsync(fd.get()) == 0;
     if (!fd.Close() || !written || !Step(WriteStep::kReplace) ||
         rename(temp.c_str(), path.c_str()) != 0) {
       unlink(temp.c_str());

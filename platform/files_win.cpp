@@ -36,9 +36,7 @@ bool WriteAllBytes(HANDLE h, std::string_view data) {
   return true;
 }
 
-DWORD Attributes(const std::string& path) {
-  return GetFileAttributesW(Utf8ToWide(path).c_str());
-}
+DWORD Attributes(const std::string& path) { return GetFileAttributesW(Utf8ToWide(path).c_str()); }
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -116,7 +114,8 @@ class WinFiles : public Files {
                          FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!h.ok()) return false;
     const size_t half = data.size() / 2;
-    const bool written = Step(WriteStep::kWriteHalf) && WriteAllBytes(h.get(), data.substr(0, half)) &&
+    const bool written = Step(WriteStep::kWriteHalf) &&
+                         WriteAllBytes(h.get(), data.substr(0, half)) &&
                          Step(WriteStep::kWriteRest) && WriteAllBytes(h.get(), data.substr(half)) &&
                          Step(WriteStep::kFlush) && FlushFileBuffers(h.get());
     // MOVEFILE_WRITE_THROUGH returns only once the rename is on disk.

@@ -68,11 +68,17 @@ TEST(TextCodecTest, InvalidBytesBecomeOneReplacementEach) {
   const auto gbk = MakeCodec(936);
   ASSERT_TRUE(gbk);
   EXPECT_EQ(gbk->ToUtf8("\x81"), "\xEF\xBF\xBD");
-  EXPECT_EQ(gbk->ToUtf8("\x81\x30z"), "\xEF\xBF\xBD" "0z") << "the bad lead byte only";
+  EXPECT_EQ(gbk->ToUtf8("\x81\x30z"),
+            "\xEF\xBF\xBD"
+            "0z")
+      << "the bad lead byte only";
   EXPECT_EQ(gbk->ToUtf8("\xD6\xD0\x81"), "中\xEF\xBF\xBD");
   const auto utf8 = MakeCodec(65001);
   ASSERT_TRUE(utf8);
-  EXPECT_EQ(utf8->ToUtf8("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(utf8->ToUtf8("a\xFF"
+                         "b"),
+            "a\xEF\xBF\xBD"
+            "b");
   EXPECT_EQ(utf8->ToUtf8("中"), "中");
 }
 

@@ -78,16 +78,15 @@ bool WriteDocEntry(SettingsFile& settings, const DocArray& docs, size_t position
   if (doc.doctype == 3 && path.find(kFilePrefix) == std::string::npos) {
     path.insert(0, kFilePrefix);
   }
-  return settings.WriteKeys(kSectionDocs, {
-                                              {DocKey("name", position), name},
-                                              {DocKey("date", position), doc.date},
-                                              {DocKey("RootPath", position), doc.RootPath},
-                                              {DocKey("doctype", position),
-                                               std::to_string(doc.doctype)},
-                                              {DocKey("path", position), path},
-                                              {DocKey("selected", position),
-                                               doc.selected ? "1" : "0"},
-                                          });
+  return settings.WriteKeys(kSectionDocs,
+                            {
+                                {DocKey("name", position), name},
+                                {DocKey("date", position), doc.date},
+                                {DocKey("RootPath", position), doc.RootPath},
+                                {DocKey("doctype", position), std::to_string(doc.doctype)},
+                                {DocKey("path", position), path},
+                                {DocKey("selected", position), doc.selected ? "1" : "0"},
+                            });
 }
 
 void OpenSettingsFile(DocStore& store) {
@@ -183,7 +182,8 @@ ExitSaveResult RunExitSequence(DocStore& store, const WindowSettings& window) {
   }
   if (store.last_run_loaded) {
     try {
-      result.last_run = SaveText(files, codec, dir + kLastRunFileName, JoinLines(store.LastRunList));
+      result.last_run =
+          SaveText(files, codec, dir + kLastRunFileName, JoinLines(store.LastRunList));
     } catch (...) {
       result.last_run = false;
     }

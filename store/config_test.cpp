@@ -70,11 +70,12 @@ TEST(NormalizeDirPathTest, OneTrailingBackslashAndRunsCollapsed) {
     const char* in;
     const char* out;
   };
-  for (const Case& c : {Case{"C:\\Work", "C:\\Work\\"}, Case{"C:\\Work\\", "C:\\Work\\"},
-                        Case{"  C:\\Work  ", "C:\\Work\\"}, Case{"C:\\\\a\\\\\\b", "C:\\a\\b\\"},
-                        Case{"C:\\a\\\\\\\\b", "C:\\a\\b\\"}, Case{"\\\\server\\share", "\\server\\share\\"},
-                        // Two passes over the text, three then two: five become two.
-                        Case{"C:\\a\\\\\\\\\\b", "C:\\a\\\\b\\"}}) {
+  for (const Case& c :
+       {Case{"C:\\Work", "C:\\Work\\"}, Case{"C:\\Work\\", "C:\\Work\\"},
+        Case{"  C:\\Work  ", "C:\\Work\\"}, Case{"C:\\\\a\\\\\\b", "C:\\a\\b\\"},
+        Case{"C:\\a\\\\\\\\b", "C:\\a\\b\\"}, Case{"\\\\server\\share", "\\server\\share\\"},
+        // Two passes over the text, three then two: five become two.
+        Case{"C:\\a\\\\\\\\\\b", "C:\\a\\\\b\\"}}) {
     std::string path = c.in;
     NormalizeDirPath(path);
     EXPECT_EQ(path, c.out) << "from \"" << c.in << "\"";
@@ -172,7 +173,8 @@ TEST_F(StoreTest, OpenSettingsFileOpensOnce) {
 }
 
 TEST_F(StoreTest, SaveSettingsWritesTheDefaultGroupAndTheNote) {
-  files.PutFile(Path(kSettingsFileName), "[default]\r\nCheckDocInterval=300\r\n[docs]\r\npath0=x\r\n");
+  files.PutFile(Path(kSettingsFileName),
+                "[default]\r\nCheckDocInterval=300\r\n[docs]\r\npath0=x\r\n");
   OpenSettingsFile(store);
   store.docs.resize(1000);
   WindowSettings window;

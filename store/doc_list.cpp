@@ -126,10 +126,13 @@ void AddMyRun(DocList& list, const std::string& path, const std::string& name) {
 }
 
 bool IsInRecentList(const DocList& list, const std::string& path) {
+  // Same answer as splitting each line into a fresh record (whose path is the
+  // text before the first "*|*", or empty without one), without the copies:
+  // this runs for every document the refresh registers.
   for (const std::string& line : list.Lines()) {
-    TMyDocObj record;  // fresh per line: a line without "*|*" has an empty path
-    ListLineSplit(line, record);
-    if (record.path == path) return true;
+    if (line.compare(0, path.size(), path) != 0) continue;
+    const size_t sep = line.find(kLineSep);
+    if (sep == path.size() || (sep == std::string::npos && path.empty())) return true;
   }
   return false;
 }
@@ -173,4 +176,3 @@ bool ListFileSave(const DocList& list, Files& files, const AnsiCodec& codec,
 }
 
 }  // namespace zd
-

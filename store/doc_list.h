@@ -87,7 +87,8 @@ void DeleteListSelection(DocList& list);
 // Loads a list file: a missing file leaves the list as it is; otherwise the
 // list gets the file's non-blank lines (the first kMaxListLines of them, the
 // newest). Marks the list loaded unless the file exists but cannot be read.
-void ListFileLoad(DocList& list, Files& files, const AnsiCodec& codec, const std::string& file_name);
+void ListFileLoad(DocList& list, Files& files, const AnsiCodec& codec,
+                  const std::string& file_name);
 // Writes the list whole, CR LF, atomically. False on failure.
 bool ListFileSave(const DocList& list, Files& files, const AnsiCodec& codec,
                   const std::string& file_name);

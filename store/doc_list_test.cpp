@@ -42,7 +42,8 @@ TEST_F(DocListTest, AddMyLoveStripsTheFilePrefixAndTurnsSlashes) {
 
 TEST_F(DocListTest, AddMyLoveTreatsPathAndNameIndependently) {
   AddMyLove(list, "file:///C:/x/y", "a/b title");
-  EXPECT_EQ(list.Lines()[0], "C:\\x\\y*|*a/b title") << "a name without the prefix keeps its slashes";
+  EXPECT_EQ(list.Lines()[0], "C:\\x\\y*|*a/b title")
+      << "a name without the prefix keeps its slashes";
   AddMyLove(list, "http://host/p", "file:///D:/z");
   EXPECT_EQ(list.Lines()[0], "http://host/p*|*D:\\z");
   EXPECT_TRUE(Mirrored(list, box));
@@ -80,6 +81,14 @@ TEST_F(DocListTest, IsInRecentListComparesExactUntrimmedPaths) {
   EXPECT_FALSE(IsInRecentList(list, "c:\\a.exe"));
   EXPECT_FALSE(IsInRecentList(list, "A"));
   EXPECT_FALSE(IsInRecentList(list, ""));
+}
+
+TEST_F(DocListTest, IsInRecentListUsesTheFirstSeparatorOnly) {
+  list.ReplaceAll({"a*|*|*x", "b*|*c*|*d"});
+  EXPECT_TRUE(IsInRecentList(list, "a"));
+  EXPECT_FALSE(IsInRecentList(list, "a*|")) << "the first \"*|*\" starts inside the text";
+  EXPECT_FALSE(IsInRecentList(list, "b*|*c"));
+  EXPECT_TRUE(IsInRecentList(list, "b"));
 }
 
 TEST_F(DocListTest, LineWithoutSeparatorCountsAsAnEmptyPath) {
@@ -178,7 +187,7 @@ TEST(DocListMirrorTest, InvariantHoldsUnderRandomOperations) {
   const auto codec = MakeCodec(936);
   ASSERT_TRUE(codec);
   const std::vector<std::string> paths = {"file:///C:/a", "C:\\b.exe", "http://x/y", "",
-                                          "C:/中文", "p*|*q"};
+                                          "C:/中文",      "p*|*q"};
   const std::vector<std::string> names = {"A", "", "名字", "n*|*m", "file:///D:/n", " sp "};
   for (int step = 0; step < 2000; ++step) {
     const std::string& path = paths[rng() % paths.size()];

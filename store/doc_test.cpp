@@ -133,12 +133,20 @@ TEST(StripFilePrefixTest, DropsEverythingUpToTheFirstPrefix) {
 
 TEST(TrimTest, RemovesBlanksAndControlCharactersAtBothEnds) {
   EXPECT_EQ(Trim("  a b \t\r\n"), "a b");
-  EXPECT_EQ(Trim("\x01\x1f" "x" "\x7f"), "x\x7f") << "DEL is above the blank";
+  EXPECT_EQ(Trim("\x01\x1f"
+                 "x"
+                 "\x7f"),
+            "x\x7f")
+      << "DEL is above the blank";
   EXPECT_EQ(Trim(" \t "), "");
   EXPECT_EQ(Trim(""), "");
   // Lead bytes of UTF-8 are above the blank and must survive.
   EXPECT_EQ(Trim(" 中文 "), "中文");
-  EXPECT_EQ(Trim("\xE3\x80\x80" "x"), "\xE3\x80\x80" "x") << "the ideographic space stays";
+  EXPECT_EQ(Trim("\xE3\x80\x80"
+                 "x"),
+            "\xE3\x80\x80"
+            "x")
+      << "the ideographic space stays";
 }
 
 }  // namespace

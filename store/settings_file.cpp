@@ -49,8 +49,8 @@ std::string OneLine(std::string_view text) {
 // either gets an extra pair around it.
 std::string StoredValue(std::string_view value) {
   std::string stored = OneLine(value);
-  if (!stored.empty() && (IsIniSpace(stored.front()) || IsIniSpace(stored.back()) ||
-                          IsQuoted(stored))) {
+  if (!stored.empty() &&
+      (IsIniSpace(stored.front()) || IsIniSpace(stored.back()) || IsQuoted(stored))) {
     stored = '"' + stored + '"';
   }
   return stored;

@@ -100,8 +100,7 @@ TEST(IniDocumentTest, SetReplacesTheFirstKeyAndKeepsItsSpelling) {
   IniDocument doc = Parsed("[Sec]\r\nKey=old\r\nkey=second\r\n[sec]\r\nother=1\r\n");
   EXPECT_TRUE(doc.Set("SEC", "KEY", "new"));
   EXPECT_TRUE(doc.Set("sec", "other", "2"));
-  EXPECT_EQ(doc.Serialize(),
-            "[Sec]\r\nKey=new\r\nkey=second\r\nother=2\r\n[sec]\r\nother=1\r\n");
+  EXPECT_EQ(doc.Serialize(), "[Sec]\r\nKey=new\r\nkey=second\r\nother=2\r\n[sec]\r\nother=1\r\n");
   EXPECT_FALSE(doc.Set("Sec", "key", "new")) << "same value: nothing changes";
 }
 
@@ -283,7 +282,8 @@ TEST_F(SettingsFileTest, GbkFileAndTextOutsideTheCodePage) {
   SettingsFile s(files, *codec, path);
   EXPECT_EQ(s.ReadString("docs", "name0", ""), "中文");
   ASSERT_TRUE(s.WriteString("docs", "name1", "报告"));
-  EXPECT_EQ(files.files().at(path), "[docs]\r\nname0=\xD6\xD0\xCE\xC4\r\nname1=\xB1\xA8\xB8\xE6\r\n");
+  EXPECT_EQ(files.files().at(path),
+            "[docs]\r\nname0=\xD6\xD0\xCE\xC4\r\nname1=\xB1\xA8\xB8\xE6\r\n");
   ASSERT_TRUE(s.WriteString("docs", "name2", "Año 😀"));
   EXPECT_EQ(files.files().at(path).substr(0, 3), kUtf8Bom);
   SettingsFile again(files, *codec, path);
@@ -295,7 +295,8 @@ TEST_F(SettingsFileTest, UnknownLinesSurviveAWrite) {
   files.PutFile(path, "; written by hand\r\n[default]\r\nflag\r\n#x=1\r\n");
   SettingsFile s(files, *codec, path);
   ASSERT_TRUE(s.WriteInteger("default", "width", 800));
-  EXPECT_EQ(files.files().at(path), "; written by hand\r\n[default]\r\nflag\r\n#x=1\r\nwidth=800\r\n");
+  EXPECT_EQ(files.files().at(path),
+            "; written by hand\r\n[default]\r\nflag\r\n#x=1\r\nwidth=800\r\n");
 }
 
 }  // namespace

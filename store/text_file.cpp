@@ -51,7 +51,8 @@ std::optional<std::string> LoadText(Files& files, const AnsiCodec& codec, const 
   return DecodeText(*bytes, codec);
 }
 
-bool SaveText(Files& files, const AnsiCodec& codec, const std::string& path, std::string_view utf8) {
+bool SaveText(Files& files, const AnsiCodec& codec, const std::string& path,
+              std::string_view utf8) {
   return files.WriteAtomic(path, EncodeText(utf8, codec));
 }
 

@@ -1,7 +1,6 @@
 // The Win32 side of Files and of the UTF-8 / UTF-16 helpers.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 
@@ -18,7 +17,10 @@ TEST(WideTest, RoundTripsAndReplacesBadInput) {
   EXPECT_EQ(WideToUtf8(Utf8ToWide(text)), text);
   EXPECT_EQ(Utf8ToWide(""), L"");
   EXPECT_EQ(WideToUtf8(L""), "");
-  EXPECT_EQ(Utf8ToWide("a\xFF" "b"), L"a\xFFFD" L"b");
+  EXPECT_EQ(Utf8ToWide("a\xFF"
+                       "b"),
+            L"a\xFFFD"
+            L"b");
   EXPECT_EQ(WideToUtf8(std::wstring(1, L'\xD800')), "\xEF\xBF\xBD");
 }
 

@@ -1,9 +1,8 @@
 // Our settings file against GetPrivateProfileStringW / WritePrivateProfileStringW
 // on the same files: what one reads the other must read, and the same writes
 // must leave the same file.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include "platform/files.h"
 #include "platform/temp_dir_for_tests.h"
@@ -22,9 +21,9 @@ constexpr wchar_t kNone[] = L"\x1<none>";
 std::optional<std::string> ApiGet(const std::string& path, std::string_view section,
                                   std::string_view key) {
   std::wstring buffer(1 << 16, L'\0');
-  const DWORD n = GetPrivateProfileStringW(
-      Utf8ToWide(section).c_str(), Utf8ToWide(key).c_str(), kNone, buffer.data(),
-      static_cast<DWORD>(buffer.size()), Utf8ToWide(path).c_str());
+  const DWORD n = GetPrivateProfileStringW(Utf8ToWide(section).c_str(), Utf8ToWide(key).c_str(),
+                                           kNone, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                           Utf8ToWide(path).c_str());
   buffer.resize(n);
   if (buffer == kNone) return std::nullopt;
   return WideToUtf8(buffer);
@@ -101,14 +100,14 @@ constexpr char kTrickyFile[] =
     "[Lone]\rcr=1\rcr2=2\n";
 
 constexpr Query kTrickyQueries[] = {
-    {"Sec", "key"},      {"SEC", "KEY"},    {" Sec ", "  key "}, {"Sec", "Q1"},
-    {"Sec", "Q2"},       {"Sec", "Q3"},     {"Sec", "Q4"},       {"Sec", "Q5"},
-    {"Sec", "Q6"},       {"Sec", "noequals"}, {"Sec", "; comment"}, {"Sec", "#hash"},
-    {"Sec", "empty"},    {"Sec", "tabs"},   {"Sec", "dup"},      {"Sec", "missing"},
-    {"Spaced", "a"},     {" Spaced ", "a"}, {"Indented", "b"},   {"Trail", "c"},
-    {"Trail] junk", "c"}, {"NoClose", "d"},  {"Trail", "[NoClose"}, {"Trail", "d"},
-    {"Trail", ""},       {"a]b", "e"},      {"", "top"},         {"", "f"},
-    {"Missing", "x"},    {"Lone", "cr"},    {"Lone", "cr2"},     {"sec", "key"},
+    {"Sec", "key"},       {"SEC", "KEY"},      {" Sec ", "  key "},   {"Sec", "Q1"},
+    {"Sec", "Q2"},        {"Sec", "Q3"},       {"Sec", "Q4"},         {"Sec", "Q5"},
+    {"Sec", "Q6"},        {"Sec", "noequals"}, {"Sec", "; comment"},  {"Sec", "#hash"},
+    {"Sec", "empty"},     {"Sec", "tabs"},     {"Sec", "dup"},        {"Sec", "missing"},
+    {"Spaced", "a"},      {" Spaced ", "a"},   {"Indented", "b"},     {"Trail", "c"},
+    {"Trail] junk", "c"}, {"NoClose", "d"},    {"Trail", "[NoClose"}, {"Trail", "d"},
+    {"Trail", ""},        {"a]b", "e"},        {"", "top"},           {"", "f"},
+    {"Missing", "x"},     {"Lone", "cr"},      {"Lone", "cr2"},       {"sec", "key"},
 };
 
 class ProfileApiTest : public ::testing::Test {
@@ -164,10 +163,9 @@ TEST_F(ProfileApiTest, ReadsAgreeOnAUtf8FileWithBom) {
 TEST_F(ProfileApiTest, ReadsAgreeOnAGbkFile) {
   if (GetACP() != 936) GTEST_SKIP() << "needs code page 936 (LANG=zh_CN.UTF-8)";
   // [文档] / 名字=报告 / path0=file:///C:\工作 in code page 936.
-  const std::string path =
-      Put("gbk.ini",
-          "[\xCE\xC4\xB5\xB5]\r\n\xC3\xFB\xD7\xD6=\xB1\xA8\xB8\xE6\r\n"
-          "path0=file:///C:\\\xB9\xA4\xD7\xF7\r\n");
+  const std::string path = Put("gbk.ini",
+                               "[\xCE\xC4\xB5\xB5]\r\n\xC3\xFB\xD7\xD6=\xB1\xA8\xB8\xE6\r\n"
+                               "path0=file:///C:\\\xB9\xA4\xD7\xF7\r\n");
   ExpectSameReads(path, {{"文档", "名字"}, {"文档", "path0"}, {"文档", "missing"}});
   EXPECT_EQ(ApiGet(path, "文档", "path0").value_or(""), "file:///C:\\工作");
 }
@@ -253,10 +251,14 @@ TEST_F(ProfileApiTest, ApiReadsOurFileAsWeDo) {
   const std::string path = dir.File("defualt.ini");
   SettingsFile ours(*files, *codec, path);
   const std::vector<std::pair<std::string, std::string>> values = {
-      {"lead", "  two blanks before"}, {"quoted", "\"title in quotes\""},
-      {"single", "'x'"},               {"lone", "\""},
-      {"latin", "Año 😀"},             {"chinese", "中文"},
-      {"empty", ""},                   {"eq", "a=b=c"},
+      {"lead", "  two blanks before"},
+      {"quoted", "\"title in quotes\""},
+      {"single", "'x'"},
+      {"lone", "\""},
+      {"latin", "Año 😀"},
+      {"chinese", "中文"},
+      {"empty", ""},
+      {"eq", "a=b=c"},
   };
   ASSERT_TRUE(ours.WriteKeys("docs", values));
   for (const auto& [key, value] : values) {
@@ -283,7 +285,7 @@ TEST_F(ProfileApiTest, ApiReadsWhatWriteDocEntryWrote) {
   EXPECT_EQ(ApiGet(path, "docs", "name0").value_or(""), "工作");
   EXPECT_EQ(ApiGet(path, "DOCS", "DocType0").value_or(""), "3");
   EXPECT_EQ(ApiKeys(path, "docs"), (std::vector<std::string>{"name0", "date0", "RootPath0",
-                                                               "doctype0", "path0", "selected0"}));
+                                                             "doctype0", "path0", "selected0"}));
 }
 
 TEST_F(ProfileApiTest, WeReadWhatTheApiWrote) {
