@@ -119,8 +119,37 @@ done
 convert \( "${normal[@]}" +append \) \( "${selected[@]}" +append \) -append \
   -quality 95 -sampling-factor 1x1 "$OUT/monitorbtn.jpg"
 
-# ---- background of the system page ----------------------------------------------
-# Calm gradient; a faint monitor on the right, clear of the buttons on the left.
+# ---- the system page ---------------------------------------------------------------
+# The picture carries the page's icons and labels; flat buttons without captions
+# lie over each labelled spot (left, top, width, height as the window places them).
+case $LANG_INDEX in
+  1) SPOTS=("我的電腦" "我的文件" "我的桌面" "資源回收筒" "控制台" "歷史記錄" "我的最愛" "網路上的芳鄰"
+            "工作管理員" "開始功能表" "程式集" "桌面路徑" "啟動" "系統資料夾" "更多...") ;;
+  2) SPOTS=("Computer" "Documents" "Desktop" "Recycle Bin" "Control Panel" "History" "Favorites"
+            "Network" "Task Manager" "Start Menu" "Programs" "Desktop folder" "Startup"
+            "System folder" "More...") ;;
+  *) SPOTS=("我的电脑" "我的文档" "我的桌面" "垃圾回收站" "控制面板" "历史记录" "收藏夹" "网上邻居"
+            "任务管理器" "开始菜单" "程序" "桌面路径" "启动" "系统文件夹" "更多...") ;;
+esac
+RECTS=("8 14 98 25" "107 15 101 23" "210 14 87 23" "299 14 105 24" "7 44 98 24" "106 44 94 24"
+       "207 45 97 24" "305 45 104 24" "7 74 96 25" "107 75 91 24" "204 75 96 23" "302 75 108 24"
+       "9 106 90 22" "96 107 112 22" "216 106 77 23")
+COLORS=('#3C7DD9' '#E0A020' '#2E9E9E' '#7A8A9A' '#8A5CC8' '#C8742E' '#E0B000' '#2E8E4E'
+        '#D04A4A' '#3C7DD9' '#5A6FD0' '#2E9E9E' '#2E9E3E' '#6A7A8C' '#9AAABB')
+POINTS=12
+[ "$LANG_INDEX" = 2 ] && POINTS=10
+draw=()
+for i in "${!SPOTS[@]}"; do
+  read -r x y w h <<<"${RECTS[$i]}"
+  icon_y=$((y + (h - 14) / 2))
+  draw+=(-stroke '#C8D9EE' -strokewidth 1 -fill '#FAFCFF'
+         -draw "roundrectangle $x,$y $((x + w - 2)),$((y + h - 2)) 4,4"
+         -stroke none -fill "${COLORS[$i]}"
+         -draw "roundrectangle $((x + 4)),$icon_y $((x + 17)),$((icon_y + 13)) 3,3"
+         -fill '#1A2A40' -font "$FONT" -pointsize "$POINTS" -gravity NorthWest
+         -annotate "+$((x + 22))+$((y + (h - POINTS - 4) / 2))" "${SPOTS[$i]}")
+done
+# A faint monitor on the right, clear of the labelled spots on the left.
 convert -size 760x470 "gradient:$BG-#DCEAF8" \
   -fill '#E6F0FB' -draw "circle 630,220 630,40" -fill '#E1ECF9' -draw "circle 630,220 630,90" \
   -fill '#EEF5FD' -stroke '#C2D6EE' -strokewidth 6 -draw "roundrectangle 530,120 730,280 14,14" \
@@ -128,6 +157,7 @@ convert -size 760x470 "gradient:$BG-#DCEAF8" \
   -fill '#F4F8FE' -draw "polygon 548,138 640,138 560,262 548,262" \
   -fill '#C9DBF0' -draw "polygon 610,280 650,280 660,330 600,330" \
   -draw "roundrectangle 560,326 700,340 7,7" \
+  "${draw[@]}" \
   -quality 92 "$OUT/ImgZDPCControl.jpg"
 
 echo "make_pictures: pictures written to $OUT"

@@ -47,7 +47,7 @@ export LANG=zh_CN.UTF-8
 export ZD_WINE_KEEP_PREFIX=$B/wine-run ZD_WINE_KEEP_DATA=$B/wine-run-data
 
 if [ -n "${DISPLAY:-}" ]; then
-  # shellcheck source=wine-env.sh
+  # shellcheck source=scripts/wine-env.sh
   source "$ROOT/scripts/wine-env.sh"
   trap zd_wine_cleanup EXIT
   echo "[run] starting $EXE on display $DISPLAY"

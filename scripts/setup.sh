@@ -101,7 +101,7 @@ else
     # Mirror the machine's own Debian binary sources as source entries.
     : >"$SRC_LIST.tmp"
     for f in /etc/apt/sources.list.d/*.sources; do
-      [ -f "$f" ] && [ "$f" != "$SRC_LIST" ] || continue
+      if [ ! -f "$f" ] || [ "$f" = "$SRC_LIST" ]; then continue; fi
       # deb822 stanzas: keep those of Debian archives, switch their type.
       awk 'BEGIN { RS = ""; ORS = "\n\n" }
            /URIs:[^\n]*debian/ && /Types:[^\n]*deb/ {

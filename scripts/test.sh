@@ -13,7 +13,7 @@
 set -uo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-cd "$ROOT"
+cd "$ROOT" || exit 1
 export ZD_BUILD_ROOT=${ZD_BUILD_ROOT:-$ROOT/build}
 B=$ZD_BUILD_ROOT
 JOBS=${ZD_JOBS:-2}

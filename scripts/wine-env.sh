@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced (not run) by the test and run scripts: sets up a private 32-bit Wine
 # prefix and exports the variables that point Wine at it.
 #

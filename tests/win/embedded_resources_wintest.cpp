@@ -108,15 +108,26 @@ TEST(EmbeddedResources, TabStripHasBothLooksAndACaptionInEverySlot) {
   EXPECT_GT(diff / (kBandH * strip->width), 2);
 }
 
-TEST(EmbeddedResources, SystemPageBackgroundIsQuietWhereTheButtonsLie) {
+TEST(EmbeddedResources, SystemPageCarriesALabelUnderEveryButton) {
   std::optional<std::string_view> bytes = ResourceBytes(L"ImgZDPCControl", L"jpg");
   ASSERT_TRUE(bytes.has_value());
   std::optional<Picture> page = DecodeJpeg(*bytes);
   ASSERT_TRUE(page.has_value());
   EXPECT_EQ(page->width, 760);
   EXPECT_EQ(page->height, 470);
-  // The special-folder buttons cover the top-left area; nothing dark there.
-  EXPECT_EQ(DarkPixels(*page, 0, 0, 420, 140, 200), 0);
+  // The flat buttons have no captions: the picture's label under each one is
+  // all the user sees of it.
+  const int spots[][4] = {{8, 14, 98, 25},   {107, 15, 101, 23}, {210, 14, 87, 23},
+                          {299, 14, 105, 24}, {7, 44, 98, 24},    {106, 44, 94, 24},
+                          {207, 45, 97, 24},  {305, 45, 104, 24}, {7, 74, 96, 25},
+                          {107, 75, 91, 24},  {204, 75, 96, 23},  {302, 75, 108, 24},
+                          {9, 106, 90, 22},   {96, 107, 112, 22}, {216, 106, 77, 23}};
+  for (const auto& s : spots) {
+    SCOPED_TRACE(testing::Message() << s[0] << "," << s[1]);
+    EXPECT_GT(DarkPixels(*page, s[0] + 20, s[1], s[0] + s[2], s[1] + s[3], 120), 10);
+  }
+  // Below the spots the page stays quiet.
+  EXPECT_EQ(DarkPixels(*page, 0, 140, 420, 470, 200), 0);
 }
 
 TEST(EmbeddedResources, IconLoadsAtTheSizesTheShellAsksFor) {
