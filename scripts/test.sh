@@ -64,7 +64,7 @@ stage_native() {
     return
   fi
   say "native: ctest"
-  (cd "$dir" && ctest --output-on-failure --timeout 600 -j"$JOBS") >"$LOGS/native-ctest.log" 2>&1
+  (cd "$dir" && ctest --output-on-failure --timeout 300 -j"$JOBS") >"$LOGS/native-ctest.log" 2>&1
   local rc=$?
   local summary
   summary=$(grep -E 'tests passed|tests failed' "$LOGS/native-ctest.log" | tail -n1)
@@ -103,7 +103,7 @@ stage_windows() {
     xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
       source "$0/scripts/wine-env.sh" || exit 1
       trap zd_wine_cleanup EXIT
-      ctest -V --timeout 600' "$ROOT"
+      ctest -V --timeout 300' "$ROOT"
   ) >"$LOGS/win-ctest.log" 2>&1
   local rc=$?
   local summary

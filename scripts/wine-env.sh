@@ -44,6 +44,8 @@ _zd_wine_template() {
   rm -rf "$tmpl" "$tmpl.tmp"
   mkdir -p "$_zd_wine_build"
   (
+    # Wine's processes must not inherit (and hold) the template lock.
+    [ -n "${_zd_wine_lock_fd:-}" ] && eval "exec ${_zd_wine_lock_fd}>&-"
     export WINEPREFIX=$tmpl.tmp
     export LANG=zh_CN.UTF-8
     # wineboot -i returns before COM registration ends; wait for the server.
@@ -76,18 +78,24 @@ REG
   mv "$tmpl.tmp" "$tmpl"
 }
 
-# Copies the template to $1, maps D: to $2 and checks the drive layout.
-_zd_wine_instantiate() {
-  local pfx=$1 data=$2
+# Copies the template to $1 unless it already holds a copy of this template.
+_zd_wine_copy() {
+  local pfx=$1
   if [ ! -f "$pfx/.zd-template" ] ||
     [ "$(cat "$pfx/.zd-template")" != "$(cat "$_zd_wine_build/wine-template/.zd-template")" ]; then
     rm -rf "$pfx"
     mkdir -p "$(dirname "$pfx")"
     cp -a "$_zd_wine_build/wine-template" "$pfx" || return 1
   fi
+}
+
+# Maps D: of prefix $1 to $2, starts its server and checks the drive layout.
+_zd_wine_instantiate() {
+  local pfx=$1 data=$2
   mkdir -p "$data"
   ln -sfn "$(cd "$data" && pwd)" "$pfx/dosdevices/d:"
   export WINEPREFIX=$pfx
+  _zd_wine_active=$pfx
   # A server still running for this prefix would not see the new drive.
   wineserver -k >/dev/null 2>&1 || true
   # A persistent server, detached from our output: otherwise whoever reads a
@@ -108,8 +116,8 @@ _zd_wine_instantiate() {
 
 # Stops the prefix's server and, for a temporary prefix, removes it.
 zd_wine_cleanup() {
-  if [ -n "${WINEPREFIX:-}" ]; then
-    wineserver -k >/dev/null 2>&1 || true
+  if [ -n "${_zd_wine_active:-}" ]; then
+    WINEPREFIX=$_zd_wine_active wineserver -k >/dev/null 2>&1 || true
   fi
   if [ -n "${ZD_WINE_TMP:-}" ] && [ -d "$ZD_WINE_TMP" ]; then
     rm -rf "$ZD_WINE_TMP"
@@ -117,19 +125,34 @@ zd_wine_cleanup() {
   fi
 }
 
+# Several shells may source this at once: the template is made and copied
+# under a lock.
+_zd_wine_prepare() { # prefix
+  mkdir -p "$_zd_wine_build" || return 1
+  local _zd_wine_lock_fd rc=0
+  exec {_zd_wine_lock_fd}>"$_zd_wine_build/wine-template.lock" || return 1
+  flock "$_zd_wine_lock_fd" || rc=1
+  if [ $rc -eq 0 ]; then
+    _zd_wine_template && _zd_wine_copy "$1" || rc=1
+  fi
+  eval "exec ${_zd_wine_lock_fd}>&-"
+  return $rc
+}
+
 _zd_wine_setup() {
-  _zd_wine_template || return 1
   if [ -n "${ZD_WINE_KEEP_PREFIX:-}" ]; then
     local data=${ZD_WINE_KEEP_DATA:?ZD_WINE_KEEP_DATA must name the folder for D:}
+    _zd_wine_prepare "$ZD_WINE_KEEP_PREFIX" || return 1
     _zd_wine_instantiate "$ZD_WINE_KEEP_PREFIX" "$data" || return 1
     export ZD_WINE_DATA=$data
   else
     ZD_WINE_TMP=$(mktemp -d /tmp/zd-wine.XXXXXX) || return 1
     export ZD_WINE_TMP
-    _zd_wine_instantiate "$ZD_WINE_TMP/prefix" "$ZD_WINE_TMP/data" || {
+    if ! _zd_wine_prepare "$ZD_WINE_TMP/prefix" ||
+      ! _zd_wine_instantiate "$ZD_WINE_TMP/prefix" "$ZD_WINE_TMP/data"; then
       zd_wine_cleanup
       return 1
-    }
+    fi
     export ZD_WINE_DATA=$ZD_WINE_TMP/data
   fi
   _zd_wine_log "prefix $WINEPREFIX, D: = $ZD_WINE_DATA"
