@@ -12,7 +12,6 @@ namespace {
 
 // The product's home code page; native tests then exercise the double-byte path.
 constexpr int kNativeSystemCodePage = 936;
-constexpr int kUtf8CodePage = 65001;
 
 std::string IconvName(int code_page) {
   switch (code_page) {
@@ -116,22 +115,12 @@ class IconvCodec : public AnsiCodec {
   std::string name_;
 };
 
-class Utf8Codec : public AnsiCodec {
- public:
-  int CodePage() const override { return kUtf8CodePage; }
-  std::string ToUtf8(std::string_view ansi) const override { return SanitizeUtf8(ansi); }
-  std::optional<std::string> FromUtf8(std::string_view utf8) const override {
-    if (!IsValidUtf8(utf8)) return std::nullopt;
-    return std::string(utf8);
-  }
-};
-
 }  // namespace
 
 std::unique_ptr<AnsiCodec> MakeSystemCodec() { return MakeCodec(kNativeSystemCodePage); }
 
 std::unique_ptr<AnsiCodec> MakeCodec(int code_page) {
-  if (code_page == kUtf8CodePage) return std::make_unique<Utf8Codec>();
+  if (code_page == kUtf8CodePage) return MakeUtf8Codec();
   if (code_page <= 0) return nullptr;
   std::string name = IconvName(code_page);
   IconvHandle probe("UTF-8", name);

@@ -10,7 +10,6 @@
 namespace zd {
 namespace {
 
-constexpr int kUtf8CodePage = 65001;
 
 // These code pages reject every conversion flag, MB_ERR_INVALID_CHARS and
 // WC_NO_BEST_FIT_CHARS included.
@@ -85,22 +84,12 @@ class WinCodec : public AnsiCodec {
   UINT cp_;
 };
 
-class Utf8Codec : public AnsiCodec {
- public:
-  int CodePage() const override { return kUtf8CodePage; }
-  std::string ToUtf8(std::string_view ansi) const override { return SanitizeUtf8(ansi); }
-  std::optional<std::string> FromUtf8(std::string_view utf8) const override {
-    if (!IsValidUtf8(utf8)) return std::nullopt;
-    return std::string(utf8);
-  }
-};
-
 }  // namespace
 
 std::unique_ptr<AnsiCodec> MakeSystemCodec() { return MakeCodec(static_cast<int>(GetACP())); }
 
 std::unique_ptr<AnsiCodec> MakeCodec(int code_page) {
-  if (code_page == kUtf8CodePage) return std::make_unique<Utf8Codec>();
+  if (code_page == kUtf8CodePage) return MakeUtf8Codec();
   if (code_page <= 0 || !IsValidCodePage(static_cast<UINT>(code_page))) return nullptr;
   return std::make_unique<WinCodec>(static_cast<UINT>(code_page));
 }

@@ -56,4 +56,20 @@ std::string SanitizeUtf8(std::string_view text) {
   return out;
 }
 
+namespace {
+
+class Utf8Codec : public AnsiCodec {
+ public:
+  int CodePage() const override { return kUtf8CodePage; }
+  std::string ToUtf8(std::string_view ansi) const override { return SanitizeUtf8(ansi); }
+  std::optional<std::string> FromUtf8(std::string_view utf8) const override {
+    if (!IsValidUtf8(utf8)) return std::nullopt;
+    return std::string(utf8);
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<AnsiCodec> MakeUtf8Codec() { return std::make_unique<Utf8Codec>(); }
+
 }  // namespace zd

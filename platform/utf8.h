@@ -2,8 +2,11 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "platform/text_codec.h"
 
 namespace zd {
 
@@ -18,5 +21,9 @@ bool IsValidUtf8(std::string_view text);
 
 // Every malformed byte becomes U+FFFD; well-formed text is returned unchanged.
 std::string SanitizeUtf8(std::string_view text);
+
+inline constexpr int kUtf8CodePage = 65001;
+// Code page 65001 on every system: no conversion, only validation.
+std::unique_ptr<AnsiCodec> MakeUtf8Codec();
 
 }  // namespace zd
