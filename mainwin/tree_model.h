@@ -1,0 +1,77 @@
+// The document trees as models: a Win32 TreeView mirrors each one, and every
+// rule of the registration is tested against the model natively.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zd {
+
+// The data of every tree node: the position in DocArray of the record whose
+// registration created it.
+struct TNodeData {
+  std::string text;  // never filled
+  int32_t index = 0;
+};
+
+struct TreeNode {
+  std::string caption;
+  int image = 0;
+  int selected_image = 0;
+  TNodeData data;
+  bool expanded = false;
+  TreeNode* parent = nullptr;
+  std::vector<std::unique_ptr<TreeNode>> children;
+};
+
+// A TreeView control that shows a model. Only TreeModel calls it.
+class TreeMirror {
+ public:
+  virtual ~TreeMirror() = default;
+  // `parent` null: a top-level node. `after` null: the first child (or root).
+  virtual void NodeInserted(const TreeNode& node, const TreeNode* parent,
+                            const TreeNode* after) = 0;
+  virtual void NodeDeleted(const TreeNode& node) = 0;  // before it is freed
+  virtual void Cleared() = 0;
+  virtual void NodeExpanded(const TreeNode& node, bool expanded) = 0;
+  virtual void NodeMadeVisible(const TreeNode& node) = 0;
+};
+
+class TreeModel {
+ public:
+  explicit TreeModel(std::string name = {}) : name_(std::move(name)) {}
+  TreeModel(const TreeModel&) = delete;
+  TreeModel& operator=(const TreeModel&) = delete;
+
+  const std::string& name() const { return name_; }
+  void SetMirror(TreeMirror* mirror);  // replays the current nodes into it
+
+  const std::vector<std::unique_ptr<TreeNode>>& roots() const { return roots_; }
+  bool empty() const { return roots_.empty(); }
+  size_t CountNodes() const;
+
+  // A new top-level node before all others.
+  TreeNode* InsertRootFirst(const std::string& caption, int image, int32_t index);
+  // A child after its siblings; with a null parent, a top-level node after all others.
+  TreeNode* AppendChild(TreeNode* parent, const std::string& caption, int image, int32_t index);
+  void Delete(TreeNode* node);
+  void Clear();
+  void Expand(TreeNode* node, bool expanded);
+  void ExpandAll(bool expanded = true);
+  // Expands the node's ancestors and scrolls the view to it.
+  void MakeVisible(TreeNode* node);
+
+  // The first node in tree order (a node, its children, then its next
+  // sibling) whose caption equals `text` ignoring ASCII case.
+  TreeNode* FindNodeByText(std::string_view text, bool make_visible);
+
+ private:
+  std::string name_;
+  std::vector<std::unique_ptr<TreeNode>> roots_;
+  TreeMirror* mirror_ = nullptr;
+};
+
+}  // namespace zd
