@@ -94,11 +94,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   std::unique_ptr<zd::Files> files = zd::MakeSystemFiles();
   std::unique_ptr<zd::AnsiCodec> codec = zd::MakeSystemCodec();
   std::unique_ptr<zd::Registry> registry = zd::MakeSystemRegistry();
+  std::unique_ptr<zd::WindowSystem> windows = zd::MakeSystemWindowSystem();
+  std::unique_ptr<zd::ShellWindows> shell = zd::MakeSystemShellWindows();
 
   zd::MainWindowDeps deps;
   deps.files = files.get();
   deps.codec = codec.get();
   deps.registry = registry.get();
+  deps.windows = windows.get();
+  deps.shell = shell.get();
   deps.exe_path = ModulePath();
   deps.application_title = zd::WideToUtf8(title);
   deps.owner = app;
@@ -108,6 +112,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (form->hwnd() && form->FormShortCut(msg)) continue;
     if (IsDialogMessageW(form->hwnd() ? form->hwnd() : msg.hwnd, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);

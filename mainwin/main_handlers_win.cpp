@@ -83,6 +83,7 @@ void TFrmMain::CreateMenus() {
   clicks_["MnZDAutoRun"] = [this] { MnZDAutoRunClick(); };
   clicks_["MnZDExit"] = [this] { MnZDExitClick(); };
   clicks_["MnOpenZapdock"] = [this] { ShowAtBottomRight(); };
+  clicks_["MnRefresh"] = [this] { tracker_->CheckAllDocs(); };
   clicks_["BtnMoreSpecDir"] = [this] {
     RECT r;
     GetWindowRect(Control("BtnMoreSpecDir"), &r);
@@ -213,6 +214,7 @@ void TFrmMain::TVControlChange() {
   int tab = static_cast<int>(SendMessageW(Control("TVControl"), TCM_GETCURSEL, 0, 0));
   int page = PageIndexOfTab(tab);
   if (page >= 0) ShowPageOfTVControl(page);
+  if (tab >= 0 && tab <= 2) tracker_->CheckAllDocs();
 }
 
 void TFrmMain::CbZDOnTopClick() {
@@ -322,6 +324,9 @@ void TFrmMain::TimerFirstRunTimer() {
                     MF_BYCOMMAND | (d.show_fav_edit ? MF_CHECKED : MF_UNCHECKED));
       SetChecked(Control("CbFavEdit"), d.show_fav_edit);
       CbFavEditClick();
+      for (TreeModel* t : {&tv_docs_, &tv_app_, &tv_path_, &tv_doc_}) t->Clear();
+      PumpMessages();
+      tracker_->LoadHistory(*store_.settings, d.need_remove_url);
       // Setting the check boxes runs their handlers, which write the keys back.
       SetChecked(Control("CbAutoRunDocs"), d.run_select_doc);
       SetChecked(Control("CbZDRefresh"), d.refresh);

@@ -152,6 +152,10 @@ LRESULT TFrmMain::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_TIMER:
       if (wp == kTimerFirstRun) TimerFirstRunTimer();
+      if (wp == kTimerCheckDocs) TimerCheckDocsTimer();
+      return 0;
+    case kTabPressMessage:
+      TVControlMouseDown();
       return 0;
     case WM_SYSCOMMAND:
       // Minimising moves the window out of sight; the tray icon brings it back.
@@ -266,6 +270,7 @@ void TFrmMain::FormCreate() {
   // The design: controls and menus exist before the creation steps run.
   CreateControls();
   CreateMenus();
+  CreateTracking();
 
   try {
     ConfigDirChoice config = ChooseConfigDir(*deps_.files);
@@ -374,8 +379,11 @@ void TFrmMain::ShowAtBottomRight() {
 }
 
 void TFrmMain::FormCloseQuery() {
-  // The snapshot of what is open now goes into LastRunList here, once the
-  // window discovery is in place; until then the list loaded at start is kept.
+  // What is open now is what the next start may reopen; never refuses the close.
+  try {
+    tracker_->CollectOpenDocs();
+  } catch (...) {
+  }
 }
 
 WindowSettings TFrmMain::CurrentWindowSettings() const {
@@ -406,6 +414,7 @@ void TFrmMain::FormDestroy() {
   }
   // Whatever happened to the saves, the icon must not outlive the program.
   tray_.Remove();
+  for (TreeModel* t : {&tv_docs_, &tv_doc_, &tv_app_, &tv_path_}) t->SetMirror(nullptr);
   store_.MyRecentList.AttachMirror(nullptr);
   store_.MyLoveList.AttachMirror(nullptr);
   store_.MyRunList.AttachMirror(nullptr);
@@ -425,6 +434,7 @@ void TFrmMain::TrayIconMessage(LPARAM mouse_message) {
       ShowWindow(hwnd_, SW_SHOW);
       SetForegroundWindow(hwnd_);
       ShowAtBottomRight();
+      tracker_->CheckTabDocs(ActiveTabIndex());
       break;
     case WM_RBUTTONDOWN: {
       POINT pt;

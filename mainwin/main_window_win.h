@@ -19,7 +19,13 @@
 #include "platform/registry.h"
 #include "platform/text_codec.h"
 #include "platform/tray_win.h"
+#include "mainwin/tree_model.h"
+#include "mainwin/tree_view_mirror_win.h"
+#include "platform/image_list_win.h"
+#include "platform/shell_windows.h"
+#include "platform/window_system.h"
 #include "store/config.h"
+#include "tracking/tracker.h"
 
 namespace zd {
 
@@ -37,6 +43,9 @@ struct MainWindowDeps {
   HWND owner = nullptr;            // hidden owner window: no taskbar button
   bool post_quit_on_destroy = true;
   bool add_tray_icon = true;
+  // What the refreshes look at: the desktop's windows and the shell's windows.
+  WindowSystem* windows = nullptr;
+  ShellWindows* shell = nullptr;
 };
 
 class TFrmMain {
@@ -44,6 +53,7 @@ class TFrmMain {
   static constexpr wchar_t kClassName[] = L"ZapdockMainWindow";
   static constexpr UINT_PTR kTimerCheckDocs = 1;
   static constexpr UINT_PTR kTimerFirstRun = 2;
+  static constexpr UINT kTabPressMessage = WM_APP + 7;
 
   static bool RegisterWindowClass(HINSTANCE instance);
   // Creates the window (running FormCreate); the window is not shown yet.
@@ -78,6 +88,12 @@ class TFrmMain {
   void MnZDExitClick();
   // What SaveSettings writes, read from the controls.
   WindowSettings CurrentWindowSettings() const;
+  // The window's shortcut handler: sees keys before the focused control.
+  bool FormShortCut(const MSG& msg);
+  DocTracker& tracker() { return *tracker_; }
+  TreeModel& tree(std::string_view name);
+  // Tab index of TVControl (visible tabs), -1 for a page without a tab.
+  int ActiveTabIndex() const;
 
  private:
   explicit TFrmMain(MainWindowDeps deps);
@@ -114,6 +130,10 @@ class TFrmMain {
   void TVAllDocsDrawTab(const DRAWITEMSTRUCT& item);
   void PageControl1Change();
   void TVControlChange();
+  void TVControlMouseDown();
+  void TimerCheckDocsTimer();
+  void CreateTracking();
+  void PumpMessages();
   void ShowPageOfTVControl(int page_index);
   void TrayIconMessage(LPARAM mouse_message);
   void PopupAt(const char* menu_name, POINT screen);
@@ -153,6 +173,12 @@ class TFrmMain {
   UniqueFont font_, fav_edit_font_, small_font_, tab_font_;
   UniqueIcon icon_;
   TrayIcon tray_;
+  TreeModel tv_docs_{"TVDocs"}, tv_doc_{"TVDoc"}, tv_app_{"TVApp"}, tv_path_{"TVPath"};
+  std::vector<std::unique_ptr<TreeViewMirror>> tree_mirrors_;
+  std::unique_ptr<TreeImageList> tree_images_;
+  std::unique_ptr<DocTracker> tracker_;
+  std::unique_ptr<WindowSystem> own_windows_;  // when the caller gave none
+  std::unique_ptr<ShellWindows> own_shell_;
   HWND tooltip_ = nullptr;
   int active_page_ = 0;
   bool first_load_done_ = false;

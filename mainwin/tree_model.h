@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace zd {
@@ -34,7 +35,9 @@ class TreeMirror {
   // `parent` null: a top-level node. `after` null: the first child (or root).
   virtual void NodeInserted(const TreeNode& node, const TreeNode* parent,
                             const TreeNode* after) = 0;
-  virtual void NodeDeleted(const TreeNode& node) = 0;  // before it is freed
+  // Before the node is freed, once for the node only: its children are still
+  // attached, and go with it.
+  virtual void NodeDeleted(const TreeNode& node) = 0;
   virtual void Cleared() = 0;
   virtual void NodeExpanded(const TreeNode& node, bool expanded) = 0;
   virtual void NodeMadeVisible(const TreeNode& node) = 0;
@@ -65,13 +68,22 @@ class TreeModel {
   void MakeVisible(TreeNode* node);
 
   // The first node in tree order (a node, its children, then its next
-  // sibling) whose caption equals `text` ignoring ASCII case.
+  // sibling) whose caption equals `text` ignoring ASCII case. Answered from a
+  // caption index, so it does not walk the tree: captions must not be changed
+  // after insertion.
   TreeNode* FindNodeByText(std::string_view text, bool make_visible);
 
  private:
+  TreeNode* NewNode(TreeNode* parent, const std::string& caption, int image, int32_t index);
+  void Unindex(TreeNode* node);  // the node and its descendants
+  void Replay(const TreeNode& node, const TreeNode* parent, const TreeNode* after);
+
   std::string name_;
   std::vector<std::unique_ptr<TreeNode>> roots_;
   TreeMirror* mirror_ = nullptr;
+  size_t count_ = 0;
+  // Upper-cased caption -> the nodes that carry it, in no particular order.
+  std::unordered_map<std::string, std::vector<TreeNode*>> by_caption_;
 };
 
 }  // namespace zd

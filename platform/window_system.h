@@ -18,7 +18,9 @@ struct TopWindow {
   // Owned by a window other than the desktop window (a dialog, say).
   bool owned = false;
   bool tool_window = false;  // WS_EX_TOOLWINDOW
-  std::string title;         // at most 128 characters
+  // At most 128 characters. Read only for windows a scan can list (visible,
+  // unowned, not tool windows): asking costs a message to the owner's thread.
+  std::string title;
 };
 
 class WindowSystem {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Draws the program's pictures with ImageMagick: the icon, the button glyphs,
-# the tab strip of the inner page control and the background of the system page.
+# the tree images, the tab strip of the inner page control and the background of
+# the system page.
 # Usage: make_pictures.sh OUTDIR LANGUAGE_INDEX   (0 zh-CN, 1 zh-TW, 2 en)
 # Nothing binary is kept in the repository; the build runs this.
 set -euo pipefail
@@ -68,6 +69,62 @@ glyph BtnHelp -fill "$BLUE" -draw "circle 32,32 32,2" \
   -fill white -font "$FONT" -pointsize 50 -gravity center -annotate +0+2 '?'
 glyph BtnAbout -fill "$BLUE" -draw "circle 32,32 32,2" \
   -fill white -draw "circle 32,15 32,20" -draw "roundrectangle 27,26 37,54 3,3"
+
+# ---- tree images ---------------------------------------------------------------
+# One strip of 11 images of 16x16 for the document trees' shared image list, in
+# index order: 0 folder, 1 text sheet (a program whose file is gone), 2 globe,
+# 3 star, 4 clock, 5 network, 6 computer, 7 gear, 8 documents, 9 desktop,
+# 10 program window. The background colour is the list's mask colour.
+tree_image() { # index, then ImageMagick drawing options for the 64x64 canvas
+  local index=$1
+  shift
+  # Box: each pixel the mean of its 4x4 block, so untouched blocks keep the
+  # exact background colour that the list turns transparent.
+  convert -size 64x64 "xc:$BG" "$@" -filter Box -resize 16x16 -alpha off \
+    "$TMP/tree$(printf %02d "$index").png"
+}
+FOLDER_BACK=(-fill '#E0A820' -stroke '#9A6A10' -strokewidth 3
+             -draw "polygon 4,12 24,12 30,18 60,18 60,56 4,56")
+FOLDER_FRONT=(-fill '#F8CC48' -stroke '#9A6A10' -strokewidth 3 -draw "polygon 4,26 60,26 60,56 4,56")
+# Teeth of a gear: 8 of them around a ring (outer radius 29, inner 21).
+GEAR=$(awk 'BEGIN { pi = atan2(0, -1); s = "";
+  for (i = 0; i < 8; i++) { a = i * pi / 4;
+    split("-0.30 -0.18 0.18 0.30", d, " "); split("21 29 29 21", r, " ");
+    for (k = 1; k <= 4; k++) s = s sprintf("%.1f,%.1f ", 32 + r[k] * cos(a + d[k]), 32 + r[k] * sin(a + d[k])) }
+  print s }')
+
+tree_image 0 "${FOLDER_BACK[@]}" "${FOLDER_FRONT[@]}"
+tree_image 1 -fill white -stroke '#5A6A7C' -strokewidth 3 -draw "polygon 12,4 40,4 52,16 52,60 12,60" \
+  -fill '#D8E0EA' -draw "polygon 40,4 40,16 52,16" \
+  -stroke '#7A8A9C' -strokewidth 3 -draw "line 19,26 45,26" -draw "line 19,35 45,35" \
+  -draw "line 19,44 45,44" -draw "line 19,52 36,52"
+tree_image 2 -fill '#4A9AE8' -stroke '#1F5FAF' -strokewidth 4 -draw "circle 32,32 32,4" \
+  -fill none -stroke '#DDEEFF' -strokewidth 3 -draw "ellipse 32,32 12,27 0,360" \
+  -draw "line 32,5 32,59" -draw "line 5,32 59,32" -draw "line 10,18 54,18" -draw "line 10,46 54,46"
+tree_image 3 -fill '#F4B400' -stroke '#B07800' -strokewidth 3 \
+  -draw "polygon 32,3 40,23 61,24 45,37 50,58 32,46 14,58 19,37 3,24 24,23"
+tree_image 4 -fill white -stroke "$BLUE" -strokewidth 6 -draw "circle 32,32 32,5" \
+  -stroke '#1A2A40' -strokewidth 5 -draw "line 32,32 32,14" -draw "line 32,32 45,38" \
+  -stroke none -fill '#D03030' -draw "circle 32,32 32,36"
+tree_image 5 -fill '#4A9AE8' -stroke '#2A4E7A' -strokewidth 3 \
+  -draw "rectangle 4,6 28,24" -draw "rectangle 36,6 60,24" -draw "rectangle 20,36 44,54" \
+  -stroke '#2A4E7A' -strokewidth 4 -draw "line 16,25 16,30" -draw "line 48,25 48,30" \
+  -draw "line 16,30 48,30" -draw "line 32,30 32,36" -draw "line 12,60 52,60"
+tree_image 6 -fill '#E8EEF4' -stroke '#4A5A6C' -strokewidth 3 -draw "roundrectangle 4,6 60,44 4,4" \
+  -fill '#3C8DE0' -stroke none -draw "rectangle 10,12 54,38" \
+  -fill '#8A9AAC' -draw "polygon 26,45 38,45 42,54 22,54" -draw "roundrectangle 14,54 50,60 3,3"
+tree_image 7 -fill '#8A9AAC' -stroke '#4A5A6C' -strokewidth 3 -draw "polygon $GEAR" \
+  -draw "circle 32,32 32,10" -fill "$BG" -draw "circle 32,32 32,23"
+tree_image 8 "${FOLDER_BACK[@]}" -fill white -stroke '#5A6A7C' -strokewidth 2 \
+  -draw "rectangle 14,6 50,40" -stroke '#7A8A9C' -draw "line 20,14 44,14" -draw "line 20,21 44,21" \
+  "${FOLDER_FRONT[@]}"
+tree_image 9 -fill '#2E7EC8' -stroke '#1F4F8F' -strokewidth 3 -draw "rectangle 5,7 59,57" \
+  -fill '#1A2A40' -stroke none -draw "rectangle 6,48 58,56" -fill '#2E9E3E' -draw "rectangle 6,51 14,55" \
+  -fill '#F8CC48' -draw "rectangle 10,12 22,22" -fill white -draw "rectangle 10,28 22,38"
+tree_image 10 -fill white -stroke '#4A5A6C' -strokewidth 3 -draw "rectangle 4,8 60,56" \
+  -fill "$BLUE" -stroke none -draw "rectangle 5,9 59,20" \
+  -fill white -draw "rectangle 50,12 56,17" -fill '#C9D4E0' -draw "rectangle 10,26 30,50"
+convert "$TMP"/tree*.png +append -alpha off -type TrueColor "BMP3:$OUT/TreeImages.bmp"
 
 # ---- tab strip of the inner page control -----------------------------------------
 # 7 visible tabs of 84 x 26 each; the top band is the normal look, the bottom

@@ -9,6 +9,8 @@
 #include "mainwin/main_window_win.h"
 #include "mainwin/win_util_win.h"
 #include "platform/fake_files.h"
+#include "platform/fake_shell_windows.h"
+#include "platform/fake_window_system.h"
 #include "platform/text_codec.h"
 #include "platform/wide_win.h"
 #include "store/AppParams.h"
@@ -63,6 +65,8 @@ class MainWindowTest : public ::testing::Test {
     deps.files = &files_;
     deps.codec = codec_.get();
     deps.registry = &registry_;
+    deps.windows = &windows_;
+    deps.shell = &shell_;
     deps.language_index = language;
     deps.exe_path = "C:\\Program Files\\Zapdock\\zapdock.exe";
     deps.post_quit_on_destroy = false;
@@ -87,6 +91,8 @@ class MainWindowTest : public ::testing::Test {
 
   FakeFiles files_;
   FakeRegistry registry_;
+  FakeWindowSystem windows_;
+  FakeShellWindows shell_;
   std::unique_ptr<AnsiCodec> codec_;
   std::unique_ptr<TFrmMain> form_;
   std::vector<std::string> boxes_;
@@ -259,7 +265,8 @@ TEST_F(MainWindowTest, ClosingWritesEveryFile) {
   EXPECT_EQ(File("fav.dat"), "C:\\My Docs\\a.txt*|*C:\\My Docs\\a.txt\r\n");
   EXPECT_NE(File("rec.dat").find("C:\\r*|*"), std::string::npos);
   EXPECT_EQ(File("run.dat"), "");
-  EXPECT_EQ(File("lr.dat"), "C:\\x.exe\r\n");
+  // Closing replaces the last run with what is open now: here nothing.
+  EXPECT_EQ(File("lr.dat"), "");
   EXPECT_NE(File("defualt.ini").find("ShowFavEdit=1"), std::string::npos);
   EXPECT_NE(File("defualt.ini").find("width=1000"), std::string::npos) << File("defualt.ini");
   EXPECT_NE(File("note.txt").find("note"), std::string::npos);

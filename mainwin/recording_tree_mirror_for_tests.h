@@ -1,0 +1,29 @@
+// A tree mirror for tests that writes down every call it gets.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "mainwin/tree_model.h"
+
+namespace zd::testing_support {
+
+class RecordingTreeMirror : public TreeMirror {
+ public:
+  void NodeInserted(const TreeNode& node, const TreeNode* parent, const TreeNode* after) override {
+    events.push_back("insert " + node.caption + " in " + Name(parent) + " after " + Name(after));
+  }
+  void NodeDeleted(const TreeNode& node) override { events.push_back("delete " + node.caption); }
+  void Cleared() override { events.push_back("clear"); }
+  void NodeExpanded(const TreeNode& node, bool expanded) override {
+    events.push_back((expanded ? "expand " : "collapse ") + node.caption);
+  }
+  void NodeMadeVisible(const TreeNode& node) override { events.push_back("show " + node.caption); }
+
+  std::vector<std::string> events;
+
+ private:
+  static std::string Name(const TreeNode* node) { return node ? node->caption : "-"; }
+};
+
+}  // namespace zd::testing_support

@@ -1,0 +1,183 @@
+#include "mainwin/tree_model.h"
+
+#include <algorithm>
+
+namespace zd {
+namespace {
+
+// Captions compare ignoring ASCII case only; other bytes (Chinese text) as they are.
+std::string CaptionKey(std::string_view text) {
+  std::string key(text);
+  for (char& c : key) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return key;
+}
+
+using NodeList = std::vector<std::unique_ptr<TreeNode>>;
+
+size_t PositionIn(const NodeList& list, const TreeNode* node) {
+  for (size_t i = 0; i < list.size(); ++i) {
+    if (list[i].get() == node) return i;
+  }
+  return list.size();
+}
+
+// The sibling positions from the top level down to the node: comparing two of
+// them lexicographically gives tree order (an ancestor is a prefix, so first).
+std::vector<size_t> TreePosition(const TreeNode* node, const NodeList& roots) {
+  std::vector<size_t> position;
+  for (; node; node = node->parent) {
+    position.push_back(PositionIn(node->parent ? node->parent->children : roots, node));
+  }
+  std::reverse(position.begin(), position.end());
+  return position;
+}
+
+template <typename Visit>
+void ForEachNode(const NodeList& list, Visit&& visit) {
+  for (const auto& node : list) {
+    visit(*node);
+    ForEachNode(node->children, visit);
+  }
+}
+
+}  // namespace
+
+void TreeModel::SetMirror(TreeMirror* mirror) {
+  mirror_ = mirror;
+  if (!mirror_) return;
+  mirror_->Cleared();
+  const TreeNode* after = nullptr;
+  for (const auto& root : roots_) {
+    Replay(*root, nullptr, after);
+    after = root.get();
+  }
+  ForEachNode(roots_, [this](const TreeNode& node) {
+    if (node.expanded) mirror_->NodeExpanded(node, true);
+  });
+}
+
+void TreeModel::Replay(const TreeNode& node, const TreeNode* parent, const TreeNode* after) {
+  mirror_->NodeInserted(node, parent, after);
+  const TreeNode* previous = nullptr;
+  for (const auto& child : node.children) {
+    Replay(*child, &node, previous);
+    previous = child.get();
+  }
+}
+
+size_t TreeModel::CountNodes() const { return count_; }
+
+TreeNode* TreeModel::NewNode(TreeNode* parent, const std::string& caption, int image,
+                             int32_t index) {
+  auto node = std::make_unique<TreeNode>();
+  node->caption = caption;
+  node->image = image;
+  node->selected_image = image;
+  node->data.index = index;
+  node->parent = parent;
+  NodeList& siblings = parent ? parent->children : roots_;
+  TreeNode* raw = node.get();
+  siblings.push_back(std::move(node));  // InsertRootFirst moves it to the front
+  // Indexed last: if the index cannot grow, the node is taken out again.
+  try {
+    by_caption_[CaptionKey(caption)].push_back(raw);
+  } catch (...) {
+    siblings.pop_back();
+    throw;
+  }
+  ++count_;
+  return raw;
+}
+
+TreeNode* TreeModel::InsertRootFirst(const std::string& caption, int image, int32_t index) {
+  TreeNode* node = NewNode(nullptr, caption, image, index);
+  std::rotate(roots_.begin(), roots_.end() - 1, roots_.end());
+  if (mirror_) mirror_->NodeInserted(*node, nullptr, nullptr);
+  return node;
+}
+
+TreeNode* TreeModel::AppendChild(TreeNode* parent, const std::string& caption, int image,
+                                 int32_t index) {
+  const NodeList& siblings = parent ? parent->children : roots_;
+  const TreeNode* after = siblings.empty() ? nullptr : siblings.back().get();
+  TreeNode* node = NewNode(parent, caption, image, index);
+  if (mirror_) mirror_->NodeInserted(*node, parent, after);
+  return node;
+}
+
+void TreeModel::Unindex(TreeNode* node) {
+  for (const auto& child : node->children) Unindex(child.get());
+  const auto it = by_caption_.find(CaptionKey(node->caption));
+  if (it != by_caption_.end()) {
+    std::vector<TreeNode*>& nodes = it->second;
+    nodes.erase(std::remove(nodes.begin(), nodes.end(), node), nodes.end());
+    if (nodes.empty()) by_caption_.erase(it);
+  }
+  --count_;
+}
+
+void TreeModel::Delete(TreeNode* node) {
+  if (!node) return;
+  NodeList& siblings = node->parent ? node->parent->children : roots_;
+  const size_t position = PositionIn(siblings, node);
+  if (position == siblings.size()) return;  // not a node of this tree
+  if (mirror_) mirror_->NodeDeleted(*node);
+  Unindex(node);
+  siblings.erase(siblings.begin() + static_cast<std::ptrdiff_t>(position));
+}
+
+void TreeModel::Clear() {
+  roots_.clear();
+  by_caption_.clear();
+  count_ = 0;
+  if (mirror_) mirror_->Cleared();
+}
+
+void TreeModel::Expand(TreeNode* node, bool expanded) {
+  if (!node) return;
+  node->expanded = expanded;
+  if (mirror_) mirror_->NodeExpanded(*node, expanded);
+}
+
+void TreeModel::ExpandAll(bool expanded) {
+  // As the control does it: only a node with children has a state to change.
+  std::vector<TreeNode*> parents;
+  ForEachNode(roots_, [&parents](const TreeNode& node) {
+    if (!node.children.empty()) parents.push_back(const_cast<TreeNode*>(&node));
+  });
+  for (TreeNode* node : parents) Expand(node, expanded);
+}
+
+void TreeModel::MakeVisible(TreeNode* node) {
+  if (!node) return;
+  std::vector<TreeNode*> ancestors;
+  for (TreeNode* up = node->parent; up; up = up->parent) ancestors.push_back(up);
+  for (auto it = ancestors.rbegin(); it != ancestors.rend(); ++it) {
+    if (!(*it)->expanded) Expand(*it, true);
+  }
+  if (mirror_) mirror_->NodeMadeVisible(*node);
+}
+
+TreeNode* TreeModel::FindNodeByText(std::string_view text, bool make_visible) {
+  const auto it = by_caption_.find(CaptionKey(text));
+  if (it == by_caption_.end() || it->second.empty()) return nullptr;
+  TreeNode* found = it->second.front();
+  if (it->second.size() > 1) {
+    // Rare (two groups whose roots differ in case, a title equal to a root):
+    // the first in tree order wins.
+    std::vector<size_t> best = TreePosition(found, roots_);
+    for (size_t i = 1; i < it->second.size(); ++i) {
+      std::vector<size_t> position = TreePosition(it->second[i], roots_);
+      if (position < best) {
+        best = std::move(position);
+        found = it->second[i];
+      }
+    }
+  }
+  if (make_visible) MakeVisible(found);
+  return found;
+}
+
+}  // namespace zd

@@ -1,0 +1,35 @@
+// Program icons for tests: records where each icon went, and can refuse.
+#pragma once
+
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/icon_source.h"
+
+namespace zd {
+
+class FakeIconSource : public IconSource {
+ public:
+  bool InsertIcon(const std::string& executable, int position) override {
+    ++calls_;
+    if (fail_all_ || fail_for_.count(executable)) return false;
+    insertions_.emplace_back(executable, position);
+    return true;
+  }
+
+  void set_fail_all(bool fail) { fail_all_ = fail; }
+  void FailFor(const std::string& executable) { fail_for_.insert(executable); }
+  // (executable, position) of every accepted icon, in order.
+  const std::vector<std::pair<std::string, int>>& insertions() const { return insertions_; }
+  int calls() const { return calls_; }
+
+ private:
+  std::vector<std::pair<std::string, int>> insertions_;
+  std::set<std::string> fail_for_;
+  bool fail_all_ = false;
+  int calls_ = 0;
+};
+
+}  // namespace zd

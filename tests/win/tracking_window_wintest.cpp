@@ -1,0 +1,172 @@
+// Refreshes through the main window under Wine: what the fakes show reaches
+// the trees, "rec.dat" at exit and section "docs", and comes back at restart.
+#include <windows.h>
+// windows.h must come first
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "mainwin/main_window_win.h"
+#include "platform/fake_files.h"
+#include "platform/fake_shell_windows.h"
+#include "platform/fake_window_system.h"
+#include "platform/wide_win.h"
+#include "store/AppParams.h"
+
+namespace zd {
+namespace {
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+std::string ItemText(HWND tree, HTREEITEM item) {
+  wchar_t text[260] = {};
+  TVITEMW tvi{};
+  tvi.mask = TVIF_TEXT | TVIF_HANDLE;
+  tvi.hItem = item;
+  tvi.pszText = text;
+  tvi.cchTextMax = 260;
+  SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
+  return WideToUtf8(text);
+}
+
+// The tree view's items as "caption" and "  child" lines, in display order.
+std::vector<std::string> Outline(HWND tree) {
+  std::vector<std::string> lines;
+  auto next = [&](HTREEITEM item, UINT code) {
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageW(tree, TVM_GETNEXTITEM, code, reinterpret_cast<LPARAM>(item)));
+  };
+  for (HTREEITEM root = next(nullptr, TVGN_ROOT); root; root = next(root, TVGN_NEXT)) {
+    lines.push_back(ItemText(tree, root));
+    for (HTREEITEM child = next(root, TVGN_CHILD); child; child = next(child, TVGN_NEXT)) {
+      lines.push_back("  " + ItemText(tree, child));
+    }
+  }
+  return lines;
+}
+
+class TrackingWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitAppParams();
+    files_.AddDrive("C:\\", DriveKind::kFixed);
+    files_.AddDrive("D:\\", DriveKind::kFixed);
+    codec_ = MakeCodec(936);
+  }
+  void TearDown() override {
+    form_.reset();
+    Pump();
+  }
+  TFrmMain& Open() {
+    MainWindowDeps deps;
+    deps.files = &files_;
+    deps.codec = codec_.get();
+    deps.registry = &registry_;
+    deps.language_index = 0;
+    deps.post_quit_on_destroy = false;
+    deps.add_tray_icon = false;
+    deps.windows = &windows_;
+    deps.shell = &shell_;
+    deps.message_box = [](HWND, const std::string&, const std::string&, UINT) { return IDOK; };
+    form_ = TFrmMain::Create(GetModuleHandleW(nullptr), deps);
+    EXPECT_NE(form_, nullptr);
+    Pump();
+    form_->TimerFirstRunTimer();
+    return *form_;
+  }
+  void Close() {
+    SendMessageW(form_->hwnd(), WM_CLOSE, 0, 0);
+    Pump();
+    form_.reset();
+  }
+  std::string File(const std::string& name) {
+    auto it = files_.files().find("D:\\MrxConfig\\" + name);
+    return it == files_.files().end() ? std::string("<missing>") : it->second;
+  }
+
+  FakeFiles files_;
+  FakeRegistry registry_;
+  FakeWindowSystem windows_;
+  FakeShellWindows shell_;
+  std::unique_ptr<AnsiCodec> codec_;
+  std::unique_ptr<TFrmMain> form_;
+};
+
+TEST_F(TrackingWindowTest, ARefreshFillsTheTreesAndSurvivesARestart) {
+  windows_.AddWindow("记事本 - a.txt", "C:\\Windows\\notepad.exe");
+  shell_.AddWindow("file:///C:/Work/Proj");
+  shell_.AddWindow("http://example.com/", "Example home");
+  shell_.AddWindow("http://example.com/a.html", "Example A");
+  TFrmMain& form = Open();
+  form.Click("MnRefresh");
+  Pump();
+
+  const std::vector<std::string> app = {"记事本 - a.txt"};
+  const std::vector<std::string> path = {"C:\\Work", "  C:\\Work\\Proj"};
+  const std::vector<std::string> web = {"example.com", "  Example A"};
+  EXPECT_EQ(Outline(form.Control("TVApp")), app);
+  EXPECT_EQ(Outline(form.Control("TVPath")), path);
+  EXPECT_EQ(Outline(form.Control("TVDoc")), web);
+  // Newest group first in the all-documents tree.
+  const std::vector<std::string> all = {"example.com", "  Example A", "C:\\Work",
+                                        "  C:\\Work\\Proj", "记事本 - a.txt"};
+  EXPECT_EQ(Outline(form.Control("TVDocs")), all);
+  ASSERT_EQ(form.store().docs.size(), 4u);
+  std::string ini = File("defualt.ini");
+  EXPECT_NE(ini.find("path0=C:\\Windows\\notepad.exe"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("path1=file:///C:\\Work\\Proj"), std::string::npos) << ini;
+  Close();
+  EXPECT_NE(File("rec.dat").find("C:\\Windows\\notepad.exe*|*"), std::string::npos);
+
+  // Nothing open any more: the next start brings the history back from the settings.
+  windows_.ClearWindows();
+  shell_.Clear();
+  TFrmMain& again = Open();
+  EXPECT_EQ(again.store().docs.size(), 4u);
+  EXPECT_EQ(Outline(again.Control("TVPath")), path);
+  EXPECT_EQ(Outline(again.Control("TVDoc")), web);
+  EXPECT_EQ(Outline(again.Control("TVApp")), app);
+}
+
+TEST_F(TrackingWindowTest, F5RefreshesOnlyWhatTheTabShows) {
+  windows_.AddWindow("Editor", "C:\\Tools\\editor.exe");
+  shell_.AddWindow("file:///D:/Music");
+  TFrmMain& form = Open();
+  form.SetActivePage(2);  // folders
+  MSG f5{form.Control("TVPath"), WM_KEYDOWN, VK_F5, 0, 0, {0, 0}};
+  EXPECT_TRUE(form.FormShortCut(f5));
+  EXPECT_EQ(Outline(form.Control("TVPath")), std::vector<std::string>{"D:\\Music"});
+  EXPECT_TRUE(Outline(form.Control("TVApp")).empty());
+  MSG other{form.Control("TVPath"), WM_KEYDOWN, VK_F6, 0, 0, {0, 0}};
+  EXPECT_FALSE(form.FormShortCut(other));
+}
+
+TEST_F(TrackingWindowTest, ClosingRecordsWhatIsOpen) {
+  windows_.AddWindow("Editor", "C:\\Tools\\editor.exe");
+  windows_.AddWindow("Other window of the editor", "C:\\Tools\\editor.exe");
+  shell_.AddWindow("file:///D:/Music");
+  Open();
+  Close();
+  EXPECT_EQ(File("lr.dat"), "C:\\Tools\\editor.exe\r\nfile:///D:/Music\r\n");
+}
+
+TEST_F(TrackingWindowTest, TheRefreshTimerFollowsTheCheckBox) {
+  windows_.AddWindow("notes.txt - Text editor", "C:\\Tools\\editor.exe");
+  TFrmMain& form = Open();
+  // Unticked: a tick registers nothing.
+  SendMessageW(form.hwnd(), WM_TIMER, TFrmMain::kTimerCheckDocs, 0);
+  EXPECT_TRUE(form.store().docs.empty());
+  form.Click("CbZDRefresh");
+  SendMessageW(form.hwnd(), WM_TIMER, TFrmMain::kTimerCheckDocs, 0);
+  EXPECT_EQ(form.store().docs.size(), 1u);
+}
+
+}  // namespace
+}  // namespace zd

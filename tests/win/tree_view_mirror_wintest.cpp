@@ -1,0 +1,249 @@
+// A document tree model shown in a real TreeView through its mirror.
+#include <windows.h>
+// windows.h must come first
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "mainwin/tree_model.h"
+#include "mainwin/tree_view_mirror_win.h"
+#include "platform/wide_win.h"
+
+namespace zd {
+namespace {
+
+struct Item {
+  std::string caption;
+  int image = -1;
+  int selected_image = -1;
+  const TreeNode* node = nullptr;
+  bool expanded = false;
+  std::vector<Item> children;
+};
+
+HTREEITEM Next(HWND tree, HTREEITEM item, UINT relation) {
+  return reinterpret_cast<HTREEITEM>(
+      SendMessageW(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+}
+
+Item Read(HWND tree, HTREEITEM handle) {
+  wchar_t text[256] = {};
+  TVITEMW tv{};
+  tv.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_STATE;
+  tv.hItem = handle;
+  tv.pszText = text;
+  tv.cchTextMax = 256;
+  tv.stateMask = TVIS_EXPANDED;
+  SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
+  Item item;
+  item.caption = WideToUtf8(text);
+  item.image = tv.iImage;
+  item.selected_image = tv.iSelectedImage;
+  item.node = reinterpret_cast<const TreeNode*>(tv.lParam);
+  item.expanded = (tv.state & TVIS_EXPANDED) != 0;
+  for (HTREEITEM child = Next(tree, handle, TVGN_CHILD); child;
+       child = Next(tree, child, TVGN_NEXT)) {
+    item.children.push_back(Read(tree, child));
+  }
+  return item;
+}
+
+std::vector<Item> ReadAll(HWND tree) {
+  std::vector<Item> roots;
+  for (HTREEITEM root = Next(tree, nullptr, TVGN_ROOT); root; root = Next(tree, root, TVGN_NEXT)) {
+    roots.push_back(Read(tree, root));
+  }
+  return roots;
+}
+
+// "caption[image]{children}" in tree order, to compare whole trees at once.
+std::string Outline(const std::vector<Item>& items) {
+  std::string text;
+  for (const Item& item : items) {
+    if (!text.empty()) text += " ";
+    text += item.caption + "[" + std::to_string(item.image) + "]";
+    if (!item.children.empty()) text += "{" + Outline(item.children) + "}";
+  }
+  return text;
+}
+
+// Every item points at the model node it shows, with that node's caption and images.
+void ExpectItemsMatchModel(const std::vector<Item>& items,
+                           const std::vector<std::unique_ptr<TreeNode>>& nodes) {
+  ASSERT_EQ(items.size(), nodes.size());
+  for (size_t i = 0; i < items.size(); ++i) {
+    EXPECT_EQ(items[i].node, nodes[i].get());
+    EXPECT_EQ(items[i].caption, nodes[i]->caption);
+    EXPECT_EQ(items[i].image, nodes[i]->image);
+    EXPECT_EQ(items[i].selected_image, nodes[i]->selected_image);
+    ExpectItemsMatchModel(items[i].children, nodes[i]->children);
+  }
+}
+
+class TreeViewMirrorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TREEVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+    host_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 300, nullptr, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(host_, nullptr);
+    tree_ = MakeTree();
+    ASSERT_NE(tree_, nullptr);
+  }
+  void TearDown() override {
+    if (host_) DestroyWindow(host_);
+  }
+  HWND MakeTree() {
+    return CreateWindowExW(0, WC_TREEVIEWW, L"",
+                           WS_CHILD | WS_VISIBLE | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT,
+                           0, 0, 280, 280, host_, nullptr, GetModuleHandleW(nullptr), nullptr);
+  }
+
+  HWND host_ = nullptr;
+  HWND tree_ = nullptr;
+};
+
+TEST_F(TreeViewMirrorTest, ShowsGroupsNewestFirstAndChildrenInOrder) {
+  TreeModel model("TVDocs");
+  TreeViewMirror mirror(tree_);
+  model.SetMirror(&mirror);
+
+  TreeNode* host = model.InsertRootFirst("example.com", 2, 0);
+  model.AppendChild(host, "首页", 2, 1);
+  model.AppendChild(host, "Second page", 2, 2);
+  TreeNode* folders = model.InsertRootFirst("C:\\Windows", 0, 3);
+  model.AppendChild(folders, "C:\\Windows\\System32", 0, 4);
+  model.InsertRootFirst("记事本", 12, 5);
+  model.AppendChild(nullptr, "Appended at the top level", 1, 6);
+
+  const std::vector<Item> items = ReadAll(tree_);
+  EXPECT_EQ(Outline(items),
+            "记事本[12] C:\\Windows[0]{C:\\Windows\\System32[0]} "
+            "example.com[2]{首页[2] Second page[2]} Appended at the top level[1]");
+  ExpectItemsMatchModel(items, model.roots());
+}
+
+TEST_F(TreeViewMirrorTest, NodeOfFindsTheModelNodeOfAnItem) {
+  TreeModel model;
+  TreeViewMirror mirror(tree_);
+  model.SetMirror(&mirror);
+  TreeNode* group = model.InsertRootFirst("group", 0, 0);
+  TreeNode* child = model.AppendChild(group, "child", 0, 1);
+
+  HTREEITEM group_item = mirror.ItemOf(group);
+  HTREEITEM child_item = mirror.ItemOf(child);
+  ASSERT_NE(group_item, nullptr);
+  ASSERT_NE(child_item, nullptr);
+  EXPECT_EQ(Next(tree_, nullptr, TVGN_ROOT), group_item);
+  EXPECT_EQ(Next(tree_, group_item, TVGN_CHILD), child_item);
+  EXPECT_EQ(mirror.NodeOf(group_item), group);
+  EXPECT_EQ(mirror.NodeOf(child_item), child);
+  EXPECT_EQ(mirror.NodeOf(child_item)->data.index, 1);
+  EXPECT_EQ(mirror.NodeOf(nullptr), nullptr);
+
+  // An item of the same control that the mirror did not make is no node.
+  TVINSERTSTRUCTW foreign{};
+  foreign.hParent = TVI_ROOT;
+  foreign.hInsertAfter = TVI_LAST;
+  foreign.item.mask = TVIF_TEXT | TVIF_PARAM;
+  wchar_t text[] = L"foreign";
+  foreign.item.pszText = text;
+  foreign.item.lParam = reinterpret_cast<LPARAM>(child);
+  auto foreign_item = reinterpret_cast<HTREEITEM>(
+      SendMessageW(tree_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&foreign)));
+  ASSERT_NE(foreign_item, nullptr);
+  EXPECT_EQ(mirror.NodeOf(foreign_item), nullptr);
+}
+
+TEST_F(TreeViewMirrorTest, DeletingAndClearingFollowTheModel) {
+  TreeModel model;
+  TreeViewMirror mirror(tree_);
+  model.SetMirror(&mirror);
+  TreeNode* a = model.InsertRootFirst("A", 0, 0);
+  TreeNode* a1 = model.AppendChild(a, "A1", 0, 1);
+  model.AppendChild(a, "A2", 0, 2);
+  TreeNode* b = model.InsertRootFirst("B", 2, 3);
+  TreeNode* b1 = model.AppendChild(b, "B1", 2, 4);
+
+  HTREEITEM b_item = mirror.ItemOf(b);
+  HTREEITEM b1_item = mirror.ItemOf(b1);
+  model.Delete(a1);
+  EXPECT_EQ(Outline(ReadAll(tree_)), "B[2]{B1[2]} A[0]{A2[0]}");
+  EXPECT_EQ(mirror.ItemOf(a1), nullptr);
+
+  // A group goes with its children, from the control and from the lookup.
+  model.Delete(b);
+  EXPECT_EQ(Outline(ReadAll(tree_)), "A[0]{A2[0]}");
+  EXPECT_EQ(mirror.ItemOf(b1), nullptr);
+  EXPECT_EQ(mirror.NodeOf(b_item), nullptr);
+  EXPECT_EQ(mirror.NodeOf(b1_item), nullptr);
+  ExpectItemsMatchModel(ReadAll(tree_), model.roots());
+
+  model.Clear();
+  EXPECT_EQ(SendMessageW(tree_, TVM_GETCOUNT, 0, 0), 0);
+  EXPECT_EQ(Next(tree_, nullptr, TVGN_ROOT), nullptr);
+
+  // The control is usable again after clearing.
+  TreeNode* c = model.InsertRootFirst("C", 0, 5);
+  EXPECT_EQ(Outline(ReadAll(tree_)), "C[0]");
+  EXPECT_EQ(mirror.NodeOf(mirror.ItemOf(c)), c);
+}
+
+TEST_F(TreeViewMirrorTest, ExpandingAndMakingVisibleReachTheControl) {
+  TreeModel model;
+  TreeViewMirror mirror(tree_);
+  model.SetMirror(&mirror);
+  TreeNode* a = model.InsertRootFirst("A", 0, 0);
+  TreeNode* deep = model.AppendChild(model.AppendChild(a, "A1", 0, 1), "A1x", 0, 2);
+  TreeNode* b = model.InsertRootFirst("B", 0, 3);
+  model.AppendChild(b, "B1", 0, 4);
+
+  std::vector<Item> items = ReadAll(tree_);
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_FALSE(items[0].expanded);
+  EXPECT_FALSE(items[1].expanded);
+
+  model.Expand(b, true);
+  items = ReadAll(tree_);
+  EXPECT_TRUE(items[0].expanded);
+  EXPECT_FALSE(items[1].expanded);
+
+  model.MakeVisible(deep);
+  items = ReadAll(tree_);
+  EXPECT_TRUE(items[1].expanded);
+  ASSERT_EQ(items[1].children.size(), 1u);
+  EXPECT_TRUE(items[1].children[0].expanded);
+
+  model.Expand(b, false);
+  EXPECT_FALSE(ReadAll(tree_)[0].expanded);
+}
+
+TEST_F(TreeViewMirrorTest, AttachingReplaysTheModelIntoAFreshControl) {
+  TreeModel model;
+  TreeNode* a = model.InsertRootFirst("A", 0, 0);
+  model.AppendChild(a, "A1", 0, 1);
+  model.AppendChild(a, "A2", 2, 2);
+  model.InsertRootFirst("B", 6, 3);
+  model.Expand(a, true);
+
+  TreeViewMirror mirror(tree_);
+  model.SetMirror(&mirror);
+  const std::vector<Item> items = ReadAll(tree_);
+  EXPECT_EQ(Outline(items), "B[6] A[0]{A1[0] A2[2]}");
+  ExpectItemsMatchModel(items, model.roots());
+  EXPECT_TRUE(items[1].expanded);
+
+  // Moving the model to another control leaves nothing stale behind.
+  HWND other = MakeTree();
+  ASSERT_NE(other, nullptr);
+  TreeViewMirror second(other);
+  model.SetMirror(&second);
+  ExpectItemsMatchModel(ReadAll(other), model.roots());
+  model.SetMirror(nullptr);
+}
+
+}  // namespace
+}  // namespace zd

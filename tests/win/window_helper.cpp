@@ -1,0 +1,133 @@
+// zd_window_helper: opens the windows a test asks for and waits. Each
+// argument is KIND:TITLE, KIND one of
+//   normal  a visible top-level window
+//   owned   a visible dialog-like window owned by the first window
+//   tool    a visible tool window (WS_EX_TOOLWINDOW)
+//   hidden  a top-level window that is never shown
+//   busy    a visible window whose thread serves no messages until the
+//           program ends (a program that does not answer)
+// All windows have the class "ZdWindowHelper". The program ends when its first
+// window is closed, and after 60 s in any case, so that no test can leave it
+// running.
+#include <windows.h>
+// windows.h must come first
+#include <shellapi.h>
+
+#include <string>
+
+namespace {
+
+constexpr wchar_t kClass[] = L"ZdWindowHelper";
+constexpr UINT_PTR kLifetimeTimer = 1;
+constexpr UINT kLifetimeMs = 60000;
+HWND g_first = nullptr;
+// Set when the program ends: busy threads may then go.
+HANDLE g_release = nullptr;
+
+LRESULT CALLBACK HelperProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_TIMER:
+      if (wp == kLifetimeTimer) DestroyWindow(hwnd);
+      return 0;
+    case WM_DESTROY:
+      if (hwnd == g_first) {
+        SetEvent(g_release);
+        PostQuitMessage(0);
+      }
+      return 0;
+    default:
+      return DefWindowProcW(hwnd, msg, wp, lp);
+  }
+}
+
+HWND Create(HINSTANCE instance, const std::wstring& title, DWORD style, DWORD ex_style, HWND owner,
+            int n) {
+  return CreateWindowExW(ex_style, kClass, title.c_str(), style, 40 + 30 * n, 40 + 30 * n, 320, 160,
+                         owner, nullptr, instance, nullptr);
+}
+
+struct BusyWindow {
+  HINSTANCE instance;
+  std::wstring title;
+  int n;
+  HANDLE created;
+  HWND hwnd = nullptr;
+};
+
+DWORD WINAPI BusyThread(void* param) {
+  auto& busy = *static_cast<BusyWindow*>(param);
+  busy.hwnd = Create(busy.instance, busy.title, WS_OVERLAPPEDWINDOW, 0, nullptr, busy.n);
+  if (busy.hwnd) ShowWindow(busy.hwnd, SW_SHOWNOACTIVATE);
+  SetEvent(busy.created);
+  // No message is served on this thread from now on.
+  WaitForSingleObject(g_release, INFINITE);
+  return 0;
+}
+
+HWND OpenBusy(HINSTANCE instance, const std::wstring& title, int n) {
+  BusyWindow busy{instance, title, n, CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  HANDLE thread = CreateThread(nullptr, 0, BusyThread, &busy, 0, nullptr);
+  if (thread) {
+    WaitForSingleObject(busy.created, INFINITE);
+    CloseHandle(thread);
+  }
+  CloseHandle(busy.created);
+  return busy.hwnd;
+}
+
+HWND Open(HINSTANCE instance, const std::wstring& kind, const std::wstring& title, int n) {
+  DWORD style = WS_OVERLAPPEDWINDOW;
+  DWORD ex_style = 0;
+  HWND owner = nullptr;
+  bool show = true;
+  if (kind == L"owned") {
+    if (!g_first) return nullptr;
+    style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    owner = g_first;
+  } else if (kind == L"tool") {
+    ex_style = WS_EX_TOOLWINDOW;
+  } else if (kind == L"hidden") {
+    show = false;
+  } else if (kind == L"busy") {
+    return OpenBusy(instance, title, n);
+  } else if (kind != L"normal") {
+    return nullptr;
+  }
+  HWND hwnd = Create(instance, title, style, ex_style, owner, n);
+  if (hwnd && show) ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+  return hwnd;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (!argv) return 1;
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = HelperProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = kClass;
+  if (!RegisterClassW(&wc)) return 1;
+  g_release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+
+  for (int i = 1; i < argc; ++i) {
+    const std::wstring arg = argv[i];
+    const size_t colon = arg.find(L':');
+    if (colon == std::wstring::npos) continue;
+    HWND hwnd = Open(instance, arg.substr(0, colon), arg.substr(colon + 1), i);
+    if (!g_first) g_first = hwnd;
+  }
+  LocalFree(argv);
+  if (!g_first) return 1;
+  SetTimer(g_first, kLifetimeTimer, kLifetimeMs, nullptr);
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return 0;
+}

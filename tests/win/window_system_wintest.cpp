@@ -1,0 +1,325 @@
+// The desktop's windows through the real Win32 calls: a helper program opens
+// windows of each kind, and the window system and the program-window scan
+// must see them as they are.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/wide_win.h"
+#include "platform/window_system.h"
+#include "tracking/discovery.h"
+
+namespace zd {
+namespace {
+
+constexpr wchar_t kHelperClass[] = L"ZdWindowHelper";
+const std::wstring kNormalTitle = L"Zapdock test window 一";
+const std::wstring kExeNameTitle = L"ZD_WINDOW_HELPER";
+const std::wstring kOwnedTitle = L"Zapdock owned dialog";
+const std::wstring kToolTitle = L"Zapdock tool palette";
+const std::wstring kHiddenTitle = L"Zapdock hidden window";
+// Longer than the 128 characters a title is read with.
+const std::wstring kLongTitle = L"Zapdock long title " + std::wstring(150, L'x');
+
+std::wstring OwnExePath() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return path;
+}
+
+std::wstring HelperExePath() {
+  std::wstring self = OwnExePath();
+  return self.substr(0, self.find_last_of(L"\\/") + 1) + L"zd_window_helper.exe";
+}
+
+bool SamePath(const std::string& a, const std::wstring& b) {
+  return CompareStringOrdinal(Utf8ToWide(a).c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+struct FindRequest {
+  DWORD pid;
+  const std::wstring* title;
+  HWND found;
+};
+
+BOOL CALLBACK FindHelperWindow(HWND hwnd, LPARAM param) {
+  auto& request = *reinterpret_cast<FindRequest*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  wchar_t cls[64] = {}, title[512] = {};
+  GetClassNameW(hwnd, cls, 64);
+  GetWindowTextW(hwnd, title, 512);
+  if (pid == request.pid && *request.title == title && lstrcmpW(cls, kHelperClass) == 0) {
+    request.found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The helper program with its windows; always closed at the end, so that no
+// process outlives the test run.
+class HelperProcess {
+ public:
+  explicit HelperProcess(const std::vector<std::wstring>& windows) {
+    std::wstring command = L"\"" + HelperExePath() + L"\"";
+    for (const std::wstring& w : windows) command += L" \"" + w + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &si, &pi_) != FALSE;
+  }
+  ~HelperProcess() {
+    if (!started_) return;
+    if (first_) PostMessageW(first_, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(pi_.hProcess, 5000) != WAIT_OBJECT_0) {
+      TerminateProcess(pi_.hProcess, 1);
+      WaitForSingleObject(pi_.hProcess, 5000);
+    }
+    CloseHandle(pi_.hThread);
+    CloseHandle(pi_.hProcess);
+  }
+  HelperProcess(const HelperProcess&) = delete;
+  HelperProcess& operator=(const HelperProcess&) = delete;
+
+  bool started() const { return started_; }
+  // The helper's window with this title, waiting up to 20 s for it.
+  HWND Window(const std::wstring& title) {
+    for (int waited = 0; waited < 20000; waited += 50) {
+      FindRequest request{pi_.dwProcessId, &title, nullptr};
+      EnumWindows(FindHelperWindow, reinterpret_cast<LPARAM>(&request));
+      if (request.found) {
+        if (!first_) first_ = request.found;
+        return request.found;
+      }
+      if (WaitForSingleObject(pi_.hProcess, 50) == WAIT_OBJECT_0) return nullptr;
+    }
+    return nullptr;
+  }
+
+ private:
+  PROCESS_INFORMATION pi_{};
+  bool started_ = false;
+  HWND first_ = nullptr;
+};
+
+std::optional<TopWindow> RowOf(const std::vector<TopWindow>& rows, HWND hwnd) {
+  const auto id = reinterpret_cast<WindowId>(hwnd);
+  const auto count =
+      std::count_if(rows.begin(), rows.end(), [id](const TopWindow& row) { return row.id == id; });
+  EXPECT_EQ(count, 1) << "every window is offered exactly once";
+  for (const TopWindow& row : rows) {
+    if (row.id == id) return row;
+  }
+  return std::nullopt;
+}
+
+class HelperWindowsTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    helper_ = new HelperProcess({L"normal:" + kNormalTitle, L"normal:" + kExeNameTitle,
+                                 L"owned:" + kOwnedTitle, L"tool:" + kToolTitle,
+                                 L"hidden:" + kHiddenTitle, L"normal:" + kLongTitle});
+  }
+  static void TearDownTestSuite() {
+    delete helper_;
+    helper_ = nullptr;
+  }
+  void SetUp() override {
+    ASSERT_TRUE(helper_->started()) << "cannot start " << WideToUtf8(HelperExePath());
+    // The first window asked for is the one whose closing ends the helper.
+    for (const std::wstring* title :
+         {&kNormalTitle, &kExeNameTitle, &kOwnedTitle, &kToolTitle, &kHiddenTitle, &kLongTitle}) {
+      HWND hwnd = helper_->Window(*title);
+      ASSERT_NE(hwnd, nullptr) << WideToUtf8(*title);
+      windows_.push_back(hwnd);
+    }
+  }
+  HWND normal() const { return windows_[0]; }
+  HWND exe_named() const { return windows_[1]; }
+  HWND owned() const { return windows_[2]; }
+  HWND tool() const { return windows_[3]; }
+  HWND hidden() const { return windows_[4]; }
+  HWND long_titled() const { return windows_[5]; }
+
+  static HelperProcess* helper_;
+  std::vector<HWND> windows_;
+  std::unique_ptr<WindowSystem> system_ = MakeSystemWindowSystem();
+};
+HelperProcess* HelperWindowsTest::helper_ = nullptr;
+
+TEST_F(HelperWindowsTest, EnumerationReportsEachWindowsKind) {
+  const std::vector<TopWindow> rows = system_->EnumerateTopWindows();
+
+  std::optional<TopWindow> row = RowOf(rows, normal());
+  ASSERT_TRUE(row);
+  EXPECT_TRUE(row->visible);
+  EXPECT_FALSE(row->owned);
+  EXPECT_FALSE(row->tool_window);
+  EXPECT_EQ(row->title, WideToUtf8(kNormalTitle));
+
+  row = RowOf(rows, exe_named());
+  ASSERT_TRUE(row);
+  EXPECT_TRUE(row->visible && !row->owned && !row->tool_window);
+  EXPECT_EQ(row->title, "ZD_WINDOW_HELPER");
+
+  row = RowOf(rows, owned());
+  ASSERT_TRUE(row);
+  EXPECT_TRUE(row->visible);
+  EXPECT_TRUE(row->owned);
+  EXPECT_FALSE(row->tool_window);
+
+  row = RowOf(rows, tool());
+  ASSERT_TRUE(row);
+  EXPECT_TRUE(row->visible);
+  EXPECT_FALSE(row->owned);
+  EXPECT_TRUE(row->tool_window);
+
+  row = RowOf(rows, hidden());
+  ASSERT_TRUE(row);
+  EXPECT_FALSE(row->visible);
+  EXPECT_FALSE(row->owned);
+
+  row = RowOf(rows, long_titled());
+  ASSERT_TRUE(row);
+  EXPECT_EQ(row->title, WideToUtf8(kLongTitle.substr(0, 128)));
+}
+
+TEST_F(HelperWindowsTest, ProcessPathIsTheHelpersExecutable) {
+  for (HWND hwnd : windows_) {
+    std::optional<std::string> path = system_->ProcessImagePath(reinterpret_cast<WindowId>(hwnd));
+    ASSERT_TRUE(path);
+    EXPECT_TRUE(SamePath(*path, HelperExePath())) << *path;
+    EXPECT_TRUE(system_->PathExists(*path));
+  }
+}
+
+TEST_F(HelperWindowsTest, ProgramScanListsOnlyTheHelpersOrdinaryWindows) {
+  const std::string path = *system_->ProcessImagePath(reinterpret_cast<WindowId>(normal()));
+  const ScanResult scan = ScanAppWindowLines(*system_);
+  EXPECT_TRUE(scan.complete);
+  std::vector<std::string> helper_lines;
+  for (const std::string& line : scan.lines) {
+    if (line.rfind(path + "*|*", 0) == 0) helper_lines.push_back(line);
+  }
+  // Not the window titled with the program's own name, nor the owned, tool or
+  // hidden ones; the long title as far as it was read.
+  const std::vector<std::string> expected = {
+      path + "*|*" + WideToUtf8(kNormalTitle) + "*2*2",
+      path + "*|*" + WideToUtf8(kLongTitle.substr(0, 128)) + "*2*2"};
+  std::vector<std::string> sorted = helper_lines;
+  std::sort(sorted.begin(), sorted.end());
+  std::vector<std::string> sorted_expected = expected;
+  std::sort(sorted_expected.begin(), sorted_expected.end());
+  EXPECT_EQ(sorted, sorted_expected);
+}
+
+LRESULT CALLBACK PlainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+HWND MakeWindow(const wchar_t* title, bool visible) {
+  static const ATOM atom = [] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = PlainProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"ZdWindowSystemTest";
+    return RegisterClassW(&wc);
+  }();
+  if (!atom) return nullptr;
+  return CreateWindowExW(0, L"ZdWindowSystemTest", title,
+                         WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0), 0, 0, 200, 100, nullptr,
+                         nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+TEST(SystemWindowSystem, ProcessPathOfOurOwnWindowAndOfNoWindow) {
+  auto system = MakeSystemWindowSystem();
+  HWND own = MakeWindow(L"Zapdock own window", false);
+  ASSERT_NE(own, nullptr);
+  std::optional<std::string> path = system->ProcessImagePath(reinterpret_cast<WindowId>(own));
+  ASSERT_TRUE(path);
+  EXPECT_TRUE(SamePath(*path, OwnExePath())) << *path;
+  DestroyWindow(own);
+  // A window that is gone has no process.
+  EXPECT_EQ(system->ProcessImagePath(reinterpret_cast<WindowId>(own)), std::nullopt);
+  EXPECT_EQ(system->ProcessImagePath(0), std::nullopt);
+}
+
+TEST(SystemWindowSystem, PathExistsForFilesAndFoldersOnly) {
+  auto system = MakeSystemWindowSystem();
+  const std::string exe = WideToUtf8(OwnExePath());
+  const std::string folder = exe.substr(0, exe.find_last_of("\\/"));
+  EXPECT_TRUE(system->PathExists(exe));
+  EXPECT_TRUE(system->PathExists(folder));
+  EXPECT_TRUE(system->PathExists(folder + "\\"));
+  wchar_t system_dir[MAX_PATH] = {};
+  ASSERT_GT(GetSystemDirectoryW(system_dir, MAX_PATH), 0u);
+  EXPECT_TRUE(system->PathExists(WideToUtf8(system_dir) + "\\kernel32.dll"));
+  EXPECT_FALSE(system->PathExists(exe + ".missing"));
+  EXPECT_FALSE(system->PathExists(folder + "\\no such folder\\x.exe"));
+  EXPECT_FALSE(system->PathExists(""));
+}
+
+// A program that does not answer must not hold up the enumeration: its
+// window is listed without a title, and the windows after it as usual.
+TEST(SystemWindowSystem, ABusyProgramsWindowIsListedWithoutItsTitle) {
+  const std::wstring owner_title = L"Zapdock answering window";
+  const std::wstring busy_title = L"Zapdock busy window";
+  HelperProcess helper({L"normal:" + owner_title, L"busy:" + busy_title});
+  ASSERT_TRUE(helper.started());
+  HWND owner = helper.Window(owner_title);
+  HWND busy = helper.Window(busy_title);
+  ASSERT_NE(owner, nullptr);
+  ASSERT_NE(busy, nullptr);
+
+  auto system = MakeSystemWindowSystem();
+  for (int pass = 0; pass < 2; ++pass) {
+    const std::vector<TopWindow> rows = system->EnumerateTopWindows();
+    std::optional<TopWindow> row = RowOf(rows, busy);
+    ASSERT_TRUE(row);
+    EXPECT_TRUE(row->visible);
+    EXPECT_EQ(row->title, "");
+    row = RowOf(rows, owner);
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->title, WideToUtf8(owner_title));
+  }
+}
+
+// A window of another thread of our own process is read without a message,
+// even while that thread is busy.
+TEST(SystemWindowSystem, OurOwnBusyThreadsWindowKeepsItsTitle) {
+  HANDLE created = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HWND busy = nullptr;
+  std::thread owner([&] {
+    busy = MakeWindow(L"Zapdock own busy window", true);
+    SetEvent(created);
+    // Busy: no messages served until released (10 s at most).
+    WaitForSingleObject(release, 10000);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    if (busy) DestroyWindow(busy);
+  });
+  WaitForSingleObject(created, INFINITE);
+  std::optional<TopWindow> row;
+  if (busy) {
+    auto system = MakeSystemWindowSystem();
+    row = RowOf(system->EnumerateTopWindows(), busy);
+  }
+  SetEvent(release);
+  owner.join();
+  CloseHandle(created);
+  CloseHandle(release);
+  ASSERT_NE(busy, nullptr);
+  ASSERT_TRUE(row);
+  EXPECT_TRUE(row->visible);
+  EXPECT_EQ(row->title, "Zapdock own busy window");
+}
+
+}  // namespace
+}  // namespace zd

@@ -1,0 +1,368 @@
+// Registration of one document: the record, its tree nodes, its recent line
+// and its settings keys.
+#include <gtest/gtest.h>
+
+#include "mainwin/recording_tree_mirror_for_tests.h"
+#include "store/doc_list.h"
+#include "tracking/doc_kinds.h"
+#include "tracking/tracker_harness_for_tests.h"
+
+namespace zd {
+namespace {
+
+using testing_support::Outline;
+using testing_support::SelectedImagesMatch;
+using testing_support::TrackerTest;
+using V = std::vector<std::string>;
+
+class AddMyDocTest : public TrackerTest {};
+
+TEST_F(AddMyDocTest, FirstPageOfAHostOpensAGroupAndTheNextJoinsIt) {
+  ASSERT_TRUE(tracker->AddMyDoc("http://HOST/", "Home", "", false));
+  EXPECT_EQ(Outline(tv_docs), V({"HOST [2] #0"}));
+  EXPECT_EQ(Outline(tv_doc), V({"HOST [2] #0"}));
+  const TMyDoc& first = store.docs.at(0);
+  EXPECT_EQ(first.path, "http://HOST/");
+  EXPECT_EQ(first.name, "Home");
+  EXPECT_EQ(first.RootPath, "HOST");
+  EXPECT_EQ(first.doctype, kDocWeb);
+  EXPECT_EQ(first.date, testing_support::kToday);
+  EXPECT_FALSE(first.selected);
+
+  ASSERT_TRUE(tracker->AddMyDoc("http://HOST/news/a.html", "新闻 A", "", false));
+  EXPECT_EQ(Outline(tv_docs), V({"HOST [2] #0", "  新闻 A [2] #1"}));
+  EXPECT_EQ(Outline(tv_doc), V({"HOST [2] #0", "  新闻 A [2] #1"}));
+  EXPECT_TRUE(tv_app.empty());
+  EXPECT_TRUE(tv_path.empty());
+  EXPECT_TRUE(SelectedImagesMatch(tv_docs) && SelectedImagesMatch(tv_doc));
+}
+
+TEST_F(AddMyDocTest, HostPageWithOrWithoutSlashGetsNoChildInAGroup) {
+  ASSERT_TRUE(tracker->AddMyDoc("http://HOST/x.html", "X", "", false));
+  ASSERT_TRUE(tracker->AddMyDoc("http://HOST", "Bare", "", false));
+  ASSERT_TRUE(tracker->AddMyDoc("http://HOST/", "Slash", "", false));
+  EXPECT_EQ(Outline(tv_doc), V({"HOST [2] #0", "  X [2] #0"}))
+      << "the group node stands for the host's page";
+  EXPECT_EQ(store.docs.size(), 3u);
+}
+
+TEST_F(AddMyDocTest, FolderIsGroupedUnderItsFirstLevelFolder) {
+  ASSERT_TRUE(
+      tracker->AddMyDoc("file:///C:/Windows/System32", "file:///C:/Windows/System32", "", false));
+  EXPECT_EQ(Outline(tv_docs), V({"C:\\Windows [0] #0", "  C:\\Windows\\System32 [0] #0"}));
+  EXPECT_EQ(Outline(tv_path), Outline(tv_docs));
+  EXPECT_TRUE(tv_doc.empty());
+  const TMyDoc& doc = store.docs.at(0);
+  EXPECT_EQ(doc.doctype, kDocFolder);
+  EXPECT_EQ(doc.path, "C:\\Windows\\System32");
+  EXPECT_EQ(doc.name, "C:\\Windows\\System32");
+  EXPECT_EQ(doc.RootPath, "C:\\Windows");
+
+  // The first-level folder itself joins the group without a node of its own.
+  ASSERT_TRUE(tracker->AddMyDoc("file:///C:/Windows", "file:///C:/Windows", "", false));
+  EXPECT_EQ(Outline(tv_path), V({"C:\\Windows [0] #0", "  C:\\Windows\\System32 [0] #0"}));
+  EXPECT_EQ(store.docs.at(1).path, "C:\\Windows");
+}
+
+TEST_F(AddMyDocTest, FirstLevelFolderAloneGivesTheGroupNodeOnly) {
+  ASSERT_TRUE(tracker->AddMyDoc("file:///D:/Music", "file:///D:/Music", "", false));
+  EXPECT_EQ(Outline(tv_path), V({"D:\\Music [0] #0"}));
+  EXPECT_EQ(Outline(tv_docs), V({"D:\\Music [0] #0"}));
+}
+
+TEST_F(AddMyDocTest, EveryProgramOpensItsOwnNodeAndIsRegisteredOnce) {
+  windows.AddExistingPath("C:\\Tools\\a.exe");
+  windows.AddExistingPath("C:\\Tools\\b.exe");
+  ASSERT_TRUE(tracker->AddMyDoc("C:\\Tools\\a.exe", "Editor", "", true));
+  ASSERT_TRUE(tracker->AddMyDoc("C:\\Tools\\b.exe", "Editor", "", true));
+  EXPECT_EQ(Outline(tv_app), V({"Editor [12] #1", "Editor [11] #0"}));
+  EXPECT_EQ(Outline(tv_docs), Outline(tv_app));
+  EXPECT_EQ(store.docs.at(0).RootPath, "");
+  EXPECT_EQ(store.docs.at(0).doctype, kDocProgram);
+
+  // A second window of a registered program adds nothing.
+  EXPECT_FALSE(tracker->AddMyDoc("C:\\Tools\\a.exe", "Other title", "", true));
+  EXPECT_EQ(store.docs.size(), 2u);
+  EXPECT_EQ(tv_app.CountNodes(), 2u);
+}
+
+TEST_F(AddMyDocTest, EmptyAddressOrNameRegistersNothing) {
+  windows.AddExistingPath("C:\\Tools\\a.exe");
+  EXPECT_FALSE(tracker->AddMyDoc("http://HOST/p", "", "", false));
+  EXPECT_FALSE(tracker->AddMyDoc("http://HOST/p", "   ", "", false));
+  EXPECT_FALSE(tracker->AddMyDoc("C:\\Tools\\a.exe", " ", "", true));
+  EXPECT_FALSE(tracker->AddMyDoc("  ", "name", "", false));
+  EXPECT_TRUE(store.docs.empty());
+  EXPECT_TRUE(tv_docs.empty());
+  EXPECT_TRUE(store.MyRecentList.empty());
+}
+
+TEST_F(AddMyDocTest, AddressAndNameAreTrimmed) {
+  ASSERT_TRUE(tracker->AddMyDoc("  http://HOST/a  ", "\t标题 ", "", false));
+  EXPECT_EQ(store.docs.at(0).path, "http://HOST/a");
+  EXPECT_EQ(store.docs.at(0).name, "标题");
+  EXPECT_FALSE(tracker->AddMyDoc("http://HOST/a", "again", "", false));
+}
+
+TEST_F(AddMyDocTest, EncodedBlanksAreStoredAndComparedAsBlanks) {
+  ASSERT_TRUE(tracker->AddMyDoc("http://HOST/my%20page.html", "Page", "", false));
+  EXPECT_EQ(store.docs.at(0).path, "http://HOST/my page.html");
+  EXPECT_FALSE(tracker->AddMyDoc("http://HOST/my page.html", "Page", "", false));
+  EXPECT_FALSE(tracker->AddMyDoc("http://HOST/my%20page.html", "Page", "", false));
+  EXPECT_TRUE(tracker->IsDocRegistered("http://HOST/my page.html"));
+  EXPECT_FALSE(tracker->IsDocRegistered("http://HOST/my%20page.html"))
+      << "the test itself does not decode";
+}
+
+TEST_F(AddMyDocTest, HttpsPagesAreGroupedButNeverGetANodeOfTheirOwn) {
+  ASSERT_TRUE(tracker->AddMyDoc("https://secure.example/deep/page", "Deep", "", false));
+  ASSERT_TRUE(tracker->AddMyDoc("https://secure.example/other", "Other", "", false));
+  EXPECT_EQ(Outline(tv_docs), V({"secure.example [2] #0"}));
+  EXPECT_EQ(Outline(tv_doc), V({"secure.example [2] #0"}));
+  EXPECT_EQ(store.docs.size(), 2u);
+  EXPECT_EQ(store.docs.at(1).RootPath, "secure.example");
+}
+
+TEST_F(AddMyDocTest, NewGroupsGoOnTopAndChildrenOldestFirst) {
+  ASSERT_TRUE(tracker->AddMyDoc("http://a.example/", "A", "", false));
+  ASSERT_TRUE(tracker->AddMyDoc("http://b.example/1", "B1", "", false));
+  ASSERT_TRUE(tracker->AddMyDoc("http://a.example/1", "A1", "", false));
+  ASSERT_TRUE(tracker->AddMyDoc("http://a.example/2", "A2", "", false));
+  ASSERT_TRUE(tracker->AddMyDoc("file:///C:/Work/Proj", "file:///C:/Work/Proj", "", false));
+  EXPECT_EQ(Outline(tv_docs), V({"C:\\Work [0] #4", "  C:\\Work\\Proj [0] #4", "b.example [2] #1",
+                                 "  B1 [2] #1", "a.example [2] #0", "  A1 [2] #2", "  A2 [2] #3"}));
+  EXPECT_EQ(Outline(tv_doc), V({"b.example [2] #1", "  B1 [2] #1", "a.example [2] #0",
+                                "  A1 [2] #2", "  A2 [2] #3"}));
+}
+
+TEST_F(AddMyDocTest, HostsDifferingInCaseAreTwoGroupsAndAJoinTakesTheFirstMatch) {
+  ASSERT_TRUE(tracker->AddMyDoc("http://HOST/", "Upper", "", false));
+  ASSERT_TRUE(tracker->AddMyDoc("http://host/", "Lower", "", false));
+  EXPECT_EQ(Outline(tv_doc), V({"host [2] #1", "HOST [2] #0"}));
+  // The group node is looked up ignoring case: the first in tree order wins,
+  // which is the newer group.
+  ASSERT_TRUE(tracker->AddMyDoc("http://HOST/p", "P", "", false));
+  EXPECT_EQ(Outline(tv_doc), V({"host [2] #1", "  P [2] #2", "HOST [2] #0"}));
+}
+
+TEST_F(AddMyDocTest, RemovedGroupNodeLeavesLaterChildrenAtTheTopLevel) {
+  ASSERT_TRUE(tracker->AddMyDoc("http://HOST/", "Home", "", false));
+  tv_doc.Delete(tv_doc.roots().front().get());
+  ASSERT_TRUE(tracker->AddMyDoc("http://HOST/a", "A", "", false));
+  EXPECT_EQ(Outline(tv_doc), V({"A [2] #1"}));
+  EXPECT_EQ(Outline(tv_docs), V({"HOST [2] #0", "  A [2] #1"}));
+
+  ASSERT_TRUE(tracker->AddMyDoc("file:///C:/Work", "file:///C:/Work", "", false));
+  tv_path.Clear();
+  ASSERT_TRUE(tracker->AddMyDoc("file:///C:/Work/Sub", "file:///C:/Work/Sub", "", false));
+  EXPECT_EQ(Outline(tv_path), V({"C:\\Work\\Sub [0] #3"}));
+}
+
+TEST_F(AddMyDocTest, JoiningSearchesAndRevealsTheGroupInThreeTrees) {
+  ASSERT_TRUE(tracker->AddMyDoc("http://HOST/", "Home", "", false));
+  ASSERT_TRUE(tracker->AddMyDoc("file:///C:/HOST/x", "file:///C:/HOST/x", "", false));
+  ASSERT_TRUE(tracker->AddMyDoc("http://HOST/a", "A", "", false));
+  testing_support::RecordingTreeMirror docs_view, doc_view, path_view;
+  tv_docs.SetMirror(&docs_view);
+  tv_doc.SetMirror(&doc_view);
+  tv_path.SetMirror(&path_view);
+  docs_view.events.clear();
+  doc_view.events.clear();
+  path_view.events.clear();
+  // A child captioned like the root comes after the group in tree order.
+  ASSERT_TRUE(tracker->AddMyDoc("http://HOST/b", "host", "", false));
+  EXPECT_EQ(doc_view.events, V({"show HOST", "insert host in HOST after A"}));
+  EXPECT_EQ(docs_view.events, V({"show HOST", "insert host in HOST after A"}));
+  // The folder tree is searched too; its child C:\HOST\x does not match.
+  EXPECT_TRUE(path_view.events.empty());
+  ASSERT_TRUE(tracker->AddMyDoc("http://HOST/c", "C", "", false));
+  EXPECT_EQ(Outline(tv_doc), V({"HOST [2] #0", "  A [2] #2", "  host [2] #3", "  C [2] #4"}));
+  tv_docs.SetMirror(nullptr);
+  tv_doc.SetMirror(nullptr);
+  tv_path.SetMirror(nullptr);
+}
+
+TEST_F(AddMyDocTest, JoiningRevealsAMatchingNodeInAnotherKindsTree) {
+  // A folder whose group caption equals a host ignoring case: a page of that
+  // host scrolls the folder tree to it, and adds nothing there.
+  ASSERT_TRUE(tracker->AddMyDoc("http://c:\\x/", "odd host", "", false));
+  ASSERT_TRUE(tracker->AddMyDoc("file:///C:/X/y", "file:///C:/X/y", "", false));
+  testing_support::RecordingTreeMirror path_view;
+  tv_path.SetMirror(&path_view);
+  path_view.events.clear();
+  ASSERT_TRUE(tracker->AddMyDoc("http://c:\\x/page", "Page", "", false));
+  EXPECT_EQ(path_view.events, V({"show C:\\X"}));
+  EXPECT_EQ(Outline(tv_path), V({"C:\\X [0] #1", "  C:\\X\\y [0] #1"}));
+  tv_path.SetMirror(nullptr);
+}
+
+TEST_F(AddMyDocTest, DatesFromTheCallerAreKeptAndTodayOtherwise) {
+  ASSERT_TRUE(tracker->AddMyDoc("http://HOST/a", "A", "2019-01-02", false));
+  ASSERT_TRUE(tracker->AddMyDoc("http://HOST/b", "B", "", false));
+  EXPECT_EQ(store.docs.at(0).date, "2019-01-02");
+  EXPECT_EQ(store.docs.at(1).date, testing_support::kToday);
+}
+
+TEST_F(AddMyDocTest, NeverRegisteredAddresses) {
+  EXPECT_FALSE(tracker->AddMyDoc("res://ieframe.dll/navcancl.htm", "Error", "", false));
+  EXPECT_FALSE(tracker->AddMyDoc("RES://IEFRAME.DLL/x.htm", "Error", "", false));
+  EXPECT_FALSE(tracker->AddMyDoc("file:///C:/", "file:///C:/", "", false)) << "a drive root";
+  EXPECT_FALSE(tracker->AddMyDoc("about:blank", "about:blank", "", false)) << "no root";
+  EXPECT_FALSE(tracker->AddMyDoc("C:\\Tools\\a.exe", "not as a program", "", false));
+  EXPECT_TRUE(store.docs.empty());
+  EXPECT_TRUE(tv_docs.empty() && tv_doc.empty() && tv_path.empty());
+}
+
+TEST_F(AddMyDocTest, RecentLineAndSettingsKeysFollowTheRecord) {
+  ASSERT_TRUE(tracker->AddMyDoc("http://HOST/a%20b", " Title ", "", false));
+  ASSERT_TRUE(
+      tracker->AddMyDoc("file:///C:/Work/Proj", "file:///C:/Work/Proj", "2020-02-02", false));
+  // The recent list strips the file prefix and keeps the slashes.
+  EXPECT_EQ(store.MyRecentList.Lines(),
+            V({"C:/Work/Proj*|*C:/Work/Proj", "http://HOST/a b*|*Title"}));
+  EXPECT_EQ(DocKey("name", 0), "Title");
+  EXPECT_EQ(DocKey("path", 0), "http://HOST/a b");
+  EXPECT_EQ(DocKey("RootPath", 0), "HOST");
+  EXPECT_EQ(DocKey("doctype", 0), "1");
+  EXPECT_EQ(DocKey("date", 0), testing_support::kToday);
+  EXPECT_EQ(DocKey("selected", 0), "0");
+  EXPECT_EQ(DocKey("name", 1), "file:///C:/Work/Proj") << "a folder stores its address as name";
+  EXPECT_EQ(DocKey("path", 1), "file:///C:\\Work\\Proj");
+  EXPECT_EQ(DocKey("RootPath", 1), "C:\\Work");
+  EXPECT_EQ(DocKey("doctype", 1), "3");
+  EXPECT_EQ(DocKey("date", 1), "2020-02-02");
+  EXPECT_EQ(files.WriteCount(SettingsPath()), 2) << "one write per registration";
+}
+
+TEST_F(AddMyDocTest, RecentListKeepsAnExistingLineForTheSamePath) {
+  AddMyRecent(store.MyRecentList, "http://HOST/a", "old name");
+  ASSERT_TRUE(tracker->AddMyDoc("http://HOST/a", "new name", "", false));
+  EXPECT_EQ(store.MyRecentList.Lines(), V({"http://HOST/a*|*old name"}));
+}
+
+TEST_F(AddMyDocTest, RefusedIconKeepsTheRecordWithoutNodesLineOrKeys) {
+  windows.AddExistingPath("C:\\Tools\\bad.exe");
+  windows.AddExistingPath("C:\\Tools\\good.exe");
+  icons.FailFor("C:\\Tools\\bad.exe");
+  EXPECT_TRUE(tracker->AddMyDoc("C:\\Tools\\bad.exe", "Bad", "", true));
+  ASSERT_EQ(store.docs.size(), 1u);
+  EXPECT_EQ(store.docs[0].path, "C:\\Tools\\bad.exe");
+  EXPECT_EQ(store.docs[0].name, "Bad");
+  EXPECT_EQ(store.docs[0].doctype, kDocProgram);
+  EXPECT_TRUE(tv_docs.empty() && tv_app.empty());
+  EXPECT_TRUE(store.MyRecentList.empty());
+  EXPECT_EQ(DocKey("path", 0), "<none>");
+  EXPECT_EQ(files.WriteCount(SettingsPath()), 0);
+  // It counts as registered for the rest of the run.
+  EXPECT_TRUE(tracker->IsDocRegistered("C:\\Tools\\bad.exe"));
+  EXPECT_FALSE(tracker->AddMyDoc("C:\\Tools\\bad.exe", "Bad", "", true));
+  // The refused position is used by the next icon.
+  ASSERT_TRUE(tracker->AddMyDoc("C:\\Tools\\good.exe", "Good", "", true));
+  EXPECT_EQ(Outline(tv_app), V({"Good [11] #1"}));
+  EXPECT_EQ(icons.insertions(),
+            (std::vector<std::pair<std::string, int>>{{"C:\\Tools\\good.exe", 11}}));
+  EXPECT_EQ(DocKey("path", 1), "C:\\Tools\\good.exe");
+}
+
+TEST_F(AddMyDocTest, ProgramIconsLandFromElevenUp) {
+  for (int i = 1; i <= 5; ++i) {
+    const std::string exe = "C:\\Apps\\app" + std::to_string(i) + ".exe";
+    windows.AddExistingPath(exe);
+    ASSERT_TRUE(tracker->AddMyDoc(exe, "App " + std::to_string(i), "", true));
+  }
+  EXPECT_EQ(tracker->AppImageCounter(), 15);
+  ASSERT_EQ(icons.insertions().size(), 5u);
+  EXPECT_EQ(icons.insertions().front().second, 11);
+  EXPECT_EQ(icons.insertions().back(), (std::pair<std::string, int>{"C:\\Apps\\app5.exe", 15}));
+  EXPECT_EQ(tv_app.roots().front()->caption, "App 5");
+  EXPECT_EQ(tv_app.roots().front()->image, 15);
+  EXPECT_EQ(tv_docs.roots().front()->image, 15);
+}
+
+TEST_F(AddMyDocTest, ProgramImagesOfMissingFilesAndSpecialPlaces) {
+  windows.AddExistingPath("C:\\WINDOWS\\explorer.exe");
+  EXPECT_EQ(tracker->GetAppImageIndex("C:\\WINDOWS\\explorer.exe", "我的电脑"), 6);
+  EXPECT_EQ(tracker->GetAppImageIndex("C:\\WINDOWS\\explorer.exe", "桌面"), 9);
+  EXPECT_EQ(tracker->GetAppImageIndex("C:\\WINDOWS\\explorer.exe", "网上邻居"), 5);
+  EXPECT_EQ(tracker->GetAppImageIndex("C:\\WINDOWS\\explorer.exe", "控制面板"), 5);
+  EXPECT_EQ(tracker->GetAppImageIndex("C:\\WINDOWS\\explorer.exe", "我的文档"), 8);
+  EXPECT_TRUE(icons.insertions().empty());
+  EXPECT_EQ(tracker->AppImageCounter(), 0);
+  windows.RemoveExistingPath("C:\\WINDOWS\\explorer.exe");
+  EXPECT_EQ(tracker->GetAppImageIndex("C:\\WINDOWS\\explorer.exe", "我的电脑"), 1);
+  EXPECT_EQ(tracker->GetAppImageIndex("C:\\Gone\\x.exe", "X"), 1);
+  EXPECT_EQ(icons.calls(), 0);
+}
+
+TEST_F(AddMyDocTest, SpecialPlaceImagesFollowTheInterfaceLanguage) {
+  ASSERT_TRUE(lang::LoadLanguageTables(2, {}, lang::Texts()));
+  windows.AddExistingPath("C:\\WINDOWS\\explorer.exe");
+  EXPECT_EQ(tracker->GetAppImageIndex("C:\\WINDOWS\\explorer.exe", "My Computer"), 6);
+  EXPECT_EQ(tracker->GetAppImageIndex("C:\\WINDOWS\\explorer.exe", "desktop"), 9);
+  EXPECT_EQ(tracker->GetAppImageIndex("C:\\WINDOWS\\explorer.exe", "Desktop"), 11)
+      << "names compare case-sensitively";
+  EXPECT_EQ(tracker->GetAppImageIndex("C:\\WINDOWS\\explorer.exe", "我的电脑"), 12);
+}
+
+TEST_F(AddMyDocTest, IndexFollowsAppendsAndWholesaleChanges) {
+  ASSERT_TRUE(tracker->AddMyDoc("http://HOST/a", "A", "", false));
+  EXPECT_TRUE(tracker->IsDocRegistered("http://HOST/a"));
+  EXPECT_TRUE(tracker->IsRootRegistered(" HOST "));
+  EXPECT_FALSE(tracker->IsRootRegistered("host"));
+
+  // Records appended behind the tracker's back are seen.
+  TMyDoc extra;
+  extra.path = "C:\\Extra";
+  extra.RootPath = "C:\\Extra";
+  extra.doctype = kDocFolder;
+  store.docs.push_back(extra);
+  EXPECT_TRUE(tracker->IsDocRegistered("file:///C:/Extra"));
+
+  // A replaced history is seen after RebuildIndex.
+  DocArray replaced(2);
+  replaced[0].path = "http://other/";
+  replaced[0].RootPath = "other";
+  store.docs = replaced;
+  tracker->RebuildIndex();
+  EXPECT_FALSE(tracker->IsDocRegistered("http://HOST/a"));
+  EXPECT_TRUE(tracker->IsDocRegistered("http://other/"));
+  EXPECT_TRUE(tracker->IsRootRegistered("other"));
+
+  // An emptied history is seen without help.
+  store.docs.clear();
+  EXPECT_FALSE(tracker->IsDocRegistered("http://other/"));
+  EXPECT_TRUE(tracker->AddMyDoc("http://other/", "again", "", false));
+}
+
+class ThrowingMirror : public TreeMirror {
+ public:
+  void NodeInserted(const TreeNode&, const TreeNode*, const TreeNode*) override {
+    throw std::runtime_error("control refused the node");
+  }
+  void NodeDeleted(const TreeNode&) override {}
+  void Cleared() override {}
+  void NodeExpanded(const TreeNode&, bool) override {}
+  void NodeMadeVisible(const TreeNode&) override {}
+};
+
+TEST_F(AddMyDocTest, FailureInsideIsSwallowedAndTheRecordCounts) {
+  ThrowingMirror mirror;
+  tv_docs.SetMirror(&mirror);
+  EXPECT_TRUE(tracker->AddMyDoc("http://HOST/a", "A", "", false));
+  EXPECT_EQ(store.docs.size(), 1u);
+  EXPECT_TRUE(store.MyRecentList.empty()) << "the registration ended at the failure";
+  EXPECT_FALSE(tracker->AddMyDoc("http://HOST/a", "A", "", false));
+  tv_docs.SetMirror(nullptr);
+}
+
+TEST_F(AddMyDocTest, AddAppDocSkipsRegisteredPaths) {
+  windows.AddExistingPath("C:\\Tools\\a.exe");
+  tracker->AddAppDoc("C:\\Tools\\a.exe", "A", true);
+  tracker->AddAppDoc("C:\\Tools\\a.exe", "A again", true);
+  ASSERT_EQ(store.docs.size(), 1u);
+  EXPECT_EQ(store.docs[0].name, "A");
+  EXPECT_EQ(store.docs[0].date, testing_support::kToday);
+}
+
+}  // namespace
+}  // namespace zd

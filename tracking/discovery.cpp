@@ -1,0 +1,130 @@
+#include "tracking/discovery.h"
+
+#include <array>
+#include <optional>
+
+#include "store/doc.h"
+#include "tracking/doc_kinds.h"
+
+namespace zd {
+namespace {
+
+// Programs recorded through their pages and folders rather than as programs.
+constexpr std::array<std::string_view, 4> kSnapshotSkippedPrograms = {
+    "IEXPLORE.EXE", "TTRAVELER.EXE", "EXPLORER.EXE", "QQ.EXE"};
+
+// The executable behind a row, when it names an existing file or folder.
+std::optional<std::string> ExistingProgramOf(WindowSystem& windows, const WindowRow& row) {
+  if (row.id == 0) return std::nullopt;
+  std::optional<std::string> path = windows.ProcessImagePath(row.id);
+  if (!path || path->empty() || !windows.PathExists(*path)) return std::nullopt;
+  return path;
+}
+
+bool IsCurrentSpecialPlace(const lang::InterfaceTexts& texts, const std::string& trimmed_title) {
+  for (const std::string* place : {&texts.MyComputer, &texts.NetworkPlaces, &texts.ControlPanel,
+                                   &texts.Performance, &texts.Desktop}) {
+    // An unfilled table must not turn every untitled window into a special place.
+    if (!place->empty() && *place == trimmed_title) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool IsListedWindow(const TopWindow& window) {
+  return window.visible && !window.owned && !window.tool_window;
+}
+
+std::vector<WindowRow> EnumerateWindowRows(WindowSystem& windows) {
+  std::vector<WindowRow> rows;
+  for (TopWindow& window : windows.EnumerateTopWindows()) {
+    if (IsListedWindow(window)) rows.push_back(WindowRow{window.id, std::move(window.title)});
+  }
+  return rows;
+}
+
+ScanResult ScanAppWindowLines(WindowSystem& windows) {
+  ScanResult result;
+  try {
+    for (const WindowRow& row : EnumerateWindowRows(windows)) {
+      const std::optional<std::string> path = ExistingProgramOf(windows, row);
+      if (!path) continue;
+      const std::string title = Trim(row.title);
+      if (!IsScanSpecialPlaceTitle(title)) {
+        // An empty title occurs in every path, so untitled windows go here too.
+        const std::string upper_path = UpperAscii(Trim(*path));
+        if (Contains(upper_path, UpperAscii(title)) || Contains(upper_path, "TTRAVELER.EXE")) {
+          continue;
+        }
+      }
+      result.lines.push_back(MakeLongDocLine(*path, title, kDocProgram));
+    }
+  } catch (...) {
+    result.complete = false;
+  }
+  return result;
+}
+
+ScanResult ScanShellWindowLines(ShellWindows& shell) {
+  ScanResult result;
+  try {
+    ShellWindowScan scan = shell.Scan();
+    result.complete = scan.complete;
+    for (const ShellWindowItem& item : scan.items) {
+      if (item.location_url.empty() || !item.has_document) continue;
+      const std::string address = Trim(item.location_url);
+      if (Contains(address, kFilePrefix)) {
+        result.lines.push_back(MakeLongDocLine(address, address, kDocFolder));
+      } else {
+        // An untitled page is listed all the same; the registration drops it.
+        result.lines.push_back(MakeLongDocLine(address, item.title, kDocWeb));
+      }
+    }
+  } catch (...) {
+    result.complete = false;
+  }
+  return result;
+}
+
+void AddLastRun(std::vector<std::string>& last_run, std::string_view text) {
+  std::string line = Trim(text);
+  for (const std::string& known : last_run) {
+    if (Trim(known) == line) return;
+  }
+  last_run.push_back(std::move(line));
+}
+
+void CollectOpenDocs(std::vector<std::string>& last_run, WindowSystem& windows, ShellWindows& shell,
+                     const lang::InterfaceTexts& texts,
+                     const std::function<void()>& step_progress) {
+  last_run.clear();
+  // Each source on its own: a failing one does not cost the other its lines.
+  try {
+    for (const WindowRow& row : EnumerateWindowRows(windows)) {
+      const std::optional<std::string> path = ExistingProgramOf(windows, row);
+      if (!path) continue;
+      if (!IsCurrentSpecialPlace(texts, Trim(row.title))) {
+        const std::string upper_path = UpperAscii(*path);
+        bool skipped = false;
+        for (std::string_view program : kSnapshotSkippedPrograms) {
+          skipped = skipped || Contains(upper_path, program);
+        }
+        if (skipped) continue;
+      }
+      AddLastRun(last_run, *path);
+    }
+  } catch (...) {
+  }
+  try {
+    const ShellWindowScan scan = shell.Scan();
+    for (const ShellWindowItem& item : scan.items) {
+      if (item.location_url.empty() || !item.has_document) continue;
+      AddLastRun(last_run, item.location_url);
+      if (step_progress) step_progress();
+    }
+  } catch (...) {
+  }
+}
+
+}  // namespace zd

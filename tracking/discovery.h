@@ -1,0 +1,54 @@
+// What the user has open: program windows, Explorer and browser windows, as
+// scan lines ("%s*|*%s*2*%d": address, name, kind), and the close-time
+// snapshot of the same two sources.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lang/lang_tables.h"
+#include "platform/shell_windows.h"
+#include "platform/window_system.h"
+
+namespace zd {
+
+// A row of the window enumeration: a title and the window it belongs to.
+struct WindowRow {
+  WindowId id = 0;
+  std::string title;
+};
+
+// Visible, not owned by another window (the desktop does not count), not a
+// tool window. Empty titles are listed too.
+bool IsListedWindow(const TopWindow& window);
+std::vector<WindowRow> EnumerateWindowRows(WindowSystem& windows);
+
+struct ScanResult {
+  std::vector<std::string> lines;
+  // False when a failure ended the scan; `lines` holds what came before it.
+  bool complete = true;
+};
+
+// Kind-2 lines (executable path, trimmed title) of the listed windows whose
+// program file exists, except windows titled with (a part of) their own path
+// and those of "TTRAVELER.EXE"; the Chinese special-place titles always pass.
+ScanResult ScanAppWindowLines(WindowSystem& windows);
+
+// Kind-3 lines (address twice) of Explorer windows on folders, kind-1 lines
+// (address, page title) of the others; items without an address or document
+// are skipped.
+ScanResult ScanShellWindowLines(ShellWindows& shell);
+
+// Appends the trimmed text unless an equal line is already there.
+void AddLastRun(std::vector<std::string>& last_run, std::string_view text);
+
+// Refills `last_run` with the executables of the listed windows (not the
+// browsers, Explorer or "QQ.EXE", unless the title is one of the current
+// language's special places in `texts`), then the addresses of the shell
+// windows, stepping the progress once per address. Never throws.
+void CollectOpenDocs(std::vector<std::string>& last_run, WindowSystem& windows, ShellWindows& shell,
+                     const lang::InterfaceTexts& texts, const std::function<void()>& step_progress);
+
+}  // namespace zd

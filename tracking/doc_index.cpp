@@ -1,0 +1,46 @@
+#include "tracking/doc_index.h"
+
+#include "tracking/doc_kinds.h"
+
+namespace zd {
+
+void DocIndex::Rebuild(const DocArray& docs) {
+  paths_.clear();
+  roots_.clear();
+  indexed_ = 0;
+  paths_.reserve(docs.size());
+  for (const TMyDoc& doc : docs) Add(doc);
+}
+
+void DocIndex::Sync(const DocArray& docs) {
+  if (docs.size() < indexed_) {
+    Rebuild(docs);
+    return;
+  }
+  while (indexed_ < docs.size()) Add(docs[indexed_]);
+}
+
+void DocIndex::Add(const TMyDoc& doc) {
+  paths_.insert(Trim(doc.path));
+  roots_.insert(Trim(doc.RootPath));
+  ++indexed_;
+}
+
+bool DocIndex::HasPath(const std::string& trimmed_path) const {
+  return paths_.find(trimmed_path) != paths_.end();
+}
+
+bool DocIndex::HasRoot(const std::string& trimmed_root) const {
+  return roots_.find(trimmed_root) != roots_.end();
+}
+
+bool IsDocRegistered(const DocIndex& index, std::string_view address) {
+  if (IsDriveRoot(address)) return true;
+  return index.HasPath(RegistrationKey(address));
+}
+
+bool IsRootRegistered(const DocIndex& index, std::string_view root) {
+  return index.HasRoot(Trim(root));
+}
+
+}  // namespace zd

@@ -1,0 +1,42 @@
+// DocArray indexed by trimmed path and trimmed root, so that the registration
+// tests answer without walking the history.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+
+#include "store/doc.h"
+
+namespace zd {
+
+class DocIndex {
+ public:
+  // Indexes every record anew.
+  void Rebuild(const DocArray& docs);
+  // Brings the index up to `docs`: appended records are added; a shorter
+  // array (one emptied and refilled behind our back) is indexed anew.
+  // Records changed in place are not seen: call Rebuild after that.
+  void Sync(const DocArray& docs);
+  // Indexes one more record; it must be the next one of the array.
+  void Add(const TMyDoc& doc);
+
+  // Exact, case-sensitive comparisons of trimmed texts.
+  bool HasPath(const std::string& trimmed_path) const;
+  bool HasRoot(const std::string& trimmed_root) const;
+  size_t size() const { return indexed_; }
+
+ private:
+  std::unordered_set<std::string> paths_;
+  std::unordered_set<std::string> roots_;
+  size_t indexed_ = 0;
+};
+
+// A drive root, or the path of a record (after the "file:///" rule and
+// trimming; see RegistrationKey).
+bool IsDocRegistered(const DocIndex& index, std::string_view address);
+// The RootPath of a record, both trimmed.
+bool IsRootRegistered(const DocIndex& index, std::string_view root);
+
+}  // namespace zd

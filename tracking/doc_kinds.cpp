@@ -1,0 +1,116 @@
+#include "tracking/doc_kinds.h"
+
+#include <algorithm>
+#include <array>
+
+namespace zd {
+namespace {
+
+constexpr std::array<std::string_view, 5> kScanSpecialPlaces = {"我的电脑", "网上邻居", "控制面板",
+                                                                "性能和维护", "桌面"};
+
+// The text from 0-based position `from` on; empty past the end.
+std::string_view From(std::string_view text, size_t from) {
+  return from < text.size() ? text.substr(from) : std::string_view();
+}
+
+std::string Backslashed(std::string_view text) {
+  std::string out(text);
+  std::replace(out.begin(), out.end(), '/', '\\');
+  return out;
+}
+
+// "///", then "//", then "/" each turned into one "\".
+std::string SlashesToBackslashes(std::string_view text) {
+  return ReplaceAll(ReplaceAll(ReplaceAll(text, "///", "\\"), "//", "\\"), "/", "\\");
+}
+
+}  // namespace
+
+std::span<const std::string_view> ScanSpecialPlaceTitles() { return kScanSpecialPlaces; }
+
+bool IsScanSpecialPlaceTitle(std::string_view trimmed_title) {
+  return std::find(kScanSpecialPlaces.begin(), kScanSpecialPlaces.end(), trimmed_title) !=
+         kScanSpecialPlaces.end();
+}
+
+std::string UpperAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
+}
+
+std::string LowerAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
+  if (from.empty()) return std::string(text);
+  std::string out;
+  out.reserve(text.size());
+  size_t pos = 0;
+  for (size_t hit; (hit = text.find(from, pos)) != std::string_view::npos;
+       pos = hit + from.size()) {
+    out.append(text.substr(pos, hit - pos)).append(to);
+  }
+  out.append(text.substr(pos));
+  return out;
+}
+
+bool Contains(std::string_view text, std::string_view part) {
+  return text.find(part) != std::string_view::npos;
+}
+
+bool IsIgnoredDoc(std::string_view address) { return Contains(LowerAscii(address), "res://"); }
+
+bool IsDriveRoot(std::string_view address) {
+  const std::string text = Backslashed(UpperAscii(address));
+  std::string_view rest = text;
+  constexpr std::string_view kFileForm = "FILE:\\\\\\";
+  if (rest.starts_with(kFileForm)) rest.remove_prefix(kFileForm.size());
+  if (rest.size() == 3 && rest[2] == '\\') rest.remove_suffix(1);
+  return rest.size() == 2 && rest[1] == ':' && rest[0] >= 'C' && rest[0] <= 'J';
+}
+
+std::string GetDocRoot(std::string_view address) {
+  const std::string text = Trim(address);
+  if (Contains(text, kFilePrefix)) {
+    // Positions count from the start of the address, which begins with
+    // "file:///": the drive follows it, then one separator, then the folders.
+    const std::string_view after_prefix = From(text, 8);
+    const std::string drive(after_prefix.size() >= 2 && after_prefix[1] == ':'
+                                ? after_prefix.substr(0, 2)
+                                : std::string_view());
+    const std::string folders = SlashesToBackslashes(From(text, 11));
+    const size_t sep = folders.find('\\');
+    return drive + "\\" + (sep == std::string::npos ? folders : folders.substr(0, sep));
+  }
+  const size_t scheme = text.find("://");
+  if (scheme != std::string::npos) {
+    const std::string_view rest = std::string_view(text).substr(scheme + 3);
+    return std::string(rest.substr(0, rest.find('/')));
+  }
+  return {};
+}
+
+std::string FolderAddressToLocalPath(std::string_view address) {
+  return SlashesToBackslashes(From(address, 8));
+}
+
+std::string RegistrationKey(std::string_view address) {
+  const size_t prefix = address.find(kFilePrefix);
+  if (prefix == std::string_view::npos) return Trim(address);
+  return Trim(Backslashed(address.substr(prefix + kFilePrefix.size())));
+}
+
+std::string GetDocAddress(const TMyDoc& doc) {
+  return doc.doctype == kDocFolder ? doc.name : doc.path;
+}
+
+}  // namespace zd

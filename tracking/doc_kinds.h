@@ -1,0 +1,70 @@
+// The three document kinds, the address forms they arrive in, their group key
+// (RootPath), the addresses never registered and the trees' image indexes.
+// Letter case: only ASCII A-Z/a-z is ever folded; other bytes stay as they are.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "store/doc.h"
+
+namespace zd {
+
+inline constexpr int32_t kDocWeb = 1;
+inline constexpr int32_t kDocProgram = 2;
+inline constexpr int32_t kDocFolder = 3;
+
+// The trees' shared image list: 11 built-in images, program icons from 11 up.
+inline constexpr int kImageFolder = 0;
+inline constexpr int kImageMissingProgram = 1;
+inline constexpr int kImageWeb = 2;
+inline constexpr int kImageNetworkPlaces = 5;
+inline constexpr int kImageControlPanel = 5;
+inline constexpr int kImageMyComputer = 6;
+inline constexpr int kImageMyDocuments = 8;
+inline constexpr int kImageDesktop = 9;
+inline constexpr int kBuiltInImages = 11;
+// AppImageCounter jumps to this before its first increment, so the first
+// program icon lands at kBuiltInImages.
+inline constexpr int kAppImageCounterStart = kBuiltInImages - 1;
+
+// Window titles the program-window scan accepts whatever the interface
+// language: My Computer, Network Places, Control Panel, Performance and
+// Maintenance, Desktop, in simplified Chinese.
+std::span<const std::string_view> ScanSpecialPlaceTitles();
+bool IsScanSpecialPlaceTitle(std::string_view trimmed_title);
+
+std::string UpperAscii(std::string_view text);
+std::string LowerAscii(std::string_view text);
+
+// Every occurrence of `from`, left to right, without rescanning what was put in.
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
+
+bool Contains(std::string_view text, std::string_view part);
+
+// The browser's internal resource pages ("res://" in any letter case).
+bool IsIgnoredDoc(std::string_view address);
+
+// C: to J: alone, with "\" (or "/"), or after "file:\\\" (or "file:///"), in
+// any letter case. A:, B: and K: onward are not recognised.
+bool IsDriveRoot(std::string_view address);
+
+// The group key (untrimmed; callers trim): the drive and first-level folder of
+// a "file:///" address, the host (with port) of a "://" address, else empty.
+std::string GetDocRoot(std::string_view address);
+
+// A "file:///" folder address as a local path: the first 8 characters dropped,
+// then "///", "//" and "/" each turned into "\".
+std::string FolderAddressToLocalPath(std::string_view address);
+
+// The form in which an address is compared with the stored paths: with
+// "file:///", the text after it with every "/" turned into "\"; trimmed.
+std::string RegistrationKey(std::string_view address);
+
+// How a record is opened and shown: the name of a folder (its local path),
+// the path of anything else.
+std::string GetDocAddress(const TMyDoc& doc);
+
+}  // namespace zd

@@ -1,0 +1,187 @@
+// The history part of the start-up load: section "docs" re-registered record
+// by record.
+#include <gtest/gtest.h>
+
+#include "store/text_file.h"
+#include "tracking/doc_kinds.h"
+#include "tracking/tracker_harness_for_tests.h"
+
+namespace zd {
+namespace {
+
+using testing_support::Outline;
+using testing_support::TrackerTest;
+using V = std::vector<std::string>;
+
+struct Stored {
+  std::string path;
+  std::string name;
+  int doctype;
+  std::string date;
+};
+
+class LoadHistoryTest : public TrackerTest {
+ protected:
+  // Writes a settings file holding the records and opens it, as a new start would.
+  void StoreRecords(const std::vector<Stored>& records) {
+    SettingsFile writer(files, *codec, SettingsPath());
+    {
+      SettingsFile::Hold hold(writer);
+      for (size_t i = 0; i < records.size(); ++i) {
+        const std::string n = std::to_string(i);
+        writer.WriteString(kSectionDocs, "name" + n, records[i].name);
+        writer.WriteString(kSectionDocs, "date" + n, records[i].date);
+        writer.WriteString(kSectionDocs, "RootPath" + n, "ignored");
+        if (records[i].doctype != 0) {
+          writer.WriteInteger(kSectionDocs, "doctype" + n, records[i].doctype);
+        }
+        writer.WriteString(kSectionDocs, "path" + n, records[i].path);
+        writer.WriteBool(kSectionDocs, "selected" + n, false);
+      }
+    }
+    store.settings.reset();
+    OpenSettingsFile(store);
+    MakeTracker();
+    writes_before = files.WriteCount(SettingsPath());
+  }
+
+  int writes_before = 0;
+};
+
+TEST_F(LoadHistoryTest, RecordsComeBackWithTheirDatesAndNodes) {
+  windows.AddExistingPath("C:\\Tools\\a.exe");
+  StoreRecords({{"http://HOST/", "Home", 1, "2021-01-01"},
+                {"C:\\Tools\\a.exe", "工具", 2, "2021-02-02"},
+                {"file:///C:\\Work\\Proj", "file:///C:/Work/Proj", 3, " 2021-03-03 "},
+                {"http://HOST/a.html", "页面 A", 1, ""}});
+  tracker->LoadHistory(*store.settings, false);
+  ASSERT_EQ(store.docs.size(), 4u);
+  EXPECT_EQ(store.docs[0].date, "2021-01-01");
+  EXPECT_EQ(store.docs[1].date, "2021-02-02");
+  EXPECT_EQ(store.docs[2].date, "2021-03-03") << "trimmed";
+  EXPECT_EQ(store.docs[3].date, testing_support::kToday) << "no stored date";
+  EXPECT_EQ(store.docs[1].doctype, kDocProgram);
+  EXPECT_EQ(store.docs[2].path, "C:\\Work\\Proj");
+  EXPECT_EQ(store.docs[2].RootPath, "C:\\Work");
+  EXPECT_EQ(Outline(tv_docs), V({"C:\\Work [0] #2", "  C:\\Work\\Proj [0] #2", "工具 [11] #1",
+                                 "HOST [2] #0", "  页面 A [2] #3"}));
+  EXPECT_EQ(pumps, 4) << "messages are served after each registration";
+  EXPECT_EQ(DocKey("path", 2), "file:///C:\\Work\\Proj");
+}
+
+TEST_F(LoadHistoryTest, SettingsFileIsWrittenOnceForTheWholeLoad) {
+  std::vector<Stored> records;
+  for (int i = 0; i < 50; ++i) {
+    records.push_back({"http://site" + std::to_string(i) + ".example/", "站点", 1, "2022-01-01"});
+  }
+  StoreRecords(records);
+  // A load that changes keys (a record squeezed out moves the others down).
+  records.erase(records.begin() + 10);
+  records.insert(records.begin() + 10, {"http://site3.example/", "dup", 1, "2022-01-01"});
+  StoreRecords(records);
+  int writes_seen_during_load = -1;
+  on_pump = [&] { writes_seen_during_load = files.WriteCount(SettingsPath()) - writes_before; };
+  tracker->LoadHistory(*store.settings, false);
+  EXPECT_EQ(writes_seen_during_load, 0);
+  EXPECT_EQ(files.WriteCount(SettingsPath()) - writes_before, 1);
+  EXPECT_EQ(store.docs.size(), 49u);
+  EXPECT_FALSE(store.settings->dirty());
+}
+
+TEST_F(LoadHistoryTest, AtMostTheFirstThousandPositionsAreRead) {
+  std::vector<Stored> records;
+  for (int i = 0; i < 1200; ++i) {
+    records.push_back({"http://h.example/" + std::to_string(i), "p", 1, "2022-01-01"});
+  }
+  StoreRecords(records);
+  tracker->LoadHistory(*store.settings, false);
+  ASSERT_EQ(store.docs.size(), 1000u);
+  EXPECT_EQ(store.docs.back().path, "http://h.example/999");
+}
+
+TEST_F(LoadHistoryTest, WithNeedRemoveUrlNoPageIsLoadedAndTheRestMovesDown) {
+  windows.AddExistingPath("C:\\Tools\\a.exe");
+  StoreRecords({{"http://HOST/", "Home", 1, "2021-01-01"},
+                {"C:\\Tools\\a.exe", "工具", 2, "2021-02-02"},
+                {"http://HOST/b", "No kind stored: a page", 0, "2021-01-01"},
+                {"file:///C:\\Work", "file:///C:/Work", 3, "2021-03-03"}});
+  tracker->LoadHistory(*store.settings, true);
+  EXPECT_EQ(Paths(), V({"C:\\Tools\\a.exe", "C:\\Work"}));
+  EXPECT_EQ(DocKey("path", 0), "C:\\Tools\\a.exe");
+  EXPECT_EQ(DocKey("date", 0), "2021-02-02");
+  EXPECT_EQ(DocKey("path", 1), "file:///C:\\Work");
+  EXPECT_EQ(DocKey("doctype", 1), "3");
+  // Keys above the new end are left as they were.
+  EXPECT_EQ(DocKey("path", 3), "file:///C:\\Work");
+  EXPECT_EQ(DocKey("path", 2), "http://HOST/b");
+}
+
+TEST_F(LoadHistoryTest, WithoutNeedRemoveUrlAMissingKindLoadsAsAPage) {
+  StoreRecords({{"http://HOST/b", "B", 0, "2021-01-01"}});
+  tracker->LoadHistory(*store.settings, false);
+  ASSERT_EQ(store.docs.size(), 1u);
+  EXPECT_EQ(store.docs[0].doctype, kDocWeb);
+}
+
+TEST_F(LoadHistoryTest, DuplicatesLoadOnceAndDriveRootsNever) {
+  StoreRecords({{"http://HOST/a", "A", 1, "2021-01-01"},
+                {"file:///C:\\", "file:///C:/", 3, "2021-01-01"},
+                {"  http://HOST/a  ", "A again", 1, "2021-01-01"},
+                {"http://HOST/b", "B", 1, "2021-01-01"}});
+  tracker->LoadHistory(*store.settings, false);
+  EXPECT_EQ(Paths(), V({"http://HOST/a", "http://HOST/b"}));
+  EXPECT_EQ(DocKey("path", 1), "http://HOST/b");
+  EXPECT_EQ(DocKey("name", 1), "B");
+}
+
+TEST_F(LoadHistoryTest, LoopStopsAtTheFirstEmptyPath) {
+  StoreRecords(
+      {{"http://HOST/a", "A", 1, ""}, {"   ", "blank", 1, ""}, {"http://HOST/c", "C", 1, ""}});
+  tracker->LoadHistory(*store.settings, false);
+  EXPECT_EQ(Paths(), V({"http://HOST/a"}));
+}
+
+TEST_F(LoadHistoryTest, RecordsThatDoNotRegisterAreSkippedOnly) {
+  StoreRecords({{"http://HOST/a", "", 1, ""},
+                {"res://x.dll/e.htm", "Error", 1, ""},
+                {"http://HOST/c", "C", 1, ""}});
+  tracker->LoadHistory(*store.settings, false);
+  EXPECT_EQ(Paths(), V({"http://HOST/c"}));
+  EXPECT_EQ(DocKey("path", 0), "http://HOST/c");
+}
+
+TEST_F(LoadHistoryTest, LoadsIntoARecentListThatTheFileThenReplaces) {
+  StoreRecords({{"http://HOST/a", "A", 1, ""}, {"file:///C:\\Work", "file:///C:/Work", 3, ""}});
+  tracker->LoadHistory(*store.settings, false);
+  EXPECT_EQ(store.MyRecentList.Lines(), V({"C:\\Work*|*C:/Work", "http://HOST/a*|*A"}));
+}
+
+TEST_F(LoadHistoryTest, ReadsFromASettingsObjectOtherThanTheStoreOne) {
+  StoreRecords({{"http://HOST/a", "A", 1, ""}, {"http://HOST/b", "B", 1, ""}});
+  SettingsFile other(files, *codec, SettingsPath());
+  store.settings->EraseSection(kSectionDocs);
+  writes_before = files.WriteCount(SettingsPath());
+  tracker->LoadHistory(other, false);
+  EXPECT_EQ(Paths(), V({"http://HOST/a", "http://HOST/b"}));
+  EXPECT_EQ(files.WriteCount(SettingsPath()) - writes_before, 1);
+  EXPECT_EQ(DocKey("path", 1), "http://HOST/b");
+}
+
+TEST_F(LoadHistoryTest, RecordsHeldBeforeTheLoadDoNotCostStoredOnes) {
+  StoreRecords({{"http://HOST/a", "A", 1, ""}, {"http://HOST/b", "B", 1, ""}});
+  // A record already in the history: stored record 0 is appended at 1 and
+  // writes its keys there before stored record 1 is registered.
+  TMyDoc early;
+  early.path = "http://EARLY/";
+  early.name = "Early";
+  early.RootPath = "EARLY";
+  early.doctype = kDocWeb;
+  store.docs.push_back(early);
+  tracker->LoadHistory(*store.settings, false);
+  EXPECT_EQ(Paths(), V({"http://EARLY/", "http://HOST/a", "http://HOST/b"}));
+  EXPECT_EQ(DocKey("path", 1), "http://HOST/a");
+  EXPECT_EQ(DocKey("path", 2), "http://HOST/b");
+}
+
+}  // namespace
+}  // namespace zd

@@ -1,0 +1,402 @@
+#include "tracking/tracker.h"
+
+#include <ctime>
+
+#include "lang/lang_tables.h"
+#include "mainwin/node_data.h"
+#include "store/AppParams.h"
+#include "store/doc_list.h"
+#include "tracking/discovery.h"
+#include "tracking/doc_kinds.h"
+
+namespace zd {
+namespace {
+
+constexpr int kPhasePauseMs = 3;
+constexpr int kItemPauseMs = 5;
+// The start-up load reads at most this many positions of section "docs".
+constexpr int kMaxLoadedPositions = 1000;
+
+std::string LocalDate() {
+  const std::time_t now = std::time(nullptr);
+  const std::tm* local = std::localtime(&now);
+  if (!local) return {};
+  char text[16];
+  std::strftime(text, sizeof text, "%Y-%m-%d", local);
+  return text;
+}
+
+TreeNode* InsertGroup(TreeModel* tree, const std::string& caption, int image, int32_t index) {
+  return tree ? tree->InsertRootFirst(caption, image, index) : nullptr;
+}
+
+TreeNode* FindGroup(TreeModel* tree, const std::string& root) {
+  return tree ? tree->FindNodeByText(root, true) : nullptr;
+}
+
+void AppendDocNode(TreeModel* tree, TreeNode* group, const std::string& caption, int image,
+                   int32_t index) {
+  if (tree) tree->AppendChild(group, caption, image, index);
+}
+
+std::string Backslashed(std::string address) {
+  for (char& c : address) {
+    if (c == '/') c = '\\';
+  }
+  return address;
+}
+
+// The text a document shows below its group node, or empty when the group
+// node stands for it: a folder that is the first-level folder itself, the
+// host's own page, and any address that is neither a folder nor "http://".
+std::string ChildTail(int32_t kind, const std::string& address, const std::string& root) {
+  const std::string work = kind == kDocFolder ? Backslashed(address) : address;
+  if (kind == kDocFolder) {
+    if (work == "file:\\\\\\" + root) return {};
+  } else if (work == "http://" + root || work == "http://" + root + "/") {
+    return {};
+  }
+  std::string tail;
+  if (Contains(work, "file:\\\\\\")) {
+    tail = work.size() > 8 ? work.substr(8) : std::string();
+  } else if (const size_t http = work.find("http://"); http != std::string::npos) {
+    tail = work.substr(http + 7);
+  }
+  return Trim(tail);
+}
+
+}  // namespace
+
+TreeModel* CurrentTree(int page_index, const TrackerTrees& trees) {
+  return CurrentTree(page_index, trees.doc, trees.app, trees.path, trees.docs);
+}
+
+DocTracker::DocTracker(DocStore& store, TrackerTrees trees, WindowSystem& windows,
+                       ShellWindows& shell, IconSource* icons, TrackerHooks hooks)
+    : store_(store),
+      trees_(trees),
+      windows_(windows),
+      shell_(shell),
+      icons_(icons),
+      hooks_(std::move(hooks)) {
+  index_.Rebuild(store_.docs);
+}
+
+// ---- registration ----
+
+bool DocTracker::AddMyDoc(const std::string& address, const std::string& name,
+                          const std::string& date, bool is_program) {
+  bool appended = false;
+  try {
+    const std::string trimmed_name = Trim(name);
+    std::string addr = Trim(address);
+    if (addr.empty() || trimmed_name.empty()) return false;
+    addr = ReplaceAll(addr, "%20", " ");
+    if (IsIgnoredDoc(addr) || IsDocRegistered(addr)) return false;
+    const std::string root = Trim(GetDocRoot(addr));
+    if (!is_program && root.empty()) return false;
+
+    DocArray& docs = store_.docs;
+    const size_t n = docs.size();
+    const auto position = static_cast<int32_t>(n);
+    const bool new_group = is_program || !IsRootRegistered(root);
+
+    // The record is complete before it is appended; from then on it counts
+    // as registered, whatever fails later.
+    TMyDoc doc;
+    if (Contains(addr, kFilePrefix)) {
+      doc.doctype = kDocFolder;
+      doc.path = FolderAddressToLocalPath(addr);
+      doc.name = doc.path;
+    } else {
+      doc.doctype = is_program ? kDocProgram : kDocWeb;
+      doc.path = addr;
+      doc.name = trimmed_name;
+    }
+    doc.RootPath = root;
+    doc.date = date.empty() ? Today() : date;
+    const int32_t kind = doc.doctype;
+    index_.Sync(docs);
+    docs.push_back(std::move(doc));
+    appended = true;
+    index_.Add(docs.back());
+
+    TreeModel* kind_tree = kind == kDocWeb      ? trees_.doc
+                           : kind == kDocFolder ? trees_.path
+                                                : trees_.app;
+    TreeNode* docs_group = nullptr;
+    TreeNode* kind_group = nullptr;
+    if (new_group) {
+      const std::string& caption = root.empty() ? trimmed_name : root;
+      int image = kind == kDocWeb ? kImageWeb : kImageFolder;
+      if (kind == kDocProgram) {
+        image = GetAppImageIndex(addr, trimmed_name);
+        if (image < 0) return true;  // the record stays, without nodes, line or keys
+      }
+      docs_group = InsertGroup(trees_.docs, caption, image, position);
+      kind_group = InsertGroup(kind_tree, caption, image, position);
+    } else {
+      // All three trees are searched (and scrolled) whatever the kind.
+      docs_group = FindGroup(trees_.docs, root);
+      TreeNode* in_doc = FindGroup(trees_.doc, root);
+      TreeNode* in_path = FindGroup(trees_.path, root);
+      kind_group = kind == kDocWeb ? in_doc : in_path;
+    }
+
+    AddMyRecent(store_.MyRecentList, addr, trimmed_name);
+    if (store_.settings) WriteDocEntry(*store_.settings, docs, n, trimmed_name);
+
+    if (kind == kDocProgram) return true;
+    const std::string tail = ChildTail(kind, addr, root);
+    if (tail.empty()) return true;
+    const std::string& caption = kind == kDocWeb ? trimmed_name : tail;
+    const int image = kind == kDocWeb ? kImageWeb : kImageFolder;
+    // A group node the user removed leaves the child at the top level.
+    AppendDocNode(trees_.docs, docs_group, caption, image, position);
+    AppendDocNode(kind_tree, kind_group, caption, image, position);
+  } catch (...) {
+  }
+  return appended;
+}
+
+void DocTracker::AddAppDoc(const std::string& path, const std::string& name, bool is_program) {
+  try {
+    if (!IsDocRegistered(path)) AddMyDoc(path, name, std::string(), is_program);
+  } catch (...) {
+  }
+}
+
+bool DocTracker::IsDocRegistered(const std::string& address) const {
+  index_.Sync(store_.docs);
+  return zd::IsDocRegistered(index_, address);
+}
+
+bool DocTracker::IsRootRegistered(const std::string& root) const {
+  index_.Sync(store_.docs);
+  return zd::IsRootRegistered(index_, root);
+}
+
+void DocTracker::RebuildIndex() { index_.Rebuild(store_.docs); }
+
+int DocTracker::GetAppImageIndex(const std::string& executable, const std::string& name) {
+  if (!windows_.PathExists(executable)) return kImageMissingProgram;
+  const lang::InterfaceTexts& texts = lang::Texts();
+  const std::pair<const std::string*, int> places[] = {
+      {&texts.MyComputer, kImageMyComputer},       {&texts.Desktop, kImageDesktop},
+      {&texts.NetworkPlaces, kImageNetworkPlaces}, {&texts.ControlPanel, kImageControlPanel},
+      {&texts.MyDocuments, kImageMyDocuments},
+  };
+  for (const auto& [text, image] : places) {
+    if (!text->empty() && *text == name) return image;
+  }
+  if (app_image_counter_ == 0) app_image_counter_ = kAppImageCounterStart;
+  ++app_image_counter_;
+  // A refused icon gives its position back, so one unreadable program file
+  // does not leave a gap that every later insertion would fall beyond.
+  if (icons_ && !icons_->InsertIcon(executable, app_image_counter_)) {
+    --app_image_counter_;
+    return -1;
+  }
+  return app_image_counter_;
+}
+
+// ---- scans and refreshes ----
+
+void DocTracker::ScanAppWindows() { app_list_ = ScanAppWindowLines(windows_).lines; }
+
+bool DocTracker::ScanShellWindows() {
+  ScanResult scan = ScanShellWindowLines(shell_);
+  shell_list_ = std::move(scan.lines);
+  return scan.complete;
+}
+
+void DocTracker::CheckAppDocs() { Request({RefreshKind::kApp, 0}); }
+void DocTracker::CheckShellDocs() { Request({RefreshKind::kShell, 0}); }
+void DocTracker::CheckAllDocs() { Request({RefreshKind::kAll, 0}); }
+
+void DocTracker::CheckTabDocs(int tab_index) {
+  if (tab_index < 0 || tab_index > 2) return;
+  Request({RefreshKind::kTab, tab_index});
+}
+
+void DocTracker::Request(Refresh refresh) {
+  if (refreshing_) {
+    // Not nested: the running refresh is between two items, and its scan
+    // lists must not change under it. The widest request wins.
+    if (!pending_ || refresh.kind == RefreshKind::kAll) {
+      pending_ = refresh;
+    } else if (!(*pending_ == refresh)) {
+      pending_ = Refresh{RefreshKind::kAll, 0};
+    }
+    return;
+  }
+  refreshing_ = true;
+  std::optional<Refresh> next = refresh;
+  while (next) {
+    pending_.reset();
+    try {
+      Run(*next);
+    } catch (...) {
+    }
+    next = pending_;
+  }
+  pending_.reset();
+  refreshing_ = false;
+}
+
+void DocTracker::Run(const Refresh& refresh) {
+  switch (refresh.kind) {
+    case RefreshKind::kApp:
+      RunApp();
+      break;
+    case RefreshKind::kShell:
+      RunShell();
+      break;
+    case RefreshKind::kTab:
+      RunTab(refresh.tab);
+      break;
+    case RefreshKind::kAll:
+      RunAll();
+      break;
+  }
+}
+
+void DocTracker::RunApp() {
+  ScanAppWindows();
+  // A copy: the loop pumps messages, and nothing may pull the list from under it.
+  const std::vector<std::string> lines = app_list_;
+  for (const std::string& line : lines) {
+    Pump();
+    Sleep(kItemPauseMs);
+    TMyDocObj found;
+    ListLineSplit(line, found);
+    AddAppDoc(found.path, found.name, found.kind == kDocProgram);
+  }
+}
+
+bool DocTracker::RunShell() {
+  if (!ScanShellWindows()) return false;
+  const std::vector<std::string> lines = shell_list_;
+  for (const std::string& line : lines) {
+    TMyDocObj found;
+    ListLineSplit(line, found);
+    AddMyDoc(found.path, found.name, std::string(), false);
+    Pump();
+    Sleep(kItemPauseMs);
+  }
+  return true;
+}
+
+void DocTracker::RunAll() {
+  // Programs before pages and folders.
+  StepProgress();
+  Sleep(kPhasePauseMs);
+  Pump();
+  RunApp();
+  Sleep(kPhasePauseMs);
+  StepProgress();
+  Pump();
+  if (!RunShell()) return;
+  Sleep(kPhasePauseMs);
+  StepProgress();
+}
+
+void DocTracker::RunTab(int tab_index) {
+  switch (tab_index) {
+    case 0:
+      StepProgress();
+      Pump();
+      RunShell();
+      break;
+    case 1:
+      StepProgress();
+      Sleep(kPhasePauseMs);
+      Pump();
+      RunApp();
+      if (trees_.app) trees_.app->ExpandAll(true);
+      if (hooks_.reset_progress) hooks_.reset_progress();
+      break;
+    case 2:
+      StepProgress();
+      Pump();
+      if (RunShell()) Sleep(kPhasePauseMs);
+      break;
+    default:
+      break;
+  }
+}
+
+// ---- snapshot and load ----
+
+void DocTracker::CollectOpenDocs() {
+  zd::CollectOpenDocs(store_.LastRunList, windows_, shell_, lang::Texts(), hooks_.step_progress);
+  store_.last_run_loaded = true;
+}
+
+void DocTracker::AddLastRun(const std::string& text) {
+  try {
+    zd::AddLastRun(store_.LastRunList, text);
+  } catch (...) {
+  }
+}
+
+void DocTracker::LoadHistory(SettingsFile& settings, bool need_remove_url) {
+  // The re-registration rewrites every key; one write at the end instead of
+  // one per record.
+  SettingsFile::Hold hold(settings);
+  std::optional<SettingsFile::Hold> store_hold;
+  if (store_.settings && store_.settings.get() != &settings) store_hold.emplace(*store_.settings);
+
+  // All stored records are read before the first registration: each one
+  // writes its keys at its new position, and a refresh served by the pump
+  // (or records registered before the load) would otherwise overwrite stored
+  // records not read yet.
+  struct StoredDoc {
+    std::string path, name, date;
+    int kind = kDocWeb;
+  };
+  std::vector<StoredDoc> stored;
+  for (int n = 0; n < kMaxLoadedPositions; ++n) {
+    try {
+      const std::string suffix = std::to_string(n);
+      StoredDoc doc;
+      doc.path = Trim(settings.ReadString(kSectionDocs, "path" + suffix, ""));
+      if (doc.path.empty()) break;
+      doc.kind = settings.ReadInteger(kSectionDocs, "doctype" + suffix, kDocWeb);
+      doc.date = Trim(settings.ReadString(kSectionDocs, "date" + suffix, ""));
+      doc.name = settings.ReadString(kSectionDocs, "name" + suffix, "");
+      stored.push_back(std::move(doc));
+    } catch (...) {
+      // This stored document only.
+    }
+  }
+
+  for (const StoredDoc& doc : stored) {
+    try {
+      if (IsDocRegistered(doc.path)) continue;
+      const bool is_program = doc.kind == kDocProgram;
+      if (!is_program && need_remove_url && doc.kind == kDocWeb) continue;
+      AddMyDoc(doc.path, doc.name, doc.date, is_program);
+      Pump();
+    } catch (...) {
+    }
+  }
+}
+
+// ---- hooks ----
+
+void DocTracker::Pump() {
+  if (hooks_.pump) hooks_.pump();
+}
+
+void DocTracker::Sleep(int ms) {
+  if (hooks_.sleep_ms) hooks_.sleep_ms(ms);
+}
+
+void DocTracker::StepProgress() {
+  if (hooks_.step_progress) hooks_.step_progress();
+}
+
+std::string DocTracker::Today() { return hooks_.today ? hooks_.today() : LocalDate(); }
+
+}  // namespace zd

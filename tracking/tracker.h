@@ -1,0 +1,135 @@
+// The refresh cycle: scans what is open and registers each document not yet
+// remembered (AddMyDoc), filling DocArray, the trees, the recent list and the
+// settings; also the history part of the start-up load and the close-time
+// snapshot. Runs on the interface thread; the pump hook serves window
+// messages between items, so a refresh can be asked for while one runs: it is
+// then remembered and run once the running one ends, never nested.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "mainwin/tree_model.h"
+#include "platform/icon_source.h"
+#include "platform/shell_windows.h"
+#include "platform/window_system.h"
+#include "store/config.h"
+#include "store/settings_file.h"
+#include "tracking/doc_index.h"
+
+namespace zd {
+
+struct TrackerHooks {
+  std::function<void()> pump;  // serve pending window messages (may start another refresh!)
+  std::function<void(int)> sleep_ms;
+  std::function<void()> step_progress;
+  std::function<void()> reset_progress;
+  std::function<std::string()> today;  // "yyyy-mm-dd"; the local date when unset
+};
+
+struct TrackerTrees {
+  TreeModel* docs;  // TVDocs
+  TreeModel* doc;   // TVDoc
+  TreeModel* app;   // TVApp
+  TreeModel* path;  // TVPath
+};
+
+// The current tree for a page of TVControl (0 TVDoc, 1 TVApp, 2 TVPath,
+// 3 TVDocs), or null.
+TreeModel* CurrentTree(int page_index, const TrackerTrees& trees);
+
+class DocTracker {
+ public:
+  DocTracker(DocStore& store, TrackerTrees trees, WindowSystem& windows, ShellWindows& shell,
+             IconSource* icons, TrackerHooks hooks);
+  DocTracker(const DocTracker&) = delete;
+  DocTracker& operator=(const DocTracker&) = delete;
+
+  // Registers one document; true when a record was appended to DocArray (it
+  // then counts as registered even if a later step failed). Never throws.
+  bool AddMyDoc(const std::string& address, const std::string& name, const std::string& date,
+                bool is_program);
+  // AddMyDoc with today's date unless the path is registered already.
+  void AddAppDoc(const std::string& path, const std::string& name, bool is_program);
+
+  // Refill the scan lists. ScanShellWindows answers whether the scan went
+  // through to the end (a failure keeps the lines gathered before it).
+  void ScanAppWindows();
+  bool ScanShellWindows();
+
+  // Refreshes. While one runs, a further request is remembered (one at a
+  // time; differing requests widen to CheckAllDocs) and runs when it ends.
+  void CheckAppDocs();
+  void CheckShellDocs();
+  void CheckAllDocs();
+  // Tab index of TVControl's visible tabs: 0 web pages, 1 programs,
+  // 2 folders; other tabs refresh nothing.
+  void CheckTabDocs(int tab_index);
+
+  // The close-time snapshot into store.LastRunList (which then counts as loaded).
+  void CollectOpenDocs();
+  void AddLastRun(const std::string& text);
+
+  bool IsDocRegistered(const std::string& address) const;
+  bool IsRootRegistered(const std::string& root) const;
+  // The image of a program document: 1 when its file is missing, the special
+  // places' images by name, else its icon put into the image list at the next
+  // position from 11 up. -1 when the icon could not be inserted (the position
+  // is then not used up).
+  int GetAppImageIndex(const std::string& executable, const std::string& name);
+
+  // The history part of the start-up load: positions 0..999 of section
+  // "docs" re-registered through AddMyDoc in order (stopping at the first
+  // empty path; known paths skipped; web pages skipped with
+  // `need_remove_url`), so the section is rewritten from position 0. The
+  // stored records are all read before the first registration, so nothing
+  // registered meanwhile overwrites one not read yet. Settings writes are
+  // held and reach the file once, at the end. Pumps after each registration.
+  // The caller clears the trees first.
+  void LoadHistory(SettingsFile& settings, bool need_remove_url);
+  // After store.docs was changed other than by appending.
+  void RebuildIndex();
+
+  const std::vector<std::string>& AppWindowList() const { return app_list_; }
+  const std::vector<std::string>& ShellWindowList() const { return shell_list_; }
+  int AppImageCounter() const { return app_image_counter_; }
+  bool refreshing() const { return refreshing_; }
+
+ private:
+  enum class RefreshKind { kApp, kShell, kTab, kAll };
+  struct Refresh {
+    RefreshKind kind = RefreshKind::kAll;
+    int tab = 0;
+    bool operator==(const Refresh&) const = default;
+  };
+
+  void Request(Refresh refresh);
+  void Run(const Refresh& refresh);
+  void RunApp();
+  bool RunShell();  // false when the scan failed and nothing was registered
+  void RunAll();
+  void RunTab(int tab_index);
+
+  void Pump();
+  void Sleep(int ms);
+  void StepProgress();
+  std::string Today();
+
+  DocStore& store_;
+  TrackerTrees trees_;
+  WindowSystem& windows_;
+  ShellWindows& shell_;
+  IconSource* icons_;
+  TrackerHooks hooks_;
+  // Kept in step with store_.docs lazily (see DocIndex::Sync).
+  mutable DocIndex index_;
+  std::vector<std::string> app_list_;
+  std::vector<std::string> shell_list_;
+  int app_image_counter_ = 0;
+  bool refreshing_ = false;
+  std::optional<Refresh> pending_;
+};
+
+}  // namespace zd

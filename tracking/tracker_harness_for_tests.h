@@ -1,0 +1,106 @@
+// A DocTracker on fakes for the tracking tests: an in-memory configuration
+// folder, the four tree models, fake windows, shell windows and icons, and
+// hooks that count what the tracker asked for.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lang/lang_tables.h"
+#include "mainwin/tree_model.h"
+#include "platform/fake_files.h"
+#include "platform/fake_icon_source.h"
+#include "platform/fake_shell_windows.h"
+#include "platform/fake_window_system.h"
+#include "store/AppParams.h"
+#include "store/config.h"
+#include "tracking/tracker.h"
+
+namespace zd::testing_support {
+
+inline constexpr char kConfigDir[] = "C:\\MrxConfig\\";
+inline constexpr char kToday[] = "2024-05-06";
+
+// One line per node in tree order: indentation by depth, caption, image and
+// the record index, as "  caption [image] #index".
+inline std::vector<std::string> Outline(const TreeModel& tree) {
+  std::vector<std::string> lines;
+  std::function<void(const TreeNode&, int)> walk = [&](const TreeNode& node, int depth) {
+    lines.push_back(std::string(static_cast<size_t>(depth) * 2, ' ') + node.caption + " [" +
+                    std::to_string(node.image) + "] #" + std::to_string(node.data.index));
+    for (const auto& child : node.children) walk(*child, depth + 1);
+  };
+  for (const auto& root : tree.roots()) walk(*root, 0);
+  return lines;
+}
+
+// Selected images always follow the images.
+inline bool SelectedImagesMatch(const TreeModel& tree) {
+  bool ok = true;
+  std::function<void(const TreeNode&)> walk = [&](const TreeNode& node) {
+    ok = ok && node.selected_image == node.image;
+    for (const auto& child : node.children) walk(*child);
+  };
+  for (const auto& root : tree.roots()) walk(*root);
+  return ok;
+}
+
+class TrackerTest : public ::testing::Test {
+ protected:
+  TrackerTest() {
+    lang::LoadLanguageTables(0, {}, lang::Texts());
+    files.AddDrive("C:\\", DriveKind::kFixed);
+    files.AddDirectory(kConfigDir);
+    store.files = &files;
+    store.codec = codec.get();
+    store.ConfigDir = kConfigDir;
+    OpenSettingsFile(store);
+    MakeTracker();
+  }
+  ~TrackerTest() override { lang::LoadLanguageTables(0, {}, lang::Texts()); }
+
+  void MakeTracker() {
+    TrackerHooks hooks;
+    hooks.pump = [this] {
+      ++pumps;
+      if (on_pump) on_pump();
+    };
+    hooks.sleep_ms = [this](int ms) { sleeps.push_back(ms); };
+    hooks.step_progress = [this] { ++steps; };
+    hooks.reset_progress = [this] { ++resets; };
+    hooks.today = [] { return std::string(kToday); };
+    tracker = std::make_unique<DocTracker>(
+        store, TrackerTrees{&tv_docs, &tv_doc, &tv_app, &tv_path}, windows, shell, &icons, hooks);
+  }
+
+  std::string SettingsPath() const { return std::string(kConfigDir) + kSettingsFileName; }
+  std::string DocKey(const char* name, size_t position) const {
+    return store.settings->ReadString(kSectionDocs, name + std::to_string(position), "<none>");
+  }
+  std::vector<std::string> Paths() const {
+    std::vector<std::string> paths;
+    for (const TMyDoc& doc : store.docs) paths.push_back(doc.path);
+    return paths;
+  }
+
+  FakeFiles files;
+  std::unique_ptr<AnsiCodec> codec = MakeCodec(936);
+  DocStore store;
+  TreeModel tv_docs{"TVDocs"}, tv_doc{"TVDoc"}, tv_app{"TVApp"}, tv_path{"TVPath"};
+  FakeWindowSystem windows;
+  FakeShellWindows shell;
+  FakeIconSource icons;
+  std::unique_ptr<DocTracker> tracker;
+
+  std::function<void()> on_pump;
+  int pumps = 0;
+  std::vector<int> sleeps;
+  int steps = 0;
+  int resets = 0;
+};
+
+}  // namespace zd::testing_support
