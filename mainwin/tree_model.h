@@ -74,7 +74,8 @@ class TreeModel {
   TreeNode* FindNodeByText(std::string_view text, bool make_visible);
 
  private:
-  TreeNode* NewNode(TreeNode* parent, const std::string& caption, int image, int32_t index);
+  TreeNode* NewNode(TreeNode* parent, const std::string& caption, int image, int32_t index,
+                    bool first);
   void Unindex(TreeNode* node);  // the node and its descendants
   void Replay(const TreeNode& node, const TreeNode* parent, const TreeNode* after);
 

@@ -6,12 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "mainwin/main_window_win.h"
 #include "platform/fake_files.h"
 #include "platform/fake_shell_windows.h"
 #include "platform/fake_window_system.h"
 #include "platform/wide_win.h"
 #include "store/AppParams.h"
+#include "tests/win/helper_process.h"
 
 namespace zd {
 namespace {
@@ -72,7 +75,7 @@ class TrackingWindowTest : public ::testing::Test {
     deps.language_index = 0;
     deps.post_quit_on_destroy = false;
     deps.add_tray_icon = false;
-    deps.windows = &windows_;
+    deps.windows = use_real_windows_ ? nullptr : &windows_;
     deps.shell = &shell_;
     deps.message_box = [](HWND, const std::string&, const std::string&, UINT) { return IDOK; };
     form_ = TFrmMain::Create(GetModuleHandleW(nullptr), deps);
@@ -97,6 +100,7 @@ class TrackingWindowTest : public ::testing::Test {
   FakeShellWindows shell_;
   std::unique_ptr<AnsiCodec> codec_;
   std::unique_ptr<TFrmMain> form_;
+  bool use_real_windows_ = false;
 };
 
 TEST_F(TrackingWindowTest, ARefreshFillsTheTreesAndSurvivesARestart) {
@@ -166,6 +170,29 @@ TEST_F(TrackingWindowTest, TheRefreshTimerFollowsTheCheckBox) {
   form.Click("CbZDRefresh");
   SendMessageW(form.hwnd(), WM_TIMER, TFrmMain::kTimerCheckDocs, 0);
   EXPECT_EQ(form.store().docs.size(), 1u);
+}
+
+TEST_F(TrackingWindowTest, ARealProgramWindowIsRegisteredAndComesBack) {
+  const std::wstring title = L"Quarterly report 季度 - Writer";
+  use_real_windows_ = true;
+  std::string caption = WideToUtf8(title);
+  {
+    HelperProcess helper({L"normal:" + title});
+    ASSERT_TRUE(helper.started());
+    ASSERT_NE(helper.Window(title), nullptr);
+    TFrmMain& form = Open();
+    form.Click("MnRefresh");
+    std::vector<std::string> app = Outline(form.Control("TVApp"));
+    EXPECT_NE(std::find(app.begin(), app.end(), caption), app.end());
+    Close();
+  }
+  std::string recent = File("rec.dat");
+  EXPECT_NE(recent.find("zd_window_helper.exe*|*"), std::string::npos) << recent;
+  EXPECT_NE(File("defualt.ini").find("zd_window_helper.exe"), std::string::npos);
+  // The helper is gone; the next start still shows it, from the settings.
+  TFrmMain& again = Open();
+  std::vector<std::string> app = Outline(again.Control("TVApp"));
+  EXPECT_NE(std::find(app.begin(), app.end(), caption), app.end());
 }
 
 }  // namespace

@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "platform/wide_win.h"
+#include "tests/win/helper_process.h"
 #include "platform/window_system.h"
 #include "tracking/discovery.h"
 
 namespace zd {
 namespace {
 
-constexpr wchar_t kHelperClass[] = L"ZdWindowHelper";
 const std::wstring kNormalTitle = L"Zapdock test window 一";
 const std::wstring kExeNameTitle = L"ZD_WINDOW_HELPER";
 const std::wstring kOwnedTitle = L"Zapdock owned dialog";
@@ -26,87 +26,6 @@ const std::wstring kToolTitle = L"Zapdock tool palette";
 const std::wstring kHiddenTitle = L"Zapdock hidden window";
 // Longer than the 128 characters a title is read with.
 const std::wstring kLongTitle = L"Zapdock long title " + std::wstring(150, L'x');
-
-std::wstring OwnExePath() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return path;
-}
-
-std::wstring HelperExePath() {
-  std::wstring self = OwnExePath();
-  return self.substr(0, self.find_last_of(L"\\/") + 1) + L"zd_window_helper.exe";
-}
-
-bool SamePath(const std::string& a, const std::wstring& b) {
-  return CompareStringOrdinal(Utf8ToWide(a).c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
-}
-
-struct FindRequest {
-  DWORD pid;
-  const std::wstring* title;
-  HWND found;
-};
-
-BOOL CALLBACK FindHelperWindow(HWND hwnd, LPARAM param) {
-  auto& request = *reinterpret_cast<FindRequest*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  wchar_t cls[64] = {}, title[512] = {};
-  GetClassNameW(hwnd, cls, 64);
-  GetWindowTextW(hwnd, title, 512);
-  if (pid == request.pid && *request.title == title && lstrcmpW(cls, kHelperClass) == 0) {
-    request.found = hwnd;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// The helper program with its windows; always closed at the end, so that no
-// process outlives the test run.
-class HelperProcess {
- public:
-  explicit HelperProcess(const std::vector<std::wstring>& windows) {
-    std::wstring command = L"\"" + HelperExePath() + L"\"";
-    for (const std::wstring& w : windows) command += L" \"" + w + L"\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                              &si, &pi_) != FALSE;
-  }
-  ~HelperProcess() {
-    if (!started_) return;
-    if (first_) PostMessageW(first_, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(pi_.hProcess, 5000) != WAIT_OBJECT_0) {
-      TerminateProcess(pi_.hProcess, 1);
-      WaitForSingleObject(pi_.hProcess, 5000);
-    }
-    CloseHandle(pi_.hThread);
-    CloseHandle(pi_.hProcess);
-  }
-  HelperProcess(const HelperProcess&) = delete;
-  HelperProcess& operator=(const HelperProcess&) = delete;
-
-  bool started() const { return started_; }
-  // The helper's window with this title, waiting up to 20 s for it.
-  HWND Window(const std::wstring& title) {
-    for (int waited = 0; waited < 20000; waited += 50) {
-      FindRequest request{pi_.dwProcessId, &title, nullptr};
-      EnumWindows(FindHelperWindow, reinterpret_cast<LPARAM>(&request));
-      if (request.found) {
-        if (!first_) first_ = request.found;
-        return request.found;
-      }
-      if (WaitForSingleObject(pi_.hProcess, 50) == WAIT_OBJECT_0) return nullptr;
-    }
-    return nullptr;
-  }
-
- private:
-  PROCESS_INFORMATION pi_{};
-  bool started_ = false;
-  HWND first_ = nullptr;
-};
 
 std::optional<TopWindow> RowOf(const std::vector<TopWindow>& rows, HWND hwnd) {
   const auto id = reinterpret_cast<WindowId>(hwnd);
