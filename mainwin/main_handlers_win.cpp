@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "mainwin/form_model.h"
 #include "mainwin/main_window_win.h"
@@ -316,6 +317,9 @@ void TFrmMain::TimerFirstRunTimer() {
   ShowWindow(progress, SW_SHOW);
   SendMessageW(progress, PBM_SETSTEP, 25, 0);
   SendMessageW(progress, PBM_STEPIT, 0, 0);
+  // The whole load writes the settings file once, at its end.
+  std::optional<SettingsFile::Hold> hold;
+  if (store_.settings) hold.emplace(*store_.settings);
   try {
     ListFileLoad(store_.MyLoveList, *store_.files, *store_.codec, store_.ConfigDir + kFavFileName);
     if (store_.settings) {
@@ -332,12 +336,9 @@ void TFrmMain::TimerFirstRunTimer() {
       SetChecked(Control("CbZDRefresh"), d.refresh);
       SetChecked(Control("CbQueryAutoRunDoc"), d.query_auto_run_doc);
       SetScrollPos(Control("SbCheckTime"), SB_CTL, d.check_interval, TRUE);
-      {
-        SettingsFile::Hold hold(*store_.settings);
-        CbAutoRunDocsClick();
-        CbZDRefreshClick();
-        CbQueryAutoRunDocClick();
-      }
+      CbAutoRunDocsClick();
+      CbZDRefreshClick();
+      CbQueryAutoRunDocClick();
       ShowPageOfTVControl(ClampPageIndex(d.control_index));
       UpdateIntervalLabel(d.check_interval);
     }
@@ -352,6 +353,7 @@ void TFrmMain::TimerFirstRunTimer() {
     SendMessageW(progress, PBM_STEPIT, 0, 0);
   } catch (...) {
   }
+  hold.reset();
   SendMessageW(progress, PBM_SETPOS, 0, 0);
   ShowWindow(progress, SW_HIDE);
 }

@@ -129,10 +129,13 @@ TEST_F(TrackingWindowTest, ARefreshFillsTheTreesAndSurvivesARestart) {
   Close();
   EXPECT_NE(File("rec.dat").find("C:\\Windows\\notepad.exe*|*"), std::string::npos);
 
-  // Nothing open any more: the next start brings the history back from the settings.
+  // Nothing open any more: the next start brings the history back from the
+  // settings, with one write of the settings file at most.
   windows_.ClearWindows();
   shell_.Clear();
+  const int writes = files_.WriteCount("D:\\MrxConfig\\defualt.ini");
   TFrmMain& again = Open();
+  EXPECT_LE(files_.WriteCount("D:\\MrxConfig\\defualt.ini") - writes, 1);
   EXPECT_EQ(again.store().docs.size(), 4u);
   EXPECT_EQ(Outline(again.Control("TVPath")), path);
   EXPECT_EQ(Outline(again.Control("TVDoc")), web);
