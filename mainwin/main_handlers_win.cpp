@@ -356,6 +356,8 @@ void TFrmMain::TimerFirstRunTimer() {
   hold.reset();
   SendMessageW(progress, PBM_SETPOS, 0, 0);
   ShowWindow(progress, SW_HIDE);
+  // A refresh asked for during the load runs now.
+  tracker_->HistoryLoaded();
 }
 
 }  // namespace zd

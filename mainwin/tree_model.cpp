@@ -6,13 +6,7 @@ namespace zd {
 namespace {
 
 // Captions compare ignoring ASCII case only; other bytes (Chinese text) as they are.
-std::string CaptionKey(std::string_view text) {
-  std::string key(text);
-  for (char& c : key) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return key;
-}
+char FoldAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 using NodeList = std::vector<std::unique_ptr<TreeNode>>;
 
@@ -44,6 +38,24 @@ void ForEachNode(const NodeList& list, Visit&& visit) {
 
 }  // namespace
 
+size_t TreeModel::CaptionHash::operator()(std::string_view text) const {
+  // FNV-1a over the case-folded bytes.
+  uint32_t hash = 2166136261u;
+  for (char c : text) {
+    hash ^= static_cast<unsigned char>(FoldAscii(c));
+    hash *= 16777619u;
+  }
+  return hash;
+}
+
+bool TreeModel::CaptionEqual::operator()(std::string_view a, std::string_view b) const {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+  }
+  return true;
+}
+
 void TreeModel::SetMirror(TreeMirror* mirror) {
   mirror_ = mirror;
   if (!mirror_) return;
@@ -69,8 +81,8 @@ void TreeModel::Replay(const TreeNode& node, const TreeNode* parent, const TreeN
 
 size_t TreeModel::CountNodes() const { return count_; }
 
-TreeNode* TreeModel::NewNode(TreeNode* parent, const std::string& caption, int image,
-                             int32_t index, bool first) {
+TreeNode* TreeModel::NewNode(TreeNode* parent, const std::string& caption, int image, int32_t index,
+                             bool first) {
   auto node = std::make_unique<TreeNode>();
   node->caption = caption;
   node->image = image;
@@ -79,7 +91,10 @@ TreeNode* TreeModel::NewNode(TreeNode* parent, const std::string& caption, int i
   node->parent = parent;
   TreeNode* raw = node.get();
   // Indexed first: if the index cannot grow, the tree is left as it was.
-  std::vector<TreeNode*>& same_caption = by_caption_[CaptionKey(caption)];
+  auto entry = by_caption_.find(std::string_view(caption));
+  if (entry == by_caption_.end())
+    entry = by_caption_.emplace(caption, std::vector<TreeNode*>()).first;
+  std::vector<TreeNode*>& same_caption = entry->second;
   same_caption.push_back(raw);
   try {
     NodeList& siblings = parent ? parent->children : roots_;
@@ -112,7 +127,7 @@ TreeNode* TreeModel::AppendChild(TreeNode* parent, const std::string& caption, i
 
 void TreeModel::Unindex(TreeNode* node) {
   for (const auto& child : node->children) Unindex(child.get());
-  const auto it = by_caption_.find(CaptionKey(node->caption));
+  const auto it = by_caption_.find(std::string_view(node->caption));
   if (it != by_caption_.end()) {
     std::vector<TreeNode*>& nodes = it->second;
     nodes.erase(std::remove(nodes.begin(), nodes.end(), node), nodes.end());
@@ -164,7 +179,7 @@ void TreeModel::MakeVisible(TreeNode* node) {
 }
 
 TreeNode* TreeModel::FindNodeByText(std::string_view text, bool make_visible) {
-  const auto it = by_caption_.find(CaptionKey(text));
+  const auto it = by_caption_.find(text);
   if (it == by_caption_.end() || it->second.empty()) return nullptr;
   TreeNode* found = it->second.front();
   if (it->second.size() > 1) {

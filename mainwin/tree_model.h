@@ -83,8 +83,17 @@ class TreeModel {
   std::vector<std::unique_ptr<TreeNode>> roots_;
   TreeMirror* mirror_ = nullptr;
   size_t count_ = 0;
-  // Upper-cased caption -> the nodes that carry it, in no particular order.
-  std::unordered_map<std::string, std::vector<TreeNode*>> by_caption_;
+  // Caption -> the nodes that carry it (in no particular order), with keys
+  // that compare ignoring ASCII case and are looked up without a copy.
+  struct CaptionHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const;
+  };
+  struct CaptionEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const;
+  };
+  std::unordered_map<std::string, std::vector<TreeNode*>, CaptionHash, CaptionEqual> by_caption_;
 };
 
 }  // namespace zd

@@ -21,26 +21,29 @@ void DocIndex::Sync(const DocArray& docs) {
 }
 
 void DocIndex::Add(const TMyDoc& doc) {
-  paths_.insert(Trim(doc.path));
-  roots_.insert(Trim(doc.RootPath));
+  const std::string_view path = TrimView(doc.path);
+  const std::string_view root = TrimView(doc.RootPath);
+  if (!paths_.contains(path)) paths_.emplace(path);
+  if (!roots_.contains(root)) roots_.emplace(root);
   ++indexed_;
 }
 
-bool DocIndex::HasPath(const std::string& trimmed_path) const {
+bool DocIndex::HasPath(std::string_view trimmed_path) const {
   return paths_.find(trimmed_path) != paths_.end();
 }
 
-bool DocIndex::HasRoot(const std::string& trimmed_root) const {
+bool DocIndex::HasRoot(std::string_view trimmed_root) const {
   return roots_.find(trimmed_root) != roots_.end();
 }
 
 bool IsDocRegistered(const DocIndex& index, std::string_view address) {
   if (IsDriveRoot(address)) return true;
+  if (!Contains(address, kFilePrefix)) return index.HasPath(TrimView(address));
   return index.HasPath(RegistrationKey(address));
 }
 
 bool IsRootRegistered(const DocIndex& index, std::string_view root) {
-  return index.HasRoot(Trim(root));
+  return index.HasRoot(TrimView(root));
 }
 
 }  // namespace zd

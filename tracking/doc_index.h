@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -23,13 +24,19 @@ class DocIndex {
   void Add(const TMyDoc& doc);
 
   // Exact, case-sensitive comparisons of trimmed texts.
-  bool HasPath(const std::string& trimmed_path) const;
-  bool HasRoot(const std::string& trimmed_root) const;
+  bool HasPath(std::string_view trimmed_path) const;
+  bool HasRoot(std::string_view trimmed_root) const;
   size_t size() const { return indexed_; }
 
  private:
-  std::unordered_set<std::string> paths_;
-  std::unordered_set<std::string> roots_;
+  // Looked up by string_view, so a test needs no copy of the address.
+  struct Hash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+  };
+  using TextSet = std::unordered_set<std::string, Hash, std::equal_to<>>;
+  TextSet paths_;
+  TextSet roots_;
   size_t indexed_ = 0;
 };
 

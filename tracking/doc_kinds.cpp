@@ -67,12 +67,28 @@ bool Contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
 }
 
-bool IsIgnoredDoc(std::string_view address) { return Contains(LowerAscii(address), "res://"); }
+std::string_view TrimView(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
+  return text;
+}
+
+bool IsIgnoredDoc(std::string_view address) {
+  // "res://" in any letter case is "://" after the letters r, e, s; searched in
+  // place, as every registration asks.
+  for (size_t at = address.find("://"); at != std::string_view::npos;
+       at = address.find("://", at + 1)) {
+    if (at >= 3 && LowerAscii(address.substr(at - 3, 3)) == "res") return true;
+  }
+  return false;
+}
 
 bool IsDriveRoot(std::string_view address) {
+  // The longest form is FILE:\\\X:\ (11 characters); anything longer is no drive root.
+  constexpr std::string_view kFileForm = "FILE:\\\\\\";
+  if (address.size() > kFileForm.size() + 3) return false;
   const std::string text = Backslashed(UpperAscii(address));
   std::string_view rest = text;
-  constexpr std::string_view kFileForm = "FILE:\\\\\\";
   if (rest.starts_with(kFileForm)) rest.remove_prefix(kFileForm.size());
   if (rest.size() == 3 && rest[2] == '\\') rest.remove_suffix(1);
   return rest.size() == 2 && rest[1] == ':' && rest[0] >= 'C' && rest[0] <= 'J';

@@ -44,6 +44,9 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
 
 bool Contains(std::string_view text, std::string_view part);
 
+// Trim without a copy: the same characters (all <= ' ') as Trim of the store.
+std::string_view TrimView(std::string_view text);
+
 // The browser's internal resource pages ("res://" in any letter case).
 bool IsIgnoredDoc(std::string_view address);
 

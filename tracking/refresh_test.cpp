@@ -254,3 +254,38 @@ TEST_F(RefreshTest, RefreshRequestedFromTheHistoryLoadRunsAtOnce) {
 
 }  // namespace
 }  // namespace zd
+
+namespace zd {
+namespace {
+
+// Before the start-up load, a registration would write its keys at position
+// 0 over the stored record there; the refresh waits for the load instead.
+TEST_F(RefreshTest, ARefreshBeforeTheStartUpLoadWaitsForIt) {
+  store.settings->WriteKeys(kSectionDocs, {{"name0", "Stored"},
+                                           {"date0", "2020-01-02"},
+                                           {"RootPath0", "HOST"},
+                                           {"doctype0", "1"},
+                                           {"path0", "http://HOST/stored.html"},
+                                           {"selected0", "0"}});
+  history_loaded = false;
+  MakeTracker();
+  shell.AddWindow("http://OTHER/new.html", "New page");
+  tracker->CheckAllDocs();
+  tracker->CheckTabDocs(1);
+  EXPECT_TRUE(store.docs.empty());
+  EXPECT_EQ(shell.scan_calls(), 0);
+
+  tracker->LoadHistory(*store.settings, false);
+  EXPECT_EQ(Paths(), V({"http://HOST/stored.html"}));
+  tracker->HistoryLoaded();
+  // The deferred requests ran once, as one full refresh, after the stored record.
+  EXPECT_EQ(shell.scan_calls(), 1);
+  EXPECT_EQ(Paths(), V({"http://HOST/stored.html", "http://OTHER/new.html"}));
+  EXPECT_EQ(DocKey("path", 0), "http://HOST/stored.html");
+  EXPECT_EQ(DocKey("date", 0), "2020-01-02");
+  tracker->HistoryLoaded();  // a second call changes nothing
+  EXPECT_EQ(shell.scan_calls(), 1);
+}
+
+}  // namespace
+}  // namespace zd

@@ -91,7 +91,7 @@ bool DocTracker::AddMyDoc(const std::string& address, const std::string& name,
     const std::string trimmed_name = Trim(name);
     std::string addr = Trim(address);
     if (addr.empty() || trimmed_name.empty()) return false;
-    addr = ReplaceAll(addr, "%20", " ");
+    if (Contains(addr, "%20")) addr = ReplaceAll(addr, "%20", " ");
     if (IsIgnoredDoc(addr) || IsDocRegistered(addr)) return false;
     const std::string root = Trim(GetDocRoot(addr));
     if (!is_program && root.empty()) return false;
@@ -219,15 +219,28 @@ void DocTracker::CheckTabDocs(int tab_index) {
   Request({RefreshKind::kTab, tab_index});
 }
 
+void DocTracker::Defer(const Refresh& refresh) {
+  // The widest request wins.
+  if (!pending_ || refresh.kind == RefreshKind::kAll) {
+    pending_ = refresh;
+  } else if (!(*pending_ == refresh)) {
+    pending_ = Refresh{RefreshKind::kAll, 0};
+  }
+}
+
+void DocTracker::HistoryLoaded() {
+  history_loaded_ = true;
+  if (refreshing_ || !pending_) return;
+  Refresh next = *pending_;
+  pending_.reset();
+  Request(next);
+}
+
 void DocTracker::Request(Refresh refresh) {
-  if (refreshing_) {
-    // Not nested: the running refresh is between two items, and its scan
-    // lists must not change under it. The widest request wins.
-    if (!pending_ || refresh.kind == RefreshKind::kAll) {
-      pending_ = refresh;
-    } else if (!(*pending_ == refresh)) {
-      pending_ = Refresh{RefreshKind::kAll, 0};
-    }
+  // Not nested: the running refresh is between two items, and its scan lists
+  // must not change under it.
+  if (refreshing_ || !history_loaded_) {
+    Defer(refresh);
     return;
   }
   refreshing_ = true;

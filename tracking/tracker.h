@@ -91,6 +91,12 @@ class DocTracker {
   void LoadHistory(SettingsFile& settings, bool need_remove_url);
   // After store.docs was changed other than by appending.
   void RebuildIndex();
+  // Refreshes asked for before the start-up load has run wait for it: each
+  // registration writes its keys at its position, over stored records not
+  // read yet. The start-up load calls this at its end; the refresh asked for
+  // meanwhile (the widest one) then runs once.
+  void HistoryLoaded();
+  bool history_loaded() const { return history_loaded_; }
 
   const std::vector<std::string>& AppWindowList() const { return app_list_; }
   const std::vector<std::string>& ShellWindowList() const { return shell_list_; }
@@ -106,6 +112,7 @@ class DocTracker {
   };
 
   void Request(Refresh refresh);
+  void Defer(const Refresh& refresh);
   void Run(const Refresh& refresh);
   void RunApp();
   bool RunShell();  // false when the scan failed and nothing was registered
@@ -129,6 +136,7 @@ class DocTracker {
   std::vector<std::string> shell_list_;
   int app_image_counter_ = 0;
   bool refreshing_ = false;
+  bool history_loaded_ = false;
   std::optional<Refresh> pending_;
 };
 

@@ -75,7 +75,10 @@ class TrackerTest : public ::testing::Test {
     hooks.today = [] { return std::string(kToday); };
     tracker = std::make_unique<DocTracker>(
         store, TrackerTrees{&tv_docs, &tv_doc, &tv_app, &tv_path}, windows, shell, &icons, hooks);
+    // As after the start-up load; the tests of the load itself start a fresh tracker.
+    if (history_loaded) tracker->HistoryLoaded();
   }
+  bool history_loaded = true;
 
   std::string SettingsPath() const { return std::string(kConfigDir) + kSettingsFileName; }
   std::string DocKey(const char* name, size_t position) const {
