@@ -1,5 +1,6 @@
 // Program entry: normal start or uninstall mode, one running copy at a time.
 #include <windows.h>
+
 #include <commctrl.h>
 #include <objbase.h>
 #include <shellapi.h>

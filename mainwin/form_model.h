@@ -16,10 +16,10 @@ struct PageInfo {
 
 // Pages of the inner page control TVControl in page order.
 inline constexpr PageInfo kTVControlPages[] = {
-    {"TabSheet7", "网页", true},          {"TabSheet9", "软件启", true},
-    {"TabSheet10", "文件夹  ", true},     {"TabSheet4", "系统   ", true},
-    {"TabSheet5", "收藏   ", true},       {"TabSheet2", "常用   ", true},
-    {"TabSheet3", "笔记   ", false},      {"TabSheet6", "设置  ", true},
+    {"TabSheet7", "网页", true},      {"TabSheet9", "软件启", true},
+    {"TabSheet10", "文件夹  ", true}, {"TabSheet4", "系统   ", true},
+    {"TabSheet5", "收藏   ", true},   {"TabSheet2", "常用   ", true},
+    {"TabSheet3", "笔记   ", false},  {"TabSheet6", "设置  ", true},
     {"TabSheet1", "全部   ", false},
 };
 inline constexpr int kTVControlPageCount = 9;

@@ -5,7 +5,8 @@
 namespace zd {
 
 void ListBoxMirror::InsertRow(size_t index, const std::string& text) {
-  SendMessageW(list_box_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(Utf8ToWide(text).c_str()));
+  SendMessageW(list_box_, LB_INSERTSTRING, index,
+               reinterpret_cast<LPARAM>(Utf8ToWide(text).c_str()));
 }
 
 void ListBoxMirror::DeleteRow(size_t index) { SendMessageW(list_box_, LB_DELETESTRING, index, 0); }
@@ -24,7 +25,8 @@ std::vector<size_t> ListBoxMirror::SelectedRows() const {
     LRESULT count = SendMessageW(list_box_, LB_GETSELCOUNT, 0, 0);
     if (count <= 0) return rows;
     std::vector<int> items(static_cast<size_t>(count));
-    LRESULT got = SendMessageW(list_box_, LB_GETSELITEMS, count, reinterpret_cast<LPARAM>(items.data()));
+    LRESULT got =
+        SendMessageW(list_box_, LB_GETSELITEMS, count, reinterpret_cast<LPARAM>(items.data()));
     for (LRESULT i = 0; i < got; ++i) rows.push_back(static_cast<size_t>(items[i]));
   } else {
     LRESULT cur = SendMessageW(list_box_, LB_GETCURSEL, 0, 0);

@@ -37,35 +37,34 @@ LRESULT CALLBACK FavouritesDropProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
 void TFrmMain::CreateMenus() {
   menus_ = BuildMainMenus();
   UINT next = kFirstMenuCommand;
-  std::function<void(HMENU, const std::vector<MenuItem>&)> fill = [&](HMENU menu,
-                                                                      const std::vector<MenuItem>&
-                                                                          items) {
-    for (const MenuItem& item : items) {
-      UINT id = 0;
-      if (!item.name.empty() && !item.IsSeparator()) {
-        id = next++;
-        menu_commands_[item.name] = id;
-        menu_ids_[id] = item.name;
-      }
-      if (!item.visible) continue;  // hidden entries exist but are not shown
-      std::wstring caption = Utf8ToWide(item.caption);
-      if (item.IsSeparator()) {
-        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-      } else if (item.IsSubmenu()) {
-        HMENU sub = CreatePopupMenu();
-        fill(sub, item.items);
-        MENUITEMINFOW mii{};
-        mii.cbSize = sizeof(mii);
-        mii.fMask = MIIM_STRING | MIIM_SUBMENU | MIIM_ID;
-        mii.wID = id;
-        mii.hSubMenu = sub;
-        mii.dwTypeData = caption.data();
-        InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &mii);
-      } else {
-        AppendMenuW(menu, MF_STRING, id, caption.c_str());
-      }
-    }
-  };
+  std::function<void(HMENU, const std::vector<MenuItem>&)> fill =
+      [&](HMENU menu, const std::vector<MenuItem>& items) {
+        for (const MenuItem& item : items) {
+          UINT id = 0;
+          if (!item.name.empty() && !item.IsSeparator()) {
+            id = next++;
+            menu_commands_[item.name] = id;
+            menu_ids_[id] = item.name;
+          }
+          if (!item.visible) continue;  // hidden entries exist but are not shown
+          std::wstring caption = Utf8ToWide(item.caption);
+          if (item.IsSeparator()) {
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+          } else if (item.IsSubmenu()) {
+            HMENU sub = CreatePopupMenu();
+            fill(sub, item.items);
+            MENUITEMINFOW mii{};
+            mii.cbSize = sizeof(mii);
+            mii.fMask = MIIM_STRING | MIIM_SUBMENU | MIIM_ID;
+            mii.wID = id;
+            mii.hSubMenu = sub;
+            mii.dwTypeData = caption.data();
+            InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &mii);
+          } else {
+            AppendMenuW(menu, MF_STRING, id, caption.c_str());
+          }
+        }
+      };
   for (const PopupMenu& popup : menus_) {
     HMENU menu = CreatePopupMenu();
     fill(menu, popup.items);
@@ -198,9 +197,7 @@ void TFrmMain::PageControl1Change() {
 
 int TFrmMain::ActivePageIndex() const { return active_page_; }
 
-void TFrmMain::SetActivePage(int page_index) {
-  ShowPageOfTVControl(ClampPageIndex(page_index));
-}
+void TFrmMain::SetActivePage(int page_index) { ShowPageOfTVControl(ClampPageIndex(page_index)); }
 
 void TFrmMain::ShowPageOfTVControl(int page_index) {
   active_page_ = page_index;
@@ -254,7 +251,8 @@ void TFrmMain::SbCheckTimeChange(int position) {
 
 void TFrmMain::CbAutoRunDocsClick() {
   if (store_.settings) {
-    store_.settings->WriteBool(kSectionDefault, "RunSelectDoc", IsChecked(Control("CbAutoRunDocs")));
+    store_.settings->WriteBool(kSectionDefault, "RunSelectDoc",
+                               IsChecked(Control("CbAutoRunDocs")));
   }
 }
 

@@ -17,8 +17,8 @@ constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
 constexpr DWORD kHiddenChild = WS_CHILD | WS_CLIPSIBLINGS;
 constexpr DWORD kCheck = WS_TABSTOP | BS_AUTOCHECKBOX;
 constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
-constexpr DWORD kTree = WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT |
-                        TVS_SHOWSELALWAYS | TVS_INFOTIP;
+constexpr DWORD kTree =
+    WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_INFOTIP;
 
 // The inner tab strip: fixed tabs, one slice each of the "monitorbtn" picture.
 constexpr int kTabWidth = 84;
@@ -122,8 +122,8 @@ void TFrmMain::CreateLauncherPage(HWND page) {
   // The search row.
   HWND row = Make("ScrollBox5", kPanelClass, "", kChild, page, 0, 0, 100, kSearchRowHeight);
   Make("ShapeSearch", L"STATIC", "", kChild | SS_ETCHEDFRAME, row, 4, 5, 100, 26);
-  HWND search = Make("EdtSearch", L"EDIT", "", kChild | WS_TABSTOP | ES_AUTOHSCROLL, row, 9, 9, 100,
-                     19);
+  HWND search =
+      Make("EdtSearch", L"EDIT", "", kChild | WS_TABSTOP | ES_AUTOHSCROLL, row, 9, 9, 100, 19);
   SendMessageW(search, EM_SETCUEBANNER, TRUE,
                reinterpret_cast<LPARAM>(Utf8ToWide("请输入你要查找的关键字").c_str()));
   Make("BtnZDSearch", L"BUTTON", DesignCaption("BtnZDSearch", lang), kChild | kButton, row, 0, 5,
@@ -179,8 +179,8 @@ void TFrmMain::CreateTreePages() {
 void TFrmMain::CreateSystemPage(HWND page) {
   Make("ImgZDPCControl", L"STATIC", "", kChild | SS_OWNERDRAW, page, 0, 0, 760, 470);
   for (const SpeedButton& b : kSystemButtons) {
-    HWND button = Make(b.name, L"BUTTON", "", kChild | BS_OWNERDRAW, page, b.left, b.top, b.width,
-                       b.height);
+    HWND button =
+        Make(b.name, L"BUTTON", "", kChild | BS_OWNERDRAW, page, b.left, b.top, b.width, b.height);
     AddHint(button, b.hint);
   }
   // Never shown; kept so the page has every button of its design.
@@ -191,12 +191,12 @@ void TFrmMain::CreateSystemPage(HWND page) {
 }
 
 void TFrmMain::CreateFavouritesPage(HWND page) {
-  HWND bar = Make("PnlNewFav", kPanelClass, "", kChild | WS_CLIPCHILDREN, page, 0, 0, 100,
-                  kFavEditHeight);
+  HWND bar =
+      Make("PnlNewFav", kPanelClass, "", kChild | WS_CLIPCHILDREN, page, 0, 0, 100, kFavEditHeight);
   Make("GbZDFavEdit", L"BUTTON", "收藏夹编辑", kChild | BS_GROUPBOX, bar, 2, 0, 100, 70);
   Make("LblZDFavName", L"STATIC", "名称", kChild | SS_RIGHT, bar, 6, 22, 38, 18);
-  Make("EdtNewFavDisplay", L"EDIT", "", kChild | WS_TABSTOP | ES_AUTOHSCROLL, bar, 48, 18, 100,
-       21, WS_EX_CLIENTEDGE);
+  Make("EdtNewFavDisplay", L"EDIT", "", kChild | WS_TABSTOP | ES_AUTOHSCROLL, bar, 48, 18, 100, 21,
+       WS_EX_CLIENTEDGE);
   Make("LblZDFavPath", L"STATIC", "路径", kChild | SS_RIGHT, bar, 6, 47, 38, 18);
   Make("EdtNewFavPath", L"EDIT", "", kChild | WS_TABSTOP | ES_AUTOHSCROLL, bar, 48, 43, 100, 21,
        WS_EX_CLIENTEDGE);
@@ -208,10 +208,10 @@ void TFrmMain::CreateFavouritesPage(HWND page) {
   Make("BtnZDUpdateFav", L"BUTTON", "", kChild | kButton, buttons, 4, 27, 59, 25);
 
   Make("GbZDFavList", L"BUTTON", "收藏夹", kChild | BS_GROUPBOX, page, 0, kFavEditHeight, 100, 100);
-  HWND list = Make("LbMyLove", L"LISTBOX", "",
-                   kChild | WS_VSCROLL | WS_TABSTOP | LBS_EXTENDEDSEL | LBS_NOTIFY |
-                       LBS_NOINTEGRALHEIGHT,
-                   page, 0, 0, 100, 100);
+  HWND list =
+      Make("LbMyLove", L"LISTBOX", "",
+           kChild | WS_VSCROLL | WS_TABSTOP | LBS_EXTENDEDSEL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+           page, 0, 0, 100, 100);
   AddHint(list, "鼠标右键有更多功能");
   HWND check = Make("CbFavEdit", L"BUTTON", "显示收藏夹编辑栏", kChild | kCheck, page, 80,
                     kFavEditHeight, 150, 16);
@@ -225,8 +225,8 @@ void TFrmMain::CreateSettingsPage(HWND page) {
 
   Make("GBZDNavSet", L"BUTTON", "导航已打开文档", kChild | BS_GROUPBOX, page, 8, 38, 380, 86);
   Make("CbZDRefresh", L"BUTTON", "刷新", kChild | kCheck, page, 20, 60, 80, 20);
-  HWND bar = Make("SbCheckTime", L"SCROLLBAR", "", kChild | WS_TABSTOP | SBS_HORZ, page, 104, 61,
-                  270, 18);
+  HWND bar =
+      Make("SbCheckTime", L"SCROLLBAR", "", kChild | WS_TABSTOP | SBS_HORZ, page, 104, 61, 270, 18);
   SCROLLINFO si{};
   si.cbSize = sizeof(si);
   si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -252,8 +252,8 @@ void TFrmMain::CreateSettingsPage(HWND page) {
   }
   AddHint(Control("BtnHelp"), "帮助文档");
 
-  Make("BtnFilter", L"BUTTON", DesignCaption("BtnFilter", lang), kHiddenChild | kButton, page,
-       410, 200, 120, 26);
+  Make("BtnFilter", L"BUTTON", DesignCaption("BtnFilter", lang), kHiddenChild | kButton, page, 410,
+       200, 120, 26);
   Make("BtnDocDisplay", L"BUTTON", DesignCaption("BtnDocDisplay", lang), kHiddenChild | kButton,
        page, 410, 232, 120, 26);
   Make("RgAutorOpenType", L"BUTTON", "启动后自动打开", kHiddenChild | BS_GROUPBOX, page, 8, 228,

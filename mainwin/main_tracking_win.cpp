@@ -68,8 +68,9 @@ void TFrmMain::CreateTracking() {
   hooks.step_progress = [this] { SendMessageW(Control("ProgressBar1"), PBM_STEPIT, 0, 0); };
   hooks.reset_progress = [this] { SendMessageW(Control("ProgressBar1"), PBM_SETPOS, 0, 0); };
   hooks.today = Today;
-  tracker_ = std::make_unique<DocTracker>(store_, TrackerTrees{&tv_docs_, &tv_doc_, &tv_app_, &tv_path_},
-                                          *windows, *shell, tree_images_.get(), hooks);
+  tracker_ =
+      std::make_unique<DocTracker>(store_, TrackerTrees{&tv_docs_, &tv_doc_, &tv_app_, &tv_path_},
+                                   *windows, *shell, tree_images_.get(), hooks);
   SetWindowSubclass(Control("TVControl"), TabStripProc, 2, 0);
 }
 

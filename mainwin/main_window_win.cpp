@@ -120,15 +120,30 @@ LRESULT TFrmMain::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         GetScrollInfo(bar, SB_CTL, &si);
         int pos = si.nPos;
         switch (LOWORD(wp)) {
-          case SB_LINELEFT: pos -= 1; break;
-          case SB_LINERIGHT: pos += 1; break;
-          case SB_PAGELEFT: pos -= 10; break;
-          case SB_PAGERIGHT: pos += 10; break;
+          case SB_LINELEFT:
+            pos -= 1;
+            break;
+          case SB_LINERIGHT:
+            pos += 1;
+            break;
+          case SB_PAGELEFT:
+            pos -= 10;
+            break;
+          case SB_PAGERIGHT:
+            pos += 10;
+            break;
           case SB_THUMBTRACK:
-          case SB_THUMBPOSITION: pos = si.nTrackPos; break;
-          case SB_LEFT: pos = si.nMin; break;
-          case SB_RIGHT: pos = si.nMax; break;
-          default: return 0;
+          case SB_THUMBPOSITION:
+            pos = si.nTrackPos;
+            break;
+          case SB_LEFT:
+            pos = si.nMin;
+            break;
+          case SB_RIGHT:
+            pos = si.nMax;
+            break;
+          default:
+            return 0;
         }
         pos = std::clamp(pos, si.nMin, si.nMax);
         if (pos != si.nPos) {
@@ -286,8 +301,8 @@ void TFrmMain::FormCreate() {
       MessageBoxUtf8(lang::FormatText(texts.ConfigNotWritable, config.dir), texts.TipsCaption,
                      MB_OK | MB_ICONWARNING);
     }
-    HWND recent = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | LBS_NOINTEGRALHEIGHT, 0, 0, 10,
-                                  10, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND recent = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | LBS_NOINTEGRALHEIGHT, 0, 0, 10, 10,
+                                  hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
     controls_["LbMyRecent"] = recent;
     recent_mirror_ = std::make_unique<ListBoxMirror>(recent);
     love_mirror_ = std::make_unique<ListBoxMirror>(Control("LbMyLove"));

@@ -14,15 +14,15 @@
 #include "lang/lang_tables.h"
 #include "mainwin/list_box_mirror_win.h"
 #include "mainwin/menu_model.h"
-#include "platform/files.h"
-#include "platform/handles_win.h"
-#include "platform/registry.h"
-#include "platform/text_codec.h"
-#include "platform/tray_win.h"
 #include "mainwin/tree_model.h"
 #include "mainwin/tree_view_mirror_win.h"
+#include "platform/files.h"
+#include "platform/handles_win.h"
 #include "platform/image_list_win.h"
+#include "platform/registry.h"
 #include "platform/shell_windows.h"
+#include "platform/text_codec.h"
+#include "platform/tray_win.h"
 #include "platform/window_system.h"
 #include "store/config.h"
 #include "tracking/tracker.h"
@@ -38,9 +38,9 @@ struct MainWindowDeps {
   std::function<int(HWND owner, const std::string& text, const std::string& caption, UINT flags)>
       message_box;
   int language_index = lang::LanguageIndex;
-  std::string exe_path;            // written into the log-on entry
+  std::string exe_path;  // written into the log-on entry
   std::string application_title = "MRXZapdock";
-  HWND owner = nullptr;            // hidden owner window: no taskbar button
+  HWND owner = nullptr;  // hidden owner window: no taskbar button
   bool post_quit_on_destroy = true;
   bool add_tray_icon = true;
   // What the refreshes look at: the desktop's windows and the shell's windows.
@@ -167,7 +167,7 @@ class TFrmMain {
   std::map<std::string, UINT, std::less<>> menu_commands_;
 
   std::unique_ptr<ListBoxMirror> recent_mirror_, love_mirror_, run_mirror_;
-  UniqueBitmap tab_strip_;      // "monitorbtn"
+  UniqueBitmap tab_strip_;       // "monitorbtn"
   UniqueBitmap system_picture_;  // "ImgZDPCControl"
   std::vector<UniqueBitmap> button_images_;
   UniqueFont font_, fav_edit_font_, small_font_, tab_font_;

@@ -10,7 +10,6 @@
 namespace zd {
 namespace {
 
-
 // These code pages reject every conversion flag, MB_ERR_INVALID_CHARS and
 // WC_NO_BEST_FIT_CHARS included.
 // https://learn.microsoft.com/windows/win32/api/stringapiset/nf-stringapiset-widechartomultibyte

@@ -50,8 +50,7 @@ class Win32Registry : public Registry {
     std::wstring wide = Utf8ToWide(data);
     return RegSetValueExW(hkey.get(), Utf8ToWide(value).c_str(), 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(wide.c_str()),
-                          static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t))) ==
-           ERROR_SUCCESS;
+                          static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
   }
 
   bool DeleteValue(RegRoot root, const std::string& key, const std::string& value) override {

@@ -8,9 +8,9 @@
 namespace zd {
 
 struct ShellWindowItem {
-  std::string location_url;    // the address shown, as reported
-  bool has_document = false;   // the window has a loaded document
-  std::string title;           // the document's "title"; read for non-folder addresses only
+  std::string location_url;   // the address shown, as reported
+  bool has_document = false;  // the window has a loaded document
+  std::string title;          // the document's "title"; read for non-folder addresses only
 };
 
 struct ShellWindowScan {

@@ -36,9 +36,9 @@ bool WriteDocEntry(SettingsFile& settings, const DocArray& docs, size_t position
 
 // What the main window shows at exit and SaveSettings writes.
 struct WindowSettings {
-  bool refresh = false;        // CbZDRefresh
-  int control_index = 0;       // active page of TVControl, hidden pages counted
-  bool show_fav_edit = true;   // MnShowFavEdit
+  bool refresh = false;       // CbZDRefresh
+  int control_index = 0;      // active page of TVControl, hidden pages counted
+  bool show_fav_edit = true;  // MnShowFavEdit
   int width = 0;
   int height = 0;
   std::optional<std::string> note;  // MmNote's text, when the memo exists

@@ -1,8 +1,9 @@
 // The resources compiled into the program: every picture the windows load by
 // name is present, decodes, has the size its users assume, and looks the way
 // they rely on (tab captions inside their slots, a quiet page background).
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -117,7 +118,7 @@ TEST(EmbeddedResources, SystemPageCarriesALabelUnderEveryButton) {
   EXPECT_EQ(page->height, 470);
   // The flat buttons have no captions: the picture's label under each one is
   // all the user sees of it.
-  const int spots[][4] = {{8, 14, 98, 25},   {107, 15, 101, 23}, {210, 14, 87, 23},
+  const int spots[][4] = {{8, 14, 98, 25},    {107, 15, 101, 23}, {210, 14, 87, 23},
                           {299, 14, 105, 24}, {7, 44, 98, 24},    {106, 44, 94, 24},
                           {207, 45, 97, 24},  {305, 45, 104, 24}, {7, 74, 96, 25},
                           {107, 75, 91, 24},  {204, 75, 96, 23},  {302, 75, 108, 24},

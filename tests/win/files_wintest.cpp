@@ -1,6 +1,7 @@
 // The Win32 side of Files and of the UTF-8 / UTF-16 helpers.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 

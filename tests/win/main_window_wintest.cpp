@@ -1,8 +1,8 @@
 // The main window under Wine: its controls, pages, menus and texts, the
 // configuration folder, the first load and the files written at exit.
 #include <windows.h>
-#include <commctrl.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include "mainwin/form_model.h"
@@ -103,27 +103,36 @@ TEST_F(MainWindowTest, HasEveryControlOfItsDesign) {
   TFrmMain& form = Open();
   EXPECT_EQ(form.caption(), "MRXZapdock3.5");
   EXPECT_EQ(WindowTextUtf8(form.hwnd()), "MRXZapdock3.5");
-  const char* visible[] = {"PageControl1", "TabSheet8", "ScrollBox5", "EdtSearch", "BtnZDSearch",
-                           "MnZDAutoRun", "TVControl", "PnlRight", "PnlHint", "TVDoc", "TabSheet7"};
+  const char* visible[] = {"PageControl1", "TabSheet8",   "ScrollBox5", "EdtSearch",
+                           "BtnZDSearch",  "MnZDAutoRun", "TVControl",  "PnlRight",
+                           "PnlHint",      "TVDoc",       "TabSheet7"};
   for (const char* name : visible) {
     ASSERT_NE(form.Control(name), nullptr) << name;
     EXPECT_TRUE(ShownOnWindow(form.Control(name), form.hwnd())) << name;
   }
-  const char* hidden[] = {"ListBox1", "LbAutoRun", "LbSearchResult", "GroupBox1", "TVDocs",
-                          "ProgressBar1", "SbNote", "ScrollBox8", "CbAdvSet", "SbRelate",
-                          "LbRelation", "BtnZDStart", "BtnAddToQuickLaunch", "Button1", "Button3",
-                          "Button4", "Button5", "LbMyRecent", "BtnFilter", "BtnDocDisplay",
-                          "RgAutorOpenType", "tbDemo"};
+  const char* hidden[] = {
+      "ListBox1",        "LbAutoRun",  "LbSearchResult",      "GroupBox1", "TVDocs",
+      "ProgressBar1",    "SbNote",     "ScrollBox8",          "CbAdvSet",  "SbRelate",
+      "LbRelation",      "BtnZDStart", "BtnAddToQuickLaunch", "Button1",   "Button3",
+      "Button4",         "Button5",    "LbMyRecent",          "BtnFilter", "BtnDocDisplay",
+      "RgAutorOpenType", "tbDemo"};
   for (const char* name : hidden) {
     ASSERT_NE(form.Control(name), nullptr) << name;
     EXPECT_FALSE(ShownOnWindow(form.Control(name), form.hwnd())) << name;
   }
-  for (const char* name : {"TVApp", "TVPath", "ImgZDPCControl", "SpeedButton5", "BtnMoreSpecDir",
-                           "LbMyLove", "PnlNewFav", "EdtNewFavDisplay", "EdtNewFavPath",
-                           "BtnZDAddToFav", "BtnZDUpdateFav", "CbFavEdit", "WebBrowser1", "MmNote",
-                           "CbZDOnTop", "CbZDRefresh", "SbCheckTime", "LbZDCheckTime",
-                           "BtnZDAutoRunSet", "CbQueryAutoRunDoc", "CbAutoRunDocs",
-                           "BtnZDDeleteAllDocs", "BtnZDPCStart", "BtnAbout", "BtnHelp"}) {
+  for (const char* name : {"TVApp",           "TVPath",
+                           "ImgZDPCControl",  "SpeedButton5",
+                           "BtnMoreSpecDir",  "LbMyLove",
+                           "PnlNewFav",       "EdtNewFavDisplay",
+                           "EdtNewFavPath",   "BtnZDAddToFav",
+                           "BtnZDUpdateFav",  "CbFavEdit",
+                           "WebBrowser1",     "MmNote",
+                           "CbZDOnTop",       "CbZDRefresh",
+                           "SbCheckTime",     "LbZDCheckTime",
+                           "BtnZDAutoRunSet", "CbQueryAutoRunDoc",
+                           "CbAutoRunDocs",   "BtnZDDeleteAllDocs",
+                           "BtnZDPCStart",    "BtnAbout",
+                           "BtnHelp"}) {
     EXPECT_NE(form.Control(name), nullptr) << name;
   }
   EXPECT_EQ(WindowTextUtf8(form.Control("CbZDOnTop")), "窗体总在最上方");
@@ -183,7 +192,8 @@ TEST_F(MainWindowTest, EnglishBuildTexts) {
   EXPECT_EQ(form.caption(), "MRX Zapdock3.5");
   EXPECT_EQ(MenuText(form.Menu("popMenu"), form.MenuCommand("MnZDExit")), "exit (&E)");
   EXPECT_EQ(WindowTextUtf8(form.Control("CbZDOnTop")), "Form always on top");
-  EXPECT_EQ(MenuText(form.Menu("PmDocTree"), form.MenuCommand("N23")), "折叠全部");  // not in the tables
+  EXPECT_EQ(MenuText(form.Menu("PmDocTree"), form.MenuCommand("N23")),
+            "折叠全部");  // not in the tables
   form.TimerFirstRunTimer();
   EXPECT_EQ(WindowTextUtf8(form.Control("LbZDCheckTime")), "refresh once every 120 seconds");
   answer_ = IDNO;

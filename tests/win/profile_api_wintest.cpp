@@ -1,8 +1,9 @@
 // Our settings file against GetPrivateProfileStringW / WritePrivateProfileStringW
 // on the same files: what one reads the other must read, and the same writes
 // must leave the same file.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include "platform/files.h"
 #include "platform/temp_dir_for_tests.h"

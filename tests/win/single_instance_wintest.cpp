@@ -31,8 +31,8 @@ void Start(Started& started, const std::wstring& arguments) {
   std::wstring command = L"\"" + ProgramPath() + L"\" " + arguments;
   STARTUPINFOW si{};
   si.cb = sizeof(si);
-  started.ok = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &si, &started.pi) != FALSE;
+  started.ok = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &si, &started.pi) != FALSE;
 }
 
 HWND WaitForMainWindow(DWORD ms) {

@@ -3,7 +3,6 @@
 #include <windows.h>
 // windows.h must come first
 #include <commctrl.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,8 +1,9 @@
 // The desktop's windows through the real Win32 calls: a helper program opens
 // windows of each kind, and the window system and the program-window scan
 // must see them as they are.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
@@ -12,8 +13,8 @@
 #include <vector>
 
 #include "platform/wide_win.h"
-#include "tests/win/helper_process.h"
 #include "platform/window_system.h"
+#include "tests/win/helper_process.h"
 #include "tracking/discovery.h"
 
 namespace zd {
