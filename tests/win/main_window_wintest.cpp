@@ -14,18 +14,10 @@
 #include "platform/text_codec.h"
 #include "platform/wide_win.h"
 #include "store/AppParams.h"
+#include "tests/win/main_window_fixture.h"
 
 namespace zd {
 namespace {
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
 
 // The control's own visibility, whether or not the window is on screen yet.
 bool Shown(HWND hwnd) { return (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
@@ -44,60 +36,7 @@ std::string MenuText(HMENU menu, UINT id) {
   return WideToUtf8(text);
 }
 
-class MainWindowTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    InitAppParams();
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
-    InitCommonControlsEx(&icc);
-    files_.AddDrive("C:\\", DriveKind::kFixed);
-    files_.AddDrive("D:\\", DriveKind::kFixed);
-    files_.AddDrive("E:\\", DriveKind::kCdRom);
-    codec_ = MakeCodec(936);
-  }
-  void TearDown() override {
-    form_.reset();
-    Pump();
-  }
-
-  TFrmMain& Open(int language = 0) {
-    MainWindowDeps deps;
-    deps.files = &files_;
-    deps.codec = codec_.get();
-    deps.registry = &registry_;
-    deps.windows = &windows_;
-    deps.shell = &shell_;
-    deps.language_index = language;
-    deps.exe_path = "C:\\Program Files\\Zapdock\\zapdock.exe";
-    deps.post_quit_on_destroy = false;
-    deps.add_tray_icon = false;
-    deps.message_box = [this](HWND, const std::string& text, const std::string& caption, UINT) {
-      boxes_.push_back(caption + "|" + text);
-      return answer_;
-    };
-    form_ = TFrmMain::Create(GetModuleHandleW(nullptr), deps);
-    EXPECT_NE(form_, nullptr);
-    Pump();
-    return *form_;
-  }
-  void Close() {
-    SendMessageW(form_->hwnd(), WM_CLOSE, 0, 0);
-    Pump();
-  }
-  std::string File(const std::string& name) {
-    auto it = files_.files().find("D:\\MrxConfig\\" + name);
-    return it == files_.files().end() ? std::string("<missing>") : it->second;
-  }
-
-  FakeFiles files_;
-  FakeRegistry registry_;
-  FakeWindowSystem windows_;
-  FakeShellWindows shell_;
-  std::unique_ptr<AnsiCodec> codec_;
-  std::unique_ptr<TFrmMain> form_;
-  std::vector<std::string> boxes_;
-  int answer_ = IDYES;
-};
+using MainWindowTest = MainWindowFixture;
 
 TEST_F(MainWindowTest, HasEveryControlOfItsDesign) {
   TFrmMain& form = Open();

@@ -14,18 +14,10 @@
 #include "platform/wide_win.h"
 #include "store/AppParams.h"
 #include "tests/win/helper_process.h"
+#include "tests/win/main_window_fixture.h"
 
 namespace zd {
 namespace {
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
 
 std::string ItemText(HWND tree, HTREEITEM item) {
   wchar_t text[260] = {};
@@ -54,60 +46,14 @@ std::vector<std::string> Outline(HWND tree) {
   return lines;
 }
 
-class TrackingWindowTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    InitAppParams();
-    files_.AddDrive("C:\\", DriveKind::kFixed);
-    files_.AddDrive("D:\\", DriveKind::kFixed);
-    codec_ = MakeCodec(936);
-  }
-  void TearDown() override {
-    form_.reset();
-    Pump();
-  }
-  TFrmMain& Open() {
-    MainWindowDeps deps;
-    deps.files = &files_;
-    deps.codec = codec_.get();
-    deps.registry = &registry_;
-    deps.language_index = 0;
-    deps.post_quit_on_destroy = false;
-    deps.add_tray_icon = false;
-    deps.windows = use_real_windows_ ? nullptr : &windows_;
-    deps.shell = &shell_;
-    deps.message_box = [](HWND, const std::string&, const std::string&, UINT) { return IDOK; };
-    form_ = TFrmMain::Create(GetModuleHandleW(nullptr), deps);
-    EXPECT_NE(form_, nullptr);
-    Pump();
-    form_->TimerFirstRunTimer();
-    return *form_;
-  }
-  void Close() {
-    SendMessageW(form_->hwnd(), WM_CLOSE, 0, 0);
-    Pump();
-    form_.reset();
-  }
-  std::string File(const std::string& name) {
-    auto it = files_.files().find("D:\\MrxConfig\\" + name);
-    return it == files_.files().end() ? std::string("<missing>") : it->second;
-  }
-
-  FakeFiles files_;
-  FakeRegistry registry_;
-  FakeWindowSystem windows_;
-  FakeShellWindows shell_;
-  std::unique_ptr<AnsiCodec> codec_;
-  std::unique_ptr<TFrmMain> form_;
-  bool use_real_windows_ = false;
-};
+using TrackingWindowTest = MainWindowFixture;
 
 TEST_F(TrackingWindowTest, ARefreshFillsTheTreesAndSurvivesARestart) {
   windows_.AddWindow("记事本 - a.txt", "C:\\Windows\\notepad.exe");
   shell_.AddWindow("file:///C:/Work/Proj");
   shell_.AddWindow("http://example.com/", "Example home");
   shell_.AddWindow("http://example.com/a.html", "Example A");
-  TFrmMain& form = Open();
+  TFrmMain& form = OpenLoaded();
   form.Click("MnRefresh");
   Pump();
 
@@ -133,7 +79,7 @@ TEST_F(TrackingWindowTest, ARefreshFillsTheTreesAndSurvivesARestart) {
   windows_.ClearWindows();
   shell_.Clear();
   const int writes = files_.WriteCount("D:\\MrxConfig\\defualt.ini");
-  TFrmMain& again = Open();
+  TFrmMain& again = OpenLoaded();
   EXPECT_LE(files_.WriteCount("D:\\MrxConfig\\defualt.ini") - writes, 1);
   EXPECT_EQ(again.store().docs.size(), 4u);
   EXPECT_EQ(Outline(again.Control("TVPath")), path);
@@ -144,7 +90,7 @@ TEST_F(TrackingWindowTest, ARefreshFillsTheTreesAndSurvivesARestart) {
 TEST_F(TrackingWindowTest, F5RefreshesOnlyWhatTheTabShows) {
   windows_.AddWindow("Editor", "C:\\Tools\\editor.exe");
   shell_.AddWindow("file:///D:/Music");
-  TFrmMain& form = Open();
+  TFrmMain& form = OpenLoaded();
   form.SetActivePage(2);  // folders
   MSG f5{form.Control("TVPath"), WM_KEYDOWN, VK_F5, 0, 0, {0, 0}};
   EXPECT_TRUE(form.FormShortCut(f5));
@@ -158,14 +104,14 @@ TEST_F(TrackingWindowTest, ClosingRecordsWhatIsOpen) {
   windows_.AddWindow("Editor", "C:\\Tools\\editor.exe");
   windows_.AddWindow("Other window of the editor", "C:\\Tools\\editor.exe");
   shell_.AddWindow("file:///D:/Music");
-  Open();
+  OpenLoaded();
   Close();
   EXPECT_EQ(File("lr.dat"), "C:\\Tools\\editor.exe\r\nfile:///D:/Music\r\n");
 }
 
 TEST_F(TrackingWindowTest, TheRefreshTimerFollowsTheCheckBox) {
   windows_.AddWindow("notes.txt - Text editor", "C:\\Tools\\editor.exe");
-  TFrmMain& form = Open();
+  TFrmMain& form = OpenLoaded();
   // Unticked: a tick registers nothing.
   SendMessageW(form.hwnd(), WM_TIMER, TFrmMain::kTimerCheckDocs, 0);
   EXPECT_TRUE(form.store().docs.empty());
@@ -182,7 +128,7 @@ TEST_F(TrackingWindowTest, ARealProgramWindowIsRegisteredAndComesBack) {
     HelperProcess helper({L"normal:" + title});
     ASSERT_TRUE(helper.started());
     ASSERT_NE(helper.Window(title), nullptr);
-    TFrmMain& form = Open();
+    TFrmMain& form = OpenLoaded();
     form.Click("MnRefresh");
     std::vector<std::string> app = Outline(form.Control("TVApp"));
     EXPECT_NE(std::find(app.begin(), app.end(), caption), app.end());
@@ -192,7 +138,7 @@ TEST_F(TrackingWindowTest, ARealProgramWindowIsRegisteredAndComesBack) {
   EXPECT_NE(recent.find("zd_window_helper.exe*|*"), std::string::npos) << recent;
   EXPECT_NE(File("defualt.ini").find("zd_window_helper.exe"), std::string::npos);
   // The helper is gone; the next start still shows it, from the settings.
-  TFrmMain& again = Open();
+  TFrmMain& again = OpenLoaded();
   std::vector<std::string> app = Outline(again.Control("TVApp"));
   EXPECT_NE(std::find(app.begin(), app.end(), caption), app.end());
 }

@@ -1,0 +1,98 @@
+// A main window on fakes for the Windows tests: files, registry, desktop
+// windows and shell windows in memory, message boxes answered by the test.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "mainwin/main_window_win.h"
+#include "platform/fake_files.h"
+#include "platform/fake_shell_windows.h"
+#include "platform/fake_window_system.h"
+#include "platform/registry.h"
+#include "platform/text_codec.h"
+#include "store/AppParams.h"
+
+namespace zd {
+
+inline void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+class MainWindowFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitAppParams();
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
+    InitCommonControlsEx(&icc);
+    files_.AddDrive("C:\\", DriveKind::kFixed);
+    files_.AddDrive("D:\\", DriveKind::kFixed);
+    files_.AddDrive("E:\\", DriveKind::kCdRom);
+    codec_ = MakeCodec(936);
+  }
+  void TearDown() override {
+    form_.reset();
+    Pump();
+  }
+
+  // A new main window (the previous one, if any, is destroyed first).
+  TFrmMain& Open(int language = 0) {
+    form_.reset();
+    MainWindowDeps deps;
+    deps.files = &files_;
+    deps.codec = codec_.get();
+    deps.registry = &registry_;
+    deps.windows = use_real_windows_ ? nullptr : &windows_;
+    deps.shell = &shell_;
+    deps.language_index = language;
+    deps.exe_path = "C:\\Program Files\\Zapdock\\zapdock.exe";
+    deps.post_quit_on_destroy = false;
+    deps.add_tray_icon = false;
+    deps.message_box = [this](HWND, const std::string& text, const std::string& caption, UINT) {
+      boxes_.push_back(caption + "|" + text);
+      return answer_;
+    };
+    form_ = TFrmMain::Create(GetModuleHandleW(nullptr), deps);
+    EXPECT_NE(form_, nullptr);
+    Pump();
+    return *form_;
+  }
+  // Opened and past its first load.
+  TFrmMain& OpenLoaded(int language = 0) {
+    TFrmMain& form = Open(language);
+    form.TimerFirstRunTimer();
+    return form;
+  }
+  // The title-bar close: the close request, then the window's end.
+  void Close() {
+    SendMessageW(form_->hwnd(), WM_CLOSE, 0, 0);
+    Pump();
+  }
+  std::string File(const std::string& name) {
+    auto it = files_.files().find("D:\\MrxConfig\\" + name);
+    return it == files_.files().end() ? std::string("<missing>") : it->second;
+  }
+
+  FakeFiles files_;
+  FakeRegistry registry_;
+  FakeWindowSystem windows_;
+  FakeShellWindows shell_;
+  bool use_real_windows_ = false;
+  std::unique_ptr<AnsiCodec> codec_;
+  std::unique_ptr<TFrmMain> form_;
+  std::vector<std::string> boxes_;
+  int answer_ = IDYES;
+};
+
+}  // namespace zd
