@@ -35,4 +35,18 @@ std::vector<size_t> ListBoxMirror::SelectedRows() const {
   return rows;
 }
 
+void ListBoxMirror::SetRows(const std::vector<std::string>& rows) {
+  // A loaded file may hold 10,000 rows: reserve once and draw once.
+  SendMessageW(list_box_, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list_box_, LB_RESETCONTENT, 0, 0);
+  size_t bytes = 0;
+  for (const std::string& row : rows) bytes += (row.size() + 1) * sizeof(wchar_t);
+  SendMessageW(list_box_, LB_INITSTORAGE, rows.size(), bytes);
+  for (const std::string& row : rows) {
+    SendMessageW(list_box_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(row).c_str()));
+  }
+  SendMessageW(list_box_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list_box_, nullptr, TRUE);
+}
+
 }  // namespace zd

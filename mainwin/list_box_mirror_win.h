@@ -15,6 +15,7 @@ class ListBoxMirror : public ListMirror {
   void ClearRows() override;
   size_t RowCount() const override;
   std::vector<size_t> SelectedRows() const override;
+  void SetRows(const std::vector<std::string>& rows) override;
   HWND hwnd() const { return list_box_; }
 
  private:

@@ -50,8 +50,14 @@ DocList::DocList(ListMirror* mirror) : mirror_(mirror ? mirror : &own_mirror_) {
 
 void DocList::AttachMirror(ListMirror* mirror) {
   mirror_ = mirror ? mirror : &own_mirror_;
-  mirror_->ClearRows();
-  for (size_t i = 0; i < lines_.size(); ++i) mirror_->InsertRow(i, LineRowText(lines_[i]));
+  FillMirror();
+}
+
+void DocList::FillMirror() {
+  std::vector<std::string> rows;
+  rows.reserve(lines_.size());
+  for (const std::string& line : lines_) rows.push_back(LineRowText(line));
+  mirror_->SetRows(rows);
 }
 
 void DocList::InsertTop(const std::string& line) {
@@ -69,7 +75,7 @@ void DocList::ReplaceAll(std::vector<std::string> lines) {
   lines_.clear();
   mirror_->ClearRows();
   lines_ = std::move(lines);
-  for (size_t i = 0; i < lines_.size(); ++i) mirror_->InsertRow(i, LineRowText(lines_[i]));
+  FillMirror();
 }
 
 void DocList::Clear() {

@@ -21,6 +21,11 @@ class ListMirror {
   virtual void ClearRows() = 0;
   virtual size_t RowCount() const = 0;
   virtual std::vector<size_t> SelectedRows() const = 0;
+  // All rows at once (a loaded file); a list box can fill itself in one go.
+  virtual void SetRows(const std::vector<std::string>& rows) {
+    ClearRows();
+    for (size_t i = 0; i < rows.size(); ++i) InsertRow(i, rows[i]);
+  }
 };
 
 // Rows and a selection held in memory; the mirror of a list whose box is not
@@ -72,6 +77,8 @@ class DocList {
   void set_loaded(bool loaded) { loaded_ = loaded; }
 
  private:
+  void FillMirror();
+
   MemoryMirror own_mirror_;
   ListMirror* mirror_;
   std::vector<std::string> lines_;

@@ -188,6 +188,9 @@ TEST_F(MainWindowTest, FirstLoadAppliesTheSettings) {
   // The list box mirrors the list, blank line dropped from both.
   EXPECT_EQ(form.store().MyLoveList.size(), 2u);
   EXPECT_EQ(SendMessageW(form.Control("LbMyLove"), LB_GETCOUNT, 0, 0), 2);
+  wchar_t row[16] = {};
+  SendMessageW(form.Control("LbMyLove"), LB_GETTEXT, 1, reinterpret_cast<LPARAM>(row));
+  EXPECT_STREQ(row, L"B");
 }
 
 TEST_F(MainWindowTest, ControlsWriteTheirKeysAtOnce) {
