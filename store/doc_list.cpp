@@ -60,6 +60,26 @@ void DocList::FillMirror() {
   mirror_->SetRows(rows);
 }
 
+namespace {
+std::string LinePath(const std::string& line) {
+  const size_t sep = line.find(kLineSep);
+  return sep == std::string::npos ? std::string() : line.substr(0, sep);
+}
+}  // namespace
+
+void DocList::IndexLine(const std::string& line, int delta) {
+  std::string path = LinePath(line);
+  auto it = path_counts_.find(path);
+  if (it == path_counts_.end()) {
+    if (delta > 0) path_counts_.emplace(std::move(path), delta);
+    return;
+  }
+  it->second += delta;
+  if (it->second <= 0) path_counts_.erase(it);
+}
+
+bool DocList::HasPath(const std::string& path) const { return path_counts_.count(path) > 0; }
+
 void DocList::InsertTop(const std::string& line) {
   // Row first: if the list box refuses, the list is left as it was.
   mirror_->InsertRow(0, LineRowText(line));
@@ -69,17 +89,21 @@ void DocList::InsertTop(const std::string& line) {
     mirror_->DeleteRow(0);
     throw;
   }
+  IndexLine(line, 1);
 }
 
 void DocList::ReplaceAll(std::vector<std::string> lines) {
   lines_.clear();
+  path_counts_.clear();
   mirror_->ClearRows();
   lines_ = std::move(lines);
+  for (const std::string& line : lines_) IndexLine(line, 1);
   FillMirror();
 }
 
 void DocList::Clear() {
   lines_.clear();
+  path_counts_.clear();
   mirror_->ClearRows();
 }
 
@@ -89,7 +113,10 @@ void DocList::DeleteSelection() {
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   // From the bottom up, so the indexes still to do stay valid.
   for (size_t row : rows) {
-    if (row < lines_.size()) lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(row));
+    if (row < lines_.size()) {
+      IndexLine(lines_[row], -1);
+      lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(row));
+    }
     mirror_->DeleteRow(row);
   }
 }
@@ -133,14 +160,8 @@ void AddMyRun(DocList& list, const std::string& path, const std::string& name) {
 
 bool IsInRecentList(const DocList& list, const std::string& path) {
   // Same answer as splitting each line into a fresh record (whose path is the
-  // text before the first "*|*", or empty without one), without the copies:
-  // this runs for every document the refresh registers.
-  for (const std::string& line : list.Lines()) {
-    if (line.compare(0, path.size(), path) != 0) continue;
-    const size_t sep = line.find(kLineSep);
-    if (sep == path.size() || (sep == std::string::npos && path.empty())) return true;
-  }
-  return false;
+  // text before the first "*|*", or empty without one), from the list's index.
+  return list.HasPath(path);
 }
 
 void DeleteListSelection(DocList& list) {

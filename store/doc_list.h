@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/files.h"
@@ -65,6 +66,9 @@ class DocList {
   bool empty() const { return lines_.empty(); }
 
   void InsertTop(const std::string& line);
+  // Whether some line's path (the text before its first "*|*", empty for a
+  // line without one) equals `path`; kept indexed, since every registration asks.
+  bool HasPath(const std::string& path) const;
   void ReplaceAll(std::vector<std::string> lines);
   void Clear();
   // Removes every line whose row is selected, and those rows.
@@ -78,10 +82,12 @@ class DocList {
 
  private:
   void FillMirror();
+  void IndexLine(const std::string& line, int delta);
 
   MemoryMirror own_mirror_;
   ListMirror* mirror_;
   std::vector<std::string> lines_;
+  std::unordered_map<std::string, int> path_counts_;
   bool loaded_ = false;
 };
 

@@ -343,3 +343,34 @@ TEST_F(ListFileTest, EmptyListSavesAnEmptyFile) {
 
 }  // namespace
 }  // namespace zd
+
+namespace zd {
+namespace {
+
+// The recent list answers from an index; it must follow every change.
+TEST(RecentListIndex, FollowsInsertsDeletesReplacesAndClears) {
+  MemoryMirror box;
+  DocList list(&box);
+  AddMyRecent(list, "C:\\a", "A");
+  AddMyRecent(list, "C:\\b", "B");
+  AddMyRun(list, "C:\\a", "A again");  // the same path twice
+  EXPECT_TRUE(IsInRecentList(list, "C:\\a"));
+  EXPECT_FALSE(IsInRecentList(list, "c:\\a"));
+  box.SetSelected(0, true);  // one of the two "C:\a" lines
+  DeleteListSelection(list);
+  EXPECT_TRUE(IsInRecentList(list, "C:\\a"));
+  box.SetSelected(1, true);  // now the other one
+  DeleteListSelection(list);
+  EXPECT_FALSE(IsInRecentList(list, "C:\\a"));
+  EXPECT_TRUE(IsInRecentList(list, "C:\\b"));
+  list.ReplaceAll({"C:\\c*|*C", "no separator"});
+  EXPECT_FALSE(IsInRecentList(list, "C:\\b"));
+  EXPECT_TRUE(IsInRecentList(list, "C:\\c"));
+  EXPECT_TRUE(IsInRecentList(list, ""));  // a line without "*|*" has an empty path
+  list.Clear();
+  EXPECT_FALSE(IsInRecentList(list, ""));
+  EXPECT_FALSE(IsInRecentList(list, "C:\\c"));
+}
+
+}  // namespace
+}  // namespace zd
