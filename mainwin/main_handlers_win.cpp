@@ -328,7 +328,16 @@ void TFrmMain::TimerFirstRunTimer() {
       CbFavEditClick();
       for (TreeModel* t : {&tv_docs_, &tv_app_, &tv_path_, &tv_doc_}) t->Clear();
       PumpMessages();
-      tracker_->LoadHistory(*store_.settings, d.need_remove_url);
+      {
+        // Re-registering the history inserts thousands of nodes: draw once, after.
+        const char* views[] = {"TVDocs", "TVDoc", "TVApp", "TVPath"};
+        for (const char* view : views) SendMessageW(Control(view), WM_SETREDRAW, FALSE, 0);
+        tracker_->LoadHistory(*store_.settings, d.need_remove_url);
+        for (const char* view : views) {
+          SendMessageW(Control(view), WM_SETREDRAW, TRUE, 0);
+          InvalidateRect(Control(view), nullptr, TRUE);
+        }
+      }
       // Setting the check boxes runs their handlers, which write the keys back.
       SetChecked(Control("CbAutoRunDocs"), d.run_select_doc);
       SetChecked(Control("CbZDRefresh"), d.refresh);
