@@ -2,11 +2,10 @@
 
 #include <algorithm>
 
+#include "platform/utf8.h"
+
 namespace zd {
 namespace {
-
-// Captions compare ignoring ASCII case only; other bytes (Chinese text) as they are.
-char FoldAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 using NodeList = std::vector<std::unique_ptr<TreeNode>>;
 
@@ -42,7 +41,7 @@ size_t TreeModel::CaptionHash::operator()(std::string_view text) const {
   // FNV-1a over the case-folded bytes.
   uint32_t hash = 2166136261u;
   for (char c : text) {
-    hash ^= static_cast<unsigned char>(FoldAscii(c));
+    hash ^= static_cast<unsigned char>(UpperAscii(c));
     hash *= 16777619u;
   }
   return hash;
@@ -51,7 +50,7 @@ size_t TreeModel::CaptionHash::operator()(std::string_view text) const {
 bool TreeModel::CaptionEqual::operator()(std::string_view a, std::string_view b) const {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
   }
   return true;
 }

@@ -70,6 +70,18 @@ class Utf8Codec : public AnsiCodec {
 
 }  // namespace
 
+std::string UpperAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = UpperAscii(c);
+  return out;
+}
+
+std::string LowerAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = LowerAscii(c);
+  return out;
+}
+
 std::unique_ptr<AnsiCodec> MakeUtf8Codec() { return std::make_unique<Utf8Codec>(); }
 
 }  // namespace zd

@@ -22,6 +22,17 @@ bool IsValidUtf8(std::string_view text);
 // Every malformed byte becomes U+FFFD; well-formed text is returned unchanged.
 std::string SanitizeUtf8(std::string_view text);
 
+// Only the ASCII letters change; every other byte (Chinese text included)
+// stays as it is. Names, captions and paths compare this way throughout.
+constexpr char UpperAscii(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+constexpr char LowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+std::string UpperAscii(std::string_view text);
+std::string LowerAscii(std::string_view text);
+
 inline constexpr int kUtf8CodePage = 65001;
 // Code page 65001 on every system: no conversion, only validation.
 std::unique_ptr<AnsiCodec> MakeUtf8Codec();

@@ -1,11 +1,11 @@
 #include "platform/wow64_path.h"
 
+#include "platform/utf8.h"
+
 namespace zd {
 namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Length of the prefix of `path` that matches `folder`, or npos. Separators
 // match each other.
@@ -14,7 +14,7 @@ size_t MatchFolder(std::string_view path, std::string_view folder) {
   for (size_t i = 0; i < folder.size(); ++i) {
     const char a = path[i], b = folder[i];
     if (IsSeparator(a) && IsSeparator(b)) continue;
-    if (Upper(a) != Upper(b)) return std::string_view::npos;
+    if (UpperAscii(a) != UpperAscii(b)) return std::string_view::npos;
   }
   return folder.size();
 }

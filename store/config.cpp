@@ -9,18 +9,6 @@ namespace {
 constexpr char kFallbackConfigDir[] = "C:\\MrxConfig\\";
 constexpr char kProbeFileName[] = "~zdprobe.tmp";
 
-// Replaces every occurrence of `from`, scanning left to right without
-// rescanning the replacement (so "\\\\\" with "\\\" -> "\" gives "\\").
-void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
-  std::string out;
-  size_t pos = 0;
-  for (size_t hit; (hit = text.find(from, pos)) != std::string::npos; pos = hit + from.size()) {
-    out.append(text, pos, hit - pos).append(to);
-  }
-  out.append(text, pos, std::string::npos);
-  text = std::move(out);
-}
-
 std::string DocKey(const char* prefix, size_t position) {
   return prefix + std::to_string(position);
 }
@@ -56,8 +44,7 @@ ConfigDirChoice ChooseConfigDir(Files& files) {
 void NormalizeDirPath(std::string& path) {
   if (Trim(path).empty()) return;
   path = Trim(path) + "\\";
-  ReplaceAll(path, "\\\\\\", "\\");
-  ReplaceAll(path, "\\\\", "\\");
+  path = ReplaceAll(ReplaceAll(path, "\\\\\\", "\\"), "\\\\", "\\");
 }
 
 std::string GetSystemDir(Files& files) {

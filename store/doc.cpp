@@ -68,4 +68,17 @@ std::string Trim(std::string_view text) {
   return std::string(text.substr(begin, end - begin));
 }
 
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
+  if (from.empty()) return std::string(text);
+  std::string out;
+  out.reserve(text.size());
+  size_t pos = 0;
+  for (size_t hit; (hit = text.find(from, pos)) != std::string_view::npos;
+       pos = hit + from.size()) {
+    out.append(text.substr(pos, hit - pos)).append(to);
+  }
+  out.append(text.substr(pos));
+  return out;
+}
+
 }  // namespace zd

@@ -53,4 +53,7 @@ std::string StripFilePrefix(std::string_view text);
 // every character <= ' ').
 std::string Trim(std::string_view text);
 
+// Every occurrence of `from`, left to right, without rescanning what was put in.
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
+
 }  // namespace zd

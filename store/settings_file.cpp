@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdint>
 
+#include "platform/utf8.h"
 #include "store/text_file.h"
 
 namespace zd {
@@ -18,15 +19,6 @@ std::string_view IniTrim(std::string_view text) {
   while (!text.empty() && IsIniSpace(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsIniSpace(text.back())) text.remove_suffix(1);
   return text;
-}
-
-// Names match ignoring ASCII case only ("Ä" and "ä" are different keys).
-std::string LowerAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
 }
 
 bool IsQuote(char c) { return c == '"' || c == '\''; }

@@ -34,35 +34,6 @@ bool IsScanSpecialPlaceTitle(std::string_view trimmed_title) {
          kScanSpecialPlaces.end();
 }
 
-std::string UpperAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
-
-std::string LowerAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-
-std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
-  if (from.empty()) return std::string(text);
-  std::string out;
-  out.reserve(text.size());
-  size_t pos = 0;
-  for (size_t hit; (hit = text.find(from, pos)) != std::string_view::npos;
-       pos = hit + from.size()) {
-    out.append(text.substr(pos, hit - pos)).append(to);
-  }
-  out.append(text.substr(pos));
-  return out;
-}
-
 bool Contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
 }

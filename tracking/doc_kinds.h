@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/utf8.h"
 #include "store/doc.h"
 
 namespace zd {
@@ -35,12 +36,6 @@ inline constexpr int kAppImageCounterStart = kBuiltInImages - 1;
 // Maintenance, Desktop, in simplified Chinese.
 std::span<const std::string_view> ScanSpecialPlaceTitles();
 bool IsScanSpecialPlaceTitle(std::string_view trimmed_title);
-
-std::string UpperAscii(std::string_view text);
-std::string LowerAscii(std::string_view text);
-
-// Every occurrence of `from`, left to right, without rescanning what was put in.
-std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
 
 bool Contains(std::string_view text, std::string_view part);
 
