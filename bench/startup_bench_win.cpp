@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "bench/sample_records.h"
-#include "mainwin/tree_model.h"
+#include "tracking/tree_model.h"
 #include "platform/files.h"
 #include "platform/temp_dir_for_tests.h"
 #include "platform/text_codec.h"

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "tracking/doc_kinds.h"
+
 namespace zd {
 
 int TabIndexOfPage(int page_index) {
@@ -22,6 +24,34 @@ int PageIndexOfTab(int tab_index) {
     ++tab;
   }
   return -1;
+}
+
+int32_t TreeKindOfPage(int page_index) {
+  switch (CurrentTreePage(page_index)) {
+    case TreePage::kDoc:
+      return kDocWeb;
+    case TreePage::kApp:
+      return kDocProgram;
+    case TreePage::kPath:
+      return kDocFolder;
+    default:
+      return 0;
+  }
+}
+
+TreePage CurrentTreePage(int page_index) {
+  switch (page_index) {
+    case 0:
+      return TreePage::kDoc;
+    case 1:
+      return TreePage::kApp;
+    case 2:
+      return TreePage::kPath;
+    case 3:
+      return TreePage::kDocs;
+    default:
+      return TreePage::kNone;
+  }
 }
 
 int ClampPageIndex(int page_index) {

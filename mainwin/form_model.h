@@ -2,6 +2,7 @@
 // window's placement rules and the start mode. Tested natively.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,14 @@ inline constexpr PageInfo kTVControlPages[] = {
 };
 inline constexpr int kTVControlPageCount = 9;
 inline constexpr int kWebPageIndex = 5;  // "常用   ", the embedded browser
+
+// The document kind of the tree a page shows (0 web pages, 1 programs,
+// 2 folders), 0 for a page without one: what a refresh of that page looks for.
+int32_t TreeKindOfPage(int page_index);
+
+// The tree shown on a page (3, the system page, names the hidden all-documents tree).
+enum class TreePage { kNone, kDoc, kApp, kPath, kDocs };
+TreePage CurrentTreePage(int page_index);
 
 // Tab index of a page (hidden pages have none: -1); page index of a tab.
 int TabIndexOfPage(int page_index);

@@ -92,14 +92,14 @@ void TFrmMain::PumpMessages() {
 bool TFrmMain::FormShortCut(const MSG& msg) {
   if (msg.message != WM_KEYDOWN || msg.wParam != VK_F5 || !hwnd_) return false;
   if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
-  tracker_->CheckTabDocs(ActiveTabIndex());
+  tracker_->CheckKindDocs(TreeKindOfPage(active_page_));
   return true;
 }
 
 void TFrmMain::TVControlMouseDown() {
   SendMessageW(Control("LbSearchResult"), LB_RESETCONTENT, 0, 0);
   SetWindowTextW(Control("PnlHint"), L"");
-  tracker_->CheckTabDocs(ActiveTabIndex());
+  tracker_->CheckKindDocs(TreeKindOfPage(active_page_));
 }
 
 void TFrmMain::TimerCheckDocsTimer() {

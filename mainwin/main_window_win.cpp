@@ -449,7 +449,7 @@ void TFrmMain::TrayIconMessage(LPARAM mouse_message) {
       ShowWindow(hwnd_, SW_SHOW);
       SetForegroundWindow(hwnd_);
       ShowAtBottomRight();
-      tracker_->CheckTabDocs(ActiveTabIndex());
+      tracker_->CheckKindDocs(TreeKindOfPage(active_page_));
       break;
     case WM_RBUTTONDOWN: {
       POINT pt;

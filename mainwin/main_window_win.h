@@ -14,7 +14,7 @@
 #include "lang/lang_tables.h"
 #include "mainwin/list_box_mirror_win.h"
 #include "mainwin/menu_model.h"
-#include "mainwin/tree_model.h"
+#include "tracking/tree_model.h"
 #include "mainwin/tree_view_mirror_win.h"
 #include "platform/files.h"
 #include "platform/handles_win.h"

@@ -7,7 +7,7 @@
 
 #include <unordered_map>
 
-#include "mainwin/tree_model.h"
+#include "tracking/tree_model.h"
 
 namespace zd {
 

@@ -2,7 +2,7 @@
 // and its settings keys.
 #include <gtest/gtest.h>
 
-#include "mainwin/recording_tree_mirror_for_tests.h"
+#include "tracking/recording_tree_mirror_for_tests.h"
 #include "store/doc_list.h"
 #include "tracking/doc_kinds.h"
 #include "tracking/tracker_harness_for_tests.h"

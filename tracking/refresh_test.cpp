@@ -95,38 +95,38 @@ TEST_F(RefreshTest, ThrowingShellIsSwallowed) {
   EXPECT_FALSE(tracker->refreshing());
 }
 
-TEST_F(RefreshTest, CheckTabDocsRefreshesWhatTheTabShows) {
+TEST_F(RefreshTest, CheckKindDocsRefreshesWhatATreeOfThatKindShows) {
   Desktop();
-  tracker->CheckTabDocs(0);
+  tracker->CheckKindDocs(kDocWeb);
   EXPECT_EQ(Paths(), V({"C:\\Work\\Proj", "http://HOST/page.html"}));
   EXPECT_EQ(windows.enumerate_calls(), 0);
   EXPECT_EQ(steps, 1);
 
-  tracker->CheckTabDocs(1);
+  tracker->CheckKindDocs(kDocProgram);
   EXPECT_EQ(store.docs.size(), 4u);
   EXPECT_EQ(windows.enumerate_calls(), 1);
   EXPECT_EQ(shell.scan_calls(), 1);
-  EXPECT_EQ(resets, 1) << "the programs tab sets the progress back";
+  EXPECT_EQ(resets, 1) << "the program kind sets the progress back";
 
   shell.AddWindow("file:///D:/Other", "");
   sleeps.clear();
-  tracker->CheckTabDocs(2);
+  tracker->CheckKindDocs(kDocFolder);
   EXPECT_EQ(store.docs.size(), 5u);
   EXPECT_EQ(sleeps, std::vector<int>({5, 5, 5, 3}));
 
   const int scans = shell.scan_calls();
-  tracker->CheckTabDocs(3);
-  tracker->CheckTabDocs(-1);
+  tracker->CheckKindDocs(0);
+  tracker->CheckKindDocs(-1);
   EXPECT_EQ(shell.scan_calls(), scans);
   EXPECT_EQ(windows.enumerate_calls(), 1);
 }
 
-TEST_F(RefreshTest, ProgramsTabExpandsTheProgramTree) {
+TEST_F(RefreshTest, ProgramKindExpandsTheProgramTree) {
   windows.AddWindow("Report.txt - Writer", "C:\\Tools\\editor.exe");
   // A node with children in TVApp (the trees' own commands may add some).
   TreeNode* group = tv_app.InsertRootFirst("Group", 0, 0);
   tv_app.AppendChild(group, "Child", 0, 0);
-  tracker->CheckTabDocs(1);
+  tracker->CheckKindDocs(kDocProgram);
   EXPECT_TRUE(group->expanded);
 }
 
@@ -180,27 +180,27 @@ TEST_F(RefreshTest, SeveralRequestsDuringARefreshRunTheWidestOnce) {
   on_pump = [&] {
     if (asked) return;
     asked = true;
-    tracker->CheckTabDocs(0);
+    tracker->CheckKindDocs(kDocWeb);
     tracker->CheckAllDocs();
-    tracker->CheckTabDocs(0);
+    tracker->CheckKindDocs(kDocWeb);
   };
-  tracker->CheckTabDocs(0);
+  tracker->CheckKindDocs(kDocWeb);
   EXPECT_EQ(shell.scan_calls(), 2);
   EXPECT_EQ(windows.enumerate_calls(), 1) << "the pending full refresh ran once";
   EXPECT_EQ(store.docs.size(), 4u);
 }
 
-TEST_F(RefreshTest, RepeatedSameRequestRunsOnceAndDifferentTabsWiden) {
+TEST_F(RefreshTest, RepeatedSameRequestRunsOnceAndDifferentKindsWiden) {
   Desktop();
   bool asked = false;
   on_pump = [&] {
     if (asked) return;
     asked = true;
-    tracker->CheckTabDocs(2);
-    tracker->CheckTabDocs(2);
-    tracker->CheckTabDocs(7);  // no tree: nothing to remember
+    tracker->CheckKindDocs(kDocFolder);
+    tracker->CheckKindDocs(kDocFolder);
+    tracker->CheckKindDocs(7);  // no such kind: nothing to remember
   };
-  tracker->CheckTabDocs(2);
+  tracker->CheckKindDocs(kDocFolder);
   EXPECT_EQ(shell.scan_calls(), 2);
   EXPECT_EQ(windows.enumerate_calls(), 0);
 
@@ -208,11 +208,11 @@ TEST_F(RefreshTest, RepeatedSameRequestRunsOnceAndDifferentTabsWiden) {
   on_pump = [&] {
     if (asked) return;
     asked = true;
-    tracker->CheckTabDocs(0);
-    tracker->CheckTabDocs(1);
+    tracker->CheckKindDocs(kDocWeb);
+    tracker->CheckKindDocs(kDocProgram);
   };
   tracker->CheckShellDocs();
-  EXPECT_EQ(shell.scan_calls(), 4) << "tabs 0 and 1 together widen to the full refresh";
+  EXPECT_EQ(shell.scan_calls(), 4) << "two kinds together widen to the full refresh";
   EXPECT_EQ(windows.enumerate_calls(), 1);
 }
 
@@ -271,7 +271,7 @@ TEST_F(RefreshTest, ARefreshBeforeTheStartUpLoadWaitsForIt) {
   MakeTracker();
   shell.AddWindow("http://OTHER/new.html", "New page");
   tracker->CheckAllDocs();
-  tracker->CheckTabDocs(1);
+  tracker->CheckKindDocs(kDocProgram);
   EXPECT_TRUE(store.docs.empty());
   EXPECT_EQ(shell.scan_calls(), 0);
 

@@ -3,7 +3,7 @@
 #include <ctime>
 
 #include "lang/lang_tables.h"
-#include "mainwin/node_data.h"
+#include "tracking/node_data.h"
 #include "store/AppParams.h"
 #include "store/doc_list.h"
 #include "tracking/discovery.h"
@@ -66,10 +66,6 @@ std::string ChildTail(int32_t kind, const std::string& address, const std::strin
 }
 
 }  // namespace
-
-TreeModel* CurrentTree(int page_index, const TrackerTrees& trees) {
-  return CurrentTree(page_index, trees.doc, trees.app, trees.path, trees.docs);
-}
 
 DocTracker::DocTracker(DocStore& store, TrackerTrees trees, WindowSystem& windows,
                        ShellWindows& shell, IconSource* icons, TrackerHooks hooks)
@@ -214,9 +210,9 @@ void DocTracker::CheckAppDocs() { Request({RefreshKind::kApp, 0}); }
 void DocTracker::CheckShellDocs() { Request({RefreshKind::kShell, 0}); }
 void DocTracker::CheckAllDocs() { Request({RefreshKind::kAll, 0}); }
 
-void DocTracker::CheckTabDocs(int tab_index) {
-  if (tab_index < 0 || tab_index > 2) return;
-  Request({RefreshKind::kTab, tab_index});
+void DocTracker::CheckKindDocs(int32_t doctype) {
+  if (doctype != kDocWeb && doctype != kDocProgram && doctype != kDocFolder) return;
+  Request({RefreshKind::kKind, doctype});
 }
 
 void DocTracker::Defer(const Refresh& refresh) {
@@ -265,8 +261,8 @@ void DocTracker::Run(const Refresh& refresh) {
     case RefreshKind::kShell:
       RunShell();
       break;
-    case RefreshKind::kTab:
-      RunTab(refresh.tab);
+    case RefreshKind::kKind:
+      RunKind(refresh.doctype);
       break;
     case RefreshKind::kAll:
       RunAll();
@@ -314,14 +310,14 @@ void DocTracker::RunAll() {
   StepProgress();
 }
 
-void DocTracker::RunTab(int tab_index) {
-  switch (tab_index) {
-    case 0:
+void DocTracker::RunKind(int32_t doctype) {
+  switch (doctype) {
+    case kDocWeb:
       StepProgress();
       Pump();
       RunShell();
       break;
-    case 1:
+    case kDocProgram:
       StepProgress();
       Sleep(kPhasePauseMs);
       Pump();
@@ -329,7 +325,7 @@ void DocTracker::RunTab(int tab_index) {
       if (trees_.app) trees_.app->ExpandAll(true);
       if (hooks_.reset_progress) hooks_.reset_progress();
       break;
-    case 2:
+    case kDocFolder:
       StepProgress();
       Pump();
       if (RunShell()) Sleep(kPhasePauseMs);

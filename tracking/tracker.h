@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwin/tree_model.h"
+#include "tracking/tree_model.h"
 #include "platform/icon_source.h"
 #include "platform/shell_windows.h"
 #include "platform/window_system.h"
@@ -35,10 +35,6 @@ struct TrackerTrees {
   TreeModel* app;   // TVApp
   TreeModel* path;  // TVPath
 };
-
-// The current tree for a page of TVControl (0 TVDoc, 1 TVApp, 2 TVPath,
-// 3 TVDocs), or null.
-TreeModel* CurrentTree(int page_index, const TrackerTrees& trees);
 
 class DocTracker {
  public:
@@ -64,9 +60,9 @@ class DocTracker {
   void CheckAppDocs();
   void CheckShellDocs();
   void CheckAllDocs();
-  // Tab index of TVControl's visible tabs: 0 web pages, 1 programs,
-  // 2 folders; other tabs refresh nothing.
-  void CheckTabDocs(int tab_index);
+  // What a tree of one kind shows: web pages and folders come from the shell
+  // windows, programs from the program windows; any other kind refreshes nothing.
+  void CheckKindDocs(int32_t doctype);
 
   // The close-time snapshot into store.LastRunList (which then counts as loaded).
   void CollectOpenDocs();
@@ -104,10 +100,10 @@ class DocTracker {
   bool refreshing() const { return refreshing_; }
 
  private:
-  enum class RefreshKind { kApp, kShell, kTab, kAll };
+  enum class RefreshKind { kApp, kShell, kKind, kAll };
   struct Refresh {
     RefreshKind kind = RefreshKind::kAll;
-    int tab = 0;
+    int32_t doctype = 0;  // for kKind
     bool operator==(const Refresh&) const = default;
   };
 
@@ -117,7 +113,7 @@ class DocTracker {
   void RunApp();
   bool RunShell();  // false when the scan failed and nothing was registered
   void RunAll();
-  void RunTab(int tab_index);
+  void RunKind(int32_t doctype);
 
   void Pump();
   void Sleep(int ms);

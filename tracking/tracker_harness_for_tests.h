@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "lang/lang_tables.h"
-#include "mainwin/tree_model.h"
+#include "tracking/tree_model.h"
 #include "platform/fake_files.h"
 #include "platform/fake_icon_source.h"
 #include "platform/fake_shell_windows.h"

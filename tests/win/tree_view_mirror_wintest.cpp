@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwin/tree_model.h"
+#include "tracking/tree_model.h"
 #include "mainwin/tree_view_mirror_win.h"
 #include "platform/wide_win.h"
 

@@ -1,8 +1,8 @@
-#include "mainwin/tree_model.h"
+#include "tracking/tree_model.h"
 
 #include <gtest/gtest.h>
 
-#include "mainwin/recording_tree_mirror_for_tests.h"
+#include "tracking/recording_tree_mirror_for_tests.h"
 
 namespace zd {
 namespace {

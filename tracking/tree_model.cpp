@@ -1,4 +1,4 @@
-#include "mainwin/tree_model.h"
+#include "tracking/tree_model.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwin/tree_model.h"
+#include "tracking/tree_model.h"
 
 namespace zd::testing_support {
 

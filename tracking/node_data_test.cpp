@@ -1,4 +1,4 @@
-#include "mainwin/node_data.h"
+#include "tracking/node_data.h"
 
 #include <gtest/gtest.h>
 
@@ -6,19 +6,6 @@
 
 namespace zd {
 namespace {
-
-TEST(NodeDataTest, CurrentTreeFollowsThePage) {
-  TreeModel docs, doc, app, path;
-  EXPECT_EQ(CurrentTree(0, &doc, &app, &path, &docs), &doc);
-  EXPECT_EQ(CurrentTree(1, &doc, &app, &path, &docs), &app);
-  EXPECT_EQ(CurrentTree(2, &doc, &app, &path, &docs), &path);
-  EXPECT_EQ(CurrentTree(3, &doc, &app, &path, &docs), &docs) << "the system page";
-  EXPECT_EQ(CurrentTree(4, &doc, &app, &path, &docs), nullptr) << "favourites";
-  EXPECT_EQ(CurrentTree(5, &doc, &app, &path, &docs), nullptr);
-  EXPECT_EQ(CurrentTree(-1, &doc, &app, &path, &docs), nullptr);
-  EXPECT_EQ(CurrentTreePage(3), TreePage::kDocs);
-  EXPECT_EQ(CurrentTreePage(6), TreePage::kNone);
-}
 
 TEST(NodeDataTest, NodeDocPathIsTheFolderNameOrThePath) {
   DocArray docs(3);

@@ -1,0 +1,50 @@
+# Fails when a source file includes a header of a higher layer, or when a
+# portable file (one whose name does not say Win32) includes a Win32 header.
+# Usage: cmake -DZD_ROOT=<tree> [-DZD_STAMP=<file>] -P check_layers.cmake
+include(${CMAKE_CURRENT_LIST_DIR}/layers.cmake)
+cmake_minimum_required(VERSION 3.25)
+if(NOT ZD_ROOT)
+  message(FATAL_ERROR "ZD_ROOT is not set")
+endif()
+
+# Headers that only exist on Windows.
+set(win_headers windows.h commctrl.h shellapi.h shlobj.h shlwapi.h objbase.h ole2.h oleidl.h
+    exdisp.h mshtml.h psapi.h tlhelp32.h wininet.h winhttp.h winreg.h windowsx.h bcrypt.h
+    wincrypt.h winuser.h uxtheme.h)
+
+set(errors "")
+foreach(layer IN LISTS ZD_LAYERS)
+  file(GLOB files ${ZD_ROOT}/${layer}/*.h ${ZD_ROOT}/${layer}/*.cpp)
+  set(allowed ${layer} ${ZD_USES_${layer}})
+  foreach(f IN LISTS files)
+    get_filename_component(name ${f} NAME)
+    file(STRINGS ${f} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+    set(win32 FALSE)
+    if(name MATCHES "_win(test)?\\.(h|cpp)$")
+      set(win32 TRUE)
+    endif()
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]*)[>\"].*$" "\\1" header "${line}")
+      if(header MATCHES "^([a-z]+)/")
+        set(target ${CMAKE_MATCH_1})
+        if(target IN_LIST ZD_LAYERS AND NOT target IN_LIST allowed)
+          string(APPEND errors "  ${layer}/${name} includes ${header}: ${layer} may use only ${allowed}\n")
+        endif()
+        if(NOT win32 AND header MATCHES "_win\\.h$")
+          string(APPEND errors "  ${layer}/${name} is portable but includes ${header}\n")
+        endif()
+      endif()
+      string(TOLOWER "${header}" lower)
+      if(NOT win32 AND lower IN_LIST win_headers)
+        string(APPEND errors "  ${layer}/${name} is portable but includes <${header}>\n")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(errors)
+  message(FATAL_ERROR "Wrong-way includes:\n${errors}")
+endif()
+if(ZD_STAMP)
+  file(TOUCH ${ZD_STAMP})
+endif()

@@ -1,0 +1,17 @@
+// What links a tree node to its document.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "tracking/tree_model.h"
+#include "store/doc.h"
+
+namespace zd {
+
+// The document path of a node: the record's name for a folder (its local
+// path), its path otherwise. nullopt without a node or when the node's index
+// lies outside DocArray.
+std::optional<std::string> GetNodeDocPath(const TreeNode* node, const DocArray& docs);
+
+}  // namespace zd
