@@ -10,6 +10,7 @@
 #include "mainwin/form_model.h"
 #include "mainwin/main_window_win.h"
 #include "mainwin/win_util_win.h"
+#include "platform/errors.h"
 #include "platform/wide_win.h"
 #include "store/AppParams.h"
 #include "store/startup_load.h"
@@ -349,8 +350,8 @@ void TFrmMain::TimerFirstRunTimer() {
       ShowPageOfTVControl(ClampPageIndex(d.control_index));
       UpdateIntervalLabel(d.check_interval);
     }
-  } catch (...) {
   }
+  ZD_CATCH_LOG(__func__)
   try {
     ListFileLoad(store_.MyRunList, *store_.files, *store_.codec, store_.ConfigDir + kRunFileName);
     SendMessageW(progress, PBM_STEPIT, 0, 0);
@@ -358,8 +359,8 @@ void TFrmMain::TimerFirstRunTimer() {
                  store_.ConfigDir + kRecentFileName);
     SendMessageW(progress, PBM_STEPIT, 0, 0);
     SendMessageW(progress, PBM_STEPIT, 0, 0);
-  } catch (...) {
   }
+  ZD_CATCH_LOG(__func__)
   hold.reset();
   SendMessageW(progress, PBM_SETPOS, 0, 0);
   ShowWindow(progress, SW_HIDE);

@@ -9,6 +9,7 @@
 #include "mainwin/form_model.h"
 #include "mainwin/main_window_win.h"
 #include "mainwin/win_util_win.h"
+#include "platform/errors.h"
 
 namespace zd {
 namespace {
@@ -106,6 +107,7 @@ void TFrmMain::TimerCheckDocsTimer() {
   try {
     if (IsChecked(Control("CbZDRefresh"))) tracker_->CheckAllDocs();
   } catch (...) {
+    RecordCurrentException(__func__);
     KillTimer(hwnd_, kTimerCheckDocs);
   }
 }

@@ -11,6 +11,7 @@
 
 #include "mainwin/form_model.h"
 #include "mainwin/win_util_win.h"
+#include "platform/errors.h"
 #include "platform/resources_win.h"
 #include "platform/wide_win.h"
 #include "store/AppParams.h"
@@ -68,6 +69,7 @@ LRESULT CALLBACK TFrmMain::StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
   try {
     return self->WndProc(msg, wp, lp);
   } catch (...) {
+    RecordCurrentException(__func__);
     return DefWindowProcW(hwnd, msg, wp, lp);
   }
 }
@@ -322,8 +324,8 @@ void TFrmMain::FormCreate() {
       ShowWindow(taskbar, SW_HIDE);
       ShowWindow(taskbar, SW_SHOWNA);
     }
-  } catch (...) {
   }
+  ZD_CATCH_LOG(__func__)
 
   try {
     int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
@@ -340,8 +342,8 @@ void TFrmMain::FormCreate() {
     LoadLastRunList(store_);
     if (auto note = LoadNote(store_)) SetWindowTextUtf8(Control("MmNote"), *note);
     SetTimer(hwnd_, kTimerFirstRun, 1500, nullptr);
-  } catch (...) {
   }
+  ZD_CATCH_LOG(__func__)
   LayoutControls();
   ShowPageOfTVControl(0);
 }
@@ -397,8 +399,8 @@ void TFrmMain::FormCloseQuery() {
   // What is open now is what the next start may reopen; never refuses the close.
   try {
     tracker_->CollectOpenDocs();
-  } catch (...) {
   }
+  ZD_CATCH_LOG(__func__)
 }
 
 WindowSettings TFrmMain::CurrentWindowSettings() const {
@@ -425,8 +427,8 @@ void TFrmMain::FormDestroy() {
   KillTimer(hwnd_, kTimerCheckDocs);
   try {
     RunExitSequence(store_, CurrentWindowSettings());
-  } catch (...) {
   }
+  ZD_CATCH_LOG(__func__)
   // Whatever happened to the saves, the icon must not outlive the program.
   tray_.Remove();
   for (TreeModel* t : {&tv_docs_, &tv_doc_, &tv_app_, &tv_path_}) t->SetMirror(nullptr);

@@ -1,5 +1,6 @@
 #include "store/config.h"
 
+#include "platform/errors.h"
 #include "store/AppParams.h"
 #include "store/text_file.h"
 
@@ -35,6 +36,7 @@ ConfigDirChoice ChooseConfigDir(Files& files) {
     choice.writable = files.WriteAtomic(probe, "probe");
     if (choice.writable) files.RemoveFile(probe);
   } catch (...) {
+    RecordCurrentException(__func__);
     choice.dir = kFallbackConfigDir;
     choice.writable = false;
   }
@@ -51,6 +53,7 @@ std::string GetSystemDir(Files& files) {
   try {
     return files.SystemDirectory();
   } catch (...) {
+    RecordCurrentException(__func__);
     return {};
   }
 }
@@ -81,8 +84,8 @@ void OpenSettingsFile(DocStore& store) {
   try {
     store.settings = std::make_unique<SettingsFile>(*store.files, *store.codec,
                                                     store.ConfigDir + kSettingsFileName);
-  } catch (...) {
   }
+  ZD_CATCH_LOG(__func__)
 }
 
 void LoadLastRunList(DocStore& store) {
@@ -105,8 +108,8 @@ void LoadLastRunList(DocStore& store) {
     }
     store.LastRunList = std::move(locations);
     store.last_run_loaded = true;
-  } catch (...) {
   }
+  ZD_CATCH_LOG(__func__)
 }
 
 std::optional<std::string> LoadNote(DocStore& store) {
@@ -114,6 +117,7 @@ std::optional<std::string> LoadNote(DocStore& store) {
   try {
     return LoadText(*store.files, *store.codec, store.ConfigDir + kNoteFileName);
   } catch (...) {
+    RecordCurrentException(__func__);
     return std::nullopt;
   }
 }
@@ -144,6 +148,7 @@ bool SaveSettings(DocStore& store, const WindowSettings& window) {
       ok = ok && note_ok;
     }
   } catch (...) {
+    RecordCurrentException(__func__);
     return false;
   }
   return ok;
@@ -172,6 +177,7 @@ ExitSaveResult RunExitSequence(DocStore& store, const WindowSettings& window) {
       result.last_run =
           SaveText(files, codec, dir + kLastRunFileName, JoinLines(store.LastRunList));
     } catch (...) {
+      RecordCurrentException(__func__);
       result.last_run = false;
     }
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "platform/errors.h"
 #include "store/AppParams.h"
 #include "store/doc.h"
 #include "store/text_file.h"
@@ -138,8 +139,8 @@ std::string StripForList(const std::string& text, bool backslashes) {
 void AddMyLove(DocList& list, const std::string& path, const std::string& name) {
   try {
     list.InsertTop(MakeDocLine(StripForList(path, true), StripForList(name, true)));
-  } catch (...) {
   }
+  ZD_CATCH_LOG(__func__)
 }
 
 void AddMyRecent(DocList& list, const std::string& path, const std::string& name) {
@@ -147,15 +148,15 @@ void AddMyRecent(DocList& list, const std::string& path, const std::string& name
     const std::string stripped = StripForList(path, false);
     if (IsInRecentList(list, stripped)) return;
     list.InsertTop(MakeDocLine(stripped, StripForList(name, false)));
-  } catch (...) {
   }
+  ZD_CATCH_LOG(__func__)
 }
 
 void AddMyRun(DocList& list, const std::string& path, const std::string& name) {
   try {
     list.InsertTop(MakeDocLine(StripForList(path, false), StripForList(name, false)));
-  } catch (...) {
   }
+  ZD_CATCH_LOG(__func__)
 }
 
 bool IsInRecentList(const DocList& list, const std::string& path) {
@@ -167,8 +168,8 @@ bool IsInRecentList(const DocList& list, const std::string& path) {
 void DeleteListSelection(DocList& list) {
   try {
     list.DeleteSelection();
-  } catch (...) {
   }
+  ZD_CATCH_LOG(__func__)
 }
 
 void ListFileLoad(DocList& list, Files& files, const AnsiCodec& codec,
@@ -189,8 +190,8 @@ void ListFileLoad(DocList& list, Files& files, const AnsiCodec& codec,
     }
     list.ReplaceAll(std::move(lines));
     list.set_loaded(true);
-  } catch (...) {
   }
+  ZD_CATCH_LOG(__func__)
 }
 
 bool ListFileSave(const DocList& list, Files& files, const AnsiCodec& codec,
@@ -198,6 +199,7 @@ bool ListFileSave(const DocList& list, Files& files, const AnsiCodec& codec,
   try {
     return SaveText(files, codec, file_name, JoinLines(list.Lines()));
   } catch (...) {
+    RecordCurrentException(__func__);
     return false;
   }
 }

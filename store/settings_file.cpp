@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdint>
 
+#include "platform/errors.h"
 #include "platform/utf8.h"
 #include "store/text_file.h"
 
@@ -210,6 +211,7 @@ SettingsFile::SettingsFile(Files& files, const AnsiCodec& codec, std::string pat
       readable_ = false;
     }
   } catch (...) {
+    RecordCurrentException(__func__);
     readable_ = false;
   }
 }
@@ -237,6 +239,7 @@ bool SettingsFile::WriteString(std::string_view section, std::string_view key,
   try {
     return Commit(doc_.Set(section, key, value));
   } catch (...) {
+    RecordCurrentException(__func__);
     return false;
   }
 }
@@ -256,6 +259,7 @@ bool SettingsFile::WriteKeys(std::string_view section,
     for (const auto& [key, value] : keys) changed |= doc_.Set(section, key, value);
     return Commit(changed);
   } catch (...) {
+    RecordCurrentException(__func__);
     return false;
   }
 }
@@ -264,6 +268,7 @@ bool SettingsFile::EraseSection(std::string_view section) {
   try {
     return Commit(doc_.EraseSection(section));
   } catch (...) {
+    RecordCurrentException(__func__);
     return false;
   }
 }
@@ -280,6 +285,7 @@ bool SettingsFile::Flush() {
   try {
     if (!SaveText(files_, codec_, path_, doc_.Serialize())) return false;
   } catch (...) {
+    RecordCurrentException(__func__);
     return false;
   }
   dirty_ = false;

@@ -2,9 +2,9 @@
 // and its settings keys.
 #include <gtest/gtest.h>
 
-#include "tracking/recording_tree_mirror_for_tests.h"
 #include "store/doc_list.h"
 #include "tracking/doc_kinds.h"
+#include "tracking/recording_tree_mirror_for_tests.h"
 #include "tracking/tracker_harness_for_tests.h"
 
 namespace zd {
@@ -346,6 +346,7 @@ class ThrowingMirror : public TreeMirror {
 };
 
 TEST_F(AddMyDocTest, FailureInsideIsSwallowedAndTheRecordCounts) {
+  expect_caught = true;
   ThrowingMirror mirror;
   tv_docs.SetMirror(&mirror);
   EXPECT_TRUE(tracker->AddMyDoc("http://HOST/a", "A", "", false));

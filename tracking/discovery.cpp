@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 
+#include "platform/errors.h"
 #include "store/doc.h"
 #include "tracking/doc_kinds.h"
 
@@ -61,6 +62,7 @@ ScanResult ScanAppWindowLines(WindowSystem& windows) {
       result.lines.push_back(MakeLongDocLine(*path, title, kDocProgram));
     }
   } catch (...) {
+    RecordCurrentException(__func__);
     result.complete = false;
   }
   return result;
@@ -82,6 +84,7 @@ ScanResult ScanShellWindowLines(ShellWindows& shell) {
       }
     }
   } catch (...) {
+    RecordCurrentException(__func__);
     result.complete = false;
   }
   return result;
@@ -97,7 +100,7 @@ void AddLastRun(std::vector<std::string>& last_run, std::string_view text) {
 
 void CollectOpenDocs(std::vector<std::string>& last_run, WindowSystem& windows, ShellWindows& shell,
                      const lang::InterfaceTexts& texts,
-                     const std::function<void()>& step_progress) {
+                     const std::function<void()>& step_progress) noexcept {
   last_run.clear();
   // Each source on its own: a failing one does not cost the other its lines.
   try {
@@ -114,8 +117,8 @@ void CollectOpenDocs(std::vector<std::string>& last_run, WindowSystem& windows, 
       }
       AddLastRun(last_run, *path);
     }
-  } catch (...) {
   }
+  ZD_CATCH_LOG(__func__)
   try {
     const ShellWindowScan scan = shell.Scan();
     for (const ShellWindowItem& item : scan.items) {
@@ -123,8 +126,8 @@ void CollectOpenDocs(std::vector<std::string>& last_run, WindowSystem& windows, 
       AddLastRun(last_run, item.location_url);
       if (step_progress) step_progress();
     }
-  } catch (...) {
   }
+  ZD_CATCH_LOG(__func__)
 }
 
 }  // namespace zd

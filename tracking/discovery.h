@@ -49,6 +49,7 @@ void AddLastRun(std::vector<std::string>& last_run, std::string_view text);
 // language's special places in `texts`), then the addresses of the shell
 // windows, stepping the progress once per address. Never throws.
 void CollectOpenDocs(std::vector<std::string>& last_run, WindowSystem& windows, ShellWindows& shell,
-                     const lang::InterfaceTexts& texts, const std::function<void()>& step_progress);
+                     const lang::InterfaceTexts& texts,
+                     const std::function<void()>& step_progress) noexcept;
 
 }  // namespace zd

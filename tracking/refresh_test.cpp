@@ -60,6 +60,7 @@ TEST_F(RefreshTest, FailedShellScanRegistersNothingButKeepsItsLines) {
 }
 
 TEST_F(RefreshTest, FailedProgramScanRegistersTheLinesGatheredBeforeIt) {
+  expect_caught = true;
   Desktop();
   windows.AddWindow("Third", "C:\\Third\\third.exe");
   windows.ThrowOnProcessOf(windows.windows()[1].top.id);
@@ -88,6 +89,7 @@ TEST_F(RefreshTest, CheckAllDocsEndsAtAFailedShellScan) {
 }
 
 TEST_F(RefreshTest, ThrowingShellIsSwallowed) {
+  expect_caught = true;
   Desktop();
   shell.set_throw_on_scan(true);
   EXPECT_NO_THROW(tracker->CheckAllDocs());

@@ -3,11 +3,12 @@
 #include <ctime>
 
 #include "lang/lang_tables.h"
-#include "tracking/node_data.h"
+#include "platform/errors.h"
 #include "store/AppParams.h"
 #include "store/doc_list.h"
 #include "tracking/discovery.h"
 #include "tracking/doc_kinds.h"
+#include "tracking/node_data.h"
 
 namespace zd {
 namespace {
@@ -81,7 +82,7 @@ DocTracker::DocTracker(DocStore& store, TrackerTrees trees, WindowSystem& window
 // ---- registration ----
 
 bool DocTracker::AddMyDoc(const std::string& address, const std::string& name,
-                          const std::string& date, bool is_program) {
+                          const std::string& date, bool is_program) noexcept {
   bool appended = false;
   try {
     const std::string trimmed_name = Trim(name);
@@ -150,16 +151,17 @@ bool DocTracker::AddMyDoc(const std::string& address, const std::string& name,
     // A group node the user removed leaves the child at the top level.
     AppendDocNode(trees_.docs, docs_group, caption, image, position);
     AppendDocNode(kind_tree, kind_group, caption, image, position);
-  } catch (...) {
   }
+  ZD_CATCH_LOG(__func__)
   return appended;
 }
 
-void DocTracker::AddAppDoc(const std::string& path, const std::string& name, bool is_program) {
+void DocTracker::AddAppDoc(const std::string& path, const std::string& name,
+                           bool is_program) noexcept {
   try {
     if (!IsDocRegistered(path)) AddMyDoc(path, name, std::string(), is_program);
-  } catch (...) {
   }
+  ZD_CATCH_LOG(__func__)
 }
 
 bool DocTracker::IsDocRegistered(const std::string& address) const {
@@ -245,8 +247,8 @@ void DocTracker::Request(Refresh refresh) {
     pending_.reset();
     try {
       Run(*next);
-    } catch (...) {
     }
+    ZD_CATCH_LOG(__func__)
     next = pending_;
   }
   pending_.reset();
@@ -337,7 +339,7 @@ void DocTracker::RunKind(int32_t doctype) {
 
 // ---- snapshot and load ----
 
-void DocTracker::CollectOpenDocs() {
+void DocTracker::CollectOpenDocs() noexcept {
   zd::CollectOpenDocs(store_.LastRunList, windows_, shell_, lang::Texts(), hooks_.step_progress);
   store_.last_run_loaded = true;
 }
@@ -345,8 +347,8 @@ void DocTracker::CollectOpenDocs() {
 void DocTracker::AddLastRun(const std::string& text) {
   try {
     zd::AddLastRun(store_.LastRunList, text);
-  } catch (...) {
   }
+  ZD_CATCH_LOG(__func__)
 }
 
 void DocTracker::LoadHistory(SettingsFile& settings, bool need_remove_url) {
@@ -376,6 +378,7 @@ void DocTracker::LoadHistory(SettingsFile& settings, bool need_remove_url) {
       doc.name = settings.ReadString(kSectionDocs, "name" + suffix, "");
       stored.push_back(std::move(doc));
     } catch (...) {
+      RecordCurrentException(__func__);
       // This stored document only.
     }
   }
@@ -387,8 +390,8 @@ void DocTracker::LoadHistory(SettingsFile& settings, bool need_remove_url) {
       if (!is_program && need_remove_url && doc.kind == kDocWeb) continue;
       AddMyDoc(doc.path, doc.name, doc.date, is_program);
       Pump();
-    } catch (...) {
     }
+    ZD_CATCH_LOG(__func__)
   }
 }
 

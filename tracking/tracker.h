@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "tracking/tree_model.h"
 #include "platform/icon_source.h"
 #include "platform/shell_windows.h"
 #include "platform/window_system.h"
 #include "store/config.h"
 #include "store/settings_file.h"
 #include "tracking/doc_index.h"
+#include "tracking/tree_model.h"
 
 namespace zd {
 
@@ -46,9 +46,9 @@ class DocTracker {
   // Registers one document; true when a record was appended to DocArray (it
   // then counts as registered even if a later step failed). Never throws.
   bool AddMyDoc(const std::string& address, const std::string& name, const std::string& date,
-                bool is_program);
+                bool is_program) noexcept;
   // AddMyDoc with today's date unless the path is registered already.
-  void AddAppDoc(const std::string& path, const std::string& name, bool is_program);
+  void AddAppDoc(const std::string& path, const std::string& name, bool is_program) noexcept;
 
   // Refill the scan lists. ScanShellWindows answers whether the scan went
   // through to the end (a failure keeps the lines gathered before it).
@@ -65,7 +65,7 @@ class DocTracker {
   void CheckKindDocs(int32_t doctype);
 
   // The close-time snapshot into store.LastRunList (which then counts as loaded).
-  void CollectOpenDocs();
+  void CollectOpenDocs() noexcept;
   void AddLastRun(const std::string& text);
 
   bool IsDocRegistered(const std::string& address) const;

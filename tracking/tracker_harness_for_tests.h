@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "lang/lang_tables.h"
-#include "tracking/tree_model.h"
+#include "platform/errors.h"
 #include "platform/fake_files.h"
 #include "platform/fake_icon_source.h"
 #include "platform/fake_shell_windows.h"
@@ -19,6 +19,7 @@
 #include "store/AppParams.h"
 #include "store/config.h"
 #include "tracking/tracker.h"
+#include "tracking/tree_model.h"
 
 namespace zd::testing_support {
 
@@ -63,6 +64,17 @@ class TrackerTest : public ::testing::Test {
   }
   ~TrackerTest() override { lang::LoadLanguageTables(0, {}, lang::Texts()); }
 
+  // A success path catches nothing; a test that makes something fail says so.
+  void TearDown() override {
+    const uint64_t caught = CaughtFailureCount() - caught_at_start_;
+    if (expect_caught) {
+      EXPECT_GT(caught, 0u) << "the failure made by the test was not recorded";
+    } else {
+      EXPECT_EQ(caught, 0u) << LastCaughtFailure();
+    }
+  }
+  bool expect_caught = false;
+
   void MakeTracker() {
     TrackerHooks hooks;
     hooks.pump = [this] {
@@ -104,6 +116,9 @@ class TrackerTest : public ::testing::Test {
   std::vector<int> sleeps;
   int steps = 0;
   int resets = 0;
+
+ private:
+  uint64_t caught_at_start_ = CaughtFailureCount();
 };
 
 }  // namespace zd::testing_support
