@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <exception>
 
+#include "lang/captions.h"
 #include "lang/text_tables.h"
+#include "platform/errors.h"
 
 namespace zd::lang {
 namespace {
@@ -100,10 +102,9 @@ bool FillShared(int language_index, std::string_view allneed, InterfaceTexts& ou
 void FillOwn(int language_index, InterfaceTexts& out) {
   const int col = ColumnOf(language_index);
   for (const detail::OwnRow& row : detail::OwnRows()) out.*row.field = row.text[col];
-  std::vector<std::pair<std::string, std::string>> captions;
-  captions.reserve(detail::CaptionRows().size());
-  for (const detail::CaptionRow& row : detail::CaptionRows())
-    captions.emplace_back(row.control, row.text[col]);
+  std::vector<std::pair<Ui, std::string>> captions;
+  for (Ui part : CopiedCaptionParts())
+    captions.emplace_back(part, std::string(CaptionOf(part, col)));
   out.captions = std::move(captions);
 }
 
@@ -133,9 +134,9 @@ std::string Substitute(std::string_view format, char specifier, const Value& val
 
 }  // namespace
 
-const std::string* InterfaceTexts::Caption(std::string_view control) const {
-  for (const auto& [name, text] : captions)
-    if (name == control) return &text;
+const std::string* InterfaceTexts::Caption(Ui part) const {
+  for (const auto& [id, text] : captions)
+    if (id == part) return &text;
   return nullptr;
 }
 
@@ -154,12 +155,14 @@ bool LoadLanguageTables(int language_index, std::string_view allneed, InterfaceT
   bool shared_complete = false;
   try {
     shared_complete = FillShared(language_index, allneed, out);
-  } catch (const std::exception&) {
+  } catch (...) {
+    RecordCurrentException(__func__);
     shared_complete = false;
   }
   try {
     FillOwn(language_index, out);
-  } catch (const std::exception&) {
+  } catch (...) {
+    RecordCurrentException(__func__);
     return false;
   }
   return shared_complete;
@@ -181,11 +184,11 @@ std::string FormatText(std::string_view format, std::string_view value) {
   return Substitute(format, 's', value);
 }
 
-const std::vector<std::string>& ButtonImageNames() {
-  static const std::vector<std::string> names = {
-      "BtnZDStart",     "BtnZDPCStart",       "BtnZDSearch", "BtnZDAddToFav",
-      "BtnZDUpdateFav", "BtnZDDeleteAllDocs", "BtnHelp",     "BtnAbout"};
-  return names;
+const std::vector<Ui>& ButtonImageParts() {
+  static const std::vector<Ui> parts = {
+      Ui::BtnZDStart,     Ui::BtnZDPCStart,       Ui::BtnZDSearch, Ui::BtnZDAddToFav,
+      Ui::BtnZDUpdateFav, Ui::BtnZDDeleteAllDocs, Ui::BtnHelp,     Ui::BtnAbout};
+  return parts;
 }
 
 }  // namespace zd::lang

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "lang/ui.h"
+
 #ifndef ZD_LANGUAGE_INDEX
 #define ZD_LANGUAGE_INDEX 0
 #endif
@@ -40,12 +42,12 @@ struct InterfaceTexts {
   std::string ExitQuestion;
   std::string AboutTitle;
 
-  // Captions copied onto controls and menu entries, in copy order, by control
-  // name. The radio group's items follow it as "RgAutorOpenType.0" .. ".2".
-  std::vector<std::pair<std::string, std::string>> captions;
+  // Captions copied onto controls and menu entries, in copy order. The radio
+  // group's items follow it as RgAutorOpenType0 .. 2.
+  std::vector<std::pair<Ui, std::string>> captions;
 
-  // The caption for a control name, or nullptr.
-  const std::string* Caption(std::string_view control) const;
+  // The copied caption of a part, or nullptr.
+  const std::string* Caption(Ui part) const;
   // The special shell-window texts in the order above.
   std::vector<std::string> SpecialPlaces() const;
 };
@@ -65,7 +67,7 @@ std::string WindowCaption(const std::string& product, float version);
 std::string FormatText(std::string_view format, int value);
 std::string FormatText(std::string_view format, std::string_view value);
 
-// The button images loaded from bitmap resources, by button (and resource) name.
-const std::vector<std::string>& ButtonImageNames();
+// The buttons that show a picture: each loads the bitmap resource of its name.
+const std::vector<Ui>& ButtonImageParts();
 
 }  // namespace zd::lang

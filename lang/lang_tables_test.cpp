@@ -7,6 +7,8 @@
 #include <map>
 #include <sstream>
 
+#include "lang/captions.h"
+
 namespace zd::lang {
 namespace {
 
@@ -66,48 +68,26 @@ std::vector<std::string> AllTexts(const InterfaceTexts& t) {
   return all;
 }
 
-// Design captions of the window's controls (the menu entries come from the
-// menu model).
-const std::map<std::string, std::string> kControlDesignCaptions = {
-    {"CbFavEdit", "显示收藏夹编辑栏"},
-    {"GbZDFavEdit", "收藏夹编辑"},
-    {"LblZDFavName", "名称"},
-    {"LblZDFavPath", "路径"},
-    {"GbZDFavList", "收藏夹"},
-    {"CbZDOnTop", "窗体总在最上方"},
-    {"MnZDAutoRun", "开机时启动"},
-    {"GBZDNavSet", "导航已打开文档"},
-    {"CbZDRefresh", "刷新"},
-    {"LbZDCheckTime", "每15秒刷新一次"},
-    {"GbZDAutoRundDoc", "设置启动文档"},
-    {"CbQueryAutoRunDoc", "自动启动文档时询问"},
-    {"CbAutoRunDocs", "自动启动历史文档"},
-    {"RgAutorOpenType", "启动后自动打开"},
-    {"RgAutorOpenType.0", "上一次所有文档"},
-    {"RgAutorOpenType.1", "收藏中的文档"},
-    {"RgAutorOpenType.2", "所有历史文档"},
-};
-
 // Copy order: own captions, then the tray menu.
 const std::vector<std::string> kCopyOrder = {
-    "CbFavEdit",         "GbZDFavEdit",     "LblZDFavName",      "LblZDFavPath",
-    "GbZDFavList",       "CbZDOnTop",       "MnZDAutoRun",       "GBZDNavSet",
-    "CbZDRefresh",       "LbZDCheckTime",   "GbZDAutoRundDoc",   "CbQueryAutoRunDoc",
-    "CbAutoRunDocs",     "RgAutorOpenType", "RgAutorOpenType.0", "RgAutorOpenType.1",
-    "RgAutorOpenType.2", "MyMyLove",        "MnAddToRunList",    "MnExpandAll",
-    "MnOpenDIr",         "MnRefresh",       "MnDeleteAllDocs",   "MnDeleteSelected",
-    "MnOpenMyFavDoc",    "MyDeleteFav",     "MnZDAddToRun",      "MnZDDeleteNotExistsDoc",
-    "MnNewToFav",        "MnUpdateFav",     "MnShowFavEdit",     "MnOpenZapdock",
-    "MnZDWeb",           "MnZDDir",         "MnSoftware",        "MnDayCalify",
-    "MnToday",           "MnYesday",        "MnPre3days",        "MnPreWeek",
-    "MnZDAll",           "PmAutoRun",       "MnSystemUse",       "MnMyComputer",
-    "MnZDMyDoc",         "MnMyDesk",        "MnZDControl",       "MnZDRecycle",
-    "MnZDTask",          "MnZDRecent",      "MnZDRun",           "PmRecent",
-    "PmMyDocs",          "MnZDExit"};
+    "CbFavEdit",        "GbZDFavEdit",     "LblZDFavName",     "LblZDFavPath",
+    "GbZDFavList",      "CbZDOnTop",       "MnZDAutoRun",      "GBZDNavSet",
+    "CbZDRefresh",      "LbZDCheckTime",   "GbZDAutoRundDoc",  "CbQueryAutoRunDoc",
+    "CbAutoRunDocs",    "RgAutorOpenType", "RgAutorOpenType0", "RgAutorOpenType1",
+    "RgAutorOpenType2", "MyMyLove",        "MnAddToRunList",   "MnExpandAll",
+    "MnOpenDIr",        "MnRefresh",       "MnDeleteAllDocs",  "MnDeleteSelected",
+    "MnOpenMyFavDoc",   "MyDeleteFav",     "MnZDAddToRun",     "MnZDDeleteNotExistsDoc",
+    "MnNewToFav",       "MnUpdateFav",     "MnShowFavEdit",    "MnOpenZapdock",
+    "MnZDWeb",          "MnZDDir",         "MnSoftware",       "MnDayCalify",
+    "MnToday",          "MnYesday",        "MnPre3days",       "MnPreWeek",
+    "MnZDAll",          "PmAutoRun",       "MnSystemUse",      "MnMyComputer",
+    "MnZDMyDoc",        "MnMyDesk",        "MnZDControl",      "MnZDRecycle",
+    "MnZDTask",         "MnZDRecent",      "MnZDRun",          "PmRecent",
+    "PmMyDocs",         "MnZDExit"};
 
 std::vector<std::string> CaptionNames(const InterfaceTexts& t) {
   std::vector<std::string> names;
-  for (const auto& [control, text] : t.captions) names.push_back(control);
+  for (const auto& [part, text] : t.captions) names.emplace_back(UiName(part));
   return names;
 }
 
@@ -116,12 +96,9 @@ TEST(LangTablesDefault, CaptionAndDesignCaptions) {
   EXPECT_EQ(WindowCaption(t.ProductText, 3.5f), "MRXZapdock3.5");
   EXPECT_EQ(CaptionNames(t), kCopyOrder);
 
-  // The default language must leave every control as designed (the menu
-  // entries are checked against the menu model beside it).
-  for (const auto& [control, caption] : kControlDesignCaptions) {
-    ASSERT_NE(t.Caption(control), nullptr) << control;
-    EXPECT_EQ(*t.Caption(control), caption) << control;
-  }
+  // The default language leaves every part as designed: its copied captions
+  // are the design captions the window and the menus are built with.
+  for (const auto& [part, text] : t.captions) EXPECT_EQ(text, CaptionOf(part, 0)) << UiName(part);
 }
 
 TEST(LangTablesDefault, OperationTexts) {
@@ -143,7 +120,7 @@ TEST(LangTablesDefault, OperationTexts) {
 TEST(LangTablesEnglish, TrayExitAndInterval) {
   const InterfaceTexts t = Load(2);
   ASSERT_FALSE(t.captions.empty());
-  EXPECT_EQ(t.captions.back().first, "MnZDExit");
+  EXPECT_EQ(t.captions.back().first, Ui::MnZDExit);
   EXPECT_EQ(t.captions.back().second, "exit (&E)");
   EXPECT_EQ(t.IntervalFormat, "refresh once every %d seconds");
   EXPECT_EQ(FormatText(t.IntervalFormat, 60), "refresh once every 60 seconds");
@@ -152,9 +129,9 @@ TEST(LangTablesEnglish, TrayExitAndInterval) {
   EXPECT_EQ(t.PathNotExists, "Not exists path ：%s");
   EXPECT_EQ(t.AboutTitle, "About");
   EXPECT_EQ(t.TipsCaption, "tips");
-  ASSERT_NE(t.Caption("RgAutorOpenType.1"), nullptr);
-  EXPECT_EQ(*t.Caption("RgAutorOpenType.1"), "collection of documents");
-  EXPECT_EQ(*t.Caption("MnOpenZapdock"), "Open Zapdock (&S)");
+  ASSERT_NE(t.Caption(Ui::RgAutorOpenType1), nullptr);
+  EXPECT_EQ(*t.Caption(Ui::RgAutorOpenType1), "collection of documents");
+  EXPECT_EQ(*t.Caption(Ui::MnOpenZapdock), "Open Zapdock (&S)");
   EXPECT_EQ(t.SpecialPlaces().back(), "My Documents");
   EXPECT_EQ(CaptionNames(t), kCopyOrder);
 }
@@ -171,8 +148,8 @@ TEST(LangTablesTraditional, FillsSharedRowsFromResource) {
   EXPECT_EQ(t.ExitQuestion, "要退出系統嗎？");  // full-width mark survives the "?" removal
   EXPECT_EQ(t.PathNotExists, "此路徑不存在：%s");
   EXPECT_EQ(t.AboutTitle, "關於");
-  ASSERT_NE(t.Caption("MnZDAutoRun"), nullptr);
-  EXPECT_EQ(*t.Caption("MnZDAutoRun"), "開機時自動啟動");
+  ASSERT_NE(t.Caption(Ui::MnZDAutoRun), nullptr);
+  EXPECT_EQ(*t.Caption(Ui::MnZDAutoRun), "開機時自動啟動");
   EXPECT_EQ(CaptionNames(t), kCopyOrder);
 
   // The resource lines must sit on the rows of the compiled-in columns: rows
@@ -283,7 +260,7 @@ TEST(LangTablesAll, EveryRowFilledInEveryLanguage) {
     ASSERT_EQ(t.shared.size(), static_cast<size_t>(kSharedRows));
     for (int r = 0; r < kSharedRows; ++r) EXPECT_FALSE(t.shared[r].empty()) << r;
     EXPECT_EQ(CaptionNames(t), kCopyOrder);
-    for (const auto& [control, text] : t.captions) EXPECT_FALSE(text.empty()) << control;
+    for (const auto& [part, text] : t.captions) EXPECT_FALSE(text.empty()) << UiName(part);
 
     // Formats carry exactly the argument their readers pass.
     EXPECT_NE(FormatText(t.IntervalFormat, 90).find("90"), std::string::npos);
@@ -318,14 +295,14 @@ TEST(LangTablesFormat, Substitution) {
 TEST(LangTablesAll, ProcessWideTextsAndLookups) {
   EXPECT_EQ(&Texts(), &Texts());
   const InterfaceTexts t = Load(0);
-  EXPECT_EQ(t.Caption("NoSuchControl"), nullptr);
-  EXPECT_EQ(t.Caption(""), nullptr);
-  ASSERT_NE(t.Caption("MnZDExit"), nullptr);
-  EXPECT_EQ(*t.Caption("MnZDExit"), "退出(&E)");
-  const std::vector<std::string> buttons = {"BtnZDStart",    "BtnZDPCStart",   "BtnZDSearch",
-                                            "BtnZDAddToFav", "BtnZDUpdateFav", "BtnZDDeleteAllDocs",
-                                            "BtnHelp",       "BtnAbout"};
-  EXPECT_EQ(ButtonImageNames(), buttons);
+  EXPECT_EQ(t.Caption(Ui::BtnZDSearch), nullptr) << "a caption the copy leaves alone";
+  ASSERT_NE(t.Caption(Ui::MnZDExit), nullptr);
+  EXPECT_EQ(*t.Caption(Ui::MnZDExit), "退出(&E)");
+  std::vector<std::string> buttons;
+  for (Ui part : ButtonImageParts()) buttons.emplace_back(UiName(part));
+  EXPECT_EQ(buttons, (std::vector<std::string>{"BtnZDStart", "BtnZDPCStart", "BtnZDSearch",
+                                               "BtnZDAddToFav", "BtnZDUpdateFav",
+                                               "BtnZDDeleteAllDocs", "BtnHelp", "BtnAbout"}));
 }
 
 }  // namespace

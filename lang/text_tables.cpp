@@ -38,68 +38,6 @@ constexpr OwnRow kOwn[] = {
       "Nothing will be saved during this run."}},
 };
 
-// Captions in copy order: the window's controls, then the tray menu.
-constexpr CaptionRow kCaptions[] = {
-    {"CbFavEdit", {"显示收藏夹编辑栏", "顯示收藏夾編輯欄", "Display Edit Favorites bar"}},
-    {"GbZDFavEdit", {"收藏夹编辑", "收藏夾編輯", "Edit Favorites"}},
-    {"LblZDFavName", {"名称", "名稱", "Name"}},
-    {"LblZDFavPath", {"路径", "路徑", "Path"}},
-    {"GbZDFavList", {"收藏夹", "收藏夾", "Favorites"}},
-    {"CbZDOnTop", {"窗体总在最上方", "視窗總在最上方", "Form always on top"}},
-    {"MnZDAutoRun", {"开机时启动", "開機時自動啟動", "start automatically when you start"}},
-    {"GBZDNavSet", {"导航已打开文档", "導覽已開啟的文件", "Navigation"}},
-    {"CbZDRefresh", {"刷新", "重新整理", "Refresh"}},
-    {"LbZDCheckTime", {"每15秒刷新一次", "每15秒重新整理一次", "refresh every 15 seconds"}},
-    {"GbZDAutoRundDoc", {"设置启动文档", "設定啟動文件", "start document settings"}},
-    {"CbQueryAutoRunDoc",
-     {"自动启动文档时询问", "自動啟動文件時詢問", "start automatically when the document asked"}},
-    {"CbAutoRunDocs",
-     {"自动启动历史文档", "自動啟動歷史文件", "auto-start history of the document"}},
-    {"RgAutorOpenType", {"启动后自动打开", "啟動後自動開啟", "starts automatically open"}},
-    {"RgAutorOpenType.0", {"上一次所有文档", "上一次所有文件", "The last time all the documents"}},
-    {"RgAutorOpenType.1", {"收藏中的文档", "收藏中的文件", "collection of documents"}},
-    {"RgAutorOpenType.2", {"所有历史文档", "所有歷史文件", "all the historical documents"}},
-    {"MyMyLove", {"加入到『收藏』中", "加入到『收藏』中", "Add to Favorites :"}},
-    {"MnAddToRunList", {"加入到『启动』中", "加入到『啟動』中", "added to『Start』"}},
-    {"MnExpandAll", {"展开全部(&E)", "展開全部(&E)", "Expand All (&E)"}},
-    {"MnOpenDIr", {"打开所在的文件夹", "開啟所在的資料夾", "Open the folder"}},
-    {"MnRefresh", {"刷新", "重新整理", "Refresh"}},
-    {"MnDeleteAllDocs", {"删除所有(&D)", "刪除所有(&D)", "Delete all (&D)"}},
-    {"MnDeleteSelected", {"删除所选(&D)", "刪除所選(&D)", "Delete selected (&D)"}},
-    {"MnOpenMyFavDoc", {"打开", "開啟", "Open"}},
-    {"MyDeleteFav", {"删除所选", "刪除所選", "Delete Selected"}},
-    {"MnZDAddToRun", {"加入到『启动』", "加入到『啟動』", "added to the 『Start』"}},
-    {"MnZDDeleteNotExistsDoc",
-     {"删除已不存在文档", "刪除已不存在的文件", "Delete document no longer exists"}},
-    {"MnNewToFav", {"新增到收藏夹", "新增到收藏夾", "Add to Favorites"}},
-    {"MnUpdateFav", {"修改收藏夹", "修改收藏夾", "modify Favorites"}},
-    {"MnShowFavEdit", {"显示收藏夹编辑栏", "顯示收藏夾編輯欄", "Display Edit Favorites bar"}},
-    // Tray menu.
-    {"MnOpenZapdock", {"打开Zapdock(&S)", "開啟Zapdock(&S)", "Open Zapdock (&S)"}},
-    {"MnZDWeb", {"网页", "網頁", "page"}},
-    {"MnZDDir", {"文件夹", "資料夾", "Folder"}},
-    {"MnSoftware", {"软件", "軟體", "Software"}},
-    {"MnDayCalify", {"按日期分类", "按日期分類", "by date"}},
-    {"MnToday", {"今天", "今天", "today"}},
-    {"MnYesday", {"昨天", "昨天", "Yesterday"}},
-    {"MnPre3days", {"前三天", "前三天", "before the three days"}},
-    {"MnPreWeek", {"前一周", "前一週", "previous week"}},
-    {"MnZDAll", {"所有", "所有", "all"}},
-    {"PmAutoRun", {"自动启动", "自動啟動", "auto start"}},
-    {"MnSystemUse", {"系统常用", "系統常用", "system used"}},
-    {"MnMyComputer", {"我的电脑", "我的電腦", "My Computer"}},
-    {"MnZDMyDoc", {"我的文档", "我的文件", "My Documents"}},
-    {"MnMyDesk", {"我的桌面", "我的桌面", "my desktop"}},
-    {"MnZDControl", {"控制面板", "控制台", "Control Panel"}},
-    {"MnZDRecycle", {"垃圾回收站", "資源回收筒", "Garbage Recycle Bin"}},
-    {"MnZDTask", {"任务管理器", "工作管理員", "Task Manager"}},
-    {"MnZDRecent", {"最近使用", "最近使用", "most recently used"}},
-    {"MnZDRun", {"启动", "啟動", "start"}},
-    {"PmRecent", {"最近使用", "最近使用", "most recently used"}},
-    {"PmMyDocs", {"我的收藏", "我的收藏", "My Favorites"}},
-    {"MnZDExit", {"退出(&E)", "結束(&E)", "exit (&E)"}},
-};
-
 // Texts common to the maker's programs, at fixed rows (the same rows as the
 // lines of the "allneed" resource). Rows 12, 39 and 41 are read by name.
 constexpr SharedRow kShared[kSharedRows] = {
@@ -153,7 +91,6 @@ constexpr SharedRow kShared[kSharedRows] = {
 }  // namespace
 
 std::span<const OwnRow> OwnRows() { return kOwn; }
-std::span<const CaptionRow> CaptionRows() { return kCaptions; }
 std::span<const SharedRow, kSharedRows> SharedRows() { return kShared; }
 
 }  // namespace zd::lang::detail

@@ -18,12 +18,6 @@ struct OwnRow {
   const char* text[kColumns];
 };
 
-// A caption copied onto a control or menu entry, in copy order.
-struct CaptionRow {
-  const char* control;
-  const char* text[kColumns];
-};
-
 // A row of the shared table; the traditional-Chinese column is the "allneed"
 // resource, not compiled in.
 struct SharedRow {
@@ -32,7 +26,6 @@ struct SharedRow {
 };
 
 std::span<const OwnRow> OwnRows();
-std::span<const CaptionRow> CaptionRows();
 std::span<const SharedRow, kSharedRows> SharedRows();
 
 }  // namespace zd::lang::detail

@@ -1,5 +1,6 @@
 #include "mainwin/form_model.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "tracking/doc_kinds.h"
@@ -26,17 +27,8 @@ int PageIndexOfTab(int tab_index) {
   return -1;
 }
 
-int32_t TreeKindOfPage(int page_index) {
-  switch (CurrentTreePage(page_index)) {
-    case TreePage::kDoc:
-      return kDocWeb;
-    case TreePage::kApp:
-      return kDocProgram;
-    case TreePage::kPath:
-      return kDocFolder;
-    default:
-      return 0;
-  }
+int ClampPageIndex(int page_index) {
+  return page_index >= 0 && page_index < kTVControlPageCount ? page_index : 0;
 }
 
 TreePage CurrentTreePage(int page_index) {
@@ -54,8 +46,17 @@ TreePage CurrentTreePage(int page_index) {
   }
 }
 
-int ClampPageIndex(int page_index) {
-  return page_index >= 0 && page_index < kTVControlPageCount ? page_index : 0;
+int32_t TreeKindOfPage(int page_index) {
+  switch (CurrentTreePage(page_index)) {
+    case TreePage::kDoc:
+      return kDocWeb;
+    case TreePage::kApp:
+      return kDocProgram;
+    case TreePage::kPath:
+      return kDocFolder;
+    default:
+      return 0;
+  }
 }
 
 static int Scaled(int value, double scale) { return static_cast<int>(std::lround(value * scale)); }
@@ -79,45 +80,49 @@ WindowRect BottomRightRect(int screen_width, int screen_height, int width, int h
   return r;
 }
 
-bool IsUninstallStart(const std::vector<std::string>& args) {
-  return !args.empty() && args[0] == "uninstall";
+WindowRect FitIntoWorkArea(WindowRect r, const WorkArea& area) {
+  const int area_width = std::max(0, area.right - area.left);
+  const int area_height = std::max(0, area.bottom - area.top);
+  r.width = std::min(r.width, area_width);
+  r.height = std::min(r.height, area_height);
+  r.left = std::clamp(r.left, area.left, area.right - r.width);
+  r.top = std::clamp(r.top, area.top, area.bottom - r.height);
+  return r;
 }
 
-namespace {
-struct CaptionRow {
-  const char* control;
-  const char* text[3];
-};
-// Buttons and page captions shown as text; the design captions are the
-// simplified-Chinese column.
-constexpr CaptionRow kCaptions[] = {
-    {"TabSheet8", {"我的启动", "我的啟動", "My Launcher"}},
-    {"tbDemo", {"我的主页", "我的首頁", "My Home"}},
-    {"BtnZDSearch", {"搜索", "搜尋", "Search"}},
-    {"BtnZDAutoRunSet", {"启动文档设置", "啟動文件設定", "Start documents..."}},
-    {"BtnZDDeleteAllDocs", {"删除所有历史", "刪除所有歷史", "Delete history"}},
-    {"BtnZDPCStart", {"开机启动管理", "開機啟動管理", "Startup programs"}},
-    {"BtnAbout", {"关于", "關於", "About"}},
-    {"BtnHelp", {"帮助", "說明", "Help"}},
-    {"BtnZDStart", {"自动启动", "自動啟動", "Auto start"}},
-    {"BtnFilter", {"过滤", "過濾", "Filter"}},
-    {"BtnDocDisplay", {"显示名称映射", "顯示名稱對應", "Display names"}},
-    {"GroupBox1", {"最近访问的所有文档树形", "最近存取的所有文件樹狀", "All recent documents"}},
-    {"CbAdvSet", {"高级设置", "進階設定", "Advanced settings"}},
-    {"Button4", {"定时关机", "定時關機", "Timed shutdown"}},
-    {"Button5", {"发送邮件", "傳送郵件", "Send mail"}},
-    {"BtnAddToQuickLaunch", {"快速启动", "快速啟動", "Quick launch"}},
-    {"Button1", {"Button1", "Button1", "Button1"}},
-    {"Button3", {"Button3", "Button3", "Button3"}},
-};
-}  // namespace
-
-const char* DesignCaption(std::string_view control, int language_index) {
-  if (language_index < 0 || language_index > 2) language_index = 0;
-  for (const CaptionRow& row : kCaptions) {
-    if (control == row.control) return row.text[language_index];
+int ScrollBarPosition(int code, int position, int track_position, int minimum, int maximum) {
+  int next = position;
+  switch (static_cast<ScrollCode>(code)) {
+    case ScrollCode::kLineLeft:
+      next = position - 1;
+      break;
+    case ScrollCode::kLineRight:
+      next = position + 1;
+      break;
+    case ScrollCode::kPageLeft:
+      next = position - kScrollPageStep;
+      break;
+    case ScrollCode::kPageRight:
+      next = position + kScrollPageStep;
+      break;
+    case ScrollCode::kThumbPosition:
+    case ScrollCode::kThumbTrack:
+      next = track_position;
+      break;
+    case ScrollCode::kLeft:
+      next = minimum;
+      break;
+    case ScrollCode::kRight:
+      next = maximum;
+      break;
+    default:
+      return -1;
   }
-  return nullptr;
+  return std::clamp(next, minimum, maximum);
+}
+
+bool IsUninstallStart(const std::vector<std::string>& args) {
+  return !args.empty() && args[0] == "uninstall";
 }
 
 }  // namespace zd

@@ -1,38 +1,38 @@
 // Window facts that need no window: the inner pages and their tabs, the
-// window's placement rules and the start mode. Tested natively.
+// window's placement rules, the scroll bar's arithmetic and the start mode.
+// Tested natively.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
+
+#include "lang/ui.h"
 
 namespace zd {
 
 struct PageInfo {
-  const char* name;     // the page's control name
-  const char* caption;  // design caption, trailing blanks kept
+  Ui page;
   bool tab_visible;
 };
 
-// Pages of the inner page control TVControl in page order.
+// Pages of the inner page control TVControl in page order; their captions
+// are the caption table's.
 inline constexpr PageInfo kTVControlPages[] = {
-    {"TabSheet7", "网页", true},      {"TabSheet9", "软件启", true},
-    {"TabSheet10", "文件夹  ", true}, {"TabSheet4", "系统   ", true},
-    {"TabSheet5", "收藏   ", true},   {"TabSheet2", "常用   ", true},
-    {"TabSheet3", "笔记   ", false},  {"TabSheet6", "设置  ", true},
-    {"TabSheet1", "全部   ", false},
+    {Ui::TabSheet7, true},  {Ui::TabSheet9, true}, {Ui::TabSheet10, true},
+    {Ui::TabSheet4, true},  {Ui::TabSheet5, true}, {Ui::TabSheet2, true},
+    {Ui::TabSheet3, false}, {Ui::TabSheet6, true}, {Ui::TabSheet1, false},
 };
 inline constexpr int kTVControlPageCount = 9;
+inline constexpr int kSystemPageIndex = 3;
+inline constexpr int kFavouritesPageIndex = 4;
 inline constexpr int kWebPageIndex = 5;  // "常用   ", the embedded browser
+inline constexpr int kNotePageIndex = 6;
+inline constexpr int kSettingsPageIndex = 7;
 
-// The document kind of the tree a page shows (0 web pages, 1 programs,
-// 2 folders), 0 for a page without one: what a refresh of that page looks for.
-int32_t TreeKindOfPage(int page_index);
-
-// The tree shown on a page (3, the system page, names the hidden all-documents tree).
-enum class TreePage { kNone, kDoc, kApp, kPath, kDocs };
-TreePage CurrentTreePage(int page_index);
+// The inner tab strip: fixed tabs, one slice each of the "monitorbtn" picture.
+inline constexpr int kTabWidth = 84;
+inline constexpr int kTabHeight = 26;
 
 // Tab index of a page (hidden pages have none: -1); page index of a tab.
 int TabIndexOfPage(int page_index);
@@ -41,9 +41,21 @@ int PageIndexOfTab(int tab_index);
 // page is shown as it is (its tab stays hidden).
 int ClampPageIndex(int page_index);
 
+// The tree a page shows (3, the system page, names the hidden all-documents tree).
+enum class TreePage { kNone, kDoc, kApp, kPath, kDocs };
+TreePage CurrentTreePage(int page_index);
+// The document kind of the tree a page shows (web pages, programs, folders),
+// 0 for a page without one: what a refresh of that page looks for.
+int32_t TreeKindOfPage(int page_index);
+
 struct WindowRect {
   int left = 0, top = 0, width = 0, height = 0;
   bool operator==(const WindowRect&) const = default;
+};
+
+// A monitor's work area: the screen without the taskbar.
+struct WorkArea {
+  int left = 0, top = 0, right = 0, bottom = 0;
 };
 
 // Design size and placement, in pixels at 96 DPI; `scale` is DPI / 96.
@@ -56,12 +68,28 @@ WindowRect InitialWindowRect(int screen_width, int screen_height, double scale =
 // Right edge 20 px and bottom edge 50 px from the screen's right and bottom edges.
 WindowRect BottomRightRect(int screen_width, int screen_height, int width, int height,
                            double scale = 1.0);
+// The whole window inside the work area: moved in as little as possible, and
+// shrunk to it when it is larger.
+WindowRect FitIntoWorkArea(WindowRect rect, const WorkArea& area);
+
+// The scroll bar's notification codes (the Win32 SB_ values).
+enum class ScrollCode {
+  kLineLeft = 0,
+  kLineRight = 1,
+  kPageLeft = 2,
+  kPageRight = 3,
+  kThumbPosition = 4,
+  kThumbTrack = 5,
+  kLeft = 6,
+  kRight = 7,
+  kEndScroll = 8,
+};
+inline constexpr int kScrollPageStep = 10;
+// The position a horizontal scroll bar moves to, within its range; -1 for a
+// code that moves nothing (kEndScroll, unknown codes).
+int ScrollBarPosition(int code, int position, int track_position, int minimum, int maximum);
 
 // The first command-line argument is exactly "uninstall" (case-sensitive).
 bool IsUninstallStart(const std::vector<std::string>& args);
-
-// Captions of controls that the language tables do not carry, by language
-// (0 zh-CN design caption, 1 zh-TW, 2 en); nullptr for an unknown control.
-const char* DesignCaption(std::string_view control, int language_index);
 
 }  // namespace zd

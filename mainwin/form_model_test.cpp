@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "tracking/doc_kinds.h"
+
 namespace zd {
 namespace {
 
@@ -49,12 +53,79 @@ TEST(FormModel, UninstallOnlyForTheExactFirstArgument) {
   EXPECT_FALSE(IsUninstallStart({" uninstall"}));
 }
 
-TEST(FormModel, DesignCaptionsPerLanguage) {
-  ASSERT_NE(DesignCaption("TabSheet8", 0), nullptr);
-  EXPECT_STREQ(DesignCaption("TabSheet8", 0), "我的启动");
-  EXPECT_STREQ(DesignCaption("tbDemo", 2), "My Home");
-  EXPECT_STREQ(DesignCaption("tbDemo", 7), "我的主页");  // unknown language: design text
-  EXPECT_EQ(DesignCaption("NoSuchControl", 0), nullptr);
+TEST(FormModel, PlacementKeepsTheWholeWindowInsideTheWorkArea) {
+  struct Case {
+    const char* what;
+    int screen_width, screen_height;
+    double scale;
+    WorkArea area;
+  };
+  const Case cases[] = {
+      {"1024x768, taskbar 40 px", 1024, 768, 1.0, {0, 0, 1024, 728}},
+      {"1366x768 at 125%", 1366, 768, 1.25, {0, 0, 1366, 728}},
+      {"1366x768 at 150%", 1366, 768, 1.5, {0, 0, 1366, 728}},
+      {"1280x720 at 150%, taskbar on the left", 1280, 720, 1.5, {62, 0, 1280, 720}},
+      {"second monitor left of the primary", 1920, 1080, 1.0, {-1280, 0, 0, 984}},
+      {"2560x1440 at 100%", 2560, 1440, 1.0, {0, 0, 2560, 1400}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const WindowRect wanted = InitialWindowRect(c.screen_width, c.screen_height, c.scale);
+    for (const WindowRect& placed :
+         {FitIntoWorkArea(wanted, c.area),
+          FitIntoWorkArea(BottomRightRect(c.screen_width, c.screen_height, wanted.width,
+                                          wanted.height, c.scale),
+                          c.area)}) {
+      EXPECT_GE(placed.left, c.area.left);
+      EXPECT_GE(placed.top, c.area.top);
+      EXPECT_LE(placed.left + placed.width, c.area.right);
+      EXPECT_LE(placed.top + placed.height, c.area.bottom);
+      // Shrunk only where the work area is smaller than the window.
+      EXPECT_EQ(placed.width, std::min(wanted.width, c.area.right - c.area.left));
+      EXPECT_EQ(placed.height, std::min(wanted.height, c.area.bottom - c.area.top));
+    }
+  }
+  // A window that fits keeps the designed position.
+  const WindowRect fits = InitialWindowRect(1024, 768);
+  EXPECT_EQ(FitIntoWorkArea(fits, {0, 0, 1024, 728}), fits);
+}
+
+TEST(FormModel, ScrollBarMovesWithinItsRange) {
+  // The reference: what each code means for a bar at `pos` between 60 and 600.
+  auto reference = [](int code, int pos, int track) {
+    int next = pos;
+    if (code == 0)
+      next = pos - 1;
+    else if (code == 1)
+      next = pos + 1;
+    else if (code == 2)
+      next = pos - 10;
+    else if (code == 3)
+      next = pos + 10;
+    else if (code == 4 || code == 5)
+      next = track;
+    else if (code == 6)
+      next = 60;
+    else if (code == 7)
+      next = 600;
+    else
+      return -1;
+    return next < 60 ? 60 : next > 600 ? 600 : next;
+  };
+  for (int code = 0; code <= 9; ++code)
+    for (int pos : {60, 61, 65, 120, 595, 599, 600})
+      for (int track : {60, 300, 600})
+        EXPECT_EQ(ScrollBarPosition(code, pos, track, 60, 600), reference(code, pos, track))
+            << code << " " << pos << " " << track;
+}
+
+TEST(FormModel, EachTreePageRefreshesItsKind) {
+  const int32_t kinds[] = {kDocWeb, kDocProgram, kDocFolder, 0, 0, 0, 0, 0, 0};
+  for (int page = -1; page <= kTVControlPageCount; ++page) {
+    const bool in_range = page >= 0 && page < kTVControlPageCount;
+    EXPECT_EQ(TreeKindOfPage(page), in_range ? kinds[page] : 0) << page;
+  }
+  EXPECT_EQ(CurrentTreePage(3), TreePage::kDocs) << "the system page names the hidden tree";
 }
 
 }  // namespace

@@ -1,4 +1,3 @@
-// The main window's lifecycle: creation, messages, showing, ending.
 #include "mainwin/main_window_win.h"
 
 #include <windows.h>
@@ -8,15 +7,47 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <optional>
 
-#include "mainwin/form_model.h"
-#include "mainwin/win_util_win.h"
+#include "lang/captions.h"
 #include "platform/errors.h"
 #include "platform/resources_win.h"
 #include "platform/wide_win.h"
 #include "store/AppParams.h"
+#include "store/startup_load.h"
 
 namespace zd {
+namespace {
+
+// GetDpiForWindow exists from Windows 10 1607 on; older systems have one DPI.
+UINT WindowDpi(HWND hwnd) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto get_dpi = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (get_dpi) {
+    if (UINT dpi = get_dpi(hwnd)) return dpi;
+  }
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+std::string Today() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  char text[16];
+  std::snprintf(text, sizeof(text), "%04u-%02u-%02u", now.wYear, now.wMonth, now.wDay);
+  return text;
+}
+
+HBRUSH FormBrush() {
+  static HBRUSH brush = CreateSolidBrush(kFormColor);
+  return brush;
+}
+
+}  // namespace
 
 bool TFrmMain::RegisterWindowClass(HINSTANCE instance) {
   WNDCLASSEXW wc{};
@@ -24,10 +55,10 @@ bool TFrmMain::RegisterWindowClass(HINSTANCE instance) {
   wc.lpfnWndProc = StaticWndProc;
   wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = CreateSolidBrush(kFormColor);
+  wc.hbrBackground = FormBrush();
   wc.hIcon = LoadIconW(instance, L"MAINICON");
   wc.lpszClassName = kClassName;
-  bool ok = RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  const bool ok = RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
   return ok && RegisterPanelClass(instance);
 }
 
@@ -36,7 +67,8 @@ UINT TFrmMain::ShowRequestMessage() {
   return message;
 }
 
-TFrmMain::TFrmMain(MainWindowDeps deps) : deps_(std::move(deps)) {
+TFrmMain::TFrmMain(MainWindowDeps deps)
+    : deps_(std::move(deps)), factory_(GetModuleHandleW(nullptr), fonts_) {
   store_.files = deps_.files;
   store_.codec = deps_.codec;
 }
@@ -50,7 +82,8 @@ std::unique_ptr<TFrmMain> TFrmMain::Create(HINSTANCE instance, MainWindowDeps de
   std::unique_ptr<TFrmMain> form(new TFrmMain(std::move(deps)));
   HWND hwnd = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"MRXZapdock",
                               WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                              1000, 600, form->deps_.owner, nullptr, instance, form.get());
+                              kDesignWidth, kDesignHeight, form->deps_.owner, nullptr, instance,
+                              form.get());
   if (!hwnd) return nullptr;
   return form;
 }
@@ -69,7 +102,7 @@ LRESULT CALLBACK TFrmMain::StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
   try {
     return self->WndProc(msg, wp, lp);
   } catch (...) {
-    RecordCurrentException(__func__);
+    RecordCurrentException("TFrmMain::WndProc");
     return DefWindowProcW(hwnd, msg, wp, lp);
   }
 }
@@ -95,103 +128,72 @@ LRESULT TFrmMain::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
       return 0;
     case WM_NOTIFY: {
-      const NMHDR* hdr = reinterpret_cast<const NMHDR*>(lp);
-      if (hdr->code == TCN_SELCHANGE) {
-        if (hdr->hwndFrom == Control("TVControl")) TVControlChange();
-        if (hdr->hwndFrom == Control("PageControl1")) PageControl1Change();
+      const NMHDR& header = *reinterpret_cast<const NMHDR*>(lp);
+      if (header.hwndFrom == PageControl1.hwnd() && header.code == TCN_SELCHANGE) {
+        PageControl1Change();
+      } else {
+        launcher_->OnNotify(header);
       }
       return 0;
     }
-    case WM_DRAWITEM:
-      OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+    case WM_DRAWITEM: {
+      const DRAWITEMSTRUCT& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+      if (item.hwndItem == PageControl1.hwnd()) {
+        PageControl1DrawTab(item);
+      } else {
+        launcher_->OnDrawItem(item);
+      }
       return TRUE;
+    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: {
-      static HBRUSH brush = CreateSolidBrush(kFormColor);
       HDC dc = reinterpret_cast<HDC>(wp);
       SetBkColor(dc, kFormColor);
       SetBkMode(dc, TRANSPARENT);
-      return reinterpret_cast<LRESULT>(brush);
+      return reinterpret_cast<LRESULT>(FormBrush());
     }
     case WM_HSCROLL:
-      if (reinterpret_cast<HWND>(lp) == Control("SbCheckTime")) {
-        HWND bar = Control("SbCheckTime");
-        SCROLLINFO si{};
-        si.cbSize = sizeof(si);
-        si.fMask = SIF_ALL;
-        GetScrollInfo(bar, SB_CTL, &si);
-        int pos = si.nPos;
-        switch (LOWORD(wp)) {
-          case SB_LINELEFT:
-            pos -= 1;
-            break;
-          case SB_LINERIGHT:
-            pos += 1;
-            break;
-          case SB_PAGELEFT:
-            pos -= 10;
-            break;
-          case SB_PAGERIGHT:
-            pos += 10;
-            break;
-          case SB_THUMBTRACK:
-          case SB_THUMBPOSITION:
-            pos = si.nTrackPos;
-            break;
-          case SB_LEFT:
-            pos = si.nMin;
-            break;
-          case SB_RIGHT:
-            pos = si.nMax;
-            break;
-          default:
-            return 0;
-        }
-        pos = std::clamp(pos, si.nMin, si.nMax);
-        if (pos != si.nPos) {
-          SetScrollPos(bar, SB_CTL, pos, TRUE);
-          SbCheckTimeChange(pos);
-        }
+      if (reinterpret_cast<HWND>(lp) == launcher_->settings.SbCheckTime.hwnd()) {
+        launcher_->settings.OnScroll(LOWORD(wp));
       }
       return 0;
     case WM_CONTEXTMENU: {
-      HWND target = reinterpret_cast<HWND>(wp);
       POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
       if (pt.x == -1 && pt.y == -1) GetCursorPos(&pt);
-      if (target == Control("TVDoc") || target == Control("TVApp") || target == Control("TVPath")) {
-        PopupAt("PmDocTree", pt);
-      } else if (target == Control("LbMyLove")) {
-        PopupAt("PmMyFav", pt);
-      } else if (target == Control("LbAutoRun")) {
-        PopupAt("PmAutoRunList", pt);
-      }
+      launcher_->OnContextMenu(reinterpret_cast<HWND>(wp), pt);
       return 0;
     }
     case WM_TIMER:
       if (wp == kTimerFirstRun) TimerFirstRunTimer();
       if (wp == kTimerCheckDocs) TimerCheckDocsTimer();
       return 0;
-    case kTabPressMessage:
-      TVControlMouseDown();
+    case TLauncherPage::kTabPressMessage:
+      launcher_->TVControlMouseDown();
       return 0;
     case WM_SYSCOMMAND:
-      // Minimising moves the window out of sight; the tray icon brings it back.
       if ((wp & 0xFFF0) == SC_MINIMIZE) {
-        SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        RECT r;
-        GetWindowRect(hwnd_, &r);
-        SetWindowPos(hwnd_, nullptr, r.left, kMinimisedTop, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        MinimiseOutOfSight();
         return 0;
       }
       break;
     case WM_DROPFILES:
-      LbMyLoveDropFiles(reinterpret_cast<HDROP>(wp));
+      launcher_->favourites.LbMyLoveDropFiles(reinterpret_cast<HDROP>(wp));
       return 0;
     case kTrayCallbackMessage:
       TrayIconMessage(lp);
       return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      // Windows may end the process as soon as this returns: save now.
+      if (wp) OnEndSession();
+      return 0;
     case WM_CLOSE:
+      if (loading_) {
+        // The load pumps messages; its controls must outlive it.
+        close_after_load_ = true;
+        return 0;
+      }
       FormCloseQuery();
       DestroyWindow(hwnd_);
       return 0;
@@ -207,174 +209,341 @@ LRESULT TFrmMain::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
-HWND TFrmMain::Control(std::string_view name) const {
-  auto it = controls_.find(name);
-  return it == controls_.end() ? nullptr : it->second;
-}
-
-UINT TFrmMain::MenuCommand(std::string_view name) const {
-  auto it = menu_commands_.find(name);
-  return it == menu_commands_.end() ? 0 : it->second;
-}
-
-HMENU TFrmMain::Menu(std::string_view name) const {
-  auto it = popup_menus_.find(name);
-  return it == popup_menus_.end() ? nullptr : it->second.get();
-}
-
-int TFrmMain::MessageBoxUtf8(const std::string& text, const std::string& caption, UINT flags) {
+int TFrmMain::ShowMessage(const std::string& text, const std::string& caption, UINT flags) {
   if (deps_.message_box) return deps_.message_box(hwnd_, text, caption, flags);
   return MessageBoxW(hwnd_, Utf8ToWide(text).c_str(), Utf8ToWide(caption).c_str(), flags);
 }
 
-namespace {
-
-// GetDpiForWindow exists from Windows 10 1607 on; older systems have one DPI.
-UINT WindowDpi(HWND hwnd) {
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto get_dpi = reinterpret_cast<GetDpiForWindowFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-  if (get_dpi) {
-    if (UINT dpi = get_dpi(hwnd)) return dpi;
-  }
-  HDC screen = GetDC(nullptr);
-  int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
-}
-
-}  // namespace
-
-void TFrmMain::CreateFonts() {
-  auto make_font = [&](int height) {
-    return UniqueFont(CreateFontW(-Px(height), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                  GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                  CLEARTYPE_QUALITY, DEFAULT_PITCH, L"宋体"));
-  };
-  font_ = make_font(13);
-  fav_edit_font_ = make_font(15);
-  small_font_ = make_font(12);
-  // The outer tabs' captions: 10 points.
-  tab_font_ = make_font(MulDiv(10, 96, 72));
-}
-
 void TFrmMain::OnDpiChanged(UINT dpi, const RECT& suggested) {
-  scale_ = dpi / 96.0;
   // Controls hold the old fonts until they get the new ones.
-  UniqueFont old_font = std::move(font_), old_edit = std::move(fav_edit_font_),
-             old_small = std::move(small_font_), old_tab = std::move(tab_font_);
-  CreateFonts();
-  for (const auto& [name, rect] : design_rects_) {
-    HWND control = Control(name);
-    if (!control) continue;
-    MoveWindow(control, Px(rect.left), Px(rect.top), Px(rect.right - rect.left),
-               Px(rect.bottom - rect.top), FALSE);
-    HFONT font = font_.get();
-    if (name == "EdtNewFavDisplay" || name == "EdtNewFavPath") font = fav_edit_font_.get();
-    if (name == "CbFavEdit") font = small_font_.get();
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  }
-  SendMessageW(Control("TVControl"), TCM_SETITEMSIZE, 0, MAKELPARAM(Px(84), Px(26)));
-  SendMessageW(Control("PageControl1"), TCM_SETITEMSIZE, 0, MAKELPARAM(Px(96), Px(24)));
+  Fonts old;
+  old.normal = std::move(fonts_.normal);
+  old.fav_edit = std::move(fonts_.fav_edit);
+  old.small = std::move(fonts_.small);
+  old.tab = std::move(fonts_.tab);
+  fonts_.Make(dpi / 96.0);
+  factory_.Rescale(dpi / 96.0);
+  SendMessageW(launcher_->TVControl.hwnd(), TCM_SETITEMSIZE, 0,
+               MAKELPARAM(factory_.Px(kTabWidth), factory_.Px(kTabHeight)));
+  SendMessageW(PageControl1.hwnd(), TCM_SETITEMSIZE, 0,
+               MAKELPARAM(factory_.Px(96), factory_.Px(24)));
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   LayoutControls();
 }
 
 void TFrmMain::FormCreate() {
-  scale_ = WindowDpi(hwnd_) / 96.0;
-  CreateFonts();
+  const double scale = WindowDpi(hwnd_) / 96.0;
+  factory_.set_scale(scale);
+  fonts_.Make(scale);
+  factory_.CreateTooltip(hwnd_);
   // The design: controls and menus exist before the creation steps run.
-  CreateControls();
-  CreateMenus();
+  const int lang = deps_.language_index;
+  factory_.Make(PageControl1, WC_TABCONTROLW, "",
+                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_OWNERDRAWFIXED | TCS_FOCUSNEVER,
+                hwnd_, 0, 0, 100, 100);
+  PageControl1.AddTab(lang::CaptionOf(Ui::TabSheet8, lang));
+  PageControl1.AddTab(lang::CaptionOf(Ui::tbDemo, lang));
+  SendMessageW(PageControl1.hwnd(), TCM_SETITEMSIZE, 0,
+               MAKELPARAM(factory_.Px(96), factory_.Px(24)));
+  launcher_ = std::make_unique<TLauncherPage>(*this);
+  launcher_->Create(hwnd_);
+  demo_ = std::make_unique<TDemoPage>(*this);
+  demo_->Create(hwnd_);
+  menus_.Build();
+  menus_.SetChecked(Ui::MnShowFavEdit, true);
   CreateTracking();
 
   try {
-    ConfigDirChoice config = ChooseConfigDir(*deps_.files);
+    const ConfigDirChoice config = ChooseConfigDir(*deps_.files);
     store_.ConfigDir = config.dir;
-    auto& texts = lang::Texts();
+    lang::InterfaceTexts& texts = lang::Texts();
     std::string_view allneed;
     if (auto bytes = LoadResourceBytes(L"allneed", L"TXT")) allneed = *bytes;
-    lang::LoadLanguageTables(deps_.language_index, allneed, texts);
+    lang::LoadLanguageTables(lang, allneed, texts);
     if (!texts.ProductText.empty()) ProductName = texts.ProductText;
     ApplyInterfaceTexts();
     if (!config.writable) {
       // Said once: without a usable folder nothing of this run can be kept.
-      MessageBoxUtf8(lang::FormatText(texts.ConfigNotWritable, config.dir), texts.TipsCaption,
-                     MB_OK | MB_ICONWARNING);
+      ShowMessage(lang::FormatText(texts.ConfigNotWritable, config.dir), texts.TipsCaption,
+                  MB_OK | MB_ICONWARNING);
     }
-    HWND recent = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | LBS_NOINTEGRALHEIGHT, 0, 0, 10, 10,
-                                  hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
-    controls_["LbMyRecent"] = recent;
-    recent_mirror_ = std::make_unique<ListBoxMirror>(recent);
-    love_mirror_ = std::make_unique<ListBoxMirror>(Control("LbMyLove"));
-    run_mirror_ = std::make_unique<ListBoxMirror>(Control("LbAutoRun"));
+    factory_.Make(LbMyRecent, L"LISTBOX", "", WS_CHILD | LBS_NOINTEGRALHEIGHT, hwnd_, 0, 0, 10, 10);
+    recent_mirror_ = std::make_unique<ListBoxMirror>(LbMyRecent.hwnd());
+    run_mirror_ = std::make_unique<ListBoxMirror>(launcher_->LbAutoRun.hwnd());
     store_.MyRecentList.AttachMirror(recent_mirror_.get());
-    store_.MyLoveList.AttachMirror(love_mirror_.get());
     store_.MyRunList.AttachMirror(run_mirror_.get());
-    tab_strip_ = LoadJpegResource(L"monitorbtn");
-    DragAcceptFiles(Control("LbMyLove"), TRUE);
+    launcher_->SetTabStrip(LoadJpegResource(L"monitorbtn"));
     icon_ = UniqueIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON",
                                                      IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                      GetSystemMetrics(SM_CYSMICON), 0)));
     if (deps_.add_tray_icon) tray_.Add(hwnd_, icon_.get(), Utf8ToWide(deps_.application_title));
-    SetWindowPos(Control("WebBrowser1"), nullptr, 0, kMinimisedTop, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr)) {
       ShowWindow(taskbar, SW_HIDE);
       ShowWindow(taskbar, SW_SHOWNA);
     }
   }
-  ZD_CATCH_LOG(__func__)
+  ZD_CATCH_LOG("FormCreate")
 
   try {
-    int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-    WindowRect r = InitialWindowRect(sw, sh, scale_);
-    SetWindowPos(hwnd_, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceWindow(InitialWindowRect(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                  factory_.scale()));
     OpenSettingsFile(store_);
     if (deps_.registry) {
       auto entry = deps_.registry->ReadString(RegRoot::kLocalMachine, kRunKey, ProductName);
       if (entry && !Trim(*entry).empty()) {
-        SetChecked(Control("MnZDAutoRun"), true);
-        MnZDAutoRunClick();
+        launcher_->MnZDAutoRun.SetChecked(true);
+        launcher_->MnZDAutoRunClick();
       }
     }
     LoadLastRunList(store_);
-    if (auto note = LoadNote(store_)) SetWindowTextUtf8(Control("MmNote"), *note);
+    if (auto note = LoadNote(store_)) launcher_->note.MmNote.SetText(*note);
     SetTimer(hwnd_, kTimerFirstRun, 1500, nullptr);
   }
-  ZD_CATCH_LOG(__func__)
+  ZD_CATCH_LOG("FormCreate")
   LayoutControls();
-  ShowPageOfTVControl(0);
+}
+
+void TFrmMain::CreateTracking() {
+  WindowSystem* windows = deps_.windows;
+  if (!windows) {
+    own_windows_ = MakeSystemWindowSystem();
+    windows = own_windows_.get();
+  }
+  ShellWindows* shell = deps_.shell;
+  if (!shell) {
+    own_shell_ = MakeSystemShellWindows();
+    shell = own_shell_.get();
+  }
+  TrackerHooks hooks;
+  hooks.pump = [this] { PumpMessages(); };
+  hooks.sleep_ms = [](int ms) { Sleep(static_cast<DWORD>(ms)); };
+  hooks.step_progress = [this] { launcher_->ProgressBar1.Step(); };
+  hooks.reset_progress = [this] { launcher_->ProgressBar1.SetPosition(0); };
+  hooks.today = Today;
+  tracker_ = std::make_unique<DocTracker>(store_, launcher_->Trees(), *windows, *shell,
+                                          launcher_->tree_images(), hooks);
 }
 
 void TFrmMain::ApplyInterfaceTexts() {
   const lang::InterfaceTexts& texts = lang::Texts();
   caption_ = lang::WindowCaption(ProductName, ProductVersion);
   SetWindowTextUtf8(hwnd_, caption_);
-  ApplyMenuCaptions(menus_, texts);
-  for (const auto& [name, caption] : texts.captions) {
-    if (HWND control = Control(name)) {
-      SetWindowTextUtf8(control, caption);
-    } else if (UINT id = MenuCommand(name)) {
-      for (const auto& [menu_name, menu] : popup_menus_) {
-        MENUITEMINFOW mii{};
-        mii.cbSize = sizeof(mii);
-        mii.fMask = MIIM_STRING;
-        std::wstring text = Utf8ToWide(caption);
-        mii.dwTypeData = text.data();
-        if (SetMenuItemInfoW(menu.get(), id, FALSE, &mii)) break;
-      }
+  menus_.ApplyCaptions(texts);
+  // The copied captions of the window's own controls.
+  TSettingsPage& s = launcher_->settings;
+  TFavouritesPage& f = launcher_->favourites;
+  const std::pair<Ui, const Control*> controls[] = {
+      {Ui::CbFavEdit, &f.CbFavEdit},
+      {Ui::GbZDFavEdit, &f.GbZDFavEdit},
+      {Ui::LblZDFavName, &f.LblZDFavName},
+      {Ui::LblZDFavPath, &f.LblZDFavPath},
+      {Ui::GbZDFavList, &f.GbZDFavList},
+      {Ui::CbZDOnTop, &s.CbZDOnTop},
+      {Ui::MnZDAutoRun, &launcher_->MnZDAutoRun},
+      {Ui::GBZDNavSet, &s.GBZDNavSet},
+      {Ui::CbZDRefresh, &s.CbZDRefresh},
+      {Ui::LbZDCheckTime, &s.LbZDCheckTime},
+      {Ui::GbZDAutoRundDoc, &s.GbZDAutoRundDoc},
+      {Ui::CbQueryAutoRunDoc, &s.CbQueryAutoRunDoc},
+      {Ui::CbAutoRunDocs, &s.CbAutoRunDocs},
+      {Ui::RgAutorOpenType, &s.RgAutorOpenType},
+      {Ui::RgAutorOpenType0, &s.RgAutorOpenTypeItems[0]},
+      {Ui::RgAutorOpenType1, &s.RgAutorOpenTypeItems[1]},
+      {Ui::RgAutorOpenType2, &s.RgAutorOpenTypeItems[2]},
+  };
+  for (const auto& [part, text] : texts.captions) {
+    if (text.empty()) continue;
+    for (const auto& [id, control] : controls)
+      if (id == part) control->SetText(text);
+  }
+  // Button pictures: the bitmap resource named after each button.
+  const std::pair<Ui, const Button*> buttons[] = {
+      {Ui::BtnZDStart, &launcher_->BtnZDStart},
+      {Ui::BtnZDPCStart, &s.BtnZDPCStart},
+      {Ui::BtnZDSearch, &launcher_->BtnZDSearch},
+      {Ui::BtnZDAddToFav, &f.BtnZDAddToFav},
+      {Ui::BtnZDUpdateFav, &f.BtnZDUpdateFav},
+      {Ui::BtnZDDeleteAllDocs, &s.BtnZDDeleteAllDocs},
+      {Ui::BtnHelp, &s.BtnHelp},
+      {Ui::BtnAbout, &s.BtnAbout},
+  };
+  for (Ui part : lang::ButtonImageParts()) {
+    for (const auto& [id, button] : buttons) {
+      if (id != part) continue;
+      UniqueBitmap image = LoadBmpResource(Utf8ToWide(UiName(part)).c_str());
+      if (!image) continue;
+      button->SetImage(image.get());
+      button_images_.push_back(std::move(image));
     }
   }
-  for (const std::string& name : lang::ButtonImageNames()) {
-    UniqueBitmap image = LoadBmpResource(Utf8ToWide(name).c_str());
-    HWND button = Control(name);
-    if (!image || !button) continue;
-    SendMessageW(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image.get()));
-    button_images_.push_back(std::move(image));
+  launcher_->system.SetPicture(LoadJpegResource(L"ImgZDPCControl"));
+}
+
+void TFrmMain::LayoutControls() {
+  if (!launcher_) return;
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  PageControl1.Place(0, 0, client.right, client.bottom);
+  RECT display = {0, 0, client.right, client.bottom};
+  SendMessageW(PageControl1.hwnd(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  const int pw = display.right - display.left, ph = display.bottom - display.top;
+  // Pages lie over their tab control.
+  for (const Page* page :
+       {static_cast<const Page*>(launcher_.get()), static_cast<const Page*>(demo_.get())}) {
+    page->sheet.Place(display.left, display.top, pw, ph);
+    page->sheet.BringToTop();
   }
-  system_picture_ = LoadJpegResource(L"ImgZDPCControl");
+  launcher_->Layout(pw, ph);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void TFrmMain::OnCommand(UINT id, UINT code, HWND control) {
+  if (!control) {
+    if (const std::optional<Ui> entry = TMenus::EntryOf(id)) OnMenuCommand(*entry);
+    return;
+  }
+  launcher_->OnControlCommand(control, code);
+}
+
+void TFrmMain::OnMenuCommand(Ui entry) {
+  switch (entry) {
+    case Ui::MnZDExit:
+      MnZDExitClick();
+      return;
+    case Ui::MnOpenZapdock:
+      MnOpenZapdockClick();
+      return;
+    default:
+      launcher_->OnMenuCommand(entry);
+  }
+}
+
+void TFrmMain::PageControl1DrawTab(const DRAWITEMSTRUCT& item) {
+  const std::wstring text = Utf8ToWide(PageControl1.TabText(static_cast<int>(item.itemID)));
+  RECT rc = item.rcItem;
+  FillRect(item.hDC, &rc, FormBrush());
+  SelectGuard font(item.hDC, fonts_.Get(Fonts::kTab));
+  SetBkMode(item.hDC, TRANSPARENT);
+  SetTextColor(item.hDC, GetSysColor(COLOR_BTNTEXT));
+  DrawTextW(item.hDC, text.c_str(), -1, &rc, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+}
+
+void TFrmMain::PageControl1Change() {
+  const int tab = PageControl1.Selected();
+  launcher_->sheet.Show(tab == 0);
+  demo_->sheet.Show(tab == 1);
+}
+
+void TFrmMain::SetActivePage(int page_index) { launcher_->ShowPage(ClampPageIndex(page_index)); }
+
+void TFrmMain::SetRefreshTimer(int seconds) {
+  if (seconds > 0) {
+    SetTimer(hwnd_, kTimerCheckDocs, static_cast<UINT>(seconds) * 1000, nullptr);
+  } else {
+    KillTimer(hwnd_, kTimerCheckDocs);
+  }
+}
+
+void TFrmMain::TimerCheckDocsTimer() {
+  try {
+    if (launcher_->settings.CbZDRefresh.Checked()) tracker_->CheckAllDocs();
+  } catch (...) {
+    RecordCurrentException(__func__);
+    KillTimer(hwnd_, kTimerCheckDocs);
+  }
+}
+
+void TFrmMain::PumpMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // Not ours to swallow: the main loop must still see it.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    if (FormShortCut(msg)) continue;
+    if (hwnd_ && IsDialogMessageW(hwnd_, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+bool TFrmMain::FormShortCut(const MSG& msg) {
+  // F5 refreshes whatever modifier is held: with Alt it arrives as a system key.
+  if ((msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) || msg.wParam != VK_F5 ||
+      !hwnd_) {
+    return false;
+  }
+  if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
+  tracker_->CheckKindDocs(TreeKindOfPage(ActivePageIndex()));
+  return true;
+}
+
+void TFrmMain::TimerFirstRunTimer() {
+  KillTimer(hwnd_, kTimerFirstRun);
+  if (first_load_done_ || !hwnd_) return;
+  first_load_done_ = true;
+  loading_ = true;
+  const ProgressBar& progress = launcher_->ProgressBar1;
+  progress.Show(true);
+  progress.SetStep(25);
+  progress.Step();
+  {
+    // The whole load writes the settings file once, at its end.
+    std::optional<SettingsFile::Hold> hold;
+    if (store_.settings) hold.emplace(*store_.settings);
+    try {
+      ListFileLoad(store_.MyLoveList, *store_.files, *store_.codec,
+                   store_.ConfigDir + kFavFileName);
+      if (store_.settings) {
+        const DefaultSettings stored = ReadDefaultSettings(*store_.settings);
+        launcher_->favourites.ShowEditBar(stored.show_fav_edit);
+        for (TreeModel* t :
+             {&launcher_->tv_docs, &launcher_->tv_app, &launcher_->tv_path, &launcher_->tv_doc}) {
+          t->Clear();
+        }
+        PumpMessages();
+        launcher_->FreezeTrees(true);
+        tracker_->LoadHistory(*store_.settings, stored.need_remove_url);
+        launcher_->FreezeTrees(false);
+        launcher_->settings.ApplyStored(stored);
+        SetActivePage(stored.control_index);
+        settings_applied_ = true;
+      }
+    }
+    ZD_CATCH_LOG("TimerFirstRunTimer")
+    try {
+      ListFileLoad(store_.MyRunList, *store_.files, *store_.codec, store_.ConfigDir + kRunFileName);
+      progress.Step();
+      ListFileLoad(store_.MyRecentList, *store_.files, *store_.codec,
+                   store_.ConfigDir + kRecentFileName);
+      progress.Step();
+      progress.Step();
+    }
+    ZD_CATCH_LOG("TimerFirstRunTimer")
+  }
+  progress.SetPosition(0);
+  progress.Show(false);
+  loading_ = false;
+  // A refresh asked for during the load runs now; a close waits for its end.
+  tracker_->HistoryLoaded();
+  if (close_after_load_ && hwnd_) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+WindowSettings TFrmMain::CurrentWindowSettings() const {
+  WindowSettings w;
+  w.refresh = launcher_->settings.CbZDRefresh.Checked();
+  w.control_index = launcher_->active_page();
+  w.show_fav_edit = menus_.Checked(Ui::MnShowFavEdit);
+  RECT r;
+  if (GetWindowRect(hwnd_, &r)) {
+    w.width = std::max<int>(0, r.right - r.left);
+    w.height = std::max<int>(0, r.bottom - r.top);
+  }
+  if (launcher_->note.MmNote) w.note = launcher_->note.MmNote.Text();
+  w.shows_stored_settings = settings_applied_;
+  return w;
 }
 
 void TFrmMain::ShowAnimated() {
@@ -384,62 +553,41 @@ void TFrmMain::ShowAnimated() {
   SetForegroundWindow(hwnd_);
 }
 
+void TFrmMain::PlaceWindow(const WindowRect& wanted) {
+  // The monitor the window would be on; its work area leaves out the taskbar.
+  const RECT target = {wanted.left, wanted.top, wanted.left + wanted.width,
+                       wanted.top + wanted.height};
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  WindowRect placed = wanted;
+  if (GetMonitorInfoW(MonitorFromRect(&target, MONITOR_DEFAULTTOPRIMARY), &info)) {
+    const RECT& a = info.rcWork;
+    placed = FitIntoWorkArea(wanted, WorkArea{a.left, a.top, a.right, a.bottom});
+  }
+  SetWindowPos(hwnd_, nullptr, placed.left, placed.top, placed.width, placed.height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void TFrmMain::ShowAtBottomRight() {
   if (IsIconic(hwnd_) || IsZoomed(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
   RECT r;
   GetWindowRect(hwnd_, &r);
-  WindowRect place = BottomRightRect(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                     r.right - r.left, r.bottom - r.top, scale_);
-  SetWindowPos(hwnd_, nullptr, place.left, place.top, place.width, place.height,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceWindow(BottomRightRect(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                              r.right - r.left, r.bottom - r.top, factory_.scale()));
   ShowWindow(hwnd_, SW_SHOW);
 }
 
-void TFrmMain::FormCloseQuery() {
-  // What is open now is what the next start may reopen; never refuses the close.
-  try {
-    tracker_->CollectOpenDocs();
-  }
-  ZD_CATCH_LOG(__func__)
-}
-
-WindowSettings TFrmMain::CurrentWindowSettings() const {
-  WindowSettings w;
-  w.refresh = IsChecked(Control("CbZDRefresh"));
-  w.control_index = active_page_;
-  if (HMENU menu = Menu("PmMyFav")) {
-    w.show_fav_edit =
-        (GetMenuState(menu, MenuCommand("MnShowFavEdit"), MF_BYCOMMAND) & MF_CHECKED) != 0;
-  }
+void TFrmMain::MinimiseOutOfSight() {
+  // Minimising moves the window out of sight; the tray icon brings it back.
   RECT r;
-  if (GetWindowRect(hwnd_, &r)) {
-    w.width = std::max<int>(0, r.right - r.left);
-    w.height = std::max<int>(0, r.bottom - r.top);
-  }
-  if (HWND note = Control("MmNote")) w.note = WindowTextUtf8(note);
-  return w;
-}
-
-void TFrmMain::FormDestroy() {
-  if (destroyed_) return;
-  destroyed_ = true;
-  KillTimer(hwnd_, kTimerFirstRun);
-  KillTimer(hwnd_, kTimerCheckDocs);
-  try {
-    RunExitSequence(store_, CurrentWindowSettings());
-  }
-  ZD_CATCH_LOG(__func__)
-  // Whatever happened to the saves, the icon must not outlive the program.
-  tray_.Remove();
-  for (TreeModel* t : {&tv_docs_, &tv_doc_, &tv_app_, &tv_path_}) t->SetMirror(nullptr);
-  store_.MyRecentList.AttachMirror(nullptr);
-  store_.MyLoveList.AttachMirror(nullptr);
-  store_.MyRunList.AttachMirror(nullptr);
+  GetWindowRect(hwnd_, &r);
+  SetWindowPos(hwnd_, nullptr, r.left, kMinimisedTop, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TFrmMain::MnZDExitClick() {
   const lang::InterfaceTexts& texts = lang::Texts();
-  if (MessageBoxUtf8(texts.ExitQuestion, texts.TipsCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+  if (ShowMessage(texts.ExitQuestion, texts.TipsCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
     // Ends at once, without the close request: no snapshot of open windows.
     DestroyWindow(hwnd_);
   }
@@ -451,26 +599,61 @@ void TFrmMain::TrayIconMessage(LPARAM mouse_message) {
       ShowWindow(hwnd_, SW_SHOW);
       SetForegroundWindow(hwnd_);
       ShowAtBottomRight();
-      tracker_->CheckKindDocs(TreeKindOfPage(active_page_));
+      tracker_->CheckKindDocs(TreeKindOfPage(ActivePageIndex()));
       break;
     case WM_RBUTTONDOWN: {
       POINT pt;
       GetCursorPos(&pt);
-      PopupAt("popMenu", pt);
+      PopupMenuAt(Ui::popMenu, pt);
       break;
     }
   }
 }
 
-void TFrmMain::PopupAt(const char* menu_name, POINT screen) {
-  HMENU menu = Menu(menu_name);
+void TFrmMain::PopupMenuAt(Ui menu_id, POINT screen) {
+  HMENU menu = menus_.Get(menu_id);
   if (!menu) return;
   // Without the foreground the menu would not close when the user clicks elsewhere.
   SetForegroundWindow(hwnd_);
   UINT flags = TPM_RIGHTBUTTON;
-  if (std::string_view(menu_name) == "popMenu") flags |= TPM_VERNEGANIMATION | TPM_BOTTOMALIGN;
+  if (menu_id == Ui::popMenu) flags |= TPM_VERNEGANIMATION | TPM_BOTTOMALIGN;
   TrackPopupMenu(menu, flags, screen.x, screen.y, 0, hwnd_, nullptr);
   PostMessageW(hwnd_, WM_NULL, 0, 0);
+}
+
+void TFrmMain::FormCloseQuery() {
+  // What is open now is what the next start may reopen; never refuses the close.
+  tracker_->CollectOpenDocs();
+}
+
+void TFrmMain::OnEndSession() {
+  if (saved_) return;
+  FormCloseQuery();
+  SaveAtExit();
+  // Saved with the load still running (its held writes would come too late).
+  if (store_.settings) store_.settings->Flush();
+  tray_.Remove();
+}
+
+void TFrmMain::SaveAtExit() {
+  if (saved_) return;
+  saved_ = true;
+  try {
+    RunExitSequence(store_, CurrentWindowSettings());
+  }
+  ZD_CATCH_LOG("SaveAtExit")
+}
+
+void TFrmMain::FormDestroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  KillTimer(hwnd_, kTimerFirstRun);
+  KillTimer(hwnd_, kTimerCheckDocs);
+  SaveAtExit();
+  // Whatever happened to the saves, the icon must not outlive the program.
+  tray_.Remove();
+  store_.MyRecentList.AttachMirror(nullptr);
+  store_.MyRunList.AttachMirror(nullptr);
 }
 
 }  // namespace zd

@@ -4,13 +4,14 @@
 
 #include <functional>
 #include <set>
+#include <stdexcept>
 
 namespace zd {
 namespace {
 
 std::vector<std::string> Names(const std::vector<MenuItem>& items) {
   std::vector<std::string> names;
-  for (const MenuItem& item : items) names.push_back(item.name);
+  for (const MenuItem& item : items) names.emplace_back(item.name());
   return names;
 }
 
@@ -34,24 +35,24 @@ void ForEachItem(const std::vector<MenuItem>& items,
   }
 }
 
-const PopupMenu& Menu(const std::vector<PopupMenu>& menus, const std::string& name) {
+const PopupMenu& Menu(const std::vector<PopupMenu>& menus, Ui id) {
   for (const PopupMenu& m : menus)
-    if (m.name == name) return m;
-  throw std::runtime_error("no menu " + name);
+    if (m.id == id) return m;
+  throw std::runtime_error("no menu " + std::string(UiName(id)));
 }
 
 TEST(MenuModel, MenusInOrder) {
   const auto menus = BuildMainMenus();
   std::vector<std::string> names;
-  for (const PopupMenu& m : menus) names.push_back(m.name);
+  for (const PopupMenu& m : menus) names.emplace_back(m.name());
   EXPECT_EQ(names, (std::vector<std::string>{"popMenu", "PmDocTree", "PmMyFav", "PmAutoRunList",
                                              "PmMoreSpecialDir", "PmRecentList"}));
-  EXPECT_TRUE(Menu(menus, "PmRecentList").items.empty());
+  EXPECT_TRUE(Menu(menus, Ui::PmRecentList).items.empty());
 }
 
 TEST(MenuModel, TrayMenu) {
   const auto menus = BuildMainMenus();
-  const auto& items = Menu(menus, "popMenu").items;
+  const auto& items = Menu(menus, Ui::popMenu).items;
   EXPECT_EQ(Names(items),
             (std::vector<std::string>{"MnOpenZapdock", "", "MnZDWeb", "MnZDDir", "MnSoftware",
                                       "MnDayCalify", "", "PmAutoRun", "MnSystemUse", "PmRecent",
@@ -68,7 +69,7 @@ TEST(MenuModel, TrayMenu) {
   // What the user sees: open, separator, two submenus, separator, exit.
   std::vector<std::string> shown;
   for (const MenuItem& item : items)
-    if (item.visible) shown.push_back(item.IsSeparator() ? "-" : item.name);
+    if (item.visible) shown.push_back(item.IsSeparator() ? "-" : std::string(item.name()));
   EXPECT_EQ(shown, (std::vector<std::string>{"MnOpenZapdock", "-", "MnSystemUse", "PmRecent", "-",
                                              "MnZDExit"}));
 
@@ -97,7 +98,7 @@ TEST(MenuModel, TrayMenu) {
 
 TEST(MenuModel, DocTreeMenu) {
   const auto menus = BuildMainMenus();
-  const auto& items = Menu(menus, "PmDocTree").items;
+  const auto& items = Menu(menus, Ui::PmDocTree).items;
   EXPECT_EQ(Names(items),
             (std::vector<std::string>{"MnOpenDIr", "MnRefresh", "N24", "MnExpandAll", "N23", "N22",
                                       "MnDeleteSelected", "MnDeleteAllDocs", "N21", "MyMyLove",
@@ -108,12 +109,12 @@ TEST(MenuModel, DocTreeMenu) {
                                       "加入到『收藏』中", "加入到『启动』中"}));
   EXPECT_EQ(Visible(items),
             (std::vector<bool>{true, true, true, true, true, true, true, true, true, true, false}));
-  for (const MenuItem& item : items) EXPECT_FALSE(item.auto_check) << item.name;
+  for (const MenuItem& item : items) EXPECT_FALSE(item.auto_check) << item.name();
 }
 
 TEST(MenuModel, FavouritesAutoRunAndSpecialFolderMenus) {
   const auto menus = BuildMainMenus();
-  const auto& fav = Menu(menus, "PmMyFav").items;
+  const auto& fav = Menu(menus, Ui::PmMyFav).items;
   EXPECT_EQ(Names(fav), (std::vector<std::string>{"MnOpenMyFavDoc", "MyDeleteFav", "MnZDAddToRun",
                                                   "MnZDDeleteNotExistsDoc", "MnNewToFav",
                                                   "MnUpdateFav", "MnShowFavEdit"}));
@@ -121,18 +122,18 @@ TEST(MenuModel, FavouritesAutoRunAndSpecialFolderMenus) {
             (std::vector<std::string>{"打开", "删除所选", "加入到『启动』", "删除已不存在文档",
                                       "新增到收藏夹", "修改收藏夹", "显示收藏夹编辑栏"}));
   for (const MenuItem& item : fav) {
-    EXPECT_TRUE(item.visible) << item.name;
-    EXPECT_EQ(item.auto_check, item.name == "MnShowFavEdit") << item.name;
+    EXPECT_TRUE(item.visible) << item.name();
+    EXPECT_EQ(item.auto_check, item.id == Ui::MnShowFavEdit) << item.name();
   }
 
-  const auto& run = Menu(menus, "PmAutoRunList").items;
+  const auto& run = Menu(menus, Ui::PmAutoRunList).items;
   EXPECT_EQ(Names(run), (std::vector<std::string>{"N35", "N37", "N38", "MnOpenDirInAutoRUn"}));
   EXPECT_EQ(Captions(run), (std::vector<std::string>{"加入到『收藏夹』", "删除启动", "直接打开",
                                                      "打开所在文件夹"}));
 
-  const auto& more = Menu(menus, "PmMoreSpecialDir").items;
+  const auto& more = Menu(menus, Ui::PmMoreSpecialDir).items;
   ASSERT_EQ(more.size(), 2u);
-  EXPECT_EQ(more[0].name, "N2");
+  EXPECT_EQ(more[0].id, Ui::N2);
   EXPECT_EQ(more[0].caption, "当前用户");
   EXPECT_EQ(
       Names(more[0].items),
@@ -143,17 +144,17 @@ TEST(MenuModel, FavouritesAutoRunAndSpecialFolderMenus) {
       (std::vector<std::string>{"桌面文件夹", "Cookies", "系统字体", "驱动", "缓存", "网络连接",
                                 "打印机", "网络打印机", "程序文件所在文件夹", "程序菜单文件夹",
                                 "发送到文件夹", "开始菜单", "驱动", "Windows文件夹", "发送给"}));
-  EXPECT_EQ(more[1].name, "N1");
+  EXPECT_EQ(more[1].id, Ui::N1);
   EXPECT_EQ(more[1].caption, "所有用户");
   EXPECT_EQ(Names(more[1].items),
             (std::vector<std::string>{"N3", "N5", "N6", "N7", "N8", "N9", "N10"}));
   EXPECT_EQ(Captions(more[1].items),
             (std::vector<std::string>{"我的文档", "桌面", "我的收藏夹", "程序", "开始菜单", "启动",
                                       "模块"}));
-  for (const PopupMenu& m : {Menu(menus, "PmAutoRunList"), Menu(menus, "PmMoreSpecialDir")})
+  for (const PopupMenu& m : {Menu(menus, Ui::PmAutoRunList), Menu(menus, Ui::PmMoreSpecialDir)})
     ForEachItem(m.items, [](const MenuItem& item) {
-      EXPECT_TRUE(item.visible) << item.name;
-      EXPECT_FALSE(item.IsSeparator()) << item.name;
+      EXPECT_TRUE(item.visible) << item.name();
+      EXPECT_FALSE(item.IsSeparator()) << item.name();
     });
 }
 
@@ -163,30 +164,30 @@ TEST(MenuModel, NamesAreUniqueAndFindable) {
   int unnamed = 0;
   for (const PopupMenu& m : menus)
     ForEachItem(m.items, [&](const MenuItem& item) {
-      if (item.name.empty()) {
+      if (item.id == kUnnamed) {
         EXPECT_TRUE(item.IsSeparator());
         ++unnamed;
         return;
       }
-      EXPECT_TRUE(seen.insert(item.name).second) << "duplicate " << item.name;
-      EXPECT_EQ(FindMenuItem(menus, item.name), &item) << item.name;
+      EXPECT_TRUE(seen.insert(std::string(item.name())).second) << "duplicate " << item.name();
+      EXPECT_EQ(FindMenuItem(menus, item.id), &item) << item.name();
     });
   EXPECT_EQ(unnamed, 3);  // the tray menu's separators
   EXPECT_EQ(seen.size(), 13u + 5 + 8 + 11 + 7 + 4 + 2 + 22 - 3);
 
-  EXPECT_EQ(FindMenuItem(menus, ""), nullptr);
-  EXPECT_EQ(FindMenuItem(menus, "NoSuchItem"), nullptr);
-  EXPECT_EQ(FindMenuItem(menus, "popMenu"), nullptr);  // menus are not items
-  MenuItem* today = FindMenuItem(menus, "MnToday");
+  EXPECT_EQ(FindMenuItem(menus, kUnnamed), nullptr);
+  EXPECT_EQ(FindMenuItem(menus, Ui::CbZDRefresh), nullptr) << "a control, not a menu entry";
+  EXPECT_EQ(FindMenuItem(menus, Ui::popMenu), nullptr);  // menus are not items
+  MenuItem* today = FindMenuItem(menus, Ui::MnToday);
   ASSERT_NE(today, nullptr);
   today->caption = "changed";
   const auto& const_menus = menus;
-  ASSERT_NE(FindMenuItem(const_menus, "MnToday"), nullptr);
-  EXPECT_EQ(FindMenuItem(const_menus, "MnToday")->caption, "changed");
+  ASSERT_NE(FindMenuItem(const_menus, Ui::MnToday), nullptr);
+  EXPECT_EQ(FindMenuItem(const_menus, Ui::MnToday)->caption, "changed");
 
-  ASSERT_NE(FindMenu(menus, "PmMyFav"), nullptr);
-  EXPECT_EQ(FindMenu(menus, "PmMyFav")->items.size(), 7u);
-  EXPECT_EQ(FindMenu(menus, "MnToday"), nullptr);
+  ASSERT_NE(FindMenu(menus, Ui::PmMyFav), nullptr);
+  EXPECT_EQ(FindMenu(menus, Ui::PmMyFav)->items.size(), 7u);
+  EXPECT_EQ(FindMenu(menus, Ui::MnToday), nullptr);
 }
 
 TEST(MenuModel, EnglishCaptionsChangeExactlyTheNamedItems) {
@@ -203,18 +204,18 @@ TEST(MenuModel, EnglishCaptionsChangeExactlyTheNamedItems) {
     ForEachItem(menus[m].items, [&](const MenuItem& i) { after.push_back(&i); });
     ASSERT_EQ(before.size(), after.size());
     for (size_t i = 0; i < before.size(); ++i) {
-      const std::string* text = before[i]->name.empty() ? nullptr : en.Caption(before[i]->name);
-      EXPECT_EQ(after[i]->caption, text ? *text : before[i]->caption) << before[i]->name;
+      const std::string* text = before[i]->id == kUnnamed ? nullptr : en.Caption(before[i]->id);
+      EXPECT_EQ(after[i]->caption, text ? *text : before[i]->caption) << before[i]->name();
       EXPECT_EQ(after[i]->visible, before[i]->visible);
       if (text) ++changed;
     }
   }
   EXPECT_EQ(changed, 14 + 23);  // tree and favourites entries, then the whole tray menu
-  EXPECT_EQ(FindMenuItem(menus, "N23")->caption, "折叠全部");
-  EXPECT_EQ(FindMenuItem(menus, "N24")->caption, "停止运行的软件");
-  EXPECT_EQ(FindMenuItem(menus, "MnExpandAll")->caption, "Expand All (&E)");
-  EXPECT_EQ(FindMenu(menus, "popMenu")->items.back().caption, "exit (&E)");
-  EXPECT_EQ(FindMenuItem(menus, "N22")->caption, "-");
+  EXPECT_EQ(FindMenuItem(menus, Ui::N23)->caption, "折叠全部");
+  EXPECT_EQ(FindMenuItem(menus, Ui::N24)->caption, "停止运行的软件");
+  EXPECT_EQ(FindMenuItem(menus, Ui::MnExpandAll)->caption, "Expand All (&E)");
+  EXPECT_EQ(FindMenu(menus, Ui::popMenu)->items.back().caption, "exit (&E)");
+  EXPECT_EQ(FindMenuItem(menus, Ui::N22)->caption, "-");
 }
 
 TEST(MenuModel, DefaultCaptionsKeepTheDesignAndEmptyRowsAreSkipped) {
@@ -227,17 +228,17 @@ TEST(MenuModel, DefaultCaptionsKeepTheDesignAndEmptyRowsAreSkipped) {
     std::vector<std::string> before, after;
     ForEachItem(design[m].items, [&](const MenuItem& i) { before.push_back(i.caption); });
     ForEachItem(menus[m].items, [&](const MenuItem& i) { after.push_back(i.caption); });
-    EXPECT_EQ(after, before) << design[m].name;
+    EXPECT_EQ(after, before) << design[m].name();
   }
 
   lang::InterfaceTexts partial;
-  partial.captions = {{"MnZDExit", ""}, {"MnRefresh", "R"}, {"NoSuchItem", "x"}, {"", "y"}};
+  partial.captions = {{Ui::MnZDExit, ""}, {Ui::MnRefresh, "R"}, {Ui::CbZDRefresh, "x"}};
   ApplyMenuCaptions(menus, partial);
-  EXPECT_EQ(FindMenuItem(menus, "MnZDExit")->caption, "退出(&E)");
-  EXPECT_EQ(FindMenuItem(menus, "MnRefresh")->caption, "R");
+  EXPECT_EQ(FindMenuItem(menus, Ui::MnZDExit)->caption, "退出(&E)");
+  EXPECT_EQ(FindMenuItem(menus, Ui::MnRefresh)->caption, "R");
   for (const PopupMenu& m : menus)
     ForEachItem(m.items, [](const MenuItem& i) {
-      if (i.name.empty()) {
+      if (i.id == kUnnamed) {
         EXPECT_EQ(i.caption, "-");  // the row with no name touched no separator
       }
     });

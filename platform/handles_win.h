@@ -38,6 +38,8 @@ inline void DeleteObjectFn(HGDIOBJ h) { ::DeleteObject(h); }
 inline void DestroyMenuFn(HMENU h) { ::DestroyMenu(h); }
 inline void DestroyIconFn(HICON h) { ::DestroyIcon(h); }
 inline void RegCloseKeyFn(HKEY h) { ::RegCloseKey(h); }
+inline void DeleteDCFn(HDC h) { ::DeleteDC(h); }
+inline void DestroyWindowFn(HWND h) { ::DestroyWindow(h); }
 
 using UniqueHandle = UniqueAny<HANDLE, CloseHandleFn>;
 using UniqueBitmap = UniqueAny<HBITMAP, DeleteObjectFn>;
@@ -46,5 +48,23 @@ using UniqueBrush = UniqueAny<HBRUSH, DeleteObjectFn>;
 using UniqueMenu = UniqueAny<HMENU, DestroyMenuFn>;
 using UniqueIcon = UniqueAny<HICON, DestroyIconFn>;
 using UniqueHkey = UniqueAny<HKEY, RegCloseKeyFn>;
+using UniqueDC = UniqueAny<HDC, DeleteDCFn>;  // a memory DC (CreateCompatibleDC)
+using UniqueWindow = UniqueAny<HWND, DestroyWindowFn>;
+
+// An object selected into a DC for a scope; the old object goes back at its
+// end, before the DC or the object is freed.
+class SelectGuard {
+ public:
+  SelectGuard(HDC dc, HGDIOBJ object) : dc_(dc), old_(::SelectObject(dc, object)) {}
+  ~SelectGuard() {
+    if (old_ && old_ != HGDI_ERROR) ::SelectObject(dc_, old_);
+  }
+  SelectGuard(const SelectGuard&) = delete;
+  SelectGuard& operator=(const SelectGuard&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
 
 }  // namespace zd

@@ -17,43 +17,40 @@ UniqueBitmap ScaledStrip(HBITMAP strip, int images, int size) {
   if (!GetObjectW(strip, sizeof(info), &info)) return UniqueBitmap();
   HDC screen = GetDC(nullptr);
   UniqueBitmap scaled(CreateCompatibleBitmap(screen, images * size, size));
-  HDC from = CreateCompatibleDC(screen);
-  HDC to = CreateCompatibleDC(screen);
+  UniqueDC from(CreateCompatibleDC(screen));
+  UniqueDC to(CreateCompatibleDC(screen));
   ReleaseDC(nullptr, screen);
+  if (!scaled || !from || !to) return UniqueBitmap();
   bool ok = false;
-  if (scaled && from && to) {
-    HGDIOBJ old_from = SelectObject(from, strip);
-    HGDIOBJ old_to = SelectObject(to, scaled.get());
-    SetStretchBltMode(to, HALFTONE);
-    SetBrushOrgEx(to, 0, 0, nullptr);
-    ok = StretchBlt(to, 0, 0, images * size, size, from, 0, 0, info.bmWidth, info.bmHeight,
-                    SRCCOPY) != FALSE;
-    SelectObject(from, old_from);
-    SelectObject(to, old_to);
+  {
+    SelectGuard select_from(from.get(), strip);
+    SelectGuard select_to(to.get(), scaled.get());
+    SetStretchBltMode(to.get(), HALFTONE);
+    SetBrushOrgEx(to.get(), 0, 0, nullptr);
+    ok = StretchBlt(to.get(), 0, 0, images * size, size, from.get(), 0, 0, info.bmWidth,
+                    info.bmHeight, SRCCOPY) != FALSE;
   }
-  if (from) DeleteDC(from);
-  if (to) DeleteDC(to);
   return ok ? std::move(scaled) : UniqueBitmap();
 }
 
-// The shell's icon of a file, at the list's size or the nearest the shell has.
+// A program's picture: the executable's own first icon; the shell's icon for
+// the file only when it has none (the shell answers a generic picture for
+// every program on some systems).
 UniqueIcon FileIcon(const std::string& path, int size) {
   const std::wstring real = RealFileSystemPath(path);
   const bool want_small = size <= GetSystemMetrics(SM_CXSMICON);
+  HICON large = nullptr, little = nullptr;
+  if (ExtractIconExW(real.c_str(), 0, want_small ? nullptr : &large, want_small ? &little : nullptr,
+                     1) > 0) {
+    if (HICON own = want_small ? little : large) return UniqueIcon(own);
+  }
   SHFILEINFOW info{};
   if (SHGetFileInfoW(real.c_str(), 0, &info, sizeof(info),
                      SHGFI_ICON | (want_small ? SHGFI_SMALLICON : SHGFI_LARGEICON)) &&
       info.hIcon) {
     return UniqueIcon(info.hIcon);
   }
-  // The shell may not know the path (Sysnative is invisible to its
-  // namespace); the file's own first icon is the same picture.
-  HICON large = nullptr, little = nullptr;
-  if (ExtractIconExW(real.c_str(), 0, want_small ? nullptr : &large, want_small ? &little : nullptr,
-                     1) == 0) {
-    return UniqueIcon();
-  }
-  return UniqueIcon(want_small ? little : large);
+  return UniqueIcon();
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "platform/errors.h"
 #include "store/AppParams.h"
+#include "store/settings_keys.h"
 #include "store/text_file.h"
 
 namespace zd {
@@ -127,18 +128,21 @@ bool SaveSettings(DocStore& store, const WindowSettings& window) {
   bool ok = false;
   try {
     OpenSettingsFile(store);
-    if (store.settings) {
+    if (store.settings && !window.shows_stored_settings) {
+      ok = true;  // the stored keys were never shown, so they stay as they are
+    } else if (store.settings) {
+      using namespace setting;
       const auto flag = [](bool value) { return std::string(value ? "1" : "0"); };
       const auto positive = [](int value) { return std::to_string(value > 0 ? value : 0); };
       ok = store.settings->WriteKeys(kSectionDefault,
                                      {
-                                         {"CbRefresh", flag(window.refresh)},
-                                         {"ControlIndex", std::to_string(window.control_index)},
-                                         {"ShowFavEdit", flag(window.show_fav_edit)},
-                                         {"needRemoveAllStart", flag(false)},
-                                         {"needremoveurl", flag(store.docs.size() >= 1001)},
-                                         {"width", positive(window.width)},
-                                         {"height", positive(window.height)},
+                                         {kRefresh.name, flag(window.refresh)},
+                                         {kControlIndex.name, std::to_string(window.control_index)},
+                                         {kShowFavEdit.name, flag(window.show_fav_edit)},
+                                         {kNeedRemoveAllStart.name, flag(false)},
+                                         {kNeedRemoveUrl.name, flag(store.docs.size() >= 1001)},
+                                         {kWidth.name, positive(window.width)},
+                                         {kHeight.name, positive(window.height)},
                                      });
     }
     if (window.note) {

@@ -42,6 +42,10 @@ struct WindowSettings {
   int width = 0;
   int height = 0;
   std::optional<std::string> note;  // MmNote's text, when the memo exists
+  // False until the start-up load has put the stored "default" keys into the
+  // controls: an exit before that leaves the stored keys as they are, instead
+  // of writing the unloaded controls over them.
+  bool shows_stored_settings = true;
 };
 
 // Everything the main window owns of the document store.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "store/AppParams.h"
+#include "store/settings_keys.h"
 
 namespace zd {
 
@@ -12,14 +13,15 @@ int ClampCheckInterval(int seconds) {
 
 DefaultSettings ReadDefaultSettings(const SettingsFile& s) {
   DefaultSettings d;
-  d.show_fav_edit = s.ReadBool(kSectionDefault, "ShowFavEdit", true);
-  d.need_remove_url = s.ReadBool(kSectionDefault, "needremoveurl", false);
-  d.run_select_doc = s.ReadBool(kSectionDefault, "RunSelectDoc", false);
-  d.refresh = s.ReadBool(kSectionDefault, "CbRefresh", false);
-  d.query_auto_run_doc = s.ReadBool(kSectionDefault, "QueryAutoRunDoc", false);
-  d.control_index = s.ReadInteger(kSectionDefault, "ControlIndex", 0);
-  d.check_interval =
-      ClampCheckInterval(s.ReadInteger(kSectionDefault, "CheckDocInterval", kDefaultCheckInterval));
+  using namespace setting;
+  d.show_fav_edit = s.ReadBool(kShowFavEdit.section, kShowFavEdit.name, true);
+  d.need_remove_url = s.ReadBool(kNeedRemoveUrl.section, kNeedRemoveUrl.name, false);
+  d.run_select_doc = s.ReadBool(kRunSelectDoc.section, kRunSelectDoc.name, false);
+  d.refresh = s.ReadBool(kRefresh.section, kRefresh.name, false);
+  d.query_auto_run_doc = s.ReadBool(kQueryAutoRunDoc.section, kQueryAutoRunDoc.name, false);
+  d.control_index = s.ReadInteger(kControlIndex.section, kControlIndex.name, 0);
+  d.check_interval = ClampCheckInterval(
+      s.ReadInteger(kCheckDocInterval.section, kCheckDocInterval.name, kDefaultCheckInterval));
   return d;
 }
 

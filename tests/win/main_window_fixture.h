@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "mainwin/main_window_win.h"
+#include "mainwin/win_util_win.h"
+#include "platform/errors.h"
 #include "platform/fake_files.h"
 #include "platform/fake_shell_windows.h"
 #include "platform/fake_window_system.h"
@@ -44,6 +46,10 @@ class MainWindowFixture : public ::testing::Test {
   void TearDown() override {
     form_.reset();
     Pump();
+    // A success path catches nothing; a test that makes something fail says so.
+    if (!expect_caught_) {
+      EXPECT_EQ(CaughtFailureCount(), caught_at_start_) << LastCaughtFailure();
+    }
   }
 
   // A new main window (the previous one, if any, is destroyed first).
@@ -79,6 +85,16 @@ class MainWindowFixture : public ::testing::Test {
     SendMessageW(form_->hwnd(), WM_CLOSE, 0, 0);
     Pump();
   }
+  // A click as the user makes it: a check box flips, then the window hears of it.
+  void Click(const Control& control) {
+    const LONG_PTR type = GetWindowLongPtrW(control.hwnd(), GWL_STYLE) & BS_TYPEMASK;
+    if (type == BS_AUTOCHECKBOX) SetChecked(control.hwnd(), !IsChecked(control.hwnd()));
+    SendMessageW(form_->hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control.hwnd()), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(control.hwnd()));
+  }
+  // A menu entry chosen.
+  void Choose(Ui entry) { SendMessageW(form_->hwnd(), WM_COMMAND, TMenus::CommandOf(entry), 0); }
+
   std::string File(const std::string& name) {
     auto it = files_.files().find("D:\\MrxConfig\\" + name);
     return it == files_.files().end() ? std::string("<missing>") : it->second;
@@ -93,6 +109,8 @@ class MainWindowFixture : public ::testing::Test {
   std::unique_ptr<TFrmMain> form_;
   std::vector<std::string> boxes_;
   int answer_ = IDYES;
+  bool expect_caught_ = false;
+  const uint64_t caught_at_start_ = CaughtFailureCount();
 };
 
 }  // namespace zd

@@ -38,103 +38,108 @@ std::string MenuText(HMENU menu, UINT id) {
 
 using MainWindowTest = MainWindowFixture;
 
-TEST_F(MainWindowTest, HasEveryControlOfItsDesign) {
+TEST_F(MainWindowTest, ShowsTheControlsOfItsDesignOnTheirPages) {
   TFrmMain& form = Open();
+  TLauncherPage& l = form.launcher();
   EXPECT_EQ(form.caption(), "MRXZapdock3.5");
   EXPECT_EQ(WindowTextUtf8(form.hwnd()), "MRXZapdock3.5");
-  const char* visible[] = {"PageControl1", "TabSheet8",   "ScrollBox5", "EdtSearch",
-                           "BtnZDSearch",  "MnZDAutoRun", "TVControl",  "PnlRight",
-                           "PnlHint",      "TVDoc",       "TabSheet7"};
-  for (const char* name : visible) {
-    ASSERT_NE(form.Control(name), nullptr) << name;
-    EXPECT_TRUE(ShownOnWindow(form.Control(name), form.hwnd())) << name;
+  const Control* shown[] = {&form.PageControl1, &l.sheet,       &l.ScrollBox5, &l.EdtSearch,
+                            &l.BtnZDSearch,     &l.MnZDAutoRun, &l.TVControl,  &l.PnlRight,
+                            &l.PnlHint,         &l.TVDoc,       &l.TabSheet7};
+  for (const Control* c : shown) {
+    EXPECT_TRUE(ShownOnWindow(c->hwnd(), form.hwnd())) << GetDlgCtrlID(c->hwnd());
   }
-  const char* hidden[] = {
-      "ListBox1",        "LbAutoRun",  "LbSearchResult",      "GroupBox1", "TVDocs",
-      "ProgressBar1",    "SbNote",     "ScrollBox8",          "CbAdvSet",  "SbRelate",
-      "LbRelation",      "BtnZDStart", "BtnAddToQuickLaunch", "Button1",   "Button3",
-      "Button4",         "Button5",    "LbMyRecent",          "BtnFilter", "BtnDocDisplay",
-      "RgAutorOpenType", "tbDemo"};
-  for (const char* name : hidden) {
-    ASSERT_NE(form.Control(name), nullptr) << name;
-    EXPECT_FALSE(ShownOnWindow(form.Control(name), form.hwnd())) << name;
+  const Control* hidden[] = {&l.ListBox1,
+                             &l.LbAutoRun,
+                             &l.LbSearchResult,
+                             &l.GroupBox1,
+                             &l.TVDocs,
+                             &l.ProgressBar1,
+                             &l.SbNote,
+                             &l.ScrollBox8,
+                             &l.CbAdvSet,
+                             &l.SbRelate,
+                             &l.LbRelation,
+                             &l.BtnZDStart,
+                             &l.BtnAddToQuickLaunch,
+                             &l.Button1,
+                             &l.Button3,
+                             &l.Button4,
+                             &l.Button5,
+                             &form.LbMyRecent,
+                             &l.settings.BtnFilter,
+                             &l.settings.BtnDocDisplay,
+                             &l.settings.RgAutorOpenType,
+                             &form.demo().sheet};
+  for (const Control* c : hidden) {
+    ASSERT_NE(c->hwnd(), nullptr);
+    EXPECT_FALSE(ShownOnWindow(c->hwnd(), form.hwnd())) << GetDlgCtrlID(c->hwnd());
   }
-  for (const char* name : {"TVApp",           "TVPath",
-                           "ImgZDPCControl",  "SpeedButton5",
-                           "BtnMoreSpecDir",  "LbMyLove",
-                           "PnlNewFav",       "EdtNewFavDisplay",
-                           "EdtNewFavPath",   "BtnZDAddToFav",
-                           "BtnZDUpdateFav",  "CbFavEdit",
-                           "WebBrowser1",     "MmNote",
-                           "CbZDOnTop",       "CbZDRefresh",
-                           "SbCheckTime",     "LbZDCheckTime",
-                           "BtnZDAutoRunSet", "CbQueryAutoRunDoc",
-                           "CbAutoRunDocs",   "BtnZDDeleteAllDocs",
-                           "BtnZDPCStart",    "BtnAbout",
-                           "BtnHelp"}) {
-    EXPECT_NE(form.Control(name), nullptr) << name;
-  }
-  EXPECT_EQ(WindowTextUtf8(form.Control("CbZDOnTop")), "窗体总在最上方");
-  EXPECT_EQ(WindowTextUtf8(form.Control("MnZDAutoRun")), "开机时启动");
-  EXPECT_EQ(WindowTextUtf8(form.Control("CbFavEdit")), "显示收藏夹编辑栏");
+  EXPECT_EQ(WindowTextUtf8(l.settings.CbZDOnTop.hwnd()), "窗体总在最上方");
+  EXPECT_EQ(WindowTextUtf8(l.MnZDAutoRun.hwnd()), "开机时启动");
+  EXPECT_EQ(WindowTextUtf8(l.favourites.CbFavEdit.hwnd()), "显示收藏夹编辑栏");
   // Seven tabs for nine pages: the note and "all" pages have none.
-  EXPECT_EQ(SendMessageW(form.Control("TVControl"), TCM_GETITEMCOUNT, 0, 0), 7);
-  EXPECT_EQ(SendMessageW(form.Control("PageControl1"), TCM_GETITEMCOUNT, 0, 0), 2);
+  EXPECT_EQ(l.TVControl.Count(), 7);
+  EXPECT_EQ(form.PageControl1.Count(), 2);
   // The browser waits out of sight until the first load.
-  RECT browser;
-  GetWindowRect(form.Control("WebBrowser1"), &browser);
-  MapWindowPoints(nullptr, form.Control("TabSheet2"), reinterpret_cast<POINT*>(&browser), 2);
-  EXPECT_EQ(browser.top, kMinimisedTop);
+  EXPECT_EQ(l.browser.WebBrowser1.RectInParent().top, kMinimisedTop);
 }
 
 TEST_F(MainWindowTest, PagesFollowTheTabs) {
   TFrmMain& form = Open();
+  TLauncherPage& l = form.launcher();
   EXPECT_EQ(form.ActivePageIndex(), 0);
   form.SetActivePage(7);
-  EXPECT_EQ(SendMessageW(form.Control("TVControl"), TCM_GETCURSEL, 0, 0), 6);
-  EXPECT_TRUE(Shown(form.Control("TabSheet6")));
-  EXPECT_FALSE(Shown(form.Control("TabSheet7")));
+  EXPECT_EQ(l.TVControl.Selected(), 6);
+  EXPECT_TRUE(l.settings.sheet.Visible());
+  EXPECT_FALSE(l.TabSheet7.Visible());
   form.SetActivePage(6);  // the note page has no tab but can be shown
-  EXPECT_TRUE(Shown(form.Control("TabSheet3")));
+  EXPECT_TRUE(l.note.sheet.Visible());
   form.SetActivePage(42);
   EXPECT_EQ(form.ActivePageIndex(), 0);
+  // Choosing a tab shows its page.
+  l.TVControl.Select(4);
+  NMHDR change{l.TVControl.hwnd(), static_cast<UINT_PTR>(GetDlgCtrlID(l.TVControl.hwnd())),
+               static_cast<UINT>(TCN_SELCHANGE)};
+  SendMessageW(form.hwnd(), WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
+  EXPECT_EQ(form.ActivePageIndex(), 4);
+  EXPECT_TRUE(l.favourites.sheet.Visible());
 }
 
 TEST_F(MainWindowTest, MenusShowTheirVisibleEntriesWithDesignCaptions) {
   TFrmMain& form = Open();
-  for (const PopupMenu& popup : form.menus()) {
-    HMENU menu = form.Menu(popup.name);
-    ASSERT_NE(menu, nullptr) << popup.name;
+  for (const PopupMenu& popup : form.menus().model()) {
+    HMENU menu = form.menus().Get(popup.id);
+    ASSERT_NE(menu, nullptr) << popup.name();
     int shown = 0;
     for (const MenuItem& item : popup.items) {
       if (!item.visible) {
-        if (!item.name.empty()) {
-          EXPECT_EQ(MenuText(menu, form.MenuCommand(item.name)), "") << item.name;
+        if (item.id != kUnnamed) {
+          EXPECT_EQ(MenuText(menu, TMenus::CommandOf(item.id)), "") << item.name();
         }
         continue;
       }
       ++shown;
       if (!item.IsSeparator() && !item.IsSubmenu()) {
-        EXPECT_EQ(MenuText(menu, form.MenuCommand(item.name)), item.caption) << item.name;
+        EXPECT_EQ(MenuText(menu, TMenus::CommandOf(item.id)), item.caption) << item.name();
       }
     }
-    EXPECT_EQ(GetMenuItemCount(menu), shown) << popup.name;
+    EXPECT_EQ(GetMenuItemCount(menu), shown) << popup.name();
   }
-  HMENU tray = form.Menu("popMenu");
-  EXPECT_EQ(MenuText(tray, form.MenuCommand("MnZDExit")), "退出(&E)");
-  EXPECT_EQ(MenuText(tray, form.MenuCommand("MnOpenZapdock")), "打开Zapdock(&S)");
-  EXPECT_EQ(MenuText(form.Menu("PmDocTree"), form.MenuCommand("N23")), "折叠全部");
+  HMENU tray = form.menus().Get(Ui::popMenu);
+  EXPECT_EQ(MenuText(tray, TMenus::CommandOf(Ui::MnZDExit)), "退出(&E)");
+  EXPECT_EQ(MenuText(tray, TMenus::CommandOf(Ui::MnOpenZapdock)), "打开Zapdock(&S)");
 }
 
 TEST_F(MainWindowTest, EnglishBuildTexts) {
   TFrmMain& form = Open(2);
   EXPECT_EQ(form.caption(), "MRX Zapdock3.5");
-  EXPECT_EQ(MenuText(form.Menu("popMenu"), form.MenuCommand("MnZDExit")), "exit (&E)");
-  EXPECT_EQ(WindowTextUtf8(form.Control("CbZDOnTop")), "Form always on top");
-  EXPECT_EQ(MenuText(form.Menu("PmDocTree"), form.MenuCommand("N23")),
+  EXPECT_EQ(MenuText(form.menus().Get(Ui::popMenu), TMenus::CommandOf(Ui::MnZDExit)), "exit (&E)");
+  EXPECT_EQ(WindowTextUtf8(form.launcher().settings.CbZDOnTop.hwnd()), "Form always on top");
+  EXPECT_EQ(MenuText(form.menus().Get(Ui::PmDocTree), TMenus::CommandOf(Ui::N23)),
             "折叠全部");  // not in the tables
   form.TimerFirstRunTimer();
-  EXPECT_EQ(WindowTextUtf8(form.Control("LbZDCheckTime")), "refresh once every 120 seconds");
+  EXPECT_EQ(form.launcher().settings.LbZDCheckTime.Text(), "refresh once every 120 seconds");
   answer_ = IDNO;
   form.MnZDExitClick();
   ASSERT_EQ(boxes_.size(), 1u);
@@ -147,7 +152,7 @@ TEST_F(MainWindowTest, TraditionalBuildReadsTheSharedTextsFromTheResource) {
   form.MnZDExitClick();
   ASSERT_EQ(boxes_.size(), 1u);
   EXPECT_NE(boxes_[0].find("要退出系統嗎"), std::string::npos) << boxes_[0];
-  EXPECT_EQ(WindowTextUtf8(form.Control("MnZDAutoRun")), "開機時自動啟動");
+  EXPECT_EQ(form.launcher().MnZDAutoRun.Text(), "開機時自動啟動");
 }
 
 TEST_F(MainWindowTest, ConfigurationFolderOnTheLastFixedDrive) {
@@ -177,31 +182,40 @@ TEST_F(MainWindowTest, FirstLoadAppliesTheSettings) {
   EXPECT_FALSE(form.first_load_done());
   form.TimerFirstRunTimer();
   EXPECT_TRUE(form.first_load_done());
-  EXPECT_FALSE(Shown(form.Control("PnlNewFav")));
-  EXPECT_FALSE(IsChecked(form.Control("CbFavEdit")));
-  EXPECT_TRUE(IsChecked(form.Control("CbZDRefresh")));
-  EXPECT_TRUE(IsChecked(form.Control("CbAutoRunDocs")));
-  EXPECT_FALSE(IsChecked(form.Control("CbQueryAutoRunDoc")));
+  const TSettingsPage& s = form.launcher().settings;
+  const TFavouritesPage& f = form.launcher().favourites;
+  EXPECT_FALSE(f.PnlNewFav.Visible());
+  EXPECT_FALSE(f.CbFavEdit.Checked());
+  EXPECT_TRUE(s.CbZDRefresh.Checked());
+  EXPECT_TRUE(s.CbAutoRunDocs.Checked());
+  EXPECT_FALSE(s.CbQueryAutoRunDoc.Checked());
   EXPECT_EQ(form.ActivePageIndex(), 4);
-  EXPECT_EQ(GetScrollPos(form.Control("SbCheckTime"), SB_CTL), 60);
-  EXPECT_EQ(WindowTextUtf8(form.Control("LbZDCheckTime")), "每60秒刷新一次");
+  EXPECT_EQ(s.SbCheckTime.Position(), 60);
+  EXPECT_EQ(s.LbZDCheckTime.Text(), "每60秒刷新一次");
   // The list box mirrors the list, blank line dropped from both.
   EXPECT_EQ(form.store().MyLoveList.size(), 2u);
-  EXPECT_EQ(SendMessageW(form.Control("LbMyLove"), LB_GETCOUNT, 0, 0), 2);
-  wchar_t row[16] = {};
-  SendMessageW(form.Control("LbMyLove"), LB_GETTEXT, 1, reinterpret_cast<LPARAM>(row));
-  EXPECT_STREQ(row, L"B");
+  EXPECT_EQ(f.LbMyLove.Count(), 2);
+  EXPECT_EQ(f.LbMyLove.Row(1), "B");
 }
 
 TEST_F(MainWindowTest, ControlsWriteTheirKeysAtOnce) {
   TFrmMain& form = Open();
   form.TimerFirstRunTimer();
-  form.Click("CbAutoRunDocs");
+  const TSettingsPage& s = form.launcher().settings;
+  Click(s.CbAutoRunDocs);
   EXPECT_NE(File("defualt.ini").find("RunSelectDoc=1"), std::string::npos) << File("defualt.ini");
-  form.Click("CbQueryAutoRunDoc");
+  Click(s.CbQueryAutoRunDoc);
   EXPECT_NE(File("defualt.ini").find("QueryAutoRunDoc=1"), std::string::npos);
-  form.Click("CbZDRefresh");
+  Click(s.CbZDRefresh);
   EXPECT_NE(File("defualt.ini").find("CbRefresh=1"), std::string::npos);
+  // The interval bar moves by line and by page, within 60..600, and writes at once.
+  for (const auto& [code, expected] :
+       {std::pair{SB_LINERIGHT, 121}, {SB_PAGERIGHT, 131}, {SB_LEFT, 60}, {SB_LINELEFT, 60}}) {
+    SendMessageW(form.hwnd(), WM_HSCROLL, MAKEWPARAM(code, 0),
+                 reinterpret_cast<LPARAM>(s.SbCheckTime.hwnd()));
+    EXPECT_EQ(s.SbCheckTime.Position(), expected) << code;
+  }
+  EXPECT_NE(File("defualt.ini").find("CheckDocInterval=60"), std::string::npos);
 }
 
 TEST_F(MainWindowTest, ClosingWritesEveryFile) {
@@ -211,8 +225,8 @@ TEST_F(MainWindowTest, ClosingWritesEveryFile) {
   form.TimerFirstRunTimer();
   AddMyLove(form.store().MyLoveList, "file:///C:/My Docs/a.txt", "file:///C:/My Docs/a.txt");
   AddMyRecent(form.store().MyRecentList, "C:\\r", "最近");
-  SetWindowTextUtf8(form.Control("MmNote"), "note 笔记");
-  EXPECT_EQ(SendMessageW(form.Control("LbMyLove"), LB_GETCOUNT, 0, 0), 1);
+  form.launcher().note.MmNote.SetText("note 笔记");
+  EXPECT_EQ(form.launcher().favourites.LbMyLove.Count(), 1);
   Close();
   EXPECT_EQ(File("fav.dat"), "C:\\My Docs\\a.txt*|*C:\\My Docs\\a.txt\r\n");
   EXPECT_NE(File("rec.dat").find("C:\\r*|*"), std::string::npos);
@@ -275,7 +289,7 @@ TEST_F(MainWindowTest, PlacementMinimiseAndBack) {
   GetWindowRect(form.hwnd(), &r);
   EXPECT_EQ(r.top, kMinimisedTop);
   EXPECT_FALSE(IsIconic(form.hwnd()));
-  form.Click("MnOpenZapdock");
+  Choose(Ui::MnOpenZapdock);
   GetWindowRect(form.hwnd(), &r);
   EXPECT_EQ(r.left, sw - 1000 - 20);
   EXPECT_EQ(r.top, sh - 600 - 50);
@@ -286,36 +300,85 @@ TEST_F(MainWindowTest, PlacementMinimiseAndBack) {
 // part that is ours is checked here: the choice is not kept across starts.
 TEST_F(MainWindowTest, StayOnTopIsNotKept) {
   TFrmMain& form = Open();
-  form.Click("CbZDOnTop");
-  EXPECT_TRUE(IsChecked(form.Control("CbZDOnTop")));
+  Click(form.launcher().settings.CbZDOnTop);
+  EXPECT_TRUE(form.launcher().settings.CbZDOnTop.Checked());
   Close();
   EXPECT_EQ(File("defualt.ini").find("OnTop"), std::string::npos);
   TFrmMain& again = Open();
-  EXPECT_FALSE(IsChecked(again.Control("CbZDOnTop")));
+  EXPECT_FALSE(again.launcher().settings.CbZDOnTop.Checked());
 }
 
 TEST_F(MainWindowTest, LogOnEntryIsTickedAndRefreshed) {
   registry_.WriteString(RegRoot::kLocalMachine, kRunKey, "MRXZapdock", "C:\\old\\zapdock.exe");
   TFrmMain& form = Open();
-  EXPECT_TRUE(IsChecked(form.Control("MnZDAutoRun")));
+  EXPECT_TRUE(form.launcher().MnZDAutoRun.Checked());
   EXPECT_EQ(registry_.ReadString(RegRoot::kLocalMachine, kRunKey, "MRXZapdock"),
             "\"C:\\Program Files\\Zapdock\\zapdock.exe\"");
-  form.Click("MnZDAutoRun");
+  Click(form.launcher().MnZDAutoRun);
   EXPECT_EQ(registry_.ReadString(RegRoot::kLocalMachine, kRunKey, "MRXZapdock"), std::nullopt);
 }
 
 TEST_F(MainWindowTest, FavouritesEditBarFollowsCheckBoxAndMenu) {
   TFrmMain& form = Open();
   form.TimerFirstRunTimer();
-  EXPECT_TRUE(IsChecked(form.Control("CbFavEdit")));
-  form.Click("MnShowFavEdit");
-  EXPECT_FALSE(IsChecked(form.Control("CbFavEdit")));
-  EXPECT_FALSE(Shown(form.Control("PnlNewFav")));
-  form.Click("CbFavEdit");
-  EXPECT_TRUE(GetMenuState(form.Menu("PmMyFav"), form.MenuCommand("MnShowFavEdit"), MF_BYCOMMAND) &
-              MF_CHECKED);
+  const TFavouritesPage& f = form.launcher().favourites;
+  EXPECT_TRUE(f.CbFavEdit.Checked());
+  Choose(Ui::MnShowFavEdit);
+  EXPECT_FALSE(f.CbFavEdit.Checked());
+  EXPECT_FALSE(f.PnlNewFav.Visible());
+  Click(f.CbFavEdit);
+  EXPECT_TRUE(form.menus().Checked(Ui::MnShowFavEdit));
+  EXPECT_TRUE(f.PnlNewFav.Visible());
   Close();
   EXPECT_NE(File("defualt.ini").find("ShowFavEdit=1"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, SessionEndSavesWhatACloseSavesAndOnlyOnce) {
+  files_.AddDirectory("D:\\MrxConfig\\");
+  windows_.AddWindow("Editor", "C:\\Tools\\editor.exe");
+  TFrmMain& form = OpenLoaded();
+  AddMyRecent(form.store().MyRecentList, "C:\\r", "recent");
+  form.launcher().note.MmNote.SetText("note");
+  EXPECT_TRUE(SendMessageW(form.hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+  SendMessageW(form.hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_EQ(File("rec.dat"), "C:\\r*|*recent\r\n");
+  EXPECT_EQ(File("lr.dat"), "C:\\Tools\\editor.exe\r\n") << "the close-time snapshot";
+  EXPECT_NE(File("note.txt").find("note"), std::string::npos);
+  EXPECT_NE(File("defualt.ini").find("width="), std::string::npos);
+  // The window's later close saves nothing over it.
+  const int writes = files_.WriteCount("D:\\MrxConfig\\rec.dat");
+  windows_.ClearWindows();
+  AddMyRecent(form.store().MyRecentList, "C:\\later", "later");
+  Close();
+  EXPECT_EQ(files_.WriteCount("D:\\MrxConfig\\rec.dat"), writes);
+  EXPECT_EQ(File("lr.dat"), "C:\\Tools\\editor.exe\r\n");
+}
+
+TEST_F(MainWindowTest, AnEarlyCloseKeepsTheStoredSettings) {
+  const std::string stored =
+      "[default]\r\nCbRefresh=1\r\nCheckDocInterval=300\r\nControlIndex=4\r\nShowFavEdit=0\r\n"
+      "[docs]\r\nname0=a\r\ndate0=2026-01-01\r\nRootPath0=\r\ndoctype0=2\r\n"
+      "path0=C:\\a.exe\r\nselected0=0\r\n";
+  files_.AddDirectory("D:\\MrxConfig\\");
+  files_.PutFile("D:\\MrxConfig\\defualt.ini", stored);
+  // Closed before the first load: the controls never showed the stored keys.
+  Open();
+  Close();
+  for (const char* key :
+       {"CbRefresh=1", "CheckDocInterval=300", "ControlIndex=4", "ShowFavEdit=0"}) {
+    EXPECT_NE(File("defualt.ini").find(key), std::string::npos) << key << "\n"
+                                                                << File("defualt.ini");
+  }
+  // Closed while the load pumps messages: the close waits for the load's end.
+  TFrmMain& form = Open();
+  PostMessageW(form.hwnd(), WM_CLOSE, 0, 0);
+  form.TimerFirstRunTimer();
+  EXPECT_NE(form.hwnd(), nullptr) << "closed in the middle of the load";
+  Pump();
+  EXPECT_EQ(form.hwnd(), nullptr);
+  for (const char* key : {"CbRefresh=1", "ControlIndex=4", "ShowFavEdit=0", "path0=C:\\a.exe"}) {
+    EXPECT_NE(File("defualt.ini").find(key), std::string::npos) << key;
+  }
 }
 
 }  // namespace

@@ -86,10 +86,11 @@ TEST(SingleInstance, ASecondStartHandsOverAndEnds) {
   EXPECT_EQ(CountMainWindows(), 1);
   EXPECT_EQ(WaitForSingleObject(first.pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
 
-  // Closing the window ends the first copy and leaves its files behind.
+  // Closing the window ends the first copy and leaves its files behind: here,
+  // before the first load, the snapshot of what is open.
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(WaitForSingleObject(first.pi.hProcess, 20000), WAIT_OBJECT_0);
-  EXPECT_NE(GetFileAttributesW(L"D:\\MrxConfig\\defualt.ini"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_NE(GetFileAttributesW(L"D:\\MrxConfig\\lr.dat"), INVALID_FILE_ATTRIBUTES);
   DWORD attributes = GetFileAttributesW(L"D:\\MrxConfig");
   ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
   EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN);

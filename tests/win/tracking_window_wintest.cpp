@@ -54,19 +54,19 @@ TEST_F(TrackingWindowTest, ARefreshFillsTheTreesAndSurvivesARestart) {
   shell_.AddWindow("http://example.com/", "Example home");
   shell_.AddWindow("http://example.com/a.html", "Example A");
   TFrmMain& form = OpenLoaded();
-  form.Click("MnRefresh");
+  Choose(Ui::MnRefresh);
   Pump();
 
   const std::vector<std::string> app = {"记事本 - a.txt"};
   const std::vector<std::string> path = {"C:\\Work", "  C:\\Work\\Proj"};
   const std::vector<std::string> web = {"example.com", "  Example A"};
-  EXPECT_EQ(Outline(form.Control("TVApp")), app);
-  EXPECT_EQ(Outline(form.Control("TVPath")), path);
-  EXPECT_EQ(Outline(form.Control("TVDoc")), web);
+  EXPECT_EQ(Outline(form.launcher().TVApp.hwnd()), app);
+  EXPECT_EQ(Outline(form.launcher().TVPath.hwnd()), path);
+  EXPECT_EQ(Outline(form.launcher().TVDoc.hwnd()), web);
   // Newest group first in the all-documents tree.
   const std::vector<std::string> all = {"example.com", "  Example A", "C:\\Work",
                                         "  C:\\Work\\Proj", "记事本 - a.txt"};
-  EXPECT_EQ(Outline(form.Control("TVDocs")), all);
+  EXPECT_EQ(Outline(form.launcher().TVDocs.hwnd()), all);
   ASSERT_EQ(form.store().docs.size(), 4u);
   std::string ini = File("defualt.ini");
   EXPECT_NE(ini.find("path0=C:\\Windows\\notepad.exe"), std::string::npos) << ini;
@@ -82,9 +82,9 @@ TEST_F(TrackingWindowTest, ARefreshFillsTheTreesAndSurvivesARestart) {
   TFrmMain& again = OpenLoaded();
   EXPECT_LE(files_.WriteCount("D:\\MrxConfig\\defualt.ini") - writes, 1);
   EXPECT_EQ(again.store().docs.size(), 4u);
-  EXPECT_EQ(Outline(again.Control("TVPath")), path);
-  EXPECT_EQ(Outline(again.Control("TVDoc")), web);
-  EXPECT_EQ(Outline(again.Control("TVApp")), app);
+  EXPECT_EQ(Outline(again.launcher().TVPath.hwnd()), path);
+  EXPECT_EQ(Outline(again.launcher().TVDoc.hwnd()), web);
+  EXPECT_EQ(Outline(again.launcher().TVApp.hwnd()), app);
 }
 
 TEST_F(TrackingWindowTest, F5RefreshesOnlyWhatTheTabShows) {
@@ -92,12 +92,18 @@ TEST_F(TrackingWindowTest, F5RefreshesOnlyWhatTheTabShows) {
   shell_.AddWindow("file:///D:/Music");
   TFrmMain& form = OpenLoaded();
   form.SetActivePage(2);  // folders
-  MSG f5{form.Control("TVPath"), WM_KEYDOWN, VK_F5, 0, 0, {0, 0}};
+  MSG f5{form.launcher().TVPath.hwnd(), WM_KEYDOWN, VK_F5, 0, 0, {0, 0}};
   EXPECT_TRUE(form.FormShortCut(f5));
-  EXPECT_EQ(Outline(form.Control("TVPath")), std::vector<std::string>{"D:\\Music"});
-  EXPECT_TRUE(Outline(form.Control("TVApp")).empty());
-  MSG other{form.Control("TVPath"), WM_KEYDOWN, VK_F6, 0, 0, {0, 0}};
+  EXPECT_EQ(Outline(form.launcher().TVPath.hwnd()), std::vector<std::string>{"D:\\Music"});
+  EXPECT_TRUE(Outline(form.launcher().TVApp.hwnd()).empty());
+  MSG other{form.launcher().TVPath.hwnd(), WM_KEYDOWN, VK_F6, 0, 0, {0, 0}};
   EXPECT_FALSE(form.FormShortCut(other));
+  // With Alt held, F5 arrives as a system key and still refreshes.
+  shell_.AddWindow("file:///D:/Video");
+  MSG alt_f5{form.launcher().TVPath.hwnd(), WM_SYSKEYDOWN, VK_F5, 0x20000000, 0, {0, 0}};
+  EXPECT_TRUE(form.FormShortCut(alt_f5));
+  EXPECT_EQ(Outline(form.launcher().TVPath.hwnd()),
+            (std::vector<std::string>{"D:\\Video", "D:\\Music"}));
 }
 
 TEST_F(TrackingWindowTest, ClosingRecordsWhatIsOpen) {
@@ -115,7 +121,7 @@ TEST_F(TrackingWindowTest, TheRefreshTimerFollowsTheCheckBox) {
   // Unticked: a tick registers nothing.
   SendMessageW(form.hwnd(), WM_TIMER, TFrmMain::kTimerCheckDocs, 0);
   EXPECT_TRUE(form.store().docs.empty());
-  form.Click("CbZDRefresh");
+  Click(form.launcher().settings.CbZDRefresh);
   SendMessageW(form.hwnd(), WM_TIMER, TFrmMain::kTimerCheckDocs, 0);
   EXPECT_EQ(form.store().docs.size(), 1u);
 }
@@ -129,8 +135,8 @@ TEST_F(TrackingWindowTest, ARealProgramWindowIsRegisteredAndComesBack) {
     ASSERT_TRUE(helper.started());
     ASSERT_NE(helper.Window(title), nullptr);
     TFrmMain& form = OpenLoaded();
-    form.Click("MnRefresh");
-    std::vector<std::string> app = Outline(form.Control("TVApp"));
+    Choose(Ui::MnRefresh);
+    std::vector<std::string> app = Outline(form.launcher().TVApp.hwnd());
     EXPECT_NE(std::find(app.begin(), app.end(), caption), app.end());
     Close();
   }
@@ -139,7 +145,7 @@ TEST_F(TrackingWindowTest, ARealProgramWindowIsRegisteredAndComesBack) {
   EXPECT_NE(File("defualt.ini").find("zd_window_helper.exe"), std::string::npos);
   // The helper is gone; the next start still shows it, from the settings.
   TFrmMain& again = OpenLoaded();
-  std::vector<std::string> app = Outline(again.Control("TVApp"));
+  std::vector<std::string> app = Outline(again.launcher().TVApp.hwnd());
   EXPECT_NE(std::find(app.begin(), app.end(), caption), app.end());
 }
 

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <ole2.h>
+#include <shellapi.h>
 
 #include <string>
 #include <vector>
@@ -133,6 +134,35 @@ TEST_F(TreeImagesTest, InsertingInsideMovesLaterImagesUp) {
   for (int i = 4; i < 11; ++i) EXPECT_EQ(Pixels(images.handle(), i + 1, 16), before[i]) << i;
   const std::vector<DWORD> icon = Pixels(images.handle(), 4, 16);
   for (const auto& old : before) EXPECT_NE(icon, old);
+}
+
+TEST_F(TreeImagesTest, ProgramsShowTheirOwnIcons) {
+  wchar_t system[MAX_PATH] = {}, windows[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  GetWindowsDirectoryW(windows, MAX_PATH);
+  const std::wstring notepad = std::wstring(system) + L"\\notepad.exe";
+  const std::wstring regedit = std::wstring(windows) + L"\\regedit.exe";
+  // The oracle: each file's own first small icon, drawn into a list of its own.
+  auto own_icon = [](const std::wstring& file) -> std::vector<DWORD> {
+    HICON small_icon = nullptr;
+    if (ExtractIconExW(file.c_str(), 0, nullptr, &small_icon, 1) == 0 || !small_icon) return {};
+    HIMAGELIST one = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
+    ImageList_ReplaceIcon(one, -1, small_icon);
+    DestroyIcon(small_icon);
+    std::vector<DWORD> pixels = Pixels(one, 0, 16);
+    ImageList_Destroy(one);
+    return pixels;
+  };
+  TreeImageList images;
+  ASSERT_NE(images.handle(), nullptr);
+  ASSERT_TRUE(images.InsertIcon(WideToUtf8(notepad), 11));
+  ASSERT_TRUE(images.InsertIcon(WideToUtf8(regedit), 12));
+  const std::vector<DWORD> want_notepad = own_icon(notepad), want_regedit = own_icon(regedit);
+  ASSERT_FALSE(want_notepad.empty());
+  EXPECT_EQ(Pixels(images.handle(), 11, 16), want_notepad);
+  EXPECT_EQ(Pixels(images.handle(), 12, 16), want_regedit);
+  EXPECT_NE(Pixels(images.handle(), 11, 16), Pixels(images.handle(), 12, 16))
+      << "two programs, two pictures";
 }
 
 }  // namespace

@@ -1,0 +1,228 @@
+// The one home of the interface's captions and hints, in three languages.
+// Simplified-Chinese captions are the window's design captions, so the
+// default language leaves the window as drawn.
+#include "lang/captions.h"
+
+#include <array>
+
+namespace zd::lang {
+namespace {
+
+using enum Ui;
+
+struct Row {
+  Ui part;
+  // zh-CN, zh-TW, en; nullptr: the design caption (zh-CN) in every language.
+  const char* text[3];
+  bool copied;  // copied onto its part by ApplyInterfaceTexts, in table order
+};
+
+constexpr bool kCopied = true;
+constexpr bool kDesign = false;
+
+constexpr Row kRows[] = {
+    // Copied by ApplyInterfaceTexts, in this order: the window's controls...
+    {CbFavEdit, {"显示收藏夹编辑栏", "顯示收藏夾編輯欄", "Display Edit Favorites bar"}, kCopied},
+    {GbZDFavEdit, {"收藏夹编辑", "收藏夾編輯", "Edit Favorites"}, kCopied},
+    {LblZDFavName, {"名称", "名稱", "Name"}, kCopied},
+    {LblZDFavPath, {"路径", "路徑", "Path"}, kCopied},
+    {GbZDFavList, {"收藏夹", "收藏夾", "Favorites"}, kCopied},
+    {CbZDOnTop, {"窗体总在最上方", "視窗總在最上方", "Form always on top"}, kCopied},
+    {MnZDAutoRun, {"开机时启动", "開機時自動啟動", "start automatically when you start"}, kCopied},
+    {GBZDNavSet, {"导航已打开文档", "導覽已開啟的文件", "Navigation"}, kCopied},
+    {CbZDRefresh, {"刷新", "重新整理", "Refresh"}, kCopied},
+    {LbZDCheckTime, {"每15秒刷新一次", "每15秒重新整理一次", "refresh every 15 seconds"}, kCopied},
+    {GbZDAutoRundDoc, {"设置启动文档", "設定啟動文件", "start document settings"}, kCopied},
+    {CbQueryAutoRunDoc,
+     {"自动启动文档时询问", "自動啟動文件時詢問", "start automatically when the document asked"},
+     kCopied},
+    {CbAutoRunDocs,
+     {"自动启动历史文档", "自動啟動歷史文件", "auto-start history of the document"},
+     kCopied},
+    {RgAutorOpenType, {"启动后自动打开", "啟動後自動開啟", "starts automatically open"}, kCopied},
+    {RgAutorOpenType0,
+     {"上一次所有文档", "上一次所有文件", "The last time all the documents"},
+     kCopied},
+    {RgAutorOpenType1, {"收藏中的文档", "收藏中的文件", "collection of documents"}, kCopied},
+    {RgAutorOpenType2, {"所有历史文档", "所有歷史文件", "all the historical documents"}, kCopied},
+    {MyMyLove, {"加入到『收藏』中", "加入到『收藏』中", "Add to Favorites :"}, kCopied},
+    {MnAddToRunList, {"加入到『启动』中", "加入到『啟動』中", "added to『Start』"}, kCopied},
+    {MnExpandAll, {"展开全部(&E)", "展開全部(&E)", "Expand All (&E)"}, kCopied},
+    {MnOpenDIr, {"打开所在的文件夹", "開啟所在的資料夾", "Open the folder"}, kCopied},
+    {MnRefresh, {"刷新", "重新整理", "Refresh"}, kCopied},
+    {MnDeleteAllDocs, {"删除所有(&D)", "刪除所有(&D)", "Delete all (&D)"}, kCopied},
+    {MnDeleteSelected, {"删除所选(&D)", "刪除所選(&D)", "Delete selected (&D)"}, kCopied},
+    {MnOpenMyFavDoc, {"打开", "開啟", "Open"}, kCopied},
+    {MyDeleteFav, {"删除所选", "刪除所選", "Delete Selected"}, kCopied},
+    {MnZDAddToRun, {"加入到『启动』", "加入到『啟動』", "added to the 『Start』"}, kCopied},
+    {MnZDDeleteNotExistsDoc,
+     {"删除已不存在文档", "刪除已不存在的文件", "Delete document no longer exists"},
+     kCopied},
+    {MnNewToFav, {"新增到收藏夹", "新增到收藏夾", "Add to Favorites"}, kCopied},
+    {MnUpdateFav, {"修改收藏夹", "修改收藏夾", "modify Favorites"}, kCopied},
+    {MnShowFavEdit,
+     {"显示收藏夹编辑栏", "顯示收藏夾編輯欄", "Display Edit Favorites bar"},
+     kCopied},
+    // ...then the tray menu.
+    {MnOpenZapdock, {"打开Zapdock(&S)", "開啟Zapdock(&S)", "Open Zapdock (&S)"}, kCopied},
+    {MnZDWeb, {"网页", "網頁", "page"}, kCopied},
+    {MnZDDir, {"文件夹", "資料夾", "Folder"}, kCopied},
+    {MnSoftware, {"软件", "軟體", "Software"}, kCopied},
+    {MnDayCalify, {"按日期分类", "按日期分類", "by date"}, kCopied},
+    {MnToday, {"今天", "今天", "today"}, kCopied},
+    {MnYesday, {"昨天", "昨天", "Yesterday"}, kCopied},
+    {MnPre3days, {"前三天", "前三天", "before the three days"}, kCopied},
+    {MnPreWeek, {"前一周", "前一週", "previous week"}, kCopied},
+    {MnZDAll, {"所有", "所有", "all"}, kCopied},
+    {PmAutoRun, {"自动启动", "自動啟動", "auto start"}, kCopied},
+    {MnSystemUse, {"系统常用", "系統常用", "system used"}, kCopied},
+    {MnMyComputer, {"我的电脑", "我的電腦", "My Computer"}, kCopied},
+    {MnZDMyDoc, {"我的文档", "我的文件", "My Documents"}, kCopied},
+    {MnMyDesk, {"我的桌面", "我的桌面", "my desktop"}, kCopied},
+    {MnZDControl, {"控制面板", "控制台", "Control Panel"}, kCopied},
+    {MnZDRecycle, {"垃圾回收站", "資源回收筒", "Garbage Recycle Bin"}, kCopied},
+    {MnZDTask, {"任务管理器", "工作管理員", "Task Manager"}, kCopied},
+    {MnZDRecent, {"最近使用", "最近使用", "most recently used"}, kCopied},
+    {MnZDRun, {"启动", "啟動", "start"}, kCopied},
+    {PmRecent, {"最近使用", "最近使用", "most recently used"}, kCopied},
+    {PmMyDocs, {"我的收藏", "我的收藏", "My Favorites"}, kCopied},
+    {MnZDExit, {"退出(&E)", "結束(&E)", "exit (&E)"}, kCopied},
+
+    // Captions the copy leaves alone: pages and buttons shown as text.
+    {TabSheet8, {"我的启动", "我的啟動", "My Launcher"}, kDesign},
+    {tbDemo, {"我的主页", "我的首頁", "My Home"}, kDesign},
+    // The inner tabs keep their design captions; the strip picture shows the
+    // language's captions over them.
+    {TabSheet7, {"网页", nullptr, nullptr}, kDesign},
+    {TabSheet9, {"软件启", nullptr, nullptr}, kDesign},
+    {TabSheet10, {"文件夹  ", nullptr, nullptr}, kDesign},
+    {TabSheet4, {"系统   ", nullptr, nullptr}, kDesign},
+    {TabSheet5, {"收藏   ", nullptr, nullptr}, kDesign},
+    {TabSheet2, {"常用   ", nullptr, nullptr}, kDesign},
+    {TabSheet3, {"笔记   ", nullptr, nullptr}, kDesign},
+    {TabSheet6, {"设置  ", nullptr, nullptr}, kDesign},
+    {TabSheet1, {"全部   ", nullptr, nullptr}, kDesign},
+    {BtnZDSearch, {"搜索", "搜尋", "Search"}, kDesign},
+    {BtnZDAutoRunSet, {"启动文档设置", "啟動文件設定", "Start documents..."}, kDesign},
+    {BtnZDDeleteAllDocs, {"删除所有历史", "刪除所有歷史", "Delete history"}, kDesign},
+    {BtnZDPCStart, {"开机启动管理", "開機啟動管理", "Startup programs"}, kDesign},
+    {BtnAbout, {"关于", "關於", "About"}, kDesign},
+    {BtnHelp, {"帮助", "說明", "Help"}, kDesign},
+    {BtnZDStart, {"自动启动", "自動啟動", "Auto start"}, kDesign},
+    {BtnFilter, {"过滤", "過濾", "Filter"}, kDesign},
+    {BtnDocDisplay, {"显示名称映射", "顯示名稱對應", "Display names"}, kDesign},
+    {GroupBox1,
+     {"最近访问的所有文档树形", "最近存取的所有文件樹狀", "All recent documents"},
+     kDesign},
+    {CbAdvSet, {"高级设置", "進階設定", "Advanced settings"}, kDesign},
+    {Button4, {"定时关机", "定時關機", "Timed shutdown"}, kDesign},
+    {Button5, {"发送邮件", "傳送郵件", "Send mail"}, kDesign},
+    {BtnAddToQuickLaunch, {"快速启动", "快速啟動", "Quick launch"}, kDesign},
+    {Button1, {"Button1", nullptr, nullptr}, kDesign},
+    {Button3, {"Button3", nullptr, nullptr}, kDesign},
+    // Menu entries the copy leaves alone.
+    {N24, {"停止运行的软件", nullptr, nullptr}, kDesign},
+    {N23, {"折叠全部", nullptr, nullptr}, kDesign},
+    {N35, {"加入到『收藏夹』", nullptr, nullptr}, kDesign},
+    {N37, {"删除启动", nullptr, nullptr}, kDesign},
+    {N38, {"直接打开", nullptr, nullptr}, kDesign},
+    {MnOpenDirInAutoRUn, {"打开所在文件夹", nullptr, nullptr}, kDesign},
+    {N2, {"当前用户", nullptr, nullptr}, kDesign},
+    {PmDesktopPath, {"桌面文件夹", nullptr, nullptr}, kDesign},
+    {Cookie1, {"Cookies", nullptr, nullptr}, kDesign},
+    {pmFont, {"系统字体", nullptr, nullptr}, kDesign},
+    {N4, {"驱动", nullptr, nullptr}, kDesign},
+    {N11, {"缓存", nullptr, nullptr}, kDesign},
+    {lianj1, {"网络连接", nullptr, nullptr}, kDesign},
+    {N12, {"打印机", nullptr, nullptr}, kDesign},
+    {N13, {"网络打印机", nullptr, nullptr}, kDesign},
+    {N14, {"程序文件所在文件夹", nullptr, nullptr}, kDesign},
+    {N15, {"程序菜单文件夹", nullptr, nullptr}, kDesign},
+    {N16, {"发送到文件夹", nullptr, nullptr}, kDesign},
+    {N17, {"开始菜单", nullptr, nullptr}, kDesign},
+    {N18, {"驱动", nullptr, nullptr}, kDesign},
+    {Windows1, {"Windows文件夹", nullptr, nullptr}, kDesign},
+    {N19, {"发送给", nullptr, nullptr}, kDesign},
+    {N1, {"所有用户", nullptr, nullptr}, kDesign},
+    {N3, {"我的文档", nullptr, nullptr}, kDesign},
+    {N5, {"桌面", nullptr, nullptr}, kDesign},
+    {N6, {"我的收藏夹", nullptr, nullptr}, kDesign},
+    {N7, {"程序", nullptr, nullptr}, kDesign},
+    {N8, {"开始菜单", nullptr, nullptr}, kDesign},
+    {N9, {"启动", nullptr, nullptr}, kDesign},
+    {N10, {"模块", nullptr, nullptr}, kDesign},
+};
+
+struct HintRow {
+  Ui part;
+  const char* text[3];
+};
+
+// Hover hints (and the search box's cue), shown as tooltips.
+constexpr HintRow kHints[] = {
+    {EdtSearch, {"请输入你要查找的关键字", "請輸入你要尋找的關鍵字", "Enter a keyword to find"}},
+    {LbMyLove, {"鼠标右键有更多功能", "滑鼠右鍵有更多功能", "Right-click for more"}},
+    {BtnZDAutoRunSet, {"启动文档设置", "啟動文件設定", "Start documents"}},
+    {BtnHelp, {"帮助文档", "說明文件", "Help"}},
+    {SpeedButton7, {"我的桌面", "我的桌面", "My desktop"}},
+    {SpeedButton8, {"垃圾回收站", "資源回收筒", "Recycle Bin"}},
+    {SpeedButton9, {"控制面板", "控制台", "Control Panel"}},
+    {SpeedButton23, {"历史记录", "歷史記錄", "History"}},
+    {SpeedButton22, {"收藏夹", "我的最愛", "Favorites"}},
+    {SpeedButton19, {"网上邻居", "網路上的芳鄰", "Network Places"}},
+    {BtmManageTask, {"任务管理器", "工作管理員", "Task Manager"}},
+    {SpeedButton17, {"开始菜单", "開始功能表", "Start menu"}},
+    {SpeedButton14, {"程序", "程式集", "Programs"}},
+    {SpeedButton11, {"桌面路径", "桌面路徑", "Desktop folder"}},
+    {SpeedButton16, {"启动", "啟動", "Startup"}},
+    {SpeedButton1, {"Windows系统路径", "Windows系統路徑", "Windows system folder"}},
+    {BtnMoreSpecDir, {"更多...", "更多...", "More..."}},
+};
+
+int Column(int language_index) {
+  return language_index == 1 || language_index == 2 ? language_index : 0;
+}
+
+// Row of each part, or -1; built once from the tables above.
+template <typename Table>
+std::array<int, kUiCount> IndexOf(const Table& table) {
+  std::array<int, kUiCount> index;
+  index.fill(-1);
+  for (int i = 0; i < static_cast<int>(std::size(table)); ++i)
+    index[static_cast<size_t>(table[i].part)] = i;
+  return index;
+}
+
+const std::array<int, kUiCount>& RowIndex() {
+  static const std::array<int, kUiCount> index = IndexOf(kRows);
+  return index;
+}
+
+const std::array<int, kUiCount>& HintIndex() {
+  static const std::array<int, kUiCount> index = IndexOf(kHints);
+  return index;
+}
+
+}  // namespace
+
+std::string_view CaptionOf(Ui part, int language_index) {
+  const int row = RowIndex()[static_cast<size_t>(part)];
+  if (row < 0) return {};
+  const Row& r = kRows[row];
+  const char* text = r.text[Column(language_index)];
+  return text ? text : r.text[0];
+}
+
+std::string_view HintOf(Ui part, int language_index) {
+  const int row = HintIndex()[static_cast<size_t>(part)];
+  return row < 0 ? std::string_view() : kHints[row].text[Column(language_index)];
+}
+
+std::vector<Ui> CopiedCaptionParts() {
+  std::vector<Ui> parts;
+  for (const Row& row : kRows)
+    if (row.copied) parts.push_back(row.part);
+  return parts;
+}
+
+}  // namespace zd::lang

@@ -1,0 +1,185 @@
+#include "mainwin/controls_win.h"
+
+#include <windows.h>
+// windows.h must come first
+#include <commctrl.h>
+
+#include "mainwin/win_util_win.h"
+#include "platform/wide_win.h"
+
+namespace zd {
+
+bool Control::Visible() const {
+  return hwnd_ && (GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void Control::Show(bool shown) const {
+  if (hwnd_) ShowWindow(hwnd_, shown ? SW_SHOW : SW_HIDE);
+}
+
+std::string Control::Text() const { return hwnd_ ? WindowTextUtf8(hwnd_) : std::string(); }
+
+void Control::SetText(std::string_view text) const {
+  if (hwnd_) SetWindowTextUtf8(hwnd_, text);
+}
+
+void Control::Place(int x, int y, int width, int height) const {
+  if (hwnd_) MoveWindow(hwnd_, x, y, width > 0 ? width : 0, height > 0 ? height : 0, TRUE);
+}
+
+RECT Control::RectInParent() const {
+  RECT r{};
+  if (!hwnd_) return r;
+  GetWindowRect(hwnd_, &r);
+  MapWindowPoints(nullptr, GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+void Control::BringToTop() const {
+  if (hwnd_) SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void Button::SetImage(HBITMAP image) const {
+  SendMessageW(hwnd(), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image));
+}
+
+bool CheckBox::Checked() const { return IsChecked(hwnd()); }
+void CheckBox::SetChecked(bool checked) const { zd::SetChecked(hwnd(), checked); }
+
+int ListBox::Count() const { return static_cast<int>(SendMessageW(hwnd(), LB_GETCOUNT, 0, 0)); }
+
+std::string ListBox::Row(int index) const {
+  const LRESULT length = SendMessageW(hwnd(), LB_GETTEXTLEN, index, 0);
+  if (length == LB_ERR) return {};
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  SendMessageW(hwnd(), LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(length));
+  return WideToUtf8(text);
+}
+
+int TabControl::Selected() const {
+  return static_cast<int>(SendMessageW(hwnd(), TCM_GETCURSEL, 0, 0));
+}
+void TabControl::Select(int index) const { SendMessageW(hwnd(), TCM_SETCURSEL, index, 0); }
+int TabControl::Count() const {
+  return static_cast<int>(SendMessageW(hwnd(), TCM_GETITEMCOUNT, 0, 0));
+}
+
+void TabControl::AddTab(std::string_view caption) const {
+  std::wstring text = Utf8ToWide(caption);
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = text.data();
+  SendMessageW(hwnd(), TCM_INSERTITEMW, Count(), reinterpret_cast<LPARAM>(&item));
+}
+
+std::string TabControl::TabText(int index) const {
+  wchar_t text[128] = {};
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = text;
+  item.cchTextMax = ARRAYSIZE(text);
+  SendMessageW(hwnd(), TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
+  return WideToUtf8(text);
+}
+
+void ScrollBar::SetRange(int minimum, int maximum, int position) const {
+  SCROLLINFO si{};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  si.nMin = minimum;
+  si.nMax = maximum;
+  si.nPage = 1;
+  si.nPos = position;
+  SetScrollInfo(hwnd(), SB_CTL, &si, FALSE);
+}
+
+SCROLLINFO ScrollBar::Info() const {
+  SCROLLINFO si{};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_ALL;
+  GetScrollInfo(hwnd(), SB_CTL, &si);
+  return si;
+}
+
+int ScrollBar::Position() const { return GetScrollPos(hwnd(), SB_CTL); }
+void ScrollBar::SetPosition(int position) const { SetScrollPos(hwnd(), SB_CTL, position, TRUE); }
+
+void ProgressBar::SetStep(int step) const { SendMessageW(hwnd(), PBM_SETSTEP, step, 0); }
+void ProgressBar::Step() const { SendMessageW(hwnd(), PBM_STEPIT, 0, 0); }
+void ProgressBar::SetPosition(int position) const { SendMessageW(hwnd(), PBM_SETPOS, position, 0); }
+
+void Fonts::Make(double scale) {
+  auto make = [scale](int height) {
+    const int pixels = static_cast<int>(height * scale + 0.5);
+    return UniqueFont(CreateFontW(-pixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                                  DEFAULT_PITCH, L"宋体"));
+  };
+  normal = make(13);
+  fav_edit = make(15);
+  small = make(12);
+  tab = make(MulDiv(10, 96, 72));  // the outer tabs' captions: 10 points
+}
+
+HFONT Fonts::Get(Role role) const {
+  switch (role) {
+    case kFavEdit:
+      return fav_edit.get();
+    case kSmall:
+      return small.get();
+    case kTab:
+      return tab.get();
+    case kNormal:
+      break;
+  }
+  return normal.get();
+}
+
+int ControlFactory::Px(int design_pixels) const {
+  return static_cast<int>(design_pixels * scale_ + (design_pixels >= 0 ? 0.5 : -0.5));
+}
+
+bool ControlFactory::Make(Control& control, const wchar_t* window_class, std::string_view text,
+                          DWORD style, HWND parent, int x, int y, int width, int height,
+                          DWORD ex_style, Fonts::Role font) {
+  const UINT id = next_id_++;
+  HWND hwnd = CreateWindowExW(
+      ex_style, window_class, Utf8ToWide(text).c_str(), style, Px(x), Px(y), Px(width), Px(height),
+      parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), instance_, nullptr);
+  control.hwnd_ = hwnd;
+  if (!hwnd) return false;
+  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(font)), FALSE);
+  made_.push_back({hwnd, RECT{x, y, x + width, y + height}, font});
+  return true;
+}
+
+void ControlFactory::CreateTooltip(HWND owner) {
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner,
+                             nullptr, instance_, nullptr);
+}
+
+void ControlFactory::AddHint(const Control& control, std::string_view hint) {
+  if (!tooltip_ || !control || hint.empty()) return;
+  std::wstring text = Utf8ToWide(hint);
+  TOOLINFOW ti{};
+  ti.cbSize = sizeof(ti);
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = GetParent(control.hwnd());
+  ti.uId = reinterpret_cast<UINT_PTR>(control.hwnd());
+  ti.lpszText = text.data();
+  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void ControlFactory::Rescale(double scale) {
+  scale_ = scale;
+  for (const Made& made : made_) {
+    if (!IsWindow(made.hwnd)) continue;
+    const RECT& r = made.design;
+    MoveWindow(made.hwnd, Px(r.left), Px(r.top), Px(r.right - r.left), Px(r.bottom - r.top), FALSE);
+    SendMessageW(made.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(made.font)), FALSE);
+  }
+}
+
+}  // namespace zd

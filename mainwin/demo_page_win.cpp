@@ -1,0 +1,10 @@
+#include "mainwin/demo_page_win.h"
+
+namespace zd {
+
+void TDemoPage::Create(HWND parent) {
+  host_.Factory().Make(sheet, kPanelClass, "", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, parent,
+                       0, 0, 10, 10);
+}
+
+}  // namespace zd

@@ -1,0 +1,14 @@
+// The outer page "我的主页": room for the vendor's content page.
+#pragma once
+
+#include "mainwin/page_win.h"
+
+namespace zd {
+
+class TDemoPage : public Page {
+ public:
+  using Page::Page;
+  void Create(HWND parent);
+};
+
+}  // namespace zd

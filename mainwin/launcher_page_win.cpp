@@ -1,0 +1,285 @@
+#include "mainwin/launcher_page_win.h"
+
+#include <windows.h>
+// windows.h must come first
+#include <commctrl.h>
+
+#include "lang/captions.h"
+#include "mainwin/form_model.h"
+#include "platform/errors.h"
+#include "platform/wide_win.h"
+#include "store/AppParams.h"
+
+namespace zd {
+namespace {
+
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+constexpr DWORD kHidden = WS_CHILD | WS_CLIPSIBLINGS;
+constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
+constexpr DWORD kTree =
+    WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_INFOTIP;
+constexpr int kSearchRowHeight = 36;
+constexpr int kHintHeight = 22;
+constexpr int kRightPanelWidth = 180;
+
+// A press on the inner tab strip refreshes what the current tab shows before
+// the click changes the tab.
+LRESULT CALLBACK TabStripProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+  if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN) {
+    SendMessageW(GetAncestor(hwnd, GA_ROOT), TLauncherPage::kTabPressMessage, 0, 0);
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+}  // namespace
+
+TLauncherPage::TLauncherPage(PageHost& host)
+    : Page(host), system(host), favourites(host), browser(host), note(host), settings(host) {}
+
+TLauncherPage::~TLauncherPage() {
+  for (TreeModel* t : {&tv_docs, &tv_doc, &tv_app, &tv_path}) t->SetMirror(nullptr);
+}
+
+std::vector<Page*> TLauncherPage::SubPages() {
+  return {&system, &favourites, &browser, &note, &settings};
+}
+
+void TLauncherPage::Create(HWND parent) {
+  ControlFactory& f = host_.Factory();
+  const int lang = host_.Deps().language_index;
+  auto caption = [lang](Ui part) { return lang::CaptionOf(part, lang); };
+  f.Make(sheet, kPanelClass, "", kChild | WS_CLIPCHILDREN, parent, 0, 0, 10, 10);
+  const HWND page = sheet.hwnd();
+
+  f.Make(ScrollBox5, kPanelClass, "", kChild, page, 0, 0, 100, kSearchRowHeight);
+  const HWND row = ScrollBox5.hwnd();
+  f.Make(ShapeSearch, L"STATIC", "", kChild | SS_ETCHEDFRAME, row, 4, 5, 100, 26);
+  f.Make(EdtSearch, L"EDIT", "", kChild | WS_TABSTOP | ES_AUTOHSCROLL, row, 9, 9, 100, 19);
+  SendMessageW(EdtSearch.hwnd(), EM_SETCUEBANNER, TRUE,
+               reinterpret_cast<LPARAM>(Utf8ToWide(lang::HintOf(Ui::EdtSearch, lang)).c_str()));
+  f.Make(BtnZDSearch, L"BUTTON", caption(Ui::BtnZDSearch), kChild | kButton, row, 0, 5, 80, 26);
+  f.Make(MnZDAutoRun, L"BUTTON", caption(Ui::MnZDAutoRun), kChild | WS_TABSTOP | BS_AUTOCHECKBOX,
+         row, 0, 8, 100, 20);
+
+  f.Make(TVControl, WC_TABCONTROLW, "",
+         kChild | TCS_OWNERDRAWFIXED | TCS_FIXEDWIDTH | TCS_FOCUSNEVER, page, 0, kSearchRowHeight,
+         100, 100);
+  SendMessageW(TVControl.hwnd(), TCM_SETITEMSIZE, 0, MAKELPARAM(Px(kTabWidth), Px(kTabHeight)));
+  SendMessageW(TVControl.hwnd(), TCM_SETPADDING, 0, MAKELPARAM(0, 0));
+  for (const PageInfo& info : kTVControlPages) {
+    if (info.tab_visible) TVControl.AddTab(caption(info.page));
+  }
+  const DWORD sheet_style = kHidden | WS_CLIPCHILDREN;
+  for (Panel* tree_sheet : {&TabSheet7, &TabSheet9, &TabSheet10}) {
+    f.Make(*tree_sheet, kPanelClass, "", sheet_style, page, 0, 0, 10, 10);
+  }
+  system.Create(page);
+  favourites.Create(page);
+  browser.Create(page);
+  note.Create(page);
+  settings.Create(page);
+  f.Make(TabSheet1, kPanelClass, "", sheet_style, page, 0, 0, 10, 10);
+  const std::pair<TreeView*, Panel*> trees[] = {
+      {&TVDoc, &TabSheet7}, {&TVApp, &TabSheet9}, {&TVPath, &TabSheet10}};
+  for (const auto& [tree, tree_sheet] : trees) {
+    f.Make(*tree, WC_TREEVIEWW, "", kChild | kTree, tree_sheet->hwnd(), 0, 0, 10, 10);
+    SendMessageW(tree->hwnd(), TVM_SETEXTENDEDSTYLE, TVS_EX_DOUBLEBUFFER, TVS_EX_DOUBLEBUFFER);
+    SendMessageW(tree->hwnd(), TVM_SETBKCOLOR, 0, kFormColor);
+  }
+
+  f.Make(PnlRight, kPanelClass, "", kChild, page, 0, 0, kRightPanelWidth, 100);
+  // Room for the vendor's button panel.
+  f.Make(PnlVendor, kPanelClass, "", kChild, PnlRight.hwnd(), 9, 100, kRightPanelWidth - 18, 200);
+  f.Make(PnlHint, L"STATIC", "", kChild | SS_LEFT | SS_CENTERIMAGE | SS_PATHELLIPSIS, page, 0, 0,
+         100, kHintHeight, WS_EX_STATICEDGE);
+
+  // Hidden controls of the design.
+  f.Make(ListBox1, L"LISTBOX", "", kHidden | LBS_NOINTEGRALHEIGHT, page, 0, 0, 100, 100);
+  f.Make(LbAutoRun, L"LISTBOX", "", kHidden | LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT, page, 0, 0,
+         100, 100);
+  f.Make(LbSearchResult, L"LISTBOX", "", kHidden | LBS_NOINTEGRALHEIGHT, page, 0, 0, 100, 100);
+  f.Make(GroupBox1, L"BUTTON", caption(Ui::GroupBox1), kHidden | BS_GROUPBOX, page, 0, 0, 200, 200);
+  f.Make(TVDocs, WC_TREEVIEWW, "", kHidden | kTree, page, 4, 16, 190, 180);
+  f.Make(ProgressBar1, PROGRESS_CLASSW, "", kHidden, page, 0, 0, 200, 16);
+  f.Make(SbNote, kPanelClass, "", kHidden, page, 0, 0, 100, 100);
+  f.Make(ScrollBox8, kPanelClass, "", kHidden, page, 0, 0, 120, 30);
+  f.Make(CbAdvSet, L"BUTTON", caption(Ui::CbAdvSet), kChild | WS_TABSTOP | BS_AUTOCHECKBOX,
+         ScrollBox8.hwnd(), 4, 4, 110, 20);
+  f.Make(SbRelate, kPanelClass, "", kHidden, page, 0, 0, 120, 100);
+  f.Make(LbRelation, L"LISTBOX", "", kChild | LBS_NOINTEGRALHEIGHT, SbRelate.hwnd(), 0, 0, 120,
+         100);
+  const std::pair<Button*, Ui> hidden_buttons[] = {
+      {&BtnZDStart, Ui::BtnZDStart}, {&BtnAddToQuickLaunch, Ui::BtnAddToQuickLaunch},
+      {&Button1, Ui::Button1},       {&Button3, Ui::Button3},
+      {&Button4, Ui::Button4},       {&Button5, Ui::Button5}};
+  for (const auto& [button, id] : hidden_buttons) {
+    f.Make(*button, L"BUTTON", caption(id), kHidden | kButton, page, 0, 0, 90, 26);
+  }
+
+  // The trees share one image list and mirror their models.
+  tree_images_ = std::make_unique<TreeImageList>(Px(16));
+  const std::pair<TreeView*, TreeModel*> models[] = {
+      {&TVDocs, &tv_docs}, {&TVDoc, &tv_doc}, {&TVApp, &tv_app}, {&TVPath, &tv_path}};
+  for (const auto& [view, model] : models) {
+    SendMessageW(view->hwnd(), TVM_SETIMAGELIST, TVSIL_NORMAL,
+                 reinterpret_cast<LPARAM>(tree_images_->handle()));
+    tree_mirrors_.push_back(std::make_unique<TreeViewMirror>(view->hwnd()));
+    model->SetMirror(tree_mirrors_.back().get());
+  }
+  SetWindowSubclass(TVControl.hwnd(), TabStripProc, 2, 0);
+  ShowPage(0);
+}
+
+const Panel& TLauncherPage::SheetOfPage(int page_index) const {
+  switch (page_index) {
+    case 1:
+      return TabSheet9;
+    case 2:
+      return TabSheet10;
+    case kSystemPageIndex:
+      return system.sheet;
+    case kFavouritesPageIndex:
+      return favourites.sheet;
+    case kWebPageIndex:
+      return browser.sheet;
+    case kNotePageIndex:
+      return note.sheet;
+    case kSettingsPageIndex:
+      return settings.sheet;
+    case 8:
+      return TabSheet1;
+    default:
+      return TabSheet7;
+  }
+}
+
+void TLauncherPage::ShowPage(int page_index) {
+  active_page_ = page_index;
+  const int tab = TabIndexOfPage(page_index);
+  if (tab >= 0) TVControl.Select(tab);
+  for (int i = 0; i < kTVControlPageCount; ++i) SheetOfPage(i).Show(i == page_index);
+}
+
+void TLauncherPage::TVControlChange() {
+  const int tab = TVControl.Selected();
+  const int page = PageIndexOfTab(tab);
+  if (page >= 0) ShowPage(page);
+  if (TreeKindOfPage(page) != 0) host_.Tracker().CheckAllDocs();
+}
+
+void TLauncherPage::TVControlMouseDown() {
+  SendMessageW(LbSearchResult.hwnd(), LB_RESETCONTENT, 0, 0);
+  PnlHint.SetText("");
+  host_.Tracker().CheckKindDocs(TreeKindOfPage(active_page_));
+}
+
+bool TLauncherPage::OnNotify(const NMHDR& header) {
+  if (header.hwndFrom == TVControl.hwnd() && header.code == TCN_SELCHANGE) {
+    TVControlChange();
+    return true;
+  }
+  return false;
+}
+
+bool TLauncherPage::OnControlCommand(HWND control, UINT code) {
+  if (control == MnZDAutoRun.hwnd() && code == BN_CLICKED) {
+    MnZDAutoRunClick();
+    return true;
+  }
+  for (Page* page : SubPages())
+    if (page->OnControlCommand(control, code)) return true;
+  return false;
+}
+
+bool TLauncherPage::OnMenuCommand(Ui entry) {
+  if (entry == Ui::MnRefresh) {
+    host_.Tracker().CheckAllDocs();
+    return true;
+  }
+  for (Page* page : SubPages())
+    if (page->OnMenuCommand(entry)) return true;
+  return false;
+}
+
+bool TLauncherPage::OnContextMenu(HWND target, POINT screen) {
+  if (target == TVDoc.hwnd() || target == TVApp.hwnd() || target == TVPath.hwnd()) {
+    host_.PopupMenuAt(Ui::PmDocTree, screen);
+    return true;
+  }
+  if (target == LbAutoRun.hwnd()) {
+    host_.PopupMenuAt(Ui::PmAutoRunList, screen);
+    return true;
+  }
+  for (Page* page : SubPages())
+    if (page->OnContextMenu(target, screen)) return true;
+  return false;
+}
+
+bool TLauncherPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.hwndItem == TVControl.hwnd()) {
+    TVAllDocsDrawTab(item);
+    return true;
+  }
+  for (Page* page : SubPages())
+    if (page->OnDrawItem(item)) return true;
+  return false;
+}
+
+void TLauncherPage::TVAllDocsDrawTab(const DRAWITEMSTRUCT& item) {
+  // The strip is one picture; each tab shows its own slice of it, taken from
+  // the picture's lower band while the tab is selected.
+  if (!tab_strip_) return;
+  const int tab = static_cast<int>(item.itemID);
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  UniqueDC memory(CreateCompatibleDC(item.hDC));
+  SelectGuard select(memory.get(), tab_strip_.get());
+  SetStretchBltMode(item.hDC, HALFTONE);
+  const RECT& rc = item.rcItem;
+  StretchBlt(item.hDC, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, memory.get(),
+             tab * kTabWidth, selected ? kTabHeight : 0, kTabWidth, kTabHeight, SRCCOPY);
+}
+
+void TLauncherPage::FreezeTrees(bool frozen) {
+  for (const TreeView* view : {&TVDocs, &TVDoc, &TVApp, &TVPath}) {
+    SendMessageW(view->hwnd(), WM_SETREDRAW, frozen ? FALSE : TRUE, 0);
+    if (!frozen) InvalidateRect(view->hwnd(), nullptr, TRUE);
+  }
+}
+
+void TLauncherPage::MnZDAutoRunClick() {
+  Registry* registry = host_.Deps().registry;
+  if (!registry) return;
+  if (MnZDAutoRun.Checked()) {
+    registry->WriteString(RegRoot::kLocalMachine, kRunKey, ProductName,
+                          "\"" + host_.Deps().exe_path + "\"");
+  } else {
+    registry->DeleteValue(RegRoot::kLocalMachine, kRunKey, ProductName);
+  }
+}
+
+void TLauncherPage::Layout(int pw, int ph) {
+  // Search row, hint bar, right panel, and the inner pages in between.
+  const int row_h = Px(kSearchRowHeight), hint_h = Px(kHintHeight), right_w = Px(kRightPanelWidth);
+  ScrollBox5.Place(0, 0, pw, row_h);
+  ShapeSearch.Place(Px(4), Px(5), pw - Px(200), Px(26));
+  EdtSearch.Place(Px(9), Px(9), pw - Px(210), Px(19));
+  BtnZDSearch.Place(pw - Px(190), Px(5), Px(80), Px(26));
+  MnZDAutoRun.Place(pw - Px(104), Px(8), Px(100), Px(20));
+  PnlHint.Place(0, ph - hint_h, pw, hint_h);
+  PnlRight.Place(pw - right_w, row_h, right_w, ph - row_h - hint_h);
+  const int tw = pw - right_w, th = ph - row_h - hint_h;
+  TVControl.Place(0, row_h, tw, th);
+  RECT inner = {0, 0, tw, th};
+  SendMessageW(TVControl.hwnd(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&inner));
+  const int iw = inner.right - inner.left, ih = inner.bottom - inner.top;
+  // Pages lie over their tab control.
+  for (int i = 0; i < kTVControlPageCount; ++i) {
+    const Panel& page = SheetOfPage(i);
+    page.Place(inner.left, row_h + inner.top, iw, ih);
+    page.BringToTop();
+  }
+  for (const TreeView* tree : {&TVDoc, &TVApp, &TVPath}) tree->Place(0, 0, iw, ih);
+  for (Page* page : SubPages()) page->Layout(iw, ih);
+}
+
+}  // namespace zd

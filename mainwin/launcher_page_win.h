@@ -1,0 +1,100 @@
+// The outer page "我的启动": the search row, the inner page control TVControl
+// with the document trees and the other inner pages, the vendor's panel on
+// the right, the hint bar, and the hidden controls of the design.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "mainwin/browser_page_win.h"
+#include "mainwin/favourites_page_win.h"
+#include "mainwin/note_page_win.h"
+#include "mainwin/page_win.h"
+#include "mainwin/settings_page_win.h"
+#include "mainwin/system_page_win.h"
+#include "mainwin/tree_view_mirror_win.h"
+#include "platform/handles_win.h"
+#include "platform/image_list_win.h"
+#include "tracking/tree_model.h"
+
+namespace zd {
+
+class TLauncherPage : public Page {
+ public:
+  // Sent to the main window when the inner tab strip is pressed, before the
+  // press changes the tab.
+  static constexpr UINT kTabPressMessage = WM_APP + 7;
+
+  explicit TLauncherPage(PageHost& host);
+  ~TLauncherPage() override;
+  void Create(HWND parent);
+
+  // The search row.
+  Panel ScrollBox5;
+  Label ShapeSearch;
+  Edit EdtSearch;
+  Button BtnZDSearch;
+  CheckBox MnZDAutoRun;
+  // The inner pages and their tabs.
+  TabControl TVControl;
+  Panel TabSheet7, TabSheet9, TabSheet10, TabSheet1;
+  TreeView TVDoc, TVApp, TVPath;
+  TSystemPage system;
+  TFavouritesPage favourites;
+  TBrowserPage browser;
+  TNotePage note;
+  TSettingsPage settings;
+  // Right panel and hint bar.
+  Panel PnlRight;
+  Panel PnlVendor;
+  Label PnlHint;
+  // Hidden.
+  ListBox ListBox1;
+  ListBox LbAutoRun;
+  ListBox LbSearchResult;
+  GroupBox GroupBox1;
+  TreeView TVDocs;
+  ProgressBar ProgressBar1;
+  Panel SbNote;
+  Panel ScrollBox8;
+  CheckBox CbAdvSet;
+  Panel SbRelate;
+  ListBox LbRelation;
+  Button BtnZDStart, BtnAddToQuickLaunch, Button1, Button3, Button4, Button5;
+
+  // The document trees as models, each mirrored by its TreeView.
+  TreeModel tv_docs{"TVDocs"}, tv_doc{"TVDoc"}, tv_app{"TVApp"}, tv_path{"TVPath"};
+  TrackerTrees Trees() { return {&tv_docs, &tv_doc, &tv_app, &tv_path}; }
+  TreeImageList* tree_images() { return tree_images_.get(); }
+
+  // The sheet that shows a page of TVControl (page index, hidden pages counted).
+  const Panel& SheetOfPage(int page_index) const;
+  int active_page() const { return active_page_; }
+  void ShowPage(int page_index);
+
+  bool OnControlCommand(HWND control, UINT code) override;
+  bool OnMenuCommand(Ui entry) override;
+  bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+  bool OnContextMenu(HWND target, POINT screen) override;
+  void Layout(int width, int height) override;
+  bool OnNotify(const NMHDR& header);
+
+  void SetTabStrip(UniqueBitmap strip) { tab_strip_ = std::move(strip); }
+  // Inserting thousands of nodes (the start-up load) draws the trees once, after.
+  void FreezeTrees(bool frozen);
+
+  void TVControlChange();
+  void TVControlMouseDown();
+  void TVAllDocsDrawTab(const DRAWITEMSTRUCT& item);
+  void MnZDAutoRunClick();
+
+ private:
+  std::vector<Page*> SubPages();
+
+  UniqueBitmap tab_strip_;  // "monitorbtn"
+  std::unique_ptr<TreeImageList> tree_images_;
+  std::vector<std::unique_ptr<TreeViewMirror>> tree_mirrors_;
+  int active_page_ = 0;
+};
+
+}  // namespace zd

@@ -1,0 +1,85 @@
+#include "mainwin/menus_win.h"
+
+#include <functional>
+
+#include "platform/wide_win.h"
+
+namespace zd {
+
+std::optional<Ui> TMenus::EntryOf(UINT command) {
+  if (command < kFirstCommand || command >= kFirstCommand + kUiCount) return std::nullopt;
+  return static_cast<Ui>(command - kFirstCommand);
+}
+
+void TMenus::Build() {
+  model_ = BuildMainMenus();
+  std::function<void(HMENU, const std::vector<MenuItem>&)> fill =
+      [&](HMENU menu, const std::vector<MenuItem>& items) {
+        for (const MenuItem& item : items) {
+          if (!item.visible) continue;  // hidden entries exist but are not shown
+          const UINT id = item.id == kUnnamed ? 0 : CommandOf(item.id);
+          std::wstring caption = Utf8ToWide(item.caption);
+          if (item.IsSeparator()) {
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+          } else if (item.IsSubmenu()) {
+            HMENU sub = CreatePopupMenu();
+            fill(sub, item.items);
+            MENUITEMINFOW mii{};
+            mii.cbSize = sizeof(mii);
+            mii.fMask = MIIM_STRING | MIIM_SUBMENU | MIIM_ID;
+            mii.wID = id;
+            mii.hSubMenu = sub;
+            mii.dwTypeData = caption.data();
+            InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &mii);
+          } else {
+            AppendMenuW(menu, MF_STRING, id, caption.c_str());
+          }
+        }
+      };
+  menus_.clear();
+  for (const PopupMenu& popup : model_) {
+    HMENU menu = CreatePopupMenu();
+    fill(menu, popup.items);
+    menus_[popup.id] = UniqueMenu(menu);
+  }
+}
+
+HMENU TMenus::Get(Ui menu) const {
+  auto it = menus_.find(menu);
+  return it == menus_.end() ? nullptr : it->second.get();
+}
+
+HMENU TMenus::MenuHolding(Ui entry) const {
+  for (const auto& [id, menu] : menus_) {
+    if (GetMenuState(menu.get(), CommandOf(entry), MF_BYCOMMAND) != static_cast<UINT>(-1))
+      return menu.get();
+  }
+  return nullptr;
+}
+
+void TMenus::ApplyCaptions(const lang::InterfaceTexts& texts) {
+  ApplyMenuCaptions(model_, texts);
+  for (const auto& [part, caption] : texts.captions) {
+    if (caption.empty()) continue;
+    HMENU menu = MenuHolding(part);
+    if (!menu) continue;
+    std::wstring text = Utf8ToWide(caption);
+    MENUITEMINFOW mii{};
+    mii.cbSize = sizeof(mii);
+    mii.fMask = MIIM_STRING;
+    mii.dwTypeData = text.data();
+    SetMenuItemInfoW(menu, CommandOf(part), FALSE, &mii);
+  }
+}
+
+bool TMenus::Checked(Ui entry) const {
+  HMENU menu = MenuHolding(entry);
+  return menu && (GetMenuState(menu, CommandOf(entry), MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+void TMenus::SetChecked(Ui entry, bool checked) {
+  if (HMENU menu = MenuHolding(entry))
+    CheckMenuItem(menu, CommandOf(entry), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+}  // namespace zd

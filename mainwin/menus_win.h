@@ -1,0 +1,40 @@
+// The window's popup menus, built as HMENUs from the menu model. A menu
+// entry's command id is made from its part, so a WM_COMMAND leads straight
+// back to the entry.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "lang/lang_tables.h"
+#include "mainwin/menu_model.h"
+#include "platform/handles_win.h"
+
+namespace zd {
+
+class TMenus {
+ public:
+  static constexpr UINT kFirstCommand = 1000;
+  static UINT CommandOf(Ui entry) { return kFirstCommand + static_cast<UINT>(entry); }
+  // The entry of a menu command; nullopt for any other id.
+  static std::optional<Ui> EntryOf(UINT command);
+
+  void Build();
+  const std::vector<PopupMenu>& model() const { return model_; }
+  HMENU Get(Ui menu) const;
+  // Replaces the captions the texts name, in the model and in the menus.
+  void ApplyCaptions(const lang::InterfaceTexts& texts);
+  bool Checked(Ui entry) const;
+  void SetChecked(Ui entry, bool checked);
+
+ private:
+  HMENU MenuHolding(Ui entry) const;
+
+  std::vector<PopupMenu> model_;
+  std::map<Ui, UniqueMenu> menus_;
+};
+
+}  // namespace zd

@@ -1,0 +1,87 @@
+// What every page of the main window shares: the services of the window that
+// hosts it (PageHost), and the base of the page classes.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "lang/lang_tables.h"
+#include "lang/ui.h"
+#include "mainwin/controls_win.h"
+#include "mainwin/win_util_win.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "platform/shell_windows.h"
+#include "platform/text_codec.h"
+#include "platform/window_system.h"
+#include "store/config.h"
+#include "tracking/tracker.h"
+
+namespace zd {
+
+// What the main window is built on; tests give fakes.
+struct MainWindowDeps {
+  Files* files = nullptr;
+  const AnsiCodec* codec = nullptr;
+  Registry* registry = nullptr;
+  // Shows a message box and returns the button pressed (IDYES, ...). Tests
+  // answer without a window.
+  std::function<int(HWND owner, const std::string& text, const std::string& caption, UINT flags)>
+      message_box;
+  int language_index = lang::LanguageIndex;
+  std::string exe_path;  // written into the log-on entry
+  std::string application_title = "MRXZapdock";
+  HWND owner = nullptr;  // hidden owner window: no taskbar button
+  bool post_quit_on_destroy = true;
+  bool add_tray_icon = true;
+  // What the refreshes look at: the desktop's windows and the shell's windows.
+  WindowSystem* windows = nullptr;
+  ShellWindows* shell = nullptr;
+};
+
+class PageHost {
+ public:
+  virtual HWND Window() const = 0;
+  virtual const MainWindowDeps& Deps() const = 0;
+  virtual ControlFactory& Factory() = 0;
+  virtual DocStore& Store() = 0;
+  virtual DocTracker& Tracker() = 0;
+  virtual int ShowMessage(const std::string& text, const std::string& caption, UINT flags) = 0;
+  virtual void PopupMenuAt(Ui menu, POINT screen) = 0;
+  virtual bool MenuChecked(Ui entry) const = 0;
+  virtual void SetMenuChecked(Ui entry, bool checked) = 0;
+  // Places every control again (a part was shown or hidden).
+  virtual void Relayout() = 0;
+  // Starts TimerCheckDocs with an interval in seconds; 0 stops it.
+  virtual void SetRefreshTimer(int seconds) = 0;
+
+ protected:
+  ~PageHost() = default;
+};
+
+class Page {
+ public:
+  explicit Page(PageHost& host) : host_(host) {}
+  virtual ~Page() = default;
+  Page(const Page&) = delete;
+  Page& operator=(const Page&) = delete;
+
+  // The page's own panel.
+  Panel sheet;
+
+  // A notification (WM_COMMAND) from a control of this page; true when handled.
+  virtual bool OnControlCommand(HWND /*control*/, UINT /*code*/) { return false; }
+  virtual bool OnMenuCommand(Ui /*entry*/) { return false; }
+  virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
+  virtual bool OnContextMenu(HWND /*target*/, POINT /*screen*/) { return false; }
+  // Places the page's controls in a sheet of this size (pixels).
+  virtual void Layout(int /*width*/, int /*height*/) {}
+
+ protected:
+  PageHost& host_;
+  int Px(int design_pixels) const { return host_.Factory().Px(design_pixels); }
+};
+
+}  // namespace zd

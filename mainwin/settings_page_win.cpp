@@ -1,0 +1,143 @@
+#include "mainwin/settings_page_win.h"
+
+#include <windows.h>
+// windows.h must come first
+#include <commctrl.h>
+
+#include <string>
+
+#include "lang/captions.h"
+#include "lang/lang_tables.h"
+#include "mainwin/form_model.h"
+#include "store/settings_keys.h"
+
+namespace zd {
+namespace {
+
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+constexpr DWORD kHidden = WS_CHILD | WS_CLIPSIBLINGS;
+constexpr DWORD kCheck = WS_TABSTOP | BS_AUTOCHECKBOX;
+constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
+
+}  // namespace
+
+void TSettingsPage::Create(HWND parent) {
+  ControlFactory& f = host_.Factory();
+  const int lang = host_.Deps().language_index;
+  auto caption = [lang](Ui part) { return lang::CaptionOf(part, lang); };
+  f.Make(sheet, kPanelClass, "", kHidden | WS_CLIPCHILDREN, parent, 0, 0, 10, 10);
+  HWND page = sheet.hwnd();
+  f.Make(CbZDOnTop, L"BUTTON", caption(Ui::CbZDOnTop), kChild | kCheck, page, 16, 10, 220, 20);
+
+  f.Make(GBZDNavSet, L"BUTTON", caption(Ui::GBZDNavSet), kChild | BS_GROUPBOX, page, 8, 38, 380,
+         86);
+  f.Make(CbZDRefresh, L"BUTTON", caption(Ui::CbZDRefresh), kChild | kCheck, page, 20, 60, 80, 20);
+  f.Make(SbCheckTime, L"SCROLLBAR", "", kChild | WS_TABSTOP | SBS_HORZ, page, 104, 61, 270, 18);
+  SbCheckTime.SetRange(kMinCheckInterval, kMaxCheckInterval, kDefaultCheckInterval);
+  f.Make(LbZDCheckTime, L"STATIC", caption(Ui::LbZDCheckTime), kChild, page, 20, 92, 350, 20);
+
+  f.Make(GbZDAutoRundDoc, L"BUTTON", caption(Ui::GbZDAutoRundDoc), kChild | BS_GROUPBOX, page, 8,
+         134, 380, 86);
+  f.Make(BtnZDAutoRunSet, L"BUTTON", caption(Ui::BtnZDAutoRunSet), kChild | kButton, page, 20, 154,
+         150, 26);
+  f.AddHint(BtnZDAutoRunSet, lang::HintOf(Ui::BtnZDAutoRunSet, lang));
+  f.Make(CbQueryAutoRunDoc, L"BUTTON", caption(Ui::CbQueryAutoRunDoc), kChild | kCheck, page, 20,
+         190, 170, 20);
+  f.Make(CbAutoRunDocs, L"BUTTON", caption(Ui::CbAutoRunDocs), kChild | kCheck, page, 200, 190, 170,
+         20);
+
+  const std::pair<Button*, Ui> column[] = {{&BtnZDDeleteAllDocs, Ui::BtnZDDeleteAllDocs},
+                                           {&BtnZDPCStart, Ui::BtnZDPCStart},
+                                           {&BtnAbout, Ui::BtnAbout},
+                                           {&BtnHelp, Ui::BtnHelp}};
+  for (int i = 0; i < 4; ++i) {
+    f.Make(*column[i].first, L"BUTTON", caption(column[i].second), kChild | kButton, page, 410,
+           44 + 36 * i, 170, 28);
+  }
+  f.AddHint(BtnHelp, lang::HintOf(Ui::BtnHelp, lang));
+
+  f.Make(BtnFilter, L"BUTTON", caption(Ui::BtnFilter), kHidden | kButton, page, 410, 200, 120, 26);
+  f.Make(BtnDocDisplay, L"BUTTON", caption(Ui::BtnDocDisplay), kHidden | kButton, page, 410, 232,
+         120, 26);
+  f.Make(RgAutorOpenType, L"BUTTON", caption(Ui::RgAutorOpenType), kHidden | BS_GROUPBOX, page, 8,
+         228, 380, 96);
+  const Ui items[] = {Ui::RgAutorOpenType0, Ui::RgAutorOpenType1, Ui::RgAutorOpenType2};
+  for (int i = 0; i < 3; ++i) {
+    f.Make(RgAutorOpenTypeItems[i], L"BUTTON", caption(items[i]),
+           kHidden | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0), page, 20, 248 + 22 * i, 300, 20);
+  }
+}
+
+bool TSettingsPage::OnControlCommand(HWND control, UINT code) {
+  if (code != BN_CLICKED) return false;
+  if (control == CbZDOnTop.hwnd()) {
+    CbZDOnTopClick();
+  } else if (control == CbZDRefresh.hwnd()) {
+    CbZDRefreshClick();
+  } else if (control == CbAutoRunDocs.hwnd()) {
+    CbAutoRunDocsClick();
+  } else if (control == CbQueryAutoRunDoc.hwnd()) {
+    CbQueryAutoRunDocClick();
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void TSettingsPage::OnScroll(int code) {
+  const SCROLLINFO si = SbCheckTime.Info();
+  const int position = ScrollBarPosition(code, si.nPos, si.nTrackPos, si.nMin, si.nMax);
+  if (position < 0 || position == si.nPos) return;
+  SbCheckTime.SetPosition(position);
+  SbCheckTimeChange(position);
+}
+
+void TSettingsPage::CbZDOnTopClick() {
+  // Not saved: every start begins as a normal window.
+  SetWindowPos(host_.Window(), CbZDOnTop.Checked() ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TSettingsPage::CbZDRefreshClick() {
+  const bool on = CbZDRefresh.Checked();
+  host_.SetRefreshTimer(on ? SbCheckTime.Position() : 0);
+  if (SettingsFile* s = host_.Store().settings.get())
+    s->WriteBool(setting::kRefresh.section, setting::kRefresh.name, on);
+}
+
+void TSettingsPage::UpdateIntervalLabel(int seconds) {
+  LbZDCheckTime.SetText(lang::FormatText(lang::Texts().IntervalFormat, seconds));
+}
+
+void TSettingsPage::SbCheckTimeChange(int position) {
+  position = ClampCheckInterval(position);
+  UpdateIntervalLabel(position);
+  if (CbZDRefresh.Checked()) host_.SetRefreshTimer(position);
+  if (SettingsFile* s = host_.Store().settings.get())
+    s->WriteInteger(setting::kCheckDocInterval.section, setting::kCheckDocInterval.name, position);
+}
+
+void TSettingsPage::CbAutoRunDocsClick() {
+  if (SettingsFile* s = host_.Store().settings.get())
+    s->WriteBool(setting::kRunSelectDoc.section, setting::kRunSelectDoc.name,
+                 CbAutoRunDocs.Checked());
+}
+
+void TSettingsPage::CbQueryAutoRunDocClick() {
+  if (SettingsFile* s = host_.Store().settings.get())
+    s->WriteBool(setting::kQueryAutoRunDoc.section, setting::kQueryAutoRunDoc.name,
+                 CbQueryAutoRunDoc.Checked());
+}
+
+void TSettingsPage::ApplyStored(const DefaultSettings& stored) {
+  CbAutoRunDocs.SetChecked(stored.run_select_doc);
+  CbZDRefresh.SetChecked(stored.refresh);
+  CbQueryAutoRunDoc.SetChecked(stored.query_auto_run_doc);
+  SbCheckTime.SetPosition(stored.check_interval);
+  CbAutoRunDocsClick();
+  CbZDRefreshClick();
+  CbQueryAutoRunDocClick();
+  UpdateIntervalLabel(stored.check_interval);
+}
+
+}  // namespace zd

@@ -1,0 +1,50 @@
+// The settings page ("设置"): stay on top, the refresh switch and interval,
+// the auto-run switches and the buttons of the other windows.
+#pragma once
+
+#include "mainwin/page_win.h"
+#include "store/startup_load.h"
+
+namespace zd {
+
+class TSettingsPage : public Page {
+ public:
+  using Page::Page;
+  void Create(HWND parent);
+
+  CheckBox CbZDOnTop;
+  GroupBox GBZDNavSet;
+  CheckBox CbZDRefresh;
+  ScrollBar SbCheckTime;
+  Label LbZDCheckTime;
+  GroupBox GbZDAutoRundDoc;
+  Button BtnZDAutoRunSet;
+  CheckBox CbQueryAutoRunDoc;
+  CheckBox CbAutoRunDocs;
+  Button BtnZDDeleteAllDocs;
+  Button BtnZDPCStart;
+  Button BtnAbout;
+  Button BtnHelp;
+  // Never shown.
+  Button BtnFilter;
+  Button BtnDocDisplay;
+  GroupBox RgAutorOpenType;
+  Button RgAutorOpenTypeItems[3];
+
+  bool OnControlCommand(HWND control, UINT code) override;
+  // WM_HSCROLL of SbCheckTime.
+  void OnScroll(int code);
+
+  // The start-up load: the stored switches and interval, each applied through
+  // its handler (which writes the key back, as a click would).
+  void ApplyStored(const DefaultSettings& stored);
+  void UpdateIntervalLabel(int seconds);
+
+  void CbZDOnTopClick();
+  void CbZDRefreshClick();
+  void SbCheckTimeChange(int position);
+  void CbAutoRunDocsClick();
+  void CbQueryAutoRunDocClick();
+};
+
+}  // namespace zd

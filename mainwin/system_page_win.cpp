@@ -1,0 +1,77 @@
+#include "mainwin/system_page_win.h"
+
+#include <windows.h>
+
+#include "lang/captions.h"
+
+namespace zd {
+
+void TSystemPage::Create(HWND parent) {
+  ControlFactory& f = host_.Factory();
+  const int lang = host_.Deps().language_index;
+  f.Make(sheet, kPanelClass, "", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, parent, 0, 0, 10,
+         10);
+  const HWND page = sheet.hwnd();
+  const DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+  f.Make(ImgZDPCControl, L"STATIC", "", child | SS_OWNERDRAW, page, 0, 0, 760, 470);
+  for (SpeedButton& b : buttons) {
+    f.Make(b.button, L"BUTTON", "", child | BS_OWNERDRAW, page, b.left, b.top, b.width, b.height);
+    f.AddHint(b.button, lang::HintOf(b.id, lang));
+  }
+  for (Button& b : unused_buttons) {
+    f.Make(b, L"BUTTON", "", WS_CHILD | WS_CLIPSIBLINGS | BS_OWNERDRAW, page, 0, 0, 10, 10);
+  }
+}
+
+const Button& TSystemPage::Find(Ui id) const {
+  for (const SpeedButton& b : buttons)
+    if (b.id == id) return b.button;
+  return buttons.back().button;
+}
+
+bool TSystemPage::OnControlCommand(HWND control, UINT code) {
+  if (code != BN_CLICKED) return false;
+  if (control == Find(Ui::BtnMoreSpecDir).hwnd()) {
+    BtnMoreSpecDirClick();
+    return true;
+  }
+  return false;
+}
+
+void TSystemPage::BtnMoreSpecDirClick() {
+  RECT r;
+  GetWindowRect(Find(Ui::BtnMoreSpecDir).hwnd(), &r);
+  host_.PopupMenuAt(Ui::PmMoreSpecialDir, POINT{r.left, r.bottom});
+}
+
+bool TSystemPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  bool ours = item.hwndItem == ImgZDPCControl.hwnd();
+  for (const SpeedButton& b : buttons) ours = ours || item.hwndItem == b.button.hwnd();
+  if (!ours) return false;
+  // The page is one picture; its flat buttons show the part of the picture
+  // they cover, sunken while pressed, framed while focused.
+  RECT rc = item.rcItem;
+  if (picture_) {
+    BITMAP bm{};
+    GetObjectW(picture_.get(), sizeof(bm), &bm);
+    POINT origin = {0, 0};
+    MapWindowPoints(item.hwndItem, sheet.hwnd(), &origin, 1);
+    UniqueDC memory(CreateCompatibleDC(item.hDC));
+    SelectGuard select(memory.get(), picture_.get());
+    SetStretchBltMode(item.hDC, HALFTONE);
+    StretchBlt(item.hDC, -origin.x, -origin.y, Px(bm.bmWidth), Px(bm.bmHeight), memory.get(), 0, 0,
+               bm.bmWidth, bm.bmHeight, SRCCOPY);
+  } else if (item.hwndItem == ImgZDPCControl.hwnd()) {
+    UniqueBrush brush(CreateSolidBrush(kFormColor));
+    FillRect(item.hDC, &rc, brush.get());
+  }
+  if (item.CtlType == ODT_BUTTON) {
+    if (item.itemState & ODS_SELECTED) DrawEdge(item.hDC, &rc, BDR_SUNKENOUTER, BF_RECT);
+    if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &rc);
+  }
+  return true;
+}
+
+void TSystemPage::Layout(int width, int height) { ImgZDPCControl.Place(0, 0, width, height); }
+
+}  // namespace zd

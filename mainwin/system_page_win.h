@@ -1,0 +1,57 @@
+// The system page ("系统"): one picture with flat buttons over its labelled
+// spots, each opening a special folder or tool.
+#pragma once
+
+#include <array>
+
+#include "mainwin/page_win.h"
+#include "platform/handles_win.h"
+
+namespace zd {
+
+class TSystemPage : public Page {
+ public:
+  using Page::Page;
+  void Create(HWND parent);
+  // The picture "ImgZDPCControl", loaded with the interface texts.
+  void SetPicture(UniqueBitmap picture) { picture_ = std::move(picture); }
+
+  Label ImgZDPCControl;
+  struct SpeedButton {
+    Ui id;
+    int left, top, width, height;  // design place over the picture's labelled spot
+    Button button;
+  };
+  std::array<SpeedButton, 15> buttons{{
+      {Ui::SpeedButton5, 8, 14, 98, 25, {}},
+      {Ui::SpeedButton6, 107, 15, 101, 23, {}},
+      {Ui::SpeedButton7, 210, 14, 87, 23, {}},
+      {Ui::SpeedButton8, 299, 14, 105, 24, {}},
+      {Ui::SpeedButton9, 7, 44, 98, 24, {}},
+      {Ui::SpeedButton23, 106, 44, 94, 24, {}},
+      {Ui::SpeedButton22, 207, 45, 97, 24, {}},
+      {Ui::SpeedButton19, 305, 45, 104, 24, {}},
+      {Ui::BtmManageTask, 7, 74, 96, 25, {}},
+      {Ui::SpeedButton17, 107, 75, 91, 24, {}},
+      {Ui::SpeedButton14, 204, 75, 96, 23, {}},
+      {Ui::SpeedButton11, 302, 75, 108, 24, {}},
+      {Ui::SpeedButton16, 9, 106, 90, 22, {}},
+      {Ui::SpeedButton1, 96, 107, 112, 22, {}},
+      {Ui::BtnMoreSpecDir, 216, 106, 77, 23, {}},
+  }};
+  // Never shown; kept so the page has every button of its design.
+  std::array<Button, 7> unused_buttons;
+
+  const Button& Find(Ui id) const;
+
+  bool OnControlCommand(HWND control, UINT code) override;
+  bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+  void Layout(int width, int height) override;
+
+  void BtnMoreSpecDirClick();
+
+ private:
+  UniqueBitmap picture_;
+};
+
+}  // namespace zd
