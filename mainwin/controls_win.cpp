@@ -150,8 +150,17 @@ bool ControlFactory::Make(Control& control, const wchar_t* window_class, std::st
   control.hwnd_ = hwnd;
   if (!hwnd) return false;
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(font)), FALSE);
+  if (lstrcmpiW(window_class, L"BUTTON") == 0 && (style & BS_TYPEMASK) == BS_GROUPBOX) {
+    group_boxes_.push_back(hwnd);
+  }
   made_.push_back({hwnd, RECT{x, y, x + width, y + height}, font});
   return true;
+}
+
+void ControlFactory::SendGroupBoxesToBottom() {
+  for (HWND box : group_boxes_) {
+    SetWindowPos(box, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
 }
 
 void ControlFactory::CreateTooltip(HWND owner) {

@@ -105,6 +105,11 @@ class ControlFactory {
   void AddHint(const Control& control, std::string_view hint);
   void CreateTooltip(HWND owner);
 
+  // A group box only frames its neighbours: under them, or it paints over the
+  // controls it is meant to hold. Siblings made later lie below it, so this
+  // runs once they all exist.
+  void SendGroupBoxesToBottom();
+
   // Every control made goes back to its design rectangle at the new scale,
   // in the fonts made for it.
   void Rescale(double scale);
@@ -121,6 +126,7 @@ class ControlFactory {
   UINT next_id_ = 100;
   HWND tooltip_ = nullptr;
   std::vector<Made> made_;
+  std::vector<HWND> group_boxes_;
 };
 
 }  // namespace zd

@@ -62,11 +62,6 @@ void TFavouritesPage::Create(HWND parent) {
   f.Make(CbFavEdit, L"BUTTON", caption(Ui::CbFavEdit), kChild | WS_TABSTOP | BS_AUTOCHECKBOX, page,
          80, kFavEditHeight, 150, 16, 0, Fonts::kSmall);
   CbFavEdit.SetChecked(true);
-  // A group box only frames its neighbours: keep it under them, or it paints
-  // over the controls it is meant to hold.
-  for (const GroupBox* box : {&GbZDFavEdit, &GbZDFavList}) {
-    SetWindowPos(box->hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
 
   mirror_ = std::make_unique<ListBoxMirror>(LbMyLove.hwnd());
   host_.Store().MyLoveList.AttachMirror(mirror_.get());

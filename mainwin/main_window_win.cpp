@@ -250,6 +250,7 @@ void TFrmMain::FormCreate() {
   launcher_->Create(hwnd_);
   demo_ = std::make_unique<TDemoPage>(*this);
   demo_->Create(hwnd_);
+  factory_.SendGroupBoxesToBottom();
   menus_.Build();
   menus_.SetChecked(Ui::MnShowFavEdit, true);
   CreateTracking();
