@@ -28,9 +28,8 @@ UINT WindowDpi(HWND hwnd) {
   if (get_dpi) {
     if (UINT dpi = get_dpi(hwnd)) return dpi;
   }
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  WindowDC screen;
+  const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
   return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 

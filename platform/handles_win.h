@@ -51,6 +51,22 @@ using UniqueHkey = UniqueAny<HKEY, RegCloseKeyFn>;
 using UniqueDC = UniqueAny<HDC, DeleteDCFn>;  // a memory DC (CreateCompatibleDC)
 using UniqueWindow = UniqueAny<HWND, DestroyWindowFn>;
 
+// A window's DC (the screen's for a null window), released at the end of its scope.
+class WindowDC {
+ public:
+  explicit WindowDC(HWND window = nullptr) : window_(window), dc_(::GetDC(window)) {}
+  ~WindowDC() {
+    if (dc_) ::ReleaseDC(window_, dc_);
+  }
+  WindowDC(const WindowDC&) = delete;
+  WindowDC& operator=(const WindowDC&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
 // An object selected into a DC for a scope; the old object goes back at its
 // end, before the DC or the object is freed.
 class SelectGuard {

@@ -15,11 +15,10 @@ constexpr COLORREF kMaskColor = RGB(0xF5, 0xFA, 0xFE);
 UniqueBitmap ScaledStrip(HBITMAP strip, int images, int size) {
   BITMAP info{};
   if (!GetObjectW(strip, sizeof(info), &info)) return UniqueBitmap();
-  HDC screen = GetDC(nullptr);
-  UniqueBitmap scaled(CreateCompatibleBitmap(screen, images * size, size));
-  UniqueDC from(CreateCompatibleDC(screen));
-  UniqueDC to(CreateCompatibleDC(screen));
-  ReleaseDC(nullptr, screen);
+  WindowDC screen;
+  UniqueBitmap scaled(CreateCompatibleBitmap(screen.get(), images * size, size));
+  UniqueDC from(CreateCompatibleDC(screen.get()));
+  UniqueDC to(CreateCompatibleDC(screen.get()));
   if (!scaled || !from || !to) return UniqueBitmap();
   bool ok = false;
   {

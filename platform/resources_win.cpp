@@ -43,10 +43,9 @@ UniqueBitmap LoadBmpResource(const wchar_t* name) {
   if (file.bfType != 0x4D42 || file.bfOffBits >= bytes->size()) return UniqueBitmap();
   const auto* info = reinterpret_cast<const BITMAPINFO*>(bytes->data() + sizeof(file));
   const void* pixels = bytes->data() + file.bfOffBits;
-  HDC screen = GetDC(nullptr);
-  HBITMAP bmp = CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, pixels, info, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
-  return UniqueBitmap(bmp);
+  WindowDC screen;
+  return UniqueBitmap(
+      CreateDIBitmap(screen.get(), &info->bmiHeader, CBM_INIT, pixels, info, DIB_RGB_COLORS));
 }
 
 UniqueBitmap LoadJpegResource(const wchar_t* name) {
