@@ -1,17 +1,39 @@
-// The few registry values the program reads and writes, behind an interface.
+// The registry values the program reads and writes, behind an interface.
 #pragma once
 
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zd {
 
 enum class RegRoot { kLocalMachine, kCurrentUser };
 
+// Which half of a 64-bit registry a 32-bit program reaches: its own (the
+// default: the 32-bit view), or one named explicitly.
+enum class RegView { kDefault, k64, k32 };
+
 // The key of the programs Windows starts at log-on.
 inline constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\windows\\CurrentVersion\\Run";
+
+enum class RegType { kString, kExpandString, kBinary, kDword, kOther };
+
+struct RegValue {
+  std::string name;
+  RegType type = RegType::kString;
+  std::string text;   // string types: the text (UTF-8)
+  std::string bytes;  // other types: the raw data
+  bool operator==(const RegValue&) const = default;
+};
+
+struct RegListing {
+  // False when the key exists but could not be opened for reading.
+  bool readable = true;
+  bool exists = false;
+  std::vector<RegValue> values;  // in the registry's order
+};
 
 class Registry {
  public:
@@ -21,11 +43,25 @@ class Registry {
   virtual bool WriteString(RegRoot root, const std::string& key, const std::string& value,
                            const std::string& data) = 0;
   virtual bool DeleteValue(RegRoot root, const std::string& key, const std::string& value) = 0;
+
+  // Every value of a key, opened for reading only.
+  virtual RegListing ListValues(RegRoot root, const std::string& key, RegView view) = 0;
+  // Writes a value of its own type (string, expandable string or binary),
+  // creating the key when missing.
+  virtual bool WriteValue(RegRoot root, const std::string& key, RegView view,
+                          const RegValue& value) = 0;
+  virtual bool DeleteValueIn(RegRoot root, const std::string& key, RegView view,
+                             const std::string& value) = 0;
+  // Whether HKEY_LOCAL_MACHINE has a 64-bit and a 32-bit view apart (a 32-bit
+  // program on 64-bit Windows); elsewhere both views are the same key.
+  virtual bool HasSeparateViews() = 0;
 };
 
 std::unique_ptr<Registry> MakeSystemRegistry();
 
 // In memory, for tests. Keys and value names compare ignoring ASCII case.
+// The default view is the 32-bit one, as for the 32-bit program on 64-bit
+// Windows.
 class FakeRegistry : public Registry {
  public:
   std::optional<std::string> ReadString(RegRoot root, const std::string& key,
@@ -33,11 +69,30 @@ class FakeRegistry : public Registry {
   bool WriteString(RegRoot root, const std::string& key, const std::string& value,
                    const std::string& data) override;
   bool DeleteValue(RegRoot root, const std::string& key, const std::string& value) override;
+  RegListing ListValues(RegRoot root, const std::string& key, RegView view) override;
+  bool WriteValue(RegRoot root, const std::string& key, RegView view,
+                  const RegValue& value) override;
+  bool DeleteValueIn(RegRoot root, const std::string& key, RegView view,
+                     const std::string& value) override;
+
+  bool HasSeparateViews() override { return separate_views; }
+
+  bool separate_views = true;
   bool fail_writes = false;
+  // Writes under this root fail (no write access there).
+  std::optional<RegRoot> read_only_root;
+  // Keys that exist but refuse to be read.
+  std::vector<std::string> unreadable_keys;
 
  private:
-  static std::string Id(RegRoot root, const std::string& key, const std::string& value);
-  std::map<std::string, std::string> values_;
+  struct Key {
+    std::string id;
+    std::vector<RegValue> values;
+  };
+  std::string KeyId(RegRoot root, const std::string& key, RegView view) const;
+  bool Writable(RegRoot root) const;
+  Key* Find(const std::string& id);
+  std::vector<Key> keys_;  // in creation order
 };
 
 }  // namespace zd

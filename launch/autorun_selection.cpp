@@ -1,0 +1,63 @@
+#include "launch/autorun_selection.h"
+
+#include <algorithm>
+
+#include "tracking/doc_kinds.h"
+
+namespace zd {
+
+void AutorunSelection::Open(const DocArray& docs, bool query_auto_run_doc) {
+  names_.clear();
+  selected_.clear();
+  for (const TMyDoc& doc : docs) {
+    names_.push_back(doc.name);
+    selected_.push_back(doc.selected);
+  }
+  select_all_ = false;
+  not_query_ = !query_auto_run_doc;
+}
+
+void AutorunSelection::SetSelectAll(bool ticked) {
+  select_all_ = ticked;
+  std::fill(selected_.begin(), selected_.end(), ticked);
+}
+
+void AutorunSelection::ClickRows(const std::vector<bool>& selection_after_click) {
+  if (select_all_) {
+    SetSelectAll(false);
+    return;
+  }
+  for (size_t i = 0; i < selected_.size() && i < selection_after_click.size(); ++i) {
+    selected_[i] = selection_after_click[i];
+  }
+}
+
+AutorunSelection::Confirmed AutorunSelection::Confirm(DocArray& docs) const {
+  Confirmed confirmed;
+  confirmed.query_auto_run_doc = !not_query_;
+  // Records are only ever appended while the window is open: the listed ones exist.
+  for (size_t i = 0; i < selected_.size() && i < docs.size(); ++i) {
+    if (docs[i].selected == selected_[i]) continue;
+    docs[i].selected = selected_[i];
+    confirmed.changed.push_back(i);
+  }
+  return confirmed;
+}
+
+std::vector<std::string> AutoRunPaths(const DocArray& docs, const DocList& run_list) {
+  std::vector<std::string> paths;
+  auto add = [&](std::string path) {
+    path = Trim(path);
+    if (path.empty() || std::find(paths.begin(), paths.end(), path) != paths.end()) return;
+    paths.push_back(std::move(path));
+  };
+  for (const TMyDoc& doc : docs)
+    if (doc.selected) add(GetDocAddress(doc));
+  for (const std::string& line : run_list.Lines()) {
+    TMyDocObj entry;
+    if (ListLineSplit(line, entry)) add(entry.path);
+  }
+  return paths;
+}
+
+}  // namespace zd

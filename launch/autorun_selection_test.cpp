@@ -1,0 +1,83 @@
+#include "launch/autorun_selection.h"
+
+#include <gtest/gtest.h>
+
+#include "tracking/doc_kinds.h"
+
+namespace zd {
+namespace {
+
+DocArray Docs(size_t n) {
+  DocArray docs(n);
+  for (size_t i = 0; i < n; ++i) {
+    docs[i].name = "doc" + std::to_string(i);
+    docs[i].path = "C:\\d" + std::to_string(i) + ".exe";
+    docs[i].doctype = kDocProgram;
+  }
+  return docs;
+}
+
+TEST(AutorunSelection, OpeningWritesNothingAndShowsTheFlags) {
+  DocArray docs = Docs(3);
+  docs[1].selected = true;
+  AutorunSelection window;
+  window.Open(docs, /*query_auto_run_doc=*/true);
+  EXPECT_EQ(window.selection(), (std::vector<bool>{false, true, false}));
+  EXPECT_FALSE(window.not_query()) << "shows the opposite of the ask-first switch";
+  window.Open(docs, false);
+  EXPECT_TRUE(window.not_query());
+}
+
+TEST(AutorunSelection, SelectAllAndTheClickAfterIt) {
+  AutorunSelection window;
+  window.Open(Docs(3), false);
+  window.SetSelectAll(true);
+  EXPECT_EQ(window.selection(), (std::vector<bool>{true, true, true}));
+  // A click after "select all": the box clears and takes every row with it.
+  window.ClickRows({false, true, false});
+  EXPECT_FALSE(window.select_all());
+  EXPECT_EQ(window.selection(), (std::vector<bool>{false, false, false}));
+  // The next click keeps what the list box made of it.
+  window.ClickRows({false, true, false});
+  EXPECT_EQ(window.selection(), (std::vector<bool>{false, true, false}));
+}
+
+TEST(AutorunSelection, OkSetsFlagsAndTheQuestionCancelChangesNothing) {
+  DocArray docs = Docs(3);
+  docs[1].selected = true;
+  AutorunSelection window;
+  window.Open(docs, true);
+  window.ClickRows({true, false, true});
+  window.SetNotQuery(true);
+  const DocArray before = docs;
+  // Cancel: not confirming leaves everything.
+  EXPECT_EQ(docs[1].selected, before[1].selected);
+  const AutorunSelection::Confirmed ok = window.Confirm(docs);
+  EXPECT_EQ(ok.changed, (std::vector<size_t>{0, 1, 2}));
+  EXPECT_FALSE(ok.query_auto_run_doc) << "\"不再跳出此提示框\" turns the question off";
+  EXPECT_TRUE(docs[0].selected && !docs[1].selected && docs[2].selected);
+  // Reopened in the same run: the choice shows again.
+  window.Open(docs, ok.query_auto_run_doc);
+  EXPECT_EQ(window.selection(), (std::vector<bool>{true, false, true}));
+  // Records appended while the window was open are left alone.
+  docs.push_back(docs[0]);
+  docs.back().selected = false;
+  window.SetSelectAll(true);
+  window.Confirm(docs);
+  EXPECT_FALSE(docs.back().selected);
+}
+
+TEST(AutorunSelection, StartOpensFlaggedDocumentsThenTheAutoRunListOnce) {
+  DocArray docs = Docs(3);
+  docs[2].selected = true;
+  docs[0].selected = true;
+  DocList run;
+  AddMyRun(run, "C:\\d2.exe", "again");  // already flagged: opened once
+  AddMyRun(run, "D:\\notes.txt", "notes");
+  EXPECT_EQ(AutoRunPaths(docs, run),
+            (std::vector<std::string>{"C:\\d0.exe", "C:\\d2.exe", "D:\\notes.txt"}));
+  EXPECT_TRUE(AutoRunPaths(Docs(2), DocList()).empty());
+}
+
+}  // namespace
+}  // namespace zd

@@ -1,0 +1,134 @@
+#include "launch/startup_programs.h"
+
+#include <gtest/gtest.h>
+
+namespace zd {
+namespace {
+
+constexpr char kApproved[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\";
+
+RegValue Text(const char* name, const char* text, RegType type = RegType::kString) {
+  return {name, type, text, {}};
+}
+RegValue Binary(const char* name, std::string bytes) { return {name, RegType::kBinary, {}, bytes}; }
+
+class StartupProgramsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    reg.WriteValue(RegRoot::kLocalMachine, kStartupRunKey, RegView::k64, Text("b64", "C:\\b.exe"));
+    reg.WriteValue(RegRoot::kLocalMachine, kStartupRunKey, RegView::k32,
+                   Text("A32", "%ProgramFiles%\\a.exe", RegType::kExpandString));
+    reg.WriteValue(RegRoot::kLocalMachine, kStartupRunKey, RegView::k32,
+                   Binary("odd", std::string("\x01\x02", 2)));
+    reg.WriteValue(RegRoot::kLocalMachine, kStartupRunKey, RegView::k32, Text("c32", "C:\\c.exe"));
+    reg.WriteValue(RegRoot::kCurrentUser, kStartupRunKey, RegView::kDefault,
+                   Text("user", "\"C:\\u.exe\" /min"));
+    // Switched off in Windows' own list: the user's entry and, through Run32, A32.
+    reg.WriteValue(RegRoot::kCurrentUser, std::string(kApproved) + "Run", RegView::kDefault,
+                   Binary("user", std::string("\x03\0\0\0", 4)));
+    reg.WriteValue(RegRoot::kLocalMachine, std::string(kApproved) + "Run32", RegView::k64,
+                   Binary("A32", std::string("\x07\0\0\0", 4)));
+    reg.WriteValue(RegRoot::kLocalMachine, std::string(kApproved) + "Run", RegView::k64,
+                   Binary("b64", std::string("\x02\0\0\0", 4)));
+  }
+  FakeRegistry reg;
+};
+
+TEST_F(StartupProgramsTest, ListsEveryKeyWithItsSourceAndState) {
+  const StartupListing listing = ListStartupEntries(reg);
+  EXPECT_TRUE(listing.unreadable.empty());
+  std::vector<std::string> rows;
+  for (const StartupEntry& e : listing.entries) {
+    rows.push_back(e.name + "|" + e.command + "|" + std::to_string(static_cast<int>(e.source)) +
+                   (e.disabled ? "|off" : ""));
+  }
+  EXPECT_EQ(rows, (std::vector<std::string>{
+                      "A32|%ProgramFiles%\\a.exe|1|off",
+                      "b64|C:\\b.exe|0",
+                      "c32|C:\\c.exe|1",
+                      "odd|[REG_BINARY] 01 02|1",  // shown as such; the listing goes on
+                      "user|\"C:\\u.exe\" /min|2|off",
+                  }));
+}
+
+TEST_F(StartupProgramsTest, OneViewOnlyWhereTheViewsAreTheSameKey) {
+  FakeRegistry single;
+  single.separate_views = false;
+  single.WriteValue(RegRoot::kLocalMachine, kStartupRunKey, RegView::kDefault, Text("x", "x.exe"));
+  const StartupListing listing = ListStartupEntries(single);
+  ASSERT_EQ(listing.entries.size(), 1u) << "listed once, not once per view";
+  EXPECT_EQ(listing.entries[0].source, RunKeySource::kMachine);
+}
+
+TEST_F(StartupProgramsTest, AnUnreadableKeyIsReportedNotShownAsEmpty) {
+  reg.unreadable_keys.push_back("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
+  const StartupListing listing = ListStartupEntries(reg);
+  EXPECT_EQ(listing.unreadable, std::vector<RunKeySource>{RunKeySource::kMachine32});
+  EXPECT_EQ(listing.entries.size(), 2u);
+}
+
+TEST_F(StartupProgramsTest, FieldsAreCheckedNameFirst) {
+  EXPECT_EQ(CheckStartupFields(" ", ""), StartupFieldCheck::kEmptyName);
+  EXPECT_EQ(CheckStartupFields("n", "  "), StartupFieldCheck::kEmptyPath);
+  EXPECT_EQ(CheckStartupFields("n", "p"), StartupFieldCheck::kOk);
+}
+
+TEST_F(StartupProgramsTest, AddWritesWhereItMayAndKeepsAnExistingValuesTypeAndPlace) {
+  struct Case {
+    const char* what;
+    const char* name;
+    bool machine_read_only;
+    RunKeySource where;
+    RegView view;
+    RegType type;
+  };
+  const Case cases[] = {
+      {"new: the machine's key", "new", false, RunKeySource::kMachine32, RegView::k32,
+       RegType::kString},
+      {"new, machine refused: the user's key", "new", true, RunKeySource::kUser, RegView::kDefault,
+       RegType::kString},
+      {"existing expandable value stays expandable", "a32", false, RunKeySource::kMachine32,
+       RegView::k32, RegType::kExpandString},
+      {"existing user value stays the user's", "USER", false, RunKeySource::kUser,
+       RegView::kDefault, RegType::kString},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetUp();
+    reg.read_only_root = c.machine_read_only ? std::optional(RegRoot::kLocalMachine) : std::nullopt;
+    const StartupWrite write = AddStartupEntry(reg, ListStartupEntries(reg), c.name, " D:\\x.exe ");
+    EXPECT_TRUE(write.ok);
+    EXPECT_EQ(write.source, c.where);
+    const RegRoot root =
+        c.where == RunKeySource::kUser ? RegRoot::kCurrentUser : RegRoot::kLocalMachine;
+    bool found = false;
+    for (const RegValue& v : reg.ListValues(root, kStartupRunKey, c.view).values) {
+      if (v.text != "D:\\x.exe") continue;
+      found = true;
+      EXPECT_EQ(v.type, c.type);
+    }
+    EXPECT_TRUE(found);
+    reg = FakeRegistry();
+  }
+}
+
+TEST_F(StartupProgramsTest, DeleteRemovesFromTheKeyTheEntryCameFrom) {
+  const StartupListing before = ListStartupEntries(reg);
+  for (const StartupEntry& entry : before.entries)
+    EXPECT_TRUE(DeleteStartupEntry(reg, entry)) << entry.name;
+  EXPECT_TRUE(ListStartupEntries(reg).entries.empty());
+  reg.fail_writes = true;
+  EXPECT_FALSE(DeleteStartupEntry(reg, before.entries[0])) << "a refused delete is reported";
+}
+
+TEST(StartupTryOut, QuotesGoAndEnvironmentStringsAreExpanded) {
+  auto expand = [](const std::string& s) {
+    return s == "%windir%\\notepad.exe" ? std::string("C:\\windows\\notepad.exe") : s;
+  };
+  EXPECT_EQ(TryOutCommand("\"%windir%\\notepad.exe\"", expand), "C:\\windows\\notepad.exe");
+  EXPECT_EQ(TryOutCommand("\"C:\\a b\\x.exe\" /s", expand), "C:\\a b\\x.exe /s");
+}
+
+}  // namespace
+}  // namespace zd

@@ -1,0 +1,43 @@
+#include "launch/system_actions.h"
+
+#include <gtest/gtest.h>
+
+#include "mainwin/menu_model.h"
+
+namespace zd {
+namespace {
+
+TEST(SystemActions, EverySystemEntryHasItsAction) {
+  // Every entry of "更多..." and of the tray's "系统常用" has an action.
+  const std::vector<PopupMenu> menus = BuildMainMenus();
+  for (Ui submenu : {Ui::N1, Ui::N2, Ui::MnSystemUse}) {
+    const MenuItem* item = FindMenuItem(menus, submenu);
+    ASSERT_NE(item, nullptr);
+    for (const MenuItem& entry : item->items)
+      EXPECT_TRUE(SystemActionOf(entry.id).has_value()) << entry.name();
+  }
+  // Things that are not system entries have none.
+  EXPECT_FALSE(SystemActionOf(Ui::MnZDExit));
+  EXPECT_FALSE(SystemActionOf(Ui::BtnMoreSpecDir)) << "it pops a menu";
+}
+
+TEST(SystemActions, SameNamesOpenTheSamePlaces) {
+  auto folder = [](Ui part) { return SystemActionOf(part)->csidl; };
+  // The desktop itself versus the desktop folder versus all users' desktop folder.
+  EXPECT_EQ(folder(Ui::SpeedButton7), csidl::kDesktop);
+  EXPECT_EQ(folder(Ui::SpeedButton11), csidl::kDesktopDirectory);
+  EXPECT_EQ(folder(Ui::PmDesktopPath), csidl::kDesktopDirectory);
+  EXPECT_EQ(folder(Ui::N5), csidl::kCommonDesktopDirectory);
+  // Both "驱动" entries and the button open My Computer.
+  for (Ui part : {Ui::N4, Ui::N18, Ui::SpeedButton5, Ui::MnMyComputer})
+    EXPECT_EQ(folder(part), csidl::kDrives) << UiName(part);
+  // The tray's entries do what the page's buttons do.
+  EXPECT_EQ(SystemActionOf(Ui::MnZDTask), SystemActionOf(Ui::BtmManageTask));
+  EXPECT_EQ(SystemActionOf(Ui::MnZDRecycle), SystemActionOf(Ui::SpeedButton8));
+  EXPECT_EQ(SystemActionOf(Ui::Windows1), SystemActionOf(Ui::SpeedButton1));
+  for (Ui part : {Ui::N14, Ui::N19, Ui::N3, Ui::N10})
+    EXPECT_EQ(SystemActionOf(part)->kind, SystemActionKind::kNothing) << UiName(part);
+}
+
+}  // namespace
+}  // namespace zd
