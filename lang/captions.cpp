@@ -120,6 +120,17 @@ constexpr Row kRows[] = {
     {BtnAddToQuickLaunch, {"快速启动", "快速啟動", "Quick launch"}, kDesign},
     {Button1, {"Button1", nullptr, nullptr}, kDesign},
     {Button3, {"Button3", nullptr, nullptr}, kDesign},
+    // The document selection window keeps its own texts.
+    {LblSelectDocHint,
+     {"请选择一个或多个(按下『Ctrl』或『Shift』，鼠标选择)你希望打开的历史文档，单击按钮『确定』，"
+      "软件将自动打开这些文档。 ",
+      nullptr, nullptr},
+     kDesign},
+    {CbNotQuery, {"不再跳出此提示框", nullptr, nullptr}, kDesign},
+    {CbSelectAll, {"选择所有", nullptr, nullptr}, kDesign},
+    {BtnConfirm, {"确定", nullptr, nullptr}, kDesign},
+    {SpeedButton2, {"取消", nullptr, nullptr}, kDesign},
+    {LblResetHint, {"可以在『设置』中重新设置启动时跳出此提示框。", nullptr, nullptr}, kDesign},
     // Menu entries the copy leaves alone.
     {N24, {"停止运行的软件", nullptr, nullptr}, kDesign},
     {N23, {"折叠全部", nullptr, nullptr}, kDesign},
@@ -177,6 +188,11 @@ constexpr HintRow kHints[] = {
     {SpeedButton16, {"启动", "啟動", "Startup"}},
     {SpeedButton1, {"Windows系统路径", "Windows系統路徑", "Windows system folder"}},
     {BtnMoreSpecDir, {"更多...", "更多...", "More..."}},
+    {BtnZDPCRun, {"试运行", "試執行", "Try it"}},
+    {BtnZDAddPCStart, {"添加或修改", "新增或修改", "Add or change"}},
+    {BtnZDDeletePCStart, {"删除所选", "刪除所選", "Delete selected"}},
+    {BtnZDClearPCStart, {"清空", "清除", "Clear"}},
+    {BtnClose, {"关闭", "關閉", "Close"}},
 };
 
 int Column(int language_index) {

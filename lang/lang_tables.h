@@ -35,6 +35,13 @@ struct InterfaceTexts {
   std::string PCStartCaption, PCStartColName, PCStartColPath, PCStartNameLabel, PCStartPathLabel,
       PCStartEmptyName, PCStartEmptyPath;
   std::string ConfigNotWritable;  // "%s" = the configuration folder
+  // The startup programs window beyond its design: which key an entry comes
+  // from, whether Windows switched it off, and what could not be done.
+  std::string PCStartHeader, PCStartColSource, PCStartColState, PCStartSourceMachine,
+      PCStartSourceMachine32, PCStartSourceUser, PCStartDisabled, PCStartNoSelection,
+      PCStartWriteFailed, PCStartDeleteFailed;
+  std::string PCStartUnreadable;  // "%s" = the keys that could not be read
+  std::string AutoStartFailed;    // the own log-on value could not be written
 
   // Shared table: all rows, and the three this program reads by name.
   std::vector<std::string> shared;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwin/controls_win.h"
+#include "platform/controls_win.h"
 #include "mainwin/demo_page_win.h"
 #include "mainwin/form_model.h"
 #include "mainwin/launcher_page_win.h"

@@ -9,8 +9,8 @@
 
 #include "lang/lang_tables.h"
 #include "lang/ui.h"
-#include "mainwin/controls_win.h"
-#include "mainwin/win_util_win.h"
+#include "platform/controls_win.h"
+#include "platform/win_util_win.h"
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "platform/shell_windows.h"

@@ -70,6 +70,18 @@ glyph BtnHelp -fill "$BLUE" -draw "circle 32,32 32,2" \
 glyph BtnAbout -fill "$BLUE" -draw "circle 32,32 32,2" \
   -fill white -draw "circle 32,15 32,20" -draw "roundrectangle 27,26 37,54 3,3"
 
+# The startup programs window: try out, add, delete, clear, close.
+glyph BtnZDPCRun -fill '#2E9E3E' -stroke '#1D6B29' -strokewidth 3 -draw "polygon 18,8 56,32 18,56" \
+  -fill white -stroke none -draw "polygon 26,22 42,32 26,42"
+glyph BtnZDAddPCStart -fill '#2E9E3E' -draw "roundrectangle 26,6 38,58 4,4" \
+  -draw "roundrectangle 6,26 58,38 4,4"
+glyph BtnZDDeletePCStart -stroke '#D03030' -strokewidth 11 -draw "line 12,12 52,52" \
+  -draw "line 52,12 12,52"
+glyph BtnZDClearPCStart -fill white -stroke '#4A5A6C' -strokewidth 4 \
+  -draw "polygon 12,6 42,6 54,18 54,58 12,58" -draw "line 20,28 46,28" -draw "line 20,40 46,40"
+glyph BtnClose -fill '#7A8A9A' -draw "circle 32,32 32,4" -stroke white -strokewidth 7 \
+  -draw "line 21,21 43,43" -draw "line 43,21 21,43"
+
 # ---- tree images ---------------------------------------------------------------
 # One strip of 11 images of 16x16 for the document trees' shared image list, in
 # index order: 0 folder, 1 text sheet (a program whose file is gone), 2 globe,

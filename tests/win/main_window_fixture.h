@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "mainwin/main_window_win.h"
-#include "mainwin/win_util_win.h"
+#include "platform/win_util_win.h"
 #include "platform/errors.h"
 #include "platform/fake_files.h"
 #include "platform/fake_shell_windows.h"

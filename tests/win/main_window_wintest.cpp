@@ -7,7 +7,7 @@
 
 #include "mainwin/form_model.h"
 #include "mainwin/main_window_win.h"
-#include "mainwin/win_util_win.h"
+#include "platform/win_util_win.h"
 #include "platform/fake_files.h"
 #include "platform/fake_shell_windows.h"
 #include "platform/fake_window_system.h"

@@ -1,10 +1,10 @@
-#include "mainwin/controls_win.h"
+#include "platform/controls_win.h"
 
 #include <windows.h>
 // windows.h must come first
 #include <commctrl.h>
 
-#include "mainwin/win_util_win.h"
+#include "platform/win_util_win.h"
 #include "platform/wide_win.h"
 
 namespace zd {

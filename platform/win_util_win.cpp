@@ -1,4 +1,4 @@
-#include "mainwin/win_util_win.h"
+#include "platform/win_util_win.h"
 
 #include "platform/wide_win.h"
 

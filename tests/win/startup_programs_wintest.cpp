@@ -1,0 +1,140 @@
+// The log-on programs in Wine's real registry: the own log-on value, the
+// startup programs window's listing, add, delete and field checks.
+#include <windows.h>
+// windows.h must come first
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "lang/lang_tables.h"
+#include "launch/autostart.h"
+#include "launch/startup_window_win.h"
+#include "platform/wide_win.h"
+
+namespace zd {
+namespace {
+
+constexpr wchar_t kRun[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// The oracle: what the registry API itself reads.
+std::optional<std::wstring> RegText(HKEY root, const wchar_t* name) {
+  wchar_t data[512] = {};
+  DWORD size = sizeof(data);
+  if (RegGetValueW(root, kRun, name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr,
+                   data, &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return std::wstring(data);
+}
+
+// `reg add` as a user types it, in a process of its own.
+void RegAdd(const std::wstring& arguments) {
+  std::wstring command = L"reg.exe add " + arguments + L" /f";
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                             nullptr, nullptr, &si, &pi));
+  WaitForSingleObject(pi.hProcess, 20000);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+}
+
+class StartupProgramsWinTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    lang::LoadLanguageTables(0, {}, lang::Texts());
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+  }
+  void TearDown() override {
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+      for (const wchar_t* name : {L"MRXZapdock", L"ZdTyped", L"ZdUser", L"ZdAdded"})
+        RegDeleteKeyValueW(root, kRun, name);
+  }
+  std::unique_ptr<Registry> registry = MakeSystemRegistry();
+};
+
+TEST_F(StartupProgramsWinTest, TheOwnLogOnValueAppearsAndGoes) {
+  const std::string exe = "C:\\Program Files\\Zapdock\\zapdock.exe";
+  EXPECT_TRUE(SetAutoStart(*registry, "MRXZapdock", exe, true).ok);
+  EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, L"MRXZapdock"),
+            std::wstring(L"\"C:\\Program Files\\Zapdock\\zapdock.exe\""));
+  EXPECT_EQ(RegText(HKEY_CURRENT_USER, L"MRXZapdock"), std::nullopt) << "never in both";
+  EXPECT_TRUE(IsAutoStartSet(*registry, "MRXZapdock"));
+  EXPECT_TRUE(SetAutoStart(*registry, "MRXZapdock", exe, false).ok);
+  EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, L"MRXZapdock"), std::nullopt);
+}
+
+TEST_F(StartupProgramsWinTest, TypedValuesKeepTheirType) {
+  const RegValue expandable{"ZdTyped", RegType::kExpandString, "%windir%\\notepad.exe", {}};
+  ASSERT_TRUE(registry->WriteValue(RegRoot::kLocalMachine, kRunKey, RegView::kDefault, expandable));
+  DWORD type = 0;
+  RegGetValueW(HKEY_LOCAL_MACHINE, kRun, L"ZdTyped", RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr,
+               nullptr);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_EXPAND_SZ));
+  bool listed = false;
+  for (const RegValue& v :
+       registry->ListValues(RegRoot::kLocalMachine, kRunKey, RegView::kDefault).values) {
+    if (v.name == "ZdTyped") listed = v == expandable;
+  }
+  EXPECT_TRUE(listed);
+}
+
+TEST_F(StartupProgramsWinTest, TheWindowListsAddsAndDeletes) {
+  RegAdd(L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run /v ZdTyped /d C:\\t.exe");
+  RegAdd(L"HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run /v ZdUser /d C:\\u.exe");
+  RegAdd(L"HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run "
+         L"/v ZdUser /t REG_BINARY /d 030000000000000000000000");
+  std::vector<std::string> boxes;
+  StartupWindowDeps deps;
+  deps.registry = registry.get();
+  deps.message_box = [&](HWND, const std::string& text, const std::string&, UINT) {
+    boxes.push_back(text);
+    return IDOK;
+  };
+  auto window = TfrmRun::Create(GetModuleHandleW(nullptr), nullptr, deps);
+  ASSERT_NE(window, nullptr);
+  auto find = [&](const std::string& name) -> const StartupEntry* {
+    for (const StartupEntry& e : window->listing().entries)
+      if (e.name == name) return &e;
+    return nullptr;
+  };
+  ASSERT_NE(find("ZdTyped"), nullptr);
+  EXPECT_EQ(find("ZdTyped")->command, "C:\\t.exe");
+  ASSERT_NE(find("ZdUser"), nullptr);
+  EXPECT_EQ(find("ZdUser")->source, RunKeySource::kUser);
+  EXPECT_TRUE(find("ZdUser")->disabled) << "marked 3 in StartupApproved";
+  EXPECT_EQ(SendMessageW(window->LV.hwnd(), LVM_GETITEMCOUNT, 0, 0),
+            static_cast<LRESULT>(window->listing().entries.size()));
+
+  // The name is checked first, and its field is flagged.
+  window->BtnZDAddPCStartClick();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0], lang::Texts().PCStartEmptyName);
+  EXPECT_EQ(window->flagged(), TfrmRun::Flagged::kName);
+
+  window->TxtStartName.SetText("ZdAdded");
+  window->TxtStartPath.SetText(" C:\\added.exe ");
+  window->BtnZDAddPCStartClick();
+  EXPECT_EQ(window->flagged(), TfrmRun::Flagged::kNone);
+  ASSERT_NE(find("ZdAdded"), nullptr);
+  EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, L"ZdAdded"), std::wstring(L"C:\\added.exe"));
+
+  // Nothing selected: told; then the selected row goes from its own key.
+  window->BtnZDDeletePCStartClick();
+  EXPECT_EQ(boxes.back(), lang::Texts().PCStartNoSelection);
+  for (size_t row = 0; row < window->listing().entries.size(); ++row) {
+    if (window->listing().entries[row].name == "ZdUser") window->SelectRow(static_cast<int>(row));
+  }
+  ASSERT_NE(window->Selected(), nullptr);
+  window->LVClick();
+  EXPECT_EQ(window->TxtStartName.Text(), "ZdUser");
+  window->BtnZDDeletePCStartClick();
+  EXPECT_EQ(RegText(HKEY_CURRENT_USER, L"ZdUser"), std::nullopt);
+  EXPECT_EQ(find("ZdUser"), nullptr);
+}
+
+}  // namespace
+}  // namespace zd
