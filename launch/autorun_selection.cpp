@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "store/AppParams.h"
 #include "tracking/doc_kinds.h"
 
 namespace zd {
@@ -42,6 +43,16 @@ AutorunSelection::Confirmed AutorunSelection::Confirm(DocArray& docs) const {
     confirmed.changed.push_back(i);
   }
   return confirmed;
+}
+
+bool SaveSelectedFlags(SettingsFile& settings, const DocArray& docs,
+                       const std::vector<size_t>& positions) {
+  std::vector<std::pair<std::string, std::string>> keys;
+  for (size_t position : positions) {
+    if (position >= docs.size()) continue;
+    keys.emplace_back("selected" + std::to_string(position), docs[position].selected ? "1" : "0");
+  }
+  return keys.empty() || settings.WriteKeys(kSectionDocs, keys);
 }
 
 std::vector<std::string> AutoRunPaths(const DocArray& docs, const DocList& run_list) {

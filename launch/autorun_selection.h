@@ -7,6 +7,7 @@
 
 #include "store/doc.h"
 #include "store/doc_list.h"
+#include "store/settings_file.h"
 
 namespace zd {
 
@@ -46,6 +47,11 @@ class AutorunSelection {
   bool select_all_ = false;
   bool not_query_ = false;
 };
+
+// The "selected%d" keys of the given records, in one write: a record's
+// position in the history is its position in section "docs".
+bool SaveSelectedFlags(SettingsFile& settings, const DocArray& docs,
+                       const std::vector<size_t>& positions);
 
 // What the start opens when "自动启动历史文档" is ticked: the flagged
 // documents in history order, then the entries of the auto-run list ("我的启动"),

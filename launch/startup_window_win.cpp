@@ -78,10 +78,10 @@ std::unique_ptr<TfrmRun> TfrmRun::Create(HINSTANCE instance, HWND owner, Startup
   std::unique_ptr<TfrmRun> window(new TfrmRun(std::move(deps)));
   const std::wstring caption = Utf8ToWide(lang::Texts().PCStartCaption);
   // Sizeable, with the system menu and close button only.
-  HWND hwnd = CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME, kClassName,
-                              caption.c_str(), WS_CAPTION | WS_SYSMENU | WS_THICKFRAME,
-                              CW_USEDEFAULT, CW_USEDEFAULT, kWidth, kHeight, owner, nullptr,
-                              instance, window.get());
+  HWND hwnd =
+      CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME, kClassName, caption.c_str(),
+                      WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, CW_USEDEFAULT, CW_USEDEFAULT, kWidth,
+                      kHeight, owner, nullptr, instance, window.get());
   if (!hwnd) return nullptr;
   return window;
 }
@@ -171,9 +171,8 @@ void TfrmRun::CreateControls() {
   ControlFactory& f = factory_;
   flag_brush_ = UniqueBrush(CreateSolidBrush(kFlagBackground));
   f.Make(LblHeader, L"STATIC", t.PCStartHeader, kChild, hwnd_, 10, 10, 400, 18);
-  f.Make(LV, WC_LISTVIEWW, "",
-         kChild | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, hwnd_, 10, 32, 780,
-         260, WS_EX_CLIENTEDGE);
+  f.Make(LV, WC_LISTVIEWW, "", kChild | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+         hwnd_, 10, 32, 780, 260, WS_EX_CLIENTEDGE);
   SendMessageW(LV.hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   AddColumn(LV.hwnd(), 0, t.PCStartColName);
@@ -182,11 +181,11 @@ void TfrmRun::CreateControls() {
   AddColumn(LV.hwnd(), 3, t.PCStartColState);
   f.Make(LblStatus, L"STATIC", "", kChild, hwnd_, 10, 296, 780, 18);
   f.Make(LbZDPCStartName, L"STATIC", t.PCStartNameLabel, kChild | SS_RIGHT, hwnd_, 4, 322, 96, 18);
-  f.Make(TxtStartName, L"EDIT", "", kChild | WS_TABSTOP | ES_AUTOHSCROLL, hwnd_, 104, 320, 600,
-         22, WS_EX_CLIENTEDGE);
+  f.Make(TxtStartName, L"EDIT", "", kChild | WS_TABSTOP | ES_AUTOHSCROLL, hwnd_, 104, 320, 600, 22,
+         WS_EX_CLIENTEDGE);
   f.Make(LbZDPCStartPath, L"STATIC", t.PCStartPathLabel, kChild | SS_RIGHT, hwnd_, 4, 352, 96, 18);
-  f.Make(TxtStartPath, L"EDIT", "", kChild | WS_TABSTOP | ES_AUTOHSCROLL, hwnd_, 104, 350, 600,
-         22, WS_EX_CLIENTEDGE);
+  f.Make(TxtStartPath, L"EDIT", "", kChild | WS_TABSTOP | ES_AUTOHSCROLL, hwnd_, 104, 350, 600, 22,
+         WS_EX_CLIENTEDGE);
   const std::pair<Button*, Ui> buttons[] = {{&BtnZDPCRun, Ui::BtnZDPCRun},
                                             {&BtnZDAddPCStart, Ui::BtnZDAddPCStart},
                                             {&BtnZDDeletePCStart, Ui::BtnZDDeletePCStart},
@@ -255,7 +254,8 @@ void TfrmRun::List() {
     item.iItem = static_cast<int>(i);
     item.pszText = name.data();
     item.lParam = static_cast<LPARAM>(i);
-    const int row = static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    const int row =
+        static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     SetCell(list, row, 1, e.command);
     SetCell(list, row, 2, SourceText(e.source));
     SetCell(list, row, 3, e.disabled ? t.PCStartDisabled : std::string());
@@ -344,7 +344,8 @@ void TfrmRun::BtnZDDeletePCStartClick() {
     return;
   }
   if (!deps_.registry) return;
-  if (!DeleteStartupEntry(*deps_.registry, *entry)) Message(t.PCStartDeleteFailed, MB_OK | MB_ICONERROR);
+  if (!DeleteStartupEntry(*deps_.registry, *entry))
+    Message(t.PCStartDeleteFailed, MB_OK | MB_ICONERROR);
   List();
 }
 

@@ -5,6 +5,8 @@
 #include <commctrl.h>
 
 #include "lang/captions.h"
+#include "lang/lang_tables.h"
+#include "launch/autostart.h"
 #include "mainwin/form_model.h"
 #include "platform/errors.h"
 #include "platform/wide_win.h"
@@ -249,11 +251,14 @@ void TLauncherPage::FreezeTrees(bool frozen) {
 void TLauncherPage::MnZDAutoRunClick() {
   Registry* registry = host_.Deps().registry;
   if (!registry) return;
-  if (MnZDAutoRun.Checked()) {
-    registry->WriteString(RegRoot::kLocalMachine, kRunKey, ProductName,
-                          "\"" + host_.Deps().exe_path + "\"");
-  } else {
-    registry->DeleteValue(RegRoot::kLocalMachine, kRunKey, ProductName);
+  const AutoStartOutcome outcome =
+      SetAutoStart(*registry, ProductName, host_.Deps().exe_path, MnZDAutoRun.Checked());
+  // The box shows what the registry holds; a refusal is explained once a run.
+  MnZDAutoRun.SetChecked(outcome.set);
+  if (!outcome.ok && !told_auto_start_failed_) {
+    told_auto_start_failed_ = true;
+    const lang::InterfaceTexts& texts = lang::Texts();
+    host_.ShowMessage(texts.AutoStartFailed, texts.TipsCaption, MB_OK | MB_ICONWARNING);
   }
 }
 

@@ -95,6 +95,7 @@ class TLauncherPage : public Page {
   std::unique_ptr<TreeImageList> tree_images_;
   std::vector<std::unique_ptr<TreeViewMirror>> tree_mirrors_;
   int active_page_ = 0;
+  bool told_auto_start_failed_ = false;
 };
 
 }  // namespace zd

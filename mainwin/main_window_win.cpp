@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "lang/captions.h"
+#include "launch/autostart.h"
 #include "platform/errors.h"
 #include "platform/resources_win.h"
 #include "platform/wide_win.h"
@@ -289,12 +290,10 @@ void TFrmMain::FormCreate() {
     PlaceWindow(InitialWindowRect(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                                   factory_.scale()));
     OpenSettingsFile(store_);
-    if (deps_.registry) {
-      auto entry = deps_.registry->ReadString(RegRoot::kLocalMachine, kRunKey, ProductName);
-      if (entry && !Trim(*entry).empty()) {
-        launcher_->MnZDAutoRun.SetChecked(true);
-        launcher_->MnZDAutoRunClick();
-      }
+    // A program that was moved registers its new place at its next start.
+    if (deps_.registry && IsAutoStartSet(*deps_.registry, ProductName)) {
+      launcher_->MnZDAutoRun.SetChecked(true);
+      launcher_->MnZDAutoRunClick();
     }
     LoadLastRunList(store_);
     if (auto note = LoadNote(store_)) launcher_->note.MmNote.SetText(*note);
@@ -443,6 +442,10 @@ void TFrmMain::SetRefreshTimer(int seconds) {
   } else {
     KillTimer(hwnd_, kTimerCheckDocs);
   }
+}
+
+void TFrmMain::OpenPath(const std::string& path) {
+  ShellExecuteW(nullptr, L"open", Utf8ToWide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void TFrmMain::TimerCheckDocsTimer() {

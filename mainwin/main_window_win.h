@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/controls_win.h"
 #include "mainwin/demo_page_win.h"
 #include "mainwin/form_model.h"
 #include "mainwin/launcher_page_win.h"
 #include "mainwin/list_box_mirror_win.h"
 #include "mainwin/menus_win.h"
 #include "mainwin/page_win.h"
+#include "platform/controls_win.h"
 #include "platform/handles_win.h"
 #include "platform/tray_win.h"
 #include "tracking/tracker.h"
@@ -75,6 +75,7 @@ class TFrmMain : public PageHost {
   void SetMenuChecked(Ui entry, bool checked) override { menus_.SetChecked(entry, checked); }
   void Relayout() override { LayoutControls(); }
   void SetRefreshTimer(int seconds) override;
+  void OpenPath(const std::string& path) override;
 
  private:
   explicit TFrmMain(MainWindowDeps deps);

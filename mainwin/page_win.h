@@ -10,11 +10,11 @@
 #include "lang/lang_tables.h"
 #include "lang/ui.h"
 #include "platform/controls_win.h"
-#include "platform/win_util_win.h"
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "platform/shell_windows.h"
 #include "platform/text_codec.h"
+#include "platform/win_util_win.h"
 #include "platform/window_system.h"
 #include "store/config.h"
 #include "tracking/tracker.h"
@@ -56,6 +56,8 @@ class PageHost {
   virtual void Relayout() = 0;
   // Starts TimerCheckDocs with an interval in seconds; 0 stops it.
   virtual void SetRefreshTimer(int seconds) = 0;
+  // Opens a path as the open operations do, without a message when it is missing.
+  virtual void OpenPath(const std::string& path) = 0;
 
  protected:
   ~PageHost() = default;

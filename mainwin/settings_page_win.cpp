@@ -78,6 +78,10 @@ bool TSettingsPage::OnControlCommand(HWND control, UINT code) {
     CbAutoRunDocsClick();
   } else if (control == CbQueryAutoRunDoc.hwnd()) {
     CbQueryAutoRunDocClick();
+  } else if (control == BtnZDAutoRunSet.hwnd()) {
+    BtnZDAutoRunSetClick();
+  } else if (control == BtnZDPCStart.hwnd()) {
+    BtnZDPCStartClick();
   } else {
     return false;
   }
@@ -127,6 +131,33 @@ void TSettingsPage::CbQueryAutoRunDocClick() {
   if (SettingsFile* s = host_.Store().settings.get())
     s->WriteBool(setting::kQueryAutoRunDoc.section, setting::kQueryAutoRunDoc.name,
                  CbQueryAutoRunDoc.Checked());
+}
+
+void TSettingsPage::BtnZDPCStartClick() {
+  if (!startup_window_) {
+    StartupWindowDeps deps;
+    deps.registry = host_.Deps().registry;
+    deps.language_index = host_.Deps().language_index;
+    deps.message_box = host_.Deps().message_box;
+    deps.open_path = [this](const std::string& path) { host_.OpenPath(path); };
+    startup_window_ = TfrmRun::Create(GetModuleHandleW(nullptr), host_.Window(), deps);
+  }
+  if (startup_window_) startup_window_->Show();
+}
+
+void TSettingsPage::BtnZDAutoRunSetClick() {
+  if (!autorun_window_) {
+    autorun_window_ =
+        TFrmAutorunDoc::Create(GetModuleHandleW(nullptr), host_.Window(),
+                               [this](const std::string& path) { host_.OpenPath(path); });
+  }
+  if (!autorun_window_) return;
+  DocStore& store = host_.Store();
+  const auto confirmed = autorun_window_->ShowDocSelection(store.docs, CbQueryAutoRunDoc.Checked());
+  if (!confirmed) return;  // cancel changes nothing
+  CbQueryAutoRunDoc.SetChecked(confirmed->query_auto_run_doc);
+  CbQueryAutoRunDocClick();
+  if (store.settings) SaveSelectedFlags(*store.settings, store.docs, confirmed->changed);
 }
 
 void TSettingsPage::ApplyStored(const DefaultSettings& stored) {

@@ -2,6 +2,10 @@
 // the auto-run switches and the buttons of the other windows.
 #pragma once
 
+#include <memory>
+
+#include "launch/autorun_window_win.h"
+#include "launch/startup_window_win.h"
 #include "mainwin/page_win.h"
 #include "store/startup_load.h"
 
@@ -45,6 +49,16 @@ class TSettingsPage : public Page {
   void SbCheckTimeChange(int position);
   void CbAutoRunDocsClick();
   void CbQueryAutoRunDocClick();
+  void BtnZDAutoRunSetClick();
+  void BtnZDPCStartClick();
+
+  // The windows these buttons open: made on first use, kept for the run.
+  TfrmRun* startup_window() { return startup_window_.get(); }
+  TFrmAutorunDoc* autorun_window() { return autorun_window_.get(); }
+
+ private:
+  std::unique_ptr<TfrmRun> startup_window_;
+  std::unique_ptr<TFrmAutorunDoc> autorun_window_;
 };
 
 }  // namespace zd
