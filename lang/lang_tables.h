@@ -33,6 +33,9 @@ struct InterfaceTexts {
   std::string PCStartCaption, PCStartColName, PCStartColPath, PCStartNameLabel, PCStartPathLabel,
       PCStartEmptyName, PCStartEmptyPath;
   std::string ConfigNotWritable;  // "%s" = the configuration folder
+  // "%s" = the files, one per line (FileListMessage).
+  std::string FilesNotRead;   // exist but could not be read at start
+  std::string FilesNotSaved;  // could not be saved at exit
 
   // Shared table: all rows, and the three this program reads by name.
   std::vector<std::string> shared;
@@ -64,6 +67,8 @@ std::string WindowCaption(const std::string& product, float version);
 // printf-style "%d"/"%s" substitution for the table texts (no other specifiers).
 std::string FormatText(std::string_view format, int value);
 std::string FormatText(std::string_view format, std::string_view value);
+// A format whose "%s" takes a list of files, filled with one path per line.
+std::string FileListMessage(std::string_view format, const std::vector<std::string>& paths);
 
 // The button images loaded from bitmap resources, by button (and resource) name.
 const std::vector<std::string>& ButtonImageNames();
