@@ -192,6 +192,14 @@ class WinFiles : public Files {
   static Attempt PutInPlace(const std::wstring& temp, const std::wstring& target) {
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
+      // Whether another program holds the file without delete sharing, asked
+      // first: Wine's ReplaceFileW leaves an empty file of its own in the
+      // folder each time it fails that way.
+      Handle probe(CreateFileW(target.c_str(), DELETE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (!probe.ok()) return Outcome(GetLastError());
+      probe.Close();
       if (ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
                        nullptr, nullptr)) {
         return Attempt::kDone;

@@ -64,11 +64,12 @@ TEST(TextCodecTest, InvalidUtf8InputGivesNothing) {
   }
 }
 
-std::string Escaped(unsigned char byte) {
-  std::string out;
-  AppendByteEscape(out, byte);
-  return out;
+// `before` followed by the escape of `byte`.
+std::string Escaped(std::string before, unsigned char byte) {
+  AppendByteEscape(before, byte);
+  return before;
 }
+std::string Escaped(unsigned char byte) { return Escaped(std::string(), byte); }
 
 // A byte that starts no character is kept as its escape, one per byte, and
 // the encoder writes it back as that byte.
@@ -80,13 +81,13 @@ TEST(TextCodecTest, InvalidBytesAreEscapedOneByOneAndComeBack) {
   } const cases[] = {
       {936, "\x81", Escaped(0x81)},
       {936, "\x81\x30z", Escaped(0x81) + "0z"},  // the bad lead byte only
-      {936, "\xD6\xD0\x81", "中" + Escaped(0x81)},
-      {936, "\xFF\xFF", Escaped(0xFF) + Escaped(0xFF)},
+      {936, "\xD6\xD0\x81", Escaped("中", 0x81)},
+      {936, "\xFF\xFF", Escaped(Escaped(0xFF), 0xFF)},
       {65001,
        "a\xFF"
        "b",
-       "a" + Escaped(0xFF) + "b"},
-      {65001, "中\xE4\xB8", "中" + Escaped(0xE4) + Escaped(0xB8)},
+       Escaped("a", 0xFF) + "b"},
+      {65001, "中\xE4\xB8", Escaped(Escaped("中", 0xE4), 0xB8)},
       {1252, "caf\xE9", "café"},  // every byte is a character there
   };
   for (const Case& c : cases) {
@@ -109,8 +110,8 @@ TEST(Utf8Test, ByteEscapes) {
   EXPECT_EQ(ByteEscapeAt("\xF4\x8F\xB8", 0), -1) << "cut short";
   EXPECT_EQ(ByteEscapeAt("abc", 5), -1);
   EXPECT_FALSE(HasByteEscape("plain 中文 😀"));
-  EXPECT_EQ(EscapeMalformedUtf8("a\xE4\xB8z"), "a" + Escaped(0xE4) + Escaped(0xB8) + "z");
-  EXPECT_FALSE(EncodeWithByteEscapes("ab" + Escaped(1) + "cd",
+  EXPECT_EQ(EscapeMalformedUtf8("a\xE4\xB8z"), Escaped(Escaped("a", 0xE4), 0xB8) + "z");
+  EXPECT_FALSE(EncodeWithByteEscapes(Escaped("ab", 1) + "cd",
                                      [](std::string_view run) -> std::optional<std::string> {
                                        if (run == "cd") return std::nullopt;
                                        return std::string(run);

@@ -50,11 +50,12 @@ TEST_F(TextFileTest, BomFileIsReadAsUtf8WhateverTheCodePage) {
   EXPECT_EQ(DecodeText(kUtf8Bom, *gbk), "");
 }
 
-std::string Escaped(unsigned char byte) {
-  std::string out;
-  AppendByteEscape(out, byte);
-  return out;
+// `before` followed by the escape of `byte`.
+std::string Escaped(std::string before, unsigned char byte) {
+  AppendByteEscape(before, byte);
+  return before;
 }
+std::string Escaped(unsigned char byte) { return Escaped(std::string(), byte); }
 
 // How a file is read and written back, for each kind of file the program
 // meets and the system code pages that matter. `saved` is what a save of the
@@ -82,13 +83,13 @@ TEST(TextFileEncodingTest, FilesAreReadAndWrittenBackWithoutLoss) {
        "文档\r\n文档\r\n文档", true, bom + "文档\r\n文档\r\n文档"},
       {"BOM plus a GBK line on a UTF-8 system", 65001, bom + "a\n" + gbk_doc + "\r\r\n",
        "a\n文档\r\r\n", true, bom + "a\n文档\r\r\n"},
-      {"odd trailing byte", 936, gbk_doc + "\xD6", "文档" + Escaped(0xD6), false, ""},
-      {"bad lead byte before a blank", 936, "a\x81 b", "a" + Escaped(0x81) + " b", false, ""},
+      {"odd trailing byte", 936, gbk_doc + "\xD6", Escaped("文档", 0xD6), false, ""},
+      {"bad lead byte before a blank", 936, "a\x81 b", Escaped("a", 0x81) + " b", false, ""},
       {"BOM plus a GBK line with an odd trailing byte", 936, bom + "x\r\n" + gbk_doc + "\xD6",
-       "x\r\n文档" + Escaped(0xD6), true, bom + "x\r\n文档" + Escaped(0xD6)},
+       Escaped("x\r\n文档", 0xD6), true, Escaped(bom + "x\r\n文档", 0xD6)},
       {"Shift-JIS on a 932 system", 932, "\x93\xFA\x96\x7B\x8C\xEA\r\n", "日本語\r\n", false, ""},
       {"malformed UTF-8 after a BOM is a legacy line", 932, bom + "x\xC3(\xE4",
-       "xﾃ(" + Escaped(0xE4), true, bom + "xﾃ(" + Escaped(0xE4)},
+       Escaped("xﾃ(", 0xE4), true, Escaped(bom + "xﾃ(", 0xE4)},
       // The rule's own ambiguity: 一 in code page 936 is valid UTF-8.
       {"GBK that passes for UTF-8", 936, "\xD2\xBB", "\xD2\xBB", true, bom + "\xD2\xBB"},
   };
@@ -123,11 +124,11 @@ TEST(TextFileEncodingTest, WriteRule) {
       {"ASCII, file was UTF-8", "abc", true, bom + "abc"},
       {"does not fit", "문서 文档", false, bom + "문서 文档"},
       {"code page bytes that would pass for UTF-8", "为之一", false, bom + "为之一"},
-      {"escaped byte kept", "a" + Escaped(0x81) + " b", false, "a\x81 b"},
+      {"escaped byte kept", Escaped("a", 0x81) + " b", false, "a\x81 b"},
       // D6 then 'a' would be read back as one double-byte character.
       {"escaped byte that would pair with the next", Escaped(0xD6) + "a", false,
-       bom + Escaped(0xD6) + "a"},
-      {"escaped byte in a UTF-8 file", "x" + Escaped(0xD6), true, bom + "x" + Escaped(0xD6)},
+       Escaped(bom, 0xD6) + "a"},
+      {"escaped byte in a UTF-8 file", Escaped("x", 0xD6), true, Escaped(bom + "x", 0xD6)},
   };
   const auto gbk = MakeLegacyCodec(936);
   ASSERT_TRUE(gbk);
