@@ -1,6 +1,5 @@
 #include "platform/fake_shell_windows.h"
 
-#include <algorithm>
 #include <stdexcept>
 
 namespace zd {
@@ -13,10 +12,6 @@ ShellWindowScan FakeShellWindows::Scan() {
     if (fail_at_ && i == *fail_at_) {
       scan.complete = false;
       break;
-    }
-    if (std::find(unreadable_at_.begin(), unreadable_at_.end(), i) != unreadable_at_.end()) {
-      ++scan.unreadable;
-      continue;
     }
     scan.items.push_back(items_[i]);
   }

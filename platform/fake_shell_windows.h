@@ -17,20 +17,12 @@ class FakeShellWindows : public ShellWindows {
   // A loaded window; a folder when the address is a "file:///" one.
   void AddWindow(const std::string& location_url, const std::string& title = {});
   void AddItem(ShellWindowItem item) { items_.push_back(std::move(item)); }
-  void Clear() {
-    items_.clear();
-    unreadable_at_.clear();
-  }
+  void Clear() { items_.clear(); }
   std::vector<ShellWindowItem>& items() { return items_; }
 
   // The enumeration fails at this item: the items before it are reported,
   // with `complete` false. nullopt: no failure.
   void FailAt(std::optional<size_t> index) { fail_at_ = index; }
-  // A window that cannot be read: the scan skips it and counts it.
-  void AddUnreadableWindow() {
-    unreadable_at_.push_back(items_.size());
-    items_.emplace_back();
-  }
   // Scan throws instead of reporting.
   void set_throw_on_scan(bool value) { throw_on_scan_ = value; }
   int scan_calls() const { return scan_calls_; }
@@ -38,7 +30,6 @@ class FakeShellWindows : public ShellWindows {
  private:
   std::vector<ShellWindowItem> items_;
   std::optional<size_t> fail_at_;
-  std::vector<size_t> unreadable_at_;
   bool throw_on_scan_ = false;
   int scan_calls_ = 0;
 };

@@ -88,21 +88,6 @@ TEST_F(RefreshTest, CheckAllDocsEndsAtAFailedShellScan) {
   EXPECT_EQ(sleeps, std::vector<int>({3, 5, 5, 3}));
 }
 
-// One shell window that cannot be read (a UNC folder, a search view) costs
-// only itself: the windows after it are registered and recorded at close.
-TEST_F(RefreshTest, AnUnreadableShellWindowIsSkippedAndTheRestRegistered) {
-  shell.AddWindow("http://HOST/a.html", "A");
-  shell.AddUnreadableWindow();
-  shell.AddWindow("file:///C:/Work/Proj");
-  shell.AddWindow("http://HOST/b.html", "B");
-  tracker->CheckAllDocs();
-  EXPECT_EQ(Paths(), V({"http://HOST/a.html", "C:\\Work\\Proj", "http://HOST/b.html"}));
-  EXPECT_EQ(steps, 3) << "the refresh went to its end";
-  tracker->CollectOpenDocs();
-  EXPECT_EQ(store.LastRunList,
-            V({"http://HOST/a.html", "file:///C:/Work/Proj", "http://HOST/b.html"}));
-}
-
 TEST_F(RefreshTest, ThrowingShellIsSwallowed) {
   expect_caught = true;
   Desktop();
