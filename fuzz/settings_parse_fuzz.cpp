@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "store/doc.h"
 #include "store/settings_file.h"
 
 using namespace zd;
@@ -22,14 +23,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t cut = text.find('\n');
   std::string value = text.substr(0, cut);
   std::string key = cut == std::string::npos ? "k" : text.substr(cut + 1, 16);
-  if (key.find_first_of("=[\r\n") != std::string::npos ||
-      key.find_first_not_of(" \t") == std::string::npos) {
+  // The program's key names are plain text.
+  key = BlankControlChars(key);
+  if (key.find_first_of("=[") != std::string::npos ||
+      key.find_first_not_of(' ') == std::string::npos) {
     key = "k";
   }
   doc.Set("fuzz", key, value);
-  for (char& c : value) {
-    if (c == '\r' || c == '\n') c = ' ';
-  }
+  // Control characters are stored as blanks: a value stays on its line.
+  value = BlankControlChars(value);
   if (doc.Get("fuzz", key) != value) abort();
   IniDocument written;
   written.Parse(doc.Serialize());

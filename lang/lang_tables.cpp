@@ -184,6 +184,15 @@ std::string FormatText(std::string_view format, std::string_view value) {
   return Substitute(format, 's', value);
 }
 
+std::string FileListMessage(std::string_view format, const std::vector<std::string>& paths) {
+  std::string list;
+  for (const std::string& path : paths) {
+    if (!list.empty()) list += '\n';
+    list += path;
+  }
+  return FormatText(format, list);
+}
+
 const std::vector<Ui>& ButtonImageParts() {
   static const std::vector<Ui> parts = {
       Ui::BtnZDStart,     Ui::BtnZDPCStart,       Ui::BtnZDSearch, Ui::BtnZDAddToFav,

@@ -42,6 +42,9 @@ struct InterfaceTexts {
       PCStartWriteFailed, PCStartDeleteFailed;
   std::string PCStartUnreadable;  // "%s" = the keys that could not be read
   std::string AutoStartFailed;    // the own log-on value could not be written
+  // "%s" = the files, one per line (FileListMessage).
+  std::string FilesNotRead;   // exist but could not be read at start
+  std::string FilesNotSaved;  // could not be saved at exit
 
   // Shared table: all rows, and the three this program reads by name.
   std::vector<std::string> shared;
@@ -73,6 +76,8 @@ std::string WindowCaption(const std::string& product, float version);
 // printf-style "%d"/"%s" substitution for the table texts (no other specifiers).
 std::string FormatText(std::string_view format, int value);
 std::string FormatText(std::string_view format, std::string_view value);
+// A format whose "%s" takes a list of files, filled with one path per line.
+std::string FileListMessage(std::string_view format, const std::vector<std::string>& paths);
 
 // The buttons that show a picture: each loads the bitmap resource of its name.
 const std::vector<Ui>& ButtonImageParts();

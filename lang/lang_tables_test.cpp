@@ -66,6 +66,8 @@ std::vector<std::pair<const char*, const std::string*>> NamedTexts(const Interfa
           {"PCStartDeleteFailed", &t.PCStartDeleteFailed},
           {"PCStartUnreadable", &t.PCStartUnreadable},
           {"AutoStartFailed", &t.AutoStartFailed},
+          {"FilesNotRead", &t.FilesNotRead},
+          {"FilesNotSaved", &t.FilesNotSaved},
           {"PathNotExists", &t.PathNotExists},
           {"ExitQuestion", &t.ExitQuestion},
           {"AboutTitle", &t.AboutTitle}};
@@ -282,6 +284,14 @@ TEST(LangTablesAll, EveryRowFilledInEveryLanguage) {
     EXPECT_NE(msg.find(folder), std::string::npos);
     EXPECT_EQ(msg.find('%'), std::string::npos);
     EXPECT_NE(FormatText(t.PathNotExists, "C:\\gone").find("C:\\gone"), std::string::npos);
+    // One message names every file, each on a line of its own.
+    const std::vector<std::string> files = {"D:\\MrxConfig\\fav.dat", "D:\\MrxConfig\\note.txt"};
+    for (const std::string* format : {&t.FilesNotRead, &t.FilesNotSaved}) {
+      const std::string text = FileListMessage(*format, files);
+      EXPECT_NE(text.find("\nD:\\MrxConfig\\fav.dat\nD:\\MrxConfig\\note.txt"), std::string::npos)
+          << text;
+      EXPECT_EQ(text.find('%'), std::string::npos);
+    }
   }
   // Unknown language indexes take the simplified tables.
   EXPECT_EQ(Load(7).captions, Load(0).captions);

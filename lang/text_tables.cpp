@@ -57,6 +57,16 @@ constexpr OwnRow kOwn[] = {
       "無法建立或寫入設定資料夾：\n%s\n\n本次執行的所有變更都不會被儲存。",
       "The configuration folder cannot be created or written:\n%s\n\n"
       "Nothing will be saved during this run."}},
+    {&T::FilesNotRead,
+     {"以下文件存在，但无法读取：\n%s\n\n本次运行中对它们的更改都不会被保存。",
+      "以下檔案存在，但無法讀取：\n%s\n\n本次執行中對它們的變更都不會被儲存。",
+      "These files exist but cannot be read:\n%s\n\n"
+      "Changes to them will not be saved during this run."}},
+    {&T::FilesNotSaved,
+     {"以下文件无法保存（可能正被其他程序使用），仍保留原来的内容：\n%s",
+      "以下檔案無法儲存（可能正被其他程式使用），仍保留原來的內容：\n%s",
+      "These files could not be saved (another program may be using them); "
+      "they keep their previous content:\n%s"}},
 };
 
 // Texts common to the maker's programs, at fixed rows (the same rows as the

@@ -258,6 +258,7 @@ void TFrmMain::FormCreate() {
   try {
     const ConfigDirChoice config = ChooseConfigDir(*deps_.files);
     store_.ConfigDir = config.dir;
+    config_writable_ = config.writable;
     lang::InterfaceTexts& texts = lang::Texts();
     std::string_view allneed;
     if (auto bytes = LoadResourceBytes(L"allneed", L"TXT")) allneed = *bytes;
@@ -529,6 +530,14 @@ void TFrmMain::TimerFirstRunTimer() {
   progress.SetPosition(0);
   progress.Show(false);
   loading_ = false;
+  // Files that exist but could not be read are never written back this run:
+  // said once, naming them.
+  const std::vector<std::string> unread = FilesNotReadAtStart(store_);
+  if (!unread.empty()) {
+    const lang::InterfaceTexts& texts = lang::Texts();
+    ShowMessage(lang::FileListMessage(texts.FilesNotRead, unread), texts.TipsCaption,
+                MB_OK | MB_ICONWARNING);
+  }
   // A refresh asked for during the load runs now; a close waits for its end.
   tracker_->HistoryLoaded();
   if (close_after_load_ && hwnd_) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
@@ -632,17 +641,30 @@ void TFrmMain::FormCloseQuery() {
 void TFrmMain::OnEndSession() {
   if (saved_) return;
   FormCloseQuery();
-  SaveAtExit();
+  // No message box here: Windows may end the process at any moment.
+  SaveAtExit(/*tell_failures=*/false);
   // Saved with the load still running (its held writes would come too late).
   if (store_.settings) store_.settings->Flush();
   tray_.Remove();
 }
 
-void TFrmMain::SaveAtExit() {
+void TFrmMain::SaveAtExit(bool tell_failures) {
   if (saved_) return;
   saved_ = true;
   try {
-    RunExitSequence(store_, CurrentWindowSettings());
+    const ExitSaveResult result = RunExitSequence(store_, CurrentWindowSettings());
+    // A folder that could not be written was reported at start already.
+    if (tell_failures && config_writable_ && !result.unsaved.empty()) {
+      const lang::InterfaceTexts& texts = lang::Texts();
+      const std::string text = lang::FileListMessage(texts.FilesNotSaved, result.unsaved);
+      // The window is going: the box has no owner.
+      if (deps_.message_box) {
+        deps_.message_box(nullptr, text, texts.TipsCaption, MB_OK | MB_ICONWARNING);
+      } else {
+        MessageBoxW(nullptr, Utf8ToWide(text).c_str(), Utf8ToWide(texts.TipsCaption).c_str(),
+                    MB_OK | MB_ICONWARNING);
+      }
+    }
   }
   ZD_CATCH_LOG("SaveAtExit")
 }
@@ -652,7 +674,7 @@ void TFrmMain::FormDestroy() {
   destroyed_ = true;
   KillTimer(hwnd_, kTimerFirstRun);
   KillTimer(hwnd_, kTimerCheckDocs);
-  SaveAtExit();
+  SaveAtExit(/*tell_failures=*/true);
   // Whatever happened to the saves, the icon must not outlive the program.
   tray_.Remove();
   store_.MyRecentList.AttachMirror(nullptr);

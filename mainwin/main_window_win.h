@@ -103,8 +103,9 @@ class TFrmMain : public PageHost {
   void FormCloseQuery();
   void OnEndSession();
   void FormDestroy();
-  // The exit save (lists, "lr.dat", settings, note), once per run.
-  void SaveAtExit();
+  // The exit save (lists, "lr.dat", settings, note), once per run; files
+  // that could not be saved are named in one message when `tell_failures`.
+  void SaveAtExit(bool tell_failures);
 
   MainWindowDeps deps_;
   HWND hwnd_ = nullptr;
@@ -128,6 +129,7 @@ class TFrmMain : public PageHost {
   bool settings_applied_ = false;  // the stored "default" keys are in the controls
   bool saved_ = false;             // the exit save ran
   bool destroyed_ = false;
+  bool config_writable_ = true;
 };
 
 }  // namespace zd

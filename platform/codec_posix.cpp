@@ -84,13 +84,14 @@ class IconvCodec : public AnsiCodec {
 
   std::string ToUtf8(std::string_view ansi) const override {
     IconvHandle cd("UTF-8", name_);
-    if (!cd.ok()) return SanitizeUtf8(ansi);
+    if (!cd.ok()) return EscapeMalformedUtf8(ansi);
     std::string out;
     out.reserve(ansi.size() * 3 / 2);
     size_t pos = 0;
     while (Convert(cd.get(), ansi, pos, out) != ConvertStatus::kDone) {
-      // Skip one byte so that a bad lead byte does not swallow the next character.
-      out += kReplacementChar;
+      // Escape one byte so that a bad lead byte does not swallow the next
+      // character, and goes back to disk as it was.
+      AppendByteEscape(out, static_cast<unsigned char>(ansi[pos]));
       ++pos;
       iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
     }
@@ -99,6 +100,11 @@ class IconvCodec : public AnsiCodec {
 
   std::optional<std::string> FromUtf8(std::string_view utf8) const override {
     if (!IsValidUtf8(utf8)) return std::nullopt;
+    return EncodeWithByteEscapes(utf8, [this](std::string_view run) { return Encode(run); });
+  }
+
+ private:
+  std::optional<std::string> Encode(std::string_view utf8) const {
     IconvHandle cd(name_, "UTF-8");
     if (!cd.ok()) return std::nullopt;
     std::string out;
@@ -110,14 +116,13 @@ class IconvCodec : public AnsiCodec {
     return out;
   }
 
- private:
   int code_page_;
   std::string name_;
 };
 
 }  // namespace
 
-std::unique_ptr<AnsiCodec> MakeSystemCodec() { return MakeCodec(kNativeSystemCodePage); }
+std::unique_ptr<AnsiCodec> MakeSystemCodec() { return MakeLegacyCodec(kNativeSystemCodePage); }
 
 std::unique_ptr<AnsiCodec> MakeCodec(int code_page) {
   if (code_page == kUtf8CodePage) return MakeUtf8Codec();

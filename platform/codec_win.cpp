@@ -42,25 +42,33 @@ class WinCodec : public AnsiCodec {
     std::wstring wide;
     if (DecodeStrict(cp_, ansi, wide)) return WideToUtf8(wide);
     // Some sequence is invalid: take the shortest prefix that converts, one
-    // character at a time, and put U+FFFD for a byte that starts none, so a
-    // bad lead byte never swallows the character after it.
-    wide.clear();
+    // character at a time, and escape a byte that starts none, so a bad lead
+    // byte never swallows the character after it and goes back to disk as it was.
+    std::string out;
     for (size_t pos = 0; pos < ansi.size();) {
       size_t len = 1;
       for (; len <= 4 && pos + len <= ansi.size(); ++len) {
         if (DecodeStrict(cp_, ansi.substr(pos, len), wide)) break;
       }
       if (len > 4 || pos + len > ansi.size()) {
-        wide += L'\xFFFD';
+        out += WideToUtf8(wide);
+        wide.clear();
+        AppendByteEscape(out, static_cast<unsigned char>(ansi[pos]));
         len = 1;
       }
       pos += len;
     }
-    return WideToUtf8(wide);
+    out += WideToUtf8(wide);
+    return out;
   }
 
   std::optional<std::string> FromUtf8(std::string_view utf8) const override {
     if (!IsValidUtf8(utf8)) return std::nullopt;
+    return EncodeWithByteEscapes(utf8, [this](std::string_view run) { return Encode(run); });
+  }
+
+ private:
+  std::optional<std::string> Encode(std::string_view utf8) const {
     if (utf8.empty()) return std::string();
     if (utf8.size() > INT_MAX / 4) return std::nullopt;
     const std::wstring wide = Utf8ToWide(utf8);
@@ -79,13 +87,12 @@ class WinCodec : public AnsiCodec {
     return out;
   }
 
- private:
   UINT cp_;
 };
 
 }  // namespace
 
-std::unique_ptr<AnsiCodec> MakeSystemCodec() { return MakeCodec(static_cast<int>(GetACP())); }
+std::unique_ptr<AnsiCodec> MakeSystemCodec() { return MakeLegacyCodec(static_cast<int>(GetACP())); }
 
 std::unique_ptr<AnsiCodec> MakeCodec(int code_page) {
   if (code_page == kUtf8CodePage) return MakeUtf8Codec();

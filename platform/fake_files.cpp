@@ -65,6 +65,15 @@ bool FakeFiles::WriteAtomic(const std::string& path, std::string_view data) {
       if (!parent.empty() && !DirectoryExists(parent)) return false;
     }
   }
+  const bool replaced = RetryWhileBusy(
+      [&] {
+        auto busy = busy_.find(path);
+        if (busy == busy_.end() || busy->second <= 0) return Attempt::kDone;
+        --busy->second;
+        return Attempt::kBusy;
+      },
+      [this](int ms) { busy_waits_.push_back(ms); });
+  if (!replaced) return false;
   files_[path] = std::string(data);
   write_log_.push_back(path);
   return true;

@@ -41,6 +41,9 @@ class FakeFiles : public Files {
   void set_fail_all_reads(bool fail) { fail_all_reads_ = fail; }
   void set_fail_create_directories(bool fail) { fail_create_dirs_ = fail; }
   void set_fail_set_hidden(bool fail) { fail_set_hidden_ = fail; }
+  // Another program holds `path`: its next `attempts` replace attempts find
+  // it busy (and are retried as the real thing retries them).
+  void BusyFor(const std::string& path, int attempts) { busy_[path] = attempts; }
 
   // Inspection.
   const std::map<std::string, std::string>& files() const { return files_; }
@@ -48,6 +51,8 @@ class FakeFiles : public Files {
   // Successful atomic writes per path, and all of them in order.
   int WriteCount(const std::string& path) const;
   const std::vector<std::string>& write_log() const { return write_log_; }
+  // The pauses between busy attempts, in milliseconds, in order.
+  const std::vector<int>& busy_waits() const { return busy_waits_; }
 
  private:
   static std::string DirKey(const std::string& path);
@@ -64,6 +69,8 @@ class FakeFiles : public Files {
   bool fail_create_dirs_ = false;
   bool fail_set_hidden_ = false;
   std::vector<std::string> write_log_;
+  std::map<std::string, int> busy_;
+  std::vector<int> busy_waits_;
 };
 
 }  // namespace zd

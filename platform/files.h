@@ -13,6 +13,22 @@ namespace zd {
 
 enum class DriveKind { kUnknown, kNoRoot, kRemovable, kFixed, kRemote, kCdRom, kRamDisk };
 
+// Another program may hold a file open without sharing it (a virus scanner, a
+// backup tool, an editor): a save or a read is then tried again, for about a
+// second in all, before it counts as failed.
+inline constexpr int kBusyRetries = 8;
+inline constexpr int kBusyRetryDelayMs = 125;
+
+enum class Attempt { kDone, kBusy, kFailed };
+// Runs `attempt` until it is done or fails for good, sleeping between busy
+// tries (at most kBusyRetries of them). True when done.
+bool RetryWhileBusy(const std::function<Attempt()>& attempt,
+                    const std::function<void(int)>& sleep_ms);
+
+// Where WriteAtomic puts the new content before it replaces `path`. A save
+// cut short by a crash leaves it behind.
+std::string TempPathFor(const std::string& path);
+
 // The steps of an atomic replace, in order. Tests use them to stop a save at
 // any point and check that the old file or the new one is left, never a torn one.
 enum class WriteStep { kCreateTemp, kWriteHalf, kWriteRest, kFlush, kReplace };
@@ -21,7 +37,8 @@ class Files {
  public:
   virtual ~Files() = default;
 
-  // Whole file content; nullopt when the file is missing or cannot be read.
+  // Whole file content; nullopt when the file is missing or cannot be read
+  // (a file held by another program is waited for, see above).
   virtual std::optional<std::string> ReadAll(const std::string& path) = 0;
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool DirectoryExists(const std::string& path) = 0;
@@ -30,7 +47,10 @@ class Files {
   // Sets the folder's attributes to "hidden" alone.
   virtual bool SetHiddenAttribute(const std::string& path) = 0;
   // Writes a temporary file beside `path`, flushes it to disk and replaces
-  // `path` with it. False on any failure; `path` then still holds its old content.
+  // `path` with it, keeping the replaced file's attributes (hidden, system).
+  // While another program holds `path` the replace is retried (see above).
+  // False on any failure; `path` then still holds its old content and the
+  // temporary file is gone.
   virtual bool WriteAtomic(const std::string& path, std::string_view data) = 0;
   virtual bool RemoveFile(const std::string& path) = 0;
 

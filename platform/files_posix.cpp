@@ -94,7 +94,7 @@ class PosixFiles : public Files {
 
   bool WriteAtomic(const std::string& path, std::string_view data) override {
     if (!Step(WriteStep::kCreateTemp)) return false;
-    const std::string temp = path + ".tmp";
+    const std::string temp = TempPathFor(path);
     FileDescriptor fd(open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (!fd.ok()) return false;
     const size_t half = data.size() / 2;

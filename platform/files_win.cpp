@@ -52,24 +52,8 @@ std::string WithoutTrailingSeparators(std::string path) {
 class WinFiles : public Files {
  public:
   std::optional<std::string> ReadAll(const std::string& path) override {
-    Handle h(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!h.ok()) return std::nullopt;
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(h.get(), &size) || size.QuadPart > (1LL << 30)) return std::nullopt;
-    std::string data(static_cast<size_t>(size.QuadPart), '\0');
-    size_t got = 0;
-    while (got < data.size()) {
-      DWORD n = 0;
-      if (!ReadFile(h.get(), data.data() + got, static_cast<DWORD>(data.size() - got), &n,
-                    nullptr)) {
-        return std::nullopt;
-      }
-      if (n == 0) break;  // the file shrank meanwhile
-      got += n;
-    }
-    data.resize(got);
+    std::optional<std::string> data;
+    RetryWhileBusy([&] { return ReadOnce(path, data); }, Pause);
     return data;
   }
 
@@ -109,23 +93,22 @@ class WinFiles : public Files {
   bool WriteAtomic(const std::string& path, std::string_view data) override {
     if (!Step(WriteStep::kCreateTemp)) return false;
     const std::wstring target = Utf8ToWide(path);
-    const std::wstring temp = target + L".tmp";
+    const std::wstring temp = Utf8ToWide(TempPathFor(path));
+    // A leftover of an interrupted save may carry other attributes, which
+    // would make CREATE_ALWAYS fail.
+    DeleteFileW(temp.c_str());
     Handle h(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr));
+                         KeptAttributes(target), nullptr));
     if (!h.ok()) return false;
     const size_t half = data.size() / 2;
     const bool written = Step(WriteStep::kWriteHalf) &&
                          WriteAllBytes(h.get(), data.substr(0, half)) &&
                          Step(WriteStep::kWriteRest) && WriteAllBytes(h.get(), data.substr(half)) &&
                          Step(WriteStep::kFlush) && FlushFileBuffers(h.get());
-    // MOVEFILE_WRITE_THROUGH returns only once the rename is on disk.
-    if (!h.Close() || !written || !Step(WriteStep::kReplace) ||
-        !MoveFileExW(temp.c_str(), target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      DeleteFileW(temp.c_str());
-      return false;
-    }
-    return true;
+    const bool replaced = h.Close() && written && Step(WriteStep::kReplace) &&
+                          RetryWhileBusy([&] { return PutInPlace(temp, target); }, Pause);
+    if (!replaced) DeleteFileW(temp.c_str());
+    return replaced;
   }
 
   bool RemoveFile(const std::string& path) override {
@@ -176,6 +159,101 @@ class WinFiles : public Files {
 
  private:
   bool Step(WriteStep step) { return !step_hook || step_hook(step); }
+
+  static void Pause(int ms) { Sleep(static_cast<DWORD>(ms)); }
+
+  static Attempt ReadOnce(const std::string& path, std::optional<std::string>& data) {
+    data.reset();
+    Handle h(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h.ok()) return ReadOutcome(GetLastError());
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(h.get(), &size) || size.QuadPart > (1LL << 30)) return Attempt::kFailed;
+    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    size_t got = 0;
+    while (got < bytes.size()) {
+      DWORD n = 0;
+      if (!ReadFile(h.get(), bytes.data() + got, static_cast<DWORD>(bytes.size() - got), &n,
+                    nullptr)) {
+        return ReadOutcome(GetLastError());  // a locked range, for one
+      }
+      if (n == 0) break;  // the file shrank meanwhile
+      got += n;
+    }
+    bytes.resize(got);
+    data = std::move(bytes);
+    return Attempt::kDone;
+  }
+
+  // ReplaceFileW for a file that exists: it keeps the replaced file's
+  // attributes, security and creation time. MoveFileExW for a new one.
+  // https://learn.microsoft.com/windows/win32/api/winbase/nf-winbase-replacefilew
+  static Attempt PutInPlace(const std::wstring& temp, const std::wstring& target) {
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+      // Whether another program holds the file without delete sharing, asked
+      // first: Wine's ReplaceFileW leaves an empty file of its own in the
+      // folder each time it fails that way.
+      Handle probe(CreateFileW(target.c_str(), DELETE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (!probe.ok()) return Outcome(GetLastError());
+      probe.Close();
+      if (ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                       nullptr, nullptr)) {
+        return Attempt::kDone;
+      }
+      const DWORD error = GetLastError();
+      // Without a backup name this error means the replaced file is gone
+      // and ours still has its temporary name: a plain move finishes it.
+      if (error != ERROR_UNABLE_TO_MOVE_REPLACEMENT && error != ERROR_FILE_NOT_FOUND) {
+        return Outcome(error);
+      }
+    }
+    // MOVEFILE_WRITE_THROUGH returns only once the rename is on disk.
+    if (MoveFileExW(temp.c_str(), target.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return Attempt::kDone;
+    }
+    return Outcome(GetLastError());
+  }
+
+  // Errors that another program's open handle causes, and that go away
+  // once it lets go.
+  static Attempt Outcome(DWORD error) {
+    switch (error) {
+      case ERROR_SHARING_VIOLATION:
+      case ERROR_LOCK_VIOLATION:
+      case ERROR_ACCESS_DENIED:  // also a file whose deletion is pending
+      case ERROR_DELETE_PENDING:
+      case ERROR_USER_MAPPED_FILE:
+      case ERROR_UNABLE_TO_REMOVE_REPLACED:
+      case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+      case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
+        return Attempt::kBusy;
+      default:
+        return Attempt::kFailed;
+    }
+  }
+
+  // Reading waits only for a handle that shares nothing or a locked range;
+  // a denied access is kept for the whole run.
+  static Attempt ReadOutcome(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? Attempt::kBusy
+                                                                             : Attempt::kFailed;
+  }
+
+  // The temporary file is created with the hidden and system attributes of
+  // the file it replaces, so they survive whichever call puts it in place.
+  static DWORD KeptAttributes(const std::wstring& target) {
+    const DWORD current = GetFileAttributesW(target.c_str());
+    if (current == INVALID_FILE_ATTRIBUTES || (current & FILE_ATTRIBUTE_DIRECTORY)) {
+      return FILE_ATTRIBUTE_NORMAL;
+    }
+    const DWORD kept = current & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    return kept ? kept : FILE_ATTRIBUTE_NORMAL;
+  }
 };
 
 }  // namespace

@@ -40,35 +40,40 @@ bool ReadTitle(IDispatch* document, std::string& title) {
   return true;
 }
 
-enum class ItemResult { kListed, kSkipped, kFailed };
+enum class ItemResult { kListed, kSkipped, kUnreadable };
 
+// Every failing call concerns this window only: the caller goes on with the
+// next one.
 ItemResult ReadItem(IShellWindows& windows, long index, ShellWindowItem& item) {
   VARIANT at;
   VariantInit(&at);
   V_VT(&at) = VT_I4;
   V_I4(&at) = index;
   ComPtr<IDispatch> entry;
-  if (FAILED(windows.Item(at, entry.Put()))) return ItemResult::kFailed;
+  if (FAILED(windows.Item(at, entry.Put()))) return ItemResult::kUnreadable;
   if (!entry) return ItemResult::kSkipped;  // a window closed meanwhile
 
   ComPtr<IWebBrowser2> browser;
   if (FAILED(entry->QueryInterface(IID_IWebBrowser2, browser.PutVoid())) || !browser) {
-    return ItemResult::kFailed;
+    return ItemResult::kUnreadable;
   }
   UniqueBstr url;
-  if (FAILED(browser->get_LocationURL(url.Put()))) return ItemResult::kFailed;
+  if (FAILED(browser->get_LocationURL(url.Put()))) return ItemResult::kUnreadable;
   if (url.size() == 0) return ItemResult::kSkipped;
   ComPtr<IDispatch> document;
-  if (FAILED(browser->get_Document(document.Put()))) return ItemResult::kFailed;
+  if (FAILED(browser->get_Document(document.Put()))) return ItemResult::kUnreadable;
   if (!document) return ItemResult::kSkipped;
   // Read again: the window may have moved on while its document was fetched.
-  if (FAILED(browser->get_LocationURL(url.Put()))) return ItemResult::kFailed;
+  if (FAILED(browser->get_LocationURL(url.Put()))) return ItemResult::kUnreadable;
 
   item.location_url = ToUtf8(url);
   item.has_document = true;
   if (item.location_url.find("file:///") == std::string::npos &&
       !ReadTitle(document.get(), item.title)) {
-    return ItemResult::kFailed;
+    // Listed without a title: no refresh registers it, and the close-time
+    // snapshot still has its address.
+    item.title.clear();
+    return ItemResult::kUnreadable;
   }
   return ItemResult::kListed;
 }
@@ -89,8 +94,10 @@ class SystemShellWindows : public ShellWindows {
     for (long i = 0; i < count; ++i) {
       ShellWindowItem item;
       switch (ReadItem(*windows.get(), i, item)) {
-        case ItemResult::kFailed:
-          return scan;
+        case ItemResult::kUnreadable:
+          ++scan.unreadable;
+          if (item.has_document) scan.items.push_back(std::move(item));
+          break;
         case ItemResult::kSkipped:
           break;
         case ItemResult::kListed:

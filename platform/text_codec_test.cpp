@@ -29,7 +29,7 @@ TEST(TextCodecTest, Cp936RoundTripsEveryDoubleByteCharacterExactly) {
       if (trail == 0x7F) continue;
       const std::string bytes{static_cast<char>(lead), static_cast<char>(trail)};
       const std::string utf8 = gbk->ToUtf8(bytes);
-      if (utf8.find(kReplacementChar) != std::string::npos) continue;  // unassigned
+      if (HasByteEscape(utf8)) continue;  // unassigned
       const std::optional<std::string> back = gbk->FromUtf8(utf8);
       // A character with two byte forms cannot come back as both; the
       // decoded text must still be the same.
@@ -64,22 +64,59 @@ TEST(TextCodecTest, InvalidUtf8InputGivesNothing) {
   }
 }
 
-TEST(TextCodecTest, InvalidBytesBecomeOneReplacementEach) {
-  const auto gbk = MakeCodec(936);
-  ASSERT_TRUE(gbk);
-  EXPECT_EQ(gbk->ToUtf8("\x81"), "\xEF\xBF\xBD");
-  EXPECT_EQ(gbk->ToUtf8("\x81\x30z"),
-            "\xEF\xBF\xBD"
-            "0z")
-      << "the bad lead byte only";
-  EXPECT_EQ(gbk->ToUtf8("\xD6\xD0\x81"), "中\xEF\xBF\xBD");
-  const auto utf8 = MakeCodec(65001);
-  ASSERT_TRUE(utf8);
-  EXPECT_EQ(utf8->ToUtf8("a\xFF"
-                         "b"),
-            "a\xEF\xBF\xBD"
-            "b");
-  EXPECT_EQ(utf8->ToUtf8("中"), "中");
+// `before` followed by the escape of `byte`.
+std::string Escaped(std::string before, unsigned char byte) {
+  AppendByteEscape(before, byte);
+  return before;
+}
+std::string Escaped(unsigned char byte) { return Escaped(std::string(), byte); }
+
+// A byte that starts no character is kept as its escape, one per byte, and
+// the encoder writes it back as that byte.
+TEST(TextCodecTest, InvalidBytesAreEscapedOneByOneAndComeBack) {
+  struct Case {
+    int code_page;
+    std::string bytes;
+    std::string text;
+  } const cases[] = {
+      {936, "\x81", Escaped(0x81)},
+      {936, "\x81\x30z", Escaped(0x81) + "0z"},  // the bad lead byte only
+      {936, "\xD6\xD0\x81", Escaped("中", 0x81)},
+      {936, "\xFF\xFF", Escaped(Escaped(0xFF), 0xFF)},
+      {65001,
+       "a\xFF"
+       "b",
+       Escaped("a", 0xFF) + "b"},
+      {65001, "中\xE4\xB8", Escaped(Escaped("中", 0xE4), 0xB8)},
+      {1252, "caf\xE9", "café"},  // every byte is a character there
+  };
+  for (const Case& c : cases) {
+    const auto codec = MakeCodec(c.code_page);
+    ASSERT_TRUE(codec);
+    EXPECT_EQ(codec->ToUtf8(c.bytes), c.text) << c.code_page << " " << c.text;
+    EXPECT_EQ(codec->FromUtf8(c.text).value_or("<none>"), c.bytes) << c.code_page << " " << c.text;
+  }
+}
+
+TEST(Utf8Test, ByteEscapes) {
+  for (int byte = 0; byte <= 0xFF; ++byte) {
+    const std::string escape = Escaped(static_cast<unsigned char>(byte));
+    ASSERT_EQ(escape.size(), kByteEscapeLength);
+    ASSERT_TRUE(IsValidUtf8(escape));
+    ASSERT_EQ(ByteEscapeAt("x" + escape, 1), byte);
+    ASSERT_TRUE(HasByteEscape("ab" + escape));
+  }
+  EXPECT_EQ(ByteEscapeAt("\xF4\x8F\xBF\xBF", 0), -1) << "U+10FFFF is no escape";
+  EXPECT_EQ(ByteEscapeAt("\xF4\x8F\xB8", 0), -1) << "cut short";
+  EXPECT_EQ(ByteEscapeAt("abc", 5), -1);
+  EXPECT_FALSE(HasByteEscape("plain 中文 😀"));
+  EXPECT_EQ(EscapeMalformedUtf8("a\xE4\xB8z"), Escaped(Escaped("a", 0xE4), 0xB8) + "z");
+  EXPECT_FALSE(EncodeWithByteEscapes(Escaped("ab", 1) + "cd",
+                                     [](std::string_view run) -> std::optional<std::string> {
+                                       if (run == "cd") return std::nullopt;
+                                       return std::string(run);
+                                     }))
+      << "a stretch that does not encode fails the whole";
 }
 
 TEST(Utf8Test, ValidityRules) {

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +24,27 @@ bool IsValidUtf8(std::string_view text);
 // Every malformed byte becomes U+FFFD; well-formed text is returned unchanged.
 std::string SanitizeUtf8(std::string_view text);
 
+// A byte that no decoding could place is kept as the code point U+10FE00 +
+// byte: the text stays valid UTF-8 and the encoders write the byte back as
+// it was, so nothing read is lost (U+FFFD would lose it). That plane-16
+// private-use block is mapped by no code page a Windows system uses as its
+// ANSI code page, so an escape never stands for a real character there.
+inline constexpr char32_t kByteEscapeBase = 0x10FE00;
+inline constexpr size_t kByteEscapeLength = 4;  // bytes of its UTF-8 form
+void AppendByteEscape(std::string& out, unsigned char byte);
+// The byte escaped at `pos`, or -1 when no escape starts there.
+int ByteEscapeAt(std::string_view text, size_t pos);
+bool HasByteEscape(std::string_view text);
+// Well-formed UTF-8 kept, every malformed byte escaped.
+std::string EscapeMalformedUtf8(std::string_view text);
+// Runs `encode_run` on each stretch between escapes and puts each escape's
+// byte in between; nullopt when some stretch does not encode.
+std::optional<std::string> EncodeWithByteEscapes(
+    std::string_view utf8,
+    const std::function<std::optional<std::string>(std::string_view)>& encode_run);
+
+bool IsAscii(std::string_view text);
+
 // Only the ASCII letters change; every other byte (Chinese text included)
 // stays as it is. Names, captions and paths compare this way throughout.
 constexpr char UpperAscii(char c) {
@@ -34,7 +57,7 @@ std::string UpperAscii(std::string_view text);
 std::string LowerAscii(std::string_view text);
 
 inline constexpr int kUtf8CodePage = 65001;
-// Code page 65001 on every system: no conversion, only validation.
+// Code page 65001 on every system: no conversion; malformed bytes are escaped.
 std::unique_ptr<AnsiCodec> MakeUtf8Codec();
 
 }  // namespace zd

@@ -1,6 +1,9 @@
 #include "store/config.h"
 
+#include <charconv>
+
 #include "platform/errors.h"
+#include "platform/utf8.h"
 #include "store/AppParams.h"
 #include "store/settings_keys.h"
 #include "store/text_file.h"
@@ -33,6 +36,7 @@ ConfigDirChoice ChooseConfigDir(Files& files) {
     // finds it, and the program then runs without persistence.
     if (!files.DirectoryExists(choice.dir)) files.CreateDirectories(choice.dir);
     files.SetHiddenAttribute(choice.dir);
+    RemoveInterruptedSaves(files, choice.dir);
     const std::string probe = choice.dir + kProbeFileName;
     choice.writable = files.WriteAtomic(probe, "probe");
     if (choice.writable) files.RemoveFile(probe);
@@ -42,6 +46,16 @@ ConfigDirChoice ChooseConfigDir(Files& files) {
     choice.writable = false;
   }
   return choice;
+}
+
+int RemoveInterruptedSaves(Files& files, const std::string& dir) {
+  int removed = 0;
+  for (const char* name : {kSettingsFileName, kFavFileName, kRecentFileName, kRunFileName,
+                           kLastRunFileName, kNoteFileName, kProbeFileName}) {
+    const std::string temp = TempPathFor(dir + name);
+    if (files.FileExists(temp) && files.RemoveFile(temp)) ++removed;
+  }
+  return removed;
 }
 
 void NormalizeDirPath(std::string& path) {
@@ -80,6 +94,28 @@ bool WriteDocEntry(SettingsFile& settings, const DocArray& docs, size_t position
                             });
 }
 
+bool EraseDocEntriesFrom(SettingsFile& settings, size_t count) {
+  static constexpr std::string_view kKeyNames[] = {"name",    "date", "RootPath",
+                                                   "doctype", "path", "selected"};
+  return settings.EraseKeys(kSectionDocs, [count](std::string_view key) {
+    for (std::string_view name : kKeyNames) {
+      if (key.size() <= name.size() || LowerAscii(key.substr(0, name.size())) != LowerAscii(name)) {
+        continue;
+      }
+      // Only the spelling the program reads: decimal digits, no leading zero.
+      const std::string_view digits = key.substr(name.size());
+      size_t position = 0;
+      const auto [end, ec] =
+          std::from_chars(digits.data(), digits.data() + digits.size(), position);
+      if (ec == std::errc() && end == digits.data() + digits.size() &&
+          std::to_string(position) == digits) {
+        return position >= count;
+      }
+    }
+    return false;
+  });
+}
+
 void OpenSettingsFile(DocStore& store) {
   if (store.settings || !store.files || !store.codec) return;
   try {
@@ -92,23 +128,22 @@ void OpenSettingsFile(DocStore& store) {
 void LoadLastRunList(DocStore& store) {
   if (!store.files || !store.codec) return;
   try {
-    const std::string path = store.ConfigDir + kLastRunFileName;
-    if (!store.files->FileExists(path)) {
-      store.last_run_loaded = true;
-      return;
+    FileOrigin origin;
+    const std::optional<std::string> text =
+        LoadOwnedText(*store.files, *store.codec, store.ConfigDir + kLastRunFileName, origin);
+    if (text) {
+      std::vector<std::string> locations;
+      for (const std::string& raw : SplitLines(*text)) {
+        std::string location = Trim(raw);
+        if (location.empty()) continue;
+        bool seen = false;
+        for (const std::string& known : locations) seen = seen || known == location;
+        if (!seen) locations.push_back(std::move(location));
+      }
+      store.LastRunList = std::move(locations);
     }
-    const std::optional<std::string> text = LoadText(*store.files, *store.codec, path);
-    if (!text) return;
-    std::vector<std::string> locations;
-    for (const std::string& raw : SplitLines(*text)) {
-      std::string location = Trim(raw);
-      if (location.empty()) continue;
-      bool seen = false;
-      for (const std::string& known : locations) seen = seen || known == location;
-      if (!seen) locations.push_back(std::move(location));
-    }
-    store.LastRunList = std::move(locations);
-    store.last_run_loaded = true;
+    store.last_run_loaded = origin.loaded;
+    store.last_run_utf8 = origin.utf8;
   }
   ZD_CATCH_LOG(__func__)
 }
@@ -116,25 +151,26 @@ void LoadLastRunList(DocStore& store) {
 std::optional<std::string> LoadNote(DocStore& store) {
   if (!store.files || !store.codec) return std::nullopt;
   try {
-    return LoadText(*store.files, *store.codec, store.ConfigDir + kNoteFileName);
+    return LoadOwnedText(*store.files, *store.codec, store.ConfigDir + kNoteFileName, store.note);
   } catch (...) {
     RecordCurrentException(__func__);
     return std::nullopt;
   }
 }
 
-bool SaveSettings(DocStore& store, const WindowSettings& window) {
-  if (!store.files || !store.codec) return false;
-  bool ok = false;
+namespace {
+
+bool SaveDefaultSection(DocStore& store, const WindowSettings& window) {
   try {
     OpenSettingsFile(store);
-    if (store.settings && !window.shows_stored_settings) {
-      ok = true;  // the stored keys were never shown, so they stay as they are
-    } else if (store.settings) {
-      using namespace setting;
-      const auto flag = [](bool value) { return std::string(value ? "1" : "0"); };
-      const auto positive = [](int value) { return std::to_string(value > 0 ? value : 0); };
-      ok = store.settings->WriteKeys(kSectionDefault,
+    if (!store.settings) return false;
+    // The stored keys were never shown in the controls (an exit before the
+    // start-up load): they stay as they are.
+    if (!window.shows_stored_settings) return true;
+    using namespace setting;
+    const auto flag = [](bool value) { return std::string(value ? "1" : "0"); };
+    const auto positive = [](int value) { return std::to_string(value > 0 ? value : 0); };
+    return store.settings->WriteKeys(kSectionDefault,
                                      {
                                          {kRefresh.name, flag(window.refresh)},
                                          {kControlIndex.name, std::to_string(window.control_index)},
@@ -144,49 +180,90 @@ bool SaveSettings(DocStore& store, const WindowSettings& window) {
                                          {kWidth.name, positive(window.width)},
                                          {kHeight.name, positive(window.height)},
                                      });
-    }
-    if (window.note) {
-      // The memo saves its lines, each ended by CR LF.
-      const bool note_ok = SaveText(*store.files, *store.codec, store.ConfigDir + kNoteFileName,
-                                    JoinLines(SplitLines(*window.note)));
-      ok = ok && note_ok;
-    }
   } catch (...) {
     RecordCurrentException(__func__);
     return false;
   }
-  return ok;
+}
+
+// Whether the exit writes the note: the memo exists and the file was read
+// (or found missing) at start.
+bool NoteIsSaved(const DocStore& store, const WindowSettings& window) {
+  return window.note.has_value() && store.note.loaded;
+}
+
+bool SaveNote(DocStore& store, const std::string& note) {
+  try {
+    // The memo saves its lines, each ended by CR LF.
+    return SaveText(*store.files, *store.codec, store.ConfigDir + kNoteFileName,
+                    JoinLines(SplitLines(note)), store.note.utf8);
+  } catch (...) {
+    RecordCurrentException(__func__);
+    return false;
+  }
+}
+
+}  // namespace
+
+bool SaveSettings(DocStore& store, const WindowSettings& window) {
+  if (!store.files || !store.codec) return false;
+  const bool settings_ok = SaveDefaultSection(store, window);
+  const bool note_ok = !NoteIsSaved(store, window) || SaveNote(store, *window.note);
+  return settings_ok && note_ok;
 }
 
 ExitSaveResult RunExitSequence(DocStore& store, const WindowSettings& window) {
   ExitSaveResult result;
   if (!store.files || !store.codec) {
-    result.fav = result.rec = result.run = result.last_run = result.settings = false;
+    result.fav = result.rec = result.run = result.last_run = result.settings = result.note = false;
     return result;
   }
   Files& files = *store.files;
   const AnsiCodec& codec = *store.codec;
   const std::string& dir = store.ConfigDir;
-  if (store.MyLoveList.loaded()) {
-    result.fav = ListFileSave(store.MyLoveList, files, codec, dir + kFavFileName);
-  }
-  if (store.MyRecentList.loaded()) {
-    result.rec = ListFileSave(store.MyRecentList, files, codec, dir + kRecentFileName);
-  }
-  if (store.MyRunList.loaded()) {
-    result.run = ListFileSave(store.MyRunList, files, codec, dir + kRunFileName);
-  }
+  const auto save_list = [&](const DocList& list, const char* name, bool& ok) {
+    if (!list.loaded()) return;
+    ok = ListFileSave(list, files, codec, dir + name);
+    if (!ok) result.unsaved.push_back(dir + name);
+  };
+  save_list(store.MyLoveList, kFavFileName, result.fav);
+  save_list(store.MyRecentList, kRecentFileName, result.rec);
+  save_list(store.MyRunList, kRunFileName, result.run);
   if (store.last_run_loaded) {
     try {
+      std::vector<std::string> lines;
+      lines.reserve(store.LastRunList.size());
+      for (const std::string& line : store.LastRunList) lines.push_back(BlankControlChars(line));
       result.last_run =
-          SaveText(files, codec, dir + kLastRunFileName, JoinLines(store.LastRunList));
+          SaveText(files, codec, dir + kLastRunFileName, JoinLines(lines), store.last_run_utf8);
     } catch (...) {
       RecordCurrentException(__func__);
       result.last_run = false;
     }
+    if (!result.last_run) result.unsaved.push_back(dir + kLastRunFileName);
   }
-  result.settings = SaveSettings(store, window);
+  // A settings file that could not be read refuses every write of the run;
+  // the user was told at start.
+  if (!store.settings || store.settings->readable()) {
+    result.settings = SaveDefaultSection(store, window);
+    if (!result.settings) result.unsaved.push_back(dir + kSettingsFileName);
+  }
+  if (NoteIsSaved(store, window)) {
+    result.note = SaveNote(store, *window.note);
+    if (!result.note) result.unsaved.push_back(dir + kNoteFileName);
+  }
   return result;
+}
+
+std::vector<std::string> FilesNotReadAtStart(const DocStore& store) {
+  std::vector<std::string> paths;
+  const std::string& dir = store.ConfigDir;
+  if (store.settings && !store.settings->readable()) paths.push_back(dir + kSettingsFileName);
+  if (store.note.unreadable) paths.push_back(dir + kNoteFileName);
+  if (store.MyLoveList.origin().unreadable) paths.push_back(dir + kFavFileName);
+  if (store.MyRunList.origin().unreadable) paths.push_back(dir + kRunFileName);
+  if (store.MyRecentList.origin().unreadable) paths.push_back(dir + kRecentFileName);
+  return paths;
 }
 
 }  // namespace zd

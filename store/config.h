@@ -11,6 +11,7 @@
 #include "store/doc.h"
 #include "store/doc_list.h"
 #include "store/settings_file.h"
+#include "store/text_file.h"
 
 namespace zd {
 
@@ -20,8 +21,14 @@ struct ConfigDirChoice {
 };
 
 // Last fixed drive's root + "MrxConfig\" (or C:\MrxConfig\ with no fixed
-// drive), created and hidden; then probed for writing.
+// drive), created and hidden; then probed for writing, and cleared of what
+// saves cut short by a crash left behind (RemoveInterruptedSaves).
 ConfigDirChoice ChooseConfigDir(Files& files);
+
+// Removes the temporary files that an interrupted save of one of the
+// program's files left in `dir`. Their targets still hold the content
+// before that save. The number removed.
+int RemoveInterruptedSaves(Files& files, const std::string& dir);
 
 // Exactly one trailing "\" and runs of backslashes collapsed; a blank text is
 // left unchanged.
@@ -33,6 +40,9 @@ std::string GetSystemDir(Files& files);
 // `name` is empty.
 bool WriteDocEntry(SettingsFile& settings, const DocArray& docs, size_t position,
                    const std::string& name);
+// Erases the "docs" keys of every position at and above `count`, so that a
+// history rewritten shorter does not bring back the records it dropped.
+bool EraseDocEntriesFrom(SettingsFile& settings, size_t count);
 
 // What the main window shows at exit and SaveSettings writes.
 struct WindowSettings {
@@ -60,23 +70,39 @@ struct DocStore {
   DocArray docs;
   std::vector<std::string> LastRunList;
   bool last_run_loaded = false;
+  bool last_run_utf8 = false;  // "lr.dat" was read as UTF-8
+  FileOrigin note;             // "note.txt" as LoadNote found it
 };
 
 // Opens the settings file on ConfigDir + "defualt.ini" unless already open.
 void OpenSettingsFile(DocStore& store);
 // "lr.dat": one location per line, trimmed, blank lines and duplicates dropped.
 void LoadLastRunList(DocStore& store);
+// The text of "note.txt"; nullopt when it is missing or cannot be read.
+// Only a note found missing or read here is written back at exit.
 std::optional<std::string> LoadNote(DocStore& store);
 
+// Section "default" and, when the memo exists and the note was loaded, "note.txt".
 bool SaveSettings(DocStore& store, const WindowSettings& window);
 
 // Result of the exit sequence, file by file.
 struct ExitSaveResult {
-  bool fav = true, rec = true, run = true, last_run = true, settings = true;
-  bool all() const { return fav && rec && run && last_run && settings; }
+  bool fav = true, rec = true, run = true, last_run = true, settings = true, note = true;
+  bool all() const { return fav && rec && run && last_run && settings && note; }
+  // Full paths of the files that could not be saved (after waiting for
+  // programs that held them), in save order: the user is told once, naming
+  // them. Their old content is left as it was.
+  std::vector<std::string> unsaved;
 };
-// Saves "fav.dat", "rec.dat", "run.dat" (each only if loaded), "lr.dat" and
-// the settings, each on its own: one failing file does not stop the others.
+// Saves "fav.dat", "rec.dat", "run.dat" (each only if loaded), "lr.dat", the
+// settings and "note.txt", each on its own: one failing file does not stop
+// the others. A file that could not be read at start is left alone.
 ExitSaveResult RunExitSequence(DocStore& store, const WindowSettings& window);
+
+// Full paths of the program's files that exist but could not be read at
+// start (locked, or no read access) and are therefore not written back this
+// run: the settings file, "note.txt" and the three list files, as far as
+// they have been loaded. The user is told once, naming them.
+std::vector<std::string> FilesNotReadAtStart(const DocStore& store);
 
 }  // namespace zd

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/fake_files.h"
 #include "store/AppParams.h"
 #include "store/text_file.h"
@@ -184,6 +186,7 @@ TEST_F(StoreTest, SaveSettingsWritesTheDefaultGroupAndTheNote) {
   window.width = 640;
   window.height = -3;
   window.note = "第一行\r\nsecond\nthird";
+  EXPECT_FALSE(LoadNote(store)) << "no note yet";
   ASSERT_TRUE(SaveSettings(store, window));
   EXPECT_EQ(files.WriteCount(Path(kSettingsFileName)), 1);
   EXPECT_EQ(files.files().at(Path(kSettingsFileName)),
@@ -215,8 +218,142 @@ TEST_F(StoreTest, LastRunListIsTrimmedWithoutBlanksOrDuplicates) {
 
 TEST_F(StoreTest, LoadNoteReadsTheMemoText) {
   EXPECT_FALSE(LoadNote(store));
+  EXPECT_TRUE(store.note.loaded) << "a missing note may be written";
   files.PutFile(Path(kNoteFileName), "\xB1\xE3\xBC\xE3\r\n");
   EXPECT_EQ(LoadNote(store).value_or(""), "便笺\r\n");
+  EXPECT_TRUE(store.note.loaded && !store.note.utf8 && !store.note.unreadable);
+}
+
+TEST_F(StoreTest, EraseDocEntriesFromTakesEveryKeyAtAndAboveTheCount) {
+  files.PutFile(Path(kSettingsFileName),
+                "[default]\r\npath5=not a record key\r\n[docs]\r\npath0=a\r\nname0=A\r\n"
+                "path1=b\r\nNAME1=B\r\nselected1=0\r\npath2=c\r\nRootPath2=c\r\ndate2=x\r\n"
+                "doctype2=1\r\npath10=k\r\npath1200=far\r\npath01=odd spelling\r\n"
+                "pathx=other\r\npaths2=other\r\npath1=repeat\r\n");
+  OpenSettingsFile(store);
+  ASSERT_TRUE(EraseDocEntriesFrom(*store.settings, 1));
+  EXPECT_EQ(files.WriteCount(Path(kSettingsFileName)), 1) << "one write";
+  EXPECT_EQ(store.settings->Keys(kSectionDocs),
+            (std::vector<std::string>{"path0", "name0", "path01", "pathx", "paths2"}));
+  EXPECT_EQ(store.settings->ReadString(kSectionDefault, "path5", ""), "not a record key");
+  EXPECT_TRUE(EraseDocEntriesFrom(*store.settings, 1));
+  EXPECT_EQ(files.WriteCount(Path(kSettingsFileName)), 1)
+      << "nothing left to erase, nothing written";
+}
+
+// Whether each file was read as UTF-8 reaches its save: a UTF-8 file stays
+// UTF-8 (with a BOM from now on), a code-page file stays in the code page.
+TEST_F(StoreTest, EveryFileIsWrittenBackInTheEncodingItWasReadIn) {
+  const std::string bom(kUtf8Bom);
+  const std::string gbk_line = "C:\\\xCE\xC4\xB5\xB5*|*\xCE\xC4\xB5\xB5\r\n";  // C:\文档*|*文档
+  const std::string utf8_line = "C:\\文档*|*文档\r\n";
+  for (const bool utf8 : {false, true}) {
+    SCOPED_TRACE(utf8 ? "UTF-8 without BOM" : "code page");
+    FakeFiles disk;
+    disk.AddDirectory("C:\\MrxConfig");
+    const std::string line = utf8 ? utf8_line : gbk_line;
+    const std::string settings =
+        utf8 ? "[docs]\r\nname0=文档\r\n" : "[docs]\r\nname0=\xCE\xC4\xB5\xB5\r\n";
+    for (const char* name : {kFavFileName, kRecentFileName, kRunFileName, kNoteFileName}) {
+      disk.PutFile(Path(name), line);
+    }
+    disk.PutFile(Path(kLastRunFileName), utf8 ? "C:\\文档\r\n" : "C:\\\xCE\xC4\xB5\xB5\r\n");
+    disk.PutFile(Path(kSettingsFileName), settings);
+    DocStore run;
+    run.files = &disk;
+    run.codec = codec.get();
+    run.ConfigDir = store.ConfigDir;
+    OpenSettingsFile(run);
+    LoadLastRunList(run);
+    WindowSettings window;
+    window.note = LoadNote(run);
+    ListFileLoad(run.MyLoveList, disk, *codec, Path(kFavFileName));
+    ListFileLoad(run.MyRunList, disk, *codec, Path(kRunFileName));
+    ListFileLoad(run.MyRecentList, disk, *codec, Path(kRecentFileName));
+    ASSERT_EQ(run.MyLoveList.Lines(), std::vector<std::string>{"C:\\文档*|*文档"});
+    ASSERT_EQ(run.settings->ReadString(kSectionDocs, "name0", ""), "文档");
+    const ExitSaveResult result = RunExitSequence(run, window);
+    EXPECT_TRUE(result.all());
+    EXPECT_TRUE(result.unsaved.empty());
+    for (const char* name : {kFavFileName, kRecentFileName, kRunFileName, kNoteFileName}) {
+      EXPECT_EQ(disk.files().at(Path(name)), utf8 ? bom + utf8_line : gbk_line) << name;
+    }
+    EXPECT_EQ(disk.files().at(Path(kLastRunFileName)),
+              utf8 ? bom + "C:\\文档\r\n" : "C:\\\xCE\xC4\xB5\xB5\r\n");
+    const std::string& ini = disk.files().at(Path(kSettingsFileName));
+    EXPECT_EQ(ini.starts_with(bom), utf8);
+    EXPECT_NE(DecodeText(ini, *codec).find("\r\nname0=文档\r\n"), std::string::npos) << ini;
+  }
+}
+
+TEST_F(StoreTest, ControlCharactersInLastRunLocationsBecomeBlanks) {
+  LoadLastRunList(store);
+  store.LastRunList = {"C:\\a\r\nb.exe", std::string("http://x/\tpage\0end", 18)};
+  RunExitSequence(store, WindowSettings{});
+  EXPECT_EQ(files.files().at(Path(kLastRunFileName)), "C:\\a  b.exe\r\nhttp://x/ page end\r\n");
+}
+
+// A file that exists but cannot be read at start is never written at exit,
+// and is named once at start; a missing file is simply created.
+TEST_F(StoreTest, FilesThatCouldNotBeReadAreNamedAndLeftAlone) {
+  struct Case {
+    const char* name;
+    bool exists;
+    bool readable;
+  } const cases[] = {
+      {kSettingsFileName, true, false}, {kNoteFileName, true, false},
+      {kFavFileName, true, false},      {kRunFileName, true, true},
+      {kRecentFileName, false, true},   {kLastRunFileName, true, false},
+  };
+  for (const Case& c : cases) {
+    if (c.exists) files.PutFile(Path(c.name), std::string("old ") + c.name + "*|*x\r\n");
+    if (!c.readable) files.FailReadsOf(Path(c.name));
+  }
+  OpenSettingsFile(store);
+  LoadLastRunList(store);
+  WindowSettings window;
+  EXPECT_FALSE(LoadNote(store));
+  window.note = "typed this run";
+  ListFileLoad(store.MyLoveList, files, *codec, Path(kFavFileName));
+  ListFileLoad(store.MyRunList, files, *codec, Path(kRunFileName));
+  ListFileLoad(store.MyRecentList, files, *codec, Path(kRecentFileName));
+  // "lr.dat" is not named: the close-time snapshot replaces it whole.
+  EXPECT_EQ(
+      FilesNotReadAtStart(store),
+      (std::vector<std::string>{Path(kSettingsFileName), Path(kNoteFileName), Path(kFavFileName)}));
+  AddMyLove(store.MyLoveList, "C:\\new", "new");
+  AddMyRecent(store.MyRecentList, "C:\\new", "new");
+  const ExitSaveResult result = RunExitSequence(store, window);
+  EXPECT_TRUE(result.unsaved.empty()) << "nothing attempted failed";
+  for (const Case& c : cases) {
+    if (!c.exists) continue;
+    const bool written = c.readable;
+    EXPECT_EQ(files.WriteCount(Path(c.name)), written ? 1 : 0) << c.name;
+    if (!written) {
+      EXPECT_EQ(files.files().at(Path(c.name)), std::string("old ") + c.name + "*|*x\r\n");
+    }
+  }
+  EXPECT_EQ(files.files().at(Path(kRecentFileName)), "C:\\new*|*new\r\n") << "created";
+}
+
+TEST_F(StoreTest, InterruptedSavesAreRemovedWhenTheFolderIsChosen) {
+  files.AddDrive("D:\\", DriveKind::kFixed);
+  files.AddDirectory("D:\\MrxConfig");
+  const std::string dir = "D:\\MrxConfig\\";
+  for (const char* name : {kSettingsFileName, kFavFileName, kRecentFileName, kRunFileName,
+                           kLastRunFileName, kNoteFileName}) {
+    files.PutFile(dir + name, "whole");
+    files.PutFile(TempPathFor(dir + name), "half of a save");
+  }
+  files.PutFile(dir + "mine.tmp", "not ours");
+  ASSERT_EQ(ChooseConfigDir(files).dir, dir);
+  std::vector<std::string> left;
+  for (const auto& [path, content] : files.files()) {
+    if (path.starts_with(dir)) left.push_back(path.substr(dir.size()));
+  }
+  EXPECT_EQ(left, (std::vector<std::string>{"defualt.ini", "fav.dat", "lr.dat", "mine.tmp",
+                                            "note.txt", "rec.dat", "run.dat"}));
+  EXPECT_EQ(RemoveInterruptedSaves(files, dir), 0);
 }
 
 class ExitSequenceTest : public StoreTest {
@@ -266,12 +403,52 @@ TEST_F(ExitSequenceTest, FailingFavouritesDoNotCostTheOthers) {
                   .ReadBool(kSectionDefault, "ShowFavEdit", false));
 }
 
+// Another program holding a file: the save waits for it about a second in
+// all, then leaves the old content and names the file.
+TEST_F(ExitSequenceTest, BusyFilesAreWaitedForThenNamed) {
+  struct Case {
+    int busy_attempts;
+    bool saved;
+  } const cases[] = {
+      {0, true}, {1, true}, {kBusyRetries, true}, {kBusyRetries + 1, false}, {1000, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.busy_attempts);
+    FakeFiles disk;
+    disk.AddDirectory("C:\\MrxConfig");
+    DocStore run;
+    run.files = &disk;
+    run.codec = codec.get();
+    run.ConfigDir = store.ConfigDir;
+    disk.PutFile(Path(kFavFileName), "old fav\r\n");
+    ListFileLoad(run.MyLoveList, disk, *codec, Path(kFavFileName));
+    ListFileLoad(run.MyRunList, disk, *codec, Path(kRunFileName));
+    AddMyLove(run.MyLoveList, "C:\\fav", "F");
+    disk.BusyFor(Path(kFavFileName), c.busy_attempts);
+    disk.BusyFor(Path(kSettingsFileName), c.busy_attempts);
+    const ExitSaveResult result = RunExitSequence(run, window_);
+    EXPECT_EQ(result.fav, c.saved);
+    EXPECT_EQ(result.settings, c.saved);
+    EXPECT_TRUE(result.run);
+    const std::vector<std::string> named = {Path(kFavFileName), Path(kSettingsFileName)};
+    EXPECT_EQ(result.unsaved, c.saved ? std::vector<std::string>() : named);
+    EXPECT_EQ(disk.files().at(Path(kFavFileName)),
+              c.saved ? "C:\\fav*|*F\r\nold fav\r\n" : "old fav\r\n");
+    EXPECT_EQ(disk.FileExists(Path(kSettingsFileName)), c.saved);
+    int waited = 0;
+    for (int ms : disk.busy_waits()) waited += ms;
+    const int attempts_per_file = std::min(c.busy_attempts, kBusyRetries);
+    EXPECT_EQ(waited, 2 * attempts_per_file * kBusyRetryDelayMs);
+    EXPECT_LE(waited / 2, 1000) << "about a second per file";
+  }
+}
+
 TEST_F(ExitSequenceTest, FailingSettingsAreReportedAlone) {
   LoadEverything();
   files.FailWritesTo(Path(kSettingsFileName));
   const ExitSaveResult result = RunExitSequence(store, window_);
   EXPECT_FALSE(result.settings);
   EXPECT_TRUE(result.fav && result.rec && result.run && result.last_run);
+  EXPECT_EQ(result.unsaved, std::vector<std::string>{Path(kSettingsFileName)});
 }
 
 TEST_F(ExitSequenceTest, EarlyExitLeavesUnreadFilesUntouched) {

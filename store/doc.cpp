@@ -9,11 +9,19 @@ bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 }  // namespace
 
+std::string BlankControlChars(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (static_cast<unsigned char>(c) < ' ') c = ' ';
+  }
+  return out;
+}
+
 std::string MakeDocLine(std::string_view path, std::string_view name) {
   std::string line;
   line.reserve(path.size() + kLineSep.size() + name.size());
   line.append(path).append(kLineSep).append(name);
-  return line;
+  return BlankControlChars(line);
 }
 
 std::string MakeLongDocLine(std::string_view path, std::string_view name, int32_t kind) {

@@ -32,9 +32,13 @@ struct TMyDocObj {
   int32_t kind = 0;
 };
 
-// path "*|*" name
+// Every control character (below a blank: CR, LF, tab, NUL...) as a blank. A
+// window or page title may hold line breaks, which would split a list line.
+std::string BlankControlChars(std::string_view text);
+
+// path "*|*" name, control characters blanked
 std::string MakeDocLine(std::string_view path, std::string_view name);
-// path "*|*" name "*2*" kind
+// path "*|*" name "*2*" kind, control characters blanked
 std::string MakeLongDocLine(std::string_view path, std::string_view name, int32_t kind);
 
 // Fills `record` from a short or long line. A line without "*|*" leaves the

@@ -175,21 +175,21 @@ void DeleteListSelection(DocList& list) {
 void ListFileLoad(DocList& list, Files& files, const AnsiCodec& codec,
                   const std::string& file_name) {
   try {
-    if (!files.FileExists(file_name)) {
-      list.set_loaded(true);
-      return;
+    FileOrigin origin;
+    std::optional<std::string> text = LoadOwnedText(files, codec, file_name, origin);
+    if (text) {
+      std::vector<std::string> lines;
+      for (std::string& raw : SplitLines(*text)) {
+        std::string line = Trim(raw);
+        if (line.empty()) continue;
+        lines.push_back(std::move(line));
+        if (lines.size() == kMaxListLines) break;
+      }
+      list.ReplaceAll(std::move(lines));
     }
-    std::optional<std::string> text = LoadText(files, codec, file_name);
-    if (!text) return;  // unreadable: not loaded, so it is not overwritten at exit
-    std::vector<std::string> lines;
-    for (std::string& raw : SplitLines(*text)) {
-      std::string line = Trim(raw);
-      if (line.empty()) continue;
-      lines.push_back(std::move(line));
-      if (lines.size() == kMaxListLines) break;
-    }
-    list.ReplaceAll(std::move(lines));
-    list.set_loaded(true);
+    // A missing file leaves the list as it was; an unreadable one leaves it
+    // unloaded, so it is not overwritten at exit.
+    list.set_origin(origin);
   }
   ZD_CATCH_LOG(__func__)
 }
@@ -197,7 +197,7 @@ void ListFileLoad(DocList& list, Files& files, const AnsiCodec& codec,
 bool ListFileSave(const DocList& list, Files& files, const AnsiCodec& codec,
                   const std::string& file_name) {
   try {
-    return SaveText(files, codec, file_name, JoinLines(list.Lines()));
+    return SaveText(files, codec, file_name, JoinLines(list.Lines()), list.origin().utf8);
   } catch (...) {
     RecordCurrentException(__func__);
     return false;

@@ -9,6 +9,7 @@
 
 #include "platform/files.h"
 #include "platform/text_codec.h"
+#include "store/text_file.h"
 
 namespace zd {
 
@@ -75,10 +76,14 @@ class DocList {
   void DeleteSelection();
 
   // True once the list has been read from its file (or the file was found
-  // missing). Only a loaded list is written back at exit, so an early exit
-  // can never overwrite a file with a list that was never read.
-  bool loaded() const { return loaded_; }
-  void set_loaded(bool loaded) { loaded_ = loaded; }
+  // missing). Only a loaded list is written back at exit, so an early exit,
+  // or a file that could not be read, never overwrites a file with a list
+  // that was never read.
+  bool loaded() const { return origin_.loaded; }
+  void set_loaded(bool loaded) { origin_.loaded = loaded; }
+  // What the load found of the file; its save follows it.
+  const FileOrigin& origin() const { return origin_; }
+  void set_origin(const FileOrigin& origin) { origin_ = origin; }
 
  private:
   void FillMirror();
@@ -88,7 +93,7 @@ class DocList {
   ListMirror* mirror_;
   std::vector<std::string> lines_;
   std::unordered_map<std::string, int> path_counts_;
-  bool loaded_ = false;
+  FileOrigin origin_;
 };
 
 void AddMyLove(DocList& list, const std::string& path, const std::string& name);
@@ -99,10 +104,12 @@ void DeleteListSelection(DocList& list);
 
 // Loads a list file: a missing file leaves the list as it is; otherwise the
 // list gets the file's non-blank lines (the first kMaxListLines of them, the
-// newest). Marks the list loaded unless the file exists but cannot be read.
+// newest). Marks the list loaded unless the file exists but cannot be read
+// (then its origin says unreadable).
 void ListFileLoad(DocList& list, Files& files, const AnsiCodec& codec,
                   const std::string& file_name);
-// Writes the list whole, CR LF, atomically. False on failure.
+// Writes the list whole, CR LF, atomically, as UTF-8 when it was read so.
+// False on failure.
 bool ListFileSave(const DocList& list, Files& files, const AnsiCodec& codec,
                   const std::string& file_name);
 

@@ -30,6 +30,8 @@ TEST(DocLineTest, BuildsShortAndLongForms) {
   EXPECT_EQ(MakeLongDocLine("file:///C:/Work", "file:///C:/Work", 3),
             "file:///C:/Work*|*file:///C:/Work*2*3");
   EXPECT_EQ(MakeLongDocLine("p", "n", -7), "p*|*n*2*-7");
+  EXPECT_EQ(MakeDocLine("C:\\a\tb.exe", "x\r\ny"), "C:\\a b.exe*|*x  y");
+  EXPECT_EQ(MakeLongDocLine("p", std::string("a\0b", 3), 1), "p*|*a b*2*1");
 }
 
 TEST(ListLineSplitTest, LongFormGivesPathNameAndKind) {

@@ -5,6 +5,7 @@
 
 #include "platform/errors.h"
 #include "platform/utf8.h"
+#include "store/doc.h"
 #include "store/text_file.h"
 
 namespace zd {
@@ -28,14 +29,9 @@ bool IsQuoted(std::string_view value) {
   return value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front();
 }
 
-// A line break would split the line into two entries.
-std::string OneLine(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c == '\r' || c == '\n') c = ' ';
-  }
-  return out;
-}
+// A line break would split the line into two entries, and the profile API
+// stops at a NUL: every control character becomes a blank.
+std::string OneLine(std::string_view text) { return BlankControlChars(text); }
 
 // The stored form of a value, such that reading it back gives `value`: the
 // reader trims blanks and removes one pair of quotes, so a value that has
@@ -164,6 +160,22 @@ bool IniDocument::EraseSection(std::string_view section) {
   return false;
 }
 
+size_t IniDocument::EraseKeys(std::string_view section,
+                              const std::function<bool(std::string_view)>& erase) {
+  Section* found = FindSection(IniTrim(section));
+  if (!found) return 0;
+  const size_t before = found->keys.size();
+  std::erase_if(found->keys, [&](const Key& key) { return !key.name.empty() && erase(key.name); });
+  const size_t erased = before - found->keys.size();
+  if (erased > 0) {
+    found->first_key.clear();
+    for (size_t i = 0; i < found->keys.size(); ++i) {
+      found->first_key.emplace(LowerAscii(found->keys[i].name), i);
+    }
+  }
+  return erased;
+}
+
 bool IniDocument::HasSection(std::string_view section) const {
   return FindSection(IniTrim(section)) != nullptr;
 }
@@ -205,8 +217,9 @@ void IniDocument::IndexSections() {
 SettingsFile::SettingsFile(Files& files, const AnsiCodec& codec, std::string path)
     : files_(files), codec_(codec), path_(std::move(path)) {
   try {
-    if (std::optional<std::string> text = LoadText(files_, codec_, path_)) {
-      doc_.Parse(*text);
+    if (std::optional<DecodedText> text = LoadTextFile(files_, codec_, path_)) {
+      doc_.Parse(text->text);
+      utf8_ = text->utf8;
     } else if (files_.FileExists(path_)) {
       readable_ = false;
     }
@@ -273,6 +286,16 @@ bool SettingsFile::EraseSection(std::string_view section) {
   }
 }
 
+bool SettingsFile::EraseKeys(std::string_view section,
+                             const std::function<bool(std::string_view)>& erase) {
+  try {
+    return Commit(doc_.EraseKeys(section, erase) > 0);
+  } catch (...) {
+    RecordCurrentException(__func__);
+    return false;
+  }
+}
+
 bool SettingsFile::Commit(bool changed) {
   if (changed) dirty_ = true;
   if (holds_ > 0) return readable_;
@@ -283,7 +306,7 @@ bool SettingsFile::Flush() {
   if (!dirty_) return true;
   if (!readable_) return false;
   try {
-    if (!SaveText(files_, codec_, path_, doc_.Serialize())) return false;
+    if (!SaveText(files_, codec_, path_, doc_.Serialize(), utf8_)) return false;
   } catch (...) {
     RecordCurrentException(__func__);
     return false;

@@ -6,6 +6,7 @@
 // understand kept (trimmed; blank lines are dropped, as the API drops them).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,9 +31,14 @@ class IniDocument {
   // Replaces the first key of that name in the first section of that name, or
   // appends it (and the section) as the profile API does. The value is stored
   // so that Get gives it back exactly (quoted when it has blanks at its ends or
-  // is itself quoted); CR and LF become blanks. False when nothing changed.
+  // is itself quoted); control characters (CR, LF, tab, NUL...) become
+  // blanks. False when nothing changed.
   bool Set(std::string_view section, std::string_view key, std::string_view value);
   bool EraseSection(std::string_view section);  // false when there was none
+  // Erases every key of the section (repeats included) whose name `erase`
+  // picks; the number erased.
+  size_t EraseKeys(std::string_view section,
+                   const std::function<bool(std::string_view name)>& erase);
   bool HasSection(std::string_view section) const;
   // Names of the keys with a value, as the profile API lists them (no
   // comments, no lines without "=").
@@ -66,6 +72,8 @@ class SettingsFile {
   // False when the file exists but could not be read: writes are then refused
   // for the run, so a file we never saw is never replaced by an empty one.
   bool readable() const { return readable_; }
+  // The file was read as UTF-8, and is written back so.
+  bool utf8() const { return utf8_; }
 
   std::string ReadString(std::string_view section, std::string_view key,
                          std::string_view default_value) const;
@@ -84,6 +92,9 @@ class SettingsFile {
   bool WriteKeys(std::string_view section,
                  const std::vector<std::pair<std::string, std::string>>& keys);
   bool EraseSection(std::string_view section);
+  bool EraseKeys(std::string_view section, const std::function<bool(std::string_view)>& erase);
+  // The key names of a section, as IniDocument::Keys.
+  std::vector<std::string> Keys(std::string_view section) const { return doc_.Keys(section); }
 
   // While a Hold lives, writes stay in memory; the last Hold to end writes the
   // file once. Bulk work (the start-up load, a rebuild) holds writes.
@@ -112,6 +123,7 @@ class SettingsFile {
   int holds_ = 0;
   bool dirty_ = false;
   bool readable_ = true;
+  bool utf8_ = false;
 };
 
 }  // namespace zd

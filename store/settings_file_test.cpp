@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/fake_files.h"
+#include "platform/utf8.h"
 #include "store/text_file.h"
 
 namespace zd {
@@ -133,6 +134,37 @@ TEST(IniDocumentTest, LineBreaksInAValueCannotInjectKeys) {
   const IniDocument again = Parsed(doc.Serialize());
   EXPECT_EQ(Value(again, "S", "k"), "a  [T]  x=1");
   EXPECT_FALSE(again.HasSection("T"));
+}
+
+// Every control character becomes a blank, in values and in names: one key
+// per line, readable by the profile API (which stops at a NUL).
+TEST(IniDocumentTest, ControlCharactersBecomeBlanks) {
+  struct Case {
+    std::string value;
+    std::string read_back;
+  } const cases[] = {
+      {"tab\there", "tab here"},
+      {std::string("nul\0here", 8), "nul here"},
+      {"bell\x07 unit\x1F", "bell  unit "},
+      {"\tlead", " lead"},
+      {"del\x7F kept", "del\x7F kept"},
+  };
+  for (const Case& c : cases) {
+    IniDocument doc;
+    doc.Set("S", "k\tey", c.value);
+    const IniDocument again = Parsed(doc.Serialize());
+    EXPECT_EQ(Value(again, "S", "k ey"), c.read_back);
+    EXPECT_EQ(again.Keys("S"), std::vector<std::string>{"k ey"});
+    EXPECT_EQ(doc.Serialize().find('\0'), std::string::npos);
+  }
+}
+
+TEST(IniDocumentTest, EraseKeysTakesEveryRepeatOfThePickedNames) {
+  IniDocument doc = Parsed("[s]\r\na=1\r\nb=2\r\nA=3\r\nflag\r\n;c=4\r\n[t]\r\na=5\r\n");
+  EXPECT_EQ(doc.EraseKeys("S", [](std::string_view name) { return LowerAscii(name) == "a"; }), 2u);
+  EXPECT_EQ(doc.Serialize(), "[s]\r\nb=2\r\nflag\r\n;c=4\r\n[t]\r\na=5\r\n");
+  EXPECT_EQ(Value(doc, "s", "b"), "2") << "the index follows";
+  EXPECT_EQ(doc.EraseKeys("none", [](std::string_view) { return true; }), 0u);
 }
 
 TEST(IniDocumentTest, EraseSectionRemovesTheFirstOnly) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/fake_files.h"
+#include "platform/utf8.h"
 
 namespace zd {
 namespace {
@@ -49,12 +50,129 @@ TEST_F(TextFileTest, BomFileIsReadAsUtf8WhateverTheCodePage) {
   EXPECT_EQ(DecodeText(kUtf8Bom, *gbk), "");
 }
 
-TEST_F(TextFileTest, InvalidBytesBecomeReplacementCharacters) {
-  // A lead byte before a blank, and a lead byte at the very end.
-  EXPECT_EQ(DecodeText("a\x81 b\xD6", *gbk), "a\xEF\xBF\xBD b\xEF\xBF\xBD");
-  // Malformed UTF-8 after a BOM.
-  EXPECT_EQ(DecodeText(std::string(kUtf8Bom) + "x\xC3(\xF0\x9F", *gbk),
-            "x\xEF\xBF\xBD(\xEF\xBF\xBD\xEF\xBF\xBD");
+// `before` followed by the escape of `byte`.
+std::string Escaped(std::string before, unsigned char byte) {
+  AppendByteEscape(before, byte);
+  return before;
+}
+std::string Escaped(unsigned char byte) { return Escaped(std::string(), byte); }
+
+// How a file is read and written back, for each kind of file the program
+// meets and the system code pages that matter. `saved` is what a save of the
+// unchanged text writes; empty when it is the file itself.
+struct FileCase {
+  const char* what;
+  int system_code_page;
+  std::string bytes;
+  std::string text;
+  bool utf8;
+  std::string saved;
+};
+
+TEST(TextFileEncodingTest, FilesAreReadAndWrittenBackWithoutLoss) {
+  const std::string bom(kUtf8Bom);
+  const std::string gbk_doc = "\xCE\xC4\xB5\xB5";  // 文档 in code page 936
+  const FileCase cases[] = {
+      {"GBK", 936, gbk_doc + "\r\nC:\\" + gbk_doc + "\r\n", "文档\r\nC:\\文档\r\n", false, ""},
+      {"GBK on a UTF-8 system", 65001, gbk_doc + "\r\n", "文档\r\n", false, ""},
+      {"ASCII on a UTF-8 system", 65001, "a*|*b\r\n", "a*|*b\r\n", false, ""},
+      {"UTF-8 with BOM", 936, bom + "文档 ñ\r\n", "文档 ñ\r\n", true, ""},
+      {"UTF-8 without BOM", 936, "文档\r\n", "文档\r\n", true, bom + "文档\r\n"},
+      {"UTF-8 without BOM on a UTF-8 system", 65001, "文档", "文档", true, bom + "文档"},
+      {"BOM plus appended GBK lines", 936, bom + "文档\r\n" + gbk_doc + "\r\n" + gbk_doc,
+       "文档\r\n文档\r\n文档", true, bom + "文档\r\n文档\r\n文档"},
+      {"BOM plus a GBK line on a UTF-8 system", 65001, bom + "a\n" + gbk_doc + "\r\r\n",
+       "a\n文档\r\r\n", true, bom + "a\n文档\r\r\n"},
+      {"odd trailing byte", 936, gbk_doc + "\xD6", Escaped("文档", 0xD6), false, ""},
+      {"bad lead byte before a blank", 936, "a\x81 b", Escaped("a", 0x81) + " b", false, ""},
+      {"BOM plus a GBK line with an odd trailing byte", 936, bom + "x\r\n" + gbk_doc + "\xD6",
+       Escaped("x\r\n文档", 0xD6), true, Escaped(bom + "x\r\n文档", 0xD6)},
+      {"Shift-JIS on a 932 system", 932, "\x93\xFA\x96\x7B\x8C\xEA\r\n", "日本語\r\n", false, ""},
+      {"malformed UTF-8 after a BOM is a legacy line", 932, bom + "x\xC3(\xE4",
+       Escaped("xﾃ(", 0xE4), true, Escaped(bom + "xﾃ(", 0xE4)},
+      // The rule's own ambiguity: 一 in code page 936 is valid UTF-8.
+      {"GBK that passes for UTF-8", 936, "\xD2\xBB", "\xD2\xBB", true, bom + "\xD2\xBB"},
+  };
+  for (const FileCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto legacy = MakeLegacyCodec(c.system_code_page);
+    ASSERT_TRUE(legacy);
+    const DecodedText read = DecodeTextFile(c.bytes, *legacy);
+    EXPECT_EQ(read.text, c.text);
+    EXPECT_EQ(read.utf8, c.utf8);
+    EXPECT_EQ(read.text.find(kReplacementChar), std::string::npos);
+    const std::string saved = EncodeText(read.text, *legacy, read.utf8);
+    EXPECT_EQ(saved, c.saved.empty() ? c.bytes : c.saved);
+    // And the saved file reads back as the same text, of the same kind.
+    const DecodedText again = DecodeTextFile(saved, *legacy);
+    EXPECT_EQ(again.text, read.text);
+    EXPECT_EQ(again.utf8, read.utf8);
+  }
+}
+
+// Which encoding a save chooses for a text, given how its file was read.
+TEST(TextFileEncodingTest, WriteRule) {
+  const std::string bom(kUtf8Bom);
+  struct Case {
+    const char* what;
+    std::string text;
+    bool read_as_utf8;
+    std::string bytes;
+  } const cases[] = {
+      {"fits, file was legacy", "文档", false, "\xCE\xC4\xB5\xB5"},
+      {"fits, file was UTF-8", "文档", true, bom + "文档"},
+      {"ASCII, file was UTF-8", "abc", true, bom + "abc"},
+      {"does not fit", "문서 文档", false, bom + "문서 文档"},
+      {"code page bytes that would pass for UTF-8", "为之一", false, bom + "为之一"},
+      {"escaped byte kept", Escaped("a", 0x81) + " b", false, "a\x81 b"},
+      // D6 then 'a' would be read back as one double-byte character.
+      {"escaped byte that would pair with the next", Escaped(0xD6) + "a", false,
+       Escaped(bom, 0xD6) + "a"},
+      {"escaped byte in a UTF-8 file", Escaped("x", 0xD6), true, Escaped(bom + "x", 0xD6)},
+  };
+  const auto gbk = MakeLegacyCodec(936);
+  ASSERT_TRUE(gbk);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string bytes = EncodeText(c.text, *gbk, c.read_as_utf8);
+    EXPECT_EQ(bytes, c.bytes);
+    EXPECT_EQ(DecodeText(bytes, *gbk), c.text);
+  }
+}
+
+// No byte sequence read is ever written back as U+FFFD: every file of two
+// bytes (a lead byte and anything after it) reads back as it was read after
+// a save, and bytes no decoding could place go back unchanged.
+TEST(TextFileEncodingTest, EveryLeadBytePairSurvivesAReadAndASave) {
+  for (int cp : {936, 932}) {
+    const auto legacy = MakeLegacyCodec(cp);
+    ASSERT_TRUE(legacy);
+    for (int lead = 0x80; lead <= 0xFF; ++lead) {
+      for (int next = 0; next <= 0xFF; ++next) {
+        const std::string bytes{static_cast<char>(lead), static_cast<char>(next)};
+        const DecodedText read = DecodeTextFile(bytes, *legacy);
+        ASSERT_EQ(read.text.find(kReplacementChar), std::string::npos)
+            << cp << " " << std::hex << lead << " " << next;
+        const std::string saved = EncodeText(read.text, *legacy, read.utf8);
+        ASSERT_EQ(DecodeText(saved, *legacy), read.text) << cp << " " << std::hex << lead;
+        // Only a character with two byte forms may come back in the other one.
+        if (HasByteEscape(read.text) && !saved.starts_with(kUtf8Bom)) {
+          ASSERT_EQ(saved, bytes) << cp << " " << std::hex << lead << " " << next;
+        }
+      }
+    }
+  }
+}
+
+TEST(LegacyCodePageTest, TheSystemCodePageUnlessItIsUtf8) {
+  const std::pair<int, int> cases[] = {
+      {936, 936}, {932, 932}, {1252, 1252}, {65001, 936}, {0, 936}};
+  for (const auto& [system, legacy] : cases) {
+    EXPECT_EQ(LegacyCodePage(system), legacy) << system;
+    const auto codec = MakeLegacyCodec(system);
+    ASSERT_TRUE(codec);
+    EXPECT_EQ(codec->CodePage(), legacy) << system;
+  }
 }
 
 TEST_F(TextFileTest, CodePageBytesThatLookLikeABomAreWrittenAsUtf8) {

@@ -240,28 +240,34 @@ TEST_F(AddMyDocTest, RecentListKeepsAnExistingLineForTheSamePath) {
   EXPECT_EQ(store.MyRecentList.Lines(), V({"http://HOST/a*|*old name"}));
 }
 
-TEST_F(AddMyDocTest, RefusedIconKeepsTheRecordWithoutNodesLineOrKeys) {
+// A program whose icon the image list refuses gets the built-in program
+// image and everything else a program gets: nodes, recent line and keys, so
+// the records after it keep their positions and the next start finds them.
+TEST_F(AddMyDocTest, RefusedIconGetsTheBuiltInImageAndLeavesNoHole) {
   windows.AddExistingPath("C:\\Tools\\bad.exe");
   windows.AddExistingPath("C:\\Tools\\good.exe");
   icons.FailFor("C:\\Tools\\bad.exe");
   EXPECT_TRUE(tracker->AddMyDoc("C:\\Tools\\bad.exe", "Bad", "", true));
-  ASSERT_EQ(store.docs.size(), 1u);
-  EXPECT_EQ(store.docs[0].path, "C:\\Tools\\bad.exe");
-  EXPECT_EQ(store.docs[0].name, "Bad");
-  EXPECT_EQ(store.docs[0].doctype, kDocProgram);
-  EXPECT_TRUE(tv_docs.empty() && tv_app.empty());
-  EXPECT_TRUE(store.MyRecentList.empty());
-  EXPECT_EQ(DocKey("path", 0), "<none>");
-  EXPECT_EQ(files.WriteCount(SettingsPath()), 0);
-  // It counts as registered for the rest of the run.
-  EXPECT_TRUE(tracker->IsDocRegistered("C:\\Tools\\bad.exe"));
-  EXPECT_FALSE(tracker->AddMyDoc("C:\\Tools\\bad.exe", "Bad", "", true));
-  // The refused position is used by the next icon.
   ASSERT_TRUE(tracker->AddMyDoc("C:\\Tools\\good.exe", "Good", "", true));
-  EXPECT_EQ(Outline(tv_app), V({"Good [11] #1"}));
+  ASSERT_TRUE(tracker->AddMyDoc("http://HOST/", "Home", "", false));
+  EXPECT_EQ(Outline(tv_app), V({"Good [11] #1", "Bad [10] #0"}));
+  EXPECT_EQ(Outline(tv_docs), V({"HOST [2] #2", "Good [11] #1", "Bad [10] #0"}));
+  EXPECT_EQ(store.MyRecentList.Lines(),
+            V({"http://HOST/*|*Home", "C:\\Tools\\good.exe*|*Good", "C:\\Tools\\bad.exe*|*Bad"}));
+  // The refused position is used by the next icon.
   EXPECT_EQ(icons.insertions(),
             (std::vector<std::pair<std::string, int>>{{"C:\\Tools\\good.exe", 11}}));
-  EXPECT_EQ(DocKey("path", 1), "C:\\Tools\\good.exe");
+  const V paths = {"C:\\Tools\\bad.exe", "C:\\Tools\\good.exe", "http://HOST/"};
+  for (size_t i = 0; i < paths.size(); ++i) EXPECT_EQ(DocKey("path", i), paths[i]) << i;
+
+  // The next start finds all three.
+  store.docs.clear();
+  for (TreeModel* tree : {&tv_docs, &tv_doc, &tv_app, &tv_path}) tree->Clear();
+  store.settings.reset();
+  OpenSettingsFile(store);
+  MakeTracker();
+  tracker->LoadHistory(*store.settings, false);
+  EXPECT_EQ(Paths(), paths);
 }
 
 TEST_F(AddMyDocTest, ProgramIconsLandFromElevenUp) {

@@ -26,6 +26,7 @@ inline constexpr int kImageControlPanel = 5;
 inline constexpr int kImageMyComputer = 6;
 inline constexpr int kImageMyDocuments = 8;
 inline constexpr int kImageDesktop = 9;
+inline constexpr int kImageProgram = 10;  // a program window, for one without its own icon
 inline constexpr int kBuiltInImages = 11;
 // AppImageCounter jumps to this before its first increment, so the first
 // program icon lands at kBuiltInImages.

@@ -111,9 +111,76 @@ TEST_F(LoadHistoryTest, WithNeedRemoveUrlNoPageIsLoadedAndTheRestMovesDown) {
   EXPECT_EQ(DocKey("date", 0), "2021-02-02");
   EXPECT_EQ(DocKey("path", 1), "file:///C:\\Work");
   EXPECT_EQ(DocKey("doctype", 1), "3");
-  // Keys above the new end are left as they were.
-  EXPECT_EQ(DocKey("path", 3), "file:///C:\\Work");
-  EXPECT_EQ(DocKey("path", 2), "http://HOST/b");
+  // Keys above the new end are gone: the dropped pages do not come back.
+  EXPECT_EQ(DocKey("path", 3), "<none>");
+  EXPECT_EQ(DocKey("path", 2), "<none>");
+}
+
+// Whatever a load drops (pages under "needremoveurl", repeats, drive roots,
+// records that do not register, positions past 1000 or past a hole),
+// section "docs" afterwards holds exactly the six keys of each loaded record,
+// written in the load's single write, and the next start loads the same.
+TEST_F(LoadHistoryTest, SqueezedHistoryLeavesNoKeyAboveTheNewCount) {
+  windows.AddExistingPath("C:\\Tools\\a.exe");
+  std::vector<Stored> many;
+  for (int i = 0; i < 1005; ++i)
+    many.push_back({"http://h.example/" + std::to_string(i), "p", 1, "2022-01-01"});
+  struct Case {
+    const char* what;
+    std::vector<Stored> records;
+    bool need_remove_url;
+    size_t loaded;
+  } const cases[] = {
+      {"pages dropped",
+       {{"http://HOST/", "Home", 1, "2021-01-01"},
+        {"C:\\Tools\\a.exe", "工具", 2, "2021-02-02"},
+        {"http://HOST/b", "B", 1, "2021-01-01"},
+        {"file:///C:\\Work", "file:///C:/Work", 3, "2021-03-03"}},
+       true,
+       2},
+      {"repeats and a drive root",
+       {{"http://HOST/a", "A", 1, ""},
+        {"http://HOST/a", "A again", 1, ""},
+        {"file:///C:\\", "file:///C:/", 3, ""},
+        {"http://HOST/b", "B", 1, ""}},
+       false,
+       2},
+      {"records that do not register",
+       {{"http://HOST/a", "", 1, ""},
+        {"res://x.dll/e.htm", "Error", 1, ""},
+        {"http://HOST/c", "C", 1, ""}},
+       false,
+       1},
+      {"a hole",
+       {{"http://HOST/a", "A", 1, ""}, {"  ", "gap", 1, ""}, {"http://HOST/c", "C", 1, ""}},
+       false,
+       1},
+      {"past a thousand", many, false, 1000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    store.docs.clear();
+    for (TreeModel* tree : {&tv_docs, &tv_doc, &tv_app, &tv_path}) tree->Clear();
+    files.RemoveFile(SettingsPath());
+    StoreRecords(c.records);
+    tracker->LoadHistory(*store.settings, c.need_remove_url);
+    ASSERT_EQ(store.docs.size(), c.loaded);
+    EXPECT_EQ(files.WriteCount(SettingsPath()) - writes_before, 1);
+    EXPECT_EQ(store.settings->Keys(kSectionDocs).size(), 6 * c.loaded);
+    for (const std::string& key : SettingsFile(files, *codec, SettingsPath()).Keys(kSectionDocs)) {
+      const size_t digits = key.find_first_of("0123456789");
+      ASSERT_NE(digits, std::string::npos) << key;
+      EXPECT_LT(std::stoul(key.substr(digits)), c.loaded) << key;
+    }
+    const V loaded = Paths();
+    store.docs.clear();
+    for (TreeModel* tree : {&tv_docs, &tv_doc, &tv_app, &tv_path}) tree->Clear();
+    store.settings.reset();
+    OpenSettingsFile(store);
+    MakeTracker();
+    tracker->LoadHistory(*store.settings, c.need_remove_url);
+    EXPECT_EQ(Paths(), loaded) << "the next start";
+  }
 }
 
 TEST_F(LoadHistoryTest, WithoutNeedRemoveUrlAMissingKindLoadsAsAPage) {

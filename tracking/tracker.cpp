@@ -128,7 +128,9 @@ bool DocTracker::AddMyDoc(const std::string& address, const std::string& name,
       int image = kind == kDocWeb ? kImageWeb : kImageFolder;
       if (kind == kDocProgram) {
         image = GetAppImageIndex(addr, trimmed_name);
-        if (image < 0) return true;  // the record stays, without nodes, line or keys
+        // A refused icon must not cost the record its keys: a record without
+        // them is a hole in section "docs", where the next start stops.
+        if (image < 0) image = kImageProgram;
       }
       docs_group = InsertGroup(trees_.docs, caption, image, position);
       kind_group = InsertGroup(kind_tree, caption, image, position);
@@ -393,6 +395,9 @@ void DocTracker::LoadHistory(SettingsFile& settings, bool need_remove_url) {
     }
     ZD_CATCH_LOG(__func__)
   }
+  // The history was rewritten from position 0; keys above its end would
+  // bring the dropped records back at the next start. Same single write.
+  if (store_.settings) EraseDocEntriesFrom(*store_.settings, store_.docs.size());
 }
 
 // ---- hooks ----

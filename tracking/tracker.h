@@ -81,8 +81,9 @@ class DocTracker {
   // empty path; known paths skipped; web pages skipped with
   // `need_remove_url`), so the section is rewritten from position 0. The
   // stored records are all read before the first registration, so nothing
-  // registered meanwhile overwrites one not read yet. Settings writes are
-  // held and reach the file once, at the end. Pumps after each registration.
+  // registered meanwhile overwrites one not read yet. The keys of positions
+  // at and above the new count are erased. Settings writes are held and
+  // reach the file once, at the end. Pumps after each registration.
   // The caller clears the trees first.
   void LoadHistory(SettingsFile& settings, bool need_remove_url);
   // After store.docs was changed other than by appending.

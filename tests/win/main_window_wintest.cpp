@@ -381,5 +381,22 @@ TEST_F(MainWindowTest, AnEarlyCloseKeepsTheStoredSettings) {
   }
 }
 
+TEST_F(MainWindowTest, FilesThatCannotBeReadOrSavedAreNamedOnce) {
+  files_.AddDirectory("D:\\MrxConfig\\");
+  files_.PutFile("D:\\MrxConfig\\fav.dat", "C:\\keep*|*keep\r\n");
+  files_.FailReadsOf("D:\\MrxConfig\\fav.dat");
+  TFrmMain& form = OpenLoaded();
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_NE(boxes_[0].find("D:\\MrxConfig\\fav.dat"), std::string::npos) << boxes_[0];
+  // A file held by another program for longer than the save waits.
+  AddMyRecent(form.store().MyRecentList, "C:\\r", "r");
+  files_.FailWritesTo("D:\\MrxConfig\\rec.dat");
+  Close();
+  ASSERT_EQ(boxes_.size(), 2u);
+  EXPECT_NE(boxes_[1].find("D:\\MrxConfig\\rec.dat"), std::string::npos) << boxes_[1];
+  EXPECT_EQ(boxes_[1].find("fav.dat"), std::string::npos) << "the unread file was not saved over";
+  EXPECT_EQ(File("fav.dat"), "C:\\keep*|*keep\r\n");
+}
+
 }  // namespace
 }  // namespace zd

@@ -399,8 +399,10 @@ TEST_F(OwnCollectionTest, ACountThatFailsEndsTheScanEmpty) {
   EXPECT_TRUE(g_items_asked.empty());
 }
 
-// Any failing call ends the scan at its item, keeping the items before it.
-TEST_F(OwnCollectionTest, AFailingCallEndsTheScanWithTheItemsBefore) {
+// A window that cannot be read costs only itself: the scan goes on with the
+// next one. A page whose title cannot be read keeps its address, without a
+// title (no refresh registers it; the close-time snapshot records it).
+TEST_F(OwnCollectionTest, AnUnreadableWindowIsSkippedAndTheScanGoesOn) {
   BrowserSpec not_a_browser = Page(L"http://x.example/", L"X");
   not_a_browser.is_browser = false;
   BrowserSpec url_fails = Page(L"http://x.example/", L"X");
@@ -412,20 +414,29 @@ TEST_F(OwnCollectionTest, AFailingCallEndsTheScanWithTheItemsBefore) {
   BrowserSpec title_fails = Page(L"http://x.example/", L"X");
   title_fails.document.title = DocumentSpec::kInvokeFails;
 
-  const std::vector<std::pair<const char*, EntrySpec>> failures = {
-      {"Item fails", ItemFails()},
-      {"not a browser", Window(not_a_browser)},
-      {"address fails", Window(url_fails)},
-      {"document fails", Window(document_fails)},
-      {"no title property", Window(no_title)},
-      {"title fails", Window(title_fails)}};
-  for (const auto& [what, failing] : failures) {
+  struct Case {
+    const char* what;
+    EntrySpec entry;
+    const char* listed;  // what the unreadable window adds to the scan
+  } const cases[] = {
+      {"Item fails", ItemFails(), ""},
+      {"not a browser", Window(not_a_browser), ""},
+      {"address fails", Window(url_fails), ""},
+      {"document fails", Window(document_fails), ""},
+      {"no title property", Window(no_title), "http://x.example/|\n"},
+      {"title fails", Window(title_fails), "http://x.example/|\n"},
+  };
+  for (const Case& c : cases) {
     g_items_asked.clear();
-    const ShellWindowScan scan = Scan({{Window(Page(L"http://ok.example/", L"OK")), failing,
-                                        Window(Page(L"http://late/", L"L"))}});
-    EXPECT_FALSE(scan.complete) << what;
-    EXPECT_EQ(Describe(scan.items), "http://ok.example/|OK\n") << what;
-    EXPECT_EQ(g_items_asked, (std::vector<LONG>{0, 1})) << what;
+    const ShellWindowScan scan =
+        Scan({{Window(Page(L"http://ok.example/", L"OK")), c.entry,
+               Window(Page(L"file:///C:/Late", L"")), Window(Page(L"http://late/", L"L"))}});
+    EXPECT_TRUE(scan.complete) << c.what;
+    EXPECT_EQ(scan.unreadable, 1u) << c.what;
+    EXPECT_EQ(Describe(scan.items), std::string("http://ok.example/|OK\n") + c.listed +
+                                        "file:///C:/Late|\nhttp://late/|L\n")
+        << c.what;
+    EXPECT_EQ(g_items_asked, (std::vector<LONG>{0, 1, 2, 3})) << c.what;
   }
 }
 

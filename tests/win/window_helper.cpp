@@ -9,10 +9,16 @@
 // All windows have the class "ZdWindowHelper". The program ends when its first
 // window is closed, and after 60 s in any case, so that no test can leave it
 // running.
+//
+// Or, as another program holding a file open: hold PATH MS SHARE EVENT opens
+// PATH sharing it for reading only (SHARE "read") or not at all ("none"),
+// sets the named event EVENT, keeps the handle MS milliseconds (at most 60 s)
+// and ends. It ends with 2 when the file could not be opened.
 #include <windows.h>
 // windows.h must come first
 #include <shellapi.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -98,12 +104,32 @@ HWND Open(HINSTANCE instance, const std::wstring& kind, const std::wstring& titl
   return hwnd;
 }
 
+int HoldFile(const std::wstring& path, int ms, const std::wstring& share,
+             const std::wstring& event) {
+  const DWORD share_mode = share == L"read" ? FILE_SHARE_READ : 0;
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, share_mode, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 2;
+  if (HANDLE held = OpenEventW(EVENT_MODIFY_STATE, FALSE, event.c_str())) {
+    SetEvent(held);
+    CloseHandle(held);
+  }
+  Sleep(static_cast<DWORD>(ms < 0 ? 0 : ms > 60000 ? 60000 : ms));
+  CloseHandle(file);
+  return 0;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   int argc = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (!argv) return 1;
+  if (argc == 6 && std::wstring(argv[1]) == L"hold") {
+    const int rc = HoldFile(argv[2], _wtoi(argv[3]), argv[4], argv[5]);
+    LocalFree(argv);
+    return rc;
+  }
   WNDCLASSW wc{};
   wc.lpfnWndProc = HelperProc;
   wc.hInstance = instance;
