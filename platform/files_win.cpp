@@ -2,29 +2,11 @@
 #include <windows.h>
 
 #include "platform/files.h"
+#include "platform/handles_win.h"
 #include "platform/wide_win.h"
 
 namespace zd {
 namespace {
-
-class Handle {
- public:
-  explicit Handle(HANDLE h) : h_(h) {}
-  ~Handle() { Close(); }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE get() const { return h_; }
-  bool ok() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
-  bool Close() {
-    if (!ok()) return true;
-    const BOOL rc = CloseHandle(h_);
-    h_ = INVALID_HANDLE_VALUE;
-    return rc != FALSE;
-  }
-
- private:
-  HANDLE h_;
-};
 
 bool WriteAllBytes(HANDLE h, std::string_view data) {
   while (!data.empty()) {
@@ -97,15 +79,15 @@ class WinFiles : public Files {
     // A leftover of an interrupted save may carry other attributes, which
     // would make CREATE_ALWAYS fail.
     DeleteFileW(temp.c_str());
-    Handle h(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                         KeptAttributes(target), nullptr));
-    if (!h.ok()) return false;
+    UniqueHandle h = FileHandle(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                            KeptAttributes(target), nullptr));
+    if (!h) return false;
     const size_t half = data.size() / 2;
     const bool written = Step(WriteStep::kWriteHalf) &&
                          WriteAllBytes(h.get(), data.substr(0, half)) &&
                          Step(WriteStep::kWriteRest) && WriteAllBytes(h.get(), data.substr(half)) &&
                          Step(WriteStep::kFlush) && FlushFileBuffers(h.get());
-    const bool replaced = h.Close() && written && Step(WriteStep::kReplace) &&
+    const bool replaced = CloseNow(h) && written && Step(WriteStep::kReplace) &&
                           RetryWhileBusy([&] { return PutInPlace(temp, target); }, Pause);
     if (!replaced) DeleteFileW(temp.c_str());
     return replaced;
@@ -164,10 +146,11 @@ class WinFiles : public Files {
 
   static Attempt ReadOnce(const std::string& path, std::optional<std::string>& data) {
     data.reset();
-    Handle h(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!h.ok()) return ReadOutcome(GetLastError());
+    UniqueHandle h =
+        FileHandle(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h) return ReadOutcome(GetLastError());
     LARGE_INTEGER size;
     if (!GetFileSizeEx(h.get(), &size) || size.QuadPart > (1LL << 30)) return Attempt::kFailed;
     std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
@@ -195,11 +178,11 @@ class WinFiles : public Files {
       // Whether another program holds the file without delete sharing, asked
       // first: Wine's ReplaceFileW leaves an empty file of its own in the
       // folder each time it fails that way.
-      Handle probe(CreateFileW(target.c_str(), DELETE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-      if (!probe.ok()) return Outcome(GetLastError());
-      probe.Close();
+      UniqueHandle probe = FileHandle(CreateFileW(
+          target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (!probe) return Outcome(GetLastError());
+      probe.reset();
       if (ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
                        nullptr, nullptr)) {
         return Attempt::kDone;

@@ -48,6 +48,15 @@ using UniqueBrush = UniqueAny<HBRUSH, DeleteObjectFn>;
 using UniqueMenu = UniqueAny<HMENU, DestroyMenuFn>;
 using UniqueIcon = UniqueAny<HICON, DestroyIconFn>;
 using UniqueHkey = UniqueAny<HKEY, RegCloseKeyFn>;
+// CreateFile reports failure as INVALID_HANDLE_VALUE, not as null.
+inline UniqueHandle FileHandle(HANDLE h) {
+  return UniqueHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
+}
+// Closes at once and says whether the close worked (a write may fail there last).
+inline bool CloseNow(UniqueHandle& h) {
+  HANDLE raw = h.release();
+  return !raw || ::CloseHandle(raw) != FALSE;
+}
 using UniqueDC = UniqueAny<HDC, DeleteDCFn>;  // a memory DC (CreateCompatibleDC)
 using UniqueWindow = UniqueAny<HWND, DestroyWindowFn>;
 
