@@ -33,6 +33,13 @@ struct InterfaceTexts {
   std::string PCStartCaption, PCStartColName, PCStartColPath, PCStartNameLabel, PCStartPathLabel,
       PCStartEmptyName, PCStartEmptyPath;
   std::string ConfigNotWritable;  // "%s" = the configuration folder
+  // Messages of the open operations and the history commands.
+  std::string FolderGoneFormat;  // "%s" = the folder path
+  std::string FolderNodeGone;
+  std::string BareAddressFormat;  // "%s" = the bare address
+  std::string DeleteAllQuestion;
+  // The one line the web page shows where the system has no HTML engine.
+  std::string NoHtmlEngine;
 
   // Shared table: all rows, and the three this program reads by name.
   std::vector<std::string> shared;

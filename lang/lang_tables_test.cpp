@@ -52,6 +52,11 @@ std::vector<std::pair<const char*, const std::string*>> NamedTexts(const Interfa
           {"PCStartEmptyName", &t.PCStartEmptyName},
           {"PCStartEmptyPath", &t.PCStartEmptyPath},
           {"ConfigNotWritable", &t.ConfigNotWritable},
+          {"FolderGoneFormat", &t.FolderGoneFormat},
+          {"FolderNodeGone", &t.FolderNodeGone},
+          {"BareAddressFormat", &t.BareAddressFormat},
+          {"DeleteAllQuestion", &t.DeleteAllQuestion},
+          {"NoHtmlEngine", &t.NoHtmlEngine},
           {"PathNotExists", &t.PathNotExists},
           {"ExitQuestion", &t.ExitQuestion},
           {"AboutTitle", &t.AboutTitle}};
@@ -255,7 +260,7 @@ TEST(LangTablesTraditional, ResourceDecoding) {
       "\xC0\xAF"
       "d\r";      // overlong encoding dropped, CR alone ends a line
   res += "\r\n";  // after a lone CR: an empty line is a row
-  for (int r = 5; r < kSharedRows; ++r) res += "L" + std::to_string(r) + "\n";
+  for (int r = 5; r < kSharedRows; ++r) res.append("L").append(std::to_string(r)).append("\n");
   res += "extra\n";
   InterfaceTexts t;
   EXPECT_TRUE(LoadLanguageTables(1, res, t));
@@ -293,6 +298,11 @@ TEST(LangTablesAll, EveryRowFilledInEveryLanguage) {
     EXPECT_NE(msg.find(folder), std::string::npos);
     EXPECT_EQ(msg.find('%'), std::string::npos);
     EXPECT_NE(FormatText(t.PathNotExists, "C:\\gone").find("C:\\gone"), std::string::npos);
+    for (const std::string* format : {&t.FolderGoneFormat, &t.BareAddressFormat}) {
+      const std::string filled = FormatText(*format, "C:\\gone");
+      EXPECT_NE(filled.find("C:\\gone"), std::string::npos) << *format;
+      EXPECT_EQ(filled.find('%'), std::string::npos) << *format;
+    }
   }
   // Unknown language indexes take the simplified tables.
   EXPECT_EQ(Load(7).captions, Load(0).captions);
