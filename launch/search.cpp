@@ -30,10 +30,58 @@ constexpr std::array<uint8_t, 256> kByteClass = [] {
   return classes;
 }();
 
-uint64_t ClassMask(std::string_view text) {
-  uint64_t mask = 0;
-  for (const char c : text) mask |= uint64_t{1} << kByteClass[static_cast<unsigned char>(c)];
+// Whether a byte has a class of its own (letters and digits): a one-byte
+// key of such a class needs no look at the text.
+bool ClassIsExact(unsigned char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// One of 128 bits for a pair of neighbouring bytes. A key's pairs must all
+// be among a record's, which rules out nearly every record that does not
+// hold a key of two bytes or more (Chinese text included).
+unsigned PairBit(unsigned char a, unsigned char b) {
+  return ((static_cast<uint32_t>(a) << 8 | b) * 0x9E3779B1u) >> 25;
+}
+
+// Whether `text` holds `key` (of two bytes or more). A plain loop: the
+// run-time library's memchr is a call per record, and on Windows a
+// byte-by-byte one, which costs more than the short texts it scans.
+bool Holds(std::string_view text, std::string_view key) {
+  if (key.size() == 1) return text.find(key[0]) != std::string_view::npos;
+  if (key.size() > text.size()) return false;
+  const char first = key[0];
+  const char second = key[1];
+  const char* p = text.data();
+  const char* const last = p + (text.size() - key.size());
+  for (; p <= last; ++p) {
+    if (p[0] != first || p[1] != second) continue;
+    size_t i = 2;
+    while (i < key.size() && p[i] == key[i]) ++i;
+    if (i == key.size()) return true;
+  }
+  return false;
+}
+
+SearchMask MaskOf(std::string_view text) {
+  SearchMask mask;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    mask.classes |= uint64_t{1} << kByteClass[c];
+    if (i + 1 < text.size()) {
+      const unsigned bit = PairBit(c, static_cast<unsigned char>(text[i + 1]));
+      mask.pairs[bit >> 6] |= uint64_t{1} << (bit & 63);
+    }
+  }
   return mask;
+}
+
+bool Covers(uint64_t have, uint64_t need) { return (have & need) == need; }
+
+// The record may hold the key: all of the key's pairs are its, and all of
+// the key's classes are its path's or its name's.
+bool MayHold(const SearchMask& record, const SearchMask& key) {
+  return Covers(record.pairs[0], key.pairs[0]) && Covers(record.pairs[1], key.pairs[1]) &&
+         (Covers(record.classes, key.classes) || Covers(record.name_classes, key.classes));
 }
 
 void AppendLowered(std::string& out, std::string_view text) {
@@ -67,7 +115,14 @@ void SearchModel::Extend(const DocArray& docs) {
     text_ += '\0';
     AppendLowered(text_, docs[i].name);
     text_ += '\0';
-    masks_.push_back(ClassMask(std::string_view(text_).substr(starts_.back())));
+    // Pairs that span the NUL between path and name are harmless: a key
+    // holds no NUL, so none of its pairs is one of them.
+    const std::string_view record = std::string_view(text_).substr(starts_.back());
+    SearchMask mask = MaskOf(record);
+    const size_t path_size = path_ends_.back() - starts_.back();
+    mask.classes = MaskOf(record.substr(0, path_size)).classes;
+    mask.name_classes = MaskOf(record.substr(path_size + 1)).classes;
+    masks_.push_back(mask);
     starts_.push_back(static_cast<uint32_t>(text_.size()));
   }
 }
@@ -97,14 +152,24 @@ void SearchModel::Run(const DocStore& store, std::string_view box_text) {
     searched_records_ = docs.size();
     return;
   }
-  const uint64_t key_mask = ClassMask(key);
+  const SearchMask key_mask = MaskOf(key);
+  const bool mask_decides = key.size() == 1 && ClassIsExact(static_cast<unsigned char>(key[0]));
   const std::string_view all(text_);
   std::vector<uint32_t> rows;
   auto test = [&](uint32_t record) {
-    if ((masks_[record] & key_mask) != key_mask) return;
-    const std::string_view text =
-        all.substr(starts_[record], starts_[record + 1] - starts_[record]);
-    if (text.find(key) != std::string_view::npos) rows.push_back(record);
+    const SearchMask& mask = masks_[record];
+    if (!MayHold(mask, key_mask)) return;
+    if (!mask_decides) {
+      // Only the fields that hold all of the key's bytes are read.
+      const size_t path_end = path_ends_[record];
+      const bool in_path = Covers(mask.classes, key_mask.classes) &&
+                           Holds(all.substr(starts_[record], path_end - starts_[record]), key);
+      if (!in_path && !(Covers(mask.name_classes, key_mask.classes) &&
+                        Holds(all.substr(path_end + 1, starts_[record + 1] - path_end - 2), key))) {
+        return;
+      }
+    }
+    rows.push_back(record);
   };
   // Typing on narrows the last search: only its matches can still match,
   // besides the records registered since.

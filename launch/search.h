@@ -25,6 +25,13 @@ std::string SearchKey(std::string_view box_text);
 // empty key matches nothing.
 bool MatchesSearch(const TMyDoc& doc, std::string_view key);
 
+// Which byte classes and which pairs of neighbouring bytes a text holds.
+struct SearchMask {
+  uint64_t classes = 0;       // of the path, or of the key
+  uint64_t name_classes = 0;  // of the name
+  uint64_t pairs[2] = {0, 0};
+};
+
 // The matching records of one search, oldest first. Lowered copies of every
 // record are kept between searches and extended as the history grows; a key
 // that extends the previous one searches only the previous matches.
@@ -52,7 +59,7 @@ class SearchModel {
   std::string text_;
   std::vector<uint32_t> starts_;     // record i spans starts_[i] .. starts_[i + 1]
   std::vector<uint32_t> path_ends_;  // where record i's path ends
-  std::vector<uint64_t> masks_;      // which byte classes record i holds
+  std::vector<SearchMask> masks_;
   std::string key_;
   size_t searched_records_ = 0;  // records the last search looked at
   std::vector<uint32_t> rows_;   // record positions
