@@ -113,6 +113,25 @@ TEST(SearchModelTest, AgreesWithAWalkWhileTypingDeletingAndTheHistoryGrows) {
   EXPECT_TRUE(AgreesWithAWalk(model, store, "app.e"));
 }
 
+TEST(SearchModelTest, AgreesWithAWalkForPiecesCutFromTheRecordsAnywhere) {
+  DocStore store;
+  store.docs = MixedRecords(2000, 11);
+  std::mt19937 rng(12);
+  SearchModel model;
+  for (int i = 0; i < 400; ++i) {
+    const TMyDoc& doc = store.docs[rng() % store.docs.size()];
+    const std::string& field = rng() % 2 ? doc.path : doc.name;
+    const size_t from = rng() % field.size();
+    // Cut anywhere, through a Chinese character too; now and then upper-cased.
+    std::string key = field.substr(from, 1 + rng() % 9);
+    if (rng() % 4 == 0) key = UpperAscii(key);
+    if (rng() % 5 == 0) key += static_cast<char>('a' + rng() % 26);  // may match nothing
+    if (rng() % 3 == 0) model.Clear();
+    model.Run(store, key);
+    ASSERT_TRUE(AgreesWithAWalk(model, store, key));
+  }
+}
+
 TEST(SearchModelTest, ARebuiltHistoryIsSearchedAfreshAndOldRowsGoStale) {
   DocStore store;
   store.docs = MixedRecords(200, 1);
