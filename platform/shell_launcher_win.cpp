@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "platform/com_ptr_win.h"
-#include "platform/errors.h"
 #include "platform/handles_win.h"
 #include "platform/shell_launcher.h"
 #include "platform/wide_win.h"
