@@ -4,9 +4,8 @@
 // browser at once instead of waiting.
 #include <windows.h>
 // windows.h must come first
-#include <ole2.h>
-
 #include <gtest/gtest.h>
+#include <ole2.h>
 
 #include "launch/web_search.h"
 #include "platform/browser_host_win.h"
@@ -20,8 +19,8 @@ class BrowserHostTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-    parent_ = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
-                              nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    parent_ = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(parent_, nullptr);
     caught_ = CaughtFailureCount();
   }

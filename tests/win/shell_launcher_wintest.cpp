@@ -48,12 +48,11 @@ TEST(SystemShellLauncher, PathQuestionsAgreeWithTheFileSystem) {
   ASSERT_TRUE(files->WriteAtomic(file, "x"));
 
   const auto shell = MakeSystemShellLauncher(0);
-  const std::string paths[] = {file,          folder,         folder + "\\", dir.File("none"),
-                               dir.File("none\\deeper\\x"), "C:\\",     "D:\\"};
+  const std::string paths[] = {
+      file, folder, folder + "\\", dir.File("none"), dir.File("none\\deeper\\x"), "C:\\", "D:\\"};
   for (const std::string& path : paths) {
-    const PathAnswer expected = Expected(path.size() > 3 && path.back() == '\\'
-                                             ? path.substr(0, path.size() - 1)
-                                             : path);
+    const PathAnswer expected =
+        Expected(path.size() > 3 && path.back() == '\\' ? path.substr(0, path.size() - 1) : path);
     EXPECT_EQ(shell->QueryPath(path), expected) << path;
     EXPECT_EQ(shell->FileExists(path), expected == PathAnswer::kFile) << path;
     EXPECT_EQ(shell->DirectoryExists(path), expected == PathAnswer::kFolder) << path;
@@ -88,7 +87,8 @@ TEST(SystemShellLauncher, CommandLinesAndExecutedFilesRun) {
   EXPECT_TRUE(WaitForFile(by_command));
 
   const std::string by_execute = dir.File("by_execute.txt");
-  EXPECT_TRUE(shell->Execute({"open", cmd, "/c echo y> \"" + by_execute + "\"", ShowMode::kNormal}));
+  EXPECT_TRUE(
+      shell->Execute({"open", cmd, "/c echo y> \"" + by_execute + "\"", ShowMode::kNormal}));
   EXPECT_TRUE(WaitForFile(by_execute));
 
   EXPECT_FALSE(shell->StartCommandLine("\"" + dir.File("missing.exe") + "\"", ShowMode::kNormal));
