@@ -45,6 +45,13 @@ struct InterfaceTexts {
   // "%s" = the files, one per line (FileListMessage).
   std::string FilesNotRead;   // exist but could not be read at start
   std::string FilesNotSaved;  // could not be saved at exit
+  // Messages of the open operations and the history commands.
+  std::string FolderGoneFormat;  // "%s" = the folder path
+  std::string FolderNodeGone;
+  std::string BareAddressFormat;  // "%s" = the bare address
+  std::string DeleteAllQuestion;
+  // The one line the web page shows where the system has no HTML engine.
+  std::string NoHtmlEngine;
 
   // Shared table: all rows, and the three this program reads by name.
   std::vector<std::string> shared;

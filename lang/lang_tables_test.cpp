@@ -68,6 +68,11 @@ std::vector<std::pair<const char*, const std::string*>> NamedTexts(const Interfa
           {"AutoStartFailed", &t.AutoStartFailed},
           {"FilesNotRead", &t.FilesNotRead},
           {"FilesNotSaved", &t.FilesNotSaved},
+          {"FolderGoneFormat", &t.FolderGoneFormat},
+          {"FolderNodeGone", &t.FolderNodeGone},
+          {"BareAddressFormat", &t.BareAddressFormat},
+          {"DeleteAllQuestion", &t.DeleteAllQuestion},
+          {"NoHtmlEngine", &t.NoHtmlEngine},
           {"PathNotExists", &t.PathNotExists},
           {"ExitQuestion", &t.ExitQuestion},
           {"AboutTitle", &t.AboutTitle}};
@@ -246,7 +251,7 @@ TEST(LangTablesTraditional, ResourceDecoding) {
       "\xC0\xAF"
       "d\r";      // overlong encoding dropped, CR alone ends a line
   res += "\r\n";  // after a lone CR: an empty line is a row
-  for (int r = 5; r < kSharedRows; ++r) res += "L" + std::to_string(r) + "\n";
+  for (int r = 5; r < kSharedRows; ++r) res.append("L").append(std::to_string(r)).append("\n");
   res += "extra\n";
   InterfaceTexts t;
   EXPECT_TRUE(LoadLanguageTables(1, res, t));
@@ -291,6 +296,11 @@ TEST(LangTablesAll, EveryRowFilledInEveryLanguage) {
       EXPECT_NE(text.find("\nD:\\MrxConfig\\fav.dat\nD:\\MrxConfig\\note.txt"), std::string::npos)
           << text;
       EXPECT_EQ(text.find('%'), std::string::npos);
+    }
+    for (const std::string* format : {&t.FolderGoneFormat, &t.BareAddressFormat}) {
+      const std::string filled = FormatText(*format, "C:\\gone");
+      EXPECT_NE(filled.find("C:\\gone"), std::string::npos) << *format;
+      EXPECT_EQ(filled.find('%'), std::string::npos) << *format;
     }
   }
   // Unknown language indexes take the simplified tables.

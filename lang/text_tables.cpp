@@ -67,6 +67,17 @@ constexpr OwnRow kOwn[] = {
       "以下檔案無法儲存（可能正被其他程式使用），仍保留原來的內容：\n%s",
       "These files could not be saved (another program may be using them); "
       "they keep their previous content:\n%s"}},
+    {&T::FolderGoneFormat,
+     {"本机已不存在此路径:%s", "本機已不存在此路徑:%s",
+      "This path no longer exists on this computer:%s"}},
+    {&T::FolderNodeGone, {"此文件夹已不存在", "此資料夾已不存在", "This folder no longer exists"}},
+    {&T::BareAddressFormat, {"http://%s", "http://%s", "http://%s"}},
+    {&T::DeleteAllQuestion,
+     {"确认要全部删除吗？", "確認要全部刪除嗎？", "Delete the whole history?"}},
+    {&T::NoHtmlEngine,
+     {"本机没有可用的网页引擎，网页搜索将在默认浏览器中打开。",
+      "本機沒有可用的網頁引擎，網頁搜尋將在預設瀏覽器中開啟。",
+      "This computer has no HTML engine: web searches open in the default browser."}},
 };
 
 // Texts common to the maker's programs, at fixed rows (the same rows as the

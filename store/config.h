@@ -2,6 +2,7 @@
 // settings and the exit sequence.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -68,6 +69,9 @@ struct DocStore {
   DocList MyLoveList;
   DocList MyRunList;
   DocArray docs;
+  // Counts the changes of `docs` other than appending (the rebuilds), so that
+  // anything holding positions or copies of records can tell they went stale.
+  uint64_t docs_generation = 0;
   std::vector<std::string> LastRunList;
   bool last_run_loaded = false;
   bool last_run_utf8 = false;  // "lr.dat" was read as UTF-8

@@ -37,6 +37,10 @@ std::vector<size_t> MemoryMirror::SelectedRows() const {
   return rows;
 }
 
+void MemoryMirror::ReplaceRow(size_t index, const std::string& text) {
+  if (index < rows_.size()) rows_[index] = text;
+}
+
 void MemoryMirror::SetSelected(size_t index, bool selected) {
   if (index < selected_.size()) selected_[index] = selected;
 }
@@ -100,6 +104,23 @@ void DocList::ReplaceAll(std::vector<std::string> lines) {
   lines_ = std::move(lines);
   for (const std::string& line : lines_) IndexLine(line, 1);
   FillMirror();
+}
+
+bool DocList::ReplaceLine(size_t index, const std::string& line) {
+  if (index >= lines_.size()) return false;
+  mirror_->ReplaceRow(index, LineRowText(line));
+  IndexLine(lines_[index], -1);
+  lines_[index] = line;
+  IndexLine(line, 1);
+  return true;
+}
+
+bool DocList::DeleteLine(size_t index) {
+  if (index >= lines_.size()) return false;
+  mirror_->DeleteRow(index);
+  IndexLine(lines_[index], -1);
+  lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
+  return true;
 }
 
 void DocList::Clear() {

@@ -28,6 +28,25 @@ class ListMirror {
     ClearRows();
     for (size_t i = 0; i < rows.size(); ++i) InsertRow(i, rows[i]);
   }
+  virtual void ReplaceRow(size_t index, const std::string& text) {
+    DeleteRow(index);
+    InsertRow(index, text);
+  }
+  // Several changes drawn once (a list box stops redrawing in between).
+  virtual void BeginUpdate() {}
+  virtual void EndUpdate() {}
+};
+
+// BeginUpdate for as long as it lives.
+class MirrorUpdate {
+ public:
+  explicit MirrorUpdate(ListMirror& mirror) : mirror_(mirror) { mirror_.BeginUpdate(); }
+  ~MirrorUpdate() { mirror_.EndUpdate(); }
+  MirrorUpdate(const MirrorUpdate&) = delete;
+  MirrorUpdate& operator=(const MirrorUpdate&) = delete;
+
+ private:
+  ListMirror& mirror_;
 };
 
 // Rows and a selection held in memory; the mirror of a list whose box is not
@@ -39,6 +58,7 @@ class MemoryMirror : public ListMirror {
   void ClearRows() override;
   size_t RowCount() const override { return rows_.size(); }
   std::vector<size_t> SelectedRows() const override;
+  void ReplaceRow(size_t index, const std::string& text) override;
 
   const std::vector<std::string>& Rows() const { return rows_; }
   void SetSelected(size_t index, bool selected);
@@ -71,6 +91,9 @@ class DocList {
   // line without one) equals `path`; kept indexed, since every registration asks.
   bool HasPath(const std::string& path) const;
   void ReplaceAll(std::vector<std::string> lines);
+  // Line `index` and its row; an index past the end changes nothing (false).
+  bool ReplaceLine(size_t index, const std::string& line);
+  bool DeleteLine(size_t index);
   void Clear();
   // Removes every line whose row is selected, and those rows.
   void DeleteSelection();

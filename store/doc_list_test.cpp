@@ -192,7 +192,7 @@ TEST(DocListMirrorTest, InvariantHoldsUnderRandomOperations) {
   for (int step = 0; step < 2000; ++step) {
     const std::string& path = paths[rng() % paths.size()];
     const std::string& name = names[rng() % names.size()];
-    switch (rng() % 8) {
+    switch (rng() % 10) {
       case 0:
         AddMyLove(list, path, name);
         break;
@@ -214,11 +214,33 @@ TEST(DocListMirrorTest, InvariantHoldsUnderRandomOperations) {
       case 6:
         if (rng() % 10 == 0) list.Clear();
         break;
+      case 7: {
+        const size_t index = rng() % (list.size() + 1);  // one past the end now and then
+        EXPECT_EQ(list.ReplaceLine(index, MakeDocLine(path, name)), index < list.size());
+        break;
+      }
+      case 8: {
+        const size_t before = list.size();
+        const size_t index = rng() % (before + 1);
+        EXPECT_EQ(list.DeleteLine(index), index < before);
+        EXPECT_EQ(list.size(), index < before ? before - 1 : before);
+        break;
+      }
       default:
         list.AttachMirror(&box);
         break;
     }
     ASSERT_TRUE(Mirrored(list, box)) << "after step " << step;
+    // The path index agrees with a walk over the lines.
+    for (const std::string& probe : {std::string("C:\\b.exe"), std::string("http://x/y"),
+                                     std::string(""), std::string("p"), std::string("C:/a")}) {
+      bool walked = false;
+      for (const std::string& line : list.Lines()) {
+        TMyDocObj doc;
+        walked = walked || (ListLineSplit(line, doc) ? doc.path : std::string()) == probe;
+      }
+      ASSERT_EQ(IsInRecentList(list, probe), walked) << probe << " after step " << step;
+    }
   }
 }
 

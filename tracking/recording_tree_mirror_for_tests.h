@@ -19,6 +19,10 @@ class RecordingTreeMirror : public TreeMirror {
     events.push_back((expanded ? "expand " : "collapse ") + node.caption);
   }
   void NodeMadeVisible(const TreeNode& node) override { events.push_back("show " + node.caption); }
+  void NodeSelected(const TreeNode& node, bool selected) override {
+    events.push_back((selected ? "select " : "unselect ") + node.caption);
+  }
+  void NodeFocused(const TreeNode* node) override { events.push_back("focus " + Name(node)); }
 
   std::vector<std::string> events;
 

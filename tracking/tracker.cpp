@@ -228,8 +228,26 @@ void DocTracker::Defer(const Refresh& refresh) {
   }
 }
 
+void DocTracker::AfterHistoryLoad(std::function<void()> work) {
+  if (!work) return;
+  if (history_loaded_) {
+    work();
+  } else {
+    after_load_.push_back(std::move(work));
+  }
+}
+
 void DocTracker::HistoryLoaded() {
   history_loaded_ = true;
+  // Taken out first: the work may ask for more.
+  std::vector<std::function<void()>> waiting = std::move(after_load_);
+  after_load_.clear();
+  for (std::function<void()>& work : waiting) {
+    try {
+      work();
+    }
+    ZD_CATCH_LOG(__func__)
+  }
   if (refreshing_ || !pending_) return;
   Refresh next = *pending_;
   pending_.reset();
@@ -244,6 +262,11 @@ void DocTracker::Request(Refresh refresh) {
     return;
   }
   refreshing_ = true;
+  // Each registration changes six keys; the file is written once, after the
+  // last one. A rebuild served by the pump meanwhile changes the same held
+  // file, so the write at the end carries the positions as they are then.
+  std::optional<SettingsFile::Hold> hold;
+  if (store_.settings) hold.emplace(*store_.settings);
   std::optional<Refresh> next = refresh;
   while (next) {
     pending_.reset();

@@ -3,7 +3,8 @@
 // settings; also the history part of the start-up load and the close-time
 // snapshot. Runs on the interface thread; the pump hook serves window
 // messages between items, so a refresh can be asked for while one runs: it is
-// then remembered and run once the running one ends, never nested.
+// then remembered and run once the running one ends, never nested. A refresh
+// writes the settings file once, at its end.
 #pragma once
 
 #include <functional>
@@ -94,10 +95,14 @@ class DocTracker {
   // meanwhile (the widest one) then runs once.
   void HistoryLoaded();
   bool history_loaded() const { return history_loaded_; }
+  // Runs `work` now when the start-up load has ended, else at its end (in
+  // the order asked, before the refresh that waited for it).
+  void AfterHistoryLoad(std::function<void()> work);
 
   const std::vector<std::string>& AppWindowList() const { return app_list_; }
   const std::vector<std::string>& ShellWindowList() const { return shell_list_; }
   int AppImageCounter() const { return app_image_counter_; }
+  void SetAppImageCounter(int value) { app_image_counter_ = value; }
   bool refreshing() const { return refreshing_; }
 
  private:
@@ -135,6 +140,7 @@ class DocTracker {
   bool refreshing_ = false;
   bool history_loaded_ = false;
   std::optional<Refresh> pending_;
+  std::vector<std::function<void()>> after_load_;
 };
 
 }  // namespace zd

@@ -1,6 +1,7 @@
 #include "tracking/tree_model.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "platform/utf8.h"
 
@@ -35,6 +36,21 @@ void ForEachNode(const NodeList& list, Visit&& visit) {
   }
 }
 
+// The node itself or one of its ancestors is `top`.
+bool IsWithin(const TreeNode* node, const TreeNode* top) {
+  for (; node; node = node->parent) {
+    if (node == top) return true;
+  }
+  return false;
+}
+
+bool HasSelectedAncestor(const TreeNode* node) {
+  for (const TreeNode* up = node->parent; up; up = up->parent) {
+    if (up->selected) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 size_t TreeModel::CaptionHash::operator()(std::string_view text) const {
@@ -66,7 +82,9 @@ void TreeModel::SetMirror(TreeMirror* mirror) {
   }
   ForEachNode(roots_, [this](const TreeNode& node) {
     if (node.expanded) mirror_->NodeExpanded(node, true);
+    if (node.selected) mirror_->NodeSelected(node, true);
   });
+  if (focused_) mirror_->NodeFocused(focused_);
 }
 
 void TreeModel::Replay(const TreeNode& node, const TreeNode* parent, const TreeNode* after) {
@@ -141,6 +159,8 @@ void TreeModel::Delete(TreeNode* node) {
   const size_t position = PositionIn(siblings, node);
   if (position == siblings.size()) return;  // not a node of this tree
   if (mirror_) mirror_->NodeDeleted(*node);
+  if (IsWithin(focused_, node)) focused_ = nullptr;
+  if (IsWithin(anchor_, node)) anchor_ = nullptr;
   Unindex(node);
   siblings.erase(siblings.begin() + static_cast<std::ptrdiff_t>(position));
 }
@@ -149,6 +169,8 @@ void TreeModel::Clear() {
   roots_.clear();
   by_caption_.clear();
   count_ = 0;
+  focused_ = nullptr;
+  anchor_ = nullptr;
   if (mirror_) mirror_->Cleared();
 }
 
@@ -175,6 +197,96 @@ void TreeModel::MakeVisible(TreeNode* node) {
     if (!(*it)->expanded) Expand(*it, true);
   }
   if (mirror_) mirror_->NodeMadeVisible(*node);
+}
+
+void TreeModel::NoteExpanded(TreeNode* node, bool expanded) {
+  if (node) node->expanded = expanded;
+}
+
+// ---- multiple selection ----
+
+void TreeModel::SetSelected(TreeNode* node, bool selected) {
+  if (node->selected == selected) return;
+  node->selected = selected;
+  if (mirror_) mirror_->NodeSelected(*node, selected);
+}
+
+void TreeModel::Focus(TreeNode* node) {
+  if (focused_ == node) return;
+  focused_ = node;
+  if (mirror_) mirror_->NodeFocused(node);
+}
+
+std::vector<TreeNode*> TreeModel::VisibleNodes() const {
+  std::vector<TreeNode*> visible;
+  std::function<void(const NodeList&)> walk = [&](const NodeList& list) {
+    for (const auto& node : list) {
+      visible.push_back(node.get());
+      if (node->expanded) walk(node->children);
+    }
+  };
+  walk(roots_);
+  return visible;
+}
+
+void TreeModel::ClearSelection() {
+  for (TreeNode* node : SelectedNodes()) SetSelected(node, false);
+}
+
+void TreeModel::Select(TreeNode* node, bool ctrl, bool shift) {
+  if (!node) return;
+  if (shift && anchor_) {
+    const std::vector<TreeNode*> visible = VisibleNodes();
+    const auto from = std::find(visible.begin(), visible.end(), anchor_);
+    const auto to = std::find(visible.begin(), visible.end(), node);
+    if (from != visible.end() && to != visible.end()) {
+      if (!ctrl) {
+        for (TreeNode* selected : SelectedNodes()) {
+          if (selected != node) SetSelected(selected, false);
+        }
+      }
+      const auto [first, last] = std::minmax(from, to);
+      for (auto it = first; it <= last; ++it) SetSelected(*it, true);
+      Focus(node);
+      return;
+    }
+    // An anchor that is hidden now (its parent collapsed) starts afresh here.
+  }
+  if (ctrl) {
+    SetSelected(node, !node->selected);
+  } else {
+    for (TreeNode* selected : SelectedNodes()) {
+      if (selected != node) SetSelected(selected, false);
+    }
+    SetSelected(node, true);
+  }
+  anchor_ = node;
+  Focus(node);
+}
+
+std::vector<TreeNode*> TreeModel::SelectedNodes() const {
+  std::vector<TreeNode*> selected;
+  ForEachNode(roots_, [&selected](const TreeNode& node) {
+    if (node.selected) selected.push_back(const_cast<TreeNode*>(&node));
+  });
+  return selected;
+}
+
+std::vector<TreeNode*> TreeModel::SelectedTopmost() const {
+  std::vector<TreeNode*> topmost;
+  for (TreeNode* node : SelectedNodes()) {
+    if (!HasSelectedAncestor(node)) topmost.push_back(node);
+  }
+  if (topmost.empty() && focused_) topmost.push_back(focused_);
+  return topmost;
+}
+
+size_t TreeModel::DeleteSelectedNodes() {
+  // A node under a selected ancestor goes with the ancestor: deleting it
+  // first and then the ancestor would free it twice in the control.
+  const std::vector<TreeNode*> doomed = SelectedTopmost();
+  for (TreeNode* node : doomed) Delete(node);
+  return doomed.size();
 }
 
 TreeNode* TreeModel::FindNodeByText(std::string_view text, bool make_visible) {

@@ -24,6 +24,7 @@ struct TreeNode {
   int selected_image = 0;
   TNodeData data;
   bool expanded = false;
+  bool selected = false;  // one of the tree's selected nodes (see TreeModel::Select)
   TreeNode* parent = nullptr;
   std::vector<std::unique_ptr<TreeNode>> children;
 };
@@ -41,6 +42,11 @@ class TreeMirror {
   virtual void Cleared() = 0;
   virtual void NodeExpanded(const TreeNode& node, bool expanded) = 0;
   virtual void NodeMadeVisible(const TreeNode& node) = 0;
+  // The multiple selection: a node's selected look changed, and the node the
+  // keyboard acts on (the control's caret; null: none). A control that tells
+  // the model about the user's clicks must not report these back.
+  virtual void NodeSelected(const TreeNode& /*node*/, bool /*selected*/) {}
+  virtual void NodeFocused(const TreeNode* /*node*/) {}
 };
 
 class TreeModel {
@@ -66,6 +72,26 @@ class TreeModel {
   void ExpandAll(bool expanded = true);
   // Expands the node's ancestors and scrolls the view to it.
   void MakeVisible(TreeNode* node);
+  // The control expanded or collapsed a node by itself: the model follows
+  // without telling the control again.
+  void NoteExpanded(TreeNode* node, bool expanded);
+
+  // Multiple selection with Ctrl and Shift, as the list controls do it: a
+  // plain pick selects the node alone; Ctrl toggles it; Shift selects the
+  // visible nodes from the anchor (the last plain or Ctrl pick) to it, in
+  // place of the selection, or added to it with Ctrl too. The picked node
+  // becomes the focused one. A null node changes nothing.
+  void Select(TreeNode* node, bool ctrl = false, bool shift = false);
+  void ClearSelection();
+  // The node the single-node commands act on (the control's selected node).
+  TreeNode* focused() const { return focused_; }
+  // In tree order.
+  std::vector<TreeNode*> SelectedNodes() const;
+  // The selected nodes without those whose ancestor is selected too (they go
+  // with it); the focused node alone when nothing is marked selected.
+  std::vector<TreeNode*> SelectedTopmost() const;
+  // The Delete key: removes the nodes of SelectedTopmost, each once.
+  size_t DeleteSelectedNodes();
 
   // The first node in tree order (a node, its children, then its next
   // sibling) whose caption equals `text` ignoring ASCII case. Answered from a
@@ -77,12 +103,17 @@ class TreeModel {
   TreeNode* NewNode(TreeNode* parent, const std::string& caption, int image, int32_t index,
                     bool first);
   void Unindex(TreeNode* node);  // the node and its descendants
+  void SetSelected(TreeNode* node, bool selected);
+  void Focus(TreeNode* node);
+  std::vector<TreeNode*> VisibleNodes() const;
   void Replay(const TreeNode& node, const TreeNode* parent, const TreeNode* after);
 
   std::string name_;
   std::vector<std::unique_ptr<TreeNode>> roots_;
   TreeMirror* mirror_ = nullptr;
   size_t count_ = 0;
+  TreeNode* focused_ = nullptr;
+  TreeNode* anchor_ = nullptr;
   // Caption -> the nodes that carry it (in no particular order), with keys
   // that compare ignoring ASCII case and are looked up without a copy.
   struct CaptionHash {

@@ -1,0 +1,196 @@
+#include "launch/favourites.h"
+
+#include <algorithm>
+
+#include "platform/errors.h"
+#include "platform/utf8.h"
+#include "store/doc.h"
+#include "tracking/doc_kinds.h"
+#include "tracking/tree_input.h"
+
+namespace zd {
+namespace {
+
+// A favourite's path as opening it would see it.
+std::string OpenedForm(const std::string& path) {
+  std::string out = Trim(path);
+  if (!Contains(out, kFilePrefix)) return out;
+  out = StripFilePrefix(out);
+  std::replace(out.begin(), out.end(), '/', '\\');
+  return out;
+}
+
+// "X:" alone or followed by a separator: a path on a lettered drive.
+bool IsDrivePath(std::string_view path) {
+  if (path.size() < 2 || path[1] != ':') return false;
+  const char letter = UpperAscii(path[0]);
+  if (letter < 'A' || letter > 'Z') return false;
+  return path.size() == 2 || path[2] == '\\' || path[2] == '/';
+}
+
+}  // namespace
+
+// ---- the edit bar ----
+
+void FavEditBar::Load(bool show_fav_edit) {
+  state_ = {show_fav_edit, show_fav_edit, show_fav_edit};
+}
+
+void FavEditBar::CbFavEditClick(bool ticked) {
+  state_.check_box = ticked;
+  state_.panel_visible = ticked;
+  state_.menu_marked = ticked;
+}
+
+void FavEditBar::MnShowFavEditClick() {
+  state_.menu_marked = !state_.menu_marked;
+  state_.panel_visible = state_.menu_marked;
+  state_.check_box = state_.menu_marked;
+}
+
+FavFields FavEditBar::MnNewToFavClick() {
+  state_.panel_visible = true;
+  state_.menu_marked = true;
+  return {};
+}
+
+std::optional<FavFields> FavEditBar::MnUpdateFavClick(const DocList& favourites,
+                                                      std::optional<size_t> current_row) {
+  state_.menu_marked = true;
+  state_.panel_visible = true;
+  return FavFieldsOfRow(favourites, current_row);
+}
+
+// ---- rows ----
+
+std::optional<FavFields> FavFieldsOfRow(const DocList& favourites, std::optional<size_t> row) {
+  if (!row || *row >= favourites.size()) return std::nullopt;
+  const std::string& line = favourites.Lines()[*row];
+  TMyDocObj doc;
+  ListLineSplit(line, doc);
+  return FavFields{LineRowText(line), doc.path};
+}
+
+void AddFavourite(DocList& favourites, const FavFields& fields) noexcept {
+  try {
+    favourites.InsertTop(MakeDocLine(Trim(fields.path), Trim(fields.name)));
+  }
+  ZD_CATCH_LOG(__func__)
+}
+
+bool UpdateFavourite(DocList& favourites, std::optional<size_t> caret_row,
+                     const std::vector<size_t>& selected_rows, const FavFields& fields) noexcept {
+  try {
+    if (selected_rows.empty()) return false;
+    const bool caret_selected = caret_row && std::find(selected_rows.begin(), selected_rows.end(),
+                                                       *caret_row) != selected_rows.end();
+    const size_t row = caret_selected ? *caret_row : selected_rows.front();
+    return favourites.ReplaceLine(row, MakeDocLine(Trim(fields.path), Trim(fields.name)));
+  } catch (...) {
+    RecordCurrentException(__func__);
+    return false;
+  }
+}
+
+std::optional<std::string> FavouriteHint(const DocList& favourites, std::optional<size_t> row,
+                                         const lang::InterfaceTexts& texts) {
+  if (!row || *row >= favourites.size()) return std::nullopt;
+  const std::string line = ReplaceAll(favourites.Lines()[*row], kFilePrefix, "");
+  return texts.FavHintPath + ReplaceAll(line, kLineSep, texts.FavHintName) + "』";
+}
+
+FavKeyAction LbMyLoveKeyDown(int key) {
+  switch (key) {
+    case kKeyEnter:
+    case kKeySpace:
+      return FavKeyAction::kOpen;
+    case kKeyDelete:
+      return FavKeyAction::kDelete;
+    default:
+      return FavKeyAction::kNone;
+  }
+}
+
+// ---- pruning ----
+
+FavPathCheck CheckFavouritePath(const std::string& path, ShellLauncher& shell) {
+  const std::string local = OpenedForm(path);
+  if (!IsDrivePath(local)) return FavPathCheck::kKept;
+  const std::string root = std::string(1, UpperAscii(local[0])) + ":\\";
+  switch (shell.DriveType(root)) {
+    case DriveKind::kFixed:
+    case DriveKind::kRemovable:
+    case DriveKind::kCdRom:
+    case DriveKind::kRamDisk:
+      break;
+    default:
+      // Missing, unknown, or a network drive that could keep us waiting.
+      return FavPathCheck::kKept;
+  }
+  switch (shell.QueryPath(local.size() == 2 ? root : local)) {
+    case PathAnswer::kFile:
+    case PathAnswer::kFolder:
+      return FavPathCheck::kPresent;
+    case PathAnswer::kNotFound:
+      return FavPathCheck::kGone;
+    default:
+      return FavPathCheck::kKept;
+  }
+}
+
+size_t DeleteMissingFavourites(DocList& favourites, ShellLauncher& shell) noexcept {
+  size_t removed = 0;
+  try {
+    MirrorUpdate batch(favourites.Mirror());
+    for (size_t i = 0; i < favourites.size();) {
+      TMyDocObj doc;
+      const bool split = ListLineSplit(favourites.Lines()[i], doc);
+      if (split && CheckFavouritePath(doc.path, shell) == FavPathCheck::kGone) {
+        favourites.DeleteLine(i);  // the next line moves into its place
+        ++removed;
+      } else {
+        ++i;
+      }
+    }
+  }
+  ZD_CATCH_LOG(__func__)
+  return removed;
+}
+
+// ---- adding ----
+
+size_t AddDroppedFiles(DocList& favourites, const std::vector<std::string>& paths) noexcept {
+  size_t added = 0;
+  try {
+    MirrorUpdate batch(favourites.Mirror());
+    for (const std::string& path : paths) {
+      const std::string trimmed = Trim(path);
+      AddMyLove(favourites, trimmed, trimmed);
+      ++added;
+    }
+  }
+  ZD_CATCH_LOG(__func__)
+  return added;
+}
+
+size_t AddFavouritesToRunList(const DocList& favourites, const std::vector<size_t>& selected_rows,
+                              DocList& run_list) noexcept {
+  size_t added = 0;
+  try {
+    std::vector<size_t> rows = selected_rows;
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    // Bottom up, each at the top: they end in the favourites' order.
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+      if (*it >= favourites.size()) continue;
+      TMyDocObj doc;
+      if (!ListLineSplit(favourites.Lines()[*it], doc)) continue;
+      AddMyRun(run_list, doc.path, doc.name);
+      ++added;
+    }
+  }
+  ZD_CATCH_LOG(__func__)
+  return added;
+}
+
+}  // namespace zd

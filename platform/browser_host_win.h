@@ -1,0 +1,53 @@
+// The system's web browser control, hosted in a child window by an OLE
+// container of our own. Script error dialogs are silenced.
+#pragma once
+
+#include <windows.h>
+// windows.h must come first
+#include <exdisp.h>
+#include <oleidl.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/browser_control.h"
+#include "platform/com_ptr_win.h"
+
+namespace zd {
+
+class BrowserHost : public BrowserControl {
+ public:
+  // A child window of `parent` at `bounds` holding the control; nullptr when
+  // the system has no web browser control at all. COM (OleInitialize) must be
+  // initialised on the calling thread, which then owns the host.
+  static std::unique_ptr<BrowserHost> Create(HWND parent, const RECT& bounds);
+  ~BrowserHost() override;
+  BrowserHost(const BrowserHost&) = delete;
+  BrowserHost& operator=(const BrowserHost&) = delete;
+
+  HWND window() const { return window_; }
+  void SetBounds(const RECT& bounds);
+
+  bool HtmlEngineAvailable() override { return engine_; }
+  bool Navigate(const std::string& url) override;
+  int ReadyState() override;
+  bool HasDocument() override;
+  bool CallScriptFunction(const std::string& function, const std::string& argument) override;
+  bool LoadHtml(const std::string& html) override;
+
+  class Site;
+
+ private:
+  BrowserHost() = default;
+  bool Embed(HWND parent, const RECT& bounds);
+  void FitToWindow();
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+  HWND window_ = nullptr;
+  ComPtr<Site> site_;
+  ComPtr<IOleObject> ole_;
+  ComPtr<IWebBrowser2> browser_;
+  bool engine_ = false;
+};
+
+}  // namespace zd

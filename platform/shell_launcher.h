@@ -1,0 +1,61 @@
+// What the open operations hand to the Windows shell, and the questions they
+// ask about paths first. No call examines what the opened program does.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/files.h"
+#include "platform/window_system.h"
+
+namespace zd {
+
+// The show modes the open operations use (the SW_ values).
+enum class ShowMode : int { kNormal = 1, kShow = 5, kRestore = 9 };
+
+struct ShellExecuteRequest {
+  std::string verb;  // empty: the file's default verb
+  std::string file;
+  std::string parameters;  // empty: none
+  ShowMode show = ShowMode::kNormal;
+  bool operator==(const ShellExecuteRequest&) const = default;
+};
+
+// The answer of the file system for one path, told apart finely enough that
+// a missing file is never confused with a drive that cannot answer.
+enum class PathAnswer { kFile, kFolder, kNotFound, kNotReady, kOtherError };
+
+// CSIDL numbers the open operations use by name.
+inline constexpr int kCsidlDrives = 17;   // My Computer
+inline constexpr int kCsidlNetwork = 18;  // Network Places
+
+class ShellLauncher {
+ public:
+  virtual ~ShellLauncher() = default;
+
+  // ShellExecute, owned by the application window. True when the shell took
+  // it; callers do not depend on the answer.
+  virtual bool Execute(const ShellExecuteRequest& request) = 0;
+  // Opens a special folder by its item-id list, with the verb "open".
+  virtual bool OpenSpecialFolder(int csidl) = 0;
+  // "Shell.Application".MinimizeAll: every window goes down, the desktop shows.
+  virtual bool MinimizeAll() = 0;
+  // Starts a command line as a new process, without waiting for it.
+  virtual bool StartCommandLine(const std::string& command_line, ShowMode show) = 0;
+
+  virtual bool FileExists(const std::string& path) = 0;
+  virtual bool DirectoryExists(const std::string& path) = 0;
+  // One question to the file system; it shows no "insert a disk" box.
+  virtual PathAnswer QueryPath(const std::string& path) = 0;
+  virtual DriveKind DriveType(const std::string& root) = 0;
+  // Without a trailing backslash.
+  virtual std::string SystemDirectory() = 0;
+  virtual std::string WindowsDirectory() = 0;
+  // The window that owns what the shell shows from now on (0: none).
+  virtual void SetOwner(WindowId) {}
+};
+
+// The Windows shell (Windows builds only).
+std::unique_ptr<ShellLauncher> MakeSystemShellLauncher(WindowId owner);
+
+}  // namespace zd

@@ -1,0 +1,205 @@
+// The Windows shell behind ShellLauncher.
+#include <windows.h>
+// windows.h must come first
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <vector>
+
+#include "platform/com_ptr_win.h"
+#include "platform/handles_win.h"
+#include "platform/shell_launcher.h"
+#include "platform/wide_win.h"
+
+namespace zd {
+namespace {
+
+void FreeIdList(LPITEMIDLIST list) { CoTaskMemFree(list); }
+using UniqueIdList = UniqueAny<LPITEMIDLIST, FreeIdList>;
+
+// An empty text is "no text" to the shell (a null pointer), not "".
+const wchar_t* OrNull(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
+
+// While it lives, a drive without a medium answers ERROR_NOT_READY instead of
+// showing the system's "insert a disk" box (which would stop our thread).
+// https://learn.microsoft.com/windows/win32/api/errhandlingapi/nf-errhandlingapi-setthreaderrormode
+class QuietDriveErrors {
+ public:
+  QuietDriveErrors() {
+    using SetThreadErrorModeFn = BOOL(WINAPI*)(DWORD, LPDWORD);
+    static const auto set_mode = reinterpret_cast<SetThreadErrorModeFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetThreadErrorMode")));
+    set_mode_ = set_mode;
+    if (set_mode_) {
+      set_mode_(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &old_);
+    } else {
+      old_ = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    }
+  }
+  ~QuietDriveErrors() {
+    if (set_mode_) {
+      set_mode_(old_, nullptr);
+    } else {
+      SetErrorMode(old_);
+    }
+  }
+  QuietDriveErrors(const QuietDriveErrors&) = delete;
+  QuietDriveErrors& operator=(const QuietDriveErrors&) = delete;
+
+ private:
+  BOOL(WINAPI* set_mode_)(DWORD, LPDWORD) = nullptr;
+  DWORD old_ = 0;
+};
+
+DWORD Attributes(const std::string& path, DWORD* error) {
+  QuietDriveErrors quiet;
+  const DWORD a = GetFileAttributesW(Utf8ToWide(path).c_str());
+  if (error) *error = a == INVALID_FILE_ATTRIBUTES ? GetLastError() : ERROR_SUCCESS;
+  return a;
+}
+
+std::string WithoutTrailingBackslash(std::string path) {
+  while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+  return path;
+}
+
+class WinShellLauncher : public ShellLauncher {
+ public:
+  explicit WinShellLauncher(WindowId owner) : owner_(reinterpret_cast<HWND>(owner)) {}
+
+  bool Execute(const ShellExecuteRequest& request) override {
+    const std::wstring verb = Utf8ToWide(request.verb);
+    const std::wstring file = Utf8ToWide(request.file);
+    const std::wstring parameters = Utf8ToWide(request.parameters);
+    // ShellExecute answers a value above 32 for success.
+    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(owner_, OrNull(verb), file.c_str(),
+                                                                OrNull(parameters), nullptr,
+                                                                static_cast<int>(request.show)));
+    return result > 32;
+  }
+
+  bool OpenSpecialFolder(int csidl) override {
+    LPITEMIDLIST raw = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &raw)) || !raw) return false;
+    UniqueIdList list(raw);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_IDLIST | SEE_MASK_FLAG_DDEWAIT;
+    info.lpVerb = L"open";
+    info.lpIDList = list.get();
+    info.nShow = SW_SHOWNORMAL;
+    return ShellExecuteExW(&info) != FALSE;
+  }
+
+  bool MinimizeAll() override {
+    // By its program identifier and late-bound, as a script would.
+    CLSID clsid;
+    if (FAILED(CLSIDFromProgID(L"Shell.Application", &clsid))) return false;
+    ComPtr<IDispatch> shell;
+    if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                                IID_IDispatch, shell.PutVoid()))) {
+      return false;
+    }
+    wchar_t name[] = L"MinimizeAll";
+    LPOLESTR names[] = {name};
+    DISPID id = 0;
+    if (FAILED(shell->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) return false;
+    DISPPARAMS none{};
+    return SUCCEEDED(shell->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none,
+                                   nullptr, nullptr, nullptr));
+  }
+
+  bool StartCommandLine(const std::string& command_line, ShowMode show) override {
+    // What WinExec does, without its 8-bit command line.
+    std::wstring line = Utf8ToWide(command_line);
+    std::vector<wchar_t> buffer(line.begin(), line.end());
+    buffer.push_back(L'\0');
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(show);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+      return false;
+    }
+    UniqueHandle thread(process.hThread);
+    UniqueHandle handle(process.hProcess);
+    return true;
+  }
+
+  bool FileExists(const std::string& path) override {
+    const DWORD a = Attributes(path, nullptr);
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+  }
+
+  bool DirectoryExists(const std::string& path) override {
+    if (path.empty()) return false;
+    const DWORD a = Attributes(path, nullptr);
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+  }
+
+  PathAnswer QueryPath(const std::string& path) override {
+    DWORD error = 0;
+    const DWORD a = Attributes(WithoutTrailingBackslash(path), &error);
+    if (a != INVALID_FILE_ATTRIBUTES) {
+      return (a & FILE_ATTRIBUTE_DIRECTORY) ? PathAnswer::kFolder : PathAnswer::kFile;
+    }
+    switch (error) {
+      case ERROR_FILE_NOT_FOUND:
+      case ERROR_PATH_NOT_FOUND:
+        return PathAnswer::kNotFound;
+      case ERROR_NOT_READY:
+        return PathAnswer::kNotReady;
+      default:
+        return PathAnswer::kOtherError;
+    }
+  }
+
+  DriveKind DriveType(const std::string& root) override {
+    switch (GetDriveTypeW(Utf8ToWide(root).c_str())) {
+      case DRIVE_NO_ROOT_DIR:
+        return DriveKind::kNoRoot;
+      case DRIVE_REMOVABLE:
+        return DriveKind::kRemovable;
+      case DRIVE_FIXED:
+        return DriveKind::kFixed;
+      case DRIVE_REMOTE:
+        return DriveKind::kRemote;
+      case DRIVE_CDROM:
+        return DriveKind::kCdRom;
+      case DRIVE_RAMDISK:
+        return DriveKind::kRamDisk;
+      default:
+        return DriveKind::kUnknown;
+    }
+  }
+
+  std::string SystemDirectory() override {
+    wchar_t buffer[MAX_PATH + 1];
+    const UINT n = GetSystemDirectoryW(buffer, MAX_PATH + 1);
+    if (n == 0 || n > MAX_PATH) return {};
+    return WithoutTrailingBackslash(WideToUtf8(std::wstring_view(buffer, n)));
+  }
+
+  std::string WindowsDirectory() override {
+    wchar_t buffer[MAX_PATH + 1];
+    // The system-wide Windows folder, also on a terminal server.
+    const UINT n = GetSystemWindowsDirectoryW(buffer, MAX_PATH + 1);
+    if (n == 0 || n > MAX_PATH) return {};
+    return WithoutTrailingBackslash(WideToUtf8(std::wstring_view(buffer, n)));
+  }
+
+  void SetOwner(WindowId owner) override { owner_ = reinterpret_cast<HWND>(owner); }
+
+ private:
+  HWND owner_;
+};
+
+}  // namespace
+
+std::unique_ptr<ShellLauncher> MakeSystemShellLauncher(WindowId owner) {
+  return std::make_unique<WinShellLauncher>(owner);
+}
+
+}  // namespace zd

@@ -1,0 +1,206 @@
+#include "tracking/history_edit.h"
+
+#include <algorithm>
+#include <optional>
+#include <unordered_set>
+
+#include "platform/errors.h"
+#include "store/AppParams.h"
+#include "store/doc.h"
+#include "tracking/doc_kinds.h"
+
+namespace zd {
+namespace {
+
+// Calls `hook`(first) now and `hook`(!first) when it goes, whatever
+// happened in between.
+class Bracket {
+ public:
+  Bracket(std::function<void(bool)> hook, bool first) : hook_(std::move(hook)), first_(first) {
+    Call(first_);
+  }
+  ~Bracket() { Call(!first_); }
+  Bracket(const Bracket&) = delete;
+  Bracket& operator=(const Bracket&) = delete;
+
+ private:
+  void Call(bool value) noexcept {
+    try {
+      if (hook_) hook_(value);
+    }
+    ZD_CATCH_LOG("HistoryEditor")
+  }
+  std::function<void(bool)> hook_;
+  bool first_;
+};
+
+// A folder's path as the recent list may hold it: with "/" or "\", with or
+// without the trailing "\" that opening a folder gives it.
+std::string FolderKey(std::string_view path) {
+  std::string key(path);
+  std::replace(key.begin(), key.end(), '/', '\\');
+  while (!key.empty() && key.back() == '\\') key.pop_back();
+  return key;
+}
+
+std::string LinePath(const std::string& line) {
+  const size_t sep = line.find(kLineSep);
+  return sep == std::string::npos ? std::string() : line.substr(0, sep);
+}
+
+void ClearTrees(const TrackerTrees& trees) {
+  for (TreeModel* tree : {trees.docs, trees.doc, trees.app, trees.path}) {
+    if (tree) tree->Clear();
+  }
+}
+
+}  // namespace
+
+HistoryEditor::HistoryEditor(DocStore& store, DocTracker& tracker, TrackerTrees trees,
+                             HistoryEditHooks hooks)
+    : store_(store), tracker_(tracker), trees_(trees), hooks_(std::move(hooks)) {}
+
+std::vector<int32_t> SelectedDocPositions(const TreeModel& tree) {
+  std::vector<TreeNode*> nodes = tree.SelectedNodes();
+  if (nodes.empty() && tree.focused()) nodes.push_back(tree.focused());
+  std::vector<int32_t> positions;
+  for (const TreeNode* node : nodes) {
+    if (std::find(positions.begin(), positions.end(), node->data.index) == positions.end()) {
+      positions.push_back(node->data.index);
+    }
+  }
+  return positions;
+}
+
+void HistoryEditor::DeleteSelectedDoc(const TreeModel& tree) noexcept {
+  try {
+    const std::vector<int32_t> positions = SelectedDocPositions(tree);
+    if (!positions.empty()) DeleteSelectDocs(positions);
+  }
+  ZD_CATCH_LOG(__func__)
+}
+
+void HistoryEditor::DeleteSelectDocs(const std::vector<int32_t>& positions) noexcept {
+  try {
+    std::set<std::string> paths;
+    for (const int32_t position : positions) {
+      if (position < 0 || static_cast<size_t>(position) >= store_.docs.size()) continue;
+      paths.insert(store_.docs[static_cast<size_t>(position)].path);
+    }
+    if (paths.empty()) return;
+    if (tracker_.history_loaded()) {
+      Rebuild(paths);
+      return;
+    }
+    // The load is still reading section "docs": erasing it now would lose
+    // what it has not read yet.
+    wait_paths_.insert(paths.begin(), paths.end());
+    if (!wait_scheduled_) {
+      wait_scheduled_ = true;
+      tracker_.AfterHistoryLoad([this] { RunWaiting(); });
+    }
+  }
+  ZD_CATCH_LOG(__func__)
+}
+
+void HistoryEditor::DeleteAllDocs() noexcept {
+  try {
+    if (tracker_.history_loaded()) {
+      ClearAll();
+      return;
+    }
+    wait_all_ = true;
+    if (!wait_scheduled_) {
+      wait_scheduled_ = true;
+      tracker_.AfterHistoryLoad([this] { RunWaiting(); });
+    }
+  }
+  ZD_CATCH_LOG(__func__)
+}
+
+void HistoryEditor::RunWaiting() noexcept {
+  try {
+    wait_scheduled_ = false;
+    const bool all = wait_all_;
+    const std::set<std::string> paths = std::move(wait_paths_);
+    wait_all_ = false;
+    wait_paths_.clear();
+    // Clearing everything covers any choice made besides it.
+    if (all) {
+      ClearAll();
+    } else if (!paths.empty()) {
+      Rebuild(paths);
+    }
+  }
+  ZD_CATCH_LOG(__func__)
+}
+
+void HistoryEditor::ClearAll() {
+  Bracket timer(hooks_.refresh_timer, false);
+  tracker_.SetAppImageCounter(kAppImageCounterStart);
+  ClearTrees(trees_);
+  store_.MyRecentList.Clear();
+  store_.docs.clear();
+  ++store_.docs_generation;
+  tracker_.RebuildIndex();
+  if (store_.settings) store_.settings->EraseSection(kSectionDocs);
+  ++rebuilds_;
+}
+
+void HistoryEditor::Rebuild(const std::set<std::string>& doomed_paths) {
+  DocArray kept;
+  std::vector<const TMyDoc*> doomed;
+  kept.reserve(store_.docs.size());
+  for (const TMyDoc& doc : store_.docs) {
+    if (doomed_paths.count(doc.path)) {
+      doomed.push_back(&doc);
+    } else {
+      kept.push_back(doc);
+    }
+  }
+  if (doomed.empty()) return;
+
+  // The recent list as it stands, without the lines of the removed records:
+  // re-registering would otherwise put kept records missing from it on top.
+  std::unordered_set<std::string> doomed_lines;
+  for (const TMyDoc* doc : doomed) {
+    doomed_lines.insert(doc->doctype == kDocFolder ? FolderKey(doc->path) : doc->path);
+  }
+  std::vector<std::string> recent;
+  recent.reserve(store_.MyRecentList.size());
+  for (const std::string& line : store_.MyRecentList.Lines()) {
+    const std::string path = LinePath(line);
+    if (doomed_lines.count(path) || doomed_lines.count(FolderKey(path))) continue;
+    recent.push_back(line);
+  }
+
+  Bracket timer(hooks_.refresh_timer, false);
+  Bracket drawing(hooks_.bulk_update, true);
+  std::optional<SettingsFile::Hold> hold;
+  if (store_.settings) hold.emplace(*store_.settings);
+
+  ClearTrees(trees_);
+  store_.docs.clear();
+  ++store_.docs_generation;
+  tracker_.RebuildIndex();
+  if (store_.settings) store_.settings->EraseSection(kSectionDocs);
+
+  for (const TMyDoc& doc : kept) {
+    try {
+      // As the start-up load registers a stored record.
+      const std::string address =
+          doc.doctype == kDocFolder ? std::string(kFilePrefix) + doc.path : doc.path;
+      if (!tracker_.AddMyDoc(address, doc.name, doc.date, doc.doctype == kDocProgram)) continue;
+      if (doc.selected) {
+        const size_t position = store_.docs.size() - 1;
+        store_.docs[position].selected = true;
+        if (store_.settings) WriteDocEntry(*store_.settings, store_.docs, position, Trim(doc.name));
+      }
+    }
+    ZD_CATCH_LOG(__func__)
+  }
+  store_.MyRecentList.ReplaceAll(std::move(recent));
+  ++rebuilds_;
+}
+
+}  // namespace zd

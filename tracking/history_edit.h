@@ -1,0 +1,69 @@
+// Removing documents from the history: chosen records (with a rebuild of the
+// trees and of section "docs") or the whole history. Both wait for the
+// start-up load, which pumps messages while it reads section "docs".
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "store/config.h"
+#include "tracking/tracker.h"
+#include "tracking/tree_model.h"
+
+namespace zd {
+
+struct HistoryEditHooks {
+  // Switches TimerCheckDocs off (false) and on again (true).
+  std::function<void(bool)> refresh_timer;
+  // Around a rebuild: the trees stop drawing (true) and draw once after (false).
+  std::function<void(bool)> bulk_update;
+};
+
+class HistoryEditor {
+ public:
+  HistoryEditor(DocStore& store, DocTracker& tracker, TrackerTrees trees, HistoryEditHooks hooks);
+  HistoryEditor(const HistoryEditor&) = delete;
+  HistoryEditor& operator=(const HistoryEditor&) = delete;
+
+  // Removes the records at these positions (out-of-range ones are ignored) in
+  // one rebuild: the trees are cleared and every other record is registered
+  // again in order, keeping its date and its auto-run choice (`selected`).
+  // The recent list keeps its order; the lines of removed records leave it.
+  // Favourites and the auto-run list are not touched.
+  void DeleteSelectDocs(const std::vector<int32_t>& positions) noexcept;
+  // "删除所选": the records of the tree's selected nodes (the focused node
+  // when none is marked), all in one rebuild.
+  void DeleteSelectedDoc(const TreeModel& tree) noexcept;
+  // Empties the history, the trees and the recent list and erases section
+  // "docs"; the refresh timer is switched on again even after a failure.
+  void DeleteAllDocs() noexcept;
+
+  // True while a request waits for the start-up load to end.
+  bool waiting() const { return wait_all_ || !wait_paths_.empty(); }
+  int rebuilds() const { return rebuilds_; }
+
+ private:
+  void RunWaiting() noexcept;
+  void Rebuild(const std::set<std::string>& doomed_paths);
+  void ClearAll();
+
+  DocStore& store_;
+  DocTracker& tracker_;
+  TrackerTrees trees_;
+  HistoryEditHooks hooks_;
+  // Requests made during the load, by path: positions change with a rebuild,
+  // a path names its record for the whole run.
+  std::set<std::string> wait_paths_;
+  bool wait_all_ = false;
+  bool wait_scheduled_ = false;
+  int rebuilds_ = 0;
+};
+
+// The positions of the records behind a tree's selected nodes (the focused
+// node when none is marked), each once, in tree order.
+std::vector<int32_t> SelectedDocPositions(const TreeModel& tree);
+
+}  // namespace zd

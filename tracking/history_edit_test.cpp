@@ -1,0 +1,273 @@
+// Removing documents from the history: chosen records with one rebuild, the
+// whole history, and the wait for the start-up load.
+#include "tracking/history_edit.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "tracking/doc_kinds.h"
+#include "tracking/recording_tree_mirror_for_tests.h"
+#include "tracking/tracker_harness_for_tests.h"
+
+namespace zd {
+namespace {
+
+using testing_support::Outline;
+using testing_support::TrackerTest;
+using V = std::vector<std::string>;
+
+struct Fields {
+  std::string RootPath, path, name;
+  bool selected;
+  int32_t doctype;
+  std::string date;
+  bool operator==(const Fields&) const = default;
+};
+std::vector<Fields> AllFields(const DocArray& docs) {
+  std::vector<Fields> out;
+  for (const TMyDoc& d : docs)
+    out.push_back({d.RootPath, d.path, d.name, d.selected, d.doctype, d.date});
+  return out;
+}
+
+class HistoryEditTest : public TrackerTest {
+ protected:
+  HistoryEditTest() { MakeEditor(); }
+
+  void MakeEditor() {
+    HistoryEditHooks hooks;
+    hooks.refresh_timer = [this](bool on) {
+      timer_events.push_back(on ? "timer on" : "timer off");
+    };
+    hooks.bulk_update = [this](bool on) { timer_events.push_back(on ? "bulk" : "draw"); };
+    editor = std::make_unique<HistoryEditor>(
+        store, *tracker, TrackerTrees{&tv_docs, &tv_doc, &tv_app, &tv_path}, hooks);
+  }
+
+  // Six records of every kind, with their own dates, some chosen for auto-run.
+  void RegisterSample() {
+    windows.AddExistingPath("C:\\Tools\\a.exe");
+    windows.AddExistingPath("C:\\Tools\\b.exe");
+    tracker->AddMyDoc("http://HOST/", "Home", "2021-01-01", false);
+    tracker->AddMyDoc("file:///D:/Work/Proj", "file:///D:/Work/Proj", "2021-02-02", false);
+    tracker->AddMyDoc("C:\\Tools\\a.exe", "工具 A", "2021-03-03", true);
+    tracker->AddMyDoc("http://HOST/p.html", "页面", "2021-04-04", false);
+    tracker->AddMyDoc("file:///D:/Work", "file:///D:/Work", "2021-05-05", false);
+    tracker->AddMyDoc("C:\\Tools\\b.exe", "工具 B", "2021-06-06", true);
+    ASSERT_EQ(store.docs.size(), 6u);
+    for (size_t chosen : {1, 5}) {
+      store.docs[chosen].selected = true;
+      store.settings->WriteBool(kSectionDocs, "selected" + std::to_string(chosen), true);
+    }
+  }
+
+  std::unique_ptr<HistoryEditor> editor;
+  V timer_events;
+};
+
+TEST_F(HistoryEditTest, KeptRecordsKeepOrderDatesAndAutoRunChoice) {
+  struct Case {
+    std::vector<int32_t> positions;
+    std::set<size_t> gone;  // positions removed
+  };
+  const Case cases[] = {
+      {{0}, {0}},     {{1}, {1}}, {{5, 0, 3}, {0, 3, 5}}, {{2, 2}, {2}}, {{6}, {}},
+      {{-1, 99}, {}}, {{}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.positions));
+    store.docs.clear();
+    store.MyRecentList.Clear();
+    for (TreeModel* t : {&tv_docs, &tv_doc, &tv_app, &tv_path}) t->Clear();
+    store.settings->EraseSection(kSectionDocs);
+    tracker->RebuildIndex();
+    RegisterSample();
+    const DocArray before = store.docs;
+    const int rebuilds = editor->rebuilds();
+
+    editor->DeleteSelectDocs(c.positions);
+
+    DocArray expected;
+    for (size_t i = 0; i < before.size(); ++i) {
+      if (!c.gone.count(i)) expected.push_back(before[i]);
+    }
+    EXPECT_EQ(AllFields(store.docs), AllFields(expected));
+    EXPECT_EQ(editor->rebuilds() - rebuilds, c.gone.empty() ? 0 : 1);
+    // Section "docs" describes the records at their new positions.
+    for (size_t i = 0; i < store.docs.size(); ++i) {
+      EXPECT_EQ(DocKey("date", i), store.docs[i].date) << i;
+      EXPECT_EQ(DocKey("selected", i), store.docs[i].selected ? "1" : "0") << i;
+    }
+    EXPECT_EQ(DocKey("path", store.docs.size()), "<none>");
+  }
+}
+
+TEST_F(HistoryEditTest, RebuiltTreesAreTheTreesOfTheKeptRecords) {
+  RegisterSample();
+  editor->DeleteSelectDocs({0});
+  // The reference: the same records registered into fresh trees.
+  TreeModel docs, doc, app, path;
+  DocStore other;
+  DocTracker fresh(other, TrackerTrees{&docs, &doc, &app, &path}, windows, shell, &icons, {});
+  fresh.HistoryLoaded();
+  for (const TMyDoc& d : store.docs) {
+    fresh.AddMyDoc(d.doctype == kDocFolder ? "file:///" + d.path : d.path, d.name, d.date,
+                   d.doctype == kDocProgram);
+  }
+  auto captions = [](const TreeModel& tree) {
+    V out;
+    for (const std::string& line : Outline(tree)) out.push_back(line.substr(0, line.find(" [")));
+    return out;
+  };
+  EXPECT_EQ(captions(tv_docs), captions(docs));
+  EXPECT_EQ(Outline(tv_doc), Outline(doc));
+  EXPECT_EQ(Outline(tv_path), Outline(path));
+  EXPECT_EQ(captions(tv_app), captions(app));
+}
+
+TEST_F(HistoryEditTest, RecentListKeepsItsOrderAndLosesTheRemovedPaths) {
+  RegisterSample();
+  // As a run leaves it: opened documents on top, a folder recorded with its
+  // trailing backslash and another with slashes, a kept record missing.
+  store.MyRecentList.ReplaceAll({"D:\\Work\\Proj\\*|*opened folder", "http://HOST/*|*Home",
+                                 "C:\\Other\\x.txt*|*x", "D:/Work/Proj*|*D:/Work/Proj",
+                                 "C:\\Tools\\a.exe*|*工具 A", "D:\\Work*|*D:\\Work"});
+  editor->DeleteSelectDocs({1, 0});
+  EXPECT_EQ(store.MyRecentList.Lines(),
+            V({"C:\\Other\\x.txt*|*x", "C:\\Tools\\a.exe*|*工具 A", "D:\\Work*|*D:\\Work"}));
+}
+
+TEST_F(HistoryEditTest, SeveralSelectedNodesGoInOneRebuildAndOneWrite) {
+  RegisterSample();
+  tv_docs.ExpandAll(true);
+  // A root (record 0) with its own child (record 3), and the folder child.
+  TreeNode* host = tv_docs.FindNodeByText("HOST", false);
+  ASSERT_NE(host, nullptr);
+  tv_docs.Select(host);
+  tv_docs.Select(host->children[0].get(), true);
+  tv_docs.Select(tv_docs.FindNodeByText("D:\\Work\\Proj", false), true);
+  EXPECT_EQ(SelectedDocPositions(tv_docs), std::vector<int32_t>({1, 0, 3}));
+  const int writes = files.WriteCount(SettingsPath());
+  editor->DeleteSelectedDoc(tv_docs);
+  EXPECT_EQ(Paths(), V({"C:\\Tools\\a.exe", "D:\\Work", "C:\\Tools\\b.exe"}));
+  EXPECT_EQ(editor->rebuilds(), 1);
+  EXPECT_EQ(files.WriteCount(SettingsPath()) - writes, 1);
+  EXPECT_EQ(timer_events, V({"timer off", "bulk", "draw", "timer on"}));
+}
+
+TEST_F(HistoryEditTest, DeleteKeyRemovesNodesOnlyAndTheyComeBackWithTheNextRebuild) {
+  RegisterSample();
+  const V outline = Outline(tv_doc);
+  const DocArray before = store.docs;
+  const std::string settings_before = files.files().at(SettingsPath());
+  tv_doc.ExpandAll(true);
+  tv_doc.Select(tv_doc.FindNodeByText("HOST", false));
+  tv_doc.Select(tv_doc.FindNodeByText("页面", false), true);
+  EXPECT_EQ(tv_doc.DeleteSelectedNodes(), 1u);
+  EXPECT_TRUE(tv_doc.empty());
+  EXPECT_EQ(AllFields(store.docs), AllFields(before));
+  EXPECT_EQ(files.files().at(SettingsPath()), settings_before);
+  editor->DeleteSelectDocs({5});  // another record
+  EXPECT_EQ(Outline(tv_doc), outline);
+}
+
+TEST_F(HistoryEditTest, DeleteAllEmptiesHistoryTreesAndRecentButNotTheOtherLists) {
+  RegisterSample();
+  AddMyLove(store.MyLoveList, "C:\\fav.txt", "fav");
+  AddMyRun(store.MyRunList, "C:\\run.exe", "run");
+  ASSERT_GT(tracker->AppImageCounter(), 10);
+  editor->DeleteAllDocs();
+  EXPECT_TRUE(store.docs.empty());
+  for (TreeModel* t : {&tv_docs, &tv_doc, &tv_app, &tv_path}) EXPECT_TRUE(t->empty());
+  EXPECT_TRUE(store.MyRecentList.empty());
+  EXPECT_EQ(DocKey("path", 0), "<none>");
+  EXPECT_EQ(store.MyLoveList.size(), 1u);
+  EXPECT_EQ(store.MyRunList.size(), 1u);
+  EXPECT_EQ(tracker->AppImageCounter(), 10);
+  EXPECT_EQ(timer_events, V({"timer off", "timer on"}));
+  // The history fills again from position 0, the icons from 11.
+  windows.AddExistingPath("C:\\Tools\\c.exe");
+  tracker->AddMyDoc("C:\\Tools\\c.exe", "C", "", true);
+  EXPECT_EQ(Outline(tv_app), V({"C [11] #0"}));
+}
+
+// A tree whose control fails while it is cleared.
+class FailingMirror : public testing_support::RecordingTreeMirror {
+ public:
+  void Cleared() override {
+    if (armed) throw std::runtime_error("control gone");
+  }
+  bool armed = false;
+};
+
+TEST_F(HistoryEditTest, TheTimerComesBackOnEvenWhenClearingFails) {
+  expect_caught = true;
+  RegisterSample();
+  FailingMirror mirror;
+  tv_app.SetMirror(&mirror);
+  mirror.armed = true;
+  editor->DeleteAllDocs();
+  EXPECT_EQ(timer_events, V({"timer off", "timer on"}));
+  timer_events.clear();
+  editor->DeleteSelectDocs({0});
+  EXPECT_EQ(timer_events.back(), "timer on");
+  mirror.armed = false;
+  tv_app.SetMirror(nullptr);
+}
+
+class HistoryEditDuringLoadTest : public HistoryEditTest {
+ protected:
+  HistoryEditDuringLoadTest() {
+    history_loaded = false;
+    MakeTracker();
+    MakeEditor();
+  }
+};
+
+TEST_F(HistoryEditDuringLoadTest, DeletesWaitForTheLoadAndLoseNothingStored) {
+  // Stored: five pages; while the load pumps after the second one, the user
+  // deletes the first page and then (in another request) the second.
+  {
+    SettingsFile::Hold hold(*store.settings);
+    for (int i = 0; i < 5; ++i) {
+      store.docs.push_back({"h" + std::to_string(i) + ".example",
+                            "http://h" + std::to_string(i) + ".example/", "page", false, kDocWeb,
+                            "2020-01-0" + std::to_string(i + 1)});
+      WriteDocEntry(*store.settings, store.docs, i, "page");
+    }
+    store.docs.clear();
+  }
+  on_pump = [this] {
+    if (pumps == 2) editor->DeleteSelectDocs({0});
+    if (pumps == 3) editor->DeleteSelectDocs({1});
+  };
+  tracker->LoadHistory(*store.settings, false);
+  EXPECT_TRUE(editor->waiting());
+  EXPECT_EQ(store.docs.size(), 5u) << "nothing is removed while the load reads";
+  EXPECT_EQ(editor->rebuilds(), 0);
+  tracker->HistoryLoaded();
+  EXPECT_FALSE(editor->waiting());
+  EXPECT_EQ(editor->rebuilds(), 1) << "both requests in one rebuild";
+  EXPECT_EQ(Paths(), V({"http://h2.example/", "http://h3.example/", "http://h4.example/"}));
+  EXPECT_EQ(DocKey("path", 2), "http://h4.example/");
+  EXPECT_EQ(DocKey("date", 0), "2020-01-03");
+}
+
+TEST_F(HistoryEditDuringLoadTest, DeleteAllDuringTheLoadRunsAfterItAndCoversOtherChoices) {
+  tracker->AddMyDoc("http://a.example/", "a", "", false);
+  editor->DeleteSelectDocs({0});
+  editor->DeleteAllDocs();
+  EXPECT_EQ(store.docs.size(), 1u);
+  EXPECT_TRUE(timer_events.empty());
+  tracker->HistoryLoaded();
+  EXPECT_TRUE(store.docs.empty());
+  EXPECT_EQ(editor->rebuilds(), 1);
+  // Later requests run at once.
+  tracker->AddMyDoc("http://b.example/", "b", "", false);
+  editor->DeleteSelectDocs({0});
+  EXPECT_TRUE(store.docs.empty());
+}
+
+}  // namespace
+}  // namespace zd
