@@ -323,6 +323,25 @@ void TFrmMain::CreateTracking() {
   hooks.today = Today;
   tracker_ = std::make_unique<DocTracker>(store_, launcher_->Trees(), *windows, *shell,
                                           launcher_->tree_images(), hooks);
+
+  launcher_shell_ = deps_.launcher;
+  if (!launcher_shell_) {
+    own_launcher_ = MakeSystemShellLauncher(reinterpret_cast<WindowId>(deps_.owner));
+    launcher_shell_ = own_launcher_.get();
+  }
+  OpenHooks open_hooks;
+  open_hooks.message = [this](const std::string& text) {
+    ShowMessage(text, deps_.application_title, MB_OK);
+  };
+  open_hooks.show_hint = [this](const std::string& path) { launcher_->PnlHint.SetText(path); };
+  opener_ = std::make_unique<DocOpener>(*launcher_shell_, store_.MyRecentList, open_hooks);
+  HistoryEditHooks history_hooks;
+  history_hooks.refresh_timer = [this](bool on) {
+    const TSettingsPage& s = launcher_->settings;
+    SetRefreshTimer(on && s.CbZDRefresh.Checked() ? s.SbCheckTime.Position() : 0);
+  };
+  history_hooks.bulk_update = [this](bool frozen) { launcher_->FreezeTrees(frozen); };
+  history_ = std::make_unique<HistoryEditor>(store_, *tracker_, launcher_->Trees(), history_hooks);
 }
 
 void TFrmMain::ApplyInterfaceTexts() {
@@ -443,10 +462,6 @@ void TFrmMain::SetRefreshTimer(int seconds) {
   } else {
     KillTimer(hwnd_, kTimerCheckDocs);
   }
-}
-
-void TFrmMain::OpenPath(const std::string& path) {
-  ShellExecuteW(nullptr, L"open", Utf8ToWide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void TFrmMain::TimerCheckDocsTimer() {

@@ -75,7 +75,10 @@ class TFrmMain : public PageHost {
   void SetMenuChecked(Ui entry, bool checked) override { menus_.SetChecked(entry, checked); }
   void Relayout() override { LayoutControls(); }
   void SetRefreshTimer(int seconds) override;
-  void OpenPath(const std::string& path) override;
+  void OpenPath(const std::string& path) override { opener_->OpenDocPath(path, false); }
+  DocOpener& Opener() override { return *opener_; }
+  ShellLauncher& Shell() override { return *launcher_shell_; }
+  HistoryEditor& History() override { return *history_; }
 
  private:
   explicit TFrmMain(MainWindowDeps deps);
@@ -123,6 +126,10 @@ class TFrmMain : public PageHost {
   std::unique_ptr<DocTracker> tracker_;
   std::unique_ptr<WindowSystem> own_windows_;  // when the caller gave none
   std::unique_ptr<ShellWindows> own_shell_;
+  std::unique_ptr<ShellLauncher> own_launcher_;
+  ShellLauncher* launcher_shell_ = nullptr;
+  std::unique_ptr<DocOpener> opener_;
+  std::unique_ptr<HistoryEditor> history_;
   bool first_load_done_ = false;
   bool loading_ = false;           // inside the first load (it pumps messages)
   bool close_after_load_ = false;  // a close asked for during the load

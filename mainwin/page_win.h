@@ -10,13 +10,16 @@
 #include "lang/lang_tables.h"
 #include "lang/ui.h"
 #include "platform/controls_win.h"
+#include "launch/open_docs.h"
 #include "platform/files.h"
+#include "platform/shell_launcher.h"
 #include "platform/registry.h"
 #include "platform/shell_windows.h"
 #include "platform/text_codec.h"
 #include "platform/win_util_win.h"
 #include "platform/window_system.h"
 #include "store/config.h"
+#include "tracking/history_edit.h"
 #include "tracking/tracker.h"
 
 namespace zd {
@@ -39,6 +42,8 @@ struct MainWindowDeps {
   // What the refreshes look at: the desktop's windows and the shell's windows.
   WindowSystem* windows = nullptr;
   ShellWindows* shell = nullptr;
+  // What the open operations hand documents to: the Windows shell.
+  ShellLauncher* launcher = nullptr;
 };
 
 class PageHost {
@@ -58,6 +63,10 @@ class PageHost {
   virtual void SetRefreshTimer(int seconds) = 0;
   // Opens a path as the open operations do, without a message when it is missing.
   virtual void OpenPath(const std::string& path) = 0;
+  // The open operations and the history's deletions, shared by every page.
+  virtual DocOpener& Opener() = 0;
+  virtual ShellLauncher& Shell() = 0;
+  virtual HistoryEditor& History() = 0;
 
  protected:
   ~PageHost() = default;

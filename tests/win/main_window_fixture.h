@@ -15,6 +15,7 @@
 #include "platform/win_util_win.h"
 #include "platform/errors.h"
 #include "platform/fake_files.h"
+#include "platform/fake_shell_launcher.h"
 #include "platform/fake_shell_windows.h"
 #include "platform/fake_window_system.h"
 #include "platform/registry.h"
@@ -61,6 +62,7 @@ class MainWindowFixture : public ::testing::Test {
     deps.registry = &registry_;
     deps.windows = use_real_windows_ ? nullptr : &windows_;
     deps.shell = &shell_;
+    deps.launcher = &launcher_;
     deps.language_index = language;
     deps.exe_path = "C:\\Program Files\\Zapdock\\zapdock.exe";
     deps.post_quit_on_destroy = false;
@@ -104,6 +106,7 @@ class MainWindowFixture : public ::testing::Test {
   FakeRegistry registry_;
   FakeWindowSystem windows_;
   FakeShellWindows shell_;
+  FakeShellLauncher launcher_;
   bool use_real_windows_ = false;
   std::unique_ptr<AnsiCodec> codec_;
   std::unique_ptr<TFrmMain> form_;
