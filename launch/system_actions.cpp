@@ -68,6 +68,23 @@ constexpr Row kRows[] = {
 
 }  // namespace
 
+void RunSystemAction(const SystemAction& action, DocOpener& opener, ShellLauncher& shell) {
+  switch (action.kind) {
+    case SystemActionKind::kSpecialFolder:
+      opener.OpenSpecialFolder(action.csidl);
+      break;
+    case SystemActionKind::kTaskManager:
+      // By its full path: a "taskmgr" elsewhere on the search path is not ours to start.
+      shell.Execute({"open", shell.SystemDirectory() + "\\taskmgr.exe", "", ShowMode::kNormal});
+      break;
+    case SystemActionKind::kSystemFolder:
+      opener.OpenDocPath(shell.SystemDirectory(), false);
+      break;
+    case SystemActionKind::kNothing:
+      break;
+  }
+}
+
 std::optional<SystemAction> SystemActionOf(Ui part) {
   for (const Row& row : kRows)
     if (row.part == part) return row.action;

@@ -5,6 +5,8 @@
 #include <optional>
 
 #include "lang/ui.h"
+#include "launch/open_docs.h"
+#include "platform/shell_launcher.h"
 
 namespace zd {
 
@@ -23,6 +25,11 @@ struct SystemAction {
 
 // The action of a part, or nullopt for a part that is not one of these.
 std::optional<SystemAction> SystemActionOf(Ui part);
+
+// Carries an action out: a special folder through the open operations, the
+// task manager by its full path in the system folder, the system folder as a
+// path (opened with its trailing backslash). Nothing is recorded in the lists.
+void RunSystemAction(const SystemAction& action, DocOpener& opener, ShellLauncher& shell);
 
 // CSIDL numbers of the shell used here.
 namespace csidl {

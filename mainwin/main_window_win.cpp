@@ -12,6 +12,7 @@
 
 #include "lang/captions.h"
 #include "launch/autostart.h"
+#include "tray/recent_menu.h"
 #include "platform/errors.h"
 #include "platform/resources_win.h"
 #include "platform/wide_win.h"
@@ -418,6 +419,10 @@ void TFrmMain::LayoutControls() {
 }
 
 void TFrmMain::OnCommand(UINT id, UINT code, HWND control) {
+  if (!control && id >= kFirstRecentCommand && id < kFirstRecentCommand + kRecentMenuEntries) {
+    OpenRecentMenuItem(id - kFirstRecentCommand);
+    return;
+  }
   if (!control) {
     if (const std::optional<Ui> entry = TMenus::EntryOf(id)) OnMenuCommand(*entry);
     return;
@@ -621,20 +626,43 @@ void TFrmMain::MnZDExitClick() {
 }
 
 void TFrmMain::TrayIconMessage(LPARAM mouse_message) {
-  switch (mouse_message) {
-    case WM_LBUTTONDOWN:
+  switch (ClassifyTrayMessage(static_cast<uint32_t>(mouse_message))) {
+    case TrayClick::kShowWindow:
       ShowWindow(hwnd_, SW_SHOW);
       SetForegroundWindow(hwnd_);
       ShowAtBottomRight();
       tracker_->CheckKindDocs(TreeKindOfPage(ActivePageIndex()));
       break;
-    case WM_RBUTTONDOWN: {
+    case TrayClick::kOpenMenu: {
+      ShowWindow(hwnd_, SW_SHOW);
+      MinimiseOutOfSight();
+      ShowRecentDocInPopmenu();
       POINT pt;
       GetCursorPos(&pt);
       PopupMenuAt(Ui::popMenu, pt);
+      ShowWindow(hwnd_, SW_RESTORE);
       break;
     }
+    case TrayClick::kNone:
+      break;
   }
+}
+
+void TFrmMain::ShowRecentDocInPopmenu() {
+  HMENU menu = menus_.Submenu(Ui::PmRecent);
+  if (!menu) return;
+  while (GetMenuItemCount(menu) > 0) DeleteMenu(menu, 0, MF_BYPOSITION);
+  // Each entry keeps the document it shows: lines inserted while the menu is
+  // open do not change what it opens.
+  recent_entries_ = RecentMenuEntries(store_.MyRecentList.Lines());
+  for (size_t i = 0; i < recent_entries_.size(); ++i) {
+    AppendMenuW(menu, MF_STRING, kFirstRecentCommand + static_cast<UINT>(i),
+                Utf8ToWide(recent_entries_[i].caption).c_str());
+  }
+}
+
+void TFrmMain::OpenRecentMenuItem(size_t index) {
+  if (index < recent_entries_.size()) opener_->OpenDocPath(recent_entries_[index].path, true);
 }
 
 void TFrmMain::PopupMenuAt(Ui menu_id, POINT screen) {

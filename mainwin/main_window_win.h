@@ -20,6 +20,7 @@
 #include "platform/handles_win.h"
 #include "platform/tray_win.h"
 #include "tracking/tracker.h"
+#include "tray/recent_menu.h"
 
 namespace zd {
 
@@ -62,6 +63,11 @@ class TFrmMain : public PageHost {
   WindowSettings CurrentWindowSettings() const;
   // The window's shortcut handler: sees keys before the focused control.
   bool FormShortCut(const MSG& msg);
+  // The tray's recent-documents submenu, rebuilt at every right click; a
+  // chosen entry opens the document it showed.
+  void ShowRecentDocInPopmenu();
+  void OpenRecentMenuItem(size_t index);
+  static constexpr UINT kFirstRecentCommand = 900;
 
   // PageHost.
   HWND Window() const override { return hwnd_; }
@@ -130,6 +136,7 @@ class TFrmMain : public PageHost {
   ShellLauncher* launcher_shell_ = nullptr;
   std::unique_ptr<DocOpener> opener_;
   std::unique_ptr<HistoryEditor> history_;
+  std::vector<RecentMenuEntry> recent_entries_;
   bool first_load_done_ = false;
   bool loading_ = false;           // inside the first load (it pumps messages)
   bool close_after_load_ = false;  // a close asked for during the load

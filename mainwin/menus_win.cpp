@@ -72,6 +72,15 @@ void TMenus::ApplyCaptions(const lang::InterfaceTexts& texts) {
   }
 }
 
+HMENU TMenus::Submenu(Ui entry) const {
+  HMENU menu = MenuHolding(entry);
+  if (!menu) return nullptr;
+  MENUITEMINFOW mii{};
+  mii.cbSize = sizeof(mii);
+  mii.fMask = MIIM_SUBMENU;
+  return GetMenuItemInfoW(menu, CommandOf(entry), FALSE, &mii) ? mii.hSubMenu : nullptr;
+}
+
 bool TMenus::Checked(Ui entry) const {
   HMENU menu = MenuHolding(entry);
   return menu && (GetMenuState(menu, CommandOf(entry), MF_BYCOMMAND) & MF_CHECKED) != 0;

@@ -27,6 +27,8 @@ class TMenus {
   HMENU Get(Ui menu) const;
   // Replaces the captions the texts name, in the model and in the menus.
   void ApplyCaptions(const lang::InterfaceTexts& texts);
+  // The menu an entry opens (PmRecent, MnSystemUse, ...), or null.
+  HMENU Submenu(Ui entry) const;
   bool Checked(Ui entry) const;
   void SetChecked(Ui entry, bool checked);
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "lang/captions.h"
+#include "launch/system_actions.h"
 
 namespace zd {
 
@@ -31,11 +32,24 @@ const Button& TSystemPage::Find(Ui id) const {
 
 bool TSystemPage::OnControlCommand(HWND control, UINT code) {
   if (code != BN_CLICKED) return false;
-  if (control == Find(Ui::BtnMoreSpecDir).hwnd()) {
-    BtnMoreSpecDirClick();
+  for (const SpeedButton& b : buttons) {
+    if (control != b.button.hwnd()) continue;
+    if (b.id == Ui::BtnMoreSpecDir) {
+      BtnMoreSpecDirClick();
+    } else if (const std::optional<SystemAction> action = SystemActionOf(b.id)) {
+      RunSystemAction(*action, host_.Opener(), host_.Shell());
+    }
     return true;
   }
   return false;
+}
+
+bool TSystemPage::OnMenuCommand(Ui entry) {
+  // "更多..." and the tray's "系统常用" share the page's actions.
+  const std::optional<SystemAction> action = SystemActionOf(entry);
+  if (!action) return false;
+  RunSystemAction(*action, host_.Opener(), host_.Shell());
+  return true;
 }
 
 void TSystemPage::BtnMoreSpecDirClick() {

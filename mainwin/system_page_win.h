@@ -45,6 +45,7 @@ class TSystemPage : public Page {
   const Button& Find(Ui id) const;
 
   bool OnControlCommand(HWND control, UINT code) override;
+  bool OnMenuCommand(Ui entry) override;
   bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
   void Layout(int width, int height) override;
 

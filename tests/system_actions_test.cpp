@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "mainwin/menu_model.h"
+#include "platform/fake_shell_launcher.h"
 
 namespace zd {
 namespace {
@@ -37,6 +38,35 @@ TEST(SystemActions, SameNamesOpenTheSamePlaces) {
   EXPECT_EQ(SystemActionOf(Ui::Windows1), SystemActionOf(Ui::SpeedButton1));
   for (Ui part : {Ui::N14, Ui::N19, Ui::N3, Ui::N10})
     EXPECT_EQ(SystemActionOf(part)->kind, SystemActionKind::kNothing) << UiName(part);
+}
+
+TEST(SystemActions, EachKindReachesTheShellAsItShould) {
+  FakeShellLauncher shell;
+  shell.AddFolder("C:\\Windows\\system32");
+  DocList recent;
+  DocOpener opener(shell, recent, {});
+  const std::pair<Ui, const char*> cases[] = {
+      {Ui::SpeedButton7, "special 0"},
+      {Ui::N9, "special 24"},
+      {Ui::BtmManageTask, "execute verb=open file=C:\\Windows\\system32\\taskmgr.exe params= show=1"},
+  };
+  for (const auto& [part, call] : cases) {
+    shell.ClearLog();
+    RunSystemAction(*SystemActionOf(part), opener, shell);
+    ASSERT_FALSE(shell.calls().empty()) << UiName(part);
+    EXPECT_EQ(shell.calls().back(), call) << UiName(part);
+  }
+  // The system folder opens as a folder, with its trailing backslash.
+  shell.ClearLog();
+  RunSystemAction(*SystemActionOf(Ui::SpeedButton1), opener, shell);
+  ASSERT_FALSE(shell.calls().empty());
+  EXPECT_NE(shell.calls().back().find("C:\\Windows\\system32\\"), std::string::npos)
+      << shell.calls().back();
+  // Doing nothing does nothing, and nothing is recorded in the recent list.
+  shell.ClearLog();
+  RunSystemAction(*SystemActionOf(Ui::N14), opener, shell);
+  EXPECT_TRUE(shell.calls().empty());
+  EXPECT_TRUE(recent.empty());
 }
 
 }  // namespace

@@ -398,5 +398,61 @@ TEST_F(MainWindowTest, FilesThatCannotBeReadOrSavedAreNamedOnce) {
   EXPECT_EQ(File("fav.dat"), "C:\\keep*|*keep\r\n");
 }
 
+// Closes whatever menu is open a moment after it opens.
+void CALLBACK EndMenuSoon(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  EndMenu();
+}
+
+TEST_F(MainWindowTest, TrayMenuShowsTheRecentDocumentsAndOpensWhatItShowed) {
+  files_.AddDirectory("D:\\MrxConfig\\");
+  TFrmMain& form = OpenLoaded();
+  launcher_.AddFile("C:\\a.txt");
+  launcher_.AddFile("C:\\b&c.txt");
+  AddMyRecent(form.store().MyRecentList, "C:\\a.txt", "a");
+  AddMyRecent(form.store().MyRecentList, "C:\\b&c.txt", "b&c");
+  // A right click on the icon: the window goes out of sight and the menu opens.
+  form.ShowAtBottomRight();
+  SetTimer(nullptr, 0, 300, EndMenuSoon);
+  SendMessageW(form.hwnd(), kTrayCallbackMessage, 0, WM_RBUTTONDOWN);
+  RECT r;
+  GetWindowRect(form.hwnd(), &r);
+  EXPECT_EQ(r.top, kMinimisedTop);
+  HMENU recent = form.menus().Submenu(Ui::PmRecent);
+  ASSERT_EQ(GetMenuItemCount(recent), 2);
+  EXPECT_EQ(MenuText(recent, TFrmMain::kFirstRecentCommand), "（&2） a");
+  EXPECT_EQ(MenuText(recent, TFrmMain::kFirstRecentCommand + 1), "（&1） b&&c");
+  // A refresh adds a line while the menu is open: the entry still opens its document.
+  AddMyRecent(form.store().MyRecentList, "C:\\new.txt", "new");
+  launcher_.ClearLog();
+  SendMessageW(form.hwnd(), WM_COMMAND, TFrmMain::kFirstRecentCommand, 0);
+  ASSERT_FALSE(launcher_.calls().empty());
+  EXPECT_NE(launcher_.calls().back().find("file=C:\\a.txt"), std::string::npos)
+      << launcher_.calls().back();
+  // Releases and double clicks do nothing; a left click brings the window back.
+  SendMessageW(form.hwnd(), kTrayCallbackMessage, 0, WM_RBUTTONUP);
+  SendMessageW(form.hwnd(), kTrayCallbackMessage, 0, WM_LBUTTONDBLCLK);
+  GetWindowRect(form.hwnd(), &r);
+  EXPECT_EQ(r.top, kMinimisedTop);
+  SendMessageW(form.hwnd(), kTrayCallbackMessage, 0, WM_LBUTTONDOWN);
+  GetWindowRect(form.hwnd(), &r);
+  EXPECT_EQ(r.top, GetSystemMetrics(SM_CYSCREEN) - 600 - 50);
+}
+
+TEST_F(MainWindowTest, SystemButtonsAndMenusOpenTheirPlaces) {
+  TFrmMain& form = OpenLoaded();
+  const TSystemPage& page = form.launcher().system;
+  launcher_.ClearLog();
+  Click(page.Find(Ui::SpeedButton8));
+  Choose(Ui::N5);
+  Choose(Ui::MnMyDesk);
+  Choose(Ui::MnZDTask);
+  EXPECT_EQ(launcher_.calls(),
+            (std::vector<std::string>{
+                "special 10", "special 25", "special 0",
+                "execute verb=open file=C:\\Windows\\system32\\taskmgr.exe params= show=1"}));
+  EXPECT_TRUE(form.store().MyRecentList.empty()) << "nothing recorded";
+}
+
 }  // namespace
 }  // namespace zd
