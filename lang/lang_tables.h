@@ -42,6 +42,7 @@ struct InterfaceTexts {
       PCStartWriteFailed, PCStartDeleteFailed;
   std::string PCStartUnreadable;  // "%s" = the keys that could not be read
   std::string AutoStartFailed;    // the own log-on value could not be written
+  std::string AutoRunQuestion;    // "%d" = how many documents the start would open
   // "%s" = the files, one per line (FileListMessage).
   std::string FilesNotRead;   // exist but could not be read at start
   std::string FilesNotSaved;  // could not be saved at exit

@@ -66,6 +66,7 @@ std::vector<std::pair<const char*, const std::string*>> NamedTexts(const Interfa
           {"PCStartDeleteFailed", &t.PCStartDeleteFailed},
           {"PCStartUnreadable", &t.PCStartUnreadable},
           {"AutoStartFailed", &t.AutoStartFailed},
+          {"AutoRunQuestion", &t.AutoRunQuestion},
           {"FilesNotRead", &t.FilesNotRead},
           {"FilesNotSaved", &t.FilesNotSaved},
           {"FolderGoneFormat", &t.FolderGoneFormat},

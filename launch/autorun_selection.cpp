@@ -55,20 +55,30 @@ bool SaveSelectedFlags(SettingsFile& settings, const DocArray& docs,
   return keys.empty() || settings.WriteKeys(kSectionDocs, keys);
 }
 
-std::vector<std::string> AutoRunPaths(const DocArray& docs, const DocList& run_list) {
-  std::vector<std::string> paths;
-  auto add = [&](std::string path) {
+std::vector<AutoRunDoc> AutoRunDocs(const DocArray& docs, const DocList& run_list) {
+  std::vector<AutoRunDoc> chosen;
+  auto add = [&](std::string path, const std::string& name) {
     path = Trim(path);
-    if (path.empty() || std::find(paths.begin(), paths.end(), path) != paths.end()) return;
-    paths.push_back(std::move(path));
+    if (path.empty()) return;
+    for (const AutoRunDoc& doc : chosen)
+      if (doc.path == path) return;
+    chosen.push_back({std::move(path), name});
   };
   for (const TMyDoc& doc : docs)
-    if (doc.selected) add(GetDocAddress(doc));
+    if (doc.selected) add(GetDocAddress(doc), doc.name);
   for (const std::string& line : run_list.Lines()) {
     TMyDocObj entry;
-    if (ListLineSplit(line, entry)) add(entry.path);
+    if (ListLineSplit(line, entry)) add(entry.path, entry.name);
   }
-  return paths;
+  return chosen;
+}
+
+void OpenAutoRunDocs(const std::vector<AutoRunDoc>& docs, DocOpener& opener, ShellLauncher& shell) {
+  for (const AutoRunDoc& doc : docs) {
+    const bool local = doc.path.size() > 2 && (doc.path[1] == ':' || doc.path.starts_with("\\\\"));
+    if (local && !shell.FileExists(doc.path) && !shell.DirectoryExists(doc.path)) continue;
+    opener.OpenAndRecordDoc(doc.path, doc.name);
+  }
 }
 
 }  // namespace zd

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "launch/open_docs.h"
+#include "platform/shell_launcher.h"
 #include "store/doc.h"
 #include "store/doc_list.h"
 #include "store/settings_file.h"
@@ -53,9 +55,19 @@ class AutorunSelection {
 bool SaveSelectedFlags(SettingsFile& settings, const DocArray& docs,
                        const std::vector<size_t>& positions);
 
+struct AutoRunDoc {
+  std::string path;
+  std::string name;
+  bool operator==(const AutoRunDoc&) const = default;
+};
+
 // What the start opens when "自动启动历史文档" is ticked: the flagged
 // documents in history order, then the entries of the auto-run list ("我的启动"),
 // each path once.
-std::vector<std::string> AutoRunPaths(const DocArray& docs, const DocList& run_list);
+std::vector<AutoRunDoc> AutoRunDocs(const DocArray& docs, const DocList& run_list);
+
+// Opens them through OpenAndRecordDoc. A file or folder that is gone is
+// skipped without a message: nobody asked for it just now.
+void OpenAutoRunDocs(const std::vector<AutoRunDoc>& docs, DocOpener& opener, ShellLauncher& shell);
 
 }  // namespace zd

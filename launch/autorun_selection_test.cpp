@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/fake_shell_launcher.h"
 #include "tracking/doc_kinds.h"
 
 namespace zd {
@@ -73,10 +74,27 @@ TEST(AutorunSelection, StartOpensFlaggedDocumentsThenTheAutoRunListOnce) {
   docs[0].selected = true;
   DocList run;
   AddMyRun(run, "C:\\d2.exe", "again");  // already flagged: opened once
-  AddMyRun(run, "D:\\notes.txt", "notes");
-  EXPECT_EQ(AutoRunPaths(docs, run),
-            (std::vector<std::string>{"C:\\d0.exe", "C:\\d2.exe", "D:\\notes.txt"}));
-  EXPECT_TRUE(AutoRunPaths(Docs(2), DocList()).empty());
+  AddMyRun(run, "D:\\gone.txt", "gone");
+  AddMyRun(run, "http://example.com/", "site");
+  const std::vector<AutoRunDoc> chosen = AutoRunDocs(docs, run);
+  EXPECT_EQ(chosen, (std::vector<AutoRunDoc>{{"C:\\d0.exe", "doc0"},
+                                             {"C:\\d2.exe", "doc2"},
+                                             {"http://example.com/", "site"},
+                                             {"D:\\gone.txt", "gone"}}));
+  EXPECT_TRUE(AutoRunDocs(Docs(2), DocList()).empty());
+
+  FakeShellLauncher shell;
+  shell.AddFile("C:\\d0.exe");
+  shell.AddFile("C:\\d2.exe");
+  DocList recent;
+  std::vector<std::string> messages;
+  DocOpener opener(shell, recent, {[&](const std::string& m) { messages.push_back(m); }, {}});
+  OpenAutoRunDocs(chosen, opener, shell);
+  EXPECT_TRUE(messages.empty()) << "a missing path is skipped without a message";
+  EXPECT_EQ(shell.calls().size(), 3u);
+  EXPECT_TRUE(IsInRecentList(recent, "C:\\d0.exe") &&
+              IsInRecentList(recent, "http://example.com/"));
+  EXPECT_FALSE(IsInRecentList(recent, "D:\\gone.txt"));
 }
 
 }  // namespace

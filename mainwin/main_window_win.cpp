@@ -11,13 +11,14 @@
 #include <optional>
 
 #include "lang/captions.h"
+#include "launch/autorun_selection.h"
 #include "launch/autostart.h"
-#include "tray/recent_menu.h"
 #include "platform/errors.h"
 #include "platform/resources_win.h"
 #include "platform/wide_win.h"
 #include "store/AppParams.h"
 #include "store/startup_load.h"
+#include "tray/recent_menu.h"
 
 namespace zd {
 namespace {
@@ -558,9 +559,24 @@ void TFrmMain::TimerFirstRunTimer() {
     ShowMessage(lang::FileListMessage(texts.FilesNotRead, unread), texts.TipsCaption,
                 MB_OK | MB_ICONWARNING);
   }
+  RunAutoRunDocs();
   // A refresh asked for during the load runs now; a close waits for its end.
   tracker_->HistoryLoaded();
   if (close_after_load_ && hwnd_) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+void TFrmMain::RunAutoRunDocs() {
+  const TSettingsPage& s = launcher_->settings;
+  if (!settings_applied_ || !s.CbAutoRunDocs.Checked()) return;
+  const std::vector<AutoRunDoc> docs = AutoRunDocs(store_.docs, store_.MyRunList);
+  if (docs.empty()) return;
+  if (s.CbQueryAutoRunDoc.Checked()) {
+    const lang::InterfaceTexts& texts = lang::Texts();
+    const std::string question =
+        lang::FormatText(texts.AutoRunQuestion, static_cast<int>(docs.size()));
+    if (ShowMessage(question, texts.TipsCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  }
+  OpenAutoRunDocs(docs, *opener_, *launcher_shell_);
 }
 
 WindowSettings TFrmMain::CurrentWindowSettings() const {

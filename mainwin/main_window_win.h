@@ -102,6 +102,9 @@ class TFrmMain : public PageHost {
   void PageControl1DrawTab(const DRAWITEMSTRUCT& item);
   void PageControl1Change();
   void TimerCheckDocsTimer();
+  // After the first load: the documents chosen for automatic start, and the
+  // auto-run list, opened (after one question when asked for).
+  void RunAutoRunDocs();
   void PumpMessages();
   void TrayIconMessage(LPARAM mouse_message);
   void MinimiseOutOfSight();

@@ -9,11 +9,11 @@
 
 #include "lang/lang_tables.h"
 #include "lang/ui.h"
-#include "platform/controls_win.h"
 #include "launch/open_docs.h"
+#include "platform/controls_win.h"
 #include "platform/files.h"
-#include "platform/shell_launcher.h"
 #include "platform/registry.h"
+#include "platform/shell_launcher.h"
 #include "platform/shell_windows.h"
 #include "platform/text_codec.h"
 #include "platform/win_util_win.h"

@@ -48,7 +48,8 @@ TEST(SystemActions, EachKindReachesTheShellAsItShould) {
   const std::pair<Ui, const char*> cases[] = {
       {Ui::SpeedButton7, "special 0"},
       {Ui::N9, "special 24"},
-      {Ui::BtmManageTask, "execute verb=open file=C:\\Windows\\system32\\taskmgr.exe params= show=1"},
+      {Ui::BtmManageTask,
+       "execute verb=open file=C:\\Windows\\system32\\taskmgr.exe params= show=1"},
   };
   for (const auto& [part, call] : cases) {
     shell.ClearLog();

@@ -18,6 +18,7 @@ struct Stored {
   std::string name;
   int doctype;
   std::string date;
+  bool selected = false;
 };
 
 class LoadHistoryTest : public TrackerTest {
@@ -36,7 +37,7 @@ class LoadHistoryTest : public TrackerTest {
           writer.WriteInteger(kSectionDocs, "doctype" + n, records[i].doctype);
         }
         writer.WriteString(kSectionDocs, "path" + n, records[i].path);
-        writer.WriteBool(kSectionDocs, "selected" + n, false);
+        writer.WriteBool(kSectionDocs, "selected" + n, records[i].selected);
       }
     }
     store.settings.reset();
@@ -67,6 +68,23 @@ TEST_F(LoadHistoryTest, RecordsComeBackWithTheirDatesAndNodes) {
                                  "HOST [2] #0", "  页面 A [2] #3"}));
   EXPECT_EQ(pumps, 4) << "messages are served after each registration";
   EXPECT_EQ(DocKey("path", 2), "file:///C:\\Work\\Proj");
+}
+
+TEST_F(LoadHistoryTest, AutoRunChoicesComeBackAtTheirNewPositions) {
+  // A dropped page moves the later records down; each keeps its own choice.
+  StoreRecords({{"http://HOST/a.html", "A", 1, "2021-01-01", true},
+                {"file:///C:\\Work\\One", "one", 3, "2021-01-01", true},
+                {"file:///C:\\Work\\Two", "two", 3, "2021-01-01", false},
+                {"file:///C:\\Work\\Three", "three", 3, "2021-01-01", true}});
+  tracker->LoadHistory(*store.settings, /*need_remove_url=*/true);
+  ASSERT_EQ(store.docs.size(), 3u);
+  std::vector<bool> flags, keys;
+  for (size_t i = 0; i < store.docs.size(); ++i) {
+    flags.push_back(store.docs[i].selected);
+    keys.push_back(DocKey("selected", i) == "1");
+  }
+  EXPECT_EQ(flags, (std::vector<bool>{true, false, true}));
+  EXPECT_EQ(keys, flags) << "the keys follow the records to their positions";
 }
 
 TEST_F(LoadHistoryTest, SettingsFileIsWrittenOnceForTheWholeLoad) {

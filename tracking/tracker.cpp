@@ -390,6 +390,7 @@ void DocTracker::LoadHistory(SettingsFile& settings, bool need_remove_url) {
   struct StoredDoc {
     std::string path, name, date;
     int kind = kDocWeb;
+    bool selected = false;  // chosen for automatic start
   };
   std::vector<StoredDoc> stored;
   for (int n = 0; n < kMaxLoadedPositions; ++n) {
@@ -401,6 +402,7 @@ void DocTracker::LoadHistory(SettingsFile& settings, bool need_remove_url) {
       doc.kind = settings.ReadInteger(kSectionDocs, "doctype" + suffix, kDocWeb);
       doc.date = Trim(settings.ReadString(kSectionDocs, "date" + suffix, ""));
       doc.name = settings.ReadString(kSectionDocs, "name" + suffix, "");
+      doc.selected = settings.ReadBool(kSectionDocs, "selected" + suffix, false);
       stored.push_back(std::move(doc));
     } catch (...) {
       RecordCurrentException(__func__);
@@ -413,7 +415,14 @@ void DocTracker::LoadHistory(SettingsFile& settings, bool need_remove_url) {
       if (IsDocRegistered(doc.path)) continue;
       const bool is_program = doc.kind == kDocProgram;
       if (!is_program && need_remove_url && doc.kind == kDocWeb) continue;
-      AddMyDoc(doc.path, doc.name, doc.date, is_program);
+      if (AddMyDoc(doc.path, doc.name, doc.date, is_program) && doc.selected) {
+        // The choice for automatic start comes back with its record.
+        const size_t position = store_.docs.size() - 1;
+        store_.docs[position].selected = true;
+        if (store_.settings) {
+          store_.settings->WriteString(kSectionDocs, "selected" + std::to_string(position), "1");
+        }
+      }
       Pump();
     }
     ZD_CATCH_LOG(__func__)

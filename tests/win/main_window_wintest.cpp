@@ -7,12 +7,12 @@
 
 #include "mainwin/form_model.h"
 #include "mainwin/main_window_win.h"
-#include "platform/win_util_win.h"
 #include "platform/fake_files.h"
 #include "platform/fake_shell_windows.h"
 #include "platform/fake_window_system.h"
 #include "platform/text_codec.h"
 #include "platform/wide_win.h"
+#include "platform/win_util_win.h"
 #include "store/AppParams.h"
 #include "tests/win/main_window_fixture.h"
 
@@ -452,6 +452,90 @@ TEST_F(MainWindowTest, SystemButtonsAndMenusOpenTheirPlaces) {
                 "special 10", "special 25", "special 0",
                 "execute verb=open file=C:\\Windows\\system32\\taskmgr.exe params= show=1"}));
   EXPECT_TRUE(form.store().MyRecentList.empty()) << "nothing recorded";
+}
+
+TEST_F(MainWindowTest, ChosenDocumentsOpenAtStartAfterOneQuestion) {
+  const std::string stored =
+      "[default]\r\nRunSelectDoc=1\r\nQueryAutoRunDoc=1\r\n"
+      "[docs]\r\nname0=a\r\ndate0=2026-01-01\r\nRootPath0=\r\ndoctype0=2\r\n"
+      "path0=C:\\a.exe\r\nselected0=1\r\n"
+      "name1=b\r\ndate1=2026-01-01\r\nRootPath1=\r\ndoctype1=2\r\npath1=C:\\b.exe\r\nselected1="
+      "0\r\n";
+  files_.AddDirectory("D:\\MrxConfig\\");
+  files_.PutFile("D:\\MrxConfig\\run.dat", "D:\\notes.txt*|*notes\r\nD:\\gone.txt*|*gone\r\n");
+  launcher_.AddFile("C:\\a.exe");
+  launcher_.AddFile("C:\\b.exe");
+  launcher_.AddDrive("D:\\", DriveKind::kFixed);
+  launcher_.AddFile("D:\\notes.txt");
+  for (const int answer : {IDNO, IDYES}) {
+    files_.PutFile("D:\\MrxConfig\\defualt.ini", stored);
+    answer_ = answer;
+    boxes_.clear();
+    Open();
+    launcher_.ClearLog();
+    form_->TimerFirstRunTimer();
+    ASSERT_EQ(boxes_.size(), 1u) << "one question";
+    std::string opened;
+    for (const std::string& call : launcher_.calls()) opened += call + "\n";
+    if (answer == IDNO) {
+      EXPECT_EQ(opened, "");
+    } else {
+      EXPECT_NE(opened.find("file=C:\\a.exe"), std::string::npos) << opened;
+      EXPECT_NE(opened.find("file=D:\\notes.txt"), std::string::npos) << opened;
+      EXPECT_EQ(opened.find("b.exe"), std::string::npos) << "not chosen";
+      EXPECT_EQ(opened.find("gone"), std::string::npos) << "missing: skipped silently";
+    }
+  }
+}
+
+// What the user does in the document selection window once it is up: picks
+// rows 0 and 2, ticks "不再跳出此提示框", then presses OK (or cancel).
+bool g_confirm = true;
+void CALLBACK PickInSelectionWindow(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND window = FindWindowW(L"ZapdockAutorunDocuments", nullptr);
+  if (!window || !IsWindowVisible(window)) return;  // not up yet
+  KillTimer(nullptr, id);
+  HWND list = FindWindowExW(window, nullptr, L"LISTBOX", nullptr);
+  SendMessageW(list, LB_SETSEL, TRUE, 0);
+  SendMessageW(list, LB_SETSEL, TRUE, 2);
+  SendMessageW(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(list));
+  HWND not_query = FindWindowExW(window, nullptr, L"BUTTON", L"不再跳出此提示框");
+  SendMessageW(not_query, BM_SETCHECK, BST_CHECKED, 0);
+  SendMessageW(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(not_query), BN_CLICKED),
+               reinterpret_cast<LPARAM>(not_query));
+  HWND button = FindWindowExW(window, nullptr, L"BUTTON", g_confirm ? L"确定" : L"取消");
+  SendMessageW(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+               reinterpret_cast<LPARAM>(button));
+}
+
+TEST_F(MainWindowTest, TheSelectionWindowKeepsItsChoiceInTheHistory) {
+  files_.AddDirectory("D:\\MrxConfig\\");
+  TFrmMain& form = OpenLoaded();
+  for (const char* path : {"C:\\a.exe", "C:\\b.exe", "C:\\c.exe"})
+    form.tracker().AddMyDoc(path, path, "2026-01-01", true);
+  const TSettingsPage& s = form.launcher().settings;
+  Click(s.CbQueryAutoRunDoc);
+  ASSERT_TRUE(s.CbQueryAutoRunDoc.Checked());
+  // Cancel changes nothing.
+  g_confirm = false;
+  SetTimer(nullptr, 0, 100, PickInSelectionWindow);
+  Click(s.BtnZDAutoRunSet);
+  EXPECT_FALSE(form.store().docs[0].selected);
+  EXPECT_TRUE(s.CbQueryAutoRunDoc.Checked());
+  // OK keeps the rows and turns the question off.
+  g_confirm = true;
+  SetTimer(nullptr, 0, 100, PickInSelectionWindow);
+  Click(s.BtnZDAutoRunSet);
+  const DocArray& docs = form.store().docs;
+  EXPECT_TRUE(docs[0].selected && !docs[1].selected && docs[2].selected);
+  EXPECT_FALSE(s.CbQueryAutoRunDoc.Checked());
+  // The choice outlives the run.
+  Close();
+  TFrmMain& again = OpenLoaded();
+  ASSERT_EQ(again.store().docs.size(), 3u);
+  EXPECT_TRUE(again.store().docs[0].selected && !again.store().docs[1].selected &&
+              again.store().docs[2].selected);
 }
 
 }  // namespace
