@@ -64,18 +64,24 @@ std::string Hex(const std::string& bytes) {
 }
 
 std::string Shown(const RegValue& value) {
+  // Built by appending: GCC 12 warns falsely on "literal" + string here.
+  std::string shown;
   switch (value.type) {
     case RegType::kString:
     case RegType::kExpandString:
       return value.text;
     case RegType::kBinary:
-      return "[REG_BINARY] " + Hex(value.bytes);
+      shown = "[REG_BINARY] ";
+      break;
     case RegType::kDword:
-      return "[REG_DWORD] " + Hex(value.bytes);
+      shown = "[REG_DWORD] ";
+      break;
     case RegType::kOther:
+      shown = "[?] ";
       break;
   }
-  return "[" + Hex(value.bytes) + "]";
+  shown += Hex(value.bytes);
+  return shown;
 }
 
 // Windows switches an entry off by setting the lowest bit of the first byte

@@ -272,7 +272,9 @@ TEST_F(AddMyDocTest, RefusedIconGetsTheBuiltInImageAndLeavesNoHole) {
 
 TEST_F(AddMyDocTest, ProgramIconsLandFromElevenUp) {
   for (int i = 1; i <= 5; ++i) {
-    const std::string exe = "C:\\Apps\\app" + std::to_string(i) + ".exe";
+    std::string exe = "C:\\Apps\\app";
+    exe += std::to_string(i);
+    exe += ".exe";
     windows.AddExistingPath(exe);
     ASSERT_TRUE(tracker->AddMyDoc(exe, "App " + std::to_string(i), "", true));
   }

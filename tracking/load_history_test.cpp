@@ -90,7 +90,10 @@ TEST_F(LoadHistoryTest, AutoRunChoicesComeBackAtTheirNewPositions) {
 TEST_F(LoadHistoryTest, SettingsFileIsWrittenOnceForTheWholeLoad) {
   std::vector<Stored> records;
   for (int i = 0; i < 50; ++i) {
-    records.push_back({"http://site" + std::to_string(i) + ".example/", "站点", 1, "2022-01-01"});
+    std::string site = "http://site";
+    site += std::to_string(i);
+    site += ".example/";
+    records.push_back({site, "站点", 1, "2022-01-01"});
   }
   StoreRecords(records);
   // A load that changes keys (a record squeezed out moves the others down).

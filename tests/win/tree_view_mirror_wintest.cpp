@@ -63,8 +63,15 @@ std::string Outline(const std::vector<Item>& items) {
   std::string text;
   for (const Item& item : items) {
     if (!text.empty()) text += " ";
-    text += item.caption + "[" + std::to_string(item.image) + "]";
-    if (!item.children.empty()) text += "{" + Outline(item.children) + "}";
+    text += item.caption;
+    text += '[';
+    text += std::to_string(item.image);
+    text += ']';
+    if (!item.children.empty()) {
+      text += '{';
+      text += Outline(item.children);
+      text += '}';
+    }
   }
   return text;
 }
