@@ -36,7 +36,12 @@ LRESULT CALLBACK TabStripProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PT
 }  // namespace
 
 TLauncherPage::TLauncherPage(PageHost& host)
-    : Page(host), system(host), favourites(host), browser(host), note(host), settings(host) {}
+    : Page(host),
+      system(host),
+      favourites(host, PnlHint),
+      browser(host),
+      note(host),
+      settings(host) {}
 
 TLauncherPage::~TLauncherPage() {
   for (TreeModel* t : {&tv_docs, &tv_doc, &tv_app, &tv_path}) t->SetMirror(nullptr);
@@ -99,7 +104,11 @@ void TLauncherPage::Create(HWND parent) {
   f.Make(ListBox1, L"LISTBOX", "", kHidden | LBS_NOINTEGRALHEIGHT, page, 0, 0, 100, 100);
   f.Make(LbAutoRun, L"LISTBOX", "", kHidden | LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT, page, 0, 0,
          100, 100);
-  f.Make(LbSearchResult, L"LISTBOX", "", kHidden | LBS_NOINTEGRALHEIGHT, page, 0, 0, 100, 100);
+  // Rows are drawn from the search's results: the list holds none itself.
+  f.Make(LbSearchResult, L"LISTBOX", "",
+         kHidden | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NODATA | LBS_OWNERDRAWFIXED |
+             LBS_NOINTEGRALHEIGHT,
+         page, 0, 0, 100, 100);
   f.Make(GroupBox1, L"BUTTON", caption(Ui::GroupBox1), kHidden | BS_GROUPBOX, page, 0, 0, 200, 200);
   f.Make(TVDocs, WC_TREEVIEWW, "", kHidden | kTree, page, 4, 16, 190, 180);
   f.Make(ProgressBar1, PROGRESS_CLASSW, "", kHidden, page, 0, 0, 200, 16);
@@ -122,12 +131,16 @@ void TLauncherPage::Create(HWND parent) {
   tree_images_ = std::make_unique<TreeImageList>(Px(16));
   const std::pair<TreeView*, TreeModel*> models[] = {
       {&TVDocs, &tv_docs}, {&TVDoc, &tv_doc}, {&TVApp, &tv_app}, {&TVPath, &tv_path}};
+  std::vector<TDocTrees::Tree> attached;
   for (const auto& [view, model] : models) {
     SendMessageW(view->hwnd(), TVM_SETIMAGELIST, TVSIL_NORMAL,
                  reinterpret_cast<LPARAM>(tree_images_->handle()));
     tree_mirrors_.push_back(std::make_unique<TreeViewMirror>(view->hwnd()));
     model->SetMirror(tree_mirrors_.back().get());
+    attached.push_back({view, model, tree_mirrors_.back().get()});
   }
+  doc_trees_.Attach(std::move(attached));
+  search_row_.Attach();
   SetWindowSubclass(TVControl.hwnd(), TabStripProc, 2, 0);
   ShowPage(0);
 }
@@ -166,11 +179,14 @@ void TLauncherPage::TVControlChange() {
   const int tab = TVControl.Selected();
   const int page = PageIndexOfTab(tab);
   if (page >= 0) ShowPage(page);
+  search_row_.search().ClearResults();
+  PnlHint.SetText("");
   if (TreeKindOfPage(page) != 0) host_.Tracker().CheckAllDocs();
+  if (page == kWebPageIndex) browser.ShowBrowser(search_row_.web());
 }
 
 void TLauncherPage::TVControlMouseDown() {
-  SendMessageW(LbSearchResult.hwnd(), LB_RESETCONTENT, 0, 0);
+  search_row_.search().ClearResults();
   PnlHint.SetText("");
   host_.Tracker().CheckKindDocs(TreeKindOfPage(active_page_));
 }
@@ -180,12 +196,17 @@ bool TLauncherPage::OnNotify(const NMHDR& header) {
     TVControlChange();
     return true;
   }
-  return false;
+  return doc_trees_.OnNotify(header);
 }
 
 bool TLauncherPage::OnControlCommand(HWND control, UINT code) {
   if (control == MnZDAutoRun.hwnd() && code == BN_CLICKED) {
     MnZDAutoRunClick();
+    return true;
+  }
+  if (search_row_.OnControlCommand(control, code)) return true;
+  if (control == settings.BtnZDDeleteAllDocs.hwnd() && code == BN_CLICKED) {
+    doc_trees_.BtnZDDeleteAllDocsClick();
     return true;
   }
   for (Page* page : SubPages())
@@ -194,17 +215,15 @@ bool TLauncherPage::OnControlCommand(HWND control, UINT code) {
 }
 
 bool TLauncherPage::OnMenuCommand(Ui entry) {
-  if (entry == Ui::MnRefresh) {
-    host_.Tracker().CheckAllDocs();
-    return true;
-  }
+  if (doc_trees_.OnMenuCommand(entry)) return true;
   for (Page* page : SubPages())
     if (page->OnMenuCommand(entry)) return true;
   return false;
 }
 
 bool TLauncherPage::OnContextMenu(HWND target, POINT screen) {
-  if (target == TVDoc.hwnd() || target == TVApp.hwnd() || target == TVPath.hwnd()) {
+  if (doc_trees_.IsTree(target)) {
+    doc_trees_.PmDocTreePopup();
     host_.PopupMenuAt(Ui::PmDocTree, screen);
     return true;
   }
@@ -222,6 +241,7 @@ bool TLauncherPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
     TVAllDocsDrawTab(item);
     return true;
   }
+  if (search_row_.OnDrawItem(item)) return true;
   for (Page* page : SubPages())
     if (page->OnDrawItem(item)) return true;
   return false;
@@ -285,6 +305,8 @@ void TLauncherPage::Layout(int pw, int ph) {
   }
   for (const TreeView* tree : {&TVDoc, &TVApp, &TVPath}) tree->Place(0, 0, iw, ih);
   for (Page* page : SubPages()) page->Layout(iw, ih);
+  // The result list floats over the pages.
+  if (LbSearchResult.Visible()) LbSearchResult.BringToTop();
 }
 
 }  // namespace zd
