@@ -62,6 +62,8 @@ void TLauncherPage::Create(HWND parent) {
   const HWND row = ScrollBox5.hwnd();
   f.Make(ShapeSearch, L"STATIC", "", kChild | SS_ETCHEDFRAME, row, 4, 5, 100, 26);
   f.Make(EdtSearch, L"EDIT", "", kChild | WS_TABSTOP | ES_AUTOHSCROLL, row, 9, 9, 100, 19);
+  // The frame lies under the box: a sibling above it would clip the box away.
+  ShapeSearch.SendToBottom();
   SendMessageW(EdtSearch.hwnd(), EM_SETCUEBANNER, TRUE,
                reinterpret_cast<LPARAM>(Utf8ToWide(lang::HintOf(Ui::EdtSearch, lang)).c_str()));
   f.Make(BtnZDSearch, L"BUTTON", caption(Ui::BtnZDSearch), kChild | kButton, row, 0, 5, 80, 26);
@@ -305,7 +307,8 @@ void TLauncherPage::Layout(int pw, int ph) {
   }
   for (const TreeView* tree : {&TVDoc, &TVApp, &TVPath}) tree->Place(0, 0, iw, ih);
   for (Page* page : SubPages()) page->Layout(iw, ih);
-  // The result list floats over the pages.
+  // The result list floats over the pages, its rows as high as the DPI asks.
+  SendMessageW(LbSearchResult.hwnd(), LB_SETITEMHEIGHT, 0, Px(TSearchRow::kRowHeight));
   if (LbSearchResult.Visible()) LbSearchResult.BringToTop();
 }
 

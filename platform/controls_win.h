@@ -26,6 +26,7 @@ class Control {
   void Place(int x, int y, int width, int height) const;
   RECT RectInParent() const;
   void BringToTop() const;
+  void SendToBottom() const;
 
  private:
   friend class ControlFactory;

@@ -106,6 +106,9 @@ TEST_F(SearchRowTest, TypingListsTheMatchingPathsInLowerCase) {
     EXPECT_TRUE(l.LbSearchResult.Visible()) << "shown even when empty";
     EXPECT_EQ(ListedRows(), ExpectedRows(form.store().docs, text));
   }
+  // The box lies above its frame, which would otherwise hide what is typed.
+  HWND above = GetWindow(l.EdtSearch.hwnd(), GW_HWNDPREV);
+  for (; above; above = GetWindow(above, GW_HWNDPREV)) EXPECT_NE(above, l.ShapeSearch.hwnd());
   // Below the search frame, over everything else on the page.
   const RECT list = l.LbSearchResult.RectInParent();
   EXPECT_GT(list.top, l.ShapeSearch.RectInParent().bottom);
