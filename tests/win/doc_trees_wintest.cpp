@@ -117,6 +117,16 @@ TEST_F(DocTreesTest, DoubleClickEnterAndSpaceOpenTheNodesDocument) {
   launcher_.ClearLog();
   DoubleClick(TreeOfPage(2), POINT{5, 400});
   EXPECT_TRUE(launcher_.calls().empty());
+  // A group opens its first record; the control folds it, and the model follows.
+  form.SetActivePage(0);
+  const HWND web = TreeOfPage(0);
+  const HTREEITEM group = Item(0, "example.com");
+  DoubleClick(web, LabelPoint(web, group));
+  EXPECT_EQ(launcher_.calls(),
+            V{"execute verb=open file=http://example.com/A.html params= show=1"});
+  const bool folded = !(ItemState(web, group, TVIS_EXPANDED) & TVIS_EXPANDED);
+  EXPECT_TRUE(folded);
+  EXPECT_EQ(form.launcher().tv_doc.roots()[0]->expanded, !folded);
 }
 
 TEST_F(DocTreesTest, EnterThroughTheWindowsMessageLoopReachesTheTree) {
