@@ -3,6 +3,8 @@
 #pragma once
 
 #include <windows.h>
+// windows.h must come first
+#include <commctrl.h>
 
 #include "platform/errors.h"
 
@@ -29,6 +31,12 @@ bool RunGuarded(const char* where, Handler&& handler) noexcept {
     RecordCurrentException(where);
     return false;
   }
+}
+
+// Takes a subclass procedure off a window that still exists: a destroyed
+// window has dropped it already, and its handle may name another by now.
+inline void RemoveSubclass(HWND window, SUBCLASSPROC proc, UINT_PTR id) {
+  if (window && IsWindow(window)) RemoveWindowSubclass(window, proc, id);
 }
 
 // The key state of a mouse message.

@@ -35,7 +35,7 @@ TDocTrees::TDocTrees(PageHost& host, TLauncherPage& page) : host_(host), page_(p
 
 TDocTrees::~TDocTrees() {
   for (const Tree& tree : trees_) {
-    if (tree.view->hwnd()) RemoveWindowSubclass(tree.view->hwnd(), TreeProc, kSubclassId);
+    RemoveSubclass(tree.view->hwnd(), TreeProc, kSubclassId);
   }
 }
 

@@ -30,7 +30,7 @@ POINT PointOf(LPARAM lp) { return {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}; }
 
 TFavouritesPage::~TFavouritesPage() {
   if (mirror_) host_.Store().MyLoveList.AttachMirror(nullptr);
-  if (LbMyLove) RemoveWindowSubclass(LbMyLove.hwnd(), ListProc, kSubclassId);
+  RemoveSubclass(LbMyLove.hwnd(), ListProc, kSubclassId);
 }
 
 void TFavouritesPage::Create(HWND parent) {

@@ -25,10 +25,8 @@ int64_t SteadyMilliseconds() { return static_cast<int64_t>(GetTickCount64()); }
 TSearchRow::TSearchRow(PageHost& host, TLauncherPage& page) : host_(host), page_(page) {}
 
 TSearchRow::~TSearchRow() {
-  if (page_.EdtSearch) RemoveWindowSubclass(page_.EdtSearch.hwnd(), EditProc, kSubclassId);
-  if (page_.LbSearchResult) {
-    RemoveWindowSubclass(page_.LbSearchResult.hwnd(), ListProc, kSubclassId);
-  }
+  RemoveSubclass(page_.EdtSearch.hwnd(), EditProc, kSubclassId);
+  RemoveSubclass(page_.LbSearchResult.hwnd(), ListProc, kSubclassId);
 }
 
 void TSearchRow::Attach() {
