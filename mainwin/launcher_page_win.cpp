@@ -189,6 +189,9 @@ void TLauncherPage::TVControlChange() {
 
 void TLauncherPage::TVControlMouseDown() {
   search_row_.search().ClearResults();
+  // TVControlEnter: the press brings the focus to the page control (ours
+  // never takes it, so the press says so).
+  search_row_.search().HideResults();
   PnlHint.SetText("");
   host_.Tracker().CheckKindDocs(TreeKindOfPage(active_page_));
 }

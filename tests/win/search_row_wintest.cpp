@@ -229,6 +229,7 @@ TEST_F(SearchRowTest, TabsClearTheResultsAndTheHintBar) {
   SendMessageW(l.TVControl.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   SendMessageW(l.TVControl.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   EXPECT_EQ(l.LbSearchResult.Count(), 0);
+  EXPECT_FALSE(l.LbSearchResult.Visible()) << "the press enters the page control";
   EXPECT_EQ(l.PnlHint.Text(), "");
 }
 
