@@ -108,7 +108,7 @@ bool TDocTrees::TreeMessage(const Tree& tree, UINT msg, WPARAM wp, LPARAM lp) {
       return false;
     case WM_SETFOCUS:
       // TVControlEnter: the focus comes to the trees.
-      page_.search_row().search().HideResults();
+      page_.search_row().HideResults();
       return false;
     default:
       return false;

@@ -191,7 +191,7 @@ void TLauncherPage::TVControlMouseDown() {
   search_row_.search().ClearResults();
   // TVControlEnter: the press brings the focus to the page control (ours
   // never takes it, so the press says so).
-  search_row_.search().HideResults();
+  search_row_.HideResults();
   PnlHint.SetText("");
   host_.Tracker().CheckKindDocs(TreeKindOfPage(active_page_));
 }
