@@ -173,6 +173,10 @@ struct HintRow {
 constexpr HintRow kHints[] = {
     {EdtSearch, {"请输入你要查找的关键字", "請輸入你要尋找的關鍵字", "Enter a keyword to find"}},
     {LbMyLove, {"鼠标右键有更多功能", "滑鼠右鍵有更多功能", "Right-click for more"}},
+    {TVDoc, {"鼠标右键有更多功能", "滑鼠右鍵有更多功能", "Right-click for more"}},
+    {TVApp, {"鼠标右键有更多功能", "滑鼠右鍵有更多功能", "Right-click for more"}},
+    {TVPath, {"鼠标右键有更多功能", "滑鼠右鍵有更多功能", "Right-click for more"}},
+    {TVDocs, {"鼠标右键有更多功能", "滑鼠右鍵有更多功能", "Right-click for more"}},
     {BtnZDAutoRunSet, {"启动文档设置", "啟動文件設定", "Start documents"}},
     {BtnHelp, {"帮助文档", "說明文件", "Help"}},
     {SpeedButton7, {"我的桌面", "我的桌面", "My desktop"}},

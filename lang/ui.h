@@ -19,6 +19,7 @@ namespace zd {
   /* launcher page */ \
   X(EdtSearch) X(BtnZDSearch) X(MnZDAutoRun) X(GroupBox1) X(CbAdvSet) X(BtnZDStart) \
   X(BtnAddToQuickLaunch) X(Button1) X(Button3) X(Button4) X(Button5) \
+  X(TVDoc) X(TVApp) X(TVPath) X(TVDocs) \
   /* favourites page */ \
   X(CbFavEdit) X(GbZDFavEdit) X(LblZDFavName) X(LblZDFavPath) X(GbZDFavList) X(LbMyLove) \
   X(BtnZDAddToFav) X(BtnZDUpdateFav) \

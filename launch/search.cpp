@@ -233,6 +233,8 @@ void SearchPresenter::EdtSearchKeyDown(int key, const std::string& text,
   try {
     switch (key) {
       case kKeyEnter:
+        // Hidden first: a web search serves window messages while it waits.
+        view_.HideResults();
         // With a row selected, the row is opened from the list itself.
         if (model_.RowCount() == 0 || !selected_row) {
           if (shell_.FileExists(text) || shell_.DirectoryExists(text)) {
@@ -241,7 +243,6 @@ void SearchPresenter::EdtSearchKeyDown(int key, const std::string& text,
             web_.WebSearch(text);
           }
         }
-        view_.HideResults();
         break;
       case kKeyEscape:
         view_.HideResults();
@@ -263,6 +264,7 @@ void SearchPresenter::EdtSearchKeyDown(int key, const std::string& text,
 
 void SearchPresenter::BtnZDSearchClick(const std::string& text) noexcept {
   try {
+    view_.HideResults();
     web_.WebSearch(text);
   }
   ZD_CATCH_LOG(__func__)

@@ -267,6 +267,15 @@ TEST_F(SearchPresenterTest, EnterOpensAnExistingPathOrSearchesTheWeb) {
   }
 }
 
+TEST_F(SearchPresenterTest, TheSearchButtonHidesTheListAndSearchesTheWebForTheText) {
+  Type("exe");
+  view.events.clear();
+  presenter.BtnZDSearchClick("C:\\Windows");
+  EXPECT_EQ(view.events, V({"hide"}));
+  EXPECT_EQ(browser.calls(), V({"call SearchNow(C:\\Windows)"})) << "the button never opens a path";
+  EXPECT_TRUE(shell.calls().empty());
+}
+
 // SuppressSearch through the key and mouse rules: which changes of the box
 // start a search.
 TEST_F(SearchPresenterTest, SuppressSearchStateMachine) {

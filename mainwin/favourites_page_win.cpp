@@ -4,10 +4,13 @@
 // windows.h must come first
 #include <commctrl.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <algorithm>
 
 #include "lang/captions.h"
+#include "lang/lang_tables.h"
+#include "mainwin/control_input_win.h"
 #include "platform/wide_win.h"
 #include "store/doc_list.h"
 
@@ -19,17 +22,15 @@ constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
 constexpr int kFavEditHeight = 72;
 constexpr int kFavButtonsWidth = 67;
 
-// Files dropped on the favourites list arrive at the list box itself.
-LRESULT CALLBACK FavouritesDropProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                    DWORD_PTR) {
-  if (msg == WM_DROPFILES) return SendMessageW(GetAncestor(hwnd, GA_ROOT), msg, wp, lp);
-  return DefSubclassProc(hwnd, msg, wp, lp);
-}
+constexpr UINT_PTR kSubclassId = 1;
+
+POINT PointOf(LPARAM lp) { return {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}; }
 
 }  // namespace
 
 TFavouritesPage::~TFavouritesPage() {
   if (mirror_) host_.Store().MyLoveList.AttachMirror(nullptr);
+  RemoveSubclass(LbMyLove.hwnd(), ListProc, kSubclassId);
 }
 
 void TFavouritesPage::Create(HWND parent) {
@@ -66,23 +67,93 @@ void TFavouritesPage::Create(HWND parent) {
   mirror_ = std::make_unique<ListBoxMirror>(LbMyLove.hwnd());
   host_.Store().MyLoveList.AttachMirror(mirror_.get());
   DragAcceptFiles(LbMyLove.hwnd(), TRUE);
-  SetWindowSubclass(LbMyLove.hwnd(), FavouritesDropProc, 1, 0);
+  SetWindowSubclass(LbMyLove.hwnd(), ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT CALLBACK TFavouritesPage::ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                           DWORD_PTR self) {
+  auto* page = reinterpret_cast<TFavouritesPage*>(self);
+  switch (msg) {
+    case WM_GETDLGCODE:
+      return WantEnterAndEscape(DefSubclassProc(hwnd, msg, wp, lp), lp);
+    case WM_KEYDOWN:
+      RunGuarded("LbMyLoveKeyDown", [&] {
+        page->LbMyLoveKeyDown(static_cast<int>(wp));
+        return true;
+      });
+      break;
+    case WM_RBUTTONDOWN:
+      // The menu that follows acts on the row under the pointer alone.
+      RunGuarded("LbMyLoveMouseDown", [&] {
+        page->LbMyLoveRightPress(PointOf(lp));
+        return true;
+      });
+      break;
+    case WM_MOUSEMOVE:
+      RunGuarded("LbMyLoveMouseMove", [&] {
+        page->LbMyLoveMouseMove(PointOf(lp));
+        return true;
+      });
+      break;
+    case WM_DROPFILES:
+      RunGuarded("LbMyLoveDropFiles", [&] {
+        page->LbMyLoveDropFiles(reinterpret_cast<HDROP>(wp));
+        return true;
+      });
+      return 0;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
 bool TFavouritesPage::OnControlCommand(HWND control, UINT code) {
-  if (control == CbFavEdit.hwnd() && code == BN_CLICKED) {
-    CbFavEditClick();
-    return true;
+  if (control == CbFavEdit.hwnd()) {
+    if (code == BN_CLICKED) CbFavEditClick();
+  } else if (control == BtnZDAddToFav.hwnd()) {
+    if (code == BN_CLICKED) BtnZDAddToFavClick();
+  } else if (control == BtnZDUpdateFav.hwnd()) {
+    if (code == BN_CLICKED) BtnZDUpdateFavClick();
+  } else if (control == LbMyLove.hwnd()) {
+    if (code == LBN_SELCHANGE) LbMyLoveClick();
+    if (code == LBN_DBLCLK) LbMyLoveDblClick();
+  } else {
+    return false;
   }
-  return false;
+  return true;
 }
 
 bool TFavouritesPage::OnMenuCommand(Ui entry) {
-  if (entry == Ui::MnShowFavEdit) {
-    MnShowFavEditClick();
-    return true;
+  DocStore& store = host_.Store();
+  DocList& love = store.MyLoveList;
+  switch (entry) {
+    case Ui::MnOpenMyFavDoc:
+      host_.Opener().OpenListSelection(love, CaretRow());
+      return true;
+    case Ui::MyDeleteFav:
+      DeleteListSelection(love);
+      return true;
+    case Ui::MnZDAddToRun:
+      AddFavouritesToRunList(love, SelectedRows(), store.MyRunList);
+      return true;
+    case Ui::MnZDDeleteNotExistsDoc:
+      DeleteMissingFavourites(love, host_.Shell());
+      return true;
+    case Ui::MnNewToFav:
+      SetFields(fav_bar_.MnNewToFavClick());
+      ApplyEditBar();
+      return true;
+    case Ui::MnUpdateFav:
+      SetFields(fav_bar_.MnUpdateFavClick(love, CaretRow()));
+      ApplyEditBar();
+      return true;
+    case Ui::MnShowFavEdit:
+      fav_bar_.MnShowFavEditClick();
+      ApplyEditBar();
+      return true;
+    default:
+      return false;
   }
-  return false;
 }
 
 bool TFavouritesPage::OnContextMenu(HWND target, POINT screen) {
@@ -91,30 +162,109 @@ bool TFavouritesPage::OnContextMenu(HWND target, POINT screen) {
   return true;
 }
 
-bool TFavouritesPage::EditBarShown() const { return host_.MenuChecked(Ui::MnShowFavEdit); }
-
 void TFavouritesPage::ShowEditBar(bool shown) {
-  host_.SetMenuChecked(Ui::MnShowFavEdit, shown);
-  CbFavEdit.SetChecked(shown);
-  PnlNewFav.Show(shown);
-  host_.Relayout();
+  fav_bar_.Load(shown);
+  ApplyEditBar();
 }
 
-void TFavouritesPage::CbFavEditClick() { ShowEditBar(CbFavEdit.Checked()); }
+void TFavouritesPage::ApplyEditBar() {
+  const FavEditBarState& state = fav_bar_.state();
+  host_.SetMenuChecked(Ui::MnShowFavEdit, state.menu_marked);
+  CbFavEdit.SetChecked(state.check_box);
+  if (PnlNewFav.Visible() != state.panel_visible) {
+    PnlNewFav.Show(state.panel_visible);
+    host_.Relayout();
+  }
+}
 
-void TFavouritesPage::MnShowFavEditClick() { ShowEditBar(!host_.MenuChecked(Ui::MnShowFavEdit)); }
+void TFavouritesPage::SetFields(const std::optional<FavFields>& fields) {
+  if (!fields) return;
+  EdtNewFavDisplay.SetText(fields->name);
+  EdtNewFavPath.SetText(fields->path);
+}
+
+FavFields TFavouritesPage::Fields() const {
+  return {EdtNewFavDisplay.Text(), EdtNewFavPath.Text()};
+}
+
+std::optional<size_t> TFavouritesPage::CaretRow() const {
+  const LRESULT caret = SendMessageW(LbMyLove.hwnd(), LB_GETCARETINDEX, 0, 0);
+  if (caret < 0 || caret >= LbMyLove.Count()) return std::nullopt;
+  return static_cast<size_t>(caret);
+}
+
+std::vector<size_t> TFavouritesPage::SelectedRows() const {
+  return mirror_ ? mirror_->SelectedRows() : std::vector<size_t>();
+}
+
+std::optional<size_t> TFavouritesPage::RowAt(POINT at) const {
+  const LRESULT hit = SendMessageW(LbMyLove.hwnd(), LB_ITEMFROMPOINT, 0, MAKELPARAM(at.x, at.y));
+  // The high word says the point lies below the last row.
+  if (HIWORD(hit) != 0 || LOWORD(hit) >= LbMyLove.Count()) return std::nullopt;
+  return LOWORD(hit);
+}
+
+void TFavouritesPage::LbMyLoveClick() {
+  SetFields(FavFieldsOfRow(host_.Store().MyLoveList, CaretRow()));
+}
+
+void TFavouritesPage::LbMyLoveDblClick() {
+  host_.Opener().OpenListSelection(host_.Store().MyLoveList, CaretRow());
+}
+
+void TFavouritesPage::LbMyLoveKeyDown(int key) {
+  DocList& love = host_.Store().MyLoveList;
+  switch (zd::LbMyLoveKeyDown(key)) {
+    case FavKeyAction::kOpen:
+      host_.Opener().OpenListSelection(love, CaretRow());
+      break;
+    case FavKeyAction::kDelete:
+      DeleteListSelection(love);
+      break;
+    case FavKeyAction::kNone:
+      break;
+  }
+}
+
+void TFavouritesPage::LbMyLoveRightPress(POINT at) {
+  HWND list = LbMyLove.hwnd();
+  const std::optional<size_t> row = RowAt(at);
+  SendMessageW(list, LB_SETSEL, FALSE, -1);
+  if (!row) return;
+  SendMessageW(list, LB_SETSEL, TRUE, static_cast<LPARAM>(*row));
+  SendMessageW(list, LB_SETCARETINDEX, *row, FALSE);
+}
+
+void TFavouritesPage::LbMyLoveMouseMove(POINT at) {
+  if (auto text = FavouriteHint(host_.Store().MyLoveList, RowAt(at), lang::Texts())) {
+    hint_panel_.SetText(*text);
+  }
+}
+
+void TFavouritesPage::BtnZDAddToFavClick() { AddFavourite(host_.Store().MyLoveList, Fields()); }
+
+void TFavouritesPage::BtnZDUpdateFavClick() {
+  UpdateFavourite(host_.Store().MyLoveList, CaretRow(), SelectedRows(), Fields());
+}
+
+void TFavouritesPage::CbFavEditClick() {
+  fav_bar_.CbFavEditClick(CbFavEdit.Checked());
+  ApplyEditBar();
+}
 
 void TFavouritesPage::LbMyLoveDropFiles(HDROP drop) {
+  std::vector<std::string> paths;
   const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
     const UINT length = DragQueryFileW(drop, i, nullptr, 0);
     std::wstring path(length + 1, L'\0');
     DragQueryFileW(drop, i, path.data(), length + 1);
     path.resize(length);
-    const std::string trimmed = Trim(WideToUtf8(path));
-    AddMyLove(host_.Store().MyLoveList, trimmed, trimmed);
+    paths.push_back(WideToUtf8(path));
   }
   DragFinish(drop);
+  AddDroppedFiles(host_.Store().MyLoveList, paths);
+  MessageBeep(MB_ICONASTERISK);
 }
 
 void TFavouritesPage::Layout(int width, int height) {

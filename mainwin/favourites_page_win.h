@@ -7,7 +7,11 @@
 #include <shellapi.h>
 
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "launch/favourites.h"
 #include "mainwin/list_box_mirror_win.h"
 #include "mainwin/page_win.h"
 
@@ -15,7 +19,8 @@ namespace zd {
 
 class TFavouritesPage : public Page {
  public:
-  using Page::Page;
+  // `hint_panel`: PnlHint, where the row under the pointer is described.
+  TFavouritesPage(PageHost& host, const Label& hint_panel) : Page(host), hint_panel_(hint_panel) {}
   ~TFavouritesPage() override;
   void Create(HWND parent);
 
@@ -37,17 +42,39 @@ class TFavouritesPage : public Page {
   bool OnContextMenu(HWND target, POINT screen) override;
   void Layout(int width, int height) override;
 
-  // The edit bar shown or hidden, with the check box and the menu entry in step.
+  // The start-up load: the edit bar, the check box and the menu entry from
+  // "ShowFavEdit".
   void ShowEditBar(bool shown);
-  bool EditBarShown() const;
-  void CbFavEditClick();
-  void MnShowFavEditClick();
+  bool EditBarShown() const { return fav_bar_.show_fav_edit(); }
+  const FavEditBarState& edit_bar_state() const { return fav_bar_.state(); }
+
+  void LbMyLoveClick();
+  void LbMyLoveDblClick();
+  void LbMyLoveKeyDown(int key);
+  void LbMyLoveRightPress(POINT at);
+  void LbMyLoveMouseMove(POINT at);
   void LbMyLoveDropFiles(HDROP drop);
+  void BtnZDAddToFavClick();
+  void BtnZDUpdateFavClick();
+  void CbFavEditClick();
   // FormResize's part: the name and path fields follow the window's width.
   void FitEditFields();
 
  private:
+  static LRESULT CALLBACK ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                   DWORD_PTR self);
+  // The edit bar's three holders as the bar's state says, and the fields.
+  void ApplyEditBar();
+  void SetFields(const std::optional<FavFields>& fields);
+  FavFields Fields() const;
+  // LbMyLove's caret row (the "current" row), and its selected rows.
+  std::optional<size_t> CaretRow() const;
+  std::vector<size_t> SelectedRows() const;
+  std::optional<size_t> RowAt(POINT at) const;
+
+  const Label& hint_panel_;
   std::unique_ptr<ListBoxMirror> mirror_;
+  FavEditBar fav_bar_;
 };
 
 }  // namespace zd

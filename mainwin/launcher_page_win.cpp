@@ -36,7 +36,12 @@ LRESULT CALLBACK TabStripProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PT
 }  // namespace
 
 TLauncherPage::TLauncherPage(PageHost& host)
-    : Page(host), system(host), favourites(host), browser(host), note(host), settings(host) {}
+    : Page(host),
+      system(host),
+      favourites(host, PnlHint),
+      browser(host),
+      note(host),
+      settings(host) {}
 
 TLauncherPage::~TLauncherPage() {
   for (TreeModel* t : {&tv_docs, &tv_doc, &tv_app, &tv_path}) t->SetMirror(nullptr);
@@ -57,6 +62,8 @@ void TLauncherPage::Create(HWND parent) {
   const HWND row = ScrollBox5.hwnd();
   f.Make(ShapeSearch, L"STATIC", "", kChild | SS_ETCHEDFRAME, row, 4, 5, 100, 26);
   f.Make(EdtSearch, L"EDIT", "", kChild | WS_TABSTOP | ES_AUTOHSCROLL, row, 9, 9, 100, 19);
+  // The frame lies under the box: a sibling above it would clip the box away.
+  ShapeSearch.SendToBottom();
   SendMessageW(EdtSearch.hwnd(), EM_SETCUEBANNER, TRUE,
                reinterpret_cast<LPARAM>(Utf8ToWide(lang::HintOf(Ui::EdtSearch, lang)).c_str()));
   f.Make(BtnZDSearch, L"BUTTON", caption(Ui::BtnZDSearch), kChild | kButton, row, 0, 5, 80, 26);
@@ -99,7 +106,11 @@ void TLauncherPage::Create(HWND parent) {
   f.Make(ListBox1, L"LISTBOX", "", kHidden | LBS_NOINTEGRALHEIGHT, page, 0, 0, 100, 100);
   f.Make(LbAutoRun, L"LISTBOX", "", kHidden | LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT, page, 0, 0,
          100, 100);
-  f.Make(LbSearchResult, L"LISTBOX", "", kHidden | LBS_NOINTEGRALHEIGHT, page, 0, 0, 100, 100);
+  // Rows are drawn from the search's results: the list holds none itself.
+  f.Make(LbSearchResult, L"LISTBOX", "",
+         kHidden | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NODATA | LBS_OWNERDRAWFIXED |
+             LBS_NOINTEGRALHEIGHT,
+         page, 0, 0, 100, 100);
   f.Make(GroupBox1, L"BUTTON", caption(Ui::GroupBox1), kHidden | BS_GROUPBOX, page, 0, 0, 200, 200);
   f.Make(TVDocs, WC_TREEVIEWW, "", kHidden | kTree, page, 4, 16, 190, 180);
   f.Make(ProgressBar1, PROGRESS_CLASSW, "", kHidden, page, 0, 0, 200, 16);
@@ -122,12 +133,16 @@ void TLauncherPage::Create(HWND parent) {
   tree_images_ = std::make_unique<TreeImageList>(Px(16));
   const std::pair<TreeView*, TreeModel*> models[] = {
       {&TVDocs, &tv_docs}, {&TVDoc, &tv_doc}, {&TVApp, &tv_app}, {&TVPath, &tv_path}};
+  std::vector<TDocTrees::Tree> attached;
   for (const auto& [view, model] : models) {
     SendMessageW(view->hwnd(), TVM_SETIMAGELIST, TVSIL_NORMAL,
                  reinterpret_cast<LPARAM>(tree_images_->handle()));
     tree_mirrors_.push_back(std::make_unique<TreeViewMirror>(view->hwnd()));
     model->SetMirror(tree_mirrors_.back().get());
+    attached.push_back({view, model, tree_mirrors_.back().get()});
   }
+  doc_trees_.Attach(std::move(attached));
+  search_row_.Attach();
   SetWindowSubclass(TVControl.hwnd(), TabStripProc, 2, 0);
   ShowPage(0);
 }
@@ -166,11 +181,17 @@ void TLauncherPage::TVControlChange() {
   const int tab = TVControl.Selected();
   const int page = PageIndexOfTab(tab);
   if (page >= 0) ShowPage(page);
+  search_row_.search().ClearResults();
+  PnlHint.SetText("");
   if (TreeKindOfPage(page) != 0) host_.Tracker().CheckAllDocs();
+  if (page == kWebPageIndex) browser.ShowBrowser(search_row_.web());
 }
 
 void TLauncherPage::TVControlMouseDown() {
-  SendMessageW(LbSearchResult.hwnd(), LB_RESETCONTENT, 0, 0);
+  search_row_.search().ClearResults();
+  // TVControlEnter: the press brings the focus to the page control (ours
+  // never takes it, so the press says so).
+  search_row_.HideResults();
   PnlHint.SetText("");
   host_.Tracker().CheckKindDocs(TreeKindOfPage(active_page_));
 }
@@ -180,12 +201,17 @@ bool TLauncherPage::OnNotify(const NMHDR& header) {
     TVControlChange();
     return true;
   }
-  return false;
+  return doc_trees_.OnNotify(header);
 }
 
 bool TLauncherPage::OnControlCommand(HWND control, UINT code) {
   if (control == MnZDAutoRun.hwnd() && code == BN_CLICKED) {
     MnZDAutoRunClick();
+    return true;
+  }
+  if (search_row_.OnControlCommand(control, code)) return true;
+  if (control == settings.BtnZDDeleteAllDocs.hwnd() && code == BN_CLICKED) {
+    doc_trees_.BtnZDDeleteAllDocsClick();
     return true;
   }
   for (Page* page : SubPages())
@@ -194,17 +220,15 @@ bool TLauncherPage::OnControlCommand(HWND control, UINT code) {
 }
 
 bool TLauncherPage::OnMenuCommand(Ui entry) {
-  if (entry == Ui::MnRefresh) {
-    host_.Tracker().CheckAllDocs();
-    return true;
-  }
+  if (doc_trees_.OnMenuCommand(entry)) return true;
   for (Page* page : SubPages())
     if (page->OnMenuCommand(entry)) return true;
   return false;
 }
 
 bool TLauncherPage::OnContextMenu(HWND target, POINT screen) {
-  if (target == TVDoc.hwnd() || target == TVApp.hwnd() || target == TVPath.hwnd()) {
+  if (doc_trees_.IsTree(target)) {
+    doc_trees_.PmDocTreePopup();
     host_.PopupMenuAt(Ui::PmDocTree, screen);
     return true;
   }
@@ -222,6 +246,7 @@ bool TLauncherPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
     TVAllDocsDrawTab(item);
     return true;
   }
+  if (search_row_.OnDrawItem(item)) return true;
   for (Page* page : SubPages())
     if (page->OnDrawItem(item)) return true;
   return false;
@@ -285,6 +310,9 @@ void TLauncherPage::Layout(int pw, int ph) {
   }
   for (const TreeView* tree : {&TVDoc, &TVApp, &TVPath}) tree->Place(0, 0, iw, ih);
   for (Page* page : SubPages()) page->Layout(iw, ih);
+  // The result list floats over the pages, its rows as high as the DPI asks.
+  SendMessageW(LbSearchResult.hwnd(), LB_SETITEMHEIGHT, 0, Px(TSearchRow::kRowHeight));
+  if (LbSearchResult.Visible()) LbSearchResult.BringToTop();
 }
 
 }  // namespace zd

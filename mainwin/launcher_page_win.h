@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "mainwin/browser_page_win.h"
+#include "mainwin/doc_trees_win.h"
 #include "mainwin/favourites_page_win.h"
 #include "mainwin/note_page_win.h"
 #include "mainwin/page_win.h"
+#include "mainwin/search_row_win.h"
 #include "mainwin/settings_page_win.h"
 #include "mainwin/system_page_win.h"
 #include "mainwin/tree_view_mirror_win.h"
@@ -65,6 +67,9 @@ class TLauncherPage : public Page {
   // The document trees as models, each mirrored by its TreeView.
   TreeModel tv_docs{"TVDocs"}, tv_doc{"TVDoc"}, tv_app{"TVApp"}, tv_path{"TVPath"};
   TrackerTrees Trees() { return {&tv_docs, &tv_doc, &tv_app, &tv_path}; }
+  // What the trees and the search row do.
+  TDocTrees& doc_trees() { return doc_trees_; }
+  TSearchRow& search_row() { return search_row_; }
   TreeImageList* tree_images() { return tree_images_.get(); }
 
   // The sheet that shows a page of TVControl (page index, hidden pages counted).
@@ -94,6 +99,8 @@ class TLauncherPage : public Page {
   UniqueBitmap tab_strip_;  // "monitorbtn"
   std::unique_ptr<TreeImageList> tree_images_;
   std::vector<std::unique_ptr<TreeViewMirror>> tree_mirrors_;
+  TSearchRow search_row_{host_, *this};
+  TDocTrees doc_trees_{host_, *this};
   int active_page_ = 0;
   bool told_auto_start_failed_ = false;
 };

@@ -49,4 +49,33 @@ void ListBoxMirror::SetRows(const std::vector<std::string>& rows) {
   InvalidateRect(list_box_, nullptr, TRUE);
 }
 
+void ListBoxMirror::ReplaceRow(size_t index, const std::string& text) {
+  const LRESULT selected = SendMessageW(list_box_, LB_GETSEL, index, 0);
+  const LRESULT caret = SendMessageW(list_box_, LB_GETCARETINDEX, 0, 0);
+  const bool multiple =
+      (GetWindowLongPtrW(list_box_, GWL_STYLE) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) != 0;
+  DeleteRow(index);
+  InsertRow(index, text);
+  if (selected > 0) {
+    if (multiple) {
+      SendMessageW(list_box_, LB_SETSEL, TRUE, static_cast<LPARAM>(index));
+    } else {
+      SendMessageW(list_box_, LB_SETCURSEL, index, 0);
+    }
+  }
+  if (multiple && caret == static_cast<LRESULT>(index)) {
+    SendMessageW(list_box_, LB_SETCARETINDEX, index, FALSE);
+  }
+}
+
+void ListBoxMirror::BeginUpdate() {
+  if (updating_++ == 0) SendMessageW(list_box_, WM_SETREDRAW, FALSE, 0);
+}
+
+void ListBoxMirror::EndUpdate() {
+  if (updating_ == 0 || --updating_ > 0) return;
+  SendMessageW(list_box_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list_box_, nullptr, TRUE);
+}
+
 }  // namespace zd

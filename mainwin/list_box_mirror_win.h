@@ -16,10 +16,16 @@ class ListBoxMirror : public ListMirror {
   size_t RowCount() const override;
   std::vector<size_t> SelectedRows() const override;
   void SetRows(const std::vector<std::string>& rows) override;
+  // The row keeps its selection.
+  void ReplaceRow(size_t index, const std::string& text) override;
+  // The list box stops drawing until the outermost EndUpdate.
+  void BeginUpdate() override;
+  void EndUpdate() override;
   HWND hwnd() const { return list_box_; }
 
  private:
   HWND list_box_;
+  int updating_ = 0;
 };
 
 }  // namespace zd

@@ -178,9 +178,6 @@ LRESULT TFrmMain::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       break;
-    case WM_DROPFILES:
-      launcher_->favourites.LbMyLoveDropFiles(reinterpret_cast<HDROP>(wp));
-      return 0;
     case kTrayCallbackMessage:
       TrayIconMessage(lp);
       return 0;

@@ -79,6 +79,8 @@ class TFrmMain : public PageHost {
   void PopupMenuAt(Ui menu, POINT screen) override;
   bool MenuChecked(Ui entry) const override { return menus_.Checked(entry); }
   void SetMenuChecked(Ui entry, bool checked) override { menus_.SetChecked(entry, checked); }
+  void SetMenuVisible(Ui entry, bool visible) override { menus_.SetVisible(entry, visible); }
+  void Pump() override { PumpMessages(); }
   void Relayout() override { LayoutControls(); }
   void SetRefreshTimer(int seconds) override;
   void OpenPath(const std::string& path) override { opener_->OpenDocPath(path, false); }

@@ -37,6 +37,7 @@ void TMenus::Build() {
         }
       };
   menus_.clear();
+  hidden_.clear();
   for (const PopupMenu& popup : model_) {
     HMENU menu = CreatePopupMenu();
     fill(menu, popup.items);
@@ -89,6 +90,31 @@ bool TMenus::Checked(Ui entry) const {
 void TMenus::SetChecked(Ui entry, bool checked) {
   if (HMENU menu = MenuHolding(entry))
     CheckMenuItem(menu, CommandOf(entry), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void TMenus::SetVisible(Ui entry, bool visible) {
+  for (const PopupMenu& popup : model_) {
+    HMENU menu = Get(popup.id);
+    int position = 0;  // among the entries the menu holds now
+    for (const MenuItem& item : popup.items) {
+      if (item.id == entry) {
+        if (!item.visible || item.IsSubmenu()) return;
+        const bool shown = !hidden_.contains(entry);
+        if (shown == visible) return;
+        if (visible) {
+          hidden_.erase(entry);
+          const std::wstring caption = Utf8ToWide(item.caption);
+          InsertMenuW(menu, static_cast<UINT>(position), MF_BYPOSITION | MF_STRING,
+                      CommandOf(entry), caption.c_str());
+        } else {
+          hidden_.insert(entry);
+          RemoveMenu(menu, CommandOf(entry), MF_BYCOMMAND);
+        }
+        return;
+      }
+      if (item.visible && !hidden_.contains(item.id)) ++position;
+    }
+  }
 }
 
 }  // namespace zd

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "lang/lang_tables.h"
@@ -31,12 +32,16 @@ class TMenus {
   HMENU Submenu(Ui entry) const;
   bool Checked(Ui entry) const;
   void SetChecked(Ui entry, bool checked);
+  // Shows or hides an entry of a top-level popup at its place in the design.
+  void SetVisible(Ui entry, bool visible);
+  bool Shown(Ui entry) const { return MenuHolding(entry) != nullptr; }
 
  private:
   HMENU MenuHolding(Ui entry) const;
 
   std::vector<PopupMenu> model_;
   std::map<Ui, UniqueMenu> menus_;
+  std::set<Ui> hidden_;  // design-visible entries hidden at run time
 };
 
 }  // namespace zd

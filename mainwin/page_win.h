@@ -5,11 +5,13 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "lang/lang_tables.h"
 #include "lang/ui.h"
 #include "launch/open_docs.h"
+#include "platform/browser_control.h"
 #include "platform/controls_win.h"
 #include "platform/files.h"
 #include "platform/registry.h"
@@ -44,6 +46,9 @@ struct MainWindowDeps {
   ShellWindows* shell = nullptr;
   // What the open operations hand documents to: the Windows shell.
   ShellLauncher* launcher = nullptr;
+  // Makes the embedded web browser the first time it is needed; unset: the
+  // system's web browser control (tests give a fake).
+  std::function<std::unique_ptr<BrowserControl>()> make_browser;
 };
 
 class PageHost {
@@ -57,6 +62,10 @@ class PageHost {
   virtual void PopupMenuAt(Ui menu, POINT screen) = 0;
   virtual bool MenuChecked(Ui entry) const = 0;
   virtual void SetMenuChecked(Ui entry, bool checked) = 0;
+  virtual void SetMenuVisible(Ui entry, bool visible) = 0;
+  // Serves the window messages that are waiting (a long operation lets the
+  // window stay responsive).
+  virtual void Pump() = 0;
   // Places every control again (a part was shown or hidden).
   virtual void Relayout() = 0;
   // Starts TimerCheckDocs with an interval in seconds; 0 stops it.

@@ -35,16 +35,78 @@ void TreeViewMirror::Forget(const TreeNode& node) {
   for (const auto& child : node.children) Forget(*child);
 }
 
+namespace {
+
+bool IsWithin(const TreeNode* node, const TreeNode& ancestor) {
+  for (; node; node = node->parent) {
+    if (node == &ancestor) return true;
+  }
+  return false;
+}
+
+// Counts the mirror's own changes of the control's selection while it lives.
+class OwnChange {
+ public:
+  explicit OwnChange(int& depth) : depth_(depth) { ++depth_; }
+  ~OwnChange() { --depth_; }
+  OwnChange(const OwnChange&) = delete;
+  OwnChange& operator=(const OwnChange&) = delete;
+
+ private:
+  int& depth_;
+};
+
+}  // namespace
+
 void TreeViewMirror::NodeDeleted(const TreeNode& node) {
   HTREEITEM handle = ItemOf(&node);
+  // The model drops its focus with the node; the control would move its
+  // caret to a neighbour instead, which the model would not know of.
+  const bool takes_caret = IsWithin(NodeOf(Caret()), node);
   // The control deletes the item's children with it.
   Forget(node);
-  if (handle) SendMessageW(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(handle));
+  if (!handle) return;
+  OwnChange own(own_change_);
+  if (takes_caret) SendMessageW(tree_, TVM_SELECTITEM, TVGN_CARET, 0);
+  SendMessageW(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(handle));
 }
 
 void TreeViewMirror::Cleared() {
   items_.clear();
+  OwnChange own(own_change_);
   SendMessageW(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+}
+
+HTREEITEM TreeViewMirror::Caret() const {
+  return reinterpret_cast<HTREEITEM>(SendMessageW(tree_, TVM_GETNEXTITEM, TVGN_CARET, 0));
+}
+
+void TreeViewMirror::SetItemSelected(HTREEITEM item, bool selected) const {
+  if (!item) return;
+  TVITEMW state{};
+  state.mask = TVIF_HANDLE | TVIF_STATE;
+  state.hItem = item;
+  state.stateMask = TVIS_SELECTED;
+  state.state = selected ? TVIS_SELECTED : 0;
+  SendMessageW(tree_, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&state));
+}
+
+void TreeViewMirror::NodeSelected(const TreeNode& node, bool selected) {
+  SetItemSelected(ItemOf(&node), selected);
+}
+
+void TreeViewMirror::NodeFocused(const TreeNode* node) {
+  HTREEITEM item = node ? ItemOf(node) : nullptr;
+  HTREEITEM old = Caret();
+  if (item == old) return;
+  {
+    OwnChange own(own_change_);
+    SendMessageW(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+  }
+  // Moving the caret selects the new item alone; the model's marks stand.
+  const TreeNode* old_node = NodeOf(old);
+  if (old_node) SetItemSelected(old, old_node->selected);
+  if (node) SetItemSelected(item, node->selected);
 }
 
 void TreeViewMirror::NodeExpanded(const TreeNode& node, bool expanded) {

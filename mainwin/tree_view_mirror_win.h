@@ -20,6 +20,14 @@ class TreeViewMirror : public TreeMirror {
   void Cleared() override;
   void NodeExpanded(const TreeNode& node, bool expanded) override;
   void NodeMadeVisible(const TreeNode& node) override;
+  // The multiple selection: TVIS_SELECTED on every selected node, the
+  // control's own selection (its caret) on the focused one.
+  void NodeSelected(const TreeNode& node, bool selected) override;
+  void NodeFocused(const TreeNode* node) override;
+
+  // A TVN_SELCHANGED that this mirror caused itself (moving the caret, or a
+  // deletion that took the caret's item): the model knows already.
+  bool OwnSelectionChange() const { return own_change_ > 0; }
 
   // The model node an item shows; null for an item this mirror did not make.
   const TreeNode* NodeOf(HTREEITEM item) const;
@@ -29,8 +37,11 @@ class TreeViewMirror : public TreeMirror {
 
  private:
   void Forget(const TreeNode& node);
+  void SetItemSelected(HTREEITEM item, bool selected) const;
+  HTREEITEM Caret() const;
 
   HWND tree_;
+  int own_change_ = 0;
   std::unordered_map<const TreeNode*, HTREEITEM> items_;
 };
 

@@ -4,8 +4,8 @@
 // windows.h must come first
 #include <commctrl.h>
 
-#include "platform/win_util_win.h"
 #include "platform/wide_win.h"
+#include "platform/win_util_win.h"
 
 namespace zd {
 
@@ -37,6 +37,12 @@ RECT Control::RectInParent() const {
 
 void Control::BringToTop() const {
   if (hwnd_) SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void Control::SendToBottom() const {
+  if (hwnd_) {
+    SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
 }
 
 void Button::SetImage(HBITMAP image) const {
@@ -179,6 +185,25 @@ void ControlFactory::AddHint(const Control& control, std::string_view hint) {
   ti.uId = reinterpret_cast<UINT_PTR>(control.hwnd());
   ti.lpszText = text.data();
   SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void ControlFactory::SetHint(const Control& control, std::string_view hint) {
+  if (!tooltip_ || !control) return;
+  std::wstring text = Utf8ToWide(hint);
+  TOOLINFOW ti{};
+  ti.cbSize = sizeof(ti);
+  ti.hwnd = GetParent(control.hwnd());
+  ti.uId = reinterpret_cast<UINT_PTR>(control.hwnd());
+  if (!SendMessageW(tooltip_, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti))) {
+    AddHint(control, hint);
+    return;
+  }
+  ti.lpszText = text.data();
+  SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void ControlFactory::CancelHint() {
+  if (tooltip_) SendMessageW(tooltip_, TTM_POP, 0, 0);
 }
 
 void ControlFactory::Rescale(double scale) {

@@ -26,6 +26,7 @@ class Control {
   void Place(int x, int y, int width, int height) const;
   RECT RectInParent() const;
   void BringToTop() const;
+  void SendToBottom() const;
 
  private:
   friend class ControlFactory;
@@ -103,6 +104,11 @@ class ControlFactory {
             Fonts::Role font = Fonts::kNormal);
   // A tooltip over `control`; nothing for an empty hint.
   void AddHint(const Control& control, std::string_view hint);
+  // Changes the hint of a control (adding it when it has none yet).
+  void SetHint(const Control& control, std::string_view hint);
+  // Hides the hint that is showing.
+  void CancelHint();
+  HWND tooltip() const { return tooltip_; }
   void CreateTooltip(HWND owner);
 
   // A group box only frames its neighbours: under them, or it paints over the

@@ -7,12 +7,12 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "mainwin/main_window_win.h"
-#include "platform/win_util_win.h"
 #include "platform/errors.h"
 #include "platform/fake_files.h"
 #include "platform/fake_shell_launcher.h"
@@ -20,6 +20,7 @@
 #include "platform/fake_window_system.h"
 #include "platform/registry.h"
 #include "platform/text_codec.h"
+#include "platform/win_util_win.h"
 #include "store/AppParams.h"
 
 namespace zd {
@@ -63,6 +64,7 @@ class MainWindowFixture : public ::testing::Test {
     deps.windows = use_real_windows_ ? nullptr : &windows_;
     deps.shell = &shell_;
     deps.launcher = &launcher_;
+    deps.make_browser = make_browser_;
     deps.language_index = language;
     deps.exe_path = "C:\\Program Files\\Zapdock\\zapdock.exe";
     deps.post_quit_on_destroy = false;
@@ -108,6 +110,8 @@ class MainWindowFixture : public ::testing::Test {
   FakeShellWindows shell_;
   FakeShellLauncher launcher_;
   bool use_real_windows_ = false;
+  // Unset: the system's web browser control (without OLE in the tests, none).
+  std::function<std::unique_ptr<BrowserControl>()> make_browser_;
   std::unique_ptr<AnsiCodec> codec_;
   std::unique_ptr<TFrmMain> form_;
   std::vector<std::string> boxes_;

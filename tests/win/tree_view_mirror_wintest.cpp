@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "tracking/tree_model.h"
 #include "mainwin/tree_view_mirror_win.h"
 #include "platform/wide_win.h"
+#include "tracking/tree_model.h"
 
 namespace zd {
 namespace {
@@ -250,6 +250,46 @@ TEST_F(TreeViewMirrorTest, AttachingReplaysTheModelIntoAFreshControl) {
   model.SetMirror(&second);
   ExpectItemsMatchModel(ReadAll(other), model.roots());
   model.SetMirror(nullptr);
+}
+
+// The model's multiple selection as the control draws it: every selected
+// node marked, the control's own selection (its caret) on the focused node.
+TEST_F(TreeViewMirrorTest, TheControlShowsTheModelsSelection) {
+  TreeModel model;
+  TreeViewMirror mirror(tree_);
+  model.SetMirror(&mirror);
+  TreeNode* a = model.InsertRootFirst("A", 0, 0);
+  TreeNode* a1 = model.AppendChild(a, "A1", 0, 1);
+  TreeNode* a2 = model.AppendChild(a, "A2", 0, 2);
+  TreeNode* b = model.AppendChild(nullptr, "B", 0, 3);
+  model.ExpandAll();
+  struct Step {
+    TreeNode* node;
+    bool ctrl, shift;
+  };
+  const Step steps[] = {{a1, false, false}, {b, true, false}, {a2, true, false}, {b, true, false},
+                        {a, false, true},   {a2, true, true}, {a1, true, false}, {b, false, false}};
+  auto agrees = [&](std::vector<const TreeNode*> nodes) {
+    for (const TreeNode* node : nodes) {
+      const UINT state = static_cast<UINT>(SendMessageW(
+          tree_, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(mirror.ItemOf(node)), TVIS_SELECTED));
+      EXPECT_EQ((state & TVIS_SELECTED) != 0, node->selected) << node->caption;
+    }
+    EXPECT_EQ(Next(tree_, nullptr, TVGN_CARET), mirror.ItemOf(model.focused()));
+    EXPECT_FALSE(mirror.OwnSelectionChange());
+  };
+  for (const Step& step : steps) {
+    model.Select(step.node, step.ctrl, step.shift);
+    agrees({a, a1, a2, b});
+  }
+  // The focused node deleted: the control keeps no caret the model lacks.
+  model.Select(a2);
+  model.Select(b, true);
+  model.Delete(b);
+  EXPECT_EQ(model.focused(), nullptr);
+  agrees({a, a1, a2});
+  model.Clear();
+  EXPECT_EQ(Next(tree_, nullptr, TVGN_CARET), nullptr);
 }
 
 }  // namespace

@@ -1,0 +1,211 @@
+#include "mainwin/search_row_win.h"
+
+#include <windows.h>
+// windows.h must come first
+#include <commctrl.h>
+
+#include "mainwin/control_input_win.h"
+#include "mainwin/launcher_page_win.h"
+#include "platform/wide_win.h"
+
+namespace zd {
+namespace {
+
+constexpr UINT_PTR kSubclassId = 8;
+// Where the result list floats, in design pixels (below the search frame).
+constexpr int kResultsLeft = 20;
+constexpr int kResultsGap = 20;
+constexpr int kResultsMargin = 40;
+constexpr int kResultsHeight = 200;
+
+int64_t SteadyMilliseconds() { return static_cast<int64_t>(GetTickCount64()); }
+
+}  // namespace
+
+TSearchRow::TSearchRow(PageHost& host, TLauncherPage& page) : host_(host), page_(page) {}
+
+TSearchRow::~TSearchRow() {
+  RemoveSubclass(page_.EdtSearch.hwnd(), EditProc, kSubclassId);
+  RemoveSubclass(page_.LbSearchResult.hwnd(), ListProc, kSubclassId);
+}
+
+void TSearchRow::Attach() {
+  const auto self = reinterpret_cast<DWORD_PTR>(this);
+  SetWindowSubclass(page_.EdtSearch.hwnd(), EditProc, kSubclassId, self);
+  SetWindowSubclass(page_.LbSearchResult.hwnd(), ListProc, kSubclassId, self);
+  SendMessageW(page_.LbSearchResult.hwnd(), LB_SETITEMHEIGHT, 0, host_.Factory().Px(kRowHeight));
+}
+
+WebSearcher& TSearchRow::web() {
+  if (!web_) {
+    WebSearchHooks hooks;
+    hooks.pump = [this] { host_.Pump(); };
+    hooks.sleep_ms = [](int ms) { Sleep(static_cast<DWORD>(ms)); };
+    hooks.now_ms = SteadyMilliseconds;
+    // The window is going (or gone): a waiting search gives up.
+    hooks.closing = [this] {
+      HWND window = host_.Window();
+      return !window || !IsWindow(window);
+    };
+    web_ = std::make_unique<WebSearcher>(&page_.browser, host_.Shell(), hooks);
+  }
+  return *web_;
+}
+
+SearchPresenter& TSearchRow::search() {
+  if (!search_) {
+    search_ = std::make_unique<SearchPresenter>(host_.Store(), host_.Opener(), web(), host_.Shell(),
+                                                *this);
+  }
+  return *search_;
+}
+
+bool TSearchRow::OnControlCommand(HWND control, UINT code) {
+  if (control == page_.EdtSearch.hwnd()) {
+    if (code == EN_CHANGE) search().EdtSearchChange(page_.EdtSearch.Text());
+    return true;
+  }
+  if (control == page_.BtnZDSearch.hwnd()) {
+    if (code == BN_CLICKED) search().BtnZDSearchClick(page_.EdtSearch.Text());
+    return true;
+  }
+  return control == page_.LbSearchResult.hwnd();
+}
+
+bool TSearchRow::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.hwndItem != page_.LbSearchResult.hwnd()) return false;
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  RECT rc = item.rcItem;
+  FillRect(item.hDC, &rc, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  if (item.itemID != static_cast<UINT>(-1)) {
+    const std::wstring text = Utf8ToWide(search().results().RowText(item.itemID));
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    RECT text_rc = rc;
+    text_rc.left += host_.Factory().Px(4);
+    DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &text_rc,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+  }
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &rc);
+  return true;
+}
+
+void TSearchRow::ShowResults(size_t rows) {
+  const Control& list = page_.LbSearchResult;
+  const ControlFactory& f = host_.Factory();
+  RECT window;
+  GetWindowRect(host_.Window(), &window);
+  const RECT frame = page_.ShapeSearch.RectInParent();
+  const RECT row = page_.ScrollBox5.RectInParent();
+  list.Place(f.Px(kResultsLeft), row.top + frame.bottom + f.Px(kResultsGap),
+             (window.right - window.left) - f.Px(kResultsMargin), f.Px(kResultsHeight));
+  // The list holds no rows of its own: it asks for the ones it draws.
+  SendMessageW(list.hwnd(), LB_SETCOUNT, rows, 0);
+  SendMessageW(list.hwnd(), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+  list.BringToTop();
+  list.Show(true);
+  InvalidateRect(list.hwnd(), nullptr, TRUE);
+}
+
+void TSearchRow::HideResults() {
+  const Control& list = page_.LbSearchResult;
+  // The keys go back to the box, not to a list out of sight.
+  if (GetFocus() == list.hwnd()) SetFocus(page_.EdtSearch.hwnd());
+  list.Show(false);
+}
+
+bool TSearchRow::ResultsVisible() const { return page_.LbSearchResult.Visible(); }
+
+void TSearchRow::ClearResults() { SendMessageW(page_.LbSearchResult.hwnd(), LB_SETCOUNT, 0, 0); }
+
+void TSearchRow::FocusResults(size_t row) {
+  HWND list = page_.LbSearchResult.hwnd();
+  SetFocus(list);
+  SendMessageW(list, LB_SETCURSEL, row, 0);
+}
+
+void TSearchRow::SetSearchText(const std::string& text) { page_.EdtSearch.SetText(text); }
+
+std::optional<size_t> TSearchRow::CurrentRow() const {
+  const LRESULT row = SendMessageW(page_.LbSearchResult.hwnd(), LB_GETCURSEL, 0, 0);
+  if (row < 0) return std::nullopt;
+  return static_cast<size_t>(row);
+}
+
+bool TSearchRow::EdtSearchMessage(UINT msg, WPARAM wp) {
+  switch (msg) {
+    case WM_KEYDOWN: {
+      const LRESULT row = SendMessageW(page_.LbSearchResult.hwnd(), LB_GETCURSEL, 0, 0);
+      search().EdtSearchKeyDown(static_cast<int>(wp), page_.EdtSearch.Text(),
+                                row >= 0 ? std::optional<size_t>(row) : std::nullopt);
+      return false;
+    }
+    case WM_CHAR:
+      // Enter and Escape were keys, not text (a single-line box would beep).
+      if (wp == VK_RETURN || wp == VK_ESCAPE) return true;
+      search().EdtSearchTyped();
+      return false;
+    case WM_PASTE:
+    case WM_CUT:
+    case WM_CLEAR:
+    case WM_UNDO:
+      search().EdtSearchTyped();
+      return false;
+    default:
+      return false;
+  }
+}
+
+void TSearchRow::LbSearchResultMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_KEYDOWN:
+      search().LbSearchResultKeyDown(static_cast<int>(wp), CurrentRow());
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      // A left press makes the row under the pointer current first.
+      DefSubclassProc(hwnd, msg, wp, lp);
+      if (msg == WM_LBUTTONDOWN) ReleaseCapture();
+      search().LbSearchResultMouseDown(CurrentRow());
+      break;
+    default:
+      break;
+  }
+}
+
+LRESULT CALLBACK TSearchRow::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                      DWORD_PTR self) {
+  auto* row = reinterpret_cast<TSearchRow*>(self);
+  if (msg == WM_GETDLGCODE) return WantEnterAndEscape(DefSubclassProc(hwnd, msg, wp, lp), lp);
+  if (RunGuarded("EdtSearch", [&] { return row->EdtSearchMessage(msg, wp); })) return 0;
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK TSearchRow::ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                      DWORD_PTR self) {
+  auto* row = reinterpret_cast<TSearchRow*>(self);
+  switch (msg) {
+    case WM_GETDLGCODE:
+      return WantEnterAndEscape(DefSubclassProc(hwnd, msg, wp, lp), lp);
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      RunGuarded("LbSearchResult", [&] {
+        row->LbSearchResultMessage(hwnd, msg, wp, lp);
+        return true;
+      });
+      return 0;
+    case WM_KEYDOWN:
+      RunGuarded("LbSearchResult", [&] {
+        row->LbSearchResultMessage(hwnd, msg, wp, lp);
+        return true;
+      });
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+}  // namespace zd

@@ -1,0 +1,63 @@
+// The search row of the launcher page at work: the box EdtSearch, the button
+// BtnZDSearch and the result list LbSearchResult, a list that holds no rows
+// of its own and draws only the rows in sight from the search's results.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "launch/search.h"
+#include "launch/web_search.h"
+#include "mainwin/page_win.h"
+
+namespace zd {
+
+class TLauncherPage;
+
+class TSearchRow : public SearchView {
+ public:
+  // Row height of the result list, in design pixels.
+  static constexpr int kRowHeight = 19;
+
+  TSearchRow(PageHost& host, TLauncherPage& page);
+  ~TSearchRow() override;
+  TSearchRow(const TSearchRow&) = delete;
+  TSearchRow& operator=(const TSearchRow&) = delete;
+
+  // Once the controls exist: their key and mouse messages come here first.
+  void Attach();
+  // Made on first use, when the window's open operations exist.
+  SearchPresenter& search();
+  WebSearcher& web();
+
+  bool OnControlCommand(HWND control, UINT code);
+  bool OnDrawItem(const DRAWITEMSTRUCT& item);
+
+  // SearchView.
+  void ShowResults(size_t rows) override;
+  void HideResults() override;
+  bool ResultsVisible() const override;
+  void ClearResults() override;
+  void FocusResults(size_t row) override;
+  void SetSearchText(const std::string& text) override;
+
+ private:
+  static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                   DWORD_PTR self);
+  static LRESULT CALLBACK ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                   DWORD_PTR self);
+  // Before the control's own handling; true when the message is used up.
+  bool EdtSearchMessage(UINT msg, WPARAM wp);
+  void LbSearchResultMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  std::optional<size_t> CurrentRow() const;
+
+  PageHost& host_;
+  TLauncherPage& page_;
+  std::unique_ptr<WebSearcher> web_;
+  std::unique_ptr<SearchPresenter> search_;
+};
+
+}  // namespace zd

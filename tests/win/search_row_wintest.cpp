@@ -1,0 +1,266 @@
+// The search row of the real window under Wine: typing lists the matching
+// paths in a list that holds no rows of its own, the keys and clicks of the
+// box and the list, the web search and the "常用" tab with and without an
+// HTML engine.
+#include <windows.h>
+// windows.h must come first
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lang/lang_tables.h"
+#include "launch/web_search.h"
+#include "mainwin/form_model.h"
+#include "mainwin/main_window_win.h"
+#include "platform/fake_browser_control.h"
+#include "tests/win/main_window_fixture.h"
+#include "tests/win/window_input.h"
+
+namespace zd {
+namespace {
+
+using V = std::vector<std::string>;
+
+// The search rule written out plainly: ASCII letters lowered, every other
+// byte as it is, the key found in the path or in the name.
+std::string LowerAscii(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+V ExpectedRows(const DocArray& docs, const std::string& typed) {
+  const std::string key = LowerAscii(typed);
+  V rows;
+  if (key.empty()) return rows;
+  for (const TMyDoc& doc : docs) {
+    if (LowerAscii(doc.path).find(key) != std::string::npos ||
+        LowerAscii(doc.name).find(key) != std::string::npos) {
+      rows.push_back(LowerAscii(doc.path));
+    }
+  }
+  return rows;
+}
+
+class SearchRowTest : public MainWindowFixture {
+ protected:
+  TFrmMain& OpenWithHistory() {
+    windows_.AddWindow("Notes - Editor", "C:\\Tools\\Editor.EXE");
+    windows_.AddWindow("记事本 - 笔记.txt", "C:\\Windows\\notepad.exe");
+    shell_.AddWindow("file:///C:/Work/Proj");
+    shell_.AddWindow("http://Example.com/Read.php?ID=7", "Read me");
+    shell_.AddWindow("http://example.com/news.html", "新闻 Page");
+    launcher_.AddFolder("C:\\Work");
+    launcher_.AddFolder("C:\\Work\\Proj");
+    TFrmMain& form = OpenLoaded();
+    Choose(Ui::MnRefresh);
+    Pump();
+    launcher_.ClearLog();
+    return form;
+  }
+  // What the list shows: its row count and the text each row draws.
+  V ListedRows() {
+    TLauncherPage& l = form_->launcher();
+    V rows;
+    const int count = l.LbSearchResult.Count();
+    for (int i = 0; i < count; ++i) {
+      rows.push_back(l.search_row().search().results().RowText(static_cast<size_t>(i)));
+    }
+    return rows;
+  }
+  void ClearBox() { form_->launcher().EdtSearch.SetText(""); }
+  void ChooseTab(int page) {
+    TLauncherPage& l = form_->launcher();
+    l.TVControl.Select(TabIndexOfPage(page));
+    NMHDR change{l.TVControl.hwnd(), static_cast<UINT_PTR>(GetDlgCtrlID(l.TVControl.hwnd())),
+                 static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageW(form_->hwnd(), WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
+  }
+  // The browser the window makes: a page with SearchNow, or none at all.
+  FakeBrowserControl* UseFakeBrowser(bool engine) {
+    auto browser = std::make_unique<FakeBrowserControl>();
+    browser->set_engine(engine);
+    browser->ShowPage({kSearchFunction});
+    browser->set_html_functions({kSearchFunction});
+    FakeBrowserControl* raw = browser.get();
+    auto holder = std::make_shared<std::unique_ptr<FakeBrowserControl>>(std::move(browser));
+    make_browser_ = [holder]() -> std::unique_ptr<BrowserControl> { return std::move(*holder); };
+    return raw;
+  }
+};
+
+TEST_F(SearchRowTest, TypingListsTheMatchingPathsInLowerCase) {
+  const std::string typed[] = {"EXE", "example", "笔记", "新闻", "read.PHP", "zzz", "c:\\"};
+  TFrmMain& form = OpenWithHistory();
+  ShowWindow(form.hwnd(), SW_SHOW);
+  TLauncherPage& l = form.launcher();
+  for (const std::string& text : typed) {
+    SCOPED_TRACE(text);
+    ClearBox();
+    Type(l.EdtSearch.hwnd(), text);
+    EXPECT_EQ(l.EdtSearch.Text(), text);
+    EXPECT_TRUE(l.LbSearchResult.Visible()) << "shown even when empty";
+    EXPECT_EQ(ListedRows(), ExpectedRows(form.store().docs, text));
+  }
+  // The box lies above its frame, which would otherwise hide what is typed.
+  HWND above = GetWindow(l.EdtSearch.hwnd(), GW_HWNDPREV);
+  for (; above; above = GetWindow(above, GW_HWNDPREV)) EXPECT_NE(above, l.ShapeSearch.hwnd());
+  // Below the search frame, over everything else on the page.
+  const RECT list = l.LbSearchResult.RectInParent();
+  EXPECT_GT(list.top, l.ShapeSearch.RectInParent().bottom);
+  EXPECT_EQ(GetWindow(l.sheet.hwnd(), GW_CHILD), l.LbSearchResult.hwnd());
+  ClearBox();
+  EXPECT_EQ(l.LbSearchResult.Count(), 0) << "an empty box matches nothing";
+}
+
+TEST_F(SearchRowTest, ArrowKeysWalkTheListCopyingRowsWithoutSearching) {
+  TFrmMain& form = OpenWithHistory();
+  ShowWindow(form.hwnd(), SW_SHOW);
+  TLauncherPage& l = form.launcher();
+  const HWND box = l.EdtSearch.hwnd(), list = l.LbSearchResult.hwnd();
+  SetFocus(box);
+  Type(box, "example");
+  const V rows = ListedRows();
+  ASSERT_EQ(rows.size(), 2u);
+  Key(box, VK_DOWN);
+  EXPECT_EQ(GetFocus(), list);
+  EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 0);
+  // Each key first copies the row it found current; the list moves after.
+  Key(list, VK_DOWN);
+  EXPECT_EQ(l.EdtSearch.Text(), rows[0]);
+  EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 1);
+  EXPECT_EQ(ListedRows(), rows) << "no new search";
+  Key(list, VK_UP);
+  EXPECT_EQ(l.EdtSearch.Text(), rows[1]);
+  Key(list, VK_ESCAPE);
+  EXPECT_FALSE(l.LbSearchResult.Visible());
+  EXPECT_EQ(GetFocus(), box);
+  EXPECT_TRUE(launcher_.calls().empty());
+  // Typing searches again.
+  Type(box, "x");
+  EXPECT_TRUE(l.LbSearchResult.Visible());
+  // A tree taking the focus hides the list.
+  SetFocus(l.TVDoc.hwnd());
+  EXPECT_FALSE(l.LbSearchResult.Visible());
+}
+
+TEST_F(SearchRowTest, ARowOpensTheRecordsOwnPathByKeyOrMouse) {
+  TFrmMain& form = OpenWithHistory();
+  ShowWindow(form.hwnd(), SW_SHOW);
+  TLauncherPage& l = form.launcher();
+  const HWND list = l.LbSearchResult.hwnd();
+  Type(l.EdtSearch.hwnd(), "read");
+  ASSERT_EQ(ListedRows(), V{"http://example.com/read.php?id=7"});
+  Key(l.EdtSearch.hwnd(), VK_DOWN);
+  Key(list, VK_RETURN);
+  EXPECT_EQ(launcher_.calls(),
+            V{"execute verb=open file=http://Example.com/Read.php?ID=7 params= show=1"});
+  EXPECT_FALSE(l.LbSearchResult.Visible());
+
+  launcher_.ClearLog();
+  ClearBox();
+  Type(l.EdtSearch.hwnd(), "c:\\");
+  const V rows = ListedRows();
+  ASSERT_EQ(rows.size(), 3u);
+  RECT row{};
+  SendMessageW(list, LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&row));
+  LeftClick(list, POINT{(row.left + row.right) / 2, (row.top + row.bottom) / 2});
+  EXPECT_EQ(launcher_.calls(), V{"execute verb=open file=C:\\Work\\Proj\\ params= show=1"})
+      << rows[2];
+  EXPECT_FALSE(l.LbSearchResult.Visible());
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(SearchRowTest, EnterInTheBoxOpensAnExistingPathOrSearchesTheWeb) {
+  struct Case {
+    std::string text;
+    bool engine;
+    V shell_calls;
+    V browser_calls;
+  };
+  const Case cases[] = {
+      {"C:\\Work", true, {"execute verb=open file=C:\\Work\\ params= show=1"}, {}},
+      {"say \"hi\"", true, {}, {"call SearchNow(say  hi )"}},
+      {"say \"hi\" & more",
+       false,
+       {"execute verb=open file=" + SearchResultUrl("say \"hi\" & more") + " params= show=1"},
+       {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    FakeBrowserControl* browser = UseFakeBrowser(c.engine);
+    windows_.ClearWindows();
+    shell_.Clear();
+    TFrmMain& form = OpenWithHistory();
+    TLauncherPage& l = form.launcher();
+    Type(l.EdtSearch.hwnd(), c.text);
+    Key(l.EdtSearch.hwnd(), VK_RETURN);
+    EXPECT_EQ(launcher_.calls(), c.shell_calls);
+    EXPECT_EQ(browser->calls(), c.browser_calls);
+    EXPECT_FALSE(l.LbSearchResult.Visible());
+    EXPECT_EQ(l.EdtSearch.Text(), c.text) << "Enter types nothing";
+  }
+  // The search button searches the web for the text, whatever it names.
+  FakeBrowserControl* browser = UseFakeBrowser(true);
+  TFrmMain& form = OpenWithHistory();
+  Type(form.launcher().EdtSearch.hwnd(), "C:\\Work");
+  Click(form.launcher().BtnZDSearch);
+  EXPECT_EQ(browser->calls(), V{"call SearchNow(C:\\Work)"});
+  EXPECT_FALSE(form.launcher().LbSearchResult.Visible());
+}
+
+TEST_F(SearchRowTest, TabsClearTheResultsAndTheHintBar) {
+  TFrmMain& form = OpenWithHistory();
+  TLauncherPage& l = form.launcher();
+  Type(l.EdtSearch.hwnd(), "example");
+  l.PnlHint.SetText("C:\\x");
+  ChooseTab(4);
+  EXPECT_EQ(l.LbSearchResult.Count(), 0);
+  EXPECT_EQ(l.PnlHint.Text(), "");
+  ClearBox();
+  Type(l.EdtSearch.hwnd(), "e");
+  ASSERT_GT(l.LbSearchResult.Count(), 0);
+  l.PnlHint.SetText("C:\\x");
+  // A press on the tab strip, before the tab changes.
+  SendMessageW(l.TVControl.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(l.TVControl.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(l.LbSearchResult.Count(), 0);
+  EXPECT_FALSE(l.LbSearchResult.Visible()) << "the press enters the page control";
+  EXPECT_EQ(l.PnlHint.Text(), "");
+}
+
+TEST_F(SearchRowTest, TheBrowserTabShowsOurSearchPageOrSaysThereIsNoEngine) {
+  // With an engine: our search page, loaded once.
+  FakeBrowserControl* browser = UseFakeBrowser(true);
+  TFrmMain& form = OpenWithHistory();
+  TBrowserPage& page = form.launcher().browser;
+  EXPECT_LT(page.WebBrowser1.RectInParent().top, 0) << "out of sight until first shown";
+  ChooseTab(kWebPageIndex);
+  EXPECT_EQ(page.WebBrowser1.RectInParent().top, 0);
+  EXPECT_FALSE(page.LblNoEngine.Visible());
+  EXPECT_EQ(browser->calls(), V({"navigate about:blank", "load-html"}));
+  EXPECT_EQ(browser->last_html(), BuiltInSearchPage());
+  ChooseTab(0);
+  ChooseTab(kWebPageIndex);
+  EXPECT_EQ(browser->calls().size(), 2u);
+
+  // The system's control where there is none to be had (no OLE in this
+  // test): one line says so, and a web search goes to the default browser.
+  make_browser_ = nullptr;
+  TFrmMain& plain = OpenWithHistory();
+  TBrowserPage& none = plain.launcher().browser;
+  ChooseTab(kWebPageIndex);
+  EXPECT_TRUE(none.LblNoEngine.Visible());
+  EXPECT_EQ(none.LblNoEngine.Text(), lang::Texts().NoHtmlEngine);
+  Type(plain.launcher().EdtSearch.hwnd(), "words");
+  Key(plain.launcher().EdtSearch.hwnd(), VK_RETURN);
+  EXPECT_EQ(launcher_.calls(),
+            V{"execute verb=open file=" + SearchResultUrl("words") + " params= show=1"});
+}
+
+}  // namespace
+}  // namespace zd
