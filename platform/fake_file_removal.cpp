@@ -59,6 +59,8 @@ bool FakeFileRemoval::CanWriteIn(const std::string& folder) {
   return entries_.count(key) && !Protected(key);
 }
 
+bool FakeFileRemoval::MakeDeletable(const std::string& path) { return Exists(path); }
+
 std::string FakeFileRemoval::ShortPath(const std::string& path) {
   for (const auto& [long_key, short_path] : short_paths_) {
     if (long_key == Key(path)) return short_path;

@@ -35,6 +35,10 @@ void FakeRegistryKeys::Protect(RegRoot root, const std::string& key) {
   protected_.insert(KeyId(root, key));
 }
 
+bool FakeRegistryKeys::ValueExists(RegRoot root, const std::string& key, const std::string& value) {
+  return HasValue(root, key, value);
+}
+
 bool FakeRegistryKeys::KeyExists(RegRoot root, const std::string& key) {
   const std::string id = KeyId(root, key);
   for (const std::string& e : entries_) {

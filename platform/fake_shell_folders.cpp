@@ -10,6 +10,8 @@ std::optional<std::string> FakeShellFolders::Folder(UserFolder kind) {
   return it->second;
 }
 
+std::string FakeShellFolders::TempFolder() { return temp; }
+
 std::optional<std::string> FakeShellFolders::NewTempFile(const std::string& prefix) {
   if (temp_fails) return std::nullopt;
   char hex[16];

@@ -44,7 +44,7 @@ class FakeFileRemoval : public FileRemoval {
   Removal RemoveEmptyFolder(const std::string& path) override;
   bool CanWriteIn(const std::string& folder) override;
   std::string ShortPath(const std::string& path) override;
-  bool MakeDeletable(const std::string& path) override { return Exists(path); }
+  bool MakeDeletable(const std::string& path) override;
 
  private:
   static std::string Key(const std::string& path);

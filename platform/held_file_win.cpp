@@ -32,10 +32,14 @@ class Win32HeldFile : public HeldFile {
     if (!handle_) return false;
     if (sealed_) return true;
     if (!FlushFileBuffers(handle_.get())) return false;
-    // A second, read-only opening taken before the writable one goes: the
-    // file is never without a holder that refuses writers. A program can be
-    // started from it, as the loader asks only to read and execute.
-    HANDLE reader = ReOpenFile(handle_.get(), GENERIC_READ, FILE_SHARE_READ, 0);
+    // Opened again for reading only, still refusing writers and deletion. A
+    // program can be started from it then: the loader asks only to read and
+    // execute. Whoever changed the file in between made it fail its check,
+    // which reads through this opening; whoever holds it open for writing
+    // makes this opening fail.
+    handle_.reset();
+    HANDLE reader = CreateFileW(Utf8ToWide(path_).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (reader == INVALID_HANDLE_VALUE) return false;
     handle_.reset(reader);
     sealed_ = true;

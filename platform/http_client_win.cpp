@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <winhttp.h>
+#include <winsock2.h>
 
 #include <charconv>
 #include <vector>
@@ -20,6 +21,8 @@ using UniqueInternet = UniqueAny<HINTERNET, CloseInternetFn>;
 HttpStatus StatusOfLastError() {
   switch (GetLastError()) {
     case ERROR_WINHTTP_TIMEOUT:
+    case WSAETIMEDOUT:  // Wine's answer to a server that never answers
+    case ERROR_TIMEOUT:
       return HttpStatus::kTimeout;
     case ERROR_WINHTTP_CANNOT_CONNECT:
     case ERROR_WINHTTP_NAME_NOT_RESOLVED:
@@ -74,6 +77,11 @@ OpenRequest Send(const std::string& url, int timeout_ms) {
   out.request.reset(WinHttpOpenRequest(out.connection.get(), L"GET", path.c_str(), nullptr,
                                        WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags));
   if (!out.request) return out;
+  // Some implementations (Wine's) wait for the answer with a timeout of its
+  // own that the session's timeouts do not set.
+  WinHttpSetTimeouts(out.request.get(), t, t, t, t);
+  DWORD wait = static_cast<DWORD>(t);
+  WinHttpSetOption(out.request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &wait, sizeof(wait));
   if (!WinHttpSendRequest(out.request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
                           WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
       !WinHttpReceiveResponse(out.request.get(), nullptr)) {

@@ -40,9 +40,7 @@ class FakeRegistryKeys : public RegistryKeys {
   std::set<std::string> Contents() const { return entries_; }
 
   bool KeyExists(RegRoot root, const std::string& key) override;
-  bool ValueExists(RegRoot root, const std::string& key, const std::string& value) override {
-    return HasValue(root, key, value);
-  }
+  bool ValueExists(RegRoot root, const std::string& key, const std::string& value) override;
   Removal DeleteKeyTree(RegRoot root, const std::string& key) override;
   Removal DeleteValue(RegRoot root, const std::string& key, const std::string& value) override;
   bool CanWrite(RegRoot root, const std::string& key) override;

@@ -28,7 +28,7 @@ std::unique_ptr<ShellFolders> MakeSystemShellFolders();
 class FakeShellFolders : public ShellFolders {
  public:
   std::optional<std::string> Folder(UserFolder kind) override;
-  std::string TempFolder() override { return temp; }
+  std::string TempFolder() override;
   std::optional<std::string> NewTempFile(const std::string& prefix) override;
 
   std::map<UserFolder, std::string> folders;
