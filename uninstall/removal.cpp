@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "lang/lang_tables.h"
 #include "platform/errors.h"
 #include "platform/registry.h"
 #include "store/AppParams.h"
@@ -41,6 +42,12 @@ void RemoveShortcut(Steps& steps, UninstallStep link_step, UninstallStep group_s
 }
 
 }  // namespace
+
+std::string OwnLogonValueName(int language_index) {
+  lang::InterfaceTexts texts;
+  lang::LoadLanguageTables(language_index, {}, texts);
+  return texts.ProductText;
+}
 
 std::string FolderOf(const std::string& path) {
   const size_t cut = path.find_last_of("\\/");

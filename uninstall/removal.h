@@ -30,6 +30,10 @@ struct UninstallContext {
   std::string logon_value_name;  // the interface product title: "MRXZapdock"
 };
 
+// The name of the program's own log-on value: the interface's product title
+// of the build's language ("MRXZapdock"), not the uninstall mode's "Zapdock".
+std::string OwnLogonValueName(int language_index);
+
 // The folder of a path, with its trailing backslash ("C:\a\" for "C:\a\b.exe").
 std::string FolderOf(const std::string& path);
 

@@ -44,6 +44,12 @@ struct Machine {
 using S = UninstallStep;
 constexpr Removal kGone = Removal::kRemoved, kNone = Removal::kAbsent;
 
+TEST(Removal, TheLogOnValueIsNamedAfterTheInterfaceTitle) {
+  const std::pair<int, const char*> cases[] = {
+      {0, "MRXZapdock"}, {1, "MRXZapdock"}, {2, "MRX Zapdock"}};
+  for (const auto& [language, name] : cases) EXPECT_EQ(OwnLogonValueName(language), name);
+}
+
 TEST(Removal, StepsRunInOrderAndLeaveOnlyWhatIsNotOurs) {
   Machine m;
   const RemovalReport report = RunRemoval(Context(), m.registry, m.files, m.folders);
