@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "tracking/tree_model.h"
 #include "mainwin/tree_view_mirror_win.h"
 #include "platform/wide_win.h"
+#include "tracking/tree_model.h"
 
 namespace zd {
 namespace {
