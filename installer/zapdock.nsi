@@ -4,7 +4,7 @@
 ; key below HKCU\Software\VazOzod and the uninstall key under HKLM.
 ;
 ;   makensis -DEXE=<zapdock.exe> -DOUTFILE=<setup.exe> [-DVERSION=3.5]
-;            [-DLANGUAGE=SimpChinese|TradChinese|English] [-DSILENT] zapdock.nsi
+;            [-DLANGUAGE=SimpChinese|TradChinese|English] [-DZD_SILENT] zapdock.nsi
 ;
 ; The vendor serves this setup as "setupZD.exe" for the update. A running
 ; Zapdock is asked to close (WM_CLOSE, so that it saves); nothing is killed.
@@ -37,7 +37,7 @@ OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES\${MAKER_GROUP}\${PRODUCT}"
 BrandingText "MRX"
 
-!ifdef SILENT
+!ifdef ZD_SILENT
   SilentInstall silent
 !endif
 

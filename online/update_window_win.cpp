@@ -135,10 +135,15 @@ void TFrmUpdateRoot::OnProgress() {
 
 void TFrmUpdateRoot::Fail() {
   outcome_ = Outcome::kFailed;
+  // When the program has already closed for the setup, its quit request
+  // would end the message box at once: the user must still read it.
+  MSG quit{};
+  const bool quitting = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
   if (deps_.message_box) {
     deps_.message_box(hwnd_, deps_.texts->DownloadFailed, deps_.texts->UpdateWindowCaption,
                       MB_OK | MB_ICONWARNING);
   }
+  if (quitting) PostQuitMessage(static_cast<int>(quit.wParam));
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
