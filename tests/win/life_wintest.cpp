@@ -58,6 +58,8 @@ std::string Answer(const ChildProcess& program, int button) {
   if (!box) return "(no message box)";
   const std::string text = MessageBoxText(box);
   PressButton(box, button);
+  // Gone before the next one is looked for.
+  for (int i = 0; i < 200 && IsWindow(box); ++i) Sleep(50);
   return text;
 }
 

@@ -126,7 +126,7 @@ TEST(UninstallModeWin, RemovesWhatTheSetupMadeThenItselfAndItsFolder) {
   SetString(HKEY_CURRENT_USER, kRunKey, L"MRXZapdock", L"\"" + W(exe) + L"\"");
   SetString(HKEY_LOCAL_MACHINE, kRunKey, L"ZapdockTestsKeep", L"x");
   // The program itself is running: the uninstall closes it first.
-  ChildProcess program(W(exe), L"");
+  ChildProcess program(W(exe), L"--servers=http://127.0.0.1:1/");
   ASSERT_NE(WaitForWindow(program.pid(), TFrmMain::kClassName, 20000), nullptr);
 
   ChildProcess uninstall(W(exe), L"uninstall");
