@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <thread>
+
 #include "mainwin/main_window_win.h"
 #include "platform/file_removal.h"
 #include "platform/files.h"
@@ -85,6 +87,22 @@ TEST(SelfDeleteScriptWin, RunsThroughCmdWithBlanksAmpersandsAndPercents) {
   EXPECT_TRUE(WaitUntilGone(W(folder), 10000));
   EXPECT_TRUE(WaitUntilGone(W(plan->bat), 10000));
   EXPECT_TRUE(PathExists(W(dir.path()))) << "only its own folder goes";
+}
+
+TEST(UninstallModeWin, TheMessageAppearsAtTheMouseCursor) {
+  const POINT cases[] = {{300, 200}, {40, 500}};
+  for (const POINT& at : cases) {
+    ASSERT_TRUE(SetCursorPos(at.x, at.y));
+    std::thread box([] { MessageBoxAtCursor(nullptr, "text", "caption", MB_OK); });
+    HWND found = WaitForMessageBox(GetCurrentProcessId(), 10000);
+    ASSERT_NE(found, nullptr);
+    RECT rc{};
+    GetWindowRect(found, &rc);
+    EXPECT_EQ(rc.left, at.x);
+    EXPECT_EQ(rc.top, at.y);
+    PressButton(found, IDOK);
+    box.join();
+  }
 }
 
 constexpr wchar_t kUninstallKey[] =
