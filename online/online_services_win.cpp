@@ -170,13 +170,17 @@ void OnlineServices::ShowAbout() {
   if (about_) about_->ShowAnimated();
 }
 
+void OnlineServices::OpenDemoNotes() {
+  OpenWebAddress(active_server_ + names_.DemoPath + "#detail");
+}
+
 HWND OnlineServices::CreateVendorPanel(HWND parent, int x, int y) {
   TPnlVazOzod::Deps deps;
   deps.texts = &texts_;
   const lang::InterfaceTexts& shared = lang::Texts();
   deps.help_hint = shared.shared.size() > 11 ? shared.shared[11] : std::string();
   deps.exit_hint = shared.shared.size() > 8 ? shared.shared[8] : std::string();
-  deps.open_demo_notes = [this] { OpenWebAddress(active_server_ + names_.DemoPath + "#detail"); };
+  deps.open_demo_notes = [this] { OpenDemoNotes(); };
   deps.open_home_page = [this] { OpenWebAddress(kVendorHomePage); };
   deps.show_about = [this] { ShowAbout(); };
   deps.close_main_window = [this] {

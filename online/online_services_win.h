@@ -72,7 +72,8 @@ class OnlineServices {
   OnlineServices& operator=(const OnlineServices&) = delete;
 
   // The vendor button panel (help menu, exit) as a child of `parent`, its
-  // top-left corner at (x, y) in design pixels. Returns the panel's window.
+  // top-left corner at (x, y) in design pixels (96 DPI; scaled to the
+  // parent's DPI). Returns the panel's window.
   HWND CreateVendorPanel(HWND parent, int x, int y);
   // Fills `page` (the "我的主页" page) with the vendor-content page, sized to
   // it; it follows WM_SIZE of `page` only when told by ResizeDemoPage. The
@@ -84,6 +85,9 @@ class OnlineServices {
   bool StartServerSearch();
   // The about box, created on first use, faded in.
   void ShowAbout();
+  // The vendor's notes on the demo ("帮助文档"): the active server's demo
+  // page at "#detail", in the default browser.
+  void OpenDemoNotes();
   // The question, then the update window, modal. Normally called for the
   // first offer of the run.
   void OfferUpdate(const UpdateOffer& offer);

@@ -26,8 +26,8 @@ std::unique_ptr<TPnlVazOzod> TPnlVazOzod::Create(HINSTANCE instance, HWND parent
   }
   std::unique_ptr<TPnlVazOzod> panel(new TPnlVazOzod(std::move(deps)));
   CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                  ScalePx(x), ScalePx(y), ScalePx(kButton), ScalePx(2 * kButton + kGap), parent,
-                  nullptr, instance, panel.get());
+                  ScalePx(x, parent), ScalePx(y, parent), ScalePx(kButton, parent),
+                  ScalePx(2 * kButton + kGap, parent), parent, nullptr, instance, panel.get());
   if (!panel->hwnd_) return nullptr;
   return panel;
 }
@@ -93,7 +93,7 @@ void TPnlVazOzod::DrawButton(const DRAWITEMSTRUCT& item) {
   GetObjectW(glyph, sizeof(bm), &bm);
   HDC mem = CreateCompatibleDC(item.hDC);
   HGDIOBJ old = SelectObject(mem, glyph);
-  const int w = ScalePx(bm.bmWidth), h = ScalePx(bm.bmHeight);
+  const int w = ScalePx(bm.bmWidth, hwnd_), h = ScalePx(bm.bmHeight, hwnd_);
   const int x = (item.rcItem.right - item.rcItem.left - w) / 2;
   const int y = (item.rcItem.bottom - item.rcItem.top - h) / 2;
   StretchBlt(item.hDC, x, y, w, h, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);

@@ -67,12 +67,24 @@ inline UniqueFont MessageFont() {
   return UniqueFont(CreateFontIndirectW(&metrics.lfMessageFont));
 }
 
-// Design pixels (at 96 DPI) at the system's DPI.
-inline int ScalePx(int design_pixels) {
+// The DPI a window is shown at (its monitor's), or the system's without one.
+// GetDpiForWindow exists from Windows 10 1607 on; older systems have one DPI.
+inline int WindowDpi(HWND hwnd) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto get_dpi = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (hwnd && get_dpi) {
+    if (const UINT dpi = get_dpi(hwnd)) return static_cast<int>(dpi);
+  }
   HDC screen = GetDC(nullptr);
   const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
   if (screen) ReleaseDC(nullptr, screen);
-  return MulDiv(design_pixels, dpi, 96);
+  return dpi;
+}
+
+// Design pixels (at 96 DPI) at the DPI of `hwnd` (the system's by default).
+inline int ScalePx(int design_pixels, HWND hwnd = nullptr) {
+  return MulDiv(design_pixels, WindowDpi(hwnd), 96);
 }
 
 inline void SetTextUtf8(HWND hwnd, std::string_view text) {

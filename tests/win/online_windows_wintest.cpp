@@ -246,13 +246,13 @@ TEST_F(OnlineWindows, VendorPanelButtonsAndHelpMenu) {
   GetWindowRect(panel, &rc);
   POINT at{rc.left, rc.top};
   ScreenToClient(main_, &at);
-  EXPECT_EQ(at.x, ScalePx(9));
-  EXPECT_EQ(at.y, ScalePx(100));
+  EXPECT_EQ(at.x, ScalePx(9, main_));
+  EXPECT_EQ(at.y, ScalePx(100, main_));
   TPnlVazOzod& p = *s.vendor_panel();
   RECT help{}, exit{};
   GetWindowRect(p.button(TPnlVazOzod::kBtnHelp), &help);
   GetWindowRect(p.button(TPnlVazOzod::kBtnExit), &exit);
-  EXPECT_EQ(exit.top - help.bottom, ScalePx(3)) << "a column, 3 pixels apart";
+  EXPECT_EQ(exit.top - help.bottom, ScalePx(3, main_)) << "a column, 3 pixels apart";
 
   UniqueMenu menu = p.MakeHelpMenu();
   ASSERT_EQ(GetMenuItemCount(menu.get()), 4);
