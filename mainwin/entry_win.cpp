@@ -72,47 +72,14 @@ HWND CreateApplicationWindow(HINSTANCE instance, const std::wstring& title) {
   return app;
 }
 
-// The uninstall mode: its own window, nothing of the main window.
-int RunUninstallMode(HINSTANCE instance, const std::vector<std::string>& args) {
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&icc);
-  std::unique_ptr<zd::Files> files = zd::MakeSystemFiles();
-  std::unique_ptr<zd::RegistryKeys> registry = zd::MakeSystemRegistryKeys();
-  std::unique_ptr<zd::FileRemoval> removal = zd::MakeSystemFileRemoval();
-  std::unique_ptr<zd::ShellFolders> folders = zd::MakeSystemShellFolders();
-  std::unique_ptr<zd::Processes> processes = zd::MakeSystemProcesses();
-  zd::UninstallDeps deps;
-  deps.registry = registry.get();
-  deps.removal = removal.get();
-  deps.folders = folders.get();
-  deps.files = files.get();
-  deps.processes = processes.get();
-  deps.context = {ModulePath(), zd::ProductName, zd::AppKey,
-                  zd::OwnLogonValueName(zd::lang::LanguageIndex)};
-  deps.language_index = zd::lang::LanguageIndex;
-  deps.main_window_class = zd::TFrmMain::kClassName;
-  deps.elevated_start = args.size() > 1 && args[1] == zd::kElevatedOption;
-  deps.home_page = zd::kVendorHomePage;
-  std::unique_ptr<zd::TFrmUninstall> form = zd::TFrmUninstall::Create(instance, deps);
-  if (!form) return 1;
-  ShowWindow(form->hwnd(), SW_SHOWNORMAL);
-  if (deps.elevated_start)
-    PostMessageW(form->hwnd(), WM_COMMAND, zd::TFrmUninstall::kBtnStartUnstall, 0);
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (form->hwnd() && IsDialogMessageW(form->hwnd(), &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  return 0;
-}
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   zd::InitAppParams();
   const std::vector<std::string> args = CommandLineArguments();
-  if (zd::IsUninstallStart(args)) return RunUninstallMode(instance, args);
+  if (zd::IsUninstallStart(args)) {
+    return zd::RunUninstallMode(instance, args, ModulePath(), zd::TFrmMain::kClassName);
+  }
 
   zd::UniqueHandle mutex(CreateMutexW(nullptr, FALSE, L"Local\\Zapdock.VAROV.SingleInstance"));
   if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
@@ -145,19 +112,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   if (!form) return 1;
   form->ShowAnimated();
 
-  // The vendor servers: a test run may name its own ("--servers=a,b").
-  std::unique_ptr<zd::HttpClient> http = zd::MakeSystemHttpClient();
-  std::unique_ptr<zd::Processes> processes = zd::MakeSystemProcesses();
-  std::unique_ptr<zd::HeldFiles> held_files = zd::MakeSystemHeldFiles();
-  std::unique_ptr<zd::ShellFolders> folders = zd::MakeSystemShellFolders();
+  // The update check; a test run may name its own servers ("--servers=a,b").
   zd::OnlineDeps online_deps;
-  online_deps.http = http.get();
-  online_deps.processes = processes.get();
-  online_deps.held_files = held_files.get();
-  online_deps.folders = folders.get();
-  for (const std::string& arg : args) {
-    if (auto servers = zd::ParseServersOption(arg)) online_deps.servers = *servers;
-  }
+  online_deps.servers = zd::ServersFromArguments(args);
   online_deps.app_key = zd::AppKey;
   online_deps.version = zd::ProductVersion;
   online_deps.product_title = zd::ProductName;
@@ -167,7 +124,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     return !IsWindow(main_window);
   };
   std::unique_ptr<zd::OnlineServices> online =
-      zd::OnlineServices::Create(instance, main_window, online_deps);
+      zd::OnlineServices::CreateOnSystem(instance, main_window, online_deps);
   if (online) online->StartServerSearch();
 
   MSG msg;

@@ -81,6 +81,14 @@ std::optional<std::vector<std::string>> ParseServersOption(std::string_view argu
   return list;
 }
 
+std::vector<std::string> ServersFromArguments(const std::vector<std::string>& args) {
+  std::vector<std::string> servers;
+  for (const std::string& arg : args) {
+    if (auto list = ParseServersOption(arg)) servers = std::move(*list);
+  }
+  return servers;
+}
+
 bool IsWebAddress(std::string_view address) {
   std::string_view rest;
   if (StartsWithNoCase(address, "http://")) {

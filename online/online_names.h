@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/AppParams.h"
+
 namespace zd {
 
 struct OnlineNames {
@@ -28,8 +30,6 @@ inline constexpr char kProductKey[] = "MRXZD";
 
 // A fixed text that every genuine vendor page contains.
 inline constexpr char kServerSignature[] = "<!--MRX VazOzod server: Zapdock-->";
-// The vendor's home page (about box, help menu, uninstall window).
-inline constexpr char kVendorHomePage[] = "https://www.mrxsoft.example/";
 
 inline constexpr int kServerOrderings = 5;
 inline constexpr int kServerCount = 10;
@@ -52,6 +52,8 @@ std::string FormatVersion(float version);
 // normalised; nullopt when `argument` is not that option or names none.
 std::optional<std::vector<std::string>> ParseServersOption(std::string_view argument);
 inline constexpr char kServersOption[] = "--servers=";
+// The list of the last such option among the arguments; empty without one.
+std::vector<std::string> ServersFromArguments(const std::vector<std::string>& args);
 
 // An http:// or https:// address (ignoring case) with a host: the only kind
 // of address a page may have the shell open.

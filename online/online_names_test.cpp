@@ -91,6 +91,10 @@ TEST(OnlineNames, ServersOptionForTestRuns) {
       {"uninstall", std::nullopt},
   };
   for (const auto& [arg, want] : cases) EXPECT_EQ(ParseServersOption(arg), want) << arg;
+  EXPECT_EQ(ServersFromArguments({"--servers=a", "x", "--servers=b,c", "--servers="}),
+            (List{"http://b/", "http://c/"}))
+      << "the last list given wins";
+  EXPECT_TRUE(ServersFromArguments({"uninstall"}).empty());
 }
 
 TEST(OnlineNames, OnlyWebAddressesMayBeOpened) {

@@ -66,6 +66,25 @@ std::unique_ptr<OnlineServices> OnlineServices::Create(HINSTANCE instance, HWND 
   return services;
 }
 
+std::unique_ptr<OnlineServices> OnlineServices::CreateOnSystem(HINSTANCE instance, HWND main_window,
+                                                               OnlineDeps deps) {
+  std::unique_ptr<HttpClient> http = deps.http ? nullptr : MakeSystemHttpClient();
+  std::unique_ptr<Processes> processes = deps.processes ? nullptr : MakeSystemProcesses();
+  std::unique_ptr<HeldFiles> held_files = deps.held_files ? nullptr : MakeSystemHeldFiles();
+  std::unique_ptr<ShellFolders> folders = deps.folders ? nullptr : MakeSystemShellFolders();
+  if (http) deps.http = http.get();
+  if (processes) deps.processes = processes.get();
+  if (held_files) deps.held_files = held_files.get();
+  if (folders) deps.folders = folders.get();
+  std::unique_ptr<OnlineServices> services = Create(instance, main_window, std::move(deps));
+  if (!services) return nullptr;
+  services->own_http_ = std::move(http);
+  services->own_processes_ = std::move(processes);
+  services->own_held_files_ = std::move(held_files);
+  services->own_folders_ = std::move(folders);
+  return services;
+}
+
 OnlineServices::~OnlineServices() {
   // The threads first: after this nothing posts to our windows.
   impl_->search.Stop(BackgroundJob<SearchOutcome>::kStopWaitMs);

@@ -66,6 +66,10 @@ class OnlineServices {
  public:
   static std::unique_ptr<OnlineServices> Create(HINSTANCE instance, HWND main_window,
                                                 OnlineDeps deps);
+  // The same on the real system: the HTTP client, processes, held files and
+  // shell folders that `deps` leaves empty are the system's, owned here.
+  static std::unique_ptr<OnlineServices> CreateOnSystem(HINSTANCE instance, HWND main_window,
+                                                        OnlineDeps deps);
   // Stops the search and a running download before any window goes.
   ~OnlineServices();
   OnlineServices(const OnlineServices&) = delete;
@@ -122,6 +126,11 @@ class OnlineServices {
 
   struct Impl;
   std::unique_ptr<Impl> impl_;
+  // The system's services when CreateOnSystem made them.
+  std::unique_ptr<HttpClient> own_http_;
+  std::unique_ptr<Processes> own_processes_;
+  std::unique_ptr<HeldFiles> own_held_files_;
+  std::unique_ptr<ShellFolders> own_folders_;
   HINSTANCE instance_;
   HWND main_window_;
   OnlineDeps deps_;

@@ -1,10 +1,13 @@
 #include "uninstall/uninstall_window_win.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "lang/lang_tables.h"
 #include "platform/text_codec.h"
 #include "platform/window_class_win.h"
+#include "store/AppParams.h"
 #include "uninstall/self_delete.h"
 
 namespace zd {
@@ -236,6 +239,43 @@ void TFrmUninstall::BtnStartUnstallClick() {
   }
   outcome_ = Outcome::kRemoved;
   Exit();
+}
+
+int RunUninstallMode(HINSTANCE instance, const std::vector<std::string>& args,
+                     const std::string& exe_path, const std::wstring& main_window_class) {
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&icc);
+  std::unique_ptr<Files> files = MakeSystemFiles();
+  std::unique_ptr<RegistryKeys> registry = MakeSystemRegistryKeys();
+  std::unique_ptr<FileRemoval> removal = MakeSystemFileRemoval();
+  std::unique_ptr<ShellFolders> folders = MakeSystemShellFolders();
+  std::unique_ptr<Processes> processes = MakeSystemProcesses();
+  UninstallDeps deps;
+  deps.registry = registry.get();
+  deps.removal = removal.get();
+  deps.folders = folders.get();
+  deps.files = files.get();
+  deps.processes = processes.get();
+  // In this mode the language tables are not loaded: the product keeps its
+  // entry name.
+  deps.context = {exe_path, ProductName, AppKey, OwnLogonValueName(lang::LanguageIndex)};
+  deps.language_index = lang::LanguageIndex;
+  deps.main_window_class = main_window_class;
+  deps.elevated_start = args.size() > 1 && args[1] == kElevatedOption;
+  deps.home_page = kVendorHomePage;
+  std::unique_ptr<TFrmUninstall> form = TFrmUninstall::Create(instance, deps);
+  if (!form) return 1;
+  ShowWindow(form->hwnd(), SW_SHOWNORMAL);
+  if (deps.elevated_start) {
+    PostMessageW(form->hwnd(), WM_COMMAND, TFrmUninstall::kBtnStartUnstall, 0);
+  }
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (form->hwnd() && IsDialogMessageW(form->hwnd(), &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return 0;
 }
 
 }  // namespace zd

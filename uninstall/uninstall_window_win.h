@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "lang/service_texts.h"
 #include "platform/file_removal.h"
@@ -82,6 +83,12 @@ class TFrmUninstall {
   RemovalReport report_;
   bool busy_ = false;
 };
+
+// The uninstall mode on the real system: the window and its message loop
+// until it closes. `args` are the command-line arguments ("uninstall" first;
+// kElevatedOption second when the mode relaunched itself elevated).
+int RunUninstallMode(HINSTANCE instance, const std::vector<std::string>& args,
+                     const std::string& exe_path, const std::wstring& main_window_class);
 
 // A message box whose top-left corner is at the mouse cursor.
 int MessageBoxAtCursor(HWND owner, const std::string& text, const std::string& caption, UINT flags);
