@@ -13,13 +13,16 @@ namespace {
 
 class Steps {
  public:
-  explicit Steps(RemovalReport& report) : report_(report) {}
+  Steps(RemovalReport& report, bool user_only) : report_(report), user_only_(user_only) {}
+  // Whether a step runs; a step that does not run is not reported.
+  bool Runs(UninstallStep step) const { return !user_only_ || IsUserStep(step); }
   void Add(UninstallStep step, std::string target, Removal result) {
     report_.steps.push_back({step, std::move(target), result});
   }
 
  private:
   RemovalReport& report_;
+  bool user_only_;
 };
 
 std::string UninstallKey(const UninstallContext& c) { return kUninstallKeyParent + c.product_name; }
@@ -64,10 +67,22 @@ std::vector<StepOutcome> RemovalReport::Failures() const {
   return out;
 }
 
+bool IsUserStep(UninstallStep step) {
+  switch (step) {
+    case UninstallStep::kUninstallKey:
+    case UninstallStep::kLogonValueMachine:
+    case UninstallStep::kLogonStateMachine:
+    case UninstallStep::kSettingsFile:
+      return false;
+    default:
+      return true;
+  }
+}
+
 RemovalReport RunRemoval(const UninstallContext& context, RegistryKeys& registry,
-                         FileRemoval& files, ShellFolders& folders) {
+                         FileRemoval& files, ShellFolders& folders, RemovalScope scope) {
   RemovalReport report;
-  Steps steps(report);
+  Steps steps(report, scope == RemovalScope::kUserOnly);
   try {
     const std::string dir = FolderOf(context.exe_path);
     if (dir.empty()) throw std::runtime_error("the executable has no folder");
@@ -80,11 +95,14 @@ RemovalReport RunRemoval(const UninstallContext& context, RegistryKeys& registry
               context.app_key.empty() ? Removal::kAbsent
                                       : registry.DeleteKeyTree(RegRoot::kCurrentUser, program_key));
     const bool has_product = !Trim(context.product_name).empty();
-    steps.Add(UninstallStep::kUninstallKey, "HKLM\\" + UninstallKey(context),
-              has_product ? registry.DeleteKeyTree(RegRoot::kLocalMachine, UninstallKey(context))
-                          : Removal::kAbsent);
+    if (steps.Runs(UninstallStep::kUninstallKey)) {
+      steps.Add(UninstallStep::kUninstallKey, "HKLM\\" + UninstallKey(context),
+                has_product ? registry.DeleteKeyTree(RegRoot::kLocalMachine, UninstallKey(context))
+                            : Removal::kAbsent);
+    }
     const std::string& logon = context.logon_value_name;
     const auto value = [&](UninstallStep step, RegRoot root, const char* key) {
+      if (!steps.Runs(step)) return;
       const std::string where =
           (root == RegRoot::kLocalMachine ? "HKLM\\" : "HKCU\\") + std::string(key) + "\\" + logon;
       steps.Add(step, where,
@@ -95,7 +113,9 @@ RemovalReport RunRemoval(const UninstallContext& context, RegistryKeys& registry
     value(UninstallStep::kLogonStateMachine, RegRoot::kLocalMachine, kStartupApprovedRunKey);
     value(UninstallStep::kLogonStateUser, RegRoot::kCurrentUser, kStartupApprovedRunKey);
     const std::string ini = dir + kSettingsFileName;
-    steps.Add(UninstallStep::kSettingsFile, ini, files.RemoveFile(ini));
+    if (steps.Runs(UninstallStep::kSettingsFile)) {
+      steps.Add(UninstallStep::kSettingsFile, ini, files.RemoveFile(ini));
+    }
     report.completed = true;
   } catch (...) {
     RecordCurrentException("RunRemoval");

@@ -66,10 +66,19 @@ struct RemovalReport {
   std::vector<StepOutcome> Failures() const;
 };
 
+// Which steps run: all, or only those of the current user's profile (before
+// an elevated copy takes over the machine's part: an administrator who
+// elevates may be another user, with another profile).
+enum class RemovalScope { kAll, kUserOnly };
+
 // The removal steps in their order; each step is best-effort, and a failure
 // that escapes a step abandons the rest (one guard around the whole).
 RemovalReport RunRemoval(const UninstallContext& context, RegistryKeys& registry,
-                         FileRemoval& files, ShellFolders& folders);
+                         FileRemoval& files, ShellFolders& folders,
+                         RemovalScope scope = RemovalScope::kAll);
+
+// The step touches only the current user's profile.
+bool IsUserStep(UninstallStep step);
 
 // What must be writable for the removal to succeed, and is not. An empty
 // answer means nothing needs an administrator.

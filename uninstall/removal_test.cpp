@@ -81,6 +81,29 @@ TEST(Removal, StepsRunInOrderAndLeaveOnlyWhatIsNotOurs) {
   EXPECT_TRUE(m.registry.HasValue(RegRoot::kLocalMachine, kRunKey, "SomethingElse"));
 }
 
+TEST(Removal, TheUserPartLeavesTheMachineToTheElevatedCopy) {
+  Machine m;
+  const RemovalReport user =
+      RunRemoval(Context(), m.registry, m.files, m.folders, RemovalScope::kUserOnly);
+  EXPECT_TRUE(user.AllRemoved());
+  std::vector<UninstallStep> ran;
+  for (const StepOutcome& s : user.steps) ran.push_back(s.step);
+  EXPECT_EQ(ran, (std::vector<UninstallStep>{
+                     S::kDesktopShortcut, S::kDesktopGroup, S::kProgramsShortcut, S::kProgramsGroup,
+                     S::kProgramKey, S::kLogonValueUser, S::kLogonStateUser}));
+  EXPECT_TRUE(m.registry.KeyExists(RegRoot::kLocalMachine, kUninstallKey));
+  EXPECT_TRUE(m.registry.HasValue(RegRoot::kLocalMachine, kRunKey, "MRXZapdock"));
+  EXPECT_TRUE(m.files.Exists("C:\\Program Files\\MRX软件\\Zapdock\\defualt.ini"));
+  EXPECT_FALSE(m.registry.HasValue(RegRoot::kCurrentUser, kRunKey, "MRXZapdock"));
+  // The elevated copy then finds the user's part done.
+  const RemovalReport rest = RunRemoval(Context(), m.registry, m.files, m.folders);
+  EXPECT_TRUE(rest.AllRemoved());
+  for (const StepOutcome& s : rest.steps) {
+    EXPECT_EQ(s.result == kGone, !IsUserStep(s.step) && s.step != S::kLogonStateMachine)
+        << s.target;
+  }
+}
+
 TEST(Removal, ASecondRunFindsNothingAndStillSucceeds) {
   Machine m;
   RunRemoval(Context(), m.registry, m.files, m.folders);

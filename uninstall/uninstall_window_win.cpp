@@ -201,12 +201,17 @@ void TFrmUninstall::BtnStartUnstallClick() {
   }
   const AccessProblems problems = CheckAccess(deps_.context, *deps_.registry, *deps_.removal);
   if (ChooseElevation(problems, deps_.processes->IsElevated(), deps_.elevated_start) ==
-          ElevationChoice::kRelaunchElevated &&
-      deps_.processes->ShellOpen(deps_.context.exe_path, "runas",
-                                 std::string("uninstall ") + kElevatedOption)) {
-    outcome_ = Outcome::kRelaunched;
-    DestroyWindow(hwnd_);
-    return;
+      ElevationChoice::kRelaunchElevated) {
+    // This user's own shortcuts and keys first: the elevated copy may run
+    // as an administrator of another name.
+    RunRemoval(deps_.context, *deps_.registry, *deps_.removal, *deps_.folders,
+               RemovalScope::kUserOnly);
+    if (deps_.processes->ShellOpen(deps_.context.exe_path, "runas",
+                                   std::string("uninstall ") + kElevatedOption)) {
+      outcome_ = Outcome::kRelaunched;
+      DestroyWindow(hwnd_);
+      return;
+    }
   }
   report_ = RunRemoval(deps_.context, *deps_.registry, *deps_.removal, *deps_.folders);
   if (!report_.AllRemoved()) {
