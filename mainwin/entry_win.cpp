@@ -11,9 +11,11 @@
 
 #include "mainwin/form_model.h"
 #include "mainwin/main_window_win.h"
+#include "online/online_services_win.h"
 #include "platform/handles_win.h"
 #include "platform/wide_win.h"
 #include "store/AppParams.h"
+#include "uninstall/uninstall_window_win.h"
 
 namespace {
 
@@ -74,10 +76,9 @@ HWND CreateApplicationWindow(HINSTANCE instance, const std::wstring& title) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   zd::InitAppParams();
-  if (zd::IsUninstallStart(CommandLineArguments())) {
-    // The uninstall window is not part of this build yet: such a start
-    // creates nothing and touches no file.
-    return 0;
+  const std::vector<std::string> args = CommandLineArguments();
+  if (zd::IsUninstallStart(args)) {
+    return zd::RunUninstallMode(instance, args, ModulePath(), zd::TFrmMain::kClassName);
   }
 
   zd::UniqueHandle mutex(CreateMutexW(nullptr, FALSE, L"Local\\Zapdock.VAROV.SingleInstance"));
@@ -109,6 +110,22 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   deps.owner = app;
   std::unique_ptr<zd::TFrmMain> form = zd::TFrmMain::Create(instance, deps);
   if (!form) return 1;
+
+  // The update check; a test run may name its own servers ("--servers=a,b").
+  zd::OnlineDeps online_deps;
+  online_deps.servers = zd::ServersFromArguments(args);
+  online_deps.app_key = zd::AppKey;
+  online_deps.version = zd::ProductVersion;
+  online_deps.product_title = zd::ProductName;
+  const HWND main_window = form->hwnd();
+  online_deps.save_and_exit = [main_window] {
+    SendMessageW(main_window, WM_CLOSE, 0, 0);
+    return !IsWindow(main_window);
+  };
+  std::unique_ptr<zd::OnlineServices> online =
+      zd::OnlineServices::CreateOnSystem(instance, main_window, online_deps);
+  // The content page on "我的主页" starts the server search a second later.
+  form->AttachOnline(online.get());
   form->ShowAnimated();
 
   MSG msg;
@@ -118,6 +135,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+  online.reset();
   form.reset();
   if (app) DestroyWindow(app);
   OleUninitialize();

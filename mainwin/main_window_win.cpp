@@ -398,6 +398,14 @@ void TFrmMain::ApplyInterfaceTexts() {
   launcher_->system.SetPicture(LoadJpegResource(L"ImgZDPCControl"));
 }
 
+void TFrmMain::AttachOnline(OnlineServices* online) {
+  online_ = online;
+  if (!online_) return;
+  online_->CreateVendorPanel(launcher_->PnlRight.hwnd(), 9, 100);
+  online_->FillDemoPage(demo_->sheet.hwnd());
+  LayoutControls();
+}
+
 void TFrmMain::LayoutControls() {
   if (!launcher_) return;
   RECT client;
@@ -413,6 +421,7 @@ void TFrmMain::LayoutControls() {
     page->sheet.BringToTop();
   }
   launcher_->Layout(pw, ph);
+  if (online_) online_->ResizeDemoPage();
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 

@@ -87,6 +87,12 @@ class TFrmMain : public PageHost {
   DocOpener& Opener() override { return *opener_; }
   ShellLauncher& Shell() override { return *launcher_shell_; }
   HistoryEditor& History() override { return *history_; }
+  OnlineServices* Online() override { return online_; }
+  // The vendor's services move in: their button panel goes into PnlRight,
+  // their content page onto "我的主页" (which starts the server search).
+  // They must outlive the window's use of them (the caller destroys them
+  // after the window).
+  void AttachOnline(OnlineServices* online);
 
  private:
   explicit TFrmMain(MainWindowDeps deps);
@@ -142,6 +148,7 @@ class TFrmMain : public PageHost {
   std::unique_ptr<DocOpener> opener_;
   std::unique_ptr<HistoryEditor> history_;
   std::vector<RecentMenuEntry> recent_entries_;
+  OnlineServices* online_ = nullptr;
   bool first_load_done_ = false;
   bool loading_ = false;           // inside the first load (it pumps messages)
   bool close_after_load_ = false;  // a close asked for during the load

@@ -11,6 +11,7 @@
 #include "lang/lang_tables.h"
 #include "lang/ui.h"
 #include "launch/open_docs.h"
+#include "online/online_services_win.h"
 #include "platform/browser_control.h"
 #include "platform/controls_win.h"
 #include "platform/files.h"
@@ -76,6 +77,9 @@ class PageHost {
   virtual DocOpener& Opener() = 0;
   virtual ShellLauncher& Shell() = 0;
   virtual HistoryEditor& History() = 0;
+  // The vendor's services (about box, help, update check); null when none
+  // are attached (tests).
+  virtual OnlineServices* Online() = 0;
 
  protected:
   ~PageHost() = default;

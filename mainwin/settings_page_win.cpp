@@ -82,6 +82,10 @@ bool TSettingsPage::OnControlCommand(HWND control, UINT code) {
     BtnZDAutoRunSetClick();
   } else if (control == BtnZDPCStart.hwnd()) {
     BtnZDPCStartClick();
+  } else if (control == BtnAbout.hwnd()) {
+    if (OnlineServices* online = host_.Online()) online->ShowAbout();
+  } else if (control == BtnHelp.hwnd()) {
+    if (OnlineServices* online = host_.Online()) online->OpenDemoNotes();
   } else {
     return false;
   }

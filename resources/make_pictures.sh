@@ -69,6 +69,14 @@ glyph BtnHelp -fill "$BLUE" -draw "circle 32,32 32,2" \
   -fill white -font "$FONT" -pointsize 50 -gravity center -annotate +0+2 '?'
 glyph BtnAbout -fill "$BLUE" -draw "circle 32,32 32,2" \
   -fill white -draw "circle 32,15 32,20" -draw "roundrectangle 27,26 37,54 3,3"
+# The vendor panel's exit button and the advert bar's two buttons.
+glyph BtnExit -fill none -stroke '#C03030' -strokewidth 8 \
+  -draw "arc 10,12 54,56 -50,230" -draw "line 32,4 32,30"
+glyph btnNewWin -fill white -stroke "$BLUE" -strokewidth 5 -draw "rectangle 6,14 46,54" \
+  -fill "$BLUE" -draw "rectangle 6,14 46,22" -stroke '#2E9E3E' -strokewidth 7 \
+  -draw "line 30,34 56,8" -draw "line 40,8 56,8" -draw "line 56,8 56,24"
+glyph btnCloseAvert -fill '#E8EEF4' -stroke '#6A7A8C' -strokewidth 4 -draw "circle 32,32 32,4" \
+  -stroke '#C03030' -strokewidth 8 -draw "line 20,20 44,44" -draw "line 44,20 20,44"
 
 # The startup programs window: try out, add, delete, clear, close.
 glyph BtnZDPCRun -fill '#2E9E3E' -stroke '#1D6B29' -strokewidth 3 -draw "polygon 18,8 56,32 18,56" \

@@ -26,6 +26,7 @@ mkdir -p "$B/logs"
 cmake -S . -B "$B/win" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
   -Dlibjpeg-turbo_DIR="$B/deps/libjpeg-turbo-mingw-i686/lib/cmake/libjpeg-turbo" \
+  -DZD_SODIUM_ROOT="$B/deps/libsodium-mingw-i686" \
   >"$B/logs/run-configure.log" 2>&1 || {
   tail -n 40 "$B/logs/run-configure.log"
   exit 1

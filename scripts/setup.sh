@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Prepares a Debian 12 machine (run as root; as another user it only checks) for building and testing Zapdock:
-# system packages, the zh_CN.UTF-8 locale (Wine then uses code page 936), and a
-# MinGW build of libjpeg-turbo cached in the build tree. Safe to run again: every
+# system packages, the zh_CN.UTF-8 locale (Wine then uses code page 936), and
+# MinGW builds of libjpeg-turbo and libsodium cached in the build tree. Safe to run again: every
 # step checks first and does nothing when its result is already there.
 #
 # Environment: ZD_BUILD_ROOT (default <repo>/build) holds the cached dependencies.
@@ -54,8 +54,12 @@ PACKAGES=(
   libxcomposite1:i386 libxfixes3:i386 libxxf86vm1:i386
   # pictures of the resources, screenshots, Chinese text
   imagemagick fonts-wqy-microhei locales
-  # apt-get source for libjpeg-turbo
-  dpkg-dev
+  # apt-get source for libjpeg-turbo and libsodium; libsodium's Debian source
+  # has no generated configure script
+  dpkg-dev autoconf automake libtool
+  # update signatures: libsodium natively, the signing tool (PyNaCl), the
+  # installer compiler, and Debian's python3 for the tests' HTTP server
+  libsodium-dev python3 python3-nacl nsis
 )
 
 missing=()
@@ -87,17 +91,13 @@ else
   log "locale zh_CN.UTF-8: present"
 fi
 
-# --- libjpeg-turbo for MinGW ------------------------------------------------------
-# Debian ships no Windows build of it; its source package cross-builds cleanly.
-JPEG_PREFIX=$BUILD_ROOT/deps/libjpeg-turbo-mingw-i686
-JPEG_STAMP=$JPEG_PREFIX/.complete
-if [ -f "$JPEG_STAMP" ] && [ -f "$JPEG_PREFIX/lib/cmake/libjpeg-turbo/libjpeg-turboConfig.cmake" ]; then
-  log "libjpeg-turbo (MinGW): cached in $JPEG_PREFIX"
-else
-  log "building libjpeg-turbo for MinGW into $JPEG_PREFIX"
+# --- Debian source packages ---------------------------------------------------------
+# Adds deb-src entries that mirror the machine's own Debian binary sources,
+# unless `apt-get source $1` already works.
+ensure_deb_src() { # package
   SRC_LIST=/etc/apt/sources.list.d/zapdock-deb-src.sources
-  if ! apt-get source --print-uris libjpeg-turbo >/dev/null 2>&1; then
-    [ "$as_root" -eq 1 ] || die "no deb-src entry for libjpeg-turbo; run this script as root"
+  if ! apt-get source --print-uris "$1" >/dev/null 2>&1; then
+    [ "$as_root" -eq 1 ] || die "no deb-src entry for $1; run this script as root"
     # Mirror the machine's own Debian binary sources as source entries.
     : >"$SRC_LIST.tmp"
     for f in /etc/apt/sources.list.d/*.sources; do
@@ -125,6 +125,17 @@ else
     apt_updated=0
     apt_update
   fi
+}
+
+# --- libjpeg-turbo for MinGW ------------------------------------------------------
+# Debian ships no Windows build of it; its source package cross-builds cleanly.
+JPEG_PREFIX=$BUILD_ROOT/deps/libjpeg-turbo-mingw-i686
+JPEG_STAMP=$JPEG_PREFIX/.complete
+if [ -f "$JPEG_STAMP" ] && [ -f "$JPEG_PREFIX/lib/cmake/libjpeg-turbo/libjpeg-turboConfig.cmake" ]; then
+  log "libjpeg-turbo (MinGW): cached in $JPEG_PREFIX"
+else
+  log "building libjpeg-turbo for MinGW into $JPEG_PREFIX"
+  ensure_deb_src libjpeg-turbo
 
   WORK=$BUILD_ROOT/deps/src
   rm -rf "$WORK"
@@ -157,6 +168,47 @@ else
   touch "$JPEG_STAMP"
   rm -rf "$WORK"
   log "libjpeg-turbo (MinGW, SIMD $simd) installed"
+fi
+
+# --- libsodium for MinGW -----------------------------------------------------------
+# Checks the signature of downloaded updates (Ed25519) and their SHA-256. Built
+# from Debian's source package; its configure script is generated here.
+SODIUM_PREFIX=$BUILD_ROOT/deps/libsodium-mingw-i686
+SODIUM_STAMP=$SODIUM_PREFIX/.complete
+if [ -f "$SODIUM_STAMP" ] && [ -f "$SODIUM_PREFIX/lib/libsodium.a" ]; then
+  log "libsodium (MinGW): cached in $SODIUM_PREFIX"
+else
+  log "building libsodium for MinGW into $SODIUM_PREFIX"
+  ensure_deb_src libsodium
+  WORK=$BUILD_ROOT/deps/src-sodium
+  rm -rf "$WORK"
+  mkdir -p "$WORK"
+  (cd "$WORK" && apt-get source -qq libsodium >/dev/null 2>&1) ||
+    (cd "$WORK" && apt-get source libsodium) || die "apt-get source libsodium failed"
+  SRC_DIR=$(find "$WORK" -mindepth 1 -maxdepth 1 -type d -name 'libsodium-*' | head -n1)
+  [ -n "$SRC_DIR" ] || die "libsodium sources not unpacked"
+  # autoreconf, not the package's autogen.sh, which would fetch config.sub.
+  (cd "$SRC_DIR" && autoreconf -if) >"$WORK/autoreconf.log" 2>&1 ||
+    {
+      tail -n 40 "$WORK/autoreconf.log"
+      die "libsodium autoreconf failed"
+    }
+  (cd "$SRC_DIR" && ./configure --host=i686-w64-mingw32 --prefix="$SODIUM_PREFIX" \
+    --disable-shared --enable-static --enable-minimal \
+    CC=i686-w64-mingw32-gcc-posix) >"$WORK/configure.log" 2>&1 ||
+    {
+      tail -n 40 "$WORK/configure.log"
+      die "libsodium configure failed"
+    }
+  (cd "$SRC_DIR" && make -j2 && make install) >"$WORK/build.log" 2>&1 ||
+    {
+      tail -n 40 "$WORK/build.log"
+      die "libsodium build failed"
+    }
+  [ -f "$SODIUM_PREFIX/lib/libsodium.a" ] || die "libsodium install lacks libsodium.a"
+  touch "$SODIUM_STAMP"
+  rm -rf "$WORK"
+  log "libsodium (MinGW) installed"
 fi
 
 log "done"

@@ -84,7 +84,8 @@ stage_windows() {
   local jpeg_dir=$B/deps/libjpeg-turbo-mingw-i686/lib/cmake/libjpeg-turbo
   say "windows: configure and build ($dir)"
   if ! logged win-configure cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DZD_BUILD_TESTS=ON \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -Dlibjpeg-turbo_DIR="$jpeg_dir"; then
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -Dlibjpeg-turbo_DIR="$jpeg_dir" \
+    -DZD_SODIUM_ROOT="$B/deps/libsodium-mingw-i686"; then
     record windows FAIL "configure failed"
     return
   fi

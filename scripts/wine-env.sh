@@ -27,7 +27,9 @@ _zd_wine_build=${ZD_BUILD_ROOT:-$_zd_wine_root/build}
 
 export WINEARCH=win32
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+# winemenubuilder would mirror the prefix's shortcuts onto the machine's desktop
+# and menus.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe,winemenubuilder.exe=d"
 
 _zd_wine_log() { echo "[wine-env] $*"; }
 
@@ -51,6 +53,12 @@ _zd_wine_template() {
     # wineboot -i returns before COM registration ends; wait for the server.
     wineboot -i >/dev/null 2>&1 && wineserver -w || exit 1
     cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" || exit 1
+    # A new prefix links the user's desktop and documents to the machine's home
+    # folder: make them folders of the prefix, so that what a test (or a setup
+    # it runs) puts there stays in the prefix.
+    for link in "$WINEPREFIX"/drive_c/users/*/{Desktop,Documents,Downloads,Music,Pictures,Videos,Templates}; do
+      if [ -L "$link" ]; then rm -f "$link" && mkdir "$link" || exit 1; fi
+    done
     # Managed=N: without a window manager, hiding a managed window takes 2 s.
     cat >"$WINEPREFIX/drive_c/zd-settings.reg" <<'REG'
 REGEDIT4

@@ -22,6 +22,10 @@ inline constexpr char kNoteFileName[] = "note.txt";
 inline constexpr char kSectionDefault[] = "default";
 inline constexpr char kSectionDocs[] = "docs";
 
+// The vendor's home page: the about box, the help menu and the uninstall
+// window open it.
+inline constexpr char kVendorHomePage[] = "https://www.mrxsoft.example/";
+
 // A list file holds at most this many lines in memory (the newest, at the top).
 inline constexpr size_t kMaxListLines = 10000;
 

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "mainwin/main_window_win.h"
+#include "tests/win/ui_drive.h"
+#include "uninstall/uninstall_window_win.h"
 
 namespace zd {
 namespace {
@@ -16,6 +18,9 @@ std::wstring ProgramPath() {
   std::wstring path = self;
   return path.substr(0, path.find_last_of(L"\\/") + 1) + L"zapdock.exe";
 }
+
+// The update check asks only a local address where nothing listens.
+constexpr wchar_t kOffline[] = L"--servers=http://127.0.0.1:1/";
 
 struct Started {
   PROCESS_INFORMATION pi{};
@@ -63,21 +68,49 @@ TEST(SingleInstance, UninstallStartCreatesNothing) {
   Started started;
   Start(started, L"uninstall");
   ASSERT_TRUE(started.ok);
+  // The uninstall window only; its close button ends the program.
+  const HWND window = WaitForWindow(started.pi.dwProcessId, TFrmUninstall::kClassName, 20000);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(CountMainWindows(), 0);
+  PostMessageW(window, WM_COMMAND, MAKEWPARAM(TFrmUninstall::kBtnClose, BN_CLICKED), 0);
   EXPECT_EQ(WaitForSingleObject(started.pi.hProcess, 20000), WAIT_OBJECT_0);
+  if (WaitForSingleObject(started.pi.hProcess, 0) != WAIT_OBJECT_0) {
+    TerminateProcess(started.pi.hProcess, 1);
+  }
   EXPECT_EQ(CountMainWindows(), 0);
   EXPECT_EQ(GetFileAttributesW(probe) != INVALID_FILE_ATTRIBUTES, existed);
+}
+
+TEST(SingleInstance, UninstallStartIsNotHandedToTheRunningCopy) {
+  Started first;
+  Start(first, kOffline);
+  ASSERT_TRUE(first.ok);
+  ASSERT_NE(WaitForMainWindow(20000), nullptr);
+  Started uninstall;
+  Start(uninstall, L"uninstall");
+  ASSERT_TRUE(uninstall.ok);
+  const HWND window = WaitForWindow(uninstall.pi.dwProcessId, TFrmUninstall::kClassName, 20000);
+  EXPECT_NE(window, nullptr) << "the single-instance rule must not swallow it";
+  PostMessageW(window, WM_COMMAND, MAKEWPARAM(TFrmUninstall::kBtnClose, BN_CLICKED), 0);
+  EXPECT_EQ(WaitForSingleObject(uninstall.pi.hProcess, 20000), WAIT_OBJECT_0);
+  PostMessageW(WaitForMainWindow(1000), WM_CLOSE, 0, 0);
+  EXPECT_EQ(WaitForSingleObject(first.pi.hProcess, 20000), WAIT_OBJECT_0);
+  for (Started* s : {&first, &uninstall}) {
+    if (WaitForSingleObject(s->pi.hProcess, 0) != WAIT_OBJECT_0)
+      TerminateProcess(s->pi.hProcess, 1);
+  }
 }
 
 TEST(SingleInstance, ASecondStartHandsOverAndEnds) {
   ASSERT_EQ(GetFileAttributesW(ProgramPath().c_str()) != INVALID_FILE_ATTRIBUTES, true);
   Started first;
-  Start(first, L"");
+  Start(first, kOffline);
   ASSERT_TRUE(first.ok);
   HWND window = WaitForMainWindow(20000);
   ASSERT_NE(window, nullptr);
 
   Started second;
-  Start(second, L"");
+  Start(second, kOffline);
   ASSERT_TRUE(second.ok);
   EXPECT_EQ(WaitForSingleObject(second.pi.hProcess, 20000), WAIT_OBJECT_0);
   DWORD code = 1;

@@ -1,0 +1,14 @@
+#include "online/update_check.h"
+
+#ifndef ZD_UPDATE_PUBLIC_KEY
+#error "the build gives the update public key (ZD_UPDATE_PUBLIC_KEY)"
+#endif
+
+namespace zd {
+
+Ed25519PublicKey UpdatePublicKey() {
+  // Checked for form when the build is configured.
+  return HexDecode<32>(ZD_UPDATE_PUBLIC_KEY).value_or(Ed25519PublicKey{});
+}
+
+}  // namespace zd

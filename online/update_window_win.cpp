@@ -1,0 +1,178 @@
+#include "online/update_window_win.h"
+
+#include <commctrl.h>
+
+#include <thread>
+
+#include "platform/window_class_win.h"
+
+namespace zd {
+namespace {
+
+constexpr int kWidth = 420, kHeight = 150;
+
+}  // namespace
+
+std::unique_ptr<TFrmUpdateRoot> TFrmUpdateRoot::Create(HINSTANCE instance, HWND owner, Deps deps) {
+  if (!RegisterWindowClassOnce(instance, kClassName, ObjectWindowProc<TFrmUpdateRoot>,
+                               GetSysColorBrush(COLOR_BTNFACE))) {
+    return nullptr;
+  }
+  std::unique_ptr<TFrmUpdateRoot> form(new TFrmUpdateRoot(std::move(deps)));
+  const int w = ScalePx(kWidth), h = ScalePx(kHeight);
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName,
+                  Utf8ToWide(form->deps_.texts->UpdateWindowCaption).c_str(),
+                  WS_POPUP | WS_CAPTION | WS_SYSMENU, (work.left + work.right - w) / 2,
+                  (work.top + work.bottom - h) / 2, w, h, owner, nullptr, instance, form.get());
+  if (!form->hwnd_) return nullptr;
+  return form;
+}
+
+TFrmUpdateRoot::~TFrmUpdateRoot() {
+  job_.Stop(BackgroundJob<UpdateResult>::kStopWaitMs);
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+LRESULT TFrmUpdateRoot::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CREATE: {
+      font_ = MessageFont();
+      RECT rc;
+      GetClientRect(hwnd_, &rc);
+      const int m = ScalePx(16);
+      hint_ = MakeControl(hwnd_, L"STATIC", "", WS_VISIBLE | SS_LEFT, m, m, rc.right - 2 * m,
+                          ScalePx(20), 0, font_.get());
+      progress_ = MakeControl(hwnd_, PROGRESS_CLASSW, "", WS_VISIBLE | PBS_SMOOTH, m,
+                              m + ScalePx(32), rc.right - 2 * m, ScalePx(20), 0, nullptr);
+      return 0;
+    }
+    case WM_TIMER:
+      if (wp == kTimer1) Timer1Timer();
+      if (wp == kTimerWait) TimerWaitTimer();
+      return 0;
+    case kJobMessage:
+      if (wp == static_cast<WPARAM>(JobEvent::kDone)) {
+        OnDone();
+      } else {
+        OnProgress();
+      }
+      return 0;
+    case WM_CLOSE:
+      // Closing cancels the download: no setup starts after this.
+      if (outcome_ == Outcome::kWaiting || outcome_ == Outcome::kDownloading) {
+        outcome_ = Outcome::kCancelled;
+      }
+      job_.Stop(BackgroundJob<UpdateResult>::kStopWaitMs);
+      DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      KillTimer(hwnd_, kTimer1);
+      KillTimer(hwnd_, kTimerWait);
+      job_.Stop(BackgroundJob<UpdateResult>::kStopWaitMs);
+      return 0;
+  }
+  return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+void TFrmUpdateRoot::Begin(const UpdateOffer& offer) {
+  offer_ = offer;
+  outcome_ = Outcome::kWaiting;
+  shown_done_ = shown_total_ = 0;
+  SendMessageW(progress_, PBM_SETRANGE32, 0, 100);
+  SendMessageW(progress_, PBM_SETPOS, 0, 0);
+  ShowWindow(hwnd_, SW_SHOWNORMAL);
+  SetForegroundWindow(hwnd_);
+  SetTimer(hwnd_, kTimer1, static_cast<UINT>(deps_.start_ms), nullptr);
+}
+
+void TFrmUpdateRoot::ShowModal(const UpdateOffer& offer, HWND owner) {
+  Begin(offer);
+  RunModal(hwnd_, owner);
+}
+
+void TFrmUpdateRoot::Timer1Timer() {
+  KillTimer(hwnd_, kTimer1);
+  SetTextUtf8(hint_, deps_.texts->UpdateInProgress);
+  // The wait keeps the window answering, unlike a sleep.
+  SetTimer(hwnd_, kTimerWait, static_cast<UINT>(deps_.wait_ms), nullptr);
+}
+
+void TFrmUpdateRoot::TimerWaitTimer() {
+  KillTimer(hwnd_, kTimerWait);
+  UpdateJob job;
+  job.offer = offer_;
+  job.target_path = deps_.target_path;
+  job.key = deps_.key;
+  job.timeout_ms = deps_.timeout_ms;
+  HttpClient* http = deps_.http;
+  HeldFiles* files = deps_.held_files;
+  Processes* processes = deps_.processes;
+  const HWND target = hwnd_;
+  outcome_ = Outcome::kDownloading;
+  job_.Start(
+      [job, http, files, processes](const BackgroundJob<UpdateResult>::Context& c) {
+        return DownloadAndVerify(job, *http, *files, *processes, c.cancel, c.report, [](int ms) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        });
+      },
+      [target](JobEvent event) {
+        PostMessageW(target, kJobMessage, static_cast<WPARAM>(event), 0);
+      });
+}
+
+void TFrmUpdateRoot::OnProgress() {
+  const auto [done, total] = job_.Progress();
+  // The bar counts in 32-bit steps: large files are shown in KiB.
+  const int shift = total > 0x7FFFFFFF ? 10 : 0;
+  const uint64_t range = total ? total : std::max<uint64_t>(done, 1);
+  SendMessageW(progress_, PBM_SETRANGE32, 0, static_cast<LPARAM>(range >> shift));
+  SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(done >> shift), 0);
+  shown_done_ = std::max(shown_done_, done);
+  shown_total_ = range;
+}
+
+void TFrmUpdateRoot::Fail() {
+  outcome_ = Outcome::kFailed;
+  // When the program has already closed for the setup, its quit request
+  // would end the message box at once: the user must still read it.
+  MSG quit{};
+  const bool quitting = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+  if (deps_.message_box) {
+    deps_.message_box(hwnd_, deps_.texts->DownloadFailed, deps_.texts->UpdateWindowCaption,
+                      MB_OK | MB_ICONWARNING);
+  }
+  if (quitting) PostQuitMessage(static_cast<int>(quit.wParam));
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void TFrmUpdateRoot::OnDone() {
+  std::optional<UpdateResult> result = job_.Take();
+  if (outcome_ != Outcome::kDownloading) return;
+  if (!result || result->failure != UpdateFailure::kNone || !result->setup) {
+    Fail();
+    return;
+  }
+  OnProgress();
+  // Everything is saved and the main window closed before the setup runs;
+  // the setup holds no lock on a running copy of us.
+  if (deps_.save_and_exit && !deps_.save_and_exit()) {
+    result->setup->Discard();
+    outcome_ = Outcome::kCancelled;
+    if (hwnd_) DestroyWindow(hwnd_);
+    return;
+  }
+  // Started while we still hold the file against writers: what runs is
+  // what was checked.
+  if (!deps_.processes->ShellOpen(result->setup->path(), "open", "")) {
+    result->setup->Discard();
+    Fail();
+    return;
+  }
+  outcome_ = Outcome::kStarted;
+  result->setup.reset();
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+}  // namespace zd

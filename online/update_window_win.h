@@ -1,0 +1,79 @@
+// TFrmUpdateRoot: the update window. It shows the progress of the download,
+// which runs on a worker thread; a setup that passed its checks is started
+// after the program has saved and closed, and closing this window first
+// cancels the download and keeps the setup from starting.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "lang/service_texts.h"
+#include "online/background_job.h"
+#include "online/update_check.h"
+#include "platform/handles_win.h"
+
+namespace zd {
+
+class TFrmUpdateRoot {
+ public:
+  static constexpr wchar_t kClassName[] = L"ZapdockUpdateWindow";
+  enum class Outcome { kWaiting, kDownloading, kStarted, kFailed, kCancelled };
+
+  struct Deps {
+    HttpClient* http = nullptr;
+    HeldFiles* held_files = nullptr;
+    Processes* processes = nullptr;
+    std::string target_path;  // where the setup is downloaded
+    Ed25519PublicKey key{};
+    const lang::ServiceTexts* texts = nullptr;
+    std::function<int(HWND, const std::string&, const std::string&, UINT)> message_box;
+    std::function<bool()> save_and_exit;
+    int start_ms = 250;  // Timer1: the hint appears
+    int wait_ms = 1000;  // then the download starts
+    int timeout_ms = 30000;
+  };
+
+  static std::unique_ptr<TFrmUpdateRoot> Create(HINSTANCE instance, HWND owner, Deps deps);
+  ~TFrmUpdateRoot();
+  TFrmUpdateRoot(const TFrmUpdateRoot&) = delete;
+  TFrmUpdateRoot& operator=(const TFrmUpdateRoot&) = delete;
+
+  // Shows the window and starts the steps for `offer`.
+  void Begin(const UpdateOffer& offer);
+  // Begin, then a modal loop until the window is gone.
+  void ShowModal(const UpdateOffer& offer, HWND owner);
+
+  HWND hwnd() const { return hwnd_; }
+  HWND progress_bar() const { return progress_; }
+  HWND hint_label() const { return hint_; }
+  Outcome outcome() const { return outcome_; }
+  // The highest progress position shown, and the range it was shown in.
+  std::pair<uint64_t, uint64_t> shown_progress() const { return {shown_done_, shown_total_}; }
+
+  HWND hwnd_ = nullptr;
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
+
+ private:
+  explicit TFrmUpdateRoot(Deps deps) : deps_(std::move(deps)) {}
+  void Timer1Timer();
+  void TimerWaitTimer();
+  void OnProgress();
+  void OnDone();
+  void Fail();
+
+  static constexpr UINT kJobMessage = WM_APP + 21;
+  static constexpr UINT_PTR kTimer1 = 1, kTimerWait = 2;
+
+  Deps deps_;
+  UpdateOffer offer_;
+  HWND hint_ = nullptr, progress_ = nullptr;
+  UniqueFont font_;
+  BackgroundJob<UpdateResult> job_;
+  Outcome outcome_ = Outcome::kWaiting;
+  uint64_t shown_done_ = 0, shown_total_ = 0;
+};
+
+}  // namespace zd

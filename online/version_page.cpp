@@ -1,0 +1,56 @@
+#include "online/version_page.h"
+
+#include <charconv>
+
+#include "store/doc.h"
+
+namespace zd {
+
+std::optional<std::string> TextBetween(std::string_view page, std::string_view open,
+                                       std::string_view close) {
+  const size_t start = page.find(open);
+  if (start == std::string_view::npos) return std::nullopt;
+  const size_t from = start + open.size();
+  const size_t end = page.find(close, from);
+  if (end == std::string_view::npos) return std::nullopt;
+  return std::string(page.substr(from, end - from));
+}
+
+std::optional<float> ParseVersionNumber(std::string_view text) {
+  const std::string trimmed = Trim(text);
+  if (trimmed.empty()) return std::nullopt;
+  int points = 0;
+  for (char c : trimmed) {
+    if (c == '.') {
+      ++points;
+    } else if (c < '0' || c > '9') {
+      return std::nullopt;
+    }
+  }
+  if (points > 1 || trimmed.front() == '.' || trimmed.back() == '.') return std::nullopt;
+  float value = 0;
+  auto res = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value,
+                             std::chars_format::fixed);
+  if (res.ec != std::errc() || res.ptr != trimmed.data() + trimmed.size()) return std::nullopt;
+  return value;
+}
+
+VersionPage ReadVersionPage(std::string_view page, std::string_view server_signature) {
+  VersionPage out;
+  out.genuine = !server_signature.empty() && page.find(server_signature) != std::string_view::npos;
+  if (auto text = TextBetween(page, kVersionOpen, kVersionClose)) {
+    out.version_text = Trim(*text);
+    if (auto number = ParseVersionNumber(out.version_text)) out.latest = *number;
+  }
+  if (auto hex = TextBetween(page, kSha256Open, kSha256Close)) {
+    out.sha256 = HexDecode<32>(Trim(*hex));
+  }
+  if (auto hex = TextBetween(page, kSignatureOpen, kSignatureClose)) {
+    out.signature = HexDecode<64>(Trim(*hex));
+  }
+  return out;
+}
+
+bool IsNewerVersion(float latest, float running) { return latest - running > 0.001f; }
+
+}  // namespace zd

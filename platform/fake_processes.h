@@ -1,0 +1,45 @@
+// Processes in memory, recording what was started and ended.
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/processes.h"
+
+namespace zd {
+
+class FakeProcesses : public Processes {
+ public:
+  struct Start {
+    std::string file, verb, parameters;                // ShellExecute
+    std::string application, command_line, directory;  // StartHidden
+    bool operator==(const Start&) const = default;
+  };
+
+  std::vector<ProcessEntry> List() override;
+  bool Terminate(uint32_t pid, uint32_t exit_code) override;
+  uint32_t CurrentProcessId() override { return own_pid; }
+  bool ShellOpen(const std::string& file, const std::string& verb,
+                 const std::string& parameters) override;
+  bool StartHidden(const std::string& application, const std::string& command_line,
+                   const std::string& directory) override;
+  bool IsElevated() override { return elevated; }
+
+  void Add(uint32_t pid, std::string image_path);
+  std::vector<uint32_t> terminated() const;
+  std::vector<Start> started() const;
+
+  uint32_t own_pid = 1;
+  bool elevated = true;
+  bool start_fails = false;
+  bool terminate_fails = false;
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<ProcessEntry> running_;
+  std::vector<uint32_t> terminated_;
+  std::vector<Start> started_;
+};
+
+}  // namespace zd

@@ -1,0 +1,22 @@
+#include <cstdio>
+
+#include "platform/shell_folders.h"
+
+namespace zd {
+
+std::optional<std::string> FakeShellFolders::Folder(UserFolder kind) {
+  auto it = folders.find(kind);
+  if (it == folders.end()) return std::nullopt;
+  return it->second;
+}
+
+std::string FakeShellFolders::TempFolder() { return temp; }
+
+std::optional<std::string> FakeShellFolders::NewTempFile(const std::string& prefix) {
+  if (temp_fails) return std::nullopt;
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "%X", next_temp++ & 0xFFFF);
+  return temp + prefix + hex + ".tmp";
+}
+
+}  // namespace zd

@@ -1,0 +1,57 @@
+// Removing files and folders, with the difference between "was not there"
+// and "could not be removed" that a removal report needs.
+#pragma once
+
+#include <memory>
+#include <set>
+#include <string>
+
+#include "platform/removal.h"
+
+namespace zd {
+
+class FileRemoval {
+ public:
+  virtual ~FileRemoval() = default;
+  // A read-only file is made writable first.
+  virtual Removal RemoveFile(const std::string& path) = 0;
+  // Removes the folder only when it is empty (kNotEmpty otherwise).
+  virtual Removal RemoveEmptyFolder(const std::string& path) = 0;
+  // A new file can be made in the folder (and removed again).
+  virtual bool CanWriteIn(const std::string& folder) = 0;
+  // The 8.3 form of an existing path; the path itself when it has none.
+  virtual std::string ShortPath(const std::string& path) = 0;
+  // Clears read-only and the other attributes, so that the file can be deleted.
+  virtual bool MakeDeletable(const std::string& path) = 0;
+};
+
+std::unique_ptr<FileRemoval> MakeSystemFileRemoval();
+
+// In memory. Paths compare ignoring ASCII case; a folder is a path that ends
+// with a backslash in what the test adds.
+class FakeFileRemoval : public FileRemoval {
+ public:
+  void AddFile(const std::string& path);
+  void AddFolder(const std::string& path);
+  // Paths at or below this one cannot be changed.
+  void Protect(const std::string& path);
+  bool Exists(const std::string& path) const;
+  std::set<std::string> Contents() const { return entries_; }
+  // Short names to answer with, by long path.
+  void SetShortPath(const std::string& path, const std::string& short_path);
+
+  Removal RemoveFile(const std::string& path) override;
+  Removal RemoveEmptyFolder(const std::string& path) override;
+  bool CanWriteIn(const std::string& folder) override;
+  std::string ShortPath(const std::string& path) override;
+  bool MakeDeletable(const std::string& path) override;
+
+ private:
+  static std::string Key(const std::string& path);
+  bool Protected(const std::string& key) const;
+  std::set<std::string> entries_;  // keys: lower case, folders end with '\'
+  std::set<std::string> protected_;
+  std::set<std::pair<std::string, std::string>> short_paths_;
+};
+
+}  // namespace zd

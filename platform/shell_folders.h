@@ -1,0 +1,40 @@
+// The user's shell folders and temporary files.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace zd {
+
+// The location kinds of shortcuts, numbered as the uninstall mode names them.
+enum class UserFolder { kDesktop = 0, kStartMenu = 1, kPrograms = 2, kStartup = 3 };
+
+class ShellFolders {
+ public:
+  virtual ~ShellFolders() = default;
+  // The current user's folder of that kind, without a trailing backslash.
+  virtual std::optional<std::string> Folder(UserFolder kind) = 0;
+  // The user's temporary folder, with a trailing backslash.
+  virtual std::string TempFolder() = 0;
+  // A new empty file with a unique name ("<prefix>XXXX.tmp") in the
+  // temporary folder; nullopt when none could be made.
+  virtual std::optional<std::string> NewTempFile(const std::string& prefix) = 0;
+};
+
+std::unique_ptr<ShellFolders> MakeSystemShellFolders();
+
+class FakeShellFolders : public ShellFolders {
+ public:
+  std::optional<std::string> Folder(UserFolder kind) override;
+  std::string TempFolder() override;
+  std::optional<std::string> NewTempFile(const std::string& prefix) override;
+
+  std::map<UserFolder, std::string> folders;
+  std::string temp = "C:\\Users\\me\\AppData\\Local\\Temp\\";
+  int next_temp = 0x1A2B;
+  bool temp_fails = false;
+};
+
+}  // namespace zd

@@ -1,0 +1,115 @@
+// Driving another process's windows as a person would: start a program, wait
+// for its window or message box, read the box's text, press its buttons.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/wide_win.h"
+
+namespace zd {
+
+// A program started for a test; ended (after a grace period) when the test
+// is done with it, so that none outlives the run.
+class ChildProcess {
+ public:
+  ChildProcess(const std::wstring& exe, const std::wstring& arguments,
+               const std::wstring& directory = L"") {
+    std::wstring command = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    started_ = CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              directory.empty() ? nullptr : directory.c_str(), &si, &pi_) != FALSE;
+  }
+  ~ChildProcess() {
+    if (!started_) return;
+    if (WaitForSingleObject(pi_.hProcess, 2000) != WAIT_OBJECT_0) {
+      TerminateProcess(pi_.hProcess, 1);
+      WaitForSingleObject(pi_.hProcess, 5000);
+    }
+    CloseHandle(pi_.hThread);
+    CloseHandle(pi_.hProcess);
+  }
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  bool started() const { return started_; }
+  DWORD pid() const { return pi_.dwProcessId; }
+  // True when the process ended within the time; its exit code in `code`.
+  bool WaitForExit(DWORD ms, DWORD* code = nullptr) const {
+    if (!started_ || WaitForSingleObject(pi_.hProcess, ms) != WAIT_OBJECT_0) return false;
+    if (code) GetExitCodeProcess(pi_.hProcess, code);
+    return true;
+  }
+
+ private:
+  PROCESS_INFORMATION pi_{};
+  bool started_ = false;
+};
+
+struct WindowQuery {
+  DWORD pid;  // 0: any process
+  const wchar_t* cls;
+  HWND found = nullptr;
+};
+
+inline BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM param) {
+  auto& q = *reinterpret_cast<WindowQuery*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  wchar_t cls[128] = {};
+  GetClassNameW(hwnd, cls, 128);
+  if ((q.pid == 0 || pid == q.pid) && lstrcmpW(cls, q.cls) == 0 && IsWindowVisible(hwnd)) {
+    q.found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// A visible top-level window of the class (of the process), waiting for it.
+inline HWND WaitForWindow(DWORD pid, const wchar_t* cls, DWORD ms) {
+  for (DWORD waited = 0;; waited += 50) {
+    WindowQuery q{pid, cls};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&q));
+    if (q.found || waited >= ms) return q.found;
+    Sleep(50);
+  }
+}
+
+// A message box of the process (class "#32770").
+inline HWND WaitForMessageBox(DWORD pid, DWORD ms) { return WaitForWindow(pid, L"#32770", ms); }
+
+inline std::string WindowTextOf(HWND hwnd) {
+  wchar_t text[2048] = {};
+  GetWindowTextW(hwnd, text, 2048);
+  return WideToUtf8(text);
+}
+
+// The text of a message box (its static control 0xFFFF).
+inline std::string MessageBoxText(HWND box) {
+  HWND text = GetDlgItem(box, 0xFFFF);
+  return text ? WindowTextOf(text) : std::string();
+}
+
+// Presses a button of a dialog or message box (IDOK, IDYES, ...).
+inline void PressButton(HWND dialog, int id) {
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+inline bool PathExists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Waits until the path is gone; true when it went.
+inline bool WaitUntilGone(const std::wstring& path, DWORD ms) {
+  for (DWORD waited = 0; waited <= ms; waited += 100) {
+    if (!PathExists(path)) return true;
+    Sleep(100);
+  }
+  return false;
+}
+
+}  // namespace zd

@@ -1,0 +1,96 @@
+// TFrmUninstall: the uninstall mode's window. Its start button closes a
+// running Zapdock, gets an administrator's rights when the removal needs
+// them, removes what the setup made, and leaves the executable and its folder
+// to a script that runs after the process has ended.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lang/service_texts.h"
+#include "platform/file_removal.h"
+#include "platform/files.h"
+#include "platform/handles_win.h"
+#include "platform/processes.h"
+#include "platform/registry_keys.h"
+#include "platform/shell_folders.h"
+#include "uninstall/removal.h"
+
+namespace zd {
+
+// The second argument of an uninstall start made by the uninstall itself,
+// elevated: the new copy starts the removal at once.
+inline constexpr char kElevatedOption[] = "--elevated";
+
+struct UninstallDeps {
+  RegistryKeys* registry = nullptr;
+  FileRemoval* removal = nullptr;
+  ShellFolders* folders = nullptr;
+  Files* files = nullptr;
+  Processes* processes = nullptr;
+  UninstallContext context;
+  int language_index = 0;
+  // The running program's main window class: that window is closed first.
+  std::wstring main_window_class;
+  bool elevated_start = false;
+  int oem_code_page = 0;  // 0: the system's
+  std::function<int(HWND, const std::string& text, const std::string& caption, UINT flags)>
+      message_box;                     // empty: a message box at the mouse cursor
+  std::function<void()> exit_process;  // empty: ExitProcess
+  std::string home_page;
+};
+
+class TFrmUninstall {
+ public:
+  static constexpr wchar_t kClassName[] = L"ZapdockUninstallWindow";
+  enum Control : int { kImage1 = 100, kLabel1, kLabel2, kBtnStartUnstall, kBtnClose };
+  enum class Outcome { kNone, kRemoved, kIncomplete, kRelaunched, kStillRunning, kNoScript };
+
+  static std::unique_ptr<TFrmUninstall> Create(HINSTANCE instance, UninstallDeps deps);
+  ~TFrmUninstall();
+  TFrmUninstall(const TFrmUninstall&) = delete;
+  TFrmUninstall& operator=(const TFrmUninstall&) = delete;
+
+  HWND hwnd() const { return hwnd_; }
+  HWND control(Control id) const { return GetDlgItem(hwnd_, id); }
+  Outcome outcome() const { return outcome_; }
+  const RemovalReport& report() const { return report_; }
+  // The window's place for a screen of this size (the form's rule).
+  static POINT Placement(int screen_w, int screen_h, int window_w, int window_h);
+
+  void BtnStartUnstallClick();
+  void BtnCloseClick();
+  void Label2MouseDown();
+
+  HWND hwnd_ = nullptr;
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
+
+ private:
+  explicit TFrmUninstall(UninstallDeps deps);
+  void FormCreate();
+  bool CloseRunningProgram();
+  int Message(const std::string& text, UINT flags);
+  void Exit();
+
+  UninstallDeps deps_;
+  const lang::ServiceTexts& texts_;
+  UniqueFont font_, link_font_;
+  Outcome outcome_ = Outcome::kNone;
+  RemovalReport report_;
+  bool busy_ = false;
+};
+
+// The uninstall mode on the real system: the window and its message loop
+// until it closes. `args` are the command-line arguments ("uninstall" first;
+// kElevatedOption second when the mode relaunched itself elevated).
+int RunUninstallMode(HINSTANCE instance, const std::vector<std::string>& args,
+                     const std::string& exe_path, const std::wstring& main_window_class);
+
+// A message box whose top-left corner is at the mouse cursor.
+int MessageBoxAtCursor(HWND owner, const std::string& text, const std::string& caption, UINT flags);
+
+}  // namespace zd
