@@ -81,6 +81,9 @@ class HelperProcess {
       EnumWindows(FindHelperWindow, reinterpret_cast<LPARAM>(&request));
       if (request.found) {
         if (!first_) first_ = request.found;
+        // Its main thread may still be making the other windows: a title read
+        // by message would then time out. Wait until it serves messages.
+        WaitForInputIdle(pi_.hProcess, 10000);
         return request.found;
       }
       if (WaitForSingleObject(pi_.hProcess, 50) == WAIT_OBJECT_0) return nullptr;

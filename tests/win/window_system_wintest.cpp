@@ -196,6 +196,8 @@ TEST(SystemWindowSystem, ABusyProgramsWindowIsListedWithoutItsTitle) {
   HWND busy = helper.Window(busy_title);
   ASSERT_NE(owner, nullptr);
   ASSERT_NE(busy, nullptr);
+  // Its thread shows it right after making it.
+  for (int waited = 0; waited < 10000 && !IsWindowVisible(busy); waited += 20) Sleep(20);
 
   auto system = MakeSystemWindowSystem();
   for (int pass = 0; pass < 2; ++pass) {
