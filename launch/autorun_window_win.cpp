@@ -4,6 +4,7 @@
 #include "platform/errors.h"
 #include "platform/wide_win.h"
 #include "platform/win_util_win.h"
+#include "platform/window_class_win.h"
 
 namespace zd {
 namespace {
@@ -24,14 +25,10 @@ TFrmAutorunDoc::~TFrmAutorunDoc() {
 
 std::unique_ptr<TFrmAutorunDoc> TFrmAutorunDoc::Create(HINSTANCE instance, HWND owner,
                                                        OpenPath open) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = StaticWndProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  wc.lpszClassName = kClassName;
-  if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
+  if (!RegisterWindowClassOnce(instance, kClassName, ObjectWindowProc<TFrmAutorunDoc>,
+                               GetSysColorBrush(COLOR_BTNFACE))) {
+    return nullptr;
+  }
   std::unique_ptr<TFrmAutorunDoc> window(new TFrmAutorunDoc(std::move(open)));
   window->owner_ = owner;
   HWND hwnd =
@@ -42,29 +39,10 @@ std::unique_ptr<TFrmAutorunDoc> TFrmAutorunDoc::Create(HINSTANCE instance, HWND 
   return window;
 }
 
-LRESULT CALLBACK TFrmAutorunDoc::StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  TFrmAutorunDoc* self = nullptr;
-  if (msg == WM_NCCREATE) {
-    self = static_cast<TFrmAutorunDoc*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<TFrmAutorunDoc*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  }
-  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-  try {
-    return self->WndProc(msg, wp, lp);
-  } catch (...) {
-    RecordCurrentException("TFrmAutorunDoc::WndProc");
-    return DefWindowProcW(hwnd, msg, wp, lp);
-  }
-}
-
 LRESULT TFrmAutorunDoc::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_CREATE: {
-      WindowDC screen;
-      const double scale = GetDeviceCaps(screen.get(), LOGPIXELSY) / 96.0;
+      const double scale = WindowDpi(hwnd_) / 96.0;
       factory_.set_scale(scale);
       fonts_.Make(scale);
       CreateControls();
@@ -100,10 +78,6 @@ LRESULT TFrmAutorunDoc::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_CLOSE:
       End(false);  // the frame's close changes nothing
-      return 0;
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-      hwnd_ = nullptr;
       return 0;
   }
   return DefWindowProcW(hwnd_, msg, wp, lp);

@@ -55,7 +55,8 @@ class TFrmAutorunDoc {
 
  private:
   explicit TFrmAutorunDoc(OpenPath open);
-  static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  template <typename T>
+  friend LRESULT CALLBACK ObjectWindowProc(HWND, UINT, WPARAM, LPARAM);
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
   void CreateControls();
   void Layout();

@@ -12,6 +12,7 @@
 #include "platform/resources_win.h"
 #include "platform/wide_win.h"
 #include "platform/win_util_win.h"
+#include "platform/window_class_win.h"
 
 namespace zd {
 namespace {
@@ -65,15 +66,10 @@ TfrmRun::~TfrmRun() {
 }
 
 std::unique_ptr<TfrmRun> TfrmRun::Create(HINSTANCE instance, HWND owner, StartupWindowDeps deps) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = StaticWndProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  wc.hIcon = LoadIconW(instance, L"MAINICON");
-  wc.lpszClassName = kClassName;
-  if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
+  if (!RegisterWindowClassOnce(instance, kClassName, ObjectWindowProc<TfrmRun>,
+                               GetSysColorBrush(COLOR_BTNFACE))) {
+    return nullptr;
+  }
   RegisterPanelClass(instance);
   std::unique_ptr<TfrmRun> window(new TfrmRun(std::move(deps)));
   const std::wstring caption = Utf8ToWide(lang::Texts().PCStartCaption);
@@ -86,29 +82,10 @@ std::unique_ptr<TfrmRun> TfrmRun::Create(HINSTANCE instance, HWND owner, Startup
   return window;
 }
 
-LRESULT CALLBACK TfrmRun::StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  TfrmRun* self = nullptr;
-  if (msg == WM_NCCREATE) {
-    self = static_cast<TfrmRun*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<TfrmRun*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  }
-  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-  try {
-    return self->WndProc(msg, wp, lp);
-  } catch (...) {
-    RecordCurrentException("TfrmRun::WndProc");
-    return DefWindowProcW(hwnd, msg, wp, lp);
-  }
-}
-
 LRESULT TfrmRun::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_CREATE: {
-      WindowDC screen;
-      const double scale = GetDeviceCaps(screen.get(), LOGPIXELSY) / 96.0;
+      const double scale = WindowDpi(hwnd_) / 96.0;
       factory_.set_scale(scale);
       fonts_.Make(scale);
       factory_.CreateTooltip(hwnd_);
@@ -155,10 +132,6 @@ LRESULT TfrmRun::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       // Hidden and kept for the rest of the run.
       ShowWindow(hwnd_, SW_HIDE);
-      return 0;
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-      hwnd_ = nullptr;
       return 0;
   }
   return DefWindowProcW(hwnd_, msg, wp, lp);

@@ -66,7 +66,8 @@ class TfrmRun {
 
  private:
   explicit TfrmRun(StartupWindowDeps deps);
-  static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  template <typename T>
+  friend LRESULT CALLBACK ObjectWindowProc(HWND, UINT, WPARAM, LPARAM);
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
   void CreateControls();
   void Layout();

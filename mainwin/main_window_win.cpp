@@ -16,25 +16,13 @@
 #include "platform/errors.h"
 #include "platform/resources_win.h"
 #include "platform/wide_win.h"
+#include "platform/window_class_win.h"
 #include "store/AppParams.h"
 #include "store/startup_load.h"
 #include "tray/recent_menu.h"
 
 namespace zd {
 namespace {
-
-// GetDpiForWindow exists from Windows 10 1607 on; older systems have one DPI.
-UINT WindowDpi(HWND hwnd) {
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto get_dpi = reinterpret_cast<GetDpiForWindowFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-  if (get_dpi) {
-    if (UINT dpi = get_dpi(hwnd)) return dpi;
-  }
-  WindowDC screen;
-  const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
-  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
-}
 
 std::string Today() {
   SYSTEMTIME now;
@@ -52,16 +40,8 @@ HBRUSH FormBrush() {
 }  // namespace
 
 bool TFrmMain::RegisterWindowClass(HINSTANCE instance) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = StaticWndProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = FormBrush();
-  wc.hIcon = LoadIconW(instance, L"MAINICON");
-  wc.lpszClassName = kClassName;
-  const bool ok = RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-  return ok && RegisterPanelClass(instance);
+  return RegisterWindowClassOnce(instance, kClassName, ObjectWindowProc<TFrmMain>, FormBrush()) &&
+         RegisterPanelClass(instance);
 }
 
 UINT TFrmMain::ShowRequestMessage() {
@@ -88,25 +68,6 @@ std::unique_ptr<TFrmMain> TFrmMain::Create(HINSTANCE instance, MainWindowDeps de
                               form.get());
   if (!hwnd) return nullptr;
   return form;
-}
-
-LRESULT CALLBACK TFrmMain::StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  TFrmMain* self = nullptr;
-  if (msg == WM_NCCREATE) {
-    self = static_cast<TFrmMain*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<TFrmMain*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  }
-  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-  // A failure inside a handler must never unwind through the window procedure.
-  try {
-    return self->WndProc(msg, wp, lp);
-  } catch (...) {
-    RecordCurrentException("TFrmMain::WndProc");
-    return DefWindowProcW(hwnd, msg, wp, lp);
-  }
 }
 
 LRESULT TFrmMain::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -199,10 +160,6 @@ LRESULT TFrmMain::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DESTROY:
       FormDestroy();
       if (deps_.post_quit_on_destroy) PostQuitMessage(0);
-      return 0;
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-      hwnd_ = nullptr;
       return 0;
   }
   return DefWindowProcW(hwnd_, msg, wp, lp);

@@ -96,7 +96,8 @@ class TFrmMain : public PageHost {
 
  private:
   explicit TFrmMain(MainWindowDeps deps);
-  static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  template <typename T>
+  friend LRESULT CALLBACK ObjectWindowProc(HWND, UINT, WPARAM, LPARAM);
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
 
   void FormCreate();

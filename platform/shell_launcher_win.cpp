@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/com_ptr_win.h"
+#include "platform/drives_win.h"
 #include "platform/handles_win.h"
 #include "platform/shell_launcher.h"
 #include "platform/wide_win.h"
@@ -156,24 +157,7 @@ class WinShellLauncher : public ShellLauncher {
     }
   }
 
-  DriveKind DriveType(const std::string& root) override {
-    switch (GetDriveTypeW(Utf8ToWide(root).c_str())) {
-      case DRIVE_NO_ROOT_DIR:
-        return DriveKind::kNoRoot;
-      case DRIVE_REMOVABLE:
-        return DriveKind::kRemovable;
-      case DRIVE_FIXED:
-        return DriveKind::kFixed;
-      case DRIVE_REMOTE:
-        return DriveKind::kRemote;
-      case DRIVE_CDROM:
-        return DriveKind::kCdRom;
-      case DRIVE_RAMDISK:
-        return DriveKind::kRamDisk;
-      default:
-        return DriveKind::kUnknown;
-    }
-  }
+  DriveKind DriveType(const std::string& root) override { return Win32DriveKind(root); }
 
   std::string SystemDirectory() override {
     wchar_t buffer[MAX_PATH + 1];

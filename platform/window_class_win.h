@@ -76,10 +76,9 @@ inline int WindowDpi(HWND hwnd) {
   if (hwnd && get_dpi) {
     if (const UINT dpi = get_dpi(hwnd)) return static_cast<int>(dpi);
   }
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
-  return dpi;
+  WindowDC screen;
+  const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+  return dpi > 0 ? dpi : 96;
 }
 
 // Design pixels (at 96 DPI) at the DPI of `hwnd` (the system's by default).
