@@ -10,10 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "mainwin/main_window_win.h"
-#include "platform/fake_files.h"
-#include "platform/fake_shell_windows.h"
-#include "platform/fake_window_system.h"
+#include "bench/fake_main_window_win.h"
 #include "store/AppParams.h"
 
 namespace {
@@ -72,22 +69,11 @@ int main() {
     files.PutFile("D:\\MrxConfig\\rec.dat", *codec->FromUtf8(ListFile("C:\\Rec", 10000)));
     files.PutFile("D:\\MrxConfig\\run.dat", *codec->FromUtf8(ListFile("C:\\Run", 10000)));
     PROCESS_MEMORY_COUNTERS_EX before{};
-    GetProcessMemoryInfo(GetCurrentProcess(),
-                         reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&before), sizeof(before));
-    zd::FakeRegistry registry;
-    zd::FakeWindowSystem windows;
-    zd::FakeShellWindows shell;
-    zd::MainWindowDeps deps;
-    deps.files = &files;
-    deps.codec = codec.get();
-    deps.registry = &registry;
-    deps.windows = &windows;
-    deps.shell = &shell;
-    deps.post_quit_on_destroy = false;
-    deps.add_tray_icon = false;
-    auto form = zd::TFrmMain::Create(GetModuleHandleW(nullptr), deps);
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&before),
+                         sizeof(before));
+    zd::bench::FakeMainWindow fakes;
+    auto form = fakes.Open(files, *codec);
     if (!form) return 1;
-    ShowWindow(form->hwnd(), SW_SHOW);
     form->SetActivePage(0);
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);

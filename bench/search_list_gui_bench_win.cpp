@@ -10,12 +10,8 @@
 #include <memory>
 #include <string>
 
+#include "bench/fake_main_window_win.h"
 #include "bench/sample_records.h"
-#include "mainwin/main_window_win.h"
-#include "platform/fake_files.h"
-#include "platform/fake_shell_launcher.h"
-#include "platform/fake_shell_windows.h"
-#include "platform/fake_window_system.h"
 #include "platform/wide_win.h"
 #include "store/AppParams.h"
 
@@ -43,22 +39,9 @@ int main() {
   for (size_t records : {1000u, 100000u}) {
     zd::FakeFiles files;
     files.AddDrive("D:\\", zd::DriveKind::kFixed);
-    zd::FakeRegistry registry;
-    zd::FakeWindowSystem windows;
-    zd::FakeShellWindows shell;
-    zd::FakeShellLauncher launcher;
-    zd::MainWindowDeps deps;
-    deps.files = &files;
-    deps.codec = codec.get();
-    deps.registry = &registry;
-    deps.windows = &windows;
-    deps.shell = &shell;
-    deps.launcher = &launcher;
-    deps.post_quit_on_destroy = false;
-    deps.add_tray_icon = false;
-    auto form = zd::TFrmMain::Create(GetModuleHandleW(nullptr), deps);
+    zd::bench::FakeMainWindow fakes;
+    auto form = fakes.Open(files, *codec);
     if (!form) return 1;
-    ShowWindow(form->hwnd(), SW_SHOW);
     form->TimerFirstRunTimer();
     form->store().docs = zd::bench::SampleRecords(records);
     zd::TLauncherPage& page = form->launcher();

@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "bench/sample_records.h"
-#include "tracking/tree_model.h"
 #include "platform/files.h"
 #include "platform/temp_dir_for_tests.h"
 #include "platform/text_codec.h"
@@ -28,6 +27,7 @@
 #include "store/doc_list.h"
 #include "store/settings_file.h"
 #include "tracking/tracker.h"
+#include "tracking/tree_model.h"
 
 using namespace zd;
 

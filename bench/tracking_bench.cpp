@@ -11,7 +11,6 @@
 
 #include "bench/sample_records.h"
 #include "lang/lang_tables.h"
-#include "tracking/tree_model.h"
 #include "platform/fake_files.h"
 #include "platform/fake_icon_source.h"
 #include "platform/fake_shell_windows.h"
@@ -21,6 +20,7 @@
 #include "store/config.h"
 #include "store/doc_list.h"
 #include "tracking/tracker.h"
+#include "tracking/tree_model.h"
 
 namespace zd {
 namespace {

@@ -46,9 +46,7 @@ LRESULT TFrmAutorunDoc::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       factory_.set_scale(scale);
       fonts_.Make(scale);
       CreateControls();
-      const int w = factory_.Px(kWidth), h = factory_.Px(kHeight);
-      SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
-                   (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+      CenterOnScreen(hwnd_, factory_.Px(kWidth), factory_.Px(kHeight));
       return 0;
     }
     case WM_SIZE:

@@ -90,12 +90,7 @@ LRESULT TfrmRun::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       fonts_.Make(scale);
       factory_.CreateTooltip(hwnd_);
       CreateControls();
-      // Centred on the screen.
-      RECT r;
-      GetWindowRect(hwnd_, &r);
-      const int w = factory_.Px(kWidth), h = factory_.Px(kHeight);
-      SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
-                   (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+      CenterOnScreen(hwnd_, factory_.Px(kWidth), factory_.Px(kHeight));
       List();
       return 0;
     }

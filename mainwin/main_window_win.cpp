@@ -32,11 +32,6 @@ std::string Today() {
   return text;
 }
 
-HBRUSH FormBrush() {
-  static HBRUSH brush = CreateSolidBrush(kFormColor);
-  return brush;
-}
-
 }  // namespace
 
 bool TFrmMain::RegisterWindowClass(HINSTANCE instance) {
@@ -166,8 +161,13 @@ LRESULT TFrmMain::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 int TFrmMain::ShowMessage(const std::string& text, const std::string& caption, UINT flags) {
-  if (deps_.message_box) return deps_.message_box(hwnd_, text, caption, flags);
-  return MessageBoxW(hwnd_, Utf8ToWide(text).c_str(), Utf8ToWide(caption).c_str(), flags);
+  return MessageBoxOwnedBy(hwnd_, text, caption, flags);
+}
+
+int TFrmMain::MessageBoxOwnedBy(HWND owner, const std::string& text, const std::string& caption,
+                                UINT flags) {
+  if (deps_.message_box) return deps_.message_box(owner, text, caption, flags);
+  return MessageBoxW(owner, Utf8ToWide(text).c_str(), Utf8ToWide(caption).c_str(), flags);
 }
 
 void TFrmMain::OnDpiChanged(UINT dpi, const RECT& suggested) {
@@ -680,12 +680,7 @@ void TFrmMain::SaveAtExit(bool tell_failures) {
       const lang::InterfaceTexts& texts = lang::Texts();
       const std::string text = lang::FileListMessage(texts.FilesNotSaved, result.unsaved);
       // The window is going: the box has no owner.
-      if (deps_.message_box) {
-        deps_.message_box(nullptr, text, texts.TipsCaption, MB_OK | MB_ICONWARNING);
-      } else {
-        MessageBoxW(nullptr, Utf8ToWide(text).c_str(), Utf8ToWide(texts.TipsCaption).c_str(),
-                    MB_OK | MB_ICONWARNING);
-      }
+      MessageBoxOwnedBy(nullptr, text, texts.TipsCaption, MB_OK | MB_ICONWARNING);
     }
   }
   ZD_CATCH_LOG("SaveAtExit")

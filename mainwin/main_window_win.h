@@ -111,6 +111,8 @@ class TFrmMain : public PageHost {
   void PageControl1DrawTab(const DRAWITEMSTRUCT& item);
   void PageControl1Change();
   void TimerCheckDocsTimer();
+  int MessageBoxOwnedBy(HWND owner, const std::string& text, const std::string& caption,
+                        UINT flags);
   // After the first load: the documents chosen for automatic start, and the
   // auto-run list, opened (after one question when asked for).
   void RunAutoRunDocs();

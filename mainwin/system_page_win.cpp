@@ -76,8 +76,7 @@ bool TSystemPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
     StretchBlt(item.hDC, -origin.x, -origin.y, Px(bm.bmWidth), Px(bm.bmHeight), memory.get(), 0, 0,
                bm.bmWidth, bm.bmHeight, SRCCOPY);
   } else if (item.hwndItem == ImgZDPCControl.hwnd()) {
-    UniqueBrush brush(CreateSolidBrush(kFormColor));
-    FillRect(item.hDC, &rc, brush.get());
+    FillRect(item.hDC, &rc, FormBrush());
   }
   if (item.CtlType == ODT_BUTTON) {
     if (item.itemState & ODS_SELECTED) DrawEdge(item.hDC, &rc, BDR_SUNKENOUTER, BF_RECT);

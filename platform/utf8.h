@@ -55,6 +55,9 @@ constexpr char LowerAscii(char c) {
 }
 std::string UpperAscii(std::string_view text);
 std::string LowerAscii(std::string_view text);
+// Comparisons in the same sense, without copies.
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+bool LessIgnoringAsciiCase(std::string_view a, std::string_view b);
 
 inline constexpr int kUtf8CodePage = 65001;
 // Code page 65001 on every system: no conversion; malformed bytes are escaped.

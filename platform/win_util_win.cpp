@@ -3,12 +3,12 @@
 #include "platform/wide_win.h"
 
 namespace zd {
-namespace {
-
 HBRUSH FormBrush() {
   static HBRUSH brush = CreateSolidBrush(kFormColor);
   return brush;
 }
+
+namespace {
 
 LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {

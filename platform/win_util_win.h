@@ -17,6 +17,8 @@ inline constexpr COLORREF kFormColor = RGB(245, 250, 254);
 // handler lives in the main window procedure.
 inline constexpr wchar_t kPanelClass[] = L"ZapdockPanel";
 bool RegisterPanelClass(HINSTANCE instance);
+// The brush of the form colour, made once for the process.
+HBRUSH FormBrush();
 
 // Text of a window as UTF-8.
 std::string WindowTextUtf8(HWND hwnd);

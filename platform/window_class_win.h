@@ -42,6 +42,13 @@ LRESULT CALLBACK ObjectWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
+// Sizes a window and places it in the middle of the screen.
+inline void CenterOnScreen(HWND hwnd, int width, int height) {
+  SetWindowPos(hwnd, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // Registers the class once per process; true when it is registered.
 inline bool RegisterWindowClassOnce(HINSTANCE instance, const wchar_t* name, WNDPROC proc,
                                     HBRUSH background, UINT style = 0) {

@@ -8,6 +8,16 @@ namespace {
 TEST(DocKindsTest, AsciiCaseOnly) {
   EXPECT_EQ(UpperAscii("abc-XYZ-é-我的电脑-z"), "ABC-XYZ-é-我的电脑-Z");
   EXPECT_EQ(LowerAscii("ABC-xyz-É-桌面-A"), "abc-xyz-É-桌面-a");
+  // The comparisons agree with comparing the lowered copies (the reference).
+  const char* words[] = {"", "a", "A", "ab", "aB", "b", "_", "[", "é", "É", "桌面", "Run32", "run"};
+  for (const char* a : words) {
+    for (const char* b : words) {
+      EXPECT_EQ(EqualsIgnoringAsciiCase(a, b), LowerAscii(a) == LowerAscii(b)) << a << " " << b;
+      EXPECT_EQ(LessIgnoringAsciiCase(a, b),
+                std::string_view(LowerAscii(a)) < std::string_view(LowerAscii(b)))
+          << a << " " << b;
+    }
+  }
 }
 
 TEST(DocKindsTest, ReplaceAllDoesNotRescanWhatItPutIn) {

@@ -64,11 +64,7 @@ size_t TreeModel::CaptionHash::operator()(std::string_view text) const {
 }
 
 bool TreeModel::CaptionEqual::operator()(std::string_view a, std::string_view b) const {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-  }
-  return true;
+  return EqualsIgnoringAsciiCase(a, b);
 }
 
 void TreeModel::SetMirror(TreeMirror* mirror) {

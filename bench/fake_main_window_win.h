@@ -1,0 +1,41 @@
+// A main window on fakes for the window benchmarks: files, registry, windows,
+// shell windows and the shell in memory; no tray icon, no quit at its end.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "mainwin/main_window_win.h"
+#include "platform/fake_files.h"
+#include "platform/fake_shell_launcher.h"
+#include "platform/fake_shell_windows.h"
+#include "platform/fake_window_system.h"
+#include "platform/registry.h"
+
+namespace zd::bench {
+
+struct FakeMainWindow {
+  FakeRegistry registry;
+  FakeWindowSystem windows;
+  FakeShellWindows shell;
+  FakeShellLauncher launcher;
+
+  // Made and shown; null when the window could not be made.
+  std::unique_ptr<TFrmMain> Open(Files& files, const AnsiCodec& codec) {
+    MainWindowDeps deps;
+    deps.files = &files;
+    deps.codec = &codec;
+    deps.registry = &registry;
+    deps.windows = &windows;
+    deps.shell = &shell;
+    deps.launcher = &launcher;
+    deps.post_quit_on_destroy = false;
+    deps.add_tray_icon = false;
+    auto form = TFrmMain::Create(GetModuleHandleW(nullptr), deps);
+    if (form) ShowWindow(form->hwnd(), SW_SHOW);
+    return form;
+  }
+};
+
+}  // namespace zd::bench
