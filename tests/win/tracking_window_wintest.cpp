@@ -15,32 +15,20 @@
 #include "store/AppParams.h"
 #include "tests/win/helper_process.h"
 #include "tests/win/main_window_fixture.h"
+#include "tests/win/window_input.h"
 
 namespace zd {
 namespace {
 
-std::string ItemText(HWND tree, HTREEITEM item) {
-  wchar_t text[260] = {};
-  TVITEMW tvi{};
-  tvi.mask = TVIF_TEXT | TVIF_HANDLE;
-  tvi.hItem = item;
-  tvi.pszText = text;
-  tvi.cchTextMax = 260;
-  SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
-  return WideToUtf8(text);
-}
-
 // The tree view's items as "caption" and "  child" lines, in display order.
 std::vector<std::string> Outline(HWND tree) {
   std::vector<std::string> lines;
-  auto next = [&](HTREEITEM item, UINT code) {
-    return reinterpret_cast<HTREEITEM>(
-        SendMessageW(tree, TVM_GETNEXTITEM, code, reinterpret_cast<LPARAM>(item)));
-  };
-  for (HTREEITEM root = next(nullptr, TVGN_ROOT); root; root = next(root, TVGN_NEXT)) {
-    lines.push_back(ItemText(tree, root));
-    for (HTREEITEM child = next(root, TVGN_CHILD); child; child = next(child, TVGN_NEXT)) {
-      lines.push_back("  " + ItemText(tree, child));
+  for (HTREEITEM root = NextItem(tree, nullptr, TVGN_ROOT); root;
+       root = NextItem(tree, root, TVGN_NEXT)) {
+    lines.push_back(ItemCaption(tree, root));
+    for (HTREEITEM child = NextItem(tree, root, TVGN_CHILD); child;
+         child = NextItem(tree, child, TVGN_NEXT)) {
+      lines.push_back("  " + ItemCaption(tree, child));
     }
   }
   return lines;
