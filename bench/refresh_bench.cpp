@@ -44,8 +44,12 @@ class CountingFiles : public Files {
     return disk_->WriteAtomic(p, data);
   }
   bool RemoveFile(const std::string& p) override { return disk_->RemoveFile(p); }
+  bool RenameReplacing(const std::string& from, const std::string& to) override {
+    return disk_->RenameReplacing(from, to);
+  }
   std::vector<std::string> LogicalDrives() override { return disk_->LogicalDrives(); }
   DriveKind DriveType(const std::string& root) override { return disk_->DriveType(root); }
+  bool UsbAttached(const std::string& root) override { return disk_->UsbAttached(root); }
   std::string SystemDirectory() override { return disk_->SystemDirectory(); }
 
   int writes = 0;

@@ -151,7 +151,7 @@ LoadResult RunLoad(const Setup& setup, const std::string& dir, bool our_settings
     if (after_each) hooks.pump = [&after_each, store_ptr] { after_each(*store_ptr); };
     DocTracker tracker(store, TrackerTrees{&docs, &doc, &app, &path}, *paths, shell, nullptr,
                        hooks);
-    tracker.LoadHistory(settings, false);
+    tracker.LoadHistory(settings);
     result.registration = Seconds(phase);
     phase = std::chrono::steady_clock::now();
     outer.reset();

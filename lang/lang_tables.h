@@ -46,6 +46,7 @@ struct InterfaceTexts {
   // "%s" = the files, one per line (FileListMessage).
   std::string FilesNotRead;   // exist but could not be read at start
   std::string FilesNotSaved;  // could not be saved at exit
+  std::string FilesRecovered;  // put back from the whole copy a save cut short left
   // Messages of the open operations and the history commands.
   std::string FolderGoneFormat;  // "%s" = the folder path
   std::string FolderNodeGone;

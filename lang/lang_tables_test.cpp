@@ -69,6 +69,7 @@ std::vector<std::pair<const char*, const std::string*>> NamedTexts(const Interfa
           {"AutoRunQuestion", &t.AutoRunQuestion},
           {"FilesNotRead", &t.FilesNotRead},
           {"FilesNotSaved", &t.FilesNotSaved},
+          {"FilesRecovered", &t.FilesRecovered},
           {"FolderGoneFormat", &t.FolderGoneFormat},
           {"FolderNodeGone", &t.FolderNodeGone},
           {"BareAddressFormat", &t.BareAddressFormat},
@@ -292,7 +293,7 @@ TEST(LangTablesAll, EveryRowFilledInEveryLanguage) {
     EXPECT_NE(FormatText(t.PathNotExists, "C:\\gone").find("C:\\gone"), std::string::npos);
     // One message names every file, each on a line of its own.
     const std::vector<std::string> files = {"D:\\MrxConfig\\fav.dat", "D:\\MrxConfig\\note.txt"};
-    for (const std::string* format : {&t.FilesNotRead, &t.FilesNotSaved}) {
+    for (const std::string* format : {&t.FilesNotRead, &t.FilesNotSaved, &t.FilesRecovered}) {
       const std::string text = FileListMessage(*format, files);
       EXPECT_NE(text.find("\nD:\\MrxConfig\\fav.dat\nD:\\MrxConfig\\note.txt"), std::string::npos)
           << text;

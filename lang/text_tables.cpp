@@ -70,6 +70,11 @@ constexpr OwnRow kOwn[] = {
       "以下檔案無法儲存（可能正被其他程式使用），仍保留原來的內容：\n%s",
       "These files could not be saved (another program may be using them); "
       "they keep their previous content:\n%s"}},
+    {&T::FilesRecovered,
+     {"上次保存以下文件时被中断，已从保存完整的副本恢复：\n%s",
+      "上次儲存以下檔案時被中斷，已從儲存完整的副本還原：\n%s",
+      "Saving these files was cut short last time; they were restored from the complete copy "
+      "that the save had written:\n%s"}},
     {&T::FolderGoneFormat,
      {"本机已不存在此路径:%s", "本機已不存在此路徑:%s",
       "This path no longer exists on this computer:%s"}},

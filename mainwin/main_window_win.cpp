@@ -212,7 +212,7 @@ void TFrmMain::FormCreate() {
   CreateTracking();
 
   try {
-    const ConfigDirChoice config = ChooseConfigDir(*deps_.files);
+    const ConfigDirChoice config = ChooseConfigDir(*deps_.files, deps_.registry);
     store_.ConfigDir = config.dir;
     config_writable_ = config.writable;
     lang::InterfaceTexts& texts = lang::Texts();
@@ -225,6 +225,11 @@ void TFrmMain::FormCreate() {
       // Said once: without a usable folder nothing of this run can be kept.
       ShowMessage(lang::FormatText(texts.ConfigNotWritable, config.dir), texts.TipsCaption,
                   MB_OK | MB_ICONWARNING);
+    }
+    if (!config.recovered.empty()) {
+      // Said once: these files come from the whole copy a save cut short left.
+      ShowMessage(lang::FileListMessage(texts.FilesRecovered, config.recovered),
+                  texts.TipsCaption, MB_OK | MB_ICONINFORMATION);
     }
     factory_.Make(LbMyRecent, L"LISTBOX", "", WS_CHILD | LBS_NOINTEGRALHEIGHT, hwnd_, 0, 0, 10, 10);
     recent_mirror_ = std::make_unique<ListBoxMirror>(LbMyRecent.hwnd());
@@ -493,7 +498,7 @@ void TFrmMain::TimerFirstRunTimer() {
         }
         PumpMessages();
         launcher_->FreezeTrees(true);
-        tracker_->LoadHistory(*store_.settings, stored.need_remove_url);
+        tracker_->LoadHistory(*store_.settings);
         launcher_->FreezeTrees(false);
         launcher_->settings.ApplyStored(stored);
         SetActivePage(stored.control_index);

@@ -56,15 +56,38 @@ bool FakeFiles::SetHiddenAttribute(const std::string& path) {
 }
 
 bool FakeFiles::WriteAtomic(const std::string& path, std::string_view data) {
-  for (WriteStep step : {WriteStep::kCreateTemp, WriteStep::kWriteHalf, WriteStep::kWriteRest,
-                         WriteStep::kFlush, WriteStep::kReplace}) {
-    if (step_hook && !step_hook(step)) return false;
-    if (step == WriteStep::kCreateTemp) {
-      const std::string parent = ParentOf(path);
-      if (fail_all_writes_ || fail_writes_.count(path)) return false;
-      if (!parent.empty() && !DirectoryExists(parent)) return false;
-    }
-  }
+  // The same steps as the real thing, each leaving the files a crash at that
+  // point would leave.
+  bool died = false;
+  const auto step = [&](WriteStep s) {
+    const StepAction action = Step(s);
+    died = action == StepAction::kDie;
+    return action == StepAction::kGo;
+  };
+  const std::string temp = TempPathFor(path);
+  const std::string complete = CompletePathFor(path);
+  const auto clean_up = [&] {
+    if (died) return false;
+    files_.erase(temp);
+    if (files_.count(path)) files_.erase(complete);
+    return false;
+  };
+  if (!step(WriteStep::kCreateTemp)) return false;
+  const std::string parent = ParentOf(path);
+  if (fail_all_writes_ || fail_writes_.count(path)) return false;
+  if (!parent.empty() && !DirectoryExists(parent)) return false;
+  RecoverInterruptedSave(*this, path);
+  if (files_.count(complete)) return false;
+  files_[temp].clear();
+  const size_t half = data.size() / 2;
+  if (!step(WriteStep::kWriteHalf)) return clean_up();
+  files_[temp] = std::string(data.substr(0, half));
+  if (!step(WriteStep::kWriteRest)) return clean_up();
+  files_[temp] += data.substr(half);
+  if (!step(WriteStep::kFlush) || !step(WriteStep::kMarkComplete)) return clean_up();
+  files_[complete] = std::move(files_[temp]);
+  files_.erase(temp);
+  if (!step(WriteStep::kReplace)) return clean_up();
   const bool replaced = RetryWhileBusy(
       [&] {
         auto busy = busy_.find(path);
@@ -73,9 +96,18 @@ bool FakeFiles::WriteAtomic(const std::string& path, std::string_view data) {
         return Attempt::kBusy;
       },
       [this](int ms) { busy_waits_.push_back(ms); });
-  if (!replaced) return false;
-  files_[path] = std::string(data);
+  if (!replaced) return clean_up();
+  files_[path] = std::move(files_[complete]);
+  files_.erase(complete);
   write_log_.push_back(path);
+  return true;
+}
+
+bool FakeFiles::RenameReplacing(const std::string& from, const std::string& to) {
+  const auto it = files_.find(from);
+  if (it == files_.end() || fail_all_writes_ || fail_writes_.count(to)) return false;
+  files_[to] = std::move(it->second);
+  files_.erase(from);
   return true;
 }
 
@@ -97,6 +129,40 @@ DriveKind FakeFiles::DriveType(const std::string& root) {
 void FakeFiles::AddDrive(const std::string& root, DriveKind kind) {
   drives_.emplace_back(root, kind);
   dirs_.insert(DirKey(root));
+  const auto away = detached_.find(root);
+  if (away == detached_.end()) return;
+  files_.insert(away->second.files.begin(), away->second.files.end());
+  dirs_.insert(away->second.dirs.begin(), away->second.dirs.end());
+  hidden_.insert(away->second.hidden.begin(), away->second.hidden.end());
+  detached_.erase(away);
+}
+
+void FakeFiles::RemoveDrive(const std::string& root) {
+  std::erase_if(drives_, [&](const auto& drive) { return drive.first == root; });
+  const std::string key = DirKey(root);
+  const auto on_drive = [&](const std::string& path) {
+    return DirKey(path).compare(0, key.size(), key) == 0;
+  };
+  Detached& away = detached_[root];
+  away.usb = usb_.erase(root) != 0;
+  for (auto it = files_.begin(); it != files_.end();) {
+    if (on_drive(it->first)) {
+      away.files.insert(*it);
+      it = files_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  for (auto* set : {&dirs_, &hidden_}) {
+    for (auto it = set->begin(); it != set->end();) {
+      if (on_drive(*it)) {
+        (set == &dirs_ ? away.dirs : away.hidden).insert(*it);
+        it = set->erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
 }
 
 void FakeFiles::AddDirectory(const std::string& path) {

@@ -24,12 +24,21 @@ class FakeFiles : public Files {
   // Fails when the file's folder does not exist, like the real thing.
   bool WriteAtomic(const std::string& path, std::string_view data) override;
   bool RemoveFile(const std::string& path) override;
+  bool RenameReplacing(const std::string& from, const std::string& to) override;
   std::vector<std::string> LogicalDrives() override;
   DriveKind DriveType(const std::string& root) override;
+  bool UsbAttached(const std::string& root) override { return usb_.count(root) != 0; }
   std::string SystemDirectory() override { return system_dir_; }
 
   // Set-up. A drive's root folder exists from the moment it is added.
   void AddDrive(const std::string& root, DriveKind kind);
+  void AddUsbDrive(const std::string& root) {
+    AddDrive(root, DriveKind::kFixed);
+    usb_.insert(root);
+  }
+  // The drive and everything on it go away, as an unplugged disk does;
+  // adding it again brings its content back.
+  void RemoveDrive(const std::string& root);
   void SetSystemDirectory(std::string dir) { system_dir_ = std::move(dir); }
   void AddDirectory(const std::string& path);
   void PutFile(const std::string& path, std::string data);
@@ -62,6 +71,13 @@ class FakeFiles : public Files {
   std::map<std::string, std::string> files_;
   std::set<std::string> dirs_;
   std::set<std::string> hidden_;
+  std::set<std::string> usb_;
+  struct Detached {
+    bool usb = false;
+    std::map<std::string, std::string> files;
+    std::set<std::string> dirs, hidden;
+  };
+  std::map<std::string, Detached> detached_;
   std::set<std::string> fail_writes_;
   std::set<std::string> fail_reads_;
   bool fail_all_writes_ = false;

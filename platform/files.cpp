@@ -19,5 +19,20 @@ bool RetryWhileBusy(const std::function<Attempt()>& attempt,
 }
 
 std::string TempPathFor(const std::string& path) { return path + ".tmp"; }
+std::string CompletePathFor(const std::string& path) { return path + ".new"; }
+
+Leftover RecoverInterruptedSave(Files& files, const std::string& path) {
+  Leftover found = Leftover::kNone;
+  const std::string temp = TempPathFor(path);
+  if (files.FileExists(temp) && files.RemoveFile(temp)) found = Leftover::kRemoved;
+  const std::string complete = CompletePathFor(path);
+  if (!files.FileExists(complete)) return found;
+  if (files.FileExists(path)) {
+    // The target is whole (the old content or a later save's): the leftover
+    // is not needed.
+    return files.RemoveFile(complete) ? Leftover::kRemoved : found;
+  }
+  return files.RenameReplacing(complete, path) ? Leftover::kRecovered : found;
+}
 
 }  // namespace zd

@@ -25,13 +25,24 @@ enum class Attempt { kDone, kBusy, kFailed };
 bool RetryWhileBusy(const std::function<Attempt()>& attempt,
                     const std::function<void(int)>& sleep_ms);
 
-// Where WriteAtomic puts the new content before it replaces `path`. A save
-// cut short by a crash leaves it behind.
+// A save writes the new content under TempPathFor(path), flushes it, renames
+// it to CompletePathFor(path) and then renames that over `path` in one step.
+// A leftover under the first name is a save cut short while writing (its
+// target still holds the old content); one under the second name is whole.
 std::string TempPathFor(const std::string& path);
+std::string CompletePathFor(const std::string& path);
 
 // The steps of an atomic replace, in order. Tests use them to stop a save at
 // any point and check that the old file or the new one is left, never a torn one.
-enum class WriteStep { kCreateTemp, kWriteHalf, kWriteRest, kFlush, kReplace };
+enum class WriteStep { kCreateTemp, kWriteHalf, kWriteRest, kFlush, kMarkComplete, kReplace };
+
+// What the test hook lets a step do: go on, fail (the save cleans up and
+// reports failure), or stop dead as a crash or a power cut would, leaving
+// every file on disk as it is at that moment.
+enum class StepAction { kGo, kFail, kDie };
+
+// What was found of a save cut short (see RecoverInterruptedSave).
+enum class Leftover { kNone, kRecovered, kRemoved };
 
 class Files {
  public:
@@ -53,17 +64,32 @@ class Files {
   // temporary file is gone.
   virtual bool WriteAtomic(const std::string& path, std::string_view data) = 0;
   virtual bool RemoveFile(const std::string& path) = 0;
+  // Renames `from` to `to` in one step, replacing `to` if it exists, and
+  // returns once the rename is on disk. The target is never missing meanwhile.
+  virtual bool RenameReplacing(const std::string& from, const std::string& to) = 0;
 
   // Drive roots such as "C:\" in the order the system reports them.
   virtual std::vector<std::string> LogicalDrives() = 0;
   virtual DriveKind DriveType(const std::string& root) = 0;
+  // Whether the drive's disk is attached through USB (a fixed disk that
+  // leaves with its cable). False when the system cannot tell.
+  virtual bool UsbAttached(const std::string& root) = 0;
   // The Windows system folder, without a trailing backslash.
   virtual std::string SystemDirectory() = 0;
 
-  // Test hook: called before each step of WriteAtomic; returning false makes
-  // the write stop there as if the step had failed (or power was cut).
-  std::function<bool(WriteStep)> step_hook;
+  // Test hook: called before each step of WriteAtomic (see StepAction).
+  std::function<StepAction(WriteStep)> step_hook;
+
+ protected:
+  StepAction Step(WriteStep step) const { return step_hook ? step_hook(step) : StepAction::kGo; }
 };
+
+// Settles what a save of `path` cut short left behind, before the file is
+// read or written: a complete leftover whose target is missing is put in
+// place (kRecovered); a complete leftover beside its target, and an
+// incomplete one, are removed (kRemoved). A complete leftover whose target is
+// missing is never removed, even when it cannot be put in place.
+Leftover RecoverInterruptedSave(Files& files, const std::string& path);
 
 // The real file system of the machine the program runs on.
 std::unique_ptr<Files> MakeSystemFiles();

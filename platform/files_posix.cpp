@@ -93,23 +93,44 @@ class PosixFiles : public Files {
   bool SetHiddenAttribute(const std::string& path) override { return DirectoryExists(path); }
 
   bool WriteAtomic(const std::string& path, std::string_view data) override {
-    if (!Step(WriteStep::kCreateTemp)) return false;
+    bool died = false;
+    const auto step = [&](WriteStep s) {
+      const StepAction action = Step(s);
+      died = action == StepAction::kDie;
+      return action == StepAction::kGo;
+    };
+    if (!step(WriteStep::kCreateTemp)) return false;
+    RecoverInterruptedSave(*this, path);
     const std::string temp = TempPathFor(path);
+    const std::string complete = CompletePathFor(path);
+    if (FileExists(complete)) return false;  // the only copy of its content
     FileDescriptor fd(open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (!fd.ok()) return false;
     const size_t half = data.size() / 2;
     const bool written =
-        Step(WriteStep::kWriteHalf) && WriteAllBytes(fd.get(), data.substr(0, half)) &&
-        Step(WriteStep::kWriteRest) && WriteAllBytes(fd.get(), data.substr(half)) &&
-        Step(WriteStep::kFlush) && fsync(fd.get()) == 0;
-    if (!fd.Close() || !written || !Step(WriteStep::kReplace) ||
-        rename(temp.c_str(), path.c_str()) != 0) {
+        step(WriteStep::kWriteHalf) && WriteAllBytes(fd.get(), data.substr(0, half)) &&
+        step(WriteStep::kWriteRest) && WriteAllBytes(fd.get(), data.substr(half)) &&
+        step(WriteStep::kFlush) && fsync(fd.get()) == 0;
+    const bool closed = fd.Close();
+    if (died) return false;  // as a crash would: every file stays as it is
+    const bool marked = closed && written && step(WriteStep::kMarkComplete) &&
+                        RenameReplacing(temp, complete);
+    if (died) return false;
+    if (!marked) {
       unlink(temp.c_str());
       return false;
     }
+    const bool replaced = step(WriteStep::kReplace) && RenameReplacing(complete, path);
+    if (died) return false;
+    if (!replaced && FileExists(path)) unlink(complete.c_str());
+    return replaced;
+  }
+
+  bool RenameReplacing(const std::string& from, const std::string& to) override {
+    if (rename(from.c_str(), to.c_str()) != 0) return false;
     // Make the rename itself durable; the data is already in place, so a
-    // failure here is not a failed write.
-    FileDescriptor dir(open(ParentDirectory(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    // failure here is not a failed rename.
+    FileDescriptor dir(open(ParentDirectory(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.ok()) fsync(dir.get());
     return true;
   }
@@ -118,10 +139,8 @@ class PosixFiles : public Files {
 
   std::vector<std::string> LogicalDrives() override { return {}; }
   DriveKind DriveType(const std::string&) override { return DriveKind::kUnknown; }
+  bool UsbAttached(const std::string&) override { return false; }
   std::string SystemDirectory() override { return {}; }
-
- private:
-  bool Step(WriteStep step) { return !step_hook || step_hook(step); }
 };
 
 }  // namespace

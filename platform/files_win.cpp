@@ -1,5 +1,8 @@
 // Files and drives through the Win32 API; paths are UTF-8 Windows paths.
 #include <windows.h>
+#include <winioctl.h>
+
+#include <cstddef>
 
 #include "platform/drives_win.h"
 #include "platform/files.h"
@@ -74,24 +77,50 @@ class WinFiles : public Files {
   }
 
   bool WriteAtomic(const std::string& path, std::string_view data) override {
-    if (!Step(WriteStep::kCreateTemp)) return false;
+    bool died = false;
+    const auto step = [&](WriteStep s) {
+      const StepAction action = Step(s);
+      died = action == StepAction::kDie;
+      return action == StepAction::kGo;
+    };
+    if (!step(WriteStep::kCreateTemp)) return false;
+    // A whole leftover of an earlier save goes in first; one that cannot is
+    // the only copy of its content and is not written over.
+    RecoverInterruptedSave(*this, path);
+    if (FileExists(CompletePathFor(path))) return false;
     const std::wstring target = Utf8ToWide(path);
     const std::wstring temp = Utf8ToWide(TempPathFor(path));
-    // A leftover of an interrupted save may carry other attributes, which
-    // would make CREATE_ALWAYS fail.
-    DeleteFileW(temp.c_str());
+    const std::wstring complete = Utf8ToWide(CompletePathFor(path));
     UniqueHandle h = FileHandle(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                             KeptAttributes(target), nullptr));
     if (!h) return false;
     const size_t half = data.size() / 2;
-    const bool written = Step(WriteStep::kWriteHalf) &&
+    const bool written = step(WriteStep::kWriteHalf) &&
                          WriteAllBytes(h.get(), data.substr(0, half)) &&
-                         Step(WriteStep::kWriteRest) && WriteAllBytes(h.get(), data.substr(half)) &&
-                         Step(WriteStep::kFlush) && FlushFileBuffers(h.get());
-    const bool replaced = CloseNow(h) && written && Step(WriteStep::kReplace) &&
-                          RetryWhileBusy([&] { return PutInPlace(temp, target); }, Pause);
-    if (!replaced) DeleteFileW(temp.c_str());
+                         step(WriteStep::kWriteRest) && WriteAllBytes(h.get(), data.substr(half)) &&
+                         step(WriteStep::kFlush) && FlushFileBuffers(h.get());
+    const bool closed = CloseNow(h);
+    if (died) return false;  // as a crash would: every file stays as it is
+    const bool marked = closed && written && step(WriteStep::kMarkComplete) &&
+                        MoveFileExW(temp.c_str(), complete.c_str(),
+                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (died) return false;
+    if (!marked) {
+      DeleteFileW(temp.c_str());
+      return false;
+    }
+    const bool replaced = step(WriteStep::kReplace) &&
+                          RetryWhileBusy([&] { return PutInPlace(complete, target); }, Pause);
+    if (died) return false;
+    // The target keeps its old content; without a target the new content
+    // stays whole under its second name for the next start to put in place.
+    if (!replaced && Attributes(path) != INVALID_FILE_ATTRIBUTES) DeleteFileW(complete.c_str());
     return replaced;
+  }
+
+  bool RenameReplacing(const std::string& from, const std::string& to) override {
+    return MoveFileExW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
   }
 
   bool RemoveFile(const std::string& path) override {
@@ -116,6 +145,28 @@ class WinFiles : public Files {
 
   DriveKind DriveType(const std::string& root) override { return Win32DriveKind(root); }
 
+  // The storage property of the volume's device; opening it with no access
+  // rights needs no elevation.
+  // https://learn.microsoft.com/windows/win32/api/winioctl/ni-winioctl-ioctl_storage_query_property
+  bool UsbAttached(const std::string& root) override {
+    if (root.size() < 2 || root[1] != ':') return false;
+    const std::wstring device = L"\\\\.\\" + Utf8ToWide(root.substr(0, 2));
+    UniqueHandle h = FileHandle(CreateFileW(device.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                            nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!h) return false;
+    STORAGE_PROPERTY_QUERY query{};
+    query.PropertyId = StorageDeviceProperty;
+    query.QueryType = PropertyStandardQuery;
+    STORAGE_DEVICE_DESCRIPTOR descriptor{};
+    DWORD returned = 0;
+    if (!DeviceIoControl(h.get(), IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query, &descriptor,
+                         sizeof descriptor, &returned, nullptr) ||
+        returned < offsetof(STORAGE_DEVICE_DESCRIPTOR, BusType) + sizeof descriptor.BusType) {
+      return false;
+    }
+    return descriptor.BusType == BusTypeUsb;
+  }
+
   std::string SystemDirectory() override {
     wchar_t buffer[MAX_PATH + 1];
     const UINT n = GetSystemDirectoryW(buffer, MAX_PATH + 1);
@@ -124,8 +175,6 @@ class WinFiles : public Files {
   }
 
  private:
-  bool Step(WriteStep step) { return !step_hook || step_hook(step); }
-
   static void Pause(int ms) { Sleep(static_cast<DWORD>(ms)); }
 
   static Attempt ReadOnce(const std::string& path, std::optional<std::string>& data) {
@@ -153,33 +202,25 @@ class WinFiles : public Files {
     return Attempt::kDone;
   }
 
-  // ReplaceFileW for a file that exists: it keeps the replaced file's
-  // attributes, security and creation time. MoveFileExW for a new one.
-  // https://learn.microsoft.com/windows/win32/api/winbase/nf-winbase-replacefilew
-  static Attempt PutInPlace(const std::wstring& temp, const std::wstring& target) {
+  // One rename that replaces the target in a single step, so the target is
+  // never missing (ReplaceFileW moves the old file away first: under Wine
+  // always, on Windows when it fails with ERROR_UNABLE_TO_MOVE_REPLACEMENT).
+  // MOVEFILE_WRITE_THROUGH returns only once the rename is on disk.
+  // https://learn.microsoft.com/windows/win32/api/winbase/nf-winbase-movefileexw
+  static Attempt PutInPlace(const std::wstring& complete, const std::wstring& target) {
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
       // Whether another program holds the file without delete sharing, asked
-      // first: Wine's ReplaceFileW leaves an empty file of its own in the
-      // folder each time it fails that way.
+      // first: Wine renames over such a file where Windows refuses.
       UniqueHandle probe = FileHandle(CreateFileW(
           target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
       if (!probe) return Outcome(GetLastError());
       probe.reset();
-      if (ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                       nullptr, nullptr)) {
-        return Attempt::kDone;
-      }
-      const DWORD error = GetLastError();
-      // Without a backup name this error means the replaced file is gone
-      // and ours still has its temporary name: a plain move finishes it.
-      if (error != ERROR_UNABLE_TO_MOVE_REPLACEMENT && error != ERROR_FILE_NOT_FOUND) {
-        return Outcome(error);
-      }
+      // The target's hidden and system attributes, as they are now.
+      SetFileAttributesW(complete.c_str(), KeptAttributes(target));
     }
-    // MOVEFILE_WRITE_THROUGH returns only once the rename is on disk.
-    if (MoveFileExW(temp.c_str(), target.c_str(),
+    if (MoveFileExW(complete.c_str(), target.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       return Attempt::kDone;
     }
@@ -195,9 +236,6 @@ class WinFiles : public Files {
       case ERROR_ACCESS_DENIED:  // also a file whose deletion is pending
       case ERROR_DELETE_PENDING:
       case ERROR_USER_MAPPED_FILE:
-      case ERROR_UNABLE_TO_REMOVE_REPLACED:
-      case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
-      case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
         return Attempt::kBusy;
       default:
         return Attempt::kFailed;
@@ -211,8 +249,8 @@ class WinFiles : public Files {
                                                                              : Attempt::kFailed;
   }
 
-  // The temporary file is created with the hidden and system attributes of
-  // the file it replaces, so they survive whichever call puts it in place.
+  // The new file takes the hidden and system attributes of the file it
+  // replaces, so they survive the rename.
   static DWORD KeptAttributes(const std::wstring& target) {
     const DWORD current = GetFileAttributesW(target.c_str());
     if (current == INVALID_FILE_ATTRIBUTES || (current & FILE_ATTRIBUTE_DIRECTORY)) {

@@ -6,6 +6,8 @@ std::string ProductName;
 std::string AppKey;
 float ProductVersion = 0.0f;
 
+std::string ProgramKey() { return std::string(kMakerKey) + "\\" + AppKey; }
+
 void InitAppParams() {
   ProductName = "Zapdock";
   AppKey = "VAROV";

@@ -19,6 +19,13 @@ inline constexpr char kRunFileName[] = "run.dat";
 inline constexpr char kLastRunFileName[] = "lr.dat";
 inline constexpr char kNoteFileName[] = "note.txt";
 
+// The maker's registry key below HKEY_CURRENT_USER; the program's own key is
+// the sub-key named by the application key (ProgramKey).
+inline constexpr char kMakerKey[] = "Software\\VazOzod";
+std::string ProgramKey();
+// The value of the program's key that remembers the configuration folder in use.
+inline constexpr char kConfigFolderValue[] = "ConfigFolder";
+
 inline constexpr char kSectionDefault[] = "default";
 inline constexpr char kSectionDocs[] = "docs";
 

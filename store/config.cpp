@@ -1,5 +1,6 @@
 #include "store/config.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "platform/errors.h"
@@ -20,26 +21,74 @@ std::string DocKey(const char* prefix, size_t position) {
 
 }  // namespace
 
-ConfigDirChoice ChooseConfigDir(Files& files) {
+FolderPick PickConfigDir(const std::vector<DriveFacts>& drives, const std::string& remembered,
+                         bool remembered_exists) {
+  if (!remembered.empty() && remembered_exists) return {remembered, false};
+  bool remembered_drive_present = false;
+  for (const DriveFacts& drive : drives) {
+    if (!remembered.empty() && remembered.size() >= drive.root.size() &&
+        EqualsIgnoringAsciiCase(std::string_view(remembered).substr(0, drive.root.size()),
+                                drive.root)) {
+      remembered_drive_present = true;
+    }
+  }
+  // A remembered folder on a disk that is away now comes back with it.
+  const bool remember = remembered.empty() || remembered_drive_present;
+  const auto folder_on = [](std::string root) {
+    if (!root.empty() && root.back() != '\\') root += '\\';
+    return root + kConfigFolderName;
+  };
+  const DriveFacts* last_with_folder = nullptr;
+  const DriveFacts* last_fixed = nullptr;
+  const DriveFacts* last_fixed_not_usb = nullptr;
+  for (const DriveFacts& drive : drives) {
+    if (drive.kind != DriveKind::kFixed) continue;
+    last_fixed = &drive;
+    if (!drive.usb) last_fixed_not_usb = &drive;
+    if (drive.has_folder) last_with_folder = &drive;
+  }
+  if (last_with_folder) return {folder_on(last_with_folder->root), remember};
+  const DriveFacts* target = last_fixed_not_usb ? last_fixed_not_usb : last_fixed;
+  if (target) return {folder_on(target->root), remember};
+  return {kFallbackConfigDir, false};
+}
+
+ConfigDirChoice ChooseConfigDir(Files& files, Registry* registry) {
   ConfigDirChoice choice;
   choice.dir = kFallbackConfigDir;
   try {
-    std::string last_fixed;
+    std::vector<DriveFacts> drives;
     for (const std::string& root : files.LogicalDrives()) {
-      if (files.DriveType(root) == DriveKind::kFixed) last_fixed = root;
+      DriveFacts drive{root, files.DriveType(root)};
+      if (drive.kind == DriveKind::kFixed) {
+        drive.usb = files.UsbAttached(root);
+        std::string dir = root;
+        if (!dir.empty() && dir.back() != '\\') dir += '\\';
+        drive.has_folder = files.DirectoryExists(dir + kConfigFolderName);
+      }
+      drives.push_back(std::move(drive));
     }
-    if (!last_fixed.empty()) {
-      if (last_fixed.back() != '\\') last_fixed += '\\';
-      choice.dir = last_fixed + kConfigFolderName;
+    std::string remembered;
+    if (registry) {
+      remembered = Trim(
+          registry->ReadString(RegRoot::kCurrentUser, ProgramKey(), kConfigFolderValue)
+              .value_or(""));
+      if (!remembered.empty() && remembered.back() != '\\') remembered += '\\';
     }
+    const FolderPick pick =
+        PickConfigDir(drives, remembered, !remembered.empty() && files.DirectoryExists(remembered));
+    choice.dir = pick.dir;
     // A folder that cannot be created is not reported here; the probe below
     // finds it, and the program then runs without persistence.
     if (!files.DirectoryExists(choice.dir)) files.CreateDirectories(choice.dir);
     files.SetHiddenAttribute(choice.dir);
-    RemoveInterruptedSaves(files, choice.dir);
+    choice.recovered = RecoverInterruptedSaves(files, choice.dir);
     const std::string probe = choice.dir + kProbeFileName;
     choice.writable = files.WriteAtomic(probe, "probe");
     if (choice.writable) files.RemoveFile(probe);
+    if (choice.writable && pick.remember && registry && !EqualsIgnoringAsciiCase(remembered, choice.dir)) {
+      registry->WriteString(RegRoot::kCurrentUser, ProgramKey(), kConfigFolderValue, choice.dir);
+    }
   } catch (...) {
     RecordCurrentException(__func__);
     choice.dir = kFallbackConfigDir;
@@ -48,14 +97,14 @@ ConfigDirChoice ChooseConfigDir(Files& files) {
   return choice;
 }
 
-int RemoveInterruptedSaves(Files& files, const std::string& dir) {
-  int removed = 0;
+std::vector<std::string> RecoverInterruptedSaves(Files& files, const std::string& dir) {
+  std::vector<std::string> recovered;
   for (const char* name : {kSettingsFileName, kFavFileName, kRecentFileName, kRunFileName,
                            kLastRunFileName, kNoteFileName, kProbeFileName}) {
-    const std::string temp = TempPathFor(dir + name);
-    if (files.FileExists(temp) && files.RemoveFile(temp)) ++removed;
+    const std::string path = dir + name;
+    if (RecoverInterruptedSave(files, path) == Leftover::kRecovered) recovered.push_back(path);
   }
-  return removed;
+  return recovered;
 }
 
 void NormalizeDirPath(std::string& path) {
@@ -94,26 +143,45 @@ bool WriteDocEntry(SettingsFile& settings, const DocArray& docs, size_t position
                             });
 }
 
+namespace {
+
+constexpr std::string_view kDocKeyNames[] = {"name", "date", "RootPath", "doctype", "path", "selected"};
+
+// The position of a "docs" key spelled `name` + decimal digits (no leading
+// zero, as the program writes them); nullopt for any other key.
+std::optional<size_t> DocKeyPosition(std::string_view key, std::string_view name) {
+  if (key.size() <= name.size() || !EqualsIgnoringAsciiCase(key.substr(0, name.size()), name)) {
+    return std::nullopt;
+  }
+  const std::string_view digits = key.substr(name.size());
+  size_t position = 0;
+  const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), position);
+  if (ec != std::errc() || end != digits.data() + digits.size() ||
+      std::to_string(position) != digits) {
+    return std::nullopt;
+  }
+  return position;
+}
+
+}  // namespace
+
 bool EraseDocEntriesFrom(SettingsFile& settings, size_t count) {
-  static constexpr std::string_view kKeyNames[] = {"name",    "date", "RootPath",
-                                                   "doctype", "path", "selected"};
   return settings.EraseKeys(kSectionDocs, [count](std::string_view key) {
-    for (std::string_view name : kKeyNames) {
-      if (key.size() <= name.size() || LowerAscii(key.substr(0, name.size())) != LowerAscii(name)) {
-        continue;
-      }
-      // Only the spelling the program reads: decimal digits, no leading zero.
-      const std::string_view digits = key.substr(name.size());
-      size_t position = 0;
-      const auto [end, ec] =
-          std::from_chars(digits.data(), digits.data() + digits.size(), position);
-      if (ec == std::errc() && end == digits.data() + digits.size() &&
-          std::to_string(position) == digits) {
-        return position >= count;
-      }
+    for (std::string_view name : kDocKeyNames) {
+      if (const auto position = DocKeyPosition(key, name)) return *position >= count;
     }
     return false;
   });
+}
+
+std::vector<size_t> StoredDocPositions(const SettingsFile& settings) {
+  std::vector<size_t> positions;
+  for (const std::string& key : settings.Keys(kSectionDocs)) {
+    if (const auto position = DocKeyPosition(key, "path")) positions.push_back(*position);
+  }
+  std::sort(positions.begin(), positions.end());
+  positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+  return positions;
 }
 
 void OpenSettingsFile(DocStore& store) {
@@ -176,7 +244,9 @@ bool SaveDefaultSection(DocStore& store, const WindowSettings& window) {
                                          {kControlIndex.name, std::to_string(window.control_index)},
                                          {kShowFavEdit.name, flag(window.show_fav_edit)},
                                          {kNeedRemoveAllStart.name, flag(false)},
-                                         {kNeedRemoveUrl.name, flag(store.docs.size() >= 1001)},
+                                         // Never asks a load to drop the web pages:
+                                         // that wiped whole histories.
+                                         {kNeedRemoveUrl.name, flag(false)},
                                          {kWidth.name, positive(window.width)},
                                          {kHeight.name, positive(window.height)},
                                      });

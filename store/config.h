@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/registry.h"
 #include "platform/text_codec.h"
 #include "store/doc.h"
 #include "store/doc_list.h"
@@ -19,17 +20,42 @@ namespace zd {
 struct ConfigDirChoice {
   std::string dir;        // always ends with "\"
   bool writable = false;  // a probe file could be written and removed
+  // Full paths of the program's files that a save cut short had left whole
+  // under their second name only, and that were put back in place.
+  std::vector<std::string> recovered;
 };
 
-// Last fixed drive's root + "MrxConfig\" (or C:\MrxConfig\ with no fixed
-// drive), created and hidden; then probed for writing, and cleared of what
-// saves cut short by a crash left behind (RemoveInterruptedSaves).
-ConfigDirChoice ChooseConfigDir(Files& files);
+// What the folder choice knows of one drive.
+struct DriveFacts {
+  std::string root;  // "C:\"
+  DriveKind kind = DriveKind::kUnknown;
+  bool usb = false;          // attached through USB (a fixed disk that leaves with its cable)
+  bool has_folder = false;   // root + "MrxConfig\" exists
+};
 
-// Removes the temporary files that an interrupted save of one of the
-// program's files left in `dir`. Their targets still hold the content
-// before that save. The number removed.
-int RemoveInterruptedSaves(Files& files, const std::string& dir);
+struct FolderPick {
+  std::string dir;        // ends with "\"
+  bool remember = false;  // store `dir` as the folder in use
+};
+
+// The folder in use stays where the history is: the remembered folder while
+// it exists; else an existing "MrxConfig\" on a fixed drive (the last such,
+// in the system's order); else a new one on the last fixed drive, never on a
+// USB-attached one while another fixed drive exists; with no fixed drive,
+// "C:\MrxConfig\". A remembered folder whose drive is absent (a disk not
+// attached right now) stays remembered.
+FolderPick PickConfigDir(const std::vector<DriveFacts>& drives, const std::string& remembered,
+                         bool remembered_exists);
+
+// Chooses the folder (PickConfigDir over the machine's drives and the folder
+// remembered under the program's key, when `registry` is given), creates and
+// hides it, settles what saves cut short left there (RecoverInterruptedSaves),
+// then probes it for writing; a writable choice is remembered.
+ConfigDirChoice ChooseConfigDir(Files& files, Registry* registry = nullptr);
+
+// Settles the leftovers of interrupted saves of the program's files in
+// `dir` (RecoverInterruptedSave); the full paths of the files put back.
+std::vector<std::string> RecoverInterruptedSaves(Files& files, const std::string& dir);
 
 // Exactly one trailing "\" and runs of backslashes collapsed; a blank text is
 // left unchanged.
@@ -41,6 +67,9 @@ std::string GetSystemDir(Files& files);
 // `name` is empty.
 bool WriteDocEntry(SettingsFile& settings, const DocArray& docs, size_t position,
                    const std::string& name);
+// The positions that have a "path" key in section "docs", ascending, holes
+// and all.
+std::vector<size_t> StoredDocPositions(const SettingsFile& settings);
 // Erases the "docs" keys of every position at and above `count`, so that a
 // history rewritten shorter does not bring back the records it dropped.
 bool EraseDocEntriesFrom(SettingsFile& settings, size_t count);

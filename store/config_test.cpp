@@ -5,35 +5,134 @@
 #include <algorithm>
 
 #include "platform/fake_files.h"
+#include "platform/registry.h"
 #include "store/AppParams.h"
 #include "store/text_file.h"
 
 namespace zd {
 namespace {
 
-TEST(ChooseConfigDirTest, LastFixedDriveWins) {
-  FakeFiles files;
-  files.AddDrive("C:\\", DriveKind::kFixed);
-  files.AddDrive("D:\\", DriveKind::kCdRom);
-  files.AddDrive("E:\\", DriveKind::kFixed);
-  files.AddDrive("F:\\", DriveKind::kRemovable);
-  files.AddDrive("G:\\", DriveKind::kRemote);
-  const ConfigDirChoice choice = ChooseConfigDir(files);
-  EXPECT_EQ(choice.dir, "E:\\MrxConfig\\");
-  EXPECT_TRUE(choice.writable);
-  EXPECT_TRUE(files.DirectoryExists("E:\\MrxConfig"));
-  EXPECT_TRUE(files.IsHidden("E:\\MrxConfig\\"));
-  EXPECT_TRUE(files.files().empty()) << "the probe file is removed again";
-}
-
-TEST(ChooseConfigDirTest, NoFixedDriveGivesC) {
-  FakeFiles files;
-  files.AddDrive("A:\\", DriveKind::kRemovable);
-  files.AddDrive("D:\\", DriveKind::kCdRom);
-  const ConfigDirChoice choice = ChooseConfigDir(files);
-  EXPECT_EQ(choice.dir, "C:\\MrxConfig\\");
-  FakeFiles none;
-  EXPECT_EQ(ChooseConfigDir(none).dir, "C:\\MrxConfig\\");
+// Starts one after another on one machine, its drives coming and going
+// between them; the folder in use is remembered in the registry between
+// starts (an empty `remembered` before the first start: an older version
+// remembered nothing). Each start's history must stay where it is.
+TEST(ChooseConfigDirTest, TheFolderStaysWhereTheHistoryIsAcrossStarts) {
+  struct Drive {
+    const char* root;
+    DriveKind kind;
+    bool usb = false;
+    bool has_folder = false;  // MrxConfig there before the first start
+    bool at_first = true;     // there at the first start (else added by a later one)
+  };
+  struct Start {
+    std::vector<const char*> added;    // drives that appeared before this start
+    std::vector<const char*> removed;  // drives that went away before it
+    const char* dir;                   // the folder this start uses
+    const char* remembered;            // remembered after it
+  };
+  struct Case {
+    const char* what;
+    std::vector<Drive> drives;  // all the machine ever has
+    const char* remembered;
+    std::vector<Start> starts;
+  };
+  using K = DriveKind;
+  const Case cases[] = {
+      {"the last fixed drive, whatever else there is",
+       {{"C:\\", K::kFixed}, {"D:\\", K::kCdRom}, {"E:\\", K::kFixed}, {"F:\\", K::kRemovable},
+        {"G:\\", K::kRemote}},
+       "",
+       {{{}, {}, "E:\\MrxConfig\\", "E:\\MrxConfig\\"}}},
+      {"no fixed drive: C:, not remembered",
+       {{"A:\\", K::kRemovable}, {"D:\\", K::kCdRom}},
+       "",
+       {{{}, {}, "C:\\MrxConfig\\", ""}}},
+      {"a new fixed drive after the first start",
+       {{"C:\\", K::kFixed}, {"D:\\", K::kFixed}, {"E:\\", K::kFixed, false, false, false}},
+       "",
+       {{{}, {}, "D:\\MrxConfig\\", "D:\\MrxConfig\\"},
+        {{"E:\\"}, {}, "D:\\MrxConfig\\", "D:\\MrxConfig\\"}}},
+      {"an older version's folder, then a new drive",
+       {{"C:\\", K::kFixed}, {"D:\\", K::kFixed, false, true}, {"E:\\", K::kFixed}},
+       "",
+       {{{}, {}, "D:\\MrxConfig\\", "D:\\MrxConfig\\"}}},
+      {"an existing folder on the last such drive",
+       {{"C:\\", K::kFixed, false, true}, {"D:\\", K::kFixed, false, true}, {"E:\\", K::kFixed}},
+       "",
+       {{{}, {}, "D:\\MrxConfig\\", "D:\\MrxConfig\\"}}},
+      {"never a new one on a USB disk while another fixed drive exists",
+       {{"C:\\", K::kFixed}, {"E:\\", K::kFixed, true}},
+       "",
+       {{{}, {}, "C:\\MrxConfig\\", "C:\\MrxConfig\\"}}},
+      {"a USB disk that is the only fixed drive",
+       {{"A:\\", K::kRemovable}, {"E:\\", K::kFixed, true}},
+       "",
+       {{{}, {}, "E:\\MrxConfig\\", "E:\\MrxConfig\\"}}},
+      {"a USB disk holding an existing folder",
+       {{"C:\\", K::kFixed}, {"E:\\", K::kFixed, true, true}},
+       "",
+       {{{}, {}, "E:\\MrxConfig\\", "E:\\MrxConfig\\"}}},
+      {"the remembered folder's disk is away, then back",
+       {{"C:\\", K::kFixed}, {"D:\\", K::kFixed}, {"E:\\", K::kFixed, true, true}},
+       "E:\\MrxConfig\\",
+       {{{}, {}, "E:\\MrxConfig\\", "E:\\MrxConfig\\"},
+        {{}, {"E:\\"}, "D:\\MrxConfig\\", "E:\\MrxConfig\\"},
+        {{"E:\\"}, {}, "E:\\MrxConfig\\", "E:\\MrxConfig\\"}}},
+      {"a remembered folder on a present drive was deleted",
+       {{"C:\\", K::kFixed}, {"D:\\", K::kFixed}},
+       "C:\\Old\\MrxConfig\\",
+       {{{}, {}, "D:\\MrxConfig\\", "D:\\MrxConfig\\"}}},
+      {"a remembered folder anywhere, spelled without its backslash",
+       {{"C:\\", K::kFixed}, {"D:\\", K::kFixed}},
+       "C:\\Users\\me\\Zd",
+       {{{}, {}, "C:\\Users\\me\\Zd\\", "C:\\Users\\me\\Zd"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeFiles files;
+    FakeRegistry registry;
+    if (*c.remembered) {
+      ASSERT_TRUE(registry.WriteString(RegRoot::kCurrentUser, ProgramKey(), kConfigFolderValue,
+                                       c.remembered));
+      files.AddDirectory("C:\\Users\\me\\Zd");
+    }
+    const auto add = [&](const Drive& d) {
+      if (d.usb) {
+        files.AddUsbDrive(d.root);
+      } else {
+        files.AddDrive(d.root, d.kind);
+      }
+    };
+    for (const Drive& d : c.drives) {
+      if (!d.at_first) continue;
+      add(d);
+      if (d.has_folder) files.AddDirectory(std::string(d.root) + "MrxConfig");
+    }
+    int n = 0;
+    for (const Start& start : c.starts) {
+      SCOPED_TRACE(++n);
+      for (const char* root : start.removed) files.RemoveDrive(root);
+      for (const char* root : start.added) {
+        for (const Drive& d : c.drives) {
+          if (std::string(root) == d.root) add(d);
+        }
+      }
+      const ConfigDirChoice choice = ChooseConfigDir(files, &registry);
+      EXPECT_EQ(choice.dir, start.dir);
+      EXPECT_TRUE(choice.writable);
+      EXPECT_TRUE(files.DirectoryExists(choice.dir));
+      EXPECT_TRUE(files.IsHidden(choice.dir));
+      EXPECT_EQ(registry.ReadString(RegRoot::kCurrentUser, ProgramKey(), kConfigFolderValue)
+                    .value_or(""),
+                start.remembered);
+      // This start's history, which the next must find (unless its disk is away).
+      files.PutFile(choice.dir + kFavFileName, "x*|*y\r\n");
+    }
+    EXPECT_EQ(std::count_if(files.files().begin(), files.files().end(),
+                            [](const auto& f) { return f.first.ends_with("probe.tmp"); }),
+              0)
+        << "the probe file is removed again";
+  }
 }
 
 TEST(ChooseConfigDirTest, FolderThatCannotBeCreatedIsNotWritable) {
@@ -195,9 +294,10 @@ TEST_F(StoreTest, SaveSettingsWritesTheDefaultGroupAndTheNote) {
             "height=0\r\n[docs]\r\npath0=x\r\n");
   EXPECT_EQ(LoadText(files, *codec, Path(kNoteFileName)).value_or(""),
             "第一行\r\nsecond\r\nthird\r\n");
+  // Past 1,000 records too: the next load must not drop the web pages.
   store.docs.resize(1001);
   ASSERT_TRUE(SaveSettings(store, window));
-  EXPECT_TRUE(store.settings->ReadBool(kSectionDefault, "needremoveurl", false));
+  EXPECT_FALSE(store.settings->ReadBool(kSectionDefault, "needremoveurl", true));
 }
 
 TEST_F(StoreTest, SaveSettingsWithoutMemoLeavesTheNoteAlone) {
@@ -336,24 +436,46 @@ TEST_F(StoreTest, FilesThatCouldNotBeReadAreNamedAndLeftAlone) {
   EXPECT_EQ(files.files().at(Path(kRecentFileName)), "C:\\new*|*new\r\n") << "created";
 }
 
-TEST_F(StoreTest, InterruptedSavesAreRemovedWhenTheFolderIsChosen) {
+// Before anything is read: incomplete leftovers go, a complete one beside
+// its target goes, a complete one without its target is put in place and
+// named; files of other programs stay.
+TEST_F(StoreTest, InterruptedSavesAreSettledWhenTheFolderIsChosen) {
   files.AddDrive("D:\\", DriveKind::kFixed);
   files.AddDirectory("D:\\MrxConfig");
   const std::string dir = "D:\\MrxConfig\\";
-  for (const char* name : {kSettingsFileName, kFavFileName, kRecentFileName, kRunFileName,
-                           kLastRunFileName, kNoteFileName}) {
-    files.PutFile(dir + name, "whole");
-    files.PutFile(TempPathFor(dir + name), "half of a save");
+  const char* const names[] = {kSettingsFileName, kFavFileName,     kRecentFileName,
+                               kRunFileName,      kLastRunFileName, kNoteFileName};
+  std::vector<std::string> expected_recovered;
+  int n = 0;
+  for (const char* name : names) {
+    const std::string path = dir + name;
+    files.PutFile(TempPathFor(path), "half of a save");
+    // Every other file lost its target between the two renames of a replace
+    // that moves the old file away first.
+    if (n++ % 2 == 0) {
+      files.PutFile(path, "whole");
+      files.PutFile(CompletePathFor(path), "newer, beside the target");
+    } else {
+      files.PutFile(CompletePathFor(path), std::string("new ") + name);
+      expected_recovered.push_back(path);
+    }
   }
   files.PutFile(dir + "mine.tmp", "not ours");
-  ASSERT_EQ(ChooseConfigDir(files).dir, dir);
+  files.PutFile(dir + "mine.new", "not ours");
+  const ConfigDirChoice choice = ChooseConfigDir(files);
+  ASSERT_EQ(choice.dir, dir);
+  EXPECT_EQ(choice.recovered, expected_recovered);
   std::vector<std::string> left;
   for (const auto& [path, content] : files.files()) {
     if (path.starts_with(dir)) left.push_back(path.substr(dir.size()));
   }
-  EXPECT_EQ(left, (std::vector<std::string>{"defualt.ini", "fav.dat", "lr.dat", "mine.tmp",
-                                            "note.txt", "rec.dat", "run.dat"}));
-  EXPECT_EQ(RemoveInterruptedSaves(files, dir), 0);
+  EXPECT_EQ(left, (std::vector<std::string>{"defualt.ini", "fav.dat", "lr.dat", "mine.new",
+                                            "mine.tmp", "note.txt", "rec.dat", "run.dat"}));
+  n = 0;
+  for (const char* name : names) {
+    EXPECT_EQ(files.files().at(dir + name), n++ % 2 == 0 ? "whole" : std::string("new ") + name);
+  }
+  EXPECT_EQ(RecoverInterruptedSaves(files, dir), std::vector<std::string>{});
 }
 
 class ExitSequenceTest : public StoreTest {

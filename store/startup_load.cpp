@@ -15,7 +15,6 @@ DefaultSettings ReadDefaultSettings(const SettingsFile& s) {
   DefaultSettings d;
   using namespace setting;
   d.show_fav_edit = s.ReadBool(kShowFavEdit.section, kShowFavEdit.name, true);
-  d.need_remove_url = s.ReadBool(kNeedRemoveUrl.section, kNeedRemoveUrl.name, false);
   d.run_select_doc = s.ReadBool(kRunSelectDoc.section, kRunSelectDoc.name, false);
   d.refresh = s.ReadBool(kRefresh.section, kRefresh.name, false);
   d.query_auto_run_doc = s.ReadBool(kQueryAutoRunDoc.section, kQueryAutoRunDoc.name, false);

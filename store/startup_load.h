@@ -11,7 +11,6 @@ inline constexpr int kDefaultCheckInterval = 120;
 
 struct DefaultSettings {
   bool show_fav_edit = true;
-  bool need_remove_url = false;
   bool run_select_doc = false;
   bool refresh = false;
   bool query_auto_run_doc = false;

@@ -266,7 +266,7 @@ TEST_F(AddMyDocTest, RefusedIconGetsTheBuiltInImageAndLeavesNoHole) {
   store.settings.reset();
   OpenSettingsFile(store);
   MakeTracker();
-  tracker->LoadHistory(*store.settings, false);
+  tracker->LoadHistory(*store.settings);
   EXPECT_EQ(Paths(), paths);
 }
 

@@ -242,7 +242,7 @@ TEST_F(HistoryEditDuringLoadTest, DeletesWaitForTheLoadAndLoseNothingStored) {
     if (pumps == 2) editor->DeleteSelectDocs({0});
     if (pumps == 3) editor->DeleteSelectDocs({1});
   };
-  tracker->LoadHistory(*store.settings, false);
+  tracker->LoadHistory(*store.settings);
   EXPECT_TRUE(editor->waiting());
   EXPECT_EQ(store.docs.size(), 5u) << "nothing is removed while the load reads";
   EXPECT_EQ(editor->rebuilds(), 0);

@@ -2,6 +2,8 @@
 // by record.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "store/text_file.h"
 #include "tracking/doc_kinds.h"
 #include "tracking/tracker_harness_for_tests.h"
@@ -55,7 +57,7 @@ TEST_F(LoadHistoryTest, RecordsComeBackWithTheirDatesAndNodes) {
                 {"C:\\Tools\\a.exe", "工具", 2, "2021-02-02"},
                 {"file:///C:\\Work\\Proj", "file:///C:/Work/Proj", 3, " 2021-03-03 "},
                 {"http://HOST/a.html", "页面 A", 1, ""}});
-  tracker->LoadHistory(*store.settings, false);
+  tracker->LoadHistory(*store.settings);
   ASSERT_EQ(store.docs.size(), 4u);
   EXPECT_EQ(store.docs[0].date, "2021-01-01");
   EXPECT_EQ(store.docs[1].date, "2021-02-02");
@@ -71,12 +73,12 @@ TEST_F(LoadHistoryTest, RecordsComeBackWithTheirDatesAndNodes) {
 }
 
 TEST_F(LoadHistoryTest, AutoRunChoicesComeBackAtTheirNewPositions) {
-  // A dropped page moves the later records down; each keeps its own choice.
-  StoreRecords({{"http://HOST/a.html", "A", 1, "2021-01-01", true},
+  // A dropped record moves the later ones down; each keeps its own choice.
+  StoreRecords({{"http://HOST/a.html", "", 1, "2021-01-01", true},
                 {"file:///C:\\Work\\One", "one", 3, "2021-01-01", true},
                 {"file:///C:\\Work\\Two", "two", 3, "2021-01-01", false},
                 {"file:///C:\\Work\\Three", "three", 3, "2021-01-01", true}});
-  tracker->LoadHistory(*store.settings, /*need_remove_url=*/true);
+  tracker->LoadHistory(*store.settings);
   ASSERT_EQ(store.docs.size(), 3u);
   std::vector<bool> flags, keys;
   for (size_t i = 0; i < store.docs.size(); ++i) {
@@ -102,43 +104,72 @@ TEST_F(LoadHistoryTest, SettingsFileIsWrittenOnceForTheWholeLoad) {
   StoreRecords(records);
   int writes_seen_during_load = -1;
   on_pump = [&] { writes_seen_during_load = files.WriteCount(SettingsPath()) - writes_before; };
-  tracker->LoadHistory(*store.settings, false);
+  tracker->LoadHistory(*store.settings);
   EXPECT_EQ(writes_seen_during_load, 0);
   EXPECT_EQ(files.WriteCount(SettingsPath()) - writes_before, 1);
   EXPECT_EQ(store.docs.size(), 49u);
   EXPECT_FALSE(store.settings->dirty());
 }
 
-TEST_F(LoadHistoryTest, AtMostTheFirstThousandPositionsAreRead) {
-  std::vector<Stored> records;
-  for (int i = 0; i < 1200; ++i) {
-    records.push_back({"http://h.example/" + std::to_string(i), "p", 1, "2022-01-01"});
+// A history of any size, with or without holes and with the "needremoveurl"
+// an older version stored past 1,000 records, comes back whole; a refresh
+// then registers one more document, the exit saves the settings, and two
+// restarts later every record is still there, the newest last.
+TEST_F(LoadHistoryTest, EveryStoredRecordComesBackThroughRefreshesAndRestarts) {
+  struct Case {
+    size_t records;
+    std::vector<size_t> holes;  // positions whose path is blank, or (500) that have no keys
+  } const cases[] = {
+      {0, {}},    {999, {}},   {1000, {}},           {1001, {}},
+      {1200, {}}, {10000, {}}, {1200, {0, 500, 1100}}, {3, {1}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.records << " records, " << c.holes.size() << " holes");
+    store.docs.clear();
+    for (TreeModel* tree : {&tv_docs, &tv_doc, &tv_app, &tv_path}) tree->Clear();
+    files.RemoveFile(SettingsPath());
+    std::vector<Stored> records;
+    V expected;
+    for (size_t i = 0; i < c.records; ++i) {
+      const std::string page = "http://h.example/" + std::to_string(i);
+      const bool hole = std::find(c.holes.begin(), c.holes.end(), i) != c.holes.end();
+      records.push_back({hole ? (i % 2 ? "  " : "") : page, "p", 1, "2022-01-01"});
+      if (!hole) expected.push_back(page);
+    }
+    StoreRecords(records);
+    {
+      SettingsFile::Hold hold(*store.settings);
+      store.settings->WriteBool(kSectionDefault, "needremoveurl", c.records >= 1001);
+      if (std::find(c.holes.begin(), c.holes.end(), 500) != c.holes.end()) {
+        store.settings->EraseKeys(kSectionDocs, [](std::string_view key) {
+          return key == "path500" || key == "name500" || key == "date500";
+        });
+      }
+    }
+    tracker->LoadHistory(*store.settings);
+    EXPECT_EQ(Paths(), expected);
+    tracker->HistoryLoaded();
+    shell.AddWindow("http://new.example/", "New");
+    tracker->CheckAllDocs();
+    shell.Clear();
+    expected.push_back("http://new.example/");
+    ASSERT_TRUE(SaveSettings(store, WindowSettings{}));
+    for (int restart = 1; restart <= 2; ++restart) {
+      SCOPED_TRACE(restart);
+      store.docs.clear();
+      for (TreeModel* tree : {&tv_docs, &tv_doc, &tv_app, &tv_path}) tree->Clear();
+      store.settings.reset();
+      OpenSettingsFile(store);
+      MakeTracker();
+      tracker->LoadHistory(*store.settings);
+      EXPECT_EQ(Paths(), expected);
+      EXPECT_EQ(store.settings->Keys(kSectionDocs).size(), 6 * expected.size());
+    }
   }
-  StoreRecords(records);
-  tracker->LoadHistory(*store.settings, false);
-  ASSERT_EQ(store.docs.size(), 1000u);
-  EXPECT_EQ(store.docs.back().path, "http://h.example/999");
 }
 
-TEST_F(LoadHistoryTest, WithNeedRemoveUrlNoPageIsLoadedAndTheRestMovesDown) {
-  windows.AddExistingPath("C:\\Tools\\a.exe");
-  StoreRecords({{"http://HOST/", "Home", 1, "2021-01-01"},
-                {"C:\\Tools\\a.exe", "工具", 2, "2021-02-02"},
-                {"http://HOST/b", "No kind stored: a page", 0, "2021-01-01"},
-                {"file:///C:\\Work", "file:///C:/Work", 3, "2021-03-03"}});
-  tracker->LoadHistory(*store.settings, true);
-  EXPECT_EQ(Paths(), V({"C:\\Tools\\a.exe", "C:\\Work"}));
-  EXPECT_EQ(DocKey("path", 0), "C:\\Tools\\a.exe");
-  EXPECT_EQ(DocKey("date", 0), "2021-02-02");
-  EXPECT_EQ(DocKey("path", 1), "file:///C:\\Work");
-  EXPECT_EQ(DocKey("doctype", 1), "3");
-  // Keys above the new end are gone: the dropped pages do not come back.
-  EXPECT_EQ(DocKey("path", 3), "<none>");
-  EXPECT_EQ(DocKey("path", 2), "<none>");
-}
-
-// Whatever a load drops (pages under "needremoveurl", repeats, drive roots,
-// records that do not register, positions past 1000 or past a hole),
+// Whatever a load drops (repeats, drive roots, records that do not
+// register, blank positions),
 // section "docs" afterwards holds exactly the six keys of each loaded record,
 // written in the load's single write, and the next start loads the same.
 TEST_F(LoadHistoryTest, SqueezedHistoryLeavesNoKeyAboveTheNewCount) {
@@ -149,34 +180,29 @@ TEST_F(LoadHistoryTest, SqueezedHistoryLeavesNoKeyAboveTheNewCount) {
   struct Case {
     const char* what;
     std::vector<Stored> records;
-    bool need_remove_url;
     size_t loaded;
   } const cases[] = {
-      {"pages dropped",
+      {"nothing dropped",
        {{"http://HOST/", "Home", 1, "2021-01-01"},
         {"C:\\Tools\\a.exe", "工具", 2, "2021-02-02"},
         {"http://HOST/b", "B", 1, "2021-01-01"},
         {"file:///C:\\Work", "file:///C:/Work", 3, "2021-03-03"}},
-       true,
-       2},
+       4},
       {"repeats and a drive root",
        {{"http://HOST/a", "A", 1, ""},
         {"http://HOST/a", "A again", 1, ""},
         {"file:///C:\\", "file:///C:/", 3, ""},
         {"http://HOST/b", "B", 1, ""}},
-       false,
        2},
       {"records that do not register",
        {{"http://HOST/a", "", 1, ""},
         {"res://x.dll/e.htm", "Error", 1, ""},
         {"http://HOST/c", "C", 1, ""}},
-       false,
        1},
-      {"a hole",
+      {"a blank position",
        {{"http://HOST/a", "A", 1, ""}, {"  ", "gap", 1, ""}, {"http://HOST/c", "C", 1, ""}},
-       false,
-       1},
-      {"past a thousand", many, false, 1000},
+       2},
+      {"past a thousand", many, 1005},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -184,7 +210,7 @@ TEST_F(LoadHistoryTest, SqueezedHistoryLeavesNoKeyAboveTheNewCount) {
     for (TreeModel* tree : {&tv_docs, &tv_doc, &tv_app, &tv_path}) tree->Clear();
     files.RemoveFile(SettingsPath());
     StoreRecords(c.records);
-    tracker->LoadHistory(*store.settings, c.need_remove_url);
+    tracker->LoadHistory(*store.settings);
     ASSERT_EQ(store.docs.size(), c.loaded);
     EXPECT_EQ(files.WriteCount(SettingsPath()) - writes_before, 1);
     EXPECT_EQ(store.settings->Keys(kSectionDocs).size(), 6 * c.loaded);
@@ -199,14 +225,14 @@ TEST_F(LoadHistoryTest, SqueezedHistoryLeavesNoKeyAboveTheNewCount) {
     store.settings.reset();
     OpenSettingsFile(store);
     MakeTracker();
-    tracker->LoadHistory(*store.settings, c.need_remove_url);
+    tracker->LoadHistory(*store.settings);
     EXPECT_EQ(Paths(), loaded) << "the next start";
   }
 }
 
-TEST_F(LoadHistoryTest, WithoutNeedRemoveUrlAMissingKindLoadsAsAPage) {
+TEST_F(LoadHistoryTest, AMissingKindLoadsAsAPage) {
   StoreRecords({{"http://HOST/b", "B", 0, "2021-01-01"}});
-  tracker->LoadHistory(*store.settings, false);
+  tracker->LoadHistory(*store.settings);
   ASSERT_EQ(store.docs.size(), 1u);
   EXPECT_EQ(store.docs[0].doctype, kDocWeb);
 }
@@ -216,31 +242,32 @@ TEST_F(LoadHistoryTest, DuplicatesLoadOnceAndDriveRootsNever) {
                 {"file:///C:\\", "file:///C:/", 3, "2021-01-01"},
                 {"  http://HOST/a  ", "A again", 1, "2021-01-01"},
                 {"http://HOST/b", "B", 1, "2021-01-01"}});
-  tracker->LoadHistory(*store.settings, false);
+  tracker->LoadHistory(*store.settings);
   EXPECT_EQ(Paths(), V({"http://HOST/a", "http://HOST/b"}));
   EXPECT_EQ(DocKey("path", 1), "http://HOST/b");
   EXPECT_EQ(DocKey("name", 1), "B");
 }
 
-TEST_F(LoadHistoryTest, LoopStopsAtTheFirstEmptyPath) {
+TEST_F(LoadHistoryTest, AnEmptyPathIsSkippedAndTheLoadGoesOn) {
   StoreRecords(
       {{"http://HOST/a", "A", 1, ""}, {"   ", "blank", 1, ""}, {"http://HOST/c", "C", 1, ""}});
-  tracker->LoadHistory(*store.settings, false);
-  EXPECT_EQ(Paths(), V({"http://HOST/a"}));
+  tracker->LoadHistory(*store.settings);
+  EXPECT_EQ(Paths(), V({"http://HOST/a", "http://HOST/c"}));
+  EXPECT_EQ(DocKey("path", 1), "http://HOST/c");
 }
 
 TEST_F(LoadHistoryTest, RecordsThatDoNotRegisterAreSkippedOnly) {
   StoreRecords({{"http://HOST/a", "", 1, ""},
                 {"res://x.dll/e.htm", "Error", 1, ""},
                 {"http://HOST/c", "C", 1, ""}});
-  tracker->LoadHistory(*store.settings, false);
+  tracker->LoadHistory(*store.settings);
   EXPECT_EQ(Paths(), V({"http://HOST/c"}));
   EXPECT_EQ(DocKey("path", 0), "http://HOST/c");
 }
 
 TEST_F(LoadHistoryTest, LoadsIntoARecentListThatTheFileThenReplaces) {
   StoreRecords({{"http://HOST/a", "A", 1, ""}, {"file:///C:\\Work", "file:///C:/Work", 3, ""}});
-  tracker->LoadHistory(*store.settings, false);
+  tracker->LoadHistory(*store.settings);
   EXPECT_EQ(store.MyRecentList.Lines(), V({"C:\\Work*|*C:/Work", "http://HOST/a*|*A"}));
 }
 
@@ -249,7 +276,7 @@ TEST_F(LoadHistoryTest, ReadsFromASettingsObjectOtherThanTheStoreOne) {
   SettingsFile other(files, *codec, SettingsPath());
   store.settings->EraseSection(kSectionDocs);
   writes_before = files.WriteCount(SettingsPath());
-  tracker->LoadHistory(other, false);
+  tracker->LoadHistory(other);
   EXPECT_EQ(Paths(), V({"http://HOST/a", "http://HOST/b"}));
   EXPECT_EQ(files.WriteCount(SettingsPath()) - writes_before, 1);
   EXPECT_EQ(DocKey("path", 1), "http://HOST/b");
@@ -265,7 +292,7 @@ TEST_F(LoadHistoryTest, RecordsHeldBeforeTheLoadDoNotCostStoredOnes) {
   early.RootPath = "EARLY";
   early.doctype = kDocWeb;
   store.docs.push_back(early);
-  tracker->LoadHistory(*store.settings, false);
+  tracker->LoadHistory(*store.settings);
   EXPECT_EQ(Paths(), V({"http://EARLY/", "http://HOST/a", "http://HOST/b"}));
   EXPECT_EQ(DocKey("path", 1), "http://HOST/a");
   EXPECT_EQ(DocKey("path", 2), "http://HOST/b");

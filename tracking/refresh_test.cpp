@@ -250,7 +250,7 @@ TEST_F(RefreshTest, RefreshRequestedFromTheHistoryLoadRunsAtOnce) {
     asked = true;
     tracker->CheckShellDocs();
   };
-  tracker->LoadHistory(*store.settings, false);
+  tracker->LoadHistory(*store.settings);
   EXPECT_EQ(Paths(), V({"http://HOST/a", "http://LIVE/", "http://HOST/b"}));
 }
 
@@ -277,7 +277,7 @@ TEST_F(RefreshTest, ARefreshBeforeTheStartUpLoadWaitsForIt) {
   EXPECT_TRUE(store.docs.empty());
   EXPECT_EQ(shell.scan_calls(), 0);
 
-  tracker->LoadHistory(*store.settings, false);
+  tracker->LoadHistory(*store.settings);
   EXPECT_EQ(Paths(), V({"http://HOST/stored.html"}));
   tracker->HistoryLoaded();
   // The deferred requests ran once, as one full refresh, after the stored record.

@@ -34,7 +34,7 @@ class SaveReloadTest : public TrackerTest {
     ListFileLoad(store.MyLoveList, files, *codec,
                  std::string(testing_support::kConfigDir) + kFavFileName);
     MakeTracker();
-    tracker->LoadHistory(*store.settings, false);
+    tracker->LoadHistory(*store.settings);
     ListFileLoad(store.MyRunList, files, *codec,
                  std::string(testing_support::kConfigDir) + kRunFileName);
     ListFileLoad(store.MyRecentList, files, *codec,

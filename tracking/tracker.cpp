@@ -15,8 +15,6 @@ namespace {
 
 constexpr int kPhasePauseMs = 3;
 constexpr int kItemPauseMs = 5;
-// The start-up load reads at most this many positions of section "docs".
-constexpr int kMaxLoadedPositions = 1000;
 
 std::string LocalDate() {
   const std::time_t now = std::time(nullptr);
@@ -376,7 +374,7 @@ void DocTracker::AddLastRun(const std::string& text) {
   ZD_CATCH_LOG(__func__)
 }
 
-void DocTracker::LoadHistory(SettingsFile& settings, bool need_remove_url) {
+void DocTracker::LoadHistory(SettingsFile& settings) {
   // The re-registration rewrites every key; one write at the end instead of
   // one per record.
   SettingsFile::Hold hold(settings);
@@ -393,12 +391,15 @@ void DocTracker::LoadHistory(SettingsFile& settings, bool need_remove_url) {
     bool selected = false;  // chosen for automatic start
   };
   std::vector<StoredDoc> stored;
-  for (int n = 0; n < kMaxLoadedPositions; ++n) {
+  // Every stored position, past any hole: whatever is not read here would
+  // be erased below as squeezed out.
+  bool read_all = true;
+  for (const size_t n : StoredDocPositions(settings)) {
     try {
       const std::string suffix = std::to_string(n);
       StoredDoc doc;
       doc.path = Trim(settings.ReadString(kSectionDocs, "path" + suffix, ""));
-      if (doc.path.empty()) break;
+      if (doc.path.empty()) continue;
       doc.kind = settings.ReadInteger(kSectionDocs, "doctype" + suffix, kDocWeb);
       doc.date = Trim(settings.ReadString(kSectionDocs, "date" + suffix, ""));
       doc.name = settings.ReadString(kSectionDocs, "name" + suffix, "");
@@ -406,7 +407,7 @@ void DocTracker::LoadHistory(SettingsFile& settings, bool need_remove_url) {
       stored.push_back(std::move(doc));
     } catch (...) {
       RecordCurrentException(__func__);
-      // This stored document only.
+      read_all = false;  // this stored document only; its keys stay
     }
   }
 
@@ -414,7 +415,6 @@ void DocTracker::LoadHistory(SettingsFile& settings, bool need_remove_url) {
     try {
       if (IsDocRegistered(doc.path)) continue;
       const bool is_program = doc.kind == kDocProgram;
-      if (!is_program && need_remove_url && doc.kind == kDocWeb) continue;
       if (AddMyDoc(doc.path, doc.name, doc.date, is_program) && doc.selected) {
         // The choice for automatic start comes back with its record.
         const size_t position = store_.docs.size() - 1;
@@ -429,7 +429,8 @@ void DocTracker::LoadHistory(SettingsFile& settings, bool need_remove_url) {
   }
   // The history was rewritten from position 0; keys above its end would
   // bring the dropped records back at the next start. Same single write.
-  if (store_.settings) EraseDocEntriesFrom(*store_.settings, store_.docs.size());
+  // Only when every position was read: a record not read is not dropped.
+  if (store_.settings && read_all) EraseDocEntriesFrom(*store_.settings, store_.docs.size());
 }
 
 // ---- hooks ----

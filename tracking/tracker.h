@@ -77,16 +77,15 @@ class DocTracker {
   // is then not used up).
   int GetAppImageIndex(const std::string& executable, const std::string& name);
 
-  // The history part of the start-up load: positions 0..999 of section
-  // "docs" re-registered through AddMyDoc in order (stopping at the first
-  // empty path; known paths skipped; web pages skipped with
-  // `need_remove_url`), so the section is rewritten from position 0. The
+  // The history part of the start-up load: every stored position of
+  // section "docs", holes skipped, re-registered through AddMyDoc in order
+  // (known paths skipped), so the section is rewritten from position 0. The
   // stored records are all read before the first registration, so nothing
   // registered meanwhile overwrites one not read yet. The keys of positions
   // at and above the new count are erased. Settings writes are held and
   // reach the file once, at the end. Pumps after each registration.
   // The caller clears the trees first.
-  void LoadHistory(SettingsFile& settings, bool need_remove_url);
+  void LoadHistory(SettingsFile& settings);
   // After store.docs was changed other than by appending.
   void RebuildIndex();
   // Refreshes asked for before the start-up load has run wait for it: each

@@ -9,14 +9,12 @@
 #include "platform/registry_keys.h"
 #include "platform/removal.h"
 #include "platform/shell_folders.h"
+#include "store/AppParams.h"
 
 namespace zd {
 
 // The group under which the setup puts the program's shortcuts.
 inline constexpr char kMakerFolder[] = "MRX软件";
-// The maker's registry key below HKEY_CURRENT_USER; the program's own key is
-// the sub-key named by the application key.
-inline constexpr char kMakerKey[] = "Software\\VazOzod";
 inline constexpr char kUninstallKeyParent[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 // Where Windows keeps log-on programs that the user switched off.
