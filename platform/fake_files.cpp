@@ -60,7 +60,8 @@ bool FakeFiles::WriteAtomic(const std::string& path, std::string_view data) {
   // point would leave.
   bool died = false;
   const auto step = [&](WriteStep s) {
-    const StepAction action = Step(s);
+    if (die_at_ && die_at_->first == path && die_at_->second == s) dead_ = true;
+    const StepAction action = dead_ ? StepAction::kDie : Step(s);
     died = action == StepAction::kDie;
     return action == StepAction::kGo;
   };

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -53,6 +54,14 @@ class FakeFiles : public Files {
   // Another program holds `path`: its next `attempts` replace attempts find
   // it busy (and are retried as the real thing retries them).
   void BusyFor(const std::string& path, int attempts) { busy_[path] = attempts; }
+  // The process dies before `step` of the next save of `path`: that save and
+  // every later one stop dead, leaving the files as a crash would, until
+  // Revive (the next start).
+  void DieAt(const std::string& path, WriteStep step) { die_at_.emplace(path, step); }
+  void Revive() {
+    die_at_.reset();
+    dead_ = false;
+  }
 
   // Inspection.
   const std::map<std::string, std::string>& files() const { return files_; }
@@ -86,6 +95,8 @@ class FakeFiles : public Files {
   bool fail_set_hidden_ = false;
   std::vector<std::string> write_log_;
   std::map<std::string, int> busy_;
+  std::optional<std::pair<std::string, WriteStep>> die_at_;
+  bool dead_ = false;
   std::vector<int> busy_waits_;
 };
 

@@ -498,6 +498,90 @@ class ExitSequenceTest : public StoreTest {
   WindowSettings window_;
 };
 
+// The process dies before each step of the save of each file of the exit
+// sequence, with every file there before and with none. The next start
+// finds each file whole, old or new: the ones saved before it new, the ones
+// after it old, and the cut one old, or new when it had no old content and
+// its new content was already complete.
+TEST_F(ExitSequenceTest, ADeathAtAnyStepOfTheExitSaveLeavesEveryFileWhole) {
+  const char* const order[] = {kFavFileName,     kRecentFileName,   kRunFileName,
+                               kLastRunFileName, kSettingsFileName, kNoteFileName};
+  constexpr WriteStep kSteps[] = {WriteStep::kCreateTemp, WriteStep::kWriteHalf,
+                                  WriteStep::kWriteRest,  WriteStep::kFlush,
+                                  WriteStep::kMarkComplete, WriteStep::kReplace};
+  // One run: the files as the previous run left them (or none), its
+  // changes, its exit save.
+  const auto run = [](FakeFiles& disk, const AnsiCodec& codec, bool existed) {
+    disk.AddDrive("C:\\", DriveKind::kFixed);
+    const std::string dir = ChooseConfigDir(disk).dir;
+    if (existed) {
+      std::string many;
+      for (int i = 0; i < 500; ++i) many += "C:\\old" + std::to_string(i) + "*|*旧\r\n";
+      for (const char* name : {kFavFileName, kRecentFileName, kRunFileName}) {
+        disk.PutFile(dir + name, many);
+      }
+      disk.PutFile(dir + kLastRunFileName, "C:\\old.exe\r\n");
+      disk.PutFile(dir + kSettingsFileName, "[default]\r\nCbRefresh=0\r\n");
+      disk.PutFile(dir + kNoteFileName, "old note\r\n");
+    }
+    DocStore store;
+    store.files = &disk;
+    store.codec = &codec;
+    store.ConfigDir = dir;
+    OpenSettingsFile(store);
+    ListFileLoad(store.MyLoveList, disk, codec, dir + kFavFileName);
+    ListFileLoad(store.MyRunList, disk, codec, dir + kRunFileName);
+    ListFileLoad(store.MyRecentList, disk, codec, dir + kRecentFileName);
+    LoadLastRunList(store);
+    LoadNote(store);
+    AddMyLove(store.MyLoveList, "C:\\fav", "收藏");
+    AddMyRecent(store.MyRecentList, "C:\\rec", "rec");
+    AddMyRun(store.MyRunList, "C:\\run", "run");
+    store.LastRunList = {"C:\\a.exe", "file:///C:/Work"};
+    WindowSettings window;
+    window.refresh = true;
+    window.note = "new note";
+    RunExitSequence(store, window);
+    return dir;
+  };
+  for (const bool existed : {true, false}) {
+    // Each file as the exit save leaves it, and as it was before it.
+    FakeFiles saved, unsaved;
+    const std::string dir = run(saved, *codec, existed);
+    unsaved.DieAt(dir + order[0], WriteStep::kCreateTemp);
+    run(unsaved, *codec, existed);
+    for (size_t cut = 0; cut < std::size(order); ++cut) {
+      for (const WriteStep step : kSteps) {
+        SCOPED_TRACE(testing::Message() << "existed " << existed << ", cut in " << order[cut]
+                                        << " before step " << static_cast<int>(step));
+        FakeFiles disk;
+        disk.DieAt(dir + order[cut], step);
+        run(disk, *codec, existed);
+        disk.Revive();
+        // The next start.
+        const ConfigDirChoice next = ChooseConfigDir(disk);
+        ASSERT_EQ(next.dir, dir);
+        const bool cut_left_new = !existed && step == WriteStep::kReplace;
+        EXPECT_EQ(next.recovered, cut_left_new ? std::vector<std::string>{dir + order[cut]}
+                                               : std::vector<std::string>{});
+        for (size_t i = 0; i < std::size(order); ++i) {
+          SCOPED_TRACE(order[i]);
+          const FakeFiles& expected = i < cut || (i == cut && cut_left_new) ? saved : unsaved;
+          const auto want = expected.files().find(dir + order[i]);
+          const auto found = disk.files().find(dir + order[i]);
+          ASSERT_EQ(found == disk.files().end(), want == expected.files().end());
+          if (want != expected.files().end()) {
+            EXPECT_EQ(found->second, want->second);
+          }
+        }
+        for (const auto& [path, content] : disk.files()) {
+          EXPECT_FALSE(path.ends_with(".tmp") || path.ends_with(".new")) << path;
+        }
+      }
+    }
+  }
+}
+
 TEST_F(ExitSequenceTest, WritesEveryFile) {
   LoadEverything();
   const ExitSaveResult result = RunExitSequence(store, window_);
