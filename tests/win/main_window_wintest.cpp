@@ -163,6 +163,62 @@ TEST_F(MainWindowTest, ConfigurationFolderOnTheLastFixedDrive) {
   EXPECT_TRUE(boxes_.empty());
 }
 
+// Weeks of starts: a history of 1,000 records (stored by an older version
+// with "needremoveurl"), one more registered by a refresh, a new fixed drive
+// E: after the first close, two more starts: every record is back each time,
+// from the same folder, in the trees too.
+TEST_F(MainWindowTest, AHistoryPastAThousandStaysWhereItIsThroughRestartsAndANewDrive) {
+  files_.AddDirectory("D:\\MrxConfig\\");
+  std::string ini = "[default]\r\nneedremoveurl=1\r\n[docs]\r\n";
+  for (int i = 0; i < 1000; ++i) {
+    const std::string n = std::to_string(i);
+    ini += "name" + n + "=page " + n + "\r\ndate" + n + "=2024-01-01\r\nRootPath" + n +
+           "=h.example\r\ndoctype" + n + "=1\r\npath" + n + "=http://h.example/" + n +
+           "\r\nselected" + n + "=0\r\n";
+  }
+  files_.PutFile("D:\\MrxConfig\\defualt.ini", ini);
+  TFrmMain& first = OpenLoaded();
+  ASSERT_EQ(first.store().docs.size(), 1000u);
+  shell_.AddWindow("http://new.example/", "New");
+  first.Tracker().CheckAllDocs();
+  ASSERT_EQ(first.store().docs.size(), 1001u);
+  Close();
+  files_.RemoveDrive("E:\\");
+  files_.AddDrive("E:\\", DriveKind::kFixed);
+  for (int start = 1; start <= 2; ++start) {
+    SCOPED_TRACE(start);
+    TFrmMain& form = OpenLoaded();
+    EXPECT_EQ(form.store().ConfigDir, "D:\\MrxConfig\\");
+    EXPECT_FALSE(files_.DirectoryExists("E:\\MrxConfig\\"));
+    ASSERT_EQ(form.store().docs.size(), 1001u);
+    EXPECT_EQ(form.store().docs.back().path, "http://new.example/");
+    // Two groups with their pages below them.
+    EXPECT_EQ(SendMessageW(form.launcher().TVDocs.hwnd(), TVM_GETCOUNT, 0, 0), 2 + 1000);
+    Close();
+  }
+  EXPECT_TRUE(boxes_.empty());
+}
+
+// A save cut short after its new content was complete, where the old file
+// was already gone: the start puts the new content in place, says so once,
+// and loads it.
+TEST_F(MainWindowTest, AWholeLeftoverWithoutItsFileIsPutBackAndNamedOnce) {
+  files_.AddDirectory("D:\\MrxConfig\\");
+  files_.PutFile("D:\\MrxConfig\\fav.dat.new", "C:\\a*|*A\r\nC:\\b*|*B\r\n");
+  files_.PutFile("D:\\MrxConfig\\rec.dat.tmp", "C:\\ha");
+  TFrmMain& form = OpenLoaded();
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_NE(boxes_[0].find("D:\\MrxConfig\\fav.dat"), std::string::npos) << boxes_[0];
+  EXPECT_EQ(boxes_[0].find("rec.dat"), std::string::npos) << boxes_[0];
+  EXPECT_EQ(form.launcher().favourites.LbMyLove.Count(), 2);
+  Close();
+  EXPECT_EQ(File("fav.dat"), "C:\\a*|*A\r\nC:\\b*|*B\r\n");
+  EXPECT_EQ(File("fav.dat.new"), "<missing>");
+  EXPECT_EQ(File("rec.dat.tmp"), "<missing>");
+  Open();
+  EXPECT_EQ(boxes_.size(), 1u) << "said once";
+}
+
 TEST_F(MainWindowTest, UnwritableFolderIsReportedOnceByName) {
   files_.set_fail_create_directories(true);
   Open();
