@@ -110,7 +110,7 @@ stage_windows() {
   local summary
   summary=$(grep -E 'tests passed|tests failed' "$LOGS/win-ctest.log" | tail -n1)
   # One ctest entry per suite: show GoogleTest's own counts too.
-  grep -E '(Test +#[0-9]+:|\[  (PASSED|FAILED)  \] [0-9]+ test)' "$LOGS/win-ctest.log" | sed 's/^/   /'
+  grep -E '(Test +#[0-9]+:|\[  (PASSED|FAILED)  \] [0-9]+ test|\[ exit kill \])' "$LOGS/win-ctest.log" | sed 's/^/   /'
   if [ $rc -ne 0 ]; then
     grep -E '^\[  FAILED  \]|wine-env|ERROR' "$LOGS/win-ctest.log" | head -n 60
     sed -n '/The following tests FAILED/,$p' "$LOGS/win-ctest.log"
