@@ -252,6 +252,8 @@ void TFrmMain::FormCreate() {
     PlaceWindow(InitialWindowRect(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                                   factory_.scale()));
     OpenSettingsFile(store_);
+    // The interface thread never waits for the disk; the exit waits for it.
+    if (store_.settings) store_.settings->WriteInBackground();
     // A program that was moved registers its new place at its next start.
     if (deps_.registry && IsAutoStartSet(*deps_.registry, ProductName)) {
       launcher_->MnZDAutoRun.SetChecked(true);
@@ -670,8 +672,9 @@ void TFrmMain::OnEndSession() {
   FormCloseQuery();
   // No message box here: Windows may end the process at any moment.
   SaveAtExit(/*tell_failures=*/false);
-  // Saved with the load still running (its held writes would come too late).
-  if (store_.settings) store_.settings->Flush();
+  // Saved with the load still running (its held writes would come too late),
+  // and on disk before Windows may end the process.
+  if (store_.settings) store_.settings->WaitForWrites();
   tray_.Remove();
 }
 

@@ -26,19 +26,23 @@ std::string FakeFiles::DirKey(const std::string& path) {
 }
 
 std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (fail_all_reads_ || fail_reads_.count(path)) return std::nullopt;
   const auto it = files_.find(path);
   if (it == files_.end()) return std::nullopt;
   return it->second;
 }
 
-bool FakeFiles::FileExists(const std::string& path) { return files_.count(path) != 0; }
+bool FakeFiles::FileExists(const std::string& path) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_); return files_.count(path) != 0; }
 
 bool FakeFiles::DirectoryExists(const std::string& path) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   return !path.empty() && dirs_.count(DirKey(path)) != 0;
 }
 
 bool FakeFiles::CreateDirectories(const std::string& path) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (path.empty()) return false;
   if (DirectoryExists(path)) return true;
   if (fail_create_dirs_) return false;
@@ -50,12 +54,14 @@ bool FakeFiles::CreateDirectories(const std::string& path) {
 }
 
 bool FakeFiles::SetHiddenAttribute(const std::string& path) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (fail_set_hidden_ || !DirectoryExists(path)) return false;
   hidden_.insert(DirKey(path));
   return true;
 }
 
 bool FakeFiles::WriteAtomic(const std::string& path, std::string_view data) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   // The same steps as the real thing, each leaving the files a crash at that
   // point would leave.
   bool died = false;
@@ -105,6 +111,7 @@ bool FakeFiles::WriteAtomic(const std::string& path, std::string_view data) {
 }
 
 bool FakeFiles::RenameReplacing(const std::string& from, const std::string& to) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   const auto it = files_.find(from);
   if (it == files_.end() || fail_all_writes_ || fail_writes_.count(to)) return false;
   files_[to] = std::move(it->second);
@@ -112,15 +119,18 @@ bool FakeFiles::RenameReplacing(const std::string& from, const std::string& to) 
   return true;
 }
 
-bool FakeFiles::RemoveFile(const std::string& path) { return files_.erase(path) != 0; }
+bool FakeFiles::RemoveFile(const std::string& path) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_); return files_.erase(path) != 0; }
 
 std::vector<std::string> FakeFiles::LogicalDrives() {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   std::vector<std::string> roots;
   for (const auto& [root, kind] : drives_) roots.push_back(root);
   return roots;
 }
 
 DriveKind FakeFiles::DriveType(const std::string& root) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   for (const auto& [r, kind] : drives_) {
     if (r == root) return kind;
   }
@@ -128,6 +138,7 @@ DriveKind FakeFiles::DriveType(const std::string& root) {
 }
 
 void FakeFiles::AddDrive(const std::string& root, DriveKind kind) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   drives_.emplace_back(root, kind);
   dirs_.insert(DirKey(root));
   const auto away = detached_.find(root);
@@ -139,6 +150,7 @@ void FakeFiles::AddDrive(const std::string& root, DriveKind kind) {
 }
 
 void FakeFiles::RemoveDrive(const std::string& root) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   std::erase_if(drives_, [&](const auto& drive) { return drive.first == root; });
   const std::string key = DirKey(root);
   const auto on_drive = [&](const std::string& path) {
@@ -167,6 +179,7 @@ void FakeFiles::RemoveDrive(const std::string& root) {
 }
 
 void FakeFiles::AddDirectory(const std::string& path) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   const bool saved = fail_create_dirs_;
   fail_create_dirs_ = false;
   CreateDirectories(path);
@@ -174,12 +187,15 @@ void FakeFiles::AddDirectory(const std::string& path) {
 }
 
 void FakeFiles::PutFile(const std::string& path, std::string data) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   files_[path] = std::move(data);
 }
 
-bool FakeFiles::IsHidden(const std::string& dir) const { return hidden_.count(DirKey(dir)) != 0; }
+bool FakeFiles::IsHidden(const std::string& dir) const {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_); return hidden_.count(DirKey(dir)) != 0; }
 
 int FakeFiles::WriteCount(const std::string& path) const {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   return static_cast<int>(std::count(write_log_.begin(), write_log_.end(), path));
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -13,6 +14,8 @@
 
 namespace zd {
 
+// Safe to use from several threads at once (the settings file has a writer
+// thread), except that files() hands out the map itself.
 class FakeFiles : public Files {
  public:
   // Files interface. Paths are compared exactly, except that "\" and "/" both
@@ -28,7 +31,10 @@ class FakeFiles : public Files {
   bool RenameReplacing(const std::string& from, const std::string& to) override;
   std::vector<std::string> LogicalDrives() override;
   DriveKind DriveType(const std::string& root) override;
-  bool UsbAttached(const std::string& root) override { return usb_.count(root) != 0; }
+  bool UsbAttached(const std::string& root) override {
+    const std::lock_guard<std::recursive_mutex> lock(mutex_);
+    return usb_.count(root) != 0;
+  }
   std::string SystemDirectory() override { return system_dir_; }
 
   // Set-up. A drive's root folder exists from the moment it is added.
@@ -45,20 +51,45 @@ class FakeFiles : public Files {
   void PutFile(const std::string& path, std::string data);
 
   // Failure injection.
-  void FailWritesTo(const std::string& path) { fail_writes_.insert(path); }
-  void FailReadsOf(const std::string& path) { fail_reads_.insert(path); }
-  void set_fail_all_writes(bool fail) { fail_all_writes_ = fail; }
-  void set_fail_all_reads(bool fail) { fail_all_reads_ = fail; }
-  void set_fail_create_directories(bool fail) { fail_create_dirs_ = fail; }
-  void set_fail_set_hidden(bool fail) { fail_set_hidden_ = fail; }
+  void FailWritesTo(const std::string& path) {
+    const std::lock_guard<std::recursive_mutex> lock(mutex_);
+    fail_writes_.insert(path);
+  }
+  void FailReadsOf(const std::string& path) {
+    const std::lock_guard<std::recursive_mutex> lock(mutex_);
+    fail_reads_.insert(path);
+  }
+  void set_fail_all_writes(bool fail) {
+    const std::lock_guard<std::recursive_mutex> lock(mutex_);
+    fail_all_writes_ = fail;
+  }
+  void set_fail_all_reads(bool fail) {
+    const std::lock_guard<std::recursive_mutex> lock(mutex_);
+    fail_all_reads_ = fail;
+  }
+  void set_fail_create_directories(bool fail) {
+    const std::lock_guard<std::recursive_mutex> lock(mutex_);
+    fail_create_dirs_ = fail;
+  }
+  void set_fail_set_hidden(bool fail) {
+    const std::lock_guard<std::recursive_mutex> lock(mutex_);
+    fail_set_hidden_ = fail;
+  }
   // Another program holds `path`: its next `attempts` replace attempts find
   // it busy (and are retried as the real thing retries them).
-  void BusyFor(const std::string& path, int attempts) { busy_[path] = attempts; }
+  void BusyFor(const std::string& path, int attempts) {
+    const std::lock_guard<std::recursive_mutex> lock(mutex_);
+    busy_[path] = attempts;
+  }
   // The process dies before `step` of the next save of `path`: that save and
   // every later one stop dead, leaving the files as a crash would, until
   // Revive (the next start).
-  void DieAt(const std::string& path, WriteStep step) { die_at_.emplace(path, step); }
+  void DieAt(const std::string& path, WriteStep step) {
+    const std::lock_guard<std::recursive_mutex> lock(mutex_);
+    die_at_.emplace(path, step);
+  }
   void Revive() {
+    const std::lock_guard<std::recursive_mutex> lock(mutex_);
     die_at_.reset();
     dead_ = false;
   }
@@ -75,6 +106,7 @@ class FakeFiles : public Files {
  private:
   static std::string DirKey(const std::string& path);
 
+  mutable std::recursive_mutex mutex_;
   std::vector<std::pair<std::string, DriveKind>> drives_;
   std::string system_dir_;
   std::map<std::string, std::string> files_;

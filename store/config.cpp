@@ -232,24 +232,29 @@ bool SaveDefaultSection(DocStore& store, const WindowSettings& window) {
   try {
     OpenSettingsFile(store);
     if (!store.settings) return false;
+    bool written = true;
     // The stored keys were never shown in the controls (an exit before the
     // start-up load): they stay as they are.
-    if (!window.shows_stored_settings) return true;
-    using namespace setting;
-    const auto flag = [](bool value) { return std::string(value ? "1" : "0"); };
-    const auto positive = [](int value) { return std::to_string(value > 0 ? value : 0); };
-    return store.settings->WriteKeys(kSectionDefault,
-                                     {
-                                         {kRefresh.name, flag(window.refresh)},
-                                         {kControlIndex.name, std::to_string(window.control_index)},
-                                         {kShowFavEdit.name, flag(window.show_fav_edit)},
-                                         {kNeedRemoveAllStart.name, flag(false)},
-                                         // Never asks a load to drop the web pages:
-                                         // that wiped whole histories.
-                                         {kNeedRemoveUrl.name, flag(false)},
-                                         {kWidth.name, positive(window.width)},
-                                         {kHeight.name, positive(window.height)},
-                                     });
+    if (window.shows_stored_settings) {
+      using namespace setting;
+      const auto flag = [](bool value) { return std::string(value ? "1" : "0"); };
+      const auto positive = [](int value) { return std::to_string(value > 0 ? value : 0); };
+      written = store.settings->WriteKeys(
+          kSectionDefault,
+          {
+              {kRefresh.name, flag(window.refresh)},
+              {kControlIndex.name, std::to_string(window.control_index)},
+              {kShowFavEdit.name, flag(window.show_fav_edit)},
+              {kNeedRemoveAllStart.name, flag(false)},
+              // Never asks a load to drop the web pages: that wiped whole histories.
+              {kNeedRemoveUrl.name, flag(false)},
+              {kWidth.name, positive(window.width)},
+              {kHeight.name, positive(window.height)},
+          });
+    }
+    // The exit waits for the file to be on disk, earlier writes included (a
+    // write that failed here already is not tried again).
+    return written && store.settings->WaitForWrites();
   } catch (...) {
     RecordCurrentException(__func__);
     return false;

@@ -1,7 +1,10 @@
 #include "store/settings_file.h"
 
 #include <charconv>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
+#include <thread>
 
 #include "platform/errors.h"
 #include "platform/utf8.h"
@@ -70,7 +73,7 @@ std::optional<int> ParseInteger(std::string_view text) {
 // ---- IniDocument ----
 
 void IniDocument::Parse(std::string_view utf8_text) {
-  sections_.assign(1, Section{});
+  sections_.assign(1, std::make_shared<Section>());
   for (const std::string& raw : SplitLines(utf8_text)) {
     const std::string_view line = IniTrim(raw);
     if (line.empty()) continue;
@@ -78,13 +81,13 @@ void IniDocument::Parse(std::string_view utf8_text) {
       const size_t close = line.rfind(']');
       if (close != std::string_view::npos && close > 0) {
         // Text after the last "]" is ignored, as the API ignores it.
-        Section section;
-        section.name = std::string(IniTrim(line.substr(1, close - 1)));
+        auto section = std::make_shared<Section>();
+        section->name = std::string(IniTrim(line.substr(1, close - 1)));
         sections_.push_back(std::move(section));
         continue;
       }
     }
-    Section& section = sections_.back();
+    Section& section = *sections_.back();
     const size_t eq = line.find('=');
     std::string name(IniTrim(line.substr(0, eq)));
     std::optional<std::string> value;
@@ -99,7 +102,7 @@ void IniDocument::Parse(std::string_view utf8_text) {
 std::string IniDocument::Serialize() const {
   std::string text;
   for (size_t i = 0; i < sections_.size(); ++i) {
-    const Section& section = sections_[i];
+    const Section& section = *sections_[i];
     // A later nameless section keeps its "[]": without it its keys would join
     // the section above at the next read.
     if (i > 0) text.append("[").append(section.name).append("]\r\n");
@@ -128,19 +131,26 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
   const std::string section_name = OneLine(IniTrim(section));
   const std::string key_name = OneLine(IniTrim(key));
   std::string stored = StoredValue(value);
-  Section* target = FindSection(section_name);
+  const std::string lower_key = LowerAscii(key_name);
+  // An unchanged value changes nothing, not even which section is shared.
+  if (const Section* existing = FindSection(section_name)) {
+    const auto it = existing->first_key.find(lower_key);
+    if (it != existing->first_key.end()) {
+      const std::optional<std::string>& current = existing->keys[it->second].value;
+      if (current && *current == stored) return false;
+    }
+  }
+  Section* target = FindSectionToChange(section_name);
   if (!target) {
-    Section fresh;
-    fresh.name = section_name;
+    auto fresh = std::make_shared<Section>();
+    fresh->name = section_name;
     sections_.push_back(std::move(fresh));
     first_section_.emplace(LowerAscii(section_name), sections_.size() - 1);
-    target = &sections_.back();
+    target = sections_.back().get();
   }
-  const auto it = target->first_key.find(LowerAscii(key_name));
+  const auto it = target->first_key.find(lower_key);
   if (it != target->first_key.end()) {
-    std::optional<std::string>& current = target->keys[it->second].value;
-    if (current && *current == stored) return false;
-    current = std::move(stored);
+    target->keys[it->second].value = std::move(stored);
     return true;
   }
   AddKey(*target, key_name, std::move(stored));
@@ -151,7 +161,7 @@ bool IniDocument::EraseSection(std::string_view section) {
   const std::string wanted = LowerAscii(IniTrim(section));
   // Like the API: the first named section of that name only.
   for (size_t i = 1; i < sections_.size(); ++i) {
-    if (!sections_[i].name.empty() && LowerAscii(sections_[i].name) == wanted) {
+    if (!sections_[i]->name.empty() && LowerAscii(sections_[i]->name) == wanted) {
       sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(i));
       IndexSections();
       return true;
@@ -162,8 +172,12 @@ bool IniDocument::EraseSection(std::string_view section) {
 
 size_t IniDocument::EraseKeys(std::string_view section,
                               const std::function<bool(std::string_view)>& erase) {
-  Section* found = FindSection(IniTrim(section));
-  if (!found) return 0;
+  const Section* shared = FindSection(IniTrim(section));
+  if (!shared) return 0;
+  bool any = false;
+  for (const Key& key : shared->keys) any = any || (!key.name.empty() && erase(key.name));
+  if (!any) return 0;
+  Section* found = FindSectionToChange(IniTrim(section));
   const size_t before = found->keys.size();
   std::erase_if(found->keys, [&](const Key& key) { return !key.name.empty() && erase(key.name); });
   const size_t erased = before - found->keys.size();
@@ -192,12 +206,17 @@ std::vector<std::string> IniDocument::Keys(std::string_view section) const {
 
 const IniDocument::Section* IniDocument::FindSection(std::string_view trimmed_name) const {
   const auto it = first_section_.find(LowerAscii(trimmed_name));
-  return it == first_section_.end() ? nullptr : &sections_[it->second];
+  return it == first_section_.end() ? nullptr : sections_[it->second].get();
 }
 
-IniDocument::Section* IniDocument::FindSection(std::string_view trimmed_name) {
+IniDocument::Section* IniDocument::FindSectionToChange(std::string_view trimmed_name) {
   const auto it = first_section_.find(LowerAscii(trimmed_name));
-  return it == first_section_.end() ? nullptr : &sections_[it->second];
+  if (it == first_section_.end()) return nullptr;
+  std::shared_ptr<Section>& section = sections_[it->second];
+  // Copies are made on this thread only, so a count of one cannot grow
+  // meanwhile: nobody else can see a change made now.
+  if (section.use_count() > 1) section = std::make_shared<Section>(*section);
+  return section.get();
 }
 
 void IniDocument::AddKey(Section& section, std::string name, std::optional<std::string> value) {
@@ -208,11 +227,91 @@ void IniDocument::AddKey(Section& section, std::string name, std::optional<std::
 void IniDocument::IndexSections() {
   first_section_.clear();
   for (size_t i = 0; i < sections_.size(); ++i) {
-    first_section_.emplace(LowerAscii(sections_[i].name), i);
+    first_section_.emplace(LowerAscii(sections_[i]->name), i);
   }
 }
 
 // ---- SettingsFile ----
+
+// One thread that writes snapshots of the file, the latest first: a snapshot
+// handed over while another is being written waits, and a newer one replaces
+// it. Writes therefore reach the disk in the order they were made.
+class SettingsFile::Writer {
+ public:
+  explicit Writer(SettingsFile& file) : file_(file), thread_([this] { Run(); }) {}
+  ~Writer() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stopping_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+  }
+
+  void Post(IniDocument snapshot) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      pending_ = std::move(snapshot);
+    }
+    wake_.notify_all();
+  }
+
+  // Until nothing is pending or being written; whether every write since
+  // the last wait went through.
+  bool Wait() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    idle_.wait(lock, [this] { return !pending_ && !writing_; });
+    const bool ok = !failed_;
+    failed_ = false;
+    return ok;
+  }
+
+  void Idle() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    idle_.wait(lock, [this] { return !pending_ && !writing_; });
+  }
+
+  // A write failed and nothing newer was handed over since: the next flush
+  // must write again.
+  bool last_failed() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return last_failed_;
+  }
+
+ private:
+  void Run() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      wake_.wait(lock, [this] { return stopping_ || pending_; });
+      if (!pending_) return;  // stopping with nothing left
+      IniDocument snapshot = std::move(*pending_);
+      pending_.reset();
+      writing_ = true;
+      lock.unlock();
+      bool ok = false;
+      try {
+        ok = file_.WriteNow(snapshot);
+      }
+      ZD_CATCH_LOG("SettingsFile::Writer")
+      snapshot = IniDocument();  // its sections are no longer shared
+      lock.lock();
+      writing_ = false;
+      failed_ = failed_ || !ok;
+      last_failed_ = !ok && !pending_;
+      idle_.notify_all();
+    }
+  }
+
+  SettingsFile& file_;
+  std::mutex mutex_;
+  std::condition_variable wake_, idle_;
+  std::optional<IniDocument> pending_;
+  bool writing_ = false;
+  bool failed_ = false;
+  bool last_failed_ = false;
+  bool stopping_ = false;
+  std::thread thread_;  // last: started once everything above exists
+};
 
 SettingsFile::SettingsFile(Files& files, const AnsiCodec& codec, std::string path)
     : files_(files), codec_(codec), path_(std::move(path)) {
@@ -303,16 +402,44 @@ bool SettingsFile::Commit(bool changed) {
 }
 
 bool SettingsFile::Flush() {
+  if (writer_ && writer_->last_failed()) dirty_ = true;
   if (!dirty_) return true;
   if (!readable_) return false;
+  if (writer_) {
+    writer_->Post(doc_);
+    dirty_ = false;
+    return true;
+  }
   try {
-    if (!SaveText(files_, codec_, path_, doc_.Serialize(), utf8_)) return false;
+    if (!WriteNow(doc_)) return false;
   } catch (...) {
     RecordCurrentException(__func__);
     return false;
   }
   dirty_ = false;
   return true;
+}
+
+bool SettingsFile::WriteNow(const IniDocument& doc) {
+  return SaveText(files_, codec_, path_, doc.Serialize(), utf8_);
+}
+
+void SettingsFile::WriteInBackground() {
+  if (!writer_) writer_ = std::make_unique<Writer>(*this);
+}
+
+bool SettingsFile::WaitForWrites() {
+  const bool handed_over = Flush();
+  return writer_ ? writer_->Wait() && handed_over : handed_over;
+}
+
+void SettingsFile::WaitForWriterIdle() {
+  if (writer_) writer_->Idle();
+}
+
+SettingsFile::~SettingsFile() {
+  // What was handed over still reaches the disk.
+  writer_.reset();
 }
 
 SettingsFile::Hold::Hold(SettingsFile& file) : file_(file) { ++file_.holds_; }

@@ -22,6 +22,9 @@ namespace zd {
 
 // The parsed file; knows nothing of disks. Serialize writes the layout the
 // profile API writes: "[name]" headers, "key=value" lines, blank lines dropped.
+// A copy is cheap: copies share their sections until one of them changes a
+// section (copy on write), so a snapshot can be handed to another thread
+// while this one goes on changing its own.
 class IniDocument {
  public:
   void Parse(std::string_view utf8_text);
@@ -55,11 +58,12 @@ class IniDocument {
     std::unordered_map<std::string, size_t> first_key;  // lower-case name -> index
   };
   const Section* FindSection(std::string_view trimmed_name) const;
-  Section* FindSection(std::string_view trimmed_name);
+  // The section for changing: a copy of its own first while a snapshot shares it.
+  Section* FindSectionToChange(std::string_view trimmed_name);
   static void AddKey(Section& section, std::string name, std::optional<std::string> value);
   void IndexSections();
 
-  std::vector<Section> sections_{Section{}};
+  std::vector<std::shared_ptr<Section>> sections_{std::make_shared<Section>()};
   std::unordered_map<std::string, size_t> first_section_{{std::string(), 0}};
 };
 
@@ -109,12 +113,32 @@ class SettingsFile {
     SettingsFile& file_;
   };
 
-  // Writes pending changes now. True when nothing is pending or the write worked.
+  // Writes pending changes now (or hands them to the writer thread). True
+  // when nothing is pending or the write worked (or was handed over).
   bool Flush();
   bool dirty() const { return dirty_; }
 
+  // From now on the file is written by a thread of its own, so the caller
+  // never waits for the disk: each write hands it a snapshot, and it writes
+  // the latest one it has (in order; a snapshot overtaken by a newer one
+  // before it was started is skipped). Only the exit save and the session
+  // end wait for it (WaitForWrites).
+  void WriteInBackground();
+  // Flushes, then waits until the writer thread has written everything
+  // handed to it. True when every write since the last wait went through.
+  bool WaitForWrites();
+  // Waits until what was handed over is on disk, without flushing.
+  void WaitForWriterIdle();
+
+  SettingsFile(const SettingsFile&) = delete;
+  SettingsFile& operator=(const SettingsFile&) = delete;
+  ~SettingsFile();
+
  private:
   bool Commit(bool changed);
+  bool WriteNow(const IniDocument& doc);
+
+  class Writer;
 
   Files& files_;
   const AnsiCodec& codec_;
@@ -124,6 +148,7 @@ class SettingsFile {
   bool dirty_ = false;
   bool readable_ = true;
   bool utf8_ = false;
+  std::unique_ptr<Writer> writer_;
 };
 
 }  // namespace zd

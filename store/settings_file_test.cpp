@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
+#include <future>
+#include <thread>
+
 #include "platform/fake_files.h"
 #include "platform/utf8.h"
 #include "store/text_file.h"
@@ -185,6 +190,32 @@ TEST(IniDocumentTest, ParseSerializeParseIsStable) {
   EXPECT_EQ(Parsed(once).Serialize(), once);
 }
 
+// A copy shares its sections until one side changes one: every kind of
+// change on either side leaves the other as it was.
+TEST(IniDocumentTest, ACopyKeepsItsContentWhateverTheOtherChanges) {
+  const std::string text = "[default]\r\na=1\r\n[docs]\r\npath0=p\r\nname0=n\r\n";
+  const std::function<void(IniDocument&)> changes[] = {
+      [](IniDocument& d) { d.Set("default", "a", "2"); },
+      [](IniDocument& d) { d.Set("docs", "path1", "q"); },
+      [](IniDocument& d) { d.Set("new", "k", "v"); },
+      [](IniDocument& d) { d.EraseSection("docs"); },
+      [](IniDocument& d) { d.EraseKeys("docs", [](std::string_view k) { return k == "name0"; }); },
+      [](IniDocument& d) { d.Parse("[other]\r\nx=y\r\n"); },
+  };
+  for (size_t i = 0; i < std::size(changes); ++i) {
+    SCOPED_TRACE(i);
+    for (const bool change_copy : {false, true}) {
+      IniDocument original = Parsed(text);
+      IniDocument copy = original;
+      IniDocument& changed = change_copy ? copy : original;
+      const IniDocument& kept = change_copy ? original : copy;
+      changes[i](changed);
+      EXPECT_NE(changed.Serialize(), text);
+      EXPECT_EQ(kept.Serialize(), text);
+    }
+  }
+}
+
 class SettingsFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -329,6 +360,71 @@ TEST_F(SettingsFileTest, UnknownLinesSurviveAWrite) {
   ASSERT_TRUE(s.WriteInteger("default", "width", 800));
   EXPECT_EQ(files.files().at(path),
             "; written by hand\r\n[default]\r\nflag\r\n#x=1\r\nwidth=800\r\n");
+}
+
+}  // namespace
+}  // namespace zd
+
+namespace zd {
+namespace {
+
+// The writer thread: the caller hands over a snapshot and goes on (it never
+// runs a write itself); a snapshot overtaken before its write started is
+// skipped, the others reach the disk in order; a failed write is reported by
+// the wait and written again by the next flush; an ending file writes what
+// was handed over.
+TEST_F(SettingsFileTest, TheWriterThreadWritesTheLatestSnapshotsInOrder) {
+  const std::thread::id caller = std::this_thread::get_id();
+  std::promise<void> gate, first_started;
+  std::shared_future<void> opened = gate.get_future().share();
+  std::vector<std::string> written;  // each write's content, as flushed
+  int flushes = 0;
+  bool written_by_caller = false;
+  files.step_hook = [&](WriteStep step) {
+    written_by_caller = written_by_caller || std::this_thread::get_id() == caller;
+    if (step == WriteStep::kFlush) {
+      written.push_back(files.files().at(TempPathFor(path)));
+      // The first write waits until the caller has made its next changes.
+      if (++flushes == 1) {
+        first_started.set_value();
+        if (opened.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+          return StepAction::kFail;
+        }
+      }
+    }
+    return StepAction::kGo;
+  };
+  {
+    SettingsFile s(files, *codec, path);
+    s.WriteInBackground();
+    EXPECT_TRUE(s.WriteString("default", "a", "1"));
+    ASSERT_EQ(first_started.get_future().wait_for(std::chrono::seconds(20)),
+              std::future_status::ready);
+    // The first write is under way: these do not wait for it.
+    EXPECT_TRUE(s.WriteString("default", "b", "1"));
+    EXPECT_TRUE(s.WriteString("docs", "c", "1"));
+    EXPECT_EQ(s.ReadString("default", "b", ""), "1");
+    gate.set_value();
+    EXPECT_TRUE(s.WaitForWrites());
+    // The second snapshot was overtaken by the third before its write began.
+    EXPECT_EQ(written, (std::vector<std::string>{
+                           "[default]\r\na=1\r\n",
+                           "[default]\r\na=1\r\nb=1\r\n[docs]\r\nc=1\r\n"}));
+    EXPECT_EQ(files.files().at(path), written.back());
+
+    files.set_fail_all_writes(true);
+    EXPECT_TRUE(s.WriteString("default", "d", "1")) << "handed over";
+    EXPECT_FALSE(s.WaitForWrites());
+    files.set_fail_all_writes(false);
+    EXPECT_TRUE(s.Flush());
+    EXPECT_TRUE(s.WaitForWrites());
+    EXPECT_NE(files.files().at(path).find("d=1"), std::string::npos);
+
+    written.clear();
+    EXPECT_TRUE(s.WriteString("default", "e", "1"));
+  }
+  EXPECT_NE(files.files().at(path).find("e=1"), std::string::npos) << "written before the end";
+  EXPECT_FALSE(written_by_caller);
 }
 
 }  // namespace

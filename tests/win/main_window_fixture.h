@@ -100,6 +100,8 @@ class MainWindowFixture : public ::testing::Test {
   void Choose(Ui entry) { SendMessageW(form_->hwnd(), WM_COMMAND, TMenus::CommandOf(entry), 0); }
 
   std::string File(const std::string& name) {
+    // The settings file is written by a thread of its own.
+    if (form_ && form_->store().settings) form_->store().settings->WaitForWriterIdle();
     auto it = files_.files().find("D:\\MrxConfig\\" + name);
     return it == files_.files().end() ? std::string("<missing>") : it->second;
   }
