@@ -247,10 +247,11 @@ void TFrmMain::FormCreate() {
     PlaceWindow(InitialWindowRect(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                                   factory_.scale()));
     OpenSettingsFile(store_);
-    // A program that was moved registers its new place at its next start.
-    if (deps_.registry && IsAutoStartSet(*deps_.registry, ProductName)) {
-      launcher_->MnZDAutoRun.SetChecked(true);
-      launcher_->MnZDAutoRunClick();
+    // A program that was moved registers its new place at its next start;
+    // nobody asked for that, so a refusal is not shown.
+    if (deps_.registry) {
+      launcher_->MnZDAutoRun.SetChecked(
+          RefreshAutoStart(*deps_.registry, ProductName, deps_.exe_path));
     }
     LoadLastRunList(store_);
     if (auto note = LoadNote(store_)) launcher_->note.MmNote.SetText(*note);
@@ -536,7 +537,7 @@ void TFrmMain::RunAutoRunDocs() {
   if (s.CbQueryAutoRunDoc.Checked()) {
     const lang::InterfaceTexts& texts = lang::Texts();
     const std::string question =
-        lang::FormatText(texts.AutoRunQuestion, static_cast<int>(docs.size()));
+        AutoRunQuestionText(docs, texts.AutoRunQuestion, texts.AutoRunMore);
     if (ShowMessage(question, texts.TipsCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   }
   OpenAutoRunDocs(docs, *opener_, *launcher_shell_);
