@@ -359,6 +359,9 @@ void TFrmMain::ApplyInterfaceTexts() {
 void TFrmMain::AttachOnline(OnlineServices* online) {
   online_ = online;
   if (!online_) return;
+  // An update offer waits for the end of the start-up load: accepted inside
+  // it, the close for the setup would have to wait for the load below it.
+  online_->HoldOffers(!first_load_done_ || loading_);
   online_->CreateVendorPanel(launcher_->PnlRight.hwnd(), 9, 100);
   online_->FillDemoPage(demo_->sheet.hwnd());
   LayoutControls();
@@ -526,6 +529,7 @@ void TFrmMain::TimerFirstRunTimer() {
   RunAutoRunDocs();
   // A refresh asked for during the load runs now; a close waits for its end.
   tracker_->HistoryLoaded();
+  if (online_) online_->HoldOffers(false);
   if (close_after_load_ && hwnd_) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
@@ -595,6 +599,14 @@ void TFrmMain::MinimiseOutOfSight() {
   GetWindowRect(hwnd_, &r);
   SetWindowPos(hwnd_, nullptr, r.left, kMinimisedTop, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+MainWindowClose TFrmMain::CloseForUpdate() {
+  const HWND window = hwnd_;
+  if (!window) return MainWindowClose::kClosed;
+  SendMessageW(window, WM_CLOSE, 0, 0);
+  if (!IsWindow(window)) return MainWindowClose::kClosed;
+  return loading_ ? MainWindowClose::kAfterLoad : MainWindowClose::kRefused;
 }
 
 void TFrmMain::MnZDExitClick() {
@@ -695,6 +707,8 @@ void TFrmMain::FormDestroy() {
   SaveAtExit(/*tell_failures=*/true);
   // Whatever happened to the saves, the icon must not outlive the program.
   tray_.Remove();
+  // Saved: a setup that waited for that may run now.
+  if (online_) online_->MainWindowClosed();
   store_.MyRecentList.AttachMirror(nullptr);
   store_.MyRunList.AttachMirror(nullptr);
 }

@@ -207,7 +207,8 @@ void TFrmUninstall::BtnStartUnstallClick() {
     RunRemoval(deps_.context, *deps_.registry, *deps_.removal, *deps_.folders,
                RemovalScope::kUserOnly);
     if (deps_.processes->ShellOpen(deps_.context.exe_path, "runas",
-                                   std::string("uninstall ") + kElevatedOption)) {
+                                   std::string("uninstall ") + kElevatedOption) ==
+        ShellStart::kStarted) {
       outcome_ = Outcome::kRelaunched;
       DestroyWindow(hwnd_);
       return;

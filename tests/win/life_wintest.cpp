@@ -133,7 +133,7 @@ TEST(LifeWithServer, InstallUpdateRefuseATamperedSetupAndUninstall) {
     const HWND main_window = WaitForWindow(program.pid(), TFrmMain::kClassName, 30000);
     ASSERT_NE(main_window, nullptr);
     EXPECT_EQ(Answer(program, IDYES), texts.UpdateQuestion);
-    EXPECT_EQ(Answer(program, IDOK), texts.DownloadFailed);
+    EXPECT_EQ(Answer(program, IDOK), texts.UpdateCheckFailed);
     EXPECT_TRUE(WaitUntilGone(download, 5000)) << "the refused file is deleted";
     EXPECT_TRUE(IsWindow(main_window)) << "the program keeps running";
     PostMessageW(main_window, WM_CLOSE, 0, 0);

@@ -127,14 +127,26 @@ struct HelperCopy {
 
 TEST(ProcessesWin, OnlyProcessesStartedFromTheTargetAreEnded) {
   TempDirForTests a, b;
-  const std::string target = a.File("setupZD.exe");
+  const std::string folder = a.File("A Long Folder Name");
+  ASSERT_TRUE(CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr));
+  const std::string target = folder + "\\setupZD.exe";
   HelperCopy at_target(target, L"target");
   HelperCopy same_name(b.File("setupZD.exe"), L"same name");
   ASSERT_TRUE(at_target.process->started() && same_name.process->started());
   auto processes = MakeSystemProcesses();
+  const auto long_path = [&](const std::string& p) { return processes->LongPath(p); };
+  // The target as a temporary folder in 8.3 form names it.
+  const std::string short_target = MakeSystemFileRemoval()->ShortPath(target);
+  EXPECT_NE(short_target, target);
+  EXPECT_EQ(long_path(short_target), target);
+  for (const std::string& given : {short_target, target}) {
+    EXPECT_EQ(
+        ProcessesStartedFrom(processes->List(), given, processes->CurrentProcessId(), long_path),
+        std::vector<uint32_t>{at_target.process->pid()})
+        << given;
+  }
   const std::vector<uint32_t> found =
-      ProcessesStartedFrom(processes->List(), target, processes->CurrentProcessId());
-  EXPECT_EQ(found, std::vector<uint32_t>{at_target.process->pid()});
+      ProcessesStartedFrom(processes->List(), target, processes->CurrentProcessId(), long_path);
   for (uint32_t pid : found) EXPECT_TRUE(processes->Terminate(pid, 0));
   EXPECT_TRUE(at_target.process->WaitForExit(5000));
   EXPECT_FALSE(same_name.process->WaitForExit(200)) << "a namesake elsewhere keeps running";
