@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include "online/update_check.h"
 #include "platform/file_removal.h"
@@ -11,6 +12,7 @@
 #include "platform/registry_keys.h"
 #include "platform/shell_folders.h"
 #include "platform/temp_dir_for_tests.h"
+#include "platform/utf8.h"
 #include "tests/win/helper_process.h"
 #include "tests/win/ui_drive.h"
 
@@ -105,7 +107,8 @@ TEST(ShellFoldersWin, UserFoldersAndTemporaryFiles) {
   const std::string temp = folders->TempFolder();
   ASSERT_FALSE(temp.empty());
   EXPECT_EQ(temp.back(), '\\');
-  const std::optional<std::string> a = folders->NewTempFile("uis"), b = folders->NewTempFile("uis");
+  const std::optional<std::string> a = folders->NewTempFile(temp, "uis"),
+                                   b = folders->NewTempFile(temp, "uis");
   ASSERT_TRUE(a && b);
   EXPECT_NE(*a, *b);
   EXPECT_EQ(a->rfind(temp + "uis", 0), 0u) << *a;
@@ -113,6 +116,12 @@ TEST(ShellFoldersWin, UserFoldersAndTemporaryFiles) {
   EXPECT_TRUE(PathExists(Utf8ToWide(*a)));
   DeleteFileW(Utf8ToWide(*a).c_str());
   DeleteFileW(Utf8ToWide(*b).c_str());
+  // The Windows folder's own temporary folder.
+  wchar_t windows[MAX_PATH] = {};
+  ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_WINDOWS, nullptr, 0, windows)));
+  EXPECT_TRUE(
+      EqualsIgnoringAsciiCase(folders->SystemTempFolder(), WideToUtf8(windows) + "\\Temp\\"))
+      << folders->SystemTempFolder();
 }
 
 // Copies the window helper to `path` and starts it there with one hidden window.
