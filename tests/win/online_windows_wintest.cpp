@@ -191,49 +191,23 @@ TEST_F(OnlineWindows, EachFailureSaysWhatHappened) {
   const lang::ServiceTexts& t = lang::ServiceTextsFor(0);
   struct Case {
     const char* what;
-    FakeHttpClient::Answer setup;
-    bool start_fails, start_declined;
+    HttpStatus download;  // of the setup
+    ShellStart start;     // of the checked setup
     const std::string* message;
-    bool saved;
   };
   const Case cases[] = {
-      {"not on the server",
-       {HttpStatus::kHttpError, 404, ""},
-       false,
-       false,
-       &t.DownloadAddressFailed,
-       false},
-      {"connection lost",
-       {HttpStatus::kConnectFailed, 0, ""},
-       false,
-       false,
-       &t.DownloadFailed,
-       false},
-      {"more than was signed",
-       {HttpStatus::kOk, 200, kSetup + "MZ"},
-       false,
-       false,
-       &t.UpdateCheckFailed,
-       false},
-      {"elevation declined",
-       {HttpStatus::kOk, 200, kSetup},
-       false,
-       true,
-       &t.UpdateElevationDeclined,
-       true},
-      {"setup not started",
-       {HttpStatus::kOk, 200, kSetup},
-       true,
-       false,
-       &t.UpdateStartFailed,
-       true},
+      {"not on the server", HttpStatus::kHttpError, ShellStart::kStarted, &t.DownloadAddressFailed},
+      {"elevation declined", HttpStatus::kOk, ShellStart::kDeclined, &t.UpdateElevationDeclined},
+      {"setup not started", HttpStatus::kOk, ShellStart::kFailed, &t.UpdateStartFailed},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Serve("3.6", kSetup);
-    http_.Serve(std::string(kServer) + "vazozod/update/zd/setupZD.exe", c.setup);
-    processes_.start_fails = c.start_fails;
-    processes_.start_declined = c.start_declined;
+    const bool downloaded = c.download == HttpStatus::kOk;
+    http_.Serve(std::string(kServer) + "vazozod/update/zd/setupZD.exe",
+                FakeHttpClient::Answer{c.download, downloaded ? 200 : 404, kSetup});
+    processes_.start_fails = c.start == ShellStart::kFailed;
+    processes_.start_declined = c.start == ShellStart::kDeclined;
     boxes_.clear();
     saved_ = 0;
     OnlineServices& s = Make();
@@ -241,7 +215,7 @@ TEST_F(OnlineWindows, EachFailureSaysWhatHappened) {
     ASSERT_EQ(boxes_.size(), 2u);
     EXPECT_EQ(boxes_[1], t.UpdateWindowCaption + "|" + *c.message);
     EXPECT_EQ(s.update_window()->outcome(), TFrmUpdateRoot::Outcome::kFailed);
-    EXPECT_EQ(saved_ == 1, c.saved);
+    EXPECT_EQ(saved_ == 1, downloaded) << "saved only for a setup that passed its checks";
     EXPECT_TRUE(held_.Get(folders_.temp + "setupZD.exe").deleted);
   }
 }
