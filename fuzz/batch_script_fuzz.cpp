@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (c != '"' && c != '\r' && c != '\n' && c != '\0') path += c;
   }
   CheckQuoted(BatchQuoted(path), path);
-  const std::vector<std::string> lines = SelfDeleteScriptLines(path, path + "\\", path + ".bat");
+  const std::vector<std::string> lines =
+      SelfDeleteScriptLines(path, path + "\\", path + ".bat", "C:\\Windows\\system32");
   if (lines.size() != 12) abort();
   for (const std::string& line : lines) {
     if (line.find('\n') != std::string::npos || line.find('\r') != std::string::npos) abort();

@@ -33,9 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       DecideUpdateOffer(found, MakeOnlineNames(kProductKey), 3.5f);
   if (offer) {
     if (!IsNewerVersion(offer->version, 3.5f)) abort();
+    if (offer->size == 0) abort();
     // A made-up page never carries a valid signature for our key.
     const std::string statement =
-        UpdateStatement(offer->setup_file_name, offer->version_text, offer->sha256);
+        UpdateStatement(offer->setup_file_name, offer->version_text, offer->size, offer->sha256);
     if (VerifyEd25519(statement, offer->signature, UpdatePublicKey())) abort();
   }
   return 0;

@@ -8,6 +8,8 @@
 ;
 ; The vendor serves this setup as "setupZD.exe" for the update. A running
 ; Zapdock is asked to close (WM_CLOSE, so that it saves); nothing is killed.
+; The setup runs elevated; Zapdock is started afterwards as the logged-on
+; user, through the shell (StartZapdockAsUser), never as its child.
 Unicode true
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
@@ -43,7 +45,8 @@ BrandingText "MRX"
 
 !include "MUI2.nsh"
 !define MUI_ICON "${NSISDIR}\Contrib\Graphics\Icons\modern-install.ico"
-!define MUI_FINISHPAGE_RUN "$INSTDIR\zapdock.exe"
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_FUNCTION StartZapdockAsUser
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -68,6 +71,20 @@ Function CloseRunningZapdock
     IntCmp $1 50 done again done
   done:
 FunctionEnd
+
+; A child of this elevated setup would run elevated too. The running shell
+; (the user's own Explorer) starts the program instead, as the user.
+Function StartZapdockAsUser
+  Exec '"$WINDIR\explorer.exe" "$INSTDIR\zapdock.exe"'
+FunctionEnd
+
+!ifdef ZD_SILENT
+; The silent test setup has no finish page: it does what that page does when
+; its box stays ticked, so that the start after an update can be seen.
+Function .onInstSuccess
+  Call StartZapdockAsUser
+FunctionEnd
+!endif
 
 Section "${PRODUCT}"
   Call CloseRunningZapdock

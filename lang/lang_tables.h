@@ -40,9 +40,12 @@ struct InterfaceTexts {
   std::string PCStartHeader, PCStartColSource, PCStartColState, PCStartSourceMachine,
       PCStartSourceMachine32, PCStartSourceUser, PCStartDisabled, PCStartNoSelection,
       PCStartWriteFailed, PCStartDeleteFailed;
-  std::string PCStartUnreadable;  // "%s" = the keys that could not be read
-  std::string AutoStartFailed;    // the own log-on value could not be written
-  std::string AutoRunQuestion;    // "%d" = how many documents the start would open
+  std::string PCStartUnreadable;      // "%s" = the keys that could not be read
+  std::string PCStartOtherType;       // a value of another type is not overwritten
+  std::string PCStartDeleteQuestion;  // "%s" = the entry's name
+  std::string AutoStartFailed;        // the own log-on value could not be written
+  std::string AutoRunQuestion;        // "%s" = the documents the start would open, one per line
+  std::string AutoRunMore;            // "%d" = how many more there are than those named
   // "%s" = the files, one per line (FileListMessage).
   std::string FilesNotRead;   // exist but could not be read at start
   std::string FilesNotSaved;  // could not be saved at exit

@@ -9,9 +9,11 @@
 namespace zd::lang {
 
 struct ServiceTexts {
-  // The update offer, its window and its one failure message.
+  // The update offer, its window and its failure messages, one per kind.
   std::string UpdateQuestionCaption, UpdateQuestion;
-  std::string UpdateWindowCaption, UpdateInProgress, DownloadFailed;
+  std::string UpdateWindowCaption, UpdateInProgress, UpdateCancel;
+  std::string DownloadFailed, DownloadAddressFailed, UpdateCheckFailed, UpdateElevationDeclined,
+      UpdateStartFailed;
   // The vendor-content page.
   std::string DemoTab, HotTab, FetchingVersion, RefreshButton, AddressLabel, CloseAdvert,
       OpenAdvertWindow, NoBrowserEngine, OpenDemoInBrowser;
@@ -19,9 +21,11 @@ struct ServiceTexts {
   std::string HelpDemo, HelpHome, HelpAbout;
   // The about box ("%s" in AboutVersion is the version).
   std::string AboutDescription, AboutVersion, AboutCopyright, AboutHomeLink, AboutOk;
+  std::string AboutTestBuild;  // a build with a throwaway update key
   // The uninstall mode ("%s" is the product name, or the list of failures).
   std::string UninstallTitle, UninstallCaption, UninstallAdvice, UninstallLatest, UninstallStart,
-      UninstallClose, UninstallDone, UninstallIncomplete, UninstallNoScript, UninstallStillRunning;
+      UninstallClose, UninstallDone, UninstallIncomplete, UninstallNoScript, UninstallStillRunning,
+      UninstallWaiting;
 };
 
 // The texts of a language (0 zh-CN, 1 zh-TW, 2 en; others as 0).

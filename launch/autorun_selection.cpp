@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "lang/lang_tables.h"
 #include "store/AppParams.h"
 #include "tracking/doc_kinds.h"
 
@@ -71,6 +72,20 @@ std::vector<AutoRunDoc> AutoRunDocs(const DocArray& docs, const DocList& run_lis
     if (ListLineSplit(line, entry)) add(entry.path, entry.name);
   }
   return chosen;
+}
+
+std::string AutoRunQuestionText(const std::vector<AutoRunDoc>& docs, const std::string& question,
+                                const std::string& more) {
+  std::string names;
+  for (size_t i = 0; i < docs.size() && i < kAutoRunNamesShown; ++i) {
+    if (!names.empty()) names += '\n';
+    names += docs[i].name.empty() ? docs[i].path : docs[i].name;
+  }
+  if (docs.size() > kAutoRunNamesShown) {
+    names += '\n';
+    names += lang::FormatText(more, static_cast<int>(docs.size() - kAutoRunNamesShown));
+  }
+  return lang::FormatText(question, names);
 }
 
 void OpenAutoRunDocs(const std::vector<AutoRunDoc>& docs, DocOpener& opener, ShellLauncher& shell) {

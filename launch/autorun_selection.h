@@ -66,6 +66,13 @@ struct AutoRunDoc {
 // each path once.
 std::vector<AutoRunDoc> AutoRunDocs(const DocArray& docs, const DocList& run_list);
 
+// The question asked before they open: `question` ("%s") with the first
+// `kAutoRunNamesShown` names one per line, then `more` ("%d") with how many
+// are left unnamed.
+inline constexpr size_t kAutoRunNamesShown = 10;
+std::string AutoRunQuestionText(const std::vector<AutoRunDoc>& docs, const std::string& question,
+                                const std::string& more);
+
 // Opens them through OpenAndRecordDoc. A file or folder that is gone is
 // skipped without a message: nobody asked for it just now.
 void OpenAutoRunDocs(const std::vector<AutoRunDoc>& docs, DocOpener& opener, ShellLauncher& shell);

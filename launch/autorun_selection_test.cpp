@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "lang/lang_tables.h"
 #include "platform/fake_shell_launcher.h"
 #include "tracking/doc_kinds.h"
 
@@ -95,6 +96,36 @@ TEST(AutorunSelection, StartOpensFlaggedDocumentsThenTheAutoRunListOnce) {
   EXPECT_TRUE(IsInRecentList(recent, "C:\\d0.exe") &&
               IsInRecentList(recent, "http://example.com/"));
   EXPECT_FALSE(IsInRecentList(recent, "D:\\gone.txt"));
+}
+
+TEST(AutoRunQuestion, NamesUpToTenDocumentsAndCountsTheRest) {
+  for (int language : {0, 1, 2}) {
+    lang::InterfaceTexts texts;
+    lang::LoadLanguageTables(language, {}, texts);
+    for (size_t count : {1u, 9u, 10u, 11u, 25u}) {
+      SCOPED_TRACE(std::to_string(language) + ": " + std::to_string(count));
+      std::vector<AutoRunDoc> docs;
+      for (size_t i = 0; i < count; ++i) {
+        std::string path = "C:\\d", name = "<";
+        path += std::to_string(i);
+        name += std::to_string(i);
+        name += '>';
+        docs.push_back({path, i == 3 ? std::string() : name});
+      }
+      const std::string text = AutoRunQuestionText(docs, texts.AutoRunQuestion, texts.AutoRunMore);
+      size_t at = 0;
+      for (size_t i = 0; i < count; ++i) {
+        const std::string shown = docs[i].name.empty() ? docs[i].path : docs[i].name;
+        const size_t found = text.find(shown);
+        EXPECT_EQ(found != std::string::npos, i < kAutoRunNamesShown) << shown;
+        if (found == std::string::npos) continue;
+        EXPECT_GT(found, at) << "in their order";
+        at = found;
+      }
+      const std::string more = lang::FormatText(texts.AutoRunMore, static_cast<int>(count) - 10);
+      EXPECT_EQ(text.find(more) != std::string::npos, count > kAutoRunNamesShown);
+    }
+  }
 }
 
 }  // namespace

@@ -14,28 +14,29 @@ constexpr char kApprovedRun[] =
 constexpr char kApprovedRun32[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run32";
 
-struct Place {
-  RunKeySource source;
+// The switch Windows writes for an entry that is on: state 2, no time.
+const std::string kSwitchedOn("\x02\0\0\0\0\0\0\0\0\0\0\0", 12);
+
+struct ApprovedKey {
   RegRoot root;
+  const char* key;
   RegView view;
 };
 
-std::vector<Place> Places(Registry& registry) {
-  std::vector<Place> places;
-  if (registry.HasSeparateViews()) {
-    places.push_back({RunKeySource::kMachine, RegRoot::kLocalMachine, RegView::k64});
-    places.push_back({RunKeySource::kMachine32, RegRoot::kLocalMachine, RegView::k32});
-  } else {
-    places.push_back({RunKeySource::kMachine, RegRoot::kLocalMachine, RegView::kDefault});
+// Where the switches of a source's entries are kept, the one written first.
+// The machine's switches sit in its 64-bit view, which 32-bit programs reach
+// only when they name it.
+std::vector<ApprovedKey> ApprovedKeys(RunKeySource source) {
+  switch (source) {
+    case RunKeySource::kMachine:
+      return {{RegRoot::kLocalMachine, kApprovedRun, RegView::k64}};
+    case RunKeySource::kMachine32:
+      return {{RegRoot::kLocalMachine, kApprovedRun32, RegView::k64},
+              {RegRoot::kLocalMachine, kApprovedRun, RegView::k64}};
+    case RunKeySource::kUser:
+      break;
   }
-  places.push_back({RunKeySource::kUser, RegRoot::kCurrentUser, RegView::kDefault});
-  return places;
-}
-
-Place PlaceOf(Registry& registry, RunKeySource source) {
-  for (const Place& p : Places(registry))
-    if (p.source == source) return p;
-  return {source, RegRoot::kLocalMachine, RegView::kDefault};
+  return {{RegRoot::kCurrentUser, kApprovedRun, RegView::kDefault}};
 }
 
 std::string Hex(const std::string& bytes) {
@@ -51,25 +52,36 @@ std::string Hex(const std::string& bytes) {
   return text;
 }
 
+std::string Tagged(const char* type, const std::string& content) {
+  // Built by appending: GCC 12 warns falsely on assigning a literal here.
+  std::string shown(type);
+  shown += ' ';
+  shown += content;
+  return shown;
+}
+
 std::string Shown(const RegValue& value) {
-  // Built by appending: GCC 12 warns falsely on "literal" + string here.
-  std::string shown;
   switch (value.type) {
     case RegType::kString:
-    case RegType::kExpandString:
       return value.text;
-    case RegType::kBinary:
-      shown = "[REG_BINARY] ";
-      break;
+    case RegType::kExpandString:
+      return Tagged("[REG_EXPAND_SZ]", value.text);
+    case RegType::kMultiString:
+      return Tagged("[REG_MULTI_SZ]", ReplaceAll(value.text, "\n", " | "));
     case RegType::kDword:
-      shown = "[REG_DWORD] ";
-      break;
+      if (value.bytes.size() == 4) {
+        uint32_t number = 0;
+        for (int i = 3; i >= 0; --i)
+          number = (number << 8) | static_cast<unsigned char>(value.bytes[i]);
+        return Tagged("[REG_DWORD]", std::to_string(number));
+      }
+      return Tagged("[REG_DWORD]", Hex(value.bytes));
+    case RegType::kBinary:
+      return Tagged("[REG_BINARY]", Hex(value.bytes));
     case RegType::kOther:
-      shown = "[?] ";
       break;
   }
-  shown += Hex(value.bytes);
-  return shown;
+  return Tagged("[?]", Hex(value.bytes));
 }
 
 // Windows switches an entry off by setting the lowest bit of the first byte
@@ -85,36 +97,81 @@ std::optional<bool> ApprovedOff(const RegListing& approved, const std::string& n
 
 }  // namespace
 
+std::vector<RunKeyPlace> RunKeyPlaces(Registry& registry) {
+  std::vector<RunKeyPlace> places;
+  if (registry.HasSeparateViews()) {
+    places.push_back({RunKeySource::kMachine, RegRoot::kLocalMachine, RegView::k64});
+    places.push_back({RunKeySource::kMachine32, RegRoot::kLocalMachine, RegView::k32});
+  } else {
+    places.push_back({RunKeySource::kMachine, RegRoot::kLocalMachine, RegView::kDefault});
+  }
+  places.push_back({RunKeySource::kUser, RegRoot::kCurrentUser, RegView::kDefault});
+  return places;
+}
+
+RunKeyPlace RunKeyPlaceOf(Registry& registry, RunKeySource source) {
+  for (const RunKeyPlace& p : RunKeyPlaces(registry))
+    if (p.source == source) return p;
+  return {source, RegRoot::kLocalMachine, RegView::kDefault};
+}
+
+RunKeySource NewMachineEntrySource(Registry& registry) {
+  return registry.HasSeparateViews() ? RunKeySource::kMachine32 : RunKeySource::kMachine;
+}
+
+bool WriteRunValue(Registry& registry, RunKeySource source, const RegValue& value) {
+  const RunKeyPlace place = RunKeyPlaceOf(registry, source);
+  return registry.WriteValue(place.root, kStartupRunKey, place.view, value);
+}
+
+bool StartupSwitchedOff(Registry& registry, RunKeySource source, const std::string& name) {
+  for (const ApprovedKey& k : ApprovedKeys(source)) {
+    if (const std::optional<bool> off =
+            ApprovedOff(registry.ListValues(k.root, k.key, k.view), name))
+      return *off;
+  }
+  return false;
+}
+
+bool SwitchStartupOn(Registry& registry, RunKeySource source, const std::string& name) {
+  if (!StartupSwitchedOff(registry, source, name)) return true;
+  const ApprovedKey k = ApprovedKeys(source).front();
+  registry.WriteValue(k.root, k.key, k.view, RegValue{name, RegType::kBinary, {}, kSwitchedOn});
+  return !StartupSwitchedOff(registry, source, name);
+}
+
+bool ForgetStartupSwitch(Registry& registry, RunKeySource source, const std::string& name) {
+  bool gone = true;
+  for (const ApprovedKey& k : ApprovedKeys(source)) {
+    for (const RegValue& v : registry.ListValues(k.root, k.key, k.view).values) {
+      if (EqualsIgnoringAsciiCase(v.name, name))
+        gone = registry.DeleteValueIn(k.root, k.key, k.view, v.name) && gone;
+    }
+  }
+  return gone;
+}
+
 StartupListing ListStartupEntries(Registry& registry) {
   StartupListing listing;
-  const RegListing approved_machine =
-      registry.ListValues(RegRoot::kLocalMachine, kApprovedRun, RegView::k64);
-  const RegListing approved_machine32 =
-      registry.ListValues(RegRoot::kLocalMachine, kApprovedRun32, RegView::k64);
-  const RegListing approved_user =
-      registry.ListValues(RegRoot::kCurrentUser, kApprovedRun, RegView::kDefault);
-  for (const Place& place : Places(registry)) {
+  for (const RunKeyPlace& place : RunKeyPlaces(registry)) {
     const RegListing key = registry.ListValues(place.root, kStartupRunKey, place.view);
     if (!key.readable) {
       listing.unreadable.push_back(place.source);
       continue;
     }
+    std::vector<RegListing> approved;
+    if (!key.values.empty()) {
+      for (const ApprovedKey& k : ApprovedKeys(place.source))
+        approved.push_back(registry.ListValues(k.root, k.key, k.view));
+    }
     for (const RegValue& value : key.values) {
       StartupEntry entry{value.name, Shown(value), value.type, place.source, false};
-      std::optional<bool> off;
-      switch (place.source) {
-        case RunKeySource::kMachine:
-          off = ApprovedOff(approved_machine, value.name);
+      for (const RegListing& switches : approved) {
+        if (const std::optional<bool> off = ApprovedOff(switches, value.name)) {
+          entry.disabled = *off;
           break;
-        case RunKeySource::kMachine32:
-          off = ApprovedOff(approved_machine32, value.name);
-          if (!off) off = ApprovedOff(approved_machine, value.name);
-          break;
-        case RunKeySource::kUser:
-          off = ApprovedOff(approved_user, value.name);
-          break;
+        }
       }
-      entry.disabled = off.value_or(false);
       listing.entries.push_back(std::move(entry));
     }
   }
@@ -131,26 +188,35 @@ StartupFieldCheck CheckStartupFields(const std::string& name, const std::string&
   return StartupFieldCheck::kOk;
 }
 
+const StartupEntry* FindStartupEntry(const StartupListing& listing, const std::string& name,
+                                     RunKeySource source) {
+  for (const StartupEntry& entry : listing.entries)
+    if (entry.source == source && EqualsIgnoringAsciiCase(entry.name, name)) return &entry;
+  return nullptr;
+}
+
 StartupWrite AddStartupEntry(Registry& registry, const StartupListing& listing,
-                             const std::string& name, const std::string& path) {
+                             const std::string& name, const std::string& path,
+                             std::optional<RunKeySource> row_source) {
   const std::string trimmed_name = Trim(name);
-  RegValue value{trimmed_name, RegType::kString, Trim(path), {}};
+  const RegValue value{trimmed_name, RegType::kString, Trim(path), {}};
+  const StartupEntry* existing =
+      row_source ? FindStartupEntry(listing, trimmed_name, *row_source) : nullptr;
   for (const StartupEntry& entry : listing.entries) {
-    if (!EqualsIgnoringAsciiCase(entry.name, trimmed_name)) continue;
-    // Overwritten where it stands; an expandable string stays expandable.
-    if (entry.type == RegType::kExpandString) value.type = RegType::kExpandString;
-    const Place place = PlaceOf(registry, entry.source);
-    return {registry.WriteValue(place.root, kStartupRunKey, place.view, value), entry.source};
+    if (!existing && EqualsIgnoringAsciiCase(entry.name, trimmed_name)) existing = &entry;
   }
-  if (registry.WriteValue(RegRoot::kLocalMachine, kStartupRunKey, RegView::kDefault, value)) {
-    return {true, registry.HasSeparateViews() ? RunKeySource::kMachine32 : RunKeySource::kMachine};
+  if (existing) {
+    // Another program's value of another type is never turned into a string.
+    if (!existing->editable()) return {false, true, existing->source};
+    return {WriteRunValue(registry, existing->source, value), false, existing->source};
   }
-  return {registry.WriteValue(RegRoot::kCurrentUser, kStartupRunKey, RegView::kDefault, value),
-          RunKeySource::kUser};
+  const RunKeySource machine = NewMachineEntrySource(registry);
+  if (WriteRunValue(registry, machine, value)) return {true, false, machine};
+  return {WriteRunValue(registry, RunKeySource::kUser, value), false, RunKeySource::kUser};
 }
 
 bool DeleteStartupEntry(Registry& registry, const StartupEntry& entry) {
-  const Place place = PlaceOf(registry, entry.source);
+  const RunKeyPlace place = RunKeyPlaceOf(registry, entry.source);
   return registry.DeleteValueIn(place.root, kStartupRunKey, place.view, entry.name);
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,10 +20,14 @@ enum class RunKeySource { kMachine, kMachine32, kUser };
 
 struct StartupEntry {
   std::string name;
-  std::string command;  // the text of a string value; a readable form of any other
+  // The text of a plain string value; any other type is shown as such: its
+  // type in brackets, then its content in a readable form.
+  std::string command;
   RegType type = RegType::kString;
   RunKeySource source = RunKeySource::kMachine;
   bool disabled = false;  // switched off in Windows' list of startup apps
+  // Only plain string values are edited here; the others are listed read-only.
+  bool editable() const { return type == RegType::kString; }
   bool operator==(const StartupEntry&) const = default;
 };
 
@@ -34,20 +39,47 @@ struct StartupListing {
 
 StartupListing ListStartupEntries(Registry& registry);
 
+// Where a source's Run key is reached: its root and registry view.
+struct RunKeyPlace {
+  RunKeySource source;
+  RegRoot root;
+  RegView view;
+};
+// The places of this system, the machine's first.
+std::vector<RunKeyPlace> RunKeyPlaces(Registry& registry);
+RunKeyPlace RunKeyPlaceOf(Registry& registry, RunKeySource source);
+// Where a new machine-wide entry goes: the program's own registry view.
+RunKeySource NewMachineEntrySource(Registry& registry);
+bool WriteRunValue(Registry& registry, RunKeySource source, const RegValue& value);
+
+// Windows' own switch of an entry ("StartupApproved"): whether it is off.
+bool StartupSwitchedOff(Registry& registry, RunKeySource source, const std::string& name);
+// Switches it on (only when it is off); true when it is on afterwards.
+bool SwitchStartupOn(Registry& registry, RunKeySource source, const std::string& name);
+// Removes the switch; true when none is left.
+bool ForgetStartupSwitch(Registry& registry, RunKeySource source, const std::string& name);
+
 // What the add button finds wrong with the fields, in the order it checks them.
 enum class StartupFieldCheck { kOk, kEmptyName, kEmptyPath };
 StartupFieldCheck CheckStartupFields(const std::string& name, const std::string& path);
 
 struct StartupWrite {
   bool ok = false;
+  // A value of that name and another type stands there: it was left alone.
+  bool other_type = false;
   RunKeySource source = RunKeySource::kMachine;  // where it went
 };
-// Writes the trimmed name and path. An existing value of that name is
-// overwritten where it stands, keeping its type; a new one goes under
-// HKEY_LOCAL_MACHINE, or HKEY_CURRENT_USER where the machine's key cannot be
-// written.
+// Writes the trimmed name and path as a string value. An existing value of
+// that name is overwritten where it stands (in `row_source` when it stands
+// there too: the row the user chose), unless it is of another type; a new one
+// goes under HKEY_LOCAL_MACHINE, or HKEY_CURRENT_USER where the machine's key
+// cannot be written. `listing` must be fresh: it decides what is overwritten.
 StartupWrite AddStartupEntry(Registry& registry, const StartupListing& listing,
-                             const std::string& name, const std::string& path);
+                             const std::string& name, const std::string& path,
+                             std::optional<RunKeySource> row_source = std::nullopt);
+// The entry of that name and source in the listing, or null.
+const StartupEntry* FindStartupEntry(const StartupListing& listing, const std::string& name,
+                                     RunKeySource source);
 // Deletes the value from the key it came from.
 bool DeleteStartupEntry(Registry& registry, const StartupEntry& entry);
 

@@ -24,6 +24,10 @@ class StartupProgramsTest : public ::testing::Test {
     reg.WriteValue(RegRoot::kLocalMachine, kStartupRunKey, RegView::k32, Text("c32", "C:\\c.exe"));
     reg.WriteValue(RegRoot::kCurrentUser, kStartupRunKey, RegView::kDefault,
                    Text("user", "\"C:\\u.exe\" /min"));
+    reg.WriteValue(RegRoot::kCurrentUser, kStartupRunKey, RegView::kDefault,
+                   {"words", RegType::kMultiString, "C:\\m.exe\n/q", {}});
+    reg.WriteValue(RegRoot::kCurrentUser, kStartupRunKey, RegView::kDefault,
+                   {"number", RegType::kDword, {}, std::string("\x2A\x01\0\0", 4)});
     // Switched off in Windows' own list: the user's entry and, through Run32, A32.
     reg.WriteValue(RegRoot::kCurrentUser, std::string(kApproved) + "Run", RegView::kDefault,
                    Binary("user", std::string("\x03\0\0\0", 4)));
@@ -43,13 +47,18 @@ TEST_F(StartupProgramsTest, ListsEveryKeyWithItsSourceAndState) {
     rows.push_back(e.name + "|" + e.command + "|" + std::to_string(static_cast<int>(e.source)) +
                    (e.disabled ? "|off" : ""));
   }
+  // Values of other types are shown as such; the listing goes on after them.
   EXPECT_EQ(rows, (std::vector<std::string>{
-                      "A32|%ProgramFiles%\\a.exe|1|off",
+                      "A32|[REG_EXPAND_SZ] %ProgramFiles%\\a.exe|1|off",
                       "b64|C:\\b.exe|0",
                       "c32|C:\\c.exe|1",
-                      "odd|[REG_BINARY] 01 02|1",  // shown as such; the listing goes on
+                      "number|[REG_DWORD] 298|2",
+                      "odd|[REG_BINARY] 01 02|1",
                       "user|\"C:\\u.exe\" /min|2|off",
+                      "words|[REG_MULTI_SZ] C:\\m.exe | /q|2",
                   }));
+  for (const StartupEntry& e : listing.entries)
+    EXPECT_EQ(e.editable(), e.type == RegType::kString) << e.name;
 }
 
 TEST_F(StartupProgramsTest, OneViewOnlyWhereTheViewsAreTheSameKey) {
@@ -65,7 +74,7 @@ TEST_F(StartupProgramsTest, AnUnreadableKeyIsReportedNotShownAsEmpty) {
   reg.unreadable_keys.push_back("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
   const StartupListing listing = ListStartupEntries(reg);
   EXPECT_EQ(listing.unreadable, std::vector<RunKeySource>{RunKeySource::kMachine32});
-  EXPECT_EQ(listing.entries.size(), 2u);
+  EXPECT_EQ(listing.entries.size(), 4u);
 }
 
 TEST_F(StartupProgramsTest, FieldsAreCheckedNameFirst) {
@@ -74,39 +83,57 @@ TEST_F(StartupProgramsTest, FieldsAreCheckedNameFirst) {
   EXPECT_EQ(CheckStartupFields("n", "p"), StartupFieldCheck::kOk);
 }
 
-TEST_F(StartupProgramsTest, AddWritesWhereItMayAndKeepsAnExistingValuesTypeAndPlace) {
+TEST_F(StartupProgramsTest, AddWritesWhereItMayAndNeverOverAnotherType) {
   struct Case {
     const char* what;
     const char* name;
+    std::optional<RunKeySource> row;  // the row the user clicked
     bool machine_read_only;
     RunKeySource where;
     RegView view;
-    RegType type;
+    bool written;
   };
   const Case cases[] = {
-      {"new: the machine's key", "new", false, RunKeySource::kMachine32, RegView::k32,
-       RegType::kString},
-      {"new, machine refused: the user's key", "new", true, RunKeySource::kUser, RegView::kDefault,
-       RegType::kString},
-      {"existing expandable value stays expandable", "a32", false, RunKeySource::kMachine32,
-       RegView::k32, RegType::kExpandString},
-      {"existing user value stays the user's", "USER", false, RunKeySource::kUser,
-       RegView::kDefault, RegType::kString},
+      {"new: the machine's key", "new", std::nullopt, false, RunKeySource::kMachine32, RegView::k32,
+       true},
+      {"new, machine refused: the user's key", "new", std::nullopt, true, RunKeySource::kUser,
+       RegView::kDefault, true},
+      {"an expandable value is not turned into a string", "a32", std::nullopt, false,
+       RunKeySource::kMachine32, RegView::k32, false},
+      {"nor a binary one", "ODD", std::nullopt, false, RunKeySource::kMachine32, RegView::k32,
+       false},
+      {"nor a number", "number", std::nullopt, false, RunKeySource::kUser, RegView::kDefault,
+       false},
+      {"existing user value stays the user's", "USER", std::nullopt, false, RunKeySource::kUser,
+       RegView::kDefault, true},
+      {"the clicked row's key, when the name stands in two", "b64", RunKeySource::kUser, false,
+       RunKeySource::kUser, RegView::kDefault, true},
+      {"a row of another name decides nothing", "c32", RunKeySource::kUser, false,
+       RunKeySource::kMachine32, RegView::k32, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     SetUp();
+    reg.WriteValue(RegRoot::kCurrentUser, kStartupRunKey, RegView::kDefault,
+                   Text("b64", "C:\\b-user.exe"));
     reg.read_only_root = c.machine_read_only ? std::optional(RegRoot::kLocalMachine) : std::nullopt;
-    const StartupWrite write = AddStartupEntry(reg, ListStartupEntries(reg), c.name, " D:\\x.exe ");
-    EXPECT_TRUE(write.ok);
+    const StartupListing before = ListStartupEntries(reg);
+    const StartupWrite write = AddStartupEntry(reg, before, c.name, " D:\\x.exe ", c.row);
+    EXPECT_EQ(write.ok, c.written);
+    EXPECT_EQ(write.other_type, !c.written);
     EXPECT_EQ(write.source, c.where);
+    if (!c.written) {
+      EXPECT_EQ(ListStartupEntries(reg).entries, before.entries) << "nothing changed";
+      reg = FakeRegistry();
+      continue;
+    }
     const RegRoot root =
         c.where == RunKeySource::kUser ? RegRoot::kCurrentUser : RegRoot::kLocalMachine;
     bool found = false;
     for (const RegValue& v : reg.ListValues(root, kStartupRunKey, c.view).values) {
       if (v.text != "D:\\x.exe") continue;
       found = true;
-      EXPECT_EQ(v.type, c.type);
+      EXPECT_EQ(v.type, RegType::kString);
     }
     EXPECT_TRUE(found);
     reg = FakeRegistry();

@@ -10,9 +10,11 @@
 #include "lang/lang_tables.h"
 #include "platform/errors.h"
 #include "platform/resources_win.h"
+#include "platform/utf8.h"
 #include "platform/wide_win.h"
 #include "platform/win_util_win.h"
 #include "platform/window_class_win.h"
+#include "store/doc.h"
 
 namespace zd {
 namespace {
@@ -197,6 +199,8 @@ void TfrmRun::Layout() {
 }
 
 void TfrmRun::Show() {
+  // Other programs change the keys while the window is hidden.
+  List();
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
 }
@@ -267,10 +271,12 @@ void TfrmRun::SelectRow(int row) {
 }
 
 void TfrmRun::LVClick() {
-  if (const StartupEntry* entry = Selected()) {
-    TxtStartName.SetText(entry->name);
-    TxtStartPath.SetText(entry->command);
-  }
+  const StartupEntry* entry = Selected();
+  if (!entry) return;
+  // A value of another type is listed read-only: its shown form must never
+  // reach the fields, from where Add would write it back as a string.
+  TxtStartName.SetText(entry->editable() ? entry->name : std::string());
+  TxtStartPath.SetText(entry->editable() ? entry->command : std::string());
 }
 
 void TfrmRun::Flag(Flagged field) {
@@ -298,7 +304,17 @@ void TfrmRun::BtnZDAddPCStartClick() {
       break;
   }
   if (!deps_.registry) return;
-  if (!AddStartupEntry(*deps_.registry, listing_, name, path).ok) {
+  // The row the user chose says which key a name standing in two means.
+  std::optional<RunKeySource> row;
+  if (const StartupEntry* entry = Selected();
+      entry && EqualsIgnoringAsciiCase(entry->name, Trim(name)))
+    row = entry->source;
+  // What is overwritten is decided on the keys as they are now.
+  List();
+  const StartupWrite write = AddStartupEntry(*deps_.registry, listing_, name, path, row);
+  if (write.other_type) {
+    Message(t.PCStartOtherType, MB_OK | MB_ICONERROR);
+  } else if (!write.ok) {
     Message(t.PCStartWriteFailed, MB_OK | MB_ICONERROR);
   }
   List();
@@ -312,7 +328,17 @@ void TfrmRun::BtnZDDeletePCStartClick() {
     return;
   }
   if (!deps_.registry) return;
-  if (!DeleteStartupEntry(*deps_.registry, *entry))
+  const std::string name = entry->name;
+  const RunKeySource source = entry->source;
+  // The entry as it stands now, in the key the row came from.
+  List();
+  const StartupEntry* current = FindStartupEntry(listing_, name, source);
+  if (!current) return;
+  if (Message(lang::FormatText(t.PCStartDeleteQuestion, current->name),
+              MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    return;
+  }
+  if (!DeleteStartupEntry(*deps_.registry, *current))
     Message(t.PCStartDeleteFailed, MB_OK | MB_ICONERROR);
   List();
 }

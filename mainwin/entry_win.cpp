@@ -118,10 +118,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   online_deps.version = zd::ProductVersion;
   online_deps.product_title = zd::ProductName;
   const HWND main_window = form->hwnd();
-  online_deps.save_and_exit = [main_window] {
-    SendMessageW(main_window, WM_CLOSE, 0, 0);
-    return !IsWindow(main_window);
-  };
+  zd::TFrmMain* main_form = form.get();
+  online_deps.save_and_exit = [main_form] { return main_form->CloseForUpdate(); };
   std::unique_ptr<zd::OnlineServices> online =
       zd::OnlineServices::CreateOnSystem(instance, main_window, online_deps);
   // The content page on "我的主页" starts the server search a second later.

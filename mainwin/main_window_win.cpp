@@ -254,10 +254,11 @@ void TFrmMain::FormCreate() {
     OpenSettingsFile(store_);
     // The interface thread never waits for the disk; the exit waits for it.
     if (store_.settings) store_.settings->WriteInBackground();
-    // A program that was moved registers its new place at its next start.
-    if (deps_.registry && IsAutoStartSet(*deps_.registry, ProductName)) {
-      launcher_->MnZDAutoRun.SetChecked(true);
-      launcher_->MnZDAutoRunClick();
+    // A program that was moved registers its new place at its next start;
+    // nobody asked for that, so a refusal is not shown.
+    if (deps_.registry) {
+      launcher_->MnZDAutoRun.SetChecked(
+          RefreshAutoStart(*deps_.registry, ProductName, deps_.exe_path));
     }
     LoadLastRunList(store_);
     if (auto note = LoadNote(store_)) launcher_->note.MmNote.SetText(*note);
@@ -365,6 +366,9 @@ void TFrmMain::ApplyInterfaceTexts() {
 void TFrmMain::AttachOnline(OnlineServices* online) {
   online_ = online;
   if (!online_) return;
+  // An update offer waits for the end of the start-up load: accepted inside
+  // it, the close for the setup would have to wait for the load below it.
+  online_->HoldOffers(!first_load_done_ || loading_);
   online_->CreateVendorPanel(launcher_->PnlRight.hwnd(), 9, 100);
   online_->FillDemoPage(demo_->sheet.hwnd());
   LayoutControls();
@@ -532,6 +536,7 @@ void TFrmMain::TimerFirstRunTimer() {
   RunAutoRunDocs();
   // A refresh asked for during the load runs now; a close waits for its end.
   tracker_->HistoryLoaded();
+  if (online_) online_->HoldOffers(false);
   if (close_after_load_ && hwnd_) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
@@ -543,7 +548,7 @@ void TFrmMain::RunAutoRunDocs() {
   if (s.CbQueryAutoRunDoc.Checked()) {
     const lang::InterfaceTexts& texts = lang::Texts();
     const std::string question =
-        lang::FormatText(texts.AutoRunQuestion, static_cast<int>(docs.size()));
+        AutoRunQuestionText(docs, texts.AutoRunQuestion, texts.AutoRunMore);
     if (ShowMessage(question, texts.TipsCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   }
   OpenAutoRunDocs(docs, *opener_, *launcher_shell_);
@@ -601,6 +606,14 @@ void TFrmMain::MinimiseOutOfSight() {
   GetWindowRect(hwnd_, &r);
   SetWindowPos(hwnd_, nullptr, r.left, kMinimisedTop, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+MainWindowClose TFrmMain::CloseForUpdate() {
+  const HWND window = hwnd_;
+  if (!window) return MainWindowClose::kClosed;
+  SendMessageW(window, WM_CLOSE, 0, 0);
+  if (!IsWindow(window)) return MainWindowClose::kClosed;
+  return loading_ ? MainWindowClose::kAfterLoad : MainWindowClose::kRefused;
 }
 
 void TFrmMain::MnZDExitClick() {
@@ -702,6 +715,8 @@ void TFrmMain::FormDestroy() {
   SaveAtExit(/*tell_failures=*/true);
   // Whatever happened to the saves, the icon must not outlive the program.
   tray_.Remove();
+  // Saved: a setup that waited for that may run now.
+  if (online_) online_->MainWindowClosed();
   store_.MyRecentList.AttachMirror(nullptr);
   store_.MyRunList.AttachMirror(nullptr);
 }

@@ -54,6 +54,10 @@ class TFrmMain : public PageHost {
   int ActivePageIndex() const { return launcher_->active_page(); }
   void SetActivePage(int page_index);
   bool first_load_done() const { return first_load_done_; }
+  bool loading() const { return loading_; }
+  // Saves and closes as a close does, for an update's setup; during the
+  // start-up load the close comes at its end.
+  MainWindowClose CloseForUpdate();
   // The first load, normally run by TimerFirstRun 1.5 s after creation.
   void TimerFirstRunTimer();
   // The tray menu's entries of this window.

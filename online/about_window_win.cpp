@@ -57,6 +57,10 @@ void TFrmVersion::FormCreate() {
   MakeControl(hwnd_, L"BUTTON", t.AboutOk, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
               ScalePx(kWidth) - m - ScalePx(88), ScalePx(130), ScalePx(80), ScalePx(26), kBtnOk,
               font_.get());
+  if (deps_.test_build) {
+    MakeControl(hwnd_, L"STATIC", t.AboutTestBuild, WS_VISIBLE | SS_LEFT, m, ScalePx(130),
+                ScalePx(kWidth) - 2 * m - ScalePx(96), ScalePx(40), kLblTestBuild, font_.get());
+  }
 }
 
 LRESULT TFrmVersion::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -78,6 +82,8 @@ LRESULT TFrmVersion::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       SetBkMode(dc, TRANSPARENT);
       if (GetDlgCtrlID(reinterpret_cast<HWND>(lp)) == kLblHome) {
         SetTextColor(dc, RGB(0, 70, 180));
+      } else if (GetDlgCtrlID(reinterpret_cast<HWND>(lp)) == kLblTestBuild) {
+        SetTextColor(dc, RGB(200, 0, 0));
       }
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
     }

@@ -22,6 +22,8 @@ class TFrmVersion {
     std::string version;  // "%1.1f" of the running version
     const lang::ServiceTexts* texts = nullptr;
     std::function<void()> open_home_page;
+    // A build with a throwaway update key says so: it must not pass for a release.
+    bool test_build = false;
   };
   enum Control : int {
     kImage1 = 100,
@@ -30,7 +32,8 @@ class TFrmVersion {
     kLblDescription,
     kLblCopyright,
     kLblHome,
-    kBtnOk
+    kBtnOk,
+    kLblTestBuild
   };
 
   static std::unique_ptr<TFrmVersion> Create(HINSTANCE instance, HWND owner, Deps deps);

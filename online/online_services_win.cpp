@@ -12,7 +12,8 @@ namespace zd {
 // A message-only window: the search thread posts its news here.
 struct OnlineServices::Impl {
   static constexpr wchar_t kClassName[] = L"ZapdockOnlineMessages";
-  static constexpr UINT kSearchMessage = WM_APP + 31;
+  static constexpr UINT kSearchMessage = kSearchDoneMessage;
+  static constexpr UINT kOfferMessage = WM_APP + 32;
   OnlineServices* owner = nullptr;
   HWND hwnd_ = nullptr;
   BackgroundJob<SearchOutcome> search;
@@ -20,6 +21,14 @@ struct OnlineServices::Impl {
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kSearchMessage && wp == static_cast<WPARAM>(JobEvent::kDone)) {
       owner->OnSearchDone();
+      return 0;
+    }
+    if (msg == kOfferMessage) {
+      if (owner->pending_offer_ && !owner->offers_held_) {
+        const UpdateOffer offer = *owner->pending_offer_;
+        owner->pending_offer_.reset();
+        owner->MakeOffer(offer);
+      }
       return 0;
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);
@@ -103,7 +112,7 @@ int OnlineServices::MessageBoxUtf8(HWND owner, const std::string& text, const st
 
 bool OnlineServices::OpenWebAddress(const std::string& address) {
   if (!IsHttpUrl(address)) return false;
-  return deps_.processes->ShellOpen(address, "open", "");
+  return deps_.processes->ShellOpen(address, "open", "") == ShellStart::kStarted;
 }
 
 bool OnlineServices::StartServerSearch() {
@@ -146,11 +155,29 @@ void OnlineServices::OnSearchDone() {
   const std::optional<UpdateOffer> offer = DecideUpdateOffer(*outcome, names_, deps_.version);
   if (!offer) return;
   update_offered_ = true;
-  if (on_update_offer) {
-    on_update_offer(*offer);
-  } else {
-    OfferUpdate(*offer);
+  if (offers_held_) {
+    pending_offer_ = offer;
+    return;
   }
+  MakeOffer(*offer);
+}
+
+void OnlineServices::MakeOffer(const UpdateOffer& offer) {
+  if (on_update_offer) {
+    on_update_offer(offer);
+  } else {
+    OfferUpdate(offer);
+  }
+}
+
+void OnlineServices::HoldOffers(bool held) {
+  offers_held_ = held;
+  // Made from the message loop, not from inside the caller.
+  if (!held && pending_offer_) PostMessageW(impl_->hwnd_, Impl::kOfferMessage, 0, 0);
+}
+
+void OnlineServices::MainWindowClosed() {
+  if (update_) update_->MainWindowClosed();
 }
 
 void OnlineServices::OfferUpdate(const UpdateOffer& offer) {
@@ -171,6 +198,7 @@ void OnlineServices::OfferUpdate(const UpdateOffer& offer) {
   deps.start_ms = deps_.update_start_ms;
   deps.wait_ms = deps_.update_wait_ms;
   deps.timeout_ms = deps_.download_timeout_ms;
+  deps.deadline_ms = deps_.download_deadline_ms;
   // Not owned by the main window: that one closes before the setup starts.
   update_ = TFrmUpdateRoot::Create(instance_, nullptr, std::move(deps));
   if (update_) update_->ShowModal(offer, main_window_);
@@ -184,6 +212,7 @@ void OnlineServices::ShowAbout() {
     deps.version = FormatVersion(deps_.version);
     deps.texts = &texts_;
     deps.open_home_page = [this] { OpenWebAddress(kVendorHomePage); };
+    deps.test_build = IsTestUpdateKey();
     about_ = TFrmVersion::Create(instance_, main_window_, std::move(deps));
   }
   if (about_) about_->ShowAnimated();

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,9 +51,10 @@ struct OnlineDeps {
   PageViewFactory page_views;
   MessageBoxFn message_box;  // empty: the system's message box
   // Saves everything as a normal close does and closes the main window; the
-  // verified setup starts right after it. False keeps the program running
-  // and the setup unstarted.
-  std::function<bool()> save_and_exit;
+  // verified setup starts right after it (after MainWindowClosed when the
+  // window closes only at the end of its start-up load). kRefused keeps the
+  // program running and the setup unstarted.
+  std::function<MainWindowClose()> save_and_exit;
   // The vendor panel's exit button.
   std::function<void()> close_main_window;
   // Timings (tests shorten them).
@@ -60,10 +62,13 @@ struct OnlineDeps {
   int update_start_ms = 250;
   int update_wait_ms = 1000;
   int download_timeout_ms = 30000;
+  int download_deadline_ms = 5 * 60 * 1000;
 };
 
 class OnlineServices {
  public:
+  // What the search's worker posts to the interface thread when it is done.
+  static constexpr UINT kSearchDoneMessage = WM_APP + 31;
   static std::unique_ptr<OnlineServices> Create(HINSTANCE instance, HWND main_window,
                                                 OnlineDeps deps);
   // The same on the real system: the HTTP client, processes, held files and
@@ -95,6 +100,12 @@ class OnlineServices {
   // The question, then the update window, modal. Normally called for the
   // first offer of the run.
   void OfferUpdate(const UpdateOffer& offer);
+  // While held (during the main window's start-up load, which lets messages
+  // through) an offer waits; it is made once they are let go.
+  void HoldOffers(bool held);
+  bool offer_waiting() const { return pending_offer_.has_value(); }
+  // The main window has saved and is going.
+  void MainWindowClosed();
 
   // Called after each search round (on the interface thread).
   std::function<void(const SearchOutcome&)> on_search_done;
@@ -123,6 +134,7 @@ class OnlineServices {
  private:
   OnlineServices(HINSTANCE instance, HWND main_window, OnlineDeps deps);
   void OnSearchDone();
+  void MakeOffer(const UpdateOffer& offer);
 
   struct Impl;
   std::unique_ptr<Impl> impl_;
@@ -142,6 +154,8 @@ class OnlineServices {
   bool server_found_ = false;
   float latest_version_ = 1.0f;
   bool update_offered_ = false;
+  bool offers_held_ = false;
+  std::optional<UpdateOffer> pending_offer_;
   std::unique_ptr<TFrmVersion> about_;
   std::unique_ptr<TFrmUpdateRoot> update_;
   std::unique_ptr<TFrmMyPControl> demo_;

@@ -9,7 +9,8 @@ std::optional<UpdateOffer> DecideUpdateOffer(const SearchOutcome& outcome, const
   if (!outcome.found || !outcome.page.genuine) return std::nullopt;
   const VersionPage& page = outcome.page;
   if (!IsNewerVersion(page.latest, running_version)) return std::nullopt;
-  if (!page.sha256 || !page.signature || page.version_text.empty()) return std::nullopt;
+  if (!page.sha256 || !page.signature || !page.setup_size || page.version_text.empty())
+    return std::nullopt;
   UpdateOffer offer;
   offer.server = outcome.active_server;
   offer.download_url = outcome.active_server + names.SetupPath;
@@ -17,15 +18,36 @@ std::optional<UpdateOffer> DecideUpdateOffer(const SearchOutcome& outcome, const
   offer.setup_file_name = names.SetupFileName;
   offer.version_text = page.version_text;
   offer.version = page.latest;
+  offer.size = *page.setup_size;
   offer.sha256 = *page.sha256;
   offer.signature = *page.signature;
   return offer;
 }
 
 std::string UpdateStatement(const std::string& setup_file_name, const std::string& version_text,
-                            const Sha256Digest& sha256) {
+                            uint64_t size, const Sha256Digest& sha256) {
   return "Zapdock update\nfile: " + setup_file_name + "\nversion: " + version_text +
-         "\nsha256: " + HexEncode(sha256) + "\n";
+         "\nsize: " + std::to_string(size) + "\nsha256: " + HexEncode(sha256) + "\n";
+}
+
+UpdateMessage MessageForFailure(UpdateFailure failure, HttpStatus http) {
+  switch (failure) {
+    case UpdateFailure::kNone:
+    case UpdateFailure::kCancelled:
+      return UpdateMessage::kNone;
+    case UpdateFailure::kDownload:
+      return http == HttpStatus::kBadAddress || http == HttpStatus::kHttpError
+                 ? UpdateMessage::kAddressFailed
+                 : UpdateMessage::kDownloadFailed;
+    case UpdateFailure::kTargetBusy:
+    case UpdateFailure::kDeadline:
+      return UpdateMessage::kDownloadFailed;
+    case UpdateFailure::kTooLarge:
+    case UpdateFailure::kHashMismatch:
+    case UpdateFailure::kBadSignature:
+      break;
+  }
+  return UpdateMessage::kCheckFailed;
 }
 
 std::string UpdateTargetPath(const std::string& temp_folder, const std::string& setup_file_name) {
@@ -45,11 +67,15 @@ bool SameFilePath(const std::string& a, const std::string& b) {
   return true;
 }
 
-std::vector<uint32_t> ProcessesStartedFrom(const std::vector<ProcessEntry>& processes,
-                                           const std::string& path, uint32_t own_pid) {
+std::vector<uint32_t> ProcessesStartedFrom(
+    const std::vector<ProcessEntry>& processes, const std::string& path, uint32_t own_pid,
+    const std::function<std::string(const std::string&)>& long_path) {
+  const auto long_form = [&](const std::string& p) { return long_path ? long_path(p) : p; };
+  const std::string target = long_form(path);
   std::vector<uint32_t> out;
   for (const ProcessEntry& p : processes) {
-    if (p.pid != own_pid && SameFilePath(p.image_path, path)) out.push_back(p.pid);
+    if (p.pid != own_pid && !p.image_path.empty() && SameFilePath(long_form(p.image_path), target))
+      out.push_back(p.pid);
   }
   return out;
 }
@@ -60,8 +86,9 @@ UpdateResult DownloadAndVerify(const UpdateJob& job, HttpClient& http, HeldFiles
                                const std::function<void(int ms)>& sleep) {
   UpdateResult result;
   const auto cancelled = [&] { return cancel && cancel->load(); };
-  for (uint32_t pid :
-       ProcessesStartedFrom(processes.List(), job.target_path, processes.CurrentProcessId())) {
+  const auto long_path = [&processes](const std::string& p) { return processes.LongPath(p); };
+  for (uint32_t pid : ProcessesStartedFrom(processes.List(), job.target_path,
+                                           processes.CurrentProcessId(), long_path)) {
     if (processes.Terminate(pid, 0)) result.ended.push_back(pid);
   }
   if (sleep) sleep(job.wait_before_download_ms);
@@ -74,10 +101,18 @@ UpdateResult DownloadAndVerify(const UpdateJob& job, HttpClient& http, HeldFiles
     result.failure = UpdateFailure::kTargetBusy;
     return result;
   }
+  const auto now = job.now ? job.now : [] { return std::chrono::steady_clock::now(); };
+  const auto deadline = now() + std::chrono::milliseconds(job.deadline_ms);
+  bool late = false;
   Sha256 hash;
   result.http = http.Download(
-      job.offer.download_url, job.timeout_ms,
+      job.offer.download_url, job.timeout_ms, job.offer.size,
       [&](std::string_view piece) {
+        // A server that trickles forever is stopped at the deadline.
+        if (now() > deadline) {
+          late = true;
+          return false;
+        }
         hash.Update(piece);
         return file->Write(piece);
       },
@@ -88,6 +123,8 @@ UpdateResult DownloadAndVerify(const UpdateJob& job, HttpClient& http, HeldFiles
     return std::move(result);
   };
   if (result.http == HttpStatus::kCancelled || cancelled()) return fail(UpdateFailure::kCancelled);
+  if (late) return fail(UpdateFailure::kDeadline);
+  if (result.http == HttpStatus::kTooLarge) return fail(UpdateFailure::kTooLarge);
   if (result.http != HttpStatus::kOk) return fail(UpdateFailure::kDownload);
   if (!file->Seal()) return fail(UpdateFailure::kDownload);
   // The hash taken while downloading says what arrived; reading the sealed
@@ -105,7 +142,7 @@ UpdateResult DownloadAndVerify(const UpdateJob& job, HttpClient& http, HeldFiles
     return fail(UpdateFailure::kHashMismatch);
   }
   const std::string statement =
-      UpdateStatement(job.offer.setup_file_name, job.offer.version_text, on_disk);
+      UpdateStatement(job.offer.setup_file_name, job.offer.version_text, job.offer.size, on_disk);
   if (!VerifyEd25519(statement, job.offer.signature, job.key)) {
     return fail(UpdateFailure::kBadSignature);
   }

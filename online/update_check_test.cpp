@@ -10,6 +10,7 @@
 #include "platform/fake_http_client.h"
 #include "platform/fake_processes.h"
 #include "platform/temp_dir_for_tests.h"
+#include "store/doc.h"
 
 namespace zd {
 namespace {
@@ -44,6 +45,9 @@ TEST(UpdateOffer, OnlyANewerSignedVersionIsOffered) {
        Found(std::string(kSig) + "<!--svs___3.6___svs--><!--svh___" + HexEncode(Sha256Of(setup)) +
              "___svh-->"),
        false},
+      {"signed, without the size",
+       Found(ReplaceAll(signed_36, "<!--svz___" + std::to_string(setup.size()) + "___svz-->", "")),
+       false},
       {"not found", SearchOutcome{}, false},
   };
   for (const Case& c : cases) {
@@ -54,21 +58,31 @@ TEST(UpdateOffer, OnlyANewerSignedVersionIsOffered) {
   EXPECT_EQ(offer.download_url, "http://s/vazozod/update/zd/setupZD.exe");
   EXPECT_EQ(offer.update_page_url, "http://s/vazozod/update/zd/");
   EXPECT_EQ(offer.version_text, "3.6");
+  EXPECT_EQ(offer.size, setup.size());
   EXPECT_EQ(offer.sha256, Sha256Of(setup));
 }
 
-TEST(UpdateOffer, ProcessesAreMatchedByTheirFullPath) {
+TEST(UpdateOffer, ProcessesAreMatchedByTheirFullLongPath) {
   const std::vector<ProcessEntry> running = {
-      {10, "C:\\Users\\me\\Temp\\setupZD.exe"},
-      {11, "c:/users/ME/temp/SETUPZD.EXE"},
+      {10, "C:\\Users\\Long Name\\Temp\\setupZD.exe"},
+      {11, "c:/users/LONG NAME/temp/SETUPZD.EXE"},
       {12, "D:\\Downloads\\setupZD.exe"},  // same file name, another file
       {13, "setupZD.exe"},
       {14, ""},
-      {1, "C:\\Users\\me\\Temp\\setupZD.exe"},  // ourselves
+      {15, "C:\\Users\\LONGNA~1\\Temp\\setupZD.exe"},
+      {1, "C:\\Users\\Long Name\\Temp\\setupZD.exe"},  // ourselves
   };
-  EXPECT_EQ(ProcessesStartedFrom(running, "C:\\Users\\me\\Temp\\setupZD.exe", 1),
-            (std::vector<uint32_t>{10, 11}));
-  EXPECT_TRUE(ProcessesStartedFrom(running, "", 1).empty());
+  // GetLongPathName as the file system would answer: 8.3 names spelt out.
+  const auto long_path = [](const std::string& path) {
+    return ReplaceAll(path, "LONGNA~1", "Long Name");
+  };
+  for (const std::string& target : {std::string("C:\\Users\\Long Name\\Temp\\setupZD.exe"),
+                                    std::string("C:\\Users\\LONGNA~1\\Temp\\setupZD.exe")}) {
+    EXPECT_EQ(ProcessesStartedFrom(running, target, 1, long_path),
+              (std::vector<uint32_t>{10, 11, 15}))
+        << target;
+  }
+  EXPECT_TRUE(ProcessesStartedFrom(running, "", 1, long_path).empty());
   EXPECT_EQ(UpdateTargetPath("C:\\T\\", "setupZD.exe"), "C:\\T\\setupZD.exe");
   EXPECT_EQ(UpdateTargetPath("C:\\T", "setupZD.exe"), "C:\\T\\setupZD.exe");
 }
@@ -112,7 +126,8 @@ class DownloadTest : public ::testing::Test {
 };
 
 TEST_F(DownloadTest, AGoodSetupStaysHeldForTheStart) {
-  processes_.Add(40, kTarget);
+  processes_.Add(40, "C:\\Users\\me\\Temp\\SETUPZ~1.EXE");
+  processes_.long_paths["C:\\Users\\me\\Temp\\SETUPZ~1.EXE"] = kTarget;
   processes_.Add(41, "D:\\other\\setupZD.exe");
   UpdateResult r = Run(Job(signer_.Page(kSig, "3.6", setup_)), setup_);
   EXPECT_EQ(r.failure, UpdateFailure::kNone);
@@ -169,6 +184,26 @@ TEST_F(DownloadTest, EveryFailedCheckDeletesTheFile) {
        {},
        false,
        UpdateFailure::kBadSignature},
+      {"the page's size is not the signed one",
+       ReplaceAll(signer_.Page(kSig, "3.6", setup_),
+                  "<!--svz___" + std::to_string(setup_.size()) + "___svz-->",
+                  "<!--svz___" + std::to_string(setup_.size() + 5) + "___svz-->"),
+       setup_,
+       {},
+       false,
+       UpdateFailure::kBadSignature},
+      {"more than the signed size",
+       signer_.Page(kSig, "3.6", setup_),
+       setup_ + "x",
+       {},
+       false,
+       UpdateFailure::kTooLarge},
+      {"less than the signed size",
+       signer_.Page(kSig, "3.6", setup_),
+       setup_.substr(1),
+       {},
+       false,
+       UpdateFailure::kHashMismatch},
       {"download broken", signer_.Page(kSig, "3.6", setup_), "", broken, true,
        UpdateFailure::kDownload},
   };
@@ -185,6 +220,42 @@ TEST_F(DownloadTest, EveryFailedCheckDeletesTheFile) {
     const FakeHeldFiles::State state = files_.Get(kTarget);
     EXPECT_TRUE(state.deleted) << c.name;
     EXPECT_FALSE(state.held) << c.name;
+  }
+}
+
+TEST_F(DownloadTest, ALongerAnswerIsCutAtTheDeadline) {
+  UpdateJob job = Job(signer_.Page(kSig, "3.6", setup_));
+  job.deadline_ms = 60000;
+  // Every look at the clock is 20 s later: the fourth piece comes past the minute.
+  auto clock = std::chrono::steady_clock::time_point();
+  job.now = [&clock] {
+    clock += std::chrono::seconds(20);
+    return clock;
+  };
+  UpdateResult r = Run(job, setup_);
+  EXPECT_EQ(r.failure, UpdateFailure::kDeadline);
+  EXPECT_LT(progress_.size(), 4u);
+  EXPECT_TRUE(files_.Get(kTarget).deleted);
+  EXPECT_FALSE(files_.Get(kTarget).held);
+}
+
+TEST(UpdateMessages, EachFailureHasItsOwnMessage) {
+  const std::tuple<UpdateFailure, HttpStatus, UpdateMessage> cases[] = {
+      {UpdateFailure::kNone, HttpStatus::kOk, UpdateMessage::kNone},
+      {UpdateFailure::kCancelled, HttpStatus::kCancelled, UpdateMessage::kNone},
+      {UpdateFailure::kDownload, HttpStatus::kHttpError, UpdateMessage::kAddressFailed},
+      {UpdateFailure::kDownload, HttpStatus::kBadAddress, UpdateMessage::kAddressFailed},
+      {UpdateFailure::kDownload, HttpStatus::kConnectFailed, UpdateMessage::kDownloadFailed},
+      {UpdateFailure::kDownload, HttpStatus::kTimeout, UpdateMessage::kDownloadFailed},
+      {UpdateFailure::kTargetBusy, HttpStatus::kOk, UpdateMessage::kDownloadFailed},
+      {UpdateFailure::kDeadline, HttpStatus::kSinkFailed, UpdateMessage::kDownloadFailed},
+      {UpdateFailure::kTooLarge, HttpStatus::kTooLarge, UpdateMessage::kCheckFailed},
+      {UpdateFailure::kHashMismatch, HttpStatus::kOk, UpdateMessage::kCheckFailed},
+      {UpdateFailure::kBadSignature, HttpStatus::kOk, UpdateMessage::kCheckFailed},
+  };
+  for (const auto& [failure, http, message] : cases) {
+    EXPECT_EQ(MessageForFailure(failure, http), message)
+        << static_cast<int>(failure) << " " << HttpStatusName(http);
   }
 }
 
@@ -227,9 +298,10 @@ TEST(UpdateSigningTool, PagesOfTheToolPassOurChecks) {
   const auto key = HexDecode<32>(pub_hex);
   ASSERT_TRUE(key);
   const std::string statement =
-      UpdateStatement(offer->setup_file_name, offer->version_text, Sha256Of(setup));
+      UpdateStatement(offer->setup_file_name, offer->version_text, setup.size(), Sha256Of(setup));
   EXPECT_TRUE(VerifyEd25519(statement, offer->signature, *key));
   EXPECT_EQ(offer->sha256, Sha256Of(setup));
+  EXPECT_EQ(offer->size, setup.size());
   EXPECT_FALSE(VerifyEd25519(statement + " ", offer->signature, *key));
 }
 #endif

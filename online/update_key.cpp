@@ -11,4 +11,12 @@ Ed25519PublicKey UpdatePublicKey() {
   return HexDecode<32>(ZD_UPDATE_PUBLIC_KEY).value_or(Ed25519PublicKey{});
 }
 
+bool IsTestUpdateKey() {
+#ifdef ZD_UPDATE_KEY_IS_RELEASE
+  return false;
+#else
+  return true;
+#endif
+}
+
 }  // namespace zd

@@ -31,20 +31,26 @@ class TestSigner {
     return sig;
   }
 
-  // The two marker lines for a setup, signed for `version_text`.
+  // The marker lines for a setup (size, SHA-256, signature), signed for
+  // `version_text`; `size` stands on the page and in what is signed
+  // (0: the setup's own size).
   std::string Markers(const std::string& setup, const std::string& version_text,
-                      const std::string& file_name = "setupZD.exe") const {
+                      const std::string& file_name = "setupZD.exe", uint64_t size = 0) const {
     const Sha256Digest digest = Sha256Of(setup);
-    return std::string(kSha256Open) + HexEncode(digest) + kSha256Close + "\n" + kSignatureOpen +
-           HexEncode(Sign(UpdateStatement(file_name, version_text, digest))) + kSignatureClose +
-           "\n";
+    if (size == 0) size = setup.size();
+    return std::string(kSizeOpen) + std::to_string(size) + kSizeClose + "\n" + kSha256Open +
+           HexEncode(digest) + kSha256Close + "\n" + kSignatureOpen +
+           HexEncode(Sign(UpdateStatement(file_name, version_text, size, digest))) +
+           kSignatureClose + "\n";
   }
 
   // A whole version page.
   std::string Page(const std::string& server_signature, const std::string& version_text,
-                   const std::string& setup, const std::string& file_name = "setupZD.exe") const {
+                   const std::string& setup, const std::string& file_name = "setupZD.exe",
+                   uint64_t size = 0) const {
     return "<html><body>\n" + server_signature + "\n" + kVersionOpen + version_text +
-           kVersionClose + "\n" + Markers(setup, version_text, file_name) + "</body></html>\n";
+           kVersionClose + "\n" + Markers(setup, version_text, file_name, size) +
+           "</body></html>\n";
   }
 
  private:

@@ -9,7 +9,25 @@
 namespace zd {
 namespace {
 
-constexpr int kWidth = 420, kHeight = 150;
+constexpr int kWidth = 420, kHeight = 170;
+constexpr int kCancelId = 1;
+
+const std::string& MessageText(const lang::ServiceTexts& t, UpdateMessage message) {
+  switch (message) {
+    case UpdateMessage::kAddressFailed:
+      return t.DownloadAddressFailed;
+    case UpdateMessage::kCheckFailed:
+      return t.UpdateCheckFailed;
+    case UpdateMessage::kElevationDeclined:
+      return t.UpdateElevationDeclined;
+    case UpdateMessage::kStartFailed:
+      return t.UpdateStartFailed;
+    case UpdateMessage::kNone:
+    case UpdateMessage::kDownloadFailed:
+      break;
+  }
+  return t.DownloadFailed;
+}
 
 }  // namespace
 
@@ -32,6 +50,8 @@ std::unique_ptr<TFrmUpdateRoot> TFrmUpdateRoot::Create(HINSTANCE instance, HWND 
 
 TFrmUpdateRoot::~TFrmUpdateRoot() {
   job_.Stop(BackgroundJob<UpdateResult>::kStopWaitMs);
+  // A checked setup that never got to run is not left behind.
+  if (setup_) setup_->Discard();
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
@@ -46,8 +66,16 @@ LRESULT TFrmUpdateRoot::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
                           ScalePx(20), 0, font_.get());
       progress_ = MakeControl(hwnd_, PROGRESS_CLASSW, "", WS_VISIBLE | PBS_SMOOTH, m,
                               m + ScalePx(32), rc.right - 2 * m, ScalePx(20), 0, nullptr);
+      const int bw = ScalePx(88), bh = ScalePx(26);
+      cancel_ = MakeControl(hwnd_, L"BUTTON", deps_.texts->UpdateCancel,
+                            WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, rc.right - m - bw,
+                            rc.bottom - m - bh, bw, bh, kCancelId, font_.get());
       return 0;
     }
+    case WM_COMMAND:
+      // The cancel button, or Escape: the same as closing the window.
+      if (LOWORD(wp) == kCancelId || LOWORD(wp) == IDCANCEL) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+      return 0;
     case WM_TIMER:
       if (wp == kTimer1) Timer1Timer();
       if (wp == kTimerWait) TimerWaitTimer();
@@ -106,6 +134,7 @@ void TFrmUpdateRoot::TimerWaitTimer() {
   job.target_path = deps_.target_path;
   job.key = deps_.key;
   job.timeout_ms = deps_.timeout_ms;
+  job.deadline_ms = deps_.deadline_ms;
   HttpClient* http = deps_.http;
   HeldFiles* files = deps_.held_files;
   Processes* processes = deps_.processes;
@@ -126,21 +155,23 @@ void TFrmUpdateRoot::OnProgress() {
   const auto [done, total] = job_.Progress();
   // The bar counts in 32-bit steps: large files are shown in KiB.
   const int shift = total > 0x7FFFFFFF ? 10 : 0;
-  const uint64_t range = total ? total : std::max<uint64_t>(done, 1);
+  // A server that announces no length: the signed size is the whole.
+  const uint64_t range = total ? total : std::max<uint64_t>(std::max(offer_.size, done), 1);
   SendMessageW(progress_, PBM_SETRANGE32, 0, static_cast<LPARAM>(range >> shift));
   SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(done >> shift), 0);
   shown_done_ = std::max(shown_done_, done);
   shown_total_ = range;
 }
 
-void TFrmUpdateRoot::Fail() {
+void TFrmUpdateRoot::Fail(UpdateMessage message) {
   outcome_ = Outcome::kFailed;
+  message_ = message;
   // When the program has already closed for the setup, its quit request
   // would end the message box at once: the user must still read it.
   MSG quit{};
   const bool quitting = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
-  if (deps_.message_box) {
-    deps_.message_box(hwnd_, deps_.texts->DownloadFailed, deps_.texts->UpdateWindowCaption,
+  if (deps_.message_box && message != UpdateMessage::kNone) {
+    deps_.message_box(hwnd_, MessageText(*deps_.texts, message), deps_.texts->UpdateWindowCaption,
                       MB_OK | MB_ICONWARNING);
   }
   if (quitting) PostQuitMessage(static_cast<int>(quit.wParam));
@@ -151,27 +182,54 @@ void TFrmUpdateRoot::OnDone() {
   std::optional<UpdateResult> result = job_.Take();
   if (outcome_ != Outcome::kDownloading) return;
   if (!result || result->failure != UpdateFailure::kNone || !result->setup) {
-    Fail();
+    const UpdateMessage message =
+        result ? MessageForFailure(result->failure, result->http) : UpdateMessage::kDownloadFailed;
+    Fail(message == UpdateMessage::kNone ? UpdateMessage::kDownloadFailed : message);
     return;
   }
   OnProgress();
+  setup_ = std::move(result->setup);
   // Everything is saved and the main window closed before the setup runs;
   // the setup holds no lock on a running copy of us.
-  if (deps_.save_and_exit && !deps_.save_and_exit()) {
-    result->setup->Discard();
-    outcome_ = Outcome::kCancelled;
-    if (hwnd_) DestroyWindow(hwnd_);
-    return;
+  const MainWindowClose closed =
+      deps_.save_and_exit ? deps_.save_and_exit() : MainWindowClose::kClosed;
+  switch (closed) {
+    case MainWindowClose::kClosed:
+      StartSetup();
+      return;
+    case MainWindowClose::kAfterLoad:
+      // The load runs below us on this thread: this window must go for it to
+      // end; the checked setup stays held until the main window has gone.
+      outcome_ = Outcome::kWaitingForClose;
+      if (hwnd_) DestroyWindow(hwnd_);
+      return;
+    case MainWindowClose::kRefused:
+      break;
   }
+  setup_->Discard();
+  setup_.reset();
+  outcome_ = Outcome::kCancelled;
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void TFrmUpdateRoot::MainWindowClosed() {
+  if (outcome_ == Outcome::kWaitingForClose) StartSetup();
+}
+
+void TFrmUpdateRoot::StartSetup() {
+  if (!setup_) return;
   // Started while we still hold the file against writers: what runs is
   // what was checked.
-  if (!deps_.processes->ShellOpen(result->setup->path(), "open", "")) {
-    result->setup->Discard();
-    Fail();
+  const ShellStart started = deps_.processes->ShellOpen(setup_->path(), "open", "");
+  if (started != ShellStart::kStarted) {
+    setup_->Discard();
+    setup_.reset();
+    Fail(started == ShellStart::kDeclined ? UpdateMessage::kElevationDeclined
+                                          : UpdateMessage::kStartFailed);
     return;
   }
   outcome_ = Outcome::kStarted;
-  result->setup.reset();
+  setup_.reset();
   if (hwnd_) DestroyWindow(hwnd_);
 }
 

@@ -1,7 +1,8 @@
 // TFrmUpdateRoot: the update window. It shows the progress of the download,
 // which runs on a worker thread; a setup that passed its checks is started
-// after the program has saved and closed, and closing this window first
-// cancels the download and keeps the setup from starting.
+// after the program has saved and closed (at the end of the start-up load
+// when that is running). Its cancel button, like closing it, cancels the
+// download and keeps the setup from starting.
 #pragma once
 
 #include <windows.h>
@@ -20,7 +21,14 @@ namespace zd {
 class TFrmUpdateRoot {
  public:
   static constexpr wchar_t kClassName[] = L"ZapdockUpdateWindow";
-  enum class Outcome { kWaiting, kDownloading, kStarted, kFailed, kCancelled };
+  enum class Outcome {
+    kWaiting,
+    kDownloading,
+    kWaitingForClose,  // checked and held; the main window closes after its load
+    kStarted,
+    kFailed,
+    kCancelled
+  };
 
   struct Deps {
     HttpClient* http = nullptr;
@@ -30,10 +38,11 @@ class TFrmUpdateRoot {
     Ed25519PublicKey key{};
     const lang::ServiceTexts* texts = nullptr;
     std::function<int(HWND, const std::string&, const std::string&, UINT)> message_box;
-    std::function<bool()> save_and_exit;
+    std::function<MainWindowClose()> save_and_exit;
     int start_ms = 250;  // Timer1: the hint appears
     int wait_ms = 1000;  // then the download starts
     int timeout_ms = 30000;
+    int deadline_ms = 5 * 60 * 1000;
   };
 
   static std::unique_ptr<TFrmUpdateRoot> Create(HINSTANCE instance, HWND owner, Deps deps);
@@ -46,10 +55,16 @@ class TFrmUpdateRoot {
   // Begin, then a modal loop until the window is gone.
   void ShowModal(const UpdateOffer& offer, HWND owner);
 
+  // The main window has saved and is going: a setup that waited for it starts.
+  void MainWindowClosed();
+
   HWND hwnd() const { return hwnd_; }
   HWND progress_bar() const { return progress_; }
   HWND hint_label() const { return hint_; }
+  HWND cancel_button() const { return cancel_; }
   Outcome outcome() const { return outcome_; }
+  // The last message shown (kNone: none).
+  UpdateMessage message() const { return message_; }
   // The highest progress position shown, and the range it was shown in.
   std::pair<uint64_t, uint64_t> shown_progress() const { return {shown_done_, shown_total_}; }
 
@@ -62,17 +77,20 @@ class TFrmUpdateRoot {
   void TimerWaitTimer();
   void OnProgress();
   void OnDone();
-  void Fail();
+  void StartSetup();
+  void Fail(UpdateMessage message);
 
   static constexpr UINT kJobMessage = WM_APP + 21;
   static constexpr UINT_PTR kTimer1 = 1, kTimerWait = 2;
 
   Deps deps_;
   UpdateOffer offer_;
-  HWND hint_ = nullptr, progress_ = nullptr;
+  HWND hint_ = nullptr, progress_ = nullptr, cancel_ = nullptr;
   UniqueFont font_;
   BackgroundJob<UpdateResult> job_;
+  std::unique_ptr<HeldFile> setup_;  // checked, waiting for the main window to go
   Outcome outcome_ = Outcome::kWaiting;
+  UpdateMessage message_ = UpdateMessage::kNone;
   uint64_t shown_done_ = 0, shown_total_ = 0;
 };
 

@@ -16,6 +16,18 @@ std::optional<std::string> TextBetween(std::string_view page, std::string_view o
   return std::string(page.substr(from, end - from));
 }
 
+std::optional<uint64_t> ParseSetupSize(std::string_view text) {
+  const std::string trimmed = Trim(text);
+  if (trimmed.empty() || trimmed.size() > 15) return std::nullopt;
+  uint64_t value = 0;
+  for (char c : trimmed) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + static_cast<uint64_t>(c - '0');
+  }
+  if (value == 0) return std::nullopt;
+  return value;
+}
+
 std::optional<float> ParseVersionNumber(std::string_view text) {
   const std::string trimmed = Trim(text);
   if (trimmed.empty()) return std::nullopt;
@@ -48,6 +60,7 @@ VersionPage ReadVersionPage(std::string_view page, std::string_view server_signa
   if (auto hex = TextBetween(page, kSignatureOpen, kSignatureClose)) {
     out.signature = HexDecode<64>(Trim(*hex));
   }
+  if (auto size = TextBetween(page, kSizeOpen, kSizeClose)) out.setup_size = ParseSetupSize(*size);
   return out;
 }
 

@@ -66,6 +66,19 @@ TEST(VersionPage, HashAndSignatureMarkers) {
   EXPECT_FALSE(ReadVersionPage("<!--svg___" + hash + "___svg-->", "x").signature);
 }
 
+TEST(VersionPage, SetupSizeMarker) {
+  const std::pair<const char*, std::optional<uint64_t>> cases[] = {
+      {"<!--svz___ 2500000 ___svz-->", 2500000},
+      {"<!--svz___0___svz-->", std::nullopt},
+      {"<!--svz___-5___svz-->", std::nullopt},
+      {"<!--svz___12MB___svz-->", std::nullopt},
+      {"<!--svz___1234567890123456___svz-->", std::nullopt},
+      {"no marker", std::nullopt},
+  };
+  for (const auto& [page, size] : cases)
+    EXPECT_EQ(ReadVersionPage(page, "x").setup_size, size) << page;
+}
+
 TEST(VersionPage, NewerMeansMoreThanAThousandthAbove) {
   struct Case {
     float latest, running;

@@ -52,17 +52,19 @@ HttpResponse FakeHttpClient::Get(const std::string& url, int, size_t max_bytes,
   return response;
 }
 
-HttpStatus FakeHttpClient::Download(const std::string& url, int, const DownloadWriter& write,
-                                    const DownloadProgress& progress,
+HttpStatus FakeHttpClient::Download(const std::string& url, int, uint64_t max_bytes,
+                                    const DownloadWriter& write, const DownloadProgress& progress,
                                     const std::atomic<bool>* cancel) {
   const std::optional<Answer> answer = Find(url);
   if (!answer) return HttpStatus::kConnectFailed;
   if (answer->status != HttpStatus::kOk) return answer->status;
   const std::string& body = answer->body;
   const uint64_t total = answer->announce_total ? body.size() : 0;
+  if (total > max_bytes) return HttpStatus::kTooLarge;
   for (size_t pos = 0; pos < body.size();) {
     if (cancel && *cancel) return HttpStatus::kCancelled;
     const size_t n = std::min(std::max<size_t>(answer->piece, 1), body.size() - pos);
+    if (pos + n > max_bytes) return HttpStatus::kTooLarge;
     if (!write(std::string_view(body).substr(pos, n))) return HttpStatus::kSinkFailed;
     pos += n;
     if (progress) progress(pos, total);

@@ -26,8 +26,9 @@ class FakeHttpClient : public HttpClient {
 
   HttpResponse Get(const std::string& url, int timeout_ms, size_t max_bytes,
                    const std::atomic<bool>* cancel) override;
-  HttpStatus Download(const std::string& url, int timeout_ms, const DownloadWriter& write,
-                      const DownloadProgress& progress, const std::atomic<bool>* cancel) override;
+  HttpStatus Download(const std::string& url, int timeout_ms, uint64_t max_bytes,
+                      const DownloadWriter& write, const DownloadProgress& progress,
+                      const std::atomic<bool>* cancel) override;
 
   // Every address asked for, in order (GETs and downloads).
   std::vector<std::string> requests() const;

@@ -20,16 +20,23 @@ bool FakeProcesses::Terminate(uint32_t pid, uint32_t) {
   return true;
 }
 
-bool FakeProcesses::ShellOpen(const std::string& file, const std::string& verb,
-                              const std::string& parameters) {
+ShellStart FakeProcesses::ShellOpen(const std::string& file, const std::string& verb,
+                                    const std::string& parameters) {
   std::lock_guard lock(mutex_);
-  if (start_fails) return false;
+  if (start_fails) return ShellStart::kFailed;
+  if (start_declined) return ShellStart::kDeclined;
   Start s;
   s.file = file;
   s.verb = verb;
   s.parameters = parameters;
   started_.push_back(std::move(s));
-  return true;
+  return ShellStart::kStarted;
+}
+
+std::string FakeProcesses::LongPath(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  auto it = long_paths.find(path);
+  return it == long_paths.end() ? path : it->second;
 }
 
 bool FakeProcesses::StartHidden(const std::string& application, const std::string& command_line,

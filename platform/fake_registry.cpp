@@ -72,6 +72,7 @@ RegListing FakeRegistry::ListValues(RegRoot root, const std::string& key, RegVie
 
 bool FakeRegistry::WriteValue(RegRoot root, const std::string& key, RegView view,
                               const RegValue& value) {
+  ++write_attempts;
   if (!Writable(root)) return false;
   const std::string id = KeyId(root, key, view);
   Key* found = Find(id);
@@ -93,6 +94,7 @@ bool FakeRegistry::WriteValue(RegRoot root, const std::string& key, RegView view
 
 bool FakeRegistry::DeleteValueIn(RegRoot root, const std::string& key, RegView view,
                                  const std::string& value) {
+  ++write_attempts;
   if (!Writable(root)) return false;
   Key* found = Find(KeyId(root, key, view));
   if (!found) return false;

@@ -12,11 +12,14 @@ std::optional<std::string> FakeShellFolders::Folder(UserFolder kind) {
 
 std::string FakeShellFolders::TempFolder() { return temp; }
 
-std::optional<std::string> FakeShellFolders::NewTempFile(const std::string& prefix) {
+std::optional<std::string> FakeShellFolders::NewTempFile(const std::string& folder,
+                                                         const std::string& prefix) {
   if (temp_fails) return std::nullopt;
   char hex[16];
   std::snprintf(hex, sizeof hex, "%X", next_temp++ & 0xFFFF);
-  return temp + prefix + hex + ".tmp";
+  std::string path = folder;
+  if (!path.empty() && path.back() != '\\') path += '\\';
+  return path + prefix + hex + ".tmp";
 }
 
 }  // namespace zd

@@ -42,8 +42,10 @@ class HttpClient {
   // given, is checked between pieces.
   virtual HttpResponse Get(const std::string& url, int timeout_ms, size_t max_bytes,
                            const std::atomic<bool>* cancel) = 0;
-  virtual HttpStatus Download(const std::string& url, int timeout_ms, const DownloadWriter& write,
-                              const DownloadProgress& progress,
+  // Stops with kTooLarge as soon as more than `max_bytes` would arrive (or
+  // the server announces more); nothing beyond it reaches `write`.
+  virtual HttpStatus Download(const std::string& url, int timeout_ms, uint64_t max_bytes,
+                              const DownloadWriter& write, const DownloadProgress& progress,
                               const std::atomic<bool>* cancel) = 0;
 };
 

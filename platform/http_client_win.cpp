@@ -145,13 +145,16 @@ class WinHttpClient : public HttpClient {
     return response;
   }
 
-  HttpStatus Download(const std::string& url, int timeout_ms, const DownloadWriter& write,
-                      const DownloadProgress& progress, const std::atomic<bool>* cancel) override {
+  HttpStatus Download(const std::string& url, int timeout_ms, uint64_t max_bytes,
+                      const DownloadWriter& write, const DownloadProgress& progress,
+                      const std::atomic<bool>* cancel) override {
     OpenRequest open = Send(url, timeout_ms);
     if (open.status != HttpStatus::kOk) return open.status;
+    if (open.total > max_bytes) return HttpStatus::kTooLarge;
     uint64_t received = 0;
     if (progress) progress(0, open.total);
     const HttpStatus status = ReadBody(open.request.get(), cancel, [&](std::string_view piece) {
+      if (piece.size() > max_bytes - received) return HttpStatus::kTooLarge;
       if (!write(piece)) return HttpStatus::kSinkFailed;
       received += piece.size();
       if (progress) progress(received, open.total);

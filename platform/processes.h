@@ -15,6 +15,12 @@ struct ProcessEntry {
   std::string image_path;
 };
 
+enum class ShellStart {
+  kStarted,
+  kDeclined,  // the user said no to the elevation prompt
+  kFailed,
+};
+
 class Processes {
  public:
   virtual ~Processes() = default;
@@ -23,15 +29,18 @@ class Processes {
   virtual bool Terminate(uint32_t pid, uint32_t exit_code) = 0;
   virtual uint32_t CurrentProcessId() = 0;
   // Has the shell run `verb` ("open", "runas") on a file or address, shown
-  // normally; `parameters` may be empty. True when the shell started it.
-  virtual bool ShellOpen(const std::string& file, const std::string& verb,
-                         const std::string& parameters) = 0;
+  // normally; `parameters` may be empty.
+  virtual ShellStart ShellOpen(const std::string& file, const std::string& verb,
+                               const std::string& parameters) = 0;
   // Starts `application` (a full path) with `command_line` in `directory`,
   // without a window. True when the process started.
   virtual bool StartHidden(const std::string& application, const std::string& command_line,
                            const std::string& directory) = 0;
   // The process runs with an administrator's full rights (elevated).
   virtual bool IsElevated() = 0;
+  // The long form of an existing path (no 8.3 names); the path itself when
+  // it has none or does not exist.
+  virtual std::string LongPath(const std::string& path) = 0;
 };
 
 std::unique_ptr<Processes> MakeSystemProcesses();

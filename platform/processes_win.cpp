@@ -45,8 +45,8 @@ class Win32Processes : public Processes {
 
   uint32_t CurrentProcessId() override { return GetCurrentProcessId(); }
 
-  bool ShellOpen(const std::string& file, const std::string& verb,
-                 const std::string& parameters) override {
+  ShellStart ShellOpen(const std::string& file, const std::string& verb,
+                       const std::string& parameters) override {
     const std::wstring wfile = Utf8ToWide(file), wverb = Utf8ToWide(verb),
                        wparams = Utf8ToWide(parameters);
     SHELLEXECUTEINFOW info{};
@@ -56,7 +56,19 @@ class Win32Processes : public Processes {
     info.lpFile = wfile.c_str();
     info.lpParameters = wparams.empty() ? nullptr : wparams.c_str();
     info.nShow = SW_SHOWNORMAL;
-    return ShellExecuteExW(&info) != FALSE;
+    if (ShellExecuteExW(&info)) return ShellStart::kStarted;
+    return GetLastError() == ERROR_CANCELLED ? ShellStart::kDeclined : ShellStart::kFailed;
+  }
+
+  std::string LongPath(const std::string& path) override {
+    const std::wstring wide = Utf8ToWide(path);
+    const DWORD needed = GetLongPathNameW(wide.c_str(), nullptr, 0);
+    if (needed == 0) return path;
+    std::wstring out(needed, L'\0');
+    const DWORD got = GetLongPathNameW(wide.c_str(), out.data(), needed);
+    if (got == 0 || got >= needed) return path;
+    out.resize(got);
+    return WideToUtf8(out);
   }
 
   bool StartHidden(const std::string& application, const std::string& command_line,

@@ -18,12 +18,13 @@ enum class RegView { kDefault, k64, k32 };
 // The key of the programs Windows starts at log-on.
 inline constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\windows\\CurrentVersion\\Run";
 
-enum class RegType { kString, kExpandString, kBinary, kDword, kOther };
+enum class RegType { kString, kExpandString, kMultiString, kBinary, kDword, kOther };
 
 struct RegValue {
   std::string name;
   RegType type = RegType::kString;
-  std::string text;   // string types: the text (UTF-8)
+  std::string text;   // string types: the text (UTF-8); a multi-string's
+                      // strings one per line ("\n" between them)
   std::string bytes;  // other types: the raw data
   bool operator==(const RegValue&) const = default;
 };
@@ -46,8 +47,7 @@ class Registry {
 
   // Every value of a key, opened for reading only.
   virtual RegListing ListValues(RegRoot root, const std::string& key, RegView view) = 0;
-  // Writes a value of its own type (string, expandable string or binary),
-  // creating the key when missing.
+  // Writes a value of its own type, creating the key when missing.
   virtual bool WriteValue(RegRoot root, const std::string& key, RegView view,
                           const RegValue& value) = 0;
   virtual bool DeleteValueIn(RegRoot root, const std::string& key, RegView view,
@@ -79,6 +79,8 @@ class FakeRegistry : public Registry {
 
   bool separate_views = true;
   bool fail_writes = false;
+  // Every write and delete asked for, refused or not.
+  int write_attempts = 0;
   // Writes under this root fail (no write access there).
   std::optional<RegRoot> read_only_root;
   // Keys that exist but refuse to be read.

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -39,6 +40,8 @@ RegType TypeOf(DWORD type) {
       return RegType::kString;
     case REG_EXPAND_SZ:
       return RegType::kExpandString;
+    case REG_MULTI_SZ:
+      return RegType::kMultiString;
     case REG_BINARY:
       return RegType::kBinary;
     case REG_DWORD:
@@ -54,6 +57,31 @@ std::string TextOf(const std::vector<BYTE>& data) {
   if (!text.empty()) std::memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
   text.resize(wcsnlen(text.c_str(), text.size()));
   return WideToUtf8(text);
+}
+
+// A multi-string's strings, one per line; it ends at the empty string.
+std::string LinesOf(const std::vector<BYTE>& data) {
+  std::wstring all(data.size() / sizeof(wchar_t), L'\0');
+  if (!all.empty()) std::memcpy(all.data(), data.data(), all.size() * sizeof(wchar_t));
+  std::string lines;
+  for (size_t pos = 0; pos < all.size();) {
+    const size_t end = std::min(all.find(L'\0', pos), all.size());
+    if (end == pos) break;
+    if (!lines.empty()) lines += '\n';
+    lines += WideToUtf8(all.substr(pos, end - pos));
+    pos = end + 1;
+  }
+  return lines;
+}
+
+// The data of a multi-string: each line, each ending with a zero, then one more.
+std::wstring MultiStringData(const std::string& lines) {
+  std::wstring data = Utf8ToWide(lines);
+  for (wchar_t& c : data)
+    if (c == L'\n') c = L'\0';
+  if (!data.empty()) data += L'\0';
+  data += L'\0';
+  return data;
 }
 
 class Win32Registry : public Registry {
@@ -140,6 +168,8 @@ class Win32Registry : public Registry {
       value.type = TypeOf(type);
       if (value.type == RegType::kString || value.type == RegType::kExpandString) {
         value.text = TextOf(data);
+      } else if (value.type == RegType::kMultiString) {
+        value.text = LinesOf(data);
       } else {
         value.bytes.assign(data.begin(), data.end());
       }
@@ -164,6 +194,12 @@ class Win32Registry : public Registry {
                             reinterpret_cast<const BYTE*>(text.c_str()),
                             static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) ==
              ERROR_SUCCESS;
+    }
+    if (value.type == RegType::kMultiString) {
+      const std::wstring data = MultiStringData(value.text);
+      return RegSetValueExW(hkey.get(), name.c_str(), 0, REG_MULTI_SZ,
+                            reinterpret_cast<const BYTE*>(data.c_str()),
+                            static_cast<DWORD>(data.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
     }
     const DWORD type = value.type == RegType::kDword ? REG_DWORD : REG_BINARY;
     return RegSetValueExW(hkey.get(), name.c_str(), 0, type,

@@ -18,9 +18,13 @@ class ShellFolders {
   virtual std::optional<std::string> Folder(UserFolder kind) = 0;
   // The user's temporary folder, with a trailing backslash.
   virtual std::string TempFolder() = 0;
-  // A new empty file with a unique name ("<prefix>XXXX.tmp") in the
-  // temporary folder; nullopt when none could be made.
-  virtual std::optional<std::string> NewTempFile(const std::string& prefix) = 0;
+  // The Windows folder's own temporary folder ("C:\Windows\Temp\"), where
+  // only administrators may change what another user put.
+  virtual std::string SystemTempFolder() = 0;
+  // A new empty file with a unique name ("<prefix>XXXX.tmp") in `folder`;
+  // nullopt when none could be made.
+  virtual std::optional<std::string> NewTempFile(const std::string& folder,
+                                                 const std::string& prefix) = 0;
 };
 
 std::unique_ptr<ShellFolders> MakeSystemShellFolders();
@@ -29,10 +33,13 @@ class FakeShellFolders : public ShellFolders {
  public:
   std::optional<std::string> Folder(UserFolder kind) override;
   std::string TempFolder() override;
-  std::optional<std::string> NewTempFile(const std::string& prefix) override;
+  std::string SystemTempFolder() override { return system_temp; }
+  std::optional<std::string> NewTempFile(const std::string& folder,
+                                         const std::string& prefix) override;
 
   std::map<UserFolder, std::string> folders;
   std::string temp = "C:\\Users\\me\\AppData\\Local\\Temp\\";
+  std::string system_temp = "C:\\Windows\\Temp\\";
   int next_temp = 0x1A2B;
   bool temp_fails = false;
 };

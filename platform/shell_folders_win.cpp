@@ -44,8 +44,18 @@ class Win32ShellFolders : public ShellFolders {
     return WideToUtf8(out);
   }
 
-  std::optional<std::string> NewTempFile(const std::string& prefix) override {
-    const std::wstring folder = Utf8ToWide(TempFolder());
+  std::string SystemTempFolder() override {
+    wchar_t path[MAX_PATH] = {};
+    const UINT got = GetSystemWindowsDirectoryW(path, MAX_PATH);
+    if (got == 0 || got >= MAX_PATH) return {};
+    std::wstring out(path, got);
+    if (out.back() != L'\\') out += L'\\';
+    return WideToUtf8(out + L"Temp\\");
+  }
+
+  std::optional<std::string> NewTempFile(const std::string& in,
+                                         const std::string& prefix) override {
+    const std::wstring folder = Utf8ToWide(in);
     if (folder.empty()) return std::nullopt;
     wchar_t path[MAX_PATH] = {};
     if (GetTempFileNameW(folder.c_str(), Utf8ToWide(prefix).c_str(), 0, path) == 0) {

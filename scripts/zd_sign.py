@@ -5,17 +5,19 @@
       a new Ed25519 key pair: PREFIX.key (the private seed, hex, mode 600) and
       PREFIX.pub (the public key, hex). The program embeds a .pub at build time.
   zd_sign.py markers --key KEY --version 3.6 --name setupZD.exe SETUP
-      prints the lines a version page carries for SETUP: its SHA-256 and the
-      signature of the update statement.
+      prints the lines a version page carries for SETUP: its size, its SHA-256
+      and the signature of the update statement.
   zd_sign.py page --key KEY --version 3.6 --name setupZD.exe --server-signature TEXT SETUP
       prints a whole version page: the server signature, the version and the
       two lines above.
-  zd_sign.py verify --pub PUB --version 3.6 --name setupZD.exe --sha256 HEX --signature HEX
+  zd_sign.py verify --pub PUB --version 3.6 --name setupZD.exe --size BYTES --sha256 HEX
+             --signature HEX
       checks a signature as the program does (exit status 0 when it holds).
 
 What is signed is the statement made by `statement()`: the setup's file name,
-the version text exactly as the page shows it, and the file's SHA-256. The
-program rebuilds it from the page and from the file it downloaded.
+the version text exactly as the page shows it, the file's size and its
+SHA-256. The program rebuilds it from the page and from the file it
+downloaded, and downloads no more than that size.
 """
 import argparse
 import hashlib
@@ -28,11 +30,12 @@ import nacl.signing
 VERSION_MARKERS = ("<!--svs___", "___svs-->")
 SHA256_MARKERS = ("<!--svh___", "___svh-->")
 SIGNATURE_MARKERS = ("<!--svg___", "___svg-->")
+SIZE_MARKERS = ("<!--svz___", "___svz-->")
 
 
-def statement(name: str, version: str, sha256_hex: str) -> bytes:
-    return ("Zapdock update\nfile: %s\nversion: %s\nsha256: %s\n" %
-            (name, version.strip(), sha256_hex.lower())).encode("utf-8")
+def statement(name: str, version: str, size: int, sha256_hex: str) -> bytes:
+    return ("Zapdock update\nfile: %s\nversion: %s\nsize: %d\nsha256: %s\n" %
+            (name, version.strip(), size, sha256_hex.lower())).encode("utf-8")
 
 
 def read_key(path: str) -> nacl.signing.SigningKey:
@@ -50,8 +53,10 @@ def file_sha256(path: str) -> str:
 
 def marker_lines(key_path: str, version: str, name: str, setup: str) -> list:
     digest = file_sha256(setup)
-    signature = read_key(key_path).sign(statement(name, version, digest)).signature
-    return [SHA256_MARKERS[0] + digest + SHA256_MARKERS[1],
+    size = os.path.getsize(setup)
+    signature = read_key(key_path).sign(statement(name, version, size, digest)).signature
+    return [SIZE_MARKERS[0] + str(size) + SIZE_MARKERS[1],
+            SHA256_MARKERS[0] + digest + SHA256_MARKERS[1],
             SIGNATURE_MARKERS[0] + signature.hex() + SIGNATURE_MARKERS[1]]
 
 
@@ -87,7 +92,7 @@ def cmd_verify(args) -> int:
     with open(args.pub, "r", encoding="ascii") as f:
         verify_key = nacl.signing.VerifyKey(bytes.fromhex(f.read().strip()))
     try:
-        verify_key.verify(statement(args.name, args.version, args.sha256),
+        verify_key.verify(statement(args.name, args.version, args.size, args.sha256),
                           bytes.fromhex(args.signature))
     except (nacl.exceptions.BadSignatureError, ValueError):
         print("bad signature", file=sys.stderr)
@@ -114,6 +119,7 @@ def main() -> int:
     p.add_argument("--pub", required=True)
     p.add_argument("--version", required=True)
     p.add_argument("--name", default="setupZD.exe")
+    p.add_argument("--size", type=int, required=True)
     p.add_argument("--sha256", required=True)
     p.add_argument("--signature", required=True)
     p.set_defaults(run=cmd_verify)

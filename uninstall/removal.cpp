@@ -140,6 +140,10 @@ AccessProblems CheckAccess(const UninstallContext& context, RegistryKeys& regist
   return problems;
 }
 
+bool HonoursElevatedStart(const std::vector<std::string>& args, bool elevated) {
+  return elevated && args.size() > 1 && args[1] == kElevatedOption;
+}
+
 ElevationChoice ChooseElevation(const AccessProblems& problems, bool elevated,
                                 bool relaunched_already) {
   if (problems.any() && !elevated && !relaunched_already) return ElevationChoice::kRelaunchElevated;

@@ -88,6 +88,14 @@ struct AccessProblems {
 AccessProblems CheckAccess(const UninstallContext& context, RegistryKeys& registry,
                            FileRemoval& files);
 
+// The second argument of an uninstall start made by the uninstall itself,
+// elevated: the new copy starts the removal at once.
+inline constexpr char kElevatedOption[] = "--elevated";
+
+// Whether a start may skip the window's question: only one made with
+// kElevatedOption that really runs elevated. Anyone can type the option.
+bool HonoursElevatedStart(const std::vector<std::string>& args, bool elevated);
+
 enum class ElevationChoice { kProceed, kRelaunchElevated };
 // Relaunch elevated once when something needs an administrator and we are
 // not one; an elevated start (or a second try) proceeds and reports.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <tuple>
 
 #include "platform/errors.h"
 
@@ -224,6 +225,20 @@ TEST(Removal, ElevationOnlyWhenNeededAndOnlyOnce) {
   };
   for (const Choice& c : choices) {
     EXPECT_EQ(ChooseElevation(c.problems, c.elevated, c.relaunched), c.want);
+  }
+}
+
+TEST(Uninstall, TheElevatedOptionCountsOnlyInAnElevatedProcess) {
+  using Args = std::vector<std::string>;
+  const std::tuple<Args, bool, bool> cases[] = {
+      {{"uninstall", "--elevated"}, true, true},
+      {{"uninstall", "--elevated"}, false, false},  // typed by anyone
+      {{"uninstall"}, true, false},
+      {{"uninstall", "--ELEVATED"}, true, false},
+      {{"uninstall", "x", "--elevated"}, true, false},
+  };
+  for (const auto& [args, elevated, honoured] : cases) {
+    EXPECT_EQ(HonoursElevatedStart(args, elevated), honoured) << args.back() << " " << elevated;
   }
 }
 

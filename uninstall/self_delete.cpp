@@ -1,5 +1,6 @@
 #include "uninstall/self_delete.h"
 
+#include "platform/utf8.h"
 #include "store/doc.h"
 #include "uninstall/removal.h"
 
@@ -21,9 +22,14 @@ std::string BatchQuoted(const std::string& path) {
 }
 
 std::vector<std::string> SelfDeleteScriptLines(const std::string& exe, const std::string& dir,
-                                               const std::string& bat) {
+                                               const std::string& bat,
+                                               const std::string& system_dir,
+                                               const std::string& maker_dir) {
   const std::string e = BatchQuoted(exe);
-  return {
+  // del, if, set, goto and rmdir are the interpreter's own commands; the one
+  // program it starts is named by its full path.
+  const std::string ping = BatchQuoted(WithoutTrailingBackslash(system_dir) + "\\ping.exe");
+  std::vector<std::string> lines = {
       "@echo off",
       "set /a tries=0",
       ":Label1",
@@ -32,12 +38,27 @@ std::vector<std::string> SelfDeleteScriptLines(const std::string& exe, const std
       "set /a tries+=1",
       "if %tries% geq " + std::to_string(kDeleteTries) + " goto Label2",
       // About a second: ping waits one second between its two echoes.
-      "ping -n 2 127.0.0.1 >nul",
+      ping + " -n 2 127.0.0.1 >nul",
       "goto Label1",
       ":Label2",
       "rmdir " + BatchQuoted(WithoutTrailingBackslash(dir)) + " >nul 2>&1",
-      "del /f /q " + BatchQuoted(bat),
   };
+  // Fails quietly while the maker's other programs are there.
+  if (!maker_dir.empty())
+    lines.push_back("rmdir " + BatchQuoted(WithoutTrailingBackslash(maker_dir)) + " >nul 2>&1");
+  lines.push_back("del /f /q " + BatchQuoted(bat));
+  return lines;
+}
+
+std::string MakerFolderAbove(const std::string& dir) {
+  const std::string folder = WithoutTrailingBackslash(dir);
+  const size_t cut = folder.find_last_of('\\');
+  if (cut == std::string::npos || cut < 3) return {};
+  const std::string parent = folder.substr(0, cut);
+  const size_t name = parent.find_last_of('\\');
+  if (name == std::string::npos || !EqualsIgnoringAsciiCase(parent.substr(name + 1), kMakerFolder))
+    return {};
+  return parent + "\\";
 }
 
 std::optional<std::string> EncodeScript(const std::vector<std::string>& lines,
@@ -64,23 +85,32 @@ std::string ScriptCommandLine(const std::string& cmd_exe, const std::string& bat
 
 std::optional<ScriptPlan> PlanSelfDelete(const std::string& exe, const std::string& system_dir,
                                          ShellFolders& folders, FileRemoval& removal,
-                                         const AnsiCodec& oem) {
-  const std::optional<std::string> temp_file = folders.NewTempFile("uis");
+                                         const AnsiCodec& oem, bool elevated) {
+  const std::string script_folder = elevated ? folders.SystemTempFolder() : folders.TempFolder();
+  if (script_folder.empty()) return std::nullopt;
+  const std::optional<std::string> temp_file = folders.NewTempFile(script_folder, "uis");
   if (!temp_file) return std::nullopt;
   ScriptPlan plan;
   plan.temp_file = *temp_file;
   plan.bat = ScriptPathFor(*temp_file);
   plan.cmd_exe = WithoutTrailingBackslash(system_dir) + "\\cmd.exe";
-  plan.directory = folders.TempFolder();
+  // Nothing of the program's folder is held open, and nothing of the
+  // user's is the current folder of an elevated command interpreter.
+  plan.directory = WithoutTrailingBackslash(system_dir);
   const std::string dir = FolderOf(exe);
-  std::optional<std::string> bytes = EncodeScript(SelfDeleteScriptLines(exe, dir, plan.bat), oem);
+  const std::string maker = MakerFolderAbove(dir);
+  std::optional<std::string> bytes =
+      EncodeScript(SelfDeleteScriptLines(exe, dir, plan.bat, system_dir, maker), oem);
   if (!bytes) {
     // The script file does not exist yet: its short name is its folder's
     // short name and its own (8.3-sized) name.
     const std::string bat_short =
         FolderOf(removal.ShortPath(*temp_file)) + plan.bat.substr(plan.bat.find_last_of('\\') + 1);
     bytes = EncodeScript(
-        SelfDeleteScriptLines(removal.ShortPath(exe), removal.ShortPath(dir), bat_short), oem);
+        SelfDeleteScriptLines(removal.ShortPath(exe), removal.ShortPath(dir), bat_short,
+                              removal.ShortPath(system_dir),
+                              maker.empty() ? std::string() : removal.ShortPath(maker)),
+        oem);
     plan.bat = bat_short;
   }
   if (!bytes) return std::nullopt;

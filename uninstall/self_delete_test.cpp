@@ -13,22 +13,30 @@ TEST(SelfDelete, ScriptQuotesEveryPathAndDoublesPercent) {
     const char* exe;
     const char* dir;
     const char* bat;
+    const char* system;
+    const char* maker;
     const char* exe_written;
     const char* dir_written;
     const char* bat_written;
+    const char* ping_written;
+    const char* maker_written;  // nullptr: no line
   };
   const Case cases[] = {
       {"C:\\Program Files\\Zapdock\\zapdock.exe", "C:\\Program Files\\Zapdock\\",
-       "C:\\Temp\\uis1.bat", "\"C:\\Program Files\\Zapdock\\zapdock.exe\"",
-       "\"C:\\Program Files\\Zapdock\"", "\"C:\\Temp\\uis1.bat\""},
-      {"C:\\R&D\\z.exe", "C:\\R&D\\", "C:\\My Temp & co\\uis2.bat", "\"C:\\R&D\\z.exe\"",
-       "\"C:\\R&D\"", "\"C:\\My Temp & co\\uis2.bat\""},
+       "C:\\Temp\\uis1.bat", "C:\\Windows\\system32", "",
+       "\"C:\\Program Files\\Zapdock\\zapdock.exe\"", "\"C:\\Program Files\\Zapdock\"",
+       "\"C:\\Temp\\uis1.bat\"", "\"C:\\Windows\\system32\\ping.exe\"", nullptr},
+      {"C:\\R&D\\MRX软件\\Z\\z.exe", "C:\\R&D\\MRX软件\\Z\\", "C:\\My Temp & co\\uis2.bat",
+       "C:\\Windows\\system32\\", "C:\\R&D\\MRX软件\\", "\"C:\\R&D\\MRX软件\\Z\\z.exe\"",
+       "\"C:\\R&D\\MRX软件\\Z\"", "\"C:\\My Temp & co\\uis2.bat\"",
+       "\"C:\\Windows\\system32\\ping.exe\"", "\"C:\\R&D\\MRX软件\""},
       {"C:\\100%\\%PATH%\\z.exe", "C:\\100%\\%PATH%\\", "C:\\T%MP%\\uis3.bat",
-       "\"C:\\100%%\\%%PATH%%\\z.exe\"", "\"C:\\100%%\\%%PATH%%\"", "\"C:\\T%%MP%%\\uis3.bat\""},
+       "D:\\W%IN%\\system32", "", "\"C:\\100%%\\%%PATH%%\\z.exe\"", "\"C:\\100%%\\%%PATH%%\"",
+       "\"C:\\T%%MP%%\\uis3.bat\"", "\"D:\\W%%IN%%\\system32\\ping.exe\"", nullptr},
   };
   for (const Case& c : cases) {
     const std::string e = c.exe_written;
-    const std::vector<std::string> want = {
+    std::vector<std::string> want = {
         "@echo off",
         "set /a tries=0",
         ":Label1",
@@ -36,14 +44,26 @@ TEST(SelfDelete, ScriptQuotesEveryPathAndDoublesPercent) {
         "if not exist " + e + " goto Label2",
         "set /a tries+=1",
         "if %tries% geq 30 goto Label2",
-        "ping -n 2 127.0.0.1 >nul",
+        std::string(c.ping_written) + " -n 2 127.0.0.1 >nul",
         "goto Label1",
         ":Label2",
         std::string("rmdir ") + c.dir_written + " >nul 2>&1",
-        std::string("del /f /q ") + c.bat_written,
     };
-    EXPECT_EQ(SelfDeleteScriptLines(c.exe, c.dir, c.bat), want) << c.exe;
+    if (c.maker_written) want.push_back(std::string("rmdir ") + c.maker_written + " >nul 2>&1");
+    want.push_back(std::string("del /f /q ") + c.bat_written);
+    EXPECT_EQ(SelfDeleteScriptLines(c.exe, c.dir, c.bat, c.system, c.maker), want) << c.exe;
   }
+}
+
+TEST(SelfDelete, TheMakersFolderIsTheOneAboveByItsName) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"C:\\Program Files\\MRX软件\\Zapdock\\", "C:\\Program Files\\MRX软件\\"},
+      {"C:\\Program Files\\mrx软件\\Zapdock", "C:\\Program Files\\mrx软件\\"},
+      {"C:\\Program Files\\Zapdock\\", ""},
+      {"C:\\MRX软件\\", ""},
+      {"D:\\Tools\\MRX软件 old\\Zapdock\\", ""},
+  };
+  for (const auto& [dir, maker] : cases) EXPECT_EQ(MakerFolderAbove(dir), maker) << dir;
 }
 
 TEST(SelfDelete, NamesAndCommandLine) {
@@ -75,44 +95,53 @@ class PlanTest : public ::testing::Test {
 
 TEST_F(PlanTest, LongPathsWhenTheyFit) {
   const auto cp936 = MakeCodec(936);
-  const std::optional<ScriptPlan> plan =
-      PlanSelfDelete(kExe, "C:\\windows\\system32", folders_, removal_, *cp936);
-  ASSERT_TRUE(plan);
-  EXPECT_EQ(plan->temp_file, "C:\\Users\\张三\\Temp\\uis1A2B.tmp");
-  EXPECT_EQ(plan->bat, "C:\\Users\\张三\\Temp\\uis1A2B.bat");
-  EXPECT_EQ(plan->cmd_exe, "C:\\windows\\system32\\cmd.exe");
-  EXPECT_EQ(plan->directory, folders_.temp);
-  EXPECT_EQ(plan->command_line, ScriptCommandLine(plan->cmd_exe, plan->bat));
-  EXPECT_EQ(
-      plan->bytes,
-      *EncodeScript(SelfDeleteScriptLines(kExe, "C:\\Program Files\\MRX软件\\Zapdock\\", plan->bat),
-                    *cp936));
+  // Elevated, the script lies where only administrators may change it.
+  for (bool elevated : {false, true}) {
+    SCOPED_TRACE(elevated ? "elevated" : "as the user");
+    const std::optional<ScriptPlan> plan =
+        PlanSelfDelete(kExe, "C:\\windows\\system32", folders_, removal_, *cp936, elevated);
+    ASSERT_TRUE(plan);
+    const std::string folder = elevated ? "C:\\Windows\\Temp\\" : "C:\\Users\\张三\\Temp\\";
+    EXPECT_EQ(plan->temp_file.rfind(folder + "uis", 0), 0u) << plan->temp_file;
+    EXPECT_EQ(plan->bat, ScriptPathFor(plan->temp_file));
+    EXPECT_EQ(plan->cmd_exe, "C:\\windows\\system32\\cmd.exe");
+    EXPECT_EQ(plan->directory, "C:\\windows\\system32");
+    EXPECT_EQ(plan->command_line, ScriptCommandLine(plan->cmd_exe, plan->bat));
+    EXPECT_EQ(plan->bytes,
+              *EncodeScript(
+                  SelfDeleteScriptLines(kExe, "C:\\Program Files\\MRX软件\\Zapdock\\", plan->bat,
+                                        "C:\\windows\\system32", "C:\\Program Files\\MRX软件\\"),
+                  *cp936));
+  }
 }
 
 TEST_F(PlanTest, ShortNamesWhenTheLongOnesDoNotFit) {
   const auto cp437 = MakeCodec(437);
   removal_.SetShortPath(kExe, "C:\\PROGRA~1\\MRX~1\\Zapdock\\zapdock.exe");
   removal_.SetShortPath("C:\\Program Files\\MRX软件\\Zapdock\\", "C:\\PROGRA~1\\MRX~1\\Zapdock\\");
+  removal_.SetShortPath("C:\\Program Files\\MRX软件\\", "C:\\PROGRA~1\\MRX~1\\");
   removal_.SetShortPath("C:\\Users\\张三\\Temp\\uis1A2B.tmp",
                         "C:\\Users\\8E2F~1\\Temp\\uis1A2B.tmp");
   const std::optional<ScriptPlan> plan =
-      PlanSelfDelete(kExe, "C:\\windows\\system32\\", folders_, removal_, *cp437);
+      PlanSelfDelete(kExe, "C:\\windows\\system32\\", folders_, removal_, *cp437, false);
   ASSERT_TRUE(plan);
   EXPECT_EQ(plan->bat, "C:\\Users\\8E2F~1\\Temp\\uis1A2B.bat");
   EXPECT_EQ(plan->cmd_exe, "C:\\windows\\system32\\cmd.exe");
   EXPECT_EQ(plan->bytes,
             *EncodeScript(SelfDeleteScriptLines("C:\\PROGRA~1\\MRX~1\\Zapdock\\zapdock.exe",
                                                 "C:\\PROGRA~1\\MRX~1\\Zapdock\\",
-                                                "C:\\Users\\8E2F~1\\Temp\\uis1A2B.bat"),
+                                                "C:\\Users\\8E2F~1\\Temp\\uis1A2B.bat",
+                                                "C:\\windows\\system32\\", "C:\\PROGRA~1\\MRX~1\\"),
                           *cp437));
 
   // No short names on this volume: no script rather than a wrong one.
   FakeFileRemoval no_short;
-  EXPECT_EQ(PlanSelfDelete(kExe, "C:\\windows\\system32", folders_, no_short, *cp437),
+  EXPECT_EQ(PlanSelfDelete(kExe, "C:\\windows\\system32", folders_, no_short, *cp437, false),
             std::nullopt);
   folders_.temp_fails = true;
-  EXPECT_EQ(PlanSelfDelete(kExe, "C:\\windows\\system32", folders_, removal_, *MakeCodec(936)),
-            std::nullopt);
+  EXPECT_EQ(
+      PlanSelfDelete(kExe, "C:\\windows\\system32", folders_, removal_, *MakeCodec(936), false),
+      std::nullopt);
 }
 
 TEST_F(PlanTest, StartWritesTheScriptAndStartsItHidden) {
@@ -122,14 +151,14 @@ TEST_F(PlanTest, StartWritesTheScriptAndStartsItHidden) {
   FakeProcesses processes;
   removal_.AddFile("C:\\Users\\张三\\Temp\\uis1A2B.tmp");
   const ScriptPlan plan =
-      *PlanSelfDelete(kExe, "C:\\windows\\system32", folders_, removal_, *MakeCodec(936));
+      *PlanSelfDelete(kExe, "C:\\windows\\system32", folders_, removal_, *MakeCodec(936), false);
   ASSERT_TRUE(StartSelfDelete(plan, files, removal_, processes));
   EXPECT_EQ(files.files().at(plan.bat), plan.bytes);
   EXPECT_FALSE(removal_.Exists(plan.temp_file)) << "no stray .tmp is left";
   ASSERT_EQ(processes.started().size(), 1u);
   EXPECT_EQ(processes.started()[0].application, plan.cmd_exe);
   EXPECT_EQ(processes.started()[0].command_line, plan.command_line);
-  EXPECT_EQ(processes.started()[0].directory, folders_.temp);
+  EXPECT_EQ(processes.started()[0].directory, "C:\\windows\\system32");
 
   processes.start_fails = true;
   EXPECT_FALSE(StartSelfDelete(plan, files, removal_, processes));

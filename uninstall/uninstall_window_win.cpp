@@ -103,6 +103,9 @@ void TFrmUninstall::FormCreate() {
               rc.right - m - 2 * bw - ScalePx(8), by, bw, bh, kBtnStartUnstall, font_.get());
   MakeControl(hwnd_, L"BUTTON", texts_.UninstallClose, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
               rc.right - m - bw, by, bw, bh, kBtnClose, font_.get());
+  // What the window is waiting for, while it waits.
+  MakeControl(hwnd_, L"STATIC", "", WS_VISIBLE | SS_LEFT, m, by - ScalePx(28), rc.right - 2 * m,
+              ScalePx(20), kLblStatus, font_.get());
 }
 
 LRESULT TFrmUninstall::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -137,7 +140,11 @@ LRESULT TFrmUninstall::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return TRUE;
       }
       break;
+    case WM_TIMER:
+      if (wp == kTimerCloseWait) TimerCloseWaitTimer();
+      return 0;
     case WM_DESTROY:
+      KillTimer(hwnd_, kTimerCloseWait);
       PostQuitMessage(0);
       return 0;
   }
@@ -156,25 +163,29 @@ void TFrmUninstall::Label2MouseDown() {
   if (!deps_.home_page.empty()) deps_.processes->ShellOpen(deps_.home_page, "open", "");
 }
 
-bool TFrmUninstall::CloseRunningProgram() {
-  if (deps_.main_window_class.empty()) return true;
+HWND TFrmUninstall::RunningProgram() const {
+  if (deps_.main_window_class.empty()) return nullptr;
+  HWND running = FindWindowW(deps_.main_window_class.c_str(), nullptr);
+  DWORD pid = 0;
+  if (running) GetWindowThreadProcessId(running, &pid);
+  return pid == GetCurrentProcessId() ? nullptr : running;
+}
+
+bool TFrmUninstall::AskRunningProgramToClose() {
+  HWND running = RunningProgram();
+  if (!running) return false;
   // The running copy saves as it does at every close; we wait for its
   // process to end, not only for its window.
-  for (int waited = 0; waited < 15000; waited += 100) {
-    HWND running = FindWindowW(deps_.main_window_class.c_str(), nullptr);
-    if (!running) return true;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(running, &pid);
-    if (pid == GetCurrentProcessId()) return true;
-    PostMessageW(running, WM_CLOSE, 0, 0);
-    UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
-    if (process) {
-      WaitForSingleObject(process.get(), 100);
-    } else {
-      Sleep(100);
-    }
-  }
-  return FindWindowW(deps_.main_window_class.c_str(), nullptr) == nullptr;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(running, &pid);
+  waited_process_.reset(OpenProcess(SYNCHRONIZE, FALSE, pid));
+  PostMessageW(running, WM_CLOSE, 0, 0);
+  return true;
+}
+
+void TFrmUninstall::SetBusy(bool busy) {
+  busy_ = busy;
+  EnableWindow(control(kBtnStartUnstall), !busy);
 }
 
 void TFrmUninstall::Exit() {
@@ -188,26 +199,64 @@ void TFrmUninstall::Exit() {
 
 void TFrmUninstall::BtnStartUnstallClick() {
   if (busy_) return;
-  busy_ = true;
-  struct Done {
-    bool& flag;
-    ~Done() { flag = false; }
-  } done{busy_};
-  if (!CloseRunningProgram()) {
-    outcome_ = Outcome::kStillRunning;
-    Message(lang::FormatText(texts_.UninstallStillRunning, deps_.context.product_name),
-            MB_OK | MB_ICONWARNING);
+  SetBusy(true);
+  if (!AskRunningProgramToClose()) {
+    Remove();
     return;
   }
+  // Waited for on a timer: the window keeps answering, and its wait is bounded.
+  outcome_ = Outcome::kWaitingForClose;
+  wait_started_ = GetTickCount64();
+  SetTextUtf8(control(kLblStatus),
+              lang::FormatText(texts_.UninstallWaiting, deps_.context.product_name));
+  SetTimer(hwnd_, kTimerCloseWait, kCloseWaitTickMs, nullptr);
+}
+
+void TFrmUninstall::TimerCloseWaitTimer() {
+  const bool process_gone =
+      !waited_process_ || WaitForSingleObject(waited_process_.get(), 0) == WAIT_OBJECT_0;
+  HWND running = RunningProgram();
+  if (!running && process_gone) {
+    KillTimer(hwnd_, kTimerCloseWait);
+    waited_process_.reset();
+    SetTextUtf8(control(kLblStatus), "");
+    Remove();
+    return;
+  }
+  const ULONGLONG waited = GetTickCount64() - wait_started_;
+  if (waited < static_cast<ULONGLONG>(deps_.close_wait_ms)) {
+    // Asked again now and then: a close that arrived during its start-up
+    // load is only kept for later, and a second copy may have come.
+    if (running && waited % 1000 < kCloseWaitTickMs) PostMessageW(running, WM_CLOSE, 0, 0);
+    return;
+  }
+  KillTimer(hwnd_, kTimerCloseWait);
+  waited_process_.reset();
+  SetTextUtf8(control(kLblStatus), "");
+  outcome_ = Outcome::kStillRunning;
+  SetBusy(false);
+  Message(lang::FormatText(texts_.UninstallStillRunning, deps_.context.product_name),
+          MB_OK | MB_ICONWARNING);
+}
+
+void TFrmUninstall::Remove() {
+  struct Done {
+    TFrmUninstall& form;
+    ~Done() {
+      if (form.hwnd_) form.SetBusy(false);
+    }
+  } done{*this};
   const AccessProblems problems = CheckAccess(deps_.context, *deps_.registry, *deps_.removal);
-  if (ChooseElevation(problems, deps_.processes->IsElevated(), deps_.elevated_start) ==
+  const bool elevated = deps_.processes->IsElevated();
+  if (ChooseElevation(problems, elevated, deps_.elevated_start) ==
       ElevationChoice::kRelaunchElevated) {
     // This user's own shortcuts and keys first: the elevated copy may run
     // as an administrator of another name.
     RunRemoval(deps_.context, *deps_.registry, *deps_.removal, *deps_.folders,
                RemovalScope::kUserOnly);
     if (deps_.processes->ShellOpen(deps_.context.exe_path, "runas",
-                                   std::string("uninstall ") + kElevatedOption)) {
+                                   std::string("uninstall ") + kElevatedOption) ==
+        ShellStart::kStarted) {
       outcome_ = Outcome::kRelaunched;
       DestroyWindow(hwnd_);
       return;
@@ -230,12 +279,13 @@ void TFrmUninstall::BtnStartUnstallClick() {
       MakeCodec(deps_.oem_code_page ? deps_.oem_code_page : static_cast<int>(GetOEMCP()));
   std::optional<ScriptPlan> plan;
   deps_.removal->MakeDeletable(deps_.context.exe_path);
+  const std::string system_dir = deps_.files->SystemDirectory();
   if (oem) {
-    plan = PlanSelfDelete(deps_.context.exe_path, deps_.files->SystemDirectory(), *deps_.folders,
-                          *deps_.removal, *oem);
+    plan = PlanSelfDelete(deps_.context.exe_path, system_dir, *deps_.folders, *deps_.removal, *oem,
+                          elevated);
   }
   // Away from the program's folder, so that the folder is not held open.
-  SetCurrentDirectoryW(Utf8ToWide(deps_.folders->TempFolder()).c_str());
+  SetCurrentDirectoryW(Utf8ToWide(system_dir).c_str());
   if (!plan || !StartSelfDelete(*plan, *deps_.files, *deps_.removal, *deps_.processes)) {
     outcome_ = Outcome::kNoScript;
     Message(lang::FormatText(texts_.UninstallNoScript, FolderOf(deps_.context.exe_path)),
@@ -266,7 +316,7 @@ int RunUninstallMode(HINSTANCE instance, const std::vector<std::string>& args,
   deps.context = {exe_path, ProductName, AppKey, OwnLogonValueName(lang::LanguageIndex)};
   deps.language_index = lang::LanguageIndex;
   deps.main_window_class = main_window_class;
-  deps.elevated_start = args.size() > 1 && args[1] == kElevatedOption;
+  deps.elevated_start = HonoursElevatedStart(args, processes->IsElevated());
   deps.home_page = kVendorHomePage;
   std::unique_ptr<TFrmUninstall> form = TFrmUninstall::Create(instance, deps);
   if (!form) return 1;

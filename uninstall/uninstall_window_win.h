@@ -22,10 +22,6 @@
 
 namespace zd {
 
-// The second argument of an uninstall start made by the uninstall itself,
-// elevated: the new copy starts the removal at once.
-inline constexpr char kElevatedOption[] = "--elevated";
-
 struct UninstallDeps {
   RegistryKeys* registry = nullptr;
   FileRemoval* removal = nullptr;
@@ -36,6 +32,9 @@ struct UninstallDeps {
   int language_index = 0;
   // The running program's main window class: that window is closed first.
   std::wstring main_window_class;
+  // How long the window waits for it to go (it keeps answering meanwhile).
+  int close_wait_ms = 15000;
+  // Started elevated by the uninstall itself (HonoursElevatedStart).
   bool elevated_start = false;
   int oem_code_page = 0;  // 0: the system's
   std::function<int(HWND, const std::string& text, const std::string& caption, UINT flags)>
@@ -47,8 +46,16 @@ struct UninstallDeps {
 class TFrmUninstall {
  public:
   static constexpr wchar_t kClassName[] = L"ZapdockUninstallWindow";
-  enum Control : int { kImage1 = 100, kLabel1, kLabel2, kBtnStartUnstall, kBtnClose };
-  enum class Outcome { kNone, kRemoved, kIncomplete, kRelaunched, kStillRunning, kNoScript };
+  enum Control : int { kImage1 = 100, kLabel1, kLabel2, kBtnStartUnstall, kBtnClose, kLblStatus };
+  enum class Outcome {
+    kNone,
+    kWaitingForClose,  // a running copy was asked to close
+    kRemoved,
+    kIncomplete,
+    kRelaunched,
+    kStillRunning,
+    kNoScript
+  };
 
   static std::unique_ptr<TFrmUninstall> Create(HINSTANCE instance, UninstallDeps deps);
   ~TFrmUninstall();
@@ -72,9 +79,18 @@ class TFrmUninstall {
  private:
   explicit TFrmUninstall(UninstallDeps deps);
   void FormCreate();
-  bool CloseRunningProgram();
+  // The running copy's main window (not ours), or null.
+  HWND RunningProgram() const;
+  // Asks a running copy to close; true when there was one to wait for.
+  bool AskRunningProgramToClose();
+  void TimerCloseWaitTimer();
+  void Remove();
+  void SetBusy(bool busy);
   int Message(const std::string& text, UINT flags);
   void Exit();
+
+  static constexpr UINT_PTR kTimerCloseWait = 1;
+  static constexpr UINT kCloseWaitTickMs = 100;
 
   UninstallDeps deps_;
   const lang::ServiceTexts& texts_;
@@ -82,6 +98,8 @@ class TFrmUninstall {
   Outcome outcome_ = Outcome::kNone;
   RemovalReport report_;
   bool busy_ = false;
+  UniqueHandle waited_process_;  // the running copy being waited for
+  ULONGLONG wait_started_ = 0;
 };
 
 // The uninstall mode on the real system: the window and its message loop

@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <fstream>
 #include <iterator>
+#include <set>
 
 #include "lang/service_texts.h"
 #include "mainwin/main_window_win.h"
@@ -61,6 +63,48 @@ std::string Answer(const ChildProcess& program, int button) {
   // Gone before the next one is looked for.
   for (int i = 0; i < 200 && IsWindow(box); ++i) Sleep(50);
   return text;
+}
+
+struct Running {
+  DWORD pid, parent;
+  std::wstring exe;  // file name only
+};
+std::vector<Running> RunningProcesses() {
+  std::vector<Running> out;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return out;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(snapshot, &entry); more;
+       more = Process32NextW(snapshot, &entry)) {
+    out.push_back({entry.th32ProcessID, entry.th32ParentProcessID, entry.szExeFile});
+  }
+  CloseHandle(snapshot);
+  return out;
+}
+
+bool SameName(const std::wstring& a, const wchar_t* b) {
+  return CompareStringOrdinal(a.c_str(), -1, b, -1, TRUE) == CSTR_EQUAL;
+}
+
+// Watches the setups that run until Zapdock is started again; answers the
+// new Zapdock's process and whether a setup was its parent.
+struct Restart {
+  DWORD pid = 0;
+  bool child_of_setup = false;
+};
+Restart WaitForRestart(DWORD ms) {
+  std::set<DWORD> setups;
+  for (DWORD waited = 0; waited <= ms; waited += 50) {
+    for (const Running& p : RunningProcesses()) {
+      if (SameName(p.exe, L"setupZD.exe")) setups.insert(p.pid);
+    }
+    for (const Running& p : RunningProcesses()) {
+      if (SameName(p.exe, L"zapdock.exe")) return {p.pid, setups.count(p.parent) > 0};
+    }
+    Sleep(50);
+  }
+  return {};
 }
 
 bool WaitForVersion(const std::wstring& version, DWORD ms) {
@@ -120,8 +164,21 @@ TEST(LifeWithServer, InstallUpdateRefuseATamperedSetupAndUninstall) {
     EXPECT_TRUE(program.WaitForExit(60000, &code)) << "the program closes for its setup";
     EXPECT_EQ(code, 0u);
   }
+  // The setup starts the program again through the shell, not as its own
+  // (elevated) child.
+  const Restart restart = WaitForRestart(90000);
   EXPECT_TRUE(WaitForVersion(L"3.6", 60000)) << "the newer setup ran";
   EXPECT_TRUE(PathExists(L"D:\\MrxConfig\\defualt.ini")) << "saved as at a normal close";
+  ASSERT_NE(restart.pid, 0u) << "started again after the update";
+  EXPECT_FALSE(restart.child_of_setup);
+  {
+    const HWND again = WaitForWindow(restart.pid, TFrmMain::kClassName, 30000);
+    ASSERT_NE(again, nullptr);
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, restart.pid);
+    PostMessageW(again, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(process, 30000), WAIT_OBJECT_0);
+    CloseHandle(process);
+  }
 
   // A tampered setup: refused with the download message, and deleted.
   std::string tampered = newer;
@@ -133,7 +190,7 @@ TEST(LifeWithServer, InstallUpdateRefuseATamperedSetupAndUninstall) {
     const HWND main_window = WaitForWindow(program.pid(), TFrmMain::kClassName, 30000);
     ASSERT_NE(main_window, nullptr);
     EXPECT_EQ(Answer(program, IDYES), texts.UpdateQuestion);
-    EXPECT_EQ(Answer(program, IDOK), texts.DownloadFailed);
+    EXPECT_EQ(Answer(program, IDOK), texts.UpdateCheckFailed);
     EXPECT_TRUE(WaitUntilGone(download, 5000)) << "the refused file is deleted";
     EXPECT_TRUE(IsWindow(main_window)) << "the program keeps running";
     PostMessageW(main_window, WM_CLOSE, 0, 0);
@@ -152,6 +209,11 @@ TEST(LifeWithServer, InstallUpdateRefuseATamperedSetupAndUninstall) {
   }
   EXPECT_TRUE(WaitUntilGone(exe, 40000));
   EXPECT_TRUE(WaitUntilGone(folder, 10000));
+  // Installed in "<Program Files>\MRX软件\Zapdock": the maker's folder, left
+  // empty, goes as well.
+  const std::wstring maker = folder.substr(0, folder.find_last_of(L'\\'));
+  ASSERT_TRUE(maker.ends_with(L"\\MRX软件")) << WideToUtf8(maker);
+  EXPECT_TRUE(WaitUntilGone(maker, 10000));
   EXPECT_FALSE(PathExists(Utf8ToWide(desktop_link)));
   EXPECT_FALSE(PathExists(Utf8ToWide(programs_link)));
   EXPECT_FALSE(PathExists(Utf8ToWide(UserFolderPath(CSIDL_PROGRAMS) + "\\MRX软件")));

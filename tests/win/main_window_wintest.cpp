@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include "lang/lang_tables.h"
 #include "mainwin/form_model.h"
 #include "mainwin/main_window_win.h"
 #include "platform/fake_files.h"
@@ -372,6 +373,30 @@ TEST_F(MainWindowTest, LogOnEntryIsTickedAndRefreshed) {
             "\"C:\\Program Files\\Zapdock\\zapdock.exe\"");
   Click(form.launcher().MnZDAutoRun);
   EXPECT_EQ(registry_.ReadString(RegRoot::kLocalMachine, kRunKey, "MRXZapdock"), std::nullopt);
+
+  // A standard user's start: the machine's key refuses, nothing is said, the
+  // user's key carries the new path and the box stays ticked.
+  registry_.WriteString(RegRoot::kLocalMachine, kRunKey, "MRXZapdock", "C:\\old\\zapdock.exe");
+  registry_.read_only_root = RegRoot::kLocalMachine;
+  TFrmMain& standard = Open();
+  EXPECT_EQ(boxes_, std::vector<std::string>{});
+  EXPECT_TRUE(standard.launcher().MnZDAutoRun.Checked());
+  EXPECT_EQ(registry_.ReadString(RegRoot::kCurrentUser, kRunKey, "MRXZapdock"),
+            "\"C:\\Program Files\\Zapdock\\zapdock.exe\"");
+  // The user's own untick that cannot be done is explained.
+  Click(standard.launcher().MnZDAutoRun);
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(boxes_[0], lang::Texts().TipsCaption + "|" + lang::Texts().AutoStartFailed);
+  EXPECT_TRUE(standard.launcher().MnZDAutoRun.Checked());
+
+  // Switched off in Windows' startup apps list: the box shows it unticked.
+  registry_.read_only_root.reset();
+  registry_.DeleteValue(RegRoot::kCurrentUser, kRunKey, "MRXZapdock");
+  registry_.WriteValue(
+      RegRoot::kLocalMachine,
+      "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run32",
+      RegView::k64, {"MRXZapdock", RegType::kBinary, {}, std::string("\x03\0\0\0", 4)});
+  EXPECT_FALSE(Open().launcher().MnZDAutoRun.Checked());
 }
 
 TEST_F(MainWindowTest, FavouritesEditBarFollowsCheckBoxAndMenu) {

@@ -84,7 +84,7 @@ class OnlineWindows : public ::testing::Test {
     };
     deps.save_and_exit = [this] {
       ++saved_;
-      return true;
+      return MainWindowClose::kClosed;
     };
     deps.close_main_window = [this] { ++closed_; };
     deps.page_views = [this](HWND) { return std::make_unique<FakePageView>(&views_); };
@@ -179,26 +179,72 @@ TEST_F(OnlineWindows, ATamperedSetupIsRefusedWithTheDownloadMessage) {
   OnlineServices& s = Make();
   ASSERT_TRUE(Search(s));
   ASSERT_EQ(boxes_.size(), 2u);
-  EXPECT_EQ(boxes_[1], s.texts().UpdateWindowCaption + "|" + s.texts().DownloadFailed);
+  EXPECT_EQ(boxes_[1], s.texts().UpdateWindowCaption + "|" + s.texts().UpdateCheckFailed);
   EXPECT_EQ(s.update_window()->outcome(), TFrmUpdateRoot::Outcome::kFailed);
   EXPECT_TRUE(Opened().empty());
   EXPECT_EQ(saved_, 0);
   EXPECT_TRUE(held_.Get(folders_.temp + "setupZD.exe").deleted);
 }
 
+TEST_F(OnlineWindows, EachFailureSaysWhatHappened) {
+  ZD_NEED_TEST_KEY();
+  const lang::ServiceTexts& t = lang::ServiceTextsFor(0);
+  struct Case {
+    const char* what;
+    HttpStatus download;  // of the setup
+    ShellStart start;     // of the checked setup
+    const std::string* message;
+  };
+  const Case cases[] = {
+      {"not on the server", HttpStatus::kHttpError, ShellStart::kStarted, &t.DownloadAddressFailed},
+      {"elevation declined", HttpStatus::kOk, ShellStart::kDeclined, &t.UpdateElevationDeclined},
+      {"setup not started", HttpStatus::kOk, ShellStart::kFailed, &t.UpdateStartFailed},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Serve("3.6", kSetup);
+    const bool downloaded = c.download == HttpStatus::kOk;
+    http_.Serve(std::string(kServer) + "vazozod/update/zd/setupZD.exe",
+                FakeHttpClient::Answer{c.download, downloaded ? 200 : 404, kSetup});
+    processes_.start_fails = c.start == ShellStart::kFailed;
+    processes_.start_declined = c.start == ShellStart::kDeclined;
+    boxes_.clear();
+    saved_ = 0;
+    OnlineServices& s = Make();
+    ASSERT_TRUE(Search(s));
+    ASSERT_EQ(boxes_.size(), 2u);
+    EXPECT_EQ(boxes_[1], t.UpdateWindowCaption + "|" + *c.message);
+    EXPECT_EQ(s.update_window()->outcome(), TFrmUpdateRoot::Outcome::kFailed);
+    EXPECT_EQ(saved_ == 1, downloaded) << "saved only for a setup that passed its checks";
+    EXPECT_TRUE(held_.Get(folders_.temp + "setupZD.exe").deleted);
+  }
+}
+
 TEST_F(OnlineWindows, ClosingTheUpdateWindowKeepsTheSetupFromStarting) {
   ZD_NEED_TEST_KEY();
-  Serve("3.6", kSetup);
-  OnlineServices& s = Make();
-  http_.before_answer = [&s](const std::string& url) {
-    if (url.ends_with(".exe")) PostMessageW(s.update_window()->hwnd(), WM_CLOSE, 0, 0);
-    // The close reaches the window while the download still runs.
-    if (url.ends_with(".exe")) Sleep(300);
-  };
-  ASSERT_TRUE(Search(s));
-  EXPECT_EQ(s.update_window()->outcome(), TFrmUpdateRoot::Outcome::kCancelled);
-  EXPECT_TRUE(Opened().empty());
-  EXPECT_EQ(saved_, 0);
+  // Closed by its frame, and by its cancel button.
+  for (bool by_button : {false, true}) {
+    SCOPED_TRACE(by_button ? "button" : "frame");
+    Serve("3.6", kSetup);
+    OnlineServices& s = Make();
+    http_.before_answer = [&s, by_button](const std::string& url) {
+      if (!url.ends_with(".exe")) return;
+      TFrmUpdateRoot& w = *s.update_window();
+      if (by_button) {
+        PostMessageW(w.hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w.cancel_button()), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(w.cancel_button()));
+      } else {
+        PostMessageW(w.hwnd(), WM_CLOSE, 0, 0);
+      }
+      // The close reaches the window while the download still runs.
+      Sleep(300);
+    };
+    ASSERT_TRUE(Search(s));
+    EXPECT_EQ(s.update_window()->outcome(), TFrmUpdateRoot::Outcome::kCancelled);
+    EXPECT_TRUE(Opened().empty());
+    EXPECT_EQ(saved_, 0);
+    http_.before_answer = nullptr;
+  }
 }
 
 TEST_F(OnlineWindows, NoServerMeansNoOfferAndNoMoreSearching) {
@@ -220,6 +266,14 @@ TEST_F(OnlineWindows, TheAboutBoxOpensTheHomePageFromItsLabels) {
   EXPECT_TRUE(IsWindowVisible(about->hwnd()));
   EXPECT_EQ(TextUtf8(about->hwnd()), "关于 MRXZapdock");
   EXPECT_EQ(TextUtf8(about->control(TFrmVersion::kLblVersion)), "3.5");
+  // This build's key: made when it was configured (the tests sign with its
+  // seed), or the release key. Only the first says "test build".
+  const bool throwaway_key = !std::string(ZD_TEST_UPDATE_SEED).empty();
+  const HWND test_build = about->control(TFrmVersion::kLblTestBuild);
+  EXPECT_EQ(test_build != nullptr && IsWindowVisible(test_build), throwaway_key);
+  if (throwaway_key) {
+    EXPECT_EQ(TextUtf8(test_build), s.texts().AboutTestBuild);
+  }
   for (TFrmVersion::Control label :
        {TFrmVersion::kImage1, TFrmVersion::kLblVersion, TFrmVersion::kLblHome}) {
     SendMessageW(about->hwnd(), WM_COMMAND, MAKEWPARAM(label, STN_CLICKED),

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include "online/update_check.h"
 #include "platform/file_removal.h"
@@ -11,6 +12,7 @@
 #include "platform/registry_keys.h"
 #include "platform/shell_folders.h"
 #include "platform/temp_dir_for_tests.h"
+#include "platform/utf8.h"
 #include "tests/win/helper_process.h"
 #include "tests/win/ui_drive.h"
 
@@ -105,7 +107,8 @@ TEST(ShellFoldersWin, UserFoldersAndTemporaryFiles) {
   const std::string temp = folders->TempFolder();
   ASSERT_FALSE(temp.empty());
   EXPECT_EQ(temp.back(), '\\');
-  const std::optional<std::string> a = folders->NewTempFile("uis"), b = folders->NewTempFile("uis");
+  const std::optional<std::string> a = folders->NewTempFile(temp, "uis"),
+                                   b = folders->NewTempFile(temp, "uis");
   ASSERT_TRUE(a && b);
   EXPECT_NE(*a, *b);
   EXPECT_EQ(a->rfind(temp + "uis", 0), 0u) << *a;
@@ -113,6 +116,12 @@ TEST(ShellFoldersWin, UserFoldersAndTemporaryFiles) {
   EXPECT_TRUE(PathExists(Utf8ToWide(*a)));
   DeleteFileW(Utf8ToWide(*a).c_str());
   DeleteFileW(Utf8ToWide(*b).c_str());
+  // The Windows folder's own temporary folder.
+  wchar_t windows[MAX_PATH] = {};
+  ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_WINDOWS, nullptr, 0, windows)));
+  EXPECT_TRUE(
+      EqualsIgnoringAsciiCase(folders->SystemTempFolder(), WideToUtf8(windows) + "\\Temp\\"))
+      << folders->SystemTempFolder();
 }
 
 // Copies the window helper to `path` and starts it there with one hidden window.
@@ -127,14 +136,26 @@ struct HelperCopy {
 
 TEST(ProcessesWin, OnlyProcessesStartedFromTheTargetAreEnded) {
   TempDirForTests a, b;
-  const std::string target = a.File("setupZD.exe");
+  const std::string folder = a.File("A Long Folder Name");
+  ASSERT_TRUE(CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr));
+  const std::string target = folder + "\\setupZD.exe";
   HelperCopy at_target(target, L"target");
   HelperCopy same_name(b.File("setupZD.exe"), L"same name");
   ASSERT_TRUE(at_target.process->started() && same_name.process->started());
   auto processes = MakeSystemProcesses();
+  const auto long_path = [&](const std::string& p) { return processes->LongPath(p); };
+  // The target as a temporary folder in 8.3 form names it.
+  const std::string short_target = MakeSystemFileRemoval()->ShortPath(target);
+  EXPECT_NE(short_target, target);
+  EXPECT_EQ(long_path(short_target), target);
+  for (const std::string& given : {short_target, target}) {
+    EXPECT_EQ(
+        ProcessesStartedFrom(processes->List(), given, processes->CurrentProcessId(), long_path),
+        std::vector<uint32_t>{at_target.process->pid()})
+        << given;
+  }
   const std::vector<uint32_t> found =
-      ProcessesStartedFrom(processes->List(), target, processes->CurrentProcessId());
-  EXPECT_EQ(found, std::vector<uint32_t>{at_target.process->pid()});
+      ProcessesStartedFrom(processes->List(), target, processes->CurrentProcessId(), long_path);
   for (uint32_t pid : found) EXPECT_TRUE(processes->Terminate(pid, 0));
   EXPECT_TRUE(at_target.process->WaitForExit(5000));
   EXPECT_FALSE(same_name.process->WaitForExit(200)) << "a namesake elsewhere keeps running";

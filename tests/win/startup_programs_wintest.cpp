@@ -85,14 +85,15 @@ TEST_F(StartupProgramsWinTest, TypedValuesKeepTheirType) {
 TEST_F(StartupProgramsWinTest, TheWindowListsAddsAndDeletes) {
   RegAdd(L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run /v ZdTyped /d C:\\t.exe");
   RegAdd(L"HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run /v ZdUser /d C:\\u.exe");
-  RegAdd(L"HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run "
-         L"/v ZdUser /t REG_BINARY /d 030000000000000000000000");
+  RegAdd(
+      L"HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run "
+      L"/v ZdUser /t REG_BINARY /d 030000000000000000000000");
   std::vector<std::string> boxes;
   StartupWindowDeps deps;
   deps.registry = registry.get();
-  deps.message_box = [&](HWND, const std::string& text, const std::string&, UINT) {
+  deps.message_box = [&](HWND, const std::string& text, const std::string&, UINT flags) {
     boxes.push_back(text);
-    return IDOK;
+    return (flags & MB_YESNO) ? IDYES : IDOK;
   };
   auto window = TfrmRun::Create(GetModuleHandleW(nullptr), nullptr, deps);
   ASSERT_NE(window, nullptr);
@@ -132,8 +133,64 @@ TEST_F(StartupProgramsWinTest, TheWindowListsAddsAndDeletes) {
   window->LVClick();
   EXPECT_EQ(window->TxtStartName.Text(), "ZdUser");
   window->BtnZDDeletePCStartClick();
+  EXPECT_EQ(boxes.back(), lang::FormatText(lang::Texts().PCStartDeleteQuestion, "ZdUser"));
   EXPECT_EQ(RegText(HKEY_CURRENT_USER, L"ZdUser"), std::nullopt);
   EXPECT_EQ(find("ZdUser"), nullptr);
+}
+
+// Another program changes the keys while the window is open or hidden.
+TEST_F(StartupProgramsWinTest, TheListIsReadAfreshAndOtherTypesStayAsTheyAre) {
+  RegAdd(L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run /v ZdTyped /d C:\\t.exe");
+  std::vector<std::string> boxes;
+  int answer = IDNO;
+  StartupWindowDeps deps;
+  deps.registry = registry.get();
+  deps.message_box = [&](HWND, const std::string& text, const std::string&, UINT flags) {
+    boxes.push_back(text);
+    return (flags & MB_YESNO) ? answer : IDOK;
+  };
+  auto window = TfrmRun::Create(GetModuleHandleW(nullptr), nullptr, deps);
+  ASSERT_NE(window, nullptr);
+  auto row_of = [&](const std::string& name) {
+    for (size_t row = 0; row < window->listing().entries.size(); ++row)
+      if (window->listing().entries[row].name == name) return static_cast<int>(row);
+    return -1;
+  };
+  ASSERT_GE(row_of("ZdTyped"), 0);
+  EXPECT_EQ(row_of("ZdUser"), -1);
+
+  // Shown again: what was added meanwhile is listed.
+  RegAdd(L"HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run /v ZdUser /d C:\\u.exe");
+  window->Show();
+  EXPECT_GE(row_of("ZdUser"), 0);
+
+  // The value became binary after the listing: Add leaves it alone and says why.
+  RegAdd(
+      L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run /v ZdTyped /t REG_BINARY "
+      L"/d 0102");
+  window->TxtStartName.SetText("ZdTyped");
+  window->TxtStartPath.SetText("C:\\new.exe");
+  window->BtnZDAddPCStartClick();
+  ASSERT_FALSE(boxes.empty());
+  EXPECT_EQ(boxes.back(), lang::Texts().PCStartOtherType);
+  DWORD type = 0;
+  RegGetValueW(HKEY_LOCAL_MACHINE, kRun, L"ZdTyped", RRF_RT_ANY, &type, nullptr, nullptr);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
+
+  // Its row fills nothing Add could write back.
+  window->TxtStartName.SetText("stale");
+  window->SelectRow(row_of("ZdTyped"));
+  window->LVClick();
+  EXPECT_EQ(window->TxtStartName.Text(), "");
+  EXPECT_EQ(window->TxtStartPath.Text(), "");
+
+  // Delete asks once, naming the entry; No keeps it.
+  boxes.clear();
+  window->SelectRow(row_of("ZdUser"));
+  window->BtnZDDeletePCStartClick();
+  EXPECT_EQ(boxes, std::vector<std::string>{
+                       lang::FormatText(lang::Texts().PCStartDeleteQuestion, "ZdUser")});
+  EXPECT_EQ(RegText(HKEY_CURRENT_USER, L"ZdUser"), std::wstring(L"C:\\u.exe"));
 }
 
 }  // namespace

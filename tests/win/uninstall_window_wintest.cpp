@@ -6,12 +6,17 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "lang/lang_tables.h"
 #include "lang/service_texts.h"
 #include "platform/fake_files.h"
 #include "platform/fake_processes.h"
 #include "platform/registry.h"
 #include "platform/wide_win.h"
+#include "platform/window_class_win.h"
+#include "tests/win/helper_process.h"
 #include "uninstall/uninstall_window_win.h"
 
 namespace zd {
@@ -36,10 +41,14 @@ class UninstallWindow : public ::testing::Test {
     registry_.SetValue(RegRoot::kCurrentUser, kRunKey, "MRXZapdock");
     files_.AddDrive("C:\\", DriveKind::kFixed);
     files_.AddDirectory(folders_.temp);
+    files_.AddDirectory(folders_.system_temp);
     files_.SetSystemDirectory("C:\\windows\\system32");
   }
-  TFrmUninstall& Open(bool elevated_start = false) {
+  TFrmUninstall& Open(bool elevated_start = false, const std::wstring& running_class = L"",
+                      int close_wait_ms = 15000) {
     UninstallDeps deps;
+    deps.main_window_class = running_class;
+    deps.close_wait_ms = close_wait_ms;
     deps.registry = &registry_;
     deps.removal = &removal_;
     deps.folders = &folders_;
@@ -83,6 +92,11 @@ TEST_F(UninstallWindow, EverythingRemovedMeansTheMessageTheScriptAndTheEnd) {
   EXPECT_EQ(boxes_, std::vector<std::string>{"你已成功卸载『Zapdock』"});
   ASSERT_EQ(processes_.started().size(), 1u);
   EXPECT_EQ(processes_.started()[0].application, "C:\\windows\\system32\\cmd.exe");
+  // Elevated: the script lies where only administrators may change it, and
+  // runs from the system folder.
+  EXPECT_NE(processes_.started()[0].command_line.find(folders_.system_temp + "uis"),
+            std::string::npos);
+  EXPECT_EQ(processes_.started()[0].directory, "C:\\windows\\system32");
   EXPECT_EQ(exits_, 1);
   EXPECT_FALSE(registry_.KeyExists(RegRoot::kLocalMachine, kUninstallKey));
 }
@@ -132,6 +146,59 @@ TEST_F(UninstallWindow, NoScriptNoClaimThatTheFolderWillGo) {
   EXPECT_EQ(boxes_[1],
             lang::FormatText(texts_.UninstallNoScript, "C:\\Program Files\\MRX软件\\Zapdock\\"));
   EXPECT_EQ(exits_, 0);
+}
+
+// A running copy that does not close: the window keeps answering while it
+// waits, gives up after its bound and says so, and removes nothing.
+TEST_F(UninstallWindow, ItKeepsAnsweringWhileARunningCopyDoesNotClose) {
+  HelperProcess running({L"busy:zd running copy"});
+  ASSERT_NE(running.Window(L"zd running copy"), nullptr);
+  TFrmUninstall& form = Open(false, kHelperClass, 2500);
+  const HWND window = form.hwnd();
+  std::atomic<int> asked{0}, answered{0};
+  std::atomic<bool> stop{false}, stopped{false};
+  std::thread prober([&] {
+    while (!stop) {
+      DWORD_PTR result = 0;
+      ++asked;
+      if (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 400, &result)) ++answered;
+      Sleep(100);
+    }
+    stopped = true;
+  });
+  const auto pump = [] {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  };
+  PostMessageW(window, WM_COMMAND, MAKEWPARAM(TFrmUninstall::kBtnStartUnstall, BN_CLICKED), 0);
+  const ULONGLONG start = GetTickCount64();
+  bool saw_waiting = false;
+  while (GetTickCount64() - start < 10000 &&
+         form.outcome() != TFrmUninstall::Outcome::kStillRunning) {
+    pump();
+    saw_waiting |= form.outcome() == TFrmUninstall::Outcome::kWaitingForClose &&
+                   !TextUtf8(form.control(TFrmUninstall::kLblStatus)).empty();
+    Sleep(10);
+  }
+  // The last question is answered too.
+  stop = true;
+  while (!stopped) {
+    pump();
+    Sleep(10);
+  }
+  prober.join();
+  EXPECT_TRUE(saw_waiting) << "the wait is shown";
+  EXPECT_EQ(form.outcome(), TFrmUninstall::Outcome::kStillRunning);
+  EXPECT_GE(asked.load(), 15);
+  EXPECT_EQ(answered.load(), asked.load()) << "the window answered all along";
+  EXPECT_EQ(boxes_,
+            std::vector<std::string>{lang::FormatText(texts_.UninstallStillRunning, "Zapdock")});
+  EXPECT_TRUE(registry_.KeyExists(RegRoot::kLocalMachine, kUninstallKey)) << "nothing removed";
+  EXPECT_TRUE(processes_.started().empty());
+  EXPECT_TRUE(IsWindowEnabled(form.control(TFrmUninstall::kBtnStartUnstall))) << "try again";
 }
 
 TEST_F(UninstallWindow, PlaceCaptionAndTheLinkToTheHomePage) {

@@ -74,8 +74,8 @@ TEST(SelfDeleteScriptWin, RunsThroughCmdWithBlanksAmpersandsAndPercents) {
   auto processes = MakeSystemProcesses();
   const auto oem = MakeCodec(static_cast<int>(GetOEMCP()));
   ASSERT_NE(oem, nullptr);
-  const std::optional<ScriptPlan> plan =
-      PlanSelfDelete(exe, files->SystemDirectory(), *folders, *removal, *oem);
+  const std::optional<ScriptPlan> plan = PlanSelfDelete(exe, files->SystemDirectory(), *folders,
+                                                        *removal, *oem, processes->IsElevated());
   ASSERT_TRUE(plan);
   ASSERT_TRUE(StartSelfDelete(*plan, *files, *removal, *processes));
   EXPECT_FALSE(PathExists(W(plan->temp_file))) << "no stray .tmp";

@@ -1,0 +1,147 @@
+// The update offer and the main window's start-up load, which lets messages
+// through while it runs: the offer waits for its end, and a setup accepted
+// inside it starts only after the window has saved and closed.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "online/online_services_win.h"
+#include "online/update_signing_for_tests.h"
+#include "online/update_window_win.h"
+#include "platform/fake_http_client.h"
+#include "platform/fake_processes.h"
+#include "platform/window_class_win.h"
+#include "tests/win/main_window_fixture.h"
+
+namespace zd {
+namespace {
+
+constexpr char kServer[] = "http://s/";
+const std::string kSetup = std::string(100000, 'S') + "MZ";
+constexpr UINT kOfferNow = WM_APP + 77;
+
+class UpdateDuringLoad : public MainWindowFixture {
+ protected:
+  void SetUp() override {
+    MainWindowFixture::SetUp();
+    if (std::string(ZD_TEST_UPDATE_SEED).empty()) GTEST_SKIP() << "release key: no test signatures";
+    http_.Serve(std::string(kServer) + "vazozod/VAROV3.5.htm",
+                signer_.Page(kServerSignature, "3.6", kSetup));
+    http_.Serve(std::string(kServer) + "vazozod/update/zd/setupZD.exe", kSetup);
+  }
+  void TearDown() override {
+    // The window refers to the services until it is gone.
+    form_.reset();
+    services_.reset();
+    MainWindowFixture::TearDown();
+  }
+  OnlineServices& Attach(TFrmMain& form) {
+    OnlineDeps deps;
+    deps.http = &http_;
+    deps.processes = &processes_;
+    deps.held_files = &held_;
+    deps.folders = &folders_;
+    deps.servers = {kServer};
+    deps.message_box = [this, &form](HWND, const std::string& text, const std::string&, UINT) {
+      questions_.push_back({text, form.loading()});
+      return IDYES;
+    };
+    deps.save_and_exit = [&form] { return form.CloseForUpdate(); };
+    deps.update_start_ms = 1;
+    deps.update_wait_ms = 1;
+    services_ = OnlineServices::Create(GetModuleHandleW(nullptr), form.hwnd(), deps);
+    EXPECT_NE(services_, nullptr);
+    form.AttachOnline(services_.get());
+    return *services_;
+  }
+  // Waits until the search has posted its answer to this thread, without taking it.
+  static bool WaitForSearchAnswer() {
+    constexpr UINT kDone = OnlineServices::kSearchDoneMessage;
+    for (int i = 0; i < 1000; ++i) {
+      MSG msg;
+      if (PeekMessageW(&msg, nullptr, kDone, kDone, PM_NOREMOVE)) return true;
+      Sleep(10);
+    }
+    return false;
+  }
+
+  FakeHttpClient http_;
+  FakeProcesses processes_;
+  FakeHeldFiles held_;
+  FakeShellFolders folders_;
+  TestSigner signer_{ZD_TEST_UPDATE_SEED};
+  std::unique_ptr<OnlineServices> services_;
+  struct Question {
+    std::string text;
+    bool during_load;
+  };
+  std::vector<Question> questions_;
+};
+
+TEST_F(UpdateDuringLoad, TheOfferIsMadeOnlyAfterTheLoad) {
+  TFrmMain& form = Open();
+  OnlineServices& s = Attach(form);
+  ASSERT_TRUE(s.StartServerSearch());
+  ASSERT_TRUE(WaitForSearchAnswer());
+  // The search's answer is taken inside the load.
+  form.TimerFirstRunTimer();
+  EXPECT_TRUE(questions_.empty());
+  for (int i = 0; i < 500 && questions_.empty(); ++i) {
+    Pump();
+    Sleep(10);
+  }
+  ASSERT_EQ(questions_.size(), 1u);
+  EXPECT_EQ(questions_[0].text, s.texts().UpdateQuestion);
+  EXPECT_FALSE(questions_[0].during_load);
+  // Accepted: downloaded, saved, closed, started.
+  EXPECT_FALSE(IsWindow(form.hwnd()));
+  ASSERT_EQ(processes_.started().size(), 1u);
+  EXPECT_EQ(processes_.started()[0].file, folders_.temp + "setupZD.exe");
+}
+
+TEST_F(UpdateDuringLoad, ASetupAcceptedInsideTheLoadStartsAfterItAndTheSave) {
+  TFrmMain& form = Open();
+  OnlineServices& s = Attach(form);
+  SearchOutcome found;
+  found.found = true;
+  found.active_server = kServer;
+  found.page = ReadVersionPage(signer_.Page(kServerSignature, "3.6", kSetup), kServerSignature);
+  const std::optional<UpdateOffer> offer = DecideUpdateOffer(found, s.names(), 3.5f);
+  ASSERT_TRUE(offer);
+  // Accepted inside the load, as an offer made just before it would be: the
+  // download then ends inside the load too.
+  struct Offerer {
+    HWND hwnd_ = nullptr;
+    OnlineServices* services;
+    UpdateOffer offer;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+      if (msg == kOfferNow) services->OfferUpdate(offer);
+      return DefWindowProcW(hwnd_, msg, wp, lp);
+    }
+  } offerer{nullptr, &s, *offer};
+  ASSERT_TRUE(RegisterWindowClassOnce(GetModuleHandleW(nullptr), L"ZdTestOfferer",
+                                      ObjectWindowProc<Offerer>, nullptr));
+  CreateWindowExW(0, L"ZdTestOfferer", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                  GetModuleHandleW(nullptr), &offerer);
+  ASSERT_NE(offerer.hwnd_, nullptr);
+  PostMessageW(offerer.hwnd_, kOfferNow, 0, 0);
+  form.TimerFirstRunTimer();
+  ASSERT_EQ(questions_.size(), 1u);
+  EXPECT_TRUE(questions_[0].during_load);
+  ASSERT_NE(s.update_window(), nullptr);
+  EXPECT_EQ(s.update_window()->outcome(), TFrmUpdateRoot::Outcome::kWaitingForClose);
+  EXPECT_TRUE(processes_.started().empty()) << "not while the load runs";
+  EXPECT_TRUE(IsWindow(form.hwnd()));
+  // The close asked for during the load comes at its end; then the setup.
+  Pump();
+  EXPECT_FALSE(IsWindow(form.hwnd()));
+  EXPECT_NE(File("defualt.ini"), "<missing>") << "saved before the setup runs";
+  EXPECT_EQ(s.update_window()->outcome(), TFrmUpdateRoot::Outcome::kStarted);
+  ASSERT_EQ(processes_.started().size(), 1u);
+  EXPECT_EQ(processes_.started()[0].file, folders_.temp + "setupZD.exe");
+  EXPECT_EQ(held_.Get(folders_.temp + "setupZD.exe").content, kSetup);
+  DestroyWindow(offerer.hwnd_);
+}
+
+}  // namespace
+}  // namespace zd
