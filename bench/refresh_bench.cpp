@@ -5,9 +5,15 @@
 //
 //   BM_PerDocumentWrites   each registration writes the file, as a refresh
 //                          did before (AddMyDoc for each line found)
-//   BM_OneWritePerRefresh  the refresh itself: one write at its end
+//   BM_OneWritePerRefresh  the refresh itself: one write at its end, on the
+//                          interface thread
+//   BM_RefreshInterfaceThread  the same refresh with the settings file
+//                          written by its own thread, as the program runs it:
+//                          what the interface thread waits for ("writer_ms":
+//                          the writer thread's time after it, not counted)
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <string>
@@ -184,6 +190,32 @@ void BM_OneWritePerRefresh(benchmark::State& state) {
   Report(state, world, registered, writes);
 }
 
+void BM_RefreshInterfaceThread(benchmark::State& state) {
+  World& world = WorldOf(static_cast<size_t>(state.range(0)), 2);
+  world.store.settings->WriteInBackground();
+  size_t registered = 0;
+  int writes = 0;
+  double writer_ms = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    world.OpenNewDocuments();
+    const size_t before = world.store.docs.size();
+    const int writes_before = world.files.writes;
+    state.ResumeTiming();
+    world.tracker->CheckAllDocs();
+    state.PauseTiming();
+    const auto start = std::chrono::steady_clock::now();
+    world.store.settings->WaitForWriterIdle();
+    writer_ms += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                     .count();
+    registered += world.store.docs.size() - before;
+    writes += world.files.writes - writes_before;
+    state.ResumeTiming();
+  }
+  Report(state, world, registered, writes);
+  state.counters["writer_ms"] = writer_ms / static_cast<double>(state.iterations());
+}
+
 // Side by side for each history size; few refreshes, so that the history
 // grows by at most a tenth while it is measured ("records" at the end).
 BENCHMARK(BM_PerDocumentWrites)->Arg(1000)->Iterations(2)->Unit(benchmark::kMillisecond);
@@ -192,6 +224,9 @@ BENCHMARK(BM_PerDocumentWrites)->Arg(10000)->Iterations(5)->Unit(benchmark::kMil
 BENCHMARK(BM_OneWritePerRefresh)->Arg(10000)->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PerDocumentWrites)->Arg(100000)->Iterations(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OneWritePerRefresh)->Arg(100000)->Iterations(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefreshInterfaceThread)->Arg(1000)->Iterations(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefreshInterfaceThread)->Arg(10000)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefreshInterfaceThread)->Arg(100000)->Iterations(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace zd
