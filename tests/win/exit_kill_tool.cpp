@@ -85,18 +85,6 @@ void Prepare(const Options& o) {
   WriteBytes(std::wstring(kDir) + L"defualt.ini", ini);
 }
 
-BOOL CALLBACK CountRows(HWND hwnd, LPARAM param) {
-  auto& most = *reinterpret_cast<std::pair<LRESULT, LRESULT>*>(param);
-  wchar_t cls[64] = {};
-  GetClassNameW(hwnd, cls, 64);
-  if (lstrcmpiW(cls, WC_TREEVIEWW) == 0) {
-    most.first = std::max(most.first, SendMessageW(hwnd, TVM_GETCOUNT, 0, 0));
-  } else if (lstrcmpiW(cls, L"ListBox") == 0) {
-    most.second = std::max(most.second, SendMessageW(hwnd, LB_GETCOUNT, 0, 0));
-  }
-  return TRUE;
-}
-
 // Whether a save is under way: one of its temporary files is there.
 bool SaveUnderWay() {
   WIN32_FIND_DATAW found;
@@ -120,23 +108,14 @@ bool WaitForTheSave(const ChildProcess& program) {
 }
 
 // The main window once its start-up load is over: the trees hold the
-// history and a list box the favourites. Message boxes met on the way
-// (a recovered file) are answered and counted.
+// history and a list box the favourites. Message boxes met on the way (a
+// recovered file) are answered and counted.
 HWND WaitUntilLoaded(const ChildProcess& program, const Options& o, int& boxes) {
   const HWND window = WaitForWindow(program.pid(), TFrmMain::kClassName, 60000);
-  if (!window) return nullptr;
-  for (int waited = 0; waited < 120000; waited += 100) {
-    if (HWND box = WaitForMessageBox(program.pid(), 0)) {
-      std::printf("  message: %s\n", MessageBoxText(box).c_str());
-      PressButton(box, IDOK);
-      ++boxes;
-    }
-    std::pair<LRESULT, LRESULT> most{0, 0};
-    EnumChildWindows(window, CountRows, reinterpret_cast<LPARAM>(&most));
-    if (most.first >= o.records && most.second >= o.favourites) return window;
-    if (program.WaitForExit(100)) return nullptr;
+  if (!window || !WaitForRows(program, window, o.records, o.favourites, 120000, &boxes)) {
+    return nullptr;
   }
-  return nullptr;
+  return window;
 }
 
 // What one end left: a list of faults, empty when every file is whole.

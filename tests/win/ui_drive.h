@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -103,6 +104,52 @@ inline std::string MessageBoxText(HWND box) {
 inline void PressButton(HWND dialog, int id) {
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+// The most rows of any tree and of any list box among a window's children.
+struct RowCounts {
+  LRESULT tree = 0;
+  LRESULT list = 0;
+};
+
+inline BOOL CALLBACK CountChildRows(HWND hwnd, LPARAM param) {
+  auto& most = *reinterpret_cast<RowCounts*>(param);
+  wchar_t cls[64] = {};
+  GetClassNameW(hwnd, cls, 64);
+  if (lstrcmpiW(cls, L"SysTreeView32") == 0) {
+    most.tree = std::max(most.tree, SendMessageW(hwnd, 0x1105 /* TVM_GETCOUNT */, 0, 0));
+  } else if (lstrcmpiW(cls, L"ListBox") == 0) {
+    most.list = std::max(most.list, SendMessageW(hwnd, LB_GETCOUNT, 0, 0));
+  }
+  return TRUE;
+}
+
+inline RowCounts RowsOf(HWND window) {
+  RowCounts most;
+  EnumChildWindows(window, CountChildRows, reinterpret_cast<LPARAM>(&most));
+  return most;
+}
+
+// Waits until a tree of the window shows at least `tree_rows` rows and a list
+// box at least `list_rows`, and the window answers; message boxes of the
+// process met meanwhile are answered with OK and counted in `boxes`. False
+// when the process ended or the time ran out.
+inline bool WaitForRows(const ChildProcess& program, HWND window, LRESULT tree_rows,
+                        LRESULT list_rows, DWORD ms, int* boxes = nullptr) {
+  for (DWORD waited = 0; waited < ms; waited += 5) {
+    if (HWND box = WaitForMessageBox(program.pid(), 0)) {
+      PressButton(box, IDOK);
+      if (boxes) ++*boxes;
+    }
+    const RowCounts rows = RowsOf(window);
+    DWORD_PTR answer = 0;
+    if (rows.tree >= tree_rows && rows.list >= list_rows &&
+        SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer)) {
+      return true;
+    }
+    if (program.WaitForExit(5)) return false;
+  }
+  return false;
 }
 
 inline bool PathExists(const std::wstring& path) {
