@@ -130,11 +130,13 @@ ensure_deb_src() { # package
 # --- libjpeg-turbo for MinGW ------------------------------------------------------
 # Debian ships no Windows build of it; its source package cross-builds cleanly.
 JPEG_PREFIX=$BUILD_ROOT/deps/libjpeg-turbo-mingw-i686
-JPEG_STAMP=$JPEG_PREFIX/.complete
+# The stamp names the build's flags: a change of them builds again.
+JPEG_STAMP=$JPEG_PREFIX/.complete-sections
 if [ -f "$JPEG_STAMP" ] && [ -f "$JPEG_PREFIX/lib/cmake/libjpeg-turbo/libjpeg-turboConfig.cmake" ]; then
   log "libjpeg-turbo (MinGW): cached in $JPEG_PREFIX"
 else
   log "building libjpeg-turbo for MinGW into $JPEG_PREFIX"
+  rm -rf "$JPEG_PREFIX"
   ensure_deb_src libjpeg-turbo
 
   WORK=$BUILD_ROOT/deps/src
@@ -152,6 +154,7 @@ else
     -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$JPEG_PREFIX" \
     -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF \
+    "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections" \
     -DWITH_SIMD=$simd -DREQUIRE_SIMD=$simd >"$WORK/configure.log" 2>&1 ||
     {
       tail -n 40 "$WORK/configure.log"
@@ -174,11 +177,12 @@ fi
 # Checks the signature of downloaded updates (Ed25519) and their SHA-256. Built
 # from Debian's source package; its configure script is generated here.
 SODIUM_PREFIX=$BUILD_ROOT/deps/libsodium-mingw-i686
-SODIUM_STAMP=$SODIUM_PREFIX/.complete
+SODIUM_STAMP=$SODIUM_PREFIX/.complete-sections
 if [ -f "$SODIUM_STAMP" ] && [ -f "$SODIUM_PREFIX/lib/libsodium.a" ]; then
   log "libsodium (MinGW): cached in $SODIUM_PREFIX"
 else
   log "building libsodium for MinGW into $SODIUM_PREFIX"
+  rm -rf "$SODIUM_PREFIX"
   ensure_deb_src libsodium
   WORK=$BUILD_ROOT/deps/src-sodium
   rm -rf "$WORK"
@@ -195,7 +199,8 @@ else
     }
   (cd "$SRC_DIR" && ./configure --host=i686-w64-mingw32 --prefix="$SODIUM_PREFIX" \
     --disable-shared --enable-static --enable-minimal \
-    CC=i686-w64-mingw32-gcc-posix) >"$WORK/configure.log" 2>&1 ||
+    CC=i686-w64-mingw32-gcc-posix CFLAGS="-O2 -ffunction-sections -fdata-sections") \
+    >"$WORK/configure.log" 2>&1 ||
     {
       tail -n 40 "$WORK/configure.log"
       die "libsodium configure failed"
