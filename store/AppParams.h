@@ -18,6 +18,8 @@ inline constexpr char kRecentFileName[] = "rec.dat";
 inline constexpr char kRunFileName[] = "run.dat";
 inline constexpr char kLastRunFileName[] = "lr.dat";
 inline constexpr char kNoteFileName[] = "note.txt";
+// What the launcher's search ranks by: the results picked and pinned.
+inline constexpr char kPicksFileName[] = "picks.dat";
 
 inline constexpr char kSectionDefault[] = "default";
 inline constexpr char kSectionDocs[] = "docs";

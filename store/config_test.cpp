@@ -341,7 +341,7 @@ TEST_F(StoreTest, InterruptedSavesAreRemovedWhenTheFolderIsChosen) {
   files.AddDirectory("D:\\MrxConfig");
   const std::string dir = "D:\\MrxConfig\\";
   for (const char* name : {kSettingsFileName, kFavFileName, kRecentFileName, kRunFileName,
-                           kLastRunFileName, kNoteFileName}) {
+                           kLastRunFileName, kNoteFileName, kPicksFileName}) {
     files.PutFile(dir + name, "whole");
     files.PutFile(TempPathFor(dir + name), "half of a save");
   }
@@ -352,7 +352,7 @@ TEST_F(StoreTest, InterruptedSavesAreRemovedWhenTheFolderIsChosen) {
     if (path.starts_with(dir)) left.push_back(path.substr(dir.size()));
   }
   EXPECT_EQ(left, (std::vector<std::string>{"defualt.ini", "fav.dat", "lr.dat", "mine.tmp",
-                                            "note.txt", "rec.dat", "run.dat"}));
+                                            "note.txt", "picks.dat", "rec.dat", "run.dat"}));
   EXPECT_EQ(RemoveInterruptedSaves(files, dir), 0);
 }
 
