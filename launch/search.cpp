@@ -615,6 +615,7 @@ void SearchPresenter::OpenRow(std::optional<size_t> row, bool containing) {
     folder = ContainingFolder(folder);
     if (!folder.empty()) opener_.OpenDocPath(folder, false);
   }
+  view_.RowOpened();
 }
 
 void SearchPresenter::LbSearchResultMouseDown(std::optional<size_t> current_row) noexcept {

@@ -164,6 +164,8 @@ class SearchView {
   virtual void SetSearchText(const std::string& text) = 0;
   // Selects a row, the focus staying where it is.
   virtual void SelectRow(size_t /*row*/) {}
+  // A row's document (or its folder) was just opened.
+  virtual void RowOpened() {}
 };
 
 class SearchPresenter {
