@@ -13,6 +13,7 @@
 #include "lang/captions.h"
 #include "launch/autorun_selection.h"
 #include "launch/autostart.h"
+#include "launch/last_session.h"
 #include "platform/errors.h"
 #include "platform/resources_win.h"
 #include "platform/wide_win.h"
@@ -68,11 +69,18 @@ std::unique_ptr<TFrmMain> TFrmMain::Create(HINSTANCE instance, MainWindowDeps de
 LRESULT TFrmMain::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (tray_.HandleTaskbarCreated(msg)) return 0;
   if (msg == ShowRequestMessage()) {
+    summoned_ = false;
     ShowAtBottomRight();
     SetForegroundWindow(hwnd_);
     return 0;
   }
   switch (msg) {
+    case kHotkeyMessage:
+      ShowFromHotkey();
+      return 0;
+    case WM_HOTKEY:
+      if (wp == kHotkeyId) ShowFromHotkey();
+      return 0;
     case WM_CREATE:
       FormCreate();
       return 0;
@@ -247,6 +255,11 @@ void TFrmMain::FormCreate() {
     PlaceWindow(InitialWindowRect(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                                   factory_.scale()));
     OpenSettingsFile(store_);
+    // The hotkey works from the start, before the first load reads the rest.
+    const int hotkey = store_.settings ? ReadDefaultSettings(*store_.settings).hotkey
+                                       : static_cast<int>(kDefaultHotkey);
+    launcher_->settings.ShowHotkey(hotkey);
+    SetHotkey(hotkey);
     // A program that was moved registers its new place at its next start.
     if (deps_.registry && IsAutoStartSet(*deps_.registry, ProductName)) {
       launcher_->MnZDAutoRun.SetChecked(true);
@@ -305,6 +318,8 @@ void TFrmMain::ApplyInterfaceTexts() {
   caption_ = lang::WindowCaption(ProductName, ProductVersion);
   SetWindowTextUtf8(hwnd_, caption_);
   menus_.ApplyCaptions(texts);
+  menus_.SetCaption(Ui::MnRestoreLastSession,
+                    lang::CaptionOf(Ui::MnRestoreLastSession, deps_.language_index));
   // The copied captions of the window's own controls.
   TSettingsPage& s = launcher_->settings;
   TFavouritesPage& f = launcher_->favourites;
@@ -401,6 +416,9 @@ void TFrmMain::OnMenuCommand(Ui entry) {
       return;
     case Ui::MnOpenZapdock:
       MnOpenZapdockClick();
+      return;
+    case Ui::MnRestoreLastSession:
+      RestoreLastSession();
       return;
     default:
       launcher_->OnMenuCommand(entry);
@@ -607,6 +625,7 @@ void TFrmMain::MnZDExitClick() {
 void TFrmMain::TrayIconMessage(LPARAM mouse_message) {
   switch (ClassifyTrayMessage(static_cast<uint32_t>(mouse_message))) {
     case TrayClick::kShowWindow:
+      summoned_ = false;
       ShowWindow(hwnd_, SW_SHOW);
       SetForegroundWindow(hwnd_);
       ShowAtBottomRight();
@@ -616,6 +635,8 @@ void TFrmMain::TrayIconMessage(LPARAM mouse_message) {
       ShowWindow(hwnd_, SW_SHOW);
       MinimiseOutOfSight();
       ShowRecentDocInPopmenu();
+      menus_.SetEnabled(Ui::MnRestoreLastSession,
+                        !LastSessionDocs(store_.LastRunList, deps_.exe_path, *launcher_shell_).empty());
       POINT pt;
       GetCursorPos(&pt);
       PopupMenuAt(Ui::popMenu, pt);
@@ -625,6 +646,92 @@ void TFrmMain::TrayIconMessage(LPARAM mouse_message) {
     case TrayClick::kNone:
       break;
   }
+}
+
+bool TFrmMain::SetHotkey(int stored) {
+  const HotkeyChoice choice = HotkeyChoiceOf(stored);
+  keyboard_hook_.reset();
+  registered_hotkey_.reset();
+  double_tap_ = DoubleTap();
+  hotkey_choice_ = choice;
+  if (!deps_.global_hotkey || choice == HotkeyChoice::kOff || !hwnd_) return true;
+  bool ok = false;
+  if (IsDoubleTap(choice)) {
+    keyboard_hook_ = std::make_unique<KeyboardHook>(
+        [this](UINT vk, bool down, uint32_t time_ms) { HotkeyKey(vk, down, time_ms); });
+    ok = keyboard_hook_->installed();
+  } else {
+    const bool alt_space = choice == HotkeyChoice::kAltSpace;
+    registered_hotkey_ = std::make_unique<RegisteredHotkey>(
+        hwnd_, kHotkeyId, alt_space ? MOD_ALT : MOD_CONTROL | MOD_ALT, alt_space ? VK_SPACE : 'Z');
+    ok = registered_hotkey_->registered();
+  }
+  if (!ok) {
+    keyboard_hook_.reset();
+    registered_hotkey_.reset();
+    hotkey_choice_ = HotkeyChoice::kOff;
+  }
+  return ok;
+}
+
+void TFrmMain::HotkeyKey(UINT vk, bool down, uint32_t time_ms) {
+  const bool ctrl = vk == VK_CONTROL || vk == VK_LCONTROL || vk == VK_RCONTROL;
+  const bool shift = vk == VK_SHIFT || vk == VK_LSHIFT || vk == VK_RSHIFT;
+  const bool tapped = hotkey_choice_ == HotkeyChoice::kDoubleShift ? shift : ctrl;
+  // Inside the hook: the window does the showing once the hook has returned.
+  if (double_tap_.OnKey(tapped ? DoubleTap::Key::kTapped : DoubleTap::Key::kOther, down, time_ms)) {
+    PostMessageW(hwnd_, kHotkeyMessage, 0, 0);
+  }
+}
+
+void TFrmMain::ShowFromHotkey() {
+  if (!hwnd_ || !launcher_) return;
+  ShowAtBottomRight();
+  if (PageControl1.Selected() != 0) {
+    PageControl1.Select(0);
+    PageControl1Change();
+  }
+  // A key pressed in another program's window gives this one no right to
+  // the foreground: it borrows the input of the window that has it.
+  // https://learn.microsoft.com/windows/win32/api/winuser/nf-winuser-setforegroundwindow
+  if (!SetForegroundWindow(hwnd_)) {
+    const DWORD mine = GetCurrentThreadId();
+    const DWORD theirs = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+    if (theirs && theirs != mine && AttachThreadInput(mine, theirs, TRUE)) {
+      SetForegroundWindow(hwnd_);
+      BringWindowToTop(hwnd_);
+      AttachThreadInput(mine, theirs, FALSE);
+    }
+  }
+  const Edit& box = launcher_->EdtSearch;
+  SetFocus(box.hwnd());
+  SendMessageW(box.hwnd(), EM_SETSEL, 0, -1);
+  summoned_ = true;
+}
+
+void TFrmMain::Dismiss() {
+  summoned_ = false;
+  launcher_->search_row().HideResults();
+  ShowWindow(hwnd_, SW_HIDE);
+}
+
+void TFrmMain::SetSearchRanked(bool ranked) { launcher_->search_row().search().SetRanked(ranked); }
+
+void TFrmMain::RestoreLastSession() {
+  try {
+    const std::vector<std::string> docs =
+        LastSessionDocs(store_.LastRunList, deps_.exe_path, *launcher_shell_);
+    const lang::InterfaceTexts& texts = lang::Texts();
+    if (docs.empty()) {
+      ShowMessage(texts.LastSessionEmpty, texts.TipsCaption, MB_OK | MB_ICONINFORMATION);
+      return;
+    }
+    const std::string question =
+        lang::FormatText(texts.LastSessionQuestion, static_cast<int>(docs.size()));
+    if (ShowMessage(question, texts.TipsCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    OpenLastSession(docs, *opener_);
+  }
+  ZD_CATCH_LOG(__func__)
 }
 
 void TFrmMain::ShowRecentDocInPopmenu() {
@@ -691,6 +798,8 @@ void TFrmMain::FormDestroy() {
   destroyed_ = true;
   KillTimer(hwnd_, kTimerFirstRun);
   KillTimer(hwnd_, kTimerCheckDocs);
+  keyboard_hook_.reset();
+  registered_hotkey_.reset();
   SaveAtExit(/*tell_failures=*/true);
   // Whatever happened to the saves, the icon must not outlive the program.
   tray_.Remove();
