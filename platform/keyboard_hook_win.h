@@ -1,20 +1,22 @@
 // What a global hotkey is made of: a low-level keyboard hook that sees every
 // key of the session (for a key pressed twice, which no registered hotkey can
 // express), and a hotkey registered with the system for the combinations.
-// Both live on the thread that made them, which must serve messages.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 #include <functional>
+#include <thread>
 
 namespace zd {
 
+// The hook lives on a thread of its own that does nothing else: every key of
+// the session waits for it, so it must never wait for a window that is busy.
 class KeyboardHook {
  public:
   // One key going down or up: its virtual-key code and the event's time
-  // (the system's tick count). Runs inside the hook, so it must be quick.
+  // (the system's tick count). Runs on the hook's thread, inside the hook.
   using Handler = std::function<void(UINT vk, bool down, uint32_t time_ms)>;
 
   explicit KeyboardHook(Handler handler);
@@ -23,11 +25,16 @@ class KeyboardHook {
   KeyboardHook& operator=(const KeyboardHook&) = delete;
 
   // False when the system refused the hook.
-  bool installed() const;
+  bool installed() const { return installed_; }
 
  private:
   static LRESULT CALLBACK HookProc(int code, WPARAM wp, LPARAM lp);
+  void Run(HANDLE ready);
+
   Handler handler_;
+  bool installed_ = false;
+  DWORD thread_id_ = 0;
+  std::thread thread_;
 };
 
 // RegisterHotKey for a window, undone by the destructor.
