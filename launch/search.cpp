@@ -59,6 +59,9 @@ SearchMask MaskOf(std::string_view text) {
 
 bool Covers(uint64_t have, uint64_t need) { return (have & need) == need; }
 
+// How many matches ahead a narrowing search fetches the records' data.
+constexpr size_t kFetchAhead = 8;
+
 // The record may hold the key: all of the key's pairs are its, and all of
 // the key's classes are its path's or its name's.
 bool MayHold(const SearchMask& record, const SearchMask& key) {
@@ -455,6 +458,26 @@ void SearchModel::Run(const DocStore& store, std::string_view box_text) {
     matches.reserve(matches_.size());
     found.reserve(match_found_.size());
     for (size_t i = 0; i < matches_.size(); ++i) {
+      // The texts of the records ahead are fetched while this one is tested:
+      // the matches lie apart in memory, and waiting for each would cost
+      // more than the test itself.
+      if (i + kFetchAhead < matches_.size()) {
+        const uint32_t ahead = matches_[i + kFetchAhead];
+        const uint32_t start = i + kFetchAhead < match_found_.size()
+                                   ? match_found_[i + kFetchAhead].start
+                                   : 0;
+        __builtin_prefetch(text_.data() + starts_[ahead] + (start ? start - 1 : 0));
+        __builtin_prefetch(&masks_[ahead]);
+        if (!han_.empty()) {
+          __builtin_prefetch(&han_[ahead]);
+          if (start == 0) {
+            // No place to look first: the name and the characters with readings.
+            __builtin_prefetch(text_.data() + path_ends_[ahead]);
+            __builtin_prefetch(&han_units_[han_unit_starts_[ahead]]);
+            __builtin_prefetch(&shapes_[ahead]);
+          }
+        }
+      }
       test(matches_[i], i < match_found_.size() ? match_found_[i] : Found{});
     }
     first_new = searched_records_;
