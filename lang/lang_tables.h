@@ -57,6 +57,12 @@ struct InterfaceTexts {
   std::string DeleteAllQuestion;
   // The one line the web page shows where the system has no HTML engine.
   std::string NoHtmlEngine;
+  // The launcher: "%d" = how many documents the last session reopens, and
+  // the hotkey's choices in the order of HotkeyChoice (off first).
+  std::string LastSessionQuestion;
+  std::string LastSessionEmpty;  // nothing was open at the last close
+  std::string HotkeyOff, HotkeyDoubleCtrl, HotkeyDoubleShift, HotkeyAltSpace, HotkeyCtrlAltZ;
+  std::string HotkeyTaken;  // "%s" = the hotkey another program holds
 
   // Shared table: all rows, and the three this program reads by name.
   std::vector<std::string> shared;

@@ -78,6 +78,14 @@ std::vector<std::pair<const char*, const std::string*>> NamedTexts(const Interfa
           {"BareAddressFormat", &t.BareAddressFormat},
           {"DeleteAllQuestion", &t.DeleteAllQuestion},
           {"NoHtmlEngine", &t.NoHtmlEngine},
+          {"LastSessionQuestion", &t.LastSessionQuestion},
+          {"LastSessionEmpty", &t.LastSessionEmpty},
+          {"HotkeyOff", &t.HotkeyOff},
+          {"HotkeyDoubleCtrl", &t.HotkeyDoubleCtrl},
+          {"HotkeyDoubleShift", &t.HotkeyDoubleShift},
+          {"HotkeyAltSpace", &t.HotkeyAltSpace},
+          {"HotkeyCtrlAltZ", &t.HotkeyCtrlAltZ},
+          {"HotkeyTaken", &t.HotkeyTaken},
           {"PathNotExists", &t.PathNotExists},
           {"ExitQuestion", &t.ExitQuestion},
           {"AboutTitle", &t.AboutTitle}};
@@ -302,7 +310,10 @@ TEST(LangTablesAll, EveryRowFilledInEveryLanguage) {
           << text;
       EXPECT_EQ(text.find('%'), std::string::npos);
     }
-    for (const std::string* format : {&t.FolderGoneFormat, &t.BareAddressFormat}) {
+    const std::string asked = FormatText(t.LastSessionQuestion, 7);
+    EXPECT_NE(asked.find('7'), std::string::npos) << asked;
+    EXPECT_EQ(asked.find('%'), std::string::npos) << asked;
+    for (const std::string* format : {&t.FolderGoneFormat, &t.BareAddressFormat, &t.HotkeyTaken}) {
       const std::string filled = FormatText(*format, "C:\\gone");
       EXPECT_NE(filled.find("C:\\gone"), std::string::npos) << *format;
       EXPECT_EQ(filled.find('%'), std::string::npos) << *format;

@@ -1,34 +1,16 @@
 #include "launch/search.h"
 
+#include <algorithm>
 #include <array>
+#include <chrono>
 
 #include "platform/errors.h"
 #include "platform/utf8.h"
+#include "store/AppParams.h"
 #include "tracking/tree_input.h"
 
 namespace zd {
 namespace {
-
-// A byte's class among 64: the letters and digits one each, the rest shared.
-// A record can only hold the key when it holds every class of the key's
-// bytes, which rules out most records before their text is read.
-constexpr std::array<uint8_t, 256> kByteClass = [] {
-  std::array<uint8_t, 256> classes{};
-  for (int c = 0; c < 256; ++c) {
-    if (c >= 'a' && c <= 'z') {
-      classes[c] = static_cast<uint8_t>(c - 'a');
-    } else if (c >= 'A' && c <= 'Z') {
-      classes[c] = static_cast<uint8_t>(c - 'A');
-    } else if (c >= '0' && c <= '9') {
-      classes[c] = static_cast<uint8_t>(26 + c - '0');
-    } else if (c < 0x80) {
-      classes[c] = static_cast<uint8_t>(36 + c % 8);
-    } else {
-      classes[c] = static_cast<uint8_t>(44 + c % 20);
-    }
-  }
-  return classes;
-}();
 
 // Whether a byte has a class of its own (letters and digits): a one-byte
 // key of such a class needs no look at the text.
@@ -77,6 +59,9 @@ SearchMask MaskOf(std::string_view text) {
 
 bool Covers(uint64_t have, uint64_t need) { return (have & need) == need; }
 
+// How many matches ahead a narrowing search fetches the records' data.
+constexpr size_t kFetchAhead = 8;
+
 // The record may hold the key: all of the key's pairs are its, and all of
 // the key's classes are its path's or its name's.
 bool MayHold(const SearchMask& record, const SearchMask& key) {
@@ -102,18 +87,42 @@ bool MatchesSearch(const TMyDoc& doc, std::string_view key) {
 
 // ---- SearchModel ----
 
+void SearchModel::SetOptions(SearchOptions options) {
+  if (options.ranked) options.han = true;
+  const bool refold = options.han != options_.han;
+  options_ = std::move(options);
+  // Folded copies are not lowered ones: everything is made again.
+  if (refold) store_ = nullptr;
+  Clear();
+}
+
 void SearchModel::Clear() {
+  matches_.clear();
+  match_found_.clear();
   rows_.clear();
+  qualities_.clear();
+  pinned_rows_ = 0;
   key_.clear();
 }
 
 void SearchModel::Extend(const DocArray& docs) {
-  if (starts_.empty()) starts_.push_back(0);
+  if (starts_.empty()) {
+    starts_.push_back(0);
+    han_unit_starts_.push_back(0);
+  }
   for (size_t i = starts_.size() - 1; i < docs.size(); ++i) {
-    AppendLowered(text_, docs[i].path);
+    if (options_.han) {
+      text_ += FoldForSearch(docs[i].path);
+    } else {
+      AppendLowered(text_, docs[i].path);
+    }
     path_ends_.push_back(static_cast<uint32_t>(text_.size()));
     text_ += '\0';
-    AppendLowered(text_, docs[i].name);
+    if (options_.han) {
+      text_ += FoldForSearch(docs[i].name);
+    } else {
+      AppendLowered(text_, docs[i].name);
+    }
     text_ += '\0';
     // Pairs that span the NUL between path and name are harmless: a key
     // holds no NUL, so none of its pairs is one of them.
@@ -124,6 +133,269 @@ void SearchModel::Extend(const DocArray& docs) {
     mask.name_classes = MaskOf(record.substr(path_size + 1)).classes;
     masks_.push_back(mask);
     starts_.push_back(static_cast<uint32_t>(text_.size()));
+    if (options_.han) {
+      const auto r = static_cast<uint32_t>(i);
+      han_.push_back(SignatureOf(PathOf(r), NameOf(r)));
+      shapes_.push_back({ShapeOf(PathOf(r)), ShapeOf(NameOf(r))});
+      size_t fewest = 0xFFFF;
+      for (const bool in_name : {false, true}) {
+        const std::string_view field = in_name ? NameOf(r) : PathOf(r);
+        const FieldShape& shape = shapes_.back()[in_name];
+        size_t units = 0;
+        for (size_t pos = shape.component; pos < shape.end; pos += UnitAt(field, pos).size) ++units;
+        fewest = std::min(fewest, units);
+      }
+      whole_units_.push_back(static_cast<uint16_t>(std::max<size_t>(fewest, 1)));
+      AppendHanUnits(record.substr(0, record.size() - 1), 0, han_units_);
+      han_unit_starts_.push_back(static_cast<uint32_t>(han_units_.size()));
+    }
+  }
+}
+
+std::string_view SearchModel::PathOf(uint32_t record) const {
+  return std::string_view(text_).substr(starts_[record], path_ends_[record] - starts_[record]);
+}
+
+std::string_view SearchModel::NameOf(uint32_t record) const {
+  const size_t from = path_ends_[record] + 1;
+  return std::string_view(text_).substr(from, starts_[record + 1] - from - 1);
+}
+
+bool SearchModel::HoldsLiterally(uint32_t record, const Key& key) const {
+  const SearchMask& mask = masks_[record];
+  if (!MayHold(mask, key.mask)) return false;
+  if (key.mask_decides) return true;
+  // Only the fields that hold all of the key's bytes are read.
+  return (Covers(mask.classes, key.mask.classes) && Holds(PathOf(record), key.text)) ||
+         (Covers(mask.name_classes, key.mask.classes) && Holds(NameOf(record), key.text));
+}
+
+bool SearchModel::MayMatchWithReadings(uint32_t record, const Key& key) const {
+  if (!key.han.usable()) return false;
+  const HanSignature& sig = han_[record];
+  if (!sig.readings || !Covers(sig.letters, key.mask.classes)) return false;
+  // One letter: some character's reading starts with it.
+  return key.han.units() > 1 || ((sig.initials >> (key.han.unit(0) - 'a')) & 1);
+}
+
+SearchModel::Found SearchModel::FindWithReadings(uint32_t record, const Key& key,
+                                                 MatchQuality enough, uint32_t hint) const {
+  const std::string_view path = PathOf(record), name = NameOf(record);
+  const std::array<FieldShape, 2>& shapes = shapes_[record];
+  Found found;
+  // Tries a match from a record offset; true when nothing better can come.
+  const auto try_at = [&](size_t offset) {
+    const bool in_name = offset > path.size();
+    const std::string_view field = in_name ? name : path;
+    const size_t pos = in_name ? offset - path.size() - 1 : offset;
+    const FieldShape& shape = shapes[in_name];
+    if (found.quality != MatchQuality::kNone &&
+        QualityAt(field, shape, pos, true) <= found.quality) {
+      return false;
+    }
+    const HanKey::From from = key.han.MatchFrom(field, pos, shape.end);
+    if (!from.match) return false;
+    const MatchQuality quality = QualityAt(field, shape, pos, from.to_end);
+    if (quality > found.quality) found = {static_cast<uint32_t>(offset + 1), quality, false};
+    return found.quality >= enough;
+  };
+  if (hint != 0 && try_at(hint - 1)) return found;
+  // Only where the key's first unit can stand: characters one of whose
+  // readings begins with it, and the unit itself as plain text.
+  // A name that is the path matches as the path does.
+  const bool both = !han_[record].same_fields;
+  for (uint32_t i = han_unit_starts_[record]; i < han_unit_starts_[record + 1]; ++i) {
+    const uint32_t entry = han_units_[i];
+    if (!both && (entry >> 16) > path.size()) break;
+    if (key.han.ReadingMayStart(static_cast<uint16_t>(entry & 0xFFFF)) && try_at(entry >> 16)) {
+      return found;
+    }
+  }
+  const std::string_view first = std::string_view(key.text).substr(0, UnitAt(key.text, 0).size);
+  for (size_t p = path.find(first); p != std::string_view::npos; p = path.find(first, p + 1)) {
+    if (try_at(p)) return found;
+  }
+  if (!both) return found;
+  for (size_t p = name.find(first); p != std::string_view::npos; p = name.find(first, p + 1)) {
+    if (try_at(path.size() + 1 + p)) return found;
+  }
+  return found;
+}
+
+SearchModel::Found SearchModel::Test(uint32_t record, const Key& key, Found previous) const {
+  // Typing on, most records match again where they matched, and the
+  // quality stays as it was: a word start or less, or a prefix too short
+  // to be the whole name.
+  if (previous.start != 0 && !previous.literal && key.han.usable() &&
+      (!options_.ranked || previous.quality <= MatchQuality::kWordStart ||
+       (previous.quality == MatchQuality::kPrefix && key.han.units() < whole_units_[record]))) {
+    const size_t offset = previous.start - 1;
+    const std::string_view path = PathOf(record);
+    const bool in_name = offset > path.size();
+    const HanKey::From from =
+        in_name ? key.han.MatchFrom(NameOf(record), offset - path.size() - 1, std::string_view::npos)
+                : key.han.MatchFrom(path, offset, std::string_view::npos);
+    if (from.match) return previous;
+  }
+  // A record that did not hold the shorter key as plain text cannot hold
+  // this one.
+  const bool literal = (previous.quality == MatchQuality::kNone || previous.literal) &&
+                       HoldsLiterally(record, key);
+  const bool readings = MayMatchWithReadings(record, key);
+  if (!literal && !readings) return {};
+  if (!options_.ranked) {
+    if (literal) return {0, MatchQuality::kSubstring, true};
+    if (key.han.units() == 1) return {0, MatchQuality::kSubstring, false};
+    return FindWithReadings(record, key, MatchQuality::kSubstring, previous.start);
+  }
+  const HanSignature& sig = han_[record];
+  if (key.han.units() == 1 && UnitClassIsExact(key.han.unit(0))) {
+    // One letter or digit: the signature knows where it can stand.
+    const uint64_t bit = uint64_t{1} << UnitClass(key.han.unit(0));
+    const MatchQuality quality = (sig.whole_firsts & bit)    ? MatchQuality::kWhole
+                                 : (sig.anchor_firsts & bit) ? MatchQuality::kPrefix
+                                 : (sig.word_firsts & bit)   ? MatchQuality::kWordStart
+                                                             : MatchQuality::kSubstring;
+    return {0, quality, literal};
+  }
+  // The best a match can be: where the key's first unit can stand, and
+  // where the shorter key's matches began (a longer key may reach the end
+  // from the same anchor, nothing more).
+  const uint64_t first = uint64_t{1} << UnitClass(key.han.unit(0));
+  MatchQuality best = (sig.anchor_firsts & first) ? MatchQuality::kWhole
+                      : (sig.word_firsts & first) ? MatchQuality::kWordStart
+                                                  : MatchQuality::kSubstring;
+  if (previous.quality != MatchQuality::kNone && previous.quality < MatchQuality::kPrefix) {
+    best = std::min(best, previous.quality);
+  }
+  // Every unit from an anchor to the end takes one of the key's at least.
+  if (best == MatchQuality::kWhole && key.han.units() < whole_units_[record]) {
+    best = MatchQuality::kPrefix;
+  }
+  Found found;
+  found.literal = literal;
+  if (literal) {
+    found.quality = MatchQuality::kSubstring;
+    if (best > found.quality) {
+      const std::array<FieldShape, 2>& shapes = shapes_[record];
+      found.quality = std::max(found.quality, LiteralQuality(PathOf(record), shapes[0], key.text));
+      if (!sig.same_fields && found.quality < best) {
+        found.quality = std::max(found.quality, LiteralQuality(NameOf(record), shapes[1], key.text));
+      }
+    }
+  }
+  if (!readings || found.quality >= best) return found;
+  Found with_readings = FindWithReadings(record, key, best, previous.start);
+  if (with_readings.quality <= found.quality) return found;
+  with_readings.literal = literal;
+  return with_readings;
+}
+
+void SearchModel::SyncPicked(const DocArray& docs) {
+  const PickStore* picks = options_.picks;
+  if (!picks || picks->generation() != picks_generation_ || picked_records_ > docs.size()) {
+    picked_.clear();
+    records_of_path_.clear();
+    picked_records_ = 0;
+    picks_generation_ = picks ? picks->generation() : 0;
+  }
+  if (!picks) return;
+  const auto& paths = picks->Paths();
+  picked_.resize(docs.size(), false);
+  for (; picked_records_ < docs.size(); ++picked_records_) {
+    if (paths.empty()) continue;
+    const std::string& path = docs[picked_records_].path;
+    if (paths.count(path) == 0) continue;
+    picked_[picked_records_] = true;
+    records_of_path_[path].push_back(static_cast<uint32_t>(picked_records_));
+  }
+}
+
+void SearchModel::Rank(const DocArray& docs) {
+  SyncPicked(docs);
+  rows_.clear();
+  qualities_.clear();
+  pinned_rows_ = 0;
+  // Scores and pins of the records with picks, for this key.
+  std::unordered_map<uint32_t, double> scores;
+  std::unordered_map<uint32_t, size_t> pins;  // record: its path's place among the pins
+  if (const PickStore* picks = options_.picks) {
+    const int64_t now = options_.now ? options_.now() : 0;
+    for (const auto& [path, score] : picks->Scores(key_, now)) {
+      auto it = records_of_path_.find(path);
+      if (it == records_of_path_.end()) continue;
+      for (const uint32_t record : it->second) scores[record] = score;
+    }
+    const std::vector<std::string> pinned_paths = picks->Pins(key_);
+    for (size_t place = 0; place < pinned_paths.size(); ++place) {
+      auto it = records_of_path_.find(pinned_paths[place]);
+      if (it == records_of_path_.end()) continue;
+      for (const uint32_t record : it->second) pins.emplace(record, place);
+    }
+  }
+  struct Picked {
+    uint32_t record;
+    MatchQuality quality;
+    double score;
+  };
+  std::vector<Picked> picked;
+  std::array<std::vector<uint32_t>, 5> tiers;
+  std::vector<std::pair<uint32_t, MatchQuality>> pinned_matches;
+  if (key_.empty()) {
+    // The most-picked documents.
+    for (const auto& [record, place] : pins) {
+      pinned_matches.emplace_back(record, MatchQuality::kNone);
+    }
+    for (const auto& [record, score] : scores) {
+      if (score > 0 && !pins.contains(record)) picked.push_back({record, MatchQuality::kNone, score});
+    }
+  } else {
+    for (size_t i = 0; i < matches_.size(); ++i) {
+      const uint32_t record = matches_[i];
+      const MatchQuality quality = match_found_[i].quality;
+      if (record < picked_.size() && picked_[record]) {
+        if (pins.contains(record)) {
+          pinned_matches.emplace_back(record, quality);
+          continue;
+        }
+        auto it = scores.find(record);
+        if (it != scores.end() && it->second > 0) {
+          picked.push_back({record, quality, it->second});
+          continue;
+        }
+      }
+      tiers[static_cast<size_t>(quality)].push_back(record);
+    }
+  }
+  // Pins in their order (the latest first); records sharing a path by quality.
+  std::sort(pinned_matches.begin(), pinned_matches.end(), [&](const auto& a, const auto& b) {
+    const size_t pa = pins.at(a.first), pb = pins.at(b.first);
+    if (pa != pb) return pa < pb;
+    if (a.second != b.second) return a.second > b.second;
+    return a.first < b.first;
+  });
+  for (const auto& [record, quality] : pinned_matches) {
+    rows_.push_back(record);
+    qualities_.push_back(quality);
+  }
+  pinned_rows_ = rows_.size();
+  std::sort(picked.begin(), picked.end(), [](const Picked& a, const Picked& b) {
+    if (a.quality != b.quality) return a.quality > b.quality;
+    if (a.score != b.score) return a.score > b.score;
+    return a.record < b.record;
+  });
+  if (key_.empty() && picked.size() > kMostPickedRows) picked.resize(kMostPickedRows);
+  size_t next_picked = 0;
+  for (int quality = static_cast<int>(MatchQuality::kWhole); quality >= 0; --quality) {
+    const auto q = static_cast<MatchQuality>(quality);
+    for (; next_picked < picked.size() && picked[next_picked].quality == q; ++next_picked) {
+      rows_.push_back(picked[next_picked].record);
+      qualities_.push_back(q);
+    }
+    for (const uint32_t record : tiers[static_cast<size_t>(quality)]) {
+      rows_.push_back(record);
+      qualities_.push_back(q);
+    }
   }
 }
 
@@ -136,80 +408,118 @@ void SearchModel::Run(const DocStore& store, std::string_view box_text) {
     starts_.clear();
     path_ends_.clear();
     masks_.clear();
-    rows_.clear();
-    key_.clear();
+    han_.clear();
+    shapes_.clear();
+    whole_units_.clear();
+    han_units_.clear();
+    han_unit_starts_.clear();
+    picked_.clear();
+    records_of_path_.clear();
+    picked_records_ = 0;
+    Clear();
     searched_records_ = 0;
     store_ = &store;
     generation_ = store.docs_generation;
   }
   Extend(docs);
 
-  const std::string key = SearchKey(box_text);
+  std::string key_text = options_.han ? FoldForSearch(Trim(box_text)) : SearchKey(box_text);
   // No record text holds a NUL, and the key must not span the separators.
-  if (key.empty() || key.find('\0') != std::string::npos) {
-    rows_.clear();
-    key_ = key;
+  if (key_text.empty() || key_text.find('\0') != std::string::npos) {
+    Clear();
+    key_ = std::move(key_text);
     searched_records_ = docs.size();
+    if (options_.ranked && key_.empty()) Rank(docs);
     return;
   }
-  const SearchMask key_mask = MaskOf(key);
-  const bool mask_decides = key.size() == 1 && ClassIsExact(static_cast<unsigned char>(key[0]));
-  const std::string_view all(text_);
-  std::vector<uint32_t> rows;
-  auto test = [&](uint32_t record) {
-    const SearchMask& mask = masks_[record];
-    if (!MayHold(mask, key_mask)) return;
-    if (!mask_decides) {
-      // Only the fields that hold all of the key's bytes are read.
-      const size_t path_end = path_ends_[record];
-      const bool in_path = Covers(mask.classes, key_mask.classes) &&
-                           Holds(all.substr(starts_[record], path_end - starts_[record]), key);
-      if (!in_path && !(Covers(mask.name_classes, key_mask.classes) &&
-                        Holds(all.substr(path_end + 1, starts_[record + 1] - path_end - 2), key))) {
-        return;
-      }
+  const Key key{key_text, HanKey(options_.han ? std::string_view(key_text) : std::string_view()),
+                MaskOf(key_text),
+                key_text.size() == 1 && ClassIsExact(static_cast<unsigned char>(key_text[0]))};
+  std::vector<uint32_t> matches;
+  std::vector<Found> found;
+  auto test = [&](uint32_t record, Found previous) {
+    if (!options_.han) {
+      if (HoldsLiterally(record, key)) matches.push_back(record);
+      return;
     }
-    rows.push_back(record);
+    const Found how = Test(record, key, previous);
+    if (how.quality == MatchQuality::kNone) return;
+    matches.push_back(record);
+    found.push_back(how);
   };
   // Typing on narrows the last search: only its matches can still match,
-  // besides the records registered since.
-  const bool narrowing = !key_.empty() && key.find(key_) != std::string::npos;
+  // besides the records registered since. With readings only a key typed
+  // on at its end does: a key's middle need not start a reading.
+  const bool narrowing =
+      !key_.empty() && (options_.han ? key_text.starts_with(key_)
+                                     : key_text.find(key_) != std::string::npos);
   size_t first_new = 0;
   if (narrowing) {
-    rows.reserve(rows_.size());
-    for (const uint32_t record : rows_) test(record);
+    matches.reserve(matches_.size());
+    found.reserve(match_found_.size());
+    for (size_t i = 0; i < matches_.size(); ++i) {
+      // The texts of the records ahead are fetched while this one is tested:
+      // the matches lie apart in memory, and waiting for each would cost
+      // more than the test itself.
+      if (i + kFetchAhead < matches_.size()) {
+        const uint32_t ahead = matches_[i + kFetchAhead];
+        const uint32_t start = i + kFetchAhead < match_found_.size()
+                                   ? match_found_[i + kFetchAhead].start
+                                   : 0;
+        __builtin_prefetch(text_.data() + starts_[ahead] + (start ? start - 1 : 0));
+        __builtin_prefetch(&masks_[ahead]);
+        if (!han_.empty()) {
+          __builtin_prefetch(&han_[ahead]);
+          if (start == 0) {
+            // No place to look first: the name and the characters with readings.
+            __builtin_prefetch(text_.data() + path_ends_[ahead]);
+            __builtin_prefetch(&han_units_[han_unit_starts_[ahead]]);
+            __builtin_prefetch(&shapes_[ahead]);
+          }
+        }
+      }
+      test(matches_[i], i < match_found_.size() ? match_found_[i] : Found{});
+    }
     first_new = searched_records_;
   } else {
-    rows.reserve(docs.size() / 8);
+    matches.reserve(docs.size() / 8);
   }
   for (size_t record = first_new; record < docs.size(); ++record) {
-    test(static_cast<uint32_t>(record));
+    test(static_cast<uint32_t>(record), Found{});
   }
-  rows_ = std::move(rows);
-  key_ = key;
+  matches_ = std::move(matches);
+  match_found_ = std::move(found);
+  key_ = std::move(key_text);
   searched_records_ = docs.size();
+  if (options_.ranked) Rank(docs);
 }
 
 bool SearchModel::Current(size_t row) const {
-  return row < rows_.size() && store_ && generation_ == store_->docs_generation &&
-         rows_[row] < store_->docs.size();
+  return row < Shown().size() && store_ && generation_ == store_->docs_generation &&
+         Shown()[row] < store_->docs.size();
 }
 
 std::string SearchModel::RowText(size_t row) const {
   if (!Current(row)) return {};
-  const uint32_t record = rows_[row];
-  return text_.substr(starts_[record], path_ends_[record] - starts_[record]);
+  return LowerAscii(store_->docs[Shown()[row]].path);
 }
 
 std::optional<std::string> SearchModel::RowPath(size_t row) const {
   if (!Current(row)) return std::nullopt;
-  return store_->docs[rows_[row]].path;
+  return store_->docs[Shown()[row]].path;
 }
 
 std::optional<size_t> SearchModel::RowRecord(size_t row) const {
   if (!Current(row)) return std::nullopt;
-  return rows_[row];
+  return Shown()[row];
 }
+
+MatchQuality SearchModel::RowQuality(size_t row) const {
+  if (!Current(row) || !options_.ranked || row >= qualities_.size()) return MatchQuality::kNone;
+  return qualities_[row];
+}
+
+bool SearchModel::RowPinned(size_t row) const { return Current(row) && row < pinned_rows_; }
 
 // ---- SearchPresenter ----
 
@@ -217,11 +527,43 @@ SearchPresenter::SearchPresenter(const DocStore& store, DocOpener& opener, WebSe
                                  ShellLauncher& shell, SearchView& view)
     : store_(store), opener_(opener), web_(web), shell_(shell), view_(view) {}
 
+void SearchPresenter::EnableLauncher(bool ranked, std::function<int64_t()> now) {
+  launcher_ = true;
+  now_ = std::move(now);
+  SetRanked(ranked);
+}
+
+void SearchPresenter::SetRanked(bool ranked) {
+  SearchOptions options;
+  options.han = launcher_;
+  options.ranked = launcher_ && ranked;
+  options.picks = launcher_ ? &picks_ : nullptr;
+  options.now = [this] { return Now(); };
+  model_.SetOptions(std::move(options));
+}
+
+int64_t SearchPresenter::Now() const {
+  if (now_) return now_();
+  return std::chrono::duration_cast<std::chrono::seconds>(
+             std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
+void SearchPresenter::LoadPicks() {
+  if (!launcher_ || picks_.loaded() || !store_.files || !store_.codec || store_.ConfigDir.empty()) {
+    return;
+  }
+  picks_.Load(*store_.files, *store_.codec, store_.ConfigDir + kPicksFileName);
+}
+
 void SearchPresenter::EdtSearchChange(const std::string& text) noexcept {
   try {
     if (suppress_) return;
+    LoadPicks();
     model_.Run(store_, text);
     view_.ShowResults(model_.RowCount());
+    // The best row is the one Enter opens.
+    if (ranked() && model_.RowCount() > 0) view_.SelectRow(0);
   }
   ZD_CATCH_LOG(__func__)
 }
@@ -229,16 +571,22 @@ void SearchPresenter::EdtSearchChange(const std::string& text) noexcept {
 void SearchPresenter::EdtSearchTyped() noexcept { suppress_ = false; }
 
 void SearchPresenter::EdtSearchKeyDown(int key, const std::string& text,
-                                       std::optional<size_t> selected_row) noexcept {
+                                       std::optional<size_t> selected_row, bool ctrl) noexcept {
   try {
+    const bool row_chosen = model_.RowCount() > 0 && selected_row.has_value();
     switch (key) {
       case kKeyEnter:
         // Hidden first: a web search serves window messages while it waits.
         view_.HideResults();
-        // With a row selected, the row is opened from the list itself.
-        if (model_.RowCount() == 0 || !selected_row) {
+        if (launcher_ && ctrl && row_chosen) {
+          OpenRow(selected_row, /*containing=*/true);
+        } else if (!row_chosen || ranked()) {
+          // Ranked, the selected row opens unless the text names a file or
+          // folder; otherwise a selected row opens from the list itself.
           if (shell_.FileExists(text) || shell_.DirectoryExists(text)) {
             opener_.OpenDocPath(text, false);
+          } else if (row_chosen) {
+            OpenRow(selected_row);
           } else {
             web_.WebSearch(text);
           }
@@ -255,6 +603,9 @@ void SearchPresenter::EdtSearchKeyDown(int key, const std::string& text,
       case kKeyDelete:
         EdtSearchTyped();  // deleting is typing too; it sends no character
         break;
+      case kKeyPin:
+        if (ctrl) TogglePin(selected_row, /*in_list=*/false);
+        break;
       default:
         break;
     }
@@ -270,11 +621,24 @@ void SearchPresenter::BtnZDSearchClick(const std::string& text) noexcept {
   ZD_CATCH_LOG(__func__)
 }
 
-void SearchPresenter::OpenRow(std::optional<size_t> row) {
+void SearchPresenter::OpenRow(std::optional<size_t> row, bool containing) {
   if (!row) return;
-  if (const std::optional<std::string> path = model_.RowPath(*row)) {
-    opener_.OpenDocPath(*path, false);
+  const std::optional<std::string> path = model_.RowPath(*row);
+  if (!path) return;
+  if (launcher_) {
+    LoadPicks();
+    picks_.AddPick(*path, model_.key(), Now());
   }
+  if (!containing) {
+    opener_.OpenDocPath(*path, false);
+  } else if (!IsWebAddress(*path)) {
+    // A folder's containing folder is its parent, as for a file.
+    std::string folder = *path;
+    while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+    folder = ContainingFolder(folder);
+    if (!folder.empty()) opener_.OpenDocPath(folder, false);
+  }
+  view_.RowOpened();
 }
 
 void SearchPresenter::LbSearchResultMouseDown(std::optional<size_t> current_row) noexcept {
@@ -287,13 +651,14 @@ void SearchPresenter::LbSearchResultMouseDown(std::optional<size_t> current_row)
   ZD_CATCH_LOG(__func__)
 }
 
-void SearchPresenter::LbSearchResultKeyDown(int key, std::optional<size_t> current_row) noexcept {
+void SearchPresenter::LbSearchResultKeyDown(int key, std::optional<size_t> current_row,
+                                            bool ctrl) noexcept {
   try {
     suppress_ = true;
     switch (key) {
       case kKeyEnter:
       case kKeySpace:
-        OpenRow(current_row);
+        OpenRow(current_row, launcher_ && ctrl && key == kKeyEnter);
         view_.HideResults();
         suppress_ = false;
         break;
@@ -302,9 +667,38 @@ void SearchPresenter::LbSearchResultKeyDown(int key, std::optional<size_t> curre
         suppress_ = false;
         break;
       default:
+        if (ctrl && key == kKeyPin && ranked()) {
+          TogglePin(current_row, /*in_list=*/true);
+          break;
+        }
         // The row current as the key arrived; the list moves afterwards.
         if (current_row) view_.SetSearchText(model_.RowText(*current_row));
         break;
+    }
+  }
+  ZD_CATCH_LOG(__func__)
+}
+
+void SearchPresenter::TogglePin(std::optional<size_t> row, bool in_list) noexcept {
+  try {
+    if (!row || !ranked()) return;
+    const std::optional<size_t> record = model_.RowRecord(*row);
+    const std::optional<std::string> path = model_.RowPath(*row);
+    if (!record || !path) return;
+    LoadPicks();
+    picks_.TogglePin(*path, model_.key(), Now());
+    // Ranked again for the same key; the row follows its record.
+    const std::string key = model_.key();
+    model_.Clear();
+    model_.Run(store_, key);
+    size_t moved = 0;
+    while (moved < model_.RowCount() && model_.RowRecord(moved) != record) ++moved;
+    view_.ShowResults(model_.RowCount());
+    if (moved == model_.RowCount()) return;
+    if (in_list) {
+      view_.FocusResults(moved);
+    } else {
+      view_.SelectRow(moved);
     }
   }
   ZD_CATCH_LOG(__func__)

@@ -3,14 +3,19 @@
 // text the program puts into the box from starting a search.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
+#include "launch/han_search.h"
 #include "launch/open_docs.h"
+#include "launch/picks.h"
 #include "launch/web_search.h"
 #include "platform/shell_launcher.h"
 #include "store/config.h"
@@ -32,15 +37,37 @@ struct SearchMask {
   uint64_t pairs[2] = {0, 0};
 };
 
-// The matching records of one search, oldest first. Lowered copies of every
+// How the search matches and orders. Without options it is the plain rule
+// above, oldest first.
+struct SearchOptions {
+  // Script variants alike (the key and the records folded) and letters
+  // standing for the readings of Chinese characters.
+  bool han = false;
+  // Rows ranked: pins to the key first, then by match quality, then by the
+  // picks' scores, then oldest first; an empty key lists the most-picked
+  // documents. Implies `han`.
+  bool ranked = false;
+  // Picks and pins, and the clock that ages them (seconds since 1970).
+  const PickStore* picks = nullptr;
+  std::function<int64_t()> now;
+};
+
+// An empty key lists at most this many most-picked documents (pins besides).
+inline constexpr size_t kMostPickedRows = 30;
+
+// The matching records of one search. Lowered (or folded) copies of every
 // record are kept between searches and extended as the history grows; a key
 // that extends the previous one searches only the previous matches.
 class SearchModel {
  public:
+  void SetOptions(SearchOptions options);
+  const SearchOptions& options() const { return options_; }
   void Run(const DocStore& store, std::string_view box_text);
   void Clear();
+  // The key of the last search, as it was compared (lowered, or folded).
+  const std::string& key() const { return key_; }
 
-  size_t RowCount() const { return rows_.size(); }
+  size_t RowCount() const { return Shown().size(); }
   // What row i shows: the record's path in lower case. Empty when the row is
   // gone or the history was rebuilt since the search.
   std::string RowText(size_t row) const;
@@ -48,21 +75,75 @@ class SearchModel {
   // may care about.
   std::optional<std::string> RowPath(size_t row) const;
   std::optional<size_t> RowRecord(size_t row) const;
+  // Ranked rows: how well the key matched, and whether the row is pinned to it.
+  MatchQuality RowQuality(size_t row) const;
+  bool RowPinned(size_t row) const;
 
  private:
   bool Current(size_t row) const;
   void Extend(const DocArray& docs);
+  std::string_view PathOf(uint32_t record) const;
+  std::string_view NameOf(uint32_t record) const;
+  // The key compiled once per search.
+  struct Key {
+    std::string text;
+    HanKey han;
+    SearchMask mask;
+    bool mask_decides = false;  // one letter or digit: the masks answer
+  };
+  // Whether the record holds the key as plain text.
+  bool HoldsLiterally(uint32_t record, const Key& key) const;
+  // Whether readings can take part in a match of the record at all.
+  bool MayMatchWithReadings(uint32_t record, const Key& key) const;
+  // A match in which readings may take part: its quality (kNone: none) and
+  // where it begins (an offset from the record's start, plus one).
+  struct Found {
+    uint32_t start = 0;
+    MatchQuality quality = MatchQuality::kNone;
+    bool literal = false;  // the record also holds the key as plain text
+  };
+  // The best such match, or the first one no better than `enough` can be
+  // bettered by; `hint` is where the last key's match began (0: unknown).
+  Found FindWithReadings(uint32_t record, const Key& key, MatchQuality enough,
+                         uint32_t hint) const;
+  // How the record matches (kNone: not at all). `previous` is the record's
+  // match of a key this one extends (none: not known).
+  Found Test(uint32_t record, const Key& key, Found previous) const;
+  // Which records have picks or pins, kept up with the picks and the history.
+  void SyncPicked(const DocArray& docs);
+  void Rank(const DocArray& docs);
+  const std::vector<uint32_t>& Shown() const { return options_.ranked ? rows_ : matches_; }
 
+  SearchOptions options_;
   const DocStore* store_ = nullptr;
   uint64_t generation_ = 0;
-  // Lowered path "\0" lowered name "\0" of each record, one after another.
+  // Lowered (or folded) path "\0" and name "\0" of each record, one after another.
   std::string text_;
   std::vector<uint32_t> starts_;     // record i spans starts_[i] .. starts_[i + 1]
   std::vector<uint32_t> path_ends_;  // where record i's path ends
   std::vector<SearchMask> masks_;
+  std::vector<HanSignature> han_;  // with options_.han
+  std::vector<std::array<FieldShape, 2>> shapes_;  // of the path and the name
+  // The fewest units from an anchor to its field's end: a key of fewer
+  // units can never match a whole name.
+  std::vector<uint16_t> whole_units_;
+  // The characters with readings of record i (see AppendHanUnits, offsets
+  // from the record's start): han_units_[han_unit_starts_[i] .. [i + 1]).
+  std::vector<uint32_t> han_units_;
+  std::vector<uint32_t> han_unit_starts_;
   std::string key_;
-  size_t searched_records_ = 0;  // records the last search looked at
-  std::vector<uint32_t> rows_;   // record positions
+  size_t searched_records_ = 0;   // records the last search looked at
+  std::vector<uint32_t> matches_;  // record positions, oldest first
+  std::vector<Found> match_found_;  // of each match, with readings
+  // Ranked rows, and for each its quality; the first pinned_rows_ are pins.
+  std::vector<uint32_t> rows_;
+  std::vector<MatchQuality> qualities_;
+  size_t pinned_rows_ = 0;
+  // Records whose path has picks or pins, as of the picks' generation.
+  std::vector<bool> picked_;
+  std::unordered_map<std::string, std::vector<uint32_t>> records_of_path_;
+  uint64_t picks_generation_ = 0;
+  size_t picked_records_ = 0;  // records looked at for picks
 };
 
 // What the launcher page shows of the search. The page's list draws row i
@@ -81,6 +162,10 @@ class SearchView {
   virtual void FocusResults(size_t row) = 0;
   // Puts text into EdtSearch; its change arrives at EdtSearchChange.
   virtual void SetSearchText(const std::string& text) = 0;
+  // Selects a row, the focus staying where it is.
+  virtual void SelectRow(size_t /*row*/) {}
+  // A row's document (or its folder) was just opened.
+  virtual void RowOpened() {}
 };
 
 class SearchPresenter {
@@ -90,9 +175,18 @@ class SearchPresenter {
 
   // EdtSearch: its text changed (by the user or by the program).
   void EdtSearchChange(const std::string& text) noexcept;
-  // EdtSearch: a key went down; `selected_row` is the list's selected row.
-  void EdtSearchKeyDown(int key, const std::string& text,
-                        std::optional<size_t> selected_row) noexcept;
+  // The launcher's search: readings and script variants, picks recorded
+  // (in ConfigDir + kPicksFileName, read on first use) and, when `ranked`,
+  // rows ranked by them; `now` gives seconds since 1970.
+  void EnableLauncher(bool ranked, std::function<int64_t()> now);
+  void SetRanked(bool ranked);
+  bool ranked() const { return model_.options().ranked; }
+  const PickStore& picks() const { return picks_; }
+
+  // EdtSearch: a key went down, with Ctrl held or not; `selected_row` is the
+  // list's selected row.
+  void EdtSearchKeyDown(int key, const std::string& text, std::optional<size_t> selected_row,
+                        bool ctrl = false) noexcept;
   // EdtSearch: the user typed, pasted or deleted text (WM_CHAR and the like):
   // searching by typing resumes.
   void EdtSearchTyped() noexcept;
@@ -101,7 +195,11 @@ class SearchPresenter {
 
   // LbSearchResult, with the list's current row.
   void LbSearchResultMouseDown(std::optional<size_t> current_row) noexcept;
-  void LbSearchResultKeyDown(int key, std::optional<size_t> current_row) noexcept;
+  void LbSearchResultKeyDown(int key, std::optional<size_t> current_row, bool ctrl = false) noexcept;
+  // Pins the row to the key of the search, or unpins it (ranked rows); the
+  // list is ranked again with the row kept selected, in the list when
+  // `in_list`.
+  void TogglePin(std::optional<size_t> row, bool in_list) noexcept;
 
   // The trees: a key other than Enter, Space, Delete and F5 (the focused
   // node as the key arrived); a left press (the node under the pointer);
@@ -116,7 +214,11 @@ class SearchPresenter {
   const SearchModel& results() const { return model_; }
 
  private:
-  void OpenRow(std::optional<size_t> row);
+  // Opens the row's document, or with `containing` the folder that holds it;
+  // the launcher records the pick.
+  void OpenRow(std::optional<size_t> row, bool containing = false);
+  void LoadPicks();
+  int64_t Now() const;
 
   const DocStore& store_;
   DocOpener& opener_;
@@ -125,6 +227,13 @@ class SearchPresenter {
   SearchView& view_;
   SearchModel model_;
   bool suppress_ = false;  // SuppressSearch
+  bool launcher_ = false;
+  PickStore picks_;
+  std::function<int64_t()> now_;
 };
+
+// Ctrl with this key pins the selected row to the key, or unpins it.
+inline constexpr int kKeyPin = 'P';
+
 
 }  // namespace zd

@@ -13,6 +13,7 @@
 #include "lang/captions.h"
 #include "launch/autorun_selection.h"
 #include "launch/autostart.h"
+#include "launch/last_session.h"
 #include "platform/errors.h"
 #include "platform/resources_win.h"
 #include "platform/wide_win.h"
@@ -68,11 +69,18 @@ std::unique_ptr<TFrmMain> TFrmMain::Create(HINSTANCE instance, MainWindowDeps de
 LRESULT TFrmMain::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (tray_.HandleTaskbarCreated(msg)) return 0;
   if (msg == ShowRequestMessage()) {
+    summoned_ = false;
     ShowAtBottomRight();
     SetForegroundWindow(hwnd_);
     return 0;
   }
   switch (msg) {
+    case kHotkeyMessage:
+      ShowFromHotkey();
+      return 0;
+    case WM_HOTKEY:
+      if (wp == kHotkeyId) ShowFromHotkey();
+      return 0;
     case WM_CREATE:
       FormCreate();
       return 0;
@@ -254,6 +262,11 @@ void TFrmMain::FormCreate() {
     OpenSettingsFile(store_);
     // The interface thread never waits for the disk; the exit waits for it.
     if (store_.settings) store_.settings->WriteInBackground();
+    // The hotkey works from the start, before the first load reads the rest.
+    const int hotkey = store_.settings ? ReadDefaultSettings(*store_.settings).hotkey
+                                       : static_cast<int>(kDefaultHotkey);
+    launcher_->settings.ShowHotkey(hotkey);
+    SetHotkey(hotkey);
     // A program that was moved registers its new place at its next start;
     // nobody asked for that, so a refusal is not shown.
     if (deps_.registry) {
@@ -313,6 +326,8 @@ void TFrmMain::ApplyInterfaceTexts() {
   caption_ = lang::WindowCaption(ProductName, ProductVersion);
   SetWindowTextUtf8(hwnd_, caption_);
   menus_.ApplyCaptions(texts);
+  menus_.SetCaption(Ui::MnRestoreLastSession,
+                    lang::CaptionOf(Ui::MnRestoreLastSession, deps_.language_index));
   // The copied captions of the window's own controls.
   TSettingsPage& s = launcher_->settings;
   TFavouritesPage& f = launcher_->favourites;
@@ -412,6 +427,9 @@ void TFrmMain::OnMenuCommand(Ui entry) {
       return;
     case Ui::MnOpenZapdock:
       MnOpenZapdockClick();
+      return;
+    case Ui::MnRestoreLastSession:
+      RestoreLastSession();
       return;
     default:
       launcher_->OnMenuCommand(entry);
@@ -627,6 +645,7 @@ void TFrmMain::MnZDExitClick() {
 void TFrmMain::TrayIconMessage(LPARAM mouse_message) {
   switch (ClassifyTrayMessage(static_cast<uint32_t>(mouse_message))) {
     case TrayClick::kShowWindow:
+      summoned_ = false;
       ShowWindow(hwnd_, SW_SHOW);
       SetForegroundWindow(hwnd_);
       ShowAtBottomRight();
@@ -636,6 +655,8 @@ void TFrmMain::TrayIconMessage(LPARAM mouse_message) {
       ShowWindow(hwnd_, SW_SHOW);
       MinimiseOutOfSight();
       ShowRecentDocInPopmenu();
+      menus_.SetEnabled(Ui::MnRestoreLastSession,
+                        !LastSessionDocs(store_.LastRunList, deps_.exe_path, *launcher_shell_).empty());
       POINT pt;
       GetCursorPos(&pt);
       PopupMenuAt(Ui::popMenu, pt);
@@ -712,6 +733,8 @@ void TFrmMain::FormDestroy() {
   destroyed_ = true;
   KillTimer(hwnd_, kTimerFirstRun);
   KillTimer(hwnd_, kTimerCheckDocs);
+  keyboard_hook_.reset();
+  registered_hotkey_.reset();
   SaveAtExit(/*tell_failures=*/true);
   // Whatever happened to the saves, the icon must not outlive the program.
   tray_.Remove();

@@ -17,7 +17,9 @@
 #include "mainwin/menus_win.h"
 #include "mainwin/page_win.h"
 #include "platform/controls_win.h"
+#include "launch/hotkey.h"
 #include "platform/handles_win.h"
+#include "platform/keyboard_hook_win.h"
 #include "platform/tray_win.h"
 #include "tracking/tracker.h"
 #include "tray/recent_menu.h"
@@ -29,6 +31,9 @@ class TFrmMain : public PageHost {
   static constexpr wchar_t kClassName[] = L"ZapdockMainWindow";
   static constexpr UINT_PTR kTimerCheckDocs = 1;
   static constexpr UINT_PTR kTimerFirstRun = 2;
+  // Posted by the keyboard hook when the hotkey was pressed.
+  static constexpr UINT kHotkeyMessage = WM_APP + 8;
+  static constexpr int kHotkeyId = 1;
 
   static bool RegisterWindowClass(HINSTANCE instance);
   // Creates the window (running FormCreate); the window is not shown yet.
@@ -71,6 +76,10 @@ class TFrmMain : public PageHost {
   // chosen entry opens the document it showed.
   void ShowRecentDocInPopmenu();
   void OpenRecentMenuItem(size_t index);
+  // The hotkey: the window shown near the bottom-right corner with the
+  // search box focused and its text selected.
+  void ShowFromHotkey();
+  HotkeyChoice hotkey() const { return hotkey_choice_; }
   static constexpr UINT kFirstRecentCommand = 900;
 
   // PageHost.
@@ -92,6 +101,12 @@ class TFrmMain : public PageHost {
   ShellLauncher& Shell() override { return *launcher_shell_; }
   HistoryEditor& History() override { return *history_; }
   OnlineServices* Online() override { return online_; }
+  bool SetHotkey(int choice) override;
+  void SetSearchRanked(bool ranked) override;
+  // "恢复上次打开的文档": one question naming how many, then each opened once.
+  void RestoreLastSession() override;
+  bool Summoned() const override { return summoned_; }
+  void Dismiss() override;
   // The vendor's services move in: their button panel goes into PnlRight,
   // their content page onto "我的主页" (which starts the server search).
   // They must outlive the window's use of them (the caller destroys them
@@ -122,6 +137,8 @@ class TFrmMain : public PageHost {
   void RunAutoRunDocs();
   void PumpMessages();
   void TrayIconMessage(LPARAM mouse_message);
+  // The keyboard hook's view of a key, for the double tap.
+  void HotkeyKey(UINT vk, bool down, uint32_t time_ms);
   void MinimiseOutOfSight();
   // The placement rule of the monitor the window is on: kept in its work area.
   void PlaceWindow(const WindowRect& wanted);
@@ -163,6 +180,11 @@ class TFrmMain : public PageHost {
   bool saved_ = false;             // the exit save ran
   bool destroyed_ = false;
   bool config_writable_ = true;
+  HotkeyChoice hotkey_choice_ = HotkeyChoice::kOff;
+  std::unique_ptr<KeyboardHook> keyboard_hook_;
+  std::unique_ptr<RegisteredHotkey> registered_hotkey_;
+  DoubleTap double_tap_;
+  bool summoned_ = false;  // shown by the hotkey, not since hidden or shown otherwise
 };
 
 }  // namespace zd

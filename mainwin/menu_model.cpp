@@ -48,6 +48,7 @@ PopupMenu TrayMenu() {
                    {Item(MnMyComputer), Item(MnZDMyDoc), Item(MnMyDesk), Item(MnZDControl),
                     Item(MnZDRecycle), Item(MnZDTask), Hidden(MnZDRecent), Hidden(MnZDRun)}),
               std::move(recent),
+              Item(MnRestoreLastSession),
               Hidden(PmMyDocs),
               Separator(),
               Item(MnZDExit),

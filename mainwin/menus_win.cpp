@@ -59,18 +59,32 @@ HMENU TMenus::MenuHolding(Ui entry) const {
 }
 
 void TMenus::ApplyCaptions(const lang::InterfaceTexts& texts) {
-  ApplyMenuCaptions(model_, texts);
   for (const auto& [part, caption] : texts.captions) {
-    if (caption.empty()) continue;
-    HMENU menu = MenuHolding(part);
-    if (!menu) continue;
-    std::wstring text = Utf8ToWide(caption);
-    MENUITEMINFOW mii{};
-    mii.cbSize = sizeof(mii);
-    mii.fMask = MIIM_STRING;
-    mii.dwTypeData = text.data();
-    SetMenuItemInfoW(menu, CommandOf(part), FALSE, &mii);
+    if (!caption.empty()) SetCaption(part, caption);
   }
+}
+
+void TMenus::SetCaption(Ui entry, std::string_view caption) {
+  if (MenuItem* item = FindMenuItem(model_, entry)) item->caption = std::string(caption);
+  HMENU menu = MenuHolding(entry);
+  if (!menu) return;
+  std::wstring text = Utf8ToWide(caption);
+  MENUITEMINFOW mii{};
+  mii.cbSize = sizeof(mii);
+  mii.fMask = MIIM_STRING;
+  mii.dwTypeData = text.data();
+  SetMenuItemInfoW(menu, CommandOf(entry), FALSE, &mii);
+}
+
+void TMenus::SetEnabled(Ui entry, bool enabled) {
+  if (HMENU menu = MenuHolding(entry)) {
+    EnableMenuItem(menu, CommandOf(entry), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+  }
+}
+
+bool TMenus::Enabled(Ui entry) const {
+  HMENU menu = MenuHolding(entry);
+  return menu && (GetMenuState(menu, CommandOf(entry), MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;
 }
 
 HMENU TMenus::Submenu(Ui entry) const {

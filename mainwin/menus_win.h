@@ -28,6 +28,11 @@ class TMenus {
   HMENU Get(Ui menu) const;
   // Replaces the captions the texts name, in the model and in the menus.
   void ApplyCaptions(const lang::InterfaceTexts& texts);
+  // Replaces one entry's caption, in the model and in its menu.
+  void SetCaption(Ui entry, std::string_view caption);
+  // Greys an entry out, or makes it choosable again.
+  void SetEnabled(Ui entry, bool enabled);
+  bool Enabled(Ui entry) const;
   // The menu an entry opens (PmRecent, MnSystemUse, ...), or null.
   HMENU Submenu(Ui entry) const;
   bool Checked(Ui entry) const;

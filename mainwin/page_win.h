@@ -50,6 +50,10 @@ struct MainWindowDeps {
   // Makes the embedded web browser the first time it is needed; unset: the
   // system's web browser control (tests give a fake).
   std::function<std::unique_ptr<BrowserControl>()> make_browser;
+  // The global hotkey may be installed (a keyboard hook for the session).
+  bool global_hotkey = true;
+  // Seconds since 1970, for the search's picks; unset: the system clock.
+  std::function<int64_t()> now_seconds;
 };
 
 class PageHost {
@@ -80,6 +84,15 @@ class PageHost {
   // The vendor's services (about box, help, update check); null when none
   // are attached (tests).
   virtual OnlineServices* Online() = 0;
+  // The launcher: its hotkey (a HotkeyChoice; false when the system refused
+  // it), search results ranked or oldest first, the last session reopened.
+  virtual bool SetHotkey(int choice) = 0;
+  virtual void SetSearchRanked(bool ranked) = 0;
+  virtual void RestoreLastSession() = 0;
+  // The window came by the hotkey: Escape, or a document opened from the
+  // search, sends it away again (Dismiss).
+  virtual bool Summoned() const = 0;
+  virtual void Dismiss() = 0;
 
  protected:
   ~PageHost() = default;

@@ -20,6 +20,11 @@ constexpr int kResultsHeight = 200;
 
 int64_t SteadyMilliseconds() { return static_cast<int64_t>(GetTickCount64()); }
 
+// The character Ctrl+P types.
+constexpr WPARAM kCtrlP = kKeyPin - 'A' + 1;
+
+bool CtrlDown() { return GetKeyState(VK_CONTROL) < 0; }
+
 }  // namespace
 
 TSearchRow::TSearchRow(PageHost& host, TLauncherPage& page) : host_(host), page_(page) {}
@@ -56,6 +61,8 @@ SearchPresenter& TSearchRow::search() {
   if (!search_) {
     search_ = std::make_unique<SearchPresenter>(host_.Store(), host_.Opener(), web(), host_.Shell(),
                                                 *this);
+    // The launcher's search, ranked unless the settings ask for the history's order.
+    search_->EnableLauncher(page_.settings.CbRankSearch.Checked(), host_.Deps().now_seconds);
   }
   return *search_;
 }
@@ -78,7 +85,9 @@ bool TSearchRow::OnDrawItem(const DRAWITEMSTRUCT& item) {
   RECT rc = item.rcItem;
   FillRect(item.hDC, &rc, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
   if (item.itemID != static_cast<UINT>(-1)) {
-    const std::wstring text = Utf8ToWide(search().results().RowText(item.itemID));
+    std::wstring text = Utf8ToWide(search().results().RowText(item.itemID));
+    // A row pinned to the key says so.
+    if (search().results().RowPinned(item.itemID)) text.insert(0, L"\u2605 ");
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     RECT text_rc = rc;
@@ -126,6 +135,14 @@ void TSearchRow::FocusResults(size_t row) {
 
 void TSearchRow::SetSearchText(const std::string& text) { page_.EdtSearch.SetText(text); }
 
+void TSearchRow::SelectRow(size_t row) {
+  SendMessageW(page_.LbSearchResult.hwnd(), LB_SETCURSEL, row, 0);
+}
+
+void TSearchRow::RowOpened() {
+  if (host_.Summoned()) host_.Dismiss();
+}
+
 std::optional<size_t> TSearchRow::CurrentRow() const {
   const LRESULT row = SendMessageW(page_.LbSearchResult.hwnd(), LB_GETCURSEL, 0, 0);
   if (row < 0) return std::nullopt;
@@ -137,12 +154,15 @@ bool TSearchRow::EdtSearchMessage(UINT msg, WPARAM wp) {
     case WM_KEYDOWN: {
       const LRESULT row = SendMessageW(page_.LbSearchResult.hwnd(), LB_GETCURSEL, 0, 0);
       search().EdtSearchKeyDown(static_cast<int>(wp), page_.EdtSearch.Text(),
-                                row >= 0 ? std::optional<size_t>(row) : std::nullopt);
+                                row >= 0 ? std::optional<size_t>(row) : std::nullopt, CtrlDown());
+      // Brought by the hotkey, Escape sends the window away again.
+      if (wp == VK_ESCAPE && host_.Summoned()) host_.Dismiss();
       return false;
     }
     case WM_CHAR:
-      // Enter and Escape were keys, not text (a single-line box would beep).
-      if (wp == VK_RETURN || wp == VK_ESCAPE) return true;
+      // Enter (with Ctrl a line feed), Escape and Ctrl+P were keys, not
+      // text (a single-line box would beep).
+      if (wp == VK_RETURN || wp == '\n' || wp == VK_ESCAPE || wp == kCtrlP) return true;
       search().EdtSearchTyped();
       return false;
     case WM_PASTE:
@@ -159,7 +179,8 @@ bool TSearchRow::EdtSearchMessage(UINT msg, WPARAM wp) {
 void TSearchRow::LbSearchResultMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_KEYDOWN:
-      search().LbSearchResultKeyDown(static_cast<int>(wp), CurrentRow());
+      search().LbSearchResultKeyDown(static_cast<int>(wp), CurrentRow(), CtrlDown());
+      if (wp == VK_ESCAPE && host_.Summoned()) host_.Dismiss();
       break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:

@@ -43,6 +43,8 @@ class TSearchRow : public SearchView {
   void ClearResults() override;
   void FocusResults(size_t row) override;
   void SetSearchText(const std::string& text) override;
+  void SelectRow(size_t row) override;
+  void RowOpened() override;
 
  private:
   static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,

@@ -8,6 +8,7 @@
 
 #include "lang/captions.h"
 #include "lang/lang_tables.h"
+#include "launch/hotkey.h"
 #include "mainwin/form_model.h"
 #include "store/settings_keys.h"
 
@@ -55,6 +56,20 @@ void TSettingsPage::Create(HWND parent) {
            44 + 36 * i, 170, 28);
   }
   f.AddHint(BtnHelp, lang::HintOf(Ui::BtnHelp, lang));
+  f.Make(BtnRestoreLastSession, L"BUTTON", caption(Ui::BtnRestoreLastSession), kChild | kButton,
+         page, 410, 44 + 36 * 4, 170, 28);
+
+  f.Make(GbZDLauncher, L"BUTTON", caption(Ui::GbZDLauncher), kChild | BS_GROUPBOX, page, 8, 230,
+         380, 86);
+  f.Make(CbRankSearch, L"BUTTON", caption(Ui::CbRankSearch), kChild | kCheck, page, 20, 252, 350,
+         20);
+  f.AddHint(CbRankSearch, lang::HintOf(Ui::CbRankSearch, lang));
+  CbRankSearch.SetChecked(true);
+  f.Make(LbHotkey, L"STATIC", caption(Ui::LbHotkey), kChild | SS_CENTERIMAGE, page, 20, 282, 110,
+         22);
+  f.Make(CmbHotkey, WC_COMBOBOXW, caption(Ui::CmbHotkey),
+         kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, page, 134, 282, 200, 160);
+  f.AddHint(CmbHotkey, lang::HintOf(Ui::CmbHotkey, lang));
 
   f.Make(BtnFilter, L"BUTTON", caption(Ui::BtnFilter), kHidden | kButton, page, 410, 200, 120, 26);
   f.Make(BtnDocDisplay, L"BUTTON", caption(Ui::BtnDocDisplay), kHidden | kButton, page, 410, 232,
@@ -69,6 +84,10 @@ void TSettingsPage::Create(HWND parent) {
 }
 
 bool TSettingsPage::OnControlCommand(HWND control, UINT code) {
+  if (control == CmbHotkey.hwnd()) {
+    if (code == CBN_SELCHANGE) CmbHotkeyChange();
+    return true;
+  }
   if (code != BN_CLICKED) return false;
   if (control == CbZDOnTop.hwnd()) {
     CbZDOnTopClick();
@@ -86,6 +105,10 @@ bool TSettingsPage::OnControlCommand(HWND control, UINT code) {
     if (OnlineServices* online = host_.Online()) online->ShowAbout();
   } else if (control == BtnHelp.hwnd()) {
     if (OnlineServices* online = host_.Online()) online->OpenDemoNotes();
+  } else if (control == CbRankSearch.hwnd()) {
+    CbRankSearchClick();
+  } else if (control == BtnRestoreLastSession.hwnd()) {
+    host_.RestoreLastSession();
   } else {
     return false;
   }
@@ -164,7 +187,43 @@ void TSettingsPage::BtnZDAutoRunSetClick() {
   if (store.settings) SaveSelectedFlags(*store.settings, store.docs, confirmed->changed);
 }
 
+void TSettingsPage::CbRankSearchClick() {
+  const bool ranked = CbRankSearch.Checked();
+  host_.SetSearchRanked(ranked);
+  if (SettingsFile* s = host_.Store().settings.get())
+    s->WriteBool(setting::kRankSearch.section, setting::kRankSearch.name, ranked);
+}
+
+void TSettingsPage::ShowHotkey(int choice) {
+  const lang::InterfaceTexts& t = lang::Texts();
+  if (CmbHotkey.Count() == 0) {
+    for (const std::string* text : {&t.HotkeyOff, &t.HotkeyDoubleCtrl, &t.HotkeyDoubleShift,
+                                    &t.HotkeyAltSpace, &t.HotkeyCtrlAltZ}) {
+      CmbHotkey.AddItem(*text);
+    }
+  }
+  CmbHotkey.Select(static_cast<int>(HotkeyChoiceOf(choice)));
+}
+
+void TSettingsPage::CmbHotkeyChange() {
+  const int choice = CmbHotkey.Selected();
+  if (choice < 0) return;
+  if (!host_.SetHotkey(choice)) {
+    // Another program holds the combination: said once, and nothing is kept.
+    const lang::InterfaceTexts& t = lang::Texts();
+    host_.ShowMessage(lang::FormatText(t.HotkeyTaken, CmbHotkey.ItemText(choice)), t.TipsCaption,
+                      MB_OK | MB_ICONWARNING);
+    CmbHotkey.Select(static_cast<int>(HotkeyChoice::kOff));
+    host_.SetHotkey(static_cast<int>(HotkeyChoice::kOff));
+  }
+  if (SettingsFile* s = host_.Store().settings.get())
+    s->WriteInteger(setting::kHotkey.section, setting::kHotkey.name, CmbHotkey.Selected());
+}
+
 void TSettingsPage::ApplyStored(const DefaultSettings& stored) {
+  CbRankSearch.SetChecked(stored.rank_search);
+  host_.SetSearchRanked(stored.rank_search);
+  ShowHotkey(stored.hotkey);
   CbAutoRunDocs.SetChecked(stored.run_select_doc);
   CbZDRefresh.SetChecked(stored.refresh);
   CbQueryAutoRunDoc.SetChecked(stored.query_auto_run_doc);

@@ -1,5 +1,6 @@
 // The settings page ("设置"): stay on top, the refresh switch and interval,
-// the auto-run switches and the buttons of the other windows.
+// the auto-run switches, the launcher's search order and hotkey, and the
+// buttons of the other windows (the last session among them).
 #pragma once
 
 #include <memory>
@@ -29,6 +30,11 @@ class TSettingsPage : public Page {
   Button BtnZDPCStart;
   Button BtnAbout;
   Button BtnHelp;
+  GroupBox GbZDLauncher;
+  CheckBox CbRankSearch;
+  Label LbHotkey;
+  ComboBox CmbHotkey;  // HotkeyChoice, in order
+  Button BtnRestoreLastSession;
   // Never shown.
   Button BtnFilter;
   Button BtnDocDisplay;
@@ -51,6 +57,10 @@ class TSettingsPage : public Page {
   void CbQueryAutoRunDocClick();
   void BtnZDAutoRunSetClick();
   void BtnZDPCStartClick();
+  void CbRankSearchClick();
+  void CmbHotkeyChange();
+  // The hotkey's choice shown, with the launcher's texts.
+  void ShowHotkey(int choice);
 
   // The windows these buttons open: made on first use, kept for the run.
   TfrmRun* startup_window() { return startup_window_.get(); }

@@ -63,6 +63,25 @@ std::string ListBox::Row(int index) const {
   return WideToUtf8(text);
 }
 
+int ComboBox::Count() const { return static_cast<int>(SendMessageW(hwnd(), CB_GETCOUNT, 0, 0)); }
+
+void ComboBox::AddItem(std::string_view text) const {
+  SendMessageW(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(text).c_str()));
+}
+
+int ComboBox::Selected() const { return static_cast<int>(SendMessageW(hwnd(), CB_GETCURSEL, 0, 0)); }
+
+void ComboBox::Select(int index) const { SendMessageW(hwnd(), CB_SETCURSEL, index, 0); }
+
+std::string ComboBox::ItemText(int index) const {
+  const LRESULT length = SendMessageW(hwnd(), CB_GETLBTEXTLEN, index, 0);
+  if (length <= 0) return {};
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  SendMessageW(hwnd(), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(length));
+  return WideToUtf8(text);
+}
+
 int TabControl::Selected() const {
   return static_cast<int>(SendMessageW(hwnd(), TCM_GETCURSEL, 0, 0));
 }

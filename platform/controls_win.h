@@ -56,6 +56,16 @@ class ListBox : public Control {
   std::string Row(int index) const;
 };
 
+// A drop-down list of texts; an item's index is its meaning.
+class ComboBox : public Control {
+ public:
+  int Count() const;
+  void AddItem(std::string_view text) const;
+  int Selected() const;  // -1: none
+  void Select(int index) const;
+  std::string ItemText(int index) const;
+};
+
 class TabControl : public Control {
  public:
   int Selected() const;

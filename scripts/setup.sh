@@ -60,6 +60,8 @@ PACKAGES=(
   # update signatures: libsodium natively, the signing tool (PyNaCl), the
   # installer compiler, and Debian's python3 for the tests' HTTP server
   libsodium-dev python3 python3-nacl nsis
+  # the Unihan database: the search's pinyin readings and simplified forms
+  unicode-data
 )
 
 missing=()

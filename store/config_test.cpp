@@ -443,8 +443,9 @@ TEST_F(StoreTest, InterruptedSavesAreSettledWhenTheFolderIsChosen) {
   files.AddDrive("D:\\", DriveKind::kFixed);
   files.AddDirectory("D:\\MrxConfig");
   const std::string dir = "D:\\MrxConfig\\";
-  const char* const names[] = {kSettingsFileName, kFavFileName,     kRecentFileName,
-                               kRunFileName,      kLastRunFileName, kNoteFileName};
+  const char* const names[] = {kSettingsFileName, kFavFileName,  kRecentFileName,
+                               kRunFileName,      kLastRunFileName, kNoteFileName,
+                               kPicksFileName};
   std::vector<std::string> expected_recovered;
   int n = 0;
   for (const char* name : names) {
@@ -470,7 +471,7 @@ TEST_F(StoreTest, InterruptedSavesAreSettledWhenTheFolderIsChosen) {
     if (path.starts_with(dir)) left.push_back(path.substr(dir.size()));
   }
   EXPECT_EQ(left, (std::vector<std::string>{"defualt.ini", "fav.dat", "lr.dat", "mine.new",
-                                            "mine.tmp", "note.txt", "rec.dat", "run.dat"}));
+                                            "mine.tmp", "note.txt", "picks.dat", "rec.dat", "run.dat"}));
   n = 0;
   for (const char* name : names) {
     EXPECT_EQ(files.files().at(dir + name), n++ % 2 == 0 ? "whole" : std::string("new ") + name);

@@ -21,5 +21,8 @@ inline constexpr Key kNeedRemoveUrl{kSectionDefault, "needremoveurl"};
 inline constexpr Key kNeedRemoveAllStart{kSectionDefault, "needRemoveAllStart"};
 inline constexpr Key kWidth{kSectionDefault, "width"};
 inline constexpr Key kHeight{kSectionDefault, "height"};
+// The launcher: its global hotkey (a choice, 0 off) and ranked search results.
+inline constexpr Key kHotkey{kSectionDefault, "Hotkey"};
+inline constexpr Key kRankSearch{kSectionDefault, "RankSearch"};
 
 }  // namespace zd::setting

@@ -19,6 +19,8 @@ DefaultSettings ReadDefaultSettings(const SettingsFile& s) {
   d.refresh = s.ReadBool(kRefresh.section, kRefresh.name, false);
   d.query_auto_run_doc = s.ReadBool(kQueryAutoRunDoc.section, kQueryAutoRunDoc.name, false);
   d.control_index = s.ReadInteger(kControlIndex.section, kControlIndex.name, 0);
+  d.hotkey = s.ReadInteger(kHotkey.section, kHotkey.name, d.hotkey);
+  d.rank_search = s.ReadBool(kRankSearch.section, kRankSearch.name, d.rank_search);
   d.check_interval = ClampCheckInterval(
       s.ReadInteger(kCheckDocInterval.section, kCheckDocInterval.name, kDefaultCheckInterval));
   return d;

@@ -57,6 +57,8 @@ class SearchRowTest : public MainWindowFixture {
     launcher_.AddFolder("C:\\Work");
     launcher_.AddFolder("C:\\Work\\Proj");
     TFrmMain& form = OpenLoaded();
+    // These rules are the history's order: results oldest first, none selected.
+    Click(form.launcher().settings.CbRankSearch);
     Choose(Ui::MnRefresh);
     Pump();
     launcher_.ClearLog();

@@ -1,0 +1,141 @@
+// The launcher's search (readings, one script, ranked by picks) against
+// today's search (plain text, oldest first) in the same run, typing words
+// letter by letter into the box over 100,000 history records (pages,
+// programs and folders with Chinese names and paths).
+//
+//   BM_Typing/<mode>/<word>   mode 0 today's search, 1 the launcher's
+//                             (ranked, 500 picks and 20 pins); the time is per
+//                             keystroke, mean_ms and worst_ms (the slowest
+//                             keystroke) in processor time
+//   BM_FirstSearch/<mode>     the first search after start, which makes the
+//                             folded copies (and the signatures)
+//   BM_HanTables              the generated tables: their size in the program
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "bench/sample_records.h"
+#include "lang/han_chars.h"
+#include "launch/search.h"
+#include "store/config.h"
+
+namespace zd {
+namespace {
+
+constexpr size_t kRecords = 100000;
+
+double ThreadSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+constexpr int64_t kNow = 1'750'000'000;
+
+// Pinyin spelled out (报道), initials (新闻中心), a folder's name (子目录),
+// a program's (微信), Chinese itself, and today's benchmark word.
+const std::vector<std::string>& Words() {
+  static const std::vector<std::string> words = {"baod", "xwzx",     "zimulu",
+                                                 "weixin", "报道", "news.163.com/article/9"};
+  return words;
+}
+
+const DocStore& Store() {
+  static DocStore store;
+  if (store.docs.empty()) store.docs = bench::SampleRecords(kRecords);
+  return store;
+}
+
+const PickStore& Picks() {
+  static PickStore picks;
+  if (picks.picks().empty()) {
+    const DocArray& docs = Store().docs;
+    for (size_t i = 0; i < 500; ++i) {
+      picks.AddPick(docs[(i * 7919) % docs.size()].path, i % 2 ? "baod" : "wx",
+                    kNow - static_cast<int64_t>(i) * 3600);
+    }
+    for (size_t i = 0; i < 20; ++i) picks.TogglePin(docs[i * 4999].path, "xwzx", kNow);
+  }
+  return picks;
+}
+
+SearchModel MakeModel(bool launcher) {
+  SearchModel model;
+  if (launcher) {
+    SearchOptions options;
+    options.ranked = true;
+    options.picks = &Picks();
+    options.now = [] { return kNow; };
+    model.SetOptions(options);
+  }
+  return model;
+}
+
+void BM_Typing(benchmark::State& state) {
+  const bool launcher = state.range(0) != 0;
+  const std::string& word = Words()[static_cast<size_t>(state.range(1))];
+  const DocStore& store = Store();
+  SearchModel model = MakeModel(launcher);
+  model.Run(store, "warm up");  // the copies exist from the first search on
+  // Each keystroke's processor time: on a machine shared with other work
+  // the time on the wall says more about the others.
+  std::vector<double> seconds(word.size() + 1, 0.0);
+  size_t keystrokes = 0;
+  for (auto _ : state) {
+    model.Run(store, "");
+    for (size_t n = 1; n <= word.size(); ++n) {
+      // A Chinese character arrives whole.
+      if (n < word.size() && (static_cast<unsigned char>(word[n]) & 0xC0) == 0x80) continue;
+      const double start = ThreadSeconds();
+      model.Run(store, word.substr(0, n));
+      seconds[n] += ThreadSeconds() - start;
+      ++keystrokes;
+    }
+  }
+  state.SetItemsProcessed(static_cast<int64_t>(keystrokes));
+  double total = 0;
+  for (const double s : seconds) total += s;
+  state.counters["mean_ms"] = total * 1000.0 / static_cast<double>(keystrokes);
+  state.counters["worst_ms"] =
+      *std::max_element(seconds.begin(), seconds.end()) * 1000.0 / state.iterations();
+  state.counters["rows"] = static_cast<double>(model.RowCount());
+  state.SetLabel((launcher ? "launcher " : "today ") + word);
+}
+void TypingArgs(benchmark::internal::Benchmark* b) {
+  for (int word = 0; word < static_cast<int>(Words().size()); ++word) {
+    b->Args({0, word});
+    b->Args({1, word});
+  }
+}
+BENCHMARK(BM_Typing)->Apply(TypingArgs)->Unit(benchmark::kMicrosecond);
+
+void BM_FirstSearch(benchmark::State& state) {
+  const DocStore& store = Store();
+  for (auto _ : state) {
+    SearchModel model = MakeModel(state.range(0) != 0);
+    model.Run(store, "e");
+    benchmark::DoNotOptimize(model.RowCount());
+  }
+  state.SetLabel(state.range(0) ? "launcher" : "today");
+}
+BENCHMARK(BM_FirstSearch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_HanTables(benchmark::State& state) {
+  const han::TableStats stats = han::Stats();
+  char32_t cp = 0x4E00;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(han::Readings(cp));
+    cp = cp == 0x9FFF ? 0x4E00 : cp + 1;
+  }
+  state.counters["bytes"] = static_cast<double>(stats.bytes);
+  state.counters["characters"] = static_cast<double>(stats.characters);
+  state.counters["syllables"] = static_cast<double>(stats.syllables);
+  state.counters["reading_sets"] = static_cast<double>(stats.reading_sets);
+  state.counters["folds"] = static_cast<double>(stats.folds);
+}
+BENCHMARK(BM_HanTables);
+
+}  // namespace
+}  // namespace zd

@@ -1,0 +1,222 @@
+// The launcher in the real window under Wine: the global hotkey (keys sent
+// through the system's input, seen by the keyboard hook), search results
+// ranked by what was picked, and the last session reopened.
+#include <windows.h>
+// windows.h must come first
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "lang/lang_tables.h"
+#include "mainwin/main_window_win.h"
+#include "platform/wide_win.h"
+#include "store/text_file.h"
+#include "tests/win/main_window_fixture.h"
+#include "tests/win/window_input.h"
+
+namespace zd {
+namespace {
+
+using V = std::vector<std::string>;
+
+// Keys as the keyboard makes them: through the system's input queue, where
+// the hook sees them whatever window has the focus.
+void Press(WORD vk, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = vk;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &input, sizeof(input));
+}
+
+void Tap(WORD vk) {
+  Press(vk, false);
+  Press(vk, true);
+}
+
+// Serves messages until `done` holds, for at most two seconds.
+bool PumpUntil(const std::function<bool()>& done) {
+  for (int i = 0; i < 200; ++i) {
+    Pump();
+    if (done()) return true;
+    Sleep(10);
+  }
+  return done();
+}
+
+std::string MenuText(HMENU menu, UINT id) {
+  wchar_t text[128] = {};
+  GetMenuStringW(menu, id, text, 128, MF_BYCOMMAND);
+  return WideToUtf8(text);
+}
+
+// The selection of an edit control: first and past-last character.
+std::pair<DWORD, DWORD> Selection(HWND edit) {
+  DWORD first = 0, last = 0;
+  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&first), reinterpret_cast<LPARAM>(&last));
+  return {first, last};
+}
+
+class LauncherTest : public MainWindowFixture {
+ protected:
+  std::vector<std::string> ListedRows() {
+    TLauncherPage& l = form_->launcher();
+    std::vector<std::string> rows;
+    for (int i = 0; i < l.LbSearchResult.Count(); ++i) {
+      rows.push_back(l.search_row().search().results().RowText(static_cast<size_t>(i)));
+    }
+    return rows;
+  }
+  // Three folders whose names "bg" spells whole, remembered in this order.
+  TFrmMain& OpenWithFolders() {
+    for (const char* folder : {"白鸽", "包裹", "报告"}) {
+      shell_.AddWindow(std::string("file:///D:/资料/") + folder);
+      launcher_.AddFolder(std::string("D:\\资料\\") + folder);
+    }
+    launcher_.AddFolder("D:\\资料");
+    TFrmMain& form = OpenLoaded();
+    Choose(Ui::MnRefresh);
+    Pump();
+    launcher_.ClearLog();
+    return form;
+  }
+};
+
+TEST_F(LauncherTest, CtrlPressedTwiceShowsTheWindowWithTheBoxFocused) {
+  TFrmMain& form = OpenLoaded();
+  ASSERT_EQ(form.hotkey(), HotkeyChoice::kDoubleCtrl) << "the default";
+  const HWND box = form.launcher().EdtSearch.hwnd();
+  form.launcher().EdtSearch.SetText("last words");
+  ShowWindow(form.hwnd(), SW_HIDE);
+  Pump();
+
+  // Ctrl+C between the presses is no double tap.
+  Press(VK_CONTROL, false);
+  Tap('C');
+  Press(VK_CONTROL, true);
+  Tap(VK_CONTROL);
+  EXPECT_FALSE(PumpUntil([&] { return IsWindowVisible(form.hwnd()) != FALSE; }));
+
+  Tap(VK_CONTROL);
+  Tap(VK_CONTROL);
+  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(form.hwnd()) != FALSE; }));
+  EXPECT_EQ(GetFocus(), box);
+  EXPECT_EQ(Selection(box), std::make_pair(DWORD{0}, DWORD{10})) << "the old text selected";
+  EXPECT_TRUE(form.Summoned());
+  // Escape sends it away again.
+  Key(box, VK_ESCAPE);
+  EXPECT_FALSE(IsWindowVisible(form.hwnd()));
+  EXPECT_FALSE(form.Summoned());
+
+  // Switched off on the settings page: the keys go by, and the choice is kept.
+  TSettingsPage& s = form.launcher().settings;
+  s.CmbHotkey.Select(static_cast<int>(HotkeyChoice::kOff));
+  SendMessageW(form.hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(s.CmbHotkey.hwnd()), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(s.CmbHotkey.hwnd()));
+  EXPECT_EQ(form.hotkey(), HotkeyChoice::kOff);
+  Tap(VK_CONTROL);
+  Tap(VK_CONTROL);
+  EXPECT_FALSE(PumpUntil([&] { return IsWindowVisible(form.hwnd()) != FALSE; }));
+  EXPECT_NE(File("defualt.ini").find("Hotkey=0"), std::string::npos);
+  Close();
+  EXPECT_EQ(OpenLoaded().hotkey(), HotkeyChoice::kOff) << "after a restart";
+  EXPECT_EQ(form_->launcher().settings.CmbHotkey.Selected(), 0);
+}
+
+TEST_F(LauncherTest, BgListsTheReportFirstAfterItWasPickedTwice) {
+  TFrmMain& form = OpenWithFolders();
+  TLauncherPage& l = form.launcher();
+  const HWND box = l.EdtSearch.hwnd(), list = l.LbSearchResult.hwnd();
+  const std::string report = "d:\\资料\\报告";
+  Type(box, "bg");
+  ASSERT_EQ(ListedRows(), V({"d:\\资料\\白鸽", "d:\\资料\\包裹", report})) << "oldest first";
+  EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 0) << "the best row is selected";
+
+  // Picked from the list by keys...
+  Key(box, VK_DOWN);
+  Key(list, VK_DOWN);
+  Key(list, VK_DOWN);
+  Key(list, VK_RETURN);
+  EXPECT_EQ(launcher_.calls(), V{"execute verb=open file=D:\\资料\\报告\\ params= show=1"});
+  // ... the empty box shows it as the most used, and "bg" lists it first.
+  l.EdtSearch.SetText("");
+  EXPECT_EQ(ListedRows(), V{report});
+  Type(box, "bg");
+  ASSERT_EQ(ListedRows().front(), report);
+  // Picked again with Enter in the box: the row selected opens.
+  launcher_.ClearLog();
+  Key(box, VK_RETURN);
+  EXPECT_EQ(launcher_.calls(), V{"execute verb=open file=D:\\资料\\报告\\ params= show=1"});
+  EXPECT_NE(DecodeText(File("picks.dat"), *codec_).find("bg\tD:\\资料\\报告"), std::string::npos);
+
+  // After a restart, in the picks' own file.
+  Close();
+  OpenLoaded();
+  Type(form_->launcher().EdtSearch.hwnd(), "bg");
+  EXPECT_EQ(ListedRows(), V({report, "d:\\资料\\白鸽", "d:\\资料\\包裹"}));
+  // The history's order is a setting away.
+  Click(form_->launcher().settings.CbRankSearch);
+  form_->launcher().EdtSearch.SetText("");
+  Type(form_->launcher().EdtSearch.hwnd(), "bg");
+  EXPECT_EQ(ListedRows(), V({"d:\\资料\\白鸽", "d:\\资料\\包裹", report}));
+  EXPECT_NE(File("defualt.ini").find("RankSearch=0"), std::string::npos);
+}
+
+TEST_F(LauncherTest, TheSessionEntryReopensWhatLrDatHolds) {
+  files_.AddDirectory("D:\\MrxConfig");
+  files_.PutFile("D:\\MrxConfig\\lr.dat",
+                 "C:\\Tools\\Editor.exe\r\nfile:///C:/Work/Proj\r\nhttp://example.com/x\r\n"
+                 "c:\\tools\\editor.exe\r\nC:\\Gone\\a.exe\r\n"
+                 "C:\\Program Files\\Zapdock\\zapdock.exe\r\n");
+  launcher_.AddFile("C:\\Tools\\Editor.exe");
+  launcher_.AddFile("C:\\Program Files\\Zapdock\\zapdock.exe");
+  launcher_.AddFolder("C:\\Work\\Proj");
+  TFrmMain& form = OpenLoaded();
+  const V opened = {"execute verb=open file=C:\\Tools\\Editor.exe params= show=1",
+                    "execute verb=open file=C:\\Work\\Proj\\ params= show=1",
+                    "execute verb=open file=http://example.com/x params= show=1"};
+  // From the tray menu: one question naming how many, each opened once.
+  Choose(Ui::MnRestoreLastSession);
+  EXPECT_EQ(boxes_, V{"提示|要打开上次关闭时打开的3个文档吗？"});
+  EXPECT_EQ(launcher_.calls(), opened);
+  // Answered no: nothing.
+  boxes_.clear();
+  launcher_.ClearLog();
+  answer_ = IDNO;
+  Click(form.launcher().settings.BtnRestoreLastSession);
+  EXPECT_EQ(boxes_.size(), 1u);
+  EXPECT_TRUE(launcher_.calls().empty());
+  // From the settings page, yes.
+  answer_ = IDYES;
+  Click(form.launcher().settings.BtnRestoreLastSession);
+  EXPECT_EQ(launcher_.calls(), opened);
+  EXPECT_EQ(MenuText(form.menus().Get(Ui::popMenu), TMenus::CommandOf(Ui::MnRestoreLastSession)),
+            "恢复上次打开的文档");
+
+  // Nothing was open: said so, nothing opened.
+  files_.RemoveFile("D:\\MrxConfig\\lr.dat");
+  boxes_.clear();
+  launcher_.ClearLog();
+  Close();
+  OpenLoaded();
+  Choose(Ui::MnRestoreLastSession);
+  EXPECT_EQ(boxes_, V{"提示|" + lang::Texts().LastSessionEmpty});
+  EXPECT_TRUE(launcher_.calls().empty());
+}
+
+TEST_F(LauncherTest, TheLauncherSpeaksEachLanguage) {
+  TFrmMain& form = Open(2);
+  EXPECT_EQ(MenuText(form.menus().Get(Ui::popMenu), TMenus::CommandOf(Ui::MnRestoreLastSession)),
+            "Reopen the last session");
+  TSettingsPage& s = form.launcher().settings;
+  EXPECT_EQ(s.BtnRestoreLastSession.Text(), "Reopen the last session");
+  EXPECT_EQ(s.CmbHotkey.Count(), kHotkeyChoiceCount);
+  EXPECT_EQ(s.CmbHotkey.ItemText(s.CmbHotkey.Selected()), "Ctrl pressed twice");
+  EXPECT_EQ(Open(1).launcher().settings.CmbHotkey.ItemText(2), "連按兩次 Shift");
+}
+
+}  // namespace
+}  // namespace zd
