@@ -57,6 +57,13 @@ std::string StripFilePrefix(std::string_view text);
 // every character <= ' ').
 std::string Trim(std::string_view text);
 
+// The form in which two document paths are compared. A local path (a drive
+// or UNC path, or a "file:///" address of one) names one document whatever
+// its letter case, as Windows treats file names: ASCII letters lowered, "/"
+// taken as "\" and a trailing "\" dropped (a drive root keeps it). Anything
+// else (a web address, whose server may care about case) as it is.
+std::string DocPathKey(std::string_view path);
+
 // Every occurrence of `from`, left to right, without rescanning what was put in.
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
 

@@ -34,15 +34,6 @@ class Bracket {
   bool first_;
 };
 
-// A folder's path as the recent list may hold it: with "/" or "\", with or
-// without the trailing "\" that opening a folder gives it.
-std::string FolderKey(std::string_view path) {
-  std::string key(path);
-  std::replace(key.begin(), key.end(), '/', '\\');
-  while (!key.empty() && key.back() == '\\') key.pop_back();
-  return key;
-}
-
 std::string LinePath(const std::string& line) {
   const size_t sep = line.find(kLineSep);
   return sep == std::string::npos ? std::string() : line.substr(0, sep);
@@ -162,15 +153,14 @@ void HistoryEditor::Rebuild(const std::set<std::string>& doomed_paths) {
 
   // The recent list as it stands, without the lines of the removed records:
   // re-registering would otherwise put kept records missing from it on top.
+  // A folder's line may hold it with "/" or "\", with or without the trailing
+  // "\" that opening it gives, in any letter case: compared by DocPathKey.
   std::unordered_set<std::string> doomed_lines;
-  for (const TMyDoc* doc : doomed) {
-    doomed_lines.insert(doc->doctype == kDocFolder ? FolderKey(doc->path) : doc->path);
-  }
+  for (const TMyDoc* doc : doomed) doomed_lines.insert(DocPathKey(doc->path));
   std::vector<std::string> recent;
   recent.reserve(store_.MyRecentList.size());
   for (const std::string& line : store_.MyRecentList.Lines()) {
-    const std::string path = LinePath(line);
-    if (doomed_lines.count(path) || doomed_lines.count(FolderKey(path))) continue;
+    if (doomed_lines.count(DocPathKey(LinePath(line)))) continue;
     recent.push_back(line);
   }
 

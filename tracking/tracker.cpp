@@ -1,6 +1,7 @@
 #include "tracking/tracker.h"
 
 #include <ctime>
+#include <unordered_map>
 
 #include "lang/lang_tables.h"
 #include "platform/errors.h"
@@ -408,6 +409,18 @@ void DocTracker::LoadHistory(SettingsFile& settings, bool need_remove_url) {
       RecordCurrentException(__func__);
       // This stored document only.
     }
+  }
+
+  // A local path is one document whatever its case: a record stored again in
+  // another spelling folds into the first one, which takes the newest name
+  // (and keeps a choice for automatic start made on either). A record stored
+  // twice alike is only skipped, as ever.
+  std::unordered_map<std::string, size_t> first_of;
+  for (size_t i = 0; i < stored.size(); ++i) {
+    const auto [first, fresh] = first_of.try_emplace(DocPathKey(RegistrationKey(stored[i].path)), i);
+    if (fresh || stored[first->second].path == stored[i].path) continue;
+    stored[first->second].name = stored[i].name;
+    stored[first->second].selected = stored[first->second].selected || stored[i].selected;
   }
 
   for (const StoredDoc& doc : stored) {
