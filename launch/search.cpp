@@ -219,6 +219,9 @@ SearchPresenter::SearchPresenter(const DocStore& store, DocOpener& opener, WebSe
 
 void SearchPresenter::EdtSearchChange(const std::string& text) noexcept {
   try {
+    // Text the program did not put there (typed, an IME's result, pasted,
+    // dropped, undone) is the user's: searching by typing resumes.
+    if (!setting_text_) suppress_ = false;
     if (suppress_) return;
     model_.Run(store_, text);
     view_.ShowResults(model_.RowCount());
@@ -237,10 +240,15 @@ void SearchPresenter::EdtSearchKeyDown(int key, const std::string& text,
         view_.HideResults();
         // With a row selected, the row is opened from the list itself.
         if (model_.RowCount() == 0 || !selected_row) {
-          if (shell_.FileExists(text) || shell_.DirectoryExists(text)) {
-            opener_.OpenDocPath(text, false);
-          } else {
-            web_.WebSearch(text);
+          switch (shell_.QueryPath(text)) {
+            case PathAnswer::kFile:
+            case PathAnswer::kFolder:
+            case PathAnswer::kNotAsked:  // a server's path: the shell asks it
+              opener_.OpenDocPath(text, false);
+              break;
+            default:
+              web_.WebSearch(text);
+              break;
           }
         }
         break;
@@ -272,9 +280,23 @@ void SearchPresenter::BtnZDSearchClick(const std::string& text) noexcept {
 
 void SearchPresenter::OpenRow(std::optional<size_t> row) {
   if (!row) return;
-  if (const std::optional<std::string> path = model_.RowPath(*row)) {
-    opener_.OpenDocPath(*path, false);
+  const std::optional<size_t> record = model_.RowRecord(*row);
+  if (!record) return;
+  // A remembered document: once opened it stands at the top of the recent list.
+  const TMyDoc& doc = store_.docs[*record];
+  opener_.OpenRememberedDoc(doc.path, doc.name, false);
+}
+
+void SearchPresenter::SetSearchText(const std::string& text) {
+  // The change this makes is the program's own, not the user's typing.
+  setting_text_ = true;
+  try {
+    view_.SetSearchText(text);
+  } catch (...) {
+    setting_text_ = false;
+    throw;
   }
+  setting_text_ = false;
 }
 
 void SearchPresenter::LbSearchResultMouseDown(std::optional<size_t> current_row) noexcept {
@@ -303,7 +325,7 @@ void SearchPresenter::LbSearchResultKeyDown(int key, std::optional<size_t> curre
         break;
       default:
         // The row current as the key arrived; the list moves afterwards.
-        if (current_row) view_.SetSearchText(model_.RowText(*current_row));
+        if (current_row) SetSearchText(model_.RowText(*current_row));
         break;
     }
   }
@@ -313,7 +335,7 @@ void SearchPresenter::LbSearchResultKeyDown(int key, std::optional<size_t> curre
 void SearchPresenter::TreeKeyCaption(const TreeNode* focused) noexcept {
   try {
     suppress_ = true;
-    if (focused) view_.SetSearchText(focused->caption);
+    if (focused) SetSearchText(focused->caption);
   }
   ZD_CATCH_LOG(__func__)
 }
@@ -321,7 +343,7 @@ void SearchPresenter::TreeKeyCaption(const TreeNode* focused) noexcept {
 void SearchPresenter::TreeLeftPress(const TreeNode* node) noexcept {
   try {
     suppress_ = true;
-    if (node) view_.SetSearchText(node->caption);
+    if (node) SetSearchText(node->caption);
   }
   ZD_CATCH_LOG(__func__)
   suppress_ = false;

@@ -88,7 +88,8 @@ class SearchPresenter {
   SearchPresenter(const DocStore& store, DocOpener& opener, WebSearcher& web, ShellLauncher& shell,
                   SearchView& view);
 
-  // EdtSearch: its text changed (by the user or by the program).
+  // EdtSearch: its text changed. A change the presenter did not make itself
+  // (through SearchView::SetSearchText) is the user's and clears SuppressSearch.
   void EdtSearchChange(const std::string& text) noexcept;
   // EdtSearch: a key went down; `selected_row` is the list's selected row.
   void EdtSearchKeyDown(int key, const std::string& text,
@@ -117,6 +118,7 @@ class SearchPresenter {
 
  private:
   void OpenRow(std::optional<size_t> row);
+  void SetSearchText(const std::string& text);
 
   const DocStore& store_;
   DocOpener& opener_;
@@ -124,7 +126,8 @@ class SearchPresenter {
   ShellLauncher& shell_;
   SearchView& view_;
   SearchModel model_;
-  bool suppress_ = false;  // SuppressSearch
+  bool suppress_ = false;      // SuppressSearch
+  bool setting_text_ = false;  // the box's text changes by our own hand
 };
 
 }  // namespace zd
