@@ -491,6 +491,7 @@ void TFrmMain::TimerFirstRunTimer() {
              {&launcher_->tv_docs, &launcher_->tv_app, &launcher_->tv_path, &launcher_->tv_doc}) {
           t->Clear();
         }
+        tracker_->ResetImages();
         PumpMessages();
         launcher_->FreezeTrees(true);
         tracker_->LoadHistory(*store_.settings, stored.need_remove_url);

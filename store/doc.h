@@ -20,6 +20,9 @@ struct TMyDoc {
   bool selected = false;
   int32_t doctype = 0;  // 1 web page, 2 program, 3 folder
   std::string date;     // yyyy-mm-dd
+  // The image its nodes show in this run (a program's icon in the trees'
+  // image list), -1 until it is registered. Never stored.
+  int image = -1;
 };
 
 // The history; a record's position is its identity for the run.

@@ -128,8 +128,8 @@ void HistoryEditor::RunWaiting() noexcept {
 
 void HistoryEditor::ClearAll() {
   Bracket timer(hooks_.refresh_timer, false);
-  tracker_.SetAppImageCounter(kAppImageCounterStart);
   ClearTrees(trees_);
+  tracker_.ResetImages();
   store_.MyRecentList.Clear();
   store_.docs.clear();
   ++store_.docs_generation;
@@ -180,7 +180,12 @@ void HistoryEditor::Rebuild(const std::set<std::string>& doomed_paths) {
       // As the start-up load registers a stored record.
       const std::string address =
           doc.doctype == kDocFolder ? std::string(kFilePrefix) + doc.path : doc.path;
-      if (!tracker_.AddMyDoc(address, doc.name, doc.date, doc.doctype == kDocProgram)) continue;
+      // A program keeps the image it had: no icon is read again and no file
+      // is asked about while the window waits.
+      const bool program = doc.doctype == kDocProgram;
+      const std::optional<int> image =
+          program ? std::optional<int>(doc.image >= 0 ? doc.image : kImageProgram) : std::nullopt;
+      if (!tracker_.AddMyDoc(address, doc.name, doc.date, program, image)) continue;
       if (doc.selected) {
         const size_t position = store_.docs.size() - 1;
         store_.docs[position].selected = true;

@@ -83,7 +83,8 @@ DocTracker::DocTracker(DocStore& store, TrackerTrees trees, WindowSystem& window
 // ---- registration ----
 
 bool DocTracker::AddMyDoc(const std::string& address, const std::string& name,
-                          const std::string& date, bool is_program) noexcept {
+                          const std::string& date, bool is_program,
+                          std::optional<int> known_image) noexcept {
   bool appended = false;
   try {
     const std::string trimmed_name = Trim(name);
@@ -122,17 +123,18 @@ bool DocTracker::AddMyDoc(const std::string& address, const std::string& name,
     TreeModel* kind_tree = kind == kDocWeb      ? trees_.doc
                            : kind == kDocFolder ? trees_.path
                                                 : trees_.app;
+    int image = kind == kDocWeb ? kImageWeb : kImageFolder;
+    if (kind == kDocProgram) {
+      image = known_image ? *known_image : GetAppImageIndex(addr, trimmed_name);
+      // A refused icon must not cost the record its keys: a record without
+      // them is a hole in section "docs", where the next start stops.
+      if (image < 0) image = kImageProgram;
+    }
+    docs.back().image = image;
     TreeNode* docs_group = nullptr;
     TreeNode* kind_group = nullptr;
     if (new_group) {
       const std::string& caption = root.empty() ? trimmed_name : root;
-      int image = kind == kDocWeb ? kImageWeb : kImageFolder;
-      if (kind == kDocProgram) {
-        image = GetAppImageIndex(addr, trimmed_name);
-        // A refused icon must not cost the record its keys: a record without
-        // them is a hole in section "docs", where the next start stops.
-        if (image < 0) image = kImageProgram;
-      }
       docs_group = InsertGroup(trees_.docs, caption, image, position);
       kind_group = InsertGroup(kind_tree, caption, image, position);
     } else {
@@ -150,7 +152,6 @@ bool DocTracker::AddMyDoc(const std::string& address, const std::string& name,
     const std::string tail = ChildTail(kind, addr, root);
     if (tail.empty()) return true;
     const std::string& caption = kind == kDocWeb ? trimmed_name : tail;
-    const int image = kind == kDocWeb ? kImageWeb : kImageFolder;
     // A group node the user removed leaves the child at the top level.
     AppendDocNode(trees_.docs, docs_group, caption, image, position);
     AppendDocNode(kind_tree, kind_group, caption, image, position);
@@ -179,8 +180,14 @@ bool DocTracker::IsRootRegistered(const std::string& root) const {
 
 void DocTracker::RebuildIndex() { index_.Rebuild(store_.docs); }
 
+void DocTracker::ResetImages() {
+  app_image_counter_ = kAppImageCounterStart;
+  if (icons_) icons_->RemoveIcons();
+}
+
 int DocTracker::GetAppImageIndex(const std::string& executable, const std::string& name) {
-  if (!windows_.PathExists(executable)) return kImageMissingProgram;
+  const PathAnswer answer = windows_.QueryPath(executable);
+  if (answer == PathAnswer::kNotFound) return kImageMissingProgram;
   const lang::InterfaceTexts& texts = lang::Texts();
   const std::pair<const std::string*, int> places[] = {
       {&texts.MyComputer, kImageMyComputer},       {&texts.Desktop, kImageDesktop},
@@ -190,6 +197,9 @@ int DocTracker::GetAppImageIndex(const std::string& executable, const std::strin
   for (const auto& [text, image] : places) {
     if (!text->empty() && *text == name) return image;
   }
+  // Reading the icon of a file that could not be asked about might wait on
+  // an offline server, or on a drive without its medium.
+  if (answer != PathAnswer::kFile && answer != PathAnswer::kFolder) return kImageProgram;
   if (app_image_counter_ == 0) app_image_counter_ = kAppImageCounterStart;
   ++app_image_counter_;
   // A refused icon gives its position back, so one unreadable program file
