@@ -34,9 +34,7 @@ bool IsWebAddress(std::string_view path) {
   return Contains(lower, "http:") || Contains(lower, "https:");
 }
 
-bool IsLocalDocPath(std::string_view path) {
-  return !DriveRootOf(path).empty() || IsUncPath(path);
-}
+bool IsLocalDocPath(std::string_view path) { return !DriveRootOf(path).empty() || IsUncPath(path); }
 
 bool IsBareAddress(std::string_view path) {
   if (path.empty() || path.front() == '/') return false;

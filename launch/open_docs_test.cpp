@@ -217,12 +217,23 @@ TEST_F(OpenDocsTest, ReopeningMovesTheDocumentsOnlyLineToTheTop) {
     V recent;
   };
   const Step steps[] = {
-      {[&] { opener->OpenAndRecordDoc("C:\\a.txt", "A"); return true; }, true, {"C:\\a.txt*|*A"}},
-      {[&] { opener->OpenAndRecordDoc("C:\\b.txt", "B"); return true; },
+      {[&] {
+         opener->OpenAndRecordDoc("C:\\a.txt", "A");
+         return true;
+       },
+       true,
+       {"C:\\a.txt*|*A"}},
+      {[&] {
+         opener->OpenAndRecordDoc("C:\\b.txt", "B");
+         return true;
+       },
        true,
        {"C:\\b.txt*|*B", "C:\\a.txt*|*A"}},
       // The same document from the trees, in another case: one line, on top.
-      {[&] { opener->OpenAndRecordDoc("c:\\A.TXT", "A again"); return true; },
+      {[&] {
+         opener->OpenAndRecordDoc("c:\\A.TXT", "A again");
+         return true;
+       },
        true,
        {"c:\\A.TXT*|*A again", "C:\\b.txt*|*B"}},
       // A search result or a tray entry: opened as the path stands, then on top.
@@ -232,7 +243,10 @@ TEST_F(OpenDocsTest, ReopeningMovesTheDocumentsOnlyLineToTheTop) {
       {[&] { return opener->OpenRememberedDoc("D:\\Work", "W", false); },
        true,
        {"D:\\Work*|*W", "C:\\b.txt*|*B", "c:\\A.TXT*|*A again"}},
-      {[&] { opener->OpenAndRecordDoc("D:\\Work", "W"); return true; },
+      {[&] {
+         opener->OpenAndRecordDoc("D:\\Work", "W");
+         return true;
+       },
        true,
        {"D:\\Work\\*|*W", "C:\\b.txt*|*B", "c:\\A.TXT*|*A again"}},
       // Gone, or refused by the shell: the list stays as it is.

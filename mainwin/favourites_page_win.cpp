@@ -136,9 +136,14 @@ bool TFavouritesPage::OnMenuCommand(Ui entry) {
     case Ui::MnZDAddToRun:
       AddFavouritesToRunList(love, SelectedRows(), store.MyRunList);
       return true;
-    case Ui::MnZDDeleteNotExistsDoc:
-      DeleteMissingFavourites(love, host_.Shell());
+    case Ui::MnZDDeleteNotExistsDoc: {
+      const lang::InterfaceTexts& texts = lang::Texts();
+      auto confirm = [&](const std::string& question) {
+        return host_.ShowMessage(question, texts.TipsCaption, MB_YESNO | MB_ICONQUESTION) == IDYES;
+      };
+      DeleteMissingFavourites(love, host_.Shell(), confirm, texts);
       return true;
+    }
     case Ui::MnNewToFav:
       SetFields(fav_bar_.MnNewToFavClick());
       ApplyEditBar();

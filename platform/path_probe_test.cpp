@@ -8,9 +8,8 @@ namespace zd {
 namespace {
 
 TEST(PathProbeTest, NetworkPathsAreServersAndNetworkDrivesOnly) {
-  const std::map<std::string, DriveKind> drives = {{"C:\\", DriveKind::kFixed},
-                                                   {"N:\\", DriveKind::kRemote},
-                                                   {"E:\\", DriveKind::kCdRom}};
+  const std::map<std::string, DriveKind> drives = {
+      {"C:\\", DriveKind::kFixed}, {"N:\\", DriveKind::kRemote}, {"E:\\", DriveKind::kCdRom}};
   auto kind = [&](const std::string& root) {
     const auto it = drives.find(root);
     return it == drives.end() ? DriveKind::kNoRoot : it->second;

@@ -93,9 +93,7 @@ class WinShellLauncher : public ShellLauncher {
     return true;
   }
 
-  bool FileExists(const std::string& path) override {
-    return ProbePath(path) == PathAnswer::kFile;
-  }
+  bool FileExists(const std::string& path) override { return ProbePath(path) == PathAnswer::kFile; }
 
   bool DirectoryExists(const std::string& path) override {
     return ProbePath(path) == PathAnswer::kFolder;

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "platform/handles_win.h"
+#include "platform/path_probe_win.h"
 #include "platform/wide_win.h"
 #include "platform/window_system.h"
-#include "platform/path_probe_win.h"
 
 namespace zd {
 namespace {

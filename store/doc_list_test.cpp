@@ -95,12 +95,15 @@ TEST_F(DocListTest, AReopenedDocumentMovesToTheTopAsItsOnlyLine) {
     std::vector<std::string> after;
   };
   const Step steps[] = {
-      {"C:\\b.txt", "B", {"C:\\b.txt*|*B", "C:\\a.txt*|*A", "http://h/x*|*X", "C:/Work/*|*W",
-                           "c:\\A.TXT*|*old case"}},
+      {"C:\\b.txt",
+       "B",
+       {"C:\\b.txt*|*B", "C:\\a.txt*|*A", "http://h/x*|*X", "C:/Work/*|*W",
+        "c:\\A.TXT*|*old case"}},
       {"C:\\A.txt", "A", {"C:\\A.txt*|*A", "C:\\b.txt*|*B", "http://h/x*|*X", "C:/Work/*|*W"}},
       {"c:\\work", "W", {"c:\\work*|*W", "C:\\A.txt*|*A", "C:\\b.txt*|*B", "http://h/x*|*X"}},
-      {"http://H/x", "X2", {"http://H/x*|*X2", "c:\\work*|*W", "C:\\A.txt*|*A", "C:\\b.txt*|*B",
-                            "http://h/x*|*X"}},
+      {"http://H/x",
+       "X2",
+       {"http://H/x*|*X2", "c:\\work*|*W", "C:\\A.txt*|*A", "C:\\b.txt*|*B", "http://h/x*|*X"}},
   };
   for (const Step& step : steps) {
     MoveToTopOfRecent(list, step.path, step.name);
@@ -258,9 +261,9 @@ TEST(DocListMirrorTest, InvariantHoldsUnderRandomOperations) {
     }
     ASSERT_TRUE(Mirrored(list, box)) << "after step " << step;
     // The path index agrees with a walk over the lines.
-    for (const std::string& probe : {std::string("C:\\b.exe"), std::string("http://x/y"),
-                                     std::string(""), std::string("p"), std::string("C:/a"),
-                                     std::string("c:\\A\\")}) {
+    for (const std::string& probe :
+         {std::string("C:\\b.exe"), std::string("http://x/y"), std::string(""), std::string("p"),
+          std::string("C:/a"), std::string("c:\\A\\")}) {
       bool walked = false;
       for (const std::string& line : list.Lines()) {
         TMyDocObj doc;

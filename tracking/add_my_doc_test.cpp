@@ -90,8 +90,8 @@ TEST_F(AddMyDocTest, EveryProgramOpensItsOwnNodeAndIsRegisteredOnce) {
   EXPECT_FALSE(tracker->AddMyDoc("file:///c:/work/proj", "file:///c:/work/proj", "", false));
   // ... and another folder of the same group in another case joins the group.
   ASSERT_TRUE(tracker->AddMyDoc("file:///c:/WORK/Other", "file:///c:/WORK/Other", "", false));
-  EXPECT_EQ(Outline(tv_path), V({"C:\\Work [0] #2", "  C:\\Work\\Proj [0] #2",
-                                 "  c:\\WORK\\Other [0] #3"}));
+  EXPECT_EQ(Outline(tv_path),
+            V({"C:\\Work [0] #2", "  C:\\Work\\Proj [0] #2", "  c:\\WORK\\Other [0] #3"}));
 }
 
 TEST_F(AddMyDocTest, EmptyAddressOrNameRegistersNothing) {

@@ -84,9 +84,9 @@ TEST(DocIndexTest, SyncAddsAppendedRecordsAndRebuildsAfterShrinking) {
 
 TEST(DocIndexTest, AgreesWithAWalkOverTheHistory) {
   std::mt19937 random(20240506);
-  const char* const pieces[] = {"http://", "file:///", "C:",   "/",    "\\", " ",     "a",
-                                "A",       "%20",      "HOST", "host", "D:", ":",     "x.exe",
-                                "c:",      "\\\\",     "X.EXE"};
+  const char* const pieces[] = {
+      "http://", "file:///", "C:", "/", "\\",    " ",  "a",    "A",    "%20",
+      "HOST",    "host",     "D:", ":", "x.exe", "c:", "\\\\", "X.EXE"};
   auto text = [&] {
     std::string out;
     const int n = static_cast<int>(random() % 6);

@@ -427,7 +427,8 @@ void DocTracker::LoadHistory(SettingsFile& settings, bool need_remove_url) {
   // twice alike is only skipped, as ever.
   std::unordered_map<std::string, size_t> first_of;
   for (size_t i = 0; i < stored.size(); ++i) {
-    const auto [first, fresh] = first_of.try_emplace(DocPathKey(RegistrationKey(stored[i].path)), i);
+    const auto [first, fresh] =
+        first_of.try_emplace(DocPathKey(RegistrationKey(stored[i].path)), i);
     if (fresh || stored[first->second].path == stored[i].path) continue;
     stored[first->second].name = stored[i].name;
     stored[first->second].selected = stored[first->second].selected || stored[i].selected;
