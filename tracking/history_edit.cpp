@@ -1,6 +1,7 @@
 #include "tracking/history_edit.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <unordered_set>
 
@@ -52,21 +53,26 @@ HistoryEditor::HistoryEditor(DocStore& store, DocTracker& tracker, TrackerTrees 
     : store_(store), tracker_(tracker), trees_(trees), hooks_(std::move(hooks)) {}
 
 std::vector<int32_t> SelectedDocPositions(const TreeModel& tree) {
-  std::vector<TreeNode*> nodes = tree.SelectedNodes();
-  if (nodes.empty() && tree.focused()) nodes.push_back(tree.focused());
+  std::vector<TreeNode*> nodes = tree.SelectedTopmost();
   std::vector<int32_t> positions;
-  for (const TreeNode* node : nodes) {
-    if (std::find(positions.begin(), positions.end(), node->data.index) == positions.end()) {
-      positions.push_back(node->data.index);
+  // A group node stands for its first record; the records of its children go with it.
+  std::function<void(const TreeNode&)> add = [&](const TreeNode& node) {
+    if (std::find(positions.begin(), positions.end(), node.data.index) == positions.end()) {
+      positions.push_back(node.data.index);
     }
-  }
+    for (const auto& child : node.children) add(*child);
+  };
+  for (const TreeNode* node : nodes) add(*node);
   return positions;
 }
 
-void HistoryEditor::DeleteSelectedDoc(const TreeModel& tree) noexcept {
+void HistoryEditor::DeleteSelectedDoc(const TreeModel& tree,
+                                      const std::function<bool(size_t count)>& confirm) noexcept {
   try {
     const std::vector<int32_t> positions = SelectedDocPositions(tree);
-    if (!positions.empty()) DeleteSelectDocs(positions);
+    if (positions.empty()) return;
+    if (positions.size() > 1 && confirm && !confirm(positions.size())) return;
+    DeleteSelectDocs(positions);
   }
   ZD_CATCH_LOG(__func__)
 }

@@ -157,6 +157,43 @@ TEST_F(HistoryEditTest, SeveralSelectedNodesGoInOneRebuildAndOneWrite) {
   EXPECT_EQ(timer_events, V({"timer off", "bulk", "draw", "timer on"}));
 }
 
+TEST_F(HistoryEditTest, AGroupTakesEveryRecordUnderItAfterOneQuestionWithTheirNumber) {
+  struct Case {
+    std::string caption;  // the node chosen in TVDoc, or "" for none
+    bool answer;
+    std::vector<size_t> asked;  // the numbers the question named
+    V paths;                    // the history afterwards
+  };
+  const V all = {"http://HOST/",       "D:\\Work\\Proj", "C:\\Tools\\a.exe",
+                 "http://HOST/p.html", "D:\\Work",       "C:\\Tools\\b.exe"};
+  const Case cases[] = {
+      {"HOST", false, {2}, all},
+      {"HOST", true, {2}, {"D:\\Work\\Proj", "C:\\Tools\\a.exe", "D:\\Work", "C:\\Tools\\b.exe"}},
+      // One record: no question, as ever.
+      {"页面",
+       true,
+       {},
+       {"http://HOST/", "D:\\Work\\Proj", "C:\\Tools\\a.exe", "D:\\Work", "C:\\Tools\\b.exe"}},
+      {"", true, {}, all},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.caption + (c.answer ? " yes" : " no"));
+    store.docs.clear();
+    for (TreeModel* t : {&tv_docs, &tv_doc, &tv_app, &tv_path}) t->Clear();
+    store.settings->EraseSection(kSectionDocs);
+    tracker->RebuildIndex();
+    RegisterSample();
+    if (!c.caption.empty()) tv_doc.Select(tv_doc.FindNodeByText(c.caption, true));
+    std::vector<size_t> asked;
+    editor->DeleteSelectedDoc(tv_doc, [&](size_t count) {
+      asked.push_back(count);
+      return c.answer;
+    });
+    EXPECT_EQ(asked, c.asked);
+    EXPECT_EQ(Paths(), c.paths);
+  }
+}
+
 TEST_F(HistoryEditTest, DeleteKeyRemovesNodesOnlyAndTheyComeBackWithTheNextRebuild) {
   RegisterSample();
   const V outline = Outline(tv_doc);
