@@ -126,7 +126,7 @@ LRESULT TFrmMain::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == kTimerCheckDocs) TimerCheckDocsTimer();
       return 0;
     case TLauncherPage::kTabPressMessage:
-      launcher_->TVControlMouseDown();
+      launcher_->TVControlMouseDown(wp);
       return 0;
     case WM_SYSCOMMAND:
       if ((wp & 0xFFF0) == SC_MINIMIZE) {
@@ -135,7 +135,7 @@ LRESULT TFrmMain::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     case kTrayCallbackMessage:
-      TrayIconMessage(lp);
+      TrayIconMessage(wp, lp);
       return 0;
     case WM_QUERYENDSESSION:
       return TRUE;
@@ -605,8 +605,10 @@ void TFrmMain::MnZDExitClick() {
   }
 }
 
-void TFrmMain::TrayIconMessage(LPARAM mouse_message) {
-  switch (ClassifyTrayMessage(static_cast<uint32_t>(mouse_message))) {
+void TFrmMain::TrayIconMessage(WPARAM wp, LPARAM lp) {
+  const bool version4 = tray_.version4();
+  const auto event = static_cast<uint32_t>(version4 ? LOWORD(lp) : lp);
+  switch (ClassifyTrayMessage(event, version4)) {
     case TrayClick::kShowWindow:
       ShowWindow(hwnd_, SW_SHOW);
       SetForegroundWindow(hwnd_);
@@ -617,8 +619,9 @@ void TFrmMain::TrayIconMessage(LPARAM mouse_message) {
       ShowWindow(hwnd_, SW_SHOW);
       MinimiseOutOfSight();
       ShowRecentDocInPopmenu();
-      POINT pt;
-      GetCursorPos(&pt);
+      // At the icon (a keyboard request has no pointer there), else at the pointer.
+      POINT pt{GET_X_LPARAM(wp), GET_Y_LPARAM(wp)};
+      if (!version4) GetCursorPos(&pt);
       PopupMenuAt(Ui::popMenu, pt);
       ShowWindow(hwnd_, SW_RESTORE);
       break;
@@ -642,7 +645,10 @@ void TFrmMain::ShowRecentDocInPopmenu() {
 }
 
 void TFrmMain::OpenRecentMenuItem(size_t index) {
-  if (index < recent_entries_.size()) opener_->OpenDocPath(recent_entries_[index].path, true);
+  if (index >= recent_entries_.size()) return;
+  // Reopened, the document moves to the top of the list the menu shows.
+  const RecentMenuEntry& entry = recent_entries_[index];
+  opener_->OpenRememberedDoc(entry.path, entry.name, true);
 }
 
 void TFrmMain::PopupMenuAt(Ui menu_id, POINT screen) {

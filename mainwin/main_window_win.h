@@ -117,7 +117,9 @@ class TFrmMain : public PageHost {
   // auto-run list, opened (after one question when asked for).
   void RunAutoRunDocs();
   void PumpMessages();
-  void TrayIconMessage(LPARAM mouse_message);
+  // The icon's callback: an event in lParam (its low word under
+  // NOTIFYICON_VERSION_4, with the icon's place in wParam).
+  void TrayIconMessage(WPARAM wp, LPARAM lp);
   void MinimiseOutOfSight();
   // The placement rule of the monitor the window is on: kept in its work area.
   void PlaceWindow(const WindowRect& wanted);
