@@ -118,6 +118,12 @@ constexpr Row kRows[] = {
     {Button4, {"定时关机", "定時關機", "Timed shutdown"}, kDesign},
     {Button5, {"发送邮件", "傳送郵件", "Send mail"}, kDesign},
     {BtnAddToQuickLaunch, {"快速启动", "快速啟動", "Quick launch"}, kDesign},
+    // Picture buttons: the picture shows the label, the caption names the
+    // button for screen readers and other programs.
+    {SpeedButton5, {"我的电脑", "我的電腦", "My Computer"}, kDesign},
+    {SpeedButton6, {"我的文档", "我的文件", "My Documents"}, kDesign},
+    {BtnZDAddToFav, {"添加到收藏夹", "新增到收藏夾", "Add to Favorites"}, kDesign},
+    {BtnZDUpdateFav, {"修改收藏夹", "修改收藏夾", "Change the favourite"}, kDesign},
     {Button1, {"Button1", nullptr, nullptr}, kDesign},
     {Button3, {"Button3", nullptr, nullptr}, kDesign},
     // The document selection window keeps its own texts.
