@@ -85,9 +85,8 @@ TEST_F(StartupProgramsWinTest, TypedValuesKeepTheirType) {
 TEST_F(StartupProgramsWinTest, TheWindowListsAddsAndDeletes) {
   RegAdd(L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run /v ZdTyped /d C:\\t.exe");
   RegAdd(L"HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run /v ZdUser /d C:\\u.exe");
-  RegAdd(
-      L"HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run "
-      L"/v ZdUser /t REG_BINARY /d 030000000000000000000000");
+  RegAdd(L"HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run "
+         L"/v ZdUser /t REG_BINARY /d 030000000000000000000000");
   std::vector<std::string> boxes;
   StartupWindowDeps deps;
   deps.registry = registry.get();
