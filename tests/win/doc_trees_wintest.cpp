@@ -21,6 +21,13 @@ namespace {
 
 using V = std::vector<std::string>;
 
+BOOL CALLBACK CollectStatic(HWND child, LPARAM found) {
+  wchar_t cls[32] = {};
+  GetClassNameW(child, cls, 32);
+  if (lstrcmpiW(cls, L"Static") == 0) reinterpret_cast<std::vector<HWND>*>(found)->push_back(child);
+  return TRUE;
+}
+
 class DocTreesTest : public MainWindowFixture {
  protected:
   // Loaded, with a program, a folder and four pages of one site remembered
@@ -428,16 +435,7 @@ TEST_F(DocTreesTest, AnAmpersandInAPathIsShownAsItIs) {
   EXPECT_EQ(drawn(l.PnlHint.hwnd()), expected);
   // Every static text of the window, and the hints, show "&" as it is.
   std::vector<HWND> statics;
-  EnumChildWindows(
-      form.hwnd(),
-      [](HWND child, LPARAM found) {
-        wchar_t cls[32] = {};
-        GetClassNameW(child, cls, 32);
-        if (lstrcmpiW(cls, L"Static") == 0)
-          reinterpret_cast<std::vector<HWND>*>(found)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&statics));
+  EnumChildWindows(form.hwnd(), CollectStatic, reinterpret_cast<LPARAM>(&statics));
   ASSERT_GT(statics.size(), 5u);
   for (HWND s : statics)
     EXPECT_TRUE(GetWindowLongPtrW(s, GWL_STYLE) & SS_NOPREFIX) << WindowTextUtf8(s);

@@ -449,21 +449,20 @@ struct OpenMenu {
 };
 OpenMenu g_open_menu;
 
+BOOL CALLBACK NoteOpenMenu(HWND hwnd, LPARAM) {
+  wchar_t cls[16] = {};
+  GetClassNameW(hwnd, cls, 16);
+  if (lstrcmpW(cls, L"#32768") != 0 || !IsWindowVisible(hwnd)) return TRUE;
+  GetWindowRect(hwnd, &g_open_menu.rect);
+  g_open_menu.seen = true;
+  return FALSE;
+}
+
 // Notes where the menu that is open stands, then chooses its first entry by
 // keyboard, as a user would.
 void CALLBACK NoteMenuAndChooseFirst(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM) {
-        wchar_t cls[16] = {};
-        GetClassNameW(hwnd, cls, 16);
-        if (lstrcmpW(cls, L"#32768") != 0 || !IsWindowVisible(hwnd)) return TRUE;
-        GetWindowRect(hwnd, &g_open_menu.rect);
-        g_open_menu.seen = true;
-        return FALSE;
-      },
-      0);
+  EnumThreadWindows(GetCurrentThreadId(), NoteOpenMenu, 0);
   keybd_event(VK_DOWN, 0, 0, 0);
   keybd_event(VK_DOWN, 0, KEYEVENTF_KEYUP, 0);
   keybd_event(VK_RETURN, 0, 0, 0);

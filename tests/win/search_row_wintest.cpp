@@ -158,6 +158,7 @@ TEST_F(SearchRowTest, AnyChangeOfTheBoxByTheUserSearchesAgain) {
     ASSERT_TRUE(l.search_row().search().suppress_search());
     const std::string before = l.EdtSearch.Text();
     c.change();
+    Pump();  // the system may pass an IME's character on as a posted WM_CHAR
     EXPECT_NE(l.EdtSearch.Text(), before);
     EXPECT_TRUE(l.LbSearchResult.Visible());
     EXPECT_FALSE(l.search_row().search().suppress_search());
