@@ -1,7 +1,8 @@
 // Rebuilds of the trees after deletions: 300 programs with icons of their own
 // in the shown main window, then 50 deletions of one program each. Prints the
 // image list's count and the process's private memory as the rebuilds go, and
-// the time they take. Run under Wine: wine ./tree_rebuild_gui_bench_win.exe
+// the time they take. (The rule itself is tested natively, in history_edit_test.)
+// Run under Wine: wine ./tree_rebuild_gui_bench_win.exe
 #include <windows.h>
 
 #include <commctrl.h>

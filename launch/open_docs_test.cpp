@@ -211,61 +211,36 @@ TEST_F(OpenDocsTest, OpenAndRecordDocByNameAndForm) {
 TEST_F(OpenDocsTest, ReopeningMovesTheDocumentsOnlyLineToTheTop) {
   // The fake file system minds case: the other spelling is declared too.
   Declare({"f:C:\\a.txt", "f:c:\\A.TXT", "f:C:\\b.txt", "d:D:\\Work"});
-  struct Step {
-    std::function<bool()> open;
-    bool opened;
-    V recent;
+  const auto tree = [&](const char* path, const char* name) {
+    return [=, this] { opener->OpenAndRecordDoc(path, name); };
   };
-  const Step steps[] = {
-      {[&] {
-         opener->OpenAndRecordDoc("C:\\a.txt", "A");
-         return true;
-       },
-       true,
-       {"C:\\a.txt*|*A"}},
-      {[&] {
-         opener->OpenAndRecordDoc("C:\\b.txt", "B");
-         return true;
-       },
-       true,
-       {"C:\\b.txt*|*B", "C:\\a.txt*|*A"}},
-      // The same document from the trees, in another case: one line, on top.
-      {[&] {
-         opener->OpenAndRecordDoc("c:\\A.TXT", "A again");
-         return true;
-       },
-       true,
-       {"c:\\A.TXT*|*A again", "C:\\b.txt*|*B"}},
+  const auto remembered = [&](const char* path, const char* name) {
+    return [=, this] { opener->OpenRememberedDoc(path, name, true); };
+  };
+  const std::pair<std::function<void()>, V> steps[] = {
+      {tree("C:\\a.txt", "A"), {"C:\\a.txt*|*A"}},
+      {tree("C:\\b.txt", "B"), {"C:\\b.txt*|*B", "C:\\a.txt*|*A"}},
+      // The same document in another case: one line, on top.
+      {tree("c:\\A.TXT", "A2"), {"c:\\A.TXT*|*A2", "C:\\b.txt*|*B"}},
       // A search result or a tray entry: opened as the path stands, then on top.
-      {[&] { return opener->OpenRememberedDoc("C:\\b.txt", "B", true); },
-       true,
-       {"C:\\b.txt*|*B", "c:\\A.TXT*|*A again"}},
-      {[&] { return opener->OpenRememberedDoc("D:\\Work", "W", false); },
-       true,
-       {"D:\\Work*|*W", "C:\\b.txt*|*B", "c:\\A.TXT*|*A again"}},
-      {[&] {
-         opener->OpenAndRecordDoc("D:\\Work", "W");
-         return true;
-       },
-       true,
-       {"D:\\Work\\*|*W", "C:\\b.txt*|*B", "c:\\A.TXT*|*A again"}},
+      {remembered("C:\\b.txt", "B"), {"C:\\b.txt*|*B", "c:\\A.TXT*|*A2"}},
+      {remembered("D:\\Work", "W"), {"D:\\Work*|*W", "C:\\b.txt*|*B", "c:\\A.TXT*|*A2"}},
+      {tree("D:\\Work", "W"), {"D:\\Work\\*|*W", "C:\\b.txt*|*B", "c:\\A.TXT*|*A2"}},
       // Gone, or refused by the shell: the list stays as it is.
-      {[&] { return opener->OpenRememberedDoc("C:\\gone.txt", "G", true); },
-       false,
-       {"D:\\Work\\*|*W", "C:\\b.txt*|*B", "c:\\A.TXT*|*A again"}},
+      {remembered("C:\\gone.txt", "G"), {"D:\\Work\\*|*W", "C:\\b.txt*|*B", "c:\\A.TXT*|*A2"}},
       {[&] {
          shell.FailExecuteOf("C:\\a.txt");
-         return opener->OpenRememberedDoc("C:\\a.txt", "A", true);
+         remembered("C:\\a.txt", "A")();
        },
-       false,
-       {"D:\\Work\\*|*W", "C:\\b.txt*|*B", "c:\\A.TXT*|*A again"}},
+       {"D:\\Work\\*|*W", "C:\\b.txt*|*B", "c:\\A.TXT*|*A2"}},
   };
   for (size_t i = 0; i < std::size(steps); ++i) {
-    EXPECT_EQ(steps[i].open(), steps[i].opened) << i;
-    EXPECT_EQ(recent.Lines(), steps[i].recent) << i;
+    steps[i].first();
+    EXPECT_EQ(recent.Lines(), steps[i].second) << i;
     EXPECT_EQ(box.Rows().size(), recent.size()) << i;
   }
   EXPECT_EQ(messages, V{"此路径不存在：C:\\gone.txt"});
+  EXPECT_FALSE(opener->OpenRememberedDoc("C:\\gone.txt", "G", false));
 }
 
 TEST_F(OpenDocsTest, OpenListSelectionOpensTheCurrentRowsLine) {
