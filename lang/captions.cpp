@@ -131,6 +131,12 @@ constexpr Row kRows[] = {
     {MnRestoreLastSession,
      {"恢复上次打开的文档", "恢復上次開啟的文件", "Reopen the last session"},
      kDesign},
+    // Picture buttons: the picture shows the label, the caption names the
+    // button for screen readers and other programs.
+    {SpeedButton5, {"我的电脑", "我的電腦", "My Computer"}, kDesign},
+    {SpeedButton6, {"我的文档", "我的文件", "My Documents"}, kDesign},
+    {BtnZDAddToFav, {"添加到收藏夹", "新增到收藏夾", "Add to Favorites"}, kDesign},
+    {BtnZDUpdateFav, {"修改收藏夹", "修改收藏夾", "Change the favourite"}, kDesign},
     {Button1, {"Button1", nullptr, nullptr}, kDesign},
     {Button3, {"Button3", nullptr, nullptr}, kDesign},
     // The document selection window keeps its own texts.

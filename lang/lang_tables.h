@@ -55,6 +55,9 @@ struct InterfaceTexts {
   std::string FolderNodeGone;
   std::string BareAddressFormat;  // "%s" = the bare address
   std::string DeleteAllQuestion;
+  std::string DeleteDocsQuestion;  // "%d" = how many records "删除所选" takes
+  // "%d" = how many favourites point nowhere, "%s" = the first names, one a line.
+  std::string DeleteMissingFavsQuestion;
   // The one line the web page shows where the system has no HTML engine.
   std::string NoHtmlEngine;
   // The launcher: "%d" = how many documents the last session reopens, and

@@ -77,6 +77,8 @@ std::vector<std::pair<const char*, const std::string*>> NamedTexts(const Interfa
           {"FolderNodeGone", &t.FolderNodeGone},
           {"BareAddressFormat", &t.BareAddressFormat},
           {"DeleteAllQuestion", &t.DeleteAllQuestion},
+          {"DeleteDocsQuestion", &t.DeleteDocsQuestion},
+          {"DeleteMissingFavsQuestion", &t.DeleteMissingFavsQuestion},
           {"NoHtmlEngine", &t.NoHtmlEngine},
           {"LastSessionQuestion", &t.LastSessionQuestion},
           {"LastSessionEmpty", &t.LastSessionEmpty},

@@ -61,8 +61,9 @@ std::vector<AutoRunDoc> AutoRunDocs(const DocArray& docs, const DocList& run_lis
   auto add = [&](std::string path, const std::string& name) {
     path = Trim(path);
     if (path.empty()) return;
+    // One document once, whatever the case its local path is written in.
     for (const AutoRunDoc& doc : chosen)
-      if (doc.path == path) return;
+      if (DocPathKey(doc.path) == DocPathKey(path)) return;
     chosen.push_back({std::move(path), name});
   };
   for (const TMyDoc& doc : docs)
@@ -90,8 +91,9 @@ std::string AutoRunQuestionText(const std::vector<AutoRunDoc>& docs, const std::
 
 void OpenAutoRunDocs(const std::vector<AutoRunDoc>& docs, DocOpener& opener, ShellLauncher& shell) {
   for (const AutoRunDoc& doc : docs) {
-    const bool local = doc.path.size() > 2 && (doc.path[1] == ':' || doc.path.starts_with("\\\\"));
-    if (local && !shell.FileExists(doc.path) && !shell.DirectoryExists(doc.path)) continue;
+    // A document known to be gone is skipped; one that could not be asked
+    // about (a server's) is left to the shell.
+    if (IsLocalDocPath(doc.path) && shell.QueryPath(doc.path) == PathAnswer::kNotFound) continue;
     opener.OpenAndRecordDoc(doc.path, doc.name);
   }
 }

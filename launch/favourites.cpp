@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "lang/lang_tables.h"
 #include "platform/errors.h"
 #include "platform/utf8.h"
 #include "store/doc.h"
@@ -71,17 +72,23 @@ std::optional<FavFields> FavFieldsOfRow(const DocList& favourites, std::optional
   return FavFields{LineRowText(line), doc.path};
 }
 
-void AddFavourite(DocList& favourites, const FavFields& fields) noexcept {
+bool AddFavourite(DocList& favourites, const FavFields& fields) noexcept {
   try {
-    favourites.InsertTop(MakeDocLine(Trim(fields.path), Trim(fields.name)));
+    const std::string path = Trim(fields.path), name = Trim(fields.name);
+    if (path.empty() && name.empty()) return false;
+    favourites.InsertTop(MakeDocLine(path, name));
+    return true;
+  } catch (...) {
+    RecordCurrentException(__func__);
+    return false;
   }
-  ZD_CATCH_LOG(__func__)
 }
 
 bool UpdateFavourite(DocList& favourites, std::optional<size_t> caret_row,
                      const std::vector<size_t>& selected_rows, const FavFields& fields) noexcept {
   try {
     if (selected_rows.empty()) return false;
+    if (Trim(fields.path).empty() && Trim(fields.name).empty()) return false;
     const bool caret_selected = caret_row && std::find(selected_rows.begin(), selected_rows.end(),
                                                        *caret_row) != selected_rows.end();
     const size_t row = caret_selected ? *caret_row : selected_rows.front();
@@ -117,16 +124,9 @@ FavPathCheck CheckFavouritePath(const std::string& path, ShellLauncher& shell) {
   const std::string local = OpenedForm(path);
   if (!IsDrivePath(local)) return FavPathCheck::kKept;
   const std::string root = std::string(1, UpperAscii(local[0])) + ":\\";
-  switch (shell.DriveType(root)) {
-    case DriveKind::kFixed:
-    case DriveKind::kRemovable:
-    case DriveKind::kCdRom:
-    case DriveKind::kRamDisk:
-      break;
-    default:
-      // Missing, unknown, or a network drive that could keep us waiting.
-      return FavPathCheck::kKept;
-  }
+  // A fixed drive only: a stick or a disc in the drive now may not be the one
+  // the favourite was made on; a missing, unknown or network drive cannot say.
+  if (shell.DriveType(root) != DriveKind::kFixed) return FavPathCheck::kKept;
   switch (shell.QueryPath(local.size() == 2 ? root : local)) {
     case PathAnswer::kFile:
     case PathAnswer::kFolder:
@@ -138,23 +138,47 @@ FavPathCheck CheckFavouritePath(const std::string& path, ShellLauncher& shell) {
   }
 }
 
-size_t DeleteMissingFavourites(DocList& favourites, ShellLauncher& shell) noexcept {
-  size_t removed = 0;
-  try {
-    MirrorUpdate batch(favourites.Mirror());
-    for (size_t i = 0; i < favourites.size();) {
-      TMyDocObj doc;
-      const bool split = ListLineSplit(favourites.Lines()[i], doc);
-      if (split && CheckFavouritePath(doc.path, shell) == FavPathCheck::kGone) {
-        favourites.DeleteLine(i);  // the next line moves into its place
-        ++removed;
-      } else {
-        ++i;
-      }
+std::vector<size_t> MissingFavouriteRows(const DocList& favourites, ShellLauncher& shell) {
+  std::vector<size_t> rows;
+  for (size_t i = 0; i < favourites.size(); ++i) {
+    TMyDocObj doc;
+    if (ListLineSplit(favourites.Lines()[i], doc) &&
+        CheckFavouritePath(doc.path, shell) == FavPathCheck::kGone) {
+      rows.push_back(i);
     }
   }
-  ZD_CATCH_LOG(__func__)
-  return removed;
+  return rows;
+}
+
+std::string DeleteMissingQuestion(const DocList& favourites, const std::vector<size_t>& rows,
+                                  const lang::InterfaceTexts& texts) {
+  constexpr size_t kNamesShown = 5;
+  std::string names;
+  for (size_t i = 0; i < rows.size() && i < kNamesShown; ++i) {
+    if (rows[i] >= favourites.size()) continue;
+    if (!names.empty()) names += '\n';
+    names += LineRowText(favourites.Lines()[rows[i]]);
+  }
+  if (rows.size() > kNamesShown) names += "\n\xE2\x80\xA6";  // …
+  return lang::FormatText(
+      lang::FormatText(texts.DeleteMissingFavsQuestion, static_cast<int>(rows.size())), names);
+}
+
+size_t DeleteMissingFavourites(DocList& favourites, ShellLauncher& shell,
+                               const std::function<bool(const std::string& question)>& confirm,
+                               const lang::InterfaceTexts& texts) noexcept {
+  try {
+    const std::vector<size_t> rows = MissingFavouriteRows(favourites, shell);
+    if (rows.empty()) return 0;
+    if (!confirm || !confirm(DeleteMissingQuestion(favourites, rows, texts))) return 0;
+    MirrorUpdate batch(favourites.Mirror());
+    // From the bottom up, so the rows still to go keep their indexes.
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) favourites.DeleteLine(*it);
+    return rows.size();
+  } catch (...) {
+    RecordCurrentException(__func__);
+    return 0;
+  }
 }
 
 // ---- adding ----
@@ -165,6 +189,7 @@ size_t AddDroppedFiles(DocList& favourites, const std::vector<std::string>& path
     MirrorUpdate batch(favourites.Mirror());
     for (const std::string& path : paths) {
       const std::string trimmed = Trim(path);
+      if (trimmed.empty()) continue;  // nothing to name or open
       AddMyLove(favourites, trimmed, trimmed);
       ++added;
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,11 +58,13 @@ class FavEditBar {
 // LbMyLoveClick: the fields for a row (its name, and the path of its line).
 std::optional<FavFields> FavFieldsOfRow(const DocList& favourites, std::optional<size_t> row);
 
-// BtnZDAddToFavClick: both fields trimmed, at the top; no test of any kind.
-void AddFavourite(DocList& favourites, const FavFields& fields) noexcept;
+// BtnZDAddToFavClick: both fields trimmed, at the top; the same favourite may
+// be added again. Refused (false) when both fields are empty: such a line
+// opens nothing and shows an empty row.
+bool AddFavourite(DocList& favourites, const FavFields& fields) noexcept;
 // BtnZDUpdateFavClick: replaces the current row, but only a selected one: the
 // caret row when it is selected, else the first selected row. False when no
-// row is selected.
+// row is selected, or both fields are empty.
 bool UpdateFavourite(DocList& favourites, std::optional<size_t> caret_row,
                      const std::vector<size_t>& selected_rows, const FavFields& fields) noexcept;
 
@@ -77,15 +80,24 @@ FavKeyAction LbMyLoveKeyDown(int key);
 // What "删除已不存在文档" may conclude of a favourite's path.
 enum class FavPathCheck {
   kPresent,  // the file or folder is there
-  kGone,     // its drive is present and answers "not found"
+  kGone,     // its drive is a fixed one, present, and answers "not found"
   kKept,     // no answer to act on: a web or other non-local address, a UNC
              // or network path (never asked from the interface thread), a
-             // drive that is missing (a stick that is out) or not ready
+             // drive that is missing or not ready, and any removable drive,
+             // CD or DVD (another stick or disc may hold the same letter)
 };
 FavPathCheck CheckFavouritePath(const std::string& path, ShellLauncher& shell);
+// The rows whose check says kGone, top to bottom.
+std::vector<size_t> MissingFavouriteRows(const DocList& favourites, ShellLauncher& shell);
+// The one question asked before they go: how many, and the first few names.
+std::string DeleteMissingQuestion(const DocList& favourites, const std::vector<size_t>& rows,
+                                  const lang::InterfaceTexts& texts);
 // Removes the favourites whose check says kGone, with their rows, in one
-// batch; answers how many went.
-size_t DeleteMissingFavourites(DocList& favourites, ShellLauncher& shell) noexcept;
+// batch, once `confirm` (given the question) says yes; nothing is asked when
+// none is gone. Answers how many went.
+size_t DeleteMissingFavourites(DocList& favourites, ShellLauncher& shell,
+                               const std::function<bool(const std::string& question)>& confirm,
+                               const lang::InterfaceTexts& texts) noexcept;
 
 // Files dropped on the list, in the order the shell reports them, each
 // trimmed and added at the top (so they stand in reverse order), in one

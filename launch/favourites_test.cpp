@@ -80,12 +80,24 @@ TEST_F(FavouritesTest, FieldsComeFromTheRowAndItsLine) {
   EXPECT_EQ(bar.MnUpdateFavClick(favourites, 0), (FavFields{"A", "C:\\a.txt"}));
 }
 
-TEST_F(FavouritesTest, AddPutsTrimmedFieldsOnTopWithoutAnyTest) {
-  AddFavourite(favourites, {"", ""});
-  AddFavourite(favourites, {" 名称 ", " C:\\a b.txt\t"});
-  AddFavourite(favourites, {"名称", "C:\\a b.txt"});
-  EXPECT_EQ(favourites.Lines(), V({"C:\\a b.txt*|*名称", "C:\\a b.txt*|*名称", "*|*"}));
-  EXPECT_EQ(box.Rows(), V({"名称", "名称", ""}));
+TEST_F(FavouritesTest, AddPutsTrimmedFieldsOnTopAndRefusesOnlyTwoEmptyFields) {
+  const std::pair<FavFields, bool> cases[] = {
+      {{"", ""}, false},
+      {{" \t", "  "}, false},
+      {{" 名称 ", " C:\\a b.txt\t"}, true},
+      {{"名称", "C:\\a b.txt"}, true},  // the same one again
+      {{"桌面", ""}, true},             // a name alone opens a special place
+      {{"", "C:\\x"}, true},
+  };
+  for (const auto& [fields, added] : cases) {
+    EXPECT_EQ(AddFavourite(favourites, fields), added) << fields.name << "|" << fields.path;
+  }
+  EXPECT_EQ(favourites.Lines(),
+            V({"C:\\x*|*", "*|*桌面", "C:\\a b.txt*|*名称", "C:\\a b.txt*|*名称"}));
+  EXPECT_EQ(box.Rows(), V({"", "桌面", "名称", "名称"}));
+  // Nor does an update empty a favourite.
+  EXPECT_FALSE(UpdateFavourite(favourites, 0, {0}, {" ", ""}));
+  EXPECT_EQ(favourites.Lines()[0], "C:\\x*|*");
 }
 
 TEST_F(FavouritesTest, UpdateReplacesOnlyASelectedRow) {
@@ -149,6 +161,7 @@ class FavouritePathTest : public FavouritesTest {
     shell.AddDrive("F:\\", DriveKind::kRemote);
     shell.AddDrive("G:\\", DriveKind::kCdRom);
     shell.AddDrive("H:\\", DriveKind::kUnknown);
+    shell.AddDrive("R:\\", DriveKind::kRamDisk);
     shell.AddFile("C:\\here.txt");
     shell.AddFolder("C:\\Work");
     shell.AddFile("F:\\share\\x.txt");
@@ -165,8 +178,11 @@ TEST_F(FavouritePathTest, OnlyAPresentDriveThatAnswersNotFoundCondemnsAFavourite
       {" C:\\gone.txt ", FavPathCheck::kGone},
       {"file:///C:/gone", FavPathCheck::kGone},
       {"file:///C:/Work", FavPathCheck::kPresent},
-      {"D:\\gone", FavPathCheck::kGone},  // a removable drive that is in
-      {"G:\\gone", FavPathCheck::kGone},
+      // A removable drive or a disc that is in may not be the one the
+      // favourite was made on: another stick or disc can hold the letter.
+      {"D:\\gone", FavPathCheck::kKept},
+      {"G:\\gone", FavPathCheck::kKept},
+      {"R:\\gone", FavPathCheck::kKept},  // a RAM disk
       {"C:", FavPathCheck::kPresent},
       {"E:\\gone", FavPathCheck::kKept},          // not ready: no card in the reader
       {"F:\\gone", FavPathCheck::kKept},          // a network drive is never asked
@@ -190,23 +206,57 @@ TEST_F(FavouritePathTest, OnlyAPresentDriveThatAnswersNotFoundCondemnsAFavourite
   }
 }
 
-TEST_F(FavouritePathTest, PruningRemovesNeighboursInOneBatchAndKeepsTheRest) {
-  favourites.ReplaceAll({"C:\\here.txt*|*here", "C:\\gone1*|*g1", "C:\\gone2*|*g2",
-                         "C:\\gone3*|*g3", "http://host/*|*web", "X:\\out*|*stick",
-                         "C:\\Work*|*work", "\\\\srv\\x*|*unc", "D:\\gone*|*d", "no separator"});
-  box.events.clear();
-  EXPECT_EQ(DeleteMissingFavourites(favourites, shell), 4u);
-  EXPECT_EQ(favourites.Lines(), V({"C:\\here.txt*|*here", "http://host/*|*web", "X:\\out*|*stick",
-                                   "C:\\Work*|*work", "\\\\srv\\x*|*unc", "no separator"}));
-  EXPECT_EQ(box.Rows(), V({"here", "web", "stick", "work", "unc", "no separator"}));
-  EXPECT_EQ(box.events, V({"begin 10", "end 6"}));
+TEST_F(FavouritePathTest, PruningAsksOnceNamingTheFavouritesAndRemovesThemInOneBatch) {
+  lang::InterfaceTexts zh;
+  lang::LoadLanguageTables(0, {}, zh);
+  const V lines = {"C:\\here.txt*|*here", "C:\\gone1*|*g1",  "C:\\gone2*|*g2",  "C:\\gone3*|*g3",
+                   "http://host/*|*web",  "X:\\out*|*stick", "C:\\Work*|*work", "\\\\srv\\x*|*unc",
+                   "D:\\gone*|*d",        "no separator"};
+  struct Case {
+    bool answer;
+    size_t removed;
+  };
+  for (const Case c : {Case{false, 0}, Case{true, 3}}) {
+    favourites.ReplaceAll(lines);
+    box.events.clear();
+    V questions;
+    auto confirm = [&](const std::string& question) {
+      questions.push_back(question);
+      return c.answer;
+    };
+    EXPECT_EQ(DeleteMissingFavourites(favourites, shell, confirm, zh), c.removed);
+    EXPECT_EQ(questions, V{"以下3个收藏的文档在本机已不存在，要删除它们吗？\n\ng1\ng2\ng3"});
+    if (!c.answer) {
+      EXPECT_EQ(favourites.Lines(), lines) << "No changes nothing";
+      continue;
+    }
+    EXPECT_EQ(favourites.Lines(),
+              V({"C:\\here.txt*|*here", "http://host/*|*web", "X:\\out*|*stick", "C:\\Work*|*work",
+                 "\\\\srv\\x*|*unc", "D:\\gone*|*d", "no separator"}));
+    EXPECT_EQ(box.Rows(), V({"here", "web", "stick", "work", "unc", "d", "no separator"}));
+    EXPECT_EQ(box.events, V({"begin 10", "end 7"}));
+  }
+  // Nothing gone: nothing asked. Many gone: the first five names and "…".
+  favourites.ReplaceAll({"C:\\here.txt*|*here"});
+  EXPECT_EQ(DeleteMissingFavourites(
+                favourites, shell, [](const std::string&) -> bool { throw 1; }, zh),
+            0u);
+  V many;
+  for (int i = 0; i < 7; ++i)
+    many.push_back("C:\\g" + std::to_string(i) + "*|*n" + std::to_string(i));
+  favourites.ReplaceAll(many);
+  const std::vector<size_t> rows = MissingFavouriteRows(favourites, shell);
+  EXPECT_EQ(rows.size(), 7u);
+  EXPECT_EQ(DeleteMissingQuestion(favourites, rows, zh),
+            "以下7个收藏的文档在本机已不存在，要删除它们吗？\n\nn0\nn1\nn2\nn3\nn4\n\xE2\x80\xA6");
 }
 
 TEST_F(FavouritesTest, DroppedFilesStandOnTopInReverseOrderInOneBatch) {
   favourites.ReplaceAll({"C:\\old.txt*|*old"});
   box.events.clear();
-  EXPECT_EQ(AddDroppedFiles(favourites, {"C:\\d\\one.txt", " C:\\d\\two.txt ", "C:\\d\\three.txt"}),
-            3u);
+  EXPECT_EQ(
+      AddDroppedFiles(favourites, {"C:\\d\\one.txt", " C:\\d\\two.txt ", " ", "C:\\d\\three.txt"}),
+      3u);
   EXPECT_EQ(favourites.Lines(),
             V({"C:\\d\\three.txt*|*C:\\d\\three.txt", "C:\\d\\two.txt*|*C:\\d\\two.txt",
                "C:\\d\\one.txt*|*C:\\d\\one.txt", "C:\\old.txt*|*old"}));

@@ -20,11 +20,6 @@ std::string Backslashed(std::string_view path) {
   return out;
 }
 
-// A drive path or a UNC path: something the local file system answers for.
-bool IsLocalPath(std::string_view path) {
-  return path.find(':') != std::string_view::npos || path.starts_with("\\\\");
-}
-
 // Discovery records the special places' windows with Explorer's own path.
 bool IsExplorerProgram(std::string_view path) {
   const size_t slash = path.find_last_of("\\/");
@@ -38,6 +33,8 @@ bool IsWebAddress(std::string_view path) {
   const std::string lower = LowerAscii(path);
   return Contains(lower, "http:") || Contains(lower, "https:");
 }
+
+bool IsLocalDocPath(std::string_view path) { return !DriveRootOf(path).empty() || IsUncPath(path); }
 
 bool IsBareAddress(std::string_view path) {
   if (path.empty() || path.front() == '/') return false;
@@ -79,24 +76,42 @@ void DocOpener::Hint(const std::string& path) {
   if (hooks_.show_hint) hooks_.show_hint(path);
 }
 
-void DocOpener::OpenDocPath(const std::string& path, bool report) noexcept {
+bool DocOpener::OpenDocPath(const std::string& path, bool report) noexcept {
   try {
-    if (Trim(path).empty()) return;  // nothing to open, not even "http://"
+    if (Trim(path).empty()) return false;  // nothing to open, not even "http://"
     if (IsBareAddress(path)) {
       const std::string address = lang::FormatText(lang::Texts().BareAddressFormat, path);
       Message(address);
-      shell_.Execute({kVerbOpen, address, "", ShowMode::kNormal});
-      return;
+      return shell_.Execute({kVerbOpen, address, "", ShowMode::kNormal});
     }
-    const std::string probe = Backslashed(path);
-    const bool folder = shell_.DirectoryExists(probe);
-    if (!IsWebAddress(path) && !folder && !shell_.FileExists(probe)) {
-      if (report) Message(lang::FormatText(lang::Texts().PathNotExists, path));
-      return;
+    if (IsWebAddress(path)) return shell_.Execute({kVerbOpen, path, "", ShowMode::kNormal});
+    switch (shell_.QueryPath(Backslashed(path))) {
+      case PathAnswer::kFolder:
+        return shell_.Execute({kVerbOpen, FolderPathToOpen(path), "", ShowMode::kNormal});
+      case PathAnswer::kNotFound:
+        if (report) Message(lang::FormatText(lang::Texts().PathNotExists, path));
+        return false;
+      default:
+        // A file, or a path that could not be asked about (a network path,
+        // a drive not ready): the shell says what it can do with it.
+        return shell_.Execute({kVerbOpen, path, "", ShowMode::kNormal});
     }
-    shell_.Execute({kVerbOpen, folder ? FolderPathToOpen(path) : path, "", ShowMode::kNormal});
+  } catch (...) {
+    RecordCurrentException(__func__);
+    return false;
   }
-  ZD_CATCH_LOG(__func__)
+}
+
+bool DocOpener::OpenRememberedDoc(const std::string& path, const std::string& name,
+                                  bool report) noexcept {
+  try {
+    if (!OpenDocPath(path, report)) return false;
+    Record(path, name);
+    return true;
+  } catch (...) {
+    RecordCurrentException(__func__);
+    return false;
+  }
 }
 
 bool DocOpener::OpenSpecialPlace(const std::string& path, const std::string& name) {
@@ -104,9 +119,10 @@ bool DocOpener::OpenSpecialPlace(const std::string& path, const std::string& nam
       name != kPlaceControlPanel) {
     return false;
   }
-  // A document of its own that merely carries the name (a program window
-  // titled "控制面板", say) opens as itself.
-  if (IsWebAddress(path) || (shell_.FileExists(path) && !IsExplorerProgram(path))) return false;
+  // Only a record of the place itself (discovery records the places'
+  // windows with Explorer's path) or one without a path: a folder, a file or
+  // a page that merely carries the name opens as itself.
+  if (!Trim(path).empty() && !IsExplorerProgram(Trim(path))) return false;
   // System programs by their full path: a file of that name in the current
   // folder or on the search path is never started instead.
   if (name == kPlaceMyComputer) {
@@ -129,41 +145,51 @@ bool DocOpener::OpenSpecialPlace(const std::string& path, const std::string& nam
   return true;
 }
 
+std::optional<std::pair<bool, std::string>> DocOpener::OpenLocalDoc(const std::string& path,
+                                                                    const std::string& verb) {
+  switch (shell_.QueryPath(path)) {
+    case PathAnswer::kNotFound:
+      // A file or a folder alike: opening it would only show the shell's error.
+      Message(lang::FormatText(lang::Texts().FolderGoneFormat, path));
+      return std::nullopt;
+    case PathAnswer::kFolder: {
+      const std::string folder = FolderPathToOpen(path);
+      return std::make_pair(shell_.Execute({kVerbOpen, folder, "", ShowMode::kNormal}), folder);
+    }
+    default:
+      return std::make_pair(shell_.Execute({verb, path, "", ShowMode::kNormal}), path);
+  }
+}
+
 void DocOpener::OpenAndRecordDoc(const std::string& path, const std::string& name) noexcept {
   try {
-    if (path.empty()) return;
     if (OpenSpecialPlace(path, name)) return;
+    if (path.empty()) return;
     const std::string lower = LowerAscii(path);
-    const std::string ext = PathExtension(path);
+    // A shortcut written ".lnk" opens with its default verb, any other file with "open".
+    const std::string verb = PathExtension(path) == ".lnk" ? "" : kVerbOpen;
+    bool opened = false;
     std::string recorded = path;
     if (Contains(lower, "http://") || Contains(lower, "https://")) {
-      shell_.Execute({kVerbOpen, path, "", ShowMode::kNormal});
+      opened = shell_.Execute({kVerbOpen, path, "", ShowMode::kNormal});
     } else if (Contains(lower, "res://")) {
-      // The browser's own resource pages are not opened, only remembered.
-    } else if (ext.empty() && IsLocalPath(path)) {
-      if (shell_.DirectoryExists(path)) {
-        recorded = FolderPathToOpen(path);
-        shell_.Execute({kVerbOpen, recorded, "", ShowMode::kNormal});
-      } else if (shell_.FileExists(path)) {
-        // A file without an extension is still a file, not a vanished folder.
-        shell_.Execute({kVerbOpen, path, "", ShowMode::kNormal});
-      } else {
-        Message(lang::FormatText(lang::Texts().FolderGoneFormat, path));
-        return;
-      }
-    } else if (ext == ".lnk") {
-      shell_.Execute({"", path, "", ShowMode::kNormal});
+      // The browser's own resource pages are not opened, so not recorded either.
+    } else if (IsLocalDocPath(path)) {
+      const auto local = OpenLocalDoc(path, verb);
+      if (!local) return;
+      opened = local->first;
+      recorded = local->second;
     } else {
-      shell_.Execute({kVerbOpen, path, "", ShowMode::kNormal});
+      opened = shell_.Execute({verb, path, "", ShowMode::kNormal});
     }
-    Record(recorded, name);
+    // What the shell could not open is not a recently used document.
+    if (opened) Record(recorded, name);
   }
   ZD_CATCH_LOG(__func__)
 }
 
 void DocOpener::Record(const std::string& path, const std::string& name) {
-  if (IsInRecentList(recent_, path)) return;
-  recent_.InsertTop(MakeDocLine(path, name));
+  MoveToTopOfRecent(recent_, path, name);
 }
 
 void DocOpener::OpenListSelection(const DocList& list, std::optional<size_t> current_row) noexcept {
@@ -192,10 +218,11 @@ void DocOpener::OpenSelectedTreeDoc(const TreeNode* node, const DocArray& docs) 
 void DocOpener::OpenFolderNode(const TreeNode* node) noexcept {
   try {
     if (!node) return;
-    if (shell_.DirectoryExists(node->caption)) {
-      shell_.Execute({kVerbOpen, node->caption, "", ShowMode::kNormal});
-    } else {
+    const PathAnswer answer = shell_.QueryPath(node->caption);
+    if (answer == PathAnswer::kNotFound || answer == PathAnswer::kFile) {
       Message(lang::Texts().FolderNodeGone);
+    } else {
+      shell_.Execute({kVerbOpen, node->caption, "", ShowMode::kNormal});
     }
   }
   ZD_CATCH_LOG(__func__)

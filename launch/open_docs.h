@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/shell_launcher.h"
 #include "store/doc.h"
@@ -37,11 +38,18 @@ class DocOpener {
   DocOpener(ShellLauncher& shell, DocList& recent, OpenHooks hooks);
 
   // Opens a path that still exists (a missing one: the path-missing message
-  // when `report` is set), an http(s) address, or a bare host name as
-  // "http://" + host after showing that address. Records nothing.
-  void OpenDocPath(const std::string& path, bool report) noexcept;
-  // Opens a document by the form of its path (special places by name) and
-  // records it at the top of the recent list unless its path is there.
+  // when `report` is set; a network path is not asked about and goes to the
+  // shell), an http(s) address, or a bare host name as "http://" + host after
+  // showing that address. Records nothing; true when the shell opened it.
+  bool OpenDocPath(const std::string& path, bool report) noexcept;
+  // OpenDocPath for a document the program remembers (a search result, a
+  // recent entry of the tray menu): once opened, it stands at the top of the
+  // recent list.
+  bool OpenRememberedDoc(const std::string& path, const std::string& name, bool report) noexcept;
+  // Opens a document by the form of its path (special places by name when
+  // the path is empty or Explorer's) and, when the shell opened it, puts it
+  // at the top of the recent list (moving the line it had). A local path that
+  // is gone gets "本机已不存在此路径:%s".
   void OpenAndRecordDoc(const std::string& path, const std::string& name) noexcept;
   // The favourites list: the line at the list box's current row.
   void OpenListSelection(const DocList& list, std::optional<size_t> current_row) noexcept;
@@ -63,6 +71,11 @@ class DocOpener {
   void Hint(const std::string& path);
   // The special place `name` stands for, opened; false when it is none.
   bool OpenSpecialPlace(const std::string& path, const std::string& name);
+  // Opens a local path by what the file system answers; nullopt when it is
+  // gone (the message is shown), else whether the shell opened it and the
+  // path it was given.
+  std::optional<std::pair<bool, std::string>> OpenLocalDoc(const std::string& path,
+                                                           const std::string& verb);
   void Record(const std::string& path, const std::string& name);
 
   ShellLauncher& shell_;
@@ -72,6 +85,8 @@ class DocOpener {
 
 // The forms a path can take, as the open operations tell them apart.
 bool IsWebAddress(std::string_view path);  // "http:" or "https:" in any letter case
+// A path the local file system answers for: on a lettered drive, or a UNC path.
+bool IsLocalDocPath(std::string_view path);
 // No ":" (so no scheme or drive), no "\" and no blank, not starting with "/":
 // a host name such as a site's domain, perhaps with a path after "/".
 bool IsBareAddress(std::string_view path);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "lang/lang_tables.h"
 #include "platform/errors.h"
 #include "platform/fake_shell_launcher.h"
@@ -24,6 +26,7 @@ class OpenDocsTest : public ::testing::Test {
   OpenDocsTest() {
     lang::LoadLanguageTables(0, {}, lang::Texts());
     shell.AddDrive("D:\\", DriveKind::kFixed);
+    shell.AddDrive("N:\\", DriveKind::kRemote);
     OpenHooks hooks;
     hooks.message = [this](const std::string& text) {
       messages.push_back(text);
@@ -77,14 +80,12 @@ TEST_F(OpenDocsTest, OpenDocPathByTheFormOfThePath) {
       {"C:\\a.txt", true, {"f:C:\\a.txt"}, {Open("C:\\a.txt")}, {}},
       {"http://host/x", true, {}, {Open("http://host/x")}, {}},
       {"HTTPS://host/x?a=1", true, {}, {Open("HTTPS://host/x?a=1")}, {}},
-      // A UNC path is a local path: it exists or it does not, it is no host.
-      {"\\\\srv\\share\\x.txt", true, {}, {}, {"此路径不存在：\\\\srv\\share\\x.txt"}},
-      {"\\\\srv\\share", false, {"d:\\\\srv\\share"}, {Open("\\\\srv\\share\\")}, {}},
-      {"\\\\srv\\share\\x.txt",
-       false,
-       {"f:\\\\srv\\share\\x.txt"},
-       {Open("\\\\srv\\share\\x.txt")},
-       {}},
+      // A UNC path or a network drive is no host either, and the interface
+      // thread never asks an offline server: the shell gets it as it stands.
+      {"\\\\srv\\share\\x.txt", true, {}, {Open("\\\\srv\\share\\x.txt")}, {}},
+      {"\\\\srv\\share", false, {"d:\\\\srv\\share"}, {Open("\\\\srv\\share")}, {}},
+      {"N:\\gone.txt", true, {}, {Open("N:\\gone.txt")}, {}},
+      {"n:/Docs", true, {"d:N:\\Docs"}, {Open("n:/Docs")}, {}},
       // Blanks make no host name.
       {"my notes", true, {}, {}, {"此路径不存在：my notes"}},
       {"", true, {}, {}, {}},
@@ -124,7 +125,15 @@ TEST_F(OpenDocsTest, OpenAndRecordDocByNameAndForm) {
       {"http://h/a", "A", {}, {Open("http://h/a")}, {}, {"http://h/a*|*A"}},
       {"C:\\Old", "Old", {}, {}, {"本机已不存在此路径:C:\\Old"}, {}},
       {"C:\\Old", "Old", {"d:C:\\Old"}, {Open("C:\\Old\\")}, {}, {"C:\\Old\\*|*Old"}},
-      {"\\\\srv\\gone", "g", {}, {}, {"本机已不存在此路径:\\\\srv\\gone"}, {}},
+      // A folder whose name has a dot is a folder all the same.
+      {"C:\\v1.2", "V", {"d:C:\\v1.2"}, {Open("C:\\v1.2\\")}, {}, {"C:\\v1.2\\*|*V"}},
+      // A network path is not asked about: the shell gets it.
+      {"\\\\srv\\gone", "g", {}, {Open("\\\\srv\\gone")}, {}, {"\\\\srv\\gone*|*g"}},
+      // A file that is gone is said so, as a folder is, and not recorded.
+      {"C:\\gone.txt", "G", {}, {}, {"本机已不存在此路径:C:\\gone.txt"}, {}},
+      {"C:\\x\\gone.lnk", "L", {}, {}, {"本机已不存在此路径:C:\\x\\gone.lnk"}, {}},
+      // What the shell could not open is not recorded.
+      {"C:\\refused.txt", "R", {"f:C:\\refused.txt"}, {Open("C:\\refused.txt")}, {}, {}},
       // A file without an extension is opened, not reported as a vanished folder.
       {"C:\\src\\Makefile",
        "mk",
@@ -138,10 +147,15 @@ TEST_F(OpenDocsTest, OpenAndRecordDocByNameAndForm) {
        {Open("C:\\dir.v2\\readme")},
        {},
        {"C:\\dir.v2\\readme*|*r"}},
-      {"C:\\x\\a.lnk", "L", {}, {Open("C:\\x\\a.lnk", "")}, {}, {"C:\\x\\a.lnk*|*L"}},
-      {"C:\\x\\a.LNK", "L", {}, {Open("C:\\x\\a.LNK")}, {}, {"C:\\x\\a.LNK*|*L"}},
-      {"res://ieframe.dll/x.htm", "r", {}, {}, {}, {"res://ieframe.dll/x.htm*|*r"}},
-      {"C:\\a.txt", "A", {}, {Open("C:\\a.txt")}, {}, {"C:\\a.txt*|*A"}},
+      {"C:\\x\\a.lnk",
+       "L",
+       {"f:C:\\x\\a.lnk"},
+       {Open("C:\\x\\a.lnk", "")},
+       {},
+       {"C:\\x\\a.lnk*|*L"}},
+      {"C:\\x\\a.LNK", "L", {"f:C:\\x\\a.LNK"}, {Open("C:\\x\\a.LNK")}, {}, {"C:\\x\\a.LNK*|*L"}},
+      {"res://ieframe.dll/x.htm", "r", {}, {}, {}, {}},
+      {"C:\\a.txt", "A", {"f:C:\\a.txt"}, {Open("C:\\a.txt")}, {}, {"C:\\a.txt*|*A"}},
       // Special places by name: discovery records them with Explorer's path.
       {"C:\\Windows\\explorer.exe",
        "我的电脑",
@@ -149,17 +163,27 @@ TEST_F(OpenDocsTest, OpenAndRecordDocByNameAndForm) {
        {explorer_line},
        {},
        {}},
-      {"whatever", "我的电脑", {}, {explorer_line}, {}, {}},
-      {"whatever", "桌面", {}, {"minimize-all"}, {}, {}},
-      {"whatever", "网上邻居", {}, {"special 18"}, {}, {}},
+      {"", "我的电脑", {}, {explorer_line}, {}, {}},
+      {"", "桌面", {}, {"minimize-all"}, {}, {}},
+      {" ", "网上邻居", {}, {"special 18"}, {}, {}},
+      {"", "控制面板", {}, {control_panel}, {}, {}},
       {"C:\\WINDOWS\\Explorer.EXE",
        "控制面板",
        {"f:C:\\WINDOWS\\Explorer.EXE"},
        {control_panel},
        {},
        {}},
-      // ... but a page or a program of its own carrying such a name opens as itself.
+      // ... but a page, a program, a folder or any other path of its own
+      // carrying such a name opens as itself.
       {"http://h/cp", "控制面板", {}, {Open("http://h/cp")}, {}, {"http://h/cp*|*控制面板"}},
+      {"D:\\Desk", "桌面", {"d:D:\\Desk"}, {Open("D:\\Desk\\")}, {}, {"D:\\Desk\\*|*桌面"}},
+      {"D:\\Desk\\todo.txt",
+       "我的电脑",
+       {"f:D:\\Desk\\todo.txt"},
+       {Open("D:\\Desk\\todo.txt")},
+       {},
+       {"D:\\Desk\\todo.txt*|*我的电脑"}},
+      {"whatever", "网上邻居", {}, {Open("whatever")}, {}, {"whatever*|*网上邻居"}},
       {"C:\\Tools\\cp.exe",
        "控制面板",
        {"f:C:\\Tools\\cp.exe"},
@@ -174,6 +198,7 @@ TEST_F(OpenDocsTest, OpenAndRecordDocByNameAndForm) {
     messages.clear();
     recent.Clear();
     Declare(c.exists);
+    shell.FailExecuteOf("C:\\refused.txt");
     opener->OpenAndRecordDoc(c.path, c.name);
     EXPECT_EQ(shell.calls(), c.calls) << c.path << " " << c.name;
     EXPECT_EQ(messages, c.messages) << c.path << " " << c.name;
@@ -183,14 +208,39 @@ TEST_F(OpenDocsTest, OpenAndRecordDocByNameAndForm) {
   }
 }
 
-TEST_F(OpenDocsTest, RecordingAddsAPathOnlyOnceAndAtTheTop) {
-  opener->OpenAndRecordDoc("C:\\a.txt", "A");
-  opener->OpenAndRecordDoc("C:\\b.txt", "B");
-  opener->OpenAndRecordDoc("C:\\a.txt", "A again");
-  opener->OpenAndRecordDoc("c:\\A.txt", "other case");
-  EXPECT_EQ(recent.Lines(), V({"c:\\A.txt*|*other case", "C:\\b.txt*|*B", "C:\\a.txt*|*A"}));
-  EXPECT_EQ(box.Rows(), V({"other case", "B", "A"}));
-  EXPECT_EQ(shell.calls().size(), 4u) << "a known document is opened all the same";
+TEST_F(OpenDocsTest, ReopeningMovesTheDocumentsOnlyLineToTheTop) {
+  // The fake file system minds case: the other spelling is declared too.
+  Declare({"f:C:\\a.txt", "f:c:\\A.TXT", "f:C:\\b.txt", "d:D:\\Work"});
+  const auto tree = [&](const char* path, const char* name) {
+    return [=, this] { opener->OpenAndRecordDoc(path, name); };
+  };
+  const auto remembered = [&](const char* path, const char* name) {
+    return [=, this] { opener->OpenRememberedDoc(path, name, true); };
+  };
+  const std::pair<std::function<void()>, V> steps[] = {
+      {tree("C:\\a.txt", "A"), {"C:\\a.txt*|*A"}},
+      {tree("C:\\b.txt", "B"), {"C:\\b.txt*|*B", "C:\\a.txt*|*A"}},
+      // The same document in another case: one line, on top.
+      {tree("c:\\A.TXT", "A2"), {"c:\\A.TXT*|*A2", "C:\\b.txt*|*B"}},
+      // A search result or a tray entry: opened as the path stands, then on top.
+      {remembered("C:\\b.txt", "B"), {"C:\\b.txt*|*B", "c:\\A.TXT*|*A2"}},
+      {remembered("D:\\Work", "W"), {"D:\\Work*|*W", "C:\\b.txt*|*B", "c:\\A.TXT*|*A2"}},
+      {tree("D:\\Work", "W"), {"D:\\Work\\*|*W", "C:\\b.txt*|*B", "c:\\A.TXT*|*A2"}},
+      // Gone, or refused by the shell: the list stays as it is.
+      {remembered("C:\\gone.txt", "G"), {"D:\\Work\\*|*W", "C:\\b.txt*|*B", "c:\\A.TXT*|*A2"}},
+      {[&] {
+         shell.FailExecuteOf("C:\\a.txt");
+         remembered("C:\\a.txt", "A")();
+       },
+       {"D:\\Work\\*|*W", "C:\\b.txt*|*B", "c:\\A.TXT*|*A2"}},
+  };
+  for (size_t i = 0; i < std::size(steps); ++i) {
+    steps[i].first();
+    EXPECT_EQ(recent.Lines(), steps[i].second) << i;
+    EXPECT_EQ(box.Rows().size(), recent.size()) << i;
+  }
+  EXPECT_EQ(messages, V{"此路径不存在：C:\\gone.txt"});
+  EXPECT_FALSE(opener->OpenRememberedDoc("C:\\gone.txt", "G", false));
 }
 
 TEST_F(OpenDocsTest, OpenListSelectionOpensTheCurrentRowsLine) {
@@ -198,6 +248,7 @@ TEST_F(OpenDocsTest, OpenListSelectionOpensTheCurrentRowsLine) {
   DocList favourites(&fav_box);
   favourites.ReplaceAll(
       {"file:///C:/My Docs/a.txt*|*a", "http://h/*|*H*|*x", "no separator", "*|*empty path"});
+  Declare({"f:C:\\My Docs\\a.txt"});
   struct Case {
     std::optional<size_t> row;
     V calls;

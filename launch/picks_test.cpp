@@ -33,7 +33,7 @@ class PickStoreTest : public ::testing::Test {
 
 TEST(PickWeight, HalvesEveryTwoWeeks) {
   const std::pair<int64_t, double> cases[] = {
-      {0, 1.0},        {14 * kDay, 0.5}, {28 * kDay, 0.25}, {7 * kDay, 0.70710678},
+      {0, 1.0},         {14 * kDay, 0.5}, {28 * kDay, 0.25}, {7 * kDay, 0.70710678},
       {-5 * kDay, 1.0},  // a clock set back
   };
   for (const auto& [age, weight] : cases) EXPECT_NEAR(PickWeight(age), weight, 1e-6) << age;
@@ -120,15 +120,21 @@ TEST_F(PickStoreTest, ASaveCutShortLeavesTheOldFileOrTheNewOne) {
   store.Load(files, *codec, kFile);
   store.AddPick("D:\\old", "k", kStart);
   const std::string old_content = files.files().at(kFile);
-  for (const WriteStep stop : {WriteStep::kCreateTemp, WriteStep::kWriteHalf,
-                               WriteStep::kWriteRest, WriteStep::kFlush, WriteStep::kReplace}) {
-    files.step_hook = [stop](WriteStep step) { return step != stop; };
-    PickStore cut = Reloaded();
-    EXPECT_FALSE(cut.AddPick("D:\\new", "k", kStart + 1)) << static_cast<int>(stop);
-    files.step_hook = nullptr;
-    // A restart reads the old picks, whole.
-    EXPECT_EQ(files.files().at(kFile), old_content);
-    EXPECT_EQ(Reloaded().picks(), (std::vector<Pick>{{kStart, "k", "D:\\old"}}));
+  for (const StepAction action : {StepAction::kFail, StepAction::kDie}) {
+    for (const WriteStep stop :
+         {WriteStep::kCreateTemp, WriteStep::kWriteHalf, WriteStep::kWriteRest, WriteStep::kFlush,
+          WriteStep::kMarkComplete, WriteStep::kReplace}) {
+      files.step_hook = [stop, action](WriteStep step) {
+        return step == stop ? action : StepAction::kGo;
+      };
+      PickStore cut = Reloaded();
+      EXPECT_FALSE(cut.AddPick("D:\\new", "k", kStart + 1)) << static_cast<int>(stop);
+      files.step_hook = nullptr;
+      // A restart settles what the cut save left, then reads the old picks, whole.
+      RecoverInterruptedSave(files, kFile);
+      EXPECT_EQ(files.files().at(kFile), old_content);
+      EXPECT_EQ(Reloaded().picks(), (std::vector<Pick>{{kStart, "k", "D:\\old"}}));
+    }
   }
 }
 

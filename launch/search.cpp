@@ -558,6 +558,9 @@ void SearchPresenter::LoadPicks() {
 
 void SearchPresenter::EdtSearchChange(const std::string& text) noexcept {
   try {
+    // Text the program did not put there (typed, an IME's result, pasted,
+    // dropped, undone) is the user's: searching by typing resumes.
+    if (!setting_text_) suppress_ = false;
     if (suppress_) return;
     LoadPicks();
     model_.Run(store_, text);
@@ -583,7 +586,9 @@ void SearchPresenter::EdtSearchKeyDown(int key, const std::string& text,
         } else if (!row_chosen || ranked()) {
           // Ranked, the selected row opens unless the text names a file or
           // folder; otherwise a selected row opens from the list itself.
-          if (shell_.FileExists(text) || shell_.DirectoryExists(text)) {
+          const PathAnswer answer = shell_.QueryPath(text);
+          if (answer == PathAnswer::kFile || answer == PathAnswer::kFolder ||
+              answer == PathAnswer::kNotAsked) {  // a server's path: the shell asks it
             opener_.OpenDocPath(text, false);
           } else if (row_chosen) {
             OpenRow(selected_row);
@@ -623,22 +628,36 @@ void SearchPresenter::BtnZDSearchClick(const std::string& text) noexcept {
 
 void SearchPresenter::OpenRow(std::optional<size_t> row, bool containing) {
   if (!row) return;
-  const std::optional<std::string> path = model_.RowPath(*row);
-  if (!path) return;
+  const std::optional<size_t> record = model_.RowRecord(*row);
+  if (!record) return;
+  const TMyDoc& doc = store_.docs[*record];
   if (launcher_) {
     LoadPicks();
-    picks_.AddPick(*path, model_.key(), Now());
+    picks_.AddPick(doc.path, model_.key(), Now());
   }
   if (!containing) {
-    opener_.OpenDocPath(*path, false);
-  } else if (!IsWebAddress(*path)) {
+    // A remembered document: once opened it stands at the top of the recent list.
+    opener_.OpenRememberedDoc(doc.path, doc.name, false);
+  } else if (!IsWebAddress(doc.path)) {
     // A folder's containing folder is its parent, as for a file.
-    std::string folder = *path;
+    std::string folder = doc.path;
     while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
     folder = ContainingFolder(folder);
     if (!folder.empty()) opener_.OpenDocPath(folder, false);
   }
   view_.RowOpened();
+}
+
+void SearchPresenter::SetSearchText(const std::string& text) {
+  // The change this makes is the program's own, not the user's typing.
+  setting_text_ = true;
+  try {
+    view_.SetSearchText(text);
+  } catch (...) {
+    setting_text_ = false;
+    throw;
+  }
+  setting_text_ = false;
 }
 
 void SearchPresenter::LbSearchResultMouseDown(std::optional<size_t> current_row) noexcept {
@@ -672,7 +691,7 @@ void SearchPresenter::LbSearchResultKeyDown(int key, std::optional<size_t> curre
           break;
         }
         // The row current as the key arrived; the list moves afterwards.
-        if (current_row) view_.SetSearchText(model_.RowText(*current_row));
+        if (current_row) SetSearchText(model_.RowText(*current_row));
         break;
     }
   }
@@ -707,7 +726,7 @@ void SearchPresenter::TogglePin(std::optional<size_t> row, bool in_list) noexcep
 void SearchPresenter::TreeKeyCaption(const TreeNode* focused) noexcept {
   try {
     suppress_ = true;
-    if (focused) view_.SetSearchText(focused->caption);
+    if (focused) SetSearchText(focused->caption);
   }
   ZD_CATCH_LOG(__func__)
 }
@@ -715,7 +734,7 @@ void SearchPresenter::TreeKeyCaption(const TreeNode* focused) noexcept {
 void SearchPresenter::TreeLeftPress(const TreeNode* node) noexcept {
   try {
     suppress_ = true;
-    if (node) view_.SetSearchText(node->caption);
+    if (node) SetSearchText(node->caption);
   }
   ZD_CATCH_LOG(__func__)
   suppress_ = false;

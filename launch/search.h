@@ -173,7 +173,8 @@ class SearchPresenter {
   SearchPresenter(const DocStore& store, DocOpener& opener, WebSearcher& web, ShellLauncher& shell,
                   SearchView& view);
 
-  // EdtSearch: its text changed (by the user or by the program).
+  // EdtSearch: its text changed. A change the presenter did not make itself
+  // (through SearchView::SetSearchText) is the user's and clears SuppressSearch.
   void EdtSearchChange(const std::string& text) noexcept;
   // The launcher's search: readings and script variants, picks recorded
   // (in ConfigDir + kPicksFileName, read on first use) and, when `ranked`,
@@ -219,6 +220,7 @@ class SearchPresenter {
   void OpenRow(std::optional<size_t> row, bool containing = false);
   void LoadPicks();
   int64_t Now() const;
+  void SetSearchText(const std::string& text);
 
   const DocStore& store_;
   DocOpener& opener_;
@@ -226,7 +228,8 @@ class SearchPresenter {
   ShellLauncher& shell_;
   SearchView& view_;
   SearchModel model_;
-  bool suppress_ = false;  // SuppressSearch
+  bool suppress_ = false;      // SuppressSearch
+  bool setting_text_ = false;  // the box's text changes by our own hand
   bool launcher_ = false;
   PickStore picks_;
   std::function<int64_t()> now_;

@@ -230,7 +230,8 @@ TEST_F(SearchPresenterTest, ARowOpensTheRecordsOwnPathNotItsLowerCaseText) {
   presenter.LbSearchResultMouseDown(0);
   EXPECT_EQ(shell.calls(), V({"execute verb=open file=http://HOST/Read.php?ID=7 params= show=1"}));
   EXPECT_EQ(view.events.back(), "hide");
-  EXPECT_TRUE(recent.empty()) << "rows open without recording";
+  EXPECT_EQ(recent.Lines(), V({"http://HOST/Read.php?ID=7*|*Read me"}))
+      << "an opened row is a recently used document";
 }
 
 TEST_F(SearchPresenterTest, EnterOpensAnExistingPathOrSearchesTheWeb) {
@@ -298,8 +299,11 @@ TEST_F(SearchPresenterTest, SuppressSearchStateMachine) {
       {[&] { presenter.TreeLeftPress(nullptr); }, false, {}},
       // Other keys in a tree copy the caption and keep the box quiet ...
       {[&] { presenter.TreeKeyCaption(&node); }, true, {"text C:\\Windows"}},
-      {[&] { presenter.EdtSearchChange("C:\\Windows"); }, true, {}},
-      // ... until the user types in the box.
+      // ... until the box changes by the user's hand, however it came: an
+      // IME's result, a paste or a drop sends no key the box could see.
+      {[&] { presenter.EdtSearchChange("C:\\Windows报告"); }, false, {"show 0"}},
+      {[&] { presenter.TreeKeyCaption(&node); }, true, {"text C:\\Windows"}},
+      {[&] { presenter.EdtSearchChange("C:\\Windows"); }, false, {"show 1"}},
       {[&] { Type("tool"); }, false, {"show 1"}},
       {[&] { presenter.EdtSearchKeyDown(kKeyDown, "tool", std::nullopt); }, true, {"focus 0"}},
       {[&] { presenter.LbSearchResultKeyDown(kKeyEnter, 0); }, false, {"hide"}},

@@ -39,4 +39,33 @@ bool AddNodeToRunList(const TreeNode* focused, const DocArray& docs, DocList& ru
   }
 }
 
+namespace {
+
+template <typename Add>
+size_t AddNodes(const std::vector<TreeNode*>& nodes, const DocArray& docs, DocList& list,
+                Add add) noexcept {
+  size_t added = 0;
+  try {
+    MirrorUpdate batch(list.Mirror());
+    // Bottom up, each at the top: they end in the nodes' order.
+    for (auto it = nodes.rbegin(); it != nodes.rend(); ++it) {
+      if (add(*it, docs, list)) ++added;
+    }
+  }
+  ZD_CATCH_LOG(__func__)
+  return added;
+}
+
+}  // namespace
+
+size_t AddNodesToFavourites(const std::vector<TreeNode*>& nodes, const DocArray& docs,
+                            DocList& favourites) noexcept {
+  return AddNodes(nodes, docs, favourites, AddNodeToFavourites);
+}
+
+size_t AddNodesToRunList(const std::vector<TreeNode*>& nodes, const DocArray& docs,
+                         DocList& run_list) noexcept {
+  return AddNodes(nodes, docs, run_list, AddNodeToRunList);
+}
+
 }  // namespace zd

@@ -1,6 +1,9 @@
 // The tree menu's entries that copy a document into a list.
 #pragma once
 
+#include <cstddef>
+#include <vector>
+
 #include "store/doc.h"
 #include "store/doc_list.h"
 #include "tracking/tree_model.h"
@@ -13,5 +16,11 @@ bool AddNodeToFavourites(const TreeNode* focused, const DocArray& docs,
                          DocList& favourites) noexcept;
 // MnAddToRunListClick "加入到『启动』中": the same into the auto-run list.
 bool AddNodeToRunList(const TreeNode* focused, const DocArray& docs, DocList& run_list) noexcept;
+// The same for the nodes the menu acts on (a multiple selection), each once,
+// standing at the top in the nodes' order. How many were added.
+size_t AddNodesToFavourites(const std::vector<TreeNode*>& nodes, const DocArray& docs,
+                            DocList& favourites) noexcept;
+size_t AddNodesToRunList(const std::vector<TreeNode*>& nodes, const DocArray& docs,
+                         DocList& run_list) noexcept;
 
 }  // namespace zd

@@ -34,5 +34,28 @@ TEST(TreeCommandsTest, TheRecordsPathWithTheNodesCaptionGoesOnTop) {
   EXPECT_EQ(fav_box.Rows()[0], "D:\\W\\x");
 }
 
+TEST(TreeCommandsTest, ASelectionOfSeveralNodesGoesInTheirOrder) {
+  DocArray docs(3);
+  docs[0] = {"h", "http://h/a", "A page", false, kDocWeb, ""};
+  docs[1] = {"", "C:\\t.exe", "Tool", false, kDocProgram, ""};
+  docs[2] = {"D:\\W", "D:\\W\\x", "D:\\W\\x", false, kDocFolder, ""};
+  TreeNode web, tool, folder, stray;
+  web.caption = "A page";
+  tool.caption = "Tool";
+  tool.data.index = 1;
+  folder.caption = "D:\\W\\x";
+  folder.data.index = 2;
+  stray.data.index = 7;
+  MemoryMirror fav_box, run_box;
+  DocList favourites(&fav_box), run_list(&run_box);
+  AddMyLove(favourites, "C:\\old", "old");
+  EXPECT_EQ(AddNodesToFavourites({&tool, &stray, &web, &folder}, docs, favourites), 3u);
+  EXPECT_EQ(favourites.Lines(),
+            V({"C:\\t.exe*|*Tool", "http://h/a*|*A page", "D:\\W\\x*|*D:\\W\\x", "C:\\old*|*old"}));
+  EXPECT_EQ(AddNodesToRunList({&folder}, docs, run_list), 1u);
+  EXPECT_EQ(run_list.Lines(), V({"D:\\W\\x*|*D:\\W\\x"}));
+  EXPECT_EQ(AddNodesToRunList({}, docs, run_list), 0u);
+}
+
 }  // namespace
 }  // namespace zd

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 #include "platform/errors.h"
 #include "platform/script_text.h"
@@ -81,6 +82,13 @@ bool WebSearcher::HtmlEngineAvailable() const {
 
 bool WebSearcher::Closing() const { return hooks_.closing && hooks_.closing(); }
 
+int64_t WebSearcher::Now() const {
+  return hooks_.now_ms ? hooks_.now_ms()
+                       : std::chrono::duration_cast<std::chrono::milliseconds>(
+                             std::chrono::steady_clock::now().time_since_epoch())
+                             .count();
+}
+
 bool WebSearcher::Pause(int ms) {
   if (hooks_.sleep_ms) hooks_.sleep_ms(ms);
   if (hooks_.pump) hooks_.pump();
@@ -88,15 +96,8 @@ bool WebSearcher::Pause(int ms) {
 }
 
 bool WebSearcher::WaitUntilReady() {
-  const auto now = [this] {
-    return hooks_.now_ms ? hooks_.now_ms()
-                         : std::chrono::duration_cast<std::chrono::milliseconds>(
-                               std::chrono::steady_clock::now().time_since_epoch())
-                               .count();
-  };
-  const int64_t start = now();
   while (browser_->ReadyState() <= kReadyLoaded) {
-    if (now() - start >= kBrowserWaitMs || !Pause(kPollMs)) return false;
+    if (Now() >= deadline_ || !Pause(kPollMs)) return false;
   }
   return !Closing();
 }
@@ -105,7 +106,8 @@ bool WebSearcher::LoadBuiltInPage() {
   // A control that never showed a page has no document to load into.
   if (!browser_->HasDocument()) browser_->Navigate("about:blank");
   if (!WaitUntilReady()) return false;
-  return browser_->LoadHtml(BuiltInSearchPage());
+  search_page_loaded_ = browser_->LoadHtml(BuiltInSearchPage());
+  return search_page_loaded_;
 }
 
 WebSearcher::Outcome WebSearcher::OpenInDefaultBrowser(const std::string& text) {
@@ -114,40 +116,60 @@ WebSearcher::Outcome WebSearcher::OpenInDefaultBrowser(const std::string& text) 
 }
 
 WebSearcher::Outcome WebSearcher::WebSearch(const std::string& text) noexcept {
-  // A second Enter while this search waits for the browser must not start a
-  // search inside the waiting one.
-  if (busy_) return Outcome::kBusy;
+  // A second Enter while a search waits for the browser starts no search
+  // inside the waiting one: the waiting one takes the newer query.
+  if (busy_) {
+    query_ = text;
+    return Outcome::kReplaced;
+  }
   try {
     BusyFlag busy(busy_);
-    if (!HtmlEngineAvailable()) return OpenInDefaultBrowser(text);
-    const std::string argument = SearchArgument(text);
-    if (browser_->HasDocument() && browser_->CallScriptFunction(kSearchFunction, argument)) {
+    query_ = text;
+    deadline_ = Now() + kBrowserWaitMs;
+    if (!HtmlEngineAvailable()) return OpenInDefaultBrowser(*query_);
+    if (browser_->HasDocument() &&
+        browser_->CallScriptFunction(kSearchFunction, SearchArgument(*query_))) {
       return Outcome::kPage;
     }
     // The page shown offers no SearchNow: ours does.
     if (LoadBuiltInPage()) {
-      for (int i = 0; i < kSettlePauses; ++i) {
+      // Its script settles; the pauses end at the deadline all the same.
+      for (int i = 0; i < kSettlePauses && Now() < deadline_; ++i) {
         if (!Pause(kSettlePauseMs)) return Outcome::kNothing;
       }
-      if (browser_->CallScriptFunction(kSearchFunction, argument)) return Outcome::kBuiltInPage;
+      if (browser_->CallScriptFunction(kSearchFunction, SearchArgument(*query_))) {
+        return Outcome::kBuiltInPage;
+      }
     }
     if (Closing()) return Outcome::kNothing;
-    return OpenInDefaultBrowser(text);
+    return OpenInDefaultBrowser(*query_);
   } catch (...) {
     RecordCurrentException(__func__);
     return Outcome::kNothing;
   }
 }
 
-void WebSearcher::ShowSearchPage() noexcept {
-  if (busy_) return;
+bool WebSearcher::ShowSearchPage() noexcept {
+  if (busy_) return false;
   try {
-    BusyFlag busy(busy_);
-    if (!HtmlEngineAvailable()) return;
-    browser_->Navigate("about:blank");
-    if (WaitUntilReady()) browser_->LoadHtml(BuiltInSearchPage());
+    if (search_page_loaded_) return true;
+    if (!HtmlEngineAvailable()) return false;
+    {
+      BusyFlag busy(busy_);
+      query_.reset();
+      deadline_ = Now() + kBrowserWaitMs;
+      browser_->Navigate("about:blank");
+      if (WaitUntilReady()) search_page_loaded_ = browser_->LoadHtml(BuiltInSearchPage());
+    }
+    // A search asked for while the page loaded.
+    if (std::optional<std::string> waiting = std::exchange(query_, std::nullopt)) {
+      if (!Closing()) WebSearch(*waiting);
+    }
+    return search_page_loaded_;
+  } catch (...) {
+    RecordCurrentException(__func__);
+    return false;
   }
-  ZD_CATCH_LOG(__func__)
 }
 
 }  // namespace zd

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,22 +35,28 @@ class WebSearcher {
     kPage,            // the shown page's SearchNow took it
     kBuiltInPage,     // our own page was loaded and took it
     kDefaultBrowser,  // the engine's result page in the default browser
-    kBusy,            // a search is already waiting: this one is dropped
+    kReplaced,        // a search waits for the browser: it takes this query instead
     kNothing,         // the window closed while waiting
   };
 
   // `browser` may be null (no control could be created).
   WebSearcher(BrowserControl* browser, ShellLauncher& shell, WebSearchHooks hooks);
 
+  // Waits for the browser at most kBrowserWaitMs from the moment it is asked,
+  // a deadline that the messages served meanwhile cannot move.
   Outcome WebSearch(const std::string& text) noexcept;
   // What the "常用" tab shows: our own search page, where there is an engine.
-  void ShowSearchPage() noexcept;
+  // True once it is loaded; until then every call tries again. A search
+  // asked for while it waits runs once the page is there.
+  bool ShowSearchPage() noexcept;
   // False: the page says so in one line (lang::Texts().NoHtmlEngine).
   bool HtmlEngineAvailable() const;
   bool busy() const { return busy_; }
 
  private:
+  int64_t Now() const;
   bool WaitUntilReady();
+  // Sleeps and serves messages; false when the window is closing.
   bool Pause(int ms);
   bool LoadBuiltInPage();
   Outcome OpenInDefaultBrowser(const std::string& text);
@@ -59,6 +66,9 @@ class WebSearcher {
   ShellLauncher& shell_;
   WebSearchHooks hooks_;
   bool busy_ = false;
+  int64_t deadline_ = 0;
+  std::optional<std::string> query_;  // the one the waiting search delivers
+  bool search_page_loaded_ = false;
 };
 
 // The text as SearchNow gets it: double quotes turned into blanks.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/errors.h"
 #include "platform/fake_browser_control.h"
 #include "platform/fake_shell_launcher.h"
@@ -129,31 +131,90 @@ TEST_F(WebSearchTest, TheWaitGivesUpAfterFiveSecondsOrWhenTheWindowCloses) {
   EXPECT_TRUE(shell.calls().empty()) << "a closing window opens nothing";
 }
 
-TEST_F(WebSearchTest, ASecondSearchDuringTheWaitIsDropped) {
+TEST_F(WebSearchTest, ASecondSearchDuringTheWaitReplacesTheWaitingQuery) {
   browser.set_load_questions(5);
   browser.set_html_functions({"SearchNow"});
   WebSearcher web = Searcher(&browser);
   std::vector<Outcome> nested;
   on_pump = [&] {
-    if (nested.empty()) nested.push_back(web.WebSearch("second"));
+    if (nested.size() < 2) nested.push_back(web.WebSearch(nested.empty() ? "second" : "third"));
   };
   EXPECT_EQ(web.WebSearch("first"), Outcome::kBuiltInPage);
-  EXPECT_EQ(nested, std::vector<Outcome>({Outcome::kBusy}));
+  EXPECT_EQ(nested, std::vector<Outcome>({Outcome::kReplaced, Outcome::kReplaced}));
   EXPECT_FALSE(web.busy());
-  EXPECT_EQ(browser.calls().back(), "call SearchNow(first)");
+  EXPECT_EQ(browser.calls().back(), "call SearchNow(third)");
+  EXPECT_EQ(std::count(browser.calls().begin(), browser.calls().end(), "load-html"), 1)
+      << "one search, one load";
+}
+
+TEST_F(WebSearchTest, TheFiveSecondsAreADeadlineThatServedMessagesCannotMove) {
+  struct Case {
+    const char* what;
+    int load_questions;  // before the browser is ready
+    int jump_at_pump;    // the pump at which a long nested handler runs
+    Outcome outcome;
+  };
+  const Case cases[] = {
+      // Waiting for the browser: the next question sees the deadline gone.
+      {"while loading", 1 << 30, 3, Outcome::kDefaultBrowser},
+      // Settling after our page loaded: no further pause, the page is asked at once.
+      {"while settling", 0, 1, Outcome::kBuiltInPage},
+  };
+  for (const Case& c : cases) {
+    FakeBrowserControl control;
+    control.set_load_questions(c.load_questions);
+    control.set_html_functions({"SearchNow"});
+    now = 0;
+    pumps = 0;
+    sleeps.clear();
+    int64_t jumped_at = -1;
+    size_t sleeps_before_jump = 0;
+    on_pump = [&] {
+      if (pumps != c.jump_at_pump) return;
+      sleeps_before_jump = sleeps.size();
+      now += 30000;  // a message box opened by another handler, say
+      jumped_at = now;
+    };
+    EXPECT_EQ(Searcher(&control).WebSearch("x"), c.outcome) << c.what;
+    EXPECT_EQ(now, jumped_at) << c.what << ": no wait after the deadline";
+    EXPECT_EQ(sleeps.size(), sleeps_before_jump) << c.what;
+  }
 }
 
 TEST_F(WebSearchTest, TheSearchPageOfTheTabIsOursWhereThereIsAnEngine) {
   browser.set_load_questions(2);
-  Searcher(&browser).ShowSearchPage();
-  EXPECT_EQ(browser.calls(), V({"navigate about:blank", "load-html"}));
+  WebSearcher tab = Searcher(&browser);
+  EXPECT_TRUE(tab.ShowSearchPage());
+  EXPECT_TRUE(tab.ShowSearchPage());
+  EXPECT_EQ(browser.calls(), V({"navigate about:blank", "load-html"})) << "loaded once";
   FakeBrowserControl none;
   none.set_engine(false);
   WebSearcher web = Searcher(&none);
-  web.ShowSearchPage();
+  EXPECT_FALSE(web.ShowSearchPage());
   EXPECT_TRUE(none.calls().empty());
   EXPECT_FALSE(web.HtmlEngineAvailable());
   EXPECT_FALSE(Searcher(nullptr).HtmlEngineAvailable());
+}
+
+TEST_F(WebSearchTest, AnUnfinishedLoadOfTheTabsPageIsTriedAgainAndASearchMeanwhileRuns) {
+  FakeBrowserControl slow;
+  slow.set_load_questions(1 << 30);
+  slow.set_html_functions({"SearchNow"});
+  WebSearcher web = Searcher(&slow);
+  on_pump = [&] {
+    if (pumps == 2) web.WebSearch("asked meanwhile");
+  };
+  EXPECT_FALSE(web.ShowSearchPage()) << "never ready in time";
+  // The search asked for while the page waited ran afterwards (it found no
+  // page either, so the default browser has it).
+  EXPECT_EQ(shell.calls(), V({DefaultBrowser("asked%20meanwhile")}));
+  on_pump = nullptr;
+  slow.set_load_questions(0);
+  EXPECT_TRUE(web.ShowSearchPage());
+  EXPECT_EQ(slow.calls().back(), "load-html");
+  const size_t calls = slow.calls().size();
+  EXPECT_TRUE(web.ShowSearchPage());
+  EXPECT_EQ(slow.calls().size(), calls);
 }
 
 TEST(BuiltInSearchPageTest, OffersSearchNowOverAGetFormOfThePublicEngine) {

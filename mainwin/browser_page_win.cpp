@@ -69,10 +69,8 @@ void TBrowserPage::ShowBrowser(WebSearcher& web) {
   const RECT r = WebBrowser1.RectInParent();
   if (r.top < 0) WebBrowser1.Place(0, 0, 10, 10);
   host_.Relayout();
-  if (engine && !search_page_shown_) {
-    search_page_shown_ = true;
-    web.ShowSearchPage();
-  }
+  // Until our page is loaded, every showing of the tab tries again.
+  if (engine) web.ShowSearchPage();
 }
 
 bool TBrowserPage::HtmlEngineAvailable() {

@@ -23,7 +23,8 @@ class TBrowserPage : public Page, public BrowserControl {
   Label LblNoEngine;  // the one line shown without an HTML engine
 
   // The tab was chosen: the browser comes into sight and shows our search
-  // page once, or the page says that there is no HTML engine.
+  // page (loaded again the next time when a load did not finish), or the
+  // page says that there is no HTML engine.
   void ShowBrowser(WebSearcher& web);
   // The control, made on first use; null when none could be made.
   BrowserControl* control();
@@ -42,7 +43,6 @@ class TBrowserPage : public Page, public BrowserControl {
   std::unique_ptr<BrowserControl> control_;
   HWND control_window_ = nullptr;  // the system control's window, following the layout
   bool tried_ = false;
-  bool search_page_shown_ = false;
 };
 
 }  // namespace zd

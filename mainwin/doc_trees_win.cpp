@@ -140,8 +140,9 @@ bool TDocTrees::TreeMouseDown(const Tree& tree, UINT msg, WPARAM keys, POINT at)
   const Hit hit = HitTest(hwnd, at);
   TreeNode* node = NodeAt(tree, hit.item);
   if (msg == WM_RBUTTONDOWN) {
-    // The menu that follows acts on the node under the pointer.
-    tree.model->Select(node);
+    // The menu that follows acts on the selection the press falls into, or
+    // on the node under the pointer alone.
+    tree.model->SelectForMenu(node);
     return false;
   }
   SearchPresenter& search = page_.search_row().search();
@@ -249,7 +250,14 @@ bool TDocTrees::OnMenuCommand(Ui entry) {
       return true;
     case Ui::MnDeleteSelected:
       if (tree) {
-        host_.History().DeleteSelectedDoc(*tree);
+        // A group, or several nodes: one question naming how many records go.
+        const lang::InterfaceTexts& texts = lang::Texts();
+        host_.History().DeleteSelectedDoc(*tree, [&](size_t count) {
+          const std::string question =
+              lang::FormatText(texts.DeleteDocsQuestion, static_cast<int>(count));
+          return host_.ShowMessage(question, texts.TipsCaption, MB_YESNO | MB_ICONQUESTION) ==
+                 IDYES;
+        });
         AfterHistoryChange();
       }
       return true;
@@ -257,10 +265,10 @@ bool TDocTrees::OnMenuCommand(Ui entry) {
       BtnZDDeleteAllDocsClick();
       return true;
     case Ui::MyMyLove:
-      AddNodeToFavourites(focused, store.docs, store.MyLoveList);
+      if (tree) AddNodesToFavourites(tree->SelectedOrFocused(), store.docs, store.MyLoveList);
       return true;
     case Ui::MnAddToRunList:
-      AddNodeToRunList(focused, store.docs, store.MyRunList);
+      if (tree) AddNodesToRunList(tree->SelectedOrFocused(), store.docs, store.MyRunList);
       return true;
     default:
       return false;

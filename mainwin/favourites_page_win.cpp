@@ -51,8 +51,11 @@ void TFavouritesPage::Create(HWND parent) {
   f.Make(EdtNewFavPath, L"EDIT", "", kChild | WS_TABSTOP | ES_AUTOHSCROLL, bar, 48, 43, 100, 21,
          WS_EX_CLIENTEDGE, Fonts::kFavEdit);
   f.Make(PnlFavButtons, kPanelClass, "", kChild, bar, 0, 14, kFavButtonsWidth, 52);
-  f.Make(BtnZDAddToFav, L"BUTTON", "", kChild | kButton, PnlFavButtons.hwnd(), 4, 0, 59, 25);
-  f.Make(BtnZDUpdateFav, L"BUTTON", "", kChild | kButton, PnlFavButtons.hwnd(), 4, 27, 59, 25);
+  // Pictures only (BS_BITMAP); the caption is the button's name for screen readers.
+  f.Make(BtnZDAddToFav, L"BUTTON", caption(Ui::BtnZDAddToFav), kChild | kButton | BS_BITMAP,
+         PnlFavButtons.hwnd(), 4, 0, 59, 25);
+  f.Make(BtnZDUpdateFav, L"BUTTON", caption(Ui::BtnZDUpdateFav), kChild | kButton | BS_BITMAP,
+         PnlFavButtons.hwnd(), 4, 27, 59, 25);
 
   f.Make(GbZDFavList, L"BUTTON", caption(Ui::GbZDFavList), kChild | BS_GROUPBOX, page, 0,
          kFavEditHeight, 100, 100);
@@ -136,9 +139,14 @@ bool TFavouritesPage::OnMenuCommand(Ui entry) {
     case Ui::MnZDAddToRun:
       AddFavouritesToRunList(love, SelectedRows(), store.MyRunList);
       return true;
-    case Ui::MnZDDeleteNotExistsDoc:
-      DeleteMissingFavourites(love, host_.Shell());
+    case Ui::MnZDDeleteNotExistsDoc: {
+      const lang::InterfaceTexts& texts = lang::Texts();
+      auto confirm = [&](const std::string& question) {
+        return host_.ShowMessage(question, texts.TipsCaption, MB_YESNO | MB_ICONQUESTION) == IDYES;
+      };
+      DeleteMissingFavourites(love, host_.Shell(), confirm, texts);
       return true;
+    }
     case Ui::MnNewToFav:
       SetFields(fav_bar_.MnNewToFavClick());
       ApplyEditBar();

@@ -24,13 +24,19 @@ constexpr int kSearchRowHeight = 36;
 constexpr int kHintHeight = 22;
 constexpr int kRightPanelWidth = 180;
 
-// A press on the inner tab strip refreshes what the current tab shows before
-// the click changes the tab.
+// A press on the inner tab strip: the control switches the tab first (its
+// change refreshes the new tab), and a press that changed nothing refreshes
+// what the tab shows; either way one refresh, after the switch.
 LRESULT CALLBACK TabStripProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-  if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN) {
-    SendMessageW(GetAncestor(hwnd, GA_ROOT), TLauncherPage::kTabPressMessage, 0, 0);
-  }
-  return DefSubclassProc(hwnd, msg, wp, lp);
+  if (msg != WM_LBUTTONDOWN && msg != WM_RBUTTONDOWN) return DefSubclassProc(hwnd, msg, wp, lp);
+  const HWND window = GetAncestor(hwnd, GA_ROOT);
+  SendMessageW(window, TLauncherPage::kTabPressMessage, TLauncherPage::kPressBegins, 0);
+  const LRESULT before = SendMessageW(hwnd, TCM_GETCURSEL, 0, 0);
+  const LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
+  const bool switched = SendMessageW(hwnd, TCM_GETCURSEL, 0, 0) != before;
+  if (!switched)
+    SendMessageW(window, TLauncherPage::kTabPressMessage, TLauncherPage::kPressStays, 0);
+  return result;
 }
 
 }  // namespace
@@ -187,13 +193,17 @@ void TLauncherPage::TVControlChange() {
   if (page == kWebPageIndex) browser.ShowBrowser(search_row_.web());
 }
 
-void TLauncherPage::TVControlMouseDown() {
+void TLauncherPage::TVControlMouseDown(WPARAM stage) {
+  if (stage == kPressStays) {
+    // The press left the tab as it was: what it shows is refreshed.
+    host_.Tracker().CheckKindDocs(TreeKindOfPage(active_page_));
+    return;
+  }
   search_row_.search().ClearResults();
   // TVControlEnter: the press brings the focus to the page control (ours
   // never takes it, so the press says so).
   search_row_.HideResults();
   PnlHint.SetText("");
-  host_.Tracker().CheckKindDocs(TreeKindOfPage(active_page_));
 }
 
 bool TLauncherPage::OnNotify(const NMHDR& header) {

@@ -23,9 +23,12 @@ namespace zd {
 
 class TLauncherPage : public Page {
  public:
-  // Sent to the main window when the inner tab strip is pressed, before the
-  // press changes the tab.
+  // Sent to the main window when the inner tab strip is pressed: with
+  // kPressBegins before the press changes the tab, with kPressStays after a
+  // press that left the tab as it was.
   static constexpr UINT kTabPressMessage = WM_APP + 7;
+  static constexpr WPARAM kPressBegins = 0;
+  static constexpr WPARAM kPressStays = 1;
 
   explicit TLauncherPage(PageHost& host);
   ~TLauncherPage() override;
@@ -89,7 +92,7 @@ class TLauncherPage : public Page {
   void FreezeTrees(bool frozen);
 
   void TVControlChange();
-  void TVControlMouseDown();
+  void TVControlMouseDown(WPARAM stage);
   void TVAllDocsDrawTab(const DRAWITEMSTRUCT& item);
   void MnZDAutoRunClick();
 

@@ -134,7 +134,7 @@ LRESULT TFrmMain::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == kTimerCheckDocs) TimerCheckDocsTimer();
       return 0;
     case TLauncherPage::kTabPressMessage:
-      launcher_->TVControlMouseDown();
+      launcher_->TVControlMouseDown(wp);
       return 0;
     case WM_SYSCOMMAND:
       if ((wp & 0xFFF0) == SC_MINIMIZE) {
@@ -143,7 +143,7 @@ LRESULT TFrmMain::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     case kTrayCallbackMessage:
-      TrayIconMessage(lp);
+      TrayIconMessage(wp, lp);
       return 0;
     case WM_QUERYENDSESSION:
       return TRUE;
@@ -520,6 +520,7 @@ void TFrmMain::TimerFirstRunTimer() {
              {&launcher_->tv_docs, &launcher_->tv_app, &launcher_->tv_path, &launcher_->tv_doc}) {
           t->Clear();
         }
+        tracker_->ResetImages();
         PumpMessages();
         launcher_->FreezeTrees(true);
         tracker_->LoadHistory(*store_.settings);
@@ -642,8 +643,10 @@ void TFrmMain::MnZDExitClick() {
   }
 }
 
-void TFrmMain::TrayIconMessage(LPARAM mouse_message) {
-  switch (ClassifyTrayMessage(static_cast<uint32_t>(mouse_message))) {
+void TFrmMain::TrayIconMessage(WPARAM wp, LPARAM lp) {
+  const bool version4 = tray_.version4();
+  const auto event = static_cast<uint32_t>(version4 ? LOWORD(lp) : lp);
+  switch (ClassifyTrayMessage(event, version4)) {
     case TrayClick::kShowWindow:
       summoned_ = false;
       ShowWindow(hwnd_, SW_SHOW);
@@ -657,8 +660,9 @@ void TFrmMain::TrayIconMessage(LPARAM mouse_message) {
       ShowRecentDocInPopmenu();
       menus_.SetEnabled(Ui::MnRestoreLastSession,
                         !LastSessionDocs(store_.LastRunList, deps_.exe_path, *launcher_shell_).empty());
-      POINT pt;
-      GetCursorPos(&pt);
+      // At the icon (a keyboard request has no pointer there), else at the pointer.
+      POINT pt{GET_X_LPARAM(wp), GET_Y_LPARAM(wp)};
+      if (!version4) GetCursorPos(&pt);
       PopupMenuAt(Ui::popMenu, pt);
       ShowWindow(hwnd_, SW_RESTORE);
       break;
@@ -682,7 +686,10 @@ void TFrmMain::ShowRecentDocInPopmenu() {
 }
 
 void TFrmMain::OpenRecentMenuItem(size_t index) {
-  if (index < recent_entries_.size()) opener_->OpenDocPath(recent_entries_[index].path, true);
+  if (index >= recent_entries_.size()) return;
+  // Reopened, the document moves to the top of the list the menu shows.
+  const RecentMenuEntry& entry = recent_entries_[index];
+  opener_->OpenRememberedDoc(entry.path, entry.name, true);
 }
 
 void TFrmMain::PopupMenuAt(Ui menu_id, POINT screen) {

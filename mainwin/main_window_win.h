@@ -136,7 +136,9 @@ class TFrmMain : public PageHost {
   // auto-run list, opened (after one question when asked for).
   void RunAutoRunDocs();
   void PumpMessages();
-  void TrayIconMessage(LPARAM mouse_message);
+  // The icon's callback: an event in lParam (its low word under
+  // NOTIFYICON_VERSION_4, with the icon's place in wParam).
+  void TrayIconMessage(WPARAM wp, LPARAM lp);
   // The keyboard hook's view of a key, for the double tap.
   void HotkeyKey(UINT vk, bool down, uint32_t time_ms);
   void MinimiseOutOfSight();

@@ -4,6 +4,8 @@
 // windows.h must come first
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "mainwin/control_input_win.h"
 #include "mainwin/launcher_page_win.h"
 #include "platform/wide_win.h"
@@ -36,9 +38,31 @@ TSearchRow::~TSearchRow() {
 
 void TSearchRow::Attach() {
   const auto self = reinterpret_cast<DWORD_PTR>(this);
+  const HWND list = page_.LbSearchResult.hwnd();
   SetWindowSubclass(page_.EdtSearch.hwnd(), EditProc, kSubclassId, self);
-  SetWindowSubclass(page_.LbSearchResult.hwnd(), ListProc, kSubclassId, self);
-  SendMessageW(page_.LbSearchResult.hwnd(), LB_SETITEMHEIGHT, 0, host_.Factory().Px(kRowHeight));
+  SetWindowSubclass(list, ListProc, kSubclassId, self);
+  SendMessageW(list, LB_SETITEMHEIGHT, 0, host_.Factory().Px(kRowHeight));
+  // Other programs (screen readers among them) read a list box's rows with
+  // LB_GETTEXT, and the system carries a row's text to them only from a list
+  // box styled LBS_HASSTRINGS. This one holds no rows (LBS_NODATA, which
+  // takes effect at creation only): the style is added now, for the system's
+  // eyes, and ListProc answers the rows from the search.
+  marking_style_ = true;
+  SetWindowLongPtrW(list, GWL_STYLE, GetWindowLongPtrW(list, GWL_STYLE) | LBS_HASSTRINGS);
+  marking_style_ = false;
+}
+
+LRESULT TSearchRow::RowText(WPARAM row, LPARAM buffer) {
+  const auto count =
+      static_cast<WPARAM>(SendMessageW(page_.LbSearchResult.hwnd(), LB_GETCOUNT, 0, 0));
+  if (row >= count) return LB_ERR;
+  const std::wstring text = Utf8ToWide(search().results().RowText(row));
+  if (buffer) {
+    auto* out = reinterpret_cast<wchar_t*>(buffer);
+    std::copy(text.begin(), text.end(), out);
+    out[text.size()] = L'\0';
+  }
+  return static_cast<LRESULT>(text.size());
 }
 
 WebSearcher& TSearchRow::web() {
@@ -195,10 +219,25 @@ void TSearchRow::LbSearchResultMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
   }
 }
 
+void TSearchRow::FocusLeaving(HWND to) {
+  // The list belongs to the box: it goes when the focus leaves both of them,
+  // wherever the focus goes (another control, another window, none).
+  const HWND box = page_.EdtSearch.hwnd(), list = page_.LbSearchResult.hwnd();
+  if (to == box || to == list) return;
+  // Only hidden: moving the focus from inside WM_KILLFOCUS would fight the move under way.
+  page_.LbSearchResult.Show(false);
+}
+
 LRESULT CALLBACK TSearchRow::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                       DWORD_PTR self) {
   auto* row = reinterpret_cast<TSearchRow*>(self);
   if (msg == WM_GETDLGCODE) return WantEnterAndEscape(DefSubclassProc(hwnd, msg, wp, lp), lp);
+  if (msg == WM_KILLFOCUS) {
+    RunGuarded("EdtSearch", [&] {
+      row->FocusLeaving(reinterpret_cast<HWND>(wp));
+      return true;
+    });
+  }
   if (RunGuarded("EdtSearch", [&] { return row->EdtSearchMessage(msg, wp); })) return 0;
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
@@ -209,6 +248,21 @@ LRESULT CALLBACK TSearchRow::ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
   switch (msg) {
     case WM_GETDLGCODE:
       return WantEnterAndEscape(DefSubclassProc(hwnd, msg, wp, lp), lp);
+    case WM_STYLECHANGING:
+    case WM_STYLECHANGED:
+      // The list box itself keeps the style it was made with.
+      if (row->marking_style_) return 0;
+      break;
+    case LB_GETTEXTLEN:
+      return row->RowText(wp, 0);
+    case LB_GETTEXT:
+      return lp ? row->RowText(wp, lp) : LB_ERR;
+    case WM_KILLFOCUS:
+      RunGuarded("LbSearchResult", [&] {
+        row->FocusLeaving(reinterpret_cast<HWND>(wp));
+        return true;
+      });
+      break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:

@@ -54,12 +54,18 @@ class TSearchRow : public SearchView {
   // Before the control's own handling; true when the message is used up.
   bool EdtSearchMessage(UINT msg, WPARAM wp);
   void LbSearchResultMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  // WM_KILLFOCUS of the box or the list, `to` the window that gets the focus.
+  void FocusLeaving(HWND to);
+  // LB_GETTEXT (into `buffer`) and LB_GETTEXTLEN (`buffer` 0) of the list:
+  // the row as it is drawn.
+  LRESULT RowText(WPARAM row, LPARAM buffer);
   std::optional<size_t> CurrentRow() const;
 
   PageHost& host_;
   TLauncherPage& page_;
   std::unique_ptr<WebSearcher> web_;
   std::unique_ptr<SearchPresenter> search_;
+  bool marking_style_ = false;
 };
 
 }  // namespace zd

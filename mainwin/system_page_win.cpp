@@ -16,7 +16,11 @@ void TSystemPage::Create(HWND parent) {
   const DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
   f.Make(ImgZDPCControl, L"STATIC", "", child | SS_OWNERDRAW, page, 0, 0, 760, 470);
   for (SpeedButton& b : buttons) {
-    f.Make(b.button, L"BUTTON", "", child | BS_OWNERDRAW, page, b.left, b.top, b.width, b.height);
+    // Drawn as the part of the picture they cover; their text is their name
+    // for screen readers and other programs (the label, else the hint).
+    std::string_view name = lang::CaptionOf(b.id, lang);
+    if (name.empty()) name = lang::HintOf(b.id, lang);
+    f.Make(b.button, L"BUTTON", name, child | BS_OWNERDRAW, page, b.left, b.top, b.width, b.height);
     f.AddHint(b.button, lang::HintOf(b.id, lang));
   }
   for (Button& b : unused_buttons) {

@@ -41,13 +41,15 @@ void TPnlVazOzod::FormCreate() {
   help_glyph_ = LoadBmpResource(L"BtnHelp");
   exit_glyph_ = LoadBmpResource(L"BtnExit");
   const int size = ScalePx(kButton);
-  MakeControl(hwnd_, L"BUTTON", "", WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, 0, size, size,
-              kBtnHelp, nullptr);
-  MakeControl(hwnd_, L"BUTTON", "", WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, size + ScalePx(kGap),
-              size, size, kBtnExit, nullptr);
-  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
+  // Drawn as pictures; their hints are their names for screen readers and other programs.
+  MakeControl(hwnd_, L"BUTTON", deps_.help_hint, WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, 0, size,
+              size, kBtnHelp, nullptr);
+  MakeControl(hwnd_, L"BUTTON", deps_.exit_hint, WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0,
+              size + ScalePx(kGap), size, size, kBtnExit, nullptr);
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
   const std::pair<Control, const std::string*> hints[] = {{kBtnHelp, &deps_.help_hint},
                                                           {kBtnExit, &deps_.exit_hint}};
   for (const auto& [id, text] : hints) {

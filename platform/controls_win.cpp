@@ -169,6 +169,9 @@ bool ControlFactory::Make(Control& control, const wchar_t* window_class, std::st
                           DWORD style, HWND parent, int x, int y, int width, int height,
                           DWORD ex_style, Fonts::Role font) {
   const UINT id = next_id_++;
+  // Static texts show "&" as it is: a document's name or path is no caption
+  // with an accelerator.
+  if (lstrcmpiW(window_class, L"STATIC") == 0) style |= SS_NOPREFIX;
   HWND hwnd = CreateWindowExW(
       ex_style, window_class, Utf8ToWide(text).c_str(), style, Px(x), Px(y), Px(width), Px(height),
       parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), instance_, nullptr);
@@ -189,9 +192,10 @@ void ControlFactory::SendGroupBoxesToBottom() {
 }
 
 void ControlFactory::CreateTooltip(HWND owner) {
-  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner,
-                             nullptr, instance_, nullptr);
+  // TTS_NOPREFIX: a hint that is a document's path shows its "&" as it is.
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance_, nullptr);
 }
 
 void ControlFactory::AddHint(const Control& control, std::string_view hint) {

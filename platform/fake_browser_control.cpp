@@ -30,6 +30,10 @@ bool FakeBrowserControl::CallScriptFunction(const std::string& function,
 bool FakeBrowserControl::LoadHtml(const std::string& html) {
   calls_.push_back("load-html");
   if (!HasDocument()) return false;
+  if (failing_loads_ > 0) {
+    --failing_loads_;
+    return false;
+  }
   last_html_ = html;
   functions_ = html_functions_;
   return true;

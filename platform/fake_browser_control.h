@@ -32,6 +32,8 @@ class FakeBrowserControl : public BrowserControl {
   }
   // How many ReadyState questions a navigation stays below "interactive".
   void set_load_questions(int n) { load_questions_ = n; }
+  // The next n LoadHtml calls fail (a load that did not finish).
+  void set_failing_loads(int n) { failing_loads_ = n; }
   // Called on every ReadyState question (a test closes the window there).
   std::function<void()> on_ready_question;
 
@@ -45,6 +47,7 @@ class FakeBrowserControl : public BrowserControl {
   std::set<std::string> functions_;
   std::set<std::string> html_functions_;
   int load_questions_ = 0;
+  int failing_loads_ = 0;
   int loading_left_ = 0;
   int ready_questions_ = 0;
   std::vector<std::string> calls_;

@@ -16,7 +16,7 @@ std::string FakeShellLauncher::Key(const std::string& path) {
 bool FakeShellLauncher::Execute(const ShellExecuteRequest& request) {
   calls_.push_back("execute verb=" + request.verb + " file=" + request.file + " params=" +
                    request.parameters + " show=" + std::to_string(static_cast<int>(request.show)));
-  return true;
+  return failing_.count(request.file) == 0;
 }
 
 bool FakeShellLauncher::OpenSpecialFolder(int csidl) {
@@ -36,16 +36,24 @@ bool FakeShellLauncher::StartCommandLine(const std::string& command_line, ShowMo
 
 bool FakeShellLauncher::FileExists(const std::string& path) {
   queries_.push_back(path);
-  return files_.count(Key(path)) != 0;
+  return Answer(path) == PathAnswer::kFile;
 }
 
 bool FakeShellLauncher::DirectoryExists(const std::string& path) {
   queries_.push_back(path);
-  return !path.empty() && folders_.count(Key(path)) != 0;
+  return Answer(path) == PathAnswer::kFolder;
 }
 
 PathAnswer FakeShellLauncher::QueryPath(const std::string& path) {
   queries_.push_back(path);
+  return Answer(path);
+}
+
+PathAnswer FakeShellLauncher::Answer(const std::string& path) {
+  if (path.empty()) return PathAnswer::kNotFound;
+  if (IsNetworkPath(path, [this](const std::string& root) { return DriveType(root); })) {
+    return PathAnswer::kNotAsked;
+  }
   const std::string key = Key(path);
   for (const std::string& root : not_ready_) {
     if (key.compare(0, Key(root).size(), Key(root)) == 0) return PathAnswer::kNotReady;

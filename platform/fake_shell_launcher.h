@@ -23,7 +23,8 @@ class FakeShellLauncher : public ShellLauncher {
   bool StartCommandLine(const std::string& command_line, ShowMode show) override;
 
   // Paths compare exactly, except that "/" counts as "\" and a folder's
-  // trailing separator does not matter.
+  // trailing separator does not matter. A network path (a UNC path, or one on
+  // a drive added as kRemote) is not asked about, as on the real system.
   bool FileExists(const std::string& path) override;
   bool DirectoryExists(const std::string& path) override;
   PathAnswer QueryPath(const std::string& path) override;
@@ -38,6 +39,8 @@ class FakeShellLauncher : public ShellLauncher {
   void AddDrive(const std::string& root, DriveKind kind);
   // Paths under this root answer "not ready" (a card reader without a card).
   void SetNotReady(const std::string& root) { not_ready_.insert(root); }
+  // Execute answers that the shell could not open this file (it is still logged).
+  void FailExecuteOf(const std::string& file) { failing_.insert(file); }
 
   const std::vector<std::string>& calls() const { return calls_; }
   // Every path the file system was asked about, in order.
@@ -49,11 +52,13 @@ class FakeShellLauncher : public ShellLauncher {
 
  private:
   static std::string Key(const std::string& path);
+  PathAnswer Answer(const std::string& path);
 
   std::set<std::string> files_;
   std::set<std::string> folders_;
   std::map<std::string, DriveKind> drives_;
   std::set<std::string> not_ready_;
+  std::set<std::string> failing_;
   std::vector<std::string> calls_;
   std::vector<std::string> queries_;
 };

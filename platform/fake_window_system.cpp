@@ -21,7 +21,19 @@ std::optional<std::string> FakeWindowSystem::ProcessImagePath(WindowId window) {
   return std::nullopt;
 }
 
-bool FakeWindowSystem::PathExists(const std::string& path) { return existing_.count(path) != 0; }
+bool FakeWindowSystem::PathExists(const std::string& path) {
+  ++path_questions_;
+  const auto it = answers_.find(path);
+  if (it != answers_.end()) return it->second != PathAnswer::kNotFound;
+  return existing_.count(path) != 0;
+}
+
+PathAnswer FakeWindowSystem::QueryPath(const std::string& path) {
+  ++path_questions_;
+  const auto it = answers_.find(path);
+  if (it != answers_.end()) return it->second;
+  return existing_.count(path) != 0 ? PathAnswer::kFile : PathAnswer::kNotFound;
+}
 
 FakeWindowSystem::Window& FakeWindowSystem::AddWindow(const std::string& title,
                                                       std::optional<std::string> process_path) {

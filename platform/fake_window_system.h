@@ -23,6 +23,8 @@ class FakeWindowSystem : public WindowSystem {
   std::vector<TopWindow> EnumerateTopWindows() override;
   std::optional<std::string> ProcessImagePath(WindowId window) override;
   bool PathExists(const std::string& path) override;
+  // What AnswerFor set, else as PathExists says.
+  PathAnswer QueryPath(const std::string& path) override;
 
   // A visible, unowned, normal window (change the result for other kinds);
   // ids count up from 1. The path, when given, is made to exist.
@@ -30,6 +32,10 @@ class FakeWindowSystem : public WindowSystem {
   Window& AddWindowOfMissingFile(const std::string& title, const std::string& process_path);
   void AddExistingPath(const std::string& path) { existing_.insert(path); }
   void RemoveExistingPath(const std::string& path) { existing_.erase(path); }
+  // QueryPath's answer for a path (a network path: kNotAsked, say).
+  void AnswerFor(const std::string& path, PathAnswer answer) { answers_[path] = answer; }
+  // How many times PathExists and QueryPath were asked.
+  int path_questions() const { return path_questions_; }
   void ClearWindows() { windows_.clear(); }
   std::vector<Window>& windows() { return windows_; }
 
@@ -42,6 +48,8 @@ class FakeWindowSystem : public WindowSystem {
  private:
   std::vector<Window> windows_;
   std::set<std::string> existing_;
+  std::map<std::string, PathAnswer> answers_;
+  int path_questions_ = 0;
   std::set<WindowId> throw_on_;
   WindowId next_id_ = 1;
   int enumerate_calls_ = 0;

@@ -12,6 +12,8 @@ class IconSource {
   // `position` (later images move up by one). False when the icon cannot be
   // had or the list refuses the position.
   virtual bool InsertIcon(const std::string& executable, int position) = 0;
+  // Drops every program icon: the list holds its built-in pictures again.
+  virtual void RemoveIcons() = 0;
 };
 
 }  // namespace zd

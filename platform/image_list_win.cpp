@@ -97,4 +97,8 @@ bool TreeImageList::InsertIcon(const std::string& executable, int position) {
   return ImageList_ReplaceIcon(list_.get(), position, icon.get()) >= 0;
 }
 
+void TreeImageList::RemoveIcons() {
+  if (list_ && count() > kBuiltInImages) ImageList_SetImageCount(list_.get(), kBuiltInImages);
+}
+
 }  // namespace zd

@@ -33,6 +33,7 @@ class TreeImageList : public IconSource {
   // Appends at count(), or inserts below it moving later images up; a
   // position beyond the end is refused.
   bool InsertIcon(const std::string& executable, int position) override;
+  void RemoveIcons() override;
 
  private:
   int size_;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/path_probe.h"
 #include "platform/window_system.h"
 
 namespace zd {
@@ -21,10 +22,6 @@ struct ShellExecuteRequest {
   bool operator==(const ShellExecuteRequest&) const = default;
 };
 
-// The answer of the file system for one path, told apart finely enough that
-// a missing file is never confused with a drive that cannot answer.
-enum class PathAnswer { kFile, kFolder, kNotFound, kNotReady, kOtherError };
-
 // CSIDL numbers the open operations use by name.
 inline constexpr int kCsidlDrives = 17;   // My Computer
 inline constexpr int kCsidlNetwork = 18;  // Network Places
@@ -33,8 +30,9 @@ class ShellLauncher {
  public:
   virtual ~ShellLauncher() = default;
 
-  // ShellExecute, owned by the application window. True when the shell took
-  // it; callers do not depend on the answer.
+  // ShellExecute, owned by the application window. True when the shell
+  // reports that it opened the file (a program of the 64-bit System32 is
+  // started through Sysnative, see wow64_path.h).
   virtual bool Execute(const ShellExecuteRequest& request) = 0;
   // Opens a special folder by its item-id list, with the verb "open".
   virtual bool OpenSpecialFolder(int csidl) = 0;
@@ -43,9 +41,11 @@ class ShellLauncher {
   // Starts a command line as a new process, without waiting for it.
   virtual bool StartCommandLine(const std::string& command_line, ShowMode show) = 0;
 
+  // The existence checks of the interface thread (path_probe.h): quiet, through
+  // the 64-bit System32, never over the network. FileExists and
+  // DirectoryExists are false for a path not asked about (kNotAsked).
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool DirectoryExists(const std::string& path) = 0;
-  // One question to the file system; it shows no "insert a disk" box.
   virtual PathAnswer QueryPath(const std::string& path) = 0;
   virtual DriveKind DriveType(const std::string& root) = 0;
   // Without a trailing backslash.

@@ -9,8 +9,10 @@
 #include "platform/com_ptr_win.h"
 #include "platform/drives_win.h"
 #include "platform/handles_win.h"
+#include "platform/path_probe_win.h"
 #include "platform/shell_launcher.h"
 #include "platform/wide_win.h"
+#include "platform/wow64_path_win.h"
 
 namespace zd {
 namespace {
@@ -20,44 +22,6 @@ using UniqueIdList = UniqueAny<LPITEMIDLIST, FreeIdList>;
 
 // An empty text is "no text" to the shell (a null pointer), not "".
 const wchar_t* OrNull(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
-
-// While it lives, a drive without a medium answers ERROR_NOT_READY instead of
-// showing the system's "insert a disk" box (which would stop our thread).
-// https://learn.microsoft.com/windows/win32/api/errhandlingapi/nf-errhandlingapi-setthreaderrormode
-class QuietDriveErrors {
- public:
-  QuietDriveErrors() {
-    using SetThreadErrorModeFn = BOOL(WINAPI*)(DWORD, LPDWORD);
-    static const auto set_mode = reinterpret_cast<SetThreadErrorModeFn>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetThreadErrorMode")));
-    set_mode_ = set_mode;
-    if (set_mode_) {
-      set_mode_(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &old_);
-    } else {
-      old_ = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    }
-  }
-  ~QuietDriveErrors() {
-    if (set_mode_) {
-      set_mode_(old_, nullptr);
-    } else {
-      SetErrorMode(old_);
-    }
-  }
-  QuietDriveErrors(const QuietDriveErrors&) = delete;
-  QuietDriveErrors& operator=(const QuietDriveErrors&) = delete;
-
- private:
-  BOOL(WINAPI* set_mode_)(DWORD, LPDWORD) = nullptr;
-  DWORD old_ = 0;
-};
-
-DWORD Attributes(const std::string& path, DWORD* error) {
-  QuietDriveErrors quiet;
-  const DWORD a = GetFileAttributesW(Utf8ToWide(path).c_str());
-  if (error) *error = a == INVALID_FILE_ATTRIBUTES ? GetLastError() : ERROR_SUCCESS;
-  return a;
-}
 
 std::string WithoutTrailingBackslash(std::string path) {
   while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
@@ -70,7 +34,7 @@ class WinShellLauncher : public ShellLauncher {
 
   bool Execute(const ShellExecuteRequest& request) override {
     const std::wstring verb = Utf8ToWide(request.verb);
-    const std::wstring file = Utf8ToWide(request.file);
+    const std::wstring file = RealProgramPath(request.file);
     const std::wstring parameters = Utf8ToWide(request.parameters);
     // ShellExecute answers a value above 32 for success.
     const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(owner_, OrNull(verb), file.c_str(),
@@ -129,33 +93,13 @@ class WinShellLauncher : public ShellLauncher {
     return true;
   }
 
-  bool FileExists(const std::string& path) override {
-    const DWORD a = Attributes(path, nullptr);
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-  }
+  bool FileExists(const std::string& path) override { return ProbePath(path) == PathAnswer::kFile; }
 
   bool DirectoryExists(const std::string& path) override {
-    if (path.empty()) return false;
-    const DWORD a = Attributes(path, nullptr);
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+    return ProbePath(path) == PathAnswer::kFolder;
   }
 
-  PathAnswer QueryPath(const std::string& path) override {
-    DWORD error = 0;
-    const DWORD a = Attributes(WithoutTrailingBackslash(path), &error);
-    if (a != INVALID_FILE_ATTRIBUTES) {
-      return (a & FILE_ATTRIBUTE_DIRECTORY) ? PathAnswer::kFolder : PathAnswer::kFile;
-    }
-    switch (error) {
-      case ERROR_FILE_NOT_FOUND:
-      case ERROR_PATH_NOT_FOUND:
-        return PathAnswer::kNotFound;
-      case ERROR_NOT_READY:
-        return PathAnswer::kNotReady;
-      default:
-        return PathAnswer::kOtherError;
-    }
-  }
+  PathAnswer QueryPath(const std::string& path) override { return ProbePath(path); }
 
   DriveKind DriveType(const std::string& root) override { return Win32DriveKind(root); }
 

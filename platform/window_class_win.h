@@ -108,6 +108,8 @@ inline std::string TextUtf8(HWND hwnd) {
 // A child control with the given font.
 inline HWND MakeControl(HWND parent, const wchar_t* cls, std::string_view text, DWORD style, int x,
                         int y, int w, int h, int id, HFONT font, DWORD ex_style = 0) {
+  // Static texts show "&" as it is (names, paths, addresses).
+  if (lstrcmpiW(cls, L"STATIC") == 0) style |= SS_NOPREFIX;
   HWND hwnd = CreateWindowExW(ex_style, cls, Utf8ToWide(text).c_str(), WS_CHILD | style, x, y, w, h,
                               parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                               GetModuleHandleW(nullptr), nullptr);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/path_probe.h"
+
 namespace zd {
 
 using WindowId = uintptr_t;
@@ -31,8 +33,13 @@ class WindowSystem {
   // Full path of the main executable of the window's process; nullopt when
   // the process cannot be opened or its path cannot be read.
   virtual std::optional<std::string> ProcessImagePath(WindowId window) = 0;
-  // An existing file or folder.
+  // An existing file or folder, asked as path_probe.h says; a network path,
+  // never asked, counts as one (the programs found there run from it).
   virtual bool PathExists(const std::string& path) = 0;
+  // The finer answer; the default has only PathExists to go by.
+  virtual PathAnswer QueryPath(const std::string& path) {
+    return PathExists(path) ? PathAnswer::kFile : PathAnswer::kNotFound;
+  }
 };
 
 std::unique_ptr<WindowSystem> MakeSystemWindowSystem();

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "platform/handles_win.h"
+#include "platform/path_probe_win.h"
 #include "platform/wide_win.h"
 #include "platform/window_system.h"
-#include "platform/wow64_path_win.h"
 
 namespace zd {
 namespace {
@@ -165,9 +165,12 @@ class SystemWindowSystem : public WindowSystem {
   }
 
   bool PathExists(const std::string& path) override {
-    if (path.empty()) return false;
-    return GetFileAttributesW(RealFileSystemPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    const PathAnswer answer = QueryPath(path);
+    return answer == PathAnswer::kFile || answer == PathAnswer::kFolder ||
+           answer == PathAnswer::kNotAsked;
   }
+
+  PathAnswer QueryPath(const std::string& path) override { return ProbePath(path); }
 };
 
 }  // namespace

@@ -43,4 +43,15 @@ std::optional<std::string> SysnativePath(std::string_view path, std::string_view
   return mapped;
 }
 
+std::optional<std::string> SysnativeProgramPath(std::string_view path,
+                                                std::string_view windows_dir) {
+  const size_t dot = path.rfind('.');
+  if (dot == std::string_view::npos || path.find_first_of("\\/", dot) != std::string_view::npos) {
+    return std::nullopt;
+  }
+  const std::string extension = LowerAscii(path.substr(dot));
+  if (extension != ".exe" && extension != ".com") return std::nullopt;
+  return SysnativePath(path, windows_dir);
+}
+
 }  // namespace zd

@@ -16,4 +16,11 @@ namespace zd {
 // leading "\\?\" is kept. `windows_dir` may end with a separator.
 std::optional<std::string> SysnativePath(std::string_view path, std::string_view windows_dir);
 
+// What a 32-bit process hands the shell to start a program of the 64-bit
+// System32: the Sysnative path of an ".exe" or ".com" there. Nothing for
+// other files or folders: the 64-bit programs they open (Explorer, an
+// editor) know no Sysnative, and find them under System32 as given.
+std::optional<std::string> SysnativeProgramPath(std::string_view path,
+                                                std::string_view windows_dir);
+
 }  // namespace zd

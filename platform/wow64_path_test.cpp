@@ -46,5 +46,24 @@ TEST(SysnativePath, LeavesEverythingElse) {
   EXPECT_EQ(SysnativePath("C:\\Windows\\System32\\cmd.exe", "\\"), std::nullopt);
 }
 
+TEST(SysnativePath, OnlyProgramsAreStartedThroughSysnative) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"C:\\Windows\\System32\\SnippingTool.exe", "C:\\Windows\\Sysnative\\SnippingTool.exe"},
+      {"c:\\windows\\system32\\EDIT.COM", "c:\\windows\\Sysnative\\EDIT.COM"},
+      {"C:\\Windows\\System32\\drivers\\etc\\hosts", nullptr},
+      {"C:\\Windows\\System32\\notes.txt", nullptr},
+      {"C:\\Windows\\System32\\", nullptr},
+      {"C:\\Windows\\System32\\a.exe\\b", nullptr},
+      {"C:\\Program Files\\App\\app.exe", nullptr},
+  };
+  for (const auto& [path, mapped] : cases) {
+    const std::optional<std::string> got = SysnativeProgramPath(path, "C:\\Windows");
+    EXPECT_EQ(got.has_value(), mapped != nullptr) << path;
+    if (got && mapped) {
+      EXPECT_EQ(*got, mapped) << path;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zd

@@ -19,8 +19,14 @@ bool RunningUnderWow64() {
   return is_wow64 && is_wow64(GetCurrentProcess(), &wow64) && wow64;
 }
 
+std::string& SimulatedWindowsDir() {
+  static std::string dir;
+  return dir;
+}
+
 // %windir% under WOW64, empty when not redirected.
 const std::string& RedirectedWindowsDir() {
+  if (!SimulatedWindowsDir().empty()) return SimulatedWindowsDir();
   static const std::string dir = [] {
     if (!RunningUnderWow64()) return std::string();
     // The system's folder, not the per-user one a terminal server may give.
@@ -43,5 +49,17 @@ std::wstring RealFileSystemPath(const std::string& path) {
   }
   return Utf8ToWide(path);
 }
+
+std::wstring RealProgramPath(const std::string& path) {
+  const std::string& windows_dir = RedirectedWindowsDir();
+  if (!windows_dir.empty()) {
+    if (std::optional<std::string> mapped = SysnativeProgramPath(path, windows_dir)) {
+      return Utf8ToWide(*mapped);
+    }
+  }
+  return Utf8ToWide(path);
+}
+
+void SimulateWow64ForTests(const std::string& windows_dir) { SimulatedWindowsDir() = windows_dir; }
 
 }  // namespace zd

@@ -7,6 +7,17 @@ namespace {
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
+bool IsSlash(char c) { return c == '\\' || c == '/'; }
+
+// "X:" at the start (a drive path), or two slashes (a UNC path).
+bool IsLocalPathForm(std::string_view path) {
+  if (path.size() >= 2 && path[1] == ':') {
+    const char c = path[0];
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+  }
+  return path.size() >= 2 && IsSlash(path[0]) && IsSlash(path[1]);
+}
+
 }  // namespace
 
 std::string BlankControlChars(std::string_view text) {
@@ -74,6 +85,23 @@ std::string Trim(std::string_view text) {
   while (begin < end && IsBlank(text[begin])) ++begin;
   while (end > begin && IsBlank(text[end - 1])) --end;
   return std::string(text.substr(begin, end - begin));
+}
+
+std::string DocPathKey(std::string_view path) {
+  std::string_view local = path;
+  if (path.starts_with(kFilePrefix)) {
+    local = path.substr(kFilePrefix.size());
+  } else if (!IsLocalPathForm(path)) {
+    return std::string(path);
+  }
+  std::string key(local);
+  for (char& c : key) {
+    if (c == '/') c = '\\';
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  // "c:\" stays a root; "\\" alone is no path to shorten either.
+  while (key.size() > 3 && key.back() == '\\') key.pop_back();
+  return key;
 }
 
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {

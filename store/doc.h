@@ -20,6 +20,9 @@ struct TMyDoc {
   bool selected = false;
   int32_t doctype = 0;  // 1 web page, 2 program, 3 folder
   std::string date;     // yyyy-mm-dd
+  // The image its nodes show in this run (a program's icon in the trees'
+  // image list), -1 until it is registered. Never stored.
+  int image = -1;
 };
 
 // The history; a record's position is its identity for the run.
@@ -56,6 +59,13 @@ std::string StripFilePrefix(std::string_view text);
 // Leading and trailing blanks and control characters removed (as Delphi's Trim:
 // every character <= ' ').
 std::string Trim(std::string_view text);
+
+// The form in which two document paths are compared. A local path (a drive
+// or UNC path, or a "file:///" address of one) names one document whatever
+// its letter case, as Windows treats file names: ASCII letters lowered, "/"
+// taken as "\" and a trailing "\" dropped (a drive root keeps it). Anything
+// else (a web address, whose server may care about case) as it is.
+std::string DocPathKey(std::string_view path);
 
 // Every occurrence of `from`, left to right, without rescanning what was put in.
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);

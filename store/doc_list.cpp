@@ -73,7 +73,7 @@ std::string LinePath(const std::string& line) {
 }  // namespace
 
 void DocList::IndexLine(const std::string& line, int delta) {
-  std::string path = LinePath(line);
+  std::string path = DocPathKey(LinePath(line));
   auto it = path_counts_.find(path);
   if (it == path_counts_.end()) {
     if (delta > 0) path_counts_.emplace(std::move(path), delta);
@@ -83,7 +83,19 @@ void DocList::IndexLine(const std::string& line, int delta) {
   if (it->second <= 0) path_counts_.erase(it);
 }
 
-bool DocList::HasPath(const std::string& path) const { return path_counts_.count(path) > 0; }
+bool DocList::HasPath(const std::string& path) const {
+  return path_counts_.count(DocPathKey(path)) > 0;
+}
+
+size_t DocList::DeletePath(const std::string& path) {
+  if (!HasPath(path)) return 0;
+  const std::string key = DocPathKey(path);
+  size_t deleted = 0;
+  for (size_t i = lines_.size(); i-- > 0;) {
+    if (DocPathKey(LinePath(lines_[i])) == key && DeleteLine(i)) ++deleted;
+  }
+  return deleted;
+}
 
 void DocList::InsertTop(const std::string& line) {
   // Row first: if the list box refuses, the list is left as it was.
@@ -184,6 +196,15 @@ bool IsInRecentList(const DocList& list, const std::string& path) {
   // Same answer as splitting each line into a fresh record (whose path is the
   // text before the first "*|*", or empty without one), from the list's index.
   return list.HasPath(path);
+}
+
+void MoveToTopOfRecent(DocList& list, const std::string& path, const std::string& name) {
+  try {
+    MirrorUpdate batch(list.Mirror());
+    list.DeletePath(path);
+    list.InsertTop(MakeDocLine(path, name));
+  }
+  ZD_CATCH_LOG(__func__)
 }
 
 void DeleteListSelection(DocList& list) {

@@ -88,8 +88,11 @@ class DocList {
 
   void InsertTop(const std::string& line);
   // Whether some line's path (the text before its first "*|*", empty for a
-  // line without one) equals `path`; kept indexed, since every registration asks.
+  // line without one) names the document `path` names (DocPathKey); kept
+  // indexed, since every registration asks.
   bool HasPath(const std::string& path) const;
+  // Removes every line whose path names that document, with its row; how many went.
+  size_t DeletePath(const std::string& path);
   void ReplaceAll(std::vector<std::string> lines);
   // Line `index` and its row; an index past the end changes nothing (false).
   bool ReplaceLine(size_t index, const std::string& line);
@@ -123,6 +126,9 @@ void AddMyLove(DocList& list, const std::string& path, const std::string& name);
 void AddMyRecent(DocList& list, const std::string& path, const std::string& name);
 void AddMyRun(DocList& list, const std::string& path, const std::string& name);
 bool IsInRecentList(const DocList& list, const std::string& path);
+// A document just opened: its line at the top of the recent list, the only
+// one for its path (a line it had moves up, with the name given now).
+void MoveToTopOfRecent(DocList& list, const std::string& path, const std::string& name);
 void DeleteListSelection(DocList& list);
 
 // Loads a list file: a missing file leaves the list as it is; otherwise the

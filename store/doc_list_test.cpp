@@ -67,20 +67,49 @@ TEST_F(DocListTest, AddMyRecentKeepsSlashesAndRefusesAKnownPath) {
   AddMyRecent(list, "C:/x", "other name");
   AddMyRecent(list, "file:///C:/x", "again");
   EXPECT_EQ(list.size(), 1u) << "the path compared is the stripped one";
-  AddMyRecent(list, "c:/X", "other case");
-  ASSERT_EQ(list.size(), 2u) << "the comparison is case-sensitive";
-  EXPECT_EQ(list.Lines()[0], "c:/X*|*other case");
+  AddMyRecent(list, "c:\\X\\", "other case");
+  AddMyRecent(list, "http://H/x", "web");
+  AddMyRecent(list, "http://h/x", "web in other case");
+  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"http://h/x*|*web in other case",
+                                                    "http://H/x*|*web", "C:/x*|*C:/x"}))
+      << "a local path in another case is the same document, a web address is not";
   EXPECT_TRUE(Mirrored(list, box));
 }
 
-TEST_F(DocListTest, IsInRecentListComparesExactUntrimmedPaths) {
+TEST_F(DocListTest, IsInRecentListComparesUntrimmedPathsLocalOnesWhateverTheirCase) {
   list.ReplaceAll({"C:\\a.exe*|*A", "http://h/*|*H*2*1"});
   EXPECT_TRUE(IsInRecentList(list, "C:\\a.exe"));
   EXPECT_TRUE(IsInRecentList(list, "http://h/"));
   EXPECT_FALSE(IsInRecentList(list, " C:\\a.exe"));
-  EXPECT_FALSE(IsInRecentList(list, "c:\\a.exe"));
+  EXPECT_TRUE(IsInRecentList(list, "c:\\A.EXE"));
+  EXPECT_FALSE(IsInRecentList(list, "http://H/"));
   EXPECT_FALSE(IsInRecentList(list, "A"));
   EXPECT_FALSE(IsInRecentList(list, ""));
+}
+
+TEST_F(DocListTest, AReopenedDocumentMovesToTheTopAsItsOnlyLine) {
+  list.ReplaceAll({"C:\\a.txt*|*A", "http://h/x*|*X", "C:/Work/*|*W", "c:\\A.TXT*|*old case"});
+  struct Step {
+    const char* path;
+    const char* name;
+    std::vector<std::string> after;
+  };
+  const Step steps[] = {
+      {"C:\\b.txt",
+       "B",
+       {"C:\\b.txt*|*B", "C:\\a.txt*|*A", "http://h/x*|*X", "C:/Work/*|*W",
+        "c:\\A.TXT*|*old case"}},
+      {"C:\\A.txt", "A", {"C:\\A.txt*|*A", "C:\\b.txt*|*B", "http://h/x*|*X", "C:/Work/*|*W"}},
+      {"c:\\work", "W", {"c:\\work*|*W", "C:\\A.txt*|*A", "C:\\b.txt*|*B", "http://h/x*|*X"}},
+      {"http://H/x",
+       "X2",
+       {"http://H/x*|*X2", "c:\\work*|*W", "C:\\A.txt*|*A", "C:\\b.txt*|*B", "http://h/x*|*X"}},
+  };
+  for (const Step& step : steps) {
+    MoveToTopOfRecent(list, step.path, step.name);
+    EXPECT_EQ(list.Lines(), step.after) << step.path;
+    EXPECT_TRUE(Mirrored(list, box)) << step.path;
+  }
 }
 
 TEST_F(DocListTest, IsInRecentListUsesTheFirstSeparatorOnly) {
@@ -232,12 +261,14 @@ TEST(DocListMirrorTest, InvariantHoldsUnderRandomOperations) {
     }
     ASSERT_TRUE(Mirrored(list, box)) << "after step " << step;
     // The path index agrees with a walk over the lines.
-    for (const std::string& probe : {std::string("C:\\b.exe"), std::string("http://x/y"),
-                                     std::string(""), std::string("p"), std::string("C:/a")}) {
+    for (const std::string& probe :
+         {std::string("C:\\b.exe"), std::string("http://x/y"), std::string(""), std::string("p"),
+          std::string("C:/a"), std::string("c:\\A\\")}) {
       bool walked = false;
       for (const std::string& line : list.Lines()) {
         TMyDocObj doc;
-        walked = walked || (ListLineSplit(line, doc) ? doc.path : std::string()) == probe;
+        const std::string path = ListLineSplit(line, doc) ? doc.path : std::string();
+        walked = walked || DocPathKey(path) == DocPathKey(probe);
       }
       ASSERT_EQ(IsInRecentList(list, probe), walked) << probe << " after step " << step;
     }
@@ -377,7 +408,7 @@ TEST(RecentListIndex, FollowsInsertsDeletesReplacesAndClears) {
   AddMyRecent(list, "C:\\b", "B");
   AddMyRun(list, "C:\\a", "A again");  // the same path twice
   EXPECT_TRUE(IsInRecentList(list, "C:\\a"));
-  EXPECT_FALSE(IsInRecentList(list, "c:\\a"));
+  EXPECT_TRUE(IsInRecentList(list, "c:\\A")) << "one document whatever its case";
   box.SetSelected(0, true);  // one of the two "C:\a" lines
   DeleteListSelection(list);
   EXPECT_TRUE(IsInRecentList(list, "C:\\a"));

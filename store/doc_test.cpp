@@ -151,5 +151,32 @@ TEST(TrimTest, RemovesBlanksAndControlCharactersAtBothEnds) {
       << "the ideographic space stays";
 }
 
+TEST(DocPathKeyTest, ALocalPathIsOneDocumentWhateverItsCaseAWebAddressKeepsItsCase) {
+  struct Case {
+    const char* a;
+    const char* b;
+    bool same;
+  };
+  const Case cases[] = {
+      {"C:\\WINDOWS\\SYSTEM32\\NOTEPAD.EXE", "C:\\windows\\system32\\notepad.exe", true},
+      {"C:\\Work\\Proj", "c:/work/proj/", true},
+      {"C:\\Work\\Proj\\", "file:///C:/Work/Proj", true},
+      {"\\\\Server\\Share\\A.txt", "\\\\server\\share\\a.txt", true},
+      {"//srv/x", "\\\\SRV\\X\\", true},
+      {"C:\\", "c:", false},  // the root, and the current folder of drive C:
+      {"C:\\", "c:/", true},
+      {"C:\\a", "C:\\b", false},
+      {"C:\\中文\\A", "c:\\中文\\a", true},
+      {"http://Host/Read.php?ID=7", "http://host/read.php?id=7", false},
+      {"http://host/a", "http://host/a", true},
+      {"Notes", "notes", false},
+      {"C:\\a\\b", "D:\\a\\b", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(DocPathKey(c.a) == DocPathKey(c.b), c.same) << c.a << " | " << c.b;
+  }
+  EXPECT_EQ(DocPathKey("http://Host/A"), "http://Host/A");
+}
+
 }  // namespace
 }  // namespace zd

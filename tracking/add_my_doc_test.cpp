@@ -80,10 +80,18 @@ TEST_F(AddMyDocTest, EveryProgramOpensItsOwnNodeAndIsRegisteredOnce) {
   EXPECT_EQ(store.docs.at(0).RootPath, "");
   EXPECT_EQ(store.docs.at(0).doctype, kDocProgram);
 
-  // A second window of a registered program adds nothing.
+  // A second window of a registered program adds nothing, whatever the case
+  // its path is seen in; nor does a folder seen again in another case.
   EXPECT_FALSE(tracker->AddMyDoc("C:\\Tools\\a.exe", "Other title", "", true));
+  EXPECT_FALSE(tracker->AddMyDoc("c:\\TOOLS\\A.EXE", "Other title", "", true));
   EXPECT_EQ(store.docs.size(), 2u);
   EXPECT_EQ(tv_app.CountNodes(), 2u);
+  ASSERT_TRUE(tracker->AddMyDoc("file:///C:/Work/Proj", "file:///C:/Work/Proj", "", false));
+  EXPECT_FALSE(tracker->AddMyDoc("file:///c:/work/proj", "file:///c:/work/proj", "", false));
+  // ... and another folder of the same group in another case joins the group.
+  ASSERT_TRUE(tracker->AddMyDoc("file:///c:/WORK/Other", "file:///c:/WORK/Other", "", false));
+  EXPECT_EQ(Outline(tv_path),
+            V({"C:\\Work [0] #2", "  C:\\Work\\Proj [0] #2", "  c:\\WORK\\Other [0] #3"}));
 }
 
 TEST_F(AddMyDocTest, EmptyAddressOrNameRegistersNothing) {
@@ -185,14 +193,13 @@ TEST_F(AddMyDocTest, JoiningSearchesAndRevealsTheGroupInThreeTrees) {
 TEST_F(AddMyDocTest, JoiningRevealsAMatchingNodeInAnotherKindsTree) {
   // A folder whose group caption equals a host ignoring case: a page of that
   // host scrolls the folder tree to it, and adds nothing there.
-  ASSERT_TRUE(tracker->AddMyDoc("http://c:\\x/", "odd host", "", false));
   ASSERT_TRUE(tracker->AddMyDoc("file:///C:/X/y", "file:///C:/X/y", "", false));
   testing_support::RecordingTreeMirror path_view;
   tv_path.SetMirror(&path_view);
   path_view.events.clear();
   ASSERT_TRUE(tracker->AddMyDoc("http://c:\\x/page", "Page", "", false));
   EXPECT_EQ(path_view.events, V({"show C:\\X"}));
-  EXPECT_EQ(Outline(tv_path), V({"C:\\X [0] #1", "  C:\\X\\y [0] #1"}));
+  EXPECT_EQ(Outline(tv_path), V({"C:\\X [0] #0", "  C:\\X\\y [0] #0"}));
   tv_path.SetMirror(nullptr);
 }
 

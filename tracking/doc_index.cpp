@@ -21,19 +21,17 @@ void DocIndex::Sync(const DocArray& docs) {
 }
 
 void DocIndex::Add(const TMyDoc& doc) {
-  const std::string_view path = TrimView(doc.path);
-  const std::string_view root = TrimView(doc.RootPath);
-  if (!paths_.contains(path)) paths_.emplace(path);
-  if (!roots_.contains(root)) roots_.emplace(root);
+  paths_.insert(DocPathKey(TrimView(doc.path)));
+  roots_.insert(DocPathKey(TrimView(doc.RootPath)));
   ++indexed_;
 }
 
 bool DocIndex::HasPath(std::string_view trimmed_path) const {
-  return paths_.find(trimmed_path) != paths_.end();
+  return paths_.find(DocPathKey(trimmed_path)) != paths_.end();
 }
 
 bool DocIndex::HasRoot(std::string_view trimmed_root) const {
-  return roots_.find(trimmed_root) != roots_.end();
+  return roots_.find(DocPathKey(trimmed_root)) != roots_.end();
 }
 
 bool IsDocRegistered(const DocIndex& index, std::string_view address) {

@@ -23,7 +23,8 @@ class DocIndex {
   // Indexes one more record; it must be the next one of the array.
   void Add(const TMyDoc& doc);
 
-  // Exact, case-sensitive comparisons of trimmed texts.
+  // Comparisons of trimmed texts by DocPathKey: local paths (and folder
+  // groups) whatever their letter case, web addresses and hosts exactly.
   bool HasPath(std::string_view trimmed_path) const;
   bool HasRoot(std::string_view trimmed_root) const;
   size_t size() const { return indexed_; }

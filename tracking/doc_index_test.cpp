@@ -27,19 +27,19 @@ bool LinearIsDocRegistered(const DocArray& docs, const std::string& address) {
     }
   }
   for (const TMyDoc& doc : docs) {
-    if (Trim(doc.path) == Trim(key)) return true;
+    if (DocPathKey(Trim(doc.path)) == DocPathKey(Trim(key))) return true;
   }
   return false;
 }
 
 bool LinearIsRootRegistered(const DocArray& docs, const std::string& root) {
   for (const TMyDoc& doc : docs) {
-    if (Trim(doc.RootPath) == Trim(root)) return true;
+    if (DocPathKey(Trim(doc.RootPath)) == DocPathKey(Trim(root))) return true;
   }
   return false;
 }
 
-TEST(DocIndexTest, ComparesTrimmedTextsExactly) {
+TEST(DocIndexTest, ComparesTrimmedTextsLocalPathsWhateverTheirCase) {
   DocArray docs = {Doc(" http://HOST/a ", "HOST"), Doc("C:\\Work\\Proj", " C:\\Work ")};
   DocIndex index;
   index.Rebuild(docs);
@@ -49,8 +49,10 @@ TEST(DocIndexTest, ComparesTrimmedTextsExactly) {
   EXPECT_FALSE(IsDocRegistered(index, "http://HOST/a/"));
   EXPECT_TRUE(IsDocRegistered(index, "file:///C:/Work/Proj"));
   EXPECT_TRUE(IsDocRegistered(index, "C:\\Work\\Proj"));
-  EXPECT_FALSE(IsDocRegistered(index, "file:///c:/work/proj"));
+  EXPECT_TRUE(IsDocRegistered(index, "file:///c:/work/proj"));
+  EXPECT_TRUE(IsDocRegistered(index, "C:\\WORK\\PROJ\\"));
   EXPECT_TRUE(IsRootRegistered(index, "C:\\Work"));
+  EXPECT_TRUE(IsRootRegistered(index, "c:\\work"));
   EXPECT_TRUE(IsRootRegistered(index, " HOST"));
   EXPECT_FALSE(IsRootRegistered(index, "host"));
 }
@@ -82,8 +84,9 @@ TEST(DocIndexTest, SyncAddsAppendedRecordsAndRebuildsAfterShrinking) {
 
 TEST(DocIndexTest, AgreesWithAWalkOverTheHistory) {
   std::mt19937 random(20240506);
-  const char* const pieces[] = {"http://", "file:///", "C:",   "/",    "\\", " ", "a",
-                                "A",       "%20",      "HOST", "host", "D:", ":", "x.exe"};
+  const char* const pieces[] = {
+      "http://", "file:///", "C:", "/", "\\",    " ",  "a",    "A",    "%20",
+      "HOST",    "host",     "D:", ":", "x.exe", "c:", "\\\\", "X.EXE"};
   auto text = [&] {
     std::string out;
     const int n = static_cast<int>(random() % 6);

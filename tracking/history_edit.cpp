@@ -1,6 +1,7 @@
 #include "tracking/history_edit.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <unordered_set>
 
@@ -34,15 +35,6 @@ class Bracket {
   bool first_;
 };
 
-// A folder's path as the recent list may hold it: with "/" or "\", with or
-// without the trailing "\" that opening a folder gives it.
-std::string FolderKey(std::string_view path) {
-  std::string key(path);
-  std::replace(key.begin(), key.end(), '/', '\\');
-  while (!key.empty() && key.back() == '\\') key.pop_back();
-  return key;
-}
-
 std::string LinePath(const std::string& line) {
   const size_t sep = line.find(kLineSep);
   return sep == std::string::npos ? std::string() : line.substr(0, sep);
@@ -61,21 +53,26 @@ HistoryEditor::HistoryEditor(DocStore& store, DocTracker& tracker, TrackerTrees 
     : store_(store), tracker_(tracker), trees_(trees), hooks_(std::move(hooks)) {}
 
 std::vector<int32_t> SelectedDocPositions(const TreeModel& tree) {
-  std::vector<TreeNode*> nodes = tree.SelectedNodes();
-  if (nodes.empty() && tree.focused()) nodes.push_back(tree.focused());
+  std::vector<TreeNode*> nodes = tree.SelectedTopmost();
   std::vector<int32_t> positions;
-  for (const TreeNode* node : nodes) {
-    if (std::find(positions.begin(), positions.end(), node->data.index) == positions.end()) {
-      positions.push_back(node->data.index);
+  // A group node stands for its first record; the records of its children go with it.
+  std::function<void(const TreeNode&)> add = [&](const TreeNode& node) {
+    if (std::find(positions.begin(), positions.end(), node.data.index) == positions.end()) {
+      positions.push_back(node.data.index);
     }
-  }
+    for (const auto& child : node.children) add(*child);
+  };
+  for (const TreeNode* node : nodes) add(*node);
   return positions;
 }
 
-void HistoryEditor::DeleteSelectedDoc(const TreeModel& tree) noexcept {
+void HistoryEditor::DeleteSelectedDoc(const TreeModel& tree,
+                                      const std::function<bool(size_t count)>& confirm) noexcept {
   try {
     const std::vector<int32_t> positions = SelectedDocPositions(tree);
-    if (!positions.empty()) DeleteSelectDocs(positions);
+    if (positions.empty()) return;
+    if (positions.size() > 1 && confirm && !confirm(positions.size())) return;
+    DeleteSelectDocs(positions);
   }
   ZD_CATCH_LOG(__func__)
 }
@@ -137,8 +134,8 @@ void HistoryEditor::RunWaiting() noexcept {
 
 void HistoryEditor::ClearAll() {
   Bracket timer(hooks_.refresh_timer, false);
-  tracker_.SetAppImageCounter(kAppImageCounterStart);
   ClearTrees(trees_);
+  tracker_.ResetImages();
   store_.MyRecentList.Clear();
   store_.docs.clear();
   ++store_.docs_generation;
@@ -162,15 +159,14 @@ void HistoryEditor::Rebuild(const std::set<std::string>& doomed_paths) {
 
   // The recent list as it stands, without the lines of the removed records:
   // re-registering would otherwise put kept records missing from it on top.
+  // A folder's line may hold it with "/" or "\", with or without the trailing
+  // "\" that opening it gives, in any letter case: compared by DocPathKey.
   std::unordered_set<std::string> doomed_lines;
-  for (const TMyDoc* doc : doomed) {
-    doomed_lines.insert(doc->doctype == kDocFolder ? FolderKey(doc->path) : doc->path);
-  }
+  for (const TMyDoc* doc : doomed) doomed_lines.insert(DocPathKey(doc->path));
   std::vector<std::string> recent;
   recent.reserve(store_.MyRecentList.size());
   for (const std::string& line : store_.MyRecentList.Lines()) {
-    const std::string path = LinePath(line);
-    if (doomed_lines.count(path) || doomed_lines.count(FolderKey(path))) continue;
+    if (doomed_lines.count(DocPathKey(LinePath(line)))) continue;
     recent.push_back(line);
   }
 
@@ -190,7 +186,12 @@ void HistoryEditor::Rebuild(const std::set<std::string>& doomed_paths) {
       // As the start-up load registers a stored record.
       const std::string address =
           doc.doctype == kDocFolder ? std::string(kFilePrefix) + doc.path : doc.path;
-      if (!tracker_.AddMyDoc(address, doc.name, doc.date, doc.doctype == kDocProgram)) continue;
+      // A program keeps the image it had: no icon is read again and no file
+      // is asked about while the window waits.
+      const bool program = doc.doctype == kDocProgram;
+      const std::optional<int> image =
+          program ? std::optional<int>(doc.image >= 0 ? doc.image : kImageProgram) : std::nullopt;
+      if (!tracker_.AddMyDoc(address, doc.name, doc.date, program, image)) continue;
       if (doc.selected) {
         const size_t position = store_.docs.size() - 1;
         store_.docs[position].selected = true;

@@ -35,8 +35,11 @@ class HistoryEditor {
   // Favourites and the auto-run list are not touched.
   void DeleteSelectDocs(const std::vector<int32_t>& positions) noexcept;
   // "删除所选": the records of the tree's selected nodes (the focused node
-  // when none is marked), all in one rebuild.
-  void DeleteSelectedDoc(const TreeModel& tree) noexcept;
+  // when none is marked), a group's with every record under it, all in one
+  // rebuild. When that is more than one record, `confirm` is asked first
+  // with their number (unset: yes); false leaves everything as it was.
+  void DeleteSelectedDoc(const TreeModel& tree,
+                         const std::function<bool(size_t count)>& confirm = {}) noexcept;
   // Empties the history, the trees and the recent list and erases section
   // "docs"; the refresh timer is switched on again even after a failure.
   void DeleteAllDocs() noexcept;
@@ -63,7 +66,7 @@ class HistoryEditor {
 };
 
 // The positions of the records behind a tree's selected nodes (the focused
-// node when none is marked), each once, in tree order.
+// node when none is marked) and every node under them, each once, in tree order.
 std::vector<int32_t> SelectedDocPositions(const TreeModel& tree);
 
 }  // namespace zd

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "tracking/doc_kinds.h"
@@ -156,6 +157,43 @@ TEST_F(HistoryEditTest, SeveralSelectedNodesGoInOneRebuildAndOneWrite) {
   EXPECT_EQ(timer_events, V({"timer off", "bulk", "draw", "timer on"}));
 }
 
+TEST_F(HistoryEditTest, AGroupTakesEveryRecordUnderItAfterOneQuestionWithTheirNumber) {
+  struct Case {
+    std::string caption;  // the node chosen in TVDoc, or "" for none
+    bool answer;
+    std::vector<size_t> asked;  // the numbers the question named
+    V paths;                    // the history afterwards
+  };
+  const V all = {"http://HOST/",       "D:\\Work\\Proj", "C:\\Tools\\a.exe",
+                 "http://HOST/p.html", "D:\\Work",       "C:\\Tools\\b.exe"};
+  const Case cases[] = {
+      {"HOST", false, {2}, all},
+      {"HOST", true, {2}, {"D:\\Work\\Proj", "C:\\Tools\\a.exe", "D:\\Work", "C:\\Tools\\b.exe"}},
+      // One record: no question, as ever.
+      {"页面",
+       true,
+       {},
+       {"http://HOST/", "D:\\Work\\Proj", "C:\\Tools\\a.exe", "D:\\Work", "C:\\Tools\\b.exe"}},
+      {"", true, {}, all},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.caption + (c.answer ? " yes" : " no"));
+    store.docs.clear();
+    for (TreeModel* t : {&tv_docs, &tv_doc, &tv_app, &tv_path}) t->Clear();
+    store.settings->EraseSection(kSectionDocs);
+    tracker->RebuildIndex();
+    RegisterSample();
+    if (!c.caption.empty()) tv_doc.Select(tv_doc.FindNodeByText(c.caption, true));
+    std::vector<size_t> asked;
+    editor->DeleteSelectedDoc(tv_doc, [&](size_t count) {
+      asked.push_back(count);
+      return c.answer;
+    });
+    EXPECT_EQ(asked, c.asked);
+    EXPECT_EQ(Paths(), c.paths);
+  }
+}
+
 TEST_F(HistoryEditTest, DeleteKeyRemovesNodesOnlyAndTheyComeBackWithTheNextRebuild) {
   RegisterSample();
   const V outline = Outline(tv_doc);
@@ -190,6 +228,47 @@ TEST_F(HistoryEditTest, DeleteAllEmptiesHistoryTreesAndRecentButNotTheOtherLists
   windows.AddExistingPath("C:\\Tools\\c.exe");
   tracker->AddMyDoc("C:\\Tools\\c.exe", "C", "", true);
   EXPECT_EQ(Outline(tv_app), V({"C [11] #0"}));
+}
+
+TEST_F(HistoryEditTest, RebuildsReadNoIconAskNoFileAndKeepEveryProgramsImage) {
+  // 300 programs, then 50 rebuilds: the image list never grows, no icon is
+  // read again and no program file is asked about.
+  for (int i = 0; i < 300; ++i) {
+    const std::string exe = "C:\\Tools\\p" + std::to_string(i) + ".exe";
+    windows.AddExistingPath(exe);
+    ASSERT_TRUE(tracker->AddMyDoc(exe, "P" + std::to_string(i), "", true));
+  }
+  ASSERT_EQ(icons.count(), 311);
+  std::vector<std::pair<std::string, int>> images;  // each program's image as registered
+  for (const TMyDoc& doc : store.docs) images.emplace_back(doc.path, doc.image);
+  const int icon_calls = icons.calls(), questions = windows.path_questions();
+  for (int rebuild = 0; rebuild < 50; ++rebuild) {
+    editor->DeleteSelectDocs({static_cast<int32_t>(rebuild * 5 % store.docs.size())});
+  }
+  EXPECT_EQ(editor->rebuilds(), 50);
+  EXPECT_EQ(icons.count(), 311);
+  EXPECT_EQ(icons.calls(), icon_calls);
+  EXPECT_EQ(windows.path_questions(), questions);
+  for (const TMyDoc& doc : store.docs) {
+    const auto kept = std::find_if(images.begin(), images.end(),
+                                   [&](const auto& image) { return image.first == doc.path; });
+    ASSERT_NE(kept, images.end());
+    EXPECT_EQ(doc.image, kept->second) << doc.path;
+    const TreeNode* node = tv_app.FindNodeByText(doc.name, false);
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(node->image, kept->second) << doc.path;
+  }
+  // Emptying the history cuts the list back to its built-in pictures.
+  editor->DeleteAllDocs();
+  EXPECT_EQ(icons.count(), 11);
+}
+
+TEST_F(HistoryEditTest, AProgramOnTheNetworkShowsThePlainPictureWithoutItsIconBeingRead) {
+  windows.AnswerFor("\\\\srv\\tools\\net.exe", PathAnswer::kNotAsked);
+  windows.AnswerFor("E:\\cd.exe", PathAnswer::kNotReady);
+  EXPECT_EQ(tracker->GetAppImageIndex("\\\\srv\\tools\\net.exe", "Net"), kImageProgram);
+  EXPECT_EQ(tracker->GetAppImageIndex("E:\\cd.exe", "CD"), kImageProgram);
+  EXPECT_EQ(icons.calls(), 0);
 }
 
 // A tree whose control fails while it is cleared.

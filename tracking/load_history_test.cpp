@@ -248,6 +248,25 @@ TEST_F(LoadHistoryTest, DuplicatesLoadOnceAndDriveRootsNever) {
   EXPECT_EQ(DocKey("name", 1), "B");
 }
 
+TEST_F(LoadHistoryTest, ALocalPathInAnotherCaseFoldsIntoTheFirstRecordWithTheNewestName) {
+  windows.AddExistingPath("C:\\WINDOWS\\SYSTEM32\\NOTEPAD.EXE");
+  StoreRecords({{"C:\\WINDOWS\\SYSTEM32\\NOTEPAD.EXE", "Notepad", 2, "2021-01-01"},
+                {"http://Host/A", "Web A", 1, "2021-01-02"},
+                {"file:///C:/Work/Proj", "file:///C:/Work/Proj", 3, "2021-01-03"},
+                {"C:\\windows\\system32\\notepad.exe", "无标题 - 记事本", 2, "2021-02-01", true},
+                {"http://host/a", "Web a", 1, "2021-02-02"},
+                {"file:///c:/work/proj/", "file:///c:/work/proj/", 3, "2021-02-03"}});
+  tracker->LoadHistory(*store.settings);
+  EXPECT_EQ(Paths(), V({"C:\\WINDOWS\\SYSTEM32\\NOTEPAD.EXE", "http://Host/A", "C:\\Work\\Proj",
+                        "http://host/a"}))
+      << "web addresses keep their case";
+  EXPECT_EQ(store.docs[0].name, "无标题 - 记事本");
+  EXPECT_EQ(store.docs[0].date, "2021-01-01");
+  EXPECT_TRUE(store.docs[0].selected);
+  EXPECT_EQ(DocKey("name", 0), "无标题 - 记事本");
+  EXPECT_EQ(DocKey("path", 4), "<none>") << "the folded records leave no keys behind";
+}
+
 TEST_F(LoadHistoryTest, AnEmptyPathIsSkippedAndTheLoadGoesOn) {
   StoreRecords(
       {{"http://HOST/a", "A", 1, ""}, {"   ", "blank", 1, ""}, {"http://HOST/c", "C", 1, ""}});

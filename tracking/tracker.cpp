@@ -1,6 +1,7 @@
 #include "tracking/tracker.h"
 
 #include <ctime>
+#include <unordered_map>
 
 #include "lang/lang_tables.h"
 #include "platform/errors.h"
@@ -80,7 +81,8 @@ DocTracker::DocTracker(DocStore& store, TrackerTrees trees, WindowSystem& window
 // ---- registration ----
 
 bool DocTracker::AddMyDoc(const std::string& address, const std::string& name,
-                          const std::string& date, bool is_program) noexcept {
+                          const std::string& date, bool is_program,
+                          std::optional<int> known_image) noexcept {
   bool appended = false;
   try {
     const std::string trimmed_name = Trim(name);
@@ -119,17 +121,18 @@ bool DocTracker::AddMyDoc(const std::string& address, const std::string& name,
     TreeModel* kind_tree = kind == kDocWeb      ? trees_.doc
                            : kind == kDocFolder ? trees_.path
                                                 : trees_.app;
+    int image = kind == kDocWeb ? kImageWeb : kImageFolder;
+    if (kind == kDocProgram) {
+      image = known_image ? *known_image : GetAppImageIndex(addr, trimmed_name);
+      // A refused icon must not cost the record its keys: a record without
+      // them is a hole in section "docs", where the next start stops.
+      if (image < 0) image = kImageProgram;
+    }
+    docs.back().image = image;
     TreeNode* docs_group = nullptr;
     TreeNode* kind_group = nullptr;
     if (new_group) {
       const std::string& caption = root.empty() ? trimmed_name : root;
-      int image = kind == kDocWeb ? kImageWeb : kImageFolder;
-      if (kind == kDocProgram) {
-        image = GetAppImageIndex(addr, trimmed_name);
-        // A refused icon must not cost the record its keys: a record without
-        // them is a hole in section "docs", where the next start stops.
-        if (image < 0) image = kImageProgram;
-      }
       docs_group = InsertGroup(trees_.docs, caption, image, position);
       kind_group = InsertGroup(kind_tree, caption, image, position);
     } else {
@@ -147,7 +150,6 @@ bool DocTracker::AddMyDoc(const std::string& address, const std::string& name,
     const std::string tail = ChildTail(kind, addr, root);
     if (tail.empty()) return true;
     const std::string& caption = kind == kDocWeb ? trimmed_name : tail;
-    const int image = kind == kDocWeb ? kImageWeb : kImageFolder;
     // A group node the user removed leaves the child at the top level.
     AppendDocNode(trees_.docs, docs_group, caption, image, position);
     AppendDocNode(kind_tree, kind_group, caption, image, position);
@@ -176,8 +178,14 @@ bool DocTracker::IsRootRegistered(const std::string& root) const {
 
 void DocTracker::RebuildIndex() { index_.Rebuild(store_.docs); }
 
+void DocTracker::ResetImages() {
+  app_image_counter_ = kAppImageCounterStart;
+  if (icons_) icons_->RemoveIcons();
+}
+
 int DocTracker::GetAppImageIndex(const std::string& executable, const std::string& name) {
-  if (!windows_.PathExists(executable)) return kImageMissingProgram;
+  const PathAnswer answer = windows_.QueryPath(executable);
+  if (answer == PathAnswer::kNotFound) return kImageMissingProgram;
   const lang::InterfaceTexts& texts = lang::Texts();
   const std::pair<const std::string*, int> places[] = {
       {&texts.MyComputer, kImageMyComputer},       {&texts.Desktop, kImageDesktop},
@@ -187,6 +195,9 @@ int DocTracker::GetAppImageIndex(const std::string& executable, const std::strin
   for (const auto& [text, image] : places) {
     if (!text->empty() && *text == name) return image;
   }
+  // Reading the icon of a file that could not be asked about might wait on
+  // an offline server, or on a drive without its medium.
+  if (answer != PathAnswer::kFile && answer != PathAnswer::kFolder) return kImageProgram;
   if (app_image_counter_ == 0) app_image_counter_ = kAppImageCounterStart;
   ++app_image_counter_;
   // A refused icon gives its position back, so one unreadable program file
@@ -409,6 +420,19 @@ void DocTracker::LoadHistory(SettingsFile& settings) {
       RecordCurrentException(__func__);
       read_all = false;  // this stored document only; its keys stay
     }
+  }
+
+  // A local path is one document whatever its case: a record stored again in
+  // another spelling folds into the first one, which takes the newest name
+  // (and keeps a choice for automatic start made on either). A record stored
+  // twice alike is only skipped, as ever.
+  std::unordered_map<std::string, size_t> first_of;
+  for (size_t i = 0; i < stored.size(); ++i) {
+    const auto [first, fresh] =
+        first_of.try_emplace(DocPathKey(RegistrationKey(stored[i].path)), i);
+    if (fresh || stored[first->second].path == stored[i].path) continue;
+    stored[first->second].name = stored[i].name;
+    stored[first->second].selected = stored[first->second].selected || stored[i].selected;
   }
 
   for (const StoredDoc& doc : stored) {

@@ -46,8 +46,10 @@ class DocTracker {
 
   // Registers one document; true when a record was appended to DocArray (it
   // then counts as registered even if a later step failed). Never throws.
+  // `image`: the image a program had before (a rebuild of the trees), taken
+  // as it is: no icon is read and its file is not asked about.
   bool AddMyDoc(const std::string& address, const std::string& name, const std::string& date,
-                bool is_program) noexcept;
+                bool is_program, std::optional<int> image = std::nullopt) noexcept;
   // AddMyDoc with today's date unless the path is registered already.
   void AddAppDoc(const std::string& path, const std::string& name, bool is_program) noexcept;
 
@@ -74,8 +76,12 @@ class DocTracker {
   // The image of a program document: 1 when its file is missing, the special
   // places' images by name, else its icon put into the image list at the next
   // position from 11 up. -1 when the icon could not be inserted (the position
-  // is then not used up).
+  // is then not used up). A file that could not be asked about (a network
+  // path) gets the plain program picture, without reading its icon.
   int GetAppImageIndex(const std::string& executable, const std::string& name);
+  // The trees were emptied: the image list holds only its built-in pictures
+  // again, and the next icon goes to 11.
+  void ResetImages();
 
   // The history part of the start-up load: every stored position of
   // section "docs", holes skipped, re-registered through AddMyDoc in order

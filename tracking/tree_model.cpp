@@ -229,6 +229,15 @@ void TreeModel::ClearSelection() {
   for (TreeNode* node : SelectedNodes()) SetSelected(node, false);
 }
 
+void TreeModel::SelectForMenu(TreeNode* node) {
+  if (!node) return;
+  if (!node->selected) {
+    Select(node);
+    return;
+  }
+  Focus(node);
+}
+
 void TreeModel::Select(TreeNode* node, bool ctrl, bool shift) {
   if (!node) return;
   if (shift && anchor_) {
@@ -266,6 +275,12 @@ std::vector<TreeNode*> TreeModel::SelectedNodes() const {
     if (node.selected) selected.push_back(const_cast<TreeNode*>(&node));
   });
   return selected;
+}
+
+std::vector<TreeNode*> TreeModel::SelectedOrFocused() const {
+  std::vector<TreeNode*> nodes = SelectedNodes();
+  if (nodes.empty() && focused_) nodes.push_back(focused_);
+  return nodes;
 }
 
 std::vector<TreeNode*> TreeModel::SelectedTopmost() const {

@@ -83,10 +83,16 @@ class TreeModel {
   // becomes the focused one. A null node changes nothing.
   void Select(TreeNode* node, bool ctrl = false, bool shift = false);
   void ClearSelection();
+  // A right press, before the tree menu opens: on a node of the selection the
+  // selection stays (the menu acts on all of it) and the node becomes the
+  // focused one; any other node is selected alone. A null node changes nothing.
+  void SelectForMenu(TreeNode* node);
   // The node the single-node commands act on (the control's selected node).
   TreeNode* focused() const { return focused_; }
   // In tree order.
   std::vector<TreeNode*> SelectedNodes() const;
+  // The selected nodes, or the focused node alone when none is marked.
+  std::vector<TreeNode*> SelectedOrFocused() const;
   // The selected nodes without those whose ancestor is selected too (they go
   // with it); the focused node alone when nothing is marked selected.
   std::vector<TreeNode*> SelectedTopmost() const;

@@ -31,7 +31,7 @@ struct PickTree {
   TreeNode* Node(const std::string& caption) { return tree.FindNodeByText(caption, false); }
 
   // "A1" plain, "A1:c" with Ctrl, "A1:s" with Shift, "A1:cs" with both,
-  // "-A" collapses A.
+  // "A1:r" a right press, "-A" collapses A.
   void Picks(const std::string& steps) {
     std::istringstream in(steps);
     for (std::string step; in >> step;) {
@@ -41,6 +41,10 @@ struct PickTree {
       }
       const size_t colon = step.find(':');
       const std::string mods = colon == std::string::npos ? "" : step.substr(colon + 1);
+      if (mods == "r") {
+        tree.SelectForMenu(Node(step.substr(0, colon)));
+        continue;
+      }
       tree.Select(Node(step.substr(0, colon)), mods.find('c') != std::string::npos,
                   mods.find('s') != std::string::npos);
     }
@@ -75,6 +79,11 @@ TEST_F(TreeSelectionTest, PlainCtrlAndShiftPicks) {
       {"A1 A2:c C:s", {"A2", "B", "C"}, "C"},               // Ctrl moved the anchor
       {"A1 -A C:s", {"C"}, "C"},  // an anchor hidden by a collapse starts afresh
       {"B1 -B A:s", {"A"}, "A"},
+      // A right press ("r") keeps a selection it falls into, else takes its node alone.
+      {"A1 A2:c A1:r", {"A1", "A2"}, "A1"},
+      {"A1 A2:c C:r", {"C"}, "C"},
+      {"A1 A2:c A1:r C:s", {"A2", "B", "C"}, "C"},  // and leaves the anchor where it was
+      {"A1:r", {"A1"}, "A1"},
   };
   for (const Case& c : cases) {
     PickTree fresh;

@@ -5,11 +5,19 @@
 
 namespace zd {
 
-TrayClick ClassifyTrayMessage(uint32_t mouse_message) {
-  constexpr uint32_t kLeftDown = 0x0201;   // WM_LBUTTONDOWN
-  constexpr uint32_t kRightDown = 0x0204;  // WM_RBUTTONDOWN
-  if (mouse_message == kLeftDown) return TrayClick::kShowWindow;
-  if (mouse_message == kRightDown) return TrayClick::kOpenMenu;
+TrayClick ClassifyTrayMessage(uint32_t event, bool version4) {
+  constexpr uint32_t kLeftDown = 0x0201;     // WM_LBUTTONDOWN
+  constexpr uint32_t kRightDown = 0x0204;    // WM_RBUTTONDOWN
+  constexpr uint32_t kContextMenu = 0x007B;  // WM_CONTEXTMENU
+  constexpr uint32_t kSelect = 0x0400;       // NIN_SELECT (WM_USER)
+  constexpr uint32_t kKeySelect = 0x0401;    // NIN_KEYSELECT
+  if (version4) {
+    if (event == kSelect || event == kKeySelect) return TrayClick::kShowWindow;
+    if (event == kContextMenu) return TrayClick::kOpenMenu;
+    return TrayClick::kNone;
+  }
+  if (event == kLeftDown) return TrayClick::kShowWindow;
+  if (event == kRightDown) return TrayClick::kOpenMenu;
   return TrayClick::kNone;
 }
 

@@ -10,9 +10,15 @@
 namespace zd {
 
 enum class TrayClick { kNone, kShowWindow, kOpenMenu };
-// A left press brings the window back, a right press opens the menu; double
-// clicks and releases do nothing.
-TrayClick ClassifyTrayMessage(uint32_t mouse_message);
+// What the icon reports, by the version the shell speaks to it. With
+// NOTIFYICON_VERSION_4 (`version4`, the event in the low word of lParam): a
+// selection by mouse or keyboard (NIN_SELECT, NIN_KEYSELECT: a click, Enter
+// or Space on the icon) brings the window back and a context menu request
+// (WM_CONTEXTMENU: a right click, Shift+F10, the menu key) opens the menu;
+// the raw button messages that come before them mean nothing. Without it: a
+// left press brings the window back, a right press opens the menu. Double
+// clicks and releases do nothing either way.
+TrayClick ClassifyTrayMessage(uint32_t event, bool version4 = false);
 
 inline constexpr size_t kRecentMenuEntries = 20;
 inline constexpr size_t kMenuCaptionChars = 60;

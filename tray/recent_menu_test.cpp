@@ -5,14 +5,29 @@
 namespace zd {
 namespace {
 
-TEST(TrayClicks, OnlyPressesOfTheTwoButtonsMeanSomething) {
-  const std::pair<uint32_t, TrayClick> cases[] = {
-      {0x0201, TrayClick::kShowWindow}, {0x0204, TrayClick::kOpenMenu}, {0x0202, TrayClick::kNone},
-      {0x0203, TrayClick::kNone},  // release, double click
-      {0x0205, TrayClick::kNone},       {0x0206, TrayClick::kNone},     {0x0200, TrayClick::kNone},
+TEST(TrayClicks, OnlyPressesOfTheTwoButtonsOrTheVersion4EventsMeanSomething) {
+  struct Case {
+    uint32_t event;
+    TrayClick old_shell;  // the icon without NOTIFYICON_VERSION_4
+    TrayClick version4;
   };
-  for (const auto& [message, click] : cases)
-    EXPECT_EQ(ClassifyTrayMessage(message), click) << message;
+  const Case cases[] = {
+      {0x0201, TrayClick::kShowWindow, TrayClick::kNone},  // WM_LBUTTONDOWN: NIN_SELECT follows
+      {0x0204, TrayClick::kOpenMenu, TrayClick::kNone},    // WM_RBUTTONDOWN: WM_CONTEXTMENU follows
+      {0x0202, TrayClick::kNone, TrayClick::kNone},        // releases, double clicks
+      {0x0203, TrayClick::kNone, TrayClick::kNone},
+      {0x0205, TrayClick::kNone, TrayClick::kNone},
+      {0x0206, TrayClick::kNone, TrayClick::kNone},
+      {0x0200, TrayClick::kNone, TrayClick::kNone},
+      {0x0400, TrayClick::kNone, TrayClick::kShowWindow},  // NIN_SELECT: a click
+      {0x0401, TrayClick::kNone, TrayClick::kShowWindow},  // NIN_KEYSELECT: Enter, Space
+      {0x007B, TrayClick::kNone, TrayClick::kOpenMenu},    // WM_CONTEXTMENU: Shift+F10, menu key
+      {0x0402, TrayClick::kNone, TrayClick::kNone},        // NIN_BALLOONSHOW
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ClassifyTrayMessage(c.event), c.old_shell) << c.event;
+    EXPECT_EQ(ClassifyTrayMessage(c.event, true), c.version4) << c.event;
+  }
 }
 
 TEST(RecentMenu, NewestAtTheBottomNumberedFromOneAndCappedAtTwenty) {

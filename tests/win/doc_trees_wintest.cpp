@@ -21,6 +21,13 @@ namespace {
 
 using V = std::vector<std::string>;
 
+BOOL CALLBACK CollectStatic(HWND child, LPARAM found) {
+  wchar_t cls[32] = {};
+  GetClassNameW(child, cls, 32);
+  if (lstrcmpiW(cls, L"Static") == 0) reinterpret_cast<std::vector<HWND>*>(found)->push_back(child);
+  return TRUE;
+}
+
 class DocTreesTest : public MainWindowFixture {
  protected:
   // Loaded, with a program, a folder and four pages of one site remembered
@@ -303,6 +310,136 @@ TEST_F(DocTreesTest, RightClickSelectsTheNodeAndTheMenuFollowsItsKind) {
   launcher_.ClearLog();
   right_click(1, "Notes - Editor", {VK_DOWN, VK_RETURN});
   EXPECT_EQ(launcher_.calls(), V{"execute verb=open file=C:\\Tools\\ params= show=1"});
+}
+
+// A right press inside a multiple selection keeps it: the menu's entries act
+// on all of it; one outside it takes its node alone. A group goes with all
+// its records, after one question naming how many.
+TEST_F(DocTreesTest, ARightPressKeepsTheSelectionItFallsIntoAndAGroupGoesWhole) {
+  TFrmMain& form = OpenWithHistory();
+  TLauncherPage& l = form.launcher();
+  const HWND tree = l.TVDoc.hwnd();
+  auto right_press = [&](const std::string& caption) {
+    const POINT p = LabelPoint(tree, Item(0, caption));
+    PostMessageW(tree, WM_RBUTTONUP, 0, At(p));
+    PostMessageW(form.hwnd(), WM_KEYDOWN, VK_ESCAPE, 1);  // the menu that opens
+    SendMessageW(tree, WM_RBUTTONDOWN, MK_RBUTTON, At(p));
+    Pump();
+  };
+  form.SetActivePage(0);
+  ClickNode(0, "Page A");
+  ClickNode(0, "Page C", MK_CONTROL);
+  right_press("Page C");
+  EXPECT_EQ(SelectedCaptions(tree), V({"Page A", "Page C"}));
+  Choose(Ui::MyMyLove);
+  EXPECT_EQ(form.store().MyLoveList.Lines(),
+            V({"http://example.com/A.html*|*Page A", "http://example.com/C.html*|*Page C"}));
+  right_press("Page B");
+  EXPECT_EQ(SelectedCaptions(tree), V{"Page B"});
+  // Several nodes or a group: asked once, with the number of records.
+  const lang::InterfaceTexts& texts = lang::Texts();
+  ClickNode(0, "Page A");
+  ClickNode(0, "Page C", MK_CONTROL);
+  right_press("Page A");
+  boxes_.clear();
+  answer_ = IDYES;
+  Choose(Ui::MnDeleteSelected);
+  EXPECT_EQ(boxes_, V{texts.TipsCaption + "|" + lang::FormatText(texts.DeleteDocsQuestion, 2)});
+  EXPECT_EQ(FindItem(tree, "Page A"), nullptr);
+  EXPECT_EQ(FindItem(tree, "Page C"), nullptr);
+  ClickNode(0, "example.com");
+  boxes_.clear();
+  answer_ = IDNO;
+  Choose(Ui::MnDeleteSelected);
+  EXPECT_EQ(boxes_, V{texts.TipsCaption + "|" + lang::FormatText(texts.DeleteDocsQuestion, 2)});
+  EXPECT_EQ(DocPaths().size(), 4u) << "No keeps them";
+  answer_ = IDYES;
+  Choose(Ui::MnDeleteSelected);
+  EXPECT_EQ(DocPaths(), V({"C:\\Tools\\editor.exe", "C:\\Work\\Proj"}));
+}
+
+// A press on another tab of the strip: the tab changes, then one refresh of
+// the new tab; a press on the tab shown: one refresh of it.
+TEST_F(DocTreesTest, APressOnTheTabStripSwitchesFirstAndRefreshesOnce) {
+  TFrmMain& form = OpenWithHistory();
+  const HWND strip = form.launcher().TVControl.hwnd();
+  std::vector<int> pages_scanned;
+  windows_.on_enumerate = [&](FakeWindowSystem&) {
+    pages_scanned.push_back(form.ActivePageIndex());
+  };
+  struct Case {
+    int from_page;
+    int pressed_tab;
+    int programs, shells;  // the scans the press brought
+  };
+  const Case cases[] = {
+      {0, 1, 1, 1},  // to the programs: the change refreshes everything, once
+      {1, 1, 1, 0},  // the programs again: their scan only
+      {1, 2, 1, 1},
+      {2, 2, 0, 1},  // the folders: the shell's windows only
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.from_page) + " to " + std::to_string(c.pressed_tab));
+    form.SetActivePage(c.from_page);
+    pages_scanned.clear();
+    const int programs = windows_.enumerate_calls(), shells = shell_.scan_calls();
+    RECT tab{};
+    SendMessageW(strip, TCM_GETITEMRECT, c.pressed_tab, reinterpret_cast<LPARAM>(&tab));
+    LeftClick(strip, POINT{(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2});
+    Pump();
+    EXPECT_EQ(form.ActivePageIndex(), PageIndexOfTab(c.pressed_tab));
+    EXPECT_EQ(windows_.enumerate_calls() - programs, c.programs);
+    EXPECT_EQ(shell_.scan_calls() - shells, c.shells);
+    for (int page : pages_scanned) EXPECT_EQ(page, PageIndexOfTab(c.pressed_tab));
+  }
+}
+
+// "&" in a document's path is shown as it is in the hint bar, as the system
+// draws a text without accelerators; so in every static text and hint.
+TEST_F(DocTreesTest, AnAmpersandInAPathIsShownAsItIs) {
+  TFrmMain& form = OpenWithHistory();
+  TLauncherPage& l = form.launcher();
+  auto drawn = [](HWND control) {
+    RECT rc;
+    GetClientRect(control, &rc);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, rc.right, rc.bottom);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < rc.bottom; ++y)
+      for (int x = 0; x < rc.right; ++x) pixels.push_back(GetPixel(dc, x, y));
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+  };
+  // The oracle: a static like the bar, without SS_NOPREFIX, showing "&&",
+  // which the system draws as one "&".
+  const HWND hint = l.PnlHint.hwnd();
+  RECT rc;
+  GetClientRect(hint, &rc);
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(hint, GWL_STYLE) & ~SS_NOPREFIX);
+  HWND oracle = CreateWindowExW(0, L"STATIC", L"C:\\Tom && Jerry\\a.txt", style, 0, 0, rc.right,
+                                rc.bottom, GetParent(hint), nullptr, nullptr, nullptr);
+  SendMessageW(oracle, WM_SETFONT, SendMessageW(hint, WM_GETFONT, 0, 0), FALSE);
+  const std::vector<COLORREF> expected = drawn(oracle);
+  DestroyWindow(oracle);
+  form.store().docs[0].path = "C:\\Tom & Jerry\\a.txt";
+  form.SetActivePage(1);
+  SendMessageW(l.TVApp.hwnd(), WM_MOUSEMOVE, 0,
+               At(LabelPoint(l.TVApp.hwnd(), Item(1, "Notes - Editor"))));
+  ASSERT_EQ(l.PnlHint.Text(), "C:\\Tom & Jerry\\a.txt");
+  EXPECT_EQ(drawn(l.PnlHint.hwnd()), expected);
+  // Every static text of the window, and the hints, show "&" as it is.
+  std::vector<HWND> statics;
+  EnumChildWindows(form.hwnd(), CollectStatic, reinterpret_cast<LPARAM>(&statics));
+  ASSERT_GT(statics.size(), 5u);
+  for (HWND s : statics)
+    EXPECT_TRUE(GetWindowLongPtrW(s, GWL_STYLE) & SS_NOPREFIX) << WindowTextUtf8(s);
+  EXPECT_TRUE(GetWindowLongPtrW(form.Factory().tooltip(), GWL_STYLE) & TTS_NOPREFIX);
 }
 
 TEST_F(DocTreesTest, EveryEntryOfTheTreeMenuActsOnTheCurrentTree) {

@@ -119,13 +119,14 @@ TEST_F(FavouritesPageTest, TheEditBarAddsAndUpdatesRowsThatReachFavDat) {
   const V before = Lines();
   Click(f.BtnZDUpdateFav);
   EXPECT_EQ(Lines(), before);
-  // Both fields empty: an empty favourite, kept as such.
-  f.EdtNewFavDisplay.SetText("");
+  // Both fields empty: refused, nothing added.
+  f.EdtNewFavDisplay.SetText(" ");
   f.EdtNewFavPath.SetText("");
   Click(f.BtnZDAddToFav);
+  EXPECT_EQ(Lines(), before);
   Close();
   EXPECT_EQ(File("fav.dat"),
-            "*|*\r\nD:\\new*|*New\r\nC:\\a.txt*|*a\r\nC:\\bee.txt*|*Bee\r\nC:\\c.txt*|*c\r\n");
+            "D:\\new*|*New\r\nC:\\a.txt*|*a\r\nC:\\bee.txt*|*Bee\r\nC:\\c.txt*|*c\r\n");
 }
 
 TEST_F(FavouritesPageTest, TheEditBarsThreeHoldersFollowTheBoxAndTheMenu) {
@@ -175,6 +176,8 @@ TEST_F(FavouritesPageTest, EveryEntryOfTheFavouritesMenuActs) {
     V lines;      // the favourites afterwards
     V run_lines;  // the auto-run list afterwards
     V calls;      // what reached the shell
+    int answer = IDYES;
+    size_t questions = 0;
   };
   const std::string fav =
       "C:\\a.txt*|*a\r\nC:\\gone.txt*|*gone\r\nhttp://example.com/*|*web\r\n"
@@ -185,8 +188,10 @@ TEST_F(FavouritesPageTest, EveryEntryOfTheFavouritesMenuActs) {
       {Ui::MnOpenMyFavDoc, {3}, all, {}, {"execute verb=open file=C:\\Work\\ params= show=1"}},
       {Ui::MyDeleteFav, {0, 2}, {all[1], all[3], all[4]}, {}, {}},
       {Ui::MnZDAddToRun, {3, 0}, all, {"C:\\a.txt*|*a", "C:/Work*|*work"}, {}},
-      // Gone from a present drive: removed; a web address and what exists stay.
-      {Ui::MnZDDeleteNotExistsDoc, {}, {all[0], all[2], all[3]}, {}, {}},
+      // Gone from a present fixed drive: removed after one question; a web
+      // address and what exists stay. No changes nothing.
+      {Ui::MnZDDeleteNotExistsDoc, {}, {all[0], all[2], all[3]}, {}, {}, IDYES, 1},
+      {Ui::MnZDDeleteNotExistsDoc, {}, all, {}, {}, IDNO, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(UiName(c.entry)));
@@ -195,7 +200,10 @@ TEST_F(FavouritesPageTest, EveryEntryOfTheFavouritesMenuActs) {
     OpenWithFavourites(fav);
     SelectRows(c.selected);
     launcher_.ClearLog();
+    boxes_.clear();
+    answer_ = c.answer;
     Choose(c.entry);
+    EXPECT_EQ(boxes_.size(), c.questions);
     EXPECT_EQ(Lines(), c.lines);
     EXPECT_EQ(Rows().size(), c.lines.size());
     EXPECT_EQ(form_->store().MyRunList.Lines(), c.run_lines);

@@ -68,7 +68,7 @@ class MainWindowFixture : public ::testing::Test {
     deps.language_index = language;
     deps.exe_path = "C:\\Program Files\\Zapdock\\zapdock.exe";
     deps.post_quit_on_destroy = false;
-    deps.add_tray_icon = false;
+    deps.add_tray_icon = add_tray_icon_;
     deps.message_box = [this](HWND, const std::string& text, const std::string& caption, UINT) {
       boxes_.push_back(caption + "|" + text);
       return answer_;
@@ -112,6 +112,7 @@ class MainWindowFixture : public ::testing::Test {
   FakeShellWindows shell_;
   FakeShellLauncher launcher_;
   bool use_real_windows_ = false;
+  bool add_tray_icon_ = false;  // a real notification-area icon
   // Unset: the system's web browser control (without OLE in the tests, none).
   std::function<std::unique_ptr<BrowserControl>()> make_browser_;
   std::unique_ptr<AnsiCodec> codec_;

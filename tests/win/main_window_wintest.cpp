@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include "lang/captions.h"
 #include "lang/lang_tables.h"
 #include "mainwin/form_model.h"
 #include "mainwin/main_window_win.h"
@@ -510,6 +511,9 @@ TEST_F(MainWindowTest, TrayMenuShowsTheRecentDocumentsAndOpensWhatItShowed) {
   ASSERT_FALSE(launcher_.calls().empty());
   EXPECT_NE(launcher_.calls().back().find("file=C:\\a.txt"), std::string::npos)
       << launcher_.calls().back();
+  // Reopened, it stands at the top of the list the menu shows, once.
+  EXPECT_EQ(form.store().MyRecentList.Lines(),
+            (std::vector<std::string>{"C:\\a.txt*|*a", "C:\\new.txt*|*new", "C:\\b&c.txt*|*b&c"}));
   // Releases and double clicks do nothing; a left click brings the window back.
   SendMessageW(form.hwnd(), kTrayCallbackMessage, 0, WM_RBUTTONUP);
   SendMessageW(form.hwnd(), kTrayCallbackMessage, 0, WM_LBUTTONDBLCLK);
@@ -520,9 +524,86 @@ TEST_F(MainWindowTest, TrayMenuShowsTheRecentDocumentsAndOpensWhatItShowed) {
   EXPECT_EQ(r.top, GetSystemMetrics(SM_CYSCREEN) - 600 - 50);
 }
 
+struct OpenMenu {
+  RECT rect{};
+  bool seen = false;
+  int looks = 0;  // how many times the timer looked for it
+};
+OpenMenu g_open_menu;
+
+BOOL CALLBACK NoteOpenMenu(HWND hwnd, LPARAM) {
+  wchar_t cls[16] = {};
+  GetClassNameW(hwnd, cls, 16);
+  if (lstrcmpW(cls, L"#32768") != 0 || !IsWindowVisible(hwnd)) return TRUE;
+  GetWindowRect(hwnd, &g_open_menu.rect);
+  g_open_menu.seen = true;
+  return FALSE;
+}
+
+// Looks for the menu that is open and notes where it stands, then chooses
+// its first entry by keyboard, as a user would. Gives up after two seconds.
+void CALLBACK NoteMenuAndChooseFirst(HWND, UINT, UINT_PTR id, DWORD) {
+  ++g_open_menu.looks;
+  EnumThreadWindows(GetCurrentThreadId(), NoteOpenMenu, 0);
+  if (!g_open_menu.seen && g_open_menu.looks < 40) return;
+  KillTimer(nullptr, id);
+  if (!g_open_menu.seen) return;
+  keybd_event(VK_DOWN, 0, 0, 0);
+  keybd_event(VK_DOWN, 0, KEYEVENTF_KEYUP, 0);
+  keybd_event(VK_RETURN, 0, 0, 0);
+  keybd_event(VK_RETURN, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// The icon by keyboard: Enter on it (NIN_KEYSELECT) brings the window back;
+// the menu key or Shift+F10 (WM_CONTEXTMENU) opens the menu at the icon, with
+// the keys working at once.
+TEST_F(MainWindowTest, TheTrayIconWorksByKeyboard) {
+  add_tray_icon_ = true;
+  TFrmMain& form = OpenLoaded();
+  const int bottom_right_top = GetSystemMetrics(SM_CYSCREEN) - 600 - 50;
+  auto top = [&] {
+    RECT r;
+    GetWindowRect(form.hwnd(), &r);
+    return r.top;
+  };
+  auto icon_event = [&](UINT event, POINT icon) {
+    SendMessageW(form.hwnd(), kTrayCallbackMessage, MAKEWPARAM(icon.x, icon.y),
+                 MAKELPARAM(event, 0));
+  };
+  SendMessageW(form.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_EQ(top(), kMinimisedTop);
+  // The raw presses come before the selection the shell reports: alone they do nothing.
+  icon_event(WM_LBUTTONDOWN, {900, 740});
+  EXPECT_EQ(top(), kMinimisedTop);
+  icon_event(NIN_KEYSELECT, {900, 740});
+  EXPECT_EQ(top(), bottom_right_top);
+  SendMessageW(form.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  icon_event(NIN_SELECT, {900, 740});
+  EXPECT_EQ(top(), bottom_right_top);
+  // The menu at the icon; Down and Enter choose "打开Zapdock(&S)".
+  SetCursorPos(10, 10);
+  g_open_menu = {};
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, NoteMenuAndChooseFirst);
+  icon_event(WM_CONTEXTMENU, {700, 500});
+  Pump();
+  KillTimer(nullptr, timer);  // when no menu was there to close it
+  ASSERT_TRUE(g_open_menu.seen) << "looked " << g_open_menu.looks << " times";
+  EXPECT_EQ(g_open_menu.rect.left, 700);
+  EXPECT_EQ(g_open_menu.rect.bottom, 500);
+  EXPECT_EQ(top(), bottom_right_top) << "the first entry brought the window back";
+}
+
 TEST_F(MainWindowTest, SystemButtonsAndMenusOpenTheirPlaces) {
   TFrmMain& form = OpenLoaded();
   const TSystemPage& page = form.launcher().system;
+  // The picture's buttons are named, for screen readers and other programs,
+  // by the label or hint of the spot they cover.
+  for (const TSystemPage::SpeedButton& b : page.buttons) {
+    const std::string name = WindowTextUtf8(b.button.hwnd());
+    EXPECT_FALSE(name.empty()) << UiName(b.id);
+    const std::string_view label = lang::CaptionOf(b.id, 0);
+    EXPECT_EQ(name, label.empty() ? lang::HintOf(b.id, 0) : label) << UiName(b.id);
+  }
   launcher_.ClearLog();
   Click(page.Find(Ui::SpeedButton8));
   Choose(Ui::N5);

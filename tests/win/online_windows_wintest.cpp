@@ -8,6 +8,7 @@
 
 #include <chrono>
 
+#include "lang/lang_tables.h"
 #include "online/about_window_win.h"
 #include "online/demo_page_win.h"
 #include "online/online_services_win.h"
@@ -17,6 +18,7 @@
 #include "platform/errors.h"
 #include "platform/fake_http_client.h"
 #include "platform/fake_processes.h"
+#include "platform/wide_win.h"
 #include "platform/window_class_win.h"
 
 namespace zd {
@@ -293,6 +295,7 @@ TEST_F(OnlineWindows, VendorPanelButtonsAndHelpMenu) {
   Serve("3.5", kSetup);
   OnlineServices& s = Make();
   ASSERT_TRUE(Search(s));
+  lang::LoadLanguageTables(0, {}, lang::Texts());  // the buttons' hints
   const HWND panel = s.CreateVendorPanel(main_, 9, 100);
   ASSERT_NE(panel, nullptr);
   EXPECT_EQ(GetParent(panel), main_);
@@ -307,6 +310,17 @@ TEST_F(OnlineWindows, VendorPanelButtonsAndHelpMenu) {
   GetWindowRect(p.button(TPnlVazOzod::kBtnHelp), &help);
   GetWindowRect(p.button(TPnlVazOzod::kBtnExit), &exit);
   EXPECT_EQ(exit.top - help.bottom, ScalePx(3, main_)) << "a column, 3 pixels apart";
+  // Drawn as pictures, named by their hints for screen readers and other programs.
+  const lang::InterfaceTexts& texts = lang::Texts();
+  ASSERT_GT(texts.shared.size(), 11u);
+  const std::pair<TPnlVazOzod::Control, const std::string*> names[] = {
+      {TPnlVazOzod::kBtnHelp, &texts.shared[11]}, {TPnlVazOzod::kBtnExit, &texts.shared[8]}};
+  for (const auto& [id, name] : names) {
+    wchar_t text[64] = {};
+    GetWindowTextW(p.button(id), text, 64);
+    EXPECT_FALSE(name->empty());
+    EXPECT_EQ(WideToUtf8(text), *name) << id;
+  }
 
   UniqueMenu menu = p.MakeHelpMenu();
   ASSERT_EQ(GetMenuItemCount(menu.get()), 4);

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,7 +17,9 @@
 #include "mainwin/form_model.h"
 #include "mainwin/main_window_win.h"
 #include "platform/fake_browser_control.h"
+#include "tests/win/helper_process.h"
 #include "tests/win/main_window_fixture.h"
+#include "tests/win/ui_drive.h"
 #include "tests/win/window_input.h"
 
 namespace zd {
@@ -119,6 +122,90 @@ TEST_F(SearchRowTest, TypingListsTheMatchingPathsInLowerCase) {
   EXPECT_EQ(l.LbSearchResult.Count(), 0) << "an empty box matches nothing";
 }
 
+// A change of the box that the program did not make resumes searching, by
+// whatever way it came: after a tree key the box is quiet until then.
+TEST_F(SearchRowTest, AnyChangeOfTheBoxByTheUserSearchesAgain) {
+  TFrmMain& form = OpenWithHistory();
+  TLauncherPage& l = form.launcher();
+  const HWND box = l.EdtSearch.hwnd(), tree = l.TVDoc.hwnd();
+  // Quieted by an arrow in a tree (the node's caption is copied into the
+  // box), or by Down in the box (the focus goes to the list).
+  auto tree_arrow = [&] {
+    form.SetActivePage(0);
+    LeftClick(tree, LabelPoint(tree, FindItem(tree, "example.com")));
+    Key(tree, VK_DOWN);
+  };
+  auto box_down = [&] {
+    SetFocus(box);
+    Key(box, VK_DOWN);
+  };
+  struct Case {
+    const char* how;
+    std::function<void()> quiet;
+    std::function<void()> change;
+  };
+  const Case cases[] = {
+      {"IME character", tree_arrow, [&] { SendMessageW(box, WM_IME_CHAR, L'新', 1); }},
+      {"dropped or pasted text", tree_arrow,
+       [&] { SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"新闻")); }},
+      {"undo", box_down, [&] { SendMessageW(box, EM_UNDO, 0, 0); }},
+      {"typed", tree_arrow, [&] { Type(box, "x"); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    ClearBox();
+    Type(box, "exampl");
+    Type(box, "e");  // something to undo
+    c.quiet();
+    ASSERT_TRUE(l.search_row().search().suppress_search());
+    const std::string before = l.EdtSearch.Text();
+    c.change();
+    Pump();  // the system may pass an IME's character on as a posted WM_CHAR
+    EXPECT_NE(l.EdtSearch.Text(), before);
+    EXPECT_TRUE(l.LbSearchResult.Visible());
+    EXPECT_FALSE(l.search_row().search().suppress_search());
+    EXPECT_EQ(ListedRows(), ExpectedRows(form.store().docs, l.EdtSearch.Text()));
+  }
+}
+
+// The rows are read by other programs as screen readers read them, with
+// LB_GETTEXT from a process of their own.
+TEST_F(SearchRowTest, AnotherProgramReadsTheRowsOfTheResultList) {
+  TFrmMain& form = OpenWithHistory();
+  TLauncherPage& l = form.launcher();
+  Type(l.EdtSearch.hwnd(), "e");
+  const V rows = ListedRows();
+  ASSERT_GE(rows.size(), 3u);
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring out =
+      std::wstring(temp) + L"zd_rows_" + std::to_wstring(GetCurrentProcessId());
+  ChildProcess reader(HelperExePath(),
+                      L"read-list " +
+                          std::to_wstring(reinterpret_cast<uintptr_t>(l.LbSearchResult.hwnd())) +
+                          L" \"" + out + L"\"");
+  ASSERT_TRUE(reader.started());
+  // It asks our window: our messages are served while it reads.
+  for (int waited = 0; waited < 20000 && !reader.WaitForExit(0); waited += 20) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    Pump();
+  }
+  DWORD code = 1;
+  ASSERT_TRUE(reader.WaitForExit(0, &code));
+  EXPECT_EQ(code, 0u);
+  HANDLE file =
+      CreateFileW(out.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  char buffer[8192] = {};
+  DWORD read = 0;
+  ReadFile(file, buffer, sizeof(buffer) - 1, &read, nullptr);
+  CloseHandle(file);
+  DeleteFileW(out.c_str());
+  std::string expected;
+  for (const std::string& row : rows) expected += row + "\n";
+  EXPECT_EQ(std::string(buffer, read), expected);
+}
+
 TEST_F(SearchRowTest, ArrowKeysWalkTheListCopyingRowsWithoutSearching) {
   TFrmMain& form = OpenWithHistory();
   ShowWindow(form.hwnd(), SW_SHOW);
@@ -145,9 +232,25 @@ TEST_F(SearchRowTest, ArrowKeysWalkTheListCopyingRowsWithoutSearching) {
   // Typing searches again.
   Type(box, "x");
   EXPECT_TRUE(l.LbSearchResult.Visible());
-  // A tree taking the focus hides the list.
-  SetFocus(l.TVDoc.hwnd());
-  EXPECT_FALSE(l.LbSearchResult.Visible());
+  // The focus leaving the box and the list hides the list, wherever it goes.
+  const std::pair<const char*, HWND> elsewhere[] = {
+      {"a tree", l.TVDoc.hwnd()},
+      {"the search button", l.BtnZDSearch.hwnd()},
+      {"the log-on check box", l.MnZDAutoRun.hwnd()},
+      {"the favourites", l.favourites.LbMyLove.hwnd()},
+      {"the window itself", form.hwnd()},
+      {"no window", nullptr},
+  };
+  for (const auto& [what, to] : elsewhere) {
+    SetFocus(box);
+    Type(box, "e");
+    Key(box, VK_DOWN);  // the list has the focus: still shown
+    ASSERT_EQ(GetFocus(), list) << what;
+    SetFocus(box);
+    ASSERT_TRUE(l.LbSearchResult.Visible()) << what << ": between the box and the list";
+    SetFocus(to);
+    EXPECT_FALSE(l.LbSearchResult.Visible()) << what;
+  }
 }
 
 TEST_F(SearchRowTest, ARowOpensTheRecordsOwnPathByKeyOrMouse) {
@@ -249,6 +352,18 @@ TEST_F(SearchRowTest, TheBrowserTabShowsOurSearchPageOrSaysThereIsNoEngine) {
   ChooseTab(0);
   ChooseTab(kWebPageIndex);
   EXPECT_EQ(browser->calls().size(), 2u);
+
+  // A load that did not finish is tried again the next time the tab shows.
+  FakeBrowserControl* failing = UseFakeBrowser(true);
+  failing->set_failing_loads(1);
+  OpenWithHistory();
+  ChooseTab(kWebPageIndex);
+  ChooseTab(0);
+  ChooseTab(kWebPageIndex);
+  ChooseTab(0);
+  ChooseTab(kWebPageIndex);
+  EXPECT_EQ(failing->calls(),
+            V({"navigate about:blank", "load-html", "navigate about:blank", "load-html"}));
 
   // The system's control where there is none to be had (no OLE in this
   // test): one line says so, and a web search goes to the default browser.

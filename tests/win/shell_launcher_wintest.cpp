@@ -9,11 +9,14 @@
 #include <thread>
 
 #include "lang/lang_tables.h"
+#include "launch/favourites.h"
 #include "launch/open_docs.h"
 #include "platform/files.h"
 #include "platform/shell_launcher.h"
 #include "platform/temp_dir_for_tests.h"
 #include "platform/wide_win.h"
+#include "platform/window_system.h"
+#include "platform/wow64_path_win.h"
 #include "store/doc_list.h"
 
 namespace zd {
@@ -93,6 +96,48 @@ TEST(SystemShellLauncher, CommandLinesAndExecutedFilesRun) {
 
   EXPECT_FALSE(shell->StartCommandLine("\"" + dir.File("missing.exe") + "\"", ShowMode::kNormal));
   EXPECT_FALSE(shell->Execute({"open", dir.File("missing.exe"), "", ShowMode::kNormal}));
+}
+
+// A 64-bit Windows as a 32-bit process sees it, stood in for by a folder of
+// our own: a program that lives only in the 64-bit System32 (reachable as
+// Sysnative) is found by every check and starts when opened.
+TEST(SystemShellLauncher, ProgramsOfThe64BitSystem32AreFoundAndStartThroughSysnative) {
+  TempDirForTests dir;
+  const std::string windows = dir.File("Win");
+  for (const char* folder : {"", "\\System32", "\\Sysnative"}) {
+    ASSERT_TRUE(CreateDirectoryW(Utf8ToWide(windows + folder).c_str(), nullptr)) << folder;
+  }
+  const auto shell = MakeSystemShellLauncher(0);
+  const std::string program = windows + "\\Sysnative\\zdtool64.exe";
+  ASSERT_TRUE(CopyFileW(Utf8ToWide(shell->SystemDirectory() + "\\cmd.exe").c_str(),
+                        Utf8ToWide(program).c_str(), FALSE));
+  struct Wow64 {
+    explicit Wow64(const std::string& windows_dir) { SimulateWow64ForTests(windows_dir); }
+    ~Wow64() { SimulateWow64ForTests(""); }
+  } wow64(windows);
+
+  const std::string seen = windows + "\\System32\\ZDTOOL64.EXE";  // as a 64-bit process names it
+  EXPECT_EQ(shell->QueryPath(seen), PathAnswer::kFile);
+  EXPECT_TRUE(shell->FileExists(seen));
+  EXPECT_TRUE(MakeSystemWindowSystem()->PathExists(seen));
+  EXPECT_EQ(CheckFavouritePath(seen, *shell), FavPathCheck::kPresent) << "never pruned";
+  const std::string marker = dir.File("sysnative.txt");
+  EXPECT_TRUE(shell->Execute({"open", seen, "/c echo z> \"" + marker + "\"", ShowMode::kNormal}));
+  EXPECT_TRUE(WaitForFile(marker));
+}
+
+// A server's path is never asked about from the interface thread: an offline
+// server would keep the window waiting.
+TEST(SystemShellLauncher, NetworkPathsAreNotAskedAbout) {
+  const auto shell = MakeSystemShellLauncher(0);
+  for (const char* path : {"\\\\zd-no-such-server\\share\\a.txt", "//zd-no-such-server/share"}) {
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(shell->QueryPath(path), PathAnswer::kNotAsked) << path;
+    EXPECT_FALSE(shell->FileExists(path)) << path;
+    EXPECT_FALSE(shell->DirectoryExists(path)) << path;
+    EXPECT_TRUE(MakeSystemWindowSystem()->PathExists(path)) << "a running program's file is there";
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1)) << path;
+  }
 }
 
 // A document opened from a tree or the favourites reaches the shell with the

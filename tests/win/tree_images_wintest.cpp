@@ -120,6 +120,11 @@ TEST_F(TreeImagesTest, ProgramIconsAppendFromElevenAndRefuseGaps) {
   EXPECT_FALSE(images.InsertIcon(OwnExePath(), -1));
   EXPECT_FALSE(images.InsertIcon(OwnExePath() + ".missing\\none.exe", 13));
   EXPECT_EQ(images.count(), 13);
+  // The history emptied: the built-in pictures are left, unchanged.
+  images.RemoveIcons();
+  EXPECT_EQ(images.count(), TreeImageList::kBuiltInImages);
+  EXPECT_EQ(Pixels(images.handle(), 10, 16), last_built_in);
+  ASSERT_TRUE(images.InsertIcon(OwnExePath(), 11));
 }
 
 TEST_F(TreeImagesTest, InsertingInsideMovesLaterImagesUp) {

@@ -14,10 +14,16 @@
 // PATH sharing it for reading only (SHARE "read") or not at all ("none"),
 // sets the named event EVENT, keeps the handle MS milliseconds (at most 60 s)
 // and ends. It ends with 2 when the file could not be opened.
+//
+// Or, as a screen reader reads a list box of another program: read-list HWND
+// OUT asks the list box HWND (decimal) for its row count and each row's text
+// (LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT) and writes them to the file OUT,
+// UTF-8, one row a line; a row that gives no text is written as "<LB_ERR>".
 #include <windows.h>
 // windows.h must come first
 #include <shellapi.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -119,12 +125,53 @@ int HoldFile(const std::wstring& path, int ms, const std::wstring& share,
   return 0;
 }
 
+std::string Utf8(const std::wstring& wide) {
+  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()),
+                                    nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
+  if (n > 0) {
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), out.data(), n,
+                        nullptr, nullptr);
+  }
+  return out;
+}
+
+int ReadList(HWND list, const std::wstring& out_path) {
+  std::string text;
+  const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT row = 0; row < count; ++row) {
+    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, row, 0);
+    if (length == LB_ERR) {
+      text += "<LB_ERR>\n";
+      continue;
+    }
+    std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT got = SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(wide.data()));
+    text += got == LB_ERR ? "<LB_ERR>" : Utf8(wide.substr(0, static_cast<size_t>(got)));
+    text += '\n';
+  }
+  HANDLE file = CreateFileW(out_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 2;
+  DWORD written = 0;
+  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(file);
+  return 0;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   int argc = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (!argv) return 1;
+  if (argc == 4 && std::wstring(argv[1]) == L"read-list") {
+    const auto list =
+        reinterpret_cast<HWND>(static_cast<uintptr_t>(_wcstoui64(argv[2], nullptr, 10)));
+    const int rc = ReadList(list, argv[3]);
+    LocalFree(argv);
+    return rc;
+  }
   if (argc == 6 && std::wstring(argv[1]) == L"hold") {
     const int rc = HoldFile(argv[2], _wtoi(argv[3]), argv[4], argv[5]);
     LocalFree(argv);

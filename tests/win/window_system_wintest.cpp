@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/files.h"
+#include "platform/temp_dir_for_tests.h"
 #include "platform/wide_win.h"
 #include "platform/window_system.h"
 #include "tests/win/helper_process.h"
@@ -170,10 +172,13 @@ TEST(SystemWindowSystem, ProcessPathOfOurOwnWindowAndOfNoWindow) {
   EXPECT_EQ(system->ProcessImagePath(0), std::nullopt);
 }
 
-TEST(SystemWindowSystem, PathExistsForFilesAndFoldersOnly) {
+TEST(SystemWindowSystem, PathExistsForFilesAndFoldersAndWhatIsNotAsked) {
   auto system = MakeSystemWindowSystem();
-  const std::string exe = WideToUtf8(OwnExePath());
-  const std::string folder = exe.substr(0, exe.find_last_of("\\/"));
+  TempDirForTests dir;
+  const std::string folder = dir.File("程序");
+  const std::string exe = folder + "\\a.exe";
+  ASSERT_TRUE(CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr));
+  ASSERT_TRUE(MakeSystemFiles()->WriteAtomic(exe, "MZ"));
   EXPECT_TRUE(system->PathExists(exe));
   EXPECT_TRUE(system->PathExists(folder));
   EXPECT_TRUE(system->PathExists(folder + "\\"));
@@ -183,6 +188,14 @@ TEST(SystemWindowSystem, PathExistsForFilesAndFoldersOnly) {
   EXPECT_FALSE(system->PathExists(exe + ".missing"));
   EXPECT_FALSE(system->PathExists(folder + "\\no such folder\\x.exe"));
   EXPECT_FALSE(system->PathExists(""));
+  EXPECT_EQ(system->QueryPath(exe + ".missing"), PathAnswer::kNotFound);
+  // A network drive (the test prefix's Z:) is not asked about: a program
+  // found running there counts as present.
+  const std::string own = WideToUtf8(OwnExePath());
+  if (MakeSystemFiles()->DriveType(own.substr(0, 3)) == DriveKind::kRemote) {
+    EXPECT_EQ(system->QueryPath(own + ".missing"), PathAnswer::kNotAsked);
+    EXPECT_TRUE(system->PathExists(own + ".missing"));
+  }
 }
 
 // A program that does not answer must not hold up the enumeration: its
