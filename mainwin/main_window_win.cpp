@@ -558,6 +558,11 @@ void TFrmMain::TimerFirstRunTimer() {
   RunAutoRunDocs();
   // A refresh asked for during the load runs now; a close waits for its end.
   tracker_->HistoryLoaded();
+  // The first keystroke in the search box finds its copies made.
+  try {
+    launcher_->search_row().search().PrepareAhead();
+  }
+  ZD_CATCH_LOG("TimerFirstRunTimer")
   if (online_) online_->HoldOffers(false);
   if (close_after_load_ && hwnd_) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
