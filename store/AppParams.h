@@ -18,6 +18,7 @@ inline constexpr char kRecentFileName[] = "rec.dat";
 inline constexpr char kRunFileName[] = "run.dat";
 inline constexpr char kLastRunFileName[] = "lr.dat";
 inline constexpr char kNoteFileName[] = "note.txt";
+inline constexpr char kPrivacyRulesFileName[] = "rules.dat";
 
 inline constexpr char kSectionDefault[] = "default";
 inline constexpr char kSectionDocs[] = "docs";

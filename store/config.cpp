@@ -51,7 +51,7 @@ ConfigDirChoice ChooseConfigDir(Files& files) {
 int RemoveInterruptedSaves(Files& files, const std::string& dir) {
   int removed = 0;
   for (const char* name : {kSettingsFileName, kFavFileName, kRecentFileName, kRunFileName,
-                           kLastRunFileName, kNoteFileName, kProbeFileName}) {
+                           kLastRunFileName, kNoteFileName, kPrivacyRulesFileName, kProbeFileName}) {
     const std::string temp = TempPathFor(dir + name);
     if (files.FileExists(temp) && files.RemoveFile(temp)) ++removed;
   }

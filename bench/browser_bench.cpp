@@ -1,0 +1,194 @@
+// The budgets of the browsers' own files: a refresh with five unchanged
+// profiles (nothing read but their stamps); a changed session file read
+// (its size on disk 5 MB); a window title looked up in a 50 MB History.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <random>
+
+#include "platform/fake_window_system.h"
+#include "platform/shared_files.h"
+#include "platform/temp_dir_for_tests.h"
+#include "tracking/browser_files_for_tests.h"
+#include "tracking/browser_pages.h"
+#include "tracking/history_db.h"
+#include "tracking/session_file.h"
+
+namespace zd {
+namespace {
+
+using testing::HistoryRow;
+using testing::TabSpec;
+
+void WriteFile(const std::string& path, const std::string& data) {
+  std::ofstream(path, std::ios::binary) << data;
+}
+
+// What makes a real session file large: every entry's principals and
+// referrer, and each tab's favicon as a data address (barely compressible).
+std::string LargeSession(size_t target_compressed_bytes, size_t* json_bytes) {
+  std::mt19937 random(7);
+  const auto base64 = [&](size_t n) {
+    static const char kChars[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string s(n, 'A');
+    for (char& c : s) c = kChars[random() % 64];
+    return s;
+  };
+  std::string windows = "[";
+  std::string file;
+  for (int w = 0;; ++w) {
+    std::string tabs;
+    for (int t = 0; t < 40; ++t) {
+      std::string entries;
+      for (int e = 0; e < 8; ++e) {
+        const std::string url = "https://site" + std::to_string(w * 40 + t) + ".example/page/" +
+                                std::to_string(e) + "?q=" + base64(12);
+        entries += (e ? "," : "") + std::string("{\"url\":") + testing::JsonString(url) +
+                   ",\"title\":\"Page " + std::to_string(e) + " of site " + std::to_string(t) +
+                   "\",\"charset\":\"UTF-8\",\"ID\":" + std::to_string(e) +
+                   ",\"docshellUUID\":\"{" + base64(36) +
+                   "}\",\"referrerInfo\":\"" + base64(180) +
+                   "\",\"triggeringPrincipal_base64\":\"{\\\"3\\\":{}}\",\"hasUserInteraction\":true,"
+                   "\"persist\":true,\"docIdentifier\":" +
+                   std::to_string(e + 100) + "}";
+      }
+      tabs += (t ? "," : "") + std::string("{\"entries\":[") + entries +
+              "],\"lastAccessed\":1700000000000,\"hidden\":false,\"attributes\":{},"
+              "\"image\":\"data:image/png;base64," +
+              base64(1500) + "\",\"index\":8,\"requestedIndex\":0,\"userContextId\":0}";
+    }
+    windows += (w ? "," : "") + std::string("{\"tabs\":[") + tabs + "],\"selected\":1}";
+    const std::string json = "{\"version\":[\"sessionrestore\",1],\"windows\":" + windows +
+                             "],\"selectedWindow\":1,\"_closedWindows\":[]}";
+    file = testing::MozLz4(json);
+    if (file.size() >= target_compressed_bytes) {
+      *json_bytes = json.size();
+      return file;
+    }
+  }
+}
+
+void BM_ChangedSessionFileRead(benchmark::State& state) {
+  size_t json_bytes = 0;
+  const std::string file = LargeSession(5u << 20, &json_bytes);
+  SessionParser parser;
+  size_t pages = 0;
+  for (auto _ : state) {
+    std::optional<SessionText> text = DecodeMozLz4(file);
+    std::optional<std::vector<SessionPage>> read = parser.Pages(*text);
+    pages = read ? read->size() : 0;
+    benchmark::DoNotOptimize(pages);
+  }
+  state.counters["file_MB"] = static_cast<double>(file.size()) / (1 << 20);
+  state.counters["json_MB"] = static_cast<double>(json_bytes) / (1 << 20);
+  state.counters["tabs"] = static_cast<double>(pages);
+}
+BENCHMARK(BM_ChangedSessionFileRead)->Unit(benchmark::kMillisecond);
+
+// A 50 MB History (urls and visits, with Chromium's indexes): one window's
+// title looked up: 2 a page visited lately (the usual case), 1 a page last
+// visited long ago, 0 a title no entry has (a page whose title changed).
+class LargeHistory {
+ public:
+  LargeHistory() {
+    std::vector<HistoryRow> rows;
+    std::mt19937 random(11);
+    for (int i = 0; std::ifstream(path(), std::ios::ate).tellg() < (50 << 20) || i == 0; ++i) {
+      rows.clear();
+      for (int j = 0; j < 20000; ++j) {
+        const int n = i * 20000 + j;
+        rows.push_back({"https://host" + std::to_string(n % 5000) + ".example/articles/" +
+                            std::to_string(n) + "/" + std::to_string(random()) + "?utm=" +
+                            std::to_string(random()),
+                        "Article " + std::to_string(n) + " - a page title of ordinary length",
+                        13300000000000000 + n});
+      }
+      testing::WriteHistory(path(), rows);
+      rows_ += static_cast<int>(rows.size());
+    }
+  }
+  std::string path() const { return dir_.File("History"); }
+  int rows() const { return rows_; }
+
+ private:
+  int rows_ = 0;
+  TempDirForTests dir_;
+};
+
+void BM_TitleLookedUpIn50MBHistory(benchmark::State& state) {
+  static LargeHistory history;
+  std::unique_ptr<SharedFiles> files = MakeSystemSharedFiles();
+  const char* title = state.range(0) == 2   ? "Article %d - a page title of ordinary length"
+                      : state.range(0) == 1 ? "Article 12345 - a page title of ordinary length"
+                                            : "A page whose title changed after it loaded";
+  char text[128];
+  std::snprintf(text, sizeof text, title, history.rows() - 10);
+  const std::vector<std::string> titles = {text};
+  for (auto _ : state) {
+    HistoryLookup lookup = LookUpTitles(history.path(), titles, *files);
+    benchmark::DoNotOptimize(lookup);
+  }
+  state.counters["file_MB"] =
+      static_cast<double>(files->Stamp(history.path())->size) / (1 << 20);
+}
+BENCHMARK(BM_TitleLookedUpIn50MBHistory)->Arg(2)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+// Five profiles on disk, none changed since the last refresh: three of one
+// Firefox, two of one Chrome (with a History each), and their windows.
+void BM_RefreshWithFiveUnchangedProfiles(benchmark::State& state) {
+  TempDirForTests dir;
+  const std::string roaming = dir.path() + "roaming", local = dir.path() + "local";
+  const std::string firefox = roaming + "/Mozilla/Firefox";
+  const std::string chrome = local + "/Google/Chrome/User Data";
+  for (const std::string& d : {firefox + "/Profiles/a/sessionstore-backups",
+                               firefox + "/Profiles/b/sessionstore-backups",
+                               firefox + "/Profiles/c/sessionstore-backups", chrome + "/Default",
+                               chrome + "/Profile 1"}) {
+    std::filesystem::create_directories(d);
+  }
+  WriteFile(firefox + "/profiles.ini",
+            testing::ProfilesIni({"Profiles/a", "Profiles/b", "Profiles/c"}));
+  for (const char* p : {"a", "b", "c"}) {
+    std::vector<TabSpec> tabs;
+    for (int t = 0; t < 30; ++t) {
+      tabs.push_back({{{"https://" + std::string(p) + std::to_string(t) + ".example/", "Tab"}}, 1});
+    }
+    WriteFile(firefox + "/Profiles/" + p + "/sessionstore-backups/recovery.jsonlz4",
+              testing::MozLz4(testing::SessionJson({tabs})));
+  }
+  WriteFile(chrome + "/Local State", testing::LocalState({{"Default", "Me"}, {"Profile 1", "Work"}}));
+  std::vector<HistoryRow> rows;
+  for (int i = 0; i < 2000; ++i) {
+    rows.push_back({"https://h" + std::to_string(i) + ".example/", "Title " + std::to_string(i), i});
+  }
+  testing::WriteHistory(chrome + "/Default/History", rows);
+  testing::WriteHistory(chrome + "/Profile 1/History", rows);
+
+  FakeWindowSystem windows;
+  windows.AddWindow("Tab - Mozilla Firefox", "C:\\Program Files\\Mozilla Firefox\\firefox.exe");
+  for (int i = 0; i < 4; ++i) {
+    windows.AddWindow("Title " + std::to_string(i * 7) + " - Google Chrome - " +
+                          (i % 2 ? "Work" : "Me"),
+                      "C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe");
+  }
+  for (int i = 0; i < 20; ++i) windows.AddWindow("Document " + std::to_string(i), "C:\\x\\app.exe");
+  std::unique_ptr<SharedFiles> files = MakeSystemSharedFiles();
+  BrowserPages pages(windows, *files, UserFolders{roaming, local});
+  size_t found = pages.Collect().size();  // the first refresh reads everything
+  const int reads = pages.file_reads(), queries = pages.history_queries();
+  for (auto _ : state) {
+    found = pages.Collect().size();
+    benchmark::DoNotOptimize(found);
+  }
+  if (pages.file_reads() != reads || pages.history_queries() != queries) {
+    state.SkipWithError("an unchanged file was read again");
+  }
+  state.counters["pages"] = static_cast<double>(found);
+}
+BENCHMARK(BM_RefreshWithFiveUnchangedProfiles)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace zd
