@@ -46,7 +46,8 @@ std::string LargeSession(size_t target_compressed_bytes, size_t* json_bytes) {
       for (int e = 0; e < 8; ++e) {
         const std::string url = "https://site" + std::to_string(w * 40 + t) + ".example/page/" +
                                 std::to_string(e) + "?q=" + base64(12);
-        entries += (e ? "," : "") + std::string("{\"url\":") + testing::JsonString(url) +
+        if (e) entries += ",";
+        entries += std::string("{\"url\":") + testing::JsonString(url) +
                    ",\"title\":\"Page " + std::to_string(e) + " of site " + std::to_string(t) +
                    "\",\"charset\":\"UTF-8\",\"ID\":" + std::to_string(e) +
                    ",\"docshellUUID\":\"{" + base64(36) +
@@ -55,12 +56,14 @@ std::string LargeSession(size_t target_compressed_bytes, size_t* json_bytes) {
                    "\"persist\":true,\"docIdentifier\":" +
                    std::to_string(e + 100) + "}";
       }
-      tabs += (t ? "," : "") + std::string("{\"entries\":[") + entries +
+      if (t) tabs += ",";
+      tabs += std::string("{\"entries\":[") + entries +
               "],\"lastAccessed\":1700000000000,\"hidden\":false,\"attributes\":{},"
               "\"image\":\"data:image/png;base64," +
               base64(1500) + "\",\"index\":8,\"requestedIndex\":0,\"userContextId\":0}";
     }
-    windows += (w ? "," : "") + std::string("{\"tabs\":[") + tabs + "],\"selected\":1}";
+    if (w) windows += ",";
+    windows += std::string("{\"tabs\":[") + tabs + "],\"selected\":1}";
     const std::string json = "{\"version\":[\"sessionrestore\",1],\"windows\":" + windows +
                              "],\"selectedWindow\":1,\"_closedWindows\":[]}";
     file = testing::MozLz4(json);

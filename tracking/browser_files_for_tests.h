@@ -20,21 +20,27 @@ struct TabSpec {
 };
 
 inline std::string JsonString(const std::string& text) {
-  std::string out = "\"";
+  std::string out(1, '"');
   for (char c : text) {
     if (c == '"' || c == '\\') out += '\\';
     out += c;
   }
-  return out + "\"";
+  out += '"';
+  return out;
 }
 
 inline std::string TabJson(const TabSpec& tab, const std::string& extra = "") {
   std::string json = "{\"entries\":[";
   for (size_t i = 0; i < tab.entries.size(); ++i) {
     if (i) json += ",";
-    json += "{\"url\":" + JsonString(tab.entries[i].first);
-    if (tab.entries[i].second != "-") json += ",\"title\":" + JsonString(tab.entries[i].second);
-    json += extra + "}";
+    json += "{\"url\":";
+    json += JsonString(tab.entries[i].first);
+    if (tab.entries[i].second != "-") {
+      json += ",\"title\":";
+      json += JsonString(tab.entries[i].second);
+    }
+    json += extra;
+    json += "}";
   }
   json += "],\"lastAccessed\":1700000000000,\"hidden\":false";
   if (tab.index >= 0) json += ",\"index\":" + std::to_string(tab.index);
@@ -49,7 +55,10 @@ inline std::string SessionJson(const std::vector<std::vector<TabSpec>>& windows,
     for (size_t w = 0; w < ws.size(); ++w) {
       if (w) json += ",";
       json += "{\"tabs\":[";
-      for (size_t t = 0; t < ws[w].size(); ++t) json += (t ? "," : "") + TabJson(ws[w][t]);
+      for (size_t t = 0; t < ws[w].size(); ++t) {
+        if (t) json += ",";
+        json += TabJson(ws[w][t]);
+      }
       json += "],\"selected\":1,\"_closedTabs\":[]}";
     }
     return json + "]";
@@ -83,8 +92,11 @@ inline std::string ProfilesIni(const std::vector<std::string>& relative_paths) {
 inline std::string LocalState(const std::vector<std::pair<std::string, std::string>>& profiles) {
   std::string json = "{\"browser\":{\"enabled_labs_experiments\":[]},\"profile\":{\"info_cache\":{";
   for (size_t i = 0; i < profiles.size(); ++i) {
-    json += (i ? "," : "") + JsonString(profiles[i].first) + ":{\"avatar_icon\":\"x\",\"name\":" +
-            JsonString(profiles[i].second) + ",\"is_ephemeral\":false}";
+    if (i) json += ",";
+    json += JsonString(profiles[i].first);
+    json += ":{\"avatar_icon\":\"x\",\"name\":";
+    json += JsonString(profiles[i].second);
+    json += ",\"is_ephemeral\":false}";
   }
   return json + "},\"last_used\":\"Default\"}}";
 }

@@ -29,6 +29,16 @@ bool ForEachField(od::object object, OnField on_field) {
   return true;
 }
 
+// A value of another type than expected is skipped; any other error means
+// the text is not JSON and ends the read.
+enum class Got { kValue, kOtherType, kBroken };
+template <typename Result, typename T>
+Got GetAs(Result&& result, T& out) {
+  const simdjson::error_code error = std::forward<Result>(result).get(out);
+  if (error == simdjson::SUCCESS) return Got::kValue;
+  return error == simdjson::INCORRECT_TYPE ? Got::kOtherType : Got::kBroken;
+}
+
 struct Entry {
   std::string_view url, title;
 };
@@ -45,21 +55,27 @@ const Entry* ShownEntry(const std::vector<Entry>& entries, std::optional<int64_t
 
 bool ReadEntries(od::value value, std::vector<Entry>& entries) {
   od::array array;
-  if (value.get_array().get(array) != simdjson::SUCCESS) return true;
+  if (const Got got = GetAs(value.get_array(), array); got != Got::kValue) return got == Got::kOtherType;
   for (auto item : array) {
     od::value element;
     if (std::move(item).get(element) != simdjson::SUCCESS) return false;
     od::object object;
     Entry entry;
     // An entry that is not an object still counts for the index.
-    if (element.get_object().get(object) == simdjson::SUCCESS) {
+    const Got got = GetAs(element.get_object(), object);
+    if (got == Got::kBroken) return false;
+    if (got == Got::kValue) {
       const bool ok = ForEachField(object, [&](od::raw_json_string key, od::value v) {
         if (key == "url"sv) {
           std::string_view text;
-          if (v.get_string().get(text) == simdjson::SUCCESS) entry.url = text;
+          const Got is = GetAs(v.get_string(), text);
+          if (is == Got::kBroken) return false;
+          if (is == Got::kValue) entry.url = text;
         } else if (key == "title"sv) {
           std::string_view text;
-          if (v.get_string().get(text) == simdjson::SUCCESS) entry.title = text;
+          const Got is = GetAs(v.get_string(), text);
+          if (is == Got::kBroken) return false;
+          if (is == Got::kValue) entry.title = text;
         }
         return true;
       });
@@ -82,7 +98,7 @@ std::optional<int64_t> ReadIndex(od::value value) {
 
 bool ReadTab(od::value value, std::vector<SessionPage>& pages) {
   od::object tab;
-  if (value.get_object().get(tab) != simdjson::SUCCESS) return true;
+  if (const Got got = GetAs(value.get_object(), tab); got != Got::kValue) return got == Got::kOtherType;
   std::vector<Entry> entries;
   std::optional<int64_t> index;
   const bool ok = ForEachField(tab, [&](od::raw_json_string key, od::value v) {
@@ -103,18 +119,21 @@ bool ReadTab(od::value value, std::vector<SessionPage>& pages) {
 
 bool ReadWindow(od::value value, std::vector<SessionPage>& pages) {
   od::object window;
-  if (value.get_object().get(window) != simdjson::SUCCESS) return true;
+  if (const Got got = GetAs(value.get_object(), window); got != Got::kValue) {
+    return got == Got::kOtherType;
+  }
   std::vector<SessionPage> own;
   bool is_private = false;
   const bool ok = ForEachField(window, [&](od::raw_json_string key, od::value v) {
     if (key == "isPrivate"sv) {
       bool flag = false;
-      if (v.get_bool().get(flag) == simdjson::SUCCESS) is_private = flag;
-      return true;
+      const Got got = GetAs(v.get_bool(), flag);
+      if (got == Got::kValue) is_private = flag;
+      return got != Got::kBroken;
     }
     if (key != "tabs"sv) return true;
     od::array tabs;
-    if (v.get_array().get(tabs) != simdjson::SUCCESS) return true;
+    if (const Got got = GetAs(v.get_array(), tabs); got != Got::kValue) return got == Got::kOtherType;
     for (auto item : tabs) {
       od::value tab;
       if (std::move(item).get(tab) != simdjson::SUCCESS || !ReadTab(tab, own)) return false;
@@ -181,7 +200,9 @@ std::optional<std::vector<SessionPage>> SessionParser::Pages(const SessionText& 
   const bool ok = ForEachField(root, [&](od::raw_json_string key, od::value v) {
     if (key != "windows"sv) return true;
     od::array windows;
-    if (v.get_array().get(windows) != simdjson::SUCCESS) return true;
+    if (const Got got = GetAs(v.get_array(), windows); got != Got::kValue) {
+      return got == Got::kOtherType;
+    }
     for (auto item : windows) {
       od::value window;
       if (std::move(item).get(window) != simdjson::SUCCESS || !ReadWindow(window, pages)) return false;
@@ -189,9 +210,6 @@ std::optional<std::vector<SessionPage>> SessionParser::Pages(const SessionText& 
     return true;
   });
   if (!ok) return std::nullopt;
-  // Trailing bytes after the root, or an unclosed root, make the file torn.
-  const char* rest = nullptr;
-  if (doc.current_location().get(rest) == simdjson::SUCCESS) return std::nullopt;
   return pages;
 }
 

@@ -46,7 +46,7 @@ class SessionParser {
 
   // The page of every tab of every window not marked private, in order.
   // Windows, tabs and entries of unexpected shape are skipped; nullopt when
-  // the text is not JSON (a torn or truncated file).
+  // the text is not JSON (an unclosed string, a stray character, nothing).
   std::optional<std::vector<SessionPage>> Pages(const SessionText& text);
 
  private:
