@@ -64,6 +64,7 @@ class RecordingGate {
   bool paused() const { return paused_; }
   RecordingState State();
   PrivacyFilter& filter() { return filter_; }
+  const PrivacyFilter& filter() const { return filter_; }
 
   // What a refresh registers of `found`, changed as the rules say; false:
   // nothing (recording is off, or a rule drops it).

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/fake_files.h"
+#include "platform/fake_shared_files.h"
+#include "tracking/browser_files_for_tests.h"
+#include "tracking/recording.h"
 #include "tracking/doc_kinds.h"
 #include "tracking/tracker_harness_for_tests.h"
 
@@ -196,6 +199,73 @@ TEST_F(GatedRefreshTest, PausedNothingIsRecordedAndAFailedShellScanKeepsTheBrows
   tracker->CheckShellDocs();
   EXPECT_EQ(Names(), (std::vector<std::string>{"Account @ https://bank.example/account",
                                                "Today @ https://news.example/today"}));
+}
+
+}  // namespace
+}  // namespace zd
+
+namespace zd {
+namespace {
+
+// The main window's recording: the pause switch and the rules come back at
+// the next start, and the browsers are not read while recording is off.
+TEST(RecordingTest, PauseAndRulesAreKeptForTheNextStart) {
+  struct Desk {
+    Desk() {
+      files.AddDrive("C:\\", DriveKind::kFixed);
+      files.AddDirectory("C:\\MrxConfig");
+      store.files = &files;
+      store.codec = codec.get();
+      store.ConfigDir = "C:\\MrxConfig\\";
+      OpenSettingsFile(store);
+    }
+    FakeFiles files;
+    std::unique_ptr<AnsiCodec> codec = MakeCodec(936);
+    DocStore store;
+  } desk;
+  FakeWindowSystem windows;
+  FakeSharedFiles shared;
+  windows.AddWindow("A - Mozilla Firefox", "C:\\Firefox\\firefox.exe");
+  shared.Put("R\\Mozilla\\Firefox\\profiles.ini", testing::ProfilesIni({"p"}));
+  shared.Put("R\\Mozilla\\Firefox\\p\\sessionstore-backups\\recovery.jsonlz4",
+             testing::MozLz4(testing::SessionJson({{{{{"https://a.example/", "A"}}, 1}}})));
+  FakeRegistry registry;
+  const auto start = [&] {
+    // A new start reads the settings file again.
+    desk.store.settings.reset();
+    OpenSettingsFile(desk.store);
+    auto recording = std::make_unique<Recording>(desk.store, windows, shared, UserFolders{"R", "L"},
+                                                 &registry);
+    recording->Load();
+    return recording;
+  };
+  std::unique_ptr<Recording> first = start();
+  EXPECT_FALSE(first->paused());
+  EXPECT_EQ(first->BrowserPagesFound(),
+            (std::vector<FoundDoc>{{"https://a.example/", "A", "C:\\Firefox\\firefox.exe", kDocWeb}}));
+  first->SetPaused(true);
+  EXPECT_TRUE(first->BrowserPagesFound().empty());
+  const PrivacyRule drop = Rule(RuleAction::kDrop, RuleField::kTitle, "bank");
+  const PrivacyRule redact = Rule(RuleAction::kRedact, RuleField::kAddress, "mail", true);
+  EXPECT_TRUE(first->AddRule(drop));
+  EXPECT_TRUE(first->AddRule(redact));
+  EXPECT_TRUE(first->DeleteRule(0));
+  EXPECT_FALSE(first->DeleteRule(5));
+
+  std::unique_ptr<Recording> second = start();
+  EXPECT_TRUE(second->paused());
+  EXPECT_EQ(second->rules(), std::vector<PrivacyRule>{redact});
+  FoundDoc mail{"https://mail.example/inbox", "Inbox", "x", kDocWeb};
+  second->SetPaused(false);
+  EXPECT_TRUE(second->Admit(mail));
+  EXPECT_EQ(mail.address, "https://mail.example/");
+
+  // A rules file that cannot be written: the rule holds for this run only, and is said so.
+  desk.files.set_fail_all_writes(true);
+  EXPECT_FALSE(second->AddRule(drop));
+  EXPECT_EQ(second->rules().size(), 2u);
+  FoundDoc bank{"https://bank.example/", "My bank", "x", kDocWeb};
+  EXPECT_FALSE(second->Admit(bank));
 }
 
 }  // namespace
