@@ -53,6 +53,14 @@ struct InterfaceTexts {
   std::string DeleteAllQuestion;
   // The one line the web page shows where the system has no HTML engine.
   std::string NoHtmlEngine;
+  // Why nothing new is recorded: the pause switch, or Windows' own setting.
+  std::string RecordingPaused, RecordingWindowsOff;
+  // The privacy rules: what a rule looks at, what it does, and its list row
+  // ("%s" = the pattern); a pattern that is no regular expression ("%s").
+  std::string RuleFieldTitle, RuleFieldAddress, RuleFieldProgram;
+  std::string RuleActionDrop, RuleActionRedact;
+  std::string RuleTextRow, RuleRegexRow;
+  std::string RuleInvalid;
 
   // Shared table: all rows, and the three this program reads by name.
   std::vector<std::string> shared;
