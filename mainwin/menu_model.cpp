@@ -33,6 +33,8 @@ MenuItem Separator(Ui id = kUnnamed, bool visible = true) {
 PopupMenu TrayMenu() {
   MenuItem recent = Item(PmRecent);
   recent.is_submenu = true;  // filled with the recent documents at every right click
+  MenuItem pause = Item(MnPauseRecording);
+  pause.auto_check = true;
   return {popMenu,
           {
               Item(MnOpenZapdock),
@@ -49,6 +51,7 @@ PopupMenu TrayMenu() {
                     Item(MnZDRecycle), Item(MnZDTask), Hidden(MnZDRecent), Hidden(MnZDRun)}),
               std::move(recent),
               Hidden(PmMyDocs),
+              std::move(pause),
               Separator(),
               Item(MnZDExit),
           }};
