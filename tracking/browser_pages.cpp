@@ -139,27 +139,40 @@ const BrowserPages::HistoryCache& BrowserPages::LookUp(const std::string& path,
     return cache;
   }
   const bool changed = !cache.stamp || !(*cache.stamp == *stamp);
-  std::vector<std::string> missing;
+  std::vector<std::string> known, unknown;
   for (const std::string& title : titles) {
-    if (changed || !cache.titles.count(title)) missing.push_back(title);
+    (cache.titles.count(title) ? known : unknown).push_back(title);
   }
-  if (missing.empty()) return cache;
-  ++history_queries_;
-  HistoryLookup lookup = LookUpTitles(path, missing, files_);
-  // Unreadable now: what was known stays, and the rest is asked again next time.
-  if (lookup.read == HistoryRead::kFailed) return cache;
-  if (changed) {
-    cache.titles.clear();
-    cache.stamp = stamp;
-  }
-  for (const std::string& title : missing) {
+  const auto answer = [](HistoryCache& into, const std::string& title, const HistoryLookup& lookup) {
     const auto hit = lookup.hits.find(title);
-    if (hit == lookup.hits.end()) {
-      cache.titles[title] = std::nullopt;
-    } else {
-      cache.titles[title] = std::move(hit->second);
+    if (hit != lookup.hits.end()) {
+      into.titles[title] = hit->second;
+    } else if (!lookup.only_newer) {
+      into.titles[title] = std::nullopt;
     }
+  };
+  if (changed) {
+    HistoryCache fresh;
+    if (!known.empty()) {
+      ++history_queries_;
+      const HistoryLookup lookup = LookUpTitles(path, known, files_, cache.latest_visit);
+      // Unreadable now: what was known stays, and is asked again next time.
+      if (lookup.read == HistoryRead::kFailed) return cache;
+      for (const std::string& title : known) {
+        if (lookup.only_newer) fresh.titles[title] = cache.titles[title];
+        answer(fresh, title, lookup);
+      }
+      fresh.latest_visit = lookup.latest_visit;
+    }
+    fresh.stamp = stamp;
+    cache = std::move(fresh);
   }
+  if (unknown.empty()) return cache;
+  ++history_queries_;
+  const HistoryLookup lookup = LookUpTitles(path, unknown, files_);
+  if (lookup.read == HistoryRead::kFailed) return cache;
+  for (const std::string& title : unknown) answer(cache, title, lookup);
+  cache.latest_visit = lookup.latest_visit;
   return cache;
 }
 

@@ -47,6 +47,7 @@ class BrowserPages {
   struct HistoryCache {
     std::optional<FileStamp> stamp;
     std::map<std::string, std::optional<HistoryHit>> titles;
+    std::optional<int64_t> latest_visit;  // when the answers were given
   };
   struct Running {
     const BrowserKind* kind = nullptr;
@@ -61,7 +62,8 @@ class BrowserPages {
   void CollectFirefox(const Running& browser, std::vector<BrowserPage>& pages);
   void CollectChromium(const Running& browser, std::vector<BrowserPage>& pages);
   // Answers for `titles` from the History at `path`, asked only for what the
-  // cache of its current stamp lacks.
+  // cache of its current stamp lacks; after a change, the titles known
+  // before are asked of the visits made since.
   const HistoryCache& LookUp(const std::string& path, const std::set<std::string>& titles);
 
   WindowSystem& windows_;

@@ -141,6 +141,22 @@ TEST_F(ChromiumPagesTest, EachWindowsPageComesFromTheHistoryOfItsProfile) {
   EXPECT_EQ(pages_.history_queries(), queries + 1);
 }
 
+TEST_F(ChromiumPagesTest, AChangedHistoryIsAskedOnlyOfItsNewVisits) {
+  windows_.AddWindow("News - Google Chrome - Me", kChrome);
+  windows_.AddWindow("Nowhere - Google Chrome - Me", kChrome);
+  EXPECT_EQ(Collect(), (std::vector<BrowserPage>{{"https://me.example/news", "News", kChrome}}));
+  // The same title at a new address, and one never seen still missing.
+  ASSERT_TRUE(testing::WriteHistory(data_ + "/Default/History",
+                                    {{"https://me.example/news2", "News", 90},
+                                     {"https://me.example/other", "Other", 91}}));
+  const int queries = pages_.history_queries();
+  EXPECT_EQ(Collect(), (std::vector<BrowserPage>{{"https://me.example/news2", "News", kChrome}}));
+  EXPECT_EQ(pages_.history_queries(), queries + 1);
+  // A History that cannot be read any more keeps the answers it gave.
+  std::filesystem::resize_file(data_ + "/Default/History", 50);
+  EXPECT_EQ(Collect(), (std::vector<BrowserPage>{{"https://me.example/news2", "News", kChrome}}));
+}
+
 TEST_F(ChromiumPagesTest, WithoutLocalStateTheDefaultProfileIsRead) {
   std::filesystem::remove(data_ + "/Local State");
   windows_.AddWindow("News - Google Chrome", kChrome);

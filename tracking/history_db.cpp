@@ -92,9 +92,31 @@ Pass QueryPass(sqlite3* db, const std::vector<std::string>& titles, bool recent,
   return Pass::kOk;
 }
 
-bool Query(sqlite3* db, const std::vector<std::string>& titles,
-           std::map<std::string, HistoryHit>& hits) {
+// A single number from `sql`; nullopt when the query fails or gives NULL.
+std::optional<int64_t> Number(sqlite3* db, const char* sql, std::optional<int64_t> bound) {
+  Statement stmt;
+  if (sqlite3_prepare_v2(db, sql, -1, stmt.out(), nullptr) != SQLITE_OK) return std::nullopt;
+  if (bound) sqlite3_bind_int64(stmt.get(), 1, *bound);
+  if (sqlite3_step(stmt.get()) != SQLITE_ROW || sqlite3_column_type(stmt.get(), 0) == SQLITE_NULL) {
+    return std::nullopt;
+  }
+  return sqlite3_column_int64(stmt.get(), 0);
+}
+
+bool Query(sqlite3* db, const std::vector<std::string>& titles, std::optional<int64_t> since,
+           HistoryLookup& lookup) {
   std::map<std::string, HistoryHit> found;
+  lookup.latest_visit = Number(db, "SELECT max(visit_time) FROM visits", std::nullopt);
+  if (since && lookup.latest_visit && *lookup.latest_visit >= *since) {
+    const std::optional<int64_t> newer =
+        Number(db, "SELECT count(*) FROM visits WHERE visit_time > ?1", since);
+    if (newer && *newer <= kRecentVisits) {
+      if (QueryPass(db, titles, true, found) != Pass::kOk) return false;
+      lookup.hits = std::move(found);
+      lookup.only_newer = true;
+      return true;
+    }
+  }
   const Pass recent = QueryPass(db, titles, true, found);
   if (recent == Pass::kFailed) return false;
   std::vector<std::string> rest;
@@ -102,12 +124,13 @@ bool Query(sqlite3* db, const std::vector<std::string>& titles,
     if (!found.count(title)) rest.push_back(title);
   }
   if (!rest.empty() && QueryPass(db, rest, false, found) != Pass::kOk) return false;
-  hits = std::move(found);
+  lookup.hits = std::move(found);
+  lookup.only_newer = false;
   return true;
 }
 
 bool QueryFile(const std::string& path, const std::vector<std::string>& titles,
-               std::map<std::string, HistoryHit>& hits) {
+               std::optional<int64_t> since, HistoryLookup& lookup) {
   Database db;
   if (sqlite3_open_v2(path.c_str(), db.out(), SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) !=
       SQLITE_OK) {
@@ -117,11 +140,11 @@ bool QueryFile(const std::string& path, const std::vector<std::string>& titles,
   sqlite3_busy_timeout(db.get(), 0);
   // Pages mapped instead of copied through reads: a scan of the whole table.
   sqlite3_exec(db.get(), "PRAGMA mmap_size=268435456", nullptr, nullptr, nullptr);
-  return Query(db.get(), titles, hits);
+  return Query(db.get(), titles, since, lookup);
 }
 
 bool QueryCopy(const std::string& path, const std::vector<std::string>& titles, SharedFiles& files,
-               std::map<std::string, HistoryHit>& hits) {
+               std::optional<int64_t> since, HistoryLookup& lookup) {
   const std::optional<std::string> bytes = files.ReadShared(path);
   if (!bytes || bytes->size() < 100) return false;
   Database db;
@@ -142,24 +165,24 @@ bool QueryCopy(const std::string& path, const std::vector<std::string>& titles, 
       SQLITE_OK) {
     return false;
   }
-  return Query(db.get(), titles, hits);
+  return Query(db.get(), titles, since, lookup);
 }
 
 }  // namespace
 
 HistoryLookup LookUpTitles(const std::string& path, const std::vector<std::string>& titles,
-                           SharedFiles& files) {
+                           SharedFiles& files, std::optional<int64_t> since) {
   HistoryLookup lookup;
   if (titles.empty()) {
     lookup.read = HistoryRead::kDirect;
     return lookup;
   }
-  if (QueryFile(path, titles, lookup.hits)) {
+  if (QueryFile(path, titles, since, lookup)) {
     lookup.read = HistoryRead::kDirect;
-  } else if (QueryCopy(path, titles, files, lookup.hits)) {
+  } else if (QueryCopy(path, titles, files, since, lookup)) {
     lookup.read = HistoryRead::kCopy;
   } else {
-    lookup.hits.clear();
+    lookup = HistoryLookup();
   }
   return lookup;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,11 +26,21 @@ struct HistoryLookup {
   HistoryRead read = HistoryRead::kFailed;
   // The most recently visited entry of each title found (ties: the newer row).
   std::map<std::string, HistoryHit> hits;
+  // The latest visit's time, when the database has a table of visits.
+  std::optional<int64_t> latest_visit;
+  // Only the visits after `since` were looked at (see below): a title not
+  // in `hits` keeps the answer the caller had.
+  bool only_newer = false;
 };
 
-// One pass over the table for all `titles`. kFailed when neither the file
-// nor a copy of it could be queried (not a database, no table urls, gone).
+// The recently visited pages first (through the visits' time index), then
+// one pass over the whole table for the titles not among them. kFailed when
+// neither the file nor a copy of it could be queried (not a database, no
+// table urls, gone).
+// With `since` (the latest visit of an earlier lookup whose answers the
+// caller keeps), and at most a window of recent visits made after it, only
+// those are looked at: a title's answer can only have changed through them.
 HistoryLookup LookUpTitles(const std::string& path, const std::vector<std::string>& titles,
-                           SharedFiles& files);
+                           SharedFiles& files, std::optional<int64_t> since = std::nullopt);
 
 }  // namespace zd

@@ -66,6 +66,39 @@ TEST_F(HistoryDbTest, EachTitleGivesItsMostRecentlyVisitedAddress) {
   }
 }
 
+TEST_F(HistoryDbTest, AfterAChangeOnlyTheVisitsSinceTheLastLookupAreLookedAt) {
+  std::vector<HistoryRow> rows;
+  for (int i = 0; i < 3000; ++i) {
+    rows.push_back({"https://old.example/" + std::to_string(i), "Old " + std::to_string(i), 10 + i});
+  }
+  const std::string path = Write(rows);
+  const std::vector<std::string> titles = {"Old 5", "Old 6", "Nowhere"};
+  const HistoryLookup before = LookUpTitles(path, titles, *files_);
+  ASSERT_EQ(before.latest_visit, 3009);
+  EXPECT_FALSE(before.only_newer);
+  EXPECT_EQ(before.hits, Latest(rows, titles));
+
+  // A few visits later, "Old 5" was opened again at another address.
+  const std::vector<HistoryRow> later = {{"https://new.example/5", "Old 5", 5000},
+                                         {"https://new.example/x", "Something else", 5001}};
+  ASSERT_TRUE(testing::WriteHistory(path, later));
+  const HistoryLookup after = LookUpTitles(path, titles, *files_, before.latest_visit);
+  EXPECT_TRUE(after.only_newer);
+  EXPECT_EQ(after.latest_visit, 5001);
+  const std::map<std::string, HistoryHit> newer = {{"Old 5", {"https://new.example/5", 5000}}};
+  EXPECT_EQ(after.hits, newer);
+
+  // More visits since than the recent window holds: the whole table again.
+  std::vector<HistoryRow> many;
+  for (int i = 0; i < 2100; ++i) many.push_back({"https://m.example/" + std::to_string(i), "M", 6000 + i});
+  ASSERT_TRUE(testing::WriteHistory(path, many));
+  const HistoryLookup full = LookUpTitles(path, titles, *files_, after.latest_visit);
+  EXPECT_FALSE(full.only_newer);
+  rows.insert(rows.end(), later.begin(), later.end());
+  rows.insert(rows.end(), many.begin(), many.end());
+  EXPECT_EQ(full.hits, Latest(rows, titles));
+}
+
 TEST_F(HistoryDbTest, ALockedDatabaseIsReadFromACopyAndAGoneOneFails) {
   const std::vector<HistoryRow> rows = {{"https://a.example/", "A", 1}};
   const std::string path = Write(rows);
