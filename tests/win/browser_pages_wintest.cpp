@@ -102,6 +102,8 @@ TEST_F(BrowserPagesWinTest, OpenPagesAreRecordedAndTheRulesAndThePauseDecideWhat
                        chrome_exe_);
   ASSERT_TRUE(firefox.started() && chrome.started());
   ASSERT_NE(firefox.Window(L"FF docs \u2014 Mozilla Firefox"), nullptr);
+  // The first window first: closing it ends the helper.
+  ASSERT_NE(chrome.Window(L"Daily news - Google Chrome - Me"), nullptr);
   ASSERT_NE(chrome.Window(L"Secret - Google Chrome (Incognito)"), nullptr);
 
   TFrmMain& form = OpenLoaded();
