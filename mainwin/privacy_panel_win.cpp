@@ -2,6 +2,7 @@
 
 #include <windows.h>
 // windows.h must come first
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include "lang/captions.h"
