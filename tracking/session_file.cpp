@@ -155,6 +155,9 @@ std::optional<SessionText> DecodeMozLz4(std::string_view file) {
   if (size > kMaxSessionBytes || block.size() > static_cast<size_t>(LZ4_MAX_INPUT_SIZE)) {
     return std::nullopt;
   }
+  // LZ4 expands a block at most about 255 times: a larger size is a lie,
+  // refused before anything is allocated for it.
+  if (size / 255 > block.size() + 16) return std::nullopt;
   SessionText text;
   text.capacity = size + simdjson::SIMDJSON_PADDING;
   text.data.reset(new char[text.capacity]);
