@@ -49,6 +49,7 @@ class BrowserPagesWinTest : public MainWindowFixture {
                   {{{"https://second.example/", "Second tab"}}, 1}});
     WriteFile(chrome_data_ + "\\Local State",
               testing::LocalState({{"Default", "Me"}, {"Profile 1", "Work"}}));
+    std::filesystem::create_directories(chrome_data_ + "\\Default");
     std::filesystem::create_directories(chrome_data_ + "\\Profile 1");
     ASSERT_TRUE(testing::WriteHistory(chrome_data_ + "\\Default\\History",
                                       {{"https://news.example/old", "Daily news", 100},
@@ -75,12 +76,14 @@ class BrowserPagesWinTest : public MainWindowFixture {
               MozLz4(SessionJson({tabs}, {{{{{"https://closed.example/", "Closed"}}, 1}}})));
   }
 
-  // "title @ address [root]" of the web pages recorded, in order.
+  // "title @ address [root]" of the web pages recorded, sorted: the browsers
+  // come in the windows' z-order.
   std::vector<std::string> Pages() {
     std::vector<std::string> pages;
     for (const TMyDoc& doc : form_->store().docs) {
       if (doc.doctype == 1) pages.push_back(doc.name + " @ " + doc.path + " [" + doc.RootPath + "]");
     }
+    std::sort(pages.begin(), pages.end());
     return pages;
   }
 
@@ -110,9 +113,9 @@ TEST_F(BrowserPagesWinTest, OpenPagesAreRecordedAndTheRulesAndThePauseDecideWhat
   Refresh();
   // Every open Firefox tab, and the page of each Chrome window, with title and host.
   const std::vector<std::string> first = {
+      "Daily news @ https://news.example/today [news.example]",
       "FF docs @ https://ff.example/docs [ff.example]",
       "Second tab @ https://second.example/ [second.example]",
-      "Daily news @ https://news.example/today [news.example]",
       "Team wiki @ https://wiki.example/start [wiki.example]",
   };
   EXPECT_EQ(Pages(), first);
@@ -135,6 +138,7 @@ TEST_F(BrowserPagesWinTest, OpenPagesAreRecordedAndTheRulesAndThePauseDecideWhat
   Refresh();
   std::vector<std::string> second = first;
   second.push_back("online.bank.example @ https://online.bank.example/ [online.bank.example]");
+  std::sort(second.begin(), second.end());
   EXPECT_EQ(Pages(), second);
 
   // Paused: nothing new, and the next start remembers it.
