@@ -59,10 +59,6 @@ void TPrivacyPanel::Create(HWND page) {
          kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, page, 450, 276, 120, 120);
   f.AddHint(CmbRuleField, caption(Ui::CmbRuleField));
   f.AddHint(CmbRuleAction, caption(Ui::CmbRuleAction));
-  for (RuleField field : kFields) AddRow(CmbRuleField, FieldText(field));
-  for (RuleAction action : kActions) AddRow(CmbRuleAction, ActionText(action));
-  ComboBox_SetCurSel(CmbRuleField.hwnd(), 1);
-  ComboBox_SetCurSel(CmbRuleAction.hwnd(), 0);
   f.Make(CbRuleRegex, L"BUTTON", caption(Ui::CbRuleRegex), kChild | WS_TABSTOP | BS_AUTOCHECKBOX,
          page, 330, 304, 200, 20);
   f.Make(BtnAddRule, L"BUTTON", caption(Ui::BtnAddRule), kChild | WS_TABSTOP | BS_PUSHBUTTON, page,
@@ -129,6 +125,14 @@ void TPrivacyPanel::ShowRules() {
   Recording* recording = host_.Recorder();
   if (!LbPrivacyRules || !recording) return;
   const lang::InterfaceTexts& texts = lang::Texts();
+  // The choices are in the language's texts, which are read after the
+  // controls are made.
+  if (ComboBox_GetCount(CmbRuleField.hwnd()) == 0) {
+    for (RuleField field : kFields) AddRow(CmbRuleField, FieldText(field));
+    for (RuleAction action : kActions) AddRow(CmbRuleAction, ActionText(action));
+    ComboBox_SetCurSel(CmbRuleField.hwnd(), 1);
+    ComboBox_SetCurSel(CmbRuleAction.hwnd(), 0);
+  }
   SendMessageW(LbPrivacyRules.hwnd(), LB_RESETCONTENT, 0, 0);
   for (const PrivacyRule& rule : recording->rules()) {
     const std::string row = ActionText(rule.action) + " | " + FieldText(rule.field) + " " +

@@ -27,7 +27,8 @@ class TPrivacyPanel {
   bool OnControlCommand(HWND control, UINT code);
   void BtnAddRuleClick();
   void BtnDeleteRuleClick();
-  // The rules' list as the recording holds them.
+  // The rules' list as the recording holds them, and the choices of a new
+  // rule in the language's texts.
   void ShowRules();
   // The line saying why nothing new is recorded; empty while recording.
   void ShowState();

@@ -128,6 +128,11 @@ TEST_F(BrowserPagesWinTest, OpenPagesAreRecordedAndTheRulesAndThePauseDecideWhat
     SendMessageW(privacy.CmbRuleAction.hwnd(), CB_SETCURSEL, action, 0);
     Click(privacy.BtnAddRule);
   };
+  // The choices show the language's words.
+  ASSERT_EQ(SendMessageW(privacy.CmbRuleField.hwnd(), CB_GETCOUNT, 0, 0), 3);
+  wchar_t field[64] = {};
+  SendMessageW(privacy.CmbRuleField.hwnd(), CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(field));
+  EXPECT_EQ(WideToUtf8(field), lang::Texts().RuleFieldAddress);
   add_rule("drop.example", 1, 0);  // address: never record
   add_rule("Bank", 0, 1);          // title: the host only
   EXPECT_EQ(privacy.LbPrivacyRules.Count(), 2);
