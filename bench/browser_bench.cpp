@@ -31,8 +31,7 @@ void WriteFile(const std::string& path, const std::string& data) {
 std::string LargeSession(size_t target_compressed_bytes, size_t* json_bytes) {
   std::mt19937 random(7);
   const auto base64 = [&](size_t n) {
-    static const char kChars[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string s(n, 'A');
     for (char& c : s) c = kChars[random() % 64];
     return s;
@@ -47,14 +46,14 @@ std::string LargeSession(size_t target_compressed_bytes, size_t* json_bytes) {
         const std::string url = "https://site" + std::to_string(w * 40 + t) + ".example/page/" +
                                 std::to_string(e) + "?q=" + base64(12);
         if (e) entries += ",";
-        entries += std::string("{\"url\":") + testing::JsonString(url) +
-                   ",\"title\":\"Page " + std::to_string(e) + " of site " + std::to_string(t) +
-                   "\",\"charset\":\"UTF-8\",\"ID\":" + std::to_string(e) +
-                   ",\"docshellUUID\":\"{" + base64(36) +
-                   "}\",\"referrerInfo\":\"" + base64(180) +
-                   "\",\"triggeringPrincipal_base64\":\"{\\\"3\\\":{}}\",\"hasUserInteraction\":true,"
-                   "\"persist\":true,\"docIdentifier\":" +
-                   std::to_string(e + 100) + "}";
+        entries +=
+            std::string("{\"url\":") + testing::JsonString(url) + ",\"title\":\"Page " +
+            std::to_string(e) + " of site " + std::to_string(t) +
+            "\",\"charset\":\"UTF-8\",\"ID\":" + std::to_string(e) + ",\"docshellUUID\":\"{" +
+            base64(36) + "}\",\"referrerInfo\":\"" + base64(180) +
+            "\",\"triggeringPrincipal_base64\":\"{\\\"3\\\":{}}\",\"hasUserInteraction\":true,"
+            "\"persist\":true,\"docIdentifier\":" +
+            std::to_string(e + 100) + "}";
       }
       if (t) tabs += ",";
       tabs += std::string("{\"entries\":[") + entries +
@@ -106,8 +105,8 @@ class LargeHistory {
       for (int j = 0; j < 20000; ++j) {
         const int n = i * 20000 + j;
         rows.push_back({"https://host" + std::to_string(n % 5000) + ".example/articles/" +
-                            std::to_string(n) + "/" + std::to_string(random()) + "?utm=" +
-                            std::to_string(random()),
+                            std::to_string(n) + "/" + std::to_string(random()) +
+                            "?utm=" + std::to_string(random()),
                         "Article " + std::to_string(n) + " - a page title of ordinary length",
                         13300000000000000 + n});
       }
@@ -138,10 +137,14 @@ void BM_TitleLookedUpIn50MBHistory(benchmark::State& state) {
     HistoryLookup lookup = LookUpTitles(history.path(), titles, *files, since);
     benchmark::DoNotOptimize(lookup);
   }
-  state.counters["file_MB"] =
-      static_cast<double>(files->Stamp(history.path())->size) / (1 << 20);
+  state.counters["file_MB"] = static_cast<double>(files->Stamp(history.path())->size) / (1 << 20);
 }
-BENCHMARK(BM_TitleLookedUpIn50MBHistory)->Arg(2)->Arg(1)->Arg(0)->Arg(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TitleLookedUpIn50MBHistory)
+    ->Arg(2)
+    ->Arg(1)
+    ->Arg(0)
+    ->Arg(3)
+    ->Unit(benchmark::kMillisecond);
 
 // Five profiles on disk, none changed since the last refresh: three of one
 // Firefox, two of one Chrome (with a History each), and their windows.
@@ -150,10 +153,9 @@ void BM_RefreshWithFiveUnchangedProfiles(benchmark::State& state) {
   const std::string roaming = dir.path() + "roaming", local = dir.path() + "local";
   const std::string firefox = roaming + "/Mozilla/Firefox";
   const std::string chrome = local + "/Google/Chrome/User Data";
-  for (const std::string& d : {firefox + "/Profiles/a/sessionstore-backups",
-                               firefox + "/Profiles/b/sessionstore-backups",
-                               firefox + "/Profiles/c/sessionstore-backups", chrome + "/Default",
-                               chrome + "/Profile 1"}) {
+  for (const std::string& d :
+       {firefox + "/Profiles/a/sessionstore-backups", firefox + "/Profiles/b/sessionstore-backups",
+        firefox + "/Profiles/c/sessionstore-backups", chrome + "/Default", chrome + "/Profile 1"}) {
     std::filesystem::create_directories(d);
   }
   WriteFile(firefox + "/profiles.ini",
@@ -166,10 +168,12 @@ void BM_RefreshWithFiveUnchangedProfiles(benchmark::State& state) {
     WriteFile(firefox + "/Profiles/" + p + "/sessionstore-backups/recovery.jsonlz4",
               testing::MozLz4(testing::SessionJson({tabs})));
   }
-  WriteFile(chrome + "/Local State", testing::LocalState({{"Default", "Me"}, {"Profile 1", "Work"}}));
+  WriteFile(chrome + "/Local State",
+            testing::LocalState({{"Default", "Me"}, {"Profile 1", "Work"}}));
   std::vector<HistoryRow> rows;
   for (int i = 0; i < 2000; ++i) {
-    rows.push_back({"https://h" + std::to_string(i) + ".example/", "Title " + std::to_string(i), i});
+    rows.push_back(
+        {"https://h" + std::to_string(i) + ".example/", "Title " + std::to_string(i), i});
   }
   testing::WriteHistory(chrome + "/Default/History", rows);
   testing::WriteHistory(chrome + "/Profile 1/History", rows);
@@ -177,9 +181,9 @@ void BM_RefreshWithFiveUnchangedProfiles(benchmark::State& state) {
   FakeWindowSystem windows;
   windows.AddWindow("Tab - Mozilla Firefox", "C:\\Program Files\\Mozilla Firefox\\firefox.exe");
   for (int i = 0; i < 4; ++i) {
-    windows.AddWindow("Title " + std::to_string(i * 7) + " - Google Chrome - " +
-                          (i % 2 ? "Work" : "Me"),
-                      "C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe");
+    windows.AddWindow(
+        "Title " + std::to_string(i * 7) + " - Google Chrome - " + (i % 2 ? "Work" : "Me"),
+        "C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe");
   }
   for (int i = 0; i < 20; ++i) windows.AddWindow("Document " + std::to_string(i), "C:\\x\\app.exe");
   std::unique_ptr<SharedFiles> files = MakeSystemSharedFiles();

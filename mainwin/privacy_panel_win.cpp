@@ -5,11 +5,11 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "lang/captions.h"
 #include "lang/lang_tables.h"
 #include "platform/wide_win.h"
-
-#include <algorithm>
 
 namespace zd {
 namespace {
@@ -118,7 +118,8 @@ void TPrivacyPanel::BtnDeleteRuleClick() {
                       texts.TipsCaption, MB_OK | MB_ICONWARNING);
   }
   ShowRules();
-  ListBox_SetCurSel(LbPrivacyRules.hwnd(), std::min(row, ListBox_GetCount(LbPrivacyRules.hwnd()) - 1));
+  ListBox_SetCurSel(LbPrivacyRules.hwnd(),
+                    std::min(row, ListBox_GetCount(LbPrivacyRules.hwnd()) - 1));
 }
 
 void TPrivacyPanel::ShowRules() {
@@ -135,9 +136,9 @@ void TPrivacyPanel::ShowRules() {
   }
   SendMessageW(LbPrivacyRules.hwnd(), LB_RESETCONTENT, 0, 0);
   for (const PrivacyRule& rule : recording->rules()) {
-    const std::string row = ActionText(rule.action) + " | " + FieldText(rule.field) + " " +
-                            lang::FormatText(rule.regex ? texts.RuleRegexRow : texts.RuleTextRow,
-                                             rule.pattern);
+    const std::string row =
+        ActionText(rule.action) + " | " + FieldText(rule.field) + " " +
+        lang::FormatText(rule.regex ? texts.RuleRegexRow : texts.RuleTextRow, rule.pattern);
     SendMessageW(LbPrivacyRules.hwnd(), LB_ADDSTRING, 0,
                  reinterpret_cast<LPARAM>(Utf8ToWide(row).c_str()));
   }

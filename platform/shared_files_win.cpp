@@ -22,9 +22,9 @@ class WinSharedFiles : public SharedFiles {
       return std::nullopt;
     }
     FileStamp stamp;
-    stamp.modified = static_cast<int64_t>((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime)
-                                           << 32) |
-                                          data.ftLastWriteTime.dwLowDateTime);
+    stamp.modified =
+        static_cast<int64_t>((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                             data.ftLastWriteTime.dwLowDateTime);
     stamp.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     return stamp;
   }
@@ -32,9 +32,10 @@ class WinSharedFiles : public SharedFiles {
   std::optional<std::string> ReadShared(const std::string& path) override {
     // Every share mode: the browser that has the file open for writing must
     // be able to go on writing, renaming and deleting it.
-    UniqueHandle file = FileHandle(CreateFileW(
-        Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    UniqueHandle file = FileHandle(
+        CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) return std::nullopt;
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||

@@ -71,7 +71,8 @@ inline std::string SessionJson(const std::vector<std::vector<TabSpec>>& windows,
 // "mozLz40\0", the size, one LZ4 block; `declared` overrides the size written.
 inline std::string MozLz4(const std::string& json, int64_t declared = -1) {
   std::string out("mozLz40\0", 8);
-  const uint32_t size = declared < 0 ? static_cast<uint32_t>(json.size()) : static_cast<uint32_t>(declared);
+  const uint32_t size =
+      declared < 0 ? static_cast<uint32_t>(json.size()) : static_cast<uint32_t>(declared);
   for (int i = 0; i < 4; ++i) out += static_cast<char>((size >> (8 * i)) & 0xFF);
   std::string block(static_cast<size_t>(LZ4_compressBound(static_cast<int>(json.size()))), '\0');
   const int n = LZ4_compress_default(json.data(), block.data(), static_cast<int>(json.size()),
@@ -113,30 +114,32 @@ inline bool WriteHistory(const std::string& path, const std::vector<HistoryRow>&
     sqlite3_close(db);
     return false;
   }
-  bool ok = sqlite3_exec(db,
-                         "CREATE TABLE IF NOT EXISTS meta(key LONGVARCHAR NOT NULL UNIQUE PRIMARY KEY, "
-                         "value LONGVARCHAR);"
-                         "CREATE TABLE IF NOT EXISTS urls(id INTEGER PRIMARY KEY AUTOINCREMENT, "
-                         "url LONGVARCHAR, title LONGVARCHAR, visit_count INTEGER DEFAULT 0 NOT NULL, "
-                         "typed_count INTEGER DEFAULT 0 NOT NULL, last_visit_time INTEGER NOT NULL, "
-                         "hidden INTEGER DEFAULT 0 NOT NULL);"
-                         "CREATE INDEX IF NOT EXISTS urls_url_index ON urls (url);"
-                         "CREATE TABLE IF NOT EXISTS visits(id INTEGER PRIMARY KEY AUTOINCREMENT, "
-                         "url INTEGER NOT NULL, visit_time INTEGER NOT NULL, from_visit INTEGER, "
-                         "transition INTEGER DEFAULT 0 NOT NULL, segment_id INTEGER, "
-                         "visit_duration INTEGER DEFAULT 0 NOT NULL);"
-                         "CREATE INDEX IF NOT EXISTS visits_url_index ON visits (url);"
-                         "CREATE INDEX IF NOT EXISTS visits_time_index ON visits (visit_time);"
-                         "BEGIN;",
-                         nullptr, nullptr, nullptr) == SQLITE_OK;
+  bool ok =
+      sqlite3_exec(db,
+                   "CREATE TABLE IF NOT EXISTS meta(key LONGVARCHAR NOT NULL UNIQUE PRIMARY KEY, "
+                   "value LONGVARCHAR);"
+                   "CREATE TABLE IF NOT EXISTS urls(id INTEGER PRIMARY KEY AUTOINCREMENT, "
+                   "url LONGVARCHAR, title LONGVARCHAR, visit_count INTEGER DEFAULT 0 NOT NULL, "
+                   "typed_count INTEGER DEFAULT 0 NOT NULL, last_visit_time INTEGER NOT NULL, "
+                   "hidden INTEGER DEFAULT 0 NOT NULL);"
+                   "CREATE INDEX IF NOT EXISTS urls_url_index ON urls (url);"
+                   "CREATE TABLE IF NOT EXISTS visits(id INTEGER PRIMARY KEY AUTOINCREMENT, "
+                   "url INTEGER NOT NULL, visit_time INTEGER NOT NULL, from_visit INTEGER, "
+                   "transition INTEGER DEFAULT 0 NOT NULL, segment_id INTEGER, "
+                   "visit_duration INTEGER DEFAULT 0 NOT NULL);"
+                   "CREATE INDEX IF NOT EXISTS visits_url_index ON visits (url);"
+                   "CREATE INDEX IF NOT EXISTS visits_time_index ON visits (visit_time);"
+                   "BEGIN;",
+                   nullptr, nullptr, nullptr) == SQLITE_OK;
   sqlite3_stmt* stmt = nullptr;
   sqlite3_stmt* visit = nullptr;
-  ok = ok && sqlite3_prepare_v2(db, "INSERT INTO urls(url, title, last_visit_time) VALUES(?,?,?)", -1,
-                                &stmt, nullptr) == SQLITE_OK;
+  ok = ok && sqlite3_prepare_v2(db, "INSERT INTO urls(url, title, last_visit_time) VALUES(?,?,?)",
+                                -1, &stmt, nullptr) == SQLITE_OK;
   // Each page visited once, at its last visit time, and once a year before.
-  ok = ok && sqlite3_prepare_v2(db,
-                                "INSERT INTO visits(url, visit_time) VALUES(?1, ?2), (?1, ?2 - 31536000000000)",
-                                -1, &visit, nullptr) == SQLITE_OK;
+  ok =
+      ok && sqlite3_prepare_v2(
+                db, "INSERT INTO visits(url, visit_time) VALUES(?1, ?2), (?1, ?2 - 31536000000000)",
+                -1, &visit, nullptr) == SQLITE_OK;
   for (size_t i = 0; ok && i < rows.size(); ++i) {
     sqlite3_bind_text(stmt, 1, rows[i].url.c_str(), -1, SQLITE_TRANSIENT);
     sqlite3_bind_text(stmt, 2, rows[i].title.c_str(), -1, SQLITE_TRANSIENT);

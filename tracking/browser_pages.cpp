@@ -143,7 +143,8 @@ const BrowserPages::HistoryCache& BrowserPages::LookUp(const std::string& path,
   for (const std::string& title : titles) {
     (cache.titles.count(title) ? known : unknown).push_back(title);
   }
-  const auto answer = [](HistoryCache& into, const std::string& title, const HistoryLookup& lookup) {
+  const auto answer = [](HistoryCache& into, const std::string& title,
+                         const HistoryLookup& lookup) {
     const auto hit = lookup.hits.find(title);
     if (hit != lookup.hits.end()) {
       into.titles[title] = hit->second;

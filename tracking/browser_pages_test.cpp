@@ -19,8 +19,10 @@ using testing::SessionJson;
 constexpr char kFirefox[] = "C:\\Program Files\\Mozilla Firefox\\firefox.exe";
 constexpr char kChrome[] = "C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe";
 constexpr char kIni[] = "R\\Mozilla\\Firefox\\profiles.ini";
-constexpr char kSessionA[] = "R\\Mozilla\\Firefox\\Profiles\\a\\sessionstore-backups\\recovery.jsonlz4";
-constexpr char kSessionB[] = "R\\Mozilla\\Firefox\\Profiles\\b\\sessionstore-backups\\recovery.jsonlz4";
+constexpr char kSessionA[] =
+    "R\\Mozilla\\Firefox\\Profiles\\a\\sessionstore-backups\\recovery.jsonlz4";
+constexpr char kSessionB[] =
+    "R\\Mozilla\\Firefox\\Profiles\\b\\sessionstore-backups\\recovery.jsonlz4";
 
 class FirefoxPagesTest : public ::testing::Test {
  protected:
@@ -28,7 +30,7 @@ class FirefoxPagesTest : public ::testing::Test {
     files_.Put(kIni, testing::ProfilesIni({"Profiles/a", "Profiles/b"}));
     files_.Put(kSessionA, MozLz4(SessionJson({{{{{"https://a.example/", "A"}}, 1}}})));
     files_.Put(kSessionB, MozLz4(SessionJson({{{{{"https://b.example/", "B"}}, 1},
-                                                {{{"https://c.example/", "C"}}, 1}}})));
+                                               {{{"https://c.example/", "C"}}, 1}}})));
   }
   std::vector<std::string> Urls() {
     std::vector<std::string> urls;
@@ -63,8 +65,9 @@ TEST_F(FirefoxPagesTest, OnlyAChangedFileIsReadAgainAndAnUnreadableOneKeepsItsLa
   EXPECT_EQ(files_.ReadCount(kSessionA), 1);
 
   // The tab moved on: only that file is read again.
-  files_.Put(kSessionA, MozLz4(SessionJson({{{{{"https://a.example/", "A"},
-                                               {"https://a2.example/", "A2"}}, 2}}})));
+  files_.Put(
+      kSessionA,
+      MozLz4(SessionJson({{{{{"https://a.example/", "A"}, {"https://a2.example/", "A2"}}, 2}}})));
   EXPECT_EQ(Urls(), (std::vector<std::string>{"https://a2.example/", "https://b.example/",
                                               "https://c.example/"}));
   EXPECT_EQ(files_.ReadCount(kSessionA), 2);
@@ -75,7 +78,8 @@ TEST_F(FirefoxPagesTest, OnlyAChangedFileIsReadAgainAndAnUnreadableOneKeepsItsLa
   files_.SetUnreadable(kSessionA, true);
   EXPECT_EQ(Urls().front(), "https://a2.example/");
   files_.SetUnreadable(kSessionA, false);
-  files_.Put(kSessionA, MozLz4(SessionJson({{{{{"https://a3.example/", "A3"}}, 1}}})).substr(0, 30));
+  files_.Put(kSessionA,
+             MozLz4(SessionJson({{{{{"https://a3.example/", "A3"}}, 1}}})).substr(0, 30));
   EXPECT_EQ(Urls().front(), "https://a2.example/");
   files_.Put(kSessionA, MozLz4(SessionJson({{{{{"https://a3.example/", "A3"}}, 1}}})));
   EXPECT_EQ(Urls().front(), "https://a3.example/");
@@ -95,7 +99,8 @@ class ChromiumPagesTest : public ::testing::Test {
     data_ = local_ + "/Google/Chrome/User Data";
     std::filesystem::create_directories(data_ + "/Default");
     std::filesystem::create_directories(data_ + "/Profile 1");
-    std::ofstream(data_ + "/Local State") << testing::LocalState({{"Default", "Me"}, {"Profile 1", "Work"}});
+    std::ofstream(data_ + "/Local State")
+        << testing::LocalState({{"Default", "Me"}, {"Profile 1", "Work"}});
     ASSERT_TRUE(testing::WriteHistory(data_ + "/Default/History",
                                       {{"https://me.example/old", "Shared", 10},
                                        {"https://me.example/news", "News", 20},
@@ -110,7 +115,8 @@ class ChromiumPagesTest : public ::testing::Test {
   std::string local_, data_;
   FakeWindowSystem windows_;
   std::unique_ptr<SharedFiles> files_ = MakeSystemSharedFiles();
-  BrowserPages pages_{windows_, *files_, UserFolders{dir_.path() + "roaming", dir_.path() + "local"}};
+  BrowserPages pages_{windows_, *files_,
+                      UserFolders{dir_.path() + "roaming", dir_.path() + "local"}};
 };
 
 TEST_F(ChromiumPagesTest, EachWindowsPageComesFromTheHistoryOfItsProfile) {
@@ -146,9 +152,9 @@ TEST_F(ChromiumPagesTest, AChangedHistoryIsAskedOnlyOfItsNewVisits) {
   windows_.AddWindow("Nowhere - Google Chrome - Me", kChrome);
   EXPECT_EQ(Collect(), (std::vector<BrowserPage>{{"https://me.example/news", "News", kChrome}}));
   // The same title at a new address, and one never seen still missing.
-  ASSERT_TRUE(testing::WriteHistory(data_ + "/Default/History",
-                                    {{"https://me.example/news2", "News", 90},
-                                     {"https://me.example/other", "Other", 91}}));
+  ASSERT_TRUE(testing::WriteHistory(
+      data_ + "/Default/History",
+      {{"https://me.example/news2", "News", 90}, {"https://me.example/other", "Other", 91}}));
   const int queries = pages_.history_queries();
   EXPECT_EQ(Collect(), (std::vector<BrowserPage>{{"https://me.example/news2", "News", kChrome}}));
   EXPECT_EQ(pages_.history_queries(), queries + 1);

@@ -67,18 +67,29 @@ bool IsMarkerSegment(std::string_view segment, const BrowserKind& kind) {
 const std::vector<BrowserKind>& KnownBrowsers() {
   using F = BrowserFamily;
   static const std::vector<BrowserKind> browsers = {
-      {"firefox.exe", F::kFirefox, "Mozilla\\Firefox",
+      {"firefox.exe",
+       F::kFirefox,
+       "Mozilla\\Firefox",
        {"Mozilla Firefox", "Firefox Developer Edition", "Firefox Nightly"},
        {"Private Browsing", "隐私浏览", "隱私瀏覽"}},
       {"waterfox.exe", F::kFirefox, "Waterfox", {"Waterfox"}, {"Private Browsing"}},
       {"librewolf.exe", F::kFirefox, "librewolf", {"LibreWolf"}, {"Private Browsing"}},
       {"floorp.exe", F::kFirefox, "Floorp", {"Floorp"}, {"Private Browsing"}},
-      {"chrome.exe", F::kChromium, "Google\\Chrome\\User Data", {"Google Chrome"},
+      {"chrome.exe",
+       F::kChromium,
+       "Google\\Chrome\\User Data",
+       {"Google Chrome"},
        {"Incognito", "无痕模式", "無痕模式"}},
       // Edge writes its name with a zero-width space after "Microsoft".
-      {"msedge.exe", F::kChromium, "Microsoft\\Edge\\User Data",
-       {"Microsoft\xE2\x80\x8B Edge", "Microsoft Edge"}, {"InPrivate"}},
-      {"brave.exe", F::kChromium, "BraveSoftware\\Brave-Browser\\User Data", {"Brave"},
+      {"msedge.exe",
+       F::kChromium,
+       "Microsoft\\Edge\\User Data",
+       {"Microsoft\xE2\x80\x8B Edge", "Microsoft Edge"},
+       {"InPrivate"}},
+      {"brave.exe",
+       F::kChromium,
+       "BraveSoftware\\Brave-Browser\\User Data",
+       {"Brave"},
        {"Private", "Private with Tor"}},
       {"vivaldi.exe", F::kChromium, "Vivaldi\\User Data", {"Vivaldi"}, {"Private"}},
       {"chromium.exe", F::kChromium, "Chromium\\User Data", {"Chromium"}, {"Incognito"}},
@@ -88,7 +99,8 @@ const std::vector<BrowserKind>& KnownBrowsers() {
 
 const BrowserKind* BrowserOfProgram(std::string_view executable) {
   const size_t slash = executable.find_last_of("\\/");
-  const std::string_view name = slash == std::string_view::npos ? executable : executable.substr(slash + 1);
+  const std::string_view name =
+      slash == std::string_view::npos ? executable : executable.substr(slash + 1);
   for (const BrowserKind& kind : KnownBrowsers()) {
     if (EqualsIgnoringAsciiCase(name, kind.exe)) return &kind;
   }
@@ -96,9 +108,9 @@ const BrowserKind* BrowserOfProgram(std::string_view executable) {
 }
 
 std::string JoinPath(std::string_view dir, std::string_view relative) {
-  const char sep = dir.find('\\') == std::string_view::npos && dir.find('/') != std::string_view::npos
-                       ? '/'
-                       : '\\';
+  const char sep =
+      dir.find('\\') == std::string_view::npos && dir.find('/') != std::string_view::npos ? '/'
+                                                                                          : '\\';
   std::string path(dir);
   while (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.pop_back();
   while (!relative.empty() && (relative.front() == '\\' || relative.front() == '/')) {
@@ -111,7 +123,8 @@ std::string JoinPath(std::string_view dir, std::string_view relative) {
 }
 
 std::string BrowserDataDir(const BrowserKind& kind, const UserFolders& folders) {
-  const std::string& base = kind.family == BrowserFamily::kFirefox ? folders.roaming : folders.local;
+  const std::string& base =
+      kind.family == BrowserFamily::kFirefox ? folders.roaming : folders.local;
   if (base.empty()) return {};
   return JoinPath(base, kind.data_dir);
 }

@@ -33,7 +33,8 @@ TEST(BrowserProfilesTest, LocalStateListsTheProfilesAndTheirNames) {
       {"a profile without a name", R"({"profile":{"info_cache":{"Default":{"avatar":1}}}})",
        std::vector<ChromiumProfile>{{"Default", ""}}},
       {"no profile section", R"({"browser":{}})", std::vector<ChromiumProfile>{}},
-      {"info_cache of another type", R"({"profile":{"info_cache":[1]}})", std::vector<ChromiumProfile>{}},
+      {"info_cache of another type", R"({"profile":{"info_cache":[1]}})",
+       std::vector<ChromiumProfile>{}},
       {"not JSON", R"({"profile":{"info_cache":{"Default":)", std::nullopt},
   };
   for (const Case& c : cases) EXPECT_EQ(ParseLocalState(c.json), c.profiles) << c.what;
@@ -62,7 +63,8 @@ TEST(BrowserTitleTest, TheCurrentTabsTitleIsWhatPrecedesTheBrandAndItsProfile) {
     std::string title;
     std::optional<BrowserTitle> parsed;
   } cases[] = {
-      {"plain", &chrome, "Example Domain - Google Chrome", BrowserTitle{"Example Domain", "", false}},
+      {"plain", &chrome, "Example Domain - Google Chrome",
+       BrowserTitle{"Example Domain", "", false}},
       {"profile after the brand", &chrome, "Inbox - Google Chrome - Work",
        BrowserTitle{"Inbox", "Work", false}},
       {"the longest profile name that fits", &chrome, "Inbox - Google Chrome - Work - Team",
@@ -77,7 +79,8 @@ TEST(BrowserTitleTest, TheCurrentTabsTitleIsWhatPrecedesTheBrandAndItsProfile) {
        BrowserTitle{"Why Google Chrome", "", false}},
       {"several tabs selected", &chrome, "Docs and 2 more pages - Google Chrome - Me",
        BrowserTitle{"Docs", "Me", false}},
-      {"incognito", &chrome, "Secret - Google Chrome (Incognito)", BrowserTitle{"Secret", "", true}},
+      {"incognito", &chrome, "Secret - Google Chrome (Incognito)",
+       BrowserTitle{"Secret", "", true}},
       {"InPrivate in brackets first", &edge, "[InPrivate] Secret - Microsoft Edge",
        BrowserTitle{"Secret", "", true}},
       {"InPrivate between page and brand", &edge, "Secret - InPrivate - Microsoft Edge",
@@ -86,7 +89,8 @@ TEST(BrowserTitleTest, TheCurrentTabsTitleIsWhatPrecedesTheBrandAndItsProfile) {
       {"brand glued to a word", &chrome, "Page - Google Chromebook", std::nullopt},
       {"the brand alone", &chrome, " - Google Chrome", std::nullopt},
   };
-  for (const Case& c : cases) EXPECT_EQ(ParseBrowserTitle(c.title, *c.kind, names), c.parsed) << c.what;
+  for (const Case& c : cases)
+    EXPECT_EQ(ParseBrowserTitle(c.title, *c.kind, names), c.parsed) << c.what;
 }
 
 }  // namespace

@@ -59,8 +59,9 @@ Pass QueryPass(sqlite3* db, const std::vector<std::string>& titles, bool recent,
   if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), stmt.out(), nullptr) !=
       SQLITE_OK) {
     // Only a database without the table of visits is asked the long way at once.
-    const bool no_visits = recent && sqlite3_errcode(db) == SQLITE_ERROR &&
-                           std::string_view(sqlite3_errmsg(db)).find("visits") != std::string_view::npos;
+    const bool no_visits =
+        recent && sqlite3_errcode(db) == SQLITE_ERROR &&
+        std::string_view(sqlite3_errmsg(db)).find("visits") != std::string_view::npos;
     return no_visits ? Pass::kNoVisits : Pass::kFailed;
   }
   for (size_t i = 0; i < titles.size(); ++i) {
@@ -80,9 +81,9 @@ Pass QueryPass(sqlite3* db, const std::vector<std::string>& titles, bool recent,
     HistoryHit hit{text(1), sqlite3_column_int64(stmt.get(), 2)};
     const int64_t row = sqlite3_column_int64(stmt.get(), 3);
     auto [it, added] = best.try_emplace(text(0), hit, row);
-    if (!added && (hit.last_visit_time > it->second.first.last_visit_time ||
-                   (hit.last_visit_time == it->second.first.last_visit_time &&
-                    row > it->second.second))) {
+    if (!added &&
+        (hit.last_visit_time > it->second.first.last_visit_time ||
+         (hit.last_visit_time == it->second.first.last_visit_time && row > it->second.second))) {
       it->second = {std::move(hit), row};
     }
   }
@@ -132,8 +133,8 @@ bool Query(sqlite3* db, const std::vector<std::string>& titles, std::optional<in
 bool QueryFile(const std::string& path, const std::vector<std::string>& titles,
                std::optional<int64_t> since, HistoryLookup& lookup) {
   Database db;
-  if (sqlite3_open_v2(path.c_str(), db.out(), SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) !=
-      SQLITE_OK) {
+  if (sqlite3_open_v2(path.c_str(), db.out(), SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
+                      nullptr) != SQLITE_OK) {
     return false;
   }
   // A lock the browser holds answers at once instead of being waited for.

@@ -50,13 +50,14 @@ TEST_F(HistoryDbTest, EachTitleGivesItsMostRecentlyVisitedAddress) {
   };
   // Many older pages, so that the recent visits do not hold every title.
   for (int i = 0; i < 3000; ++i) {
-    rows.push_back({"https://old.example/" + std::to_string(i), "Old " + std::to_string(i), 1000 + i});
+    rows.push_back(
+        {"https://old.example/" + std::to_string(i), "Old " + std::to_string(i), 1000 + i});
   }
   rows.push_back({"https://a.example/newest", "Same title", 9000});
   const std::string path = Write(rows);
   const std::vector<std::vector<std::string>> questions = {
-      {"Same title"}, {"Same title", "Other", "Tie"}, {"中文标题", "Missing"},
-      {"No address"}, {"Old 5"}, {"Old 2999", "Old 0"}, {"same title"}};
+      {"Same title"}, {"Same title", "Other", "Tie"}, {"中文标题", "Missing"}, {"No address"},
+      {"Old 5"},      {"Old 2999", "Old 0"},          {"same title"}};
   for (const std::vector<std::string>& titles : questions) {
     HistoryLookup lookup = LookUpTitles(path, titles, *files_);
     EXPECT_EQ(lookup.read, HistoryRead::kDirect);
@@ -69,7 +70,8 @@ TEST_F(HistoryDbTest, EachTitleGivesItsMostRecentlyVisitedAddress) {
 TEST_F(HistoryDbTest, AfterAChangeOnlyTheVisitsSinceTheLastLookupAreLookedAt) {
   std::vector<HistoryRow> rows;
   for (int i = 0; i < 3000; ++i) {
-    rows.push_back({"https://old.example/" + std::to_string(i), "Old " + std::to_string(i), 10 + i});
+    rows.push_back(
+        {"https://old.example/" + std::to_string(i), "Old " + std::to_string(i), 10 + i});
   }
   const std::string path = Write(rows);
   const std::vector<std::string> titles = {"Old 5", "Old 6", "Nowhere"};
@@ -90,7 +92,8 @@ TEST_F(HistoryDbTest, AfterAChangeOnlyTheVisitsSinceTheLastLookupAreLookedAt) {
 
   // More visits since than the recent window holds: the whole table again.
   std::vector<HistoryRow> many;
-  for (int i = 0; i < 2100; ++i) many.push_back({"https://m.example/" + std::to_string(i), "M", 6000 + i});
+  for (int i = 0; i < 2100; ++i)
+    many.push_back({"https://m.example/" + std::to_string(i), "M", 6000 + i});
   ASSERT_TRUE(testing::WriteHistory(path, many));
   const HistoryLookup full = LookUpTitles(path, titles, *files_, after.latest_visit);
   EXPECT_FALSE(full.only_newer);
@@ -112,8 +115,9 @@ TEST_F(HistoryDbTest, ALockedDatabaseIsReadFromACopyAndAGoneOneFails) {
   EXPECT_EQ(locked.read, HistoryRead::kCopy);
   EXPECT_EQ(locked.hits.at("A").url, "https://a.example/");
   // ...and its write was never kept waiting.
-  EXPECT_EQ(sqlite3_exec(browser, "INSERT INTO urls(url,title,last_visit_time) VALUES('x','X',2);"
-                                  "COMMIT;",
+  EXPECT_EQ(sqlite3_exec(browser,
+                         "INSERT INTO urls(url,title,last_visit_time) VALUES('x','X',2);"
+                         "COMMIT;",
                          nullptr, nullptr, nullptr),
             SQLITE_OK);
   sqlite3_close(browser);

@@ -15,10 +15,11 @@ Recording::Recording(DocStore& store, WindowSystem& windows, SharedFiles& files,
 
 void Recording::Load() {
   try {
-    if (store_.settings) gate_.SetPaused(store_.settings->ReadBool(kSectionDefault, kPauseRecordingKey, false));
+    if (store_.settings)
+      gate_.SetPaused(store_.settings->ReadBool(kSectionDefault, kPauseRecordingKey, false));
     if (store_.files && store_.codec) {
-      gate_.filter().SetRules(LoadPrivacyRules(*store_.files, *store_.codec, store_.ConfigDir,
-                                               rules_origin_));
+      gate_.filter().SetRules(
+          LoadPrivacyRules(*store_.files, *store_.codec, store_.ConfigDir, rules_origin_));
     }
   }
   ZD_CATCH_LOG(__func__)
@@ -60,7 +61,8 @@ std::vector<FoundDoc> Recording::BrowserPagesFound() {
   std::vector<FoundDoc> found;
   if (gate_.State() != RecordingState::kOn) return found;
   for (BrowserPage& page : pages_.Collect()) {
-    found.push_back(FoundDoc{std::move(page.url), std::move(page.title), std::move(page.program), kDocWeb});
+    found.push_back(
+        FoundDoc{std::move(page.url), std::move(page.title), std::move(page.program), kDocWeb});
   }
   return found;
 }

@@ -26,8 +26,8 @@ std::string FileNameOf(std::string_view path) {
 }  // namespace
 
 bool WindowsTracksDocs(Registry& registry) {
-  const RegListing listing = registry.ListValues(RegRoot::kCurrentUser, kExplorerAdvancedKey,
-                                                 RegView::kDefault);
+  const RegListing listing =
+      registry.ListValues(RegRoot::kCurrentUser, kExplorerAdvancedKey, RegView::kDefault);
   for (const RegValue& value : listing.values) {
     if (!EqualsIgnoringAsciiCase(value.name, kTrackDocsValue)) continue;
     if (value.type != RegType::kDword || value.bytes.size() < 4) return true;

@@ -5,8 +5,8 @@
 #include "platform/fake_files.h"
 #include "platform/fake_shared_files.h"
 #include "tracking/browser_files_for_tests.h"
-#include "tracking/recording.h"
 #include "tracking/doc_kinds.h"
+#include "tracking/recording.h"
 #include "tracking/tracker_harness_for_tests.h"
 
 namespace zd {
@@ -19,10 +19,11 @@ PrivacyRule Rule(RuleAction action, RuleField field, std::string pattern, bool r
 }
 
 TEST(PrivacyFilterTest, DropKeepsOutAndRedactKeepsOnlyTheHostOrProgramName) {
-  const FoundDoc bank{"https://online.bank.example/account?id=7", "My account 账户", kChrome, kDocWeb};
+  const FoundDoc bank{"https://online.bank.example/account?id=7", "My account 账户", kChrome,
+                      kDocWeb};
   const FoundDoc wiki{"http://wiki.example/page", "Wiki page", kChrome, kDocWeb};
-  const FoundDoc editor{"C:\\Tools\\editor.exe", "secret-plan.txt - Editor", "C:\\Tools\\editor.exe",
-                        kDocProgram};
+  const FoundDoc editor{"C:\\Tools\\editor.exe", "secret-plan.txt - Editor",
+                        "C:\\Tools\\editor.exe", kDocProgram};
   const FoundDoc folder{"file:///D:/Private/Taxes/2024", "file:///D:/Private/Taxes/2024",
                         "explorer.exe", kDocFolder};
   const FoundDoc bank_host{"https://online.bank.example/", "online.bank.example", kChrome, kDocWeb};
@@ -37,26 +38,44 @@ TEST(PrivacyFilterTest, DropKeepsOutAndRedactKeepsOnlyTheHostOrProgramName) {
     std::optional<FoundDoc> kept;
   } cases[] = {
       {"no rules", {}, bank, bank},
-      {"drop by address, any letter case", {Rule(A::kDrop, F::kAddress, "BANK.example")}, bank,
+      {"drop by address, any letter case",
+       {Rule(A::kDrop, F::kAddress, "BANK.example")},
+       bank,
        std::nullopt},
       {"drop by title in Chinese", {Rule(A::kDrop, F::kTitle, "账户")}, bank, std::nullopt},
-      {"a title rule does not look at the address", {Rule(A::kDrop, F::kTitle, "bank")}, bank, bank},
+      {"a title rule does not look at the address",
+       {Rule(A::kDrop, F::kTitle, "bank")},
+       bank,
+       bank},
       {"drop by program", {Rule(A::kDrop, F::kProgram, "chrome.exe")}, wiki, std::nullopt},
       {"redact a page: the host only", {Rule(A::kRedact, F::kAddress, "bank")}, bank, bank_host},
-      {"redact a program: its file name", {Rule(A::kRedact, F::kTitle, "secret")}, editor,
+      {"redact a program: its file name",
+       {Rule(A::kRedact, F::kTitle, "secret")},
+       editor,
        editor_named},
-      {"redact a folder: its top folder", {Rule(A::kRedact, F::kAddress, "Private")}, folder,
+      {"redact a folder: its top folder",
+       {Rule(A::kRedact, F::kAddress, "Private")},
+       folder,
        folder_top},
-      {"a regular expression", {Rule(A::kDrop, F::kAddress, "^https://[a-z.]*bank\\.", true)}, bank,
+      {"a regular expression",
+       {Rule(A::kDrop, F::kAddress, "^https://[a-z.]*bank\\.", true)},
+       bank,
        std::nullopt},
-      {"a regular expression that does not match", {Rule(A::kDrop, F::kAddress, "^http:", true)},
-       bank, bank},
-      {"a broken expression matches nothing", {Rule(A::kDrop, F::kAddress, "([bank", true)}, bank,
+      {"a regular expression that does not match",
+       {Rule(A::kDrop, F::kAddress, "^http:", true)},
+       bank,
+       bank},
+      {"a broken expression matches nothing",
+       {Rule(A::kDrop, F::kAddress, "([bank", true)},
+       bank,
        bank},
       {"drop wins over an earlier redact",
-       {Rule(A::kRedact, F::kAddress, "bank"), Rule(A::kDrop, F::kTitle, "account")}, bank,
+       {Rule(A::kRedact, F::kAddress, "bank"), Rule(A::kDrop, F::kTitle, "account")},
+       bank,
        std::nullopt},
-      {"plain text is not an expression", {Rule(A::kDrop, F::kAddress, "bank.example/acc.unt")}, bank,
+      {"plain text is not an expression",
+       {Rule(A::kDrop, F::kAddress, "bank.example/acc.unt")},
+       bank,
        bank},
   };
   for (const Case& c : cases) {
@@ -125,7 +144,8 @@ TEST(PrivacyRulesFileTest, RulesSurviveARestartInTheirOwnFile) {
         Rule(RuleAction::kRedact, RuleField::kTitle, "病历 *|* record", false),
         Rule(RuleAction::kDrop, RuleField::kProgram, "^c:\\\\tools\\\\.*\\.exe$", true)},
        false},
-      {"a pattern beyond the code page", {Rule(RuleAction::kDrop, RuleField::kTitle, "日記 🙂")},
+      {"a pattern beyond the code page",
+       {Rule(RuleAction::kDrop, RuleField::kTitle, "日記 🙂")},
        true},
   };
   for (const Case& c : cases) {
@@ -137,8 +157,9 @@ TEST(PrivacyRulesFileTest, RulesSurviveARestartInTheirOwnFile) {
     EXPECT_EQ(again.utf8, c.utf8) << c.what;
   }
   // A save cut short leaves the rules as they were; lines of other forms are skipped.
-  files.PutFile(path, "drop*|*title*|*text*|*keep\r\nexplode*|*title*|*text*|*x\r\ndrop*|*title\r\n"
-                      "redact*|*size*|*text*|*x\r\ndrop*|*title*|*text*|*  \r\n");
+  files.PutFile(path,
+                "drop*|*title*|*text*|*keep\r\nexplode*|*title*|*text*|*x\r\ndrop*|*title\r\n"
+                "redact*|*size*|*text*|*x\r\ndrop*|*title*|*text*|*  \r\n");
   FileOrigin origin;
   const std::vector<PrivacyRule> kept = LoadPrivacyRules(files, *codec, dir, origin);
   EXPECT_EQ(kept, std::vector<PrivacyRule>{Rule(RuleAction::kDrop, RuleField::kTitle, "keep")});
@@ -234,15 +255,16 @@ TEST(RecordingTest, PauseAndRulesAreKeptForTheNextStart) {
     // A new start reads the settings file again.
     desk.store.settings.reset();
     OpenSettingsFile(desk.store);
-    auto recording = std::make_unique<Recording>(desk.store, windows, shared, UserFolders{"R", "L"},
-                                                 &registry);
+    auto recording =
+        std::make_unique<Recording>(desk.store, windows, shared, UserFolders{"R", "L"}, &registry);
     recording->Load();
     return recording;
   };
   std::unique_ptr<Recording> first = start();
   EXPECT_FALSE(first->paused());
-  EXPECT_EQ(first->BrowserPagesFound(),
-            (std::vector<FoundDoc>{{"https://a.example/", "A", "C:\\Firefox\\firefox.exe", kDocWeb}}));
+  EXPECT_EQ(
+      first->BrowserPagesFound(),
+      (std::vector<FoundDoc>{{"https://a.example/", "A", "C:\\Firefox\\firefox.exe", kDocWeb}}));
   first->SetPaused(true);
   EXPECT_TRUE(first->BrowserPagesFound().empty());
   const PrivacyRule drop = Rule(RuleAction::kDrop, RuleField::kTitle, "bank");

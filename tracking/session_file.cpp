@@ -55,7 +55,8 @@ const Entry* ShownEntry(const std::vector<Entry>& entries, std::optional<int64_t
 
 bool ReadEntries(od::value value, std::vector<Entry>& entries) {
   od::array array;
-  if (const Got got = GetAs(value.get_array(), array); got != Got::kValue) return got == Got::kOtherType;
+  if (const Got got = GetAs(value.get_array(), array); got != Got::kValue)
+    return got == Got::kOtherType;
   for (auto item : array) {
     od::value element;
     if (std::move(item).get(element) != simdjson::SUCCESS) return false;
@@ -98,7 +99,8 @@ std::optional<int64_t> ReadIndex(od::value value) {
 
 bool ReadTab(od::value value, std::vector<SessionPage>& pages) {
   od::object tab;
-  if (const Got got = GetAs(value.get_object(), tab); got != Got::kValue) return got == Got::kOtherType;
+  if (const Got got = GetAs(value.get_object(), tab); got != Got::kValue)
+    return got == Got::kOtherType;
   std::vector<Entry> entries;
   std::optional<int64_t> index;
   const bool ok = ForEachField(tab, [&](od::raw_json_string key, od::value v) {
@@ -133,7 +135,8 @@ bool ReadWindow(od::value value, std::vector<SessionPage>& pages) {
     }
     if (key != "tabs"sv) return true;
     od::array tabs;
-    if (const Got got = GetAs(v.get_array(), tabs); got != Got::kValue) return got == Got::kOtherType;
+    if (const Got got = GetAs(v.get_array(), tabs); got != Got::kValue)
+      return got == Got::kOtherType;
     for (auto item : tabs) {
       od::value tab;
       if (std::move(item).get(tab) != simdjson::SUCCESS || !ReadTab(tab, own)) return false;
@@ -149,7 +152,9 @@ bool ReadWindow(od::value value, std::vector<SessionPage>& pages) {
 
 std::optional<SessionText> DecodeMozLz4(std::string_view file) {
   if (file.size() < kHeaderSize || file.substr(0, kMagic.size()) != kMagic) return std::nullopt;
-  const auto byte = [&](size_t i) { return static_cast<uint32_t>(static_cast<unsigned char>(file[i])); };
+  const auto byte = [&](size_t i) {
+    return static_cast<uint32_t>(static_cast<unsigned char>(file[i]));
+  };
   const uint32_t size = byte(8) | byte(9) << 8 | byte(10) << 16 | byte(11) << 24;
   const std::string_view block = file.substr(kHeaderSize);
   if (size > kMaxSessionBytes || block.size() > static_cast<size_t>(LZ4_MAX_INPUT_SIZE)) {
@@ -208,7 +213,8 @@ std::optional<std::vector<SessionPage>> SessionParser::Pages(const SessionText& 
     }
     for (auto item : windows) {
       od::value window;
-      if (std::move(item).get(window) != simdjson::SUCCESS || !ReadWindow(window, pages)) return false;
+      if (std::move(item).get(window) != simdjson::SUCCESS || !ReadWindow(window, pages))
+        return false;
     }
     return true;
   });

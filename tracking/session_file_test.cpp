@@ -22,8 +22,10 @@ TEST(MozLz4Test, OnlyABlockOfExactlyTheDeclaredSizeDecodes) {
     bool decodes;
   } cases[] = {
       {"as written", good, true},
-      {"size larger than the block holds", MozLz4(json, static_cast<int64_t>(json.size()) + 1), false},
-      {"size smaller than the block holds", MozLz4(json, static_cast<int64_t>(json.size()) - 1), false},
+      {"size larger than the block holds", MozLz4(json, static_cast<int64_t>(json.size()) + 1),
+       false},
+      {"size smaller than the block holds", MozLz4(json, static_cast<int64_t>(json.size()) - 1),
+       false},
       {"size far beyond the limit", MozLz4(json, 0xFFFFFFF0), false},
       {"size within the limit but beyond what the block can hold", MozLz4(json, 100u << 20), false},
       {"a block cut short", good.substr(0, good.size() - 3), false},
@@ -43,7 +45,9 @@ TEST(MozLz4Test, OnlyABlockOfExactlyTheDeclaredSizeDecodes) {
 
 TEST(SessionParserTest, EachOpenTabGivesTheEntryAtItsIndex) {
   const std::vector<std::pair<std::string, std::string>> history = {
-      {"https://a.example/1", "One"}, {"https://a.example/2", "Two"}, {"https://a.example/3", "Three"}};
+      {"https://a.example/1", "One"},
+      {"https://a.example/2", "Two"},
+      {"https://a.example/3", "Three"}};
   struct Case {
     const char* what;
     std::string json;
@@ -70,20 +74,25 @@ TEST(SessionParserTest, EachOpenTabGivesTheEntryAtItsIndex) {
        R"({"windows":[{"isPrivate":true,"tabs":[{"entries":[{"url":"https://p.example/","title":"P"}],"index":1}]},)"
        R"({"tabs":[{"entries":[{"url":"https://n.example/","title":"N"}],"index":1}]}]})",
        std::vector<SessionPage>{{"https://n.example/", "N"}}},
-      {"escaped text", R"({"windows":[{"tabs":[{"entries":[{"url":"https://e.example/?a=\"1\"","title":"\u4e2d \"q\""}]}]}]})",
+      {"escaped text",
+       R"({"windows":[{"tabs":[{"entries":[{"url":"https://e.example/?a=\"1\"","title":"\u4e2d \"q\""}]}]}]})",
        std::vector<SessionPage>{{"https://e.example/?a=\"1\"", "中 \"q\""}}},
       // JSON without the expected fields, or with other types: no pages, no failure.
       {"no windows", R"({"version":1})", std::vector<SessionPage>{}},
       {"windows not a list", R"({"windows":{"tabs":[]}})", std::vector<SessionPage>{}},
-      {"a tab without entries", R"({"windows":[{"tabs":[{"index":1}]}]})", std::vector<SessionPage>{}},
-      {"entries of other types", R"({"windows":[{"tabs":[{"entries":[1,"x",{"url":7}],"index":1}]}]})",
+      {"a tab without entries", R"({"windows":[{"tabs":[{"index":1}]}]})",
        std::vector<SessionPage>{}},
-      {"an index that is text", R"({"windows":[{"tabs":[{"entries":[{"url":"https://a/"}],"index":"1"}]}]})",
+      {"entries of other types",
+       R"({"windows":[{"tabs":[{"entries":[1,"x",{"url":7}],"index":1}]}]})",
+       std::vector<SessionPage>{}},
+      {"an index that is text",
+       R"({"windows":[{"tabs":[{"entries":[{"url":"https://a/"}],"index":"1"}]}]})",
        std::vector<SessionPage>{{"https://a/", "https://a/"}}},
       {"a list at the root", "[1,2]", std::vector<SessionPage>{}},
       // Not JSON: the read fails, so the last good one stands. (A file cut
       // short fails earlier, at its block's size.)
-      {"cut inside a string", R"({"windows":[{"tabs":[{"entries":[{"url":"https://a/)", std::nullopt},
+      {"cut inside a string", R"({"windows":[{"tabs":[{"entries":[{"url":"https://a/)",
+       std::nullopt},
       {"empty", "", std::nullopt},
   };
   SessionParser parser;

@@ -43,7 +43,8 @@ class BrowserPagesWinTest : public MainWindowFixture {
     chrome_data_ = local_ + "\\Google\\Chrome\\User Data";
     WriteFile(firefox_dir_ + "\\profiles.ini", testing::ProfilesIni({"Profiles/abc.default"}));
     // Tab 1 went back one page: the page it left is history, not shown.
-    WriteSession({{{{"https://left.example/", "Left page"}, {"https://ff.example/docs", "FF docs"},
+    WriteSession({{{{"https://left.example/", "Left page"},
+                    {"https://ff.example/docs", "FF docs"},
                     {"https://forward.example/", "Forward page"}},
                    2},
                   {{{"https://second.example/", "Second tab"}}, 1}});
@@ -81,7 +82,8 @@ class BrowserPagesWinTest : public MainWindowFixture {
   std::vector<std::string> Pages() {
     std::vector<std::string> pages;
     for (const TMyDoc& doc : form_->store().docs) {
-      if (doc.doctype == 1) pages.push_back(doc.name + " @ " + doc.path + " [" + doc.RootPath + "]");
+      if (doc.doctype == 1)
+        pages.push_back(doc.name + " @ " + doc.path + " [" + doc.RootPath + "]");
     }
     std::sort(pages.begin(), pages.end());
     return pages;
@@ -99,10 +101,10 @@ class BrowserPagesWinTest : public MainWindowFixture {
 
 TEST_F(BrowserPagesWinTest, OpenPagesAreRecordedAndTheRulesAndThePauseDecideWhatIsKept) {
   HelperProcess firefox({L"normal:FF docs \u2014 Mozilla Firefox"}, firefox_exe_);
-  HelperProcess chrome({L"normal:Daily news - Google Chrome - Me",
-                        L"normal:Team wiki - Google Chrome - Work",
-                        L"normal:Secret - Google Chrome (Incognito)"},
-                       chrome_exe_);
+  HelperProcess chrome(
+      {L"normal:Daily news - Google Chrome - Me", L"normal:Team wiki - Google Chrome - Work",
+       L"normal:Secret - Google Chrome (Incognito)"},
+      chrome_exe_);
   ASSERT_TRUE(firefox.started() && chrome.started());
   ASSERT_NE(firefox.Window(L"FF docs \u2014 Mozilla Firefox"), nullptr);
   // The first window first: closing it ends the helper.
