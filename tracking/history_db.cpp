@@ -130,10 +130,36 @@ bool Query(sqlite3* db, const std::vector<std::string>& titles, std::optional<in
   return true;
 }
 
-bool QueryFile(const std::string& path, const std::vector<std::string>& titles,
+// The file as an SQLite address: "file:///C:/x/History", every byte but
+// the plain ones escaped, and the parameters given.
+std::string FileUri(const std::string& path, const char* parameters) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string uri = path.starts_with("/") ? "file://" : "file:///";
+  for (const char ch : path) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c == '\\') {
+      uri += '/';
+    } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '-' || c == '.' || c == '_' || c == '~' || c == '/' || c == ':') {
+      uri += static_cast<char>(c);
+    } else {
+      uri += '%';
+      uri += kHex[c >> 4];
+      uri += kHex[c & 15];
+    }
+  }
+  return uri + "?" + parameters;
+}
+
+bool QueryFile(const std::string& path, const std::vector<std::string>& titles, bool without_locks,
                std::optional<int64_t> since, HistoryLookup& lookup) {
   Database db;
-  if (sqlite3_open_v2(path.c_str(), db.out(), SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
+  // Without locks the file is read as it lies, whatever lock the browser
+  // holds (Chromium holds its History locked while it runs); a page read
+  // while the browser writes it makes the query fail, and the copy is read.
+  const std::string name = without_locks ? FileUri(path, "mode=ro&immutable=1") : path;
+  if (sqlite3_open_v2(name.c_str(), db.out(),
+                      SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI,
                       nullptr) != SQLITE_OK) {
     return false;
   }
@@ -146,24 +172,22 @@ bool QueryFile(const std::string& path, const std::vector<std::string>& titles,
 
 bool QueryCopy(const std::string& path, const std::vector<std::string>& titles, SharedFiles& files,
                std::optional<int64_t> since, HistoryLookup& lookup) {
-  const std::optional<std::string> bytes = files.ReadShared(path);
+  std::optional<std::string> bytes = files.ReadShared(path);
   if (!bytes || bytes->size() < 100) return false;
   Database db;
   if (sqlite3_open_v2(":memory:", db.out(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
       SQLITE_OK) {
     return false;
   }
-  auto* image = static_cast<unsigned char*>(sqlite3_malloc64(bytes->size()));
-  if (!image) return false;
-  std::memcpy(image, bytes->data(), bytes->size());
+  auto* image = reinterpret_cast<unsigned char*>(bytes->data());
   // A database in WAL mode cannot be opened in memory; its copy reads as a
   // plain one (what the log held is not in the copy either way).
   if (image[18] == 2) image[18] = 1;
   if (image[19] == 2) image[19] = 1;
+  // Queried where it was read: `bytes` outlives the connection.
   if (sqlite3_deserialize(db.get(), "main", image, static_cast<sqlite3_int64>(bytes->size()),
                           static_cast<sqlite3_int64>(bytes->size()),
-                          SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_READONLY) !=
-      SQLITE_OK) {
+                          SQLITE_DESERIALIZE_READONLY) != SQLITE_OK) {
     return false;
   }
   return Query(db.get(), titles, since, lookup);
@@ -178,8 +202,10 @@ HistoryLookup LookUpTitles(const std::string& path, const std::vector<std::strin
     lookup.read = HistoryRead::kDirect;
     return lookup;
   }
-  if (QueryFile(path, titles, since, lookup)) {
+  if (QueryFile(path, titles, false, since, lookup)) {
     lookup.read = HistoryRead::kDirect;
+  } else if (QueryFile(path, titles, true, since, lookup)) {
+    lookup.read = HistoryRead::kWithoutLocks;
   } else if (QueryCopy(path, titles, files, since, lookup)) {
     lookup.read = HistoryRead::kCopy;
   } else {

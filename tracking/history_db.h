@@ -20,7 +20,10 @@ struct HistoryHit {
   bool operator==(const HistoryHit&) const = default;
 };
 
-enum class HistoryRead { kDirect, kCopy, kFailed };
+// How the file was read: as a database is (the browser holds no lock),
+// without taking locks (it holds one), or as a copy in memory (the file
+// changed under the read).
+enum class HistoryRead { kDirect, kWithoutLocks, kCopy, kFailed };
 
 struct HistoryLookup {
   HistoryRead read = HistoryRead::kFailed;

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <filesystem>
 #include <fstream>
 
+#include "platform/fake_shared_files.h"
 #include "platform/temp_dir_for_tests.h"
 #include "tracking/browser_files_for_tests.h"
 
@@ -112,7 +114,7 @@ TEST_F(HistoryDbTest, ALockedDatabaseIsReadFromACopyAndAGoneOneFails) {
                          nullptr, nullptr),
             SQLITE_OK);
   HistoryLookup locked = LookUpTitles(path, {"A"}, *files_);
-  EXPECT_EQ(locked.read, HistoryRead::kCopy);
+  EXPECT_EQ(locked.read, HistoryRead::kWithoutLocks);
   EXPECT_EQ(locked.hits.at("A").url, "https://a.example/");
   // ...and its write was never kept waiting.
   EXPECT_EQ(sqlite3_exec(browser,
@@ -123,6 +125,28 @@ TEST_F(HistoryDbTest, ALockedDatabaseIsReadFromACopyAndAGoneOneFails) {
   sqlite3_close(browser);
 
   EXPECT_EQ(LookUpTitles(dir_.File("missing"), {"A"}, *files_).read, HistoryRead::kFailed);
+  // What SQLite cannot open in place is read as a copy (here one that only
+  // the shared reads reach); a copy of something else fails.
+  FakeSharedFiles copies;
+  copies.Put("elsewhere", *files_->ReadShared(path));
+  const HistoryLookup copy = LookUpTitles("elsewhere", {"A", "X"}, copies);
+  EXPECT_EQ(copy.read, HistoryRead::kCopy);
+  EXPECT_EQ(copy.hits.size(), 2u);
+  copies.Put("elsewhere", std::string(4096, 'x'));
+  EXPECT_EQ(LookUpTitles("elsewhere", {"A"}, copies).read, HistoryRead::kFailed);
+  // A name that needs escaping in an address.
+  const std::string odd = dir_.File("dir %20#?&=中");
+  std::filesystem::create_directories(odd);
+  ASSERT_TRUE(testing::WriteHistory(odd + "/History", {{"https://odd.example/", "Odd", 1}}));
+  sqlite3* holder = nullptr;
+  ASSERT_EQ(sqlite3_open((odd + "/History").c_str(), &holder), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(holder, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;", nullptr,
+                         nullptr, nullptr),
+            SQLITE_OK);
+  const HistoryLookup escaped = LookUpTitles(odd + "/History", {"Odd"}, copies);
+  EXPECT_EQ(escaped.read, HistoryRead::kWithoutLocks);
+  EXPECT_EQ(escaped.hits.size(), 1u);
+  sqlite3_close(holder);
   const std::string not_db = dir_.File("not-a-db");
   std::ofstream(not_db) << std::string(4096, 'x');
   EXPECT_EQ(LookUpTitles(not_db, {"A"}, *files_).read, HistoryRead::kFailed);
