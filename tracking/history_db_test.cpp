@@ -135,8 +135,9 @@ TEST_F(HistoryDbTest, ALockedDatabaseIsReadFromACopyAndAGoneOneFails) {
   copies.Put("elsewhere", std::string(4096, 'x'));
   EXPECT_EQ(LookUpTitles("elsewhere", {"A"}, copies).read, HistoryRead::kFailed);
   // A name that needs escaping in an address.
-  const std::string odd = dir_.File("dir %20#?&=中");
-  std::filesystem::create_directories(odd);
+  const std::string odd = dir_.File("dir %20#&=中");
+  std::filesystem::create_directories(
+      std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(odd.data()), odd.size())));
   ASSERT_TRUE(testing::WriteHistory(odd + "/History", {{"https://odd.example/", "Odd", 1}}));
   sqlite3* holder = nullptr;
   ASSERT_EQ(sqlite3_open((odd + "/History").c_str(), &holder), SQLITE_OK);
