@@ -9,6 +9,7 @@
 #include <memory>
 #include <random>
 
+#include "bench/browser_samples.h"
 #include "platform/fake_shared_files.h"
 #include "platform/fake_window_system.h"
 #include "platform/shared_files.h"
@@ -21,58 +22,13 @@
 namespace zd {
 namespace {
 
+using bench::LargeHistory;
+using bench::LargeSession;
 using testing::HistoryRow;
 using testing::TabSpec;
 
 void WriteFile(const std::string& path, const std::string& data) {
   std::ofstream(path, std::ios::binary) << data;
-}
-
-// What makes a real session file large: every entry's principals and
-// referrer, and each tab's favicon as a data address (barely compressible).
-std::string LargeSession(size_t target_compressed_bytes, size_t* json_bytes) {
-  std::mt19937 random(7);
-  const auto base64 = [&](size_t n) {
-    static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string s(n, 'A');
-    for (char& c : s) c = kChars[random() % 64];
-    return s;
-  };
-  std::string windows = "[";
-  std::string file;
-  for (int w = 0;; ++w) {
-    std::string tabs;
-    for (int t = 0; t < 40; ++t) {
-      std::string entries;
-      for (int e = 0; e < 8; ++e) {
-        const std::string url = "https://site" + std::to_string(w * 40 + t) + ".example/page/" +
-                                std::to_string(e) + "?q=" + base64(12);
-        if (e) entries += ",";
-        entries +=
-            std::string("{\"url\":") + testing::JsonString(url) + ",\"title\":\"Page " +
-            std::to_string(e) + " of site " + std::to_string(t) +
-            "\",\"charset\":\"UTF-8\",\"ID\":" + std::to_string(e) + ",\"docshellUUID\":\"{" +
-            base64(36) + "}\",\"referrerInfo\":\"" + base64(180) +
-            "\",\"triggeringPrincipal_base64\":\"{\\\"3\\\":{}}\",\"hasUserInteraction\":true,"
-            "\"persist\":true,\"docIdentifier\":" +
-            std::to_string(e + 100) + "}";
-      }
-      if (t) tabs += ",";
-      tabs += std::string("{\"entries\":[") + entries +
-              "],\"lastAccessed\":1700000000000,\"hidden\":false,\"attributes\":{},"
-              "\"image\":\"data:image/png;base64," +
-              base64(1500) + "\",\"index\":8,\"requestedIndex\":0,\"userContextId\":0}";
-    }
-    if (w) windows += ",";
-    windows += std::string("{\"tabs\":[") + tabs + "],\"selected\":1}";
-    const std::string json = "{\"version\":[\"sessionrestore\",1],\"windows\":" + windows +
-                             "],\"selectedWindow\":1,\"_closedWindows\":[]}";
-    file = testing::MozLz4(json);
-    if (file.size() >= target_compressed_bytes) {
-      *json_bytes = json.size();
-      return file;
-    }
-  }
 }
 
 void BM_ChangedSessionFileRead(benchmark::State& state) {
@@ -99,33 +55,6 @@ BENCHMARK(BM_ChangedSessionFileRead)->Unit(benchmark::kMillisecond);
 // since the last lookup), as every refresh after the first one asks;
 // 4 a page visited lately while the browser holds its History locked (as
 // Chromium does while it runs), and 5 the same read as a copy in memory.
-class LargeHistory {
- public:
-  LargeHistory() {
-    std::vector<HistoryRow> rows;
-    std::mt19937 random(11);
-    for (int i = 0; std::ifstream(path(), std::ios::ate).tellg() < (50 << 20) || i == 0; ++i) {
-      rows.clear();
-      for (int j = 0; j < 20000; ++j) {
-        const int n = i * 20000 + j;
-        rows.push_back({"https://host" + std::to_string(n % 5000) + ".example/articles/" +
-                            std::to_string(n) + "/" + std::to_string(random()) +
-                            "?utm=" + std::to_string(random()),
-                        "Article " + std::to_string(n) + " - a page title of ordinary length",
-                        13300000000000000 + n});
-      }
-      testing::WriteHistory(path(), rows);
-      rows_ += static_cast<int>(rows.size());
-    }
-  }
-  std::string path() const { return dir_.File("History"); }
-  int rows() const { return rows_; }
-
- private:
-  int rows_ = 0;
-  TempDirForTests dir_;
-};
-
 void BM_TitleLookedUpIn50MBHistory(benchmark::State& state) {
   static LargeHistory history;
   std::unique_ptr<SharedFiles> files = MakeSystemSharedFiles();
