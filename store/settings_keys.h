@@ -21,5 +21,7 @@ inline constexpr Key kNeedRemoveUrl{kSectionDefault, "needremoveurl"};
 inline constexpr Key kNeedRemoveAllStart{kSectionDefault, "needRemoveAllStart"};
 inline constexpr Key kWidth{kSectionDefault, "width"};
 inline constexpr Key kHeight{kSectionDefault, "height"};
+// Written the moment the tray menu's pause switch changes.
+inline constexpr Key kPauseRecording{kSectionDefault, "PauseRecording"};
 
 }  // namespace zd::setting

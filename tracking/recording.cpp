@@ -2,6 +2,7 @@
 
 #include "platform/errors.h"
 #include "store/AppParams.h"
+#include "store/settings_keys.h"
 #include "tracking/doc_kinds.h"
 
 namespace zd {
@@ -15,8 +16,10 @@ Recording::Recording(DocStore& store, WindowSystem& windows, SharedFiles& files,
 
 void Recording::Load() {
   try {
-    if (store_.settings)
-      gate_.SetPaused(store_.settings->ReadBool(kSectionDefault, kPauseRecordingKey, false));
+    if (store_.settings) {
+      gate_.SetPaused(store_.settings->ReadBool(setting::kPauseRecording.section,
+                                                setting::kPauseRecording.name, false));
+    }
     if (store_.files && store_.codec) {
       gate_.filter().SetRules(
           LoadPrivacyRules(*store_.files, *store_.codec, store_.ConfigDir, rules_origin_));
@@ -27,7 +30,10 @@ void Recording::Load() {
 
 void Recording::SetPaused(bool paused) {
   gate_.SetPaused(paused);
-  if (store_.settings) store_.settings->WriteBool(kSectionDefault, kPauseRecordingKey, paused);
+  if (store_.settings) {
+    store_.settings->WriteBool(setting::kPauseRecording.section, setting::kPauseRecording.name,
+                               paused);
+  }
 }
 
 bool Recording::SaveRules(std::vector<PrivacyRule> rules) {

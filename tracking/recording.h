@@ -1,7 +1,6 @@
 // The main window's side of recording: the gate before registration, the
-// browsers' pages, the pause switch the next start remembers (key
-// "PauseRecording" of section "default"), and the privacy rules with their
-// file. The refresh's hooks come from here.
+// browsers' pages, the pause switch the next start remembers, and the
+// privacy rules with their file. The refresh's hooks come from here.
 #pragma once
 
 #include <memory>
@@ -18,8 +17,6 @@
 #include "tracking/recording_gate.h"
 
 namespace zd {
-
-inline constexpr char kPauseRecordingKey[] = "PauseRecording";
 
 class Recording {
  public:
