@@ -163,7 +163,9 @@ TEST(PrivacyRulesFileTest, RulesSurviveARestartInTheirOwnFile) {
   FileOrigin origin;
   const std::vector<PrivacyRule> kept = LoadPrivacyRules(files, *codec, dir, origin);
   EXPECT_EQ(kept, std::vector<PrivacyRule>{Rule(RuleAction::kDrop, RuleField::kTitle, "keep")});
-  files.step_hook = [](WriteStep step) { return step != WriteStep::kReplace; };
+  files.step_hook = [](WriteStep step) {
+    return step == WriteStep::kReplace ? StepAction::kFail : StepAction::kGo;
+  };
   EXPECT_FALSE(SavePrivacyRules(files, *codec, dir, {}, origin));
   files.step_hook = nullptr;
   EXPECT_EQ(LoadPrivacyRules(files, *codec, dir, origin), kept);
@@ -174,7 +176,8 @@ TEST(PrivacyRulesFileTest, RulesSurviveARestartInTheirOwnFile) {
   EXPECT_FALSE(SavePrivacyRules(files, *codec, dir, {}, origin));
   // A save cut short by a crash leaves its temporary file, which the next start removes.
   files.PutFile(TempPathFor(path), "half");
-  EXPECT_EQ(RemoveInterruptedSaves(files, dir), 1);
+  EXPECT_EQ(RecoverInterruptedSaves(files, dir), std::vector<std::string>{});
+  EXPECT_FALSE(files.FileExists(TempPathFor(path)));
 }
 
 // The refresh: what the gate lets through of programs, folders, shell pages
