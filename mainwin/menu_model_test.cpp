@@ -179,7 +179,7 @@ TEST(MenuModel, NamesAreUniqueAndFindable) {
       EXPECT_EQ(FindMenuItem(menus, item.id), &item) << item.name();
     });
   EXPECT_EQ(unnamed, 3);  // the tray menu's separators
-  EXPECT_EQ(seen.size(), 14u + 5 + 8 + 11 + 7 + 4 + 2 + 22 - 3);
+  EXPECT_EQ(seen.size(), 15u + 5 + 8 + 11 + 7 + 4 + 2 + 22 - 3);
 
   EXPECT_EQ(FindMenuItem(menus, kUnnamed), nullptr);
   EXPECT_EQ(FindMenuItem(menus, Ui::CbZDRefresh), nullptr) << "a control, not a menu entry";
