@@ -321,7 +321,7 @@ void DocTracker::RunApp() {
   }
 }
 
-bool DocTracker::RunShell() {
+bool DocTracker::RunShell(bool with_browser_pages) {
   const bool scanned = ScanShellWindows();
   if (scanned) {
     const std::vector<std::string> lines = shell_list_;
@@ -336,7 +336,8 @@ bool DocTracker::RunShell() {
       Sleep(kItemPauseMs);
     }
   }
-  RunBrowserPages();
+  // The browsers' own pages belong with the shell's pages, not with folders.
+  if (with_browser_pages) RunBrowserPages();
   return scanned;
 }
 
@@ -397,7 +398,7 @@ void DocTracker::RunKind(int32_t doctype) {
     case kDocFolder:
       StepProgress();
       Pump();
-      if (RunShell()) Sleep(kPhasePauseMs);
+      if (RunShell(/*with_browser_pages=*/false)) Sleep(kPhasePauseMs);
       break;
     default:
       break;
