@@ -129,7 +129,9 @@ class DocTracker {
   void Defer(const Refresh& refresh);
   void Run(const Refresh& refresh);
   void RunApp();
-  bool RunShell();  // false when the scan failed and none of its lines was registered
+  // False when the scan failed and none of its lines was registered; the
+  // browsers' pages come after the shell's unless only folders are asked for.
+  bool RunShell(bool with_browser_pages = true);
   void RunBrowserPages();
   bool Admit(FoundDoc& found);
   void RunAll();
