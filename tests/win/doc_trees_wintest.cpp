@@ -377,7 +377,7 @@ TEST_F(DocTreesTest, APressOnTheTabStripSwitchesFirstAndRefreshesOnce) {
       // are enumerated twice: for the programs, then for the browsers' pages)
       {0, 1, 2, 1},
       {1, 1, 1, 0},  // the programs again: their scan only
-      {1, 2, 1, 1},
+      {1, 2, 2, 1},
       {2, 2, 0, 1},  // the folders: the shell's windows only
   };
   for (const Case& c : cases) {
