@@ -86,6 +86,7 @@ constexpr Row kRows[] = {
     {MnZDRun, {"启动", "啟動", "start"}, kCopied},
     {PmRecent, {"最近使用", "最近使用", "most recently used"}, kCopied},
     {PmMyDocs, {"我的收藏", "我的收藏", "My Favorites"}, kCopied},
+    {MnPauseRecording, {"暂停记录", "暫停記錄", "Pause recording"}, kCopied},
     {MnZDExit, {"退出(&E)", "結束(&E)", "exit (&E)"}, kCopied},
 
     // Captions the copy leaves alone: pages and buttons shown as text.
@@ -110,6 +111,15 @@ constexpr Row kRows[] = {
     {BtnHelp, {"帮助", "說明", "Help"}, kDesign},
     {BtnZDStart, {"自动启动", "自動啟動", "Auto start"}, kDesign},
     {BtnFilter, {"过滤", "過濾", "Filter"}, kDesign},
+    // The privacy part of the settings page.
+    {GbZDPrivacy, {"隐私", "隱私", "Privacy"}, kDesign},
+    {LbPrivacyRules, {"隐私规则", "隱私規則", "Privacy rules"}, kDesign},
+    {EdtRulePattern, {"规则内容", "規則內容", "Pattern"}, kDesign},
+    {CmbRuleField, {"匹配对象", "比對對象", "Match on"}, kDesign},
+    {CmbRuleAction, {"处理方式", "處理方式", "Action"}, kDesign},
+    {CbRuleRegex, {"正则表达式", "規則運算式", "Regular expression"}, kDesign},
+    {BtnAddRule, {"添加规则", "新增規則", "Add rule"}, kDesign},
+    {BtnDeleteRule, {"删除规则", "刪除規則", "Delete rule"}, kDesign},
     {BtnDocDisplay, {"显示名称映射", "顯示名稱對應", "Display names"}, kDesign},
     {GroupBox1,
      {"最近访问的所有文档树形", "最近存取的所有文件樹狀", "All recent documents"},

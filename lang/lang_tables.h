@@ -66,6 +66,14 @@ struct InterfaceTexts {
   std::string LastSessionEmpty;  // nothing was open at the last close
   std::string HotkeyOff, HotkeyDoubleCtrl, HotkeyDoubleShift, HotkeyAltSpace, HotkeyCtrlAltZ;
   std::string HotkeyTaken;  // "%s" = the hotkey another program holds
+  // Why nothing new is recorded: the pause switch, or Windows' own setting.
+  std::string RecordingPaused, RecordingWindowsOff;
+  // The privacy rules: what a rule looks at, what it does, and its list row
+  // ("%s" = the pattern); a pattern that is no regular expression ("%s").
+  std::string RuleFieldTitle, RuleFieldAddress, RuleFieldProgram;
+  std::string RuleActionDrop, RuleActionRedact;
+  std::string RuleTextRow, RuleRegexRow;
+  std::string RuleInvalid;
 
   // Shared table: all rows, and the three this program reads by name.
   std::vector<std::string> shared;

@@ -67,6 +67,16 @@ std::vector<std::pair<const char*, const std::string*>> NamedTexts(const Interfa
           {"PCStartUnreadable", &t.PCStartUnreadable},
           {"PCStartOtherType", &t.PCStartOtherType},
           {"PCStartDeleteQuestion", &t.PCStartDeleteQuestion},
+          {"RecordingPaused", &t.RecordingPaused},
+          {"RecordingWindowsOff", &t.RecordingWindowsOff},
+          {"RuleFieldTitle", &t.RuleFieldTitle},
+          {"RuleFieldAddress", &t.RuleFieldAddress},
+          {"RuleFieldProgram", &t.RuleFieldProgram},
+          {"RuleActionDrop", &t.RuleActionDrop},
+          {"RuleActionRedact", &t.RuleActionRedact},
+          {"RuleTextRow", &t.RuleTextRow},
+          {"RuleRegexRow", &t.RuleRegexRow},
+          {"RuleInvalid", &t.RuleInvalid},
           {"AutoStartFailed", &t.AutoStartFailed},
           {"AutoRunQuestion", &t.AutoRunQuestion},
           {"AutoRunMore", &t.AutoRunMore},
@@ -117,7 +127,7 @@ const std::vector<std::string> kCopyOrder = {
     "MnZDAll",          "PmAutoRun",       "MnSystemUse",      "MnMyComputer",
     "MnZDMyDoc",        "MnMyDesk",        "MnZDControl",      "MnZDRecycle",
     "MnZDTask",         "MnZDRecent",      "MnZDRun",          "PmRecent",
-    "PmMyDocs",         "MnZDExit"};
+    "PmMyDocs",         "MnPauseRecording", "MnZDExit"};
 
 std::vector<std::string> CaptionNames(const InterfaceTexts& t) {
   std::vector<std::string> names;

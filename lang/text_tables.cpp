@@ -119,6 +119,23 @@ constexpr OwnRow kOwn[] = {
      {"本机没有可用的网页引擎，网页搜索将在默认浏览器中打开。",
       "本機沒有可用的網頁引擎，網頁搜尋將在預設瀏覽器中開啟。",
       "This computer has no HTML engine: web searches open in the default browser."}},
+    {&T::RecordingPaused,
+     {"已暂停记录：托盘菜单中的“暂停记录”已勾选。", "已暫停記錄：系統匣選單中的「暫停記錄」已勾選。",
+      "Recording is paused: \"Pause recording\" is ticked in the tray menu."}},
+    {&T::RecordingWindowsOff,
+     {"不记录新文档：Windows 设置为不跟踪最近打开的文档。",
+      "不記錄新文件：Windows 設定為不追蹤最近開啟的文件。",
+      "Nothing new is recorded: Windows is set not to track recently opened documents."}},
+    {&T::RuleFieldTitle, {"标题", "標題", "Title"}},
+    {&T::RuleFieldAddress, {"地址", "位址", "Address"}},
+    {&T::RuleFieldProgram, {"程序", "程式", "Program"}},
+    {&T::RuleActionDrop, {"不记录", "不記錄", "Never record"}},
+    {&T::RuleActionRedact, {"只记主机或程序名", "只記主機或程式名稱", "Record the host or program only"}},
+    {&T::RuleTextRow, {"包含“%s”", "包含「%s」", "contains \"%s\""}},
+    {&T::RuleRegexRow, {"符合正则 %s", "符合規則運算式 %s", "matches %s"}},
+    {&T::RuleInvalid,
+     {"这不是有效的正则表达式：%s", "這不是有效的規則運算式：%s",
+      "This is not a valid regular expression: %s"}},
 };
 
 // Texts common to the maker's programs, at fixed rows (the same rows as the

@@ -29,6 +29,9 @@ namespace zd {
   X(BtnZDPCStart) X(BtnAbout) X(BtnHelp) X(BtnFilter) X(BtnDocDisplay) X(RgAutorOpenType) \
   X(RgAutorOpenType0) X(RgAutorOpenType1) X(RgAutorOpenType2) \
   X(GbZDLauncher) X(CbRankSearch) X(LbHotkey) X(CmbHotkey) X(BtnRestoreLastSession) \
+  /* settings page: privacy */ \
+  X(GbZDPrivacy) X(LbPrivacyRules) X(EdtRulePattern) X(CmbRuleField) X(CmbRuleAction) \
+  X(CbRuleRegex) X(BtnAddRule) X(BtnDeleteRule) X(LblRecordingState) \
   /* system page */ \
   X(SpeedButton5) X(SpeedButton6) X(SpeedButton7) X(SpeedButton8) X(SpeedButton9) \
   X(SpeedButton23) X(SpeedButton22) X(SpeedButton19) X(BtmManageTask) X(SpeedButton17) \
@@ -37,7 +40,7 @@ namespace zd {
   X(popMenu) X(MnOpenZapdock) X(MnZDWeb) X(MnZDDir) X(MnSoftware) X(MnDayCalify) X(MnToday) \
   X(MnYesday) X(MnPre3days) X(MnPreWeek) X(MnZDAll) X(PmAutoRun) X(MnSystemUse) X(MnMyComputer) \
   X(MnZDMyDoc) X(MnMyDesk) X(MnZDControl) X(MnZDRecycle) X(MnZDTask) X(MnZDRecent) X(MnZDRun) \
-  X(PmRecent) X(PmMyDocs) X(MnZDExit) X(MnRestoreLastSession) \
+  X(PmRecent) X(PmMyDocs) X(MnPauseRecording) X(MnZDExit) X(MnRestoreLastSession) \
   /* tree menu */ \
   X(PmDocTree) X(MnOpenDIr) X(MnRefresh) X(N24) X(MnExpandAll) X(N23) X(N22) \
   X(MnDeleteSelected) X(MnDeleteAllDocs) X(N21) X(MyMyLove) X(MnAddToRunList) \

@@ -295,7 +295,21 @@ void TFrmMain::CreateTracking() {
     own_shell_ = MakeSystemShellWindows();
     shell = own_shell_.get();
   }
+  SharedFiles* shared_files = deps_.shared_files;
+  if (!shared_files) {
+    own_shared_files_ = MakeSystemSharedFiles();
+    shared_files = own_shared_files_.get();
+  }
+  recording_ = std::make_unique<Recording>(
+      store_, *windows, *shared_files,
+      deps_.user_folders ? *deps_.user_folders : SystemUserFolders(), deps_.registry);
   TrackerHooks hooks;
+  hooks.admit = [this](FoundDoc& found) { return recording_->Admit(found); };
+  hooks.browser_pages = [this] {
+    // Asked once a refresh: the line on the settings page follows Windows' setting too.
+    launcher_->settings.privacy.ShowState();
+    return recording_->BrowserPagesFound();
+  };
   hooks.pump = [this] { PumpMessages(); };
   hooks.sleep_ms = [](int ms) { Sleep(static_cast<DWORD>(ms)); };
   hooks.step_progress = [this] { launcher_->ProgressBar1.Step(); };
@@ -434,6 +448,9 @@ void TFrmMain::OnMenuCommand(Ui entry) {
     case Ui::MnRestoreLastSession:
       RestoreLastSession();
       return;
+    case Ui::MnPauseRecording:
+      MnPauseRecordingClick();
+      return;
     default:
       launcher_->OnMenuCommand(entry);
   }
@@ -532,6 +549,10 @@ void TFrmMain::TimerFirstRunTimer() {
         SetActivePage(stored.control_index);
         settings_applied_ = true;
       }
+      recording_->Load();
+      menus_.SetChecked(Ui::MnPauseRecording, recording_->paused());
+      launcher_->settings.privacy.ShowRules();
+      launcher_->settings.privacy.ShowState();
     }
     ZD_CATCH_LOG("TimerFirstRunTimer")
     try {
@@ -565,6 +586,13 @@ void TFrmMain::TimerFirstRunTimer() {
   ZD_CATCH_LOG("TimerFirstRunTimer")
   if (online_) online_->HoldOffers(false);
   if (close_after_load_ && hwnd_) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+void TFrmMain::MnPauseRecordingClick() {
+  const bool paused = !menus_.Checked(Ui::MnPauseRecording);
+  recording_->SetPaused(paused);
+  menus_.SetChecked(Ui::MnPauseRecording, paused);
+  launcher_->settings.privacy.ShowState();
 }
 
 void TFrmMain::RunAutoRunDocs() {

@@ -106,6 +106,9 @@ class TFrmMain : public PageHost {
   void RestoreLastSession() override;
   bool Summoned() const override { return summoned_; }
   void Dismiss() override;
+  Recording* Recorder() override { return recording_.get(); }
+  // The tray menu's pause switch: nothing new is recorded while it is ticked.
+  void MnPauseRecordingClick();
   // The vendor's services move in: their button panel goes into PnlRight,
   // their content page onto "我的主页" (which starts the server search).
   // They must outlive the window's use of them (the caller destroys them
@@ -165,6 +168,8 @@ class TFrmMain : public PageHost {
   std::vector<UniqueBitmap> button_images_;  // alive as long as the buttons show them
   UniqueIcon icon_;
   TrayIcon tray_;
+  std::unique_ptr<SharedFiles> own_shared_files_;  // when the caller gave none
+  std::unique_ptr<Recording> recording_;
   std::unique_ptr<DocTracker> tracker_;
   std::unique_ptr<WindowSystem> own_windows_;  // when the caller gave none
   std::unique_ptr<ShellWindows> own_shell_;

@@ -33,6 +33,8 @@ MenuItem Separator(Ui id = kUnnamed, bool visible = true) {
 PopupMenu TrayMenu() {
   MenuItem recent = Item(PmRecent);
   recent.is_submenu = true;  // filled with the recent documents at every right click
+  MenuItem pause = Item(MnPauseRecording);
+  pause.auto_check = true;
   return {popMenu,
           {
               Item(MnOpenZapdock),
@@ -50,6 +52,7 @@ PopupMenu TrayMenu() {
               std::move(recent),
               Item(MnRestoreLastSession),
               Hidden(PmMyDocs),
+              std::move(pause),
               Separator(),
               Item(MnZDExit),
           }};

@@ -56,23 +56,28 @@ TEST(MenuModel, TrayMenu) {
   EXPECT_EQ(Names(items),
             (std::vector<std::string>{"MnOpenZapdock", "", "MnZDWeb", "MnZDDir", "MnSoftware",
                                       "MnDayCalify", "", "PmAutoRun", "MnSystemUse", "PmRecent",
-                                      "MnRestoreLastSession", "PmMyDocs", "", "MnZDExit"}));
-  EXPECT_EQ(
-      Captions(items),
-      (std::vector<std::string>{"打开Zapdock(&S)", "-", "网页", "文件夹", "软件", "按日期分类", "-",
-                                "自动启动", "系统常用", "最近使用", "恢复上次打开的文档", "我的收藏",
-                                "-", "退出(&E)"}));
+                                      "MnRestoreLastSession", "PmMyDocs", "MnPauseRecording", "",
+                                      "MnZDExit"}));
+  EXPECT_EQ(Captions(items),
+            (std::vector<std::string>{"打开Zapdock(&S)", "-", "网页", "文件夹", "软件", "按日期分类",
+                                      "-", "自动启动", "系统常用", "最近使用", "恢复上次打开的文档",
+                                      "我的收藏", "暂停记录", "-", "退出(&E)"}));
   EXPECT_EQ(Visible(items), (std::vector<bool>{true, true, false, false, false, false, false, false,
-                                               true, true, true, false, true, true}));
-  for (size_t i = 0; i < items.size(); ++i)
-    EXPECT_EQ(items[i].IsSeparator(), i == 1 || i == 6 || i == 12) << i;
+                                               true, true, true, false, true, true, true}));
+  for (size_t i = 0; i < items.size(); ++i) {
+    EXPECT_EQ(items[i].IsSeparator(), i == 1 || i == 6 || i == 13) << i;
+    // The pause switch alone carries a check mark.
+    EXPECT_EQ(items[i].auto_check, items[i].id == Ui::MnPauseRecording) << i;
+  }
 
-  // What the user sees: open, separator, two submenus, the last session, separator, exit.
+  // What the user sees: open, separator, two submenus, the last session, the
+  // pause switch, separator, exit.
   std::vector<std::string> shown;
   for (const MenuItem& item : items)
     if (item.visible) shown.push_back(item.IsSeparator() ? "-" : std::string(item.name()));
   EXPECT_EQ(shown, (std::vector<std::string>{"MnOpenZapdock", "-", "MnSystemUse", "PmRecent",
-                                             "MnRestoreLastSession", "-", "MnZDExit"}));
+                                             "MnRestoreLastSession", "MnPauseRecording", "-",
+                                             "MnZDExit"}));
 
   const MenuItem& by_date = items[5];
   EXPECT_EQ(Names(by_date.items), (std::vector<std::string>{"MnToday", "MnYesday", "MnPre3days",
@@ -174,7 +179,7 @@ TEST(MenuModel, NamesAreUniqueAndFindable) {
       EXPECT_EQ(FindMenuItem(menus, item.id), &item) << item.name();
     });
   EXPECT_EQ(unnamed, 3);  // the tray menu's separators
-  EXPECT_EQ(seen.size(), 14u + 5 + 8 + 11 + 7 + 4 + 2 + 22 - 3);
+  EXPECT_EQ(seen.size(), 15u + 5 + 8 + 11 + 7 + 4 + 2 + 22 - 3);
 
   EXPECT_EQ(FindMenuItem(menus, kUnnamed), nullptr);
   EXPECT_EQ(FindMenuItem(menus, Ui::CbZDRefresh), nullptr) << "a control, not a menu entry";
@@ -211,7 +216,7 @@ TEST(MenuModel, EnglishCaptionsChangeExactlyTheNamedItems) {
       if (text) ++changed;
     }
   }
-  EXPECT_EQ(changed, 14 + 23);  // tree and favourites entries, then the whole tray menu
+  EXPECT_EQ(changed, 14 + 24);  // tree and favourites entries, then the whole tray menu
   EXPECT_EQ(FindMenuItem(menus, Ui::N23)->caption, "折叠全部");
   EXPECT_EQ(FindMenuItem(menus, Ui::N24)->caption, "停止运行的软件");
   EXPECT_EQ(FindMenuItem(menus, Ui::MnExpandAll)->caption, "Expand All (&E)");

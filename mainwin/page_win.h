@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "lang/lang_tables.h"
@@ -17,12 +18,14 @@
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "platform/shell_launcher.h"
+#include "platform/shared_files.h"
 #include "platform/shell_windows.h"
 #include "platform/text_codec.h"
 #include "platform/win_util_win.h"
 #include "platform/window_system.h"
 #include "store/config.h"
 #include "tracking/history_edit.h"
+#include "tracking/recording.h"
 #include "tracking/tracker.h"
 
 namespace zd {
@@ -45,6 +48,9 @@ struct MainWindowDeps {
   // What the refreshes look at: the desktop's windows and the shell's windows.
   WindowSystem* windows = nullptr;
   ShellWindows* shell = nullptr;
+  // The browsers' files and where they keep them; unset: the system's.
+  SharedFiles* shared_files = nullptr;
+  std::optional<UserFolders> user_folders;
   // What the open operations hand documents to: the Windows shell.
   ShellLauncher* launcher = nullptr;
   // Makes the embedded web browser the first time it is needed; unset: the
@@ -93,6 +99,8 @@ class PageHost {
   // search, sends it away again (Dismiss).
   virtual bool Summoned() const = 0;
   virtual void Dismiss() = 0;
+  // The pause switch, the privacy rules and the browsers' pages.
+  virtual Recording* Recorder() = 0;
 
  protected:
   ~PageHost() = default;

@@ -81,6 +81,7 @@ void TSettingsPage::Create(HWND parent) {
     f.Make(RgAutorOpenTypeItems[i], L"BUTTON", caption(items[i]),
            kHidden | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0), page, 20, 248 + 22 * i, 300, 20);
   }
+  privacy.Create(page);
 }
 
 bool TSettingsPage::OnControlCommand(HWND control, UINT code) {
@@ -88,6 +89,7 @@ bool TSettingsPage::OnControlCommand(HWND control, UINT code) {
     if (code == CBN_SELCHANGE) CmbHotkeyChange();
     return true;
   }
+  if (privacy.OnControlCommand(control, code)) return true;
   if (code != BN_CLICKED) return false;
   if (control == CbZDOnTop.hwnd()) {
     CbZDOnTopClick();

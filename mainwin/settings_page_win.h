@@ -8,13 +8,14 @@
 #include "launch/autorun_window_win.h"
 #include "launch/startup_window_win.h"
 #include "mainwin/page_win.h"
+#include "mainwin/privacy_panel_win.h"
 #include "store/startup_load.h"
 
 namespace zd {
 
 class TSettingsPage : public Page {
  public:
-  using Page::Page;
+  explicit TSettingsPage(PageHost& host) : Page(host), privacy(host) {}
   void Create(HWND parent);
 
   CheckBox CbZDOnTop;
@@ -40,6 +41,7 @@ class TSettingsPage : public Page {
   Button BtnDocDisplay;
   GroupBox RgAutorOpenType;
   Button RgAutorOpenTypeItems[3];
+  TPrivacyPanel privacy;
 
   bool OnControlCommand(HWND control, UINT code) override;
   // WM_HSCROLL of SbCheckTime.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Prepares a Debian 12 machine (run as root; as another user it only checks) for building and testing Zapdock:
 # system packages, the zh_CN.UTF-8 locale (Wine then uses code page 936), and
-# MinGW builds of libjpeg-turbo and libsodium cached in the build tree. Safe to run again: every
+# MinGW builds of libjpeg-turbo, libsodium, LZ4, SQLite and simdjson cached in the build tree. Safe to run again: every
 # step checks first and does nothing when its result is already there.
 #
 # Environment: ZD_BUILD_ROOT (default <repo>/build) holds the cached dependencies.
@@ -62,6 +62,9 @@ PACKAGES=(
   libsodium-dev python3 python3-nacl nsis
   # the Unihan database: the search's pinyin readings and simplified forms
   unicode-data
+  # browsers' own files: session files (LZ4, JSON) and history databases
+  # (SQLite) natively; tclsh makes SQLite's single-file source for MinGW
+  liblz4-dev libsimdjson-dev libsqlite3-dev tcl
 )
 
 missing=()
@@ -216,6 +219,100 @@ else
   touch "$SODIUM_STAMP"
   rm -rf "$WORK"
   log "libsodium (MinGW) installed"
+fi
+
+# --- LZ4, SQLite and simdjson for MinGW ----------------------------------------------
+# The browsers' session files are LZ4 blocks of JSON, their histories SQLite
+# databases. Debian has none of the three for Windows; each is built from its
+# source package into its own prefix, marked complete by a stamp.
+fetch_source() { # package work-dir -> prints the unpacked source folder
+  ensure_deb_src "$1" >&2
+  rm -rf "$2"
+  mkdir -p "$2"
+  (cd "$2" && apt-get source -qq "$1" >/dev/null 2>&1) ||
+    (cd "$2" && apt-get source "$1" >&2) || die "apt-get source $1 failed"
+  local dir
+  dir=$(find "$2" -mindepth 1 -maxdepth 1 -type d -name "$1-*" | head -n1)
+  [ -n "$dir" ] || die "$1 sources not unpacked"
+  echo "$dir"
+}
+run_logged() { # log command...
+  local log=$1
+  shift
+  "$@" >>"$log" 2>&1 || {
+    tail -n 40 "$log"
+    die "failed: $* (log: $log)"
+  }
+}
+
+LZ4_PREFIX=$BUILD_ROOT/deps/lz4-mingw-i686
+if [ -f "$LZ4_PREFIX/.complete-sections" ] && [ -f "$LZ4_PREFIX/lib/liblz4.a" ]; then
+  log "lz4 (MinGW): cached in $LZ4_PREFIX"
+else
+  log "building lz4 for MinGW into $LZ4_PREFIX"
+  rm -rf "$LZ4_PREFIX"
+  WORK=$BUILD_ROOT/deps/src-lz4
+  SRC_DIR=$(fetch_source lz4 "$WORK")
+  run_logged "$WORK/build.log" cmake -S "$SRC_DIR/build/cmake" -B "$WORK/build" \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$LZ4_PREFIX" -DBUILD_SHARED_LIBS=OFF -DBUILD_STATIC_LIBS=ON \
+    -DLZ4_BUILD_CLI=OFF -DLZ4_BUILD_LEGACY_LZ4C=OFF \
+    "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections"
+  run_logged "$WORK/build.log" cmake --build "$WORK/build" -j2
+  run_logged "$WORK/build.log" cmake --install "$WORK/build"
+  [ -f "$LZ4_PREFIX/lib/liblz4.a" ] || die "lz4 install lacks liblz4.a"
+  touch "$LZ4_PREFIX/.complete-sections"
+  rm -rf "$WORK"
+  log "lz4 (MinGW) installed"
+fi
+
+SIMDJSON_PREFIX=$BUILD_ROOT/deps/simdjson-mingw-i686
+if [ -f "$SIMDJSON_PREFIX/.complete-sections" ] && [ -f "$SIMDJSON_PREFIX/lib/libsimdjson.a" ]; then
+  log "simdjson (MinGW): cached in $SIMDJSON_PREFIX"
+else
+  log "building simdjson for MinGW into $SIMDJSON_PREFIX"
+  rm -rf "$SIMDJSON_PREFIX"
+  WORK=$BUILD_ROOT/deps/src-simdjson
+  SRC_DIR=$(fetch_source simdjson "$WORK")
+  run_logged "$WORK/build.log" cmake -S "$SRC_DIR" -B "$WORK/build" \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$SIMDJSON_PREFIX" -DBUILD_SHARED_LIBS=OFF -DSIMDJSON_DEVELOPER_MODE=OFF \
+    "-DCMAKE_CXX_FLAGS=-ffunction-sections -fdata-sections"
+  run_logged "$WORK/build.log" cmake --build "$WORK/build" -j2
+  run_logged "$WORK/build.log" cmake --install "$WORK/build"
+  [ -f "$SIMDJSON_PREFIX/lib/libsimdjson.a" ] || die "simdjson install lacks libsimdjson.a"
+  touch "$SIMDJSON_PREFIX/.complete-sections"
+  rm -rf "$WORK"
+  log "simdjson (MinGW) installed"
+fi
+
+# SQLite's source package holds the source tree; its own build (native, with
+# tclsh) joins it into the single file sqlite3.c, which is then cross-compiled.
+SQLITE_PREFIX=$BUILD_ROOT/deps/sqlite3-mingw-i686
+if [ -f "$SQLITE_PREFIX/.complete-sections" ] && [ -f "$SQLITE_PREFIX/lib/libsqlite3.a" ]; then
+  log "sqlite3 (MinGW): cached in $SQLITE_PREFIX"
+else
+  log "building sqlite3 for MinGW into $SQLITE_PREFIX"
+  rm -rf "$SQLITE_PREFIX"
+  WORK=$BUILD_ROOT/deps/src-sqlite3
+  SRC_DIR=$(fetch_source sqlite3 "$WORK")
+  mkdir -p "$WORK/build" "$SQLITE_PREFIX/lib" "$SQLITE_PREFIX/include"
+  (cd "$WORK/build" && run_logged "$WORK/build.log" "$SRC_DIR/configure" --disable-tcl)
+  (cd "$WORK/build" && run_logged "$WORK/build.log" make sqlite3.c sqlite3.h)
+  # Only what reading a history needs: sections for the linker to drop the
+  # rest, and the options SQLite documents as safe for its single file.
+  run_logged "$WORK/build.log" i686-w64-mingw32-gcc-posix -O2 -ffunction-sections -fdata-sections \
+    -c "$WORK/build/sqlite3.c" -o "$WORK/build/sqlite3.o" -DSQLITE_THREADSAFE=1 \
+    -DSQLITE_OMIT_LOAD_EXTENSION -DSQLITE_DEFAULT_MEMSTATUS=0 -DSQLITE_OMIT_JSON \
+    -DSQLITE_OMIT_DEPRECATED -DSQLITE_OMIT_SHARED_CACHE -DSQLITE_OMIT_PROGRESS_CALLBACK \
+    -DSQLITE_OMIT_DECLTYPE -DSQLITE_DQS=0 -DSQLITE_LIKE_DOESNT_MATCH_BLOBS -DSQLITE_MAX_EXPR_DEPTH=0
+  rm -f "$SQLITE_PREFIX/lib/libsqlite3.a"
+  run_logged "$WORK/build.log" i686-w64-mingw32-ar rcs "$SQLITE_PREFIX/lib/libsqlite3.a" \
+    "$WORK/build/sqlite3.o"
+  cp "$WORK/build/sqlite3.h" "$WORK/build/sqlite3ext.h" "$SQLITE_PREFIX/include/"
+  touch "$SQLITE_PREFIX/.complete-sections"
+  rm -rf "$WORK"
+  log "sqlite3 (MinGW) installed"
 fi
 
 log "done"

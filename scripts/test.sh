@@ -85,7 +85,7 @@ stage_windows() {
   say "windows: configure and build ($dir)"
   if ! logged win-configure cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DZD_BUILD_TESTS=ON \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -Dlibjpeg-turbo_DIR="$jpeg_dir" \
-    -DZD_SODIUM_ROOT="$B/deps/libsodium-mingw-i686"; then
+    -DZD_SODIUM_ROOT="$B/deps/libsodium-mingw-i686" -DZD_MINGW_DEPS="$B/deps"; then
     record windows FAIL "configure failed"
     return
   fi

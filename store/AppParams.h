@@ -20,6 +20,8 @@ inline constexpr char kLastRunFileName[] = "lr.dat";
 inline constexpr char kNoteFileName[] = "note.txt";
 // What the launcher's search ranks by: the results picked and pinned.
 inline constexpr char kPicksFileName[] = "picks.dat";
+// What must never be recorded, or recorded only in part.
+inline constexpr char kPrivacyRulesFileName[] = "rules.dat";
 
 // The maker's registry key below HKEY_CURRENT_USER; the program's own key is
 // the sub-key named by the application key (ProgramKey).

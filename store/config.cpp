@@ -100,7 +100,8 @@ ConfigDirChoice ChooseConfigDir(Files& files, Registry* registry) {
 std::vector<std::string> RecoverInterruptedSaves(Files& files, const std::string& dir) {
   std::vector<std::string> recovered;
   for (const char* name : {kSettingsFileName, kFavFileName, kRecentFileName, kRunFileName,
-                           kLastRunFileName, kNoteFileName, kPicksFileName, kProbeFileName}) {
+                           kLastRunFileName, kNoteFileName, kPicksFileName,
+                           kPrivacyRulesFileName, kProbeFileName}) {
     const std::string path = dir + name;
     if (RecoverInterruptedSave(files, path) == Leftover::kRecovered) recovered.push_back(path);
   }

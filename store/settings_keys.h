@@ -24,5 +24,7 @@ inline constexpr Key kHeight{kSectionDefault, "height"};
 // The launcher: its global hotkey (a choice, 0 off) and ranked search results.
 inline constexpr Key kHotkey{kSectionDefault, "Hotkey"};
 inline constexpr Key kRankSearch{kSectionDefault, "RankSearch"};
+// Written the moment the tray menu's pause switch changes.
+inline constexpr Key kPauseRecording{kSectionDefault, "PauseRecording"};
 
 }  // namespace zd::setting

@@ -315,21 +315,55 @@ void DocTracker::RunApp() {
     Sleep(kItemPauseMs);
     TMyDocObj found;
     ListLineSplit(line, found);
-    AddAppDoc(found.path, found.name, found.kind == kDocProgram);
+    FoundDoc doc{found.path, found.name, found.path, found.kind};
+    if (!Admit(doc)) continue;
+    AddAppDoc(doc.address, doc.name, doc.kind == kDocProgram);
   }
 }
 
-bool DocTracker::RunShell() {
-  if (!ScanShellWindows()) return false;
-  const std::vector<std::string> lines = shell_list_;
-  for (const std::string& line : lines) {
-    TMyDocObj found;
-    ListLineSplit(line, found);
-    AddMyDoc(found.path, found.name, std::string(), false);
-    Pump();
-    Sleep(kItemPauseMs);
+bool DocTracker::RunShell(bool with_browser_pages) {
+  const bool scanned = ScanShellWindows();
+  if (scanned) {
+    const std::vector<std::string> lines = shell_list_;
+    for (const std::string& line : lines) {
+      TMyDocObj found;
+      ListLineSplit(line, found);
+      // Explorer shows the folders, the shell's browser the pages.
+      FoundDoc doc{found.path, found.name,
+                   found.kind == kDocFolder ? "explorer.exe" : "iexplore.exe", found.kind};
+      if (Admit(doc)) AddMyDoc(doc.address, doc.name, std::string(), false);
+      Pump();
+      Sleep(kItemPauseMs);
+    }
   }
-  return true;
+  // The browsers' own pages belong with the shell's pages, not with folders.
+  if (with_browser_pages) RunBrowserPages();
+  return scanned;
+}
+
+void DocTracker::RunBrowserPages() {
+  if (!hooks_.browser_pages) return;
+  std::vector<FoundDoc> pages;
+  try {
+    pages = hooks_.browser_pages();
+  }
+  ZD_CATCH_LOG(__func__)
+  for (FoundDoc& page : pages) {
+    // Most are known already and cost a lookup; the pump keeps the window
+    // answering through a long list.
+    if (Admit(page)) AddMyDoc(page.address, page.name, std::string(), false);
+    Pump();
+  }
+}
+
+bool DocTracker::Admit(FoundDoc& found) {
+  if (!hooks_.admit) return true;
+  try {
+    return hooks_.admit(found);
+  } catch (...) {
+    RecordCurrentException(__func__);
+    return false;
+  }
 }
 
 void DocTracker::RunAll() {
@@ -364,7 +398,7 @@ void DocTracker::RunKind(int32_t doctype) {
     case kDocFolder:
       StepProgress();
       Pump();
-      if (RunShell()) Sleep(kPhasePauseMs);
+      if (RunShell(/*with_browser_pages=*/false)) Sleep(kPhasePauseMs);
       break;
     default:
       break;

@@ -18,6 +18,7 @@
 #include "store/config.h"
 #include "store/settings_file.h"
 #include "tracking/doc_index.h"
+#include "tracking/found_doc.h"
 #include "tracking/tree_model.h"
 
 namespace zd {
@@ -28,6 +29,12 @@ struct TrackerHooks {
   std::function<void()> step_progress;
   std::function<void()> reset_progress;
   std::function<std::string()> today;  // "yyyy-mm-dd"; the local date when unset
+  // What a refresh found, before it is registered: may change it (a rule
+  // redacts it) or keep it out (false). Unset: everything is registered.
+  std::function<bool(FoundDoc&)> admit;
+  // The pages the browsers' own files show, registered after the shell
+  // windows' lines (also when the shell scan failed).
+  std::function<std::vector<FoundDoc>()> browser_pages;
 };
 
 struct TrackerTrees {
@@ -122,7 +129,11 @@ class DocTracker {
   void Defer(const Refresh& refresh);
   void Run(const Refresh& refresh);
   void RunApp();
-  bool RunShell();  // false when the scan failed and nothing was registered
+  // False when the scan failed and none of its lines was registered; the
+  // browsers' pages come after the shell's unless only folders are asked for.
+  bool RunShell(bool with_browser_pages = true);
+  void RunBrowserPages();
+  bool Admit(FoundDoc& found);
   void RunAll();
   void RunKind(int32_t doctype);
 

@@ -85,12 +85,17 @@ class TrackerTest : public ::testing::Test {
     hooks.step_progress = [this] { ++steps; };
     hooks.reset_progress = [this] { ++resets; };
     hooks.today = [] { return std::string(kToday); };
+    hooks.admit = admit;
+    hooks.browser_pages = browser_pages;
     tracker = std::make_unique<DocTracker>(
         store, TrackerTrees{&tv_docs, &tv_doc, &tv_app, &tv_path}, windows, shell, &icons, hooks);
     // As after the start-up load; the tests of the load itself start a fresh tracker.
     if (history_loaded) tracker->HistoryLoaded();
   }
   bool history_loaded = true;
+  // Set before MakeTracker: the privacy gate and the browsers' pages.
+  std::function<bool(FoundDoc&)> admit;
+  std::function<std::vector<FoundDoc>()> browser_pages;
 
   std::string SettingsPath() const { return std::string(kConfigDir) + kSettingsFileName; }
   std::string DocKey(const char* name, size_t position) const {

@@ -52,8 +52,10 @@ inline BOOL CALLBACK FindHelperWindow(HWND hwnd, LPARAM param) {
 // process outlives the test run.
 class HelperProcess {
  public:
-  explicit HelperProcess(const std::vector<std::wstring>& windows) {
-    std::wstring command = L"\"" + HelperExePath() + L"\"";
+  // `exe`: a copy of the helper under another name (a browser's, say).
+  explicit HelperProcess(const std::vector<std::wstring>& windows,
+                         const std::wstring& exe = HelperExePath()) {
+    std::wstring command = L"\"" + exe + L"\"";
     for (const std::wstring& w : windows) command += L" \"" + w + L"\"";
     STARTUPINFOW si{};
     si.cb = sizeof(si);

@@ -65,6 +65,7 @@ class MainWindowFixture : public ::testing::Test {
     deps.registry = &registry_;
     deps.windows = use_real_windows_ ? nullptr : &windows_;
     deps.shell = &shell_;
+    deps.user_folders = user_folders_;
     deps.launcher = &launcher_;
     deps.make_browser = make_browser_;
     deps.language_index = language;
@@ -159,6 +160,8 @@ class MainWindowFixture : public ::testing::Test {
   bool use_real_windows_ = false;
   bool keep_first_run_timer_ = false;  // the window runs its first load by itself
   bool add_tray_icon_ = false;  // a real notification-area icon
+  // Where the browsers' files are looked for; unset: the system's folders.
+  std::optional<UserFolders> user_folders_;
   // Unset: the system's web browser control (without OLE in the tests, none).
   std::function<std::unique_ptr<BrowserControl>()> make_browser_;
   std::unique_ptr<AnsiCodec> codec_;

@@ -1,0 +1,164 @@
+#include "mainwin/privacy_panel_win.h"
+
+#include <windows.h>
+// windows.h must come first
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "lang/captions.h"
+#include "lang/lang_tables.h"
+#include "platform/wide_win.h"
+
+namespace zd {
+namespace {
+
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+
+// The combo boxes' rows, in the order of the enums.
+constexpr RuleField kFields[] = {RuleField::kTitle, RuleField::kAddress, RuleField::kProgram};
+constexpr RuleAction kActions[] = {RuleAction::kDrop, RuleAction::kRedact};
+
+const std::string& FieldText(RuleField field) {
+  const lang::InterfaceTexts& t = lang::Texts();
+  return field == RuleField::kTitle     ? t.RuleFieldTitle
+         : field == RuleField::kAddress ? t.RuleFieldAddress
+                                        : t.RuleFieldProgram;
+}
+
+const std::string& ActionText(RuleAction action) {
+  const lang::InterfaceTexts& t = lang::Texts();
+  return action == RuleAction::kDrop ? t.RuleActionDrop : t.RuleActionRedact;
+}
+
+void AddRow(const Control& combo, const std::string& text) {
+  SendMessageW(combo.hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(text).c_str()));
+}
+
+}  // namespace
+
+void TPrivacyPanel::Create(HWND page) {
+  ControlFactory& f = host_.Factory();
+  const int lang = host_.Deps().language_index;
+  auto caption = [lang](Ui part) { return lang::CaptionOf(part, lang); };
+  f.Make(GbZDPrivacy, L"BUTTON", caption(Ui::GbZDPrivacy), kChild | BS_GROUPBOX, page, 8, 228, 572,
+         156);
+  // Lists and fields are named by their window text, for screen readers.
+  f.Make(LbPrivacyRules, L"LISTBOX", caption(Ui::LbPrivacyRules),
+         kChild | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, page, 20,
+         248, 300, 100);
+  f.Make(EdtRulePattern, L"EDIT", "", kChild | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, page, 330,
+         248, 240, 22);
+  SendMessageW(EdtRulePattern.hwnd(), EM_SETCUEBANNER, TRUE,
+               reinterpret_cast<LPARAM>(Utf8ToWide(caption(Ui::EdtRulePattern)).c_str()));
+  f.AddHint(EdtRulePattern, caption(Ui::EdtRulePattern));
+  f.Make(CmbRuleField, L"COMBOBOX", caption(Ui::CmbRuleField),
+         kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, page, 330, 276, 110, 120);
+  f.Make(CmbRuleAction, L"COMBOBOX", caption(Ui::CmbRuleAction),
+         kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, page, 450, 276, 120, 120);
+  f.AddHint(CmbRuleField, caption(Ui::CmbRuleField));
+  f.AddHint(CmbRuleAction, caption(Ui::CmbRuleAction));
+  f.Make(CbRuleRegex, L"BUTTON", caption(Ui::CbRuleRegex), kChild | WS_TABSTOP | BS_AUTOCHECKBOX,
+         page, 330, 304, 200, 20);
+  f.Make(BtnAddRule, L"BUTTON", caption(Ui::BtnAddRule), kChild | WS_TABSTOP | BS_PUSHBUTTON, page,
+         330, 328, 110, 26);
+  f.Make(BtnDeleteRule, L"BUTTON", caption(Ui::BtnDeleteRule), kChild | WS_TABSTOP | BS_PUSHBUTTON,
+         page, 450, 328, 120, 26);
+  f.Make(LblRecordingState, L"STATIC", "", kChild | SS_LEFTNOWORDWRAP, page, 20, 358, 550, 20);
+}
+
+bool TPrivacyPanel::OnControlCommand(HWND control, UINT code) {
+  if (code != BN_CLICKED) return false;
+  if (control == BtnAddRule.hwnd()) {
+    BtnAddRuleClick();
+  } else if (control == BtnDeleteRule.hwnd()) {
+    BtnDeleteRuleClick();
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void TPrivacyPanel::BtnAddRuleClick() {
+  Recording* recording = host_.Recorder();
+  if (!recording) return;
+  PrivacyRule rule;
+  rule.pattern = EdtRulePattern.Text();
+  rule.regex = CbRuleRegex.Checked();
+  const int field = ComboBox_GetCurSel(CmbRuleField.hwnd());
+  const int action = ComboBox_GetCurSel(CmbRuleAction.hwnd());
+  rule.field = kFields[field >= 0 && field < 3 ? field : 1];
+  rule.action = kActions[action == 1 ? 1 : 0];
+  const lang::InterfaceTexts& texts = lang::Texts();
+  if (!IsValidRulePattern(rule)) {
+    // A blank pattern is no rule; a broken expression is said so.
+    if (rule.regex && !Trim(rule.pattern).empty()) {
+      host_.ShowMessage(lang::FormatText(texts.RuleInvalid, rule.pattern), texts.TipsCaption,
+                        MB_OK | MB_ICONWARNING);
+    }
+    return;
+  }
+  if (!recording->AddRule(rule)) {
+    host_.ShowMessage(lang::FileListMessage(texts.FilesNotSaved, {recording->RulesPath()}),
+                      texts.TipsCaption, MB_OK | MB_ICONWARNING);
+  }
+  EdtRulePattern.SetText("");
+  ShowRules();
+}
+
+void TPrivacyPanel::BtnDeleteRuleClick() {
+  Recording* recording = host_.Recorder();
+  if (!recording) return;
+  const int row = ListBox_GetCurSel(LbPrivacyRules.hwnd());
+  if (row < 0) return;
+  if (!recording->DeleteRule(static_cast<size_t>(row))) {
+    const lang::InterfaceTexts& texts = lang::Texts();
+    host_.ShowMessage(lang::FileListMessage(texts.FilesNotSaved, {recording->RulesPath()}),
+                      texts.TipsCaption, MB_OK | MB_ICONWARNING);
+  }
+  ShowRules();
+  ListBox_SetCurSel(LbPrivacyRules.hwnd(),
+                    std::min(row, ListBox_GetCount(LbPrivacyRules.hwnd()) - 1));
+}
+
+void TPrivacyPanel::ShowRules() {
+  Recording* recording = host_.Recorder();
+  if (!LbPrivacyRules || !recording) return;
+  const lang::InterfaceTexts& texts = lang::Texts();
+  // The choices are in the language's texts, which are read after the
+  // controls are made.
+  if (ComboBox_GetCount(CmbRuleField.hwnd()) == 0) {
+    for (RuleField field : kFields) AddRow(CmbRuleField, FieldText(field));
+    for (RuleAction action : kActions) AddRow(CmbRuleAction, ActionText(action));
+    ComboBox_SetCurSel(CmbRuleField.hwnd(), 1);
+    ComboBox_SetCurSel(CmbRuleAction.hwnd(), 0);
+  }
+  SendMessageW(LbPrivacyRules.hwnd(), LB_RESETCONTENT, 0, 0);
+  for (const PrivacyRule& rule : recording->rules()) {
+    const std::string row =
+        ActionText(rule.action) + " | " + FieldText(rule.field) + " " +
+        lang::FormatText(rule.regex ? texts.RuleRegexRow : texts.RuleTextRow, rule.pattern);
+    SendMessageW(LbPrivacyRules.hwnd(), LB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(Utf8ToWide(row).c_str()));
+  }
+}
+
+void TPrivacyPanel::ShowState() {
+  Recording* recording = host_.Recorder();
+  if (!LblRecordingState || !recording) return;
+  const lang::InterfaceTexts& texts = lang::Texts();
+  switch (recording->State()) {
+    case RecordingState::kPaused:
+      LblRecordingState.SetText(texts.RecordingPaused);
+      break;
+    case RecordingState::kWindowsOff:
+      LblRecordingState.SetText(texts.RecordingWindowsOff);
+      break;
+    case RecordingState::kOn:
+      LblRecordingState.SetText("");
+      break;
+  }
+}
+
+}  // namespace zd

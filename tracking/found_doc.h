@@ -1,0 +1,18 @@
+// One thing a refresh found open, before it is registered: what the privacy
+// rules look at and may change.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace zd {
+
+struct FoundDoc {
+  std::string address;  // web address, "file:///" folder address or executable path
+  std::string name;     // page title, window title, or the folder address again
+  std::string program;  // the program that shows it (its path, or its file name)
+  int32_t kind = 0;     // kDocWeb, kDocProgram, kDocFolder
+  bool operator==(const FoundDoc&) const = default;
+};
+
+}  // namespace zd

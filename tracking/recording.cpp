@@ -1,0 +1,76 @@
+#include "tracking/recording.h"
+
+#include "platform/errors.h"
+#include "store/AppParams.h"
+#include "store/settings_keys.h"
+#include "tracking/doc_kinds.h"
+
+namespace zd {
+
+Recording::Recording(DocStore& store, WindowSystem& windows, SharedFiles& files,
+                     UserFolders folders, Registry* registry)
+    : store_(store), pages_(windows, files, std::move(folders)), gate_(registry) {
+  // Until the file is read, nothing may be written over it.
+  rules_origin_.unreadable = true;
+}
+
+void Recording::Load() {
+  try {
+    if (store_.settings) {
+      gate_.SetPaused(store_.settings->ReadBool(setting::kPauseRecording.section,
+                                                setting::kPauseRecording.name, false));
+    }
+    if (store_.files && store_.codec) {
+      gate_.filter().SetRules(
+          LoadPrivacyRules(*store_.files, *store_.codec, store_.ConfigDir, rules_origin_));
+    }
+  }
+  ZD_CATCH_LOG(__func__)
+}
+
+void Recording::SetPaused(bool paused) {
+  gate_.SetPaused(paused);
+  if (store_.settings) {
+    store_.settings->WriteBool(setting::kPauseRecording.section, setting::kPauseRecording.name,
+                               paused);
+  }
+}
+
+bool Recording::SaveRules(std::vector<PrivacyRule> rules) {
+  bool saved = false;
+  try {
+    saved = store_.files && store_.codec &&
+            SavePrivacyRules(*store_.files, *store_.codec, store_.ConfigDir, rules, rules_origin_);
+  }
+  ZD_CATCH_LOG(__func__)
+  if (saved) rules_origin_.loaded = true;
+  gate_.filter().SetRules(std::move(rules));
+  return saved;
+}
+
+bool Recording::AddRule(const PrivacyRule& rule) {
+  std::vector<PrivacyRule> rules = gate_.filter().rules();
+  rules.push_back(rule);
+  return SaveRules(std::move(rules));
+}
+
+bool Recording::DeleteRule(size_t index) {
+  std::vector<PrivacyRule> rules = gate_.filter().rules();
+  if (index >= rules.size()) return false;
+  rules.erase(rules.begin() + static_cast<std::ptrdiff_t>(index));
+  return SaveRules(std::move(rules));
+}
+
+std::string Recording::RulesPath() const { return store_.ConfigDir + kPrivacyRulesFileName; }
+
+std::vector<FoundDoc> Recording::BrowserPagesFound() {
+  std::vector<FoundDoc> found;
+  if (gate_.State() != RecordingState::kOn) return found;
+  for (BrowserPage& page : pages_.Collect()) {
+    found.push_back(
+        FoundDoc{std::move(page.url), std::move(page.title), std::move(page.program), kDocWeb});
+  }
+  return found;
+}
+
+}  // namespace zd

@@ -1,0 +1,82 @@
+// What decides, before anything is stored, whether a found document is
+// recorded and how: the pause switch, Windows' own "track recently opened
+// documents" setting, and the privacy rules.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "platform/registry.h"
+#include "store/privacy_rules.h"
+#include "tracking/found_doc.h"
+
+namespace zd {
+
+// Where Windows keeps "track recently opened documents": 0 switches it off.
+inline constexpr char kExplorerAdvancedKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
+inline constexpr char kTrackDocsValue[] = "Start_TrackDocs";
+
+// The setting as the registry holds it: off only for a DWORD 0.
+bool WindowsTracksDocs(Registry& registry);
+
+enum class RecordingState { kOn, kPaused, kWindowsOff };
+
+// A regular expression the rules can use (ECMAScript, letter case ignored).
+bool IsValidRulePattern(const PrivacyRule& rule);
+
+// The document as a matching rule leaves it: nullopt when it is dropped (or
+// cannot be redacted); otherwise redacted by the first redact rule that
+// matches. A drop rule wins over a redact rule wherever it stands.
+class PrivacyFilter {
+ public:
+  void SetRules(std::vector<PrivacyRule> rules);
+  const std::vector<PrivacyRule>& rules() const { return rules_; }
+  std::optional<FoundDoc> Apply(const FoundDoc& found) const;
+
+ private:
+  struct Compiled {
+    std::optional<std::regex> regex;  // empty for a plain-text rule or a broken expression
+    std::string lower_text;
+  };
+  bool Matches(const PrivacyRule& rule, const Compiled& compiled, const FoundDoc& found) const;
+  std::vector<PrivacyRule> rules_;
+  std::vector<Compiled> compiled_;
+};
+
+// A web page keeps its scheme and host ("https://host/", named by the
+// host); a folder its top folder; a program its path, named by its file
+// name. nullopt when there is no host or folder to keep.
+std::optional<FoundDoc> Redacted(const FoundDoc& found);
+
+class RecordingGate {
+ public:
+  // `registry` may be null (nothing to ask). `now` is the clock the
+  // Windows setting is re-read by (at most once a second).
+  explicit RecordingGate(Registry* registry,
+                         std::function<std::chrono::steady_clock::time_point()> now = {});
+
+  void SetPaused(bool paused) { paused_ = paused; }
+  bool paused() const { return paused_; }
+  RecordingState State();
+  PrivacyFilter& filter() { return filter_; }
+  const PrivacyFilter& filter() const { return filter_; }
+
+  // What a refresh registers of `found`, changed as the rules say; false:
+  // nothing (recording is off, or a rule drops it).
+  bool Admit(FoundDoc& found);
+
+ private:
+  Registry* registry_;
+  std::function<std::chrono::steady_clock::time_point()> now_;
+  std::optional<std::chrono::steady_clock::time_point> asked_;
+  bool windows_tracks_ = true;
+  bool paused_ = false;
+  PrivacyFilter filter_;
+};
+
+}  // namespace zd

@@ -1,0 +1,297 @@
+#include "tracking/recording_gate.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/fake_files.h"
+#include "platform/fake_shared_files.h"
+#include "tracking/browser_files_for_tests.h"
+#include "tracking/doc_kinds.h"
+#include "tracking/recording.h"
+#include "tracking/tracker_harness_for_tests.h"
+
+namespace zd {
+namespace {
+
+constexpr char kChrome[] = "C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe";
+
+PrivacyRule Rule(RuleAction action, RuleField field, std::string pattern, bool regex = false) {
+  return PrivacyRule{action, field, regex, std::move(pattern)};
+}
+
+TEST(PrivacyFilterTest, DropKeepsOutAndRedactKeepsOnlyTheHostOrProgramName) {
+  const FoundDoc bank{"https://online.bank.example/account?id=7", "My account 账户", kChrome,
+                      kDocWeb};
+  const FoundDoc wiki{"http://wiki.example/page", "Wiki page", kChrome, kDocWeb};
+  const FoundDoc editor{"C:\\Tools\\editor.exe", "secret-plan.txt - Editor",
+                        "C:\\Tools\\editor.exe", kDocProgram};
+  const FoundDoc folder{"file:///D:/Private/Taxes/2024", "file:///D:/Private/Taxes/2024",
+                        "explorer.exe", kDocFolder};
+  const FoundDoc bank_host{"https://online.bank.example/", "online.bank.example", kChrome, kDocWeb};
+  const FoundDoc editor_named{editor.address, "editor.exe", editor.program, kDocProgram};
+  const FoundDoc folder_top{"file:///D:/Private", "file:///D:/Private", "explorer.exe", kDocFolder};
+  using A = RuleAction;
+  using F = RuleField;
+  struct Case {
+    const char* what;
+    std::vector<PrivacyRule> rules;
+    FoundDoc found;
+    std::optional<FoundDoc> kept;
+  } cases[] = {
+      {"no rules", {}, bank, bank},
+      {"drop by address, any letter case",
+       {Rule(A::kDrop, F::kAddress, "BANK.example")},
+       bank,
+       std::nullopt},
+      {"drop by title in Chinese", {Rule(A::kDrop, F::kTitle, "账户")}, bank, std::nullopt},
+      {"a title rule does not look at the address",
+       {Rule(A::kDrop, F::kTitle, "bank")},
+       bank,
+       bank},
+      {"drop by program", {Rule(A::kDrop, F::kProgram, "chrome.exe")}, wiki, std::nullopt},
+      {"redact a page: the host only", {Rule(A::kRedact, F::kAddress, "bank")}, bank, bank_host},
+      {"redact a program: its file name",
+       {Rule(A::kRedact, F::kTitle, "secret")},
+       editor,
+       editor_named},
+      {"redact a folder: its top folder",
+       {Rule(A::kRedact, F::kAddress, "Private")},
+       folder,
+       folder_top},
+      {"a regular expression",
+       {Rule(A::kDrop, F::kAddress, "^https://[a-z.]*bank\\.", true)},
+       bank,
+       std::nullopt},
+      {"a regular expression that does not match",
+       {Rule(A::kDrop, F::kAddress, "^http:", true)},
+       bank,
+       bank},
+      {"a broken expression matches nothing",
+       {Rule(A::kDrop, F::kAddress, "([bank", true)},
+       bank,
+       bank},
+      {"drop wins over an earlier redact",
+       {Rule(A::kRedact, F::kAddress, "bank"), Rule(A::kDrop, F::kTitle, "account")},
+       bank,
+       std::nullopt},
+      {"plain text is not an expression",
+       {Rule(A::kDrop, F::kAddress, "bank.example/acc.unt")},
+       bank,
+       bank},
+  };
+  for (const Case& c : cases) {
+    PrivacyFilter filter;
+    filter.SetRules(c.rules);
+    EXPECT_EQ(filter.Apply(c.found), c.kept) << c.what;
+  }
+  // Nothing to keep of an address without a host: dropped rather than kept whole.
+  EXPECT_EQ(Redacted(FoundDoc{"about:blank", "Blank", kChrome, kDocWeb}), std::nullopt);
+}
+
+TEST(PrivacyFilterTest, OnlyUsableExpressionsAreValidPatterns) {
+  EXPECT_TRUE(IsValidRulePattern(Rule(RuleAction::kDrop, RuleField::kTitle, "a(b")));
+  EXPECT_FALSE(IsValidRulePattern(Rule(RuleAction::kDrop, RuleField::kTitle, "a(b", true)));
+  EXPECT_TRUE(IsValidRulePattern(Rule(RuleAction::kDrop, RuleField::kTitle, "a(b)", true)));
+  EXPECT_FALSE(IsValidRulePattern(Rule(RuleAction::kDrop, RuleField::kTitle, "  ")));
+}
+
+TEST(RecordingGateTest, PauseAndWindowsOwnSettingStopRecording) {
+  FakeRegistry registry;
+  auto now = std::chrono::steady_clock::time_point();
+  RecordingGate gate(&registry, [&] { return now; });
+  const auto set_track_docs = [&](RegType type, std::string bytes) {
+    registry.WriteValue(RegRoot::kCurrentUser, kExplorerAdvancedKey, RegView::kDefault,
+                        RegValue{kTrackDocsValue, type, "", std::move(bytes)});
+    now += std::chrono::seconds(2);
+  };
+  FoundDoc page{"https://a.example/", "A", kChrome, kDocWeb};
+  EXPECT_EQ(gate.State(), RecordingState::kOn);  // no value: Windows tracks
+  EXPECT_TRUE(gate.Admit(page));
+  gate.SetPaused(true);
+  EXPECT_EQ(gate.State(), RecordingState::kPaused);
+  EXPECT_FALSE(gate.Admit(page));
+  gate.SetPaused(false);
+  set_track_docs(RegType::kDword, std::string(4, '\0'));
+  EXPECT_EQ(gate.State(), RecordingState::kWindowsOff);
+  EXPECT_FALSE(gate.Admit(page));
+  set_track_docs(RegType::kDword, std::string("\x01\0\0\0", 4));
+  EXPECT_EQ(gate.State(), RecordingState::kOn);
+  // Asked again only after a second.
+  registry.WriteValue(RegRoot::kCurrentUser, kExplorerAdvancedKey, RegView::kDefault,
+                      RegValue{kTrackDocsValue, RegType::kDword, "", std::string(4, '\0')});
+  EXPECT_EQ(gate.State(), RecordingState::kOn);
+  now += std::chrono::seconds(1);
+  EXPECT_EQ(gate.State(), RecordingState::kWindowsOff);
+  // A value of another type is not the switch.
+  set_track_docs(RegType::kString, "");
+  EXPECT_EQ(gate.State(), RecordingState::kOn);
+}
+
+TEST(PrivacyRulesFileTest, RulesSurviveARestartInTheirOwnFile) {
+  FakeFiles files;
+  files.AddDrive("C:\\", DriveKind::kFixed);
+  files.AddDirectory("C:\\MrxConfig");
+  const auto codec = MakeCodec(936);
+  const std::string dir = "C:\\MrxConfig\\";
+  const std::string path = dir + kPrivacyRulesFileName;
+  struct Case {
+    const char* what;
+    std::vector<PrivacyRule> rules;
+    bool utf8;  // kept as UTF-8: something does not fit the code page
+  } cases[] = {
+      {"none", {}, false},
+      {"all kinds, Chinese in the code page",
+       {Rule(RuleAction::kDrop, RuleField::kAddress, "bank"),
+        Rule(RuleAction::kRedact, RuleField::kTitle, "病历 *|* record", false),
+        Rule(RuleAction::kDrop, RuleField::kProgram, "^c:\\\\tools\\\\.*\\.exe$", true)},
+       false},
+      {"a pattern beyond the code page",
+       {Rule(RuleAction::kDrop, RuleField::kTitle, "日記 🙂")},
+       true},
+  };
+  for (const Case& c : cases) {
+    FileOrigin origin;
+    LoadPrivacyRules(files, *codec, dir, origin);
+    ASSERT_TRUE(SavePrivacyRules(files, *codec, dir, c.rules, origin)) << c.what;
+    FileOrigin again;
+    EXPECT_EQ(LoadPrivacyRules(files, *codec, dir, again), c.rules) << c.what;
+    EXPECT_EQ(again.utf8, c.utf8) << c.what;
+  }
+  // A save cut short leaves the rules as they were; lines of other forms are skipped.
+  files.PutFile(path,
+                "drop*|*title*|*text*|*keep\r\nexplode*|*title*|*text*|*x\r\ndrop*|*title\r\n"
+                "redact*|*size*|*text*|*x\r\ndrop*|*title*|*text*|*  \r\n");
+  FileOrigin origin;
+  const std::vector<PrivacyRule> kept = LoadPrivacyRules(files, *codec, dir, origin);
+  EXPECT_EQ(kept, std::vector<PrivacyRule>{Rule(RuleAction::kDrop, RuleField::kTitle, "keep")});
+  files.step_hook = [](WriteStep step) {
+    return step == WriteStep::kReplace ? StepAction::kFail : StepAction::kGo;
+  };
+  EXPECT_FALSE(SavePrivacyRules(files, *codec, dir, {}, origin));
+  files.step_hook = nullptr;
+  EXPECT_EQ(LoadPrivacyRules(files, *codec, dir, origin), kept);
+  // A file that could not be read is never written over.
+  files.FailReadsOf(path);
+  LoadPrivacyRules(files, *codec, dir, origin);
+  EXPECT_TRUE(origin.unreadable);
+  EXPECT_FALSE(SavePrivacyRules(files, *codec, dir, {}, origin));
+  // A save cut short by a crash leaves its temporary file, which the next start removes.
+  files.PutFile(TempPathFor(path), "half");
+  EXPECT_EQ(RecoverInterruptedSaves(files, dir), std::vector<std::string>{});
+  EXPECT_FALSE(files.FileExists(TempPathFor(path)));
+}
+
+// The refresh: what the gate lets through of programs, folders, shell pages
+// and the browsers' pages.
+class GatedRefreshTest : public testing_support::TrackerTest {
+ protected:
+  GatedRefreshTest() {
+    admit = [this](FoundDoc& found) { return gate.Admit(found); };
+    browser_pages = [this] { return pages; };
+    MakeTracker();
+    windows.AddWindow("Report - Editor", "C:\\Tools\\editor.exe");
+    shell.AddWindow("file:///C:/Work/Proj");
+    pages = {{"https://bank.example/account", "Account", kChrome, kDocWeb},
+             {"https://news.example/today", "Today", kChrome, kDocWeb}};
+  }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const TMyDoc& doc : store.docs) names.push_back(doc.name + " @ " + doc.path);
+    return names;
+  }
+  FakeRegistry registry;
+  RecordingGate gate{&registry};
+  std::vector<FoundDoc> pages;
+};
+
+TEST_F(GatedRefreshTest, BrowserPagesFollowTheShellAndPassTheRules) {
+  gate.filter().SetRules({Rule(RuleAction::kDrop, RuleField::kAddress, "news"),
+                          Rule(RuleAction::kRedact, RuleField::kTitle, "account")});
+  tracker->CheckAllDocs();
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Report - Editor @ C:\\Tools\\editor.exe",
+                                               "C:\\Work\\Proj @ C:\\Work\\Proj",
+                                               "bank.example @ https://bank.example/"}));
+  EXPECT_EQ(store.docs.back().RootPath, "bank.example");
+  EXPECT_EQ(store.docs.back().doctype, kDocWeb);
+}
+
+TEST_F(GatedRefreshTest, PausedNothingIsRecordedAndAFailedShellScanKeepsTheBrowsersPages) {
+  gate.SetPaused(true);
+  tracker->CheckAllDocs();
+  EXPECT_TRUE(store.docs.empty());
+  gate.SetPaused(false);
+  shell.FailAt(0);
+  tracker->CheckShellDocs();
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Account @ https://bank.example/account",
+                                               "Today @ https://news.example/today"}));
+}
+
+}  // namespace
+}  // namespace zd
+
+namespace zd {
+namespace {
+
+// The main window's recording: the pause switch and the rules come back at
+// the next start, and the browsers are not read while recording is off.
+TEST(RecordingTest, PauseAndRulesAreKeptForTheNextStart) {
+  struct Desk {
+    Desk() {
+      files.AddDrive("C:\\", DriveKind::kFixed);
+      files.AddDirectory("C:\\MrxConfig");
+      store.files = &files;
+      store.codec = codec.get();
+      store.ConfigDir = "C:\\MrxConfig\\";
+      OpenSettingsFile(store);
+    }
+    FakeFiles files;
+    std::unique_ptr<AnsiCodec> codec = MakeCodec(936);
+    DocStore store;
+  } desk;
+  FakeWindowSystem windows;
+  FakeSharedFiles shared;
+  windows.AddWindow("A - Mozilla Firefox", "C:\\Firefox\\firefox.exe");
+  shared.Put("R\\Mozilla\\Firefox\\profiles.ini", testing::ProfilesIni({"p"}));
+  shared.Put("R\\Mozilla\\Firefox\\p\\sessionstore-backups\\recovery.jsonlz4",
+             testing::MozLz4(testing::SessionJson({{{{{"https://a.example/", "A"}}, 1}}})));
+  FakeRegistry registry;
+  const auto start = [&] {
+    // A new start reads the settings file again.
+    desk.store.settings.reset();
+    OpenSettingsFile(desk.store);
+    auto recording =
+        std::make_unique<Recording>(desk.store, windows, shared, UserFolders{"R", "L"}, &registry);
+    recording->Load();
+    return recording;
+  };
+  std::unique_ptr<Recording> first = start();
+  EXPECT_FALSE(first->paused());
+  EXPECT_EQ(
+      first->BrowserPagesFound(),
+      (std::vector<FoundDoc>{{"https://a.example/", "A", "C:\\Firefox\\firefox.exe", kDocWeb}}));
+  first->SetPaused(true);
+  EXPECT_TRUE(first->BrowserPagesFound().empty());
+  const PrivacyRule drop = Rule(RuleAction::kDrop, RuleField::kTitle, "bank");
+  const PrivacyRule redact = Rule(RuleAction::kRedact, RuleField::kAddress, "mail", true);
+  EXPECT_TRUE(first->AddRule(drop));
+  EXPECT_TRUE(first->AddRule(redact));
+  EXPECT_TRUE(first->DeleteRule(0));
+  EXPECT_FALSE(first->DeleteRule(5));
+
+  std::unique_ptr<Recording> second = start();
+  EXPECT_TRUE(second->paused());
+  EXPECT_EQ(second->rules(), std::vector<PrivacyRule>{redact});
+  FoundDoc mail{"https://mail.example/inbox", "Inbox", "x", kDocWeb};
+  second->SetPaused(false);
+  EXPECT_TRUE(second->Admit(mail));
+  EXPECT_EQ(mail.address, "https://mail.example/");
+
+  // A rules file that cannot be written: the rule holds for this run only, and is said so.
+  desk.files.set_fail_all_writes(true);
+  EXPECT_FALSE(second->AddRule(drop));
+  EXPECT_EQ(second->rules().size(), 2u);
+  FoundDoc bank{"https://bank.example/", "My bank", "x", kDocWeb};
+  EXPECT_FALSE(second->Admit(bank));
+}
+
+}  // namespace
+}  // namespace zd
