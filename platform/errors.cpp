@@ -25,7 +25,7 @@ std::string_view SourceFileName(std::string_view path) noexcept {
 
 }  // namespace
 
-void RecordCurrentException(const char* where, std::source_location at) noexcept {
+void RecordCurrentException(const char* where, SourceLocation at) noexcept {
   g_count.fetch_add(1, std::memory_order_relaxed);
   // The failure may be the memory running out: if the record cannot be
   // written, the count above still holds.

@@ -20,15 +20,35 @@
 #pragma once
 
 #include <cstdint>
-#include <source_location>
 #include <string>
+#include <version>
+#if defined(__cpp_lib_source_location)
+#include <source_location>
+#endif
 
 namespace zd {
+
+#if defined(__cpp_lib_source_location)
+using SourceLocation = std::source_location;
+#else
+// Clang before 15 has no std::source_location with libstdc++: the same file
+// and line from the builtins that both compilers have.
+struct SourceLocation {
+  static constexpr SourceLocation current(const char* file = __builtin_FILE(),
+                                          unsigned line = __builtin_LINE()) noexcept {
+    return SourceLocation{file, line};
+  }
+  constexpr const char* file_name() const noexcept { return file_; }
+  constexpr unsigned line() const noexcept { return line_; }
+  const char* file_;
+  unsigned line_;
+};
+#endif
 
 // Call inside a catch block: records the exception being handled, with the
 // file and line of the call.
 void RecordCurrentException(const char* where,
-                            std::source_location at = std::source_location::current()) noexcept;
+                            SourceLocation at = SourceLocation::current()) noexcept;
 
 // How many failures were caught since start, and the last one
 // ("where (file:line): what").
@@ -44,5 +64,5 @@ void WriteDebugLine(const std::string& line) noexcept;
 // where it stands: `try { ... } ZD_CATCH_LOG("Save")`.
 #define ZD_CATCH_LOG(where)                                               \
   catch (...) {                                                           \
-    ::zd::RecordCurrentException(where, std::source_location::current()); \
+    ::zd::RecordCurrentException(where, ::zd::SourceLocation::current()); \
   }
