@@ -104,6 +104,7 @@ LRESULT TFrmMain::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_DRAWITEM: {
       const DRAWITEMSTRUCT& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+      if (ListBoxMirror::DrawRow(item)) return TRUE;
       if (item.hwndItem == PageControl1.hwnd()) {
         PageControl1DrawTab(item);
       } else {
@@ -239,10 +240,9 @@ void TFrmMain::FormCreate() {
       ShowMessage(lang::FileListMessage(texts.FilesRecovered, config.recovered),
                   texts.TipsCaption, MB_OK | MB_ICONINFORMATION);
     }
-    factory_.Make(LbMyRecent, L"LISTBOX", "", WS_CHILD | LBS_NOINTEGRALHEIGHT, hwnd_, 0, 0, 10, 10);
-    recent_mirror_ = std::make_unique<ListBoxMirror>(LbMyRecent.hwnd());
-    run_mirror_ = std::make_unique<ListBoxMirror>(launcher_->LbAutoRun.hwnd());
-    store_.MyRecentList.AttachMirror(recent_mirror_.get());
+    // The recent list is never shown as a list: it keeps no window rows at
+    // all (its own mirror holds only which rows are selected).
+    run_mirror_ = std::make_unique<ListBoxMirror>(launcher_->LbAutoRun.hwnd(), store_.MyRunList);
     store_.MyRunList.AttachMirror(run_mirror_.get());
     launcher_->SetTabStrip(LoadJpegResource(L"monitorbtn"));
     icon_ = UniqueIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON",
@@ -750,7 +750,6 @@ void TFrmMain::FormDestroy() {
   tray_.Remove();
   // Saved: a setup that waited for that may run now.
   if (online_) online_->MainWindowClosed();
-  store_.MyRecentList.AttachMirror(nullptr);
   store_.MyRunList.AttachMirror(nullptr);
 }
 

@@ -48,7 +48,6 @@ class TFrmMain : public PageHost {
   void ShowAtBottomRight();
 
   TabControl PageControl1;
-  ListBox LbMyRecent;  // hidden mirror of the recent list
   TLauncherPage& launcher() { return *launcher_; }
   TDemoPage& demo() { return *demo_; }
   TMenus& menus() { return menus_; }
@@ -162,7 +161,7 @@ class TFrmMain : public PageHost {
   TMenus menus_;
   std::unique_ptr<TLauncherPage> launcher_;
   std::unique_ptr<TDemoPage> demo_;
-  std::unique_ptr<ListBoxMirror> recent_mirror_, run_mirror_;
+  std::unique_ptr<ListBoxMirror> run_mirror_;
   std::vector<UniqueBitmap> button_images_;  // alive as long as the buttons show them
   UniqueIcon icon_;
   TrayIcon tray_;

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <random>
+#include <stdexcept>
 #include <tuple>
 
 #include "platform/fake_files.h"
@@ -14,15 +15,23 @@
 namespace zd {
 namespace {
 
+// What the mirror's rows show: as many rows as the list has lines, row i
+// asked of the list.
+std::vector<std::string> Shown(const DocList& list, const ListMirror& mirror) {
+  std::vector<std::string> rows;
+  for (size_t i = 0; i < mirror.RowCount(); ++i) rows.push_back(list.RowText(i));
+  return rows;
+}
+
 // Row i of the mirror must show the text after the first "*|*" of line i.
 ::testing::AssertionResult Mirrored(const DocList& list, const MemoryMirror& mirror) {
-  if (mirror.Rows().size() != list.size()) {
+  if (mirror.RowCount() != list.size()) {
     return ::testing::AssertionFailure()
-           << list.size() << " lines but " << mirror.Rows().size() << " rows";
+           << list.size() << " lines but " << mirror.RowCount() << " rows";
   }
   for (size_t i = 0; i < list.size(); ++i) {
-    if (mirror.Rows()[i] != LineRowText(list.Lines()[i])) {
-      return ::testing::AssertionFailure() << "row " << i << " shows \"" << mirror.Rows()[i]
+    if (list.RowText(i) != LineRowText(list.Lines()[i])) {
+      return ::testing::AssertionFailure() << "row " << i << " shows \"" << list.RowText(i)
                                            << "\" for line \"" << list.Lines()[i] << "\"";
     }
   }
@@ -39,7 +48,7 @@ TEST_F(DocListTest, AddMyLoveStripsTheFilePrefixAndTurnsSlashes) {
   AddMyLove(list, "file:///C:/My Docs/a.txt", "file:///C:/My Docs/a.txt");
   ASSERT_EQ(list.size(), 1u);
   EXPECT_EQ(list.Lines()[0], "C:\\My Docs\\a.txt*|*C:\\My Docs\\a.txt");
-  EXPECT_EQ(box.Rows()[0], "C:\\My Docs\\a.txt");
+  EXPECT_EQ(list.RowText(0), "C:\\My Docs\\a.txt");
 }
 
 TEST_F(DocListTest, AddMyLoveTreatsPathAndNameIndependently) {
@@ -127,7 +136,7 @@ TEST_F(DocListTest, AReopenedDocumentMovesToTheTopAsItsOnlyLine) {
 
 TEST_F(DocListTest, NameWithSeparatorShowsWholeInTheRow) {
   AddMyLove(list, "C:\\a.exe", "A*|*B");
-  EXPECT_EQ(box.Rows()[0], "A*|*B");
+  EXPECT_EQ(list.RowText(0), "A*|*B");
   TMyDocObj r;
   ASSERT_TRUE(ListLineSplit(list.Lines()[0], r));
   EXPECT_EQ(r.name, "A*|*B");
@@ -174,16 +183,29 @@ TEST(DocListMirrorTest, DeleteSelectionToleratesDuplicateAndStaleRows) {
   EXPECT_TRUE(Mirrored(list, box));
 }
 
+// A list box that refuses a row leaves the list as it was.
+TEST(DocListMirrorTest, ARefusedRowLeavesTheListAsItWas) {
+  struct RefusingMirror : MemoryMirror {
+    void InsertRow(size_t) override { throw std::runtime_error("list box full"); }
+  } box;
+  DocList list(&box);
+  list.ReplaceAll({"C:\\a*|*A"});
+  EXPECT_THROW(AddMyRecent(list, "C:\\b", "B"), std::runtime_error);
+  EXPECT_EQ(list.Lines(), std::vector<std::string>{"C:\\a*|*A"});
+  EXPECT_FALSE(IsInRecentList(list, "C:\\b"));
+  EXPECT_TRUE(Mirrored(list, box));
+}
+
 TEST(DocListMirrorTest, AttachMirrorFillsTheNewBoxAndDetachRefillsTheOwnOne) {
   DocList list;
   AddMyLove(list, "C:\\a", "A");
   AddMyLove(list, "C:\\b", "B");
   MemoryMirror box;
-  box.InsertRow(0, "stale row");
+  box.InsertRow(0);  // a stale row
   list.AttachMirror(&box);
-  EXPECT_EQ(box.Rows(), (std::vector<std::string>{"B", "A"}));
+  EXPECT_EQ(Shown(list, box), (std::vector<std::string>{"B", "A"}));
   AddMyLove(list, "C:\\c", "C");
-  EXPECT_EQ(box.Rows().front(), "C");
+  EXPECT_EQ(Shown(list, box).front(), "C");
   list.AttachMirror(nullptr);
   EXPECT_EQ(&list.Mirror() == &box, false);
   EXPECT_EQ(list.Mirror().RowCount(), 3u);
@@ -346,7 +368,7 @@ TEST_F(ListFileTest, GbkFileLoadsAndSavesInTheCodePage) {
   ListFileLoad(list, files, *codec, file);
   ASSERT_EQ(list.size(), 1u);
   EXPECT_EQ(list.Lines()[0], "C:\\文档*|*文档");
-  EXPECT_EQ(box.Rows()[0], "文档");
+  EXPECT_EQ(list.RowText(0), "文档");
   ASSERT_TRUE(ListFileSave(list, files, *codec, file));
   EXPECT_EQ(files.files().at(file), gbk);
 }
