@@ -8,6 +8,7 @@
 
 #include "mainwin/main_window_win.h"
 #include "platform/fake_files.h"
+#include "platform/fake_registry.h"
 #include "platform/fake_shell_launcher.h"
 #include "platform/fake_shell_windows.h"
 #include "platform/fake_window_system.h"

@@ -1,5 +1,8 @@
-# Fails when a source file includes a header of a higher layer, or when a
-# portable file (one whose name does not say Win32) includes a Win32 header.
+# Fails when a source file includes a header of a higher layer; when a
+# portable file (one whose name does not say Win32) includes a Win32 header;
+# when production code includes a test double or test support (fake_*,
+# *_for_tests.h); or when a portable file catches where catch_sites.txt does
+# not allow it (only boundaries catch: platform/errors.h).
 # Usage: cmake -DZD_ROOT=<tree> [-DZD_STAMP=<file>] -P check_layers.cmake
 include(${CMAKE_CURRENT_LIST_DIR}/layers.cmake)
 cmake_minimum_required(VERSION 3.25)
@@ -12,6 +15,15 @@ set(win_headers windows.h commctrl.h shellapi.h shlobj.h shlwapi.h objbase.h ole
     exdisp.h mshtml.h psapi.h tlhelp32.h wininet.h winhttp.h winreg.h windowsx.h bcrypt.h
     wincrypt.h winuser.h uxtheme.h)
 
+# The catch allow-list: "<path> <count> <reason>" per line.
+file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/catch_sites.txt allow_lines REGEX "^[^#]")
+foreach(line IN LISTS allow_lines)
+  if(NOT line MATCHES "^([^ ]+) ([0-9]+) .+$")
+    message(FATAL_ERROR "catch_sites.txt: not \"<path> <count> <reason>\": ${line}")
+  endif()
+  set(catches_allowed_${CMAKE_MATCH_1} ${CMAKE_MATCH_2})
+endforeach()
+
 set(errors "")
 foreach(layer IN LISTS ZD_LAYERS)
   file(GLOB files ${ZD_ROOT}/${layer}/*.h ${ZD_ROOT}/${layer}/*.cpp)
@@ -23,8 +35,34 @@ foreach(layer IN LISTS ZD_LAYERS)
     if(name MATCHES "_win(test)?\\.(h|cpp)$")
       set(win32 TRUE)
     endif()
+    set(test_side FALSE)
+    if(name MATCHES "_(win)?test\\.cpp$|^fake_|_for_tests\\.h$")
+      set(test_side TRUE)
+    endif()
+    # Catch clauses outside comments, in portable production files.
+    if(NOT win32 AND NOT test_side AND NOT name MATCHES "_posix\\.(h|cpp)$")
+      file(STRINGS ${f} catch_lines REGEX "catch[ \t]*\\(|ZD_CATCH_LOG\\(")
+      set(catches 0)
+      foreach(line IN LISTS catch_lines)
+        string(REGEX REPLACE "//.*$" "" code "${line}")
+        if(code MATCHES "catch[ \t]*\\(|ZD_CATCH_LOG\\(")
+          math(EXPR catches "${catches} + 1")
+        endif()
+      endforeach()
+      set(allowed_catches 0)
+      if(DEFINED catches_allowed_${layer}/${name})
+        set(allowed_catches ${catches_allowed_${layer}/${name}})
+      endif()
+      if(catches GREATER allowed_catches)
+        string(APPEND errors "  ${layer}/${name} catches ${catches} times, ${allowed_catches} allowed:"
+               " only boundaries catch (platform/errors.h, cmake/catch_sites.txt)\n")
+      endif()
+    endif()
     foreach(line IN LISTS includes)
       string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]*)[>\"].*$" "\\1" header "${line}")
+      if(NOT test_side AND header MATCHES "(^|/)(fake_[^/]*|[^/]*_for_tests\\.h)$")
+        string(APPEND errors "  ${layer}/${name} is production code but includes ${header}\n")
+      endif()
       if(header MATCHES "^([a-z]+)/")
         set(target ${CMAKE_MATCH_1})
         if(target IN_LIST ZD_LAYERS AND NOT target IN_LIST allowed)
@@ -43,7 +81,7 @@ foreach(layer IN LISTS ZD_LAYERS)
 endforeach()
 
 if(errors)
-  message(FATAL_ERROR "Wrong-way includes:\n${errors}")
+  message(FATAL_ERROR "Layering broken:\n${errors}")
 endif()
 if(ZD_STAMP)
   file(TOUCH ${ZD_STAMP})

@@ -2,11 +2,9 @@
 
 #include <charconv>
 #include <cstdint>
-#include <exception>
 
 #include "lang/captions.h"
 #include "lang/text_tables.h"
-#include "platform/errors.h"
 
 namespace zd::lang {
 namespace {
@@ -152,19 +150,8 @@ InterfaceTexts& Texts() {
 bool LoadLanguageTables(int language_index, std::string_view allneed, InterfaceTexts& out) {
   // A short or missing resource only costs the shared rows it lacks; the own
   // table is compiled in and is filled regardless.
-  bool shared_complete = false;
-  try {
-    shared_complete = FillShared(language_index, allneed, out);
-  } catch (...) {
-    RecordCurrentException(__func__);
-    shared_complete = false;
-  }
-  try {
-    FillOwn(language_index, out);
-  } catch (...) {
-    RecordCurrentException(__func__);
-    return false;
-  }
+  const bool shared_complete = FillShared(language_index, allneed, out);
+  FillOwn(language_index, out);
   return shared_complete;
 }
 

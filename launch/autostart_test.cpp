@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/fake_registry.h"
+
 namespace zd {
 namespace {
 

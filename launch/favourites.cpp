@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "lang/lang_tables.h"
-#include "platform/errors.h"
 #include "platform/utf8.h"
 #include "store/doc.h"
 #include "tracking/doc_kinds.h"
@@ -72,31 +71,21 @@ std::optional<FavFields> FavFieldsOfRow(const DocList& favourites, std::optional
   return FavFields{LineRowText(line), doc.path};
 }
 
-bool AddFavourite(DocList& favourites, const FavFields& fields) noexcept {
-  try {
-    const std::string path = Trim(fields.path), name = Trim(fields.name);
-    if (path.empty() && name.empty()) return false;
-    favourites.InsertTop(MakeDocLine(path, name));
-    return true;
-  } catch (...) {
-    RecordCurrentException(__func__);
-    return false;
-  }
+bool AddFavourite(DocList& favourites, const FavFields& fields) {
+  const std::string path = Trim(fields.path), name = Trim(fields.name);
+  if (path.empty() && name.empty()) return false;
+  favourites.InsertTop(MakeDocLine(path, name));
+  return true;
 }
 
 bool UpdateFavourite(DocList& favourites, std::optional<size_t> caret_row,
-                     const std::vector<size_t>& selected_rows, const FavFields& fields) noexcept {
-  try {
-    if (selected_rows.empty()) return false;
-    if (Trim(fields.path).empty() && Trim(fields.name).empty()) return false;
-    const bool caret_selected = caret_row && std::find(selected_rows.begin(), selected_rows.end(),
-                                                       *caret_row) != selected_rows.end();
-    const size_t row = caret_selected ? *caret_row : selected_rows.front();
-    return favourites.ReplaceLine(row, MakeDocLine(Trim(fields.path), Trim(fields.name)));
-  } catch (...) {
-    RecordCurrentException(__func__);
-    return false;
-  }
+                     const std::vector<size_t>& selected_rows, const FavFields& fields) {
+  if (selected_rows.empty()) return false;
+  if (Trim(fields.path).empty() && Trim(fields.name).empty()) return false;
+  const bool caret_selected = caret_row && std::find(selected_rows.begin(), selected_rows.end(),
+                                                     *caret_row) != selected_rows.end();
+  const size_t row = caret_selected ? *caret_row : selected_rows.front();
+  return favourites.ReplaceLine(row, MakeDocLine(Trim(fields.path), Trim(fields.name)));
 }
 
 std::optional<std::string> FavouriteHint(const DocList& favourites, std::optional<size_t> row,
@@ -166,55 +155,44 @@ std::string DeleteMissingQuestion(const DocList& favourites, const std::vector<s
 
 size_t DeleteMissingFavourites(DocList& favourites, ShellLauncher& shell,
                                const std::function<bool(const std::string& question)>& confirm,
-                               const lang::InterfaceTexts& texts) noexcept {
-  try {
-    const std::vector<size_t> rows = MissingFavouriteRows(favourites, shell);
-    if (rows.empty()) return 0;
-    if (!confirm || !confirm(DeleteMissingQuestion(favourites, rows, texts))) return 0;
-    MirrorUpdate batch(favourites.Mirror());
-    // From the bottom up, so the rows still to go keep their indexes.
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it) favourites.DeleteLine(*it);
-    return rows.size();
-  } catch (...) {
-    RecordCurrentException(__func__);
-    return 0;
-  }
+                               const lang::InterfaceTexts& texts) {
+  const std::vector<size_t> rows = MissingFavouriteRows(favourites, shell);
+  if (rows.empty()) return 0;
+  if (!confirm || !confirm(DeleteMissingQuestion(favourites, rows, texts))) return 0;
+  MirrorUpdate batch(favourites.Mirror());
+  // From the bottom up, so the rows still to go keep their indexes.
+  for (auto it = rows.rbegin(); it != rows.rend(); ++it) favourites.DeleteLine(*it);
+  return rows.size();
 }
 
 // ---- adding ----
 
-size_t AddDroppedFiles(DocList& favourites, const std::vector<std::string>& paths) noexcept {
+size_t AddDroppedFiles(DocList& favourites, const std::vector<std::string>& paths) {
   size_t added = 0;
-  try {
-    MirrorUpdate batch(favourites.Mirror());
-    for (const std::string& path : paths) {
-      const std::string trimmed = Trim(path);
-      if (trimmed.empty()) continue;  // nothing to name or open
-      AddMyLove(favourites, trimmed, trimmed);
-      ++added;
-    }
+  MirrorUpdate batch(favourites.Mirror());
+  for (const std::string& path : paths) {
+    const std::string trimmed = Trim(path);
+    if (trimmed.empty()) continue;  // nothing to name or open
+    AddMyLove(favourites, trimmed, trimmed);
+    ++added;
   }
-  ZD_CATCH_LOG(__func__)
   return added;
 }
 
 size_t AddFavouritesToRunList(const DocList& favourites, const std::vector<size_t>& selected_rows,
-                              DocList& run_list) noexcept {
+                              DocList& run_list) {
   size_t added = 0;
-  try {
-    std::vector<size_t> rows = selected_rows;
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    // Bottom up, each at the top: they end in the favourites' order.
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
-      if (*it >= favourites.size()) continue;
-      TMyDocObj doc;
-      if (!ListLineSplit(favourites.Lines()[*it], doc)) continue;
-      AddMyRun(run_list, doc.path, doc.name);
-      ++added;
-    }
+  std::vector<size_t> rows = selected_rows;
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  // Bottom up, each at the top: they end in the favourites' order.
+  for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+    if (*it >= favourites.size()) continue;
+    TMyDocObj doc;
+    if (!ListLineSplit(favourites.Lines()[*it], doc)) continue;
+    AddMyRun(run_list, doc.path, doc.name);
+    ++added;
   }
-  ZD_CATCH_LOG(__func__)
   return added;
 }
 

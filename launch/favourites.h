@@ -61,12 +61,12 @@ std::optional<FavFields> FavFieldsOfRow(const DocList& favourites, std::optional
 // BtnZDAddToFavClick: both fields trimmed, at the top; the same favourite may
 // be added again. Refused (false) when both fields are empty: such a line
 // opens nothing and shows an empty row.
-bool AddFavourite(DocList& favourites, const FavFields& fields) noexcept;
+bool AddFavourite(DocList& favourites, const FavFields& fields);
 // BtnZDUpdateFavClick: replaces the current row, but only a selected one: the
 // caret row when it is selected, else the first selected row. False when no
 // row is selected, or both fields are empty.
 bool UpdateFavourite(DocList& favourites, std::optional<size_t> caret_row,
-                     const std::vector<size_t>& selected_rows, const FavFields& fields) noexcept;
+                     const std::vector<size_t>& selected_rows, const FavFields& fields);
 
 // LbMyLoveMouseMove: what PnlHint shows for the row under the pointer.
 std::optional<std::string> FavouriteHint(const DocList& favourites, std::optional<size_t> row,
@@ -97,16 +97,16 @@ std::string DeleteMissingQuestion(const DocList& favourites, const std::vector<s
 // none is gone. Answers how many went.
 size_t DeleteMissingFavourites(DocList& favourites, ShellLauncher& shell,
                                const std::function<bool(const std::string& question)>& confirm,
-                               const lang::InterfaceTexts& texts) noexcept;
+                               const lang::InterfaceTexts& texts);
 
 // Files dropped on the list, in the order the shell reports them, each
 // trimmed and added at the top (so they stand in reverse order), in one
 // batch. The caller beeps afterwards (MessageBeep(MB_ICONASTERISK)).
-size_t AddDroppedFiles(DocList& favourites, const std::vector<std::string>& paths) noexcept;
+size_t AddDroppedFiles(DocList& favourites, const std::vector<std::string>& paths);
 
 // "加入到『启动』": the selected favourites to the auto-run list, keeping
 // their order at its top.
 size_t AddFavouritesToRunList(const DocList& favourites, const std::vector<size_t>& selected_rows,
-                              DocList& run_list) noexcept;
+                              DocList& run_list);
 
 }  // namespace zd

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "lang/lang_tables.h"
-#include "platform/errors.h"
 #include "platform/utf8.h"
 #include "store/config.h"
 #include "tracking/doc_kinds.h"
@@ -76,42 +75,31 @@ void DocOpener::Hint(const std::string& path) {
   if (hooks_.show_hint) hooks_.show_hint(path);
 }
 
-bool DocOpener::OpenDocPath(const std::string& path, bool report) noexcept {
-  try {
-    if (Trim(path).empty()) return false;  // nothing to open, not even "http://"
-    if (IsBareAddress(path)) {
-      const std::string address = lang::FormatText(lang::Texts().BareAddressFormat, path);
-      Message(address);
-      return shell_.Execute({kVerbOpen, address, "", ShowMode::kNormal});
-    }
-    if (IsWebAddress(path)) return shell_.Execute({kVerbOpen, path, "", ShowMode::kNormal});
-    switch (shell_.QueryPath(Backslashed(path))) {
-      case PathAnswer::kFolder:
-        return shell_.Execute({kVerbOpen, FolderPathToOpen(path), "", ShowMode::kNormal});
-      case PathAnswer::kNotFound:
-        if (report) Message(lang::FormatText(lang::Texts().PathNotExists, path));
-        return false;
-      default:
-        // A file, or a path that could not be asked about (a network path,
-        // a drive not ready): the shell says what it can do with it.
-        return shell_.Execute({kVerbOpen, path, "", ShowMode::kNormal});
-    }
-  } catch (...) {
-    RecordCurrentException(__func__);
-    return false;
+bool DocOpener::OpenDocPath(const std::string& path, bool report) {
+  if (Trim(path).empty()) return false;  // nothing to open, not even "http://"
+  if (IsBareAddress(path)) {
+    const std::string address = lang::FormatText(lang::Texts().BareAddressFormat, path);
+    Message(address);
+    return shell_.Execute({kVerbOpen, address, "", ShowMode::kNormal});
+  }
+  if (IsWebAddress(path)) return shell_.Execute({kVerbOpen, path, "", ShowMode::kNormal});
+  switch (shell_.QueryPath(Backslashed(path))) {
+    case PathAnswer::kFolder:
+      return shell_.Execute({kVerbOpen, FolderPathToOpen(path), "", ShowMode::kNormal});
+    case PathAnswer::kNotFound:
+      if (report) Message(lang::FormatText(lang::Texts().PathNotExists, path));
+      return false;
+    default:
+      // A file, or a path that could not be asked about (a network path,
+      // a drive not ready): the shell says what it can do with it.
+      return shell_.Execute({kVerbOpen, path, "", ShowMode::kNormal});
   }
 }
 
-bool DocOpener::OpenRememberedDoc(const std::string& path, const std::string& name,
-                                  bool report) noexcept {
-  try {
-    if (!OpenDocPath(path, report)) return false;
-    Record(path, name);
-    return true;
-  } catch (...) {
-    RecordCurrentException(__func__);
-    return false;
-  }
+bool DocOpener::OpenRememberedDoc(const std::string& path, const std::string& name, bool report) {
+  if (!OpenDocPath(path, report)) return false;
+  Record(path, name);
+  return true;
 }
 
 bool DocOpener::OpenSpecialPlace(const std::string& path, const std::string& name) {
@@ -161,97 +149,74 @@ std::optional<std::pair<bool, std::string>> DocOpener::OpenLocalDoc(const std::s
   }
 }
 
-void DocOpener::OpenAndRecordDoc(const std::string& path, const std::string& name) noexcept {
-  try {
-    if (OpenSpecialPlace(path, name)) return;
-    if (path.empty()) return;
-    const std::string lower = LowerAscii(path);
-    // A shortcut written ".lnk" opens with its default verb, any other file with "open".
-    const std::string verb = PathExtension(path) == ".lnk" ? "" : kVerbOpen;
-    bool opened = false;
-    std::string recorded = path;
-    if (Contains(lower, "http://") || Contains(lower, "https://")) {
-      opened = shell_.Execute({kVerbOpen, path, "", ShowMode::kNormal});
-    } else if (Contains(lower, "res://")) {
-      // The browser's own resource pages are not opened, so not recorded either.
-    } else if (IsLocalDocPath(path)) {
-      const auto local = OpenLocalDoc(path, verb);
-      if (!local) return;
-      opened = local->first;
-      recorded = local->second;
-    } else {
-      opened = shell_.Execute({verb, path, "", ShowMode::kNormal});
-    }
-    // What the shell could not open is not a recently used document.
-    if (opened) Record(recorded, name);
+void DocOpener::OpenAndRecordDoc(const std::string& path, const std::string& name) {
+  if (OpenSpecialPlace(path, name)) return;
+  if (path.empty()) return;
+  const std::string lower = LowerAscii(path);
+  // A shortcut written ".lnk" opens with its default verb, any other file with "open".
+  const std::string verb = PathExtension(path) == ".lnk" ? "" : kVerbOpen;
+  bool opened = false;
+  std::string recorded = path;
+  if (Contains(lower, "http://") || Contains(lower, "https://")) {
+    opened = shell_.Execute({kVerbOpen, path, "", ShowMode::kNormal});
+  } else if (Contains(lower, "res://")) {
+    // The browser's own resource pages are not opened, so not recorded either.
+  } else if (IsLocalDocPath(path)) {
+    const auto local = OpenLocalDoc(path, verb);
+    if (!local) return;
+    opened = local->first;
+    recorded = local->second;
+  } else {
+    opened = shell_.Execute({verb, path, "", ShowMode::kNormal});
   }
-  ZD_CATCH_LOG(__func__)
+  // What the shell could not open is not a recently used document.
+  if (opened) Record(recorded, name);
 }
 
 void DocOpener::Record(const std::string& path, const std::string& name) {
   MoveToTopOfRecent(recent_, path, name);
 }
 
-void DocOpener::OpenListSelection(const DocList& list, std::optional<size_t> current_row) noexcept {
-  try {
-    if (!current_row || *current_row >= list.size()) return;
-    TMyDocObj doc;
-    if (!ListLineSplit(list.Lines()[*current_row], doc)) return;
-    std::string path = doc.path;
-    if (Contains(path, kFilePrefix)) path = Backslashed(StripFilePrefix(path));
-    OpenAndRecordDoc(path, doc.name);
-  }
-  ZD_CATCH_LOG(__func__)
+void DocOpener::OpenListSelection(const DocList& list, std::optional<size_t> current_row) {
+  if (!current_row || *current_row >= list.size()) return;
+  TMyDocObj doc;
+  if (!ListLineSplit(list.Lines()[*current_row], doc)) return;
+  std::string path = doc.path;
+  if (Contains(path, kFilePrefix)) path = Backslashed(StripFilePrefix(path));
+  OpenAndRecordDoc(path, doc.name);
 }
 
-void DocOpener::OpenSelectedTreeDoc(const TreeNode* node, const DocArray& docs) noexcept {
-  try {
-    if (!node) return;
-    const std::optional<std::string> path = GetNodeDocPath(node, docs);
-    if (!path) return;
-    Hint(*path);
-    OpenAndRecordDoc(*path, node->caption);
-  }
-  ZD_CATCH_LOG(__func__)
+void DocOpener::OpenSelectedTreeDoc(const TreeNode* node, const DocArray& docs) {
+  if (!node) return;
+  const std::optional<std::string> path = GetNodeDocPath(node, docs);
+  if (!path) return;
+  Hint(*path);
+  OpenAndRecordDoc(*path, node->caption);
 }
 
-void DocOpener::OpenFolderNode(const TreeNode* node) noexcept {
-  try {
-    if (!node) return;
-    const PathAnswer answer = shell_.QueryPath(node->caption);
-    if (answer == PathAnswer::kNotFound || answer == PathAnswer::kFile) {
-      Message(lang::Texts().FolderNodeGone);
-    } else {
-      shell_.Execute({kVerbOpen, node->caption, "", ShowMode::kNormal});
-    }
+void DocOpener::OpenFolderNode(const TreeNode* node) {
+  if (!node) return;
+  const PathAnswer answer = shell_.QueryPath(node->caption);
+  if (answer == PathAnswer::kNotFound || answer == PathAnswer::kFile) {
+    Message(lang::Texts().FolderNodeGone);
+  } else {
+    shell_.Execute({kVerbOpen, node->caption, "", ShowMode::kNormal});
   }
-  ZD_CATCH_LOG(__func__)
 }
 
-void DocOpener::OpenContainingFolder(const TreeNode* node, const DocArray& docs) noexcept {
-  try {
-    if (!node) return;
-    const std::optional<std::string> path = GetNodeDocPath(node, docs);
-    if (!path) return;
-    Hint(*path);
-    OpenDocPath(ContainingFolder(*path), false);
-  }
-  ZD_CATCH_LOG(__func__)
+void DocOpener::OpenContainingFolder(const TreeNode* node, const DocArray& docs) {
+  if (!node) return;
+  const std::optional<std::string> path = GetNodeDocPath(node, docs);
+  if (!path) return;
+  Hint(*path);
+  OpenDocPath(ContainingFolder(*path), false);
 }
 
-void DocOpener::OpenSpecialFolder(int csidl) noexcept {
-  try {
-    shell_.OpenSpecialFolder(csidl);
-  }
-  ZD_CATCH_LOG(__func__)
-}
+void DocOpener::OpenSpecialFolder(int csidl) { shell_.OpenSpecialFolder(csidl); }
 
-void DocOpener::OpenInBrowser(const std::string& address) noexcept {
-  try {
-    const std::string full = Contains(address, "://") ? address : "http://" + address;
-    shell_.Execute({kVerbOpen, "IExplore", full, ShowMode::kNormal});
-  }
-  ZD_CATCH_LOG(__func__)
+void DocOpener::OpenInBrowser(const std::string& address) {
+  const std::string full = Contains(address, "://") ? address : "http://" + address;
+  shell_.Execute({kVerbOpen, "IExplore", full, ShowMode::kNormal});
 }
 
 }  // namespace zd

@@ -41,30 +41,30 @@ class DocOpener {
   // when `report` is set; a network path is not asked about and goes to the
   // shell), an http(s) address, or a bare host name as "http://" + host after
   // showing that address. Records nothing; true when the shell opened it.
-  bool OpenDocPath(const std::string& path, bool report) noexcept;
+  bool OpenDocPath(const std::string& path, bool report);
   // OpenDocPath for a document the program remembers (a search result, a
   // recent entry of the tray menu): once opened, it stands at the top of the
   // recent list.
-  bool OpenRememberedDoc(const std::string& path, const std::string& name, bool report) noexcept;
+  bool OpenRememberedDoc(const std::string& path, const std::string& name, bool report);
   // Opens a document by the form of its path (special places by name when
   // the path is empty or Explorer's) and, when the shell opened it, puts it
   // at the top of the recent list (moving the line it had). A local path that
   // is gone gets "本机已不存在此路径:%s".
-  void OpenAndRecordDoc(const std::string& path, const std::string& name) noexcept;
+  void OpenAndRecordDoc(const std::string& path, const std::string& name);
   // The favourites list: the line at the list box's current row.
-  void OpenListSelection(const DocList& list, std::optional<size_t> current_row) noexcept;
+  void OpenListSelection(const DocList& list, std::optional<size_t> current_row);
 
   // The tree commands act on the current tree's focused node (null: the page
   // has no tree or the tree no selected node, and nothing happens).
-  void OpenSelectedTreeDoc(const TreeNode* node, const DocArray& docs) noexcept;
+  void OpenSelectedTreeDoc(const TreeNode* node, const DocArray& docs);
   // Opens the node's caption as a folder; records nothing.
-  void OpenFolderNode(const TreeNode* node) noexcept;
+  void OpenFolderNode(const TreeNode* node);
   // Opens the folder that holds the node's document.
-  void OpenContainingFolder(const TreeNode* node, const DocArray& docs) noexcept;
+  void OpenContainingFolder(const TreeNode* node, const DocArray& docs);
 
-  void OpenSpecialFolder(int csidl) noexcept;
+  void OpenSpecialFolder(int csidl);
   // In the system's own browser program, "http://" added where the address has no "://".
-  void OpenInBrowser(const std::string& address) noexcept;
+  void OpenInBrowser(const std::string& address);
 
  private:
   void Message(const std::string& text);

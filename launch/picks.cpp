@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cmath>
 
-#include "platform/errors.h"
 #include "store/doc.h"
 #include "store/text_file.h"
 
@@ -46,16 +45,13 @@ void PickStore::Load(Files& files, const AnsiCodec& codec, const std::string& pa
   path_ = path;
   picks_.clear();
   pins_.clear();
-  try {
-    FileOrigin origin;
-    const std::optional<std::string> text = LoadOwnedText(files, codec, path, origin);
-    writable_ = origin.loaded;
-    utf8_ = origin.utf8;
-    if (text) Parse(*text);
-  } catch (...) {
-    RecordCurrentException(__func__);
-    writable_ = false;
-  }
+  // Until the file was read (or found missing), nothing may write over it.
+  writable_ = false;
+  FileOrigin origin;
+  const std::optional<std::string> text = LoadOwnedText(files, codec, path, origin);
+  writable_ = origin.loaded;
+  utf8_ = origin.utf8;
+  if (text) Parse(*text);
   Changed();
 }
 
@@ -104,12 +100,7 @@ void PickStore::Trim(int64_t now) {
 bool PickStore::Save(int64_t now) {
   Trim(now);
   if (!files_ || !codec_ || !writable_) return false;
-  try {
-    return SaveText(*files_, *codec_, path_, Serialize(), utf8_);
-  } catch (...) {
-    RecordCurrentException(__func__);
-    return false;
-  }
+  return SaveText(*files_, *codec_, path_, Serialize(), utf8_);
 }
 
 void PickStore::Changed() {

@@ -8,13 +8,25 @@
 #include <array>
 #include <chrono>
 
-#include "platform/errors.h"
 #include "platform/utf8.h"
 #include "store/AppParams.h"
 #include "tracking/tree_input.h"
 
 namespace zd {
 namespace {
+
+// A flag that is set while it lives and cleared when it goes, whatever
+// happened in between.
+class FlagWhile {
+ public:
+  explicit FlagWhile(bool& flag) : flag_(flag) { flag_ = true; }
+  ~FlagWhile() { flag_ = false; }
+  FlagWhile(const FlagWhile&) = delete;
+  FlagWhile& operator=(const FlagWhile&) = delete;
+
+ private:
+  bool& flag_;
+};
 
 // Whether a byte has a class of its own (letters and digits): a one-byte
 // key of such a class needs no look at the text.
@@ -610,74 +622,65 @@ void SearchPresenter::LoadPicks() {
   picks_.Load(*store_.files, *store_.codec, store_.ConfigDir + kPicksFileName);
 }
 
-void SearchPresenter::EdtSearchChange(const std::string& text) noexcept {
-  try {
-    // Text the program did not put there (typed, an IME's result, pasted,
-    // dropped, undone) is the user's: searching by typing resumes.
-    if (!setting_text_) suppress_ = false;
-    if (suppress_) return;
-    LoadPicks();
-    model_.Run(store_, text);
-    view_.ShowResults(model_.RowCount());
-    // The best row is the one Enter opens.
-    if (ranked() && model_.RowCount() > 0) view_.SelectRow(0);
-  }
-  ZD_CATCH_LOG(__func__)
+void SearchPresenter::EdtSearchChange(const std::string& text) {
+  // Text the program did not put there (typed, an IME's result, pasted,
+  // dropped, undone) is the user's: searching by typing resumes.
+  if (!setting_text_) suppress_ = false;
+  if (suppress_) return;
+  LoadPicks();
+  model_.Run(store_, text);
+  view_.ShowResults(model_.RowCount());
+  // The best row is the one Enter opens.
+  if (ranked() && model_.RowCount() > 0) view_.SelectRow(0);
 }
 
 void SearchPresenter::EdtSearchTyped() noexcept { suppress_ = false; }
 
 void SearchPresenter::EdtSearchKeyDown(int key, const std::string& text,
-                                       std::optional<size_t> selected_row, bool ctrl) noexcept {
-  try {
-    const bool row_chosen = model_.RowCount() > 0 && selected_row.has_value();
-    switch (key) {
-      case kKeyEnter:
-        // Hidden first: a web search serves window messages while it waits.
-        view_.HideResults();
-        if (launcher_ && ctrl && row_chosen) {
-          OpenRow(selected_row, /*containing=*/true);
-        } else if (!row_chosen || ranked()) {
-          // Ranked, the selected row opens unless the text names a file or
-          // folder; otherwise a selected row opens from the list itself.
-          const PathAnswer answer = shell_.QueryPath(text);
-          if (answer == PathAnswer::kFile || answer == PathAnswer::kFolder ||
-              answer == PathAnswer::kNotAsked) {  // a server's path: the shell asks it
-            opener_.OpenDocPath(text, false);
-          } else if (row_chosen) {
-            OpenRow(selected_row);
-          } else {
-            web_.WebSearch(text);
-          }
+                                       std::optional<size_t> selected_row, bool ctrl) {
+  const bool row_chosen = model_.RowCount() > 0 && selected_row.has_value();
+  switch (key) {
+    case kKeyEnter:
+      // Hidden first: a web search serves window messages while it waits.
+      view_.HideResults();
+      if (launcher_ && ctrl && row_chosen) {
+        OpenRow(selected_row, /*containing=*/true);
+      } else if (!row_chosen || ranked()) {
+        // Ranked, the selected row opens unless the text names a file or
+        // folder; otherwise a selected row opens from the list itself.
+        const PathAnswer answer = shell_.QueryPath(text);
+        if (answer == PathAnswer::kFile || answer == PathAnswer::kFolder ||
+            answer == PathAnswer::kNotAsked) {  // a server's path: the shell asks it
+          opener_.OpenDocPath(text, false);
+        } else if (row_chosen) {
+          OpenRow(selected_row);
+        } else {
+          web_.WebSearch(text);
         }
-        break;
-      case kKeyEscape:
-        view_.HideResults();
-        break;
-      case kKeyDown:
-        if (!view_.ResultsVisible()) break;
-        view_.FocusResults(0);
-        suppress_ = true;
-        break;
-      case kKeyDelete:
-        EdtSearchTyped();  // deleting is typing too; it sends no character
-        break;
-      case kKeyPin:
-        if (ctrl) TogglePin(selected_row, /*in_list=*/false);
-        break;
-      default:
-        break;
-    }
+      }
+      break;
+    case kKeyEscape:
+      view_.HideResults();
+      break;
+    case kKeyDown:
+      if (!view_.ResultsVisible()) break;
+      view_.FocusResults(0);
+      suppress_ = true;
+      break;
+    case kKeyDelete:
+      EdtSearchTyped();  // deleting is typing too; it sends no character
+      break;
+    case kKeyPin:
+      if (ctrl) TogglePin(selected_row, /*in_list=*/false);
+      break;
+    default:
+      break;
   }
-  ZD_CATCH_LOG(__func__)
 }
 
-void SearchPresenter::BtnZDSearchClick(const std::string& text) noexcept {
-  try {
-    view_.HideResults();
-    web_.WebSearch(text);
-  }
-  ZD_CATCH_LOG(__func__)
+void SearchPresenter::BtnZDSearchClick(const std::string& text) {
+  view_.HideResults();
+  web_.WebSearch(text);
 }
 
 void SearchPresenter::OpenRow(std::optional<size_t> row, bool containing) {
@@ -704,109 +707,78 @@ void SearchPresenter::OpenRow(std::optional<size_t> row, bool containing) {
 
 void SearchPresenter::SetSearchText(const std::string& text) {
   // The change this makes is the program's own, not the user's typing.
-  setting_text_ = true;
-  try {
-    view_.SetSearchText(text);
-  } catch (...) {
-    setting_text_ = false;
-    throw;
-  }
-  setting_text_ = false;
+  FlagWhile setting(setting_text_);
+  view_.SetSearchText(text);
 }
 
-void SearchPresenter::LbSearchResultMouseDown(std::optional<size_t> current_row) noexcept {
-  try {
-    if (!current_row) return;
-    OpenRow(current_row);
-    view_.HideResults();
-    suppress_ = false;
-  }
-  ZD_CATCH_LOG(__func__)
-}
-
-void SearchPresenter::LbSearchResultKeyDown(int key, std::optional<size_t> current_row,
-                                            bool ctrl) noexcept {
-  try {
-    suppress_ = true;
-    switch (key) {
-      case kKeyEnter:
-      case kKeySpace:
-        OpenRow(current_row, launcher_ && ctrl && key == kKeyEnter);
-        view_.HideResults();
-        suppress_ = false;
-        break;
-      case kKeyEscape:
-        view_.HideResults();
-        suppress_ = false;
-        break;
-      default:
-        if (ctrl && key == kKeyPin && ranked()) {
-          TogglePin(current_row, /*in_list=*/true);
-          break;
-        }
-        // The row current as the key arrived; the list moves afterwards.
-        if (current_row) SetSearchText(model_.RowText(*current_row));
-        break;
-    }
-  }
-  ZD_CATCH_LOG(__func__)
-}
-
-void SearchPresenter::TogglePin(std::optional<size_t> row, bool in_list) noexcept {
-  try {
-    if (!row || !ranked()) return;
-    const std::optional<size_t> record = model_.RowRecord(*row);
-    const std::optional<std::string> path = model_.RowPath(*row);
-    if (!record || !path) return;
-    LoadPicks();
-    picks_.TogglePin(*path, model_.key(), Now());
-    // Ranked again for the same key; the row follows its record.
-    const std::string key = model_.key();
-    model_.Clear();
-    model_.Run(store_, key);
-    size_t moved = 0;
-    while (moved < model_.RowCount() && model_.RowRecord(moved) != record) ++moved;
-    view_.ShowResults(model_.RowCount());
-    if (moved == model_.RowCount()) return;
-    if (in_list) {
-      view_.FocusResults(moved);
-    } else {
-      view_.SelectRow(moved);
-    }
-  }
-  ZD_CATCH_LOG(__func__)
-}
-
-void SearchPresenter::TreeKeyCaption(const TreeNode* focused) noexcept {
-  try {
-    suppress_ = true;
-    if (focused) SetSearchText(focused->caption);
-  }
-  ZD_CATCH_LOG(__func__)
-}
-
-void SearchPresenter::TreeLeftPress(const TreeNode* node) noexcept {
-  try {
-    suppress_ = true;
-    if (node) SetSearchText(node->caption);
-  }
-  ZD_CATCH_LOG(__func__)
+void SearchPresenter::LbSearchResultMouseDown(std::optional<size_t> current_row) {
+  if (!current_row) return;
+  OpenRow(current_row);
+  view_.HideResults();
   suppress_ = false;
 }
 
-void SearchPresenter::HideResults() noexcept {
-  try {
-    view_.HideResults();
+void SearchPresenter::LbSearchResultKeyDown(int key, std::optional<size_t> current_row, bool ctrl) {
+  suppress_ = true;
+  switch (key) {
+    case kKeyEnter:
+    case kKeySpace:
+      OpenRow(current_row, launcher_ && ctrl && key == kKeyEnter);
+      view_.HideResults();
+      suppress_ = false;
+      break;
+    case kKeyEscape:
+      view_.HideResults();
+      suppress_ = false;
+      break;
+    default:
+      if (ctrl && key == kKeyPin && ranked()) {
+        TogglePin(current_row, /*in_list=*/true);
+        break;
+      }
+      // The row current as the key arrived; the list moves afterwards.
+      if (current_row) SetSearchText(model_.RowText(*current_row));
+      break;
   }
-  ZD_CATCH_LOG(__func__)
 }
 
-void SearchPresenter::ClearResults() noexcept {
-  try {
-    model_.Clear();
-    view_.ClearResults();
+void SearchPresenter::TogglePin(std::optional<size_t> row, bool in_list) {
+  if (!row || !ranked()) return;
+  const std::optional<size_t> record = model_.RowRecord(*row);
+  const std::optional<std::string> path = model_.RowPath(*row);
+  if (!record || !path) return;
+  LoadPicks();
+  picks_.TogglePin(*path, model_.key(), Now());
+  // Ranked again for the same key; the row follows its record.
+  const std::string key = model_.key();
+  model_.Clear();
+  model_.Run(store_, key);
+  size_t moved = 0;
+  while (moved < model_.RowCount() && model_.RowRecord(moved) != record) ++moved;
+  view_.ShowResults(model_.RowCount());
+  if (moved == model_.RowCount()) return;
+  if (in_list) {
+    view_.FocusResults(moved);
+  } else {
+    view_.SelectRow(moved);
   }
-  ZD_CATCH_LOG(__func__)
+}
+
+void SearchPresenter::TreeKeyCaption(const TreeNode* focused) {
+  suppress_ = true;
+  if (focused) SetSearchText(focused->caption);
+}
+
+void SearchPresenter::TreeLeftPress(const TreeNode* node) {
+  FlagWhile suppress(suppress_);
+  if (node) SetSearchText(node->caption);
+}
+
+void SearchPresenter::HideResults() { view_.HideResults(); }
+
+void SearchPresenter::ClearResults() {
+  model_.Clear();
+  view_.ClearResults();
 }
 
 }  // namespace zd

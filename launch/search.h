@@ -206,7 +206,7 @@ class SearchPresenter {
 
   // EdtSearch: its text changed. A change the presenter did not make itself
   // (through SearchView::SetSearchText) is the user's and clears SuppressSearch.
-  void EdtSearchChange(const std::string& text) noexcept;
+  void EdtSearchChange(const std::string& text);
   // The launcher's search: readings and script variants, picks recorded
   // (in ConfigDir + kPicksFileName, read on first use) and, when `ranked`,
   // rows ranked by them; `now` gives seconds since 1970.
@@ -218,29 +218,29 @@ class SearchPresenter {
   // EdtSearch: a key went down, with Ctrl held or not; `selected_row` is the
   // list's selected row.
   void EdtSearchKeyDown(int key, const std::string& text, std::optional<size_t> selected_row,
-                        bool ctrl = false) noexcept;
+                        bool ctrl = false);
   // EdtSearch: the user typed, pasted or deleted text (WM_CHAR and the like):
   // searching by typing resumes.
   void EdtSearchTyped() noexcept;
   // BtnZDSearch.
-  void BtnZDSearchClick(const std::string& text) noexcept;
+  void BtnZDSearchClick(const std::string& text);
 
   // LbSearchResult, with the list's current row.
-  void LbSearchResultMouseDown(std::optional<size_t> current_row) noexcept;
-  void LbSearchResultKeyDown(int key, std::optional<size_t> current_row, bool ctrl = false) noexcept;
+  void LbSearchResultMouseDown(std::optional<size_t> current_row);
+  void LbSearchResultKeyDown(int key, std::optional<size_t> current_row, bool ctrl = false);
   // Pins the row to the key of the search, or unpins it (ranked rows); the
   // list is ranked again with the row kept selected, in the list when
   // `in_list`.
-  void TogglePin(std::optional<size_t> row, bool in_list) noexcept;
+  void TogglePin(std::optional<size_t> row, bool in_list);
 
   // The trees: a key other than Enter, Space, Delete and F5 (the focused
   // node as the key arrived); a left press (the node under the pointer);
   // any click (OnClick) and TVControl taking the focus hide the list.
-  void TreeKeyCaption(const TreeNode* focused) noexcept;
-  void TreeLeftPress(const TreeNode* node) noexcept;
-  void HideResults() noexcept;
+  void TreeKeyCaption(const TreeNode* focused);
+  void TreeLeftPress(const TreeNode* node);
+  void HideResults();
   // A tab of TVControl pressed or changed: the rows go.
-  void ClearResults() noexcept;
+  void ClearResults();
 
   bool suppress_search() const { return suppress_; }
   const SearchModel& results() const { return model_; }

@@ -1,7 +1,5 @@
 #include "launch/tree_commands.h"
 
-#include "platform/errors.h"
-
 namespace zd {
 namespace {
 
@@ -14,57 +12,42 @@ const TMyDoc* RecordOf(const TreeNode* node, const DocArray& docs) {
 
 }  // namespace
 
-bool AddNodeToFavourites(const TreeNode* focused, const DocArray& docs,
-                         DocList& favourites) noexcept {
-  try {
-    const TMyDoc* doc = RecordOf(focused, docs);
-    if (!doc) return false;
-    AddMyLove(favourites, doc->path, focused->caption);
-    return true;
-  } catch (...) {
-    RecordCurrentException(__func__);
-    return false;
-  }
+bool AddNodeToFavourites(const TreeNode* focused, const DocArray& docs, DocList& favourites) {
+  const TMyDoc* doc = RecordOf(focused, docs);
+  if (!doc) return false;
+  AddMyLove(favourites, doc->path, focused->caption);
+  return true;
 }
 
-bool AddNodeToRunList(const TreeNode* focused, const DocArray& docs, DocList& run_list) noexcept {
-  try {
-    const TMyDoc* doc = RecordOf(focused, docs);
-    if (!doc) return false;
-    AddMyRun(run_list, doc->path, focused->caption);
-    return true;
-  } catch (...) {
-    RecordCurrentException(__func__);
-    return false;
-  }
+bool AddNodeToRunList(const TreeNode* focused, const DocArray& docs, DocList& run_list) {
+  const TMyDoc* doc = RecordOf(focused, docs);
+  if (!doc) return false;
+  AddMyRun(run_list, doc->path, focused->caption);
+  return true;
 }
 
 namespace {
 
 template <typename Add>
-size_t AddNodes(const std::vector<TreeNode*>& nodes, const DocArray& docs, DocList& list,
-                Add add) noexcept {
+size_t AddNodes(const std::vector<TreeNode*>& nodes, const DocArray& docs, DocList& list, Add add) {
   size_t added = 0;
-  try {
-    MirrorUpdate batch(list.Mirror());
-    // Bottom up, each at the top: they end in the nodes' order.
-    for (auto it = nodes.rbegin(); it != nodes.rend(); ++it) {
-      if (add(*it, docs, list)) ++added;
-    }
+  MirrorUpdate batch(list.Mirror());
+  // Bottom up, each at the top: they end in the nodes' order.
+  for (auto it = nodes.rbegin(); it != nodes.rend(); ++it) {
+    if (add(*it, docs, list)) ++added;
   }
-  ZD_CATCH_LOG(__func__)
   return added;
 }
 
 }  // namespace
 
 size_t AddNodesToFavourites(const std::vector<TreeNode*>& nodes, const DocArray& docs,
-                            DocList& favourites) noexcept {
+                            DocList& favourites) {
   return AddNodes(nodes, docs, favourites, AddNodeToFavourites);
 }
 
 size_t AddNodesToRunList(const std::vector<TreeNode*>& nodes, const DocArray& docs,
-                         DocList& run_list) noexcept {
+                         DocList& run_list) {
   return AddNodes(nodes, docs, run_list, AddNodeToRunList);
 }
 

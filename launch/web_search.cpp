@@ -4,7 +4,6 @@
 #include <chrono>
 #include <utility>
 
-#include "platform/errors.h"
 #include "platform/script_text.h"
 
 namespace zd {
@@ -115,61 +114,51 @@ WebSearcher::Outcome WebSearcher::OpenInDefaultBrowser(const std::string& text) 
   return Outcome::kDefaultBrowser;
 }
 
-WebSearcher::Outcome WebSearcher::WebSearch(const std::string& text) noexcept {
+WebSearcher::Outcome WebSearcher::WebSearch(const std::string& text) {
   // A second Enter while a search waits for the browser starts no search
   // inside the waiting one: the waiting one takes the newer query.
   if (busy_) {
     query_ = text;
     return Outcome::kReplaced;
   }
-  try {
-    BusyFlag busy(busy_);
-    query_ = text;
-    deadline_ = Now() + kBrowserWaitMs;
-    if (!HtmlEngineAvailable()) return OpenInDefaultBrowser(*query_);
-    if (browser_->HasDocument() &&
-        browser_->CallScriptFunction(kSearchFunction, SearchArgument(*query_))) {
-      return Outcome::kPage;
-    }
-    // The page shown offers no SearchNow: ours does.
-    if (LoadBuiltInPage()) {
-      // Its script settles; the pauses end at the deadline all the same.
-      for (int i = 0; i < kSettlePauses && Now() < deadline_; ++i) {
-        if (!Pause(kSettlePauseMs)) return Outcome::kNothing;
-      }
-      if (browser_->CallScriptFunction(kSearchFunction, SearchArgument(*query_))) {
-        return Outcome::kBuiltInPage;
-      }
-    }
-    if (Closing()) return Outcome::kNothing;
-    return OpenInDefaultBrowser(*query_);
-  } catch (...) {
-    RecordCurrentException(__func__);
-    return Outcome::kNothing;
+  BusyFlag busy(busy_);
+  query_ = text;
+  deadline_ = Now() + kBrowserWaitMs;
+  if (!HtmlEngineAvailable()) return OpenInDefaultBrowser(*query_);
+  if (browser_->HasDocument() &&
+      browser_->CallScriptFunction(kSearchFunction, SearchArgument(*query_))) {
+    return Outcome::kPage;
   }
+  // The page shown offers no SearchNow: ours does.
+  if (LoadBuiltInPage()) {
+    // Its script settles; the pauses end at the deadline all the same.
+    for (int i = 0; i < kSettlePauses && Now() < deadline_; ++i) {
+      if (!Pause(kSettlePauseMs)) return Outcome::kNothing;
+    }
+    if (browser_->CallScriptFunction(kSearchFunction, SearchArgument(*query_))) {
+      return Outcome::kBuiltInPage;
+    }
+  }
+  if (Closing()) return Outcome::kNothing;
+  return OpenInDefaultBrowser(*query_);
 }
 
-bool WebSearcher::ShowSearchPage() noexcept {
+bool WebSearcher::ShowSearchPage() {
   if (busy_) return false;
-  try {
-    if (search_page_loaded_) return true;
-    if (!HtmlEngineAvailable()) return false;
-    {
-      BusyFlag busy(busy_);
-      query_.reset();
-      deadline_ = Now() + kBrowserWaitMs;
-      browser_->Navigate("about:blank");
-      if (WaitUntilReady()) search_page_loaded_ = browser_->LoadHtml(BuiltInSearchPage());
-    }
-    // A search asked for while the page loaded.
-    if (std::optional<std::string> waiting = std::exchange(query_, std::nullopt)) {
-      if (!Closing()) WebSearch(*waiting);
-    }
-    return search_page_loaded_;
-  } catch (...) {
-    RecordCurrentException(__func__);
-    return false;
+  if (search_page_loaded_) return true;
+  if (!HtmlEngineAvailable()) return false;
+  {
+    BusyFlag busy(busy_);
+    query_.reset();
+    deadline_ = Now() + kBrowserWaitMs;
+    browser_->Navigate("about:blank");
+    if (WaitUntilReady()) search_page_loaded_ = browser_->LoadHtml(BuiltInSearchPage());
   }
+  // A search asked for while the page loaded.
+  if (std::optional<std::string> waiting = std::exchange(query_, std::nullopt)) {
+    if (!Closing()) WebSearch(*waiting);
+  }
+  return search_page_loaded_;
 }
 
 }  // namespace zd

@@ -44,11 +44,11 @@ class WebSearcher {
 
   // Waits for the browser at most kBrowserWaitMs from the moment it is asked,
   // a deadline that the messages served meanwhile cannot move.
-  Outcome WebSearch(const std::string& text) noexcept;
+  Outcome WebSearch(const std::string& text);
   // What the "常用" tab shows: our own search page, where there is an engine.
   // True once it is loaded; until then every call tries again. A search
   // asked for while it waits runs once the page is there.
-  bool ShowSearchPage() noexcept;
+  bool ShowSearchPage();
   // False: the page says so in one line (lang::Texts().NoHtmlEngine).
   bool HtmlEngineAvailable() const;
   bool busy() const { return busy_; }

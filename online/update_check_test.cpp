@@ -7,6 +7,7 @@
 
 #include "online/update_signing_for_tests.h"
 #include "platform/errors.h"
+#include "platform/fake_held_file.h"
 #include "platform/fake_http_client.h"
 #include "platform/fake_processes.h"
 #include "platform/temp_dir_for_tests.h"

@@ -1,4 +1,5 @@
-#include "platform/file_removal.h"
+#include "platform/fake_file_removal.h"
+
 #include "platform/utf8.h"
 
 namespace zd {

@@ -1,7 +1,7 @@
+#include "platform/fake_registry.h"
+
 #include <algorithm>
 #include <cctype>
-
-#include "platform/registry.h"
 
 namespace zd {
 namespace {

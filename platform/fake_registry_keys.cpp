@@ -1,4 +1,5 @@
-#include "platform/registry_keys.h"
+#include "platform/fake_registry_keys.h"
+
 #include "platform/utf8.h"
 
 namespace zd {

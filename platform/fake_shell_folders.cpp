@@ -1,6 +1,6 @@
-#include <cstdio>
+#include "platform/fake_shell_folders.h"
 
-#include "platform/shell_folders.h"
+#include <cstdio>
 
 namespace zd {
 

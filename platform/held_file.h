@@ -4,9 +4,7 @@
 #pragma once
 
 #include <functional>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -35,25 +33,5 @@ class HeldFiles {
 };
 
 std::unique_ptr<HeldFiles> MakeSystemHeldFiles();
-
-// In memory: what tests wrote and what became of it, by path.
-class FakeHeldFiles : public HeldFiles {
- public:
-  std::unique_ptr<HeldFile> Create(const std::string& path) override;
-
-  struct State {
-    std::string content;
-    bool held = false, sealed = false, deleted = false;
-  };
-  State Get(const std::string& path) const;
-  // Changes the content as another program would, if the file let it.
-  bool TamperWith(const std::string& path, std::string content);
-  bool create_fails = false;
-
- private:
-  friend class FakeHeldFile;
-  mutable std::mutex mutex_;
-  std::map<std::string, State> files_;
-};
 
 }  // namespace zd

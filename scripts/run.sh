@@ -5,8 +5,10 @@
 # configuration folder there, never on this machine's root).
 #
 # With $DISPLAY set the program runs on that display until it is closed.
-# Without one it runs inside Xvfb (1024x768): after a few seconds a screenshot
-# is saved to build/screenshot.png and the program is stopped.
+# Without one it runs inside Xvfb (1024x768) in a fresh private prefix whose
+# drive D: holds a small sample history (never anybody's own): after a few
+# seconds the screen is saved to build/screenshot.png, the program's window
+# to docs/zapdock.png (the README's picture), and the program is stopped.
 #
 # Environment: ZD_BUILD_ROOT (default <repo>/build), ZD_JOBS (default 2),
 # ZD_SHOT_DELAY (seconds before the screenshot, default 8).
@@ -57,20 +59,27 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 SHOT=$B/screenshot.png
+WINDOW_SHOT=$ROOT/docs/zapdock.png
 rm -f "$SHOT"
-echo "[run] no display: running in Xvfb 1024x768, screenshot after ${DELAY} s"
-export ROOT EXE SHOT DELAY
+echo "[run] no display: running in Xvfb 1024x768 on a sample history, screenshot after ${DELAY} s"
+unset ZD_WINE_KEEP_PREFIX ZD_WINE_KEEP_DATA
+export ROOT EXE SHOT WINDOW_SHOT DELAY
 # The prefix is prepared inside the X server: Wine binds its desktop to the
 # display that is current when the prefix's first programs start.
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   source "$ROOT/scripts/wine-env.sh" || exit 1
   trap zd_wine_cleanup EXIT
+  bash "$ROOT/scripts/sample_history.sh" "$ZD_WINE_DATA/MrxConfig" || exit 1
   wine "$EXE" &
   pid=$!
   sleep "$DELAY"
   alive=1
   kill -0 "$pid" 2>/dev/null || alive=0
   import -window root "$SHOT"
+  # The largest top-level window named after the program is its main window.
+  geometry=$(xwininfo -root -tree | grep -E "^ +0x[0-9a-f]+ \"[^\"]*Zapdock[^\"]*\":" |
+    grep -oE "[0-9]+x[0-9]+\+-?[0-9]+\+-?[0-9]+" |
+    awk -Fx "{ split(\$2, r, \"+\"); a = \$1 * r[1]; if (a > best) { best = a; g = \$0 } } END { print g }")
   wineserver -k >/dev/null 2>&1 || true
   wait "$pid" 2>/dev/null
   rc=$?
@@ -78,5 +87,13 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     echo "[run] zapdock.exe ended before the screenshot (exit $rc)" >&2
     exit 1
   fi
+  if [ -z "$geometry" ]; then
+    echo "[run] no window of zapdock.exe on the screen" >&2
+    exit 1
+  fi
+  # No time stamps in the picture: an unchanged window gives an unchanged file.
+  mkdir -p "$(dirname "$WINDOW_SHOT")"
+  convert "$SHOT" -crop "$geometry" +repage -strip -define png:exclude-chunks=date,time \
+    "$WINDOW_SHOT" || exit 1
   exit 0'
-echo "[run] screenshot: $SHOT"
+echo "[run] screenshot: $SHOT; the window: $WINDOW_SHOT"

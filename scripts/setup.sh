@@ -48,8 +48,9 @@ PACKAGES=(
   # cross build for 32-bit Windows
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
   # Wine in a virtual X server. Its fonts and the X extension libraries are only
-  # "recommended" by Wine, but windows draw their text and frames with them.
-  wine wine32:i386 wine64 fonts-wine xvfb xauth x11-apps
+  # "recommended" by Wine, but windows draw their text and frames with them;
+  # x11-utils' xwininfo finds the window for the README's picture.
+  wine wine32:i386 wine64 fonts-wine xvfb xauth x11-apps x11-utils
   libxrender1:i386 libxcursor1:i386 libxi6:i386 libxrandr2:i386 libxinerama1:i386
   libxcomposite1:i386 libxfixes3:i386 libxxf86vm1:i386
   # pictures of the resources, screenshots, Chinese text

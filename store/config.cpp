@@ -55,44 +55,37 @@ FolderPick PickConfigDir(const std::vector<DriveFacts>& drives, const std::strin
 
 ConfigDirChoice ChooseConfigDir(Files& files, Registry* registry) {
   ConfigDirChoice choice;
-  choice.dir = kFallbackConfigDir;
-  try {
-    std::vector<DriveFacts> drives;
-    for (const std::string& root : files.LogicalDrives()) {
-      DriveFacts drive{root, files.DriveType(root)};
-      if (drive.kind == DriveKind::kFixed) {
-        drive.usb = files.UsbAttached(root);
-        std::string dir = root;
-        if (!dir.empty() && dir.back() != '\\') dir += '\\';
-        drive.has_folder = files.DirectoryExists(dir + kConfigFolderName);
-      }
-      drives.push_back(std::move(drive));
+  std::vector<DriveFacts> drives;
+  for (const std::string& root : files.LogicalDrives()) {
+    DriveFacts drive{root, files.DriveType(root)};
+    if (drive.kind == DriveKind::kFixed) {
+      drive.usb = files.UsbAttached(root);
+      std::string dir = root;
+      if (!dir.empty() && dir.back() != '\\') dir += '\\';
+      drive.has_folder = files.DirectoryExists(dir + kConfigFolderName);
     }
-    std::string remembered;
-    if (registry) {
-      remembered = Trim(
-          registry->ReadString(RegRoot::kCurrentUser, ProgramKey(), kConfigFolderValue)
-              .value_or(""));
-      if (!remembered.empty() && remembered.back() != '\\') remembered += '\\';
-    }
-    const FolderPick pick =
-        PickConfigDir(drives, remembered, !remembered.empty() && files.DirectoryExists(remembered));
-    choice.dir = pick.dir;
-    // A folder that cannot be created is not reported here; the probe below
-    // finds it, and the program then runs without persistence.
-    if (!files.DirectoryExists(choice.dir)) files.CreateDirectories(choice.dir);
-    files.SetHiddenAttribute(choice.dir);
-    choice.recovered = RecoverInterruptedSaves(files, choice.dir);
-    const std::string probe = choice.dir + kProbeFileName;
-    choice.writable = files.WriteAtomic(probe, "probe");
-    if (choice.writable) files.RemoveFile(probe);
-    if (choice.writable && pick.remember && registry && !EqualsIgnoringAsciiCase(remembered, choice.dir)) {
-      registry->WriteString(RegRoot::kCurrentUser, ProgramKey(), kConfigFolderValue, choice.dir);
-    }
-  } catch (...) {
-    RecordCurrentException(__func__);
-    choice.dir = kFallbackConfigDir;
-    choice.writable = false;
+    drives.push_back(std::move(drive));
+  }
+  std::string remembered;
+  if (registry) {
+    remembered = Trim(
+        registry->ReadString(RegRoot::kCurrentUser, ProgramKey(), kConfigFolderValue).value_or(""));
+    if (!remembered.empty() && remembered.back() != '\\') remembered += '\\';
+  }
+  const FolderPick pick =
+      PickConfigDir(drives, remembered, !remembered.empty() && files.DirectoryExists(remembered));
+  choice.dir = pick.dir;
+  // A folder that cannot be created is not reported here; the probe below
+  // finds it, and the program then runs without persistence.
+  if (!files.DirectoryExists(choice.dir)) files.CreateDirectories(choice.dir);
+  files.SetHiddenAttribute(choice.dir);
+  choice.recovered = RecoverInterruptedSaves(files, choice.dir);
+  const std::string probe = choice.dir + kProbeFileName;
+  choice.writable = files.WriteAtomic(probe, "probe");
+  if (choice.writable) files.RemoveFile(probe);
+  if (choice.writable && pick.remember && registry &&
+      !EqualsIgnoringAsciiCase(remembered, choice.dir)) {
+    registry->WriteString(RegRoot::kCurrentUser, ProgramKey(), kConfigFolderValue, choice.dir);
   }
   return choice;
 }
@@ -114,14 +107,7 @@ void NormalizeDirPath(std::string& path) {
   path = ReplaceAll(ReplaceAll(path, "\\\\\\", "\\"), "\\\\", "\\");
 }
 
-std::string GetSystemDir(Files& files) {
-  try {
-    return files.SystemDirectory();
-  } catch (...) {
-    RecordCurrentException(__func__);
-    return {};
-  }
-}
+std::string GetSystemDir(Files& files) { return files.SystemDirectory(); }
 
 bool WriteDocEntry(SettingsFile& settings, const DocArray& docs, size_t position,
                    const std::string& name) {
@@ -187,79 +173,62 @@ std::vector<size_t> StoredDocPositions(const SettingsFile& settings) {
 
 void OpenSettingsFile(DocStore& store) {
   if (store.settings || !store.files || !store.codec) return;
-  try {
-    store.settings = std::make_unique<SettingsFile>(*store.files, *store.codec,
-                                                    store.ConfigDir + kSettingsFileName);
-  }
-  ZD_CATCH_LOG(__func__)
+  store.settings = std::make_unique<SettingsFile>(*store.files, *store.codec,
+                                                  store.ConfigDir + kSettingsFileName);
 }
 
 void LoadLastRunList(DocStore& store) {
   if (!store.files || !store.codec) return;
-  try {
-    FileOrigin origin;
-    const std::optional<std::string> text =
-        LoadOwnedText(*store.files, *store.codec, store.ConfigDir + kLastRunFileName, origin);
-    if (text) {
-      std::vector<std::string> locations;
-      for (const std::string& raw : SplitLines(*text)) {
-        std::string location = Trim(raw);
-        if (location.empty()) continue;
-        bool seen = false;
-        for (const std::string& known : locations) seen = seen || known == location;
-        if (!seen) locations.push_back(std::move(location));
-      }
-      store.LastRunList = std::move(locations);
+  FileOrigin origin;
+  const std::optional<std::string> text =
+      LoadOwnedText(*store.files, *store.codec, store.ConfigDir + kLastRunFileName, origin);
+  if (text) {
+    std::vector<std::string> locations;
+    for (const std::string& raw : SplitLines(*text)) {
+      std::string location = Trim(raw);
+      if (location.empty()) continue;
+      bool seen = false;
+      for (const std::string& known : locations) seen = seen || known == location;
+      if (!seen) locations.push_back(std::move(location));
     }
-    store.last_run_loaded = origin.loaded;
-    store.last_run_utf8 = origin.utf8;
+    store.LastRunList = std::move(locations);
   }
-  ZD_CATCH_LOG(__func__)
+  store.last_run_loaded = origin.loaded;
+  store.last_run_utf8 = origin.utf8;
 }
 
 std::optional<std::string> LoadNote(DocStore& store) {
   if (!store.files || !store.codec) return std::nullopt;
-  try {
-    return LoadOwnedText(*store.files, *store.codec, store.ConfigDir + kNoteFileName, store.note);
-  } catch (...) {
-    RecordCurrentException(__func__);
-    return std::nullopt;
-  }
+  return LoadOwnedText(*store.files, *store.codec, store.ConfigDir + kNoteFileName, store.note);
 }
 
 namespace {
 
 bool SaveDefaultSection(DocStore& store, const WindowSettings& window) {
-  try {
-    OpenSettingsFile(store);
-    if (!store.settings) return false;
-    bool written = true;
-    // The stored keys were never shown in the controls (an exit before the
-    // start-up load): they stay as they are.
-    if (window.shows_stored_settings) {
-      using namespace setting;
-      const auto flag = [](bool value) { return std::string(value ? "1" : "0"); };
-      const auto positive = [](int value) { return std::to_string(value > 0 ? value : 0); };
-      written = store.settings->WriteKeys(
-          kSectionDefault,
-          {
-              {kRefresh.name, flag(window.refresh)},
-              {kControlIndex.name, std::to_string(window.control_index)},
-              {kShowFavEdit.name, flag(window.show_fav_edit)},
-              {kNeedRemoveAllStart.name, flag(false)},
-              // Never asks a load to drop the web pages: that wiped whole histories.
-              {kNeedRemoveUrl.name, flag(false)},
-              {kWidth.name, positive(window.width)},
-              {kHeight.name, positive(window.height)},
-          });
-    }
-    // The exit waits for the file to be on disk, earlier writes included (a
-    // write that failed here already is not tried again).
-    return written && store.settings->WaitForWrites();
-  } catch (...) {
-    RecordCurrentException(__func__);
-    return false;
+  OpenSettingsFile(store);
+  if (!store.settings) return false;
+  bool written = true;
+  // The stored keys were never shown in the controls (an exit before the
+  // start-up load): they stay as they are.
+  if (window.shows_stored_settings) {
+    using namespace setting;
+    const auto flag = [](bool value) { return std::string(value ? "1" : "0"); };
+    const auto positive = [](int value) { return std::to_string(value > 0 ? value : 0); };
+    written = store.settings->WriteKeys(
+        kSectionDefault, {
+                             {kRefresh.name, flag(window.refresh)},
+                             {kControlIndex.name, std::to_string(window.control_index)},
+                             {kShowFavEdit.name, flag(window.show_fav_edit)},
+                             {kNeedRemoveAllStart.name, flag(false)},
+                             // Never asks a load to drop the web pages: that wiped whole histories.
+                             {kNeedRemoveUrl.name, flag(false)},
+                             {kWidth.name, positive(window.width)},
+                             {kHeight.name, positive(window.height)},
+                         });
   }
+  // The exit waits for the file to be on disk, earlier writes included (a
+  // write that failed here already is not tried again).
+  return written && store.settings->WaitForWrites();
 }
 
 // Whether the exit writes the note: the memo exists and the file was read
@@ -269,14 +238,17 @@ bool NoteIsSaved(const DocStore& store, const WindowSettings& window) {
 }
 
 bool SaveNote(DocStore& store, const std::string& note) {
-  try {
-    // The memo saves its lines, each ended by CR LF.
-    return SaveText(*store.files, *store.codec, store.ConfigDir + kNoteFileName,
-                    JoinLines(SplitLines(note)), store.note.utf8);
-  } catch (...) {
-    RecordCurrentException(__func__);
-    return false;
-  }
+  // The memo saves its lines, each ended by CR LF.
+  return SaveText(*store.files, *store.codec, store.ConfigDir + kNoteFileName,
+                  JoinLines(SplitLines(note)), store.note.utf8);
+}
+
+bool SaveLastRun(DocStore& store) {
+  std::vector<std::string> lines;
+  lines.reserve(store.LastRunList.size());
+  for (const std::string& line : store.LastRunList) lines.push_back(BlankControlChars(line));
+  return SaveText(*store.files, *store.codec, store.ConfigDir + kLastRunFileName, JoinLines(lines),
+                  store.last_run_utf8);
 }
 
 }  // namespace
@@ -294,39 +266,33 @@ ExitSaveResult RunExitSequence(DocStore& store, const WindowSettings& window) {
     result.fav = result.rec = result.run = result.last_run = result.settings = result.note = false;
     return result;
   }
-  Files& files = *store.files;
-  const AnsiCodec& codec = *store.codec;
   const std::string& dir = store.ConfigDir;
+  // The exit save is a boundary: each file is saved on its own, so that a
+  // failure while saving one costs that file only.
+  const auto save = [&](const char* name, bool& ok, const auto& write) {
+    ok = false;
+    try {
+      ok = write();
+    }
+    ZD_CATCH_LOG("RunExitSequence")
+    if (!ok) result.unsaved.push_back(dir + name);
+  };
   const auto save_list = [&](const DocList& list, const char* name, bool& ok) {
     if (!list.loaded()) return;
-    ok = ListFileSave(list, files, codec, dir + name);
-    if (!ok) result.unsaved.push_back(dir + name);
+    save(name, ok, [&] { return ListFileSave(list, *store.files, *store.codec, dir + name); });
   };
   save_list(store.MyLoveList, kFavFileName, result.fav);
   save_list(store.MyRecentList, kRecentFileName, result.rec);
   save_list(store.MyRunList, kRunFileName, result.run);
-  if (store.last_run_loaded) {
-    try {
-      std::vector<std::string> lines;
-      lines.reserve(store.LastRunList.size());
-      for (const std::string& line : store.LastRunList) lines.push_back(BlankControlChars(line));
-      result.last_run =
-          SaveText(files, codec, dir + kLastRunFileName, JoinLines(lines), store.last_run_utf8);
-    } catch (...) {
-      RecordCurrentException(__func__);
-      result.last_run = false;
-    }
-    if (!result.last_run) result.unsaved.push_back(dir + kLastRunFileName);
-  }
+  if (store.last_run_loaded)
+    save(kLastRunFileName, result.last_run, [&] { return SaveLastRun(store); });
   // A settings file that could not be read refuses every write of the run;
   // the user was told at start.
   if (!store.settings || store.settings->readable()) {
-    result.settings = SaveDefaultSection(store, window);
-    if (!result.settings) result.unsaved.push_back(dir + kSettingsFileName);
+    save(kSettingsFileName, result.settings, [&] { return SaveDefaultSection(store, window); });
   }
   if (NoteIsSaved(store, window)) {
-    result.note = SaveNote(store, *window.note);
-    if (!result.note) result.unsaved.push_back(dir + kNoteFileName);
+    save(kNoteFileName, result.note, [&] { return SaveNote(store, *window.note); });
   }
   return result;
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/fake_files.h"
+#include "platform/fake_registry.h"
 #include "platform/registry.h"
 #include "store/AppParams.h"
 #include "store/text_file.h"

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <functional>
 
-#include "platform/errors.h"
 #include "store/AppParams.h"
 #include "store/doc.h"
 #include "store/text_file.h"
@@ -89,14 +88,17 @@ size_t DocList::DeletePath(const std::string& path) {
 
 void DocList::InsertTop(const std::string& line) {
   // The line first, so a row drawn at once shows it; if the list box
-  // refuses the row, the list is left as it was.
+  // refuses the row, the line goes again and the list is left as it was.
   lines_.insert(lines_.begin(), line);
-  try {
-    mirror_->InsertRow(0);
-  } catch (...) {
-    lines_.erase(lines_.begin());
-    throw;
-  }
+  struct TakeBackUnlessKept {
+    std::vector<std::string>& lines;
+    bool kept = false;
+    ~TakeBackUnlessKept() {
+      if (!kept) lines.erase(lines.begin());  // moves strings only: cannot fail
+    }
+  } row_pending{lines_};
+  mirror_->InsertRow(0);
+  row_pending.kept = true;
   IndexLine(line, 1);
 }
 
@@ -161,26 +163,17 @@ std::string StripForList(const std::string& text, bool backslashes) {
 }  // namespace
 
 void AddMyLove(DocList& list, const std::string& path, const std::string& name) {
-  try {
-    list.InsertTop(MakeDocLine(StripForList(path, true), StripForList(name, true)));
-  }
-  ZD_CATCH_LOG(__func__)
+  list.InsertTop(MakeDocLine(StripForList(path, true), StripForList(name, true)));
 }
 
 void AddMyRecent(DocList& list, const std::string& path, const std::string& name) {
-  try {
-    const std::string stripped = StripForList(path, false);
-    if (IsInRecentList(list, stripped)) return;
-    list.InsertTop(MakeDocLine(stripped, StripForList(name, false)));
-  }
-  ZD_CATCH_LOG(__func__)
+  const std::string stripped = StripForList(path, false);
+  if (IsInRecentList(list, stripped)) return;
+  list.InsertTop(MakeDocLine(stripped, StripForList(name, false)));
 }
 
 void AddMyRun(DocList& list, const std::string& path, const std::string& name) {
-  try {
-    list.InsertTop(MakeDocLine(StripForList(path, false), StripForList(name, false)));
-  }
-  ZD_CATCH_LOG(__func__)
+  list.InsertTop(MakeDocLine(StripForList(path, false), StripForList(name, false)));
 }
 
 bool IsInRecentList(const DocList& list, const std::string& path) {
@@ -190,51 +183,35 @@ bool IsInRecentList(const DocList& list, const std::string& path) {
 }
 
 void MoveToTopOfRecent(DocList& list, const std::string& path, const std::string& name) {
-  try {
-    MirrorUpdate batch(list.Mirror());
-    list.DeletePath(path);
-    list.InsertTop(MakeDocLine(path, name));
-  }
-  ZD_CATCH_LOG(__func__)
+  MirrorUpdate batch(list.Mirror());
+  list.DeletePath(path);
+  list.InsertTop(MakeDocLine(path, name));
 }
 
-void DeleteListSelection(DocList& list) {
-  try {
-    list.DeleteSelection();
-  }
-  ZD_CATCH_LOG(__func__)
-}
+void DeleteListSelection(DocList& list) { list.DeleteSelection(); }
 
 void ListFileLoad(DocList& list, Files& files, const AnsiCodec& codec,
                   const std::string& file_name) {
-  try {
-    FileOrigin origin;
-    std::optional<std::string> text = LoadOwnedText(files, codec, file_name, origin);
-    if (text) {
-      std::vector<std::string> lines;
-      for (std::string& raw : SplitLines(*text)) {
-        std::string line = Trim(raw);
-        if (line.empty()) continue;
-        lines.push_back(std::move(line));
-        if (lines.size() == kMaxListLines) break;
-      }
-      list.ReplaceAll(std::move(lines));
+  FileOrigin origin;
+  std::optional<std::string> text = LoadOwnedText(files, codec, file_name, origin);
+  if (text) {
+    std::vector<std::string> lines;
+    for (std::string& raw : SplitLines(*text)) {
+      std::string line = Trim(raw);
+      if (line.empty()) continue;
+      lines.push_back(std::move(line));
+      if (lines.size() == kMaxListLines) break;
     }
-    // A missing file leaves the list as it was; an unreadable one leaves it
-    // unloaded, so it is not overwritten at exit.
-    list.set_origin(origin);
+    list.ReplaceAll(std::move(lines));
   }
-  ZD_CATCH_LOG(__func__)
+  // A missing file leaves the list as it was; an unreadable one leaves it
+  // unloaded, so it is not overwritten at exit.
+  list.set_origin(origin);
 }
 
 bool ListFileSave(const DocList& list, Files& files, const AnsiCodec& codec,
                   const std::string& file_name) {
-  try {
-    return SaveText(files, codec, file_name, JoinLines(list.Lines()), list.origin().utf8);
-  } catch (...) {
-    RecordCurrentException(__func__);
-    return false;
-  }
+  return SaveText(files, codec, file_name, JoinLines(list.Lines()), list.origin().utf8);
 }
 
 }  // namespace zd

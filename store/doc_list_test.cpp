@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
+#include <stdexcept>
+#include <tuple>
 
 #include "platform/fake_files.h"
 #include "store/AppParams.h"
@@ -57,14 +60,18 @@ TEST_F(DocListTest, AddMyLoveTreatsPathAndNameIndependently) {
   EXPECT_TRUE(Mirrored(list, box));
 }
 
-TEST_F(DocListTest, AddMyLoveHasNoDuplicateTestAndAddsAtTheTop) {
+// Favourites and the auto-run list take a document as often as it comes,
+// each time at the top.
+TEST_F(DocListTest, AddMyLoveAndAddMyRunHaveNoDuplicateTestAndAddAtTheTop) {
   AddMyLove(list, "C:\\a.exe", "A");
   AddMyLove(list, "C:\\b.exe", "B");
   AddMyLove(list, "C:\\a.exe", "A");
-  ASSERT_EQ(list.size(), 3u);
-  EXPECT_EQ(list.Lines()[0], "C:\\a.exe*|*A");
-  EXPECT_EQ(list.Lines()[1], "C:\\b.exe*|*B");
-  EXPECT_EQ(list.Lines()[2], "C:\\a.exe*|*A");
+  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"C:\\a.exe*|*A", "C:\\b.exe*|*B", "C:\\a.exe*|*A"}));
+  EXPECT_TRUE(Mirrored(list, box));
+  list.Clear();
+  AddMyRun(list, "file:///C:/Tools/t.exe", "Tool");
+  AddMyRun(list, "file:///C:/Tools/t.exe", "Tool");
+  EXPECT_EQ(list.Lines(), (std::vector<std::string>(2, "C:/Tools/t.exe*|*Tool")));
   EXPECT_TRUE(Mirrored(list, box));
 }
 
@@ -84,15 +91,22 @@ TEST_F(DocListTest, AddMyRecentKeepsSlashesAndRefusesAKnownPath) {
   EXPECT_TRUE(Mirrored(list, box));
 }
 
-TEST_F(DocListTest, IsInRecentListComparesUntrimmedPathsLocalOnesWhateverTheirCase) {
-  list.ReplaceAll({"C:\\a.exe*|*A", "http://h/*|*H*2*1"});
-  EXPECT_TRUE(IsInRecentList(list, "C:\\a.exe"));
-  EXPECT_TRUE(IsInRecentList(list, "http://h/"));
-  EXPECT_FALSE(IsInRecentList(list, " C:\\a.exe"));
-  EXPECT_TRUE(IsInRecentList(list, "c:\\A.EXE"));
-  EXPECT_FALSE(IsInRecentList(list, "http://H/"));
-  EXPECT_FALSE(IsInRecentList(list, "A"));
-  EXPECT_FALSE(IsInRecentList(list, ""));
+// The path of a line is the text before its first "*|*" (none: an empty
+// path); it is compared untrimmed, a local path whatever its case.
+TEST_F(DocListTest, IsInRecentListComparesThePathsBeforeTheFirstSeparator) {
+  const std::vector<std::string> two = {"C:\\a.exe*|*A", "http://h/*|*H*2*1"};
+  const std::vector<std::string> odd = {"a*|*|*x", "b*|*c*|*d"};
+  const std::tuple<std::vector<std::string>, const char*, bool> cases[] = {
+      {two, "C:\\a.exe", true}, {two, "http://h/", true},  {two, " C:\\a.exe", false},
+      {two, "c:\\A.EXE", true}, {two, "http://H/", false}, {two, "A", false},
+      {two, "", false},         {odd, "a", true},          {odd, "a*|", false},
+      {odd, "b*|*c", false},    {odd, "b", true},          {{"garbage"}, "", true},
+      {{"garbage"}, "garbage", false},
+  };
+  for (const auto& [lines, path, in] : cases) {
+    list.ReplaceAll(lines);
+    EXPECT_EQ(IsInRecentList(list, path), in) << path << " in " << lines[0];
+  }
 }
 
 TEST_F(DocListTest, AReopenedDocumentMovesToTheTopAsItsOnlyLine) {
@@ -120,30 +134,6 @@ TEST_F(DocListTest, AReopenedDocumentMovesToTheTopAsItsOnlyLine) {
   }
 }
 
-TEST_F(DocListTest, IsInRecentListUsesTheFirstSeparatorOnly) {
-  list.ReplaceAll({"a*|*|*x", "b*|*c*|*d"});
-  EXPECT_TRUE(IsInRecentList(list, "a"));
-  EXPECT_FALSE(IsInRecentList(list, "a*|")) << "the first \"*|*\" starts inside the text";
-  EXPECT_FALSE(IsInRecentList(list, "b*|*c"));
-  EXPECT_TRUE(IsInRecentList(list, "b"));
-}
-
-TEST_F(DocListTest, LineWithoutSeparatorCountsAsAnEmptyPath) {
-  // Each line is split into a fresh record, so such a line has an empty path.
-  list.ReplaceAll({"garbage"});
-  EXPECT_TRUE(IsInRecentList(list, ""));
-  EXPECT_FALSE(IsInRecentList(list, "garbage"));
-}
-
-TEST_F(DocListTest, AddMyRunAddsTheSameDocumentTwice) {
-  AddMyRun(list, "file:///C:/Tools/t.exe", "Tool");
-  AddMyRun(list, "file:///C:/Tools/t.exe", "Tool");
-  ASSERT_EQ(list.size(), 2u);
-  EXPECT_EQ(list.Lines()[0], "C:/Tools/t.exe*|*Tool");
-  EXPECT_EQ(list.Lines()[1], list.Lines()[0]);
-  EXPECT_TRUE(Mirrored(list, box));
-}
-
 TEST_F(DocListTest, NameWithSeparatorShowsWholeInTheRow) {
   AddMyLove(list, "C:\\a.exe", "A*|*B");
   EXPECT_EQ(list.RowText(0), "A*|*B");
@@ -152,29 +142,23 @@ TEST_F(DocListTest, NameWithSeparatorShowsWholeInTheRow) {
   EXPECT_EQ(r.name, "A*|*B");
 }
 
+// Exactly the selected lines go, with their rows, whatever rows are selected.
 TEST_F(DocListTest, DeleteListSelectionRemovesExactlyTheSelectedLines) {
-  list.ReplaceAll({"p0*|*n0", "p1*|*n1", "p2*|*n2", "p3*|*n3"});
-  box.SetSelected(0, true);
-  box.SetSelected(1, true);
-  DeleteListSelection(list);
-  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"p2*|*n2", "p3*|*n3"}));
-  EXPECT_TRUE(Mirrored(list, box));
-  EXPECT_TRUE(box.SelectedRows().empty());
-}
-
-TEST_F(DocListTest, DeleteListSelectionWithScatteredAndNoRows) {
-  list.ReplaceAll({"p0*|*n0", "p1*|*n1", "p2*|*n2", "p3*|*n3", "p4*|*n4"});
-  DeleteListSelection(list);
-  EXPECT_EQ(list.size(), 5u) << "nothing selected, nothing removed";
-  box.SetSelected(1, true);
-  box.SetSelected(4, true);
-  DeleteListSelection(list);
-  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"p0*|*n0", "p2*|*n2", "p3*|*n3"}));
-  EXPECT_TRUE(Mirrored(list, box));
-  for (size_t i = 0; i < box.RowCount(); ++i) box.SetSelected(i, true);
-  DeleteListSelection(list);
-  EXPECT_TRUE(list.empty());
-  EXPECT_EQ(box.RowCount(), 0u);
+  const std::vector<std::string> five = {"p0*|*n0", "p1*|*n1", "p2*|*n2", "p3*|*n3", "p4*|*n4"};
+  const std::pair<std::vector<size_t>, std::vector<std::string>> cases[] = {
+      {{0, 1}, {"p2*|*n2", "p3*|*n3", "p4*|*n4"}},
+      {{}, five},  // nothing selected, nothing removed
+      {{1, 4}, {"p0*|*n0", "p2*|*n2", "p3*|*n3"}},
+      {{0, 1, 2, 3, 4}, {}},
+  };
+  for (const auto& [selected, after] : cases) {
+    list.ReplaceAll(five);
+    for (size_t row : selected) box.SetSelected(row, true);
+    DeleteListSelection(list);
+    EXPECT_EQ(list.Lines(), after);
+    EXPECT_TRUE(Mirrored(list, box));
+    EXPECT_TRUE(box.SelectedRows().empty());
+  }
 }
 
 // A list box that reports the same row twice and a row past the end must not
@@ -196,6 +180,19 @@ TEST(DocListMirrorTest, DeleteSelectionToleratesDuplicateAndStaleRows) {
   box.SetSelected(1, true);
   list.DeleteSelection();
   EXPECT_EQ(list.Lines(), (std::vector<std::string>{"a*|*1", "c*|*3"}));
+  EXPECT_TRUE(Mirrored(list, box));
+}
+
+// A list box that refuses a row leaves the list as it was.
+TEST(DocListMirrorTest, ARefusedRowLeavesTheListAsItWas) {
+  struct RefusingMirror : MemoryMirror {
+    void InsertRow(size_t) override { throw std::runtime_error("list box full"); }
+  } box;
+  DocList list(&box);
+  list.ReplaceAll({"C:\\a*|*A"});
+  EXPECT_THROW(AddMyRecent(list, "C:\\b", "B"), std::runtime_error);
+  EXPECT_EQ(list.Lines(), std::vector<std::string>{"C:\\a*|*A"});
+  EXPECT_FALSE(IsInRecentList(list, "C:\\b"));
   EXPECT_TRUE(Mirrored(list, box));
 }
 
@@ -305,64 +302,63 @@ class ListFileTest : public ::testing::Test {
   DocList list{&box};
 };
 
-TEST_F(ListFileTest, MissingFileKeepsTheListAndCountsAsLoaded) {
-  AddMyLove(list, "C:\\a", "A");
-  ListFileLoad(list, files, *codec, file);
-  EXPECT_EQ(list.size(), 1u);
-  EXPECT_TRUE(list.loaded());
+// What a load leaves in the list (and its box), and whether the list counts
+// as loaded, so that the exit writes it.
+TEST_F(ListFileTest, ALoadKeepsTheFirstTenThousandTrimmedLines) {
+  using L = std::vector<std::string>;
+  const auto numbered = [](size_t count) {
+    L lines;
+    for (size_t i = 0; i < count; ++i) {
+      lines.push_back("C:\\doc" + std::to_string(i) + ".txt*|*doc" + std::to_string(i));
+    }
+    return lines;
+  };
+  struct Case {
+    const char* what;
+    std::optional<std::string> text;  // none: no file
+    bool readable;
+    L before, after;
+    bool loaded;
+  };
+  const Case cases[] = {
+      {"a missing file keeps the list", std::nullopt, true, {"C:\\a*|*A"}, {"C:\\a*|*A"}, true},
+      {"an unreadable file is not loaded, so it is not overwritten",
+       "C:\\a*|*A\r\n", false, {}, {}, false},
+      {"ten thousand lines load whole", NumberedLines(kMaxListLines), true, {},
+       numbered(kMaxListLines), true},
+      {"past ten thousand the newest stay", NumberedLines(kMaxListLines + 1), true, {},
+       numbered(kMaxListLines), true},
+      {"blank lines do not count towards the limit",
+       "\r\n   \r\n\t\r\n" + NumberedLines(kMaxListLines), true, {}, numbered(kMaxListLines),
+       true},
+      {"blank lines go and lines are trimmed",
+       "\r\n  C:\\a*|*A  \r\n   \r\n\tC:\\b*|*B\n\rC:\\c*|*C", true, {},
+       {"C:\\a*|*A", "C:\\b*|*B", "C:\\c*|*C"}, true},
+      {"a load replaces what the list held", "C:\\f*|*F\r\n", true, {"C:\\added at start*|*x"},
+       {"C:\\f*|*F"}, true},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string path = "C:\\MrxConfig\\list" + std::to_string(++n) + ".dat";
+    if (c.text) files.PutFile(path, *c.text);
+    if (!c.readable) files.FailReadsOf(path);
+    DocList loaded(&box);
+    loaded.ReplaceAll(c.before);
+    ListFileLoad(loaded, files, *codec, path);
+    EXPECT_EQ(loaded.Lines(), c.after);
+    EXPECT_EQ(loaded.loaded(), c.loaded);
+    EXPECT_TRUE(Mirrored(loaded, box));
+  }
 }
 
-TEST_F(ListFileTest, UnreadableFileIsNotLoadedSoItIsNotOverwritten) {
-  files.PutFile(file, "C:\\a*|*A\r\n");
-  files.FailReadsOf(file);
-  ListFileLoad(list, files, *codec, file);
-  EXPECT_FALSE(list.loaded());
-  EXPECT_TRUE(list.empty());
-}
-
-TEST_F(ListFileTest, TenThousandLinesLoadWhole) {
-  files.PutFile(file, NumberedLines(kMaxListLines));
-  ListFileLoad(list, files, *codec, file);
-  ASSERT_EQ(list.size(), 10000u);
-  EXPECT_EQ(list.Lines().back(), "C:\\doc9999.txt*|*doc9999");
-  EXPECT_TRUE(Mirrored(list, box));
-}
-
-TEST_F(ListFileTest, OverTenThousandLinesKeepTheNewestTenThousand) {
+// The file itself is only rewritten at exit, with what was kept.
+TEST_F(ListFileTest, OverTenThousandLinesAreCutAtTheNextSave) {
   files.PutFile(file, NumberedLines(kMaxListLines + 1));
   ListFileLoad(list, files, *codec, file);
-  ASSERT_EQ(list.size(), 10000u);
-  EXPECT_EQ(list.Lines().front(), "C:\\doc0.txt*|*doc0");
-  EXPECT_EQ(list.Lines().back(), "C:\\doc9999.txt*|*doc9999");
-  EXPECT_TRUE(list.loaded());
-  EXPECT_TRUE(Mirrored(list, box));
-  // The file itself is only rewritten at exit, with what was kept.
   EXPECT_EQ(files.files().at(file), NumberedLines(kMaxListLines + 1));
   ASSERT_TRUE(ListFileSave(list, files, *codec, file));
   EXPECT_EQ(files.files().at(file), NumberedLines(kMaxListLines));
-}
-
-TEST_F(ListFileTest, BlankLinesDoNotCountTowardsTheLimit) {
-  std::string text = NumberedLines(kMaxListLines);
-  text.insert(0, "\r\n   \r\n\t\r\n");
-  files.PutFile(file, text);
-  ListFileLoad(list, files, *codec, file);
-  EXPECT_EQ(list.size(), 10000u);
-}
-
-TEST_F(ListFileTest, BlankLinesAreDroppedFromListAndBoxAndLinesTrimmed) {
-  files.PutFile(file, "\r\n  C:\\a*|*A  \r\n   \r\n\tC:\\b*|*B\n\rC:\\c*|*C");
-  ListFileLoad(list, files, *codec, file);
-  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"C:\\a*|*A", "C:\\b*|*B", "C:\\c*|*C"}));
-  EXPECT_EQ(Shown(list, box), (std::vector<std::string>{"A", "B", "C"}));
-}
-
-TEST_F(ListFileTest, LoadReplacesWhatTheListHeld) {
-  AddMyRecent(list, "C:\\added at start", "x");
-  files.PutFile(file, "C:\\f*|*F\r\n");
-  ListFileLoad(list, files, *codec, file);
-  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"C:\\f*|*F"}));
-  EXPECT_TRUE(Mirrored(list, box));
 }
 
 TEST_F(ListFileTest, GbkFileLoadsAndSavesInTheCodePage) {
@@ -388,18 +384,17 @@ TEST_F(ListFileTest, TextOutsideTheCodePageIsSavedAsUtf8WithBom) {
   EXPECT_EQ(again.Lines(), list.Lines());
 }
 
-TEST_F(ListFileTest, FailedSaveReportsAndKeepsTheOldFile) {
+// A failed save says so and leaves the old file; an empty list saves an
+// empty file.
+TEST_F(ListFileTest, ASaveReplacesTheFileOrSaysItFailed) {
+  files.PutFile(file, "C:\\a*|*A\r\n");
+  ASSERT_TRUE(ListFileSave(list, files, *codec, file));
+  EXPECT_EQ(files.files().at(file), "");
   files.PutFile(file, "old\r\n");
   files.FailWritesTo(file);
   AddMyLove(list, "C:\\a", "A");
   EXPECT_FALSE(ListFileSave(list, files, *codec, file));
   EXPECT_EQ(files.files().at(file), "old\r\n");
-}
-
-TEST_F(ListFileTest, EmptyListSavesAnEmptyFile) {
-  files.PutFile(file, "C:\\a*|*A\r\n");
-  ASSERT_TRUE(ListFileSave(list, files, *codec, file));
-  EXPECT_EQ(files.files().at(file), "");
 }
 
 }  // namespace

@@ -34,86 +34,49 @@ TEST(DocLineTest, BuildsShortAndLongForms) {
   EXPECT_EQ(MakeLongDocLine("p", std::string("a\0b", 3), 1), "p*|*a b*2*1");
 }
 
-TEST(ListLineSplitTest, LongFormGivesPathNameAndKind) {
-  TMyDocObj r = Prefilled();
-  ASSERT_TRUE(ListLineSplit("a*|*b*2*7", r));
-  EXPECT_EQ(r.path, "a");
-  EXPECT_EQ(r.name, "b");
-  EXPECT_EQ(r.kind, 7);
-}
-
-TEST(ListLineSplitTest, ShortFormLeavesKindUnchanged) {
-  TMyDocObj r = Prefilled();
-  ASSERT_TRUE(ListLineSplit("a*|*b", r));
-  EXPECT_EQ(r.path, "a");
-  EXPECT_EQ(r.name, "b");
-  EXPECT_EQ(r.kind, 42);
-}
-
-TEST(ListLineSplitTest, SecondSeparatorBelongsToTheName) {
-  TMyDocObj r = Prefilled();
-  ASSERT_TRUE(ListLineSplit("a*|*b*|*x", r));
-  EXPECT_EQ(r.path, "a");
-  EXPECT_EQ(r.name, "b*|*x");
-  // The same with a kind: the first "*2*" after the path ends the name.
-  ASSERT_TRUE(ListLineSplit("a*|*b*|*x*2*1*2*9", r));
-  EXPECT_EQ(r.name, "b*|*x");
-  EXPECT_EQ(r.kind, 42) << "\"1*2*9\" is not a number";
-}
-
-TEST(ListLineSplitTest, LineWithoutSeparatorLeavesRecordUnchanged) {
-  TMyDocObj r = Prefilled();
-  EXPECT_FALSE(ListLineSplit("just some text*2*3", r));
-  EXPECT_EQ(r.path, "old path");
-  EXPECT_EQ(r.name, "old name");
-  EXPECT_EQ(r.kind, 42);
-  EXPECT_FALSE(ListLineSplit("", r));
-  EXPECT_FALSE(ListLineSplit("a*|b", r));
-  EXPECT_EQ(r.path, "old path");
-}
-
-TEST(ListLineSplitTest, EmptyPartsAreAllowed) {
-  TMyDocObj r = Prefilled();
-  ASSERT_TRUE(ListLineSplit("*|*", r));
-  EXPECT_EQ(r.path, "");
-  EXPECT_EQ(r.name, "");
-  EXPECT_EQ(r.kind, 42);
-  ASSERT_TRUE(ListLineSplit("*|**2*2", r));
-  EXPECT_EQ(r.name, "");
-  EXPECT_EQ(r.kind, 2);
-}
-
-TEST(ListLineSplitTest, KindThatIsNotADecimalNumberKeepsTheOldKind) {
-  for (const char* bad : {"", "x", "3x", "0x10", "1.5", "--1", "+-1", "99999999999", " ", "3 4"}) {
-    TMyDocObj r = Prefilled();
-    ASSERT_TRUE(ListLineSplit(std::string("p*|*n*2*") + bad, r)) << bad;
-    EXPECT_EQ(r.kind, 42) << "kind text \"" << bad << "\"";
-    EXPECT_EQ(r.name, "n");
-  }
-}
-
-TEST(ListLineSplitTest, KindAcceptsSignsBlanksAndTheInt32Range) {
+// A line splits into path, name and kind; a line that does not split, and a
+// kind that is not a decimal int32, leave the record's fields as they were
+// ("old path", "old name", 42).
+TEST(ListLineSplitTest, OneLinePerCase) {
   struct Case {
-    const char* text;
+    std::string line;
+    bool split;
+    const char* path;
+    const char* name;
     int32_t kind;
   };
-  for (const Case& c : {Case{"-3", -3}, Case{"+5", 5}, Case{" 2 ", 2}, Case{"007", 7},
-                        Case{"2147483647", 2147483647}, Case{"-2147483648", INT32_MIN}}) {
-    TMyDocObj r = Prefilled();
-    ASSERT_TRUE(ListLineSplit(std::string("p*|*n*2*") + c.text, r));
-    EXPECT_EQ(r.kind, c.kind) << c.text;
+  std::vector<Case> cases = {
+      {"a*|*b*2*7", true, "a", "b", 7},
+      {"a*|*b", true, "a", "b", 42},  // the short form keeps the kind
+      // A second separator belongs to the name; the first "*2*" after the
+      // path ends it ("1*2*9" is not a number).
+      {"a*|*b*|*x", true, "a", "b*|*x", 42},
+      {"a*|*b*|*x*2*1*2*9", true, "a", "b*|*x", 42},
+      {"just some text*2*3", false, "old path", "old name", 42},
+      {"", false, "old path", "old name", 42},
+      {"a*|b", false, "old path", "old name", 42},
+      {"*|*", true, "", "", 42},
+      {"*|**2*2", true, "", "", 2},
+      {"p*|*n*2*-3", true, "p", "n", -3},
+      {"p*|*n*2*+5", true, "p", "n", 5},
+      {"p*|*n*2* 2 ", true, "p", "n", 2},
+      {"p*|*n*2*007", true, "p", "n", 7},
+      {"p*|*n*2*2147483647", true, "p", "n", 2147483647},
+      {"p*|*n*2*-2147483648", true, "p", "n", INT32_MIN},
+      {"p*|*n*2*2147483648", true, "p", "n", 42},  // out of range
+      // Chinese text splits on bytes only.
+      {"C:\\文档\\报告.doc*|*报告*|*草稿*2*2", true, "C:\\文档\\报告.doc", "报告*|*草稿", 2},
+  };
+  for (const char* bad : {"", "x", "3x", "0x10", "1.5", "--1", "+-1", "99999999999", " ", "3 4"}) {
+    cases.push_back({std::string("p*|*n*2*") + bad, true, "p", "n", 42});
   }
-  TMyDocObj r = Prefilled();
-  ListLineSplit("p*|*n*2*2147483648", r);
-  EXPECT_EQ(r.kind, 42) << "out of range";
-}
-
-TEST(ListLineSplitTest, ChineseTextSplitsOnBytesOnly) {
-  TMyDocObj r = Prefilled();
-  ASSERT_TRUE(ListLineSplit("C:\\文档\\报告.doc*|*报告*|*草稿*2*2", r));
-  EXPECT_EQ(r.path, "C:\\文档\\报告.doc");
-  EXPECT_EQ(r.name, "报告*|*草稿");
-  EXPECT_EQ(r.kind, 2);
+  for (const Case& c : cases) {
+    TMyDocObj r = Prefilled();
+    EXPECT_EQ(ListLineSplit(c.line, r), c.split) << c.line;
+    EXPECT_EQ(r.path, c.path) << c.line;
+    EXPECT_EQ(r.name, c.name) << c.line;
+    EXPECT_EQ(r.kind, c.kind) << c.line;
+  }
 }
 
 TEST(LineRowTextTest, TextAfterTheFirstSeparator) {

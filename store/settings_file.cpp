@@ -315,15 +315,10 @@ class SettingsFile::Writer {
 
 SettingsFile::SettingsFile(Files& files, const AnsiCodec& codec, std::string path)
     : files_(files), codec_(codec), path_(std::move(path)) {
-  try {
-    if (std::optional<DecodedText> text = LoadTextFile(files_, codec_, path_)) {
-      doc_.Parse(text->text);
-      utf8_ = text->utf8;
-    } else if (files_.FileExists(path_)) {
-      readable_ = false;
-    }
-  } catch (...) {
-    RecordCurrentException(__func__);
+  if (std::optional<DecodedText> text = LoadTextFile(files_, codec_, path_)) {
+    doc_.Parse(text->text);
+    utf8_ = text->utf8;
+  } else if (files_.FileExists(path_)) {
     readable_ = false;
   }
 }
@@ -348,12 +343,7 @@ bool SettingsFile::ReadBool(std::string_view section, std::string_view key,
 
 bool SettingsFile::WriteString(std::string_view section, std::string_view key,
                                std::string_view value) {
-  try {
-    return Commit(doc_.Set(section, key, value));
-  } catch (...) {
-    RecordCurrentException(__func__);
-    return false;
-  }
+  return Commit(doc_.Set(section, key, value));
 }
 
 bool SettingsFile::WriteInteger(std::string_view section, std::string_view key, int value) {
@@ -366,33 +356,18 @@ bool SettingsFile::WriteBool(std::string_view section, std::string_view key, boo
 
 bool SettingsFile::WriteKeys(std::string_view section,
                              const std::vector<std::pair<std::string, std::string>>& keys) {
-  try {
-    bool changed = false;
-    for (const auto& [key, value] : keys) changed |= doc_.Set(section, key, value);
-    return Commit(changed);
-  } catch (...) {
-    RecordCurrentException(__func__);
-    return false;
-  }
+  bool changed = false;
+  for (const auto& [key, value] : keys) changed |= doc_.Set(section, key, value);
+  return Commit(changed);
 }
 
 bool SettingsFile::EraseSection(std::string_view section) {
-  try {
-    return Commit(doc_.EraseSection(section));
-  } catch (...) {
-    RecordCurrentException(__func__);
-    return false;
-  }
+  return Commit(doc_.EraseSection(section));
 }
 
 bool SettingsFile::EraseKeys(std::string_view section,
                              const std::function<bool(std::string_view)>& erase) {
-  try {
-    return Commit(doc_.EraseKeys(section, erase) > 0);
-  } catch (...) {
-    RecordCurrentException(__func__);
-    return false;
-  }
+  return Commit(doc_.EraseKeys(section, erase) > 0);
 }
 
 bool SettingsFile::Commit(bool changed) {
@@ -410,12 +385,7 @@ bool SettingsFile::Flush() {
     dirty_ = false;
     return true;
   }
-  try {
-    if (!WriteNow(doc_)) return false;
-  } catch (...) {
-    RecordCurrentException(__func__);
-    return false;
-  }
+  if (!WriteNow(doc_)) return false;
   dirty_ = false;
   return true;
 }
@@ -445,7 +415,13 @@ SettingsFile::~SettingsFile() {
 SettingsFile::Hold::Hold(SettingsFile& file) : file_(file) { ++file_.holds_; }
 
 SettingsFile::Hold::~Hold() {
-  if (--file_.holds_ == 0) file_.Flush();
+  if (--file_.holds_ != 0) return;
+  // A destructor must not throw: a write that failed here is recorded, and
+  // the file stays dirty for the next one.
+  try {
+    file_.Flush();
+  }
+  ZD_CATCH_LOG("SettingsFile::Hold")
 }
 
 }  // namespace zd

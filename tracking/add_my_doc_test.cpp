@@ -2,6 +2,8 @@
 // and its settings keys.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "store/doc_list.h"
 #include "tracking/doc_kinds.h"
 #include "tracking/recording_tree_mirror_for_tests.h"
@@ -94,14 +96,27 @@ TEST_F(AddMyDocTest, EveryProgramOpensItsOwnNodeAndIsRegisteredOnce) {
             V({"C:\\Work [0] #2", "  C:\\Work\\Proj [0] #2", "  c:\\WORK\\Other [0] #3"}));
 }
 
-TEST_F(AddMyDocTest, EmptyAddressOrNameRegistersNothing) {
+// An empty address or name, a page of the browser's own, a drive root, an
+// address without a root, a program file not registered as a program: no
+// record, no node, no recent line.
+TEST_F(AddMyDocTest, AddressesThatAreNeverRegistered) {
   windows.AddExistingPath("C:\\Tools\\a.exe");
-  EXPECT_FALSE(tracker->AddMyDoc("http://HOST/p", "", "", false));
-  EXPECT_FALSE(tracker->AddMyDoc("http://HOST/p", "   ", "", false));
-  EXPECT_FALSE(tracker->AddMyDoc("C:\\Tools\\a.exe", " ", "", true));
-  EXPECT_FALSE(tracker->AddMyDoc("  ", "name", "", false));
+  const std::tuple<const char*, const char*, bool> cases[] = {
+      {"http://HOST/p", "", false},
+      {"http://HOST/p", "   ", false},
+      {"C:\\Tools\\a.exe", " ", true},
+      {"  ", "name", false},
+      {"res://ieframe.dll/navcancl.htm", "Error", false},
+      {"RES://IEFRAME.DLL/x.htm", "Error", false},
+      {"file:///C:/", "file:///C:/", false},
+      {"about:blank", "about:blank", false},
+      {"C:\\Tools\\a.exe", "not as a program", false},
+  };
+  for (const auto& [address, name, program] : cases) {
+    EXPECT_FALSE(tracker->AddMyDoc(address, name, "", program)) << address << " " << name;
+  }
   EXPECT_TRUE(store.docs.empty());
-  EXPECT_TRUE(tv_docs.empty());
+  EXPECT_TRUE(tv_docs.empty() && tv_doc.empty() && tv_path.empty() && tv_app.empty());
   EXPECT_TRUE(store.MyRecentList.empty());
 }
 
@@ -208,16 +223,6 @@ TEST_F(AddMyDocTest, DatesFromTheCallerAreKeptAndTodayOtherwise) {
   ASSERT_TRUE(tracker->AddMyDoc("http://HOST/b", "B", "", false));
   EXPECT_EQ(store.docs.at(0).date, "2019-01-02");
   EXPECT_EQ(store.docs.at(1).date, testing_support::kToday);
-}
-
-TEST_F(AddMyDocTest, NeverRegisteredAddresses) {
-  EXPECT_FALSE(tracker->AddMyDoc("res://ieframe.dll/navcancl.htm", "Error", "", false));
-  EXPECT_FALSE(tracker->AddMyDoc("RES://IEFRAME.DLL/x.htm", "Error", "", false));
-  EXPECT_FALSE(tracker->AddMyDoc("file:///C:/", "file:///C:/", "", false)) << "a drive root";
-  EXPECT_FALSE(tracker->AddMyDoc("about:blank", "about:blank", "", false)) << "no root";
-  EXPECT_FALSE(tracker->AddMyDoc("C:\\Tools\\a.exe", "not as a program", "", false));
-  EXPECT_TRUE(store.docs.empty());
-  EXPECT_TRUE(tv_docs.empty() && tv_doc.empty() && tv_path.empty());
 }
 
 TEST_F(AddMyDocTest, RecentLineAndSettingsKeysFollowTheRecord) {

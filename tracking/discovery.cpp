@@ -31,6 +31,19 @@ bool IsCurrentSpecialPlace(const lang::InterfaceTexts& texts, const std::string&
   return false;
 }
 
+// Each source of open windows on its own: a system query that fails ends
+// that source's scan with the lines found so far and costs no other source.
+// False when the scan ended early.
+template <typename Scan>
+bool ScanOnItsOwn(const char* where, const Scan& scan) {
+  try {
+    scan();
+    return true;
+  }
+  ZD_CATCH_LOG(where)
+  return false;
+}
+
 }  // namespace
 
 bool IsListedWindow(const TopWindow& window) {
@@ -47,7 +60,7 @@ std::vector<WindowRow> EnumerateWindowRows(WindowSystem& windows) {
 
 ScanResult ScanAppWindowLines(WindowSystem& windows) {
   ScanResult result;
-  try {
+  result.complete = ScanOnItsOwn(__func__, [&] {
     for (const WindowRow& row : EnumerateWindowRows(windows)) {
       const std::optional<std::string> path = ExistingProgramOf(windows, row);
       if (!path) continue;
@@ -61,16 +74,13 @@ ScanResult ScanAppWindowLines(WindowSystem& windows) {
       }
       result.lines.push_back(MakeLongDocLine(*path, title, kDocProgram));
     }
-  } catch (...) {
-    RecordCurrentException(__func__);
-    result.complete = false;
-  }
+  });
   return result;
 }
 
 ScanResult ScanShellWindowLines(ShellWindows& shell) {
   ScanResult result;
-  try {
+  const bool whole = ScanOnItsOwn(__func__, [&] {
     ShellWindowScan scan = shell.Scan();
     result.complete = scan.complete;
     for (const ShellWindowItem& item : scan.items) {
@@ -83,10 +93,8 @@ ScanResult ScanShellWindowLines(ShellWindows& shell) {
         result.lines.push_back(MakeLongDocLine(address, item.title, kDocWeb));
       }
     }
-  } catch (...) {
-    RecordCurrentException(__func__);
-    result.complete = false;
-  }
+  });
+  result.complete = result.complete && whole;
   return result;
 }
 
@@ -102,8 +110,7 @@ void CollectOpenDocs(std::vector<std::string>& last_run, WindowSystem& windows, 
                      const lang::InterfaceTexts& texts,
                      const std::function<void()>& step_progress) noexcept {
   last_run.clear();
-  // Each source on its own: a failing one does not cost the other its lines.
-  try {
+  ScanOnItsOwn(__func__, [&] {
     for (const WindowRow& row : EnumerateWindowRows(windows)) {
       const std::optional<std::string> path = ExistingProgramOf(windows, row);
       if (!path) continue;
@@ -117,17 +124,15 @@ void CollectOpenDocs(std::vector<std::string>& last_run, WindowSystem& windows, 
       }
       AddLastRun(last_run, *path);
     }
-  }
-  ZD_CATCH_LOG(__func__)
-  try {
+  });
+  ScanOnItsOwn(__func__, [&] {
     const ShellWindowScan scan = shell.Scan();
     for (const ShellWindowItem& item : scan.items) {
       if (item.location_url.empty() || !item.has_document) continue;
       AddLastRun(last_run, item.location_url);
       if (step_progress) step_progress();
     }
-  }
-  ZD_CATCH_LOG(__func__)
+  });
 }
 
 }  // namespace zd

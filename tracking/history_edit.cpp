@@ -67,69 +67,57 @@ std::vector<int32_t> SelectedDocPositions(const TreeModel& tree) {
 }
 
 void HistoryEditor::DeleteSelectedDoc(const TreeModel& tree,
-                                      const std::function<bool(size_t count)>& confirm) noexcept {
-  try {
-    const std::vector<int32_t> positions = SelectedDocPositions(tree);
-    if (positions.empty()) return;
-    if (positions.size() > 1 && confirm && !confirm(positions.size())) return;
-    DeleteSelectDocs(positions);
-  }
-  ZD_CATCH_LOG(__func__)
+                                      const std::function<bool(size_t count)>& confirm) {
+  const std::vector<int32_t> positions = SelectedDocPositions(tree);
+  if (positions.empty()) return;
+  if (positions.size() > 1 && confirm && !confirm(positions.size())) return;
+  DeleteSelectDocs(positions);
 }
 
-void HistoryEditor::DeleteSelectDocs(const std::vector<int32_t>& positions) noexcept {
-  try {
-    std::set<std::string> paths;
-    for (const int32_t position : positions) {
-      if (position < 0 || static_cast<size_t>(position) >= store_.docs.size()) continue;
-      paths.insert(store_.docs[static_cast<size_t>(position)].path);
-    }
-    if (paths.empty()) return;
-    if (tracker_.history_loaded()) {
-      Rebuild(paths);
-      return;
-    }
-    // The load is still reading section "docs": erasing it now would lose
-    // what it has not read yet.
-    wait_paths_.insert(paths.begin(), paths.end());
-    if (!wait_scheduled_) {
-      wait_scheduled_ = true;
-      tracker_.AfterHistoryLoad([this] { RunWaiting(); });
-    }
+void HistoryEditor::DeleteSelectDocs(const std::vector<int32_t>& positions) {
+  std::set<std::string> paths;
+  for (const int32_t position : positions) {
+    if (position < 0 || static_cast<size_t>(position) >= store_.docs.size()) continue;
+    paths.insert(store_.docs[static_cast<size_t>(position)].path);
   }
-  ZD_CATCH_LOG(__func__)
+  if (paths.empty()) return;
+  if (tracker_.history_loaded()) {
+    Rebuild(paths);
+    return;
+  }
+  // The load is still reading section "docs": erasing it now would lose
+  // what it has not read yet.
+  wait_paths_.insert(paths.begin(), paths.end());
+  if (!wait_scheduled_) {
+    wait_scheduled_ = true;
+    tracker_.AfterHistoryLoad([this] { RunWaiting(); });
+  }
 }
 
-void HistoryEditor::DeleteAllDocs() noexcept {
-  try {
-    if (tracker_.history_loaded()) {
-      ClearAll();
-      return;
-    }
-    wait_all_ = true;
-    if (!wait_scheduled_) {
-      wait_scheduled_ = true;
-      tracker_.AfterHistoryLoad([this] { RunWaiting(); });
-    }
+void HistoryEditor::DeleteAllDocs() {
+  if (tracker_.history_loaded()) {
+    ClearAll();
+    return;
   }
-  ZD_CATCH_LOG(__func__)
+  wait_all_ = true;
+  if (!wait_scheduled_) {
+    wait_scheduled_ = true;
+    tracker_.AfterHistoryLoad([this] { RunWaiting(); });
+  }
 }
 
-void HistoryEditor::RunWaiting() noexcept {
-  try {
-    wait_scheduled_ = false;
-    const bool all = wait_all_;
-    const std::set<std::string> paths = std::move(wait_paths_);
-    wait_all_ = false;
-    wait_paths_.clear();
-    // Clearing everything covers any choice made besides it.
-    if (all) {
-      ClearAll();
-    } else if (!paths.empty()) {
-      Rebuild(paths);
-    }
+void HistoryEditor::RunWaiting() {
+  wait_scheduled_ = false;
+  const bool all = wait_all_;
+  const std::set<std::string> paths = std::move(wait_paths_);
+  wait_all_ = false;
+  wait_paths_.clear();
+  // Clearing everything covers any choice made besides it.
+  if (all) {
+    ClearAll();
+  } else if (!paths.empty()) {
+    Rebuild(paths);
   }
-  ZD_CATCH_LOG(__func__)
 }
 
 void HistoryEditor::ClearAll() {
@@ -182,23 +170,20 @@ void HistoryEditor::Rebuild(const std::set<std::string>& doomed_paths) {
   if (store_.settings) store_.settings->EraseSection(kSectionDocs);
 
   for (const TMyDoc& doc : kept) {
-    try {
-      // As the start-up load registers a stored record.
-      const std::string address =
-          doc.doctype == kDocFolder ? std::string(kFilePrefix) + doc.path : doc.path;
-      // A program keeps the image it had: no icon is read again and no file
-      // is asked about while the window waits.
-      const bool program = doc.doctype == kDocProgram;
-      const std::optional<int> image =
-          program ? std::optional<int>(doc.image >= 0 ? doc.image : kImageProgram) : std::nullopt;
-      if (!tracker_.AddMyDoc(address, doc.name, doc.date, program, image)) continue;
-      if (doc.selected) {
-        const size_t position = store_.docs.size() - 1;
-        store_.docs[position].selected = true;
-        if (store_.settings) WriteDocEntry(*store_.settings, store_.docs, position, Trim(doc.name));
-      }
+    // As the start-up load registers a stored record.
+    const std::string address =
+        doc.doctype == kDocFolder ? std::string(kFilePrefix) + doc.path : doc.path;
+    // A program keeps the image it had: no icon is read again and no file
+    // is asked about while the window waits.
+    const bool program = doc.doctype == kDocProgram;
+    const std::optional<int> image =
+        program ? std::optional<int>(doc.image >= 0 ? doc.image : kImageProgram) : std::nullopt;
+    if (!tracker_.AddMyDoc(address, doc.name, doc.date, program, image)) continue;
+    if (doc.selected) {
+      const size_t position = store_.docs.size() - 1;
+      store_.docs[position].selected = true;
+      if (store_.settings) WriteDocEntry(*store_.settings, store_.docs, position, Trim(doc.name));
     }
-    ZD_CATCH_LOG(__func__)
   }
   store_.MyRecentList.ReplaceAll(std::move(recent));
   ++rebuilds_;

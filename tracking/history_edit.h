@@ -33,23 +33,23 @@ class HistoryEditor {
   // again in order, keeping its date and its auto-run choice (`selected`).
   // The recent list keeps its order; the lines of removed records leave it.
   // Favourites and the auto-run list are not touched.
-  void DeleteSelectDocs(const std::vector<int32_t>& positions) noexcept;
+  void DeleteSelectDocs(const std::vector<int32_t>& positions);
   // "删除所选": the records of the tree's selected nodes (the focused node
   // when none is marked), a group's with every record under it, all in one
   // rebuild. When that is more than one record, `confirm` is asked first
   // with their number (unset: yes); false leaves everything as it was.
   void DeleteSelectedDoc(const TreeModel& tree,
-                         const std::function<bool(size_t count)>& confirm = {}) noexcept;
+                         const std::function<bool(size_t count)>& confirm = {});
   // Empties the history, the trees and the recent list and erases section
   // "docs"; the refresh timer is switched on again even after a failure.
-  void DeleteAllDocs() noexcept;
+  void DeleteAllDocs();
 
   // True while a request waits for the start-up load to end.
   bool waiting() const { return wait_all_ || !wait_paths_.empty(); }
   int rebuilds() const { return rebuilds_; }
 
  private:
-  void RunWaiting() noexcept;
+  void RunWaiting();
   void Rebuild(const std::set<std::string>& doomed_paths);
   void ClearAll();
 

@@ -169,40 +169,51 @@ TEST_F(LoadHistoryTest, EveryStoredRecordComesBackThroughRefreshesAndRestarts) {
 }
 
 // Whatever a load drops (repeats, drive roots, records that do not
-// register, blank positions),
-// section "docs" afterwards holds exactly the six keys of each loaded record,
-// written in the load's single write, and the next start loads the same.
-TEST_F(LoadHistoryTest, SqueezedHistoryLeavesNoKeyAboveTheNewCount) {
+// register, blank positions), the others come back in order, and section
+// "docs" afterwards holds exactly the six keys of each loaded record at its
+// new position, written in the load's single write; the next start loads the
+// same. A missing kind loads as a page.
+TEST_F(LoadHistoryTest, ALoadKeepsWhatRegistersAndExactlyItsKeys) {
   windows.AddExistingPath("C:\\Tools\\a.exe");
   std::vector<Stored> many;
-  for (int i = 0; i < 1005; ++i)
+  V many_paths;
+  for (int i = 0; i < 1005; ++i) {
     many.push_back({"http://h.example/" + std::to_string(i), "p", 1, "2022-01-01"});
+    many_paths.push_back(many.back().path);
+  }
   struct Case {
     const char* what;
     std::vector<Stored> records;
-    size_t loaded;
+    V paths;
   } const cases[] = {
       {"nothing dropped",
        {{"http://HOST/", "Home", 1, "2021-01-01"},
         {"C:\\Tools\\a.exe", "工具", 2, "2021-02-02"},
         {"http://HOST/b", "B", 1, "2021-01-01"},
         {"file:///C:\\Work", "file:///C:/Work", 3, "2021-03-03"}},
-       4},
+       {"http://HOST/", "C:\\Tools\\a.exe", "http://HOST/b", "C:\\Work"}},
       {"repeats and a drive root",
        {{"http://HOST/a", "A", 1, ""},
         {"http://HOST/a", "A again", 1, ""},
         {"file:///C:\\", "file:///C:/", 3, ""},
         {"http://HOST/b", "B", 1, ""}},
-       2},
+       {"http://HOST/a", "http://HOST/b"}},
+      {"a repeat with blanks around it",
+       {{"http://HOST/a", "A", 1, "2021-01-01"},
+        {"file:///C:\\", "file:///C:/", 3, "2021-01-01"},
+        {"  http://HOST/a  ", "A again", 1, "2021-01-01"},
+        {"http://HOST/b", "B", 1, "2021-01-01"}},
+       {"http://HOST/a", "http://HOST/b"}},
       {"records that do not register",
        {{"http://HOST/a", "", 1, ""},
         {"res://x.dll/e.htm", "Error", 1, ""},
         {"http://HOST/c", "C", 1, ""}},
-       1},
+       {"http://HOST/c"}},
       {"a blank position",
-       {{"http://HOST/a", "A", 1, ""}, {"  ", "gap", 1, ""}, {"http://HOST/c", "C", 1, ""}},
-       2},
-      {"past a thousand", many, 1005},
+       {{"http://HOST/a", "A", 1, ""}, {"   ", "blank", 1, ""}, {"http://HOST/c", "C", 1, ""}},
+       {"http://HOST/a", "http://HOST/c"}},
+      {"a missing kind", {{"http://HOST/b", "B", 0, "2021-01-01"}}, {"http://HOST/b"}},
+      {"past a thousand", many, many_paths},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -211,41 +222,31 @@ TEST_F(LoadHistoryTest, SqueezedHistoryLeavesNoKeyAboveTheNewCount) {
     files.RemoveFile(SettingsPath());
     StoreRecords(c.records);
     tracker->LoadHistory(*store.settings);
-    ASSERT_EQ(store.docs.size(), c.loaded);
+    ASSERT_EQ(Paths(), c.paths);
     EXPECT_EQ(files.WriteCount(SettingsPath()) - writes_before, 1);
-    EXPECT_EQ(store.settings->Keys(kSectionDocs).size(), 6 * c.loaded);
+    EXPECT_EQ(store.settings->Keys(kSectionDocs).size(), 6 * c.paths.size());
     for (const std::string& key : SettingsFile(files, *codec, SettingsPath()).Keys(kSectionDocs)) {
       const size_t digits = key.find_first_of("0123456789");
       ASSERT_NE(digits, std::string::npos) << key;
-      EXPECT_LT(std::stoul(key.substr(digits)), c.loaded) << key;
+      EXPECT_LT(std::stoul(key.substr(digits)), c.paths.size()) << key;
     }
-    const V loaded = Paths();
+    for (size_t i = 0; i < store.docs.size(); ++i) {
+      const TMyDoc& doc = store.docs[i];
+      if (doc.doctype != kDocWeb) continue;
+      EXPECT_EQ(DocKey("path", i), doc.path) << i;
+      EXPECT_EQ(DocKey("name", i), doc.name) << i;
+    }
     store.docs.clear();
     for (TreeModel* tree : {&tv_docs, &tv_doc, &tv_app, &tv_path}) tree->Clear();
     store.settings.reset();
     OpenSettingsFile(store);
     MakeTracker();
     tracker->LoadHistory(*store.settings);
-    EXPECT_EQ(Paths(), loaded) << "the next start";
+    EXPECT_EQ(Paths(), c.paths) << "the next start";
+    // The last record keeps its stored kind; a missing kind loads as a page.
+    const int kind = c.records.back().doctype;
+    EXPECT_EQ(store.docs.back().doctype, kind == 0 ? kDocWeb : kind);
   }
-}
-
-TEST_F(LoadHistoryTest, AMissingKindLoadsAsAPage) {
-  StoreRecords({{"http://HOST/b", "B", 0, "2021-01-01"}});
-  tracker->LoadHistory(*store.settings);
-  ASSERT_EQ(store.docs.size(), 1u);
-  EXPECT_EQ(store.docs[0].doctype, kDocWeb);
-}
-
-TEST_F(LoadHistoryTest, DuplicatesLoadOnceAndDriveRootsNever) {
-  StoreRecords({{"http://HOST/a", "A", 1, "2021-01-01"},
-                {"file:///C:\\", "file:///C:/", 3, "2021-01-01"},
-                {"  http://HOST/a  ", "A again", 1, "2021-01-01"},
-                {"http://HOST/b", "B", 1, "2021-01-01"}});
-  tracker->LoadHistory(*store.settings);
-  EXPECT_EQ(Paths(), V({"http://HOST/a", "http://HOST/b"}));
-  EXPECT_EQ(DocKey("path", 1), "http://HOST/b");
-  EXPECT_EQ(DocKey("name", 1), "B");
 }
 
 TEST_F(LoadHistoryTest, ALocalPathInAnotherCaseFoldsIntoTheFirstRecordWithTheNewestName) {
@@ -265,23 +266,6 @@ TEST_F(LoadHistoryTest, ALocalPathInAnotherCaseFoldsIntoTheFirstRecordWithTheNew
   EXPECT_TRUE(store.docs[0].selected);
   EXPECT_EQ(DocKey("name", 0), "无标题 - 记事本");
   EXPECT_EQ(DocKey("path", 4), "<none>") << "the folded records leave no keys behind";
-}
-
-TEST_F(LoadHistoryTest, AnEmptyPathIsSkippedAndTheLoadGoesOn) {
-  StoreRecords(
-      {{"http://HOST/a", "A", 1, ""}, {"   ", "blank", 1, ""}, {"http://HOST/c", "C", 1, ""}});
-  tracker->LoadHistory(*store.settings);
-  EXPECT_EQ(Paths(), V({"http://HOST/a", "http://HOST/c"}));
-  EXPECT_EQ(DocKey("path", 1), "http://HOST/c");
-}
-
-TEST_F(LoadHistoryTest, RecordsThatDoNotRegisterAreSkippedOnly) {
-  StoreRecords({{"http://HOST/a", "", 1, ""},
-                {"res://x.dll/e.htm", "Error", 1, ""},
-                {"http://HOST/c", "C", 1, ""}});
-  tracker->LoadHistory(*store.settings);
-  EXPECT_EQ(Paths(), V({"http://HOST/c"}));
-  EXPECT_EQ(DocKey("path", 0), "http://HOST/c");
 }
 
 TEST_F(LoadHistoryTest, LoadsIntoARecentListThatTheFileThenReplaces) {

@@ -158,12 +158,8 @@ bool DocTracker::AddMyDoc(const std::string& address, const std::string& name,
   return appended;
 }
 
-void DocTracker::AddAppDoc(const std::string& path, const std::string& name,
-                           bool is_program) noexcept {
-  try {
-    if (!IsDocRegistered(path)) AddMyDoc(path, name, std::string(), is_program);
-  }
-  ZD_CATCH_LOG(__func__)
+void DocTracker::AddAppDoc(const std::string& path, const std::string& name, bool is_program) {
+  if (!IsDocRegistered(path)) AddMyDoc(path, name, std::string(), is_program);
 }
 
 bool DocTracker::IsDocRegistered(const std::string& address) const {
@@ -412,12 +408,7 @@ void DocTracker::CollectOpenDocs() noexcept {
   store_.last_run_loaded = true;
 }
 
-void DocTracker::AddLastRun(const std::string& text) {
-  try {
-    zd::AddLastRun(store_.LastRunList, text);
-  }
-  ZD_CATCH_LOG(__func__)
-}
+void DocTracker::AddLastRun(const std::string& text) { zd::AddLastRun(store_.LastRunList, text); }
 
 void DocTracker::LoadHistory(SettingsFile& settings) {
   // The re-registration rewrites every key; one write at the end instead of
@@ -437,23 +428,18 @@ void DocTracker::LoadHistory(SettingsFile& settings) {
   };
   std::vector<StoredDoc> stored;
   // Every stored position, past any hole: whatever is not read here would
-  // be erased below as squeezed out.
-  bool read_all = true;
+  // be erased below as squeezed out. A failure (only the memory running out)
+  // ends the load here, before anything stored is erased.
   for (const size_t n : StoredDocPositions(settings)) {
-    try {
-      const std::string suffix = std::to_string(n);
-      StoredDoc doc;
-      doc.path = Trim(settings.ReadString(kSectionDocs, "path" + suffix, ""));
-      if (doc.path.empty()) continue;
-      doc.kind = settings.ReadInteger(kSectionDocs, "doctype" + suffix, kDocWeb);
-      doc.date = Trim(settings.ReadString(kSectionDocs, "date" + suffix, ""));
-      doc.name = settings.ReadString(kSectionDocs, "name" + suffix, "");
-      doc.selected = settings.ReadBool(kSectionDocs, "selected" + suffix, false);
-      stored.push_back(std::move(doc));
-    } catch (...) {
-      RecordCurrentException(__func__);
-      read_all = false;  // this stored document only; its keys stay
-    }
+    const std::string suffix = std::to_string(n);
+    StoredDoc doc;
+    doc.path = Trim(settings.ReadString(kSectionDocs, "path" + suffix, ""));
+    if (doc.path.empty()) continue;
+    doc.kind = settings.ReadInteger(kSectionDocs, "doctype" + suffix, kDocWeb);
+    doc.date = Trim(settings.ReadString(kSectionDocs, "date" + suffix, ""));
+    doc.name = settings.ReadString(kSectionDocs, "name" + suffix, "");
+    doc.selected = settings.ReadBool(kSectionDocs, "selected" + suffix, false);
+    stored.push_back(std::move(doc));
   }
 
   // A local path is one document whatever its case: a record stored again in
@@ -470,25 +456,22 @@ void DocTracker::LoadHistory(SettingsFile& settings) {
   }
 
   for (const StoredDoc& doc : stored) {
-    try {
-      if (IsDocRegistered(doc.path)) continue;
-      const bool is_program = doc.kind == kDocProgram;
-      if (AddMyDoc(doc.path, doc.name, doc.date, is_program) && doc.selected) {
-        // The choice for automatic start comes back with its record.
-        const size_t position = store_.docs.size() - 1;
-        store_.docs[position].selected = true;
-        if (store_.settings) {
-          store_.settings->WriteString(kSectionDocs, "selected" + std::to_string(position), "1");
-        }
+    if (IsDocRegistered(doc.path)) continue;
+    const bool is_program = doc.kind == kDocProgram;
+    // A record whose trees fail still counts (AddMyDoc): its choice stays.
+    if (AddMyDoc(doc.path, doc.name, doc.date, is_program) && doc.selected) {
+      // The choice for automatic start comes back with its record.
+      const size_t position = store_.docs.size() - 1;
+      store_.docs[position].selected = true;
+      if (store_.settings) {
+        store_.settings->WriteString(kSectionDocs, "selected" + std::to_string(position), "1");
       }
-      Pump();
     }
-    ZD_CATCH_LOG(__func__)
+    Pump();
   }
   // The history was rewritten from position 0; keys above its end would
   // bring the dropped records back at the next start. Same single write.
-  // Only when every position was read: a record not read is not dropped.
-  if (store_.settings && read_all) EraseDocEntriesFrom(*store_.settings, store_.docs.size());
+  if (store_.settings) EraseDocEntriesFrom(*store_.settings, store_.docs.size());
 }
 
 // ---- hooks ----

@@ -58,7 +58,7 @@ class DocTracker {
   bool AddMyDoc(const std::string& address, const std::string& name, const std::string& date,
                 bool is_program, std::optional<int> image = std::nullopt) noexcept;
   // AddMyDoc with today's date unless the path is registered already.
-  void AddAppDoc(const std::string& path, const std::string& name, bool is_program) noexcept;
+  void AddAppDoc(const std::string& path, const std::string& name, bool is_program);
 
   // Refill the scan lists. ScanShellWindows answers whether the scan went
   // through to the end (a failure keeps the lines gathered before it).

@@ -103,22 +103,20 @@ TreeNode* TreeModel::NewNode(TreeNode* parent, const std::string& caption, int i
   node->data.index = index;
   node->parent = parent;
   TreeNode* raw = node.get();
-  // Indexed first: if the index cannot grow, the tree is left as it was.
+  // Whatever can fail comes first: if the siblings or the index cannot grow,
+  // the tree is left as it was. With room made, the rest cannot fail.
+  NodeList& siblings = parent ? parent->children : roots_;
+  if (siblings.size() == siblings.capacity()) {
+    siblings.reserve(std::max<size_t>(4, siblings.size() * 2));
+  }
   auto entry = by_caption_.find(std::string_view(caption));
   if (entry == by_caption_.end())
     entry = by_caption_.emplace(caption, std::vector<TreeNode*>()).first;
-  std::vector<TreeNode*>& same_caption = entry->second;
-  same_caption.push_back(raw);
-  try {
-    NodeList& siblings = parent ? parent->children : roots_;
-    siblings.push_back(std::move(node));
-    // Rotating measures faster than inserting at the front (fewer pointer
-    // writes per element); either is linear in the siblings.
-    if (first) std::rotate(siblings.begin(), siblings.end() - 1, siblings.end());
-  } catch (...) {
-    same_caption.pop_back();
-    throw;
-  }
+  entry->second.push_back(raw);
+  siblings.push_back(std::move(node));
+  // Rotating measures faster than inserting at the front (fewer pointer
+  // writes per element); either is linear in the siblings.
+  if (first) std::rotate(siblings.begin(), siblings.end() - 1, siblings.end());
   ++count_;
   return raw;
 }

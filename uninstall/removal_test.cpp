@@ -6,6 +6,9 @@
 #include <tuple>
 
 #include "platform/errors.h"
+#include "platform/fake_file_removal.h"
+#include "platform/fake_registry_keys.h"
+#include "platform/fake_shell_folders.h"
 
 namespace zd {
 namespace {

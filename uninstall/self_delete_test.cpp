@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/fake_file_removal.h"
 #include "platform/fake_files.h"
 #include "platform/fake_processes.h"
+#include "platform/fake_shell_folders.h"
 
 namespace zd {
 namespace {

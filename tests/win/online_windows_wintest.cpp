@@ -16,8 +16,10 @@
 #include "online/update_window_win.h"
 #include "online/vendor_panel_win.h"
 #include "platform/errors.h"
+#include "platform/fake_held_file.h"
 #include "platform/fake_http_client.h"
 #include "platform/fake_processes.h"
+#include "platform/fake_shell_folders.h"
 #include "platform/wide_win.h"
 #include "platform/window_class_win.h"
 

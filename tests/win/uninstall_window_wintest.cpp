@@ -11,8 +11,11 @@
 
 #include "lang/lang_tables.h"
 #include "lang/service_texts.h"
+#include "platform/fake_file_removal.h"
 #include "platform/fake_files.h"
 #include "platform/fake_processes.h"
+#include "platform/fake_registry_keys.h"
+#include "platform/fake_shell_folders.h"
 #include "platform/registry.h"
 #include "platform/wide_win.h"
 #include "platform/window_class_win.h"

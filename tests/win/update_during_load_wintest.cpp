@@ -8,8 +8,10 @@
 #include "online/online_services_win.h"
 #include "online/update_signing_for_tests.h"
 #include "online/update_window_win.h"
+#include "platform/fake_held_file.h"
 #include "platform/fake_http_client.h"
 #include "platform/fake_processes.h"
+#include "platform/fake_shell_folders.h"
 #include "platform/window_class_win.h"
 #include "tests/win/main_window_fixture.h"
 

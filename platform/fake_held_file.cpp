@@ -1,4 +1,4 @@
-#include "platform/held_file.h"
+#include "platform/fake_held_file.h"
 
 namespace zd {
 
