@@ -5,6 +5,7 @@
 
 #include <windows.h>
 // windows.h must come first
+#include <exdispid.h>
 #include <mshtmhst.h>
 #include <mshtml.h>
 #include <ole2.h>
@@ -15,6 +16,7 @@
 #include "platform/errors.h"
 #include "platform/script_text.h"
 #include "platform/wide_win.h"
+#include "platform/window_win.h"
 
 namespace zd {
 namespace {
@@ -49,17 +51,28 @@ bool HtmlEngineInstalled() {
 }
 
 bool RegisterHostClass() {
-  static const bool registered = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = DefWindowProcW;  // replaced per window once the host exists
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kHostClass;
-    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-  }();
-  return registered;
+  // The window procedure is replaced per window once the host exists.
+  return RegisterWindowClassOnce(GetModuleHandleW(nullptr), kHostClass, DefWindowProcW,
+                                 reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+}
+
+// The argument at `index` of an event (DISPPARAMS holds them last first), as
+// the control passes it, by value or by reference.
+const VARIANT* Arg(const DISPPARAMS* params, UINT index) {
+  if (!params || index >= params->cArgs) return nullptr;
+  const VARIANT* v = &params->rgvarg[params->cArgs - 1 - index];
+  if (v->vt == (VT_VARIANT | VT_BYREF) && v->pvarVal) v = v->pvarVal;
+  return v;
+}
+
+std::string BstrArg(const DISPPARAMS* params, UINT index) {
+  const VARIANT* v = Arg(params, index);
+  if (!v) return {};
+  if (v->vt == VT_BSTR && v->bstrVal) return WideToUtf8(v->bstrVal);
+  if (v->vt == (VT_BSTR | VT_BYREF) && v->pbstrVal && *v->pbstrVal) {
+    return WideToUtf8(*v->pbstrVal);
+  }
+  return {};
 }
 
 }  // namespace
@@ -240,6 +253,97 @@ class BrowserHost::Site final : public IOleClientSite,
   std::atomic<ULONG> refs_{1};
 };
 
+namespace {
+
+// The loaded HTML document, or nothing (get_Document answers S_FALSE while
+// there is none, which is forever without an engine).
+ComPtr<IHTMLDocument2> HtmlDocument(IWebBrowser2* browser) {
+  ComPtr<IHTMLDocument2> html;
+  if (!browser) return html;
+  ComPtr<IDispatch> document;
+  if (browser->get_Document(document.Put()) != S_OK || !document) return html;
+  document->QueryInterface(IID_IHTMLDocument2, html.PutVoid());
+  return html;
+}
+
+}  // namespace
+
+// The control's event interface (DWebBrowserEvents2), told to the host.
+class BrowserHost::Events final : public IDispatch {
+ public:
+  explicit Events(BrowserHost* host) : host_(host) {}
+  void Detach() { host_ = nullptr; }
+
+  IFACEMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (iid != IID_IUnknown && iid != IID_IDispatch && iid != DIID_DWebBrowserEvents2) {
+      return E_NOINTERFACE;
+    }
+    *out = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
+  }
+  IFACEMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+  IFACEMETHODIMP_(ULONG) Release() override {
+    const ULONG left = --refs_;
+    if (left == 0) delete this;
+    return left;
+  }
+  IFACEMETHODIMP GetTypeInfoCount(UINT* count) override {
+    if (count) *count = 0;
+    return S_OK;
+  }
+  IFACEMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
+    if (out) *out = nullptr;
+    return E_NOTIMPL;
+  }
+  IFACEMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  // A COM callback: nothing may unwind into the control.
+  IFACEMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                        UINT*) override {
+    if (!host_) return S_OK;
+    try {
+      switch (id) {
+        case DISPID_TITLECHANGE:
+          host_->TitleChanged(BstrArg(params, 0));
+          break;
+        case DISPID_DOCUMENTCOMPLETE: {
+          const VARIANT* frame = Arg(params, 0);
+          host_->DocumentComplete(frame && frame->vt == VT_DISPATCH ? frame->pdispVal : nullptr);
+          break;
+        }
+        case DISPID_NEWWINDOW3: {
+          // (ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl)
+          const VARIANT* cancel = Arg(params, 1);
+          if (host_->NewWindow(BstrArg(params, 4)) && cancel &&
+              cancel->vt == (VT_BOOL | VT_BYREF) && cancel->pboolVal) {
+            *cancel->pboolVal = VARIANT_TRUE;
+          }
+          break;
+        }
+      }
+    }
+    ZD_CATCH_LOG("browser events")
+    return S_OK;
+  }
+
+ private:
+  ~Events() = default;
+  BrowserHost* host_;
+  std::atomic<ULONG> refs_{1};
+};
+
+bool BrowserHost::EngineInstalled() { return HtmlEngineInstalled(); }
+
+std::unique_ptr<PageView> BrowserHost::MakePageView(HWND parent) {
+  // Asked first: a control without an engine is not worth making.
+  if (!EngineInstalled()) return nullptr;
+  return PageViewWithEngine(Create(parent, RECT{0, 0, 0, 0}));
+}
+
 std::unique_ptr<BrowserHost> BrowserHost::Create(HWND parent, const RECT& bounds) {
   std::unique_ptr<BrowserHost> host(new BrowserHost());
   try {
@@ -278,10 +382,51 @@ bool BrowserHost::Embed(HWND parent, const RECT& bounds) {
   if (FAILED(ole_->QueryInterface(IID_IWebBrowser2, browser_.PutVoid()))) return false;
   // Belt and braces with the ambient property: no dialog from the page, ever.
   browser_->put_Silent(VARIANT_TRUE);
+  Connect();
   return true;
 }
 
+void BrowserHost::Connect() {
+  events_.Reset(new Events(this));
+  ComPtr<IConnectionPointContainer> container;
+  if (FAILED(browser_->QueryInterface(IID_IConnectionPointContainer, container.PutVoid()))) return;
+  if (FAILED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, connection_.Put()))) return;
+  if (FAILED(connection_->Advise(events_.get(), &cookie_))) connection_.Reset();
+}
+
+IDispatch* BrowserHost::event_sink() const { return events_.get(); }
+
+void BrowserHost::TitleChanged(const std::string& title) {
+  if (on_title_change) on_title_change(title);
+}
+
+void BrowserHost::DocumentComplete(IDispatch* frame) {
+  // Frames complete too: only the top page's end counts.
+  if (frame && browser_) {
+    ComPtr<IUnknown> top, done;
+    browser_->QueryInterface(IID_IUnknown, top.PutVoid());
+    frame->QueryInterface(IID_IUnknown, done.PutVoid());
+    if (top.get() != done.get()) return;
+  }
+  bool has_body = false;
+  if (ComPtr<IHTMLDocument2> document = HtmlDocument(browser_.get())) {
+    ComPtr<IHTMLElement> body;
+    UniqueBstr html;
+    has_body = SUCCEEDED(document->get_body(body.Put())) && body &&
+               SUCCEEDED(body->get_innerHTML(html.Put())) && html.get() && *html.get();
+  }
+  if (on_document_complete) on_document_complete(has_body);
+}
+
+bool BrowserHost::NewWindow(const std::string& url) {
+  return on_new_window && on_new_window(url);
+}
+
 BrowserHost::~BrowserHost() {
+  if (events_) events_->Detach();
+  if (connection_) connection_->Unadvise(cookie_);
+  connection_.Reset();
+  events_.Reset();
   if (ole_) {
     ComPtr<IOleInPlaceObject> in_place;
     if (SUCCEEDED(ole_->QueryInterface(IID_IOleInPlaceObject, in_place.PutVoid()))) {
@@ -309,9 +454,16 @@ LRESULT CALLBACK BrowserHost::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-void BrowserHost::SetBounds(const RECT& bounds) {
-  MoveWindow(window_, bounds.left, bounds.top, bounds.right - bounds.left,
-             bounds.bottom - bounds.top, TRUE);
+void BrowserHost::SetBounds(int x, int y, int width, int height) {
+  MoveWindow(window_, x, y, width, height, TRUE);
+}
+
+void BrowserHost::Show(bool visible) { ShowWindow(window_, visible ? SW_SHOW : SW_HIDE); }
+
+std::string BrowserHost::Address() {
+  UniqueBstr address;
+  if (!browser_ || FAILED(browser_->get_LocationURL(address.Put())) || !address.get()) return {};
+  return WideToUtf8(address.get());
 }
 
 void BrowserHost::FitToWindow() {
@@ -337,21 +489,6 @@ int BrowserHost::ReadyState() {
   if (FAILED(browser_->get_ReadyState(&state))) return kReadyUninitialized;
   return static_cast<int>(state);
 }
-
-namespace {
-
-// The loaded HTML document, or nothing (get_Document answers S_FALSE while
-// there is none, which is forever without an engine).
-ComPtr<IHTMLDocument2> HtmlDocument(IWebBrowser2* browser) {
-  ComPtr<IHTMLDocument2> html;
-  if (!browser) return html;
-  ComPtr<IDispatch> document;
-  if (browser->get_Document(document.Put()) != S_OK || !document) return html;
-  document->QueryInterface(IID_IHTMLDocument2, html.PutVoid());
-  return html;
-}
-
-}  // namespace
 
 bool BrowserHost::HasDocument() { return static_cast<bool>(HtmlDocument(browser_.get())); }
 

@@ -55,7 +55,7 @@ class MainWindowFixture : public ::testing::Test {
   }
 
   // A new main window (the previous one, if any, is destroyed first).
-  TFrmMain& Open(int language = 0) {
+  MainWindow& Open(int language = 0) {
     form_.reset();
     MainWindowDeps deps;
     deps.files = &files_;
@@ -73,14 +73,14 @@ class MainWindowFixture : public ::testing::Test {
       boxes_.push_back(caption + "|" + text);
       return answer_;
     };
-    form_ = TFrmMain::Create(GetModuleHandleW(nullptr), deps);
+    form_ = MainWindow::Create(deps);
     EXPECT_NE(form_, nullptr);
     Pump();
     return *form_;
   }
   // Opened and past its first load.
-  TFrmMain& OpenLoaded(int language = 0) {
-    TFrmMain& form = Open(language);
+  MainWindow& OpenLoaded(int language = 0) {
+    MainWindow& form = Open(language);
     form.TimerFirstRunTimer();
     return form;
   }
@@ -97,7 +97,7 @@ class MainWindowFixture : public ::testing::Test {
                  reinterpret_cast<LPARAM>(control.hwnd()));
   }
   // A menu entry chosen.
-  void Choose(Ui entry) { SendMessageW(form_->hwnd(), WM_COMMAND, TMenus::CommandOf(entry), 0); }
+  void Choose(Ui entry) { SendMessageW(form_->hwnd(), WM_COMMAND, Menus::CommandOf(entry), 0); }
 
   std::string File(const std::string& name) {
     // The settings file is written by a thread of its own.
@@ -116,7 +116,7 @@ class MainWindowFixture : public ::testing::Test {
   // Unset: the system's web browser control (without OLE in the tests, none).
   std::function<std::unique_ptr<BrowserControl>()> make_browser_;
   std::unique_ptr<AnsiCodec> codec_;
-  std::unique_ptr<TFrmMain> form_;
+  std::unique_ptr<MainWindow> form_;
   std::vector<std::string> boxes_;
   int answer_ = IDYES;
   bool expect_caught_ = false;
