@@ -22,18 +22,8 @@ AutorunSelectionWindow::~AutorunSelectionWindow() {
 std::unique_ptr<AutorunSelectionWindow> AutorunSelectionWindow::Create(HWND owner, OpenPath open) {
   std::unique_ptr<AutorunSelectionWindow> window(new AutorunSelectionWindow(std::move(open)));
   window->owner_ = owner;
-  CreateArgs args;
-  args.class_name = kClassName;
-  args.background = GetSysColorBrush(COLOR_BTNFACE);
-  args.caption = "文档自动启动";
-  args.style = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
-  args.ex_style = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  args.parent = owner;
-  args.place = Place::kCentred;
-  args.width = kWidth;
-  args.height = kHeight;
-  if (!window->Window::Create(args)) return nullptr;
-  return window;
+  return Made(std::move(window), CreateArgs::Dialog(kClassName, "文档自动启动", owner, kWidth,
+                                                    kHeight, /*sizeable=*/true));
 }
 
 LRESULT AutorunSelectionWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -85,9 +75,7 @@ void AutorunSelectionWindow::OnCreate() {
 }
 
 void AutorunSelectionWindow::Layout() {
-  RECT client;
-  GetClientRect(hwnd_, &client);
-  const int w = client.right, h = client.bottom;
+  const auto [w, h] = ClientSize();
   const ControlFactory& f = factory_;
   LblSelectDocHint.Place(f.Px(10), f.Px(8), w - f.Px(20), f.Px(36));
   LbSelectDoc.Place(f.Px(10), f.Px(48), w - f.Px(20), h - f.Px(48 + 100));

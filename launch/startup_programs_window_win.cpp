@@ -70,19 +70,9 @@ StartupProgramsWindow::~StartupProgramsWindow() {
 std::unique_ptr<StartupProgramsWindow> StartupProgramsWindow::Create(HWND owner,
                                                                      StartupWindowDeps deps) {
   std::unique_ptr<StartupProgramsWindow> window(new StartupProgramsWindow(std::move(deps)));
-  CreateArgs args;
-  args.class_name = kClassName;
-  args.background = GetSysColorBrush(COLOR_BTNFACE);
-  args.caption = lang::Texts().PCStartCaption;
   // Sizeable, with the system menu and close button only.
-  args.style = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
-  args.ex_style = WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME;
-  args.parent = owner;
-  args.place = Place::kCentred;
-  args.width = kWidth;
-  args.height = kHeight;
-  if (!window->Window::Create(args)) return nullptr;
-  return window;
+  return Made(std::move(window), CreateArgs::Dialog(kClassName, lang::Texts().PCStartCaption, owner,
+                                                    kWidth, kHeight, /*sizeable=*/true));
 }
 
 LRESULT StartupProgramsWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -160,9 +150,7 @@ void StartupProgramsWindow::OnCreate() {
 }
 
 void StartupProgramsWindow::Layout() {
-  RECT client;
-  GetClientRect(hwnd_, &client);
-  const int w = client.right, h = client.bottom;
+  const auto [w, h] = ClientSize();
   const ControlFactory& f = factory_;
   LblHeader.Place(f.Px(10), f.Px(10), w - f.Px(20), f.Px(18));
   LV.Place(f.Px(10), f.Px(32), w - f.Px(20), h - f.Px(32 + 150));

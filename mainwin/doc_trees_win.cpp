@@ -9,6 +9,7 @@
 #include "mainwin/form_model.h"
 #include "mainwin/launcher_page_win.h"
 #include "platform/wide_win.h"
+#include "platform/window_win.h"
 
 namespace zd {
 namespace {
@@ -213,11 +214,10 @@ void DocTrees::PmDocTreePopup() {
 void DocTrees::BtnZDDeleteAllDocsClick() {
   const lang::InterfaceTexts& texts = lang::Texts();
   // The box has no owner window.
-  const auto& box = host_.Deps().message_box;
-  const int answer = box ? box(nullptr, texts.DeleteAllQuestion, texts.TipsCaption, MB_YESNO)
-                         : MessageBoxW(nullptr, Utf8ToWide(texts.DeleteAllQuestion).c_str(),
-                                       Utf8ToWide(texts.TipsCaption).c_str(), MB_YESNO);
-  if (answer != IDYES) return;
+  if (ShowMessageBox(host_.Deps().message_box, nullptr, texts.DeleteAllQuestion, texts.TipsCaption,
+                     MB_YESNO) != IDYES) {
+    return;
+  }
   host_.History().DeleteAllDocs();
   AfterHistoryChange();
 }

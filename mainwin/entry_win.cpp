@@ -12,6 +12,7 @@
 #include "mainwin/form_model.h"
 #include "mainwin/main_window_win.h"
 #include "platform/browser_host_win.h"
+#include "platform/window_win.h"
 #include "online/online_services_win.h"
 #include "platform/handles_win.h"
 #include "platform/wide_win.h"
@@ -58,14 +59,10 @@ bool ForwardToRunningInstance() {
 // The hidden window that owns the main window, so the main window gets no
 // taskbar button.
 HWND CreateApplicationWindow(HINSTANCE instance, const std::wstring& title) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = instance;
-  wc.lpszClassName = L"ZapdockApplication";
-  RegisterClassExW(&wc);
-  HWND app = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, title.c_str(), WS_POPUP, 0, 0, 0,
-                             0, nullptr, nullptr, instance, nullptr);
+  constexpr wchar_t kClass[] = L"ZapdockApplication";
+  zd::RegisterWindowClassOnce(instance, kClass, DefWindowProcW, nullptr);
+  HWND app = CreateWindowExW(WS_EX_TOOLWINDOW, kClass, title.c_str(), WS_POPUP, 0, 0, 0, 0,
+                             nullptr, nullptr, instance, nullptr);
   if (app) {
     ShowWindow(app, SW_HIDE);
     SetWindowLongPtrW(app, GWL_EXSTYLE, GetWindowLongPtrW(app, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
@@ -79,7 +76,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   zd::InitAppParams();
   const std::vector<std::string> args = CommandLineArguments();
   if (zd::IsUninstallStart(args)) {
-    return zd::RunUninstallMode(instance, args, ModulePath(), zd::MainWindow::kClassName);
+    return zd::RunUninstallMode(args, ModulePath(), zd::MainWindow::kClassName);
   }
 
   zd::UniqueHandle mutex(CreateMutexW(nullptr, FALSE, L"Local\\Zapdock.VAROV.SingleInstance"));

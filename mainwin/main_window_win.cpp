@@ -59,8 +59,7 @@ std::unique_ptr<MainWindow> MainWindow::Create(MainWindowDeps deps) {
   args.parent = form->deps_.owner;
   args.width = kDesignWidth;
   args.height = kDesignHeight;
-  if (!form->zd::Window::Create(args)) return nullptr;
-  return form;
+  return Made(std::move(form), args);
 }
 
 LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {

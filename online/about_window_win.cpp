@@ -11,18 +11,10 @@ constexpr COLORREF kWarningColor = RGB(200, 0, 0);
 
 std::unique_ptr<AboutWindow> AboutWindow::Create(HWND owner, Deps deps) {
   std::unique_ptr<AboutWindow> window(new AboutWindow(std::move(deps)));
-  CreateArgs args;
-  args.class_name = L"ZapdockAboutWindow";
+  CreateArgs args =
+      CreateArgs::Dialog(L"ZapdockAboutWindow", window->deps_.caption, owner, kWidth, kHeight);
   args.background = GetSysColorBrush(COLOR_WINDOW);
-  args.caption = window->deps_.caption;
-  args.style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-  args.ex_style = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  args.parent = owner;
-  args.place = Place::kCentred;
-  args.width = kWidth;
-  args.height = kHeight;
-  if (!window->Window::Create(args)) return nullptr;
-  return window;
+  return Made(std::move(window), args);
 }
 
 AboutWindow::~AboutWindow() {

@@ -32,18 +32,9 @@ const std::string& MessageText(const lang::ServiceTexts& t, UpdateMessage messag
 std::unique_ptr<UpdateWindow> UpdateWindow::Create(HWND owner, Deps deps) {
   std::unique_ptr<UpdateWindow> window(new UpdateWindow(std::move(deps)));
   window->set_message_box(window->deps_.message_box);
-  CreateArgs args;
-  args.class_name = L"ZapdockUpdateWindow";
-  args.background = GetSysColorBrush(COLOR_BTNFACE);
-  args.caption = window->deps_.texts->UpdateWindowCaption;
-  args.style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-  args.ex_style = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  args.parent = owner;
-  args.place = Place::kCentred;
-  args.width = kWidth;
-  args.height = kHeight;
-  if (!window->Window::Create(args)) return nullptr;
-  return window;
+  const std::string caption = window->deps_.texts->UpdateWindowCaption;
+  return Made(std::move(window),
+              CreateArgs::Dialog(L"ZapdockUpdateWindow", caption, owner, kWidth, kHeight));
 }
 
 UpdateWindow::~UpdateWindow() {
@@ -65,12 +56,11 @@ void UpdateWindow::OnCreate() {
 }
 
 void UpdateWindow::Layout() {
-  RECT rc;
-  GetClientRect(hwnd_, &rc);
+  const auto [w, h] = ClientSize();
   const int m = Px(16), bw = Px(88), bh = Px(26);
-  LblHint.Place(m, m, rc.right - 2 * m, Px(20));
-  Progress.Place(m, m + Px(32), rc.right - 2 * m, Px(20));
-  BtnCancel.Place(rc.right - m - bw, rc.bottom - m - bh, bw, bh);
+  LblHint.Place(m, m, w - 2 * m, Px(20));
+  Progress.Place(m, m + Px(32), w - 2 * m, Px(20));
+  BtnCancel.Place(w - m - bw, h - m - bh, bw, bh);
 }
 
 LRESULT UpdateWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -32,14 +32,7 @@ VendorContentPage::VendorContentPage(Deps deps)
 
 std::unique_ptr<VendorContentPage> VendorContentPage::Create(HWND parent, Deps deps) {
   std::unique_ptr<VendorContentPage> page(new VendorContentPage(std::move(deps)));
-  CreateArgs args;
-  args.class_name = L"ZapdockDemoPage";
-  args.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
-  args.ex_style = WS_EX_CONTROLPARENT;
-  args.parent = parent;
-  args.place = Place::kFillParent;
-  if (!page->Window::Create(args)) return nullptr;
-  return page;
+  return Made(std::move(page), CreateArgs::Child(L"ZapdockDemoPage", parent, Place::kFillParent));
 }
 
 VendorContentPage::~VendorContentPage() {
@@ -125,9 +118,7 @@ void VendorContentPage::CreateViews() {
 }
 
 void VendorContentPage::Layout() {
-  RECT rc{};
-  GetClientRect(hwnd_, &rc);
-  const int w = rc.right, h = rc.bottom;
+  const auto [w, h] = ClientSize();
   const int tab_h = Px(kTabHeight), hint_h = Px(kHintHeight), bar_h = Px(kBarHeight);
   const int body_h = std::max(0, h - tab_h - hint_h);
   PageTabs.Place(0, 0, w, tab_h);

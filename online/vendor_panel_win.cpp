@@ -14,18 +14,12 @@ constexpr int kGap = 3;
 
 std::unique_ptr<VendorPanel> VendorPanel::Create(HWND parent, int x, int y, Deps deps) {
   std::unique_ptr<VendorPanel> panel(new VendorPanel(std::move(deps)));
-  CreateArgs args;
-  args.class_name = L"ZapdockVendorPanel";
-  args.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
-  args.ex_style = WS_EX_CONTROLPARENT;
-  args.parent = parent;
-  args.place = Place::kAt;
+  CreateArgs args = CreateArgs::Child(L"ZapdockVendorPanel", parent, Place::kAt);
   args.x = x;
   args.y = y;
   args.width = kButton;
   args.height = 2 * kButton + kGap;
-  if (!panel->Window::Create(args)) return nullptr;
-  return panel;
+  return Made(std::move(panel), args);
 }
 
 VendorPanel::~VendorPanel() {

@@ -98,7 +98,7 @@ class BrowserHost::Site final : public IOleClientSite,
       *out = static_cast<IOleInPlaceFrame*>(this);
     } else if (iid == IID_IDocHostUIHandler) {
       *out = static_cast<IDocHostUIHandler*>(this);
-    } else if (iid == IID_IDispatch) {
+    } else if (iid == IID_IDispatch || iid == DIID_DWebBrowserEvents2) {
       *out = static_cast<IDispatch*>(this);
     } else {
       return E_NOINTERFACE;
@@ -222,7 +222,8 @@ class BrowserHost::Site final : public IOleClientSite,
     return S_FALSE;
   }
 
-  // IDispatch: the ambient properties.
+  // IDispatch: the ambient properties, and the control's events
+  // (DWebBrowserEvents2), told to the host.
   IFACEMETHODIMP GetTypeInfoCount(UINT* count) override {
     if (count) *count = 0;
     return S_OK;
@@ -234,22 +235,51 @@ class BrowserHost::Site final : public IOleClientSite,
   IFACEMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
     return E_NOTIMPL;
   }
-  IFACEMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
-                        UINT*) override {
-    if (id != kDispidAmbientDlControl || !result) return DISP_E_MEMBERNOTFOUND;
-    VariantInit(result);
-    result->vt = VT_I4;
-    result->lVal = kDlctlSilent | kDlctlDlImages | kDlctlVideos | kDlctlBgSounds;
-    return S_OK;
+  IFACEMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result,
+                        EXCEPINFO*, UINT*) override {
+    if (id == kDispidAmbientDlControl) {
+      if (!result) return E_POINTER;
+      VariantInit(result);
+      result->vt = VT_I4;
+      result->lVal = kDlctlSilent | kDlctlDlImages | kDlctlVideos | kDlctlBgSounds;
+      return S_OK;
+    }
+    if (!host_) return DISP_E_MEMBERNOTFOUND;
+    // A COM callback: nothing may unwind into the control.
+    try {
+      switch (id) {
+        case DISPID_TITLECHANGE:
+          host_->TitleChanged(BstrArg(params, 0));
+          return S_OK;
+        case DISPID_DOCUMENTCOMPLETE: {
+          const VARIANT* frame = Arg(params, 0);
+          host_->DocumentComplete(frame && frame->vt == VT_DISPATCH ? frame->pdispVal : nullptr);
+          return S_OK;
+        }
+        case DISPID_NEWWINDOW3: {
+          // (ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl)
+          const VARIANT* cancel = Arg(params, 1);
+          if (host_->NewWindow(BstrArg(params, 4)) && cancel &&
+              cancel->vt == (VT_BOOL | VT_BYREF) && cancel->pboolVal) {
+            *cancel->pboolVal = VARIANT_TRUE;
+          }
+          return S_OK;
+        }
+      }
+    }
+    ZD_CATCH_LOG("browser events")
+    return DISP_E_MEMBERNOTFOUND;
   }
 
   void set_object(IOleObject* object) { object_ = object; }
+  void set_host(BrowserHost* host) { host_ = host; }
 
  private:
   ~Site() = default;
 
   HWND window_;
   IOleObject* object_ = nullptr;  // not held: the host owns it and outlives its use here
+  BrowserHost* host_ = nullptr;   // told of the events while it lives
   std::atomic<ULONG> refs_{1};
 };
 
@@ -267,74 +297,6 @@ ComPtr<IHTMLDocument2> HtmlDocument(IWebBrowser2* browser) {
 }
 
 }  // namespace
-
-// The control's event interface (DWebBrowserEvents2), told to the host.
-class BrowserHost::Events final : public IDispatch {
- public:
-  explicit Events(BrowserHost* host) : host_(host) {}
-  void Detach() { host_ = nullptr; }
-
-  IFACEMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IDispatch && iid != DIID_DWebBrowserEvents2) {
-      return E_NOINTERFACE;
-    }
-    *out = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
-  }
-  IFACEMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-  IFACEMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
-  IFACEMETHODIMP GetTypeInfoCount(UINT* count) override {
-    if (count) *count = 0;
-    return S_OK;
-  }
-  IFACEMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
-    if (out) *out = nullptr;
-    return E_NOTIMPL;
-  }
-  IFACEMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return E_NOTIMPL;
-  }
-  // A COM callback: nothing may unwind into the control.
-  IFACEMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
-                        UINT*) override {
-    if (!host_) return S_OK;
-    try {
-      switch (id) {
-        case DISPID_TITLECHANGE:
-          host_->TitleChanged(BstrArg(params, 0));
-          break;
-        case DISPID_DOCUMENTCOMPLETE: {
-          const VARIANT* frame = Arg(params, 0);
-          host_->DocumentComplete(frame && frame->vt == VT_DISPATCH ? frame->pdispVal : nullptr);
-          break;
-        }
-        case DISPID_NEWWINDOW3: {
-          // (ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl)
-          const VARIANT* cancel = Arg(params, 1);
-          if (host_->NewWindow(BstrArg(params, 4)) && cancel &&
-              cancel->vt == (VT_BOOL | VT_BYREF) && cancel->pboolVal) {
-            *cancel->pboolVal = VARIANT_TRUE;
-          }
-          break;
-        }
-      }
-    }
-    ZD_CATCH_LOG("browser events")
-    return S_OK;
-  }
-
- private:
-  ~Events() = default;
-  BrowserHost* host_;
-  std::atomic<ULONG> refs_{1};
-};
 
 bool BrowserHost::EngineInstalled() { return HtmlEngineInstalled(); }
 
@@ -387,14 +349,16 @@ bool BrowserHost::Embed(HWND parent, const RECT& bounds) {
 }
 
 void BrowserHost::Connect() {
-  events_.Reset(new Events(this));
+  site_->set_host(this);
   ComPtr<IConnectionPointContainer> container;
   if (FAILED(browser_->QueryInterface(IID_IConnectionPointContainer, container.PutVoid()))) return;
   if (FAILED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, connection_.Put()))) return;
-  if (FAILED(connection_->Advise(events_.get(), &cookie_))) connection_.Reset();
+  if (FAILED(connection_->Advise(static_cast<IDispatch*>(site_.get()), &cookie_))) {
+    connection_.Reset();
+  }
 }
 
-IDispatch* BrowserHost::event_sink() const { return events_.get(); }
+IDispatch* BrowserHost::event_sink() const { return static_cast<IDispatch*>(site_.get()); }
 
 void BrowserHost::TitleChanged(const std::string& title) {
   if (on_title_change) on_title_change(title);
@@ -423,10 +387,9 @@ bool BrowserHost::NewWindow(const std::string& url) {
 }
 
 BrowserHost::~BrowserHost() {
-  if (events_) events_->Detach();
+  if (site_) site_->set_host(nullptr);
   if (connection_) connection_->Unadvise(cookie_);
   connection_.Reset();
-  events_.Reset();
   if (ole_) {
     ComPtr<IOleInPlaceObject> in_place;
     if (SUCCEEDED(ole_->QueryInterface(IID_IOleInPlaceObject, in_place.PutVoid()))) {

@@ -48,7 +48,6 @@ class BrowserHost : public BrowserControl {
   bool LoadHtml(const std::string& html) override;
 
   class Site;
-  class Events;
 
  private:
   BrowserHost() = default;
@@ -65,7 +64,6 @@ class BrowserHost : public BrowserControl {
   ComPtr<Site> site_;
   ComPtr<IOleObject> ole_;
   ComPtr<IWebBrowser2> browser_;
-  ComPtr<Events> events_;
   ComPtr<IConnectionPoint> connection_;
   DWORD cookie_ = 0;
   bool engine_ = false;

@@ -122,6 +122,31 @@ bool RegisterPanelClass(HINSTANCE instance) {
   return RegisterWindowClassOnce(instance, kPanelClass, PanelProc, FormBrush());
 }
 
+Window::CreateArgs Window::CreateArgs::Dialog(const wchar_t* class_name, std::string caption,
+                                              HWND owner, int width, int height, bool sizeable) {
+  CreateArgs args;
+  args.class_name = class_name;
+  args.background = GetSysColorBrush(COLOR_BTNFACE);
+  args.caption = std::move(caption);
+  args.style = WS_CAPTION | WS_SYSMENU | (sizeable ? WS_THICKFRAME : WS_POPUP);
+  args.ex_style = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  args.parent = owner;
+  args.place = Place::kCentred;
+  args.width = width;
+  args.height = height;
+  return args;
+}
+
+Window::CreateArgs Window::CreateArgs::Child(const wchar_t* class_name, HWND parent, Place place) {
+  CreateArgs args;
+  args.class_name = class_name;
+  args.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+  args.ex_style = WS_EX_CONTROLPARENT;
+  args.parent = parent;
+  args.place = place;
+  return args;
+}
+
 Window::Window() : factory_(GetModuleHandleW(nullptr), fonts_) {}
 
 Window::~Window() {
@@ -174,6 +199,12 @@ void Window::SetScale(int dpi) {
   dpi_ = dpi;
   factory_.set_scale(dpi / 96.0);
   fonts_.Make(dpi / 96.0);
+}
+
+std::pair<int, int> Window::ClientSize() const {
+  RECT rc{};
+  GetClientRect(hwnd_, &rc);
+  return {rc.right, rc.bottom};
 }
 
 void Window::OnClick(const Control& control, std::function<void()> handler) {

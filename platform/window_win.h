@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -62,6 +63,13 @@ class Window {
     int x = 0, y = 0;           // design pixels (kAt)
     int width = 0, height = 0;  // design pixels
     POINT centre_offset{};      // pixels (kCentred)
+
+    // A dialog-like window over `owner`, centred in the work area: a modal
+    // frame with a caption and the system menu, sizeable or a plain popup.
+    static CreateArgs Dialog(const wchar_t* class_name, std::string caption, HWND owner,
+                             int width, int height, bool sizeable = false);
+    // A child window of `parent` that holds controls of its own.
+    static CreateArgs Child(const wchar_t* class_name, HWND parent, Place place);
   };
 
   virtual ~Window();
@@ -74,6 +82,8 @@ class Window {
   const Fonts& fonts() const { return fonts_; }
   // Design pixels (96 DPI) at the window's DPI.
   int Px(int design_pixels) const { return factory_.Px(design_pixels); }
+  // The client area's width and height, in pixels.
+  std::pair<int, int> ClientSize() const;
 
   // A click on `control` (a button's or a notifying static's) runs `handler`.
   void OnClick(const Control& control, std::function<void()> handler);
@@ -92,6 +102,12 @@ class Window {
   // Registers the class (once) and creates the window; OnCreate and Layout
   // run inside. False when the window could not be made.
   bool Create(const CreateArgs& args);
+  // `window` created from `args`, or nothing.
+  template <typename T>
+  static std::unique_ptr<T> Made(std::unique_ptr<T> window, const CreateArgs& args) {
+    if (!window->Window::Create(args)) return nullptr;
+    return window;
+  }
 
   // The window's controls, made with factory() at design places.
   virtual void OnCreate() {}

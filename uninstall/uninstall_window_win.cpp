@@ -47,8 +47,7 @@ LRESULT CALLBACK CursorHook(int code, WPARAM wp, LPARAM lp) {
 int MessageBoxAtCursor(HWND owner, const std::string& text, const std::string& caption,
                        UINT flags) {
   g_cursor_hook = SetWindowsHookExW(WH_CBT, CursorHook, nullptr, GetCurrentThreadId());
-  const int answer =
-      MessageBoxW(owner, Utf8ToWide(text).c_str(), Utf8ToWide(caption).c_str(), flags);
+  const int answer = ShowMessageBox(nullptr, owner, text, caption, flags);
   if (g_cursor_hook) {
     UnhookWindowsHookEx(g_cursor_hook);
     g_cursor_hook = nullptr;
@@ -67,19 +66,14 @@ POINT UninstallWindow::Placement(int screen_w, int screen_h, int window_w, int w
 
 std::unique_ptr<UninstallWindow> UninstallWindow::Create(UninstallDeps deps) {
   std::unique_ptr<UninstallWindow> window(new UninstallWindow(std::move(deps)));
-  CreateArgs args;
-  args.class_name = kClassName;
-  args.background = GetSysColorBrush(COLOR_BTNFACE);
-  args.caption =
-      lang::FormatText(window->texts_.UninstallTitle, window->deps_.context.product_name);
+  CreateArgs args = CreateArgs::Dialog(
+      kClassName, lang::FormatText(window->texts_.UninstallTitle, window->deps_.context.product_name),
+      nullptr, kWidth, kHeight);
+  // A window of its own (the program's only one in this mode), not a dialog.
   args.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
   args.ex_style = WS_EX_CONTROLPARENT | WS_EX_COMPOSITED;
-  args.place = Place::kCentred;
   args.centre_offset = kFromMiddle;
-  args.width = kWidth;
-  args.height = kHeight;
-  if (!window->Window::Create(args)) return nullptr;
-  return window;
+  return Made(std::move(window), args);
 }
 
 UninstallWindow::~UninstallWindow() {
@@ -107,15 +101,14 @@ void UninstallWindow::OnCreate() {
 }
 
 void UninstallWindow::Layout() {
-  RECT rc{};
-  GetClientRect(hwnd_, &rc);
+  const auto [w, h] = ClientSize();
   const int m = Px(16), left = Px(72);
-  LblAdvice.Place(left, m, rc.right - left - m, Px(40));
-  LblLatest.Place(left, m + Px(48), rc.right - left - m, Px(20));
-  const int bw = Px(96), bh = Px(28), by = rc.bottom - m - bh;
-  BtnStartUnstall.Place(rc.right - m - 2 * bw - Px(8), by, bw, bh);
-  BtnClose.Place(rc.right - m - bw, by, bw, bh);
-  LblStatus.Place(m, by - Px(28), rc.right - 2 * m, Px(20));
+  LblAdvice.Place(left, m, w - left - m, Px(40));
+  LblLatest.Place(left, m + Px(48), w - left - m, Px(20));
+  const int bw = Px(96), bh = Px(28), by = h - m - bh;
+  BtnStartUnstall.Place(w - m - 2 * bw - Px(8), by, bw, bh);
+  BtnClose.Place(w - m - bw, by, bw, bh);
+  LblStatus.Place(m, by - Px(28), w - 2 * m, Px(20));
 }
 
 LRESULT UninstallWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -290,7 +283,7 @@ void UninstallWindow::Remove() {
   Exit();
 }
 
-int RunUninstallMode(HINSTANCE instance, const std::vector<std::string>& args,
+int RunUninstallMode(const std::vector<std::string>& args,
                      const std::string& exe_path, const std::wstring& main_window_class) {
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);

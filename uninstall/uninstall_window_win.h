@@ -106,7 +106,7 @@ class UninstallWindow : public Window {
 // The uninstall mode on the real system: the window and its message loop
 // until it closes. `args` are the command-line arguments ("uninstall" first;
 // kElevatedOption second when the mode relaunched itself elevated).
-int RunUninstallMode(HINSTANCE instance, const std::vector<std::string>& args,
+int RunUninstallMode(const std::vector<std::string>& args,
                      const std::string& exe_path, const std::wstring& main_window_class);
 
 // A message box whose top-left corner is at the mouse cursor.
