@@ -49,7 +49,7 @@ void MainWindow::ShowFromHotkey() {
   ShowAtBottomRight();
   if (OuterTabs.Selected() != 0) {
     OuterTabs.Select(0);
-    PageControl1Change();
+    OuterTabsChange();
   }
   // A key pressed in another program's window gives this one no right to
   // the foreground: it borrows the input of the window that has it.

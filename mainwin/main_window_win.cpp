@@ -85,7 +85,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NOTIFY: {
       const NMHDR& header = *reinterpret_cast<const NMHDR*>(lp);
       if (header.hwndFrom == OuterTabs.hwnd() && header.code == TCN_SELCHANGE) {
-        PageControl1Change();
+        OuterTabsChange();
       } else {
         launcher_->OnNotify(header);
       }
@@ -94,7 +94,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DRAWITEM: {
       const DRAWITEMSTRUCT& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
       if (item.hwndItem == OuterTabs.hwnd()) {
-        PageControl1DrawTab(item);
+        OuterTabsDrawTab(item);
       } else {
         launcher_->OnDrawItem(item);
       }
@@ -405,7 +405,7 @@ void MainWindow::OnMenuCommand(Ui entry) {
   }
 }
 
-void MainWindow::PageControl1DrawTab(const DRAWITEMSTRUCT& item) {
+void MainWindow::OuterTabsDrawTab(const DRAWITEMSTRUCT& item) {
   const std::wstring text = Utf8ToWide(OuterTabs.TabText(static_cast<int>(item.itemID)));
   RECT rc = item.rcItem;
   FillRect(item.hDC, &rc, FormBrush());
@@ -415,7 +415,7 @@ void MainWindow::PageControl1DrawTab(const DRAWITEMSTRUCT& item) {
   DrawTextW(item.hDC, text.c_str(), -1, &rc, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
 }
 
-void MainWindow::PageControl1Change() {
+void MainWindow::OuterTabsChange() {
   const int tab = OuterTabs.Selected();
   launcher_->sheet.Show(tab == 0);
   demo_->sheet.Show(tab == 1);

@@ -127,8 +127,8 @@ class MainWindow : public zd::Window, public PageHost {
   void LayoutControls();
   void OnCommand(UINT id, UINT code, HWND control);
   void OnMenuCommand(Ui entry);
-  void PageControl1DrawTab(const DRAWITEMSTRUCT& item);
-  void PageControl1Change();
+  void OuterTabsDrawTab(const DRAWITEMSTRUCT& item);
+  void OuterTabsChange();
   void TimerCheckDocsTimer();
   // After the first load: the documents chosen for automatic start, and the
   // auto-run list, opened (after one question when asked for).
