@@ -203,13 +203,7 @@ void StartupProgramsWindow::List() {
     SetCell(list, row, 2, SourceText(e.source));
     SetCell(list, row, 3, e.disabled ? t.PCStartDisabled : std::string());
   }
-  // Columns sized to fit, within their limits.
-  const int limits[] = {kNameColumnMax, kPathColumnMax, 160, 100};
-  for (int c = 0; c < 4; ++c) {
-    SendMessageW(list, LVM_SETCOLUMNWIDTH, c, LVSCW_AUTOSIZE_USEHEADER);
-    const int width = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, c, 0));
-    SendMessageW(list, LVM_SETCOLUMNWIDTH, c, std::min(width, factory_.Px(limits[c])));
-  }
+  FitColumns();
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
   // An empty list means an empty key: a key that could not be read says so.
@@ -220,6 +214,16 @@ void StartupProgramsWindow::List() {
   }
   LblStatus.SetText(unreadable.empty() ? std::string()
                                        : lang::FormatText(t.PCStartUnreadable, unreadable));
+}
+
+void StartupProgramsWindow::FitColumns() {
+  // Sized to fit, within their limits.
+  const int limits[] = {kNameColumnMax, kPathColumnMax, 160, 100};
+  for (int c = 0; c < 4; ++c) {
+    SendMessageW(LV.hwnd(), LVM_SETCOLUMNWIDTH, c, LVSCW_AUTOSIZE_USEHEADER);
+    const int width = static_cast<int>(SendMessageW(LV.hwnd(), LVM_GETCOLUMNWIDTH, c, 0));
+    SendMessageW(LV.hwnd(), LVM_SETCOLUMNWIDTH, c, std::min(width, Px(limits[c])));
+  }
 }
 
 const StartupEntry* StartupProgramsWindow::Selected() const {

@@ -65,7 +65,9 @@ class StartupProgramsWindow : public Window {
   explicit StartupProgramsWindow(StartupWindowDeps deps);
   void OnCreate() override;
   void Layout() override;
+  void OnRescaled() override { FitColumns(); }
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void FitColumns();
   void Flag(Flagged field);
   int Message(const std::string& text, UINT flags);
   LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);

@@ -165,6 +165,8 @@ bool Window::Create(const CreateArgs& args) {
     return false;
   }
   top_level_ = (args.style & WS_CHILD) == 0;
+  place_ = args.place;
+  design_ = {args.x, args.y, args.x + args.width, args.y + args.height};
   SetScale(WindowDpi(args.parent));
   int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
   int w = Px(args.width), h = Px(args.height);
@@ -220,6 +222,10 @@ void Window::Rescale(int dpi) {
   // Controls hold the old fonts until they get the new ones.
   Fonts old = std::move(fonts_);
   SetScale(dpi);
+  if (place_ == Place::kAt) {
+    MoveWindow(hwnd_, Px(design_.left), Px(design_.top), Px(design_.right - design_.left),
+               Px(design_.bottom - design_.top), TRUE);
+  }
   factory_.Rescale(dpi / 96.0);
   OnRescaled();
   Layout();

@@ -131,6 +131,9 @@ class Window {
 
   int dpi_ = 96;
   bool top_level_ = true;
+  // A child placed at design pixels keeps that place at every scale.
+  Place place_ = Place::kDefault;
+  RECT design_{};
   MessageBoxFn message_box_;
   std::vector<std::pair<HWND, std::function<void()>>> clicks_;
 };

@@ -96,7 +96,7 @@ TEST_F(WindowRescale, EveryWindowFollowsTheDpi) {
   };
   const Case cases[] = {
       {"main window", main.hwnd(), main.launcher().BtnZDSearch},
-      {"vendor panel", main.hwnd(), online->vendor_panel()->BtnHelp},
+      {"vendor panel", main.hwnd(), online->vendor_panel()->BtnExit},
       {"content page", main.hwnd(), online->demo_page()->BtnRefresh},
       {"about", online->about_window()->hwnd(), online->about_window()->BtnOk},
       {"update", update->hwnd(), update->BtnCancel},
@@ -123,6 +123,14 @@ TEST_F(WindowRescale, EveryWindowFollowsTheDpi) {
       EXPECT_NEAR(now.width, MulDiv(was.width, dpi, 96), 2);
       EXPECT_NEAR(now.height, MulDiv(was.height, dpi, 96), 2);
       EXPECT_NEAR(now.font_height, MulDiv(was.font_height, dpi, 96), 1);
+      // Whole inside its parent: what holds it grew with it.
+      RECT inner{}, outer{};
+      GetWindowRect(c.control.hwnd(), &inner);
+      const HWND parent = GetParent(c.control.hwnd());
+      GetClientRect(parent, &outer);
+      MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&outer), 2);
+      EXPECT_TRUE(inner.left >= outer.left && inner.top >= outer.top &&
+                  inner.right <= outer.right && inner.bottom <= outer.bottom);
     }
   }
   main.AttachOnline(nullptr);
