@@ -244,7 +244,10 @@ void MainWindow::FormCreate() {
     }
     LoadLastRunList(store_);
     if (auto note = LoadNote(store_)) launcher_->note.MmNote.SetText(*note);
-    SetTimer(hwnd_, kTimerFirstRun, 1500, nullptr);
+    // The first load runs as soon as the window has been shown and painted (a
+    // timer's message comes only when nothing else waits), not 1.5 s later:
+    // the history is there before the user looks for it.
+    SetTimer(hwnd_, kTimerFirstRun, USER_TIMER_MINIMUM, nullptr);
   }
   ZD_CATCH_LOG("FormCreate")
   LayoutControls();

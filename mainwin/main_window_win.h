@@ -63,7 +63,7 @@ class MainWindow : public zd::Window, public PageHost {
   // Saves and closes as a close does, for an update's setup; during the
   // start-up load the close comes at its end.
   MainWindowClose CloseForUpdate();
-  // The first load, normally run by TimerFirstRun 1.5 s after creation.
+  // The first load, normally run by TimerFirstRun once the window is shown.
   void TimerFirstRunTimer();
   // The tray menu's entries of this window.
   void MnZDExitClick();
