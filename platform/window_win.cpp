@@ -164,7 +164,6 @@ bool Window::Create(const CreateArgs& args) {
       !RegisterPanelClass(instance)) {
     return false;
   }
-  top_level_ = (args.style & WS_CHILD) == 0;
   place_ = args.place;
   design_ = {args.x, args.y, args.x + args.width, args.y + args.height};
   SetScale(WindowDpi(args.parent));

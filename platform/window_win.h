@@ -130,7 +130,6 @@ class Window {
   void TellChildWindows(int dpi);
 
   int dpi_ = 96;
-  bool top_level_ = true;
   // A child placed at design pixels keeps that place at every scale.
   Place place_ = Place::kDefault;
   RECT design_{};
