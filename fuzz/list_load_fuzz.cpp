@@ -15,9 +15,9 @@ using namespace zd;
 namespace {
 
 void CheckMirror(const DocList& list, const MemoryMirror& box) {
-  if (box.Rows().size() != list.size()) abort();
+  if (box.RowCount() != list.size()) abort();
   for (size_t i = 0; i < list.size(); ++i) {
-    if (box.Rows()[i] != LineRowText(list.Lines()[i])) abort();
+    if (list.RowText(i) != LineRowText(list.Lines()[i])) abort();
   }
 }
 

@@ -203,7 +203,7 @@ TEST_F(OpenDocsTest, OpenAndRecordDocByNameAndForm) {
     EXPECT_EQ(shell.calls(), c.calls) << c.path << " " << c.name;
     EXPECT_EQ(messages, c.messages) << c.path << " " << c.name;
     EXPECT_EQ(recent.Lines(), c.recorded) << c.path << " " << c.name;
-    EXPECT_EQ(box.Rows().size(), recent.size());
+    EXPECT_EQ(box.RowCount(), recent.size());
     for (const std::string& p : c.exists) shell.Remove(p.substr(2));
   }
 }
@@ -237,7 +237,7 @@ TEST_F(OpenDocsTest, ReopeningMovesTheDocumentsOnlyLineToTheTop) {
   for (size_t i = 0; i < std::size(steps); ++i) {
     steps[i].first();
     EXPECT_EQ(recent.Lines(), steps[i].second) << i;
-    EXPECT_EQ(box.Rows().size(), recent.size()) << i;
+    EXPECT_EQ(box.RowCount(), recent.size()) << i;
   }
   EXPECT_EQ(messages, V{"此路径不存在：C:\\gone.txt"});
   EXPECT_FALSE(opener->OpenRememberedDoc("C:\\gone.txt", "G", false));

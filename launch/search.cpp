@@ -1,5 +1,9 @@
 #include "launch/search.h"
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -92,7 +96,10 @@ void SearchModel::SetOptions(SearchOptions options) {
   const bool refold = options.han != options_.han;
   options_ = std::move(options);
   // Folded copies are not lowered ones: everything is made again.
-  if (refold) store_ = nullptr;
+  if (refold) {
+    store_ = nullptr;
+    ix_.han = options_.han;
+  }
   Clear();
 }
 
@@ -105,64 +112,110 @@ void SearchModel::Clear() {
   key_.clear();
 }
 
-void SearchModel::Extend(const DocArray& docs) {
-  if (starts_.empty()) {
-    starts_.push_back(0);
-    han_unit_starts_.push_back(0);
+void SearchModel::Index::Append(std::string_view path, std::string_view name) {
+  if (starts.empty()) {
+    starts.push_back(0);
+    han_unit_starts.push_back(0);
   }
-  for (size_t i = starts_.size() - 1; i < docs.size(); ++i) {
-    if (options_.han) {
-      text_ += FoldForSearch(docs[i].path);
-    } else {
-      AppendLowered(text_, docs[i].path);
+  const size_t i = starts.size() - 1;
+  if (han) {
+    text += FoldForSearch(path);
+  } else {
+    AppendLowered(text, path);
+  }
+  path_ends.push_back(static_cast<uint32_t>(text.size()));
+  text += '\0';
+  if (han) {
+    text += FoldForSearch(name);
+  } else {
+    AppendLowered(text, name);
+  }
+  text += '\0';
+  // Pairs that span the NUL between path and name are harmless: a key
+  // holds no NUL, so none of its pairs is one of them.
+  const std::string_view record = std::string_view(text).substr(starts.back());
+  SearchMask mask = MaskOf(record);
+  const size_t path_size = path_ends.back() - starts.back();
+  mask.classes = MaskOf(record.substr(0, path_size)).classes;
+  mask.name_classes = MaskOf(record.substr(path_size + 1)).classes;
+  masks.push_back(mask);
+  starts.push_back(static_cast<uint32_t>(text.size()));
+  if (han) {
+    const auto r = static_cast<uint32_t>(i);
+    sigs.push_back(SignatureOf(PathOf(r), NameOf(r)));
+    shapes.push_back({ShapeOf(PathOf(r)), ShapeOf(NameOf(r))});
+    size_t fewest = 0xFFFF;
+    for (const bool in_name : {false, true}) {
+      const std::string_view field = in_name ? NameOf(r) : PathOf(r);
+      const FieldShape& shape = shapes.back()[in_name];
+      size_t units = 0;
+      for (size_t pos = shape.component; pos < shape.end; pos += UnitAt(field, pos).size) ++units;
+      fewest = std::min(fewest, units);
     }
-    path_ends_.push_back(static_cast<uint32_t>(text_.size()));
-    text_ += '\0';
-    if (options_.han) {
-      text_ += FoldForSearch(docs[i].name);
-    } else {
-      AppendLowered(text_, docs[i].name);
-    }
-    text_ += '\0';
-    // Pairs that span the NUL between path and name are harmless: a key
-    // holds no NUL, so none of its pairs is one of them.
-    const std::string_view record = std::string_view(text_).substr(starts_.back());
-    SearchMask mask = MaskOf(record);
-    const size_t path_size = path_ends_.back() - starts_.back();
-    mask.classes = MaskOf(record.substr(0, path_size)).classes;
-    mask.name_classes = MaskOf(record.substr(path_size + 1)).classes;
-    masks_.push_back(mask);
-    starts_.push_back(static_cast<uint32_t>(text_.size()));
-    if (options_.han) {
-      const auto r = static_cast<uint32_t>(i);
-      han_.push_back(SignatureOf(PathOf(r), NameOf(r)));
-      shapes_.push_back({ShapeOf(PathOf(r)), ShapeOf(NameOf(r))});
-      size_t fewest = 0xFFFF;
-      for (const bool in_name : {false, true}) {
-        const std::string_view field = in_name ? NameOf(r) : PathOf(r);
-        const FieldShape& shape = shapes_.back()[in_name];
-        size_t units = 0;
-        for (size_t pos = shape.component; pos < shape.end; pos += UnitAt(field, pos).size) ++units;
-        fewest = std::min(fewest, units);
+    whole_units.push_back(static_cast<uint16_t>(std::max<size_t>(fewest, 1)));
+    AppendHanUnits(record.substr(0, record.size() - 1), 0, han_units);
+    han_unit_starts.push_back(static_cast<uint32_t>(han_units.size()));
+  }
+}
+
+std::string_view SearchModel::Index::PathOf(uint32_t record) const {
+  return std::string_view(text).substr(starts[record], path_ends[record] - starts[record]);
+}
+
+std::string_view SearchModel::Index::NameOf(uint32_t record) const {
+  const size_t from = path_ends[record] + 1;
+  return std::string_view(text).substr(from, starts[record + 1] - from - 1);
+}
+
+void SearchModel::PrepareAhead(const DocStore& store) {
+  if (store_ == &store && generation_ == store.docs_generation) return;  // made already
+  auto ahead = std::make_shared<Ahead>();
+  ahead->store = &store;
+  ahead->generation = store.docs_generation;
+  ahead->han = options_.han;
+  // One block of the records' paths and names, copied here: the history may
+  // grow meanwhile, and the thread must not read it.
+  std::string block;
+  size_t bytes = 0;
+  for (const TMyDoc& doc : store.docs) bytes += doc.path.size() + doc.name.size() + 2;
+  block.reserve(bytes);
+  for (const TMyDoc& doc : store.docs) {
+    block.append(doc.path).push_back('\0');
+    block.append(doc.name).push_back('\0');
+  }
+  ahead_ = ahead;
+  std::thread([ahead, block = std::move(block)] {
+    Index index;
+    index.han = ahead->han;
+    try {
+      for (size_t at = 0; at < block.size();) {
+        const size_t path_end = block.find('\0', at);
+        const size_t name_end = block.find('\0', path_end + 1);
+        index.Append(std::string_view(block).substr(at, path_end - at),
+                     std::string_view(block).substr(path_end + 1, name_end - path_end - 1));
+        at = name_end + 1;
       }
-      whole_units_.push_back(static_cast<uint16_t>(std::max<size_t>(fewest, 1)));
-      AppendHanUnits(record.substr(0, record.size() - 1), 0, han_units_);
-      han_unit_starts_.push_back(static_cast<uint32_t>(han_units_.size()));
+    } catch (...) {
+      RecordCurrentException("SearchModel::PrepareAhead");
+      index = Index{};  // the search makes its own copies
     }
-  }
+    std::lock_guard<std::mutex> lock(ahead->mutex);
+    ahead->index = std::move(index);
+    ahead->done = true;
+    ahead->done_cv.notify_all();
+  }).detach();
 }
 
-std::string_view SearchModel::PathOf(uint32_t record) const {
-  return std::string_view(text_).substr(starts_[record], path_ends_[record] - starts_[record]);
+void SearchModel::Extend(const DocArray& docs) {
+  for (size_t i = ix_.records(); i < docs.size(); ++i) ix_.Append(docs[i].path, docs[i].name);
 }
 
-std::string_view SearchModel::NameOf(uint32_t record) const {
-  const size_t from = path_ends_[record] + 1;
-  return std::string_view(text_).substr(from, starts_[record + 1] - from - 1);
-}
+std::string_view SearchModel::PathOf(uint32_t record) const { return ix_.PathOf(record); }
+
+std::string_view SearchModel::NameOf(uint32_t record) const { return ix_.NameOf(record); }
 
 bool SearchModel::HoldsLiterally(uint32_t record, const Key& key) const {
-  const SearchMask& mask = masks_[record];
+  const SearchMask& mask = ix_.masks[record];
   if (!MayHold(mask, key.mask)) return false;
   if (key.mask_decides) return true;
   // Only the fields that hold all of the key's bytes are read.
@@ -172,7 +225,7 @@ bool SearchModel::HoldsLiterally(uint32_t record, const Key& key) const {
 
 bool SearchModel::MayMatchWithReadings(uint32_t record, const Key& key) const {
   if (!key.han.usable()) return false;
-  const HanSignature& sig = han_[record];
+  const HanSignature& sig = ix_.sigs[record];
   if (!sig.readings || !Covers(sig.letters, key.mask.classes)) return false;
   // One letter: some character's reading starts with it.
   return key.han.units() > 1 || ((sig.initials >> (key.han.unit(0) - 'a')) & 1);
@@ -181,7 +234,7 @@ bool SearchModel::MayMatchWithReadings(uint32_t record, const Key& key) const {
 SearchModel::Found SearchModel::FindWithReadings(uint32_t record, const Key& key,
                                                  MatchQuality enough, uint32_t hint) const {
   const std::string_view path = PathOf(record), name = NameOf(record);
-  const std::array<FieldShape, 2>& shapes = shapes_[record];
+  const std::array<FieldShape, 2>& shapes = ix_.shapes[record];
   Found found;
   // Tries a match from a record offset; true when nothing better can come.
   const auto try_at = [&](size_t offset) {
@@ -203,9 +256,9 @@ SearchModel::Found SearchModel::FindWithReadings(uint32_t record, const Key& key
   // Only where the key's first unit can stand: characters one of whose
   // readings begins with it, and the unit itself as plain text.
   // A name that is the path matches as the path does.
-  const bool both = !han_[record].same_fields;
-  for (uint32_t i = han_unit_starts_[record]; i < han_unit_starts_[record + 1]; ++i) {
-    const uint32_t entry = han_units_[i];
+  const bool both = !ix_.sigs[record].same_fields;
+  for (uint32_t i = ix_.han_unit_starts[record]; i < ix_.han_unit_starts[record + 1]; ++i) {
+    const uint32_t entry = ix_.han_units[i];
     if (!both && (entry >> 16) > path.size()) break;
     if (key.han.ReadingMayStart(static_cast<uint16_t>(entry & 0xFFFF)) && try_at(entry >> 16)) {
       return found;
@@ -228,7 +281,7 @@ SearchModel::Found SearchModel::Test(uint32_t record, const Key& key, Found prev
   // to be the whole name.
   if (previous.start != 0 && !previous.literal && key.han.usable() &&
       (!options_.ranked || previous.quality <= MatchQuality::kWordStart ||
-       (previous.quality == MatchQuality::kPrefix && key.han.units() < whole_units_[record]))) {
+       (previous.quality == MatchQuality::kPrefix && key.han.units() < ix_.whole_units[record]))) {
     const size_t offset = previous.start - 1;
     const std::string_view path = PathOf(record);
     const bool in_name = offset > path.size();
@@ -248,7 +301,7 @@ SearchModel::Found SearchModel::Test(uint32_t record, const Key& key, Found prev
     if (key.han.units() == 1) return {0, MatchQuality::kSubstring, false};
     return FindWithReadings(record, key, MatchQuality::kSubstring, previous.start);
   }
-  const HanSignature& sig = han_[record];
+  const HanSignature& sig = ix_.sigs[record];
   if (key.han.units() == 1 && UnitClassIsExact(key.han.unit(0))) {
     // One letter or digit: the signature knows where it can stand.
     const uint64_t bit = uint64_t{1} << UnitClass(key.han.unit(0));
@@ -269,7 +322,7 @@ SearchModel::Found SearchModel::Test(uint32_t record, const Key& key, Found prev
     best = std::min(best, previous.quality);
   }
   // Every unit from an anchor to the end takes one of the key's at least.
-  if (best == MatchQuality::kWhole && key.han.units() < whole_units_[record]) {
+  if (best == MatchQuality::kWhole && key.han.units() < ix_.whole_units[record]) {
     best = MatchQuality::kPrefix;
   }
   Found found;
@@ -277,7 +330,7 @@ SearchModel::Found SearchModel::Test(uint32_t record, const Key& key, Found prev
   if (literal) {
     found.quality = MatchQuality::kSubstring;
     if (best > found.quality) {
-      const std::array<FieldShape, 2>& shapes = shapes_[record];
+      const std::array<FieldShape, 2>& shapes = ix_.shapes[record];
       found.quality = std::max(found.quality, LiteralQuality(PathOf(record), shapes[0], key.text));
       if (!sig.same_fields && found.quality < best) {
         found.quality = std::max(found.quality, LiteralQuality(NameOf(record), shapes[1], key.text));
@@ -402,17 +455,18 @@ void SearchModel::Rank(const DocArray& docs) {
 void SearchModel::Run(const DocStore& store, std::string_view box_text) {
   const DocArray& docs = store.docs;
   const bool stale = store_ != &store || generation_ != store.docs_generation ||
-                     (!starts_.empty() && docs.size() < starts_.size() - 1);
+                     (!ix_.starts.empty() && docs.size() < ix_.starts.size() - 1);
   if (stale) {
-    text_.clear();
-    starts_.clear();
-    path_ends_.clear();
-    masks_.clear();
-    han_.clear();
-    shapes_.clear();
-    whole_units_.clear();
-    han_units_.clear();
-    han_unit_starts_.clear();
+    ix_ = Index{};
+    ix_.han = options_.han;
+    // The copies made ahead, when they are of this history as it is now.
+    if (ahead_ && ahead_->store == &store && ahead_->generation == store.docs_generation &&
+        ahead_->han == options_.han) {
+      std::unique_lock<std::mutex> lock(ahead_->mutex);
+      ahead_->done_cv.wait(lock, [this] { return ahead_->done; });
+      if (ahead_->index.records() <= docs.size()) ix_ = std::move(ahead_->index);
+    }
+    ahead_.reset();
     picked_.clear();
     records_of_path_.clear();
     picked_records_ = 0;
@@ -466,15 +520,15 @@ void SearchModel::Run(const DocStore& store, std::string_view box_text) {
         const uint32_t start = i + kFetchAhead < match_found_.size()
                                    ? match_found_[i + kFetchAhead].start
                                    : 0;
-        __builtin_prefetch(text_.data() + starts_[ahead] + (start ? start - 1 : 0));
-        __builtin_prefetch(&masks_[ahead]);
-        if (!han_.empty()) {
-          __builtin_prefetch(&han_[ahead]);
+        __builtin_prefetch(ix_.text.data() + ix_.starts[ahead] + (start ? start - 1 : 0));
+        __builtin_prefetch(&ix_.masks[ahead]);
+        if (!ix_.sigs.empty()) {
+          __builtin_prefetch(&ix_.sigs[ahead]);
           if (start == 0) {
             // No place to look first: the name and the characters with readings.
-            __builtin_prefetch(text_.data() + path_ends_[ahead]);
-            __builtin_prefetch(&han_units_[han_unit_starts_[ahead]]);
-            __builtin_prefetch(&shapes_[ahead]);
+            __builtin_prefetch(ix_.text.data() + ix_.path_ends[ahead]);
+            __builtin_prefetch(&ix_.han_units[ix_.han_unit_starts[ahead]]);
+            __builtin_prefetch(&ix_.shapes[ahead]);
           }
         }
       }

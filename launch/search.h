@@ -4,9 +4,12 @@
 #pragma once
 
 #include <array>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -63,6 +66,10 @@ class SearchModel {
   void SetOptions(SearchOptions options);
   const SearchOptions& options() const { return options_; }
   void Run(const DocStore& store, std::string_view box_text);
+  // Makes the copies of the records a first search needs on a thread of its
+  // own, so that the first keystroke does not wait for them (the search
+  // takes them, or waits for the rest, when the history is still the same).
+  void PrepareAhead(const DocStore& store);
   void Clear();
   // The key of the last search, as it was compared (lowered, or folded).
   const std::string& key() const { return key_; }
@@ -114,23 +121,47 @@ class SearchModel {
   void Rank(const DocArray& docs);
   const std::vector<uint32_t>& Shown() const { return options_.ranked ? rows_ : matches_; }
 
+  // What a search looks through: lowered (or folded) copies of the records'
+  // paths and names and what is known of each, made once and extended as the
+  // history grows.
+  struct Index {
+    bool han = false;  // folded rather than lowered
+    // Lowered (or folded) path "\0" and name "\0" of each record, one after another.
+    std::string text;
+    std::vector<uint32_t> starts;     // record i spans starts[i] .. starts[i + 1]
+    std::vector<uint32_t> path_ends;  // where record i's path ends
+    std::vector<SearchMask> masks;
+    std::vector<HanSignature> sigs;                 // with `han`
+    std::vector<std::array<FieldShape, 2>> shapes;  // of the path and the name
+    // The fewest units from an anchor to its field's end: a key of fewer
+    // units can never match a whole name.
+    std::vector<uint16_t> whole_units;
+    // The characters with readings of record i (see AppendHanUnits, offsets
+    // from the record's start): han_units[han_unit_starts[i] .. [i + 1]).
+    std::vector<uint32_t> han_units;
+    std::vector<uint32_t> han_unit_starts;
+
+    size_t records() const { return starts.empty() ? 0 : starts.size() - 1; }
+    void Append(std::string_view path, std::string_view name);
+    std::string_view PathOf(uint32_t record) const;
+    std::string_view NameOf(uint32_t record) const;
+  };
+  // The copies made ahead by a thread of their own (PrepareAhead).
+  struct Ahead {
+    const DocStore* store = nullptr;
+    uint64_t generation = 0;
+    bool han = false;
+    std::mutex mutex;
+    std::condition_variable done_cv;
+    bool done = false;
+    Index index;
+  };
+
   SearchOptions options_;
   const DocStore* store_ = nullptr;
   uint64_t generation_ = 0;
-  // Lowered (or folded) path "\0" and name "\0" of each record, one after another.
-  std::string text_;
-  std::vector<uint32_t> starts_;     // record i spans starts_[i] .. starts_[i + 1]
-  std::vector<uint32_t> path_ends_;  // where record i's path ends
-  std::vector<SearchMask> masks_;
-  std::vector<HanSignature> han_;  // with options_.han
-  std::vector<std::array<FieldShape, 2>> shapes_;  // of the path and the name
-  // The fewest units from an anchor to its field's end: a key of fewer
-  // units can never match a whole name.
-  std::vector<uint16_t> whole_units_;
-  // The characters with readings of record i (see AppendHanUnits, offsets
-  // from the record's start): han_units_[han_unit_starts_[i] .. [i + 1]).
-  std::vector<uint32_t> han_units_;
-  std::vector<uint32_t> han_unit_starts_;
+  Index ix_;
+  std::shared_ptr<Ahead> ahead_;
   std::string key_;
   size_t searched_records_ = 0;   // records the last search looked at
   std::vector<uint32_t> matches_;  // record positions, oldest first
@@ -213,6 +244,8 @@ class SearchPresenter {
 
   bool suppress_search() const { return suppress_; }
   const SearchModel& results() const { return model_; }
+  // The history is loaded: the copies a first search needs are made ahead.
+  void PrepareAhead() { model_.PrepareAhead(store_); }
 
  private:
   // Opens the row's document, or with `containing` the folder that holds it;

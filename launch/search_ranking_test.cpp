@@ -201,6 +201,11 @@ TEST_F(RankingTest, AgreesWithAPlainSortOfEveryMatch) {
   SearchOptions han_only;
   han_only.han = true;
   history.SetOptions(han_only);
+  // Both with their folded copies made ahead on a thread of their own, the
+  // history growing after that.
+  model.PrepareAhead(store);
+  history.PrepareAhead(store);
+  for (int i = 0; i < 50; ++i) store.docs.push_back(Doc("D:\\" + text(), text()));
   const V typed = {"b", "bg", "bgb", "报", "报告", "報g", "hz", "xingc", "cq", "lvs", "lus",
                    "bgn", "notes", "n", "2026b", "d:\\", "app.", "zd", "z", "", "-"};
   for (const std::string& key_text : typed) {

@@ -91,26 +91,35 @@ std::vector<size_t> ReferenceRows(const DocArray& docs, const std::string& text)
 }
 
 TEST(SearchModelTest, AgreesWithAWalkWhileTypingDeletingAndTheHistoryGrows) {
-  DocStore store;
-  store.docs = MixedRecords(3000, 7);
-  SearchModel model;
-  // Typing letter by letter, deleting, retyping, other keys in between.
-  const V typed = {"E",    "EX",       "EXE",    "EXE ",     "EX",     "x",          "",
-                   "工",   "工作",     "工作\\", "工作\\项", "1",      "12",         "123",
-                   "\xB0", "\xB0\xA1", "news",   "NEWS.1",   "s?wd=1", "百度一下 S", "zzz",
-                   "zzzz", "a",        "第1",    "  .html ", "\t"};
-  for (const std::string& text : typed) {
-    model.Run(store, text);
-    ASSERT_TRUE(AgreesWithAWalk(model, store, text));
+  for (const bool ahead : {false, true}) {
+    SCOPED_TRACE(ahead ? "copies made ahead" : "copies made by the first search");
+    DocStore store;
+    store.docs = MixedRecords(3000, 7);
+    SearchModel model;
+    if (ahead) {
+      model.PrepareAhead(store);
+      // The history grows while they are made.
+      const DocArray later = MixedRecords(40, 9);
+      store.docs.insert(store.docs.end(), later.begin(), later.end());
+    }
+    // Typing letter by letter, deleting, retyping, other keys in between.
+    const V typed = {"E",    "EX",       "EXE",    "EXE ",     "EX",     "x",          "",
+                     "工",   "工作",     "工作\\", "工作\\项", "1",      "12",         "123",
+                     "\xB0", "\xB0\xA1", "news",   "NEWS.1",   "s?wd=1", "百度一下 S", "zzz",
+                     "zzzz", "a",        "第1",    "  .html ", "\t"};
+    for (const std::string& text : typed) {
+      model.Run(store, text);
+      ASSERT_TRUE(AgreesWithAWalk(model, store, text));
+    }
+    // Records registered between two keystrokes are searched too.
+    model.Run(store, "app");
+    const DocArray more = MixedRecords(500, 8);
+    store.docs.insert(store.docs.end(), more.begin(), more.end());
+    model.Run(store, "app.");
+    EXPECT_TRUE(AgreesWithAWalk(model, store, "app."));
+    model.Run(store, "app.e");
+    EXPECT_TRUE(AgreesWithAWalk(model, store, "app.e"));
   }
-  // Records registered between two keystrokes are searched too.
-  model.Run(store, "app");
-  const DocArray more = MixedRecords(500, 8);
-  store.docs.insert(store.docs.end(), more.begin(), more.end());
-  model.Run(store, "app.");
-  EXPECT_TRUE(AgreesWithAWalk(model, store, "app."));
-  model.Run(store, "app.e");
-  EXPECT_TRUE(AgreesWithAWalk(model, store, "app.e"));
 }
 
 TEST(SearchModelTest, AgreesWithAWalkForPiecesCutFromTheRecordsAnywhere) {
@@ -136,6 +145,13 @@ TEST(SearchModelTest, ARebuiltHistoryIsSearchedAfreshAndOldRowsGoStale) {
   DocStore store;
   store.docs = MixedRecords(200, 1);
   SearchModel model;
+  // Copies made ahead of a history that is rebuilt before the first search
+  // are not taken.
+  model.PrepareAhead(store);
+  store.docs = MixedRecords(220, 4);
+  ++store.docs_generation;
+  model.Run(store, "exe");
+  EXPECT_TRUE(AgreesWithAWalk(model, store, "exe"));
   model.Run(store, "exe");
   ASSERT_GT(model.RowCount(), 0u);
   // A rebuild: fewer, other records at the same positions.

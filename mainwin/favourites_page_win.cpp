@@ -60,14 +60,15 @@ void FavouritesPage::Create(HWND parent) {
   f.Make(GbZDFavList, L"BUTTON", caption(Ui::GbZDFavList), kChild | BS_GROUPBOX, page, 0,
          kFavEditHeight, 100, 100);
   f.Make(LbMyLove, L"LISTBOX", "",
-         kChild | WS_VSCROLL | WS_TABSTOP | LBS_EXTENDEDSEL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+         kChild | WS_VSCROLL | WS_TABSTOP | LBS_EXTENDEDSEL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+             kVirtualListStyle,
          page, 0, 0, 100, 100);
   f.AddHint(LbMyLove, lang::HintOf(Ui::LbMyLove, lang));
   f.Make(CbFavEdit, L"BUTTON", caption(Ui::CbFavEdit), kChild | WS_TABSTOP | BS_AUTOCHECKBOX, page,
          80, kFavEditHeight, 150, 16, 0, Fonts::kSmall);
   CbFavEdit.SetChecked(true);
 
-  mirror_ = std::make_unique<ListBoxMirror>(LbMyLove.hwnd());
+  mirror_ = std::make_unique<ListBoxMirror>(LbMyLove.hwnd(), host_.Store().MyLoveList);
   host_.Store().MyLoveList.AttachMirror(mirror_.get());
   DragAcceptFiles(LbMyLove.hwnd(), TRUE);
   SetWindowSubclass(LbMyLove.hwnd(), ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));

@@ -1,5 +1,7 @@
 #include "mainwin/launcher_page_win.h"
 
+#include "mainwin/list_box_mirror_win.h"
+
 #include <windows.h>
 // windows.h must come first
 #include <commctrl.h>
@@ -110,8 +112,9 @@ void LauncherPage::Create(HWND parent) {
 
   // Hidden controls of the design.
   f.Make(WindowList, L"LISTBOX", "", kHidden | LBS_NOINTEGRALHEIGHT, page, 0, 0, 100, 100);
-  f.Make(LbAutoRun, L"LISTBOX", "", kHidden | LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT, page, 0, 0,
-         100, 100);
+  f.Make(LbAutoRun, L"LISTBOX", "",
+         kHidden | LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT | kVirtualListStyle, page, 0, 0, 100,
+         100);
   // Rows are drawn from the search's results: the list holds none itself.
   f.Make(LbSearchResult, L"LISTBOX", "",
          kHidden | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NODATA | LBS_OWNERDRAWFIXED |

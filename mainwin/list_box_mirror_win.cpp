@@ -1,12 +1,124 @@
 #include "mainwin/list_box_mirror_win.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "platform/errors.h"
 #include "platform/wide_win.h"
 
 namespace zd {
+namespace {
 
-void ListBoxMirror::InsertRow(size_t index, const std::string& text) {
-  SendMessageW(list_box_, LB_INSERTSTRING, index,
-               reinterpret_cast<LPARAM>(Utf8ToWide(text).c_str()));
+constexpr UINT_PTR kSubclassId = 0x5A444C4D;  // "ZDLM"
+constexpr wchar_t kMirrorProperty[] = L"ZapdockListMirror";
+
+// Rows as high as a list box with strings makes them: the font's height.
+void FitRowsToFont(HWND list) {
+  HDC dc = GetDC(list);
+  if (!dc) return;
+  HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0));
+  HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+  TEXTMETRICW metrics{};
+  const bool measured = GetTextMetricsW(dc, &metrics) != FALSE;
+  if (old) SelectObject(dc, old);
+  ReleaseDC(list, dc);
+  if (measured && metrics.tmHeight > 0) SendMessageW(list, LB_SETITEMHEIGHT, 0, metrics.tmHeight);
+}
+
+}  // namespace
+
+void MarkRowsReadable(HWND list, bool& marking) {
+  marking = true;
+  SetWindowLongPtrW(list, GWL_STYLE, GetWindowLongPtrW(list, GWL_STYLE) | LBS_HASSTRINGS);
+  marking = false;
+}
+
+LRESULT AnswerRowText(const std::string& text, LPARAM buffer) {
+  const std::wstring wide = Utf8ToWide(text);
+  if (buffer) {
+    auto* out = reinterpret_cast<wchar_t*>(buffer);
+    std::copy(wide.begin(), wide.end(), out);
+    out[wide.size()] = L'\0';
+  }
+  return static_cast<LRESULT>(wide.size());
+}
+
+ListBoxMirror::ListBoxMirror(HWND list_box, const DocList& list)
+    : list_box_(list_box), list_(list) {
+  SetPropW(list_box_, kMirrorProperty, this);
+  SetWindowSubclass(list_box_, Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  MarkRowsReadable(list_box_, marking_);
+  FitRowsToFont(list_box_);
+}
+
+ListBoxMirror::~ListBoxMirror() {
+  if (!IsWindow(list_box_)) return;
+  RemoveWindowSubclass(list_box_, Proc, kSubclassId);
+  RemovePropW(list_box_, kMirrorProperty);
+}
+
+LRESULT CALLBACK ListBoxMirror::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                     DWORD_PTR self) {
+  auto* mirror = reinterpret_cast<ListBoxMirror*>(self);
+  switch (msg) {
+    case WM_STYLECHANGING:
+    case WM_STYLECHANGED:
+      // The list box itself keeps the style it was made with.
+      if (mirror->marking_) return 0;
+      break;
+    case LB_GETTEXTLEN:
+    case LB_GETTEXT: {
+      const LRESULT count = DefSubclassProc(hwnd, LB_GETCOUNT, 0, 0);
+      if (static_cast<LRESULT>(wp) >= count || (msg == LB_GETTEXT && !lp)) return LB_ERR;
+      try {
+        return AnswerRowText(mirror->list_.RowText(wp), msg == LB_GETTEXT ? lp : 0);
+      } catch (...) {
+        RecordCurrentException("ListBoxMirror");
+        return LB_ERR;
+      }
+    }
+    case WM_SETFONT: {
+      // A new font (the DPI changed): the rows follow it.
+      const LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
+      FitRowsToFont(hwnd);
+      return result;
+    }
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, Proc, kSubclassId);
+      RemovePropW(hwnd, kMirrorProperty);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+bool ListBoxMirror::DrawRow(const DRAWITEMSTRUCT& item) {
+  if (item.CtlType != ODT_LISTBOX) return false;
+  auto* mirror = static_cast<ListBoxMirror*>(GetPropW(item.hwndItem, kMirrorProperty));
+  if (!mirror) return false;
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  const bool enabled = IsWindowEnabled(item.hwndItem) != FALSE;
+  RECT rc = item.rcItem;
+  FillRect(item.hDC, &rc, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  if (item.itemID != static_cast<UINT>(-1)) {
+    const std::wstring text = Utf8ToWide(mirror->list_.RowText(item.itemID));
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor(!enabled  ? COLOR_GRAYTEXT
+                                       : selected ? COLOR_HIGHLIGHTTEXT
+                                                  : COLOR_WINDOWTEXT));
+    RECT text_rc = rc;
+    text_rc.left += 2;
+    DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &text_rc,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+  }
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &rc);
+  return true;
+}
+
+void ListBoxMirror::InsertRow(size_t index) {
+  SendMessageW(list_box_, LB_INSERTSTRING, index, 0);
 }
 
 void ListBoxMirror::DeleteRow(size_t index) { SendMessageW(list_box_, LB_DELETESTRING, index, 0); }
@@ -35,36 +147,17 @@ std::vector<size_t> ListBoxMirror::SelectedRows() const {
   return rows;
 }
 
-void ListBoxMirror::SetRows(const std::vector<std::string>& rows) {
-  // A loaded file may hold 10,000 rows: reserve once and draw once.
-  SendMessageW(list_box_, WM_SETREDRAW, FALSE, 0);
+void ListBoxMirror::SetRowCount(size_t count) {
+  // A loaded file may hold 10,000 lines: the list box learns only how many.
   SendMessageW(list_box_, LB_RESETCONTENT, 0, 0);
-  size_t bytes = 0;
-  for (const std::string& row : rows) bytes += (row.size() + 1) * sizeof(wchar_t);
-  SendMessageW(list_box_, LB_INITSTORAGE, rows.size(), bytes);
-  for (const std::string& row : rows) {
-    SendMessageW(list_box_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(row).c_str()));
-  }
-  SendMessageW(list_box_, WM_SETREDRAW, TRUE, 0);
+  SendMessageW(list_box_, LB_SETCOUNT, count, 0);
   InvalidateRect(list_box_, nullptr, TRUE);
 }
 
-void ListBoxMirror::ReplaceRow(size_t index, const std::string& text) {
-  const LRESULT selected = SendMessageW(list_box_, LB_GETSEL, index, 0);
-  const LRESULT caret = SendMessageW(list_box_, LB_GETCARETINDEX, 0, 0);
-  const bool multiple =
-      (GetWindowLongPtrW(list_box_, GWL_STYLE) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) != 0;
-  DeleteRow(index);
-  InsertRow(index, text);
-  if (selected > 0) {
-    if (multiple) {
-      SendMessageW(list_box_, LB_SETSEL, TRUE, static_cast<LPARAM>(index));
-    } else {
-      SendMessageW(list_box_, LB_SETCURSEL, index, 0);
-    }
-  }
-  if (multiple && caret == static_cast<LRESULT>(index)) {
-    SendMessageW(list_box_, LB_SETCARETINDEX, index, FALSE);
+void ListBoxMirror::RowChanged(size_t index) {
+  RECT rc;
+  if (SendMessageW(list_box_, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rc)) != LB_ERR) {
+    InvalidateRect(list_box_, &rc, TRUE);
   }
 }
 

@@ -93,6 +93,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_DRAWITEM: {
       const DRAWITEMSTRUCT& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+      if (ListBoxMirror::DrawRow(item)) return TRUE;
       if (item.hwndItem == OuterTabs.hwnd()) {
         OuterTabsDrawTab(item);
       } else {
@@ -208,10 +209,9 @@ void MainWindow::FormCreate() {
       ShowMessage(lang::FileListMessage(texts.FilesRecovered, config.recovered),
                   texts.TipsCaption, MB_OK | MB_ICONINFORMATION);
     }
-    factory_.Make(LbMyRecent, L"LISTBOX", "", WS_CHILD | LBS_NOINTEGRALHEIGHT, hwnd_, 0, 0, 10, 10);
-    recent_mirror_ = std::make_unique<ListBoxMirror>(LbMyRecent.hwnd());
-    run_mirror_ = std::make_unique<ListBoxMirror>(launcher_->LbAutoRun.hwnd());
-    store_.MyRecentList.AttachMirror(recent_mirror_.get());
+    // The recent list is never shown as a list: it keeps no window rows at
+    // all (its own mirror holds only which rows are selected).
+    run_mirror_ = std::make_unique<ListBoxMirror>(launcher_->LbAutoRun.hwnd(), store_.MyRunList);
     store_.MyRunList.AttachMirror(run_mirror_.get());
     launcher_->SetTabStrip(LoadJpegResource(L"monitorbtn"));
     icon_ = UniqueIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON",
@@ -527,6 +527,11 @@ void MainWindow::TimerFirstRunTimer() {
   RunAutoRunDocs();
   // A refresh asked for during the load runs now; a close waits for its end.
   tracker_->HistoryLoaded();
+  // The first keystroke in the search box finds its copies made.
+  try {
+    launcher_->search_row().search().PrepareAhead();
+  }
+  ZD_CATCH_LOG("TimerFirstRunTimer")
   if (online_) online_->HoldOffers(false);
   if (close_after_load_ && hwnd_) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
@@ -719,7 +724,6 @@ void MainWindow::FormDestroy() {
   tray_.Remove();
   // Saved: a setup that waited for that may run now.
   if (online_) online_->MainWindowClosed();
-  store_.MyRecentList.AttachMirror(nullptr);
   store_.MyRunList.AttachMirror(nullptr);
 }
 

@@ -48,7 +48,6 @@ class MainWindow : public zd::Window, public PageHost {
   void ShowAtBottomRight();
 
   TabControl OuterTabs;
-  ListBox LbMyRecent;  // hidden mirror of the recent list
   LauncherPage& launcher() { return *launcher_; }
   DemoPage& demo() { return *demo_; }
   Menus& menus() { return menus_; }
@@ -157,7 +156,7 @@ class MainWindow : public zd::Window, public PageHost {
   Menus menus_;
   std::unique_ptr<LauncherPage> launcher_;
   std::unique_ptr<DemoPage> demo_;
-  std::unique_ptr<ListBoxMirror> recent_mirror_, run_mirror_;
+  std::unique_ptr<ListBoxMirror> run_mirror_;
   std::vector<UniqueBitmap> button_images_;  // alive as long as the buttons show them
   UniqueIcon icon_;
   TrayIcon tray_;

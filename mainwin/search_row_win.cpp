@@ -8,6 +8,7 @@
 
 #include "mainwin/control_input_win.h"
 #include "mainwin/launcher_page_win.h"
+#include "mainwin/list_box_mirror_win.h"
 #include "platform/wide_win.h"
 
 namespace zd {
@@ -42,27 +43,15 @@ void SearchRow::Attach() {
   SetWindowSubclass(page_.EdtSearch.hwnd(), EditProc, kSubclassId, self);
   SetWindowSubclass(list, ListProc, kSubclassId, self);
   SendMessageW(list, LB_SETITEMHEIGHT, 0, host_.Factory().Px(kRowHeight));
-  // Other programs (screen readers among them) read a list box's rows with
-  // LB_GETTEXT, and the system carries a row's text to them only from a list
-  // box styled LBS_HASSTRINGS. This one holds no rows (LBS_NODATA, which
-  // takes effect at creation only): the style is added now, for the system's
-  // eyes, and ListProc answers the rows from the search.
-  marking_style_ = true;
-  SetWindowLongPtrW(list, GWL_STYLE, GetWindowLongPtrW(list, GWL_STYLE) | LBS_HASSTRINGS);
-  marking_style_ = false;
+  // Read by other programs from the search's rows (see MarkRowsReadable).
+  MarkRowsReadable(list, marking_style_);
 }
 
 LRESULT SearchRow::RowText(WPARAM row, LPARAM buffer) {
   const auto count =
       static_cast<WPARAM>(SendMessageW(page_.LbSearchResult.hwnd(), LB_GETCOUNT, 0, 0));
   if (row >= count) return LB_ERR;
-  const std::wstring text = Utf8ToWide(search().results().RowText(row));
-  if (buffer) {
-    auto* out = reinterpret_cast<wchar_t*>(buffer);
-    std::copy(text.begin(), text.end(), out);
-    out[text.size()] = L'\0';
-  }
-  return static_cast<LRESULT>(text.size());
+  return AnswerRowText(search().results().RowText(row), buffer);
 }
 
 WebSearcher& SearchRow::web() {

@@ -12,22 +12,17 @@ namespace zd {
 
 // ---- MemoryMirror ----
 
-void MemoryMirror::InsertRow(size_t index, const std::string& text) {
-  index = std::min(index, rows_.size());
-  rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(index), text);
+void MemoryMirror::InsertRow(size_t index) {
+  index = std::min(index, selected_.size());
   selected_.insert(selected_.begin() + static_cast<std::ptrdiff_t>(index), false);
 }
 
 void MemoryMirror::DeleteRow(size_t index) {
-  if (index >= rows_.size()) return;
-  rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
+  if (index >= selected_.size()) return;
   selected_.erase(selected_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-void MemoryMirror::ClearRows() {
-  rows_.clear();
-  selected_.clear();
-}
+void MemoryMirror::ClearRows() { selected_.clear(); }
 
 std::vector<size_t> MemoryMirror::SelectedRows() const {
   std::vector<size_t> rows;
@@ -35,10 +30,6 @@ std::vector<size_t> MemoryMirror::SelectedRows() const {
     if (selected_[i]) rows.push_back(i);
   }
   return rows;
-}
-
-void MemoryMirror::ReplaceRow(size_t index, const std::string& text) {
-  if (index < rows_.size()) rows_[index] = text;
 }
 
 void MemoryMirror::SetSelected(size_t index, bool selected) {
@@ -58,11 +49,10 @@ void DocList::AttachMirror(ListMirror* mirror) {
   FillMirror();
 }
 
-void DocList::FillMirror() {
-  std::vector<std::string> rows;
-  rows.reserve(lines_.size());
-  for (const std::string& line : lines_) rows.push_back(LineRowText(line));
-  mirror_->SetRows(rows);
+void DocList::FillMirror() { mirror_->SetRowCount(lines_.size()); }
+
+std::string DocList::RowText(size_t index) const {
+  return index < lines_.size() ? LineRowText(lines_[index]) : std::string();
 }
 
 namespace {
@@ -98,12 +88,13 @@ size_t DocList::DeletePath(const std::string& path) {
 }
 
 void DocList::InsertTop(const std::string& line) {
-  // Row first: if the list box refuses, the list is left as it was.
-  mirror_->InsertRow(0, LineRowText(line));
+  // The line first, so a row drawn at once shows it; if the list box
+  // refuses the row, the list is left as it was.
+  lines_.insert(lines_.begin(), line);
   try {
-    lines_.insert(lines_.begin(), line);
+    mirror_->InsertRow(0);
   } catch (...) {
-    mirror_->DeleteRow(0);
+    lines_.erase(lines_.begin());
     throw;
   }
   IndexLine(line, 1);
@@ -120,18 +111,18 @@ void DocList::ReplaceAll(std::vector<std::string> lines) {
 
 bool DocList::ReplaceLine(size_t index, const std::string& line) {
   if (index >= lines_.size()) return false;
-  mirror_->ReplaceRow(index, LineRowText(line));
   IndexLine(lines_[index], -1);
   lines_[index] = line;
   IndexLine(line, 1);
+  mirror_->RowChanged(index);
   return true;
 }
 
 bool DocList::DeleteLine(size_t index) {
   if (index >= lines_.size()) return false;
-  mirror_->DeleteRow(index);
   IndexLine(lines_[index], -1);
   lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
+  mirror_->DeleteRow(index);
   return true;
 }
 

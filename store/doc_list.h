@@ -13,25 +13,26 @@
 
 namespace zd {
 
-// A list box that shows one row per line. The Win32 list box adapter and the
-// in-memory mirror below implement it; only DocList calls the mutators.
+// A list box that shows one row per line. It holds no text: a row's text is
+// asked of its list (DocList::RowText) when the row is drawn or read, so a
+// list of 10,000 lines is not copied into the window. The Win32 list box
+// adapter and the in-memory mirror below implement it; only DocList calls
+// the mutators.
 class ListMirror {
  public:
   virtual ~ListMirror() = default;
-  virtual void InsertRow(size_t index, const std::string& text) = 0;
+  virtual void InsertRow(size_t index) = 0;
   virtual void DeleteRow(size_t index) = 0;
   virtual void ClearRows() = 0;
   virtual size_t RowCount() const = 0;
   virtual std::vector<size_t> SelectedRows() const = 0;
-  // All rows at once (a loaded file); a list box can fill itself in one go.
-  virtual void SetRows(const std::vector<std::string>& rows) {
+  // All rows at once (a loaded file), none selected.
+  virtual void SetRowCount(size_t count) {
     ClearRows();
-    for (size_t i = 0; i < rows.size(); ++i) InsertRow(i, rows[i]);
+    for (size_t i = 0; i < count; ++i) InsertRow(i);
   }
-  virtual void ReplaceRow(size_t index, const std::string& text) {
-    DeleteRow(index);
-    InsertRow(index, text);
-  }
+  // The row's line changed; it keeps its selection.
+  virtual void RowChanged(size_t /*index*/) {}
   // Several changes drawn once (a list box stops redrawing in between).
   virtual void BeginUpdate() {}
   virtual void EndUpdate() {}
@@ -49,22 +50,20 @@ class MirrorUpdate {
   ListMirror& mirror_;
 };
 
-// Rows and a selection held in memory; the mirror of a list whose box is not
-// on screen, and the stand-in for a list box in tests.
+// Which rows are selected, held in memory: the mirror of a list whose box is
+// not on screen (or does not exist), and the stand-in for a list box in tests.
 class MemoryMirror : public ListMirror {
  public:
-  void InsertRow(size_t index, const std::string& text) override;
+  void InsertRow(size_t index) override;
   void DeleteRow(size_t index) override;
   void ClearRows() override;
-  size_t RowCount() const override { return rows_.size(); }
+  size_t RowCount() const override { return selected_.size(); }
   std::vector<size_t> SelectedRows() const override;
-  void ReplaceRow(size_t index, const std::string& text) override;
+  void SetRowCount(size_t count) override { selected_.assign(count, false); }
 
-  const std::vector<std::string>& Rows() const { return rows_; }
   void SetSelected(size_t index, bool selected);
 
  private:
-  std::vector<std::string> rows_;
   std::vector<bool> selected_;
 };
 
@@ -83,6 +82,8 @@ class DocList {
   ListMirror& Mirror() { return *mirror_; }
 
   const std::vector<std::string>& Lines() const { return lines_; }
+  // What row `index` shows (LineRowText of its line); empty past the end.
+  std::string RowText(size_t index) const;
   size_t size() const { return lines_.size(); }
   bool empty() const { return lines_.empty(); }
 

@@ -96,7 +96,7 @@ TEST_F(SaveReloadTest, ControlCharactersInTitlesBecomeBlanksAndAddNoLines) {
   EXPECT_EQ(reloaded, records);
   EXPECT_EQ(store.MyLoveList.Lines(), favourites);
   EXPECT_EQ(store.MyRecentList.Lines(), recent);
-  EXPECT_EQ(static_cast<MemoryMirror&>(store.MyLoveList.Mirror()).Rows().size(), favourites.size());
+  EXPECT_EQ(store.MyLoveList.Mirror().RowCount(), favourites.size());
 }
 
 }  // namespace

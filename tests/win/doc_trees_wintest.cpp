@@ -117,7 +117,7 @@ TEST_F(DocTreesTest, DoubleClickEnterAndSpaceOpenTheNodesDocument) {
     } else {
       ASSERT_EQ(recent.size(), 1u);
       EXPECT_EQ(recent.Lines()[0], c.recorded);
-      EXPECT_EQ(form.LbMyRecent.Row(0), c.caption);
+      EXPECT_EQ(recent.RowText(0), c.caption);
     }
   }
   // A double-click beside the rows opens nothing, not even the selected node.

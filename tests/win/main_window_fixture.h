@@ -22,6 +22,8 @@
 #include "platform/text_codec.h"
 #include "platform/win_util_win.h"
 #include "store/AppParams.h"
+#include "tests/win/helper_process.h"
+#include "tests/win/ui_drive.h"
 
 namespace zd {
 
@@ -75,6 +77,9 @@ class MainWindowFixture : public ::testing::Test {
     };
     form_ = MainWindow::Create(deps);
     EXPECT_NE(form_, nullptr);
+    // The tests run the first load themselves (OpenLoaded, TimerFirstRunTimer),
+    // at the moment they choose, not when the window's timer comes.
+    if (form_ && !keep_first_run_timer_) KillTimer(form_->hwnd(), MainWindow::kTimerFirstRun);
     Pump();
     return *form_;
   }
@@ -99,6 +104,46 @@ class MainWindowFixture : public ::testing::Test {
   // A menu entry chosen.
   void Choose(Ui entry) { SendMessageW(form_->hwnd(), WM_COMMAND, Menus::CommandOf(entry), 0); }
 
+  // The rows of a list box as another program reads them (a screen reader,
+  // say): LB_GETCOUNT and LB_GETTEXT from a process of its own, while this
+  // one serves its messages. One row a line; "<LB_ERR>" for a row without text.
+  std::vector<std::string> RowsReadByAnotherProgram(HWND list) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring out =
+        std::wstring(temp) + L"zd_rows_" + std::to_wstring(GetCurrentProcessId());
+    ChildProcess reader(HelperExePath(), L"read-list " +
+                                             std::to_wstring(reinterpret_cast<uintptr_t>(list)) +
+                                             L" \"" + out + L"\"");
+    if (!reader.started()) return {"<no reader>"};
+    // Each row it reads is a message to serve here: wait by the clock.
+    const ULONGLONG deadline = GetTickCount64() + 60000;
+    while (!reader.WaitForExit(0) && GetTickCount64() < deadline) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+      Pump();
+    }
+    DWORD code = 1;
+    if (!reader.WaitForExit(0, &code) || code != 0) return {"<reader failed>"};
+    std::string text;
+    HANDLE file = CreateFileW(out.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      char buffer[65536];
+      DWORD read = 0;
+      while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+        text.append(buffer, read);
+      }
+      CloseHandle(file);
+    }
+    DeleteFileW(out.c_str());
+    std::vector<std::string> rows;
+    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+      rows.push_back(text.substr(start, end - start));
+    }
+    return rows;
+  }
+
   std::string File(const std::string& name) {
     // The settings file is written by a thread of its own.
     if (form_ && form_->store().settings) form_->store().settings->WaitForWriterIdle();
@@ -112,6 +157,7 @@ class MainWindowFixture : public ::testing::Test {
   FakeShellWindows shell_;
   FakeShellLauncher launcher_;
   bool use_real_windows_ = false;
+  bool keep_first_run_timer_ = false;  // the window runs its first load by itself
   bool add_tray_icon_ = false;  // a real notification-area icon
   // Unset: the system's web browser control (without OLE in the tests, none).
   std::function<std::unique_ptr<BrowserControl>()> make_browser_;

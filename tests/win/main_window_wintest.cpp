@@ -68,7 +68,6 @@ TEST_F(MainWindowTest, ShowsTheControlsOfItsDesignOnTheirPages) {
                              &l.BtnUnusedB,
                              &l.BtnTimedShutdown,
                              &l.BtnSendMail,
-                             &form.LbMyRecent,
                              &l.settings.BtnFilter,
                              &l.settings.BtnDocDisplay,
                              &l.settings.RgAutorOpenType,
@@ -219,6 +218,72 @@ TEST_F(MainWindowTest, AWholeLeftoverWithoutItsFileIsPutBackAndNamedOnce) {
   EXPECT_EQ(File("rec.dat.tmp"), "<missing>");
   Open();
   EXPECT_EQ(boxes_.size(), 1u) << "said once";
+}
+
+BOOL CALLBACK NoListBoxOfTheRecentList(HWND child, LPARAM) {
+  wchar_t cls[32] = {};
+  GetClassNameW(child, cls, 32);
+  if (lstrcmpiW(cls, L"ListBox") == 0) {
+    EXPECT_NE(SendMessageW(child, LB_GETCOUNT, 0, 0), 250) << "a window row per recent line";
+  }
+  return TRUE;
+}
+
+// The lists hold no rows of their own: the favourites and the run list
+// answer every row from the store's lines, to another program too (as a
+// screen reader reads them), and the recent list has no window rows at all.
+TEST_F(MainWindowTest, ListsShowTheStoresLinesWithoutCopiesAndOtherProgramsReadThem) {
+  files_.AddDirectory("D:\\MrxConfig\\");
+  const auto list_file = [](const std::string& prefix, int lines) {
+    std::string text;
+    for (int i = 0; i < lines; ++i) {
+      text += prefix + std::to_string(i) + ".txt*|*文档 " + prefix.substr(3) + std::to_string(i) +
+              " & more\r\n";
+    }
+    return *MakeCodec(936)->FromUtf8(text);
+  };
+  files_.PutFile("D:\\MrxConfig\\fav.dat", list_file("C:\\Fav", 300));
+  files_.PutFile("D:\\MrxConfig\\run.dat", list_file("C:\\Run", 200));
+  files_.PutFile("D:\\MrxConfig\\rec.dat", list_file("C:\\Rec", 250));
+  MainWindow& form = OpenLoaded();
+  const struct {
+    const char* what;
+    HWND list;
+    const DocList& lines;
+  } lists[] = {
+      {"favourites", form.launcher().favourites.LbMyLove.hwnd(), form.store().MyLoveList},
+      {"run list", form.launcher().LbAutoRun.hwnd(), form.store().MyRunList},
+  };
+  for (const auto& l : lists) {
+    SCOPED_TRACE(l.what);
+    ASSERT_GT(l.lines.size(), 0u);
+    EXPECT_NE(GetWindowLongPtrW(l.list, GWL_STYLE) & LBS_NODATA, 0) << "no rows of its own";
+    std::vector<std::string> expected;
+    for (size_t i = 0; i < l.lines.size(); ++i) expected.push_back(l.lines.RowText(i));
+    EXPECT_EQ(RowsReadByAnotherProgram(l.list), expected);
+    EXPECT_EQ(SendMessageW(l.list, LB_GETTEXTLEN, l.lines.size(), 0), LB_ERR) << "past the end";
+  }
+  ASSERT_EQ(form.store().MyRecentList.size(), 250u);
+  EnumChildWindows(form.hwnd(), NoListBoxOfTheRecentList, 0);
+  // A change of the list shows at once, read the same way.
+  AddMyLove(form.store().MyLoveList, "C:\\new.txt", "新的");
+  EXPECT_EQ(RowsReadByAnotherProgram(lists[0].list).front(), "新的");
+}
+
+// Left to itself the window loads the history as soon as it has been shown:
+// nothing but its own messages is needed.
+TEST_F(MainWindowTest, TheFirstLoadComesByItselfOnceTheWindowIsShown) {
+  files_.AddDirectory("D:\\MrxConfig\\");
+  files_.PutFile("D:\\MrxConfig\\fav.dat", "C:\\a*|*A\r\n");
+  keep_first_run_timer_ = true;
+  MainWindow& form = Open();
+  ShowWindow(form.hwnd(), SW_SHOW);
+  for (int i = 0; i < 500 && !form.first_load_done(); ++i) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    Pump();
+  }
+  EXPECT_TRUE(form.first_load_done());
+  EXPECT_EQ(form.launcher().favourites.LbMyLove.Count(), 1);
 }
 
 TEST_F(MainWindowTest, UnwritableFolderIsReportedOnceByName) {

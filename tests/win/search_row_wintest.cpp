@@ -176,34 +176,7 @@ TEST_F(SearchRowTest, AnotherProgramReadsTheRowsOfTheResultList) {
   Type(l.EdtSearch.hwnd(), "e");
   const V rows = ListedRows();
   ASSERT_GE(rows.size(), 3u);
-  wchar_t temp[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, temp);
-  const std::wstring out =
-      std::wstring(temp) + L"zd_rows_" + std::to_wstring(GetCurrentProcessId());
-  ChildProcess reader(HelperExePath(),
-                      L"read-list " +
-                          std::to_wstring(reinterpret_cast<uintptr_t>(l.LbSearchResult.hwnd())) +
-                          L" \"" + out + L"\"");
-  ASSERT_TRUE(reader.started());
-  // It asks our window: our messages are served while it reads.
-  for (int waited = 0; waited < 20000 && !reader.WaitForExit(0); waited += 20) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    Pump();
-  }
-  DWORD code = 1;
-  ASSERT_TRUE(reader.WaitForExit(0, &code));
-  EXPECT_EQ(code, 0u);
-  HANDLE file =
-      CreateFileW(out.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  char buffer[8192] = {};
-  DWORD read = 0;
-  ReadFile(file, buffer, sizeof(buffer) - 1, &read, nullptr);
-  CloseHandle(file);
-  DeleteFileW(out.c_str());
-  std::string expected;
-  for (const std::string& row : rows) expected += row + "\n";
-  EXPECT_EQ(std::string(buffer, read), expected);
+  EXPECT_EQ(RowsReadByAnotherProgram(l.LbSearchResult.hwnd()), rows);
 }
 
 TEST_F(SearchRowTest, ArrowKeysWalkTheListCopyingRowsWithoutSearching) {
