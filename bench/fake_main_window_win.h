@@ -23,7 +23,7 @@ struct FakeMainWindow {
   FakeShellLauncher launcher;
 
   // Made and shown; null when the window could not be made.
-  std::unique_ptr<TFrmMain> Open(Files& files, const AnsiCodec& codec) {
+  std::unique_ptr<MainWindow> Open(Files& files, const AnsiCodec& codec) {
     MainWindowDeps deps;
     deps.files = &files;
     deps.codec = &codec;
@@ -33,7 +33,7 @@ struct FakeMainWindow {
     deps.launcher = &launcher;
     deps.post_quit_on_destroy = false;
     deps.add_tray_icon = false;
-    auto form = TFrmMain::Create(GetModuleHandleW(nullptr), deps);
+    auto form = MainWindow::Create(deps);
     if (form) ShowWindow(form->hwnd(), SW_SHOW);
     return form;
   }

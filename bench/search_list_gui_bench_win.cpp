@@ -44,7 +44,7 @@ int main() {
     if (!form) return 1;
     form->TimerFirstRunTimer();
     form->store().docs = zd::bench::SampleRecords(records);
-    zd::TLauncherPage& page = form->launcher();
+    zd::LauncherPage& page = form->launcher();
     const HWND box = page.EdtSearch.hwnd();
     const HWND list = page.LbSearchResult.hwnd();
 

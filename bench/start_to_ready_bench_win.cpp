@@ -71,7 +71,7 @@ int wmain(int argc, wchar_t** argv) {
     LARGE_INTEGER start, ready;
     QueryPerformanceCounter(&start);
     zd::ChildProcess program(exe, L"--servers=http://127.0.0.1:1/");
-    const HWND window = zd::WaitForWindow(program.pid(), zd::TFrmMain::kClassName, 60000);
+    const HWND window = zd::WaitForWindow(program.pid(), zd::MainWindow::kClassName, 60000);
     // Every record has a node; the groups come on top.
     if (!window || !zd::WaitForRows(program, window, records, 0, 60000)) {
       std::printf("round %d: the program did not get ready\n", round);

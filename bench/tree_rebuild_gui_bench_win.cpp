@@ -75,7 +75,7 @@ int main() {
   form->TimerFirstRunTimer();
   form->tracker().CheckAllDocs();
   Pump();
-  zd::TLauncherPage& page = form->launcher();
+  zd::LauncherPage& page = form->launcher();
   const HIMAGELIST images = page.tree_images()->handle();
   std::printf("%zu programs registered: %d images, %.2f MB private\n", form->store().docs.size(),
               ImageList_GetImageCount(images), PrivateMb());

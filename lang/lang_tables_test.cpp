@@ -115,7 +115,7 @@ std::vector<std::string> AllTexts(const InterfaceTexts& t) {
 // Copy order: own captions, then the tray menu.
 const std::vector<std::string> kCopyOrder = {
     "CbFavEdit",        "GbZDFavEdit",     "LblZDFavName",     "LblZDFavPath",
-    "GbZDFavList",      "CbZDOnTop",       "MnZDAutoRun",      "GBZDNavSet",
+    "GbZDFavList",      "CbZDOnTop",       "CbAutoStart",      "GBZDNavSet",
     "CbZDRefresh",      "LbZDCheckTime",   "GbZDAutoRundDoc",  "CbQueryAutoRunDoc",
     "CbAutoRunDocs",    "RgAutorOpenType", "RgAutorOpenType0", "RgAutorOpenType1",
     "RgAutorOpenType2", "MyMyLove",        "MnAddToRunList",   "MnExpandAll",
@@ -192,8 +192,8 @@ TEST(LangTablesTraditional, FillsSharedRowsFromResource) {
   EXPECT_EQ(t.ExitQuestion, "要退出系統嗎？");  // full-width mark survives the "?" removal
   EXPECT_EQ(t.PathNotExists, "此路徑不存在：%s");
   EXPECT_EQ(t.AboutTitle, "關於");
-  ASSERT_NE(t.Caption(Ui::MnZDAutoRun), nullptr);
-  EXPECT_EQ(*t.Caption(Ui::MnZDAutoRun), "開機時自動啟動");
+  ASSERT_NE(t.Caption(Ui::CbAutoStart), nullptr);
+  EXPECT_EQ(*t.Caption(Ui::CbAutoStart), "開機時自動啟動");
   EXPECT_EQ(CaptionNames(t), kCopyOrder);
 
   // The resource lines must sit on the rows of the compiled-in columns: rows

@@ -14,11 +14,11 @@ namespace zd {
 // clang-format off
 #define ZD_UI_PARTS(X) \
   /* pages */ \
-  X(TabSheet8) X(tbDemo) X(TabSheet7) X(TabSheet9) X(TabSheet10) X(TabSheet4) X(TabSheet5) \
-  X(TabSheet2) X(TabSheet3) X(TabSheet6) X(TabSheet1) \
+  X(LauncherSheet) X(tbDemo) X(WebSheet) X(ProgramsSheet) X(FoldersSheet) X(SystemSheet) X(FavouritesSheet) \
+  X(BrowserSheet) X(NotesSheet) X(SettingsSheet) X(AllSheet) \
   /* launcher page */ \
-  X(EdtSearch) X(BtnZDSearch) X(MnZDAutoRun) X(GroupBox1) X(CbAdvSet) X(BtnZDStart) \
-  X(BtnAddToQuickLaunch) X(Button1) X(Button3) X(Button4) X(Button5) \
+  X(EdtSearch) X(BtnZDSearch) X(CbAutoStart) X(AllDocsGroup) X(CbAdvSet) X(BtnZDStart) \
+  X(BtnAddToQuickLaunch) X(BtnUnusedA) X(BtnUnusedB) X(BtnTimedShutdown) X(BtnSendMail) \
   X(TVDoc) X(TVApp) X(TVPath) X(TVDocs) \
   /* favourites page */ \
   X(CbFavEdit) X(GbZDFavEdit) X(LblZDFavName) X(LblZDFavPath) X(GbZDFavList) X(LbMyLove) \
@@ -33,33 +33,33 @@ namespace zd {
   X(GbZDPrivacy) X(LbPrivacyRules) X(EdtRulePattern) X(CmbRuleField) X(CmbRuleAction) \
   X(CbRuleRegex) X(BtnAddRule) X(BtnDeleteRule) X(LblRecordingState) \
   /* system page */ \
-  X(SpeedButton5) X(SpeedButton6) X(SpeedButton7) X(SpeedButton8) X(SpeedButton9) \
-  X(SpeedButton23) X(SpeedButton22) X(SpeedButton19) X(BtmManageTask) X(SpeedButton17) \
-  X(SpeedButton14) X(SpeedButton11) X(SpeedButton16) X(SpeedButton1) X(BtnMoreSpecDir) \
+  X(MyComputerButton) X(MyDocumentsButton) X(DesktopButton) X(RecycleBinButton) X(ControlPanelButton) \
+  X(HistoryButton) X(FavouritesFolderButton) X(NetworkButton) X(BtmManageTask) X(StartMenuButton) \
+  X(ProgramsButton) X(DesktopFolderButton) X(StartupFolderButton) X(SystemFolderButton) X(BtnMoreSpecDir) \
   /* tray menu */ \
   X(popMenu) X(MnOpenZapdock) X(MnZDWeb) X(MnZDDir) X(MnSoftware) X(MnDayCalify) X(MnToday) \
   X(MnYesday) X(MnPre3days) X(MnPreWeek) X(MnZDAll) X(PmAutoRun) X(MnSystemUse) X(MnMyComputer) \
   X(MnZDMyDoc) X(MnMyDesk) X(MnZDControl) X(MnZDRecycle) X(MnZDTask) X(MnZDRecent) X(MnZDRun) \
   X(PmRecent) X(PmMyDocs) X(MnPauseRecording) X(MnZDExit) X(MnRestoreLastSession) \
   /* tree menu */ \
-  X(PmDocTree) X(MnOpenDIr) X(MnRefresh) X(N24) X(MnExpandAll) X(N23) X(N22) \
-  X(MnDeleteSelected) X(MnDeleteAllDocs) X(N21) X(MyMyLove) X(MnAddToRunList) \
+  X(PmDocTree) X(MnOpenDIr) X(MnRefresh) X(StopProgramItem) X(MnExpandAll) X(CollapseAllItem) X(DeleteSeparator) \
+  X(MnDeleteSelected) X(MnDeleteAllDocs) X(ListsSeparator) X(MyMyLove) X(MnAddToRunList) \
   /* favourites menu */ \
   X(PmMyFav) X(MnOpenMyFavDoc) X(MyDeleteFav) X(MnZDAddToRun) X(MnZDDeleteNotExistsDoc) \
   X(MnNewToFav) X(MnUpdateFav) X(MnShowFavEdit) \
   /* auto-run list menu */ \
-  X(PmAutoRunList) X(N35) X(N37) X(N38) X(MnOpenDirInAutoRUn) \
+  X(PmAutoRunList) X(AddToFavouritesItem) X(DeleteFromRunItem) X(OpenDirectlyItem) X(MnOpenDirInAutoRUn) \
   /* more special folders */ \
-  X(PmMoreSpecialDir) X(N2) X(PmDesktopPath) X(Cookie1) X(pmFont) X(N4) X(N11) X(lianj1) X(N12) \
-  X(N13) X(N14) X(N15) X(N16) X(N17) X(N18) X(Windows1) X(N19) X(N1) X(N3) X(N5) X(N6) X(N7) \
-  X(N8) X(N9) X(N10) \
+  X(PmMoreSpecialDir) X(CurrentUserMenu) X(PmDesktopPath) X(CookiesItem) X(FontsItem) X(DrivesItem) X(CacheItem) X(NetworkConnectionsItem) X(PrintersItem) \
+  X(NetworkPrintersItem) X(ProgramFilesItem) X(ProgramMenuItem) X(SendToFolderItem) X(StartMenuItem) X(DrivesAgainItem) X(WindowsFolderItem) X(SendToItem) X(AllUsersMenu) X(AllUsersDocumentsItem) X(AllUsersDesktopItem) X(AllUsersFavouritesItem) X(AllUsersProgramsItem) \
+  X(AllUsersStartMenuItem) X(AllUsersStartupItem) X(ModulesItem) \
   /* the recent-documents menu, filled at run time */ \
   X(PmRecentList) \
   /* the startup programs window */ \
   X(LV) X(LbZDPCStartName) X(TxtStartName) X(LbZDPCStartPath) X(TxtStartPath) X(BtnZDPCRun) \
   X(BtnZDAddPCStart) X(BtnZDDeletePCStart) X(BtnZDClearPCStart) X(BtnClose) \
   /* the document selection window */ \
-  X(LblSelectDocHint) X(LbSelectDoc) X(CbNotQuery) X(CbSelectAll) X(BtnConfirm) X(SpeedButton2) \
+  X(LblSelectDocHint) X(LbSelectDoc) X(CbNotQuery) X(CbSelectAll) X(BtnConfirm) X(BtnCancel) \
   X(LblResetHint)
 // clang-format on
 

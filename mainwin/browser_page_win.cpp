@@ -15,35 +15,35 @@ constexpr int kNoEngineLineHeight = 22;
 
 }  // namespace
 
-void TBrowserPage::Create(HWND parent) {
+void BrowserPage::Create(HWND parent) {
   ControlFactory& f = host_.Factory();
   f.Make(sheet, kPanelClass, "", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, parent, 0, 0, 10,
          10);
-  f.Make(WebBrowser1, kPanelClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+  f.Make(BrowserFrame, kPanelClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
          sheet.hwnd(), 0, 0, 10, 10);
   f.Make(LblNoEngine, L"STATIC", "", WS_CHILD | WS_CLIPSIBLINGS | SS_LEFT | SS_CENTERIMAGE,
          sheet.hwnd(), 8, 0, 400, kNoEngineLineHeight);
-  SetWindowPos(WebBrowser1.hwnd(), nullptr, 0, kMinimisedTop, 0, 0,
+  SetWindowPos(BrowserFrame.hwnd(), nullptr, 0, kMinimisedTop, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TBrowserPage::Layout(int width, int height) {
+void BrowserPage::Layout(int width, int height) {
   // Keeps its place out of sight until it is first shown.
-  const RECT r = WebBrowser1.RectInParent();
+  const RECT r = BrowserFrame.RectInParent();
   const int top = r.top < 0 ? r.top : (LblNoEngine.Visible() ? Px(kNoEngineLineHeight) : 0);
-  WebBrowser1.Place(0, top, width, height - std::max(top, 0));
+  BrowserFrame.Place(0, top, width, height - std::max(top, 0));
   LblNoEngine.Place(Px(8), 0, width - Px(16), Px(kNoEngineLineHeight));
   FitControl();
 }
 
-void TBrowserPage::FitControl() {
+void BrowserPage::FitControl() {
   if (!control_window_ || !IsWindow(control_window_)) return;
   RECT client;
-  GetClientRect(WebBrowser1.hwnd(), &client);
+  GetClientRect(BrowserFrame.hwnd(), &client);
   MoveWindow(control_window_, 0, 0, client.right, client.bottom, TRUE);
 }
 
-BrowserControl* TBrowserPage::control() {
+BrowserControl* BrowserPage::control() {
   if (tried_) return control_.get();
   tried_ = true;
   try {
@@ -51,56 +51,61 @@ BrowserControl* TBrowserPage::control() {
       control_ = host_.Deps().make_browser();
     } else {
       RECT client;
-      GetClientRect(WebBrowser1.hwnd(), &client);
-      std::unique_ptr<BrowserHost> real = BrowserHost::Create(WebBrowser1.hwnd(), client);
+      GetClientRect(BrowserFrame.hwnd(), &client);
+      std::unique_ptr<BrowserHost> real = BrowserHost::Create(BrowserFrame.hwnd(), client);
       if (real) control_window_ = real->window();
       control_ = std::move(real);
     }
   }
-  ZD_CATCH_LOG("TBrowserPage::control")
+  ZD_CATCH_LOG("BrowserPage::control")
   return control_.get();
 }
 
-void TBrowserPage::ShowBrowser(WebSearcher& web) {
+void BrowserPage::ShowBrowser(WebSearcher& web) {
   const bool engine = web.HtmlEngineAvailable();
   LblNoEngine.SetText(engine ? "" : lang::Texts().NoHtmlEngine);
   LblNoEngine.Show(!engine);
   // Out of sight until now (see Create).
-  const RECT r = WebBrowser1.RectInParent();
-  if (r.top < 0) WebBrowser1.Place(0, 0, 10, 10);
+  const RECT r = BrowserFrame.RectInParent();
+  if (r.top < 0) BrowserFrame.Place(0, 0, 10, 10);
   host_.Relayout();
   // Until our page is loaded, every showing of the tab tries again.
   if (engine) web.ShowSearchPage();
 }
 
-bool TBrowserPage::HtmlEngineAvailable() {
+bool BrowserPage::HtmlEngineAvailable() {
   BrowserControl* c = control();
   return c && c->HtmlEngineAvailable();
 }
 
-bool TBrowserPage::Navigate(const std::string& url) {
+bool BrowserPage::Navigate(const std::string& url) {
   BrowserControl* c = control();
   return c && c->Navigate(url);
 }
 
-int TBrowserPage::ReadyState() {
+int BrowserPage::ReadyState() {
   BrowserControl* c = control();
   return c ? c->ReadyState() : kReadyUninitialized;
 }
 
-bool TBrowserPage::HasDocument() {
+bool BrowserPage::HasDocument() {
   BrowserControl* c = control();
   return c && c->HasDocument();
 }
 
-bool TBrowserPage::CallScriptFunction(const std::string& function, const std::string& argument) {
+bool BrowserPage::CallScriptFunction(const std::string& function, const std::string& argument) {
   BrowserControl* c = control();
   return c && c->CallScriptFunction(function, argument);
 }
 
-bool TBrowserPage::LoadHtml(const std::string& html) {
+bool BrowserPage::LoadHtml(const std::string& html) {
   BrowserControl* c = control();
   return c && c->LoadHtml(html);
+}
+
+std::string BrowserPage::Address() {
+  BrowserControl* c = control();
+  return c ? c->Address() : std::string();
 }
 
 }  // namespace zd

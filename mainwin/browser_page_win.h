@@ -13,13 +13,13 @@ namespace zd {
 
 class WebSearcher;
 
-class TBrowserPage : public Page, public BrowserControl {
+class BrowserPage : public Page, public BrowserControl {
  public:
   using Page::Page;
   void Create(HWND parent);
   void Layout(int width, int height) override;
 
-  Panel WebBrowser1;  // holds the control
+  Panel BrowserFrame;  // holds the control
   Label LblNoEngine;  // the one line shown without an HTML engine
 
   // The tab was chosen: the browser comes into sight and shows our search
@@ -36,6 +36,9 @@ class TBrowserPage : public Page, public BrowserControl {
   bool HasDocument() override;
   bool CallScriptFunction(const std::string& function, const std::string& argument) override;
   bool LoadHtml(const std::string& html) override;
+  std::string Address() override;
+  void SetBounds(int x, int y, int width, int height) override { BrowserFrame.Place(x, y, width, height); }
+  void Show(bool visible) override { BrowserFrame.Show(visible); }
 
  private:
   void FitControl();

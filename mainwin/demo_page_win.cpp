@@ -2,7 +2,7 @@
 
 namespace zd {
 
-void TDemoPage::Create(HWND parent) {
+void DemoPage::Create(HWND parent) {
   host_.Factory().Make(sheet, kPanelClass, "", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, parent,
                        0, 0, 10, 10);
 }

@@ -5,7 +5,7 @@
 
 namespace zd {
 
-class TDemoPage : public Page {
+class DemoPage : public Page {
  public:
   using Page::Page;
   void Create(HWND parent);

@@ -9,6 +9,7 @@
 #include "mainwin/form_model.h"
 #include "mainwin/launcher_page_win.h"
 #include "platform/wide_win.h"
+#include "platform/window_win.h"
 
 namespace zd {
 namespace {
@@ -31,15 +32,15 @@ POINT PointOf(LPARAM lp) { return {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}; }
 
 }  // namespace
 
-TDocTrees::TDocTrees(PageHost& host, TLauncherPage& page) : host_(host), page_(page) {}
+DocTrees::DocTrees(PageHost& host, LauncherPage& page) : host_(host), page_(page) {}
 
-TDocTrees::~TDocTrees() {
+DocTrees::~DocTrees() {
   for (const Tree& tree : trees_) {
     RemoveSubclass(tree.view->hwnd(), TreeProc, kSubclassId);
   }
 }
 
-void TDocTrees::Attach(std::vector<Tree> trees) {
+void DocTrees::Attach(std::vector<Tree> trees) {
   trees_ = std::move(trees);
   const int lang = host_.Deps().language_index;
   const std::pair<const TreeView*, Ui> hints[] = {{&page_.TVDoc, Ui::TVDoc},
@@ -52,18 +53,18 @@ void TDocTrees::Attach(std::vector<Tree> trees) {
   }
 }
 
-const TDocTrees::Tree* TDocTrees::Find(HWND window) const {
+const DocTrees::Tree* DocTrees::Find(HWND window) const {
   for (const Tree& tree : trees_) {
     if (tree.view->hwnd() == window) return &tree;
   }
   return nullptr;
 }
 
-TreeNode* TDocTrees::NodeAt(const Tree& tree, HTREEITEM item) {
+TreeNode* DocTrees::NodeAt(const Tree& tree, HTREEITEM item) {
   return const_cast<TreeNode*>(tree.mirror->NodeOf(item));
 }
 
-TreeModel* TDocTrees::CurrentTree() {
+TreeModel* DocTrees::CurrentTree() {
   switch (CurrentTreePage(page_.active_page())) {
     case TreePage::kDoc:
       return &page_.tv_doc;
@@ -79,9 +80,9 @@ TreeModel* TDocTrees::CurrentTree() {
   return nullptr;
 }
 
-LRESULT CALLBACK TDocTrees::TreeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+LRESULT CALLBACK DocTrees::TreeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                      DWORD_PTR self) {
-  auto* trees = reinterpret_cast<TDocTrees*>(self);
+  auto* trees = reinterpret_cast<DocTrees*>(self);
   if (msg == WM_GETDLGCODE) return WantEnterAndEscape(DefSubclassProc(hwnd, msg, wp, lp), lp);
   const Tree* tree = trees->Find(hwnd);
   if (tree && RunGuarded("TreeProc", [&] { return trees->TreeMessage(*tree, msg, wp, lp); })) {
@@ -90,7 +91,7 @@ LRESULT CALLBACK TDocTrees::TreeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, 
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-bool TDocTrees::TreeMessage(const Tree& tree, UINT msg, WPARAM wp, LPARAM lp) {
+bool DocTrees::TreeMessage(const Tree& tree, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_KEYDOWN:
       TreeKeyDown(tree, static_cast<int>(wp));
@@ -115,7 +116,7 @@ bool TDocTrees::TreeMessage(const Tree& tree, UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
-void TDocTrees::TreeKeyDown(const Tree& tree, int key) {
+void DocTrees::TreeKeyDown(const Tree& tree, int key) {
   switch (zd::TreeKeyDown(key)) {
     case TreeKeyAction::kOpen:
       host_.Opener().OpenSelectedTreeDoc(tree.model->focused(), host_.Store().docs);
@@ -135,7 +136,7 @@ void TDocTrees::TreeKeyDown(const Tree& tree, int key) {
   }
 }
 
-bool TDocTrees::TreeMouseDown(const Tree& tree, UINT msg, WPARAM keys, POINT at) {
+bool DocTrees::TreeMouseDown(const Tree& tree, UINT msg, WPARAM keys, POINT at) {
   HWND hwnd = tree.view->hwnd();
   const Hit hit = HitTest(hwnd, at);
   TreeNode* node = NodeAt(tree, hit.item);
@@ -157,7 +158,7 @@ bool TDocTrees::TreeMouseDown(const Tree& tree, UINT msg, WPARAM keys, POINT at)
   return true;
 }
 
-void TDocTrees::TreeDblClick(const Tree& tree, POINT at) {
+void DocTrees::TreeDblClick(const Tree& tree, POINT at) {
   // Only a double-click on a row opens: never the node chosen earlier when
   // the click was on empty space or on an expand button.
   const Hit hit = HitTest(tree.view->hwnd(), at);
@@ -170,7 +171,7 @@ void TDocTrees::TreeDblClick(const Tree& tree, POINT at) {
   }
 }
 
-void TDocTrees::TreeMouseMove(const Tree& tree, POINT at) {
+void DocTrees::TreeMouseMove(const Tree& tree, POINT at) {
   const Hit hit = HitTest(tree.view->hwnd(), at);
   const TreeHint::Update update =
       hint_.MouseMove(NodeAt(tree, hit.item), hit.flags, host_.Store().docs);
@@ -179,7 +180,7 @@ void TDocTrees::TreeMouseMove(const Tree& tree, POINT at) {
   if (update.panel) page_.PnlHint.SetText(*update.panel);
 }
 
-void TDocTrees::TreeSelectionChanged(const Tree& tree, const NMTREEVIEWW& change) {
+void DocTrees::TreeSelectionChanged(const Tree& tree, const NMTREEVIEWW& change) {
   // The model moved the control's caret itself: it knows already.
   if (tree.mirror->OwnSelectionChange()) return;
   // The control moved its caret (the arrow keys, a letter typed): the model follows.
@@ -187,7 +188,7 @@ void TDocTrees::TreeSelectionChanged(const Tree& tree, const NMTREEVIEWW& change
   tree.model->Select(NodeAt(tree, change.itemNew.hItem), false, extend);
 }
 
-bool TDocTrees::OnNotify(const NMHDR& header) {
+bool DocTrees::OnNotify(const NMHDR& header) {
   const Tree* tree = Find(header.hwndFrom);
   if (!tree) return false;
   const auto& change = reinterpret_cast<const NMTREEVIEWW&>(header);
@@ -204,30 +205,29 @@ bool TDocTrees::OnNotify(const NMHDR& header) {
   }
 }
 
-void TDocTrees::PmDocTreePopup() {
+void DocTrees::PmDocTreePopup() {
   const TreeModel* tree = CurrentTree();
   host_.SetMenuVisible(Ui::MnOpenDIr,
                        ShowOpenDirEntry(tree ? tree->focused() : nullptr, host_.Store().docs));
 }
 
-void TDocTrees::BtnZDDeleteAllDocsClick() {
+void DocTrees::BtnZDDeleteAllDocsClick() {
   const lang::InterfaceTexts& texts = lang::Texts();
   // The box has no owner window.
-  const auto& box = host_.Deps().message_box;
-  const int answer = box ? box(nullptr, texts.DeleteAllQuestion, texts.TipsCaption, MB_YESNO)
-                         : MessageBoxW(nullptr, Utf8ToWide(texts.DeleteAllQuestion).c_str(),
-                                       Utf8ToWide(texts.TipsCaption).c_str(), MB_YESNO);
-  if (answer != IDYES) return;
+  if (ShowMessageBox(host_.Deps().message_box, nullptr, texts.DeleteAllQuestion, texts.TipsCaption,
+                     MB_YESNO) != IDYES) {
+    return;
+  }
   host_.History().DeleteAllDocs();
   AfterHistoryChange();
 }
 
-void TDocTrees::AfterHistoryChange() {
+void DocTrees::AfterHistoryChange() {
   hint_.Forget();
   page_.search_row().search().ClearResults();
 }
 
-bool TDocTrees::OnMenuCommand(Ui entry) {
+bool DocTrees::OnMenuCommand(Ui entry) {
   DocStore& store = host_.Store();
   TreeModel* tree = CurrentTree();
   TreeNode* focused = tree ? tree->focused() : nullptr;
@@ -238,13 +238,13 @@ bool TDocTrees::OnMenuCommand(Ui entry) {
     case Ui::MnRefresh:
       host_.Tracker().CheckAllDocs();
       return true;
-    case Ui::N24:  // "停止运行的软件" has no action
+    case Ui::StopProgramItem:  // "停止运行的软件" has no action
       return true;
     case Ui::MnExpandAll:
       expand_all_.Toggle(&page_.tv_docs, &page_.tv_path, &page_.tv_doc);
       host_.SetMenuChecked(Ui::MnExpandAll, expand_all_.marked());
       return true;
-    case Ui::N23:
+    case Ui::CollapseAllItem:
       expand_all_.CollapseAll(&page_.tv_docs, &page_.tv_path, &page_.tv_doc);
       host_.SetMenuChecked(Ui::MnExpandAll, false);
       return true;

@@ -17,9 +17,9 @@
 
 namespace zd {
 
-class TLauncherPage;
+class LauncherPage;
 
-class TDocTrees {
+class DocTrees {
  public:
   struct Tree {
     const TreeView* view;
@@ -27,10 +27,10 @@ class TDocTrees {
     TreeViewMirror* mirror;
   };
 
-  TDocTrees(PageHost& host, TLauncherPage& page);
-  ~TDocTrees();
-  TDocTrees(const TDocTrees&) = delete;
-  TDocTrees& operator=(const TDocTrees&) = delete;
+  DocTrees(PageHost& host, LauncherPage& page);
+  ~DocTrees();
+  DocTrees(const DocTrees&) = delete;
+  DocTrees& operator=(const DocTrees&) = delete;
 
   // Once the trees exist: their key and mouse messages come here first.
   void Attach(std::vector<Tree> trees);
@@ -67,7 +67,7 @@ class TDocTrees {
   void AfterHistoryChange();
 
   PageHost& host_;
-  TLauncherPage& page_;
+  LauncherPage& page_;
   std::vector<Tree> trees_;
   TreeHint hint_;  // HintNode
   ExpandAllCommand expand_all_;

@@ -11,6 +11,8 @@
 
 #include "mainwin/form_model.h"
 #include "mainwin/main_window_win.h"
+#include "platform/browser_host_win.h"
+#include "platform/window_win.h"
 #include "online/online_services_win.h"
 #include "platform/handles_win.h"
 #include "platform/wide_win.h"
@@ -45,26 +47,22 @@ std::string ModulePath() {
 // Hands the start over to the copy already running: two copies would
 // overwrite each other's lists at exit.
 bool ForwardToRunningInstance() {
-  HWND running = FindWindowW(zd::TFrmMain::kClassName, nullptr);
+  HWND running = FindWindowW(zd::MainWindow::kClassName, nullptr);
   if (!running) return false;
   DWORD pid = 0;
   GetWindowThreadProcessId(running, &pid);
   AllowSetForegroundWindow(pid);
-  PostMessageW(running, zd::TFrmMain::ShowRequestMessage(), 0, 0);
+  PostMessageW(running, zd::MainWindow::ShowRequestMessage(), 0, 0);
   return true;
 }
 
 // The hidden window that owns the main window, so the main window gets no
 // taskbar button.
 HWND CreateApplicationWindow(HINSTANCE instance, const std::wstring& title) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = instance;
-  wc.lpszClassName = L"ZapdockApplication";
-  RegisterClassExW(&wc);
-  HWND app = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, title.c_str(), WS_POPUP, 0, 0, 0,
-                             0, nullptr, nullptr, instance, nullptr);
+  constexpr wchar_t kClass[] = L"ZapdockApplication";
+  zd::RegisterWindowClassOnce(instance, kClass, DefWindowProcW, nullptr);
+  HWND app = CreateWindowExW(WS_EX_TOOLWINDOW, kClass, title.c_str(), WS_POPUP, 0, 0, 0, 0,
+                             nullptr, nullptr, instance, nullptr);
   if (app) {
     ShowWindow(app, SW_HIDE);
     SetWindowLongPtrW(app, GWL_EXSTYLE, GetWindowLongPtrW(app, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
@@ -78,7 +76,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   zd::InitAppParams();
   const std::vector<std::string> args = CommandLineArguments();
   if (zd::IsUninstallStart(args)) {
-    return zd::RunUninstallMode(instance, args, ModulePath(), zd::TFrmMain::kClassName);
+    return zd::RunUninstallMode(args, ModulePath(), zd::MainWindow::kClassName);
   }
 
   zd::UniqueHandle mutex(CreateMutexW(nullptr, FALSE, L"Local\\Zapdock.VAROV.SingleInstance"));
@@ -108,7 +106,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   deps.exe_path = ModulePath();
   deps.application_title = zd::WideToUtf8(title);
   deps.owner = app;
-  std::unique_ptr<zd::TFrmMain> form = zd::TFrmMain::Create(instance, deps);
+  std::unique_ptr<zd::MainWindow> form = zd::MainWindow::Create(deps);
   if (!form) return 1;
 
   // The update check; a test run may name its own servers ("--servers=a,b").
@@ -117,8 +115,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   online_deps.app_key = zd::AppKey;
   online_deps.version = zd::ProductVersion;
   online_deps.product_title = zd::ProductName;
+  // The vendor's pages in the hosted browser, where the system has an HTML engine.
+  online_deps.page_views = zd::BrowserHost::MakePageView;
   const HWND main_window = form->hwnd();
-  zd::TFrmMain* main_form = form.get();
+  zd::MainWindow* main_form = form.get();
   online_deps.save_and_exit = [main_form] { return main_form->CloseForUpdate(); };
   std::unique_ptr<zd::OnlineServices> online =
       zd::OnlineServices::CreateOnSystem(instance, main_window, online_deps);

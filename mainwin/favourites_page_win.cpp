@@ -28,12 +28,12 @@ POINT PointOf(LPARAM lp) { return {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}; }
 
 }  // namespace
 
-TFavouritesPage::~TFavouritesPage() {
+FavouritesPage::~FavouritesPage() {
   if (mirror_) host_.Store().MyLoveList.AttachMirror(nullptr);
   RemoveSubclass(LbMyLove.hwnd(), ListProc, kSubclassId);
 }
 
-void TFavouritesPage::Create(HWND parent) {
+void FavouritesPage::Create(HWND parent) {
   ControlFactory& f = host_.Factory();
   const int lang = host_.Deps().language_index;
   auto caption = [lang](Ui part) { return lang::CaptionOf(part, lang); };
@@ -74,9 +74,9 @@ void TFavouritesPage::Create(HWND parent) {
   SetWindowSubclass(LbMyLove.hwnd(), ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 
-LRESULT CALLBACK TFavouritesPage::ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+LRESULT CALLBACK FavouritesPage::ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                            DWORD_PTR self) {
-  auto* page = reinterpret_cast<TFavouritesPage*>(self);
+  auto* page = reinterpret_cast<FavouritesPage*>(self);
   switch (msg) {
     case WM_GETDLGCODE:
       return WantEnterAndEscape(DefSubclassProc(hwnd, msg, wp, lp), lp);
@@ -111,7 +111,7 @@ LRESULT CALLBACK TFavouritesPage::ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-bool TFavouritesPage::OnControlCommand(HWND control, UINT code) {
+bool FavouritesPage::OnControlCommand(HWND control, UINT code) {
   if (control == CbFavEdit.hwnd()) {
     if (code == BN_CLICKED) CbFavEditClick();
   } else if (control == BtnZDAddToFav.hwnd()) {
@@ -127,7 +127,7 @@ bool TFavouritesPage::OnControlCommand(HWND control, UINT code) {
   return true;
 }
 
-bool TFavouritesPage::OnMenuCommand(Ui entry) {
+bool FavouritesPage::OnMenuCommand(Ui entry) {
   DocStore& store = host_.Store();
   DocList& love = store.MyLoveList;
   switch (entry) {
@@ -165,18 +165,18 @@ bool TFavouritesPage::OnMenuCommand(Ui entry) {
   }
 }
 
-bool TFavouritesPage::OnContextMenu(HWND target, POINT screen) {
+bool FavouritesPage::OnContextMenu(HWND target, POINT screen) {
   if (target != LbMyLove.hwnd()) return false;
   host_.PopupMenuAt(Ui::PmMyFav, screen);
   return true;
 }
 
-void TFavouritesPage::ShowEditBar(bool shown) {
+void FavouritesPage::ShowEditBar(bool shown) {
   fav_bar_.Load(shown);
   ApplyEditBar();
 }
 
-void TFavouritesPage::ApplyEditBar() {
+void FavouritesPage::ApplyEditBar() {
   const FavEditBarState& state = fav_bar_.state();
   host_.SetMenuChecked(Ui::MnShowFavEdit, state.menu_marked);
   CbFavEdit.SetChecked(state.check_box);
@@ -186,42 +186,42 @@ void TFavouritesPage::ApplyEditBar() {
   }
 }
 
-void TFavouritesPage::SetFields(const std::optional<FavFields>& fields) {
+void FavouritesPage::SetFields(const std::optional<FavFields>& fields) {
   if (!fields) return;
   EdtNewFavDisplay.SetText(fields->name);
   EdtNewFavPath.SetText(fields->path);
 }
 
-FavFields TFavouritesPage::Fields() const {
+FavFields FavouritesPage::Fields() const {
   return {EdtNewFavDisplay.Text(), EdtNewFavPath.Text()};
 }
 
-std::optional<size_t> TFavouritesPage::CaretRow() const {
+std::optional<size_t> FavouritesPage::CaretRow() const {
   const LRESULT caret = SendMessageW(LbMyLove.hwnd(), LB_GETCARETINDEX, 0, 0);
   if (caret < 0 || caret >= LbMyLove.Count()) return std::nullopt;
   return static_cast<size_t>(caret);
 }
 
-std::vector<size_t> TFavouritesPage::SelectedRows() const {
+std::vector<size_t> FavouritesPage::SelectedRows() const {
   return mirror_ ? mirror_->SelectedRows() : std::vector<size_t>();
 }
 
-std::optional<size_t> TFavouritesPage::RowAt(POINT at) const {
+std::optional<size_t> FavouritesPage::RowAt(POINT at) const {
   const LRESULT hit = SendMessageW(LbMyLove.hwnd(), LB_ITEMFROMPOINT, 0, MAKELPARAM(at.x, at.y));
   // The high word says the point lies below the last row.
   if (HIWORD(hit) != 0 || LOWORD(hit) >= LbMyLove.Count()) return std::nullopt;
   return LOWORD(hit);
 }
 
-void TFavouritesPage::LbMyLoveClick() {
+void FavouritesPage::LbMyLoveClick() {
   SetFields(FavFieldsOfRow(host_.Store().MyLoveList, CaretRow()));
 }
 
-void TFavouritesPage::LbMyLoveDblClick() {
+void FavouritesPage::LbMyLoveDblClick() {
   host_.Opener().OpenListSelection(host_.Store().MyLoveList, CaretRow());
 }
 
-void TFavouritesPage::LbMyLoveKeyDown(int key) {
+void FavouritesPage::LbMyLoveKeyDown(int key) {
   DocList& love = host_.Store().MyLoveList;
   switch (zd::LbMyLoveKeyDown(key)) {
     case FavKeyAction::kOpen:
@@ -235,7 +235,7 @@ void TFavouritesPage::LbMyLoveKeyDown(int key) {
   }
 }
 
-void TFavouritesPage::LbMyLoveRightPress(POINT at) {
+void FavouritesPage::LbMyLoveRightPress(POINT at) {
   HWND list = LbMyLove.hwnd();
   const std::optional<size_t> row = RowAt(at);
   SendMessageW(list, LB_SETSEL, FALSE, -1);
@@ -244,24 +244,24 @@ void TFavouritesPage::LbMyLoveRightPress(POINT at) {
   SendMessageW(list, LB_SETCARETINDEX, *row, FALSE);
 }
 
-void TFavouritesPage::LbMyLoveMouseMove(POINT at) {
+void FavouritesPage::LbMyLoveMouseMove(POINT at) {
   if (auto text = FavouriteHint(host_.Store().MyLoveList, RowAt(at), lang::Texts())) {
     hint_panel_.SetText(*text);
   }
 }
 
-void TFavouritesPage::BtnZDAddToFavClick() { AddFavourite(host_.Store().MyLoveList, Fields()); }
+void FavouritesPage::BtnZDAddToFavClick() { AddFavourite(host_.Store().MyLoveList, Fields()); }
 
-void TFavouritesPage::BtnZDUpdateFavClick() {
+void FavouritesPage::BtnZDUpdateFavClick() {
   UpdateFavourite(host_.Store().MyLoveList, CaretRow(), SelectedRows(), Fields());
 }
 
-void TFavouritesPage::CbFavEditClick() {
+void FavouritesPage::CbFavEditClick() {
   fav_bar_.CbFavEditClick(CbFavEdit.Checked());
   ApplyEditBar();
 }
 
-void TFavouritesPage::LbMyLoveDropFiles(HDROP drop) {
+void FavouritesPage::LbMyLoveDropFiles(HDROP drop) {
   std::vector<std::string> paths;
   const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
@@ -276,7 +276,7 @@ void TFavouritesPage::LbMyLoveDropFiles(HDROP drop) {
   MessageBeep(MB_ICONASTERISK);
 }
 
-void TFavouritesPage::Layout(int width, int height) {
+void FavouritesPage::Layout(int width, int height) {
   // The edit bar on top (when shown), the list below it.
   const int bar_h = PnlNewFav.Visible() ? Px(kFavEditHeight) : 0;
   PnlNewFav.Place(0, 0, width, Px(kFavEditHeight));
@@ -289,7 +289,7 @@ void TFavouritesPage::Layout(int width, int height) {
   CbFavEdit.BringToTop();
 }
 
-void TFavouritesPage::FitEditFields() {
+void FavouritesPage::FitEditFields() {
   // Window width - 128, but short of the two buttons at the bar's right edge
   // so nothing is hidden under them.
   RECT window;

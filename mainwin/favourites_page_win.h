@@ -17,11 +17,11 @@
 
 namespace zd {
 
-class TFavouritesPage : public Page {
+class FavouritesPage : public Page {
  public:
   // `hint_panel`: PnlHint, where the row under the pointer is described.
-  TFavouritesPage(PageHost& host, const Label& hint_panel) : Page(host), hint_panel_(hint_panel) {}
-  ~TFavouritesPage() override;
+  FavouritesPage(PageHost& host, const Label& hint_panel) : Page(host), hint_panel_(hint_panel) {}
+  ~FavouritesPage() override;
   void Create(HWND parent);
 
   Panel PnlNewFav;

@@ -19,9 +19,9 @@ struct PageInfo {
 // Pages of the inner page control TVControl in page order; their captions
 // are the caption table's.
 inline constexpr PageInfo kTVControlPages[] = {
-    {Ui::TabSheet7, true},  {Ui::TabSheet9, true}, {Ui::TabSheet10, true},
-    {Ui::TabSheet4, true},  {Ui::TabSheet5, true}, {Ui::TabSheet2, true},
-    {Ui::TabSheet3, false}, {Ui::TabSheet6, true}, {Ui::TabSheet1, false},
+    {Ui::WebSheet, true},  {Ui::ProgramsSheet, true}, {Ui::FoldersSheet, true},
+    {Ui::SystemSheet, true},  {Ui::FavouritesSheet, true}, {Ui::BrowserSheet, true},
+    {Ui::NotesSheet, false}, {Ui::SettingsSheet, true}, {Ui::AllSheet, false},
 };
 inline constexpr int kTVControlPageCount = 9;
 inline constexpr int kSystemPageIndex = 3;

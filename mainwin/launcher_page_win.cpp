@@ -32,18 +32,18 @@ constexpr int kRightPanelWidth = 180;
 LRESULT CALLBACK TabStripProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
   if (msg != WM_LBUTTONDOWN && msg != WM_RBUTTONDOWN) return DefSubclassProc(hwnd, msg, wp, lp);
   const HWND window = GetAncestor(hwnd, GA_ROOT);
-  SendMessageW(window, TLauncherPage::kTabPressMessage, TLauncherPage::kPressBegins, 0);
+  SendMessageW(window, LauncherPage::kTabPressMessage, LauncherPage::kPressBegins, 0);
   const LRESULT before = SendMessageW(hwnd, TCM_GETCURSEL, 0, 0);
   const LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
   const bool switched = SendMessageW(hwnd, TCM_GETCURSEL, 0, 0) != before;
   if (!switched)
-    SendMessageW(window, TLauncherPage::kTabPressMessage, TLauncherPage::kPressStays, 0);
+    SendMessageW(window, LauncherPage::kTabPressMessage, LauncherPage::kPressStays, 0);
   return result;
 }
 
 }  // namespace
 
-TLauncherPage::TLauncherPage(PageHost& host)
+LauncherPage::LauncherPage(PageHost& host)
     : Page(host),
       system(host),
       favourites(host, PnlHint),
@@ -51,23 +51,23 @@ TLauncherPage::TLauncherPage(PageHost& host)
       note(host),
       settings(host) {}
 
-TLauncherPage::~TLauncherPage() {
+LauncherPage::~LauncherPage() {
   for (TreeModel* t : {&tv_docs, &tv_doc, &tv_app, &tv_path}) t->SetMirror(nullptr);
 }
 
-std::vector<Page*> TLauncherPage::SubPages() {
+std::vector<Page*> LauncherPage::SubPages() {
   return {&system, &favourites, &browser, &note, &settings};
 }
 
-void TLauncherPage::Create(HWND parent) {
+void LauncherPage::Create(HWND parent) {
   ControlFactory& f = host_.Factory();
   const int lang = host_.Deps().language_index;
   auto caption = [lang](Ui part) { return lang::CaptionOf(part, lang); };
   f.Make(sheet, kPanelClass, "", kChild | WS_CLIPCHILDREN, parent, 0, 0, 10, 10);
   const HWND page = sheet.hwnd();
 
-  f.Make(ScrollBox5, kPanelClass, "", kChild, page, 0, 0, 100, kSearchRowHeight);
-  const HWND row = ScrollBox5.hwnd();
+  f.Make(SearchRowPanel, kPanelClass, "", kChild, page, 0, 0, 100, kSearchRowHeight);
+  const HWND row = SearchRowPanel.hwnd();
   f.Make(ShapeSearch, L"STATIC", "", kChild | SS_ETCHEDFRAME, row, 4, 5, 100, 26);
   f.Make(EdtSearch, L"EDIT", "", kChild | WS_TABSTOP | ES_AUTOHSCROLL, row, 9, 9, 100, 19);
   // The frame lies under the box: a sibling above it would clip the box away.
@@ -75,7 +75,7 @@ void TLauncherPage::Create(HWND parent) {
   SendMessageW(EdtSearch.hwnd(), EM_SETCUEBANNER, TRUE,
                reinterpret_cast<LPARAM>(Utf8ToWide(lang::HintOf(Ui::EdtSearch, lang)).c_str()));
   f.Make(BtnZDSearch, L"BUTTON", caption(Ui::BtnZDSearch), kChild | kButton, row, 0, 5, 80, 26);
-  f.Make(MnZDAutoRun, L"BUTTON", caption(Ui::MnZDAutoRun), kChild | WS_TABSTOP | BS_AUTOCHECKBOX,
+  f.Make(CbAutoStart, L"BUTTON", caption(Ui::CbAutoStart), kChild | WS_TABSTOP | BS_AUTOCHECKBOX,
          row, 0, 8, 100, 20);
 
   f.Make(TVControl, WC_TABCONTROLW, "",
@@ -87,7 +87,7 @@ void TLauncherPage::Create(HWND parent) {
     if (info.tab_visible) TVControl.AddTab(caption(info.page));
   }
   const DWORD sheet_style = kHidden | WS_CLIPCHILDREN;
-  for (Panel* tree_sheet : {&TabSheet7, &TabSheet9, &TabSheet10}) {
+  for (Panel* tree_sheet : {&WebSheet, &ProgramsSheet, &FoldersSheet}) {
     f.Make(*tree_sheet, kPanelClass, "", sheet_style, page, 0, 0, 10, 10);
   }
   system.Create(page);
@@ -95,9 +95,9 @@ void TLauncherPage::Create(HWND parent) {
   browser.Create(page);
   note.Create(page);
   settings.Create(page);
-  f.Make(TabSheet1, kPanelClass, "", sheet_style, page, 0, 0, 10, 10);
+  f.Make(AllSheet, kPanelClass, "", sheet_style, page, 0, 0, 10, 10);
   const std::pair<TreeView*, Panel*> trees[] = {
-      {&TVDoc, &TabSheet7}, {&TVApp, &TabSheet9}, {&TVPath, &TabSheet10}};
+      {&TVDoc, &WebSheet}, {&TVApp, &ProgramsSheet}, {&TVPath, &FoldersSheet}};
   for (const auto& [tree, tree_sheet] : trees) {
     f.Make(*tree, WC_TREEVIEWW, "", kChild | kTree, tree_sheet->hwnd(), 0, 0, 10, 10);
     SendMessageW(tree->hwnd(), TVM_SETEXTENDEDSTYLE, TVS_EX_DOUBLEBUFFER, TVS_EX_DOUBLEBUFFER);
@@ -111,7 +111,7 @@ void TLauncherPage::Create(HWND parent) {
          100, kHintHeight, WS_EX_STATICEDGE);
 
   // Hidden controls of the design.
-  f.Make(ListBox1, L"LISTBOX", "", kHidden | LBS_NOINTEGRALHEIGHT, page, 0, 0, 100, 100);
+  f.Make(WindowList, L"LISTBOX", "", kHidden | LBS_NOINTEGRALHEIGHT, page, 0, 0, 100, 100);
   f.Make(LbAutoRun, L"LISTBOX", "",
          kHidden | LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT | kVirtualListStyle, page, 0, 0, 100,
          100);
@@ -120,20 +120,20 @@ void TLauncherPage::Create(HWND parent) {
          kHidden | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NODATA | LBS_OWNERDRAWFIXED |
              LBS_NOINTEGRALHEIGHT,
          page, 0, 0, 100, 100);
-  f.Make(GroupBox1, L"BUTTON", caption(Ui::GroupBox1), kHidden | BS_GROUPBOX, page, 0, 0, 200, 200);
+  f.Make(AllDocsGroup, L"BUTTON", caption(Ui::AllDocsGroup), kHidden | BS_GROUPBOX, page, 0, 0, 200, 200);
   f.Make(TVDocs, WC_TREEVIEWW, "", kHidden | kTree, page, 4, 16, 190, 180);
-  f.Make(ProgressBar1, PROGRESS_CLASSW, "", kHidden, page, 0, 0, 200, 16);
+  f.Make(LoadProgress, PROGRESS_CLASSW, "", kHidden, page, 0, 0, 200, 16);
   f.Make(SbNote, kPanelClass, "", kHidden, page, 0, 0, 100, 100);
-  f.Make(ScrollBox8, kPanelClass, "", kHidden, page, 0, 0, 120, 30);
+  f.Make(AdvancedPanel, kPanelClass, "", kHidden, page, 0, 0, 120, 30);
   f.Make(CbAdvSet, L"BUTTON", caption(Ui::CbAdvSet), kChild | WS_TABSTOP | BS_AUTOCHECKBOX,
-         ScrollBox8.hwnd(), 4, 4, 110, 20);
+         AdvancedPanel.hwnd(), 4, 4, 110, 20);
   f.Make(SbRelate, kPanelClass, "", kHidden, page, 0, 0, 120, 100);
   f.Make(LbRelation, L"LISTBOX", "", kChild | LBS_NOINTEGRALHEIGHT, SbRelate.hwnd(), 0, 0, 120,
          100);
   const std::pair<Button*, Ui> hidden_buttons[] = {
       {&BtnZDStart, Ui::BtnZDStart}, {&BtnAddToQuickLaunch, Ui::BtnAddToQuickLaunch},
-      {&Button1, Ui::Button1},       {&Button3, Ui::Button3},
-      {&Button4, Ui::Button4},       {&Button5, Ui::Button5}};
+      {&BtnUnusedA, Ui::BtnUnusedA},       {&BtnUnusedB, Ui::BtnUnusedB},
+      {&BtnTimedShutdown, Ui::BtnTimedShutdown},       {&BtnSendMail, Ui::BtnSendMail}};
   for (const auto& [button, id] : hidden_buttons) {
     f.Make(*button, L"BUTTON", caption(id), kHidden | kButton, page, 0, 0, 90, 26);
   }
@@ -142,7 +142,7 @@ void TLauncherPage::Create(HWND parent) {
   tree_images_ = std::make_unique<TreeImageList>(Px(16));
   const std::pair<TreeView*, TreeModel*> models[] = {
       {&TVDocs, &tv_docs}, {&TVDoc, &tv_doc}, {&TVApp, &tv_app}, {&TVPath, &tv_path}};
-  std::vector<TDocTrees::Tree> attached;
+  std::vector<DocTrees::Tree> attached;
   for (const auto& [view, model] : models) {
     SendMessageW(view->hwnd(), TVM_SETIMAGELIST, TVSIL_NORMAL,
                  reinterpret_cast<LPARAM>(tree_images_->handle()));
@@ -156,12 +156,12 @@ void TLauncherPage::Create(HWND parent) {
   ShowPage(0);
 }
 
-const Panel& TLauncherPage::SheetOfPage(int page_index) const {
+const Panel& LauncherPage::SheetOfPage(int page_index) const {
   switch (page_index) {
     case 1:
-      return TabSheet9;
+      return ProgramsSheet;
     case 2:
-      return TabSheet10;
+      return FoldersSheet;
     case kSystemPageIndex:
       return system.sheet;
     case kFavouritesPageIndex:
@@ -173,20 +173,20 @@ const Panel& TLauncherPage::SheetOfPage(int page_index) const {
     case kSettingsPageIndex:
       return settings.sheet;
     case 8:
-      return TabSheet1;
+      return AllSheet;
     default:
-      return TabSheet7;
+      return WebSheet;
   }
 }
 
-void TLauncherPage::ShowPage(int page_index) {
+void LauncherPage::ShowPage(int page_index) {
   active_page_ = page_index;
   const int tab = TabIndexOfPage(page_index);
   if (tab >= 0) TVControl.Select(tab);
   for (int i = 0; i < kTVControlPageCount; ++i) SheetOfPage(i).Show(i == page_index);
 }
 
-void TLauncherPage::TVControlChange() {
+void LauncherPage::TVControlChange() {
   const int tab = TVControl.Selected();
   const int page = PageIndexOfTab(tab);
   if (page >= 0) ShowPage(page);
@@ -196,7 +196,7 @@ void TLauncherPage::TVControlChange() {
   if (page == kWebPageIndex) browser.ShowBrowser(search_row_.web());
 }
 
-void TLauncherPage::TVControlMouseDown(WPARAM stage) {
+void LauncherPage::TVControlMouseDown(WPARAM stage) {
   if (stage == kPressStays) {
     // The press left the tab as it was: what it shows is refreshed.
     host_.Tracker().CheckKindDocs(TreeKindOfPage(active_page_));
@@ -209,7 +209,7 @@ void TLauncherPage::TVControlMouseDown(WPARAM stage) {
   PnlHint.SetText("");
 }
 
-bool TLauncherPage::OnNotify(const NMHDR& header) {
+bool LauncherPage::OnNotify(const NMHDR& header) {
   if (header.hwndFrom == TVControl.hwnd() && header.code == TCN_SELCHANGE) {
     TVControlChange();
     return true;
@@ -217,8 +217,8 @@ bool TLauncherPage::OnNotify(const NMHDR& header) {
   return doc_trees_.OnNotify(header);
 }
 
-bool TLauncherPage::OnControlCommand(HWND control, UINT code) {
-  if (control == MnZDAutoRun.hwnd() && code == BN_CLICKED) {
+bool LauncherPage::OnControlCommand(HWND control, UINT code) {
+  if (control == CbAutoStart.hwnd() && code == BN_CLICKED) {
     MnZDAutoRunClick();
     return true;
   }
@@ -232,14 +232,14 @@ bool TLauncherPage::OnControlCommand(HWND control, UINT code) {
   return false;
 }
 
-bool TLauncherPage::OnMenuCommand(Ui entry) {
+bool LauncherPage::OnMenuCommand(Ui entry) {
   if (doc_trees_.OnMenuCommand(entry)) return true;
   for (Page* page : SubPages())
     if (page->OnMenuCommand(entry)) return true;
   return false;
 }
 
-bool TLauncherPage::OnContextMenu(HWND target, POINT screen) {
+bool LauncherPage::OnContextMenu(HWND target, POINT screen) {
   if (doc_trees_.IsTree(target)) {
     doc_trees_.PmDocTreePopup();
     host_.PopupMenuAt(Ui::PmDocTree, screen);
@@ -254,7 +254,7 @@ bool TLauncherPage::OnContextMenu(HWND target, POINT screen) {
   return false;
 }
 
-bool TLauncherPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
+bool LauncherPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
   if (item.hwndItem == TVControl.hwnd()) {
     TVAllDocsDrawTab(item);
     return true;
@@ -265,7 +265,7 @@ bool TLauncherPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
   return false;
 }
 
-void TLauncherPage::TVAllDocsDrawTab(const DRAWITEMSTRUCT& item) {
+void LauncherPage::TVAllDocsDrawTab(const DRAWITEMSTRUCT& item) {
   // The strip is one picture; each tab shows its own slice of it, taken from
   // the picture's lower band while the tab is selected.
   if (!tab_strip_) return;
@@ -279,20 +279,20 @@ void TLauncherPage::TVAllDocsDrawTab(const DRAWITEMSTRUCT& item) {
              tab * kTabWidth, selected ? kTabHeight : 0, kTabWidth, kTabHeight, SRCCOPY);
 }
 
-void TLauncherPage::FreezeTrees(bool frozen) {
+void LauncherPage::FreezeTrees(bool frozen) {
   for (const TreeView* view : {&TVDocs, &TVDoc, &TVApp, &TVPath}) {
     SendMessageW(view->hwnd(), WM_SETREDRAW, frozen ? FALSE : TRUE, 0);
     if (!frozen) InvalidateRect(view->hwnd(), nullptr, TRUE);
   }
 }
 
-void TLauncherPage::MnZDAutoRunClick() {
+void LauncherPage::MnZDAutoRunClick() {
   Registry* registry = host_.Deps().registry;
   if (!registry) return;
   const AutoStartOutcome outcome =
-      SetAutoStart(*registry, ProductName, host_.Deps().exe_path, MnZDAutoRun.Checked());
+      SetAutoStart(*registry, ProductName, host_.Deps().exe_path, CbAutoStart.Checked());
   // The box shows what the registry holds; a refusal is explained once a run.
-  MnZDAutoRun.SetChecked(outcome.set);
+  CbAutoStart.SetChecked(outcome.set);
   if (!outcome.ok && !told_auto_start_failed_) {
     told_auto_start_failed_ = true;
     const lang::InterfaceTexts& texts = lang::Texts();
@@ -300,14 +300,14 @@ void TLauncherPage::MnZDAutoRunClick() {
   }
 }
 
-void TLauncherPage::Layout(int pw, int ph) {
+void LauncherPage::Layout(int pw, int ph) {
   // Search row, hint bar, right panel, and the inner pages in between.
   const int row_h = Px(kSearchRowHeight), hint_h = Px(kHintHeight), right_w = Px(kRightPanelWidth);
-  ScrollBox5.Place(0, 0, pw, row_h);
+  SearchRowPanel.Place(0, 0, pw, row_h);
   ShapeSearch.Place(Px(4), Px(5), pw - Px(200), Px(26));
   EdtSearch.Place(Px(9), Px(9), pw - Px(210), Px(19));
   BtnZDSearch.Place(pw - Px(190), Px(5), Px(80), Px(26));
-  MnZDAutoRun.Place(pw - Px(104), Px(8), Px(100), Px(20));
+  CbAutoStart.Place(pw - Px(104), Px(8), Px(100), Px(20));
   PnlHint.Place(0, ph - hint_h, pw, hint_h);
   PnlRight.Place(pw - right_w, row_h, right_w, ph - row_h - hint_h);
   const int tw = pw - right_w, th = ph - row_h - hint_h;
@@ -324,7 +324,7 @@ void TLauncherPage::Layout(int pw, int ph) {
   for (const TreeView* tree : {&TVDoc, &TVApp, &TVPath}) tree->Place(0, 0, iw, ih);
   for (Page* page : SubPages()) page->Layout(iw, ih);
   // The result list floats over the pages, its rows as high as the DPI asks.
-  SendMessageW(LbSearchResult.hwnd(), LB_SETITEMHEIGHT, 0, Px(TSearchRow::kRowHeight));
+  SendMessageW(LbSearchResult.hwnd(), LB_SETITEMHEIGHT, 0, Px(SearchRow::kRowHeight));
   if (LbSearchResult.Visible()) LbSearchResult.BringToTop();
 }
 

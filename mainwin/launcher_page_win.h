@@ -21,7 +21,7 @@
 
 namespace zd {
 
-class TLauncherPage : public Page {
+class LauncherPage : public Page {
  public:
   // Sent to the main window when the inner tab strip is pressed: with
   // kPressBegins before the press changes the tab, with kPressStays after a
@@ -30,49 +30,49 @@ class TLauncherPage : public Page {
   static constexpr WPARAM kPressBegins = 0;
   static constexpr WPARAM kPressStays = 1;
 
-  explicit TLauncherPage(PageHost& host);
-  ~TLauncherPage() override;
+  explicit LauncherPage(PageHost& host);
+  ~LauncherPage() override;
   void Create(HWND parent);
 
   // The search row.
-  Panel ScrollBox5;
+  Panel SearchRowPanel;
   Label ShapeSearch;
   Edit EdtSearch;
   Button BtnZDSearch;
-  CheckBox MnZDAutoRun;
+  CheckBox CbAutoStart;
   // The inner pages and their tabs.
   TabControl TVControl;
-  Panel TabSheet7, TabSheet9, TabSheet10, TabSheet1;
+  Panel WebSheet, ProgramsSheet, FoldersSheet, AllSheet;
   TreeView TVDoc, TVApp, TVPath;
-  TSystemPage system;
-  TFavouritesPage favourites;
-  TBrowserPage browser;
-  TNotePage note;
-  TSettingsPage settings;
+  SystemPage system;
+  FavouritesPage favourites;
+  BrowserPage browser;
+  NotePage note;
+  SettingsPage settings;
   // Right panel and hint bar.
   Panel PnlRight;
   Panel PnlVendor;
   Label PnlHint;
   // Hidden.
-  ListBox ListBox1;
+  ListBox WindowList;
   ListBox LbAutoRun;
   ListBox LbSearchResult;
-  GroupBox GroupBox1;
+  GroupBox AllDocsGroup;
   TreeView TVDocs;
-  ProgressBar ProgressBar1;
+  ProgressBar LoadProgress;
   Panel SbNote;
-  Panel ScrollBox8;
+  Panel AdvancedPanel;
   CheckBox CbAdvSet;
   Panel SbRelate;
   ListBox LbRelation;
-  Button BtnZDStart, BtnAddToQuickLaunch, Button1, Button3, Button4, Button5;
+  Button BtnZDStart, BtnAddToQuickLaunch, BtnUnusedA, BtnUnusedB, BtnTimedShutdown, BtnSendMail;
 
   // The document trees as models, each mirrored by its TreeView.
   TreeModel tv_docs{"TVDocs"}, tv_doc{"TVDoc"}, tv_app{"TVApp"}, tv_path{"TVPath"};
   TrackerTrees Trees() { return {&tv_docs, &tv_doc, &tv_app, &tv_path}; }
   // What the trees and the search row do.
-  TDocTrees& doc_trees() { return doc_trees_; }
-  TSearchRow& search_row() { return search_row_; }
+  DocTrees& doc_trees() { return doc_trees_; }
+  SearchRow& search_row() { return search_row_; }
   TreeImageList* tree_images() { return tree_images_.get(); }
 
   // The sheet that shows a page of TVControl (page index, hidden pages counted).
@@ -102,8 +102,8 @@ class TLauncherPage : public Page {
   UniqueBitmap tab_strip_;  // "monitorbtn"
   std::unique_ptr<TreeImageList> tree_images_;
   std::vector<std::unique_ptr<TreeViewMirror>> tree_mirrors_;
-  TSearchRow search_row_{host_, *this};
-  TDocTrees doc_trees_{host_, *this};
+  SearchRow search_row_{host_, *this};
+  DocTrees doc_trees_{host_, *this};
   int active_page_ = 0;
   bool told_auto_start_failed_ = false;
 };

@@ -8,7 +8,7 @@
 
 namespace zd {
 
-bool TFrmMain::SetHotkey(int stored) {
+bool MainWindow::SetHotkey(int stored) {
   const HotkeyChoice choice = HotkeyChoiceOf(stored);
   keyboard_hook_.reset();
   registered_hotkey_.reset();
@@ -34,7 +34,7 @@ bool TFrmMain::SetHotkey(int stored) {
   return ok;
 }
 
-void TFrmMain::HotkeyKey(UINT vk, bool down, uint32_t time_ms) {
+void MainWindow::HotkeyKey(UINT vk, bool down, uint32_t time_ms) {
   const bool ctrl = vk == VK_CONTROL || vk == VK_LCONTROL || vk == VK_RCONTROL;
   const bool shift = vk == VK_SHIFT || vk == VK_LSHIFT || vk == VK_RSHIFT;
   const bool tapped = hotkey_choice_ == HotkeyChoice::kDoubleShift ? shift : ctrl;
@@ -44,12 +44,12 @@ void TFrmMain::HotkeyKey(UINT vk, bool down, uint32_t time_ms) {
   }
 }
 
-void TFrmMain::ShowFromHotkey() {
+void MainWindow::ShowFromHotkey() {
   if (!hwnd_ || !launcher_) return;
   ShowAtBottomRight();
-  if (PageControl1.Selected() != 0) {
-    PageControl1.Select(0);
-    PageControl1Change();
+  if (OuterTabs.Selected() != 0) {
+    OuterTabs.Select(0);
+    OuterTabsChange();
   }
   // A key pressed in another program's window gives this one no right to
   // the foreground: it borrows the input of the window that has it.
@@ -69,15 +69,15 @@ void TFrmMain::ShowFromHotkey() {
   summoned_ = true;
 }
 
-void TFrmMain::Dismiss() {
+void MainWindow::Dismiss() {
   summoned_ = false;
   launcher_->search_row().HideResults();
   ShowWindow(hwnd_, SW_HIDE);
 }
 
-void TFrmMain::SetSearchRanked(bool ranked) { launcher_->search_row().search().SetRanked(ranked); }
+void MainWindow::SetSearchRanked(bool ranked) { launcher_->search_row().search().SetRanked(ranked); }
 
-void TFrmMain::RestoreLastSession() {
+void MainWindow::RestoreLastSession() {
   try {
     const std::vector<std::string> docs =
         LastSessionDocs(store_.LastRunList, deps_.exe_path, *launcher_shell_);

@@ -17,7 +17,6 @@
 #include "platform/errors.h"
 #include "platform/resources_win.h"
 #include "platform/wide_win.h"
-#include "platform/window_class_win.h"
 #include "store/AppParams.h"
 #include "store/startup_load.h"
 #include "tray/recent_menu.h"
@@ -35,38 +34,35 @@ std::string Today() {
 
 }  // namespace
 
-bool TFrmMain::RegisterWindowClass(HINSTANCE instance) {
-  return RegisterWindowClassOnce(instance, kClassName, ObjectWindowProc<TFrmMain>, FormBrush()) &&
-         RegisterPanelClass(instance);
-}
-
-UINT TFrmMain::ShowRequestMessage() {
+UINT MainWindow::ShowRequestMessage() {
   static const UINT message = RegisterWindowMessageW(L"Zapdock.VAROV.ShowMainWindow");
   return message;
 }
 
-TFrmMain::TFrmMain(MainWindowDeps deps)
-    : deps_(std::move(deps)), factory_(GetModuleHandleW(nullptr), fonts_) {
+MainWindow::MainWindow(MainWindowDeps deps) : deps_(std::move(deps)) {
   store_.files = deps_.files;
   store_.codec = deps_.codec;
+  set_message_box(deps_.message_box);
 }
 
-TFrmMain::~TFrmMain() {
+MainWindow::~MainWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
-std::unique_ptr<TFrmMain> TFrmMain::Create(HINSTANCE instance, MainWindowDeps deps) {
-  if (!RegisterWindowClass(instance)) return nullptr;
-  std::unique_ptr<TFrmMain> form(new TFrmMain(std::move(deps)));
-  HWND hwnd = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"MRXZapdock",
-                              WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                              kDesignWidth, kDesignHeight, form->deps_.owner, nullptr, instance,
-                              form.get());
-  if (!hwnd) return nullptr;
-  return form;
+std::unique_ptr<MainWindow> MainWindow::Create(MainWindowDeps deps) {
+  std::unique_ptr<MainWindow> form(new MainWindow(std::move(deps)));
+  CreateArgs args;
+  args.class_name = kClassName;
+  args.caption = "MRXZapdock";
+  args.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+  args.ex_style = WS_EX_CONTROLPARENT;
+  args.parent = form->deps_.owner;
+  args.width = kDesignWidth;
+  args.height = kDesignHeight;
+  return Made(std::move(form), args);
 }
 
-LRESULT TFrmMain::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (tray_.HandleTaskbarCreated(msg)) return 0;
   if (msg == ShowRequestMessage()) {
     summoned_ = false;
@@ -81,22 +77,15 @@ LRESULT TFrmMain::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_HOTKEY:
       if (wp == kHotkeyId) ShowFromHotkey();
       return 0;
-    case WM_CREATE:
-      FormCreate();
-      return 0;
     case WM_SIZE:
-      LayoutControls();
-      return 0;
-    case WM_DPICHANGED:
-      OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
       return 0;
     case WM_COMMAND:
       OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
       return 0;
     case WM_NOTIFY: {
       const NMHDR& header = *reinterpret_cast<const NMHDR*>(lp);
-      if (header.hwndFrom == PageControl1.hwnd() && header.code == TCN_SELCHANGE) {
-        PageControl1Change();
+      if (header.hwndFrom == OuterTabs.hwnd() && header.code == TCN_SELCHANGE) {
+        OuterTabsChange();
       } else {
         launcher_->OnNotify(header);
       }
@@ -105,8 +94,8 @@ LRESULT TFrmMain::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DRAWITEM: {
       const DRAWITEMSTRUCT& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
       if (ListBoxMirror::DrawRow(item)) return TRUE;
-      if (item.hwndItem == PageControl1.hwnd()) {
-        PageControl1DrawTab(item);
+      if (item.hwndItem == OuterTabs.hwnd()) {
+        OuterTabsDrawTab(item);
       } else {
         launcher_->OnDrawItem(item);
       }
@@ -134,7 +123,7 @@ LRESULT TFrmMain::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == kTimerFirstRun) TimerFirstRunTimer();
       if (wp == kTimerCheckDocs) TimerCheckDocsTimer();
       return 0;
-    case TLauncherPage::kTabPressMessage:
+    case LauncherPage::kTabPressMessage:
       launcher_->TVControlMouseDown(wp);
       return 0;
     case WM_SYSCOMMAND:
@@ -166,54 +155,34 @@ LRESULT TFrmMain::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       if (deps_.post_quit_on_destroy) PostQuitMessage(0);
       return 0;
   }
-  return DefWindowProcW(hwnd_, msg, wp, lp);
+  return zd::Window::OnMessage(msg, wp, lp);
 }
 
-int TFrmMain::ShowMessage(const std::string& text, const std::string& caption, UINT flags) {
-  return MessageBoxOwnedBy(hwnd_, text, caption, flags);
+int MainWindow::ShowMessage(const std::string& text, const std::string& caption, UINT flags) {
+  return zd::Window::ShowMessage(text, caption, flags);
 }
 
-int TFrmMain::MessageBoxOwnedBy(HWND owner, const std::string& text, const std::string& caption,
-                                UINT flags) {
-  if (deps_.message_box) return deps_.message_box(owner, text, caption, flags);
-  return MessageBoxW(owner, Utf8ToWide(text).c_str(), Utf8ToWide(caption).c_str(), flags);
-}
-
-void TFrmMain::OnDpiChanged(UINT dpi, const RECT& suggested) {
-  // Controls hold the old fonts until they get the new ones.
-  Fonts old;
-  old.normal = std::move(fonts_.normal);
-  old.fav_edit = std::move(fonts_.fav_edit);
-  old.small = std::move(fonts_.small);
-  old.tab = std::move(fonts_.tab);
-  fonts_.Make(dpi / 96.0);
-  factory_.Rescale(dpi / 96.0);
+void MainWindow::OnRescaled() {
   SendMessageW(launcher_->TVControl.hwnd(), TCM_SETITEMSIZE, 0,
                MAKELPARAM(factory_.Px(kTabWidth), factory_.Px(kTabHeight)));
-  SendMessageW(PageControl1.hwnd(), TCM_SETITEMSIZE, 0,
+  SendMessageW(OuterTabs.hwnd(), TCM_SETITEMSIZE, 0,
                MAKELPARAM(factory_.Px(96), factory_.Px(24)));
-  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  LayoutControls();
 }
 
-void TFrmMain::FormCreate() {
-  const double scale = WindowDpi(hwnd_) / 96.0;
-  factory_.set_scale(scale);
-  fonts_.Make(scale);
+void MainWindow::FormCreate() {
   factory_.CreateTooltip(hwnd_);
   // The design: controls and menus exist before the creation steps run.
   const int lang = deps_.language_index;
-  factory_.Make(PageControl1, WC_TABCONTROLW, "",
+  factory_.Make(OuterTabs, WC_TABCONTROLW, "",
                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_OWNERDRAWFIXED | TCS_FOCUSNEVER,
                 hwnd_, 0, 0, 100, 100);
-  PageControl1.AddTab(lang::CaptionOf(Ui::TabSheet8, lang));
-  PageControl1.AddTab(lang::CaptionOf(Ui::tbDemo, lang));
-  SendMessageW(PageControl1.hwnd(), TCM_SETITEMSIZE, 0,
+  OuterTabs.AddTab(lang::CaptionOf(Ui::LauncherSheet, lang));
+  OuterTabs.AddTab(lang::CaptionOf(Ui::tbDemo, lang));
+  SendMessageW(OuterTabs.hwnd(), TCM_SETITEMSIZE, 0,
                MAKELPARAM(factory_.Px(96), factory_.Px(24)));
-  launcher_ = std::make_unique<TLauncherPage>(*this);
+  launcher_ = std::make_unique<LauncherPage>(*this);
   launcher_->Create(hwnd_);
-  demo_ = std::make_unique<TDemoPage>(*this);
+  demo_ = std::make_unique<DemoPage>(*this);
   demo_->Create(hwnd_);
   factory_.SendGroupBoxesToBottom();
   menus_.Build();
@@ -270,7 +239,7 @@ void TFrmMain::FormCreate() {
     // A program that was moved registers its new place at its next start;
     // nobody asked for that, so a refusal is not shown.
     if (deps_.registry) {
-      launcher_->MnZDAutoRun.SetChecked(
+      launcher_->CbAutoStart.SetChecked(
           RefreshAutoStart(*deps_.registry, ProductName, deps_.exe_path));
     }
     LoadLastRunList(store_);
@@ -284,7 +253,7 @@ void TFrmMain::FormCreate() {
   LayoutControls();
 }
 
-void TFrmMain::CreateTracking() {
+void MainWindow::CreateTracking() {
   WindowSystem* windows = deps_.windows;
   if (!windows) {
     own_windows_ = MakeSystemWindowSystem();
@@ -312,8 +281,8 @@ void TFrmMain::CreateTracking() {
   };
   hooks.pump = [this] { PumpMessages(); };
   hooks.sleep_ms = [](int ms) { Sleep(static_cast<DWORD>(ms)); };
-  hooks.step_progress = [this] { launcher_->ProgressBar1.Step(); };
-  hooks.reset_progress = [this] { launcher_->ProgressBar1.SetPosition(0); };
+  hooks.step_progress = [this] { launcher_->LoadProgress.Step(); };
+  hooks.reset_progress = [this] { launcher_->LoadProgress.SetPosition(0); };
   hooks.today = Today;
   tracker_ = std::make_unique<DocTracker>(store_, launcher_->Trees(), *windows, *shell,
                                           launcher_->tree_images(), hooks);
@@ -331,14 +300,14 @@ void TFrmMain::CreateTracking() {
   opener_ = std::make_unique<DocOpener>(*launcher_shell_, store_.MyRecentList, open_hooks);
   HistoryEditHooks history_hooks;
   history_hooks.refresh_timer = [this](bool on) {
-    const TSettingsPage& s = launcher_->settings;
+    const SettingsPage& s = launcher_->settings;
     SetRefreshTimer(on && s.CbZDRefresh.Checked() ? s.SbCheckTime.Position() : 0);
   };
   history_hooks.bulk_update = [this](bool frozen) { launcher_->FreezeTrees(frozen); };
   history_ = std::make_unique<HistoryEditor>(store_, *tracker_, launcher_->Trees(), history_hooks);
 }
 
-void TFrmMain::ApplyInterfaceTexts() {
+void MainWindow::ApplyInterfaceTexts() {
   const lang::InterfaceTexts& texts = lang::Texts();
   caption_ = lang::WindowCaption(ProductName, ProductVersion);
   SetWindowTextUtf8(hwnd_, caption_);
@@ -346,8 +315,8 @@ void TFrmMain::ApplyInterfaceTexts() {
   menus_.SetCaption(Ui::MnRestoreLastSession,
                     lang::CaptionOf(Ui::MnRestoreLastSession, deps_.language_index));
   // The copied captions of the window's own controls.
-  TSettingsPage& s = launcher_->settings;
-  TFavouritesPage& f = launcher_->favourites;
+  SettingsPage& s = launcher_->settings;
+  FavouritesPage& f = launcher_->favourites;
   const std::pair<Ui, const Control*> controls[] = {
       {Ui::CbFavEdit, &f.CbFavEdit},
       {Ui::GbZDFavEdit, &f.GbZDFavEdit},
@@ -355,7 +324,7 @@ void TFrmMain::ApplyInterfaceTexts() {
       {Ui::LblZDFavPath, &f.LblZDFavPath},
       {Ui::GbZDFavList, &f.GbZDFavList},
       {Ui::CbZDOnTop, &s.CbZDOnTop},
-      {Ui::MnZDAutoRun, &launcher_->MnZDAutoRun},
+      {Ui::CbAutoStart, &launcher_->CbAutoStart},
       {Ui::GBZDNavSet, &s.GBZDNavSet},
       {Ui::CbZDRefresh, &s.CbZDRefresh},
       {Ui::LbZDCheckTime, &s.LbZDCheckTime},
@@ -395,7 +364,7 @@ void TFrmMain::ApplyInterfaceTexts() {
   launcher_->system.SetPicture(LoadJpegResource(L"ImgZDPCControl"));
 }
 
-void TFrmMain::AttachOnline(OnlineServices* online) {
+void MainWindow::AttachOnline(OnlineServices* online) {
   online_ = online;
   if (!online_) return;
   // An update offer waits for the end of the start-up load: accepted inside
@@ -406,13 +375,13 @@ void TFrmMain::AttachOnline(OnlineServices* online) {
   LayoutControls();
 }
 
-void TFrmMain::LayoutControls() {
+void MainWindow::LayoutControls() {
   if (!launcher_) return;
   RECT client;
   GetClientRect(hwnd_, &client);
-  PageControl1.Place(0, 0, client.right, client.bottom);
+  OuterTabs.Place(0, 0, client.right, client.bottom);
   RECT display = {0, 0, client.right, client.bottom};
-  SendMessageW(PageControl1.hwnd(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  SendMessageW(OuterTabs.hwnd(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
   const int pw = display.right - display.left, ph = display.bottom - display.top;
   // Pages lie over their tab control.
   for (const Page* page :
@@ -425,19 +394,19 @@ void TFrmMain::LayoutControls() {
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void TFrmMain::OnCommand(UINT id, UINT code, HWND control) {
+void MainWindow::OnCommand(UINT id, UINT code, HWND control) {
   if (!control && id >= kFirstRecentCommand && id < kFirstRecentCommand + kRecentMenuEntries) {
     OpenRecentMenuItem(id - kFirstRecentCommand);
     return;
   }
   if (!control) {
-    if (const std::optional<Ui> entry = TMenus::EntryOf(id)) OnMenuCommand(*entry);
+    if (const std::optional<Ui> entry = Menus::EntryOf(id)) OnMenuCommand(*entry);
     return;
   }
   launcher_->OnControlCommand(control, code);
 }
 
-void TFrmMain::OnMenuCommand(Ui entry) {
+void MainWindow::OnMenuCommand(Ui entry) {
   switch (entry) {
     case Ui::MnZDExit:
       MnZDExitClick();
@@ -456,8 +425,8 @@ void TFrmMain::OnMenuCommand(Ui entry) {
   }
 }
 
-void TFrmMain::PageControl1DrawTab(const DRAWITEMSTRUCT& item) {
-  const std::wstring text = Utf8ToWide(PageControl1.TabText(static_cast<int>(item.itemID)));
+void MainWindow::OuterTabsDrawTab(const DRAWITEMSTRUCT& item) {
+  const std::wstring text = Utf8ToWide(OuterTabs.TabText(static_cast<int>(item.itemID)));
   RECT rc = item.rcItem;
   FillRect(item.hDC, &rc, FormBrush());
   SelectGuard font(item.hDC, fonts_.Get(Fonts::kTab));
@@ -466,15 +435,15 @@ void TFrmMain::PageControl1DrawTab(const DRAWITEMSTRUCT& item) {
   DrawTextW(item.hDC, text.c_str(), -1, &rc, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
 }
 
-void TFrmMain::PageControl1Change() {
-  const int tab = PageControl1.Selected();
+void MainWindow::OuterTabsChange() {
+  const int tab = OuterTabs.Selected();
   launcher_->sheet.Show(tab == 0);
   demo_->sheet.Show(tab == 1);
 }
 
-void TFrmMain::SetActivePage(int page_index) { launcher_->ShowPage(ClampPageIndex(page_index)); }
+void MainWindow::SetActivePage(int page_index) { launcher_->ShowPage(ClampPageIndex(page_index)); }
 
-void TFrmMain::SetRefreshTimer(int seconds) {
+void MainWindow::SetRefreshTimer(int seconds) {
   if (seconds > 0) {
     SetTimer(hwnd_, kTimerCheckDocs, static_cast<UINT>(seconds) * 1000, nullptr);
   } else {
@@ -482,7 +451,7 @@ void TFrmMain::SetRefreshTimer(int seconds) {
   }
 }
 
-void TFrmMain::TimerCheckDocsTimer() {
+void MainWindow::TimerCheckDocsTimer() {
   try {
     if (launcher_->settings.CbZDRefresh.Checked()) tracker_->CheckAllDocs();
   } catch (...) {
@@ -491,7 +460,7 @@ void TFrmMain::TimerCheckDocsTimer() {
   }
 }
 
-void TFrmMain::PumpMessages() {
+void MainWindow::PumpMessages() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
@@ -506,7 +475,7 @@ void TFrmMain::PumpMessages() {
   }
 }
 
-bool TFrmMain::FormShortCut(const MSG& msg) {
+bool MainWindow::FormShortCut(const MSG& msg) {
   // F5 refreshes whatever modifier is held: with Alt it arrives as a system key.
   if ((msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) || msg.wParam != VK_F5 ||
       !hwnd_) {
@@ -517,12 +486,12 @@ bool TFrmMain::FormShortCut(const MSG& msg) {
   return true;
 }
 
-void TFrmMain::TimerFirstRunTimer() {
+void MainWindow::TimerFirstRunTimer() {
   KillTimer(hwnd_, kTimerFirstRun);
   if (first_load_done_ || !hwnd_) return;
   first_load_done_ = true;
   loading_ = true;
-  const ProgressBar& progress = launcher_->ProgressBar1;
+  const ProgressBar& progress = launcher_->LoadProgress;
   progress.Show(true);
   progress.SetStep(25);
   progress.Step();
@@ -588,15 +557,15 @@ void TFrmMain::TimerFirstRunTimer() {
   if (close_after_load_ && hwnd_) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
-void TFrmMain::MnPauseRecordingClick() {
+void MainWindow::MnPauseRecordingClick() {
   const bool paused = !menus_.Checked(Ui::MnPauseRecording);
   recording_->SetPaused(paused);
   menus_.SetChecked(Ui::MnPauseRecording, paused);
   launcher_->settings.privacy.ShowState();
 }
 
-void TFrmMain::RunAutoRunDocs() {
-  const TSettingsPage& s = launcher_->settings;
+void MainWindow::RunAutoRunDocs() {
+  const SettingsPage& s = launcher_->settings;
   if (!settings_applied_ || !s.CbAutoRunDocs.Checked()) return;
   const std::vector<AutoRunDoc> docs = AutoRunDocs(store_.docs, store_.MyRunList);
   if (docs.empty()) return;
@@ -609,7 +578,7 @@ void TFrmMain::RunAutoRunDocs() {
   OpenAutoRunDocs(docs, *opener_, *launcher_shell_);
 }
 
-WindowSettings TFrmMain::CurrentWindowSettings() const {
+WindowSettings MainWindow::CurrentWindowSettings() const {
   WindowSettings w;
   w.refresh = launcher_->settings.CbZDRefresh.Checked();
   w.control_index = launcher_->active_page();
@@ -624,14 +593,14 @@ WindowSettings TFrmMain::CurrentWindowSettings() const {
   return w;
 }
 
-void TFrmMain::ShowAnimated() {
+void MainWindow::ShowAnimated() {
   SetForegroundWindow(hwnd_);
   AnimateWindow(hwnd_, 500, AW_BLEND);
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
 }
 
-void TFrmMain::PlaceWindow(const WindowRect& wanted) {
+void MainWindow::PlaceWindow(const WindowRect& wanted) {
   // The monitor the window would be on; its work area leaves out the taskbar.
   const RECT target = {wanted.left, wanted.top, wanted.left + wanted.width,
                        wanted.top + wanted.height};
@@ -646,7 +615,7 @@ void TFrmMain::PlaceWindow(const WindowRect& wanted) {
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TFrmMain::ShowAtBottomRight() {
+void MainWindow::ShowAtBottomRight() {
   if (IsIconic(hwnd_) || IsZoomed(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
   RECT r;
   GetWindowRect(hwnd_, &r);
@@ -655,7 +624,7 @@ void TFrmMain::ShowAtBottomRight() {
   ShowWindow(hwnd_, SW_SHOW);
 }
 
-void TFrmMain::MinimiseOutOfSight() {
+void MainWindow::MinimiseOutOfSight() {
   // Minimising moves the window out of sight; the tray icon brings it back.
   RECT r;
   GetWindowRect(hwnd_, &r);
@@ -663,7 +632,7 @@ void TFrmMain::MinimiseOutOfSight() {
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-MainWindowClose TFrmMain::CloseForUpdate() {
+MainWindowClose MainWindow::CloseForUpdate() {
   const HWND window = hwnd_;
   if (!window) return MainWindowClose::kClosed;
   SendMessageW(window, WM_CLOSE, 0, 0);
@@ -671,7 +640,7 @@ MainWindowClose TFrmMain::CloseForUpdate() {
   return loading_ ? MainWindowClose::kAfterLoad : MainWindowClose::kRefused;
 }
 
-void TFrmMain::MnZDExitClick() {
+void MainWindow::MnZDExitClick() {
   const lang::InterfaceTexts& texts = lang::Texts();
   if (ShowMessage(texts.ExitQuestion, texts.TipsCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
     // Ends at once, without the close request: no snapshot of open windows.
@@ -679,7 +648,7 @@ void TFrmMain::MnZDExitClick() {
   }
 }
 
-void TFrmMain::TrayIconMessage(WPARAM wp, LPARAM lp) {
+void MainWindow::TrayIconMessage(WPARAM wp, LPARAM lp) {
   const bool version4 = tray_.version4();
   const auto event = static_cast<uint32_t>(version4 ? LOWORD(lp) : lp);
   switch (ClassifyTrayMessage(event, version4)) {
@@ -708,7 +677,7 @@ void TFrmMain::TrayIconMessage(WPARAM wp, LPARAM lp) {
   }
 }
 
-void TFrmMain::ShowRecentDocInPopmenu() {
+void MainWindow::ShowRecentDocInPopmenu() {
   HMENU menu = menus_.Submenu(Ui::PmRecent);
   if (!menu) return;
   while (GetMenuItemCount(menu) > 0) DeleteMenu(menu, 0, MF_BYPOSITION);
@@ -721,14 +690,14 @@ void TFrmMain::ShowRecentDocInPopmenu() {
   }
 }
 
-void TFrmMain::OpenRecentMenuItem(size_t index) {
+void MainWindow::OpenRecentMenuItem(size_t index) {
   if (index >= recent_entries_.size()) return;
   // Reopened, the document moves to the top of the list the menu shows.
   const RecentMenuEntry& entry = recent_entries_[index];
   opener_->OpenRememberedDoc(entry.path, entry.name, true);
 }
 
-void TFrmMain::PopupMenuAt(Ui menu_id, POINT screen) {
+void MainWindow::PopupMenuAt(Ui menu_id, POINT screen) {
   HMENU menu = menus_.Get(menu_id);
   if (!menu) return;
   // Without the foreground the menu would not close when the user clicks elsewhere.
@@ -739,12 +708,12 @@ void TFrmMain::PopupMenuAt(Ui menu_id, POINT screen) {
   PostMessageW(hwnd_, WM_NULL, 0, 0);
 }
 
-void TFrmMain::FormCloseQuery() {
+void MainWindow::FormCloseQuery() {
   // What is open now is what the next start may reopen; never refuses the close.
   tracker_->CollectOpenDocs();
 }
 
-void TFrmMain::OnEndSession() {
+void MainWindow::OnEndSession() {
   if (saved_) return;
   FormCloseQuery();
   // No message box here: Windows may end the process at any moment.
@@ -755,7 +724,7 @@ void TFrmMain::OnEndSession() {
   tray_.Remove();
 }
 
-void TFrmMain::SaveAtExit(bool tell_failures) {
+void MainWindow::SaveAtExit(bool tell_failures) {
   if (saved_) return;
   saved_ = true;
   try {
@@ -765,13 +734,13 @@ void TFrmMain::SaveAtExit(bool tell_failures) {
       const lang::InterfaceTexts& texts = lang::Texts();
       const std::string text = lang::FileListMessage(texts.FilesNotSaved, result.unsaved);
       // The window is going: the box has no owner.
-      MessageBoxOwnedBy(nullptr, text, texts.TipsCaption, MB_OK | MB_ICONWARNING);
+      ShowMessageBox(deps_.message_box, nullptr, text, texts.TipsCaption, MB_OK | MB_ICONWARNING);
     }
   }
   ZD_CATCH_LOG("SaveAtExit")
 }
 
-void TFrmMain::FormDestroy() {
+void MainWindow::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
   KillTimer(hwnd_, kTimerFirstRun);

@@ -1,4 +1,4 @@
-// TFrmMain: the main window. It owns the document store for the whole run,
+// The main window. It owns the document store for the whole run,
 // keeps the lifecycle (creation, first load, session end, exit), routes the
 // messages to its pages, and hosts the outer pages: "我的启动" (the launcher
 // page) and "我的主页".
@@ -21,12 +21,14 @@
 #include "platform/handles_win.h"
 #include "platform/keyboard_hook_win.h"
 #include "platform/tray_win.h"
+#include "platform/window_win.h"
 #include "tracking/tracker.h"
 #include "tray/recent_menu.h"
 
 namespace zd {
 
-class TFrmMain : public PageHost {
+// PageHost::Window() names the window's handle: inside this class the base is zd::Window.
+class MainWindow : public zd::Window, public PageHost {
  public:
   static constexpr wchar_t kClassName[] = L"ZapdockMainWindow";
   static constexpr UINT_PTR kTimerCheckDocs = 1;
@@ -35,22 +37,20 @@ class TFrmMain : public PageHost {
   static constexpr UINT kHotkeyMessage = WM_APP + 8;
   static constexpr int kHotkeyId = 1;
 
-  static bool RegisterWindowClass(HINSTANCE instance);
   // Creates the window (running FormCreate); the window is not shown yet.
-  static std::unique_ptr<TFrmMain> Create(HINSTANCE instance, MainWindowDeps deps);
+  static std::unique_ptr<MainWindow> Create(MainWindowDeps deps);
   // The message another start of the program posts to bring this window forward.
   static UINT ShowRequestMessage();
 
-  virtual ~TFrmMain();
+  ~MainWindow() override;
 
-  HWND hwnd() const { return hwnd_; }
   void ShowAnimated();
   void ShowAtBottomRight();
 
-  TabControl PageControl1;
-  TLauncherPage& launcher() { return *launcher_; }
-  TDemoPage& demo() { return *demo_; }
-  TMenus& menus() { return menus_; }
+  TabControl OuterTabs;
+  LauncherPage& launcher() { return *launcher_; }
+  DemoPage& demo() { return *demo_; }
+  Menus& menus() { return menus_; }
   DocStore& store() { return store_; }
   DocTracker& tracker() { return *tracker_; }
   const std::string& caption() const { return caption_; }
@@ -116,24 +116,22 @@ class TFrmMain : public PageHost {
   void AttachOnline(OnlineServices* online);
 
  private:
-  explicit TFrmMain(MainWindowDeps deps);
-  template <typename T>
-  friend LRESULT CALLBACK ObjectWindowProc(HWND, UINT, WPARAM, LPARAM);
-  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
+  explicit MainWindow(MainWindowDeps deps);
+  void OnCreate() override { FormCreate(); }
+  void Layout() override { LayoutControls(); }
+  // Per-monitor DPI: the tab strips' item sizes follow the new scale.
+  void OnRescaled() override;
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
   void FormCreate();
   void CreateTracking();
   void ApplyInterfaceTexts();
   void LayoutControls();
-  // Per-monitor DPI: a move to a monitor of another DPI rescales everything.
-  void OnDpiChanged(UINT dpi, const RECT& suggested);
   void OnCommand(UINT id, UINT code, HWND control);
   void OnMenuCommand(Ui entry);
-  void PageControl1DrawTab(const DRAWITEMSTRUCT& item);
-  void PageControl1Change();
+  void OuterTabsDrawTab(const DRAWITEMSTRUCT& item);
+  void OuterTabsChange();
   void TimerCheckDocsTimer();
-  int MessageBoxOwnedBy(HWND owner, const std::string& text, const std::string& caption,
-                        UINT flags);
   // After the first load: the documents chosen for automatic start, and the
   // auto-run list, opened (after one question when asked for).
   void RunAutoRunDocs();
@@ -156,14 +154,11 @@ class TFrmMain : public PageHost {
   void SaveAtExit(bool tell_failures);
 
   MainWindowDeps deps_;
-  HWND hwnd_ = nullptr;
   std::string caption_;
-  Fonts fonts_;
-  ControlFactory factory_;
   DocStore store_;
-  TMenus menus_;
-  std::unique_ptr<TLauncherPage> launcher_;
-  std::unique_ptr<TDemoPage> demo_;
+  Menus menus_;
+  std::unique_ptr<LauncherPage> launcher_;
+  std::unique_ptr<DemoPage> demo_;
   std::unique_ptr<ListBoxMirror> run_mirror_;
   std::vector<UniqueBitmap> button_images_;  // alive as long as the buttons show them
   UniqueIcon icon_;

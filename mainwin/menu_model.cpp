@@ -64,13 +64,13 @@ PopupMenu DocTreeMenu() {
               // Shown only for a program node; the menu's popup handler decides.
               Item(MnOpenDIr),
               Item(MnRefresh),
-              Item(N24),
+              Item(StopProgramItem),
               Item(MnExpandAll),
-              Item(N23),
-              Separator(N22),
+              Item(CollapseAllItem),
+              Separator(DeleteSeparator),
               Item(MnDeleteSelected),
               Item(MnDeleteAllDocs),
-              Separator(N21),
+              Separator(ListsSeparator),
               Item(MyMyLove),
               Hidden(MnAddToRunList),
           }};
@@ -92,18 +92,18 @@ PopupMenu FavouritesMenu() {
 }
 
 PopupMenu AutoRunListMenu() {
-  return {PmAutoRunList, {Item(N35), Item(N37), Item(N38), Item(MnOpenDirInAutoRUn)}};
+  return {PmAutoRunList, {Item(AddToFavouritesItem), Item(DeleteFromRunItem), Item(OpenDirectlyItem), Item(MnOpenDirInAutoRUn)}};
 }
 
 PopupMenu MoreSpecialDirMenu() {
   return {
       PmMoreSpecialDir,
       {
-          Item(N2, true,
-               {Item(PmDesktopPath), Item(Cookie1), Item(pmFont), Item(N4), Item(N11), Item(lianj1),
-                Item(N12), Item(N13), Item(N14), Item(N15), Item(N16), Item(N17), Item(N18),
-                Item(Windows1), Item(N19)}),
-          Item(N1, true, {Item(N3), Item(N5), Item(N6), Item(N7), Item(N8), Item(N9), Item(N10)}),
+          Item(CurrentUserMenu, true,
+               {Item(PmDesktopPath), Item(CookiesItem), Item(FontsItem), Item(DrivesItem), Item(CacheItem), Item(NetworkConnectionsItem),
+                Item(PrintersItem), Item(NetworkPrintersItem), Item(ProgramFilesItem), Item(ProgramMenuItem), Item(SendToFolderItem), Item(StartMenuItem), Item(DrivesAgainItem),
+                Item(WindowsFolderItem), Item(SendToItem)}),
+          Item(AllUsersMenu, true, {Item(AllUsersDocumentsItem), Item(AllUsersDesktopItem), Item(AllUsersFavouritesItem), Item(AllUsersProgramsItem), Item(AllUsersStartMenuItem), Item(AllUsersStartupItem), Item(ModulesItem)}),
       }};
 }
 

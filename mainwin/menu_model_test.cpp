@@ -106,8 +106,8 @@ TEST(MenuModel, DocTreeMenu) {
   const auto menus = BuildMainMenus();
   const auto& items = Menu(menus, Ui::PmDocTree).items;
   EXPECT_EQ(Names(items),
-            (std::vector<std::string>{"MnOpenDIr", "MnRefresh", "N24", "MnExpandAll", "N23", "N22",
-                                      "MnDeleteSelected", "MnDeleteAllDocs", "N21", "MyMyLove",
+            (std::vector<std::string>{"MnOpenDIr", "MnRefresh", "StopProgramItem", "MnExpandAll", "CollapseAllItem", "DeleteSeparator",
+                                      "MnDeleteSelected", "MnDeleteAllDocs", "ListsSeparator", "MyMyLove",
                                       "MnAddToRunList"}));
   EXPECT_EQ(Captions(items),
             (std::vector<std::string>{"打开所在的文件夹", "刷新", "停止运行的软件", "展开全部(&E)",
@@ -133,27 +133,27 @@ TEST(MenuModel, FavouritesAutoRunAndSpecialFolderMenus) {
   }
 
   const auto& run = Menu(menus, Ui::PmAutoRunList).items;
-  EXPECT_EQ(Names(run), (std::vector<std::string>{"N35", "N37", "N38", "MnOpenDirInAutoRUn"}));
+  EXPECT_EQ(Names(run), (std::vector<std::string>{"AddToFavouritesItem", "DeleteFromRunItem", "OpenDirectlyItem", "MnOpenDirInAutoRUn"}));
   EXPECT_EQ(Captions(run), (std::vector<std::string>{"加入到『收藏夹』", "删除启动", "直接打开",
                                                      "打开所在文件夹"}));
 
   const auto& more = Menu(menus, Ui::PmMoreSpecialDir).items;
   ASSERT_EQ(more.size(), 2u);
-  EXPECT_EQ(more[0].id, Ui::N2);
+  EXPECT_EQ(more[0].id, Ui::CurrentUserMenu);
   EXPECT_EQ(more[0].caption, "当前用户");
   EXPECT_EQ(
       Names(more[0].items),
-      (std::vector<std::string>{"PmDesktopPath", "Cookie1", "pmFont", "N4", "N11", "lianj1", "N12",
-                                "N13", "N14", "N15", "N16", "N17", "N18", "Windows1", "N19"}));
+      (std::vector<std::string>{"PmDesktopPath", "CookiesItem", "FontsItem", "DrivesItem", "CacheItem", "NetworkConnectionsItem", "PrintersItem",
+                                "NetworkPrintersItem", "ProgramFilesItem", "ProgramMenuItem", "SendToFolderItem", "StartMenuItem", "DrivesAgainItem", "WindowsFolderItem", "SendToItem"}));
   EXPECT_EQ(
       Captions(more[0].items),
       (std::vector<std::string>{"桌面文件夹", "Cookies", "系统字体", "驱动", "缓存", "网络连接",
                                 "打印机", "网络打印机", "程序文件所在文件夹", "程序菜单文件夹",
                                 "发送到文件夹", "开始菜单", "驱动", "Windows文件夹", "发送给"}));
-  EXPECT_EQ(more[1].id, Ui::N1);
+  EXPECT_EQ(more[1].id, Ui::AllUsersMenu);
   EXPECT_EQ(more[1].caption, "所有用户");
   EXPECT_EQ(Names(more[1].items),
-            (std::vector<std::string>{"N3", "N5", "N6", "N7", "N8", "N9", "N10"}));
+            (std::vector<std::string>{"AllUsersDocumentsItem", "AllUsersDesktopItem", "AllUsersFavouritesItem", "AllUsersProgramsItem", "AllUsersStartMenuItem", "AllUsersStartupItem", "ModulesItem"}));
   EXPECT_EQ(Captions(more[1].items),
             (std::vector<std::string>{"我的文档", "桌面", "我的收藏夹", "程序", "开始菜单", "启动",
                                       "模块"}));
@@ -217,11 +217,11 @@ TEST(MenuModel, EnglishCaptionsChangeExactlyTheNamedItems) {
     }
   }
   EXPECT_EQ(changed, 14 + 24);  // tree and favourites entries, then the whole tray menu
-  EXPECT_EQ(FindMenuItem(menus, Ui::N23)->caption, "折叠全部");
-  EXPECT_EQ(FindMenuItem(menus, Ui::N24)->caption, "停止运行的软件");
+  EXPECT_EQ(FindMenuItem(menus, Ui::CollapseAllItem)->caption, "折叠全部");
+  EXPECT_EQ(FindMenuItem(menus, Ui::StopProgramItem)->caption, "停止运行的软件");
   EXPECT_EQ(FindMenuItem(menus, Ui::MnExpandAll)->caption, "Expand All (&E)");
   EXPECT_EQ(FindMenu(menus, Ui::popMenu)->items.back().caption, "exit (&E)");
-  EXPECT_EQ(FindMenuItem(menus, Ui::N22)->caption, "-");
+  EXPECT_EQ(FindMenuItem(menus, Ui::DeleteSeparator)->caption, "-");
 }
 
 TEST(MenuModel, DefaultCaptionsKeepTheDesignAndEmptyRowsAreSkipped) {

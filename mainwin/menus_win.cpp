@@ -6,12 +6,12 @@
 
 namespace zd {
 
-std::optional<Ui> TMenus::EntryOf(UINT command) {
+std::optional<Ui> Menus::EntryOf(UINT command) {
   if (command < kFirstCommand || command >= kFirstCommand + kUiCount) return std::nullopt;
   return static_cast<Ui>(command - kFirstCommand);
 }
 
-void TMenus::Build() {
+void Menus::Build() {
   model_ = BuildMainMenus();
   std::function<void(HMENU, const std::vector<MenuItem>&)> fill =
       [&](HMENU menu, const std::vector<MenuItem>& items) {
@@ -45,12 +45,12 @@ void TMenus::Build() {
   }
 }
 
-HMENU TMenus::Get(Ui menu) const {
+HMENU Menus::Get(Ui menu) const {
   auto it = menus_.find(menu);
   return it == menus_.end() ? nullptr : it->second.get();
 }
 
-HMENU TMenus::MenuHolding(Ui entry) const {
+HMENU Menus::MenuHolding(Ui entry) const {
   for (const auto& [id, menu] : menus_) {
     if (GetMenuState(menu.get(), CommandOf(entry), MF_BYCOMMAND) != static_cast<UINT>(-1))
       return menu.get();
@@ -58,13 +58,13 @@ HMENU TMenus::MenuHolding(Ui entry) const {
   return nullptr;
 }
 
-void TMenus::ApplyCaptions(const lang::InterfaceTexts& texts) {
+void Menus::ApplyCaptions(const lang::InterfaceTexts& texts) {
   for (const auto& [part, caption] : texts.captions) {
     if (!caption.empty()) SetCaption(part, caption);
   }
 }
 
-void TMenus::SetCaption(Ui entry, std::string_view caption) {
+void Menus::SetCaption(Ui entry, std::string_view caption) {
   if (MenuItem* item = FindMenuItem(model_, entry)) item->caption = std::string(caption);
   HMENU menu = MenuHolding(entry);
   if (!menu) return;
@@ -76,18 +76,18 @@ void TMenus::SetCaption(Ui entry, std::string_view caption) {
   SetMenuItemInfoW(menu, CommandOf(entry), FALSE, &mii);
 }
 
-void TMenus::SetEnabled(Ui entry, bool enabled) {
+void Menus::SetEnabled(Ui entry, bool enabled) {
   if (HMENU menu = MenuHolding(entry)) {
     EnableMenuItem(menu, CommandOf(entry), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
   }
 }
 
-bool TMenus::Enabled(Ui entry) const {
+bool Menus::Enabled(Ui entry) const {
   HMENU menu = MenuHolding(entry);
   return menu && (GetMenuState(menu, CommandOf(entry), MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;
 }
 
-HMENU TMenus::Submenu(Ui entry) const {
+HMENU Menus::Submenu(Ui entry) const {
   HMENU menu = MenuHolding(entry);
   if (!menu) return nullptr;
   MENUITEMINFOW mii{};
@@ -96,17 +96,17 @@ HMENU TMenus::Submenu(Ui entry) const {
   return GetMenuItemInfoW(menu, CommandOf(entry), FALSE, &mii) ? mii.hSubMenu : nullptr;
 }
 
-bool TMenus::Checked(Ui entry) const {
+bool Menus::Checked(Ui entry) const {
   HMENU menu = MenuHolding(entry);
   return menu && (GetMenuState(menu, CommandOf(entry), MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
 
-void TMenus::SetChecked(Ui entry, bool checked) {
+void Menus::SetChecked(Ui entry, bool checked) {
   if (HMENU menu = MenuHolding(entry))
     CheckMenuItem(menu, CommandOf(entry), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void TMenus::SetVisible(Ui entry, bool visible) {
+void Menus::SetVisible(Ui entry, bool visible) {
   for (const PopupMenu& popup : model_) {
     HMENU menu = Get(popup.id);
     int position = 0;  // among the entries the menu holds now

@@ -16,7 +16,7 @@
 
 namespace zd {
 
-class TMenus {
+class Menus {
  public:
   static constexpr UINT kFirstCommand = 1000;
   static UINT CommandOf(Ui entry) { return kFirstCommand + static_cast<UINT>(entry); }

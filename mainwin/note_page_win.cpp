@@ -2,7 +2,7 @@
 
 namespace zd {
 
-void TNotePage::Create(HWND parent) {
+void NotePage::Create(HWND parent) {
   ControlFactory& f = host_.Factory();
   f.Make(sheet, kPanelClass, "", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, parent, 0, 0, 10,
          10);

@@ -5,7 +5,7 @@
 
 namespace zd {
 
-class TNotePage : public Page {
+class NotePage : public Page {
  public:
   using Page::Page;
   void Create(HWND parent);

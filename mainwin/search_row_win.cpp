@@ -30,14 +30,14 @@ bool CtrlDown() { return GetKeyState(VK_CONTROL) < 0; }
 
 }  // namespace
 
-TSearchRow::TSearchRow(PageHost& host, TLauncherPage& page) : host_(host), page_(page) {}
+SearchRow::SearchRow(PageHost& host, LauncherPage& page) : host_(host), page_(page) {}
 
-TSearchRow::~TSearchRow() {
+SearchRow::~SearchRow() {
   RemoveSubclass(page_.EdtSearch.hwnd(), EditProc, kSubclassId);
   RemoveSubclass(page_.LbSearchResult.hwnd(), ListProc, kSubclassId);
 }
 
-void TSearchRow::Attach() {
+void SearchRow::Attach() {
   const auto self = reinterpret_cast<DWORD_PTR>(this);
   const HWND list = page_.LbSearchResult.hwnd();
   SetWindowSubclass(page_.EdtSearch.hwnd(), EditProc, kSubclassId, self);
@@ -47,14 +47,14 @@ void TSearchRow::Attach() {
   MarkRowsReadable(list, marking_style_);
 }
 
-LRESULT TSearchRow::RowText(WPARAM row, LPARAM buffer) {
+LRESULT SearchRow::RowText(WPARAM row, LPARAM buffer) {
   const auto count =
       static_cast<WPARAM>(SendMessageW(page_.LbSearchResult.hwnd(), LB_GETCOUNT, 0, 0));
   if (row >= count) return LB_ERR;
   return AnswerRowText(search().results().RowText(row), buffer);
 }
 
-WebSearcher& TSearchRow::web() {
+WebSearcher& SearchRow::web() {
   if (!web_) {
     WebSearchHooks hooks;
     hooks.pump = [this] { host_.Pump(); };
@@ -70,7 +70,7 @@ WebSearcher& TSearchRow::web() {
   return *web_;
 }
 
-SearchPresenter& TSearchRow::search() {
+SearchPresenter& SearchRow::search() {
   if (!search_) {
     search_ = std::make_unique<SearchPresenter>(host_.Store(), host_.Opener(), web(), host_.Shell(),
                                                 *this);
@@ -80,7 +80,7 @@ SearchPresenter& TSearchRow::search() {
   return *search_;
 }
 
-bool TSearchRow::OnControlCommand(HWND control, UINT code) {
+bool SearchRow::OnControlCommand(HWND control, UINT code) {
   if (control == page_.EdtSearch.hwnd()) {
     if (code == EN_CHANGE) search().EdtSearchChange(page_.EdtSearch.Text());
     return true;
@@ -92,7 +92,7 @@ bool TSearchRow::OnControlCommand(HWND control, UINT code) {
   return control == page_.LbSearchResult.hwnd();
 }
 
-bool TSearchRow::OnDrawItem(const DRAWITEMSTRUCT& item) {
+bool SearchRow::OnDrawItem(const DRAWITEMSTRUCT& item) {
   if (item.hwndItem != page_.LbSearchResult.hwnd()) return false;
   const bool selected = (item.itemState & ODS_SELECTED) != 0;
   RECT rc = item.rcItem;
@@ -112,13 +112,13 @@ bool TSearchRow::OnDrawItem(const DRAWITEMSTRUCT& item) {
   return true;
 }
 
-void TSearchRow::ShowResults(size_t rows) {
+void SearchRow::ShowResults(size_t rows) {
   const Control& list = page_.LbSearchResult;
   const ControlFactory& f = host_.Factory();
   RECT window;
   GetWindowRect(host_.Window(), &window);
   const RECT frame = page_.ShapeSearch.RectInParent();
-  const RECT row = page_.ScrollBox5.RectInParent();
+  const RECT row = page_.SearchRowPanel.RectInParent();
   list.Place(f.Px(kResultsLeft), row.top + frame.bottom + f.Px(kResultsGap),
              (window.right - window.left) - f.Px(kResultsMargin), f.Px(kResultsHeight));
   // The list holds no rows of its own: it asks for the ones it draws.
@@ -129,40 +129,40 @@ void TSearchRow::ShowResults(size_t rows) {
   InvalidateRect(list.hwnd(), nullptr, TRUE);
 }
 
-void TSearchRow::HideResults() {
+void SearchRow::HideResults() {
   const Control& list = page_.LbSearchResult;
   // The keys go back to the box, not to a list out of sight.
   if (GetFocus() == list.hwnd()) SetFocus(page_.EdtSearch.hwnd());
   list.Show(false);
 }
 
-bool TSearchRow::ResultsVisible() const { return page_.LbSearchResult.Visible(); }
+bool SearchRow::ResultsVisible() const { return page_.LbSearchResult.Visible(); }
 
-void TSearchRow::ClearResults() { SendMessageW(page_.LbSearchResult.hwnd(), LB_SETCOUNT, 0, 0); }
+void SearchRow::ClearResults() { SendMessageW(page_.LbSearchResult.hwnd(), LB_SETCOUNT, 0, 0); }
 
-void TSearchRow::FocusResults(size_t row) {
+void SearchRow::FocusResults(size_t row) {
   HWND list = page_.LbSearchResult.hwnd();
   SetFocus(list);
   SendMessageW(list, LB_SETCURSEL, row, 0);
 }
 
-void TSearchRow::SetSearchText(const std::string& text) { page_.EdtSearch.SetText(text); }
+void SearchRow::SetSearchText(const std::string& text) { page_.EdtSearch.SetText(text); }
 
-void TSearchRow::SelectRow(size_t row) {
+void SearchRow::SelectRow(size_t row) {
   SendMessageW(page_.LbSearchResult.hwnd(), LB_SETCURSEL, row, 0);
 }
 
-void TSearchRow::RowOpened() {
+void SearchRow::RowOpened() {
   if (host_.Summoned()) host_.Dismiss();
 }
 
-std::optional<size_t> TSearchRow::CurrentRow() const {
+std::optional<size_t> SearchRow::CurrentRow() const {
   const LRESULT row = SendMessageW(page_.LbSearchResult.hwnd(), LB_GETCURSEL, 0, 0);
   if (row < 0) return std::nullopt;
   return static_cast<size_t>(row);
 }
 
-bool TSearchRow::EdtSearchMessage(UINT msg, WPARAM wp) {
+bool SearchRow::EdtSearchMessage(UINT msg, WPARAM wp) {
   switch (msg) {
     case WM_KEYDOWN: {
       const LRESULT row = SendMessageW(page_.LbSearchResult.hwnd(), LB_GETCURSEL, 0, 0);
@@ -189,7 +189,7 @@ bool TSearchRow::EdtSearchMessage(UINT msg, WPARAM wp) {
   }
 }
 
-void TSearchRow::LbSearchResultMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+void SearchRow::LbSearchResultMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_KEYDOWN:
       search().LbSearchResultKeyDown(static_cast<int>(wp), CurrentRow(), CtrlDown());
@@ -208,7 +208,7 @@ void TSearchRow::LbSearchResultMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
   }
 }
 
-void TSearchRow::FocusLeaving(HWND to) {
+void SearchRow::FocusLeaving(HWND to) {
   // The list belongs to the box: it goes when the focus leaves both of them,
   // wherever the focus goes (another control, another window, none).
   const HWND box = page_.EdtSearch.hwnd(), list = page_.LbSearchResult.hwnd();
@@ -217,9 +217,9 @@ void TSearchRow::FocusLeaving(HWND to) {
   page_.LbSearchResult.Show(false);
 }
 
-LRESULT CALLBACK TSearchRow::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+LRESULT CALLBACK SearchRow::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                       DWORD_PTR self) {
-  auto* row = reinterpret_cast<TSearchRow*>(self);
+  auto* row = reinterpret_cast<SearchRow*>(self);
   if (msg == WM_GETDLGCODE) return WantEnterAndEscape(DefSubclassProc(hwnd, msg, wp, lp), lp);
   if (msg == WM_KILLFOCUS) {
     RunGuarded("EdtSearch", [&] {
@@ -231,9 +231,9 @@ LRESULT CALLBACK TSearchRow::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-LRESULT CALLBACK TSearchRow::ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+LRESULT CALLBACK SearchRow::ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                       DWORD_PTR self) {
-  auto* row = reinterpret_cast<TSearchRow*>(self);
+  auto* row = reinterpret_cast<SearchRow*>(self);
   switch (msg) {
     case WM_GETDLGCODE:
       return WantEnterAndEscape(DefSubclassProc(hwnd, msg, wp, lp), lp);

@@ -15,17 +15,17 @@
 
 namespace zd {
 
-class TLauncherPage;
+class LauncherPage;
 
-class TSearchRow : public SearchView {
+class SearchRow : public SearchView {
  public:
   // Row height of the result list, in design pixels.
   static constexpr int kRowHeight = 19;
 
-  TSearchRow(PageHost& host, TLauncherPage& page);
-  ~TSearchRow() override;
-  TSearchRow(const TSearchRow&) = delete;
-  TSearchRow& operator=(const TSearchRow&) = delete;
+  SearchRow(PageHost& host, LauncherPage& page);
+  ~SearchRow() override;
+  SearchRow(const SearchRow&) = delete;
+  SearchRow& operator=(const SearchRow&) = delete;
 
   // Once the controls exist: their key and mouse messages come here first.
   void Attach();
@@ -62,7 +62,7 @@ class TSearchRow : public SearchView {
   std::optional<size_t> CurrentRow() const;
 
   PageHost& host_;
-  TLauncherPage& page_;
+  LauncherPage& page_;
   std::unique_ptr<WebSearcher> web_;
   std::unique_ptr<SearchPresenter> search_;
   bool marking_style_ = false;

@@ -22,7 +22,7 @@ constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
 
 }  // namespace
 
-void TSettingsPage::Create(HWND parent) {
+void SettingsPage::Create(HWND parent) {
   ControlFactory& f = host_.Factory();
   const int lang = host_.Deps().language_index;
   auto caption = [lang](Ui part) { return lang::CaptionOf(part, lang); };
@@ -84,7 +84,7 @@ void TSettingsPage::Create(HWND parent) {
   privacy.Create(page);
 }
 
-bool TSettingsPage::OnControlCommand(HWND control, UINT code) {
+bool SettingsPage::OnControlCommand(HWND control, UINT code) {
   if (control == CmbHotkey.hwnd()) {
     if (code == CBN_SELCHANGE) CmbHotkeyChange();
     return true;
@@ -117,7 +117,7 @@ bool TSettingsPage::OnControlCommand(HWND control, UINT code) {
   return true;
 }
 
-void TSettingsPage::OnScroll(int code) {
+void SettingsPage::OnScroll(int code) {
   const SCROLLINFO si = SbCheckTime.Info();
   const int position = ScrollBarPosition(code, si.nPos, si.nTrackPos, si.nMin, si.nMax);
   if (position < 0 || position == si.nPos) return;
@@ -125,24 +125,24 @@ void TSettingsPage::OnScroll(int code) {
   SbCheckTimeChange(position);
 }
 
-void TSettingsPage::CbZDOnTopClick() {
+void SettingsPage::CbZDOnTopClick() {
   // Not saved: every start begins as a normal window.
   SetWindowPos(host_.Window(), CbZDOnTop.Checked() ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void TSettingsPage::CbZDRefreshClick() {
+void SettingsPage::CbZDRefreshClick() {
   const bool on = CbZDRefresh.Checked();
   host_.SetRefreshTimer(on ? SbCheckTime.Position() : 0);
   if (SettingsFile* s = host_.Store().settings.get())
     s->WriteBool(setting::kRefresh.section, setting::kRefresh.name, on);
 }
 
-void TSettingsPage::UpdateIntervalLabel(int seconds) {
+void SettingsPage::UpdateIntervalLabel(int seconds) {
   LbZDCheckTime.SetText(lang::FormatText(lang::Texts().IntervalFormat, seconds));
 }
 
-void TSettingsPage::SbCheckTimeChange(int position) {
+void SettingsPage::SbCheckTimeChange(int position) {
   position = ClampCheckInterval(position);
   UpdateIntervalLabel(position);
   if (CbZDRefresh.Checked()) host_.SetRefreshTimer(position);
@@ -150,34 +150,34 @@ void TSettingsPage::SbCheckTimeChange(int position) {
     s->WriteInteger(setting::kCheckDocInterval.section, setting::kCheckDocInterval.name, position);
 }
 
-void TSettingsPage::CbAutoRunDocsClick() {
+void SettingsPage::CbAutoRunDocsClick() {
   if (SettingsFile* s = host_.Store().settings.get())
     s->WriteBool(setting::kRunSelectDoc.section, setting::kRunSelectDoc.name,
                  CbAutoRunDocs.Checked());
 }
 
-void TSettingsPage::CbQueryAutoRunDocClick() {
+void SettingsPage::CbQueryAutoRunDocClick() {
   if (SettingsFile* s = host_.Store().settings.get())
     s->WriteBool(setting::kQueryAutoRunDoc.section, setting::kQueryAutoRunDoc.name,
                  CbQueryAutoRunDoc.Checked());
 }
 
-void TSettingsPage::BtnZDPCStartClick() {
+void SettingsPage::BtnZDPCStartClick() {
   if (!startup_window_) {
     StartupWindowDeps deps;
     deps.registry = host_.Deps().registry;
     deps.language_index = host_.Deps().language_index;
     deps.message_box = host_.Deps().message_box;
     deps.open_path = [this](const std::string& path) { host_.OpenPath(path); };
-    startup_window_ = TfrmRun::Create(GetModuleHandleW(nullptr), host_.Window(), deps);
+    startup_window_ = StartupProgramsWindow::Create(host_.Window(), deps);
   }
   if (startup_window_) startup_window_->Show();
 }
 
-void TSettingsPage::BtnZDAutoRunSetClick() {
+void SettingsPage::BtnZDAutoRunSetClick() {
   if (!autorun_window_) {
     autorun_window_ =
-        TFrmAutorunDoc::Create(GetModuleHandleW(nullptr), host_.Window(),
+        AutorunSelectionWindow::Create(host_.Window(),
                                [this](const std::string& path) { host_.OpenPath(path); });
   }
   if (!autorun_window_) return;
@@ -189,14 +189,14 @@ void TSettingsPage::BtnZDAutoRunSetClick() {
   if (store.settings) SaveSelectedFlags(*store.settings, store.docs, confirmed->changed);
 }
 
-void TSettingsPage::CbRankSearchClick() {
+void SettingsPage::CbRankSearchClick() {
   const bool ranked = CbRankSearch.Checked();
   host_.SetSearchRanked(ranked);
   if (SettingsFile* s = host_.Store().settings.get())
     s->WriteBool(setting::kRankSearch.section, setting::kRankSearch.name, ranked);
 }
 
-void TSettingsPage::ShowHotkey(int choice) {
+void SettingsPage::ShowHotkey(int choice) {
   const lang::InterfaceTexts& t = lang::Texts();
   if (CmbHotkey.Count() == 0) {
     for (const std::string* text : {&t.HotkeyOff, &t.HotkeyDoubleCtrl, &t.HotkeyDoubleShift,
@@ -207,7 +207,7 @@ void TSettingsPage::ShowHotkey(int choice) {
   CmbHotkey.Select(static_cast<int>(HotkeyChoiceOf(choice)));
 }
 
-void TSettingsPage::CmbHotkeyChange() {
+void SettingsPage::CmbHotkeyChange() {
   const int choice = CmbHotkey.Selected();
   if (choice < 0) return;
   if (!host_.SetHotkey(choice)) {
@@ -222,7 +222,7 @@ void TSettingsPage::CmbHotkeyChange() {
     s->WriteInteger(setting::kHotkey.section, setting::kHotkey.name, CmbHotkey.Selected());
 }
 
-void TSettingsPage::ApplyStored(const DefaultSettings& stored) {
+void SettingsPage::ApplyStored(const DefaultSettings& stored) {
   CbRankSearch.SetChecked(stored.rank_search);
   host_.SetSearchRanked(stored.rank_search);
   ShowHotkey(stored.hotkey);

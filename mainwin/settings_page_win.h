@@ -5,17 +5,17 @@
 
 #include <memory>
 
-#include "launch/autorun_window_win.h"
-#include "launch/startup_window_win.h"
+#include "launch/autorun_selection_window_win.h"
+#include "launch/startup_programs_window_win.h"
 #include "mainwin/page_win.h"
 #include "mainwin/privacy_panel_win.h"
 #include "store/startup_load.h"
 
 namespace zd {
 
-class TSettingsPage : public Page {
+class SettingsPage : public Page {
  public:
-  explicit TSettingsPage(PageHost& host) : Page(host), privacy(host) {}
+  explicit SettingsPage(PageHost& host) : Page(host), privacy(host) {}
   void Create(HWND parent);
 
   CheckBox CbZDOnTop;
@@ -65,12 +65,12 @@ class TSettingsPage : public Page {
   void ShowHotkey(int choice);
 
   // The windows these buttons open: made on first use, kept for the run.
-  TfrmRun* startup_window() { return startup_window_.get(); }
-  TFrmAutorunDoc* autorun_window() { return autorun_window_.get(); }
+  StartupProgramsWindow* startup_window() { return startup_window_.get(); }
+  AutorunSelectionWindow* autorun_window() { return autorun_window_.get(); }
 
  private:
-  std::unique_ptr<TfrmRun> startup_window_;
-  std::unique_ptr<TFrmAutorunDoc> autorun_window_;
+  std::unique_ptr<StartupProgramsWindow> startup_window_;
+  std::unique_ptr<AutorunSelectionWindow> autorun_window_;
 };
 
 }  // namespace zd

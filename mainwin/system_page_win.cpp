@@ -7,7 +7,7 @@
 
 namespace zd {
 
-void TSystemPage::Create(HWND parent) {
+void SystemPage::Create(HWND parent) {
   ControlFactory& f = host_.Factory();
   const int lang = host_.Deps().language_index;
   f.Make(sheet, kPanelClass, "", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, parent, 0, 0, 10,
@@ -28,13 +28,13 @@ void TSystemPage::Create(HWND parent) {
   }
 }
 
-const Button& TSystemPage::Find(Ui id) const {
+const Button& SystemPage::Find(Ui id) const {
   for (const SpeedButton& b : buttons)
     if (b.id == id) return b.button;
   return buttons.back().button;
 }
 
-bool TSystemPage::OnControlCommand(HWND control, UINT code) {
+bool SystemPage::OnControlCommand(HWND control, UINT code) {
   if (code != BN_CLICKED) return false;
   for (const SpeedButton& b : buttons) {
     if (control != b.button.hwnd()) continue;
@@ -48,7 +48,7 @@ bool TSystemPage::OnControlCommand(HWND control, UINT code) {
   return false;
 }
 
-bool TSystemPage::OnMenuCommand(Ui entry) {
+bool SystemPage::OnMenuCommand(Ui entry) {
   // "更多..." and the tray's "系统常用" share the page's actions.
   const std::optional<SystemAction> action = SystemActionOf(entry);
   if (!action) return false;
@@ -56,13 +56,13 @@ bool TSystemPage::OnMenuCommand(Ui entry) {
   return true;
 }
 
-void TSystemPage::BtnMoreSpecDirClick() {
+void SystemPage::BtnMoreSpecDirClick() {
   RECT r;
   GetWindowRect(Find(Ui::BtnMoreSpecDir).hwnd(), &r);
   host_.PopupMenuAt(Ui::PmMoreSpecialDir, POINT{r.left, r.bottom});
 }
 
-bool TSystemPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
+bool SystemPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
   bool ours = item.hwndItem == ImgZDPCControl.hwnd();
   for (const SpeedButton& b : buttons) ours = ours || item.hwndItem == b.button.hwnd();
   if (!ours) return false;
@@ -89,6 +89,6 @@ bool TSystemPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
   return true;
 }
 
-void TSystemPage::Layout(int width, int height) { ImgZDPCControl.Place(0, 0, width, height); }
+void SystemPage::Layout(int width, int height) { ImgZDPCControl.Place(0, 0, width, height); }
 
 }  // namespace zd

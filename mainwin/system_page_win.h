@@ -9,7 +9,7 @@
 
 namespace zd {
 
-class TSystemPage : public Page {
+class SystemPage : public Page {
  public:
   using Page::Page;
   void Create(HWND parent);
@@ -23,20 +23,20 @@ class TSystemPage : public Page {
     Button button;
   };
   std::array<SpeedButton, 15> buttons{{
-      {Ui::SpeedButton5, 8, 14, 98, 25, {}},
-      {Ui::SpeedButton6, 107, 15, 101, 23, {}},
-      {Ui::SpeedButton7, 210, 14, 87, 23, {}},
-      {Ui::SpeedButton8, 299, 14, 105, 24, {}},
-      {Ui::SpeedButton9, 7, 44, 98, 24, {}},
-      {Ui::SpeedButton23, 106, 44, 94, 24, {}},
-      {Ui::SpeedButton22, 207, 45, 97, 24, {}},
-      {Ui::SpeedButton19, 305, 45, 104, 24, {}},
+      {Ui::MyComputerButton, 8, 14, 98, 25, {}},
+      {Ui::MyDocumentsButton, 107, 15, 101, 23, {}},
+      {Ui::DesktopButton, 210, 14, 87, 23, {}},
+      {Ui::RecycleBinButton, 299, 14, 105, 24, {}},
+      {Ui::ControlPanelButton, 7, 44, 98, 24, {}},
+      {Ui::HistoryButton, 106, 44, 94, 24, {}},
+      {Ui::FavouritesFolderButton, 207, 45, 97, 24, {}},
+      {Ui::NetworkButton, 305, 45, 104, 24, {}},
       {Ui::BtmManageTask, 7, 74, 96, 25, {}},
-      {Ui::SpeedButton17, 107, 75, 91, 24, {}},
-      {Ui::SpeedButton14, 204, 75, 96, 23, {}},
-      {Ui::SpeedButton11, 302, 75, 108, 24, {}},
-      {Ui::SpeedButton16, 9, 106, 90, 22, {}},
-      {Ui::SpeedButton1, 96, 107, 112, 22, {}},
+      {Ui::StartMenuButton, 107, 75, 91, 24, {}},
+      {Ui::ProgramsButton, 204, 75, 96, 23, {}},
+      {Ui::DesktopFolderButton, 302, 75, 108, 24, {}},
+      {Ui::StartupFolderButton, 9, 106, 90, 22, {}},
+      {Ui::SystemFolderButton, 96, 107, 112, 22, {}},
       {Ui::BtnMoreSpecDir, 216, 106, 77, 23, {}},
   }};
   // Never shown; kept so the page has every button of its design.

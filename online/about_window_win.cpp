@@ -1,95 +1,88 @@
 #include "online/about_window_win.h"
 
-#include "lang/lang_tables.h"
-#include "platform/window_class_win.h"
-
 namespace zd {
 namespace {
 
 constexpr int kWidth = 360, kHeight = 210;
+constexpr COLORREF kLinkColor = RGB(0, 70, 180);
+constexpr COLORREF kWarningColor = RGB(200, 0, 0);
 
 }  // namespace
 
-std::unique_ptr<TFrmVersion> TFrmVersion::Create(HINSTANCE instance, HWND owner, Deps deps) {
-  if (!RegisterWindowClassOnce(instance, kClassName, ObjectWindowProc<TFrmVersion>,
-                               GetSysColorBrush(COLOR_WINDOW))) {
-    return nullptr;
-  }
-  std::unique_ptr<TFrmVersion> form(new TFrmVersion(std::move(deps)));
-  const int w = ScalePx(kWidth), h = ScalePx(kHeight);
-  RECT work{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName,
-                  Utf8ToWide(form->deps_.caption).c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                  (work.left + work.right - w) / 2, (work.top + work.bottom - h) / 2, w, h, owner,
-                  nullptr, instance, form.get());
-  if (!form->hwnd_) return nullptr;
-  return form;
+std::unique_ptr<AboutWindow> AboutWindow::Create(HWND owner, Deps deps) {
+  std::unique_ptr<AboutWindow> window(new AboutWindow(std::move(deps)));
+  CreateArgs args =
+      CreateArgs::Dialog(L"ZapdockAboutWindow", window->deps_.caption, owner, kWidth, kHeight);
+  args.background = GetSysColorBrush(COLOR_WINDOW);
+  return Made(std::move(window), args);
 }
 
-TFrmVersion::~TFrmVersion() {
+AboutWindow::~AboutWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
-void TFrmVersion::FormCreate() {
-  font_ = MessageFont();
-  LOGFONTW lf{};
-  GetObjectW(font_.get(), sizeof(lf), &lf);
-  lf.lfHeight = lf.lfHeight * 3 / 2;
-  lf.lfWeight = FW_BOLD;
-  title_font_.reset(CreateFontIndirectW(&lf));
-  icon_.reset(static_cast<HICON>(
-      LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, ScalePx(48), ScalePx(48), 0)));
+void AboutWindow::OnCreate() {
   const lang::ServiceTexts& t = *deps_.texts;
-  const int m = ScalePx(16), left = ScalePx(80), w = ScalePx(kWidth) - left - m, line = ScalePx(20);
-  HWND image = MakeControl(hwnd_, L"STATIC", "", WS_VISIBLE | SS_ICON | SS_NOTIFY, m, m,
-                           ScalePx(48), ScalePx(48), kImage1, nullptr);
-  SendMessageW(image, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
-  const auto label = [&](Control id, const std::string& text, int top, HFONT font) {
-    MakeControl(hwnd_, L"STATIC", text, WS_VISIBLE | SS_LEFT | SS_NOTIFY, left, top, w,
-                font == title_font_.get() ? ScalePx(28) : line, id, font);
-  };
-  label(kLblProduct, deps_.product, m, title_font_.get());
-  label(kLblVersion, deps_.version, m + ScalePx(30), font_.get());
-  label(kLblDescription, t.AboutDescription, m + ScalePx(52), font_.get());
-  label(kLblCopyright, t.AboutCopyright, m + ScalePx(74), font_.get());
-  label(kLblHome, t.AboutHomeLink, m + ScalePx(96), font_.get());
-  MakeControl(hwnd_, L"BUTTON", t.AboutOk, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-              ScalePx(kWidth) - m - ScalePx(88), ScalePx(130), ScalePx(80), ScalePx(26), kBtnOk,
-              font_.get());
+  constexpr DWORD kShown = WS_CHILD | WS_VISIBLE;
+  constexpr DWORD kText = kShown | SS_LEFT | SS_NOTIFY;
+  constexpr int m = 16, left = 80, w = kWidth - left - m, line = 20;
+  ControlFactory& f = factory_;
+  f.Make(Picture, L"STATIC", "", kShown | SS_ICON | SS_NOTIFY, hwnd_, m, m, 48, 48);
+  f.Make(LblProduct, L"STATIC", deps_.product, kText, hwnd_, left, m, w, 28, 0, Fonts::kTitle);
+  f.Make(LblVersion, L"STATIC", deps_.version, kText, hwnd_, left, m + 30, w, line, 0,
+         Fonts::kMessage);
+  f.Make(LblDescription, L"STATIC", t.AboutDescription, kText, hwnd_, left, m + 52, w, line, 0,
+         Fonts::kMessage);
+  f.Make(LblCopyright, L"STATIC", t.AboutCopyright, kText, hwnd_, left, m + 74, w, line, 0,
+         Fonts::kMessage);
+  f.Make(LblHome, L"STATIC", t.AboutHomeLink, kText, hwnd_, left, m + 96, w, line, 0,
+         Fonts::kMessage);
+  f.Make(BtnOk, L"BUTTON", t.AboutOk, kShown | WS_TABSTOP | BS_DEFPUSHBUTTON, hwnd_,
+         kWidth - m - 88, 130, 80, 26, 0, Fonts::kMessage);
   if (deps_.test_build) {
-    MakeControl(hwnd_, L"STATIC", t.AboutTestBuild, WS_VISIBLE | SS_LEFT, m, ScalePx(130),
-                ScalePx(kWidth) - 2 * m - ScalePx(96), ScalePx(40), kLblTestBuild, font_.get());
+    f.Make(LblTestBuild, L"STATIC", t.AboutTestBuild, kShown | SS_LEFT, hwnd_, m, 130,
+           kWidth - 2 * m - 96, 40, 0, Fonts::kMessage);
+  }
+  OnRescaled();
+  OnClick(BtnOk, [this] { ShowWindow(hwnd_, SW_HIDE); });
+  for (const Label* link : {&Picture, &LblProduct, &LblVersion, &LblDescription, &LblCopyright,
+                            &LblHome}) {
+    OnClick(*link, [this] { LabelClick(); });
   }
 }
 
-LRESULT TFrmVersion::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+void AboutWindow::OnRescaled() {
+  icon_.reset(static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, Px(48), Px(48), 0)));
+  SendMessageW(Picture.hwnd(), STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
+}
+
+bool AboutWindow::IsLink(HWND control) const {
+  for (const Label* link : {&Picture, &LblProduct, &LblVersion, &LblDescription, &LblCopyright,
+                            &LblHome}) {
+    if (control && control == link->hwnd()) return true;
+  }
+  return false;
+}
+
+LRESULT AboutWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_CREATE:
-      FormCreate();
+    case WM_COMMAND:
+      if (LOWORD(wp) == IDCANCEL) ShowWindow(hwnd_, SW_HIDE);
       return 0;
-    case WM_COMMAND: {
-      const int id = LOWORD(wp);
-      if (id == kBtnOk || id == IDCANCEL) {
-        ShowWindow(hwnd_, SW_HIDE);
-      } else if (HIWORD(wp) == STN_CLICKED && id >= kImage1 && id <= kLblHome) {
-        LabelClick();
-      }
-      return 0;
-    }
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wp);
+      const HWND control = reinterpret_cast<HWND>(lp);
       SetBkMode(dc, TRANSPARENT);
-      if (GetDlgCtrlID(reinterpret_cast<HWND>(lp)) == kLblHome) {
-        SetTextColor(dc, RGB(0, 70, 180));
-      } else if (GetDlgCtrlID(reinterpret_cast<HWND>(lp)) == kLblTestBuild) {
-        SetTextColor(dc, RGB(200, 0, 0));
+      if (control == LblHome.hwnd()) {
+        SetTextColor(dc, kLinkColor);
+      } else if (control == LblTestBuild.hwnd()) {
+        SetTextColor(dc, kWarningColor);
       }
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
     }
     case WM_SETCURSOR:
-      if (GetDlgCtrlID(reinterpret_cast<HWND>(wp)) >= kImage1 &&
-          GetDlgCtrlID(reinterpret_cast<HWND>(wp)) <= kLblHome) {
+      if (IsLink(reinterpret_cast<HWND>(wp))) {
         SetCursor(LoadCursorW(nullptr, IDC_HAND));
         return TRUE;
       }
@@ -99,17 +92,17 @@ LRESULT TFrmVersion::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       ShowWindow(hwnd_, SW_HIDE);
       return 0;
   }
-  return DefWindowProcW(hwnd_, msg, wp, lp);
+  return Window::OnMessage(msg, wp, lp);
 }
 
-void TFrmVersion::ShowAnimated() {
+void AboutWindow::ShowAnimated() {
   SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   if (!IsWindowVisible(hwnd_)) AnimateWindow(hwnd_, 500, AW_BLEND | AW_ACTIVATE);
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
 }
 
-void TFrmVersion::LabelClick() {
+void AboutWindow::LabelClick() {
   if (deps_.open_home_page) deps_.open_home_page();
 }
 

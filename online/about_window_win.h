@@ -1,5 +1,5 @@
-// TFrmVersion: the about box. Its labels and its picture open the vendor's
-// home page when clicked.
+// The about box. Its picture and its labels open the vendor's home page when
+// clicked. Created on first use, kept for the run: closing only hides it.
 #pragma once
 
 #include <windows.h>
@@ -9,13 +9,14 @@
 #include <string>
 
 #include "lang/service_texts.h"
+#include "platform/controls_win.h"
 #include "platform/handles_win.h"
+#include "platform/window_win.h"
 
 namespace zd {
 
-class TFrmVersion {
+class AboutWindow : public Window {
  public:
-  static constexpr wchar_t kClassName[] = L"ZapdockAboutWindow";
   struct Deps {
     std::string caption;  // "%s %s" of the about word and the product name
     std::string product;
@@ -25,37 +26,27 @@ class TFrmVersion {
     // A build with a throwaway update key says so: it must not pass for a release.
     bool test_build = false;
   };
-  enum Control : int {
-    kImage1 = 100,
-    kLblProduct,
-    kLblVersion,
-    kLblDescription,
-    kLblCopyright,
-    kLblHome,
-    kBtnOk,
-    kLblTestBuild
-  };
 
-  static std::unique_ptr<TFrmVersion> Create(HINSTANCE instance, HWND owner, Deps deps);
-  ~TFrmVersion();
-  TFrmVersion(const TFrmVersion&) = delete;
-  TFrmVersion& operator=(const TFrmVersion&) = delete;
+  static std::unique_ptr<AboutWindow> Create(HWND owner, Deps deps);
+  ~AboutWindow() override;
 
   // Brings the box to the front with a 500 ms fade-in.
   void ShowAnimated();
-  HWND hwnd() const { return hwnd_; }
-  HWND control(Control id) const { return GetDlgItem(hwnd_, id); }
 
-  HWND hwnd_ = nullptr;
-  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
+  Label Picture;
+  Label LblProduct, LblVersion, LblDescription, LblCopyright, LblHome;
+  Button BtnOk;
+  Label LblTestBuild;  // only in a build with a throwaway key
 
  private:
-  explicit TFrmVersion(Deps deps) : deps_(std::move(deps)) {}
-  void FormCreate();
+  explicit AboutWindow(Deps deps) : deps_(std::move(deps)) {}
+  void OnCreate() override;
+  void OnRescaled() override;
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool IsLink(HWND control) const;
   void LabelClick();
 
   Deps deps_;
-  UniqueFont font_, title_font_;
   UniqueIcon icon_;
 };
 

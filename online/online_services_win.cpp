@@ -5,20 +5,23 @@
 #include "online/about_window_win.h"
 #include "online/update_window_win.h"
 #include "online/vendor_panel_win.h"
-#include "platform/window_class_win.h"
 
 namespace zd {
 
 // A message-only window: the search thread posts its news here.
-struct OnlineServices::Impl {
-  static constexpr wchar_t kClassName[] = L"ZapdockOnlineMessages";
+struct OnlineServices::Impl : Window {
   static constexpr UINT kSearchMessage = kSearchDoneMessage;
   static constexpr UINT kOfferMessage = WM_APP + 32;
   OnlineServices* owner = nullptr;
-  HWND hwnd_ = nullptr;
   BackgroundJob<SearchOutcome> search;
 
-  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  bool Create() {
+    CreateArgs args;
+    args.class_name = L"ZapdockOnlineMessages";
+    args.parent = HWND_MESSAGE;
+    return Window::Create(args);
+  }
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
     if (msg == kSearchMessage && wp == static_cast<WPARAM>(JobEvent::kDone)) {
       owner->OnSearchDone();
       return 0;
@@ -31,7 +34,7 @@ struct OnlineServices::Impl {
       }
       return 0;
     }
-    return DefWindowProcW(hwnd_, msg, wp, lp);
+    return Window::OnMessage(msg, wp, lp);
   }
 };
 
@@ -66,12 +69,7 @@ std::unique_ptr<OnlineServices> OnlineServices::Create(HINSTANCE instance, HWND 
   if (!deps.http || !deps.processes || !deps.held_files || !deps.folders) return nullptr;
   std::unique_ptr<OnlineServices> services(
       new OnlineServices(instance, main_window, std::move(deps)));
-  if (!RegisterWindowClassOnce(instance, Impl::kClassName, ObjectWindowProc<Impl>, nullptr)) {
-    return nullptr;
-  }
-  CreateWindowExW(0, Impl::kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
-                  services->impl_.get());
-  if (!services->impl_->hwnd_) return nullptr;
+  if (!services->impl_->Create()) return nullptr;
   return services;
 }
 
@@ -101,13 +99,11 @@ OnlineServices::~OnlineServices() {
   demo_.reset();
   panel_.reset();
   about_.reset();
-  if (impl_->hwnd_) DestroyWindow(impl_->hwnd_);
 }
 
 int OnlineServices::MessageBoxUtf8(HWND owner, const std::string& text, const std::string& caption,
                                    UINT flags) {
-  if (deps_.message_box) return deps_.message_box(owner, text, caption, flags);
-  return MessageBoxW(owner, Utf8ToWide(text).c_str(), Utf8ToWide(caption).c_str(), flags);
+  return ShowMessageBox(deps_.message_box, owner, text, caption, flags);
 }
 
 bool OnlineServices::OpenWebAddress(const std::string& address) {
@@ -124,7 +120,7 @@ bool OnlineServices::StartServerSearch() {
   request.server_signature = kServerSignature;
   request.timeout_ms = deps_.search_timeout_ms;
   HttpClient* http = deps_.http;
-  const HWND target = impl_->hwnd_;
+  const HWND target = impl_->hwnd();
   const bool started = impl_->search.Start(
       [request, http](const BackgroundJob<SearchOutcome>::Context& c) {
         return SearchServers(request, *http, c.cancel);
@@ -173,7 +169,7 @@ void OnlineServices::MakeOffer(const UpdateOffer& offer) {
 void OnlineServices::HoldOffers(bool held) {
   offers_held_ = held;
   // Made from the message loop, not from inside the caller.
-  if (!held && pending_offer_) PostMessageW(impl_->hwnd_, Impl::kOfferMessage, 0, 0);
+  if (!held && pending_offer_) PostMessageW(impl_->hwnd(), Impl::kOfferMessage, 0, 0);
 }
 
 void OnlineServices::MainWindowClosed() {
@@ -185,7 +181,7 @@ void OnlineServices::OfferUpdate(const UpdateOffer& offer) {
                      MB_YESNO | MB_ICONQUESTION) != IDYES) {
     return;
   }
-  TFrmUpdateRoot::Deps deps;
+  UpdateWindow::Deps deps;
   deps.http = deps_.http;
   deps.held_files = deps_.held_files;
   deps.processes = deps_.processes;
@@ -200,20 +196,20 @@ void OnlineServices::OfferUpdate(const UpdateOffer& offer) {
   deps.timeout_ms = deps_.download_timeout_ms;
   deps.deadline_ms = deps_.download_deadline_ms;
   // Not owned by the main window: that one closes before the setup starts.
-  update_ = TFrmUpdateRoot::Create(instance_, nullptr, std::move(deps));
+  update_ = UpdateWindow::Create(nullptr, std::move(deps));
   if (update_) update_->ShowModal(offer, main_window_);
 }
 
 void OnlineServices::ShowAbout() {
   if (!about_) {
-    TFrmVersion::Deps deps;
+    AboutWindow::Deps deps;
     deps.caption = deps_.about_title + " " + deps_.product_title;
     deps.product = deps_.product_title;
     deps.version = FormatVersion(deps_.version);
     deps.texts = &texts_;
     deps.open_home_page = [this] { OpenWebAddress(kVendorHomePage); };
     deps.test_build = IsTestUpdateKey();
-    about_ = TFrmVersion::Create(instance_, main_window_, std::move(deps));
+    about_ = AboutWindow::Create(main_window_, std::move(deps));
   }
   if (about_) about_->ShowAnimated();
 }
@@ -223,7 +219,7 @@ void OnlineServices::OpenDemoNotes() {
 }
 
 HWND OnlineServices::CreateVendorPanel(HWND parent, int x, int y) {
-  TPnlVazOzod::Deps deps;
+  VendorPanel::Deps deps;
   deps.texts = &texts_;
   const lang::InterfaceTexts& shared = lang::Texts();
   deps.help_hint = shared.shared.size() > 11 ? shared.shared[11] : std::string();
@@ -238,12 +234,12 @@ HWND OnlineServices::CreateVendorPanel(HWND parent, int x, int y) {
       PostMessageW(main_window_, WM_CLOSE, 0, 0);
     }
   };
-  panel_ = TPnlVazOzod::Create(instance_, parent, x, y, std::move(deps));
+  panel_ = VendorPanel::Create(parent, x, y, std::move(deps));
   return panel_ ? panel_->hwnd() : nullptr;
 }
 
 HWND OnlineServices::FillDemoPage(HWND page) {
-  TFrmMyPControl::Deps deps;
+  VendorContentPage::Deps deps;
   deps.texts = &texts_;
   deps.page_views = deps_.page_views;
   deps.demo_path = names_.DemoPath;
@@ -252,7 +248,7 @@ HWND OnlineServices::FillDemoPage(HWND page) {
   deps.searching = [this] { return gate_.running(); };
   deps.active_server = [this] { return active_server_; };
   deps.open_web_address = [this](const std::string& address) { return OpenWebAddress(address); };
-  demo_ = TFrmMyPControl::Create(instance_, page, std::move(deps));
+  demo_ = VendorContentPage::Create(page, std::move(deps));
   return demo_ ? demo_->hwnd() : nullptr;
 }
 

@@ -14,27 +14,23 @@
 
 #include "lang/lang_tables.h"
 #include "lang/service_texts.h"
-#include "online/demo_page_win.h"
 #include "online/online_names.h"
-#include "online/page_view.h"
 #include "online/server_search.h"
 #include "online/update_check.h"
+#include "online/vendor_content_page_win.h"
 #include "platform/held_file.h"
 #include "platform/http_client.h"
 #include "platform/processes.h"
+#include "platform/page_view.h"
 #include "platform/shell_folders.h"
+#include "platform/window_win.h"
 
 namespace zd {
 
-class TFrmMyPControl;
-class TFrmUpdateRoot;
-class TFrmVersion;
-class TPnlVazOzod;
+class AboutWindow;
+class UpdateWindow;
+class VendorPanel;
 
-// Shows a message box and returns the button pressed (IDYES, ...). Tests
-// answer without a window.
-using MessageBoxFn =
-    std::function<int(HWND owner, const std::string& text, const std::string& caption, UINT flags)>;
 struct OnlineDeps {
   HttpClient* http = nullptr;
   Processes* processes = nullptr;
@@ -121,10 +117,10 @@ class OnlineServices {
   const OnlineNames& names() const { return names_; }
   const lang::ServiceTexts& texts() const { return texts_; }
   HWND main_window() const { return main_window_; }
-  TFrmVersion* about_window() { return about_.get(); }
-  TFrmUpdateRoot* update_window() { return update_.get(); }
-  TFrmMyPControl* demo_page() { return demo_.get(); }
-  TPnlVazOzod* vendor_panel() { return panel_.get(); }
+  AboutWindow* about_window() { return about_.get(); }
+  UpdateWindow* update_window() { return update_.get(); }
+  VendorContentPage* demo_page() { return demo_.get(); }
+  VendorPanel* vendor_panel() { return panel_.get(); }
 
   // Opens an address with the shell ("open", in the default browser). Only
   // http and https addresses: a page's text never starts a program.
@@ -156,10 +152,10 @@ class OnlineServices {
   bool update_offered_ = false;
   bool offers_held_ = false;
   std::optional<UpdateOffer> pending_offer_;
-  std::unique_ptr<TFrmVersion> about_;
-  std::unique_ptr<TFrmUpdateRoot> update_;
-  std::unique_ptr<TFrmMyPControl> demo_;
-  std::unique_ptr<TPnlVazOzod> panel_;
+  std::unique_ptr<AboutWindow> about_;
+  std::unique_ptr<UpdateWindow> update_;
+  std::unique_ptr<VendorContentPage> demo_;
+  std::unique_ptr<VendorPanel> panel_;
 };
 
 }  // namespace zd

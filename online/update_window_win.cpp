@@ -4,13 +4,11 @@
 
 #include <thread>
 
-#include "platform/window_class_win.h"
 
 namespace zd {
 namespace {
 
 constexpr int kWidth = 420, kHeight = 170;
-constexpr int kCancelId = 1;
 
 const std::string& MessageText(const lang::ServiceTexts& t, UpdateMessage message) {
   switch (message) {
@@ -31,50 +29,45 @@ const std::string& MessageText(const lang::ServiceTexts& t, UpdateMessage messag
 
 }  // namespace
 
-std::unique_ptr<TFrmUpdateRoot> TFrmUpdateRoot::Create(HINSTANCE instance, HWND owner, Deps deps) {
-  if (!RegisterWindowClassOnce(instance, kClassName, ObjectWindowProc<TFrmUpdateRoot>,
-                               GetSysColorBrush(COLOR_BTNFACE))) {
-    return nullptr;
-  }
-  std::unique_ptr<TFrmUpdateRoot> form(new TFrmUpdateRoot(std::move(deps)));
-  const int w = ScalePx(kWidth), h = ScalePx(kHeight);
-  RECT work{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName,
-                  Utf8ToWide(form->deps_.texts->UpdateWindowCaption).c_str(),
-                  WS_POPUP | WS_CAPTION | WS_SYSMENU, (work.left + work.right - w) / 2,
-                  (work.top + work.bottom - h) / 2, w, h, owner, nullptr, instance, form.get());
-  if (!form->hwnd_) return nullptr;
-  return form;
+std::unique_ptr<UpdateWindow> UpdateWindow::Create(HWND owner, Deps deps) {
+  std::unique_ptr<UpdateWindow> window(new UpdateWindow(std::move(deps)));
+  window->set_message_box(window->deps_.message_box);
+  const std::string caption = window->deps_.texts->UpdateWindowCaption;
+  return Made(std::move(window),
+              CreateArgs::Dialog(L"ZapdockUpdateWindow", caption, owner, kWidth, kHeight));
 }
 
-TFrmUpdateRoot::~TFrmUpdateRoot() {
+UpdateWindow::~UpdateWindow() {
   job_.Stop(BackgroundJob<UpdateResult>::kStopWaitMs);
   // A checked setup that never got to run is not left behind.
   if (setup_) setup_->Discard();
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
-LRESULT TFrmUpdateRoot::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+void UpdateWindow::OnCreate() {
+  constexpr DWORD kShown = WS_CHILD | WS_VISIBLE;
+  ControlFactory& f = factory_;
+  f.Make(LblHint, L"STATIC", "", kShown | SS_LEFT, hwnd_, 0, 0, 0, 0, 0, Fonts::kMessage);
+  f.Make(Progress, PROGRESS_CLASSW, "", kShown | PBS_SMOOTH, hwnd_, 0, 0, 0, 0);
+  f.Make(BtnCancel, L"BUTTON", deps_.texts->UpdateCancel, kShown | WS_TABSTOP | BS_PUSHBUTTON, hwnd_,
+         0, 0, 0, 0, 0, Fonts::kMessage);
+  // The cancel button is the same as closing the window.
+  OnClick(BtnCancel, [this] { PostMessageW(hwnd_, WM_CLOSE, 0, 0); });
+}
+
+void UpdateWindow::Layout() {
+  const auto [w, h] = ClientSize();
+  const int m = Px(16), bw = Px(88), bh = Px(26);
+  LblHint.Place(m, m, w - 2 * m, Px(20));
+  Progress.Place(m, m + Px(32), w - 2 * m, Px(20));
+  BtnCancel.Place(w - m - bw, h - m - bh, bw, bh);
+}
+
+LRESULT UpdateWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_CREATE: {
-      font_ = MessageFont();
-      RECT rc;
-      GetClientRect(hwnd_, &rc);
-      const int m = ScalePx(16);
-      hint_ = MakeControl(hwnd_, L"STATIC", "", WS_VISIBLE | SS_LEFT, m, m, rc.right - 2 * m,
-                          ScalePx(20), 0, font_.get());
-      progress_ = MakeControl(hwnd_, PROGRESS_CLASSW, "", WS_VISIBLE | PBS_SMOOTH, m,
-                              m + ScalePx(32), rc.right - 2 * m, ScalePx(20), 0, nullptr);
-      const int bw = ScalePx(88), bh = ScalePx(26);
-      cancel_ = MakeControl(hwnd_, L"BUTTON", deps_.texts->UpdateCancel,
-                            WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, rc.right - m - bw,
-                            rc.bottom - m - bh, bw, bh, kCancelId, font_.get());
-      return 0;
-    }
     case WM_COMMAND:
-      // The cancel button, or Escape: the same as closing the window.
-      if (LOWORD(wp) == kCancelId || LOWORD(wp) == IDCANCEL) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+      // Escape: the same as closing the window.
+      if (LOWORD(wp) == IDCANCEL) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
       return 0;
     case WM_TIMER:
       if (wp == kTimer1) Timer1Timer();
@@ -101,33 +94,33 @@ LRESULT TFrmUpdateRoot::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       job_.Stop(BackgroundJob<UpdateResult>::kStopWaitMs);
       return 0;
   }
-  return DefWindowProcW(hwnd_, msg, wp, lp);
+  return Window::OnMessage(msg, wp, lp);
 }
 
-void TFrmUpdateRoot::Begin(const UpdateOffer& offer) {
+void UpdateWindow::Begin(const UpdateOffer& offer) {
   offer_ = offer;
   outcome_ = Outcome::kWaiting;
   shown_done_ = shown_total_ = 0;
-  SendMessageW(progress_, PBM_SETRANGE32, 0, 100);
-  SendMessageW(progress_, PBM_SETPOS, 0, 0);
+  SendMessageW(Progress.hwnd(), PBM_SETRANGE32, 0, 100);
+  Progress.SetPosition(0);
   ShowWindow(hwnd_, SW_SHOWNORMAL);
   SetForegroundWindow(hwnd_);
   SetTimer(hwnd_, kTimer1, static_cast<UINT>(deps_.start_ms), nullptr);
 }
 
-void TFrmUpdateRoot::ShowModal(const UpdateOffer& offer, HWND owner) {
+void UpdateWindow::ShowModal(const UpdateOffer& offer, HWND owner) {
   Begin(offer);
-  RunModal(hwnd_, owner);
+  RunModal(owner);
 }
 
-void TFrmUpdateRoot::Timer1Timer() {
+void UpdateWindow::Timer1Timer() {
   KillTimer(hwnd_, kTimer1);
-  SetTextUtf8(hint_, deps_.texts->UpdateInProgress);
+  LblHint.SetText(deps_.texts->UpdateInProgress);
   // The wait keeps the window answering, unlike a sleep.
   SetTimer(hwnd_, kTimerWait, static_cast<UINT>(deps_.wait_ms), nullptr);
 }
 
-void TFrmUpdateRoot::TimerWaitTimer() {
+void UpdateWindow::TimerWaitTimer() {
   KillTimer(hwnd_, kTimerWait);
   UpdateJob job;
   job.offer = offer_;
@@ -151,19 +144,19 @@ void TFrmUpdateRoot::TimerWaitTimer() {
       });
 }
 
-void TFrmUpdateRoot::OnProgress() {
+void UpdateWindow::OnProgress() {
   const auto [done, total] = job_.Progress();
   // The bar counts in 32-bit steps: large files are shown in KiB.
   const int shift = total > 0x7FFFFFFF ? 10 : 0;
   // A server that announces no length: the signed size is the whole.
   const uint64_t range = total ? total : std::max<uint64_t>(std::max(offer_.size, done), 1);
-  SendMessageW(progress_, PBM_SETRANGE32, 0, static_cast<LPARAM>(range >> shift));
-  SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(done >> shift), 0);
+  SendMessageW(Progress.hwnd(), PBM_SETRANGE32, 0, static_cast<LPARAM>(range >> shift));
+  Progress.SetPosition(static_cast<int>(done >> shift));
   shown_done_ = std::max(shown_done_, done);
   shown_total_ = range;
 }
 
-void TFrmUpdateRoot::Fail(UpdateMessage message) {
+void UpdateWindow::Fail(UpdateMessage message) {
   outcome_ = Outcome::kFailed;
   message_ = message;
   // When the program has already closed for the setup, its quit request
@@ -171,14 +164,14 @@ void TFrmUpdateRoot::Fail(UpdateMessage message) {
   MSG quit{};
   const bool quitting = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
   if (deps_.message_box && message != UpdateMessage::kNone) {
-    deps_.message_box(hwnd_, MessageText(*deps_.texts, message), deps_.texts->UpdateWindowCaption,
-                      MB_OK | MB_ICONWARNING);
+    ShowMessage(MessageText(*deps_.texts, message), deps_.texts->UpdateWindowCaption,
+                MB_OK | MB_ICONWARNING);
   }
   if (quitting) PostQuitMessage(static_cast<int>(quit.wParam));
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
-void TFrmUpdateRoot::OnDone() {
+void UpdateWindow::OnDone() {
   std::optional<UpdateResult> result = job_.Take();
   if (outcome_ != Outcome::kDownloading) return;
   if (!result || result->failure != UpdateFailure::kNone || !result->setup) {
@@ -212,11 +205,11 @@ void TFrmUpdateRoot::OnDone() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
-void TFrmUpdateRoot::MainWindowClosed() {
+void UpdateWindow::MainWindowClosed() {
   if (outcome_ == Outcome::kWaitingForClose) StartSetup();
 }
 
-void TFrmUpdateRoot::StartSetup() {
+void UpdateWindow::StartSetup() {
   if (!setup_) return;
   // Started while we still hold the file against writers: what runs is
   // what was checked.

@@ -1,4 +1,4 @@
-// TFrmUpdateRoot: the update window. It shows the progress of the download,
+// The update window. It shows the progress of the download,
 // which runs on a worker thread; a setup that passed its checks is started
 // after the program has saved and closed (at the end of the start-up load
 // when that is running). Its cancel button, like closing it, cancels the
@@ -14,13 +14,14 @@
 #include "lang/service_texts.h"
 #include "online/background_job.h"
 #include "online/update_check.h"
+#include "platform/controls_win.h"
 #include "platform/handles_win.h"
+#include "platform/window_win.h"
 
 namespace zd {
 
-class TFrmUpdateRoot {
+class UpdateWindow : public Window {
  public:
-  static constexpr wchar_t kClassName[] = L"ZapdockUpdateWindow";
   enum class Outcome {
     kWaiting,
     kDownloading,
@@ -37,7 +38,7 @@ class TFrmUpdateRoot {
     std::string target_path;  // where the setup is downloaded
     Ed25519PublicKey key{};
     const lang::ServiceTexts* texts = nullptr;
-    std::function<int(HWND, const std::string&, const std::string&, UINT)> message_box;
+    MessageBoxFn message_box;
     std::function<MainWindowClose()> save_and_exit;
     int start_ms = 250;  // Timer1: the hint appears
     int wait_ms = 1000;  // then the download starts
@@ -45,10 +46,8 @@ class TFrmUpdateRoot {
     int deadline_ms = 5 * 60 * 1000;
   };
 
-  static std::unique_ptr<TFrmUpdateRoot> Create(HINSTANCE instance, HWND owner, Deps deps);
-  ~TFrmUpdateRoot();
-  TFrmUpdateRoot(const TFrmUpdateRoot&) = delete;
-  TFrmUpdateRoot& operator=(const TFrmUpdateRoot&) = delete;
+  static std::unique_ptr<UpdateWindow> Create(HWND owner, Deps deps);
+  ~UpdateWindow() override;
 
   // Shows the window and starts the steps for `offer`.
   void Begin(const UpdateOffer& offer);
@@ -58,21 +57,21 @@ class TFrmUpdateRoot {
   // The main window has saved and is going: a setup that waited for it starts.
   void MainWindowClosed();
 
-  HWND hwnd() const { return hwnd_; }
-  HWND progress_bar() const { return progress_; }
-  HWND hint_label() const { return hint_; }
-  HWND cancel_button() const { return cancel_; }
+  Label LblHint;
+  ProgressBar Progress;
+  Button BtnCancel;
   Outcome outcome() const { return outcome_; }
   // The last message shown (kNone: none).
   UpdateMessage message() const { return message_; }
   // The highest progress position shown, and the range it was shown in.
   std::pair<uint64_t, uint64_t> shown_progress() const { return {shown_done_, shown_total_}; }
 
-  HWND hwnd_ = nullptr;
-  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
 
  private:
-  explicit TFrmUpdateRoot(Deps deps) : deps_(std::move(deps)) {}
+  explicit UpdateWindow(Deps deps) : deps_(std::move(deps)) {}
+  void OnCreate() override;
+  void Layout() override;
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   void Timer1Timer();
   void TimerWaitTimer();
   void OnProgress();
@@ -85,8 +84,6 @@ class TFrmUpdateRoot {
 
   Deps deps_;
   UpdateOffer offer_;
-  HWND hint_ = nullptr, progress_ = nullptr, cancel_ = nullptr;
-  UniqueFont font_;
   BackgroundJob<UpdateResult> job_;
   std::unique_ptr<HeldFile> setup_;  // checked, waiting for the main window to go
   Outcome outcome_ = Outcome::kWaiting;

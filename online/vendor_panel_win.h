@@ -1,5 +1,5 @@
-// TPnlVazOzod: the vendor button panel in the main window's right column, a
-// column of two flat buttons: help (a menu at the cursor) and exit.
+// The vendor button panel in the main window's right column: a column of two
+// flat picture buttons, help (a menu at the cursor) and exit.
 #pragma once
 
 #include <windows.h>
@@ -9,15 +9,15 @@
 #include <string>
 
 #include "lang/service_texts.h"
+#include "platform/controls_win.h"
 #include "platform/handles_win.h"
+#include "platform/window_win.h"
 
 namespace zd {
 
-class TPnlVazOzod {
+class VendorPanel : public Window {
  public:
-  static constexpr wchar_t kClassName[] = L"ZapdockVendorPanel";
-  enum Control : int { kBtnHelp = 100, kBtnExit };
-  enum Command : UINT { kMnDemo = 1, kMnHome, kMnAbout };
+  enum Command : UINT { kDemoItem = 1, kHomePageItem, kAboutItem };
 
   struct Deps {
     const lang::ServiceTexts* texts = nullptr;
@@ -26,32 +26,25 @@ class TPnlVazOzod {
   };
 
   // The panel as a child of `parent` at (x, y), in design pixels.
-  static std::unique_ptr<TPnlVazOzod> Create(HINSTANCE instance, HWND parent, int x, int y,
-                                             Deps deps);
-  ~TPnlVazOzod();
-  TPnlVazOzod(const TPnlVazOzod&) = delete;
-  TPnlVazOzod& operator=(const TPnlVazOzod&) = delete;
+  static std::unique_ptr<VendorPanel> Create(HWND parent, int x, int y, Deps deps);
+  ~VendorPanel() override;
 
-  HWND hwnd() const { return hwnd_; }
-  HWND button(Control id) const { return GetDlgItem(hwnd_, id); }
+  Button BtnHelp, BtnExit;
   // Runs a help-menu command as choosing it would.
   void RunHelpCommand(Command command);
   // Builds the help menu (for the menu at the cursor and for tests).
   UniqueMenu MakeHelpMenu() const;
 
-  HWND hwnd_ = nullptr;
-  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
-
  private:
-  explicit TPnlVazOzod(Deps deps) : deps_(std::move(deps)) {}
-  void FormCreate();
+  explicit VendorPanel(Deps deps) : deps_(std::move(deps)) {}
+  void OnCreate() override;
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   void BtnHelpClick();
   void BtnExitClick();
   void DrawButton(const DRAWITEMSTRUCT& item);
 
   Deps deps_;
   UniqueBitmap help_glyph_, exit_glyph_;
-  HWND tooltip_ = nullptr;
 };
 
 }  // namespace zd

@@ -1,7 +1,11 @@
-// The embedded web browser, as the web search uses it.
+// The embedded web browser, as the web search uses it: a page view that also
+// answers for its HTML engine, its load and its page's script.
 #pragma once
 
+#include <memory>
 #include <string>
+
+#include "platform/page_view.h"
 
 namespace zd {
 
@@ -12,14 +16,11 @@ inline constexpr int kReadyLoaded = 2;
 inline constexpr int kReadyInteractive = 3;
 inline constexpr int kReadyComplete = 4;
 
-class BrowserControl {
+class BrowserControl : public PageView {
  public:
-  virtual ~BrowserControl() = default;
-
   // Whether the system has an HTML engine for the control. Without one the
   // control navigates but never holds a document (Wine without its engine).
   virtual bool HtmlEngineAvailable() = 0;
-  virtual bool Navigate(const std::string& url) = 0;
   virtual int ReadyState() = 0;
   // An HTML document is loaded.
   virtual bool HasDocument() = 0;
@@ -29,5 +30,9 @@ class BrowserControl {
   // Replaces the loaded document's content by this HTML text (UTF-8).
   virtual bool LoadHtml(const std::string& html) = 0;
 };
+
+// The control as a page view where its HTML engine can show pages; nothing
+// without one, so that the page's user says there is none.
+std::unique_ptr<PageView> PageViewWithEngine(std::unique_ptr<BrowserControl> control);
 
 }  // namespace zd

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 // windows.h must come first
+#include <exdispid.h>
 #include <mshtmhst.h>
 #include <mshtml.h>
 #include <ole2.h>
@@ -15,6 +16,7 @@
 #include "platform/errors.h"
 #include "platform/script_text.h"
 #include "platform/wide_win.h"
+#include "platform/window_win.h"
 
 namespace zd {
 namespace {
@@ -49,17 +51,28 @@ bool HtmlEngineInstalled() {
 }
 
 bool RegisterHostClass() {
-  static const bool registered = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = DefWindowProcW;  // replaced per window once the host exists
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kHostClass;
-    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-  }();
-  return registered;
+  // The window procedure is replaced per window once the host exists.
+  return RegisterWindowClassOnce(GetModuleHandleW(nullptr), kHostClass, DefWindowProcW,
+                                 reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+}
+
+// The argument at `index` of an event (DISPPARAMS holds them last first), as
+// the control passes it, by value or by reference.
+const VARIANT* Arg(const DISPPARAMS* params, UINT index) {
+  if (!params || index >= params->cArgs) return nullptr;
+  const VARIANT* v = &params->rgvarg[params->cArgs - 1 - index];
+  if (v->vt == (VT_VARIANT | VT_BYREF) && v->pvarVal) v = v->pvarVal;
+  return v;
+}
+
+std::string BstrArg(const DISPPARAMS* params, UINT index) {
+  const VARIANT* v = Arg(params, index);
+  if (!v) return {};
+  if (v->vt == VT_BSTR && v->bstrVal) return WideToUtf8(v->bstrVal);
+  if (v->vt == (VT_BSTR | VT_BYREF) && v->pbstrVal && *v->pbstrVal) {
+    return WideToUtf8(*v->pbstrVal);
+  }
+  return {};
 }
 
 }  // namespace
@@ -85,7 +98,7 @@ class BrowserHost::Site final : public IOleClientSite,
       *out = static_cast<IOleInPlaceFrame*>(this);
     } else if (iid == IID_IDocHostUIHandler) {
       *out = static_cast<IDocHostUIHandler*>(this);
-    } else if (iid == IID_IDispatch) {
+    } else if (iid == IID_IDispatch || iid == DIID_DWebBrowserEvents2) {
       *out = static_cast<IDispatch*>(this);
     } else {
       return E_NOINTERFACE;
@@ -209,7 +222,8 @@ class BrowserHost::Site final : public IOleClientSite,
     return S_FALSE;
   }
 
-  // IDispatch: the ambient properties.
+  // IDispatch: the ambient properties, and the control's events
+  // (DWebBrowserEvents2), told to the host.
   IFACEMETHODIMP GetTypeInfoCount(UINT* count) override {
     if (count) *count = 0;
     return S_OK;
@@ -221,24 +235,76 @@ class BrowserHost::Site final : public IOleClientSite,
   IFACEMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
     return E_NOTIMPL;
   }
-  IFACEMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
-                        UINT*) override {
-    if (id != kDispidAmbientDlControl || !result) return DISP_E_MEMBERNOTFOUND;
-    VariantInit(result);
-    result->vt = VT_I4;
-    result->lVal = kDlctlSilent | kDlctlDlImages | kDlctlVideos | kDlctlBgSounds;
-    return S_OK;
+  IFACEMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result,
+                        EXCEPINFO*, UINT*) override {
+    if (id == kDispidAmbientDlControl) {
+      if (!result) return E_POINTER;
+      VariantInit(result);
+      result->vt = VT_I4;
+      result->lVal = kDlctlSilent | kDlctlDlImages | kDlctlVideos | kDlctlBgSounds;
+      return S_OK;
+    }
+    if (!host_) return DISP_E_MEMBERNOTFOUND;
+    // A COM callback: nothing may unwind into the control.
+    try {
+      switch (id) {
+        case DISPID_TITLECHANGE:
+          host_->TitleChanged(BstrArg(params, 0));
+          return S_OK;
+        case DISPID_DOCUMENTCOMPLETE: {
+          const VARIANT* frame = Arg(params, 0);
+          host_->DocumentComplete(frame && frame->vt == VT_DISPATCH ? frame->pdispVal : nullptr);
+          return S_OK;
+        }
+        case DISPID_NEWWINDOW3: {
+          // (ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl)
+          const VARIANT* cancel = Arg(params, 1);
+          if (host_->NewWindow(BstrArg(params, 4)) && cancel &&
+              cancel->vt == (VT_BOOL | VT_BYREF) && cancel->pboolVal) {
+            *cancel->pboolVal = VARIANT_TRUE;
+          }
+          return S_OK;
+        }
+      }
+    }
+    ZD_CATCH_LOG("browser events")
+    return DISP_E_MEMBERNOTFOUND;
   }
 
   void set_object(IOleObject* object) { object_ = object; }
+  void set_host(BrowserHost* host) { host_ = host; }
 
  private:
   ~Site() = default;
 
   HWND window_;
   IOleObject* object_ = nullptr;  // not held: the host owns it and outlives its use here
+  BrowserHost* host_ = nullptr;   // told of the events while it lives
   std::atomic<ULONG> refs_{1};
 };
+
+namespace {
+
+// The loaded HTML document, or nothing (get_Document answers S_FALSE while
+// there is none, which is forever without an engine).
+ComPtr<IHTMLDocument2> HtmlDocument(IWebBrowser2* browser) {
+  ComPtr<IHTMLDocument2> html;
+  if (!browser) return html;
+  ComPtr<IDispatch> document;
+  if (browser->get_Document(document.Put()) != S_OK || !document) return html;
+  document->QueryInterface(IID_IHTMLDocument2, html.PutVoid());
+  return html;
+}
+
+}  // namespace
+
+bool BrowserHost::EngineInstalled() { return HtmlEngineInstalled(); }
+
+std::unique_ptr<PageView> BrowserHost::MakePageView(HWND parent) {
+  // Asked first: a control without an engine is not worth making.
+  if (!EngineInstalled()) return nullptr;
+  return PageViewWithEngine(Create(parent, RECT{0, 0, 0, 0}));
+}
 
 std::unique_ptr<BrowserHost> BrowserHost::Create(HWND parent, const RECT& bounds) {
   std::unique_ptr<BrowserHost> host(new BrowserHost());
@@ -278,10 +344,52 @@ bool BrowserHost::Embed(HWND parent, const RECT& bounds) {
   if (FAILED(ole_->QueryInterface(IID_IWebBrowser2, browser_.PutVoid()))) return false;
   // Belt and braces with the ambient property: no dialog from the page, ever.
   browser_->put_Silent(VARIANT_TRUE);
+  Connect();
   return true;
 }
 
+void BrowserHost::Connect() {
+  site_->set_host(this);
+  ComPtr<IConnectionPointContainer> container;
+  if (FAILED(browser_->QueryInterface(IID_IConnectionPointContainer, container.PutVoid()))) return;
+  if (FAILED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, connection_.Put()))) return;
+  if (FAILED(connection_->Advise(static_cast<IDispatch*>(site_.get()), &cookie_))) {
+    connection_.Reset();
+  }
+}
+
+IDispatch* BrowserHost::event_sink() const { return static_cast<IDispatch*>(site_.get()); }
+
+void BrowserHost::TitleChanged(const std::string& title) {
+  if (on_title_change) on_title_change(title);
+}
+
+void BrowserHost::DocumentComplete(IDispatch* frame) {
+  // Frames complete too: only the top page's end counts.
+  if (frame && browser_) {
+    ComPtr<IUnknown> top, done;
+    browser_->QueryInterface(IID_IUnknown, top.PutVoid());
+    frame->QueryInterface(IID_IUnknown, done.PutVoid());
+    if (top.get() != done.get()) return;
+  }
+  bool has_body = false;
+  if (ComPtr<IHTMLDocument2> document = HtmlDocument(browser_.get())) {
+    ComPtr<IHTMLElement> body;
+    UniqueBstr html;
+    has_body = SUCCEEDED(document->get_body(body.Put())) && body &&
+               SUCCEEDED(body->get_innerHTML(html.Put())) && html.get() && *html.get();
+  }
+  if (on_document_complete) on_document_complete(has_body);
+}
+
+bool BrowserHost::NewWindow(const std::string& url) {
+  return on_new_window && on_new_window(url);
+}
+
 BrowserHost::~BrowserHost() {
+  if (site_) site_->set_host(nullptr);
+  if (connection_) connection_->Unadvise(cookie_);
+  connection_.Reset();
   if (ole_) {
     ComPtr<IOleInPlaceObject> in_place;
     if (SUCCEEDED(ole_->QueryInterface(IID_IOleInPlaceObject, in_place.PutVoid()))) {
@@ -309,9 +417,16 @@ LRESULT CALLBACK BrowserHost::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-void BrowserHost::SetBounds(const RECT& bounds) {
-  MoveWindow(window_, bounds.left, bounds.top, bounds.right - bounds.left,
-             bounds.bottom - bounds.top, TRUE);
+void BrowserHost::SetBounds(int x, int y, int width, int height) {
+  MoveWindow(window_, x, y, width, height, TRUE);
+}
+
+void BrowserHost::Show(bool visible) { ShowWindow(window_, visible ? SW_SHOW : SW_HIDE); }
+
+std::string BrowserHost::Address() {
+  UniqueBstr address;
+  if (!browser_ || FAILED(browser_->get_LocationURL(address.Put())) || !address.get()) return {};
+  return WideToUtf8(address.get());
 }
 
 void BrowserHost::FitToWindow() {
@@ -337,21 +452,6 @@ int BrowserHost::ReadyState() {
   if (FAILED(browser_->get_ReadyState(&state))) return kReadyUninitialized;
   return static_cast<int>(state);
 }
-
-namespace {
-
-// The loaded HTML document, or nothing (get_Document answers S_FALSE while
-// there is none, which is forever without an engine).
-ComPtr<IHTMLDocument2> HtmlDocument(IWebBrowser2* browser) {
-  ComPtr<IHTMLDocument2> html;
-  if (!browser) return html;
-  ComPtr<IDispatch> document;
-  if (browser->get_Document(document.Put()) != S_OK || !document) return html;
-  document->QueryInterface(IID_IHTMLDocument2, html.PutVoid());
-  return html;
-}
-
-}  // namespace
 
 bool BrowserHost::HasDocument() { return static_cast<bool>(HtmlDocument(browser_.get())); }
 

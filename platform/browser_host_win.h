@@ -1,5 +1,7 @@
 // The system's web browser control, hosted in a child window by an OLE
-// container of our own. Script error dialogs are silenced.
+// container of our own. Script error dialogs are silenced. It serves the page
+// view: its title, load-complete and new-window events come from the
+// control's event interface.
 #pragma once
 
 #include <windows.h>
@@ -25,11 +27,21 @@ class BrowserHost : public BrowserControl {
   BrowserHost(const BrowserHost&) = delete;
   BrowserHost& operator=(const BrowserHost&) = delete;
 
+  // Whether the system has an HTML engine, without making a control.
+  static bool EngineInstalled();
+  // A page view in a child window of `parent` where the system has an HTML
+  // engine; nothing without one.
+  static std::unique_ptr<PageView> MakePageView(HWND parent);
+
   HWND window() const { return window_; }
-  void SetBounds(const RECT& bounds);
+  // What the control calls with its events (tests call it as the control would).
+  IDispatch* event_sink() const;
 
   bool HtmlEngineAvailable() override { return engine_; }
   bool Navigate(const std::string& url) override;
+  std::string Address() override;
+  void SetBounds(int x, int y, int width, int height) override;
+  void Show(bool visible) override;
   int ReadyState() override;
   bool HasDocument() override;
   bool CallScriptFunction(const std::string& function, const std::string& argument) override;
@@ -40,6 +52,11 @@ class BrowserHost : public BrowserControl {
  private:
   BrowserHost() = default;
   bool Embed(HWND parent, const RECT& bounds);
+  void Connect();
+  // The control's events, as the page view tells them.
+  void TitleChanged(const std::string& title);
+  void DocumentComplete(IDispatch* frame);
+  bool NewWindow(const std::string& url);
   void FitToWindow();
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
@@ -47,6 +64,8 @@ class BrowserHost : public BrowserControl {
   ComPtr<Site> site_;
   ComPtr<IOleObject> ole_;
   ComPtr<IWebBrowser2> browser_;
+  ComPtr<IConnectionPoint> connection_;
+  DWORD cookie_ = 0;
   bool engine_ = false;
 };
 

@@ -45,6 +45,12 @@ void Control::SendToBottom() const {
   }
 }
 
+void Control::PostClick() const {
+  if (!hwnd_) return;
+  PostMessageW(GetParent(hwnd_), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd_), BN_CLICKED),
+               reinterpret_cast<LPARAM>(hwnd_));
+}
+
 void Button::SetImage(HBITMAP image) const {
   SendMessageW(hwnd(), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image));
 }
@@ -90,12 +96,24 @@ int TabControl::Count() const {
   return static_cast<int>(SendMessageW(hwnd(), TCM_GETITEMCOUNT, 0, 0));
 }
 
-void TabControl::AddTab(std::string_view caption) const {
+void TabControl::AddTab(std::string_view caption) const { InsertTab(Count(), caption); }
+
+void TabControl::InsertTab(int index, std::string_view caption) const {
   std::wstring text = Utf8ToWide(caption);
   TCITEMW item{};
   item.mask = TCIF_TEXT;
   item.pszText = text.data();
-  SendMessageW(hwnd(), TCM_INSERTITEMW, Count(), reinterpret_cast<LPARAM>(&item));
+  SendMessageW(hwnd(), TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
+}
+
+void TabControl::DeleteTab(int index) const { SendMessageW(hwnd(), TCM_DELETEITEM, index, 0); }
+
+void TabControl::SetTabText(int index, std::string_view caption) const {
+  std::wstring text = Utf8ToWide(caption);
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = text.data();
+  SendMessageW(hwnd(), TCM_SETITEMW, index, reinterpret_cast<LPARAM>(&item));
 }
 
 std::string TabControl::TabText(int index) const {
@@ -145,6 +163,22 @@ void Fonts::Make(double scale) {
   fav_edit = make(15);
   small = make(12);
   tab = make(MulDiv(10, 96, 72));  // the outer tabs' captions: 10 points
+  // The message font comes at the system's DPI.
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return;
+  LOGFONTW lf = metrics.lfMessageFont;
+  WindowDC screen;
+  const int system_dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
+  lf.lfHeight = MulDiv(lf.lfHeight, static_cast<int>(scale * 96 + 0.5), system_dpi > 0 ? system_dpi : 96);
+  message = UniqueFont(CreateFontIndirectW(&lf));
+  LOGFONTW big = lf;
+  big.lfHeight = lf.lfHeight * 3 / 2;
+  big.lfWeight = FW_BOLD;
+  title = UniqueFont(CreateFontIndirectW(&big));
+  LOGFONTW underlined = lf;
+  underlined.lfUnderline = TRUE;
+  link = UniqueFont(CreateFontIndirectW(&underlined));
 }
 
 HFONT Fonts::Get(Role role) const {
@@ -155,6 +189,12 @@ HFONT Fonts::Get(Role role) const {
       return small.get();
     case kTab:
       return tab.get();
+    case kMessage:
+      return message.get();
+    case kTitle:
+      return title.get();
+    case kLink:
+      return link.get();
     case kNormal:
       break;
   }

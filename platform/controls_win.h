@@ -27,6 +27,8 @@ class Control {
   RECT RectInParent() const;
   void BringToTop() const;
   void SendToBottom() const;
+  // Posts the click a user's press makes (BN_CLICKED to the parent).
+  void PostClick() const;
 
  private:
   friend class ControlFactory;
@@ -72,6 +74,9 @@ class TabControl : public Control {
   void Select(int index) const;
   int Count() const;
   void AddTab(std::string_view caption) const;
+  void InsertTab(int index, std::string_view caption) const;
+  void DeleteTab(int index) const;
+  void SetTabText(int index, std::string_view caption) const;
   std::string TabText(int index) const;
 };
 
@@ -90,10 +95,11 @@ class ProgressBar : public Control {
   void SetPosition(int position) const;
 };
 
-// The window's fonts: "宋体" at the design heights, made for the current DPI.
+// The window's fonts, made for the current DPI: "宋体" at the design heights,
+// and the font of the system's message boxes (plain, as a title, as a link).
 struct Fonts {
-  enum Role { kNormal, kFavEdit, kSmall, kTab };
-  UniqueFont normal, fav_edit, small, tab;
+  enum Role { kNormal, kFavEdit, kSmall, kTab, kMessage, kTitle, kLink };
+  UniqueFont normal, fav_edit, small, tab, message, title, link;
   void Make(double scale);
   HFONT Get(Role role) const;
 };

@@ -3,16 +3,18 @@
 // running out of memory simply lets the failure go by. Only these boundaries
 // catch, each through ZD_CATCH_LOG or RecordCurrentException:
 //   - window procedures and subclass procedures: C callbacks no exception may
-//     unwind through (window_class_win.h, mainwin/control_input_win.h);
+//     unwind through (window_win.h, mainwin/control_input_win.h);
 //   - guarded callbacks: work the core runs for others where a failure must
 //     stop at that work (a hook called from a destructor, the work waiting for
 //     the history load, each refresh of the refresh loop);
-//   - worker threads (the settings writer, BackgroundJob, the keyboard hook);
+//   - worker threads (the settings writer, BackgroundJob, the keyboard hook,
+//     the search's copies made ahead);
 //   - COM callbacks (the browser host);
 //   - the exit save, where each file is saved on its own;
 //   - "keep going" steps whose failure costs only themselves: one discovery
 //     source, one registered record whose tree fails to show it, the removal
-//     steps of the uninstall, one picture libjpeg cannot decode.
+//     steps of the uninstall, one picture libjpeg cannot decode;
+//   - input refused by throwing: a privacy rule that is no valid pattern.
 // A portable file may catch only where cmake/catch_sites.txt says so, with its
 // reason; the layering check refuses any other `catch (`.
 // Every catch records what it caught and where: OutputDebugString on Windows,

@@ -4,6 +4,7 @@ namespace zd {
 
 bool FakeBrowserControl::Navigate(const std::string& url) {
   calls_.push_back("navigate " + url);
+  address_ = url;
   has_document_ = engine_;
   functions_.clear();
   loading_left_ = engine_ ? load_questions_ : -1;

@@ -16,6 +16,9 @@ class FakeBrowserControl : public BrowserControl {
   bool HtmlEngineAvailable() override { return engine_; }
   // "navigate URL"; without an engine the control navigates but never loads.
   bool Navigate(const std::string& url) override;
+  std::string Address() override { return address_; }
+  void SetBounds(int x, int y, int width, int height) override { bounds_ = {x, y, width, height}; }
+  void Show(bool visible) override { visible_ = visible; }
   // Counts down the questions a load still takes.
   int ReadyState() override;
   bool HasDocument() override { return engine_ && has_document_; }
@@ -38,6 +41,9 @@ class FakeBrowserControl : public BrowserControl {
   std::function<void()> on_ready_question;
 
   const std::vector<std::string>& calls() const { return calls_; }
+  // Where SetBounds put it (x, y, width, height) and whether it is shown.
+  const std::vector<int>& bounds() const { return bounds_; }
+  bool visible() const { return visible_; }
   const std::string& last_html() const { return last_html_; }
   int ready_questions() const { return ready_questions_; }
 
@@ -52,6 +58,9 @@ class FakeBrowserControl : public BrowserControl {
   int ready_questions_ = 0;
   std::vector<std::string> calls_;
   std::string last_html_;
+  std::string address_;
+  std::vector<int> bounds_;
+  bool visible_ = true;
 };
 
 }  // namespace zd

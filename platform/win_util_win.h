@@ -13,8 +13,8 @@ inline constexpr COLORREF kFormColor = RGB(245, 250, 254);
 
 // A plain container window. It paints the form colour and passes the
 // notifications of its children (commands, notifications, owner drawing,
-// colours, scrolling, context menus) up to the top-level window, so every
-// handler lives in the main window procedure.
+// colours, scrolling, context menus) up to the window object it lies in, so
+// every handler lives in that window's procedure (window_win.cpp).
 inline constexpr wchar_t kPanelClass[] = L"ZapdockPanel";
 bool RegisterPanelClass(HINSTANCE instance);
 // The brush of the form colour, made once for the process.

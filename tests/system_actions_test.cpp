@@ -11,7 +11,7 @@ namespace {
 TEST(SystemActions, EverySystemEntryHasItsAction) {
   // Every entry of "更多..." and of the tray's "系统常用" has an action.
   const std::vector<PopupMenu> menus = BuildMainMenus();
-  for (Ui submenu : {Ui::N1, Ui::N2, Ui::MnSystemUse}) {
+  for (Ui submenu : {Ui::AllUsersMenu, Ui::CurrentUserMenu, Ui::MnSystemUse}) {
     const MenuItem* item = FindMenuItem(menus, submenu);
     ASSERT_NE(item, nullptr);
     for (const MenuItem& entry : item->items)
@@ -25,18 +25,18 @@ TEST(SystemActions, EverySystemEntryHasItsAction) {
 TEST(SystemActions, SameNamesOpenTheSamePlaces) {
   auto folder = [](Ui part) { return SystemActionOf(part)->csidl; };
   // The desktop itself versus the desktop folder versus all users' desktop folder.
-  EXPECT_EQ(folder(Ui::SpeedButton7), csidl::kDesktop);
-  EXPECT_EQ(folder(Ui::SpeedButton11), csidl::kDesktopDirectory);
+  EXPECT_EQ(folder(Ui::DesktopButton), csidl::kDesktop);
+  EXPECT_EQ(folder(Ui::DesktopFolderButton), csidl::kDesktopDirectory);
   EXPECT_EQ(folder(Ui::PmDesktopPath), csidl::kDesktopDirectory);
-  EXPECT_EQ(folder(Ui::N5), csidl::kCommonDesktopDirectory);
+  EXPECT_EQ(folder(Ui::AllUsersDesktopItem), csidl::kCommonDesktopDirectory);
   // Both "驱动" entries and the button open My Computer.
-  for (Ui part : {Ui::N4, Ui::N18, Ui::SpeedButton5, Ui::MnMyComputer})
+  for (Ui part : {Ui::DrivesItem, Ui::DrivesAgainItem, Ui::MyComputerButton, Ui::MnMyComputer})
     EXPECT_EQ(folder(part), csidl::kDrives) << UiName(part);
   // The tray's entries do what the page's buttons do.
   EXPECT_EQ(SystemActionOf(Ui::MnZDTask), SystemActionOf(Ui::BtmManageTask));
-  EXPECT_EQ(SystemActionOf(Ui::MnZDRecycle), SystemActionOf(Ui::SpeedButton8));
-  EXPECT_EQ(SystemActionOf(Ui::Windows1), SystemActionOf(Ui::SpeedButton1));
-  for (Ui part : {Ui::N14, Ui::N19, Ui::N3, Ui::N10})
+  EXPECT_EQ(SystemActionOf(Ui::MnZDRecycle), SystemActionOf(Ui::RecycleBinButton));
+  EXPECT_EQ(SystemActionOf(Ui::WindowsFolderItem), SystemActionOf(Ui::SystemFolderButton));
+  for (Ui part : {Ui::ProgramFilesItem, Ui::SendToItem, Ui::AllUsersDocumentsItem, Ui::ModulesItem})
     EXPECT_EQ(SystemActionOf(part)->kind, SystemActionKind::kNothing) << UiName(part);
 }
 
@@ -46,8 +46,8 @@ TEST(SystemActions, EachKindReachesTheShellAsItShould) {
   DocList recent;
   DocOpener opener(shell, recent, {});
   const std::pair<Ui, const char*> cases[] = {
-      {Ui::SpeedButton7, "special 0"},
-      {Ui::N9, "special 24"},
+      {Ui::DesktopButton, "special 0"},
+      {Ui::AllUsersStartupItem, "special 24"},
       {Ui::BtmManageTask,
        "execute verb=open file=C:\\Windows\\system32\\taskmgr.exe params= show=1"},
   };
@@ -59,13 +59,13 @@ TEST(SystemActions, EachKindReachesTheShellAsItShould) {
   }
   // The system folder opens as a folder, with its trailing backslash.
   shell.ClearLog();
-  RunSystemAction(*SystemActionOf(Ui::SpeedButton1), opener, shell);
+  RunSystemAction(*SystemActionOf(Ui::SystemFolderButton), opener, shell);
   ASSERT_FALSE(shell.calls().empty());
   EXPECT_NE(shell.calls().back().find("C:\\Windows\\system32\\"), std::string::npos)
       << shell.calls().back();
   // Doing nothing does nothing, and nothing is recorded in the recent list.
   shell.ClearLog();
-  RunSystemAction(*SystemActionOf(Ui::N14), opener, shell);
+  RunSystemAction(*SystemActionOf(Ui::ProgramFilesItem), opener, shell);
   EXPECT_TRUE(shell.calls().empty());
   EXPECT_TRUE(recent.empty());
 }

@@ -6,7 +6,7 @@
 
 #include "lang/lang_tables.h"
 #include "platform/text_codec.h"
-#include "platform/window_class_win.h"
+#include "platform/wide_win.h"
 #include "store/AppParams.h"
 #include "uninstall/self_delete.h"
 
@@ -14,6 +14,8 @@ namespace zd {
 namespace {
 
 constexpr int kWidth = 440, kHeight = 200;
+// The form's rule: left of and above the middle.
+constexpr POINT kFromMiddle = {-50, -30};
 thread_local HHOOK g_cursor_hook = nullptr;
 
 // Moves the message box to the cursor as it is activated the first time.
@@ -45,8 +47,7 @@ LRESULT CALLBACK CursorHook(int code, WPARAM wp, LPARAM lp) {
 int MessageBoxAtCursor(HWND owner, const std::string& text, const std::string& caption,
                        UINT flags) {
   g_cursor_hook = SetWindowsHookExW(WH_CBT, CursorHook, nullptr, GetCurrentThreadId());
-  const int answer =
-      MessageBoxW(owner, Utf8ToWide(text).c_str(), Utf8ToWide(caption).c_str(), flags);
+  const int answer = ShowMessageBox(nullptr, owner, text, caption, flags);
   if (g_cursor_hook) {
     UnhookWindowsHookEx(g_cursor_hook);
     g_cursor_hook = nullptr;
@@ -54,88 +55,76 @@ int MessageBoxAtCursor(HWND owner, const std::string& text, const std::string& c
   return answer;
 }
 
-TFrmUninstall::TFrmUninstall(UninstallDeps deps)
-    : deps_(std::move(deps)), texts_(lang::ServiceTextsFor(deps_.language_index)) {}
-
-POINT TFrmUninstall::Placement(int screen_w, int screen_h, int window_w, int window_h) {
-  return {(screen_w - window_w) / 2 - 50, (screen_h - window_h) / 2 - 30};
+UninstallWindow::UninstallWindow(UninstallDeps deps)
+    : deps_(std::move(deps)), texts_(lang::ServiceTextsFor(deps_.language_index)) {
+  set_message_box(deps_.message_box ? deps_.message_box : MessageBoxFn(MessageBoxAtCursor));
 }
 
-std::unique_ptr<TFrmUninstall> TFrmUninstall::Create(HINSTANCE instance, UninstallDeps deps) {
-  if (!RegisterWindowClassOnce(instance, kClassName, ObjectWindowProc<TFrmUninstall>,
-                               GetSysColorBrush(COLOR_BTNFACE))) {
-    return nullptr;
-  }
-  std::unique_ptr<TFrmUninstall> form(new TFrmUninstall(std::move(deps)));
-  const int w = ScalePx(kWidth), h = ScalePx(kHeight);
-  const POINT at = Placement(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), w, h);
-  const std::string caption =
-      lang::FormatText(form->texts_.UninstallTitle, form->deps_.context.product_name);
-  CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_COMPOSITED, kClassName, Utf8ToWide(caption).c_str(),
-                  WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, at.x, at.y, w, h, nullptr, nullptr,
-                  instance, form.get());
-  if (!form->hwnd_) return nullptr;
-  return form;
+POINT UninstallWindow::Placement(int screen_w, int screen_h, int window_w, int window_h) {
+  return {(screen_w - window_w) / 2 + kFromMiddle.x, (screen_h - window_h) / 2 + kFromMiddle.y};
 }
 
-TFrmUninstall::~TFrmUninstall() {
+std::unique_ptr<UninstallWindow> UninstallWindow::Create(UninstallDeps deps) {
+  std::unique_ptr<UninstallWindow> window(new UninstallWindow(std::move(deps)));
+  CreateArgs args = CreateArgs::Dialog(
+      kClassName, lang::FormatText(window->texts_.UninstallTitle, window->deps_.context.product_name),
+      nullptr, kWidth, kHeight);
+  // A window of its own (the program's only one in this mode), not a dialog.
+  args.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+  args.ex_style = WS_EX_CONTROLPARENT | WS_EX_COMPOSITED;
+  args.centre_offset = kFromMiddle;
+  return Made(std::move(window), args);
+}
+
+UninstallWindow::~UninstallWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
-void TFrmUninstall::FormCreate() {
-  font_ = MessageFont();
-  LOGFONTW lf{};
-  GetObjectW(font_.get(), sizeof(lf), &lf);
-  lf.lfUnderline = TRUE;
-  link_font_.reset(CreateFontIndirectW(&lf));
-  const int m = ScalePx(16), left = ScalePx(72);
-  RECT rc{};
-  GetClientRect(hwnd_, &rc);
-  HWND image = MakeControl(hwnd_, L"STATIC", "", WS_VISIBLE | SS_ICON, m, m, ScalePx(32),
-                           ScalePx(32), kImage1, nullptr);
-  SendMessageW(image, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_QUESTION)), 0);
-  MakeControl(hwnd_, L"STATIC", texts_.UninstallAdvice, WS_VISIBLE | SS_LEFT, left, m,
-              rc.right - left - m, ScalePx(40), kLabel1, font_.get());
-  MakeControl(hwnd_, L"STATIC", texts_.UninstallLatest, WS_VISIBLE | SS_LEFT | SS_NOTIFY, left,
-              m + ScalePx(48), rc.right - left - m, ScalePx(20), kLabel2, link_font_.get());
-  const int bw = ScalePx(96), bh = ScalePx(28), by = rc.bottom - m - bh;
-  MakeControl(hwnd_, L"BUTTON", texts_.UninstallStart, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-              rc.right - m - 2 * bw - ScalePx(8), by, bw, bh, kBtnStartUnstall, font_.get());
-  MakeControl(hwnd_, L"BUTTON", texts_.UninstallClose, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-              rc.right - m - bw, by, bw, bh, kBtnClose, font_.get());
-  // What the window is waiting for, while it waits.
-  MakeControl(hwnd_, L"STATIC", "", WS_VISIBLE | SS_LEFT, m, by - ScalePx(28), rc.right - 2 * m,
-              ScalePx(20), kLblStatus, font_.get());
+void UninstallWindow::OnCreate() {
+  constexpr DWORD kShown = WS_CHILD | WS_VISIBLE;
+  ControlFactory& f = factory_;
+  f.Make(Picture, L"STATIC", "", kShown | SS_ICON, hwnd_, 16, 16, 32, 32);
+  SendMessageW(Picture.hwnd(), STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_QUESTION)),
+               0);
+  f.Make(LblAdvice, L"STATIC", texts_.UninstallAdvice, kShown | SS_LEFT, hwnd_, 0, 0, 0, 0, 0,
+         Fonts::kMessage);
+  f.Make(LblLatest, L"STATIC", texts_.UninstallLatest, kShown | SS_LEFT | SS_NOTIFY, hwnd_, 0, 0, 0, 0,
+         0, Fonts::kLink);
+  f.Make(BtnStartUnstall, L"BUTTON", texts_.UninstallStart,
+         kShown | WS_TABSTOP | BS_DEFPUSHBUTTON, hwnd_, 0, 0, 0, 0, 0, Fonts::kMessage);
+  f.Make(BtnClose, L"BUTTON", texts_.UninstallClose, kShown | WS_TABSTOP | BS_PUSHBUTTON, hwnd_, 0,
+         0, 0, 0, 0, Fonts::kMessage);
+  f.Make(LblStatus, L"STATIC", "", kShown | SS_LEFT, hwnd_, 0, 0, 0, 0, 0, Fonts::kMessage);
+  OnClick(BtnStartUnstall, [this] { BtnStartUnstallClick(); });
+  OnClick(BtnClose, [this] { BtnCloseClick(); });
+  OnClick(LblLatest, [this] { Label2MouseDown(); });
 }
 
-LRESULT TFrmUninstall::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+void UninstallWindow::Layout() {
+  const auto [w, h] = ClientSize();
+  const int m = Px(16), left = Px(72);
+  LblAdvice.Place(left, m, w - left - m, Px(40));
+  LblLatest.Place(left, m + Px(48), w - left - m, Px(20));
+  const int bw = Px(96), bh = Px(28), by = h - m - bh;
+  BtnStartUnstall.Place(w - m - 2 * bw - Px(8), by, bw, bh);
+  BtnClose.Place(w - m - bw, by, bw, bh);
+  LblStatus.Place(m, by - Px(28), w - 2 * m, Px(20));
+}
+
+LRESULT UninstallWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_CREATE:
-      FormCreate();
-      return 0;
     case WM_COMMAND:
-      switch (LOWORD(wp)) {
-        case kBtnStartUnstall:
-          BtnStartUnstallClick();
-          break;
-        case kBtnClose:
-        case IDCANCEL:
-          BtnCloseClick();
-          break;
-        case kLabel2:
-          if (HIWORD(wp) == STN_CLICKED) Label2MouseDown();
-          break;
-      }
+      if (LOWORD(wp) == IDCANCEL) BtnCloseClick();
       return 0;
     case WM_CTLCOLORSTATIC:
-      if (GetDlgCtrlID(reinterpret_cast<HWND>(lp)) == kLabel2) {
+      if (reinterpret_cast<HWND>(lp) == LblLatest.hwnd()) {
         SetTextColor(reinterpret_cast<HDC>(wp), RGB(0, 70, 180));
         SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
       }
       break;
     case WM_SETCURSOR:
-      if (reinterpret_cast<HWND>(wp) == control(kLabel2)) {
+      if (reinterpret_cast<HWND>(wp) == LblLatest.hwnd()) {
         SetCursor(LoadCursorW(nullptr, IDC_HAND));
         return TRUE;
       }
@@ -148,22 +137,21 @@ LRESULT TFrmUninstall::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       PostQuitMessage(0);
       return 0;
   }
-  return DefWindowProcW(hwnd_, msg, wp, lp);
+  return Window::OnMessage(msg, wp, lp);
 }
 
-int TFrmUninstall::Message(const std::string& text, UINT flags) {
-  const std::string caption = lang::FormatText(texts_.UninstallTitle, deps_.context.product_name);
-  if (deps_.message_box) return deps_.message_box(hwnd_, text, caption, flags);
-  return MessageBoxAtCursor(hwnd_, text, caption, flags);
+int UninstallWindow::Message(const std::string& text, UINT flags) {
+  return ShowMessage(text, lang::FormatText(texts_.UninstallTitle, deps_.context.product_name),
+                     flags);
 }
 
-void TFrmUninstall::BtnCloseClick() { DestroyWindow(hwnd_); }
+void UninstallWindow::BtnCloseClick() { DestroyWindow(hwnd_); }
 
-void TFrmUninstall::Label2MouseDown() {
+void UninstallWindow::Label2MouseDown() {
   if (!deps_.home_page.empty()) deps_.processes->ShellOpen(deps_.home_page, "open", "");
 }
 
-HWND TFrmUninstall::RunningProgram() const {
+HWND UninstallWindow::RunningProgram() const {
   if (deps_.main_window_class.empty()) return nullptr;
   HWND running = FindWindowW(deps_.main_window_class.c_str(), nullptr);
   DWORD pid = 0;
@@ -171,7 +159,7 @@ HWND TFrmUninstall::RunningProgram() const {
   return pid == GetCurrentProcessId() ? nullptr : running;
 }
 
-bool TFrmUninstall::AskRunningProgramToClose() {
+bool UninstallWindow::AskRunningProgramToClose() {
   HWND running = RunningProgram();
   if (!running) return false;
   // The running copy saves as it does at every close; we wait for its
@@ -183,12 +171,12 @@ bool TFrmUninstall::AskRunningProgramToClose() {
   return true;
 }
 
-void TFrmUninstall::SetBusy(bool busy) {
+void UninstallWindow::SetBusy(bool busy) {
   busy_ = busy;
-  EnableWindow(control(kBtnStartUnstall), !busy);
+  EnableWindow(BtnStartUnstall.hwnd(), !busy);
 }
 
-void TFrmUninstall::Exit() {
+void UninstallWindow::Exit() {
   if (deps_.exit_process) {
     deps_.exit_process();
   } else {
@@ -197,7 +185,7 @@ void TFrmUninstall::Exit() {
   }
 }
 
-void TFrmUninstall::BtnStartUnstallClick() {
+void UninstallWindow::BtnStartUnstallClick() {
   if (busy_) return;
   SetBusy(true);
   if (!AskRunningProgramToClose()) {
@@ -207,19 +195,18 @@ void TFrmUninstall::BtnStartUnstallClick() {
   // Waited for on a timer: the window keeps answering, and its wait is bounded.
   outcome_ = Outcome::kWaitingForClose;
   wait_started_ = GetTickCount64();
-  SetTextUtf8(control(kLblStatus),
-              lang::FormatText(texts_.UninstallWaiting, deps_.context.product_name));
+  LblStatus.SetText(lang::FormatText(texts_.UninstallWaiting, deps_.context.product_name));
   SetTimer(hwnd_, kTimerCloseWait, kCloseWaitTickMs, nullptr);
 }
 
-void TFrmUninstall::TimerCloseWaitTimer() {
+void UninstallWindow::TimerCloseWaitTimer() {
   const bool process_gone =
       !waited_process_ || WaitForSingleObject(waited_process_.get(), 0) == WAIT_OBJECT_0;
   HWND running = RunningProgram();
   if (!running && process_gone) {
     KillTimer(hwnd_, kTimerCloseWait);
     waited_process_.reset();
-    SetTextUtf8(control(kLblStatus), "");
+    LblStatus.SetText("");
     Remove();
     return;
   }
@@ -232,16 +219,16 @@ void TFrmUninstall::TimerCloseWaitTimer() {
   }
   KillTimer(hwnd_, kTimerCloseWait);
   waited_process_.reset();
-  SetTextUtf8(control(kLblStatus), "");
+  LblStatus.SetText("");
   outcome_ = Outcome::kStillRunning;
   SetBusy(false);
   Message(lang::FormatText(texts_.UninstallStillRunning, deps_.context.product_name),
           MB_OK | MB_ICONWARNING);
 }
 
-void TFrmUninstall::Remove() {
+void UninstallWindow::Remove() {
   struct Done {
-    TFrmUninstall& form;
+    UninstallWindow& form;
     ~Done() {
       if (form.hwnd_) form.SetBusy(false);
     }
@@ -296,7 +283,7 @@ void TFrmUninstall::Remove() {
   Exit();
 }
 
-int RunUninstallMode(HINSTANCE instance, const std::vector<std::string>& args,
+int RunUninstallMode(const std::vector<std::string>& args,
                      const std::string& exe_path, const std::wstring& main_window_class) {
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);
@@ -318,18 +305,12 @@ int RunUninstallMode(HINSTANCE instance, const std::vector<std::string>& args,
   deps.main_window_class = main_window_class;
   deps.elevated_start = HonoursElevatedStart(args, processes->IsElevated());
   deps.home_page = kVendorHomePage;
-  std::unique_ptr<TFrmUninstall> form = TFrmUninstall::Create(instance, deps);
+  std::unique_ptr<UninstallWindow> form = UninstallWindow::Create(deps);
   if (!form) return 1;
   ShowWindow(form->hwnd(), SW_SHOWNORMAL);
-  if (deps.elevated_start) {
-    PostMessageW(form->hwnd(), WM_COMMAND, TFrmUninstall::kBtnStartUnstall, 0);
-  }
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (form->hwnd() && IsDialogMessageW(form->hwnd(), &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  // From the loop, as the user's click would come.
+  if (deps.elevated_start) form->BtnStartUnstall.PostClick();
+  form->RunModal(nullptr);
   return 0;
 }
 

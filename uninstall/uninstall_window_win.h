@@ -1,4 +1,4 @@
-// TFrmUninstall: the uninstall mode's window. Its start button closes a
+// The uninstall mode's window. Its start button closes a
 // running Zapdock, gets an administrator's rights when the removal needs
 // them, removes what the setup made, and leaves the executable and its folder
 // to a script that runs after the process has ended.
@@ -14,10 +14,12 @@
 #include "lang/service_texts.h"
 #include "platform/file_removal.h"
 #include "platform/files.h"
+#include "platform/controls_win.h"
 #include "platform/handles_win.h"
 #include "platform/processes.h"
 #include "platform/registry_keys.h"
 #include "platform/shell_folders.h"
+#include "platform/window_win.h"
 #include "uninstall/removal.h"
 
 namespace zd {
@@ -37,16 +39,14 @@ struct UninstallDeps {
   // Started elevated by the uninstall itself (HonoursElevatedStart).
   bool elevated_start = false;
   int oem_code_page = 0;  // 0: the system's
-  std::function<int(HWND, const std::string& text, const std::string& caption, UINT flags)>
-      message_box;                     // empty: a message box at the mouse cursor
+  MessageBoxFn message_box;            // empty: a message box at the mouse cursor
   std::function<void()> exit_process;  // empty: ExitProcess
   std::string home_page;
 };
 
-class TFrmUninstall {
+class UninstallWindow : public Window {
  public:
   static constexpr wchar_t kClassName[] = L"ZapdockUninstallWindow";
-  enum Control : int { kImage1 = 100, kLabel1, kLabel2, kBtnStartUnstall, kBtnClose, kLblStatus };
   enum class Outcome {
     kNone,
     kWaitingForClose,  // a running copy was asked to close
@@ -57,13 +57,15 @@ class TFrmUninstall {
     kNoScript
   };
 
-  static std::unique_ptr<TFrmUninstall> Create(HINSTANCE instance, UninstallDeps deps);
-  ~TFrmUninstall();
-  TFrmUninstall(const TFrmUninstall&) = delete;
-  TFrmUninstall& operator=(const TFrmUninstall&) = delete;
+  static std::unique_ptr<UninstallWindow> Create(UninstallDeps deps);
+  ~UninstallWindow() override;
 
-  HWND hwnd() const { return hwnd_; }
-  HWND control(Control id) const { return GetDlgItem(hwnd_, id); }
+  Label Picture;
+  Label LblAdvice;
+  Label LblLatest;  // the link to the vendor's latest programs
+  Button BtnStartUnstall, BtnClose;
+  Label LblStatus;  // what the window is waiting for, while it waits
+
   Outcome outcome() const { return outcome_; }
   const RemovalReport& report() const { return report_; }
   // The window's place for a screen of this size (the form's rule).
@@ -73,12 +75,12 @@ class TFrmUninstall {
   void BtnCloseClick();
   void Label2MouseDown();
 
-  HWND hwnd_ = nullptr;
-  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
 
  private:
-  explicit TFrmUninstall(UninstallDeps deps);
-  void FormCreate();
+  explicit UninstallWindow(UninstallDeps deps);
+  void OnCreate() override;
+  void Layout() override;
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   // The running copy's main window (not ours), or null.
   HWND RunningProgram() const;
   // Asks a running copy to close; true when there was one to wait for.
@@ -94,7 +96,6 @@ class TFrmUninstall {
 
   UninstallDeps deps_;
   const lang::ServiceTexts& texts_;
-  UniqueFont font_, link_font_;
   Outcome outcome_ = Outcome::kNone;
   RemovalReport report_;
   bool busy_ = false;
@@ -105,7 +106,7 @@ class TFrmUninstall {
 // The uninstall mode on the real system: the window and its message loop
 // until it closes. `args` are the command-line arguments ("uninstall" first;
 // kElevatedOption second when the mode relaunched itself elevated).
-int RunUninstallMode(HINSTANCE instance, const std::vector<std::string>& args,
+int RunUninstallMode(const std::vector<std::string>& args,
                      const std::string& exe_path, const std::wstring& main_window_class);
 
 // A message box whose top-left corner is at the mouse cursor.

@@ -1,14 +1,20 @@
 // The web browser control in our own container, where the system has no HTML
 // engine (Wine with its engine switched off): it is created, navigates and
-// answers, never holds a document, and the web search goes to the default
-// browser at once instead of waiting.
+// answers, never holds a document, makes no page view, and the web search
+// goes to the default browser at once instead of waiting. Its events, given as
+// an engine gives them, reach the page view.
 #include <windows.h>
 // windows.h must come first
 #include <gtest/gtest.h>
+#include <exdispid.h>
 #include <ole2.h>
+
+#include <string>
+#include <vector>
 
 #include "launch/web_search.h"
 #include "platform/browser_host_win.h"
+#include "platform/com_ptr_win.h"
 #include "platform/errors.h"
 #include "platform/fake_shell_launcher.h"
 
@@ -58,7 +64,8 @@ TEST_F(BrowserHostTest, ControlWithoutAnEngineNavigatesButHoldsNoDocument) {
   EXPECT_FALSE(host->HasDocument());
   EXPECT_FALSE(host->CallScriptFunction("SearchNow", "x\"y"));
   EXPECT_FALSE(host->LoadHtml(BuiltInSearchPage()));
-  host->SetBounds(RECT{10, 10, 210, 110});
+  EXPECT_EQ(BrowserHost::MakePageView(parent_), nullptr) << "no view without an engine";
+  host->SetBounds(10, 10, 200, 100);
   RECT r{};
   GetWindowRect(host->window(), &r);
   EXPECT_EQ(r.right - r.left, 200);
@@ -78,6 +85,71 @@ TEST_F(BrowserHostTest, WebSearchGoesToTheDefaultBrowserWithoutWaiting) {
   EXPECT_EQ(shell.calls()[0],
             "execute verb=open file=https://www.baidu.com/s?ie=utf-8&wd="
             "%E5%A4%A9%E6%B0%94%20%26%20%22news%22 params= show=1");
+}
+
+// One call of the control's event interface, its arguments in call order.
+void Fire(IDispatch* events, DISPID id, std::vector<VARIANT> args) {
+  std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+  DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+  EXPECT_EQ(events->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr),
+            S_OK);
+}
+
+VARIANT Bstr(BSTR text) {
+  VARIANT v;
+  v.vt = VT_BSTR;
+  v.bstrVal = text;
+  return v;
+}
+
+TEST_F(BrowserHostTest, TheEnginesEventsReachThePageView) {
+  auto host = BrowserHost::Create(parent_, RECT{0, 0, 300, 200});
+  ASSERT_NE(host, nullptr);
+  IDispatch* events = host->event_sink();
+  ASSERT_NE(events, nullptr);
+  std::vector<std::string> seen;
+  host->on_title_change = [&](const std::string& title) { seen.push_back("title " + title); };
+  host->on_document_complete = [&](bool body) { seen.push_back(body ? "loaded" : "empty"); };
+  host->on_new_window = [&](const std::string& url) {
+    seen.push_back("new " + url);
+    return url == "https://taken.example/";
+  };
+  UniqueBstr title, url, context, taken, left;
+  *title.Put() = SysAllocString(L"演示页");
+  *url.Put() = SysAllocString(L"http://s2/demo/");
+  *context.Put() = SysAllocString(L"http://s2/demo/");
+  *taken.Put() = SysAllocString(L"https://taken.example/");
+  *left.Put() = SysAllocString(L"https://left.example/");
+  Fire(events, DISPID_TITLECHANGE, {Bstr(title.get())});
+  // DocumentComplete(pDisp, URL): a frame's end is not the page's.
+  VARIANT address = Bstr(url.get());
+  VARIANT address_ref;
+  address_ref.vt = VT_VARIANT | VT_BYREF;
+  address_ref.pvarVal = &address;
+  VARIANT frame;
+  frame.vt = VT_DISPATCH;
+  frame.pdispVal = events;
+  Fire(events, DISPID_DOCUMENTCOMPLETE, {frame, address_ref});
+  frame.pdispVal = nullptr;  // the top page (no document without an engine)
+  Fire(events, DISPID_DOCUMENTCOMPLETE, {frame, address_ref});
+  // NewWindow3(ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl): refused
+  // for the page when the view takes it.
+  const std::pair<BSTR, bool> windows[] = {{taken.get(), true}, {left.get(), false}};
+  for (const auto& [target, cancelled] : windows) {
+    IDispatch* made = nullptr;
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    VARIANT out, cancel_ref, flags;
+    out.vt = VT_DISPATCH | VT_BYREF;
+    out.ppdispVal = &made;
+    cancel_ref.vt = VT_BOOL | VT_BYREF;
+    cancel_ref.pboolVal = &cancel;
+    flags.vt = VT_UI4;
+    flags.ulVal = 0;
+    Fire(events, DISPID_NEWWINDOW3, {out, cancel_ref, flags, Bstr(context.get()), Bstr(target)});
+    EXPECT_EQ(cancel == VARIANT_TRUE, cancelled);
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"title 演示页", "empty", "new https://taken.example/",
+                                            "new https://left.example/"}));
 }
 
 TEST_F(BrowserHostTest, HostsComeAndGoCleanly) {

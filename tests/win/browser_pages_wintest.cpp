@@ -111,7 +111,7 @@ TEST_F(BrowserPagesWinTest, OpenPagesAreRecordedAndTheRulesAndThePauseDecideWhat
   ASSERT_NE(chrome.Window(L"Daily news - Google Chrome - Me"), nullptr);
   ASSERT_NE(chrome.Window(L"Secret - Google Chrome (Incognito)"), nullptr);
 
-  TFrmMain& form = OpenLoaded();
+  MainWindow& form = OpenLoaded();
   Refresh();
   // Every open Firefox tab, and the page of each Chrome window, with title and host.
   const std::vector<std::string> first = {
@@ -156,7 +156,7 @@ TEST_F(BrowserPagesWinTest, OpenPagesAreRecordedAndTheRulesAndThePauseDecideWhat
   Refresh();
   EXPECT_EQ(Pages(), second);
   Close();
-  TFrmMain& again = OpenLoaded();
+  MainWindow& again = OpenLoaded();
   EXPECT_TRUE(again.menus().Checked(Ui::MnPauseRecording));
   EXPECT_EQ(again.launcher().settings.privacy.LbPrivacyRules.Count(), 2);
   Refresh();

@@ -32,7 +32,7 @@ class DocTreesTest : public MainWindowFixture {
  protected:
   // Loaded, with a program, a folder and four pages of one site remembered
   // by a refresh, the groups expanded.
-  TFrmMain& OpenWithHistory() {
+  MainWindow& OpenWithHistory() {
     windows_.AddWindow("Notes - Editor", "C:\\Tools\\editor.exe");
     shell_.AddWindow("file:///C:/Work/Proj");
     for (const char* page : {"A", "B", "C", "D"}) {
@@ -42,16 +42,16 @@ class DocTreesTest : public MainWindowFixture {
     launcher_.AddFile("C:\\Tools\\editor.exe");
     launcher_.AddFolder("C:\\Tools");
     launcher_.AddFolder("C:\\Work\\Proj");
-    TFrmMain& form = OpenLoaded();
+    MainWindow& form = OpenLoaded();
     Choose(Ui::MnRefresh);
     Pump();
-    TLauncherPage& l = form.launcher();
+    LauncherPage& l = form.launcher();
     for (TreeModel* tree : {&l.tv_doc, &l.tv_path, &l.tv_docs}) tree->ExpandAll();
     launcher_.ClearLog();
     return form;
   }
   HWND TreeOfPage(int page) {
-    TLauncherPage& l = form_->launcher();
+    LauncherPage& l = form_->launcher();
     return page == 0 ? l.TVDoc.hwnd() : page == 1 ? l.TVApp.hwnd() : l.TVPath.hwnd();
   }
   HTREEITEM Item(int page, const std::string& caption) {
@@ -95,7 +95,7 @@ TEST_F(DocTreesTest, DoubleClickEnterAndSpaceOpenTheNodesDocument) {
       {2, "C:\\Work\\Proj", kDoubleClick, "execute verb=open file=C:\\Work\\Proj params= show=1",
        ""},
   };
-  TFrmMain& form = OpenWithHistory();
+  MainWindow& form = OpenWithHistory();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.caption + " " + std::to_string(c.how));
     form.SetActivePage(c.page);
@@ -137,7 +137,7 @@ TEST_F(DocTreesTest, DoubleClickEnterAndSpaceOpenTheNodesDocument) {
 }
 
 TEST_F(DocTreesTest, EnterThroughTheWindowsMessageLoopReachesTheTree) {
-  TFrmMain& form = OpenWithHistory();
+  MainWindow& form = OpenWithHistory();
   form.SetActivePage(1);
   ClickNode(1, "Notes - Editor");
   // The loop's dialog navigation would make Enter an IDOK of the window.
@@ -168,8 +168,8 @@ TEST_F(DocTreesTest, CtrlAndShiftSelectSeveralNodesAndDeleteRemovesOnlyTheirNode
       {"Page A", MK_CONTROL | MK_SHIFT, {"Page A", "Page B", "Page C", "Page D"}},
       {"Page B", MK_CONTROL, {"Page A", "Page C", "Page D"}},
   };
-  TFrmMain& form = OpenWithHistory();
-  TLauncherPage& l = form.launcher();
+  MainWindow& form = OpenWithHistory();
+  LauncherPage& l = form.launcher();
   const HWND tree = l.TVDoc.hwnd();
   for (const Step& step : steps) {
     ClickNode(0, step.caption, step.keys);
@@ -197,8 +197,8 @@ TEST_F(DocTreesTest, CtrlAndShiftSelectSeveralNodesAndDeleteRemovesOnlyTheirNode
 }
 
 TEST_F(DocTreesTest, TreeKeysAndClicksFillTheSearchBoxWithoutSearching) {
-  TFrmMain& form = OpenWithHistory();
-  TLauncherPage& l = form.launcher();
+  MainWindow& form = OpenWithHistory();
+  LauncherPage& l = form.launcher();
   Type(l.EdtSearch.hwnd(), "page");
   ASSERT_TRUE(l.LbSearchResult.Visible());
   ClickNode(0, "Page A");
@@ -224,8 +224,8 @@ TEST_F(DocTreesTest, TreeKeysAndClicksFillTheSearchBoxWithoutSearching) {
 }
 
 TEST_F(DocTreesTest, ThePointerShowsTheDocumentPathAsHintAndInTheHintBar) {
-  TFrmMain& form = OpenWithHistory();
-  TLauncherPage& l = form.launcher();
+  MainWindow& form = OpenWithHistory();
+  LauncherPage& l = form.launcher();
   auto hint_of = [&](const TreeView& tree) {
     wchar_t text[512] = {};
     TOOLINFOW ti{};
@@ -281,8 +281,8 @@ TEST_F(DocTreesTest, RightClickSelectsTheNodeAndTheMenuFollowsItsKind) {
     bool open_dir_shown;
   };
   const Case cases[] = {{1, "Notes - Editor", true}, {0, "Page B", false}, {2, "C:\\Work", false}};
-  TFrmMain& form = OpenWithHistory();
-  TLauncherPage& l = form.launcher();
+  MainWindow& form = OpenWithHistory();
+  LauncherPage& l = form.launcher();
   l.doc_trees().PmDocTreePopup();
   EXPECT_FALSE(form.menus().Shown(Ui::MnOpenDIr)) << "no node selected";
   // A press ends with its release; the keys that follow go to the menu.
@@ -316,8 +316,8 @@ TEST_F(DocTreesTest, RightClickSelectsTheNodeAndTheMenuFollowsItsKind) {
 // on all of it; one outside it takes its node alone. A group goes with all
 // its records, after one question naming how many.
 TEST_F(DocTreesTest, ARightPressKeepsTheSelectionItFallsIntoAndAGroupGoesWhole) {
-  TFrmMain& form = OpenWithHistory();
-  TLauncherPage& l = form.launcher();
+  MainWindow& form = OpenWithHistory();
+  LauncherPage& l = form.launcher();
   const HWND tree = l.TVDoc.hwnd();
   auto right_press = [&](const std::string& caption) {
     const POINT p = LabelPoint(tree, Item(0, caption));
@@ -361,7 +361,7 @@ TEST_F(DocTreesTest, ARightPressKeepsTheSelectionItFallsIntoAndAGroupGoesWhole) 
 // A press on another tab of the strip: the tab changes, then one refresh of
 // the new tab; a press on the tab shown: one refresh of it.
 TEST_F(DocTreesTest, APressOnTheTabStripSwitchesFirstAndRefreshesOnce) {
-  TFrmMain& form = OpenWithHistory();
+  MainWindow& form = OpenWithHistory();
   const HWND strip = form.launcher().TVControl.hwnd();
   std::vector<int> pages_scanned;
   windows_.on_enumerate = [&](FakeWindowSystem&) {
@@ -399,8 +399,8 @@ TEST_F(DocTreesTest, APressOnTheTabStripSwitchesFirstAndRefreshesOnce) {
 // "&" in a document's path is shown as it is in the hint bar, as the system
 // draws a text without accelerators; so in every static text and hint.
 TEST_F(DocTreesTest, AnAmpersandInAPathIsShownAsItIs) {
-  TFrmMain& form = OpenWithHistory();
-  TLauncherPage& l = form.launcher();
+  MainWindow& form = OpenWithHistory();
+  LauncherPage& l = form.launcher();
   auto drawn = [](HWND control) {
     RECT rc;
     GetClientRect(control, &rc);
@@ -447,23 +447,23 @@ TEST_F(DocTreesTest, AnAmpersandInAPathIsShownAsItIs) {
 TEST_F(DocTreesTest, EveryEntryOfTheTreeMenuActsOnTheCurrentTree) {
   struct Case {
     Ui entry;
-    std::function<void(TFrmMain&)> check;
+    std::function<void(MainWindow&)> check;
   };
   const V paths_before = {"C:\\Tools\\editor.exe",     "C:\\Work\\Proj",
                           "http://example.com/A.html", "http://example.com/B.html",
                           "http://example.com/C.html", "http://example.com/D.html"};
   const Case cases[] = {
       {Ui::MnOpenDIr,
-       [&](TFrmMain&) {
+       [&](MainWindow&) {
          EXPECT_EQ(launcher_.calls(), V{"execute verb=open file=C:\\Tools\\ params= show=1"});
        }},
       {Ui::MnRefresh,
-       [&](TFrmMain& form) {
+       [&](MainWindow& form) {
          EXPECT_NE(FindItem(form.launcher().TVApp.hwnd(), "Pictures - Viewer"), nullptr);
        }},
-      {Ui::N24, [&](TFrmMain&) { EXPECT_EQ(DocPaths(), paths_before); }},
+      {Ui::StopProgramItem, [&](MainWindow&) { EXPECT_EQ(DocPaths(), paths_before); }},
       {Ui::MnExpandAll,
-       [&](TFrmMain& form) {
+       [&](MainWindow& form) {
          // The groups were expanded by hand; the first choice marks and expands.
          EXPECT_TRUE(form.menus().Checked(Ui::MnExpandAll));
          const HWND tree = form.launcher().TVDoc.hwnd();
@@ -472,19 +472,19 @@ TEST_F(DocTreesTest, EveryEntryOfTheTreeMenuActsOnTheCurrentTree) {
          EXPECT_FALSE(form.menus().Checked(Ui::MnExpandAll));
          EXPECT_FALSE(ItemState(tree, Item(0, "example.com"), TVIS_EXPANDED) & TVIS_EXPANDED);
        }},
-      {Ui::N23,
-       [&](TFrmMain& form) {
+      {Ui::CollapseAllItem,
+       [&](MainWindow& form) {
          EXPECT_FALSE(form.menus().Checked(Ui::MnExpandAll));
          const HWND tree = form.launcher().TVPath.hwnd();
          EXPECT_FALSE(ItemState(tree, Item(2, "C:\\Work"), TVIS_EXPANDED) & TVIS_EXPANDED);
        }},
       {Ui::MnDeleteSelected,
-       [&](TFrmMain&) {
+       [&](MainWindow&) {
          V kept(paths_before.begin() + 1, paths_before.end());
          EXPECT_EQ(DocPaths(), kept);
        }},
       {Ui::MnDeleteAllDocs,
-       [&](TFrmMain& form) {
+       [&](MainWindow& form) {
          EXPECT_TRUE(form.store().docs.empty());
          EXPECT_TRUE(form.store().MyRecentList.empty());
          EXPECT_EQ(form.launcher().tv_docs.CountNodes(), 0u);
@@ -493,11 +493,11 @@ TEST_F(DocTreesTest, EveryEntryOfTheTreeMenuActsOnTheCurrentTree) {
          EXPECT_EQ(boxes_, V{texts.TipsCaption + "|" + texts.DeleteAllQuestion});
        }},
       {Ui::MyMyLove,
-       [&](TFrmMain& form) {
+       [&](MainWindow& form) {
          EXPECT_EQ(form.store().MyLoveList.Lines(), V{"C:\\Tools\\editor.exe*|*Notes - Editor"});
        }},
       {Ui::MnAddToRunList,
-       [&](TFrmMain& form) {
+       [&](MainWindow& form) {
          EXPECT_EQ(form.store().MyRunList.Lines(), V{"C:\\Tools\\editor.exe*|*Notes - Editor"});
        }},
   };
@@ -509,7 +509,7 @@ TEST_F(DocTreesTest, EveryEntryOfTheTreeMenuActsOnTheCurrentTree) {
     for (const char* file : {"defualt.ini", "fav.dat", "run.dat", "rec.dat"}) {
       files_.RemoveFile(std::string("D:\\MrxConfig\\") + file);
     }
-    TFrmMain& form = OpenWithHistory();
+    MainWindow& form = OpenWithHistory();
     form.SetActivePage(1);
     ClickNode(1, "Notes - Editor");
     ASSERT_EQ(DocPaths(), paths_before);
@@ -523,7 +523,7 @@ TEST_F(DocTreesTest, EveryEntryOfTheTreeMenuActsOnTheCurrentTree) {
 }
 
 TEST_F(DocTreesTest, DeletingEverythingIsAskedFirstAndLeavesTheListsAlone) {
-  TFrmMain& form = OpenWithHistory();
+  MainWindow& form = OpenWithHistory();
   AddMyLove(form.store().MyLoveList, "C:\\fav", "fav");
   AddMyRun(form.store().MyRunList, "C:\\run", "run");
   const size_t docs = form.store().docs.size();
@@ -542,7 +542,7 @@ TEST_F(DocTreesTest, DeletingEverythingIsAskedFirstAndLeavesTheListsAlone) {
 }
 
 TEST_F(DocTreesTest, TheTreeCommandsDoNothingOnAPageWithoutATree) {
-  TFrmMain& form = OpenWithHistory();
+  MainWindow& form = OpenWithHistory();
   form.SetActivePage(1);
   ClickNode(1, "Notes - Editor");
   form.SetActivePage(4);  // the favourites

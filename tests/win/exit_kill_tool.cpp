@@ -111,7 +111,7 @@ bool WaitForTheSave(const ChildProcess& program) {
 // history and a list box the favourites. Message boxes met on the way (a
 // recovered file) are answered and counted.
 HWND WaitUntilLoaded(const ChildProcess& program, const Options& o, int& boxes) {
-  const HWND window = WaitForWindow(program.pid(), TFrmMain::kClassName, 60000);
+  const HWND window = WaitForWindow(program.pid(), MainWindow::kClassName, 60000);
   if (!window || !WaitForRows(program, window, o.records, o.favourites, 120000, &boxes)) {
     return nullptr;
   }

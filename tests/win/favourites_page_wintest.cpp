@@ -41,17 +41,17 @@ HDROP MakeDrop(const std::vector<std::wstring>& paths) {
 
 class FavouritesPageTest : public MainWindowFixture {
  protected:
-  TFrmMain& OpenWithFavourites(const std::string& fav_dat) {
+  MainWindow& OpenWithFavourites(const std::string& fav_dat) {
     form_.reset();  // its exit save comes first
     files_.AddDirectory("D:\\MrxConfig\\");
     files_.RemoveFile("D:\\MrxConfig\\run.dat");
     files_.PutFile("D:\\MrxConfig\\fav.dat", fav_dat);
-    TFrmMain& form = OpenLoaded();
+    MainWindow& form = OpenLoaded();
     ShowWindow(form.hwnd(), SW_SHOW);
     form.SetActivePage(kFavouritesPageIndex);
     return form;
   }
-  TFavouritesPage& Page() { return form_->launcher().favourites; }
+  FavouritesPage& Page() { return form_->launcher().favourites; }
   HWND List() { return Page().LbMyLove.hwnd(); }
   POINT RowPoint(int row) {
     RECT rc{};
@@ -98,7 +98,7 @@ TEST_F(FavouritesPageTest, DroppedFilesLandAtTheTopInReverseOrderAndReachFavDat)
 
 TEST_F(FavouritesPageTest, TheEditBarAddsAndUpdatesRowsThatReachFavDat) {
   OpenWithFavourites(kThree);
-  TFavouritesPage& f = Page();
+  FavouritesPage& f = Page();
   // A click on a row fills the fields from it.
   SelectRows({1});
   EXPECT_EQ(f.EdtNewFavDisplay.Text(), "b");
@@ -135,8 +135,8 @@ TEST_F(FavouritesPageTest, TheEditBarsThreeHoldersFollowTheBoxAndTheMenu) {
     FavEditBarState state;  // panel, menu mark, check box
     V fields;               // the two fields afterwards; empty: not looked at
   };
-  TFrmMain& form = OpenWithFavourites(kThree);
-  TFavouritesPage& f = Page();
+  MainWindow& form = OpenWithFavourites(kThree);
+  FavouritesPage& f = Page();
   const Step steps[] = {
       {[] {}, {true, true, true}, {}},
       {[&] { Click(f.CbFavEdit); }, {false, false, false}, {}},
@@ -213,7 +213,7 @@ TEST_F(FavouritesPageTest, EveryEntryOfTheFavouritesMenuActs) {
 
 TEST_F(FavouritesPageTest, KeysAndTheMouseOnTheList) {
   launcher_.AddFile("C:\\b.txt");
-  TFrmMain& form = OpenWithFavourites(kThree);
+  MainWindow& form = OpenWithFavourites(kThree);
   // Enter and a double-click open the current row and record it.
   SelectRows({1});
   Key(List(), VK_RETURN);

@@ -63,7 +63,7 @@ std::pair<DWORD, DWORD> Selection(HWND edit) {
 class LauncherTest : public MainWindowFixture {
  protected:
   std::vector<std::string> ListedRows() {
-    TLauncherPage& l = form_->launcher();
+    LauncherPage& l = form_->launcher();
     std::vector<std::string> rows;
     for (int i = 0; i < l.LbSearchResult.Count(); ++i) {
       rows.push_back(l.search_row().search().results().RowText(static_cast<size_t>(i)));
@@ -71,13 +71,13 @@ class LauncherTest : public MainWindowFixture {
     return rows;
   }
   // Three folders whose names "bg" spells whole, remembered in this order.
-  TFrmMain& OpenWithFolders() {
+  MainWindow& OpenWithFolders() {
     for (const char* folder : {"白鸽", "包裹", "报告"}) {
       shell_.AddWindow(std::string("file:///D:/资料/") + folder);
       launcher_.AddFolder(std::string("D:\\资料\\") + folder);
     }
     launcher_.AddFolder("D:\\资料");
-    TFrmMain& form = OpenLoaded();
+    MainWindow& form = OpenLoaded();
     Choose(Ui::MnRefresh);
     Pump();
     launcher_.ClearLog();
@@ -86,7 +86,7 @@ class LauncherTest : public MainWindowFixture {
 };
 
 TEST_F(LauncherTest, CtrlPressedTwiceShowsTheWindowWithTheBoxFocused) {
-  TFrmMain& form = OpenLoaded();
+  MainWindow& form = OpenLoaded();
   ASSERT_EQ(form.hotkey(), HotkeyChoice::kDoubleCtrl) << "the default";
   const HWND box = form.launcher().EdtSearch.hwnd();
   form.launcher().EdtSearch.SetText("last words");
@@ -112,7 +112,7 @@ TEST_F(LauncherTest, CtrlPressedTwiceShowsTheWindowWithTheBoxFocused) {
   EXPECT_FALSE(form.Summoned());
 
   // Switched off on the settings page: the keys go by, and the choice is kept.
-  TSettingsPage& s = form.launcher().settings;
+  SettingsPage& s = form.launcher().settings;
   s.CmbHotkey.Select(static_cast<int>(HotkeyChoice::kOff));
   SendMessageW(form.hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(s.CmbHotkey.hwnd()), CBN_SELCHANGE),
                reinterpret_cast<LPARAM>(s.CmbHotkey.hwnd()));
@@ -127,8 +127,8 @@ TEST_F(LauncherTest, CtrlPressedTwiceShowsTheWindowWithTheBoxFocused) {
 }
 
 TEST_F(LauncherTest, BgListsTheReportFirstAfterItWasPickedTwice) {
-  TFrmMain& form = OpenWithFolders();
-  TLauncherPage& l = form.launcher();
+  MainWindow& form = OpenWithFolders();
+  LauncherPage& l = form.launcher();
   const HWND box = l.EdtSearch.hwnd(), list = l.LbSearchResult.hwnd();
   const std::string report = "d:\\资料\\报告";
   Type(box, "bg");
@@ -174,7 +174,7 @@ TEST_F(LauncherTest, TheSessionEntryReopensWhatLrDatHolds) {
   launcher_.AddFile("C:\\Tools\\Editor.exe");
   launcher_.AddFile("C:\\Program Files\\Zapdock\\zapdock.exe");
   launcher_.AddFolder("C:\\Work\\Proj");
-  TFrmMain& form = OpenLoaded();
+  MainWindow& form = OpenLoaded();
   const V opened = {"execute verb=open file=C:\\Tools\\Editor.exe params= show=1",
                     "execute verb=open file=C:\\Work\\Proj\\ params= show=1",
                     "execute verb=open file=http://example.com/x params= show=1"};
@@ -193,7 +193,7 @@ TEST_F(LauncherTest, TheSessionEntryReopensWhatLrDatHolds) {
   answer_ = IDYES;
   Click(form.launcher().settings.BtnRestoreLastSession);
   EXPECT_EQ(launcher_.calls(), opened);
-  EXPECT_EQ(MenuText(form.menus().Get(Ui::popMenu), TMenus::CommandOf(Ui::MnRestoreLastSession)),
+  EXPECT_EQ(MenuText(form.menus().Get(Ui::popMenu), Menus::CommandOf(Ui::MnRestoreLastSession)),
             "恢复上次打开的文档");
 
   // Nothing was open: said so, nothing opened.
@@ -208,10 +208,10 @@ TEST_F(LauncherTest, TheSessionEntryReopensWhatLrDatHolds) {
 }
 
 TEST_F(LauncherTest, TheLauncherSpeaksEachLanguage) {
-  TFrmMain& form = Open(2);
-  EXPECT_EQ(MenuText(form.menus().Get(Ui::popMenu), TMenus::CommandOf(Ui::MnRestoreLastSession)),
+  MainWindow& form = Open(2);
+  EXPECT_EQ(MenuText(form.menus().Get(Ui::popMenu), Menus::CommandOf(Ui::MnRestoreLastSession)),
             "Reopen the last session");
-  TSettingsPage& s = form.launcher().settings;
+  SettingsPage& s = form.launcher().settings;
   EXPECT_EQ(s.BtnRestoreLastSession.Text(), "Reopen the last session");
   EXPECT_EQ(s.CmbHotkey.Count(), kHotkeyChoiceCount);
   EXPECT_EQ(s.CmbHotkey.ItemText(s.CmbHotkey.Selected()), "Ctrl pressed twice");

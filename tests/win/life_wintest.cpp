@@ -13,6 +13,7 @@
 #include <iterator>
 #include <set>
 
+#include "lang/lang_tables.h"
 #include "lang/service_texts.h"
 #include "mainwin/main_window_win.h"
 #include "online/online_names.h"
@@ -158,7 +159,7 @@ TEST(LifeWithServer, InstallUpdateRefuseATamperedSetupAndUninstall) {
   // Update: asked once, downloaded, checked, saved, closed, started.
   {
     ChildProcess program(exe, servers);
-    ASSERT_NE(WaitForWindow(program.pid(), TFrmMain::kClassName, 30000), nullptr);
+    ASSERT_NE(WaitForWindow(program.pid(), MainWindow::kClassName, 30000), nullptr);
     EXPECT_EQ(Answer(program, IDYES), texts.UpdateQuestion);
     DWORD code = 1;
     EXPECT_TRUE(program.WaitForExit(60000, &code)) << "the program closes for its setup";
@@ -172,7 +173,7 @@ TEST(LifeWithServer, InstallUpdateRefuseATamperedSetupAndUninstall) {
   ASSERT_NE(restart.pid, 0u) << "started again after the update";
   EXPECT_FALSE(restart.child_of_setup);
   {
-    const HWND again = WaitForWindow(restart.pid, TFrmMain::kClassName, 30000);
+    const HWND again = WaitForWindow(restart.pid, MainWindow::kClassName, 30000);
     ASSERT_NE(again, nullptr);
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, restart.pid);
     PostMessageW(again, WM_CLOSE, 0, 0);
@@ -187,7 +188,7 @@ TEST(LifeWithServer, InstallUpdateRefuseATamperedSetupAndUninstall) {
   ASSERT_TRUE(env.Put("vazozod/update/zd/setupZD.exe", tampered));
   {
     ChildProcess program(exe, servers);
-    const HWND main_window = WaitForWindow(program.pid(), TFrmMain::kClassName, 30000);
+    const HWND main_window = WaitForWindow(program.pid(), MainWindow::kClassName, 30000);
     ASSERT_NE(main_window, nullptr);
     EXPECT_EQ(Answer(program, IDYES), texts.UpdateQuestion);
     EXPECT_EQ(Answer(program, IDOK), texts.UpdateCheckFailed);
@@ -201,9 +202,9 @@ TEST(LifeWithServer, InstallUpdateRefuseATamperedSetupAndUninstall) {
   // Uninstall, as Programs and Features starts it.
   {
     ChildProcess uninstall(exe, L"uninstall");
-    const HWND window = WaitForWindow(uninstall.pid(), TFrmUninstall::kClassName, 30000);
+    const HWND window = WaitForWindow(uninstall.pid(), UninstallWindow::kClassName, 30000);
     ASSERT_NE(window, nullptr);
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(TFrmUninstall::kBtnStartUnstall, BN_CLICKED), 0);
+    ASSERT_TRUE(PressButton(window, lang::ServiceTextsFor(lang::LanguageIndex).UninstallStart));
     EXPECT_EQ(Answer(uninstall, IDOK), "你已成功卸载『Zapdock』");
     EXPECT_TRUE(uninstall.WaitForExit(30000));
   }

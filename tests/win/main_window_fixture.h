@@ -58,7 +58,7 @@ class MainWindowFixture : public ::testing::Test {
   }
 
   // A new main window (the previous one, if any, is destroyed first).
-  TFrmMain& Open(int language = 0) {
+  MainWindow& Open(int language = 0) {
     form_.reset();
     MainWindowDeps deps;
     deps.files = &files_;
@@ -77,17 +77,17 @@ class MainWindowFixture : public ::testing::Test {
       boxes_.push_back(caption + "|" + text);
       return answer_;
     };
-    form_ = TFrmMain::Create(GetModuleHandleW(nullptr), deps);
+    form_ = MainWindow::Create(deps);
     EXPECT_NE(form_, nullptr);
     // The tests run the first load themselves (OpenLoaded, TimerFirstRunTimer),
     // at the moment they choose, not when the window's timer comes.
-    if (form_ && !keep_first_run_timer_) KillTimer(form_->hwnd(), TFrmMain::kTimerFirstRun);
+    if (form_ && !keep_first_run_timer_) KillTimer(form_->hwnd(), MainWindow::kTimerFirstRun);
     Pump();
     return *form_;
   }
   // Opened and past its first load.
-  TFrmMain& OpenLoaded(int language = 0) {
-    TFrmMain& form = Open(language);
+  MainWindow& OpenLoaded(int language = 0) {
+    MainWindow& form = Open(language);
     form.TimerFirstRunTimer();
     return form;
   }
@@ -104,7 +104,7 @@ class MainWindowFixture : public ::testing::Test {
                  reinterpret_cast<LPARAM>(control.hwnd()));
   }
   // A menu entry chosen.
-  void Choose(Ui entry) { SendMessageW(form_->hwnd(), WM_COMMAND, TMenus::CommandOf(entry), 0); }
+  void Choose(Ui entry) { SendMessageW(form_->hwnd(), WM_COMMAND, Menus::CommandOf(entry), 0); }
 
   // The rows of a list box as another program reads them (a screen reader,
   // say): LB_GETCOUNT and LB_GETTEXT from a process of its own, while this
@@ -166,7 +166,7 @@ class MainWindowFixture : public ::testing::Test {
   // Unset: the system's web browser control (without OLE in the tests, none).
   std::function<std::unique_ptr<BrowserControl>()> make_browser_;
   std::unique_ptr<AnsiCodec> codec_;
-  std::unique_ptr<TFrmMain> form_;
+  std::unique_ptr<MainWindow> form_;
   std::vector<std::string> boxes_;
   int answer_ = IDYES;
   bool expect_caught_ = false;

@@ -41,33 +41,33 @@ std::string MenuText(HMENU menu, UINT id) {
 using MainWindowTest = MainWindowFixture;
 
 TEST_F(MainWindowTest, ShowsTheControlsOfItsDesignOnTheirPages) {
-  TFrmMain& form = Open();
-  TLauncherPage& l = form.launcher();
+  MainWindow& form = Open();
+  LauncherPage& l = form.launcher();
   EXPECT_EQ(form.caption(), "MRXZapdock3.5");
   EXPECT_EQ(WindowTextUtf8(form.hwnd()), "MRXZapdock3.5");
-  const Control* shown[] = {&form.PageControl1, &l.sheet,       &l.ScrollBox5, &l.EdtSearch,
-                            &l.BtnZDSearch,     &l.MnZDAutoRun, &l.TVControl,  &l.PnlRight,
-                            &l.PnlHint,         &l.TVDoc,       &l.TabSheet7};
+  const Control* shown[] = {&form.OuterTabs, &l.sheet,       &l.SearchRowPanel, &l.EdtSearch,
+                            &l.BtnZDSearch,     &l.CbAutoStart, &l.TVControl,  &l.PnlRight,
+                            &l.PnlHint,         &l.TVDoc,       &l.WebSheet};
   for (const Control* c : shown) {
     EXPECT_TRUE(ShownOnWindow(c->hwnd(), form.hwnd())) << GetDlgCtrlID(c->hwnd());
   }
-  const Control* hidden[] = {&l.ListBox1,
+  const Control* hidden[] = {&l.WindowList,
                              &l.LbAutoRun,
                              &l.LbSearchResult,
-                             &l.GroupBox1,
+                             &l.AllDocsGroup,
                              &l.TVDocs,
-                             &l.ProgressBar1,
+                             &l.LoadProgress,
                              &l.SbNote,
-                             &l.ScrollBox8,
+                             &l.AdvancedPanel,
                              &l.CbAdvSet,
                              &l.SbRelate,
                              &l.LbRelation,
                              &l.BtnZDStart,
                              &l.BtnAddToQuickLaunch,
-                             &l.Button1,
-                             &l.Button3,
-                             &l.Button4,
-                             &l.Button5,
+                             &l.BtnUnusedA,
+                             &l.BtnUnusedB,
+                             &l.BtnTimedShutdown,
+                             &l.BtnSendMail,
                              &l.settings.BtnFilter,
                              &l.settings.BtnDocDisplay,
                              &l.settings.RgAutorOpenType,
@@ -77,23 +77,23 @@ TEST_F(MainWindowTest, ShowsTheControlsOfItsDesignOnTheirPages) {
     EXPECT_FALSE(ShownOnWindow(c->hwnd(), form.hwnd())) << GetDlgCtrlID(c->hwnd());
   }
   EXPECT_EQ(WindowTextUtf8(l.settings.CbZDOnTop.hwnd()), "窗体总在最上方");
-  EXPECT_EQ(WindowTextUtf8(l.MnZDAutoRun.hwnd()), "开机时启动");
+  EXPECT_EQ(WindowTextUtf8(l.CbAutoStart.hwnd()), "开机时启动");
   EXPECT_EQ(WindowTextUtf8(l.favourites.CbFavEdit.hwnd()), "显示收藏夹编辑栏");
   // Seven tabs for nine pages: the note and "all" pages have none.
   EXPECT_EQ(l.TVControl.Count(), 7);
-  EXPECT_EQ(form.PageControl1.Count(), 2);
+  EXPECT_EQ(form.OuterTabs.Count(), 2);
   // The browser waits out of sight until the first load.
-  EXPECT_EQ(l.browser.WebBrowser1.RectInParent().top, kMinimisedTop);
+  EXPECT_EQ(l.browser.BrowserFrame.RectInParent().top, kMinimisedTop);
 }
 
 TEST_F(MainWindowTest, PagesFollowTheTabs) {
-  TFrmMain& form = Open();
-  TLauncherPage& l = form.launcher();
+  MainWindow& form = Open();
+  LauncherPage& l = form.launcher();
   EXPECT_EQ(form.ActivePageIndex(), 0);
   form.SetActivePage(7);
   EXPECT_EQ(l.TVControl.Selected(), 6);
   EXPECT_TRUE(l.settings.sheet.Visible());
-  EXPECT_FALSE(l.TabSheet7.Visible());
+  EXPECT_FALSE(l.WebSheet.Visible());
   form.SetActivePage(6);  // the note page has no tab but can be shown
   EXPECT_TRUE(l.note.sheet.Visible());
   form.SetActivePage(42);
@@ -108,7 +108,7 @@ TEST_F(MainWindowTest, PagesFollowTheTabs) {
 }
 
 TEST_F(MainWindowTest, MenusShowTheirVisibleEntriesWithDesignCaptions) {
-  TFrmMain& form = Open();
+  MainWindow& form = Open();
   for (const PopupMenu& popup : form.menus().model()) {
     HMENU menu = form.menus().Get(popup.id);
     ASSERT_NE(menu, nullptr) << popup.name();
@@ -116,28 +116,28 @@ TEST_F(MainWindowTest, MenusShowTheirVisibleEntriesWithDesignCaptions) {
     for (const MenuItem& item : popup.items) {
       if (!item.visible) {
         if (item.id != kUnnamed) {
-          EXPECT_EQ(MenuText(menu, TMenus::CommandOf(item.id)), "") << item.name();
+          EXPECT_EQ(MenuText(menu, Menus::CommandOf(item.id)), "") << item.name();
         }
         continue;
       }
       ++shown;
       if (!item.IsSeparator() && !item.IsSubmenu()) {
-        EXPECT_EQ(MenuText(menu, TMenus::CommandOf(item.id)), item.caption) << item.name();
+        EXPECT_EQ(MenuText(menu, Menus::CommandOf(item.id)), item.caption) << item.name();
       }
     }
     EXPECT_EQ(GetMenuItemCount(menu), shown) << popup.name();
   }
   HMENU tray = form.menus().Get(Ui::popMenu);
-  EXPECT_EQ(MenuText(tray, TMenus::CommandOf(Ui::MnZDExit)), "退出(&E)");
-  EXPECT_EQ(MenuText(tray, TMenus::CommandOf(Ui::MnOpenZapdock)), "打开Zapdock(&S)");
+  EXPECT_EQ(MenuText(tray, Menus::CommandOf(Ui::MnZDExit)), "退出(&E)");
+  EXPECT_EQ(MenuText(tray, Menus::CommandOf(Ui::MnOpenZapdock)), "打开Zapdock(&S)");
 }
 
 TEST_F(MainWindowTest, EnglishBuildTexts) {
-  TFrmMain& form = Open(2);
+  MainWindow& form = Open(2);
   EXPECT_EQ(form.caption(), "MRX Zapdock3.5");
-  EXPECT_EQ(MenuText(form.menus().Get(Ui::popMenu), TMenus::CommandOf(Ui::MnZDExit)), "exit (&E)");
+  EXPECT_EQ(MenuText(form.menus().Get(Ui::popMenu), Menus::CommandOf(Ui::MnZDExit)), "exit (&E)");
   EXPECT_EQ(WindowTextUtf8(form.launcher().settings.CbZDOnTop.hwnd()), "Form always on top");
-  EXPECT_EQ(MenuText(form.menus().Get(Ui::PmDocTree), TMenus::CommandOf(Ui::N23)),
+  EXPECT_EQ(MenuText(form.menus().Get(Ui::PmDocTree), Menus::CommandOf(Ui::CollapseAllItem)),
             "折叠全部");  // not in the tables
   form.TimerFirstRunTimer();
   EXPECT_EQ(form.launcher().settings.LbZDCheckTime.Text(), "refresh once every 120 seconds");
@@ -148,12 +148,12 @@ TEST_F(MainWindowTest, EnglishBuildTexts) {
 }
 
 TEST_F(MainWindowTest, TraditionalBuildReadsTheSharedTextsFromTheResource) {
-  TFrmMain& form = Open(1);
+  MainWindow& form = Open(1);
   answer_ = IDNO;
   form.MnZDExitClick();
   ASSERT_EQ(boxes_.size(), 1u);
   EXPECT_NE(boxes_[0].find("要退出系統嗎"), std::string::npos) << boxes_[0];
-  EXPECT_EQ(form.launcher().MnZDAutoRun.Text(), "開機時自動啟動");
+  EXPECT_EQ(form.launcher().CbAutoStart.Text(), "開機時自動啟動");
 }
 
 TEST_F(MainWindowTest, ConfigurationFolderOnTheLastFixedDrive) {
@@ -178,7 +178,7 @@ TEST_F(MainWindowTest, AHistoryPastAThousandStaysWhereItIsThroughRestartsAndANew
            "\r\nselected" + n + "=0\r\n";
   }
   files_.PutFile("D:\\MrxConfig\\defualt.ini", ini);
-  TFrmMain& first = OpenLoaded();
+  MainWindow& first = OpenLoaded();
   ASSERT_EQ(first.store().docs.size(), 1000u);
   shell_.AddWindow("http://new.example/", "New");
   first.Tracker().CheckAllDocs();
@@ -188,7 +188,7 @@ TEST_F(MainWindowTest, AHistoryPastAThousandStaysWhereItIsThroughRestartsAndANew
   files_.AddDrive("E:\\", DriveKind::kFixed);
   for (int start = 1; start <= 2; ++start) {
     SCOPED_TRACE(start);
-    TFrmMain& form = OpenLoaded();
+    MainWindow& form = OpenLoaded();
     EXPECT_EQ(form.store().ConfigDir, "D:\\MrxConfig\\");
     EXPECT_FALSE(files_.DirectoryExists("E:\\MrxConfig\\"));
     ASSERT_EQ(form.store().docs.size(), 1001u);
@@ -207,7 +207,7 @@ TEST_F(MainWindowTest, AWholeLeftoverWithoutItsFileIsPutBackAndNamedOnce) {
   files_.AddDirectory("D:\\MrxConfig\\");
   files_.PutFile("D:\\MrxConfig\\fav.dat.new", "C:\\a*|*A\r\nC:\\b*|*B\r\n");
   files_.PutFile("D:\\MrxConfig\\rec.dat.tmp", "C:\\ha");
-  TFrmMain& form = OpenLoaded();
+  MainWindow& form = OpenLoaded();
   ASSERT_EQ(boxes_.size(), 1u);
   EXPECT_NE(boxes_[0].find("D:\\MrxConfig\\fav.dat"), std::string::npos) << boxes_[0];
   EXPECT_EQ(boxes_[0].find("rec.dat"), std::string::npos) << boxes_[0];
@@ -245,7 +245,7 @@ TEST_F(MainWindowTest, ListsShowTheStoresLinesWithoutCopiesAndOtherProgramsReadT
   files_.PutFile("D:\\MrxConfig\\fav.dat", list_file("C:\\Fav", 300));
   files_.PutFile("D:\\MrxConfig\\run.dat", list_file("C:\\Run", 200));
   files_.PutFile("D:\\MrxConfig\\rec.dat", list_file("C:\\Rec", 250));
-  TFrmMain& form = OpenLoaded();
+  MainWindow& form = OpenLoaded();
   const struct {
     const char* what;
     HWND list;
@@ -276,7 +276,7 @@ TEST_F(MainWindowTest, TheFirstLoadComesByItselfOnceTheWindowIsShown) {
   files_.AddDirectory("D:\\MrxConfig\\");
   files_.PutFile("D:\\MrxConfig\\fav.dat", "C:\\a*|*A\r\n");
   keep_first_run_timer_ = true;
-  TFrmMain& form = Open();
+  MainWindow& form = Open();
   ShowWindow(form.hwnd(), SW_SHOW);
   for (int i = 0; i < 500 && !form.first_load_done(); ++i) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
@@ -301,12 +301,12 @@ TEST_F(MainWindowTest, FirstLoadAppliesTheSettings) {
                  "[default]\r\nShowFavEdit=0\r\nCbRefresh=1\r\nControlIndex=4\r\n"
                  "CheckDocInterval=30\r\nRunSelectDoc=1\r\n");
   files_.PutFile("D:\\MrxConfig\\fav.dat", "C:\\a*|*A\r\n\r\nC:\\b*|*B\r\n");
-  TFrmMain& form = Open();
+  MainWindow& form = Open();
   EXPECT_FALSE(form.first_load_done());
   form.TimerFirstRunTimer();
   EXPECT_TRUE(form.first_load_done());
-  const TSettingsPage& s = form.launcher().settings;
-  const TFavouritesPage& f = form.launcher().favourites;
+  const SettingsPage& s = form.launcher().settings;
+  const FavouritesPage& f = form.launcher().favourites;
   EXPECT_FALSE(f.PnlNewFav.Visible());
   EXPECT_FALSE(f.CbFavEdit.Checked());
   EXPECT_TRUE(s.CbZDRefresh.Checked());
@@ -322,9 +322,9 @@ TEST_F(MainWindowTest, FirstLoadAppliesTheSettings) {
 }
 
 TEST_F(MainWindowTest, ControlsWriteTheirKeysAtOnce) {
-  TFrmMain& form = Open();
+  MainWindow& form = Open();
   form.TimerFirstRunTimer();
-  const TSettingsPage& s = form.launcher().settings;
+  const SettingsPage& s = form.launcher().settings;
   Click(s.CbAutoRunDocs);
   EXPECT_NE(File("defualt.ini").find("RunSelectDoc=1"), std::string::npos) << File("defualt.ini");
   Click(s.CbQueryAutoRunDoc);
@@ -344,7 +344,7 @@ TEST_F(MainWindowTest, ControlsWriteTheirKeysAtOnce) {
 TEST_F(MainWindowTest, ClosingWritesEveryFile) {
   files_.AddDirectory("D:\\MrxConfig\\");
   files_.PutFile("D:\\MrxConfig\\lr.dat", "C:\\x.exe\r\n");
-  TFrmMain& form = Open();
+  MainWindow& form = Open();
   form.TimerFirstRunTimer();
   AddMyLove(form.store().MyLoveList, "file:///C:/My Docs/a.txt", "file:///C:/My Docs/a.txt");
   AddMyRecent(form.store().MyRecentList, "C:\\r", "最近");
@@ -364,7 +364,7 @@ TEST_F(MainWindowTest, ClosingWritesEveryFile) {
 TEST_F(MainWindowTest, AFailingFavouritesFileDoesNotCostTheOthers) {
   files_.AddDirectory("D:\\MrxConfig\\");
   files_.FailWritesTo("D:\\MrxConfig\\fav.dat");
-  TFrmMain& form = Open();
+  MainWindow& form = Open();
   form.TimerFirstRunTimer();
   AddMyRecent(form.store().MyRecentList, "C:\\r", "r");
   Close();
@@ -386,7 +386,7 @@ TEST_F(MainWindowTest, ExitBeforeTheFirstLoadKeepsTheListFiles) {
 TEST_F(MainWindowTest, ExitCommandAsksFirst) {
   files_.AddDirectory("D:\\MrxConfig\\");
   files_.PutFile("D:\\MrxConfig\\lr.dat", "C:\\a.exe\r\nfile:///C:/Work\r\n");
-  TFrmMain& form = Open();
+  MainWindow& form = Open();
   answer_ = IDNO;
   form.MnZDExitClick();
   EXPECT_NE(form.hwnd(), nullptr);
@@ -399,7 +399,7 @@ TEST_F(MainWindowTest, ExitCommandAsksFirst) {
 }
 
 TEST_F(MainWindowTest, PlacementMinimiseAndBack) {
-  TFrmMain& form = Open();
+  MainWindow& form = Open();
   const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
   RECT r;
   GetWindowRect(form.hwnd(), &r);
@@ -422,38 +422,38 @@ TEST_F(MainWindowTest, PlacementMinimiseAndBack) {
 // Wine 8 does not reflect HWND_TOPMOST in the extended style, so only the
 // part that is ours is checked here: the choice is not kept across starts.
 TEST_F(MainWindowTest, StayOnTopIsNotKept) {
-  TFrmMain& form = Open();
+  MainWindow& form = Open();
   Click(form.launcher().settings.CbZDOnTop);
   EXPECT_TRUE(form.launcher().settings.CbZDOnTop.Checked());
   Close();
   EXPECT_EQ(File("defualt.ini").find("OnTop"), std::string::npos);
-  TFrmMain& again = Open();
+  MainWindow& again = Open();
   EXPECT_FALSE(again.launcher().settings.CbZDOnTop.Checked());
 }
 
 TEST_F(MainWindowTest, LogOnEntryIsTickedAndRefreshed) {
   registry_.WriteString(RegRoot::kLocalMachine, kRunKey, "MRXZapdock", "C:\\old\\zapdock.exe");
-  TFrmMain& form = Open();
-  EXPECT_TRUE(form.launcher().MnZDAutoRun.Checked());
+  MainWindow& form = Open();
+  EXPECT_TRUE(form.launcher().CbAutoStart.Checked());
   EXPECT_EQ(registry_.ReadString(RegRoot::kLocalMachine, kRunKey, "MRXZapdock"),
             "\"C:\\Program Files\\Zapdock\\zapdock.exe\"");
-  Click(form.launcher().MnZDAutoRun);
+  Click(form.launcher().CbAutoStart);
   EXPECT_EQ(registry_.ReadString(RegRoot::kLocalMachine, kRunKey, "MRXZapdock"), std::nullopt);
 
   // A standard user's start: the machine's key refuses, nothing is said, the
   // user's key carries the new path and the box stays ticked.
   registry_.WriteString(RegRoot::kLocalMachine, kRunKey, "MRXZapdock", "C:\\old\\zapdock.exe");
   registry_.read_only_root = RegRoot::kLocalMachine;
-  TFrmMain& standard = Open();
+  MainWindow& standard = Open();
   EXPECT_EQ(boxes_, std::vector<std::string>{});
-  EXPECT_TRUE(standard.launcher().MnZDAutoRun.Checked());
+  EXPECT_TRUE(standard.launcher().CbAutoStart.Checked());
   EXPECT_EQ(registry_.ReadString(RegRoot::kCurrentUser, kRunKey, "MRXZapdock"),
             "\"C:\\Program Files\\Zapdock\\zapdock.exe\"");
   // The user's own untick that cannot be done is explained.
-  Click(standard.launcher().MnZDAutoRun);
+  Click(standard.launcher().CbAutoStart);
   ASSERT_EQ(boxes_.size(), 1u);
   EXPECT_EQ(boxes_[0], lang::Texts().TipsCaption + "|" + lang::Texts().AutoStartFailed);
-  EXPECT_TRUE(standard.launcher().MnZDAutoRun.Checked());
+  EXPECT_TRUE(standard.launcher().CbAutoStart.Checked());
 
   // Switched off in Windows' startup apps list: the box shows it unticked.
   registry_.read_only_root.reset();
@@ -462,13 +462,13 @@ TEST_F(MainWindowTest, LogOnEntryIsTickedAndRefreshed) {
       RegRoot::kLocalMachine,
       "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run32",
       RegView::k64, {"MRXZapdock", RegType::kBinary, {}, std::string("\x03\0\0\0", 4)});
-  EXPECT_FALSE(Open().launcher().MnZDAutoRun.Checked());
+  EXPECT_FALSE(Open().launcher().CbAutoStart.Checked());
 }
 
 TEST_F(MainWindowTest, FavouritesEditBarFollowsCheckBoxAndMenu) {
-  TFrmMain& form = Open();
+  MainWindow& form = Open();
   form.TimerFirstRunTimer();
-  const TFavouritesPage& f = form.launcher().favourites;
+  const FavouritesPage& f = form.launcher().favourites;
   EXPECT_TRUE(f.CbFavEdit.Checked());
   Choose(Ui::MnShowFavEdit);
   EXPECT_FALSE(f.CbFavEdit.Checked());
@@ -483,7 +483,7 @@ TEST_F(MainWindowTest, FavouritesEditBarFollowsCheckBoxAndMenu) {
 TEST_F(MainWindowTest, SessionEndSavesWhatACloseSavesAndOnlyOnce) {
   files_.AddDirectory("D:\\MrxConfig\\");
   windows_.AddWindow("Editor", "C:\\Tools\\editor.exe");
-  TFrmMain& form = OpenLoaded();
+  MainWindow& form = OpenLoaded();
   AddMyRecent(form.store().MyRecentList, "C:\\r", "recent");
   form.launcher().note.MmNote.SetText("note");
   EXPECT_TRUE(SendMessageW(form.hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
@@ -517,7 +517,7 @@ TEST_F(MainWindowTest, AnEarlyCloseKeepsTheStoredSettings) {
                                                                 << File("defualt.ini");
   }
   // Closed while the load pumps messages: the close waits for the load's end.
-  TFrmMain& form = Open();
+  MainWindow& form = Open();
   PostMessageW(form.hwnd(), WM_CLOSE, 0, 0);
   form.TimerFirstRunTimer();
   EXPECT_NE(form.hwnd(), nullptr) << "closed in the middle of the load";
@@ -532,7 +532,7 @@ TEST_F(MainWindowTest, FilesThatCannotBeReadOrSavedAreNamedOnce) {
   files_.AddDirectory("D:\\MrxConfig\\");
   files_.PutFile("D:\\MrxConfig\\fav.dat", "C:\\keep*|*keep\r\n");
   files_.FailReadsOf("D:\\MrxConfig\\fav.dat");
-  TFrmMain& form = OpenLoaded();
+  MainWindow& form = OpenLoaded();
   ASSERT_EQ(boxes_.size(), 1u);
   EXPECT_NE(boxes_[0].find("D:\\MrxConfig\\fav.dat"), std::string::npos) << boxes_[0];
   // A file held by another program for longer than the save waits.
@@ -553,7 +553,7 @@ void CALLBACK EndMenuSoon(HWND, UINT, UINT_PTR id, DWORD) {
 
 TEST_F(MainWindowTest, TrayMenuShowsTheRecentDocumentsAndOpensWhatItShowed) {
   files_.AddDirectory("D:\\MrxConfig\\");
-  TFrmMain& form = OpenLoaded();
+  MainWindow& form = OpenLoaded();
   launcher_.AddFile("C:\\a.txt");
   launcher_.AddFile("C:\\b&c.txt");
   AddMyRecent(form.store().MyRecentList, "C:\\a.txt", "a");
@@ -567,12 +567,12 @@ TEST_F(MainWindowTest, TrayMenuShowsTheRecentDocumentsAndOpensWhatItShowed) {
   EXPECT_EQ(r.top, kMinimisedTop);
   HMENU recent = form.menus().Submenu(Ui::PmRecent);
   ASSERT_EQ(GetMenuItemCount(recent), 2);
-  EXPECT_EQ(MenuText(recent, TFrmMain::kFirstRecentCommand), "（&2） a");
-  EXPECT_EQ(MenuText(recent, TFrmMain::kFirstRecentCommand + 1), "（&1） b&&c");
+  EXPECT_EQ(MenuText(recent, MainWindow::kFirstRecentCommand), "（&2） a");
+  EXPECT_EQ(MenuText(recent, MainWindow::kFirstRecentCommand + 1), "（&1） b&&c");
   // A refresh adds a line while the menu is open: the entry still opens its document.
   AddMyRecent(form.store().MyRecentList, "C:\\new.txt", "new");
   launcher_.ClearLog();
-  SendMessageW(form.hwnd(), WM_COMMAND, TFrmMain::kFirstRecentCommand, 0);
+  SendMessageW(form.hwnd(), WM_COMMAND, MainWindow::kFirstRecentCommand, 0);
   ASSERT_FALSE(launcher_.calls().empty());
   EXPECT_NE(launcher_.calls().back().find("file=C:\\a.txt"), std::string::npos)
       << launcher_.calls().back();
@@ -624,7 +624,7 @@ void CALLBACK NoteMenuAndChooseFirst(HWND, UINT, UINT_PTR id, DWORD) {
 // the keys working at once.
 TEST_F(MainWindowTest, TheTrayIconWorksByKeyboard) {
   add_tray_icon_ = true;
-  TFrmMain& form = OpenLoaded();
+  MainWindow& form = OpenLoaded();
   const int bottom_right_top = GetSystemMetrics(SM_CYSCREEN) - 600 - 50;
   auto top = [&] {
     RECT r;
@@ -663,19 +663,19 @@ TEST_F(MainWindowTest, TheTrayIconWorksByKeyboard) {
 }
 
 TEST_F(MainWindowTest, SystemButtonsAndMenusOpenTheirPlaces) {
-  TFrmMain& form = OpenLoaded();
-  const TSystemPage& page = form.launcher().system;
+  MainWindow& form = OpenLoaded();
+  const SystemPage& page = form.launcher().system;
   // The picture's buttons are named, for screen readers and other programs,
   // by the label or hint of the spot they cover.
-  for (const TSystemPage::SpeedButton& b : page.buttons) {
+  for (const SystemPage::SpeedButton& b : page.buttons) {
     const std::string name = WindowTextUtf8(b.button.hwnd());
     EXPECT_FALSE(name.empty()) << UiName(b.id);
     const std::string_view label = lang::CaptionOf(b.id, 0);
     EXPECT_EQ(name, label.empty() ? lang::HintOf(b.id, 0) : label) << UiName(b.id);
   }
   launcher_.ClearLog();
-  Click(page.Find(Ui::SpeedButton8));
-  Choose(Ui::N5);
+  Click(page.Find(Ui::RecycleBinButton));
+  Choose(Ui::AllUsersDesktopItem);
   Choose(Ui::MnMyDesk);
   Choose(Ui::MnZDTask);
   EXPECT_EQ(launcher_.calls(),
@@ -742,10 +742,10 @@ void CALLBACK PickInSelectionWindow(HWND, UINT, UINT_PTR id, DWORD) {
 
 TEST_F(MainWindowTest, TheSelectionWindowKeepsItsChoiceInTheHistory) {
   files_.AddDirectory("D:\\MrxConfig\\");
-  TFrmMain& form = OpenLoaded();
+  MainWindow& form = OpenLoaded();
   for (const char* path : {"C:\\a.exe", "C:\\b.exe", "C:\\c.exe"})
     form.tracker().AddMyDoc(path, path, "2026-01-01", true);
-  const TSettingsPage& s = form.launcher().settings;
+  const SettingsPage& s = form.launcher().settings;
   Click(s.CbQueryAutoRunDoc);
   ASSERT_TRUE(s.CbQueryAutoRunDoc.Checked());
   // Cancel changes nothing.
@@ -763,7 +763,7 @@ TEST_F(MainWindowTest, TheSelectionWindowKeepsItsChoiceInTheHistory) {
   EXPECT_FALSE(s.CbQueryAutoRunDoc.Checked());
   // The choice outlives the run.
   Close();
-  TFrmMain& again = OpenLoaded();
+  MainWindow& again = OpenLoaded();
   ASSERT_EQ(again.store().docs.size(), 3u);
   EXPECT_TRUE(again.store().docs[0].selected && !again.store().docs[1].selected &&
               again.store().docs[2].selected);

@@ -10,18 +10,20 @@
 
 #include "lang/lang_tables.h"
 #include "online/about_window_win.h"
-#include "online/demo_page_win.h"
+#include "online/vendor_content_page_win.h"
 #include "online/online_services_win.h"
 #include "online/update_signing_for_tests.h"
 #include "online/update_window_win.h"
 #include "online/vendor_panel_win.h"
 #include "platform/errors.h"
+#include "platform/fake_browser_control.h"
 #include "platform/fake_held_file.h"
 #include "platform/fake_http_client.h"
 #include "platform/fake_processes.h"
 #include "platform/fake_shell_folders.h"
 #include "platform/wide_win.h"
-#include "platform/window_class_win.h"
+#include "platform/win_util_win.h"
+#include "platform/window_win.h"
 
 namespace zd {
 namespace {
@@ -44,7 +46,10 @@ void PumpFor(int ms, const std::function<bool()>& done = nullptr) {
 class FakePageView : public PageView {
  public:
   explicit FakePageView(std::vector<FakePageView*>* all) { all->push_back(this); }
-  void Navigate(const std::string& url) override { visited.push_back(url); }
+  bool Navigate(const std::string& url) override {
+    visited.push_back(url);
+    return true;
+  }
   std::string Address() override { return visited.empty() ? "" : visited.back(); }
   void SetBounds(int, int, int w, int h) override { size = {w, h}; }
   void Show(bool v) override { visible = v; }
@@ -73,7 +78,8 @@ class OnlineWindows : public ::testing::Test {
     if (IsWindow(main_)) DestroyWindow(main_);
     PumpFor(10);
   }
-  OnlineServices& Make() {
+  // `views`: the content page's views; unset: FakePageView.
+  OnlineServices& Make(PageViewFactory views = {}) {
     OnlineDeps deps;
     deps.http = &http_;
     deps.processes = &processes_;
@@ -91,7 +97,9 @@ class OnlineWindows : public ::testing::Test {
       return MainWindowClose::kClosed;
     };
     deps.close_main_window = [this] { ++closed_; };
-    deps.page_views = [this](HWND) { return std::make_unique<FakePageView>(&views_); };
+    deps.page_views = views ? std::move(views) : [this](HWND) -> std::unique_ptr<PageView> {
+      return std::make_unique<FakePageView>(&views_);
+    };
     deps.update_start_ms = 1;
     deps.update_wait_ms = 1;
     services_ = OnlineServices::Create(GetModuleHandleW(nullptr), main_, deps);
@@ -147,7 +155,7 @@ TEST_F(OnlineWindows, ANewerSignedVersionIsOfferedOnceDownloadedAndStartedAfterS
   ASSERT_EQ(boxes_.size(), 1u);
   EXPECT_EQ(boxes_[0], t.UpdateQuestionCaption + "|" + t.UpdateQuestion);
   ASSERT_NE(s.update_window(), nullptr);
-  EXPECT_EQ(s.update_window()->outcome(), TFrmUpdateRoot::Outcome::kStarted);
+  EXPECT_EQ(s.update_window()->outcome(), UpdateWindow::Outcome::kStarted);
   EXPECT_EQ(saved_, 1) << "saved before the setup started";
   const std::string target = folders_.temp + "setupZD.exe";
   ASSERT_EQ(Opened().size(), 1u);
@@ -184,7 +192,7 @@ TEST_F(OnlineWindows, ATamperedSetupIsRefusedWithTheDownloadMessage) {
   ASSERT_TRUE(Search(s));
   ASSERT_EQ(boxes_.size(), 2u);
   EXPECT_EQ(boxes_[1], s.texts().UpdateWindowCaption + "|" + s.texts().UpdateCheckFailed);
-  EXPECT_EQ(s.update_window()->outcome(), TFrmUpdateRoot::Outcome::kFailed);
+  EXPECT_EQ(s.update_window()->outcome(), UpdateWindow::Outcome::kFailed);
   EXPECT_TRUE(Opened().empty());
   EXPECT_EQ(saved_, 0);
   EXPECT_TRUE(held_.Get(folders_.temp + "setupZD.exe").deleted);
@@ -218,7 +226,7 @@ TEST_F(OnlineWindows, EachFailureSaysWhatHappened) {
     ASSERT_TRUE(Search(s));
     ASSERT_EQ(boxes_.size(), 2u);
     EXPECT_EQ(boxes_[1], t.UpdateWindowCaption + "|" + *c.message);
-    EXPECT_EQ(s.update_window()->outcome(), TFrmUpdateRoot::Outcome::kFailed);
+    EXPECT_EQ(s.update_window()->outcome(), UpdateWindow::Outcome::kFailed);
     EXPECT_EQ(saved_ == 1, downloaded) << "saved only for a setup that passed its checks";
     EXPECT_TRUE(held_.Get(folders_.temp + "setupZD.exe").deleted);
   }
@@ -233,10 +241,9 @@ TEST_F(OnlineWindows, ClosingTheUpdateWindowKeepsTheSetupFromStarting) {
     OnlineServices& s = Make();
     http_.before_answer = [&s, by_button](const std::string& url) {
       if (!url.ends_with(".exe")) return;
-      TFrmUpdateRoot& w = *s.update_window();
+      UpdateWindow& w = *s.update_window();
       if (by_button) {
-        PostMessageW(w.hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w.cancel_button()), BN_CLICKED),
-                     reinterpret_cast<LPARAM>(w.cancel_button()));
+        w.BtnCancel.PostClick();
       } else {
         PostMessageW(w.hwnd(), WM_CLOSE, 0, 0);
       }
@@ -244,7 +251,7 @@ TEST_F(OnlineWindows, ClosingTheUpdateWindowKeepsTheSetupFromStarting) {
       Sleep(300);
     };
     ASSERT_TRUE(Search(s));
-    EXPECT_EQ(s.update_window()->outcome(), TFrmUpdateRoot::Outcome::kCancelled);
+    EXPECT_EQ(s.update_window()->outcome(), UpdateWindow::Outcome::kCancelled);
     EXPECT_TRUE(Opened().empty());
     EXPECT_EQ(saved_, 0);
     http_.before_answer = nullptr;
@@ -265,23 +272,23 @@ TEST_F(OnlineWindows, NoServerMeansNoOfferAndNoMoreSearching) {
 TEST_F(OnlineWindows, TheAboutBoxOpensTheHomePageFromItsLabels) {
   OnlineServices& s = Make();
   s.ShowAbout();
-  TFrmVersion* about = s.about_window();
+  AboutWindow* about = s.about_window();
   ASSERT_NE(about, nullptr);
   EXPECT_TRUE(IsWindowVisible(about->hwnd()));
-  EXPECT_EQ(TextUtf8(about->hwnd()), "关于 MRXZapdock");
-  EXPECT_EQ(TextUtf8(about->control(TFrmVersion::kLblVersion)), "3.5");
+  EXPECT_EQ(WindowTextUtf8(about->hwnd()), "关于 MRXZapdock");
+  EXPECT_EQ(about->LblVersion.Text(), "3.5");
   // This build's key: made when it was configured (the tests sign with its
   // seed), or the release key. Only the first says "test build".
   const bool throwaway_key = !std::string(ZD_TEST_UPDATE_SEED).empty();
-  const HWND test_build = about->control(TFrmVersion::kLblTestBuild);
-  EXPECT_EQ(test_build != nullptr && IsWindowVisible(test_build), throwaway_key);
+  const Label& test_build = about->LblTestBuild;
+  EXPECT_EQ(test_build && IsWindowVisible(test_build.hwnd()), throwaway_key);
   if (throwaway_key) {
-    EXPECT_EQ(TextUtf8(test_build), s.texts().AboutTestBuild);
+    EXPECT_EQ(test_build.Text(), s.texts().AboutTestBuild);
   }
-  for (TFrmVersion::Control label :
-       {TFrmVersion::kImage1, TFrmVersion::kLblVersion, TFrmVersion::kLblHome}) {
-    SendMessageW(about->hwnd(), WM_COMMAND, MAKEWPARAM(label, STN_CLICKED),
-                 reinterpret_cast<LPARAM>(about->control(label)));
+  for (const Label* label : {&about->Picture, &about->LblVersion, &about->LblHome}) {
+    SendMessageW(about->hwnd(), WM_COMMAND,
+                 MAKEWPARAM(GetDlgCtrlID(label->hwnd()), STN_CLICKED),
+                 reinterpret_cast<LPARAM>(label->hwnd()));
   }
   ASSERT_EQ(Opened().size(), 3u);
   for (const auto& o : Opened()) EXPECT_EQ(o.file, kVendorHomePage);
@@ -307,35 +314,35 @@ TEST_F(OnlineWindows, VendorPanelButtonsAndHelpMenu) {
   ScreenToClient(main_, &at);
   EXPECT_EQ(at.x, ScalePx(9, main_));
   EXPECT_EQ(at.y, ScalePx(100, main_));
-  TPnlVazOzod& p = *s.vendor_panel();
+  VendorPanel& p = *s.vendor_panel();
   RECT help{}, exit{};
-  GetWindowRect(p.button(TPnlVazOzod::kBtnHelp), &help);
-  GetWindowRect(p.button(TPnlVazOzod::kBtnExit), &exit);
+  GetWindowRect(p.BtnHelp.hwnd(), &help);
+  GetWindowRect(p.BtnExit.hwnd(), &exit);
   EXPECT_EQ(exit.top - help.bottom, ScalePx(3, main_)) << "a column, 3 pixels apart";
   // Drawn as pictures, named by their hints for screen readers and other programs.
   const lang::InterfaceTexts& texts = lang::Texts();
   ASSERT_GT(texts.shared.size(), 11u);
-  const std::pair<TPnlVazOzod::Control, const std::string*> names[] = {
-      {TPnlVazOzod::kBtnHelp, &texts.shared[11]}, {TPnlVazOzod::kBtnExit, &texts.shared[8]}};
-  for (const auto& [id, name] : names) {
+  const std::pair<const Button*, const std::string*> names[] = {
+      {&p.BtnHelp, &texts.shared[11]}, {&p.BtnExit, &texts.shared[8]}};
+  for (const auto& [button, name] : names) {
     wchar_t text[64] = {};
-    GetWindowTextW(p.button(id), text, 64);
+    GetWindowTextW(button->hwnd(), text, 64);
     EXPECT_FALSE(name->empty());
-    EXPECT_EQ(WideToUtf8(text), *name) << id;
+    EXPECT_EQ(WideToUtf8(text), *name);
   }
 
   UniqueMenu menu = p.MakeHelpMenu();
   ASSERT_EQ(GetMenuItemCount(menu.get()), 4);
   EXPECT_EQ(GetMenuItemID(menu.get(), 2), 0u) << "a separator before the about entry";
-  p.RunHelpCommand(TPnlVazOzod::kMnDemo);
-  p.RunHelpCommand(TPnlVazOzod::kMnHome);
+  p.RunHelpCommand(VendorPanel::kDemoItem);
+  p.RunHelpCommand(VendorPanel::kHomePageItem);
   ASSERT_EQ(Opened().size(), 2u);
   EXPECT_EQ(Opened()[0].file, std::string(kServer) + "vazozod/demo/zd/#detail");
   EXPECT_EQ(Opened()[1].file, kVendorHomePage);
-  p.RunHelpCommand(TPnlVazOzod::kMnAbout);
+  p.RunHelpCommand(VendorPanel::kAboutItem);
   ASSERT_NE(s.about_window(), nullptr);
   EXPECT_TRUE(IsWindowVisible(s.about_window()->hwnd()));
-  SendMessageW(p.button(TPnlVazOzod::kBtnExit), BM_CLICK, 0, 0);
+  SendMessageW(p.BtnExit.hwnd(), BM_CLICK, 0, 0);
   EXPECT_EQ(closed_, 1);
 }
 
@@ -346,27 +353,26 @@ TEST_F(OnlineWindows, DemoPageFollowsTheSearchAndItsViews) {
   const HWND page = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 600, 400, main_,
                                     nullptr, GetModuleHandleW(nullptr), nullptr);
   ASSERT_NE(s.FillDemoPage(page), nullptr);
-  TFrmMyPControl& d = *s.demo_page();
+  VendorContentPage& d = *s.demo_page();
   ASSERT_EQ(views_.size(), 3u) << "demo, advert and hidden views";
   EXPECT_FALSE(views_[2]->visible);
   EXPECT_TRUE(d.model().view().first_run_timer);
   // The first-run tick starts the search; the refresh tick then shows the demo.
   d.TimerFirstRunTimer();
-  EXPECT_TRUE(IsWindowVisible(d.control(TFrmMyPControl::kProgressBar1)));
+  EXPECT_TRUE(IsWindowVisible(d.Progress.hwnd()));
   PumpFor(10000, [&] { return s.server_found(); });
   ASSERT_TRUE(s.server_found());
   d.TimerRefreshWBTimer();
   ASSERT_EQ(views_[0]->visited.size(), 1u);
   EXPECT_EQ(views_[0]->visited[0], std::string(kServer) + "vazozod/demo/zd/");
-  EXPECT_FALSE(IsWindowVisible(d.control(TFrmMyPControl::kProgressBar1)));
+  EXPECT_FALSE(IsWindowVisible(d.Progress.hwnd()));
   views_[0]->on_title_change("演示");
   wchar_t caption[64] = {};
   TCITEMW item{};
   item.mask = TCIF_TEXT;
   item.pszText = caption;
   item.cchTextMax = 64;
-  SendMessageW(d.control(TFrmMyPControl::kPageControl1), TCM_GETITEMW, 0,
-               reinterpret_cast<LPARAM>(&item));
+  SendMessageW(d.PageTabs.hwnd(), TCM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
   EXPECT_EQ(WideToUtf8(caption), " 演示  ");
   views_[0]->on_document_complete(true);
   EXPECT_TRUE(d.model().page_loaded());
@@ -386,13 +392,57 @@ TEST_F(OnlineWindows, DemoPageFollowsTheSearchAndItsViews) {
   };
   for (const auto& [address, opened] : addresses) {
     const size_t before = Opened().size();
-    SetTextUtf8(d.control(TFrmMyPControl::kEdtAddress), address);
+    d.EdtAddress.SetText(address);
     d.BtnNewWinClick();
     EXPECT_EQ(Opened().size(), before + (opened ? 1 : 0)) << address;
   }
   d.BtnCloseAvertClick();
   EXPECT_FALSE(d.hot_tab_visible());
   EXPECT_EQ(views_[1]->visited.back(), "about:blank");
+}
+
+// The content page on the browser's page views under a fake engine: with an
+// HTML engine the demo is navigated in the view, its title names the tab and
+// the advert tab's address box follows its view; without one there is no view
+// and the page keeps its one line.
+TEST_F(OnlineWindows, TheContentPageShowsItsPageWhereThereIsAnEngine) {
+  ZD_NEED_TEST_KEY();
+  Serve("3.5", kSetup);
+  for (const bool engine : {true, false}) {
+    SCOPED_TRACE(engine ? "engine" : "no engine");
+    services_.reset();
+    std::vector<FakeBrowserControl*> made;
+    OnlineServices& s = Make([&](HWND) {
+      auto control = std::make_unique<FakeBrowserControl>();
+      control->set_engine(engine);
+      if (engine) made.push_back(control.get());
+      return PageViewWithEngine(std::move(control));
+    });
+    const HWND page = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 600, 400,
+                                      main_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(s.FillDemoPage(page), nullptr);
+    VendorContentPage& d = *s.demo_page();
+    EXPECT_EQ(d.demo_view() != nullptr, engine);
+    EXPECT_EQ(IsWindowVisible(d.LblNoEngine.hwnd()) != FALSE, !engine);
+    d.TimerFirstRunTimer();
+    PumpFor(10000, [&] { return s.server_found(); });
+    ASSERT_TRUE(s.server_found());
+    d.TimerRefreshWBTimer();
+    if (!engine) continue;
+    ASSERT_EQ(made.size(), 3u) << "demo, advert and hidden views";
+    FakeBrowserControl& demo = *made[0];
+    ASSERT_FALSE(demo.calls().empty());
+    EXPECT_EQ(demo.calls().back(), std::string("navigate ") + kServer + "vazozod/demo/zd/");
+    demo.on_title_change("演示页");
+    EXPECT_EQ(d.PageTabs.TabText(0), " 演示页  ");
+    EXPECT_TRUE(demo.on_new_window("https://ads.example/a"));
+    FakeBrowserControl& advert = *made[1];
+    EXPECT_EQ(d.EdtAddress.Text(), "https://ads.example/a");
+    advert.Navigate("https://ads.example/b");  // a link followed inside the view
+    advert.on_document_complete(true);
+    EXPECT_EQ(d.EdtAddress.Text(), "https://ads.example/b");
+    DestroyWindow(page);
+  }
 }
 
 TEST_F(OnlineWindows, WithoutAnEngineTheDemoOpensInTheBrowser) {
@@ -410,13 +460,13 @@ TEST_F(OnlineWindows, WithoutAnEngineTheDemoOpensInTheBrowser) {
   deps.message_box = [](HWND, const std::string&, const std::string&, UINT) { return IDNO; };
   services_ = OnlineServices::Create(GetModuleHandleW(nullptr), main_, deps);
   ASSERT_NE(services_->FillDemoPage(page), nullptr);
-  TFrmMyPControl& d = *services_->demo_page();
-  EXPECT_TRUE(IsWindowVisible(d.control(TFrmMyPControl::kLblNoEngine)));
-  EXPECT_FALSE(IsWindowEnabled(d.control(TFrmMyPControl::kBtnOpenDemo)));
+  VendorContentPage& d = *services_->demo_page();
+  EXPECT_TRUE(IsWindowVisible(d.LblNoEngine.hwnd()));
+  EXPECT_FALSE(IsWindowEnabled(d.BtnOpenDemo.hwnd()));
   d.TimerFirstRunTimer();
   PumpFor(10000, [&] { return services_->server_found(); });
   d.TimerRefreshWBTimer();
-  EXPECT_TRUE(IsWindowEnabled(d.control(TFrmMyPControl::kBtnOpenDemo)));
+  EXPECT_TRUE(IsWindowEnabled(d.BtnOpenDemo.hwnd()));
   d.BtnOpenDemoClick();
   ASSERT_EQ(Opened().size(), 1u);
   EXPECT_EQ(Opened()[0].file, std::string(kServer) + "vazozod/demo/zd/");

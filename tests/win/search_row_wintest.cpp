@@ -51,7 +51,7 @@ V ExpectedRows(const DocArray& docs, const std::string& typed) {
 
 class SearchRowTest : public MainWindowFixture {
  protected:
-  TFrmMain& OpenWithHistory() {
+  MainWindow& OpenWithHistory() {
     windows_.AddWindow("Notes - Editor", "C:\\Tools\\Editor.EXE");
     windows_.AddWindow("记事本 - 笔记.txt", "C:\\Windows\\notepad.exe");
     shell_.AddWindow("file:///C:/Work/Proj");
@@ -59,7 +59,7 @@ class SearchRowTest : public MainWindowFixture {
     shell_.AddWindow("http://example.com/news.html", "新闻 Page");
     launcher_.AddFolder("C:\\Work");
     launcher_.AddFolder("C:\\Work\\Proj");
-    TFrmMain& form = OpenLoaded();
+    MainWindow& form = OpenLoaded();
     // These rules are the history's order: results oldest first, none selected.
     Click(form.launcher().settings.CbRankSearch);
     Choose(Ui::MnRefresh);
@@ -69,7 +69,7 @@ class SearchRowTest : public MainWindowFixture {
   }
   // What the list shows: its row count and the text each row draws.
   V ListedRows() {
-    TLauncherPage& l = form_->launcher();
+    LauncherPage& l = form_->launcher();
     V rows;
     const int count = l.LbSearchResult.Count();
     for (int i = 0; i < count; ++i) {
@@ -79,7 +79,7 @@ class SearchRowTest : public MainWindowFixture {
   }
   void ClearBox() { form_->launcher().EdtSearch.SetText(""); }
   void ChooseTab(int page) {
-    TLauncherPage& l = form_->launcher();
+    LauncherPage& l = form_->launcher();
     l.TVControl.Select(TabIndexOfPage(page));
     NMHDR change{l.TVControl.hwnd(), static_cast<UINT_PTR>(GetDlgCtrlID(l.TVControl.hwnd())),
                  static_cast<UINT>(TCN_SELCHANGE)};
@@ -100,9 +100,9 @@ class SearchRowTest : public MainWindowFixture {
 
 TEST_F(SearchRowTest, TypingListsTheMatchingPathsInLowerCase) {
   const std::string typed[] = {"EXE", "example", "笔记", "新闻", "read.PHP", "zzz", "c:\\"};
-  TFrmMain& form = OpenWithHistory();
+  MainWindow& form = OpenWithHistory();
   ShowWindow(form.hwnd(), SW_SHOW);
-  TLauncherPage& l = form.launcher();
+  LauncherPage& l = form.launcher();
   for (const std::string& text : typed) {
     SCOPED_TRACE(text);
     ClearBox();
@@ -125,8 +125,8 @@ TEST_F(SearchRowTest, TypingListsTheMatchingPathsInLowerCase) {
 // A change of the box that the program did not make resumes searching, by
 // whatever way it came: after a tree key the box is quiet until then.
 TEST_F(SearchRowTest, AnyChangeOfTheBoxByTheUserSearchesAgain) {
-  TFrmMain& form = OpenWithHistory();
-  TLauncherPage& l = form.launcher();
+  MainWindow& form = OpenWithHistory();
+  LauncherPage& l = form.launcher();
   const HWND box = l.EdtSearch.hwnd(), tree = l.TVDoc.hwnd();
   // Quieted by an arrow in a tree (the node's caption is copied into the
   // box), or by Down in the box (the focus goes to the list).
@@ -171,8 +171,8 @@ TEST_F(SearchRowTest, AnyChangeOfTheBoxByTheUserSearchesAgain) {
 // The rows are read by other programs as screen readers read them, with
 // LB_GETTEXT from a process of their own.
 TEST_F(SearchRowTest, AnotherProgramReadsTheRowsOfTheResultList) {
-  TFrmMain& form = OpenWithHistory();
-  TLauncherPage& l = form.launcher();
+  MainWindow& form = OpenWithHistory();
+  LauncherPage& l = form.launcher();
   Type(l.EdtSearch.hwnd(), "e");
   const V rows = ListedRows();
   ASSERT_GE(rows.size(), 3u);
@@ -180,9 +180,9 @@ TEST_F(SearchRowTest, AnotherProgramReadsTheRowsOfTheResultList) {
 }
 
 TEST_F(SearchRowTest, ArrowKeysWalkTheListCopyingRowsWithoutSearching) {
-  TFrmMain& form = OpenWithHistory();
+  MainWindow& form = OpenWithHistory();
   ShowWindow(form.hwnd(), SW_SHOW);
-  TLauncherPage& l = form.launcher();
+  LauncherPage& l = form.launcher();
   const HWND box = l.EdtSearch.hwnd(), list = l.LbSearchResult.hwnd();
   SetFocus(box);
   Type(box, "example");
@@ -209,7 +209,7 @@ TEST_F(SearchRowTest, ArrowKeysWalkTheListCopyingRowsWithoutSearching) {
   const std::pair<const char*, HWND> elsewhere[] = {
       {"a tree", l.TVDoc.hwnd()},
       {"the search button", l.BtnZDSearch.hwnd()},
-      {"the log-on check box", l.MnZDAutoRun.hwnd()},
+      {"the log-on check box", l.CbAutoStart.hwnd()},
       {"the favourites", l.favourites.LbMyLove.hwnd()},
       {"the window itself", form.hwnd()},
       {"no window", nullptr},
@@ -227,9 +227,9 @@ TEST_F(SearchRowTest, ArrowKeysWalkTheListCopyingRowsWithoutSearching) {
 }
 
 TEST_F(SearchRowTest, ARowOpensTheRecordsOwnPathByKeyOrMouse) {
-  TFrmMain& form = OpenWithHistory();
+  MainWindow& form = OpenWithHistory();
   ShowWindow(form.hwnd(), SW_SHOW);
-  TLauncherPage& l = form.launcher();
+  LauncherPage& l = form.launcher();
   const HWND list = l.LbSearchResult.hwnd();
   Type(l.EdtSearch.hwnd(), "read");
   ASSERT_EQ(ListedRows(), V{"http://example.com/read.php?id=7"});
@@ -273,8 +273,8 @@ TEST_F(SearchRowTest, EnterInTheBoxOpensAnExistingPathOrSearchesTheWeb) {
     FakeBrowserControl* browser = UseFakeBrowser(c.engine);
     windows_.ClearWindows();
     shell_.Clear();
-    TFrmMain& form = OpenWithHistory();
-    TLauncherPage& l = form.launcher();
+    MainWindow& form = OpenWithHistory();
+    LauncherPage& l = form.launcher();
     Type(l.EdtSearch.hwnd(), c.text);
     Key(l.EdtSearch.hwnd(), VK_RETURN);
     EXPECT_EQ(launcher_.calls(), c.shell_calls);
@@ -284,7 +284,7 @@ TEST_F(SearchRowTest, EnterInTheBoxOpensAnExistingPathOrSearchesTheWeb) {
   }
   // The search button searches the web for the text, whatever it names.
   FakeBrowserControl* browser = UseFakeBrowser(true);
-  TFrmMain& form = OpenWithHistory();
+  MainWindow& form = OpenWithHistory();
   Type(form.launcher().EdtSearch.hwnd(), "C:\\Work");
   Click(form.launcher().BtnZDSearch);
   EXPECT_EQ(browser->calls(), V{"call SearchNow(C:\\Work)"});
@@ -292,8 +292,8 @@ TEST_F(SearchRowTest, EnterInTheBoxOpensAnExistingPathOrSearchesTheWeb) {
 }
 
 TEST_F(SearchRowTest, TabsClearTheResultsAndTheHintBar) {
-  TFrmMain& form = OpenWithHistory();
-  TLauncherPage& l = form.launcher();
+  MainWindow& form = OpenWithHistory();
+  LauncherPage& l = form.launcher();
   Type(l.EdtSearch.hwnd(), "example");
   l.PnlHint.SetText("C:\\x");
   ChooseTab(4);
@@ -314,11 +314,11 @@ TEST_F(SearchRowTest, TabsClearTheResultsAndTheHintBar) {
 TEST_F(SearchRowTest, TheBrowserTabShowsOurSearchPageOrSaysThereIsNoEngine) {
   // With an engine: our search page, loaded once.
   FakeBrowserControl* browser = UseFakeBrowser(true);
-  TFrmMain& form = OpenWithHistory();
-  TBrowserPage& page = form.launcher().browser;
-  EXPECT_LT(page.WebBrowser1.RectInParent().top, 0) << "out of sight until first shown";
+  MainWindow& form = OpenWithHistory();
+  BrowserPage& page = form.launcher().browser;
+  EXPECT_LT(page.BrowserFrame.RectInParent().top, 0) << "out of sight until first shown";
   ChooseTab(kWebPageIndex);
-  EXPECT_EQ(page.WebBrowser1.RectInParent().top, 0);
+  EXPECT_EQ(page.BrowserFrame.RectInParent().top, 0);
   EXPECT_FALSE(page.LblNoEngine.Visible());
   EXPECT_EQ(browser->calls(), V({"navigate about:blank", "load-html"}));
   EXPECT_EQ(browser->last_html(), BuiltInSearchPage());
@@ -341,8 +341,8 @@ TEST_F(SearchRowTest, TheBrowserTabShowsOurSearchPageOrSaysThereIsNoEngine) {
   // The system's control where there is none to be had (no OLE in this
   // test): one line says so, and a web search goes to the default browser.
   make_browser_ = nullptr;
-  TFrmMain& plain = OpenWithHistory();
-  TBrowserPage& none = plain.launcher().browser;
+  MainWindow& plain = OpenWithHistory();
+  BrowserPage& none = plain.launcher().browser;
   ChooseTab(kWebPageIndex);
   EXPECT_TRUE(none.LblNoEngine.Visible());
   EXPECT_EQ(none.LblNoEngine.Text(), lang::Texts().NoHtmlEngine);

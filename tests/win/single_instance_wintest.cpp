@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "lang/lang_tables.h"
+#include "lang/service_texts.h"
 #include "mainwin/main_window_win.h"
 #include "tests/win/ui_drive.h"
 #include "uninstall/uninstall_window_win.h"
@@ -42,7 +44,7 @@ void Start(Started& started, const std::wstring& arguments) {
 
 HWND WaitForMainWindow(DWORD ms) {
   for (DWORD waited = 0; waited < ms; waited += 100) {
-    if (HWND hwnd = FindWindowW(TFrmMain::kClassName, nullptr)) return hwnd;
+    if (HWND hwnd = FindWindowW(MainWindow::kClassName, nullptr)) return hwnd;
     Sleep(100);
   }
   return nullptr;
@@ -51,7 +53,7 @@ HWND WaitForMainWindow(DWORD ms) {
 BOOL CALLBACK CountMainWindow(HWND hwnd, LPARAM param) {
   wchar_t cls[64] = {};
   GetClassNameW(hwnd, cls, 64);
-  if (lstrcmpW(cls, TFrmMain::kClassName) == 0) ++*reinterpret_cast<int*>(param);
+  if (lstrcmpW(cls, MainWindow::kClassName) == 0) ++*reinterpret_cast<int*>(param);
   return TRUE;
 }
 
@@ -69,10 +71,10 @@ TEST(SingleInstance, UninstallStartCreatesNothing) {
   Start(started, L"uninstall");
   ASSERT_TRUE(started.ok);
   // The uninstall window only; its close button ends the program.
-  const HWND window = WaitForWindow(started.pi.dwProcessId, TFrmUninstall::kClassName, 20000);
+  const HWND window = WaitForWindow(started.pi.dwProcessId, UninstallWindow::kClassName, 20000);
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(CountMainWindows(), 0);
-  PostMessageW(window, WM_COMMAND, MAKEWPARAM(TFrmUninstall::kBtnClose, BN_CLICKED), 0);
+  EXPECT_TRUE(PressButton(window, lang::ServiceTextsFor(lang::LanguageIndex).UninstallClose));
   EXPECT_EQ(WaitForSingleObject(started.pi.hProcess, 20000), WAIT_OBJECT_0);
   if (WaitForSingleObject(started.pi.hProcess, 0) != WAIT_OBJECT_0) {
     TerminateProcess(started.pi.hProcess, 1);
@@ -89,9 +91,9 @@ TEST(SingleInstance, UninstallStartIsNotHandedToTheRunningCopy) {
   Started uninstall;
   Start(uninstall, L"uninstall");
   ASSERT_TRUE(uninstall.ok);
-  const HWND window = WaitForWindow(uninstall.pi.dwProcessId, TFrmUninstall::kClassName, 20000);
+  const HWND window = WaitForWindow(uninstall.pi.dwProcessId, UninstallWindow::kClassName, 20000);
   EXPECT_NE(window, nullptr) << "the single-instance rule must not swallow it";
-  PostMessageW(window, WM_COMMAND, MAKEWPARAM(TFrmUninstall::kBtnClose, BN_CLICKED), 0);
+  EXPECT_TRUE(PressButton(window, lang::ServiceTextsFor(lang::LanguageIndex).UninstallClose));
   EXPECT_EQ(WaitForSingleObject(uninstall.pi.hProcess, 20000), WAIT_OBJECT_0);
   PostMessageW(WaitForMainWindow(1000), WM_CLOSE, 0, 0);
   EXPECT_EQ(WaitForSingleObject(first.pi.hProcess, 20000), WAIT_OBJECT_0);

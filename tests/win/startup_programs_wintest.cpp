@@ -9,7 +9,7 @@
 
 #include "lang/lang_tables.h"
 #include "launch/autostart.h"
-#include "launch/startup_window_win.h"
+#include "launch/startup_programs_window_win.h"
 #include "platform/wide_win.h"
 
 namespace zd {
@@ -95,7 +95,7 @@ TEST_F(StartupProgramsWinTest, TheWindowListsAddsAndDeletes) {
     boxes.push_back(text);
     return (flags & MB_YESNO) ? IDYES : IDOK;
   };
-  auto window = TfrmRun::Create(GetModuleHandleW(nullptr), nullptr, deps);
+  auto window = StartupProgramsWindow::Create(nullptr, deps);
   ASSERT_NE(window, nullptr);
   auto find = [&](const std::string& name) -> const StartupEntry* {
     for (const StartupEntry& e : window->listing().entries)
@@ -114,12 +114,12 @@ TEST_F(StartupProgramsWinTest, TheWindowListsAddsAndDeletes) {
   window->BtnZDAddPCStartClick();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0], lang::Texts().PCStartEmptyName);
-  EXPECT_EQ(window->flagged(), TfrmRun::Flagged::kName);
+  EXPECT_EQ(window->flagged(), StartupProgramsWindow::Flagged::kName);
 
   window->TxtStartName.SetText("ZdAdded");
   window->TxtStartPath.SetText(" C:\\added.exe ");
   window->BtnZDAddPCStartClick();
-  EXPECT_EQ(window->flagged(), TfrmRun::Flagged::kNone);
+  EXPECT_EQ(window->flagged(), StartupProgramsWindow::Flagged::kNone);
   ASSERT_NE(find("ZdAdded"), nullptr);
   EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, L"ZdAdded"), std::wstring(L"C:\\added.exe"));
 
@@ -149,7 +149,7 @@ TEST_F(StartupProgramsWinTest, TheListIsReadAfreshAndOtherTypesStayAsTheyAre) {
     boxes.push_back(text);
     return (flags & MB_YESNO) ? answer : IDOK;
   };
-  auto window = TfrmRun::Create(GetModuleHandleW(nullptr), nullptr, deps);
+  auto window = StartupProgramsWindow::Create(nullptr, deps);
   ASSERT_NE(window, nullptr);
   auto row_of = [&](const std::string& name) {
     for (size_t row = 0; row < window->listing().entries.size(); ++row)

@@ -41,7 +41,7 @@ TEST_F(TrackingWindowTest, ARefreshFillsTheTreesAndSurvivesARestart) {
   shell_.AddWindow("file:///C:/Work/Proj");
   shell_.AddWindow("http://example.com/", "Example home");
   shell_.AddWindow("http://example.com/a.html", "Example A");
-  TFrmMain& form = OpenLoaded();
+  MainWindow& form = OpenLoaded();
   Choose(Ui::MnRefresh);
   Pump();
 
@@ -67,7 +67,7 @@ TEST_F(TrackingWindowTest, ARefreshFillsTheTreesAndSurvivesARestart) {
   windows_.ClearWindows();
   shell_.Clear();
   const int writes = files_.WriteCount("D:\\MrxConfig\\defualt.ini");
-  TFrmMain& again = OpenLoaded();
+  MainWindow& again = OpenLoaded();
   EXPECT_LE(files_.WriteCount("D:\\MrxConfig\\defualt.ini") - writes, 1);
   EXPECT_EQ(again.store().docs.size(), 4u);
   EXPECT_EQ(Outline(again.launcher().TVPath.hwnd()), path);
@@ -78,7 +78,7 @@ TEST_F(TrackingWindowTest, ARefreshFillsTheTreesAndSurvivesARestart) {
 TEST_F(TrackingWindowTest, F5RefreshesOnlyWhatTheTabShows) {
   windows_.AddWindow("Editor", "C:\\Tools\\editor.exe");
   shell_.AddWindow("file:///D:/Music");
-  TFrmMain& form = OpenLoaded();
+  MainWindow& form = OpenLoaded();
   form.SetActivePage(2);  // folders
   MSG f5{form.launcher().TVPath.hwnd(), WM_KEYDOWN, VK_F5, 0, 0, {0, 0}};
   EXPECT_TRUE(form.FormShortCut(f5));
@@ -105,12 +105,12 @@ TEST_F(TrackingWindowTest, ClosingRecordsWhatIsOpen) {
 
 TEST_F(TrackingWindowTest, TheRefreshTimerFollowsTheCheckBox) {
   windows_.AddWindow("notes.txt - Text editor", "C:\\Tools\\editor.exe");
-  TFrmMain& form = OpenLoaded();
+  MainWindow& form = OpenLoaded();
   // Unticked: a tick registers nothing.
-  SendMessageW(form.hwnd(), WM_TIMER, TFrmMain::kTimerCheckDocs, 0);
+  SendMessageW(form.hwnd(), WM_TIMER, MainWindow::kTimerCheckDocs, 0);
   EXPECT_TRUE(form.store().docs.empty());
   Click(form.launcher().settings.CbZDRefresh);
-  SendMessageW(form.hwnd(), WM_TIMER, TFrmMain::kTimerCheckDocs, 0);
+  SendMessageW(form.hwnd(), WM_TIMER, MainWindow::kTimerCheckDocs, 0);
   EXPECT_EQ(form.store().docs.size(), 1u);
 }
 
@@ -122,7 +122,7 @@ TEST_F(TrackingWindowTest, ARealProgramWindowIsRegisteredAndComesBack) {
     HelperProcess helper({L"normal:" + title});
     ASSERT_TRUE(helper.started());
     ASSERT_NE(helper.Window(title), nullptr);
-    TFrmMain& form = OpenLoaded();
+    MainWindow& form = OpenLoaded();
     Choose(Ui::MnRefresh);
     std::vector<std::string> app = Outline(form.launcher().TVApp.hwnd());
     EXPECT_NE(std::find(app.begin(), app.end(), caption), app.end());
@@ -132,7 +132,7 @@ TEST_F(TrackingWindowTest, ARealProgramWindowIsRegisteredAndComesBack) {
   EXPECT_NE(recent.find("zd_window_helper.exe*|*"), std::string::npos) << recent;
   EXPECT_NE(File("defualt.ini").find("zd_window_helper.exe"), std::string::npos);
   // The helper is gone; the next start still shows it, from the settings.
-  TFrmMain& again = OpenLoaded();
+  MainWindow& again = OpenLoaded();
   std::vector<std::string> app = Outline(again.launcher().TVApp.hwnd());
   EXPECT_NE(std::find(app.begin(), app.end(), caption), app.end());
 }

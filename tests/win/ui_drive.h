@@ -12,6 +12,14 @@
 
 namespace zd {
 
+// Presses the button of `window` (another process's) that shows `caption`:
+// the window hears of it as it hears of a user's click.
+inline bool PressButton(HWND window, const std::string& caption) {
+  const HWND button = FindWindowExW(window, nullptr, L"Button", Utf8ToWide(caption).c_str());
+  return button && PostMessageW(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                                reinterpret_cast<LPARAM>(button));
+}
+
 // A program started for a test; ended (after a grace period) when the test
 // is done with it, so that none outlives the run.
 class ChildProcess {

@@ -18,7 +18,6 @@
 #include "platform/fake_shell_folders.h"
 #include "platform/registry.h"
 #include "platform/wide_win.h"
-#include "platform/window_class_win.h"
 #include "tests/win/helper_process.h"
 #include "uninstall/uninstall_window_win.h"
 
@@ -28,7 +27,7 @@ namespace {
 constexpr char kExe[] = "C:\\Program Files\\MRX软件\\Zapdock\\zapdock.exe";
 constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zapdock";
 
-class UninstallWindow : public ::testing::Test {
+class UninstallWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
@@ -47,7 +46,7 @@ class UninstallWindow : public ::testing::Test {
     files_.AddDirectory(folders_.system_temp);
     files_.SetSystemDirectory("C:\\windows\\system32");
   }
-  TFrmUninstall& Open(bool elevated_start = false, const std::wstring& running_class = L"",
+  UninstallWindow& Open(bool elevated_start = false, const std::wstring& running_class = L"",
                       int close_wait_ms = 15000) {
     UninstallDeps deps;
     deps.main_window_class = running_class;
@@ -66,7 +65,7 @@ class UninstallWindow : public ::testing::Test {
     };
     deps.exit_process = [this] { ++exits_; };
     deps.home_page = "https://home.example/";
-    form_ = TFrmUninstall::Create(GetModuleHandleW(nullptr), deps);
+    form_ = UninstallWindow::Create(deps);
     EXPECT_NE(form_, nullptr);
     return *form_;
   }
@@ -82,16 +81,16 @@ class UninstallWindow : public ::testing::Test {
   FakeShellFolders folders_;
   FakeFiles files_;
   FakeProcesses processes_;
-  std::unique_ptr<TFrmUninstall> form_;
+  std::unique_ptr<UninstallWindow> form_;
   std::vector<std::string> boxes_;
   int exits_ = 0;
   const lang::ServiceTexts& texts_ = lang::ServiceTextsFor(0);
 };
 
-TEST_F(UninstallWindow, EverythingRemovedMeansTheMessageTheScriptAndTheEnd) {
-  TFrmUninstall& form = Open();
+TEST_F(UninstallWindowTest, EverythingRemovedMeansTheMessageTheScriptAndTheEnd) {
+  UninstallWindow& form = Open();
   form.BtnStartUnstallClick();
-  EXPECT_EQ(form.outcome(), TFrmUninstall::Outcome::kRemoved);
+  EXPECT_EQ(form.outcome(), UninstallWindow::Outcome::kRemoved);
   EXPECT_EQ(boxes_, std::vector<std::string>{"你已成功卸载『Zapdock』"});
   ASSERT_EQ(processes_.started().size(), 1u);
   EXPECT_EQ(processes_.started()[0].application, "C:\\windows\\system32\\cmd.exe");
@@ -104,13 +103,13 @@ TEST_F(UninstallWindow, EverythingRemovedMeansTheMessageTheScriptAndTheEnd) {
   EXPECT_FALSE(registry_.KeyExists(RegRoot::kLocalMachine, kUninstallKey));
 }
 
-TEST_F(UninstallWindow, ANonAdministratorRelaunchesElevatedAfterItsOwnPart) {
+TEST_F(UninstallWindowTest, ANonAdministratorRelaunchesElevatedAfterItsOwnPart) {
   processes_.elevated = false;
   removal_.Protect("C:\\Program Files\\MRX软件\\Zapdock\\");
   registry_.Protect(RegRoot::kLocalMachine, kUninstallKey);
-  TFrmUninstall& form = Open();
+  UninstallWindow& form = Open();
   form.BtnStartUnstallClick();
-  EXPECT_EQ(form.outcome(), TFrmUninstall::Outcome::kRelaunched);
+  EXPECT_EQ(form.outcome(), UninstallWindow::Outcome::kRelaunched);
   ASSERT_EQ(processes_.started().size(), 1u);
   EXPECT_EQ(processes_.started()[0].file, kExe);
   EXPECT_EQ(processes_.started()[0].verb, "runas");
@@ -122,14 +121,14 @@ TEST_F(UninstallWindow, ANonAdministratorRelaunchesElevatedAfterItsOwnPart) {
   EXPECT_EQ(exits_, 0);
 }
 
-TEST_F(UninstallWindow, WhatStillCannotGoIsNamedAndTheProgramStays) {
+TEST_F(UninstallWindowTest, WhatStillCannotGoIsNamedAndTheProgramStays) {
   // Elevation declined (or already tried): the report names each failure.
   processes_.elevated = false;
   registry_.Protect(RegRoot::kLocalMachine, kUninstallKey);
   removal_.Protect("C:\\Program Files\\MRX软件\\Zapdock\\defualt.ini");
-  TFrmUninstall& form = Open(/*elevated_start=*/true);
+  UninstallWindow& form = Open(/*elevated_start=*/true);
   form.BtnStartUnstallClick();
-  EXPECT_EQ(form.outcome(), TFrmUninstall::Outcome::kIncomplete);
+  EXPECT_EQ(form.outcome(), UninstallWindow::Outcome::kIncomplete);
   ASSERT_EQ(boxes_.size(), 1u);
   EXPECT_EQ(boxes_[0],
             lang::FormatText(texts_.UninstallIncomplete,
@@ -140,11 +139,11 @@ TEST_F(UninstallWindow, WhatStillCannotGoIsNamedAndTheProgramStays) {
   EXPECT_TRUE(IsWindow(form.hwnd()));
 }
 
-TEST_F(UninstallWindow, NoScriptNoClaimThatTheFolderWillGo) {
+TEST_F(UninstallWindowTest, NoScriptNoClaimThatTheFolderWillGo) {
   files_.set_fail_all_writes(true);
-  TFrmUninstall& form = Open();
+  UninstallWindow& form = Open();
   form.BtnStartUnstallClick();
-  EXPECT_EQ(form.outcome(), TFrmUninstall::Outcome::kNoScript);
+  EXPECT_EQ(form.outcome(), UninstallWindow::Outcome::kNoScript);
   ASSERT_EQ(boxes_.size(), 2u);
   EXPECT_EQ(boxes_[1],
             lang::FormatText(texts_.UninstallNoScript, "C:\\Program Files\\MRX软件\\Zapdock\\"));
@@ -153,10 +152,10 @@ TEST_F(UninstallWindow, NoScriptNoClaimThatTheFolderWillGo) {
 
 // A running copy that does not close: the window keeps answering while it
 // waits, gives up after its bound and says so, and removes nothing.
-TEST_F(UninstallWindow, ItKeepsAnsweringWhileARunningCopyDoesNotClose) {
+TEST_F(UninstallWindowTest, ItKeepsAnsweringWhileARunningCopyDoesNotClose) {
   HelperProcess running({L"busy:zd running copy"});
   ASSERT_NE(running.Window(L"zd running copy"), nullptr);
-  TFrmUninstall& form = Open(false, kHelperClass, 2500);
+  UninstallWindow& form = Open(false, kHelperClass, 2500);
   const HWND window = form.hwnd();
   std::atomic<int> asked{0}, answered{0};
   std::atomic<bool> stop{false}, stopped{false};
@@ -176,14 +175,14 @@ TEST_F(UninstallWindow, ItKeepsAnsweringWhileARunningCopyDoesNotClose) {
       DispatchMessageW(&msg);
     }
   };
-  PostMessageW(window, WM_COMMAND, MAKEWPARAM(TFrmUninstall::kBtnStartUnstall, BN_CLICKED), 0);
+  form.BtnStartUnstall.PostClick();
   const ULONGLONG start = GetTickCount64();
   bool saw_waiting = false;
   while (GetTickCount64() - start < 10000 &&
-         form.outcome() != TFrmUninstall::Outcome::kStillRunning) {
+         form.outcome() != UninstallWindow::Outcome::kStillRunning) {
     pump();
-    saw_waiting |= form.outcome() == TFrmUninstall::Outcome::kWaitingForClose &&
-                   !TextUtf8(form.control(TFrmUninstall::kLblStatus)).empty();
+    saw_waiting |= form.outcome() == UninstallWindow::Outcome::kWaitingForClose &&
+                   !form.LblStatus.Text().empty();
     Sleep(10);
   }
   // The last question is answered too.
@@ -194,25 +193,25 @@ TEST_F(UninstallWindow, ItKeepsAnsweringWhileARunningCopyDoesNotClose) {
   }
   prober.join();
   EXPECT_TRUE(saw_waiting) << "the wait is shown";
-  EXPECT_EQ(form.outcome(), TFrmUninstall::Outcome::kStillRunning);
+  EXPECT_EQ(form.outcome(), UninstallWindow::Outcome::kStillRunning);
   EXPECT_GE(asked.load(), 15);
   EXPECT_EQ(answered.load(), asked.load()) << "the window answered all along";
   EXPECT_EQ(boxes_,
             std::vector<std::string>{lang::FormatText(texts_.UninstallStillRunning, "Zapdock")});
   EXPECT_TRUE(registry_.KeyExists(RegRoot::kLocalMachine, kUninstallKey)) << "nothing removed";
   EXPECT_TRUE(processes_.started().empty());
-  EXPECT_TRUE(IsWindowEnabled(form.control(TFrmUninstall::kBtnStartUnstall))) << "try again";
+  EXPECT_TRUE(IsWindowEnabled(form.BtnStartUnstall.hwnd())) << "try again";
 }
 
-TEST_F(UninstallWindow, PlaceCaptionAndTheLinkToTheHomePage) {
-  const POINT at = TFrmUninstall::Placement(1024, 768, 440, 200);
+TEST_F(UninstallWindowTest, PlaceCaptionAndTheLinkToTheHomePage) {
+  const POINT at = UninstallWindow::Placement(1024, 768, 440, 200);
   EXPECT_EQ(at.x, (1024 - 440) / 2 - 50);
   EXPECT_EQ(at.y, (768 - 200) / 2 - 30);
-  TFrmUninstall& form = Open();
+  UninstallWindow& form = Open();
   wchar_t caption[128] = {};
   GetWindowTextW(form.hwnd(), caption, 128);
   EXPECT_EQ(WideToUtf8(caption), lang::FormatText(texts_.UninstallTitle, "Zapdock"));
-  EXPECT_NE(SendMessageW(form.control(TFrmUninstall::kImage1), STM_GETICON, 0, 0), 0);
+  EXPECT_NE(SendMessageW(form.Picture.hwnd(), STM_GETICON, 0, 0), 0);
   form.Label2MouseDown();
   ASSERT_EQ(processes_.started().size(), 1u);
   EXPECT_EQ(processes_.started()[0].file, "https://home.example/");

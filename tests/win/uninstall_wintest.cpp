@@ -8,6 +8,8 @@
 
 #include <thread>
 
+#include "lang/lang_tables.h"
+#include "lang/service_texts.h"
 #include "mainwin/main_window_win.h"
 #include "platform/file_removal.h"
 #include "platform/files.h"
@@ -145,13 +147,13 @@ TEST(UninstallModeWin, RemovesWhatTheSetupMadeThenItselfAndItsFolder) {
   SetString(HKEY_LOCAL_MACHINE, kRunKey, L"ZapdockTestsKeep", L"x");
   // The program itself is running: the uninstall closes it first.
   ChildProcess program(W(exe), L"--servers=http://127.0.0.1:1/");
-  ASSERT_NE(WaitForWindow(program.pid(), TFrmMain::kClassName, 20000), nullptr);
+  ASSERT_NE(WaitForWindow(program.pid(), MainWindow::kClassName, 20000), nullptr);
 
   ChildProcess uninstall(W(exe), L"uninstall");
-  HWND window = WaitForWindow(uninstall.pid(), TFrmUninstall::kClassName, 20000);
+  HWND window = WaitForWindow(uninstall.pid(), UninstallWindow::kClassName, 20000);
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(WindowTextOf(window), "卸载MRX软件 - Zapdock");
-  PostMessageW(window, WM_COMMAND, MAKEWPARAM(TFrmUninstall::kBtnStartUnstall, BN_CLICKED), 0);
+  ASSERT_TRUE(PressButton(window, lang::ServiceTextsFor(lang::LanguageIndex).UninstallStart));
   HWND box = WaitForMessageBox(uninstall.pid(), 30000);
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(MessageBoxText(box), "你已成功卸载『Zapdock』");

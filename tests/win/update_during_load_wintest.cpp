@@ -12,7 +12,7 @@
 #include "platform/fake_http_client.h"
 #include "platform/fake_processes.h"
 #include "platform/fake_shell_folders.h"
-#include "platform/window_class_win.h"
+#include "platform/window_win.h"
 #include "tests/win/main_window_fixture.h"
 
 namespace zd {
@@ -37,7 +37,7 @@ class UpdateDuringLoad : public MainWindowFixture {
     services_.reset();
     MainWindowFixture::TearDown();
   }
-  OnlineServices& Attach(TFrmMain& form) {
+  OnlineServices& Attach(MainWindow& form) {
     OnlineDeps deps;
     deps.http = &http_;
     deps.processes = &processes_;
@@ -81,7 +81,7 @@ class UpdateDuringLoad : public MainWindowFixture {
 };
 
 TEST_F(UpdateDuringLoad, TheOfferIsMadeOnlyAfterTheLoad) {
-  TFrmMain& form = Open();
+  MainWindow& form = Open();
   OnlineServices& s = Attach(form);
   ASSERT_TRUE(s.StartServerSearch());
   ASSERT_TRUE(WaitForSearchAnswer());
@@ -102,7 +102,7 @@ TEST_F(UpdateDuringLoad, TheOfferIsMadeOnlyAfterTheLoad) {
 }
 
 TEST_F(UpdateDuringLoad, ASetupAcceptedInsideTheLoadStartsAfterItAndTheSave) {
-  TFrmMain& form = Open();
+  MainWindow& form = Open();
   OnlineServices& s = Attach(form);
   SearchOutcome found;
   found.found = true;
@@ -112,37 +112,39 @@ TEST_F(UpdateDuringLoad, ASetupAcceptedInsideTheLoadStartsAfterItAndTheSave) {
   ASSERT_TRUE(offer);
   // Accepted inside the load, as an offer made just before it would be: the
   // download then ends inside the load too.
-  struct Offerer {
-    HWND hwnd_ = nullptr;
-    OnlineServices* services;
+  struct Offerer : Window {
+    OnlineServices* services = nullptr;
     UpdateOffer offer;
-    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-      if (msg == kOfferNow) services->OfferUpdate(offer);
-      return DefWindowProcW(hwnd_, msg, wp, lp);
+    bool Make() {
+      CreateArgs args;
+      args.class_name = L"ZdTestOfferer";
+      args.parent = HWND_MESSAGE;
+      return Create(args);
     }
-  } offerer{nullptr, &s, *offer};
-  ASSERT_TRUE(RegisterWindowClassOnce(GetModuleHandleW(nullptr), L"ZdTestOfferer",
-                                      ObjectWindowProc<Offerer>, nullptr));
-  CreateWindowExW(0, L"ZdTestOfferer", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                  GetModuleHandleW(nullptr), &offerer);
-  ASSERT_NE(offerer.hwnd_, nullptr);
-  PostMessageW(offerer.hwnd_, kOfferNow, 0, 0);
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+      if (msg == kOfferNow) services->OfferUpdate(offer);
+      return Window::OnMessage(msg, wp, lp);
+    }
+  } offerer;
+  offerer.services = &s;
+  offerer.offer = *offer;
+  ASSERT_TRUE(offerer.Make());
+  PostMessageW(offerer.hwnd(), kOfferNow, 0, 0);
   form.TimerFirstRunTimer();
   ASSERT_EQ(questions_.size(), 1u);
   EXPECT_TRUE(questions_[0].during_load);
   ASSERT_NE(s.update_window(), nullptr);
-  EXPECT_EQ(s.update_window()->outcome(), TFrmUpdateRoot::Outcome::kWaitingForClose);
+  EXPECT_EQ(s.update_window()->outcome(), UpdateWindow::Outcome::kWaitingForClose);
   EXPECT_TRUE(processes_.started().empty()) << "not while the load runs";
   EXPECT_TRUE(IsWindow(form.hwnd()));
   // The close asked for during the load comes at its end; then the setup.
   Pump();
   EXPECT_FALSE(IsWindow(form.hwnd()));
   EXPECT_NE(File("defualt.ini"), "<missing>") << "saved before the setup runs";
-  EXPECT_EQ(s.update_window()->outcome(), TFrmUpdateRoot::Outcome::kStarted);
+  EXPECT_EQ(s.update_window()->outcome(), UpdateWindow::Outcome::kStarted);
   ASSERT_EQ(processes_.started().size(), 1u);
   EXPECT_EQ(processes_.started()[0].file, folders_.temp + "setupZD.exe");
   EXPECT_EQ(held_.Get(folders_.temp + "setupZD.exe").content, kSetup);
-  DestroyWindow(offerer.hwnd_);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// One embedded web view as the vendor-content page uses it. The program's
-// browser host provides them; without one (or without an HTML engine, as
-// under Wine) the page says so and offers its address in the default browser.
+// One embedded web view: the browser host serves it where the system has an
+// HTML engine (fakes in the tests); without one there is no view at all and
+// its user says so.
 #pragma once
 
 #include <functional>
@@ -11,8 +11,10 @@ namespace zd {
 class PageView {
  public:
   virtual ~PageView() = default;
-  virtual void Navigate(const std::string& url) = 0;
+  virtual bool Navigate(const std::string& url) = 0;
+  // The address of the page shown (or being loaded); empty before any.
   virtual std::string Address() = 0;
+  // Pixels in the parent window's client area.
   virtual void SetBounds(int x, int y, int width, int height) = 0;
   virtual void Show(bool visible) = 0;
 

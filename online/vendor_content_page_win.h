@@ -1,7 +1,9 @@
-// TFrmMyPControl: the vendor-content page on the main window's "我的主页"
-// page. A demo tab with the vendor's demo page, a hidden advert tab with an
-// address bar, and at the bottom the hint, the progress and the refresh
-// button. Its timers follow DemoPanel.
+// The vendor-content page on the main window's "我的主页" page: a demo tab
+// with the vendor's demo page in the hosted browser view, an advert tab
+// (shown for the demo page's new windows) with an address box that follows
+// its view, and at the bottom the hint, the progress and the refresh button.
+// Without an HTML engine the demo tab says so in one line and offers the
+// demo in the default browser. Its timers follow DemoPanel.
 #pragma once
 
 #include <windows.h>
@@ -12,32 +14,18 @@
 
 #include "lang/service_texts.h"
 #include "online/demo_panel.h"
-#include "online/page_view.h"
+#include "platform/controls_win.h"
 #include "platform/handles_win.h"
+#include "platform/page_view.h"
+#include "platform/window_win.h"
 
 namespace zd {
 
 // Makes an embedded web view inside `parent`; nullptr when there is none.
 using PageViewFactory = std::function<std::unique_ptr<PageView>(HWND parent)>;
 
-class TFrmMyPControl {
+class VendorContentPage : public Window {
  public:
-  static constexpr wchar_t kClassName[] = L"ZapdockDemoPage";
-  enum Control : int {
-    kPageControl1 = 100,
-    kPnlDemo,
-    kPnlHot,
-    kPnlHint,
-    kLblHint,
-    kBtnRefresh,
-    kProgressBar1,
-    kLblNoEngine,
-    kBtnOpenDemo,
-    kLblAddress,
-    kEdtAddress,
-    kBtnNewWin,
-    kBtnCloseAvert,
-  };
   enum Timer : UINT_PTR { kTimerFirstRun = 1, kTimerRefreshWB, kTimerRun };
 
   struct Deps {
@@ -51,16 +39,27 @@ class TFrmMyPControl {
     std::function<bool(const std::string&)> open_web_address;
   };
 
-  static std::unique_ptr<TFrmMyPControl> Create(HINSTANCE instance, HWND page, Deps deps);
-  ~TFrmMyPControl();
-  TFrmMyPControl(const TFrmMyPControl&) = delete;
-  TFrmMyPControl& operator=(const TFrmMyPControl&) = delete;
+  // The page fills `parent`'s client area.
+  static std::unique_ptr<VendorContentPage> Create(HWND parent, Deps deps);
+  ~VendorContentPage() override;
 
-  HWND hwnd() const { return hwnd_; }
-  HWND control(Control id) const;
+  TabControl PageTabs;
+  Panel PnlDemo, PnlHot, PnlHint;
+  Label LblNoEngine;
+  Button BtnOpenDemo;
+  Label LblAddress;
+  Edit EdtAddress;
+  Button BtnNewWin, BtnCloseAvert;
+  Label LblHint;
+  ProgressBar Progress;
+  Button BtnRefresh;
+
   const DemoPanel& model() const { return model_; }
   bool hot_tab_visible() const { return hot_visible_; }
-  // Fits the page's client area.
+  // The demo tab's view; null without an HTML engine.
+  PageView* demo_view() const { return demo_view_.get(); }
+  PageView* advert_view() const { return advert_view_.get(); }
+  // Fits the parent's client area.
   void Resize();
   // A search round ended.
   void SearchDone();
@@ -77,20 +76,18 @@ class TFrmMyPControl {
   bool ShowAdvert(const std::string& url);
   std::string DemoAddress() const;
 
-  HWND hwnd_ = nullptr;
-  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
-
  private:
-  explicit TFrmMyPControl(Deps deps);
-  void FormCreate();
+  explicit VendorContentPage(Deps deps);
+  void OnCreate() override;
+  void Layout() override;
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   void CreateViews();
   void Apply();  // the model's view onto the controls and timers
   void ShowTab(int index);
-  void Layout();
+  void SetTabCaption(int index, const std::string& caption);
 
   Deps deps_;
   DemoPanel model_;
-  UniqueFont font_;
   UniqueBitmap new_win_glyph_, close_glyph_;
   std::unique_ptr<PageView> demo_view_, advert_view_, hidden_view_;
   bool hot_visible_ = false;

@@ -1,4 +1,4 @@
-#include "launch/startup_window_win.h"
+#include "launch/startup_programs_window_win.h"
 
 #include <windows.h>
 // windows.h must come first
@@ -13,7 +13,6 @@
 #include "platform/utf8.h"
 #include "platform/wide_win.h"
 #include "platform/win_util_win.h"
-#include "platform/window_class_win.h"
 #include "store/doc.h"
 
 namespace zd {
@@ -60,55 +59,24 @@ void SetCell(HWND list, int row, int column, const std::string& text) {
 
 }  // namespace
 
-TfrmRun::TfrmRun(StartupWindowDeps deps)
-    : deps_(std::move(deps)), factory_(GetModuleHandleW(nullptr), fonts_) {}
+StartupProgramsWindow::StartupProgramsWindow(StartupWindowDeps deps) : deps_(std::move(deps)) {
+  set_message_box(deps_.message_box);
+}
 
-TfrmRun::~TfrmRun() {
+StartupProgramsWindow::~StartupProgramsWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
-std::unique_ptr<TfrmRun> TfrmRun::Create(HINSTANCE instance, HWND owner, StartupWindowDeps deps) {
-  if (!RegisterWindowClassOnce(instance, kClassName, ObjectWindowProc<TfrmRun>,
-                               GetSysColorBrush(COLOR_BTNFACE))) {
-    return nullptr;
-  }
-  RegisterPanelClass(instance);
-  std::unique_ptr<TfrmRun> window(new TfrmRun(std::move(deps)));
-  const std::wstring caption = Utf8ToWide(lang::Texts().PCStartCaption);
+std::unique_ptr<StartupProgramsWindow> StartupProgramsWindow::Create(HWND owner,
+                                                                     StartupWindowDeps deps) {
+  std::unique_ptr<StartupProgramsWindow> window(new StartupProgramsWindow(std::move(deps)));
   // Sizeable, with the system menu and close button only.
-  HWND hwnd =
-      CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME, kClassName, caption.c_str(),
-                      WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, CW_USEDEFAULT, CW_USEDEFAULT, kWidth,
-                      kHeight, owner, nullptr, instance, window.get());
-  if (!hwnd) return nullptr;
-  return window;
+  return Made(std::move(window), CreateArgs::Dialog(kClassName, lang::Texts().PCStartCaption, owner,
+                                                    kWidth, kHeight, /*sizeable=*/true));
 }
 
-LRESULT TfrmRun::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT StartupProgramsWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_CREATE: {
-      const double scale = WindowDpi(hwnd_) / 96.0;
-      factory_.set_scale(scale);
-      fonts_.Make(scale);
-      factory_.CreateTooltip(hwnd_);
-      CreateControls();
-      CenterOnScreen(hwnd_, factory_.Px(kWidth), factory_.Px(kHeight));
-      List();
-      return 0;
-    }
-    case WM_SIZE:
-      Layout();
-      return 0;
-    case WM_COMMAND: {
-      const HWND control = reinterpret_cast<HWND>(lp);
-      if (HIWORD(wp) != BN_CLICKED || !control) break;
-      if (control == BtnZDAddPCStart.hwnd()) BtnZDAddPCStartClick();
-      if (control == BtnZDDeletePCStart.hwnd()) BtnZDDeletePCStartClick();
-      if (control == BtnZDClearPCStart.hwnd()) BtnZDClearPCStartClick();
-      if (control == BtnZDPCRun.hwnd()) BtnZDPCRunClick();
-      if (control == BtnClose.hwnd()) BtnCloseClick();
-      return 0;
-    }
     case WM_NOTIFY: {
       NMHDR& header = *reinterpret_cast<NMHDR*>(lp);
       if (header.hwndFrom != LV.hwnd()) break;
@@ -131,14 +99,15 @@ LRESULT TfrmRun::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       ShowWindow(hwnd_, SW_HIDE);
       return 0;
   }
-  return DefWindowProcW(hwnd_, msg, wp, lp);
+  return Window::OnMessage(msg, wp, lp);
 }
 
-void TfrmRun::CreateControls() {
+void StartupProgramsWindow::OnCreate() {
   const lang::InterfaceTexts& t = lang::Texts();
   const int lang = deps_.language_index;
   constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
   ControlFactory& f = factory_;
+  f.CreateTooltip(hwnd_);
   flag_brush_ = UniqueBrush(CreateSolidBrush(kFlagBackground));
   f.Make(LblHeader, L"STATIC", t.PCStartHeader, kChild, hwnd_, 10, 10, 400, 18);
   f.Make(LV, WC_LISTVIEWW, "", kChild | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
@@ -172,12 +141,16 @@ void TfrmRun::CreateControls() {
     }
     x += 48;
   }
+  OnClick(BtnZDAddPCStart, [this] { BtnZDAddPCStartClick(); });
+  OnClick(BtnZDDeletePCStart, [this] { BtnZDDeletePCStartClick(); });
+  OnClick(BtnZDClearPCStart, [this] { BtnZDClearPCStartClick(); });
+  OnClick(BtnZDPCRun, [this] { BtnZDPCRunClick(); });
+  OnClick(BtnClose, [this] { BtnCloseClick(); });
+  List();
 }
 
-void TfrmRun::Layout() {
-  RECT client;
-  GetClientRect(hwnd_, &client);
-  const int w = client.right, h = client.bottom;
+void StartupProgramsWindow::Layout() {
+  const auto [w, h] = ClientSize();
   const ControlFactory& f = factory_;
   LblHeader.Place(f.Px(10), f.Px(10), w - f.Px(20), f.Px(18));
   LV.Place(f.Px(10), f.Px(32), w - f.Px(20), h - f.Px(32 + 150));
@@ -198,20 +171,18 @@ void TfrmRun::Layout() {
   }
 }
 
-void TfrmRun::Show() {
+void StartupProgramsWindow::Show() {
   // Other programs change the keys while the window is hidden.
   List();
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
 }
 
-int TfrmRun::Message(const std::string& text, UINT flags) {
-  const std::string caption = lang::Texts().PCStartCaption;
-  if (deps_.message_box) return deps_.message_box(hwnd_, text, caption, flags);
-  return MessageBoxW(hwnd_, Utf8ToWide(text).c_str(), Utf8ToWide(caption).c_str(), flags);
+int StartupProgramsWindow::Message(const std::string& text, UINT flags) {
+  return ShowMessage(text, lang::Texts().PCStartCaption, flags);
 }
 
-void TfrmRun::List() {
+void StartupProgramsWindow::List() {
   if (!deps_.registry) return;
   listing_ = ListStartupEntries(*deps_.registry);
   const lang::InterfaceTexts& t = lang::Texts();
@@ -232,13 +203,7 @@ void TfrmRun::List() {
     SetCell(list, row, 2, SourceText(e.source));
     SetCell(list, row, 3, e.disabled ? t.PCStartDisabled : std::string());
   }
-  // Columns sized to fit, within their limits.
-  const int limits[] = {kNameColumnMax, kPathColumnMax, 160, 100};
-  for (int c = 0; c < 4; ++c) {
-    SendMessageW(list, LVM_SETCOLUMNWIDTH, c, LVSCW_AUTOSIZE_USEHEADER);
-    const int width = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, c, 0));
-    SendMessageW(list, LVM_SETCOLUMNWIDTH, c, std::min(width, factory_.Px(limits[c])));
-  }
+  FitColumns();
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
   // An empty list means an empty key: a key that could not be read says so.
@@ -251,7 +216,17 @@ void TfrmRun::List() {
                                        : lang::FormatText(t.PCStartUnreadable, unreadable));
 }
 
-const StartupEntry* TfrmRun::Selected() const {
+void StartupProgramsWindow::FitColumns() {
+  // Sized to fit, within their limits.
+  const int limits[] = {kNameColumnMax, kPathColumnMax, 160, 100};
+  for (int c = 0; c < 4; ++c) {
+    SendMessageW(LV.hwnd(), LVM_SETCOLUMNWIDTH, c, LVSCW_AUTOSIZE_USEHEADER);
+    const int width = static_cast<int>(SendMessageW(LV.hwnd(), LVM_GETCOLUMNWIDTH, c, 0));
+    SendMessageW(LV.hwnd(), LVM_SETCOLUMNWIDTH, c, std::min(width, Px(limits[c])));
+  }
+}
+
+const StartupEntry* StartupProgramsWindow::Selected() const {
   const int row = static_cast<int>(
       SendMessageW(LV.hwnd(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
   if (row < 0) return nullptr;
@@ -263,14 +238,14 @@ const StartupEntry* TfrmRun::Selected() const {
   return index < listing_.entries.size() ? &listing_.entries[index] : nullptr;
 }
 
-void TfrmRun::SelectRow(int row) {
+void StartupProgramsWindow::SelectRow(int row) {
   LVITEMW state{};
   state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
   state.state = LVIS_SELECTED | LVIS_FOCUSED;
   SendMessageW(LV.hwnd(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
 }
 
-void TfrmRun::LVClick() {
+void StartupProgramsWindow::LVClick() {
   const StartupEntry* entry = Selected();
   if (!entry) return;
   // A value of another type is listed read-only: its shown form must never
@@ -279,13 +254,13 @@ void TfrmRun::LVClick() {
   TxtStartPath.SetText(entry->editable() ? entry->command : std::string());
 }
 
-void TfrmRun::Flag(Flagged field) {
+void StartupProgramsWindow::Flag(Flagged field) {
   flagged_ = field;
   InvalidateRect(TxtStartName.hwnd(), nullptr, TRUE);
   InvalidateRect(TxtStartPath.hwnd(), nullptr, TRUE);
 }
 
-void TfrmRun::BtnZDAddPCStartClick() {
+void StartupProgramsWindow::BtnZDAddPCStartClick() {
   Flag(Flagged::kNone);
   const std::string name = TxtStartName.Text(), path = TxtStartPath.Text();
   const lang::InterfaceTexts& t = lang::Texts();
@@ -320,7 +295,7 @@ void TfrmRun::BtnZDAddPCStartClick() {
   List();
 }
 
-void TfrmRun::BtnZDDeletePCStartClick() {
+void StartupProgramsWindow::BtnZDDeletePCStartClick() {
   const lang::InterfaceTexts& t = lang::Texts();
   const StartupEntry* entry = Selected();
   if (!entry) {
@@ -343,14 +318,14 @@ void TfrmRun::BtnZDDeletePCStartClick() {
   List();
 }
 
-void TfrmRun::BtnZDClearPCStartClick() {
+void StartupProgramsWindow::BtnZDClearPCStartClick() {
   TxtStartName.SetText("");
   TxtStartPath.SetText("");
   Flag(Flagged::kNone);
   SetFocus(TxtStartName.hwnd());
 }
 
-void TfrmRun::BtnZDPCRunClick() {
+void StartupProgramsWindow::BtnZDPCRunClick() {
   auto expand = [](const std::string& text) {
     const std::wstring wide = Utf8ToWide(text);
     const DWORD needed = ExpandEnvironmentStringsW(wide.c_str(), nullptr, 0);
@@ -363,9 +338,9 @@ void TfrmRun::BtnZDPCRunClick() {
   if (deps_.open_path) deps_.open_path(TryOutCommand(TxtStartPath.Text(), expand));
 }
 
-void TfrmRun::BtnCloseClick() { ShowWindow(hwnd_, SW_HIDE); }
+void StartupProgramsWindow::BtnCloseClick() { ShowWindow(hwnd_, SW_HIDE); }
 
-LRESULT TfrmRun::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
+LRESULT StartupProgramsWindow::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
   switch (draw.nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
       return CDRF_NOTIFYITEMDRAW;

@@ -1,4 +1,4 @@
-// TfrmRun, the startup programs window ("开机启动"): the log-on programs of
+// The startup programs window ("开机启动"): the log-on programs of
 // both Run keys, with add, change, delete, clear, try out and close. Created
 // on first use, owned by the main window, shown modelessly and kept.
 #pragma once
@@ -15,6 +15,7 @@
 #include "platform/controls_win.h"
 #include "platform/handles_win.h"
 #include "platform/registry.h"
+#include "platform/window_win.h"
 
 namespace zd {
 
@@ -22,20 +23,16 @@ struct StartupWindowDeps {
   Registry* registry = nullptr;
   int language_index = 0;
   // A message box; tests answer without a window.
-  std::function<int(HWND owner, const std::string& text, const std::string& caption, UINT flags)>
-      message_box;
+  MessageBoxFn message_box;
   // Opens a path as the open operations do (without a message for a missing one).
   std::function<void(const std::string& path)> open_path;
 };
 
-class TfrmRun {
+class StartupProgramsWindow : public Window {
  public:
-  static std::unique_ptr<TfrmRun> Create(HINSTANCE instance, HWND owner, StartupWindowDeps deps);
-  ~TfrmRun();
-  TfrmRun(const TfrmRun&) = delete;
-  TfrmRun& operator=(const TfrmRun&) = delete;
+  static std::unique_ptr<StartupProgramsWindow> Create(HWND owner, StartupWindowDeps deps);
+  ~StartupProgramsWindow() override;
 
-  HWND hwnd() const { return hwnd_; }
   // Shows the window (again) and brings it forward.
   void Show();
 
@@ -65,20 +62,17 @@ class TfrmRun {
   Flagged flagged() const { return flagged_; }
 
  private:
-  explicit TfrmRun(StartupWindowDeps deps);
-  template <typename T>
-  friend LRESULT CALLBACK ObjectWindowProc(HWND, UINT, WPARAM, LPARAM);
-  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
-  void CreateControls();
-  void Layout();
+  explicit StartupProgramsWindow(StartupWindowDeps deps);
+  void OnCreate() override;
+  void Layout() override;
+  void OnRescaled() override { FitColumns(); }
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void FitColumns();
   void Flag(Flagged field);
   int Message(const std::string& text, UINT flags);
   LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
 
   StartupWindowDeps deps_;
-  HWND hwnd_ = nullptr;
-  Fonts fonts_;
-  ControlFactory factory_;
   std::vector<UniqueBitmap> images_;
   UniqueBrush flag_brush_;
   StartupListing listing_;
