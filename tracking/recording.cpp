@@ -1,6 +1,5 @@
 #include "tracking/recording.h"
 
-#include "platform/errors.h"
 #include "store/AppParams.h"
 #include "store/settings_keys.h"
 #include "tracking/doc_kinds.h"
@@ -15,17 +14,14 @@ Recording::Recording(DocStore& store, WindowSystem& windows, SharedFiles& files,
 }
 
 void Recording::Load() {
-  try {
-    if (store_.settings) {
-      gate_.SetPaused(store_.settings->ReadBool(setting::kPauseRecording.section,
-                                                setting::kPauseRecording.name, false));
-    }
-    if (store_.files && store_.codec) {
-      gate_.filter().SetRules(
-          LoadPrivacyRules(*store_.files, *store_.codec, store_.ConfigDir, rules_origin_));
-    }
+  if (store_.settings) {
+    gate_.SetPaused(store_.settings->ReadBool(setting::kPauseRecording.section,
+                                              setting::kPauseRecording.name, false));
   }
-  ZD_CATCH_LOG(__func__)
+  if (store_.files && store_.codec) {
+    gate_.filter().SetRules(
+        LoadPrivacyRules(*store_.files, *store_.codec, store_.ConfigDir, rules_origin_));
+  }
 }
 
 void Recording::SetPaused(bool paused) {
@@ -37,12 +33,9 @@ void Recording::SetPaused(bool paused) {
 }
 
 bool Recording::SaveRules(std::vector<PrivacyRule> rules) {
-  bool saved = false;
-  try {
-    saved = store_.files && store_.codec &&
-            SavePrivacyRules(*store_.files, *store_.codec, store_.ConfigDir, rules, rules_origin_);
-  }
-  ZD_CATCH_LOG(__func__)
+  const bool saved =
+      store_.files && store_.codec &&
+      SavePrivacyRules(*store_.files, *store_.codec, store_.ConfigDir, rules, rules_origin_);
   if (saved) rules_origin_.loaded = true;
   gate_.filter().SetRules(std::move(rules));
   return saved;

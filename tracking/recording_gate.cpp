@@ -1,6 +1,5 @@
 #include "tracking/recording_gate.h"
 
-#include "platform/errors.h"
 #include "platform/utf8.h"
 #include "tracking/doc_kinds.h"
 
@@ -104,10 +103,7 @@ RecordingState RecordingGate::State() {
     const auto now = now_();
     if (!asked_ || now - *asked_ >= kRegistryAskInterval) {
       asked_ = now;
-      try {
-        windows_tracks_ = WindowsTracksDocs(*registry_);
-      }
-      ZD_CATCH_LOG(__func__)
+      windows_tracks_ = WindowsTracksDocs(*registry_);
     }
   }
   return windows_tracks_ ? RecordingState::kOn : RecordingState::kWindowsOff;
