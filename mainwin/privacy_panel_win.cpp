@@ -17,6 +17,9 @@ namespace {
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
 
 // The combo boxes' rows, in the order of the enums.
+// Right of the left column's groups and below the buttons, which end at 216.
+constexpr int kLeft = 400;
+constexpr int kTop = 224;
 constexpr RuleField kFields[] = {RuleField::kTitle, RuleField::kAddress, RuleField::kProgram};
 constexpr RuleAction kActions[] = {RuleAction::kDrop, RuleAction::kRedact};
 
@@ -38,37 +41,40 @@ void AddRow(const Control& combo, const std::string& text) {
 
 }  // namespace
 
-void TPrivacyPanel::Create(HWND page) {
+void PrivacyPanel::Create(HWND page) {
   ControlFactory& f = host_.Factory();
   const int lang = host_.Deps().language_index;
   auto caption = [lang](Ui part) { return lang::CaptionOf(part, lang); };
-  f.Make(GbZDPrivacy, L"BUTTON", caption(Ui::GbZDPrivacy), kChild | BS_GROUPBOX, page, 8, 228, 572,
-         156);
+  f.Make(GbZDPrivacy, L"BUTTON", caption(Ui::GbZDPrivacy), kChild | BS_GROUPBOX, page, kLeft, kTop,
+         380, 216);
   // Lists and fields are named by their window text, for screen readers.
   f.Make(LbPrivacyRules, L"LISTBOX", caption(Ui::LbPrivacyRules),
-         kChild | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, page, 20,
-         248, 300, 100);
-  f.Make(EdtRulePattern, L"EDIT", "", kChild | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, page, 330,
-         248, 240, 22);
+         kChild | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, page,
+         kLeft + 12, kTop + 18, 356, 62);
+  f.Make(EdtRulePattern, L"EDIT", "", kChild | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, page,
+         kLeft + 12, kTop + 86, 356, 22);
   SendMessageW(EdtRulePattern.hwnd(), EM_SETCUEBANNER, TRUE,
                reinterpret_cast<LPARAM>(Utf8ToWide(caption(Ui::EdtRulePattern)).c_str()));
   f.AddHint(EdtRulePattern, caption(Ui::EdtRulePattern));
   f.Make(CmbRuleField, L"COMBOBOX", caption(Ui::CmbRuleField),
-         kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, page, 330, 276, 110, 120);
+         kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, page, kLeft + 12, kTop + 114, 110,
+         120);
   f.Make(CmbRuleAction, L"COMBOBOX", caption(Ui::CmbRuleAction),
-         kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, page, 450, 276, 120, 120);
+         kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, page, kLeft + 130, kTop + 114, 120,
+         120);
   f.AddHint(CmbRuleField, caption(Ui::CmbRuleField));
   f.AddHint(CmbRuleAction, caption(Ui::CmbRuleAction));
   f.Make(CbRuleRegex, L"BUTTON", caption(Ui::CbRuleRegex), kChild | WS_TABSTOP | BS_AUTOCHECKBOX,
-         page, 330, 304, 200, 20);
+         page, kLeft + 258, kTop + 116, 116, 20);
   f.Make(BtnAddRule, L"BUTTON", caption(Ui::BtnAddRule), kChild | WS_TABSTOP | BS_PUSHBUTTON, page,
-         330, 328, 110, 26);
+         kLeft + 12, kTop + 144, 110, 26);
   f.Make(BtnDeleteRule, L"BUTTON", caption(Ui::BtnDeleteRule), kChild | WS_TABSTOP | BS_PUSHBUTTON,
-         page, 450, 328, 120, 26);
-  f.Make(LblRecordingState, L"STATIC", "", kChild | SS_LEFTNOWORDWRAP, page, 20, 358, 550, 20);
+         page, kLeft + 130, kTop + 144, 120, 26);
+  // Two lines: the English reasons are longer than the group is wide.
+  f.Make(LblRecordingState, L"STATIC", "", kChild, page, kLeft + 12, kTop + 176, 356, 34);
 }
 
-bool TPrivacyPanel::OnControlCommand(HWND control, UINT code) {
+bool PrivacyPanel::OnControlCommand(HWND control, UINT code) {
   if (code != BN_CLICKED) return false;
   if (control == BtnAddRule.hwnd()) {
     BtnAddRuleClick();
@@ -80,7 +86,7 @@ bool TPrivacyPanel::OnControlCommand(HWND control, UINT code) {
   return true;
 }
 
-void TPrivacyPanel::BtnAddRuleClick() {
+void PrivacyPanel::BtnAddRuleClick() {
   Recording* recording = host_.Recorder();
   if (!recording) return;
   PrivacyRule rule;
@@ -107,7 +113,7 @@ void TPrivacyPanel::BtnAddRuleClick() {
   ShowRules();
 }
 
-void TPrivacyPanel::BtnDeleteRuleClick() {
+void PrivacyPanel::BtnDeleteRuleClick() {
   Recording* recording = host_.Recorder();
   if (!recording) return;
   const int row = ListBox_GetCurSel(LbPrivacyRules.hwnd());
@@ -122,7 +128,7 @@ void TPrivacyPanel::BtnDeleteRuleClick() {
                     std::min(row, ListBox_GetCount(LbPrivacyRules.hwnd()) - 1));
 }
 
-void TPrivacyPanel::ShowRules() {
+void PrivacyPanel::ShowRules() {
   Recording* recording = host_.Recorder();
   if (!LbPrivacyRules || !recording) return;
   const lang::InterfaceTexts& texts = lang::Texts();
@@ -144,7 +150,7 @@ void TPrivacyPanel::ShowRules() {
   }
 }
 
-void TPrivacyPanel::ShowState() {
+void PrivacyPanel::ShowState() {
   Recording* recording = host_.Recorder();
   if (!LblRecordingState || !recording) return;
   const lang::InterfaceTexts& texts = lang::Texts();

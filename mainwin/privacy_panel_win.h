@@ -8,9 +8,9 @@
 
 namespace zd {
 
-class TPrivacyPanel {
+class PrivacyPanel {
  public:
-  explicit TPrivacyPanel(PageHost& host) : host_(host) {}
+  explicit PrivacyPanel(PageHost& host) : host_(host) {}
   // The controls on the settings page `page`, at design rectangles.
   void Create(HWND page);
 

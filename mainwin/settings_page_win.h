@@ -41,7 +41,7 @@ class SettingsPage : public Page {
   Button BtnDocDisplay;
   GroupBox RgAutorOpenType;
   Button RgAutorOpenTypeItems[3];
-  TPrivacyPanel privacy;
+  PrivacyPanel privacy;
 
   bool OnControlCommand(HWND control, UINT code) override;
   // WM_HSCROLL of SbCheckTime.

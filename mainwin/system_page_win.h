@@ -35,7 +35,7 @@ class SystemPage : public Page {
       {Ui::StartMenuButton, 107, 75, 91, 24, {}},
       {Ui::ProgramsButton, 204, 75, 96, 23, {}},
       {Ui::DesktopFolderButton, 302, 75, 108, 24, {}},
-      {Ui::StartupFolderButton, 9, 106, 90, 22, {}},
+      {Ui::StartupFolderButton, 9, 106, 87, 22, {}},  // ends where the next begins
       {Ui::SystemFolderButton, 96, 107, 112, 22, {}},
       {Ui::BtnMoreSpecDir, 216, 106, 77, 23, {}},
   }};

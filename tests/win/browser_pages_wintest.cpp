@@ -123,7 +123,7 @@ TEST_F(BrowserPagesWinTest, OpenPagesAreRecordedAndTheRulesAndThePauseDecideWhat
   EXPECT_EQ(Pages(), first);
 
   // A drop rule and a redact rule, added on the settings page.
-  TPrivacyPanel& privacy = form.launcher().settings.privacy;
+  PrivacyPanel& privacy = form.launcher().settings.privacy;
   const auto add_rule = [&](const char* pattern, int field, int action) {
     privacy.EdtRulePattern.SetText(pattern);
     SendMessageW(privacy.CmbRuleField.hwnd(), CB_SETCURSEL, field, 0);

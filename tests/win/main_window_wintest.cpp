@@ -5,6 +5,10 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "lang/captions.h"
 #include "lang/lang_tables.h"
 #include "mainwin/form_model.h"
@@ -46,8 +50,8 @@ TEST_F(MainWindowTest, ShowsTheControlsOfItsDesignOnTheirPages) {
   EXPECT_EQ(form.caption(), "MRXZapdock3.5");
   EXPECT_EQ(WindowTextUtf8(form.hwnd()), "MRXZapdock3.5");
   const Control* shown[] = {&form.OuterTabs, &l.sheet,       &l.SearchRowPanel, &l.EdtSearch,
-                            &l.BtnZDSearch,     &l.CbAutoStart, &l.TVControl,  &l.PnlRight,
-                            &l.PnlHint,         &l.TVDoc,       &l.WebSheet};
+                            &l.BtnZDSearch,  &l.CbAutoStart, &l.TVControl,      &l.PnlRight,
+                            &l.PnlHint,      &l.TVDoc,       &l.WebSheet};
   for (const Control* c : shown) {
     EXPECT_TRUE(ShownOnWindow(c->hwnd(), form.hwnd())) << GetDlgCtrlID(c->hwnd());
   }
@@ -105,6 +109,59 @@ TEST_F(MainWindowTest, PagesFollowTheTabs) {
   SendMessageW(form.hwnd(), WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
   EXPECT_EQ(form.ActivePageIndex(), 4);
   EXPECT_TRUE(l.favourites.sheet.Visible());
+}
+
+// What a person sees of a page: no control covers another, a group box holds
+// a control whole or not at all, and all of it lies inside the page.
+TEST_F(MainWindowTest, NoControlOfAPageCoversAnother) {
+  MainWindow& form = Open();
+  LauncherPage& l = form.launcher();
+  const Page* pages[] = {&l.system, &l.favourites, &l.settings, &l.note};
+  // Group boxes and the picture the system page's buttons stand on hold others.
+  auto is_holder = [](HWND w) {
+    wchar_t name[16] = {};
+    GetClassNameW(w, name, 16);
+    const LONG style = GetWindowLongW(w, GWL_STYLE);
+    return (lstrcmpiW(name, L"Button") == 0 && (style & BS_TYPEMASK) == BS_GROUPBOX) ||
+           (lstrcmpiW(name, L"Static") == 0 && (style & SS_TYPEMASK) == SS_OWNERDRAW);
+  };
+  int checked_pages = 0;
+  for (int index = 0; index < 9; ++index) {
+    form.SetActivePage(index);
+    for (const Page* page : pages) {
+      const HWND sheet = page->sheet.hwnd();
+      if (!page->sheet.Visible()) continue;
+      ++checked_pages;
+      SCOPED_TRACE("page " + std::to_string(index));
+      RECT inside{};
+      GetClientRect(sheet, &inside);
+      std::vector<std::pair<HWND, RECT>> shown;
+      for (HWND c = GetWindow(sheet, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (!(GetWindowLongW(c, GWL_STYLE) & WS_VISIBLE)) continue;
+        RECT r{};
+        GetWindowRect(c, &r);
+        MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= inside.right &&
+                    r.bottom <= inside.bottom)
+            << WindowTextUtf8(c) << " reaches " << r.right << "," << r.bottom << " of "
+            << inside.right << "," << inside.bottom;
+        shown.push_back({c, r});
+      }
+      for (size_t a = 0; a < shown.size(); ++a) {
+        for (size_t b = a + 1; b < shown.size(); ++b) {
+          RECT both{};
+          if (!IntersectRect(&both, &shown[a].second, &shown[b].second)) continue;
+          const bool a_group = is_holder(shown[a].first), b_group = is_holder(shown[b].first);
+          // A holder may hold the other whole; nothing else may touch.
+          const bool held = (a_group && EqualRect(&both, &shown[b].second)) ||
+                            (b_group && EqualRect(&both, &shown[a].second));
+          EXPECT_TRUE(held) << WindowTextUtf8(shown[a].first) << " and "
+                            << WindowTextUtf8(shown[b].first);
+        }
+      }
+    }
+  }
+  EXPECT_GE(checked_pages, 4);
 }
 
 TEST_F(MainWindowTest, MenusShowTheirVisibleEntriesWithDesignCaptions) {
