@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 
 #include "online/update_signing_for_tests.h"
 #include "platform/errors.h"
@@ -102,8 +103,11 @@ class DownloadTest : public ::testing::Test {
     job.key = signer_.public_key();
     return job;
   }
-  UpdateResult Run(const UpdateJob& job, const std::string& served) {
+  UpdateResult Run(const UpdateJob& job, const std::string& served,
+                   HttpStatus status = HttpStatus::kOk) {
     FakeHttpClient::Answer answer;
+    answer.status = status;
+    answer.code = status == HttpStatus::kOk ? 200 : 0;
     answer.body = served;
     answer.piece = 65536;
     http_.Serve(job.offer.download_url, answer);
@@ -147,97 +151,70 @@ TEST_F(DownloadTest, AGoodSetupStaysHeldForTheStart) {
   EXPECT_EQ(CaughtFailureCount(), failures_before_);
 }
 
-TEST_F(DownloadTest, EveryFailedCheckDeletesTheFile) {
+// Every run that ends without a good setup leaves no file behind: a failed
+// check, a broken download, the deadline passed, a cancel.
+TEST_F(DownloadTest, EveryFailedRunDeletesTheFile) {
   const TestSigner stranger("", 99);
   std::string tampered = setup_;
   tampered[1000] = 'y';
+  const std::string good = signer_.Page(kSig, "3.6", setup_);
+  const std::string size_marker = "<!--svz___" + std::to_string(setup_.size()) + "___svz-->";
+  auto clock = std::chrono::steady_clock::time_point();
+  const auto past_the_minute = [&clock](UpdateJob& job) {
+    job.deadline_ms = 60000;
+    // Every look at the clock is 20 s later: the fourth piece comes past the minute.
+    job.now = [&clock] {
+      clock += std::chrono::seconds(20);
+      return clock;
+    };
+  };
+  const auto cancel_on_answer = [this](UpdateJob&) {
+    http_.before_answer = [this](const std::string&) { cancel_ = true; };
+  };
   struct Case {
     const char* name;
+    UpdateFailure failure;
     std::string page;
     std::string served;
-    FakeHttpClient::Answer answer_override;
-    bool use_override;
-    UpdateFailure failure;
+    HttpStatus status = HttpStatus::kOk;
+    std::function<void(UpdateJob&)> prepare = nullptr;
+    size_t most_pieces = SIZE_MAX;  // progress reports before the end
   };
-  FakeHttpClient::Answer broken{HttpStatus::kConnectFailed, 0, ""};
   const Case cases[] = {
-      {"tampered file",
-       signer_.Page(kSig, "3.6", setup_),
-       tampered,
-       {},
-       false,
-       UpdateFailure::kHashMismatch},
-      {"signed by another key",
-       stranger.Page(kSig, "3.6", setup_),
-       setup_,
-       {},
-       false,
-       UpdateFailure::kBadSignature},
-      {"signature of another version",
-       std::string(kSig) + "<!--svs___3.7___svs-->" + signer_.Markers(setup_, "3.6"),
-       setup_,
-       {},
-       false,
-       UpdateFailure::kBadSignature},
-      {"signature of another file name",
+      {"tampered file", UpdateFailure::kHashMismatch, good, tampered},
+      {"signed by another key", UpdateFailure::kBadSignature, stranger.Page(kSig, "3.6", setup_),
+       setup_},
+      {"signature of another version", UpdateFailure::kBadSignature,
+       std::string(kSig) + "<!--svs___3.7___svs-->" + signer_.Markers(setup_, "3.6"), setup_},
+      {"signature of another file name", UpdateFailure::kBadSignature,
        std::string(kSig) + "<!--svs___3.6___svs-->" + signer_.Markers(setup_, "3.6", "x.exe"),
-       setup_,
-       {},
-       false,
-       UpdateFailure::kBadSignature},
-      {"the page's size is not the signed one",
-       ReplaceAll(signer_.Page(kSig, "3.6", setup_),
-                  "<!--svz___" + std::to_string(setup_.size()) + "___svz-->",
+       setup_},
+      {"the page's size is not the signed one", UpdateFailure::kBadSignature,
+       ReplaceAll(good, size_marker,
                   "<!--svz___" + std::to_string(setup_.size() + 5) + "___svz-->"),
-       setup_,
-       {},
-       false,
-       UpdateFailure::kBadSignature},
-      {"more than the signed size",
-       signer_.Page(kSig, "3.6", setup_),
-       setup_ + "x",
-       {},
-       false,
-       UpdateFailure::kTooLarge},
-      {"less than the signed size",
-       signer_.Page(kSig, "3.6", setup_),
-       setup_.substr(1),
-       {},
-       false,
-       UpdateFailure::kHashMismatch},
-      {"download broken", signer_.Page(kSig, "3.6", setup_), "", broken, true,
-       UpdateFailure::kDownload},
+       setup_},
+      {"more than the signed size", UpdateFailure::kTooLarge, good, setup_ + "x"},
+      {"less than the signed size", UpdateFailure::kHashMismatch, good, setup_.substr(1)},
+      {"download broken", UpdateFailure::kDownload, good, "", HttpStatus::kConnectFailed},
+      {"a longer answer cut at the deadline", UpdateFailure::kDeadline, good, setup_,
+       HttpStatus::kOk, past_the_minute, 3},
+      {"cancelled", UpdateFailure::kCancelled, good, setup_, HttpStatus::kOk, cancel_on_answer},
   };
   for (const Case& c : cases) {
-    const UpdateJob job = Job(c.page);
-    if (c.use_override) {
-      http_.Serve(job.offer.download_url, c.answer_override);
-    }
-    UpdateResult r = c.use_override ? DownloadAndVerify(job, http_, files_, processes_, &cancel_,
-                                                        nullptr, nullptr)
-                                    : Run(job, c.served);
-    EXPECT_EQ(r.failure, c.failure) << c.name;
-    EXPECT_EQ(r.setup, nullptr) << c.name;
+    SCOPED_TRACE(c.name);
+    cancel_ = false;
+    http_.before_answer = nullptr;
+    progress_.clear();
+    UpdateJob job = Job(c.page);
+    if (c.prepare) c.prepare(job);
+    const UpdateResult r = Run(job, c.served, c.status);
+    EXPECT_EQ(r.failure, c.failure);
+    EXPECT_EQ(r.setup, nullptr);
+    EXPECT_LE(progress_.size(), c.most_pieces);
     const FakeHeldFiles::State state = files_.Get(kTarget);
-    EXPECT_TRUE(state.deleted) << c.name;
-    EXPECT_FALSE(state.held) << c.name;
+    EXPECT_TRUE(state.deleted);
+    EXPECT_FALSE(state.held);
   }
-}
-
-TEST_F(DownloadTest, ALongerAnswerIsCutAtTheDeadline) {
-  UpdateJob job = Job(signer_.Page(kSig, "3.6", setup_));
-  job.deadline_ms = 60000;
-  // Every look at the clock is 20 s later: the fourth piece comes past the minute.
-  auto clock = std::chrono::steady_clock::time_point();
-  job.now = [&clock] {
-    clock += std::chrono::seconds(20);
-    return clock;
-  };
-  UpdateResult r = Run(job, setup_);
-  EXPECT_EQ(r.failure, UpdateFailure::kDeadline);
-  EXPECT_LT(progress_.size(), 4u);
-  EXPECT_TRUE(files_.Get(kTarget).deleted);
-  EXPECT_FALSE(files_.Get(kTarget).held);
 }
 
 TEST(UpdateMessages, EachFailureHasItsOwnMessage) {
@@ -260,17 +237,9 @@ TEST(UpdateMessages, EachFailureHasItsOwnMessage) {
   }
 }
 
-TEST_F(DownloadTest, CancelAndABusyTarget) {
-  const UpdateJob job = Job(signer_.Page(kSig, "3.6", setup_));
-  http_.before_answer = [this](const std::string&) { cancel_ = true; };
-  UpdateResult r = Run(job, setup_);
-  EXPECT_EQ(r.failure, UpdateFailure::kCancelled);
-  EXPECT_TRUE(files_.Get(kTarget).deleted);
-
-  cancel_ = false;
-  http_.before_answer = nullptr;
+TEST_F(DownloadTest, ABusyTargetIsLeftToItsHolder) {
   auto holder = files_.Create(kTarget);  // another download holds the target
-  r = Run(job, setup_);
+  const UpdateResult r = Run(Job(signer_.Page(kSig, "3.6", setup_)), setup_);
   EXPECT_EQ(r.failure, UpdateFailure::kTargetBusy);
 }
 

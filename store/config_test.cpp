@@ -40,7 +40,10 @@ TEST(ChooseConfigDirTest, TheFolderStaysWhereTheHistoryIsAcrossStarts) {
   using K = DriveKind;
   const Case cases[] = {
       {"the last fixed drive, whatever else there is",
-       {{"C:\\", K::kFixed}, {"D:\\", K::kCdRom}, {"E:\\", K::kFixed}, {"F:\\", K::kRemovable},
+       {{"C:\\", K::kFixed},
+        {"D:\\", K::kCdRom},
+        {"E:\\", K::kFixed},
+        {"F:\\", K::kRemovable},
         {"G:\\", K::kRemote}},
        "",
        {{{}, {}, "E:\\MrxConfig\\", "E:\\MrxConfig\\"}}},
@@ -123,9 +126,9 @@ TEST(ChooseConfigDirTest, TheFolderStaysWhereTheHistoryIsAcrossStarts) {
       EXPECT_TRUE(choice.writable);
       EXPECT_TRUE(files.DirectoryExists(choice.dir));
       EXPECT_TRUE(files.IsHidden(choice.dir));
-      EXPECT_EQ(registry.ReadString(RegRoot::kCurrentUser, ProgramKey(), kConfigFolderValue)
-                    .value_or(""),
-                start.remembered);
+      EXPECT_EQ(
+          registry.ReadString(RegRoot::kCurrentUser, ProgramKey(), kConfigFolderValue).value_or(""),
+          start.remembered);
       // This start's history, which the next must find (unless its disk is away).
       files.PutFile(choice.dir + kFavFileName, "x*|*y\r\n");
     }
@@ -136,35 +139,37 @@ TEST(ChooseConfigDirTest, TheFolderStaysWhereTheHistoryIsAcrossStarts) {
   }
 }
 
-TEST(ChooseConfigDirTest, FolderThatCannotBeCreatedIsNotWritable) {
-  FakeFiles files;
-  files.AddDrive("C:\\", DriveKind::kFixed);
-  files.set_fail_create_directories(true);
-  const ConfigDirChoice choice = ChooseConfigDir(files);
-  EXPECT_EQ(choice.dir, "C:\\MrxConfig\\");
-  EXPECT_FALSE(choice.writable);
-  EXPECT_FALSE(files.DirectoryExists("C:\\MrxConfig\\"));
-}
-
-TEST(ChooseConfigDirTest, ExistingFolderIsHiddenAndProbed) {
-  FakeFiles files;
-  files.AddDrive("C:\\", DriveKind::kFixed);
-  files.AddDirectory("C:\\MrxConfig");
-  files.PutFile("C:\\MrxConfig\\fav.dat", "x*|*y\r\n");
-  files.set_fail_create_directories(true);  // must not be needed
-  const ConfigDirChoice choice = ChooseConfigDir(files);
-  EXPECT_TRUE(choice.writable);
-  EXPECT_TRUE(files.IsHidden("C:\\MrxConfig"));
-  EXPECT_EQ(files.files().size(), 1u);
-}
-
-TEST(ChooseConfigDirTest, ReadOnlyFolderIsNotWritable) {
-  FakeFiles files;
-  files.AddDrive("C:\\", DriveKind::kFixed);
-  files.set_fail_all_writes(true);
-  const ConfigDirChoice choice = ChooseConfigDir(files);
-  EXPECT_EQ(choice.dir, "C:\\MrxConfig\\");
-  EXPECT_FALSE(choice.writable);
+// The folder is writable only where the probe file can be written; an
+// existing folder is hidden and probed, never created; no probe file stays.
+TEST(ChooseConfigDirTest, WritableOnlyWhereTheProbeCanBeWritten) {
+  struct Case {
+    const char* what;
+    bool existing;  // a folder with a history there already
+    bool fail_create;
+    bool fail_writes;
+    bool writable;
+  } const cases[] = {
+      {"a folder that cannot be created", false, true, false, false},
+      {"an existing folder: nothing to create", true, true, false, true},
+      {"a read-only folder", false, false, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeFiles files;
+    files.AddDrive("C:\\", DriveKind::kFixed);
+    if (c.existing) {
+      files.AddDirectory("C:\\MrxConfig");
+      files.PutFile("C:\\MrxConfig\\fav.dat", "x*|*y\r\n");
+    }
+    files.set_fail_create_directories(c.fail_create);
+    files.set_fail_all_writes(c.fail_writes);
+    const ConfigDirChoice choice = ChooseConfigDir(files);
+    EXPECT_EQ(choice.dir, "C:\\MrxConfig\\");
+    EXPECT_EQ(choice.writable, c.writable);
+    EXPECT_EQ(files.DirectoryExists("C:\\MrxConfig\\"), c.existing || !c.fail_create);
+    if (c.existing) EXPECT_TRUE(files.IsHidden("C:\\MrxConfig"));
+    EXPECT_EQ(files.files().size(), c.existing ? 1u : 0u) << "no probe file is left";
+  }
 }
 
 TEST(NormalizeDirPathTest, OneTrailingBackslashAndRunsCollapsed) {
@@ -444,9 +449,8 @@ TEST_F(StoreTest, InterruptedSavesAreSettledWhenTheFolderIsChosen) {
   files.AddDrive("D:\\", DriveKind::kFixed);
   files.AddDirectory("D:\\MrxConfig");
   const std::string dir = "D:\\MrxConfig\\";
-  const char* const names[] = {kSettingsFileName, kFavFileName,  kRecentFileName,
-                               kRunFileName,      kLastRunFileName, kNoteFileName,
-                               kPicksFileName};
+  const char* const names[] = {kSettingsFileName, kFavFileName,  kRecentFileName, kRunFileName,
+                               kLastRunFileName,  kNoteFileName, kPicksFileName};
   std::vector<std::string> expected_recovered;
   int n = 0;
   for (const char* name : names) {
@@ -471,8 +475,9 @@ TEST_F(StoreTest, InterruptedSavesAreSettledWhenTheFolderIsChosen) {
   for (const auto& [path, content] : files.files()) {
     if (path.starts_with(dir)) left.push_back(path.substr(dir.size()));
   }
-  EXPECT_EQ(left, (std::vector<std::string>{"defualt.ini", "fav.dat", "lr.dat", "mine.new",
-                                            "mine.tmp", "note.txt", "picks.dat", "rec.dat", "run.dat"}));
+  EXPECT_EQ(left,
+            (std::vector<std::string>{"defualt.ini", "fav.dat", "lr.dat", "mine.new", "mine.tmp",
+                                      "note.txt", "picks.dat", "rec.dat", "run.dat"}));
   n = 0;
   for (const char* name : names) {
     EXPECT_EQ(files.files().at(dir + name), n++ % 2 == 0 ? "whole" : std::string("new ") + name);
@@ -508,8 +513,8 @@ class ExitSequenceTest : public StoreTest {
 TEST_F(ExitSequenceTest, ADeathAtAnyStepOfTheExitSaveLeavesEveryFileWhole) {
   const char* const order[] = {kFavFileName,     kRecentFileName,   kRunFileName,
                                kLastRunFileName, kSettingsFileName, kNoteFileName};
-  constexpr WriteStep kSteps[] = {WriteStep::kCreateTemp, WriteStep::kWriteHalf,
-                                  WriteStep::kWriteRest,  WriteStep::kFlush,
+  constexpr WriteStep kSteps[] = {WriteStep::kCreateTemp,   WriteStep::kWriteHalf,
+                                  WriteStep::kWriteRest,    WriteStep::kFlush,
                                   WriteStep::kMarkComplete, WriteStep::kReplace};
   // One run: the files as the previous run left them (or none), its
   // changes, its exit save.
@@ -584,32 +589,45 @@ TEST_F(ExitSequenceTest, ADeathAtAnyStepOfTheExitSaveLeavesEveryFileWhole) {
   }
 }
 
-TEST_F(ExitSequenceTest, WritesEveryFile) {
+// A file that cannot be written costs only itself: it keeps its old content
+// and is named; every other file is written.
+class ExitFailureTest : public ExitSequenceTest,
+                        public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ExitFailureTest, AFileThatCannotBeWrittenCostsOnlyItself) {
+  const std::string failing = GetParam();  // "": none
   LoadEverything();
+  if (!failing.empty()) files.FailWritesTo(Path(failing.c_str()));
   const ExitSaveResult result = RunExitSequence(store, window_);
-  EXPECT_TRUE(result.all());
-  EXPECT_EQ(DecodeText(files.files().at(Path(kFavFileName)), *codec),
-            "C:\\fav*|*收藏\r\nold fav\r\n");
-  EXPECT_EQ(files.files().at(Path(kRecentFileName)), "C:\\rec*|*rec\r\nold rec\r\n");
-  EXPECT_EQ(files.files().at(Path(kRunFileName)), "C:\\run*|*run\r\nold run\r\n");
-  EXPECT_EQ(files.files().at(Path(kLastRunFileName)), "C:\\a.exe\r\nfile:///C:/Work\r\n");
-  EXPECT_TRUE(files.FileExists(Path(kSettingsFileName)));
+  const auto saved = [&](const char* name) { return failing != name; };
+  EXPECT_EQ(result.fav, saved(kFavFileName));
+  EXPECT_EQ(result.rec, saved(kRecentFileName));
+  EXPECT_EQ(result.run, saved(kRunFileName));
+  EXPECT_EQ(result.last_run, saved(kLastRunFileName));
+  EXPECT_EQ(result.settings, saved(kSettingsFileName));
+  EXPECT_EQ(result.all(), failing.empty());
+  EXPECT_EQ(result.unsaved, failing.empty() ? std::vector<std::string>()
+                                            : std::vector<std::string>{Path(failing.c_str())});
+  const std::tuple<const char*, const char*, const char*> lists[] = {
+      {kFavFileName, "C:\\fav*|*收藏\r\nold fav\r\n", "old fav\r\n"},
+      {kRecentFileName, "C:\\rec*|*rec\r\nold rec\r\n", "old rec\r\n"},
+      {kRunFileName, "C:\\run*|*run\r\nold run\r\n", "old run\r\n"},
+      {kLastRunFileName, "C:\\a.exe\r\nfile:///C:/Work\r\n", "old lr\r\n"},
+  };
+  for (const auto& [name, written, old] : lists) {
+    EXPECT_EQ(DecodeText(files.files().at(Path(name)), *codec), saved(name) ? written : old)
+        << name;
+  }
+  EXPECT_EQ(files.FileExists(Path(kSettingsFileName)), saved(kSettingsFileName));
+  if (saved(kSettingsFileName)) {
+    EXPECT_TRUE(SettingsFile(files, *codec, Path(kSettingsFileName))
+                    .ReadBool(kSectionDefault, "ShowFavEdit", false));
+  }
 }
 
-TEST_F(ExitSequenceTest, FailingFavouritesDoNotCostTheOthers) {
-  LoadEverything();
-  files.FailWritesTo(Path(kFavFileName));
-  const ExitSaveResult result = RunExitSequence(store, window_);
-  EXPECT_FALSE(result.fav);
-  EXPECT_TRUE(result.rec && result.run && result.last_run && result.settings);
-  EXPECT_FALSE(result.all());
-  EXPECT_EQ(files.files().at(Path(kFavFileName)), "old fav\r\n");
-  EXPECT_EQ(files.files().at(Path(kRecentFileName)), "C:\\rec*|*rec\r\nold rec\r\n");
-  EXPECT_EQ(files.files().at(Path(kRunFileName)), "C:\\run*|*run\r\nold run\r\n");
-  EXPECT_EQ(files.files().at(Path(kLastRunFileName)), "C:\\a.exe\r\nfile:///C:/Work\r\n");
-  EXPECT_TRUE(SettingsFile(files, *codec, Path(kSettingsFileName))
-                  .ReadBool(kSectionDefault, "ShowFavEdit", false));
-}
+INSTANTIATE_TEST_SUITE_P(EachFile, ExitFailureTest,
+                         ::testing::Values("", kFavFileName, kRecentFileName, kRunFileName,
+                                           kLastRunFileName, kSettingsFileName));
 
 // Another program holding a file: the save waits for it about a second in
 // all, then leaves the old content and names the file.
@@ -648,15 +666,6 @@ TEST_F(ExitSequenceTest, BusyFilesAreWaitedForThenNamed) {
     EXPECT_EQ(waited, 2 * attempts_per_file * kBusyRetryDelayMs);
     EXPECT_LE(waited / 2, 1000) << "about a second per file";
   }
-}
-
-TEST_F(ExitSequenceTest, FailingSettingsAreReportedAlone) {
-  LoadEverything();
-  files.FailWritesTo(Path(kSettingsFileName));
-  const ExitSaveResult result = RunExitSequence(store, window_);
-  EXPECT_FALSE(result.settings);
-  EXPECT_TRUE(result.fav && result.rec && result.run && result.last_run);
-  EXPECT_EQ(result.unsaved, std::vector<std::string>{Path(kSettingsFileName)});
 }
 
 TEST_F(ExitSequenceTest, EarlyExitLeavesUnreadFilesUntouched) {
