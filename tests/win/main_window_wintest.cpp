@@ -32,12 +32,6 @@ bool ShownOnWindow(HWND hwnd, HWND window) {
   return hwnd == window;
 }
 
-std::string MenuText(HMENU menu, UINT id) {
-  wchar_t text[256] = {};
-  if (GetMenuStringW(menu, id, text, 256, MF_BYCOMMAND) <= 0) return {};
-  return WideToUtf8(text);
-}
-
 using MainWindowTest = MainWindowFixture;
 
 TEST_F(MainWindowTest, ShowsTheControlsOfItsDesignOnTheirPages) {
@@ -46,8 +40,8 @@ TEST_F(MainWindowTest, ShowsTheControlsOfItsDesignOnTheirPages) {
   EXPECT_EQ(form.caption(), "MRXZapdock3.5");
   EXPECT_EQ(WindowTextUtf8(form.hwnd()), "MRXZapdock3.5");
   const Control* shown[] = {&form.OuterTabs, &l.sheet,       &l.SearchRowPanel, &l.EdtSearch,
-                            &l.BtnZDSearch,     &l.CbAutoStart, &l.TVControl,  &l.PnlRight,
-                            &l.PnlHint,         &l.TVDoc,       &l.WebSheet};
+                            &l.BtnZDSearch,  &l.CbAutoStart, &l.TVControl,      &l.PnlRight,
+                            &l.PnlHint,      &l.TVDoc,       &l.WebSheet};
   for (const Control* c : shown) {
     EXPECT_TRUE(ShownOnWindow(c->hwnd(), form.hwnd())) << GetDlgCtrlID(c->hwnd());
   }
@@ -99,10 +93,7 @@ TEST_F(MainWindowTest, PagesFollowTheTabs) {
   form.SetActivePage(42);
   EXPECT_EQ(form.ActivePageIndex(), 0);
   // Choosing a tab shows its page.
-  l.TVControl.Select(4);
-  NMHDR change{l.TVControl.hwnd(), static_cast<UINT_PTR>(GetDlgCtrlID(l.TVControl.hwnd())),
-               static_cast<UINT>(TCN_SELCHANGE)};
-  SendMessageW(form.hwnd(), WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
+  ChooseTab(4);
   EXPECT_EQ(form.ActivePageIndex(), 4);
   EXPECT_TRUE(l.favourites.sheet.Visible());
 }
@@ -409,8 +400,7 @@ TEST_F(MainWindowTest, PlacementMinimiseAndBack) {
   EXPECT_EQ(r.bottom - r.top, 600);
   form.ShowAnimated();
   SendMessageW(form.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  GetWindowRect(form.hwnd(), &r);
-  EXPECT_EQ(r.top, kMinimisedTop);
+  EXPECT_EQ(Top(), kMinimisedTop);
   EXPECT_FALSE(IsIconic(form.hwnd()));
   Choose(Ui::MnOpenZapdock);
   GetWindowRect(form.hwnd(), &r);
@@ -562,9 +552,7 @@ TEST_F(MainWindowTest, TrayMenuShowsTheRecentDocumentsAndOpensWhatItShowed) {
   form.ShowAtBottomRight();
   SetTimer(nullptr, 0, 300, EndMenuSoon);
   SendMessageW(form.hwnd(), kTrayCallbackMessage, 0, WM_RBUTTONDOWN);
-  RECT r;
-  GetWindowRect(form.hwnd(), &r);
-  EXPECT_EQ(r.top, kMinimisedTop);
+  EXPECT_EQ(Top(), kMinimisedTop);
   HMENU recent = form.menus().Submenu(Ui::PmRecent);
   ASSERT_EQ(GetMenuItemCount(recent), 2);
   EXPECT_EQ(MenuText(recent, MainWindow::kFirstRecentCommand), "（&2） a");
@@ -582,11 +570,9 @@ TEST_F(MainWindowTest, TrayMenuShowsTheRecentDocumentsAndOpensWhatItShowed) {
   // Releases and double clicks do nothing; a left click brings the window back.
   SendMessageW(form.hwnd(), kTrayCallbackMessage, 0, WM_RBUTTONUP);
   SendMessageW(form.hwnd(), kTrayCallbackMessage, 0, WM_LBUTTONDBLCLK);
-  GetWindowRect(form.hwnd(), &r);
-  EXPECT_EQ(r.top, kMinimisedTop);
+  EXPECT_EQ(Top(), kMinimisedTop);
   SendMessageW(form.hwnd(), kTrayCallbackMessage, 0, WM_LBUTTONDOWN);
-  GetWindowRect(form.hwnd(), &r);
-  EXPECT_EQ(r.top, GetSystemMetrics(SM_CYSCREEN) - 600 - 50);
+  EXPECT_EQ(Top(), GetSystemMetrics(SM_CYSCREEN) - 600 - 50);
 }
 
 struct OpenMenu {
@@ -626,25 +612,20 @@ TEST_F(MainWindowTest, TheTrayIconWorksByKeyboard) {
   add_tray_icon_ = true;
   MainWindow& form = OpenLoaded();
   const int bottom_right_top = GetSystemMetrics(SM_CYSCREEN) - 600 - 50;
-  auto top = [&] {
-    RECT r;
-    GetWindowRect(form.hwnd(), &r);
-    return r.top;
-  };
   auto icon_event = [&](UINT event, POINT icon) {
     SendMessageW(form.hwnd(), kTrayCallbackMessage, MAKEWPARAM(icon.x, icon.y),
                  MAKELPARAM(event, 0));
   };
   SendMessageW(form.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  ASSERT_EQ(top(), kMinimisedTop);
+  ASSERT_EQ(Top(), kMinimisedTop);
   // The raw presses come before the selection the shell reports: alone they do nothing.
   icon_event(WM_LBUTTONDOWN, {900, 740});
-  EXPECT_EQ(top(), kMinimisedTop);
+  EXPECT_EQ(Top(), kMinimisedTop);
   icon_event(NIN_KEYSELECT, {900, 740});
-  EXPECT_EQ(top(), bottom_right_top);
+  EXPECT_EQ(Top(), bottom_right_top);
   SendMessageW(form.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
   icon_event(NIN_SELECT, {900, 740});
-  EXPECT_EQ(top(), bottom_right_top);
+  EXPECT_EQ(Top(), bottom_right_top);
   // The menu at the icon; Down and Enter choose "打开Zapdock(&S)".
   SetCursorPos(10, 10);
   // Under a busy X server Wine's menu loop is sometimes cancelled before it
@@ -659,7 +640,7 @@ TEST_F(MainWindowTest, TheTrayIconWorksByKeyboard) {
   ASSERT_TRUE(g_open_menu.seen) << "looked " << g_open_menu.looks << " times";
   EXPECT_EQ(g_open_menu.rect.left, 700);
   EXPECT_EQ(g_open_menu.rect.bottom, 500);
-  EXPECT_EQ(top(), bottom_right_top) << "the first entry brought the window back";
+  EXPECT_EQ(Top(), bottom_right_top) << "the first entry brought the window back";
 }
 
 TEST_F(MainWindowTest, SystemButtonsAndMenusOpenTheirPlaces) {

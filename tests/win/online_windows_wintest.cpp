@@ -6,14 +6,12 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 #include "lang/lang_tables.h"
 #include "online/about_window_win.h"
-#include "online/vendor_content_page_win.h"
 #include "online/online_services_win.h"
 #include "online/update_signing_for_tests.h"
 #include "online/update_window_win.h"
+#include "online/vendor_content_page_win.h"
 #include "online/vendor_panel_win.h"
 #include "platform/errors.h"
 #include "platform/fake_browser_control.h"
@@ -24,23 +22,10 @@
 #include "platform/wide_win.h"
 #include "platform/win_util_win.h"
 #include "platform/window_win.h"
+#include "tests/win/window_input.h"
 
 namespace zd {
 namespace {
-
-void PumpFor(int ms, const std::function<bool()>& done = nullptr) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (std::chrono::steady_clock::now() < end) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) continue;
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (done && done()) return;
-    Sleep(5);
-  }
-}
 
 // An embedded view that records what it was asked and fires events on demand.
 class FakePageView : public PageView {
@@ -286,8 +271,7 @@ TEST_F(OnlineWindows, TheAboutBoxOpensTheHomePageFromItsLabels) {
     EXPECT_EQ(test_build.Text(), s.texts().AboutTestBuild);
   }
   for (const Label* label : {&about->Picture, &about->LblVersion, &about->LblHome}) {
-    SendMessageW(about->hwnd(), WM_COMMAND,
-                 MAKEWPARAM(GetDlgCtrlID(label->hwnd()), STN_CLICKED),
+    SendMessageW(about->hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(label->hwnd()), STN_CLICKED),
                  reinterpret_cast<LPARAM>(label->hwnd()));
   }
   ASSERT_EQ(Opened().size(), 3u);
@@ -322,8 +306,8 @@ TEST_F(OnlineWindows, VendorPanelButtonsAndHelpMenu) {
   // Drawn as pictures, named by their hints for screen readers and other programs.
   const lang::InterfaceTexts& texts = lang::Texts();
   ASSERT_GT(texts.shared.size(), 11u);
-  const std::pair<const Button*, const std::string*> names[] = {
-      {&p.BtnHelp, &texts.shared[11]}, {&p.BtnExit, &texts.shared[8]}};
+  const std::pair<const Button*, const std::string*> names[] = {{&p.BtnHelp, &texts.shared[11]},
+                                                                {&p.BtnExit, &texts.shared[8]}};
   for (const auto& [button, name] : names) {
     wchar_t text[64] = {};
     GetWindowTextW(button->hwnd(), text, 64);
