@@ -141,11 +141,10 @@ TEST_F(LauncherTest, BgListsTheReportFirstAfterItWasPickedTwice) {
 }
 
 TEST_F(LauncherTest, TheSessionEntryReopensWhatLrDatHolds) {
-  files_.AddDirectory("D:\\MrxConfig");
-  files_.PutFile("D:\\MrxConfig\\lr.dat",
-                 "C:\\Tools\\Editor.exe\r\nfile:///C:/Work/Proj\r\nhttp://example.com/x\r\n"
-                 "c:\\tools\\editor.exe\r\nC:\\Gone\\a.exe\r\n"
-                 "C:\\Program Files\\Zapdock\\zapdock.exe\r\n");
+  Store("lr.dat",
+        "C:\\Tools\\Editor.exe\r\nfile:///C:/Work/Proj\r\nhttp://example.com/x\r\n"
+        "c:\\tools\\editor.exe\r\nC:\\Gone\\a.exe\r\n"
+        "C:\\Program Files\\Zapdock\\zapdock.exe\r\n");
   launcher_.AddFile("C:\\Tools\\Editor.exe");
   launcher_.AddFile("C:\\Program Files\\Zapdock\\zapdock.exe");
   launcher_.AddFolder("C:\\Work\\Proj");

@@ -162,6 +162,11 @@ class MainWindowFixture : public ::testing::Test {
     return rows;
   }
 
+  // A file of the configuration folder as an earlier run left it.
+  void Store(const std::string& name, std::string content) {
+    files_.AddDirectory("D:\\MrxConfig\\");
+    files_.PutFile("D:\\MrxConfig\\" + name, std::move(content));
+  }
   std::string File(const std::string& name) {
     // The settings file is written by a thread of its own.
     if (form_ && form_->store().settings) form_->store().settings->WaitForWriterIdle();

@@ -160,7 +160,6 @@ TEST_F(MainWindowTest, ConfigurationFolderOnTheLastFixedDrive) {
 // E: after the first close, two more starts: every record is back each time,
 // from the same folder, in the trees too.
 TEST_F(MainWindowTest, AHistoryPastAThousandStaysWhereItIsThroughRestartsAndANewDrive) {
-  files_.AddDirectory("D:\\MrxConfig\\");
   std::string ini = "[default]\r\nneedremoveurl=1\r\n[docs]\r\n";
   for (int i = 0; i < 1000; ++i) {
     const std::string n = std::to_string(i);
@@ -168,7 +167,7 @@ TEST_F(MainWindowTest, AHistoryPastAThousandStaysWhereItIsThroughRestartsAndANew
            "=h.example\r\ndoctype" + n + "=1\r\npath" + n + "=http://h.example/" + n +
            "\r\nselected" + n + "=0\r\n";
   }
-  files_.PutFile("D:\\MrxConfig\\defualt.ini", ini);
+  Store("defualt.ini", ini);
   MainWindow& first = OpenLoaded();
   ASSERT_EQ(first.store().docs.size(), 1000u);
   shell_.AddWindow("http://new.example/", "New");
@@ -195,9 +194,8 @@ TEST_F(MainWindowTest, AHistoryPastAThousandStaysWhereItIsThroughRestartsAndANew
 // was already gone: the start puts the new content in place, says so once,
 // and loads it.
 TEST_F(MainWindowTest, AWholeLeftoverWithoutItsFileIsPutBackAndNamedOnce) {
-  files_.AddDirectory("D:\\MrxConfig\\");
-  files_.PutFile("D:\\MrxConfig\\fav.dat.new", "C:\\a*|*A\r\nC:\\b*|*B\r\n");
-  files_.PutFile("D:\\MrxConfig\\rec.dat.tmp", "C:\\ha");
+  Store("fav.dat.new", "C:\\a*|*A\r\nC:\\b*|*B\r\n");
+  Store("rec.dat.tmp", "C:\\ha");
   MainWindow& form = OpenLoaded();
   ASSERT_EQ(boxes_.size(), 1u);
   EXPECT_NE(boxes_[0].find("D:\\MrxConfig\\fav.dat"), std::string::npos) << boxes_[0];
@@ -224,7 +222,6 @@ BOOL CALLBACK NoListBoxOfTheRecentList(HWND child, LPARAM) {
 // answer every row from the store's lines, to another program too (as a
 // screen reader reads them), and the recent list has no window rows at all.
 TEST_F(MainWindowTest, ListsShowTheStoresLinesWithoutCopiesAndOtherProgramsReadThem) {
-  files_.AddDirectory("D:\\MrxConfig\\");
   const auto list_file = [](const std::string& prefix, int lines) {
     std::string text;
     for (int i = 0; i < lines; ++i) {
@@ -233,9 +230,9 @@ TEST_F(MainWindowTest, ListsShowTheStoresLinesWithoutCopiesAndOtherProgramsReadT
     }
     return *MakeCodec(936)->FromUtf8(text);
   };
-  files_.PutFile("D:\\MrxConfig\\fav.dat", list_file("C:\\Fav", 300));
-  files_.PutFile("D:\\MrxConfig\\run.dat", list_file("C:\\Run", 200));
-  files_.PutFile("D:\\MrxConfig\\rec.dat", list_file("C:\\Rec", 250));
+  Store("fav.dat", list_file("C:\\Fav", 300));
+  Store("run.dat", list_file("C:\\Run", 200));
+  Store("rec.dat", list_file("C:\\Rec", 250));
   MainWindow& form = OpenLoaded();
   const struct {
     const char* what;
@@ -264,8 +261,7 @@ TEST_F(MainWindowTest, ListsShowTheStoresLinesWithoutCopiesAndOtherProgramsReadT
 // Left to itself the window loads the history as soon as it has been shown:
 // nothing but its own messages is needed.
 TEST_F(MainWindowTest, TheFirstLoadComesByItselfOnceTheWindowIsShown) {
-  files_.AddDirectory("D:\\MrxConfig\\");
-  files_.PutFile("D:\\MrxConfig\\fav.dat", "C:\\a*|*A\r\n");
+  Store("fav.dat", "C:\\a*|*A\r\n");
   keep_first_run_timer_ = true;
   MainWindow& form = Open();
   ShowWindow(form.hwnd(), SW_SHOW);
@@ -287,11 +283,10 @@ TEST_F(MainWindowTest, UnwritableFolderIsReportedOnceByName) {
 }
 
 TEST_F(MainWindowTest, FirstLoadAppliesTheSettings) {
-  files_.AddDirectory("D:\\MrxConfig\\");
-  files_.PutFile("D:\\MrxConfig\\defualt.ini",
-                 "[default]\r\nShowFavEdit=0\r\nCbRefresh=1\r\nControlIndex=4\r\n"
-                 "CheckDocInterval=30\r\nRunSelectDoc=1\r\n");
-  files_.PutFile("D:\\MrxConfig\\fav.dat", "C:\\a*|*A\r\n\r\nC:\\b*|*B\r\n");
+  Store("defualt.ini",
+        "[default]\r\nShowFavEdit=0\r\nCbRefresh=1\r\nControlIndex=4\r\n"
+        "CheckDocInterval=30\r\nRunSelectDoc=1\r\n");
+  Store("fav.dat", "C:\\a*|*A\r\n\r\nC:\\b*|*B\r\n");
   MainWindow& form = Open();
   EXPECT_FALSE(form.first_load_done());
   form.TimerFirstRunTimer();
@@ -333,8 +328,7 @@ TEST_F(MainWindowTest, ControlsWriteTheirKeysAtOnce) {
 }
 
 TEST_F(MainWindowTest, ClosingWritesEveryFile) {
-  files_.AddDirectory("D:\\MrxConfig\\");
-  files_.PutFile("D:\\MrxConfig\\lr.dat", "C:\\x.exe\r\n");
+  Store("lr.dat", "C:\\x.exe\r\n");
   MainWindow& form = Open();
   form.TimerFirstRunTimer();
   AddMyLove(form.store().MyLoveList, "file:///C:/My Docs/a.txt", "file:///C:/My Docs/a.txt");
@@ -365,9 +359,8 @@ TEST_F(MainWindowTest, AFailingFavouritesFileDoesNotCostTheOthers) {
 }
 
 TEST_F(MainWindowTest, ExitBeforeTheFirstLoadKeepsTheListFiles) {
-  files_.AddDirectory("D:\\MrxConfig\\");
-  files_.PutFile("D:\\MrxConfig\\rec.dat", "C:\\keep*|*keep\r\n");
-  files_.PutFile("D:\\MrxConfig\\run.dat", "C:\\run*|*run\r\n");
+  Store("rec.dat", "C:\\keep*|*keep\r\n");
+  Store("run.dat", "C:\\run*|*run\r\n");
   Open();
   Close();
   EXPECT_EQ(File("rec.dat"), "C:\\keep*|*keep\r\n");
@@ -375,8 +368,7 @@ TEST_F(MainWindowTest, ExitBeforeTheFirstLoadKeepsTheListFiles) {
 }
 
 TEST_F(MainWindowTest, ExitCommandAsksFirst) {
-  files_.AddDirectory("D:\\MrxConfig\\");
-  files_.PutFile("D:\\MrxConfig\\lr.dat", "C:\\a.exe\r\nfile:///C:/Work\r\n");
+  Store("lr.dat", "C:\\a.exe\r\nfile:///C:/Work\r\n");
   MainWindow& form = Open();
   answer_ = IDNO;
   form.MnZDExitClick();
@@ -496,8 +488,7 @@ TEST_F(MainWindowTest, AnEarlyCloseKeepsTheStoredSettings) {
       "[default]\r\nCbRefresh=1\r\nCheckDocInterval=300\r\nControlIndex=4\r\nShowFavEdit=0\r\n"
       "[docs]\r\nname0=a\r\ndate0=2026-01-01\r\nRootPath0=\r\ndoctype0=2\r\n"
       "path0=C:\\a.exe\r\nselected0=0\r\n";
-  files_.AddDirectory("D:\\MrxConfig\\");
-  files_.PutFile("D:\\MrxConfig\\defualt.ini", stored);
+  Store("defualt.ini", stored);
   // Closed before the first load: the controls never showed the stored keys.
   Open();
   Close();
@@ -519,8 +510,7 @@ TEST_F(MainWindowTest, AnEarlyCloseKeepsTheStoredSettings) {
 }
 
 TEST_F(MainWindowTest, FilesThatCannotBeReadOrSavedAreNamedOnce) {
-  files_.AddDirectory("D:\\MrxConfig\\");
-  files_.PutFile("D:\\MrxConfig\\fav.dat", "C:\\keep*|*keep\r\n");
+  Store("fav.dat", "C:\\keep*|*keep\r\n");
   files_.FailReadsOf("D:\\MrxConfig\\fav.dat");
   MainWindow& form = OpenLoaded();
   ASSERT_EQ(boxes_.size(), 1u);
@@ -673,14 +663,13 @@ TEST_F(MainWindowTest, ChosenDocumentsOpenAtStartAfterOneQuestion) {
       "path0=C:\\a.exe\r\nselected0=1\r\n"
       "name1=b\r\ndate1=2026-01-01\r\nRootPath1=\r\ndoctype1=2\r\npath1=C:\\b.exe\r\nselected1="
       "0\r\n";
-  files_.AddDirectory("D:\\MrxConfig\\");
-  files_.PutFile("D:\\MrxConfig\\run.dat", "D:\\notes.txt*|*notes\r\nD:\\gone.txt*|*gone\r\n");
+  Store("run.dat", "D:\\notes.txt*|*notes\r\nD:\\gone.txt*|*gone\r\n");
   launcher_.AddFile("C:\\a.exe");
   launcher_.AddFile("C:\\b.exe");
   launcher_.AddDrive("D:\\", DriveKind::kFixed);
   launcher_.AddFile("D:\\notes.txt");
   for (const int answer : {IDNO, IDYES}) {
-    files_.PutFile("D:\\MrxConfig\\defualt.ini", stored);
+    Store("defualt.ini", stored);
     answer_ = answer;
     boxes_.clear();
     Open();
