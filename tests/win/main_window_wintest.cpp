@@ -308,8 +308,7 @@ TEST_F(MainWindowTest, FirstLoadAppliesTheSettings) {
 }
 
 TEST_F(MainWindowTest, ControlsWriteTheirKeysAtOnce) {
-  MainWindow& form = Open();
-  form.TimerFirstRunTimer();
+  MainWindow& form = OpenLoaded();
   const SettingsPage& s = form.launcher().settings;
   Click(s.CbAutoRunDocs);
   EXPECT_NE(File("defualt.ini").find("RunSelectDoc=1"), std::string::npos) << File("defualt.ini");
@@ -329,8 +328,7 @@ TEST_F(MainWindowTest, ControlsWriteTheirKeysAtOnce) {
 
 TEST_F(MainWindowTest, ClosingWritesEveryFile) {
   Store("lr.dat", "C:\\x.exe\r\n");
-  MainWindow& form = Open();
-  form.TimerFirstRunTimer();
+  MainWindow& form = OpenLoaded();
   AddMyLove(form.store().MyLoveList, "file:///C:/My Docs/a.txt", "file:///C:/My Docs/a.txt");
   AddMyRecent(form.store().MyRecentList, "C:\\r", "最近");
   form.launcher().note.MmNote.SetText("note 笔记");
@@ -349,8 +347,7 @@ TEST_F(MainWindowTest, ClosingWritesEveryFile) {
 TEST_F(MainWindowTest, AFailingFavouritesFileDoesNotCostTheOthers) {
   files_.AddDirectory("D:\\MrxConfig\\");
   files_.FailWritesTo("D:\\MrxConfig\\fav.dat");
-  MainWindow& form = Open();
-  form.TimerFirstRunTimer();
+  MainWindow& form = OpenLoaded();
   AddMyRecent(form.store().MyRecentList, "C:\\r", "r");
   Close();
   EXPECT_EQ(File("fav.dat"), "<missing>");
@@ -448,8 +445,7 @@ TEST_F(MainWindowTest, LogOnEntryIsTickedAndRefreshed) {
 }
 
 TEST_F(MainWindowTest, FavouritesEditBarFollowsCheckBoxAndMenu) {
-  MainWindow& form = Open();
-  form.TimerFirstRunTimer();
+  MainWindow& form = OpenLoaded();
   const FavouritesPage& f = form.launcher().favourites;
   EXPECT_TRUE(f.CbFavEdit.Checked());
   Choose(Ui::MnShowFavEdit);
