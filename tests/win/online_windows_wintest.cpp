@@ -108,6 +108,11 @@ class OnlineWindows : public ::testing::Test {
     return done == 1;
   }
   std::vector<FakeProcesses::Start> Opened() const { return processes_.started(); }
+  // A page of the main window for the vendor-content page to fill.
+  HWND MakePage() const {
+    return CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 600, 400, main_, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+  }
 
   HWND main_ = nullptr;
   FakeHttpClient http_;
@@ -330,8 +335,7 @@ TEST_F(OnlineWindows, DemoPageFollowsTheSearchAndItsViews) {
   ZD_NEED_TEST_KEY();
   Serve("3.5", kSetup);
   OnlineServices& s = Make();
-  const HWND page = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 600, 400, main_,
-                                    nullptr, GetModuleHandleW(nullptr), nullptr);
+  const HWND page = MakePage();
   ASSERT_NE(s.FillDemoPage(page), nullptr);
   VendorContentPage& d = *s.demo_page();
   ASSERT_EQ(views_.size(), 3u) << "demo, advert and hidden views";
@@ -398,8 +402,7 @@ TEST_F(OnlineWindows, TheContentPageShowsItsPageWhereThereIsAnEngine) {
       if (engine) made.push_back(control.get());
       return PageViewWithEngine(std::move(control));
     });
-    const HWND page = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 600, 400,
-                                      main_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    const HWND page = MakePage();
     ASSERT_NE(s.FillDemoPage(page), nullptr);
     VendorContentPage& d = *s.demo_page();
     EXPECT_EQ(d.demo_view() != nullptr, engine);
@@ -428,8 +431,7 @@ TEST_F(OnlineWindows, TheContentPageShowsItsPageWhereThereIsAnEngine) {
 TEST_F(OnlineWindows, WithoutAnEngineTheDemoOpensInTheBrowser) {
   ZD_NEED_TEST_KEY();
   Serve("3.5", kSetup);
-  const HWND page = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 600, 400, main_,
-                                    nullptr, GetModuleHandleW(nullptr), nullptr);
+  const HWND page = MakePage();
   // A service without web views: the page says so and offers the browser.
   OnlineDeps deps;
   deps.http = &http_;
