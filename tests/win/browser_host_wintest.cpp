@@ -5,8 +5,8 @@
 // an engine gives them, reach the page view.
 #include <windows.h>
 // windows.h must come first
-#include <gtest/gtest.h>
 #include <exdispid.h>
+#include <gtest/gtest.h>
 #include <ole2.h>
 
 #include <string>
@@ -17,6 +17,7 @@
 #include "platform/com_ptr_win.h"
 #include "platform/errors.h"
 #include "platform/fake_shell_launcher.h"
+#include "tests/win/window_input.h"
 
 namespace zd {
 namespace {
@@ -35,14 +36,6 @@ class BrowserHostTest : public ::testing::Test {
     if (parent_) DestroyWindow(parent_);
     OleUninitialize();
   }
-  void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-
   HWND parent_ = nullptr;
   uint64_t caught_ = 0;
 };

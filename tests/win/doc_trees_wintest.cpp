@@ -62,6 +62,16 @@ class DocTreesTest : public MainWindowFixture {
   void ClickNode(int page, const std::string& caption, WPARAM keys = 0) {
     LeftClick(TreeOfPage(page), LabelPoint(TreeOfPage(page), Item(page, caption)), keys);
   }
+  // A right press on a node: it ends with its release, and the keys that
+  // follow go to the menu it opens.
+  void RightPress(int page, const std::string& caption, const std::vector<WPARAM>& keys) {
+    const HWND tree = TreeOfPage(page);
+    const POINT p = LabelPoint(tree, Item(page, caption));
+    PostMessageW(tree, WM_RBUTTONUP, 0, At(p));
+    for (WPARAM key : keys) PostMessageW(form_->hwnd(), WM_KEYDOWN, key, 1);
+    SendMessageW(tree, WM_RBUTTONDOWN, MK_RBUTTON, At(p));
+    Pump();
+  }
   std::vector<std::string> DocPaths() {
     std::vector<std::string> paths;
     for (const TMyDoc& doc : form_->store().docs) paths.push_back(doc.path);
@@ -285,20 +295,11 @@ TEST_F(DocTreesTest, RightClickSelectsTheNodeAndTheMenuFollowsItsKind) {
   LauncherPage& l = form.launcher();
   l.doc_trees().PmDocTreePopup();
   EXPECT_FALSE(form.menus().Shown(Ui::MnOpenDIr)) << "no node selected";
-  // A press ends with its release; the keys that follow go to the menu.
-  auto right_click = [&](int page, const std::string& caption, std::vector<WPARAM> keys) {
-    const HWND tree = TreeOfPage(page);
-    const POINT p = LabelPoint(tree, Item(page, caption));
-    PostMessageW(tree, WM_RBUTTONUP, 0, At(p));
-    for (WPARAM key : keys) PostMessageW(form.hwnd(), WM_KEYDOWN, key, 1);
-    SendMessageW(tree, WM_RBUTTONDOWN, MK_RBUTTON, At(p));
-    Pump();
-  };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.caption);
     form.SetActivePage(c.page);
     ClickNode(0, "Page A");  // another node selected before
-    right_click(c.page, c.caption, {VK_ESCAPE});
+    RightPress(c.page, c.caption, {VK_ESCAPE});
     TreeModel* current = l.doc_trees().CurrentTree();
     ASSERT_NE(current, nullptr);
     ASSERT_NE(current->focused(), nullptr);
@@ -308,7 +309,7 @@ TEST_F(DocTreesTest, RightClickSelectsTheNodeAndTheMenuFollowsItsKind) {
   // Down and Enter choose the first entry: for a program, its folder.
   form.SetActivePage(1);
   launcher_.ClearLog();
-  right_click(1, "Notes - Editor", {VK_DOWN, VK_RETURN});
+  RightPress(1, "Notes - Editor", {VK_DOWN, VK_RETURN});
   EXPECT_EQ(launcher_.calls(), V{"execute verb=open file=C:\\Tools\\ params= show=1"});
 }
 
@@ -319,13 +320,8 @@ TEST_F(DocTreesTest, ARightPressKeepsTheSelectionItFallsIntoAndAGroupGoesWhole) 
   MainWindow& form = OpenWithHistory();
   LauncherPage& l = form.launcher();
   const HWND tree = l.TVDoc.hwnd();
-  auto right_press = [&](const std::string& caption) {
-    const POINT p = LabelPoint(tree, Item(0, caption));
-    PostMessageW(tree, WM_RBUTTONUP, 0, At(p));
-    PostMessageW(form.hwnd(), WM_KEYDOWN, VK_ESCAPE, 1);  // the menu that opens
-    SendMessageW(tree, WM_RBUTTONDOWN, MK_RBUTTON, At(p));
-    Pump();
-  };
+  // The menu that opens is closed at once.
+  auto right_press = [&](const std::string& caption) { RightPress(0, caption, {VK_ESCAPE}); };
   form.SetActivePage(0);
   ClickNode(0, "Page A");
   ClickNode(0, "Page C", MK_CONTROL);

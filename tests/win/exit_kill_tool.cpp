@@ -75,9 +75,9 @@ void Prepare(const Options& o) {
   for (int i = 0; i < 20; ++i) run += "C:\\Run\\p" + std::to_string(i) + ".exe*|*p\r\n";
   for (int i = 0; i < o.records; ++i) {
     const std::string n = std::to_string(i);
-    ini += "name" + n + "=page " + n + "\r\ndate" + n + "=2024-01-01\r\nRootPath" + n +
-           "=h" + std::to_string(i % 50) + ".example\r\ndoctype" + n + "=1\r\npath" + n +
-           "=http://h" + std::to_string(i % 50) + ".example/" + n + "\r\nselected" + n + "=0\r\n";
+    ini += "name" + n + "=page " + n + "\r\ndate" + n + "=2024-01-01\r\nRootPath" + n + "=h" +
+           std::to_string(i % 50) + ".example\r\ndoctype" + n + "=1\r\npath" + n + "=http://h" +
+           std::to_string(i % 50) + ".example/" + n + "\r\nselected" + n + "=0\r\n";
   }
   WriteBytes(std::wstring(kDir) + L"fav.dat", fav);
   WriteBytes(std::wstring(kDir) + L"rec.dat", rec);
@@ -150,8 +150,7 @@ std::vector<std::string> Check(const std::map<std::wstring, std::string>& refere
 }
 
 int Run(const Options& o) {
-  const std::wstring exe = OwnExePath().substr(0, OwnExePath().find_last_of(L'\\') + 1) +
-                           L"zapdock.exe";
+  const std::wstring exe = BesideUs(L"zapdock.exe");
   // The update check stays on a dead local address.
   const std::wstring arguments = L"--servers=http://127.0.0.1:1/";
   Prepare(o);
@@ -209,9 +208,10 @@ int Run(const Options& o) {
   for (const wchar_t* name : {L"lr.dat", L"note.txt"}) {
     DeleteFileW((std::wstring(kDir) + name).c_str());
   }
-  std::printf("[ exit kill ] %d runs, %d ended while still running, %d messages at start, "
-              "%d with faults\n",
-              o.count, ended_running, boxes, failed);
+  std::printf(
+      "[ exit kill ] %d runs, %d ended while still running, %d messages at start, "
+      "%d with faults\n",
+      o.count, ended_running, boxes, failed);
   return failed == 0 ? 0 : 1;
 }
 

@@ -43,9 +43,8 @@ class FavouritesPageTest : public MainWindowFixture {
  protected:
   MainWindow& OpenWithFavourites(const std::string& fav_dat) {
     form_.reset();  // its exit save comes first
-    files_.AddDirectory("D:\\MrxConfig\\");
     files_.RemoveFile("D:\\MrxConfig\\run.dat");
-    files_.PutFile("D:\\MrxConfig\\fav.dat", fav_dat);
+    Store("fav.dat", fav_dat);
     MainWindow& form = OpenLoaded();
     ShowWindow(form.hwnd(), SW_SHOW);
     form.SetActivePage(kFavouritesPageIndex);

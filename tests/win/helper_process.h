@@ -19,10 +19,13 @@ inline std::wstring OwnExePath() {
   return path;
 }
 
-inline std::wstring HelperExePath() {
-  std::wstring self = OwnExePath();
-  return self.substr(0, self.find_last_of(L"\\/") + 1) + L"zd_window_helper.exe";
+// A program built beside the test's own executable.
+inline std::wstring BesideUs(const wchar_t* name) {
+  const std::wstring self = OwnExePath();
+  return self.substr(0, self.find_last_of(L"\\/") + 1) + name;
 }
+
+inline std::wstring HelperExePath() { return BesideUs(L"zd_window_helper.exe"); }
 
 inline bool SamePath(const std::string& a, const std::wstring& b) {
   return CompareStringOrdinal(Utf8ToWide(a).c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;

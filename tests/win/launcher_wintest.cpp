@@ -6,7 +6,6 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,22 +36,6 @@ void Tap(WORD vk) {
   Press(vk, true);
 }
 
-// Serves messages until `done` holds, for at most two seconds.
-bool PumpUntil(const std::function<bool()>& done) {
-  for (int i = 0; i < 200; ++i) {
-    Pump();
-    if (done()) return true;
-    Sleep(10);
-  }
-  return done();
-}
-
-std::string MenuText(HMENU menu, UINT id) {
-  wchar_t text[128] = {};
-  GetMenuStringW(menu, id, text, 128, MF_BYCOMMAND);
-  return WideToUtf8(text);
-}
-
 // The selection of an edit control: first and past-last character.
 std::pair<DWORD, DWORD> Selection(HWND edit) {
   DWORD first = 0, last = 0;
@@ -62,14 +45,6 @@ std::pair<DWORD, DWORD> Selection(HWND edit) {
 
 class LauncherTest : public MainWindowFixture {
  protected:
-  std::vector<std::string> ListedRows() {
-    LauncherPage& l = form_->launcher();
-    std::vector<std::string> rows;
-    for (int i = 0; i < l.LbSearchResult.Count(); ++i) {
-      rows.push_back(l.search_row().search().results().RowText(static_cast<size_t>(i)));
-    }
-    return rows;
-  }
   // Three folders whose names "bg" spells whole, remembered in this order.
   MainWindow& OpenWithFolders() {
     for (const char* folder : {"白鸽", "包裹", "报告"}) {
@@ -98,11 +73,11 @@ TEST_F(LauncherTest, CtrlPressedTwiceShowsTheWindowWithTheBoxFocused) {
   Tap('C');
   Press(VK_CONTROL, true);
   Tap(VK_CONTROL);
-  EXPECT_FALSE(PumpUntil([&] { return IsWindowVisible(form.hwnd()) != FALSE; }));
+  EXPECT_FALSE(PumpFor(2000, [&] { return IsWindowVisible(form.hwnd()) != FALSE; }));
 
   Tap(VK_CONTROL);
   Tap(VK_CONTROL);
-  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(form.hwnd()) != FALSE; }));
+  ASSERT_TRUE(PumpFor(2000, [&] { return IsWindowVisible(form.hwnd()) != FALSE; }));
   EXPECT_EQ(GetFocus(), box);
   EXPECT_EQ(Selection(box), std::make_pair(DWORD{0}, DWORD{10})) << "the old text selected";
   EXPECT_TRUE(form.Summoned());
@@ -119,7 +94,7 @@ TEST_F(LauncherTest, CtrlPressedTwiceShowsTheWindowWithTheBoxFocused) {
   EXPECT_EQ(form.hotkey(), HotkeyChoice::kOff);
   Tap(VK_CONTROL);
   Tap(VK_CONTROL);
-  EXPECT_FALSE(PumpUntil([&] { return IsWindowVisible(form.hwnd()) != FALSE; }));
+  EXPECT_FALSE(PumpFor(2000, [&] { return IsWindowVisible(form.hwnd()) != FALSE; }));
   EXPECT_NE(File("defualt.ini").find("Hotkey=0"), std::string::npos);
   Close();
   EXPECT_EQ(OpenLoaded().hotkey(), HotkeyChoice::kOff) << "after a restart";
@@ -166,11 +141,10 @@ TEST_F(LauncherTest, BgListsTheReportFirstAfterItWasPickedTwice) {
 }
 
 TEST_F(LauncherTest, TheSessionEntryReopensWhatLrDatHolds) {
-  files_.AddDirectory("D:\\MrxConfig");
-  files_.PutFile("D:\\MrxConfig\\lr.dat",
-                 "C:\\Tools\\Editor.exe\r\nfile:///C:/Work/Proj\r\nhttp://example.com/x\r\n"
-                 "c:\\tools\\editor.exe\r\nC:\\Gone\\a.exe\r\n"
-                 "C:\\Program Files\\Zapdock\\zapdock.exe\r\n");
+  Store("lr.dat",
+        "C:\\Tools\\Editor.exe\r\nfile:///C:/Work/Proj\r\nhttp://example.com/x\r\n"
+        "c:\\tools\\editor.exe\r\nC:\\Gone\\a.exe\r\n"
+        "C:\\Program Files\\Zapdock\\zapdock.exe\r\n");
   launcher_.AddFile("C:\\Tools\\Editor.exe");
   launcher_.AddFile("C:\\Program Files\\Zapdock\\zapdock.exe");
   launcher_.AddFolder("C:\\Work\\Proj");

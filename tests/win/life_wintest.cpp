@@ -30,11 +30,6 @@ namespace {
 constexpr wchar_t kUninstallKey[] =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zapdock";
 
-std::wstring BesideUs(const wchar_t* name) {
-  const std::wstring own = OwnExePath();
-  return own.substr(0, own.find_last_of(L'\\') + 1) + name;
-}
-
 std::string ReadFileBytes(const std::wstring& path) {
   std::ifstream in(WideToUtf8(path).c_str(), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "mainwin/form_model.h"
 #include "mainwin/main_window_win.h"
 #include "platform/errors.h"
 #include "platform/fake_files.h"
@@ -25,17 +26,9 @@
 #include "store/AppParams.h"
 #include "tests/win/helper_process.h"
 #include "tests/win/ui_drive.h"
+#include "tests/win/window_input.h"
 
 namespace zd {
-
-inline void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
 
 class MainWindowFixture : public ::testing::Test {
  protected:
@@ -103,8 +96,31 @@ class MainWindowFixture : public ::testing::Test {
     SendMessageW(form_->hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control.hwnd()), BN_CLICKED),
                  reinterpret_cast<LPARAM>(control.hwnd()));
   }
+  // Where the window's top edge stands on the screen (kMinimisedTop: out of sight).
+  LONG Top() const {
+    RECT r{};
+    GetWindowRect(form_->hwnd(), &r);
+    return r.top;
+  }
   // A menu entry chosen.
   void Choose(Ui entry) { SendMessageW(form_->hwnd(), WM_COMMAND, Menus::CommandOf(entry), 0); }
+  // The tab of a page chosen on the strip, as the control reports it.
+  void ChooseTab(int page) {
+    LauncherPage& l = form_->launcher();
+    l.TVControl.Select(TabIndexOfPage(page));
+    NMHDR change{l.TVControl.hwnd(), static_cast<UINT_PTR>(GetDlgCtrlID(l.TVControl.hwnd())),
+                 static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageW(form_->hwnd(), WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
+  }
+  // What the search list shows: the text each of its rows draws.
+  std::vector<std::string> ListedRows() {
+    LauncherPage& l = form_->launcher();
+    std::vector<std::string> rows;
+    for (int i = 0; i < l.LbSearchResult.Count(); ++i) {
+      rows.push_back(l.search_row().search().results().RowText(static_cast<size_t>(i)));
+    }
+    return rows;
+  }
 
   // The rows of a list box as another program reads them (a screen reader,
   // say): LB_GETCOUNT and LB_GETTEXT from a process of its own, while this
@@ -114,9 +130,9 @@ class MainWindowFixture : public ::testing::Test {
     GetTempPathW(MAX_PATH, temp);
     const std::wstring out =
         std::wstring(temp) + L"zd_rows_" + std::to_wstring(GetCurrentProcessId());
-    ChildProcess reader(HelperExePath(), L"read-list " +
-                                             std::to_wstring(reinterpret_cast<uintptr_t>(list)) +
-                                             L" \"" + out + L"\"");
+    ChildProcess reader(
+        HelperExePath(),
+        L"read-list " + std::to_wstring(reinterpret_cast<uintptr_t>(list)) + L" \"" + out + L"\"");
     if (!reader.started()) return {"<no reader>"};
     // Each row it reads is a message to serve here: wait by the clock.
     const ULONGLONG deadline = GetTickCount64() + 60000;
@@ -127,8 +143,8 @@ class MainWindowFixture : public ::testing::Test {
     DWORD code = 1;
     if (!reader.WaitForExit(0, &code) || code != 0) return {"<reader failed>"};
     std::string text;
-    HANDLE file = CreateFileW(out.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
+    HANDLE file =
+        CreateFileW(out.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
       char buffer[65536];
       DWORD read = 0;
@@ -146,6 +162,11 @@ class MainWindowFixture : public ::testing::Test {
     return rows;
   }
 
+  // A file of the configuration folder as an earlier run left it.
+  void Store(const std::string& name, std::string content) {
+    files_.AddDirectory("D:\\MrxConfig\\");
+    files_.PutFile("D:\\MrxConfig\\" + name, std::move(content));
+  }
   std::string File(const std::string& name) {
     // The settings file is written by a thread of its own.
     if (form_ && form_->store().settings) form_->store().settings->WaitForWriterIdle();
@@ -160,7 +181,7 @@ class MainWindowFixture : public ::testing::Test {
   FakeShellLauncher launcher_;
   bool use_real_windows_ = false;
   bool keep_first_run_timer_ = false;  // the window runs its first load by itself
-  bool add_tray_icon_ = false;  // a real notification-area icon
+  bool add_tray_icon_ = false;         // a real notification-area icon
   // Where the browsers' files are looked for; unset: the system's folders.
   std::optional<UserFolders> user_folders_;
   // Unset: the system's web browser control (without OLE in the tests, none).

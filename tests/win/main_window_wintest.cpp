@@ -36,12 +36,6 @@ bool ShownOnWindow(HWND hwnd, HWND window) {
   return hwnd == window;
 }
 
-std::string MenuText(HMENU menu, UINT id) {
-  wchar_t text[256] = {};
-  if (GetMenuStringW(menu, id, text, 256, MF_BYCOMMAND) <= 0) return {};
-  return WideToUtf8(text);
-}
-
 using MainWindowTest = MainWindowFixture;
 
 TEST_F(MainWindowTest, ShowsTheControlsOfItsDesignOnTheirPages) {
@@ -103,10 +97,7 @@ TEST_F(MainWindowTest, PagesFollowTheTabs) {
   form.SetActivePage(42);
   EXPECT_EQ(form.ActivePageIndex(), 0);
   // Choosing a tab shows its page.
-  l.TVControl.Select(4);
-  NMHDR change{l.TVControl.hwnd(), static_cast<UINT_PTR>(GetDlgCtrlID(l.TVControl.hwnd())),
-               static_cast<UINT>(TCN_SELCHANGE)};
-  SendMessageW(form.hwnd(), WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
+  ChooseTab(4);
   EXPECT_EQ(form.ActivePageIndex(), 4);
   EXPECT_TRUE(l.favourites.sheet.Visible());
 }
@@ -226,7 +217,6 @@ TEST_F(MainWindowTest, ConfigurationFolderOnTheLastFixedDrive) {
 // E: after the first close, two more starts: every record is back each time,
 // from the same folder, in the trees too.
 TEST_F(MainWindowTest, AHistoryPastAThousandStaysWhereItIsThroughRestartsAndANewDrive) {
-  files_.AddDirectory("D:\\MrxConfig\\");
   std::string ini = "[default]\r\nneedremoveurl=1\r\n[docs]\r\n";
   for (int i = 0; i < 1000; ++i) {
     const std::string n = std::to_string(i);
@@ -234,7 +224,7 @@ TEST_F(MainWindowTest, AHistoryPastAThousandStaysWhereItIsThroughRestartsAndANew
            "=h.example\r\ndoctype" + n + "=1\r\npath" + n + "=http://h.example/" + n +
            "\r\nselected" + n + "=0\r\n";
   }
-  files_.PutFile("D:\\MrxConfig\\defualt.ini", ini);
+  Store("defualt.ini", ini);
   MainWindow& first = OpenLoaded();
   ASSERT_EQ(first.store().docs.size(), 1000u);
   shell_.AddWindow("http://new.example/", "New");
@@ -261,9 +251,8 @@ TEST_F(MainWindowTest, AHistoryPastAThousandStaysWhereItIsThroughRestartsAndANew
 // was already gone: the start puts the new content in place, says so once,
 // and loads it.
 TEST_F(MainWindowTest, AWholeLeftoverWithoutItsFileIsPutBackAndNamedOnce) {
-  files_.AddDirectory("D:\\MrxConfig\\");
-  files_.PutFile("D:\\MrxConfig\\fav.dat.new", "C:\\a*|*A\r\nC:\\b*|*B\r\n");
-  files_.PutFile("D:\\MrxConfig\\rec.dat.tmp", "C:\\ha");
+  Store("fav.dat.new", "C:\\a*|*A\r\nC:\\b*|*B\r\n");
+  Store("rec.dat.tmp", "C:\\ha");
   MainWindow& form = OpenLoaded();
   ASSERT_EQ(boxes_.size(), 1u);
   EXPECT_NE(boxes_[0].find("D:\\MrxConfig\\fav.dat"), std::string::npos) << boxes_[0];
@@ -290,7 +279,6 @@ BOOL CALLBACK NoListBoxOfTheRecentList(HWND child, LPARAM) {
 // answer every row from the store's lines, to another program too (as a
 // screen reader reads them), and the recent list has no window rows at all.
 TEST_F(MainWindowTest, ListsShowTheStoresLinesWithoutCopiesAndOtherProgramsReadThem) {
-  files_.AddDirectory("D:\\MrxConfig\\");
   const auto list_file = [](const std::string& prefix, int lines) {
     std::string text;
     for (int i = 0; i < lines; ++i) {
@@ -299,9 +287,9 @@ TEST_F(MainWindowTest, ListsShowTheStoresLinesWithoutCopiesAndOtherProgramsReadT
     }
     return *MakeCodec(936)->FromUtf8(text);
   };
-  files_.PutFile("D:\\MrxConfig\\fav.dat", list_file("C:\\Fav", 300));
-  files_.PutFile("D:\\MrxConfig\\run.dat", list_file("C:\\Run", 200));
-  files_.PutFile("D:\\MrxConfig\\rec.dat", list_file("C:\\Rec", 250));
+  Store("fav.dat", list_file("C:\\Fav", 300));
+  Store("run.dat", list_file("C:\\Run", 200));
+  Store("rec.dat", list_file("C:\\Rec", 250));
   MainWindow& form = OpenLoaded();
   const struct {
     const char* what;
@@ -330,8 +318,7 @@ TEST_F(MainWindowTest, ListsShowTheStoresLinesWithoutCopiesAndOtherProgramsReadT
 // Left to itself the window loads the history as soon as it has been shown:
 // nothing but its own messages is needed.
 TEST_F(MainWindowTest, TheFirstLoadComesByItselfOnceTheWindowIsShown) {
-  files_.AddDirectory("D:\\MrxConfig\\");
-  files_.PutFile("D:\\MrxConfig\\fav.dat", "C:\\a*|*A\r\n");
+  Store("fav.dat", "C:\\a*|*A\r\n");
   keep_first_run_timer_ = true;
   MainWindow& form = Open();
   ShowWindow(form.hwnd(), SW_SHOW);
@@ -353,11 +340,10 @@ TEST_F(MainWindowTest, UnwritableFolderIsReportedOnceByName) {
 }
 
 TEST_F(MainWindowTest, FirstLoadAppliesTheSettings) {
-  files_.AddDirectory("D:\\MrxConfig\\");
-  files_.PutFile("D:\\MrxConfig\\defualt.ini",
-                 "[default]\r\nShowFavEdit=0\r\nCbRefresh=1\r\nControlIndex=4\r\n"
-                 "CheckDocInterval=30\r\nRunSelectDoc=1\r\n");
-  files_.PutFile("D:\\MrxConfig\\fav.dat", "C:\\a*|*A\r\n\r\nC:\\b*|*B\r\n");
+  Store("defualt.ini",
+        "[default]\r\nShowFavEdit=0\r\nCbRefresh=1\r\nControlIndex=4\r\n"
+        "CheckDocInterval=30\r\nRunSelectDoc=1\r\n");
+  Store("fav.dat", "C:\\a*|*A\r\n\r\nC:\\b*|*B\r\n");
   MainWindow& form = Open();
   EXPECT_FALSE(form.first_load_done());
   form.TimerFirstRunTimer();
@@ -379,8 +365,7 @@ TEST_F(MainWindowTest, FirstLoadAppliesTheSettings) {
 }
 
 TEST_F(MainWindowTest, ControlsWriteTheirKeysAtOnce) {
-  MainWindow& form = Open();
-  form.TimerFirstRunTimer();
+  MainWindow& form = OpenLoaded();
   const SettingsPage& s = form.launcher().settings;
   Click(s.CbAutoRunDocs);
   EXPECT_NE(File("defualt.ini").find("RunSelectDoc=1"), std::string::npos) << File("defualt.ini");
@@ -399,10 +384,8 @@ TEST_F(MainWindowTest, ControlsWriteTheirKeysAtOnce) {
 }
 
 TEST_F(MainWindowTest, ClosingWritesEveryFile) {
-  files_.AddDirectory("D:\\MrxConfig\\");
-  files_.PutFile("D:\\MrxConfig\\lr.dat", "C:\\x.exe\r\n");
-  MainWindow& form = Open();
-  form.TimerFirstRunTimer();
+  Store("lr.dat", "C:\\x.exe\r\n");
+  MainWindow& form = OpenLoaded();
   AddMyLove(form.store().MyLoveList, "file:///C:/My Docs/a.txt", "file:///C:/My Docs/a.txt");
   AddMyRecent(form.store().MyRecentList, "C:\\r", "最近");
   form.launcher().note.MmNote.SetText("note 笔记");
@@ -421,8 +404,7 @@ TEST_F(MainWindowTest, ClosingWritesEveryFile) {
 TEST_F(MainWindowTest, AFailingFavouritesFileDoesNotCostTheOthers) {
   files_.AddDirectory("D:\\MrxConfig\\");
   files_.FailWritesTo("D:\\MrxConfig\\fav.dat");
-  MainWindow& form = Open();
-  form.TimerFirstRunTimer();
+  MainWindow& form = OpenLoaded();
   AddMyRecent(form.store().MyRecentList, "C:\\r", "r");
   Close();
   EXPECT_EQ(File("fav.dat"), "<missing>");
@@ -431,9 +413,8 @@ TEST_F(MainWindowTest, AFailingFavouritesFileDoesNotCostTheOthers) {
 }
 
 TEST_F(MainWindowTest, ExitBeforeTheFirstLoadKeepsTheListFiles) {
-  files_.AddDirectory("D:\\MrxConfig\\");
-  files_.PutFile("D:\\MrxConfig\\rec.dat", "C:\\keep*|*keep\r\n");
-  files_.PutFile("D:\\MrxConfig\\run.dat", "C:\\run*|*run\r\n");
+  Store("rec.dat", "C:\\keep*|*keep\r\n");
+  Store("run.dat", "C:\\run*|*run\r\n");
   Open();
   Close();
   EXPECT_EQ(File("rec.dat"), "C:\\keep*|*keep\r\n");
@@ -441,8 +422,7 @@ TEST_F(MainWindowTest, ExitBeforeTheFirstLoadKeepsTheListFiles) {
 }
 
 TEST_F(MainWindowTest, ExitCommandAsksFirst) {
-  files_.AddDirectory("D:\\MrxConfig\\");
-  files_.PutFile("D:\\MrxConfig\\lr.dat", "C:\\a.exe\r\nfile:///C:/Work\r\n");
+  Store("lr.dat", "C:\\a.exe\r\nfile:///C:/Work\r\n");
   MainWindow& form = Open();
   answer_ = IDNO;
   form.MnZDExitClick();
@@ -466,8 +446,7 @@ TEST_F(MainWindowTest, PlacementMinimiseAndBack) {
   EXPECT_EQ(r.bottom - r.top, 600);
   form.ShowAnimated();
   SendMessageW(form.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  GetWindowRect(form.hwnd(), &r);
-  EXPECT_EQ(r.top, kMinimisedTop);
+  EXPECT_EQ(Top(), kMinimisedTop);
   EXPECT_FALSE(IsIconic(form.hwnd()));
   Choose(Ui::MnOpenZapdock);
   GetWindowRect(form.hwnd(), &r);
@@ -523,8 +502,7 @@ TEST_F(MainWindowTest, LogOnEntryIsTickedAndRefreshed) {
 }
 
 TEST_F(MainWindowTest, FavouritesEditBarFollowsCheckBoxAndMenu) {
-  MainWindow& form = Open();
-  form.TimerFirstRunTimer();
+  MainWindow& form = OpenLoaded();
   const FavouritesPage& f = form.launcher().favourites;
   EXPECT_TRUE(f.CbFavEdit.Checked());
   Choose(Ui::MnShowFavEdit);
@@ -563,8 +541,7 @@ TEST_F(MainWindowTest, AnEarlyCloseKeepsTheStoredSettings) {
       "[default]\r\nCbRefresh=1\r\nCheckDocInterval=300\r\nControlIndex=4\r\nShowFavEdit=0\r\n"
       "[docs]\r\nname0=a\r\ndate0=2026-01-01\r\nRootPath0=\r\ndoctype0=2\r\n"
       "path0=C:\\a.exe\r\nselected0=0\r\n";
-  files_.AddDirectory("D:\\MrxConfig\\");
-  files_.PutFile("D:\\MrxConfig\\defualt.ini", stored);
+  Store("defualt.ini", stored);
   // Closed before the first load: the controls never showed the stored keys.
   Open();
   Close();
@@ -586,8 +563,7 @@ TEST_F(MainWindowTest, AnEarlyCloseKeepsTheStoredSettings) {
 }
 
 TEST_F(MainWindowTest, FilesThatCannotBeReadOrSavedAreNamedOnce) {
-  files_.AddDirectory("D:\\MrxConfig\\");
-  files_.PutFile("D:\\MrxConfig\\fav.dat", "C:\\keep*|*keep\r\n");
+  Store("fav.dat", "C:\\keep*|*keep\r\n");
   files_.FailReadsOf("D:\\MrxConfig\\fav.dat");
   MainWindow& form = OpenLoaded();
   ASSERT_EQ(boxes_.size(), 1u);
@@ -619,9 +595,7 @@ TEST_F(MainWindowTest, TrayMenuShowsTheRecentDocumentsAndOpensWhatItShowed) {
   form.ShowAtBottomRight();
   SetTimer(nullptr, 0, 300, EndMenuSoon);
   SendMessageW(form.hwnd(), kTrayCallbackMessage, 0, WM_RBUTTONDOWN);
-  RECT r;
-  GetWindowRect(form.hwnd(), &r);
-  EXPECT_EQ(r.top, kMinimisedTop);
+  EXPECT_EQ(Top(), kMinimisedTop);
   HMENU recent = form.menus().Submenu(Ui::PmRecent);
   ASSERT_EQ(GetMenuItemCount(recent), 2);
   EXPECT_EQ(MenuText(recent, MainWindow::kFirstRecentCommand), "（&2） a");
@@ -639,11 +613,9 @@ TEST_F(MainWindowTest, TrayMenuShowsTheRecentDocumentsAndOpensWhatItShowed) {
   // Releases and double clicks do nothing; a left click brings the window back.
   SendMessageW(form.hwnd(), kTrayCallbackMessage, 0, WM_RBUTTONUP);
   SendMessageW(form.hwnd(), kTrayCallbackMessage, 0, WM_LBUTTONDBLCLK);
-  GetWindowRect(form.hwnd(), &r);
-  EXPECT_EQ(r.top, kMinimisedTop);
+  EXPECT_EQ(Top(), kMinimisedTop);
   SendMessageW(form.hwnd(), kTrayCallbackMessage, 0, WM_LBUTTONDOWN);
-  GetWindowRect(form.hwnd(), &r);
-  EXPECT_EQ(r.top, GetSystemMetrics(SM_CYSCREEN) - 600 - 50);
+  EXPECT_EQ(Top(), GetSystemMetrics(SM_CYSCREEN) - 600 - 50);
 }
 
 struct OpenMenu {
@@ -683,25 +655,20 @@ TEST_F(MainWindowTest, TheTrayIconWorksByKeyboard) {
   add_tray_icon_ = true;
   MainWindow& form = OpenLoaded();
   const int bottom_right_top = GetSystemMetrics(SM_CYSCREEN) - 600 - 50;
-  auto top = [&] {
-    RECT r;
-    GetWindowRect(form.hwnd(), &r);
-    return r.top;
-  };
   auto icon_event = [&](UINT event, POINT icon) {
     SendMessageW(form.hwnd(), kTrayCallbackMessage, MAKEWPARAM(icon.x, icon.y),
                  MAKELPARAM(event, 0));
   };
   SendMessageW(form.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  ASSERT_EQ(top(), kMinimisedTop);
+  ASSERT_EQ(Top(), kMinimisedTop);
   // The raw presses come before the selection the shell reports: alone they do nothing.
   icon_event(WM_LBUTTONDOWN, {900, 740});
-  EXPECT_EQ(top(), kMinimisedTop);
+  EXPECT_EQ(Top(), kMinimisedTop);
   icon_event(NIN_KEYSELECT, {900, 740});
-  EXPECT_EQ(top(), bottom_right_top);
+  EXPECT_EQ(Top(), bottom_right_top);
   SendMessageW(form.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
   icon_event(NIN_SELECT, {900, 740});
-  EXPECT_EQ(top(), bottom_right_top);
+  EXPECT_EQ(Top(), bottom_right_top);
   // The menu at the icon; Down and Enter choose "打开Zapdock(&S)".
   SetCursorPos(10, 10);
   // Under a busy X server Wine's menu loop is sometimes cancelled before it
@@ -716,7 +683,7 @@ TEST_F(MainWindowTest, TheTrayIconWorksByKeyboard) {
   ASSERT_TRUE(g_open_menu.seen) << "looked " << g_open_menu.looks << " times";
   EXPECT_EQ(g_open_menu.rect.left, 700);
   EXPECT_EQ(g_open_menu.rect.bottom, 500);
-  EXPECT_EQ(top(), bottom_right_top) << "the first entry brought the window back";
+  EXPECT_EQ(Top(), bottom_right_top) << "the first entry brought the window back";
 }
 
 TEST_F(MainWindowTest, SystemButtonsAndMenusOpenTheirPlaces) {
@@ -749,14 +716,13 @@ TEST_F(MainWindowTest, ChosenDocumentsOpenAtStartAfterOneQuestion) {
       "path0=C:\\a.exe\r\nselected0=1\r\n"
       "name1=b\r\ndate1=2026-01-01\r\nRootPath1=\r\ndoctype1=2\r\npath1=C:\\b.exe\r\nselected1="
       "0\r\n";
-  files_.AddDirectory("D:\\MrxConfig\\");
-  files_.PutFile("D:\\MrxConfig\\run.dat", "D:\\notes.txt*|*notes\r\nD:\\gone.txt*|*gone\r\n");
+  Store("run.dat", "D:\\notes.txt*|*notes\r\nD:\\gone.txt*|*gone\r\n");
   launcher_.AddFile("C:\\a.exe");
   launcher_.AddFile("C:\\b.exe");
   launcher_.AddDrive("D:\\", DriveKind::kFixed);
   launcher_.AddFile("D:\\notes.txt");
   for (const int answer : {IDNO, IDYES}) {
-    files_.PutFile("D:\\MrxConfig\\defualt.ini", stored);
+    Store("defualt.ini", stored);
     answer_ = answer;
     boxes_.clear();
     Open();

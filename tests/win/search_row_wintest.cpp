@@ -67,24 +67,7 @@ class SearchRowTest : public MainWindowFixture {
     launcher_.ClearLog();
     return form;
   }
-  // What the list shows: its row count and the text each row draws.
-  V ListedRows() {
-    LauncherPage& l = form_->launcher();
-    V rows;
-    const int count = l.LbSearchResult.Count();
-    for (int i = 0; i < count; ++i) {
-      rows.push_back(l.search_row().search().results().RowText(static_cast<size_t>(i)));
-    }
-    return rows;
-  }
   void ClearBox() { form_->launcher().EdtSearch.SetText(""); }
-  void ChooseTab(int page) {
-    LauncherPage& l = form_->launcher();
-    l.TVControl.Select(TabIndexOfPage(page));
-    NMHDR change{l.TVControl.hwnd(), static_cast<UINT_PTR>(GetDlgCtrlID(l.TVControl.hwnd())),
-                 static_cast<UINT>(TCN_SELCHANGE)};
-    SendMessageW(form_->hwnd(), WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
-  }
   // The browser the window makes: a page with SearchNow, or none at all.
   FakeBrowserControl* UseFakeBrowser(bool engine) {
     auto browser = std::make_unique<FakeBrowserControl>();

@@ -53,7 +53,26 @@ class StartupProgramsWinTest : public ::testing::Test {
       for (const wchar_t* name : {L"MRXZapdock", L"ZdTyped", L"ZdUser", L"ZdAdded"})
         RegDeleteKeyValueW(root, kRun, name);
   }
+  // The window on the real registry; its questions answered with `answer`.
+  std::unique_ptr<StartupProgramsWindow> OpenWindow() {
+    StartupWindowDeps deps;
+    deps.registry = registry.get();
+    deps.message_box = [this](HWND, const std::string& text, const std::string&, UINT flags) {
+      boxes.push_back(text);
+      return (flags & MB_YESNO) ? answer : IDOK;
+    };
+    return StartupProgramsWindow::Create(nullptr, deps);
+  }
+  // The row of the listed entry with this name; -1 when none is.
+  static int RowOf(const StartupProgramsWindow& window, const std::string& name) {
+    for (size_t row = 0; row < window.listing().entries.size(); ++row)
+      if (window.listing().entries[row].name == name) return static_cast<int>(row);
+    return -1;
+  }
+
   std::unique_ptr<Registry> registry = MakeSystemRegistry();
+  std::vector<std::string> boxes;
+  int answer = IDYES;
 };
 
 TEST_F(StartupProgramsWinTest, TheOwnLogOnValueAppearsAndGoes) {
@@ -88,14 +107,7 @@ TEST_F(StartupProgramsWinTest, TheWindowListsAddsAndDeletes) {
   RegAdd(
       L"HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run "
       L"/v ZdUser /t REG_BINARY /d 030000000000000000000000");
-  std::vector<std::string> boxes;
-  StartupWindowDeps deps;
-  deps.registry = registry.get();
-  deps.message_box = [&](HWND, const std::string& text, const std::string&, UINT flags) {
-    boxes.push_back(text);
-    return (flags & MB_YESNO) ? IDYES : IDOK;
-  };
-  auto window = StartupProgramsWindow::Create(nullptr, deps);
+  auto window = OpenWindow();
   ASSERT_NE(window, nullptr);
   auto find = [&](const std::string& name) -> const StartupEntry* {
     for (const StartupEntry& e : window->listing().entries)
@@ -126,9 +138,7 @@ TEST_F(StartupProgramsWinTest, TheWindowListsAddsAndDeletes) {
   // Nothing selected: told; then the selected row goes from its own key.
   window->BtnZDDeletePCStartClick();
   EXPECT_EQ(boxes.back(), lang::Texts().PCStartNoSelection);
-  for (size_t row = 0; row < window->listing().entries.size(); ++row) {
-    if (window->listing().entries[row].name == "ZdUser") window->SelectRow(static_cast<int>(row));
-  }
+  window->SelectRow(RowOf(*window, "ZdUser"));
   ASSERT_NE(window->Selected(), nullptr);
   window->LVClick();
   EXPECT_EQ(window->TxtStartName.Text(), "ZdUser");
@@ -141,21 +151,10 @@ TEST_F(StartupProgramsWinTest, TheWindowListsAddsAndDeletes) {
 // Another program changes the keys while the window is open or hidden.
 TEST_F(StartupProgramsWinTest, TheListIsReadAfreshAndOtherTypesStayAsTheyAre) {
   RegAdd(L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run /v ZdTyped /d C:\\t.exe");
-  std::vector<std::string> boxes;
-  int answer = IDNO;
-  StartupWindowDeps deps;
-  deps.registry = registry.get();
-  deps.message_box = [&](HWND, const std::string& text, const std::string&, UINT flags) {
-    boxes.push_back(text);
-    return (flags & MB_YESNO) ? answer : IDOK;
-  };
-  auto window = StartupProgramsWindow::Create(nullptr, deps);
+  answer = IDNO;
+  auto window = OpenWindow();
   ASSERT_NE(window, nullptr);
-  auto row_of = [&](const std::string& name) {
-    for (size_t row = 0; row < window->listing().entries.size(); ++row)
-      if (window->listing().entries[row].name == name) return static_cast<int>(row);
-    return -1;
-  };
+  auto row_of = [&](const std::string& name) { return RowOf(*window, name); };
   ASSERT_GE(row_of("ZdTyped"), 0);
   EXPECT_EQ(row_of("ZdUser"), -1);
 

@@ -23,13 +23,9 @@ namespace {
 // The tree view's items as "caption" and "  child" lines, in display order.
 std::vector<std::string> Outline(HWND tree) {
   std::vector<std::string> lines;
-  for (HTREEITEM root = NextItem(tree, nullptr, TVGN_ROOT); root;
-       root = NextItem(tree, root, TVGN_NEXT)) {
-    lines.push_back(ItemCaption(tree, root));
-    for (HTREEITEM child = NextItem(tree, root, TVGN_CHILD); child;
-         child = NextItem(tree, child, TVGN_NEXT)) {
-      lines.push_back("  " + ItemCaption(tree, child));
-    }
+  for (HTREEITEM item : AllItems(tree)) {
+    const bool child = NextItem(tree, item, TVGN_PARENT) != nullptr;
+    lines.push_back((child ? "  " : "") + ItemCaption(tree, item));
   }
   return lines;
 }

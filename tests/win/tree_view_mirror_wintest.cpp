@@ -9,6 +9,7 @@
 
 #include "mainwin/tree_view_mirror_win.h"
 #include "platform/wide_win.h"
+#include "tests/win/window_input.h"
 #include "tracking/tree_model.h"
 
 namespace zd {
@@ -22,11 +23,6 @@ struct Item {
   bool expanded = false;
   std::vector<Item> children;
 };
-
-HTREEITEM Next(HWND tree, HTREEITEM item, UINT relation) {
-  return reinterpret_cast<HTREEITEM>(
-      SendMessageW(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
-}
 
 Item Read(HWND tree, HTREEITEM handle) {
   wchar_t text[256] = {};
@@ -43,8 +39,8 @@ Item Read(HWND tree, HTREEITEM handle) {
   item.selected_image = tv.iSelectedImage;
   item.node = reinterpret_cast<const TreeNode*>(tv.lParam);
   item.expanded = (tv.state & TVIS_EXPANDED) != 0;
-  for (HTREEITEM child = Next(tree, handle, TVGN_CHILD); child;
-       child = Next(tree, child, TVGN_NEXT)) {
+  for (HTREEITEM child = NextItem(tree, handle, TVGN_CHILD); child;
+       child = NextItem(tree, child, TVGN_NEXT)) {
     item.children.push_back(Read(tree, child));
   }
   return item;
@@ -52,7 +48,8 @@ Item Read(HWND tree, HTREEITEM handle) {
 
 std::vector<Item> ReadAll(HWND tree) {
   std::vector<Item> roots;
-  for (HTREEITEM root = Next(tree, nullptr, TVGN_ROOT); root; root = Next(tree, root, TVGN_NEXT)) {
+  for (HTREEITEM root = NextItem(tree, nullptr, TVGN_ROOT); root;
+       root = NextItem(tree, root, TVGN_NEXT)) {
     roots.push_back(Read(tree, root));
   }
   return roots;
@@ -144,8 +141,8 @@ TEST_F(TreeViewMirrorTest, NodeOfFindsTheModelNodeOfAnItem) {
   HTREEITEM child_item = mirror.ItemOf(child);
   ASSERT_NE(group_item, nullptr);
   ASSERT_NE(child_item, nullptr);
-  EXPECT_EQ(Next(tree_, nullptr, TVGN_ROOT), group_item);
-  EXPECT_EQ(Next(tree_, group_item, TVGN_CHILD), child_item);
+  EXPECT_EQ(NextItem(tree_, nullptr, TVGN_ROOT), group_item);
+  EXPECT_EQ(NextItem(tree_, group_item, TVGN_CHILD), child_item);
   EXPECT_EQ(mirror.NodeOf(group_item), group);
   EXPECT_EQ(mirror.NodeOf(child_item), child);
   EXPECT_EQ(mirror.NodeOf(child_item)->data.index, 1);
@@ -191,7 +188,7 @@ TEST_F(TreeViewMirrorTest, DeletingAndClearingFollowTheModel) {
 
   model.Clear();
   EXPECT_EQ(SendMessageW(tree_, TVM_GETCOUNT, 0, 0), 0);
-  EXPECT_EQ(Next(tree_, nullptr, TVGN_ROOT), nullptr);
+  EXPECT_EQ(NextItem(tree_, nullptr, TVGN_ROOT), nullptr);
 
   // The control is usable again after clearing.
   TreeNode* c = model.InsertRootFirst("C", 0, 5);
@@ -275,7 +272,7 @@ TEST_F(TreeViewMirrorTest, TheControlShowsTheModelsSelection) {
           tree_, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(mirror.ItemOf(node)), TVIS_SELECTED));
       EXPECT_EQ((state & TVIS_SELECTED) != 0, node->selected) << node->caption;
     }
-    EXPECT_EQ(Next(tree_, nullptr, TVGN_CARET), mirror.ItemOf(model.focused()));
+    EXPECT_EQ(NextItem(tree_, nullptr, TVGN_CARET), mirror.ItemOf(model.focused()));
     EXPECT_FALSE(mirror.OwnSelectionChange());
   };
   for (const Step& step : steps) {
@@ -289,7 +286,7 @@ TEST_F(TreeViewMirrorTest, TheControlShowsTheModelsSelection) {
   EXPECT_EQ(model.focused(), nullptr);
   agrees({a, a1, a2});
   model.Clear();
-  EXPECT_EQ(Next(tree_, nullptr, TVGN_CARET), nullptr);
+  EXPECT_EQ(NextItem(tree_, nullptr, TVGN_CARET), nullptr);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "platform/registry.h"
 #include "platform/wide_win.h"
 #include "tests/win/helper_process.h"
+#include "tests/win/window_input.h"
 #include "uninstall/uninstall_window_win.h"
 
 namespace zd {
@@ -47,7 +48,7 @@ class UninstallWindowTest : public ::testing::Test {
     files_.SetSystemDirectory("C:\\windows\\system32");
   }
   UninstallWindow& Open(bool elevated_start = false, const std::wstring& running_class = L"",
-                      int close_wait_ms = 15000) {
+                        int close_wait_ms = 15000) {
     UninstallDeps deps;
     deps.main_window_class = running_class;
     deps.close_wait_ms = close_wait_ms;
@@ -168,19 +169,12 @@ TEST_F(UninstallWindowTest, ItKeepsAnsweringWhileARunningCopyDoesNotClose) {
     }
     stopped = true;
   });
-  const auto pump = [] {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  };
   form.BtnStartUnstall.PostClick();
   const ULONGLONG start = GetTickCount64();
   bool saw_waiting = false;
   while (GetTickCount64() - start < 10000 &&
          form.outcome() != UninstallWindow::Outcome::kStillRunning) {
-    pump();
+    Pump();
     saw_waiting |= form.outcome() == UninstallWindow::Outcome::kWaitingForClose &&
                    !form.LblStatus.Text().empty();
     Sleep(10);
@@ -188,7 +182,7 @@ TEST_F(UninstallWindowTest, ItKeepsAnsweringWhileARunningCopyDoesNotClose) {
   // The last question is answered too.
   stop = true;
   while (!stopped) {
-    pump();
+    Pump();
     Sleep(10);
   }
   prober.join();

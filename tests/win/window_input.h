@@ -6,13 +6,43 @@
 // windows.h must come first
 #include <commctrl.h>
 
+#include <chrono>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/wide_win.h"
 
 namespace zd {
+
+// Serves the messages waiting for this thread.
+inline void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+// Serves messages for `ms` milliseconds, or until `done` holds; whether it held.
+inline bool PumpFor(int ms, const std::function<bool()>& done = nullptr) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (std::chrono::steady_clock::now() < end) {
+    Pump();
+    if (done && done()) return true;
+    Sleep(5);
+  }
+  return done && done();
+}
+
+// A menu entry's caption; empty when the menu has no such entry.
+inline std::string MenuText(HMENU menu, UINT id) {
+  wchar_t text[256] = {};
+  if (GetMenuStringW(menu, id, text, 256, MF_BYCOMMAND) <= 0) return {};
+  return WideToUtf8(text);
+}
 
 inline HTREEITEM NextItem(HWND tree, HTREEITEM item, UINT code) {
   return reinterpret_cast<HTREEITEM>(

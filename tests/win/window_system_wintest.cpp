@@ -76,40 +76,31 @@ class HelperWindowsTest : public ::testing::Test {
 HelperProcess* HelperWindowsTest::helper_ = nullptr;
 
 TEST_F(HelperWindowsTest, EnumerationReportsEachWindowsKind) {
+  // Unset: not a property of that kind of window.
+  struct Case {
+    const char* what;
+    HWND hwnd;
+    std::optional<bool> visible, owned, tool_window;
+    std::optional<std::string> title;
+  };
+  const Case cases[] = {
+      {"normal", normal(), true, false, false, WideToUtf8(kNormalTitle)},
+      {"titled with the program's name", exe_named(), true, false, false, "ZD_WINDOW_HELPER"},
+      {"owned", owned(), true, true, false, {}},
+      {"tool", tool(), true, false, true, {}},
+      {"hidden", hidden(), false, false, {}, {}},
+      {"long title", long_titled(), {}, {}, {}, WideToUtf8(kLongTitle.substr(0, 128))},
+  };
   const std::vector<TopWindow> rows = system_->EnumerateTopWindows();
-
-  std::optional<TopWindow> row = RowOf(rows, normal());
-  ASSERT_TRUE(row);
-  EXPECT_TRUE(row->visible);
-  EXPECT_FALSE(row->owned);
-  EXPECT_FALSE(row->tool_window);
-  EXPECT_EQ(row->title, WideToUtf8(kNormalTitle));
-
-  row = RowOf(rows, exe_named());
-  ASSERT_TRUE(row);
-  EXPECT_TRUE(row->visible && !row->owned && !row->tool_window);
-  EXPECT_EQ(row->title, "ZD_WINDOW_HELPER");
-
-  row = RowOf(rows, owned());
-  ASSERT_TRUE(row);
-  EXPECT_TRUE(row->visible);
-  EXPECT_TRUE(row->owned);
-  EXPECT_FALSE(row->tool_window);
-
-  row = RowOf(rows, tool());
-  ASSERT_TRUE(row);
-  EXPECT_TRUE(row->visible);
-  EXPECT_FALSE(row->owned);
-  EXPECT_TRUE(row->tool_window);
-
-  row = RowOf(rows, hidden());
-  ASSERT_TRUE(row);
-  EXPECT_FALSE(row->visible);
-  EXPECT_FALSE(row->owned);
-
-  row = RowOf(rows, long_titled());
-  ASSERT_TRUE(row);
-  EXPECT_EQ(row->title, WideToUtf8(kLongTitle.substr(0, 128)));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::optional<TopWindow> row = RowOf(rows, c.hwnd);
+    ASSERT_TRUE(row);
+    if (c.visible) EXPECT_EQ(row->visible, *c.visible);
+    if (c.owned) EXPECT_EQ(row->owned, *c.owned);
+    if (c.tool_window) EXPECT_EQ(row->tool_window, *c.tool_window);
+    if (c.title) EXPECT_EQ(row->title, *c.title);
+  }
 }
 
 TEST_F(HelperWindowsTest, ProcessPathIsTheHelpersExecutable) {
@@ -131,14 +122,12 @@ TEST_F(HelperWindowsTest, ProgramScanListsOnlyTheHelpersOrdinaryWindows) {
   }
   // Not the window titled with the program's own name, nor the owned, tool or
   // hidden ones; the long title as far as it was read.
-  const std::vector<std::string> expected = {
+  std::vector<std::string> expected = {
       path + "*|*" + WideToUtf8(kNormalTitle) + "*2*2",
       path + "*|*" + WideToUtf8(kLongTitle.substr(0, 128)) + "*2*2"};
-  std::vector<std::string> sorted = helper_lines;
-  std::sort(sorted.begin(), sorted.end());
-  std::vector<std::string> sorted_expected = expected;
-  std::sort(sorted_expected.begin(), sorted_expected.end());
-  EXPECT_EQ(sorted, sorted_expected);
+  std::sort(helper_lines.begin(), helper_lines.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(helper_lines, expected);
 }
 
 LRESULT CALLBACK PlainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
