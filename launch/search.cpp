@@ -8,6 +8,7 @@
 #include <array>
 #include <chrono>
 
+#include "platform/errors.h"
 #include "platform/utf8.h"
 #include "store/AppParams.h"
 #include "tracking/tree_input.h"

@@ -37,7 +37,7 @@ const T* BrowserPages::Read(Stamped<T>& cache, const std::string& path, Parse pa
   return &cache.value;
 }
 
-std::vector<BrowserPage> BrowserPages::Collect() {
+std::vector<OpenBrowserPage> BrowserPages::Collect() {
   std::vector<Running> running;
   for (const WindowRow& row : EnumerateWindowRows(windows_)) {
     const std::optional<std::string> program = windows_.ProcessImagePath(row.id);
@@ -51,7 +51,7 @@ std::vector<BrowserPage> BrowserPages::Collect() {
     if (!found) found = &running.emplace_back(Running{kind, *program, {}});
     found->titles.push_back(row.title);
   }
-  std::vector<BrowserPage> pages;
+  std::vector<OpenBrowserPage> pages;
   for (const Running& browser : running) {
     if (browser.kind->family == BrowserFamily::kFirefox) {
       CollectFirefox(browser, pages);
@@ -62,7 +62,7 @@ std::vector<BrowserPage> BrowserPages::Collect() {
   return pages;
 }
 
-void BrowserPages::CollectFirefox(const Running& browser, std::vector<BrowserPage>& pages) {
+void BrowserPages::CollectFirefox(const Running& browser, std::vector<OpenBrowserPage>& pages) {
   const std::string dir = BrowserDataDir(*browser.kind, folders_);
   if (dir.empty()) return;
   const std::string ini_path = JoinPath(dir, kProfilesIni);
@@ -78,12 +78,12 @@ void BrowserPages::CollectFirefox(const Running& browser, std::vector<BrowserPag
     });
     if (!session) continue;
     for (const SessionPage& page : *session) {
-      pages.push_back(BrowserPage{page.url, page.title, browser.program});
+      pages.push_back(OpenBrowserPage{page.url, page.title, browser.program});
     }
   }
 }
 
-void BrowserPages::CollectChromium(const Running& browser, std::vector<BrowserPage>& pages) {
+void BrowserPages::CollectChromium(const Running& browser, std::vector<OpenBrowserPage>& pages) {
   const std::string dir = BrowserDataDir(*browser.kind, folders_);
   if (dir.empty()) return;
   const std::string state_path = JoinPath(dir, kLocalState);
@@ -126,7 +126,7 @@ void BrowserPages::CollectChromium(const Running& browser, std::vector<BrowserPa
     }
     // A title without an entry (a private window's page is never in
     // History) records nothing.
-    if (best) pages.push_back(BrowserPage{best->url, want.title, browser.program});
+    if (best) pages.push_back(OpenBrowserPage{best->url, want.title, browser.program});
   }
 }
 

@@ -19,11 +19,11 @@
 
 namespace zd {
 
-struct BrowserPage {
+struct OpenBrowserPage {
   std::string url;
   std::string title;
   std::string program;  // the browser's executable
-  bool operator==(const BrowserPage&) const = default;
+  bool operator==(const OpenBrowserPage&) const = default;
 };
 
 class BrowserPages {
@@ -31,7 +31,7 @@ class BrowserPages {
   BrowserPages(WindowSystem& windows, SharedFiles& files, UserFolders folders);
 
   // The pages of the browsers that have a window open now, in window order.
-  std::vector<BrowserPage> Collect();
+  std::vector<OpenBrowserPage> Collect();
 
   // Work done so far, for tests and benchmarks: files read and parsed, and
   // History queries (each one pass over the table).
@@ -59,8 +59,8 @@ class BrowserPages {
   // null when the file is missing, or was never read well.
   template <typename T, typename Parse>
   const T* Read(Stamped<T>& cache, const std::string& path, Parse parse);
-  void CollectFirefox(const Running& browser, std::vector<BrowserPage>& pages);
-  void CollectChromium(const Running& browser, std::vector<BrowserPage>& pages);
+  void CollectFirefox(const Running& browser, std::vector<OpenBrowserPage>& pages);
+  void CollectChromium(const Running& browser, std::vector<OpenBrowserPage>& pages);
   // Answers for `titles` from the History at `path`, asked only for what the
   // cache of its current stamp lacks; after a change, the titles known
   // before are asked of the visits made since.

@@ -34,7 +34,7 @@ class FirefoxPagesTest : public ::testing::Test {
   }
   std::vector<std::string> Urls() {
     std::vector<std::string> urls;
-    for (const BrowserPage& page : pages_.Collect()) urls.push_back(page.url);
+    for (const OpenBrowserPage& page : pages_.Collect()) urls.push_back(page.url);
     return urls;
   }
   FakeWindowSystem windows_;
@@ -46,8 +46,8 @@ TEST_F(FirefoxPagesTest, EveryTabOfEveryProfileWhileTheBrowserRuns) {
   EXPECT_TRUE(Urls().empty());  // not running: nothing read
   EXPECT_EQ(files_.ReadCount(kSessionA), 0);
   windows_.AddWindow("A - Mozilla Firefox", kFirefox);
-  const std::vector<BrowserPage> pages = pages_.Collect();
-  const std::vector<BrowserPage> expected = {{"https://a.example/", "A", kFirefox},
+  const std::vector<OpenBrowserPage> pages = pages_.Collect();
+  const std::vector<OpenBrowserPage> expected = {{"https://a.example/", "A", kFirefox},
                                              {"https://b.example/", "B", kFirefox},
                                              {"https://c.example/", "C", kFirefox}};
   EXPECT_EQ(pages, expected);
@@ -109,7 +109,7 @@ class ChromiumPagesTest : public ::testing::Test {
                                       {{"https://work.example/shared", "Shared", 50},
                                        {"https://work.example/wiki", "Wiki", 60}}));
   }
-  std::vector<BrowserPage> Collect() { return pages_.Collect(); }
+  std::vector<OpenBrowserPage> Collect() { return pages_.Collect(); }
 
   TempDirForTests dir_;
   std::string local_, data_;
@@ -129,7 +129,7 @@ TEST_F(ChromiumPagesTest, EachWindowsPageComesFromTheHistoryOfItsProfile) {
   windows_.AddWindow("New Tab - Google Chrome", kChrome);
   windows_.AddWindow("Downloads", kChrome);
   windows_.AddWindow("News - Google Chrome - Me", "C:\\Tools\\other.exe");
-  const std::vector<BrowserPage> expected = {
+  const std::vector<OpenBrowserPage> expected = {
       {"https://me.example/news", "News", kChrome},
       {"https://work.example/wiki", "Wiki", kChrome},
       {"https://work.example/shared", "Shared", kChrome},
@@ -150,24 +150,24 @@ TEST_F(ChromiumPagesTest, EachWindowsPageComesFromTheHistoryOfItsProfile) {
 TEST_F(ChromiumPagesTest, AChangedHistoryIsAskedOnlyOfItsNewVisits) {
   windows_.AddWindow("News - Google Chrome - Me", kChrome);
   windows_.AddWindow("Nowhere - Google Chrome - Me", kChrome);
-  EXPECT_EQ(Collect(), (std::vector<BrowserPage>{{"https://me.example/news", "News", kChrome}}));
+  EXPECT_EQ(Collect(), (std::vector<OpenBrowserPage>{{"https://me.example/news", "News", kChrome}}));
   // The same title at a new address, and one never seen still missing.
   ASSERT_TRUE(testing::WriteHistory(
       data_ + "/Default/History",
       {{"https://me.example/news2", "News", 90}, {"https://me.example/other", "Other", 91}}));
   const int queries = pages_.history_queries();
-  EXPECT_EQ(Collect(), (std::vector<BrowserPage>{{"https://me.example/news2", "News", kChrome}}));
+  EXPECT_EQ(Collect(), (std::vector<OpenBrowserPage>{{"https://me.example/news2", "News", kChrome}}));
   EXPECT_EQ(pages_.history_queries(), queries + 1);
   // A History that cannot be read any more keeps the answers it gave.
   std::filesystem::resize_file(data_ + "/Default/History", 50);
-  EXPECT_EQ(Collect(), (std::vector<BrowserPage>{{"https://me.example/news2", "News", kChrome}}));
+  EXPECT_EQ(Collect(), (std::vector<OpenBrowserPage>{{"https://me.example/news2", "News", kChrome}}));
 }
 
 TEST_F(ChromiumPagesTest, WithoutLocalStateTheDefaultProfileIsRead) {
   std::filesystem::remove(data_ + "/Local State");
   windows_.AddWindow("News - Google Chrome", kChrome);
   windows_.AddWindow("Wiki - Google Chrome", kChrome);
-  const std::vector<BrowserPage> expected = {{"https://me.example/news", "News", kChrome}};
+  const std::vector<OpenBrowserPage> expected = {{"https://me.example/news", "News", kChrome}};
   EXPECT_EQ(Collect(), expected);
 }
 

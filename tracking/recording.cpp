@@ -66,7 +66,7 @@ std::string Recording::RulesPath() const { return store_.ConfigDir + kPrivacyRul
 std::vector<FoundDoc> Recording::BrowserPagesFound() {
   std::vector<FoundDoc> found;
   if (gate_.State() != RecordingState::kOn) return found;
-  for (BrowserPage& page : pages_.Collect()) {
+  for (OpenBrowserPage& page : pages_.Collect()) {
     found.push_back(
         FoundDoc{std::move(page.url), std::move(page.title), std::move(page.program), kDocWeb});
   }
