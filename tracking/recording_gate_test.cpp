@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/fake_files.h"
+#include "platform/fake_registry.h"
 #include "platform/fake_shared_files.h"
 #include "tracking/browser_files_for_tests.h"
 #include "tracking/doc_kinds.h"
