@@ -327,10 +327,12 @@ TEST_F(TreeViewMirrorTest, ABatchFillsTheControlOnceAndShowsTheLastNodeMadeVisib
   mirror.HoldDrawing(false);
 
   const std::vector<Item> items = ReadAll(tree_);
+  const std::vector<Item> told_each = ReadAll(plain);
   ExpectItemsMatchModel(items, model.roots());
-  EXPECT_EQ(Outline(items), Outline(ReadAll(plain)));
+  EXPECT_EQ(Outline(items), Outline(told_each));
+  ASSERT_EQ(items.size(), told_each.size());
   for (size_t i = 0; i < items.size(); ++i) {
-    EXPECT_EQ(items[i].expanded, model.roots()[i]->expanded) << items[i].caption;
+    EXPECT_EQ(items[i].expanded, told_each[i].expanded) << items[i].caption;
   }
   EXPECT_EQ(Next(tree_, nullptr, TVGN_CARET), mirror.ItemOf(model.focused()));
   HTREEITEM shown = mirror.ItemOf(model.FindNodeByText("second of 3", false));
