@@ -37,8 +37,8 @@ void TreeViewMirror::NodeInserted(const TreeNode& node, const TreeNode* parent,
   item.iImage = node.image;
   item.iSelectedImage = node.selected_image;
   item.lParam = reinterpret_cast<LPARAM>(&node);
-  auto handle = reinterpret_cast<HTREEITEM>(
-      Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+  auto handle =
+      reinterpret_cast<HTREEITEM>(Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
   if (handle) items_[&node] = handle;
 }
 
@@ -125,8 +125,7 @@ void TreeViewMirror::NodeFocused(const TreeNode* node) {
 
 void TreeViewMirror::NodeExpanded(const TreeNode& node, bool expanded) {
   if (HTREEITEM handle = ItemOf(&node)) {
-    Send(TVM_EXPAND, expanded ? TVE_EXPAND : TVE_COLLAPSE,
-                 reinterpret_cast<LPARAM>(handle));
+    Send(TVM_EXPAND, expanded ? TVE_EXPAND : TVE_COLLAPSE, reinterpret_cast<LPARAM>(handle));
   }
 }
 

@@ -196,8 +196,7 @@ void AddMyRecent(DocList& list, const std::string& path, const std::string& name
   list.InsertTop(MakeDocLine(stripped, StripForList(name, false)));
 }
 
-void AddMyRecentAll(DocList& list,
-                    const std::vector<std::pair<std::string, std::string>>& docs) {
+void AddMyRecentAll(DocList& list, const std::vector<std::pair<std::string, std::string>>& docs) {
   std::vector<std::string> lines;
   std::unordered_set<std::string> taken;  // the paths of `lines`, keyed as the list keys them
   for (const auto& [path, name] : docs) {

@@ -129,8 +129,7 @@ class DocList {
 void AddMyLove(DocList& list, const std::string& path, const std::string& name);
 void AddMyRecent(DocList& list, const std::string& path, const std::string& name);
 // AddMyRecent of each (path, name) in turn, for a load of many records.
-void AddMyRecentAll(DocList& list,
-                    const std::vector<std::pair<std::string, std::string>>& docs);
+void AddMyRecentAll(DocList& list, const std::vector<std::pair<std::string, std::string>>& docs);
 void AddMyRun(DocList& list, const std::string& path, const std::string& name);
 bool IsInRecentList(const DocList& list, const std::string& path);
 // A document just opened: its line at the top of the recent list, the only

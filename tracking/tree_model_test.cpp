@@ -76,7 +76,7 @@ TEST(TreeModelTest, ABatchReplaysOnceAndShowsTheLastNodeMadeVisible) {
   struct Case {
     const char* name;
     std::function<void(TreeModel&)> work;  // inside the batch
-    const char* shown;                      // caption, or null for none
+    const char* shown;                     // caption, or null for none
   };
   const Case cases[] = {
       {"nothing", [](TreeModel&) {}, nullptr},
