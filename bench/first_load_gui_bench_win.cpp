@@ -1,12 +1,16 @@
-// The first load of a shown main window with 1,000 stored records (mixed
-// kinds, Chinese names), on in-memory files: what the user waits for after a
-// start. Run under Wine: wine ./first_load_gui_bench_win.exe
+// The first load of a shown main window with stored records (mixed kinds,
+// Chinese names) and three list files, on in-memory files: what the user
+// waits for after a start. Run under Wine:
+//   wine ./first_load_gui_bench_win.exe                 every size below
+//   wine ./first_load_gui_bench_win.exe RECORDS LINES   one size: RECORDS
+//       records, and LINES lines in each of the three lists (0: no lists)
 #include <windows.h>
 
 #include <commctrl.h>
 #include <psapi.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -53,27 +57,28 @@ double Private(const PROCESS_MEMORY_COUNTERS_EX& counters) {
                                                    : counters.PagefileUsage);
 }
 
-}  // namespace
+struct Size {
+  int records;
+  int lines;  // in each list; 0: no list files
+};
 
-int main() {
-  zd::InitAppParams();
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
-  InitCommonControlsEx(&icc);
-  auto codec = zd::MakeCodec(936);
+void Measure(const zd::AnsiCodec& codec, Size size) {
   for (int round = 1; round <= 3; ++round) {
     zd::FakeFiles files;
     files.AddDrive("D:\\", zd::DriveKind::kFixed);
     files.AddDirectory("D:\\MrxConfig\\");
-    files.PutFile("D:\\MrxConfig\\defualt.ini", *codec->FromUtf8(StoredHistory(1000)));
-    files.PutFile("D:\\MrxConfig\\fav.dat", *codec->FromUtf8(ListFile("C:\\Fav", 10000)));
-    files.PutFile("D:\\MrxConfig\\rec.dat", *codec->FromUtf8(ListFile("C:\\Rec", 10000)));
-    files.PutFile("D:\\MrxConfig\\run.dat", *codec->FromUtf8(ListFile("C:\\Run", 10000)));
+    files.PutFile("D:\\MrxConfig\\defualt.ini", *codec.FromUtf8(StoredHistory(size.records)));
+    if (size.lines > 0) {
+      files.PutFile("D:\\MrxConfig\\fav.dat", *codec.FromUtf8(ListFile("C:\\Fav", size.lines)));
+      files.PutFile("D:\\MrxConfig\\rec.dat", *codec.FromUtf8(ListFile("C:\\Rec", size.lines)));
+      files.PutFile("D:\\MrxConfig\\run.dat", *codec.FromUtf8(ListFile("C:\\Run", size.lines)));
+    }
     PROCESS_MEMORY_COUNTERS_EX before{};
     GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&before),
                          sizeof(before));
     zd::bench::FakeMainWindow fakes;
-    auto form = fakes.Open(files, *codec);
-    if (!form) return 1;
+    auto form = fakes.Open(files, codec);
+    if (!form) std::exit(1);
     form->SetActivePage(0);
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
@@ -91,6 +96,24 @@ int main() {
         form->store().MyRecentList.size(), form->store().MyRunList.size(), Milliseconds(start, end),
         Private(after) / 1048576.0, (Private(after) - Private(before)) / 1048576.0,
         after.WorkingSetSize / 1048576.0);
+    std::fflush(stdout);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  zd::InitAppParams();
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
+  InitCommonControlsEx(&icc);
+  auto codec = zd::MakeCodec(936);
+  if (argc == 3) {
+    Measure(*codec, {std::atoi(argv[1]), std::atoi(argv[2])});
+    return 0;
+  }
+  // The lists alone, and what they add to 1,000 records.
+  for (Size size : {Size{1000, 0}, Size{10000, 0}, Size{0, 10000}, Size{1000, 10000}}) {
+    Measure(*codec, size);
   }
   return 0;
 }

@@ -146,9 +146,10 @@ void LauncherPage::Create(HWND parent) {
   for (const auto& [view, model] : models) {
     SendMessageW(view->hwnd(), TVM_SETIMAGELIST, TVSIL_NORMAL,
                  reinterpret_cast<LPARAM>(tree_images_->handle()));
-    tree_mirrors_.push_back(std::make_unique<TreeViewMirror>(view->hwnd()));
-    model->SetMirror(tree_mirrors_.back().get());
-    attached.push_back({view, model, tree_mirrors_.back().get()});
+    tree_mirrors_.push_back({model, std::make_unique<TreeViewMirror>(view->hwnd())});
+    TreeViewMirror* mirror = tree_mirrors_.back().mirror.get();
+    model->SetMirror(mirror);
+    attached.push_back({view, model, mirror});
   }
   doc_trees_.Attach(std::move(attached));
   search_row_.Attach();
@@ -280,9 +281,16 @@ void LauncherPage::TVAllDocsDrawTab(const DRAWITEMSTRUCT& item) {
 }
 
 void LauncherPage::FreezeTrees(bool frozen) {
-  for (const TreeView* view : {&TVDocs, &TVDoc, &TVApp, &TVPath}) {
-    SendMessageW(view->hwnd(), WM_SETREDRAW, frozen ? FALSE : TRUE, 0);
-    if (!frozen) InvalidateRect(view->hwnd(), nullptr, TRUE);
+  // The models batch their changes and each control is filled once, at the
+  // end, before it draws again.
+  for (const auto& [model, mirror] : tree_mirrors_) {
+    if (frozen) {
+      mirror->HoldDrawing(true);
+      model->BeginBatch();
+    } else {
+      model->EndBatch();
+      mirror->HoldDrawing(false);
+    }
   }
 }
 

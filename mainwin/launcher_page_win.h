@@ -101,7 +101,11 @@ class LauncherPage : public Page {
 
   UniqueBitmap tab_strip_;  // "monitorbtn"
   std::unique_ptr<TreeImageList> tree_images_;
-  std::vector<std::unique_ptr<TreeViewMirror>> tree_mirrors_;
+  struct MirroredTree {
+    TreeModel* model;
+    std::unique_ptr<TreeViewMirror> mirror;
+  };
+  std::vector<MirroredTree> tree_mirrors_;
   SearchRow search_row_{host_, *this};
   DocTrees doc_trees_{host_, *this};
   int active_page_ = 0;

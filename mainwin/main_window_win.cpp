@@ -279,7 +279,7 @@ void MainWindow::CreateTracking() {
     launcher_->settings.privacy.ShowState();
     return recording_->BrowserPagesFound();
   };
-  hooks.pump = [this] { PumpMessages(); };
+  hooks.pump = [this] { PumpNowAndThen(); };
   hooks.sleep_ms = [](int ms) { Sleep(static_cast<DWORD>(ms)); };
   hooks.step_progress = [this] { launcher_->LoadProgress.Step(); };
   hooks.reset_progress = [this] { launcher_->LoadProgress.SetPosition(0); };
@@ -473,6 +473,15 @@ void MainWindow::PumpMessages() {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+}
+
+void MainWindow::PumpNowAndThen() {
+  // Under Wine each look at the queue is a trip to the server and costs
+  // more than registering a record.
+  constexpr ULONGLONG kFrameMs = 15;
+  if (GetTickCount64() - last_pump_ < kFrameMs) return;
+  PumpMessages();
+  last_pump_ = GetTickCount64();
 }
 
 bool MainWindow::FormShortCut(const MSG& msg) {

@@ -136,6 +136,9 @@ class MainWindow : public zd::Window, public PageHost {
   // auto-run list, opened (after one question when asked for).
   void RunAutoRunDocs();
   void PumpMessages();
+  // The tracker's pump, after each record of a load or refresh: the queue
+  // is looked at once a frame, not once a record.
+  void PumpNowAndThen();
   // The icon's callback: an event in lParam (its low word under
   // NOTIFYICON_VERSION_4, with the icon's place in wParam).
   void TrayIconMessage(WPARAM wp, LPARAM lp);
@@ -176,6 +179,7 @@ class MainWindow : public zd::Window, public PageHost {
   OnlineServices* online_ = nullptr;
   bool first_load_done_ = false;
   bool loading_ = false;           // inside the first load (it pumps messages)
+  ULONGLONG last_pump_ = 0;        // GetTickCount64 at the end of the last one
   bool close_after_load_ = false;  // a close asked for during the load
   bool settings_applied_ = false;  // the stored "default" keys are in the controls
   bool saved_ = false;             // the exit save ran

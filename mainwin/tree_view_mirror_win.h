@@ -13,7 +13,7 @@ namespace zd {
 
 class TreeViewMirror : public TreeMirror {
  public:
-  explicit TreeViewMirror(HWND tree_view) : tree_(tree_view) {}
+  explicit TreeViewMirror(HWND tree_view);
 
   void NodeInserted(const TreeNode& node, const TreeNode* parent, const TreeNode* after) override;
   void NodeDeleted(const TreeNode& node) override;
@@ -24,6 +24,12 @@ class TreeViewMirror : public TreeMirror {
   // control's own selection (its caret) on the focused one.
   void NodeSelected(const TreeNode& node, bool selected) override;
   void NodeFocused(const TreeNode* node) override;
+
+  // Inserting thousands of nodes (the start-up load, a rebuild) draws the
+  // control once, after: while held, the control does not draw, and the node
+  // made visible last is scrolled to at the release, once the control has
+  // placed its items again.
+  void HoldDrawing(bool held);
 
   // A TVN_SELCHANGED that this mirror caused itself (moving the caret, or a
   // deletion that took the caret's item): the model knows already.
@@ -40,8 +46,15 @@ class TreeViewMirror : public TreeMirror {
   void SetItemSelected(HTREEITEM item, bool selected) const;
   HTREEITEM Caret() const;
 
+  void EnsureVisible(const TreeNode& node) const;
+  // A TVM_ message, handed to the control's own procedure.
+  LRESULT Send(UINT msg, WPARAM wp, LPARAM lp) const;
+
   HWND tree_;
+  WNDPROC control_proc_;
   int own_change_ = 0;
+  bool held_ = false;
+  const TreeNode* made_visible_ = nullptr;  // while held
   std::unordered_map<const TreeNode*, HTREEITEM> items_;
 };
 

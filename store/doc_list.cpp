@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <unordered_set>
 
 #include "store/AppParams.h"
 #include "store/doc.h"
@@ -102,6 +103,29 @@ void DocList::InsertTop(const std::string& line) {
   IndexLine(line, 1);
 }
 
+void DocList::InsertTopAll(std::vector<std::string> lines) {
+  if (lines.empty()) return;
+  const size_t count = lines.size();
+  // Moved in newest first; every row before any index entry, as InsertTop.
+  lines_.insert(lines_.begin(), std::make_move_iterator(lines.rbegin()),
+                std::make_move_iterator(lines.rend()));
+  struct TakeBackUnlessKept {
+    std::vector<std::string>& lines;
+    size_t pending;
+    ~TakeBackUnlessKept() {
+      // The lines whose rows were refused go again (they sit below the others).
+      if (pending > 0) {
+        lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(pending));
+      }
+    }
+  } rows_pending{lines_, count};
+  for (size_t i = 0; i < count; ++i) {
+    mirror_->InsertRow(0);
+    --rows_pending.pending;
+    IndexLine(lines_[count - 1 - i], 1);  // the i-th line given
+  }
+}
+
 void DocList::ReplaceAll(std::vector<std::string> lines) {
   lines_.clear();
   path_counts_.clear();
@@ -170,6 +194,18 @@ void AddMyRecent(DocList& list, const std::string& path, const std::string& name
   const std::string stripped = StripForList(path, false);
   if (IsInRecentList(list, stripped)) return;
   list.InsertTop(MakeDocLine(stripped, StripForList(name, false)));
+}
+
+void AddMyRecentAll(DocList& list, const std::vector<std::pair<std::string, std::string>>& docs) {
+  std::vector<std::string> lines;
+  std::unordered_set<std::string> taken;  // the paths of `lines`, keyed as the list keys them
+  for (const auto& [path, name] : docs) {
+    const std::string stripped = StripForList(path, false);
+    if (IsInRecentList(list, stripped) || taken.count(DocPathKey(stripped)) > 0) continue;
+    lines.push_back(MakeDocLine(stripped, StripForList(name, false)));
+    taken.insert(DocPathKey(LinePath(lines.back())));
+  }
+  list.InsertTopAll(std::move(lines));
 }
 
 void AddMyRun(DocList& list, const std::string& path, const std::string& name) {

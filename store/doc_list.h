@@ -88,6 +88,9 @@ class DocList {
   bool empty() const { return lines_.empty(); }
 
   void InsertTop(const std::string& line);
+  // As InsertTop of each line in turn (the last one ends on top), with one
+  // move of the lines below instead of one per line.
+  void InsertTopAll(std::vector<std::string> lines);
   // Whether some line's path (the text before its first "*|*", empty for a
   // line without one) names the document `path` names (DocPathKey); kept
   // indexed, since every registration asks.
@@ -125,6 +128,8 @@ class DocList {
 
 void AddMyLove(DocList& list, const std::string& path, const std::string& name);
 void AddMyRecent(DocList& list, const std::string& path, const std::string& name);
+// AddMyRecent of each (path, name) in turn, for a load of many records.
+void AddMyRecentAll(DocList& list, const std::vector<std::pair<std::string, std::string>>& docs);
 void AddMyRun(DocList& list, const std::string& path, const std::string& name);
 bool IsInRecentList(const DocList& list, const std::string& path);
 // A document just opened: its line at the top of the recent list, the only

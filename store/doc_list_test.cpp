@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <optional>
 #include <random>
 #include <stdexcept>
@@ -89,6 +90,69 @@ TEST_F(DocListTest, AddMyRecentKeepsSlashesAndRefusesAKnownPath) {
                                                     "http://H/x*|*web", "C:/x*|*C:/x"}))
       << "a local path in another case is the same document, a web address is not";
   EXPECT_TRUE(Mirrored(list, box));
+}
+
+// A load's recent lines go in at once: the list ends as AddMyRecent of each
+// document in turn leaves it (the oracle), rows, marks and index included,
+// also when the list box refuses a row part-way.
+TEST(DocListMirrorTest, AddMyRecentAllEqualsAddMyRecentOfEachInTurn) {
+  struct CountedMirror : MemoryMirror {
+    size_t rows_left = SIZE_MAX;  // then the list box refuses
+    void InsertRow(size_t index) override {
+      if (rows_left == 0) throw std::runtime_error("list box full");
+      --rows_left;
+      MemoryMirror::InsertRow(index);
+    }
+  };
+  using Docs = std::vector<std::pair<std::string, std::string>>;
+  const struct Case {
+    const char* name;
+    std::vector<std::string> before;
+    Docs docs;
+    size_t rows_left;
+  } cases[] = {
+      {"into an empty list", {}, {{"C:\\a", "A"}, {"http://h/b", "B"}}, SIZE_MAX},
+      {"known paths are skipped",
+       {"C:\\a*|*old", "http://h/x*|*X"},
+       {{"c:\\A", "A"}, {"http://h/x", "X"}, {"http://H/x", "other host case"}, {"D:\\d", "D"}},
+       SIZE_MAX},
+      {"the same path twice in one go",
+       {},
+       {{"file:///C:/w", "W"}, {"C:/w", "again"}, {"c:/W", "case"}, {"C:\\w", "turned"}},
+       SIZE_MAX},
+      {"names with the separator", {}, {{"C:\\s", "a*|*b"}, {"C:\\t", ""}}, SIZE_MAX},
+      {"nothing to add", {"C:\\a*|*A"}, {}, SIZE_MAX},
+      {"a refused row", {"C:\\a*|*A"}, {{"C:\\b", "B"}, {"C:\\c", "C"}, {"C:\\d", "D"}}, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CountedMirror one_box, all_box;
+    DocList one_by_one(&one_box), all(&all_box);
+    for (DocList* list : {&one_by_one, &all}) list->ReplaceAll(c.before);
+    if (!c.before.empty()) {
+      one_box.SetSelected(0, true);
+      all_box.SetSelected(0, true);
+    }
+    one_box.rows_left = all_box.rows_left = c.rows_left;
+    bool one_failed = false, all_failed = false;
+    try {
+      for (const auto& [path, name] : c.docs) AddMyRecent(one_by_one, path, name);
+    } catch (const std::runtime_error&) {
+      one_failed = true;
+    }
+    try {
+      AddMyRecentAll(all, c.docs);
+    } catch (const std::runtime_error&) {
+      all_failed = true;
+    }
+    EXPECT_EQ(all_failed, one_failed);
+    EXPECT_EQ(all.Lines(), one_by_one.Lines());
+    EXPECT_EQ(all_box.SelectedRows(), one_box.SelectedRows());
+    EXPECT_TRUE(Mirrored(all, all_box));
+    for (const auto& [path, name] : c.docs) {
+      EXPECT_EQ(IsInRecentList(all, path), IsInRecentList(one_by_one, path)) << path;
+    }
+  }
 }
 
 // The path of a line is the text before its first "*|*" (none: an empty

@@ -272,6 +272,9 @@ TEST_F(LoadHistoryTest, LoadsIntoARecentListThatTheFileThenReplaces) {
   StoreRecords({{"http://HOST/a", "A", 1, ""}, {"file:///C:\\Work", "file:///C:/Work", 3, ""}});
   tracker->LoadHistory(*store.settings);
   EXPECT_EQ(store.MyRecentList.Lines(), V({"C:\\Work*|*C:/Work", "http://HOST/a*|*A"}));
+  // The load's lines go in at its end; a registration after it, at once.
+  tracker->AddMyDoc("http://HOST/b", "B", "", false);
+  EXPECT_EQ(store.MyRecentList.Lines().front(), "http://HOST/b*|*B");
 }
 
 TEST_F(LoadHistoryTest, ReadsFromASettingsObjectOtherThanTheStoreOne) {

@@ -143,7 +143,11 @@ bool DocTracker::AddMyDoc(const std::string& address, const std::string& name,
       kind_group = kind == kDocWeb ? in_doc : in_path;
     }
 
-    AddMyRecent(store_.MyRecentList, addr, trimmed_name);
+    if (held_recent_) {
+      held_recent_->emplace_back(addr, trimmed_name);
+    } else {
+      AddMyRecent(store_.MyRecentList, addr, trimmed_name);
+    }
     if (store_.settings) WriteDocEntry(*store_.settings, docs, n, trimmed_name);
 
     if (kind == kDocProgram) return true;
@@ -455,6 +459,14 @@ void DocTracker::LoadHistory(SettingsFile& settings) {
     stored[first->second].selected = stored[first->second].selected || stored[i].selected;
   }
 
+  // The recent list's lines go in at the end, all at once: one at the top
+  // per record would move the whole list each time. (What the pump serves
+  // meanwhile sees the list as it was before the load.)
+  held_recent_.emplace();
+  struct StopHolding {
+    std::optional<std::vector<std::pair<std::string, std::string>>>& held;
+    ~StopHolding() { held.reset(); }
+  } stop_holding{held_recent_};
   for (const StoredDoc& doc : stored) {
     if (IsDocRegistered(doc.path)) continue;
     const bool is_program = doc.kind == kDocProgram;
@@ -469,9 +481,16 @@ void DocTracker::LoadHistory(SettingsFile& settings) {
     }
     Pump();
   }
+  FlushHeldRecent();
   // The history was rewritten from position 0; keys above its end would
   // bring the dropped records back at the next start. Same single write.
   if (store_.settings) EraseDocEntriesFrom(*store_.settings, store_.docs.size());
+}
+
+void DocTracker::FlushHeldRecent() {
+  if (!held_recent_) return;
+  AddMyRecentAll(store_.MyRecentList, *held_recent_);
+  held_recent_->clear();
 }
 
 // ---- hooks ----

@@ -141,6 +141,7 @@ class DocTracker {
   void Sleep(int ms);
   void StepProgress();
   std::string Today();
+  void FlushHeldRecent();
 
   DocStore& store_;
   TrackerTrees trees_;
@@ -157,6 +158,8 @@ class DocTracker {
   bool history_loaded_ = false;
   std::optional<Refresh> pending_;
   std::vector<std::function<void()>> after_load_;
+  // During the history load, the recent list's additions (path, name).
+  std::optional<std::vector<std::pair<std::string, std::string>>> held_recent_;
 };
 
 }  // namespace zd

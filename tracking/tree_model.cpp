@@ -71,6 +71,7 @@ void TreeModel::SetMirror(TreeMirror* mirror) {
   mirror_ = mirror;
   if (!mirror_) return;
   mirror_->Cleared();
+  if (batch_ > 0) return;  // the batch's end replays
   const TreeNode* after = nullptr;
   for (const auto& root : roots_) {
     Replay(*root, nullptr, after);
@@ -90,6 +91,20 @@ void TreeModel::Replay(const TreeNode& node, const TreeNode* parent, const TreeN
     Replay(*child, &node, previous);
     previous = child.get();
   }
+}
+
+void TreeModel::BeginBatch() {
+  // Emptied now, so that the control holds no item of a node freed meanwhile.
+  if (batch_++ == 0 && mirror_) mirror_->Cleared();
+}
+
+void TreeModel::EndBatch() {
+  if (batch_ == 0 || --batch_ > 0) return;
+  TreeNode* shown = made_visible_;
+  made_visible_ = nullptr;
+  if (!mirror_) return;
+  SetMirror(mirror_);
+  if (shown) mirror_->NodeMadeVisible(*shown);
 }
 
 size_t TreeModel::CountNodes() const { return count_; }
@@ -123,7 +138,7 @@ TreeNode* TreeModel::NewNode(TreeNode* parent, const std::string& caption, int i
 
 TreeNode* TreeModel::InsertRootFirst(const std::string& caption, int image, int32_t index) {
   TreeNode* node = NewNode(nullptr, caption, image, index, true);
-  if (mirror_) mirror_->NodeInserted(*node, nullptr, nullptr);
+  if (TreeMirror* mirror = Live()) mirror->NodeInserted(*node, nullptr, nullptr);
   return node;
 }
 
@@ -132,7 +147,7 @@ TreeNode* TreeModel::AppendChild(TreeNode* parent, const std::string& caption, i
   const NodeList& siblings = parent ? parent->children : roots_;
   const TreeNode* after = siblings.empty() ? nullptr : siblings.back().get();
   TreeNode* node = NewNode(parent, caption, image, index, false);
-  if (mirror_) mirror_->NodeInserted(*node, parent, after);
+  if (TreeMirror* mirror = Live()) mirror->NodeInserted(*node, parent, after);
   return node;
 }
 
@@ -152,8 +167,9 @@ void TreeModel::Delete(TreeNode* node) {
   NodeList& siblings = node->parent ? node->parent->children : roots_;
   const size_t position = PositionIn(siblings, node);
   if (position == siblings.size()) return;  // not a node of this tree
-  if (mirror_) mirror_->NodeDeleted(*node);
+  if (TreeMirror* mirror = Live()) mirror->NodeDeleted(*node);
   if (IsWithin(focused_, node)) focused_ = nullptr;
+  if (IsWithin(made_visible_, node)) made_visible_ = nullptr;
   if (IsWithin(anchor_, node)) anchor_ = nullptr;
   Unindex(node);
   siblings.erase(siblings.begin() + static_cast<std::ptrdiff_t>(position));
@@ -165,13 +181,14 @@ void TreeModel::Clear() {
   count_ = 0;
   focused_ = nullptr;
   anchor_ = nullptr;
-  if (mirror_) mirror_->Cleared();
+  made_visible_ = nullptr;
+  if (TreeMirror* mirror = Live()) mirror->Cleared();
 }
 
 void TreeModel::Expand(TreeNode* node, bool expanded) {
   if (!node) return;
   node->expanded = expanded;
-  if (mirror_) mirror_->NodeExpanded(*node, expanded);
+  if (TreeMirror* mirror = Live()) mirror->NodeExpanded(*node, expanded);
 }
 
 void TreeModel::ExpandAll(bool expanded) {
@@ -190,7 +207,11 @@ void TreeModel::MakeVisible(TreeNode* node) {
   for (auto it = ancestors.rbegin(); it != ancestors.rend(); ++it) {
     if (!(*it)->expanded) Expand(*it, true);
   }
-  if (mirror_) mirror_->NodeMadeVisible(*node);
+  if (batch_ > 0) {
+    made_visible_ = node;
+  } else if (mirror_) {
+    mirror_->NodeMadeVisible(*node);
+  }
 }
 
 void TreeModel::NoteExpanded(TreeNode* node, bool expanded) {
@@ -202,13 +223,13 @@ void TreeModel::NoteExpanded(TreeNode* node, bool expanded) {
 void TreeModel::SetSelected(TreeNode* node, bool selected) {
   if (node->selected == selected) return;
   node->selected = selected;
-  if (mirror_) mirror_->NodeSelected(*node, selected);
+  if (TreeMirror* mirror = Live()) mirror->NodeSelected(*node, selected);
 }
 
 void TreeModel::Focus(TreeNode* node) {
   if (focused_ == node) return;
   focused_ = node;
-  if (mirror_) mirror_->NodeFocused(node);
+  if (TreeMirror* mirror = Live()) mirror->NodeFocused(node);
 }
 
 std::vector<TreeNode*> TreeModel::VisibleNodes() const {

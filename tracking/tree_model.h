@@ -33,7 +33,8 @@ struct TreeNode {
 class TreeMirror {
  public:
   virtual ~TreeMirror() = default;
-  // `parent` null: a top-level node. `after` null: the first child (or root).
+  // `parent` null: a top-level node. `after` null: the first child (or
+  // root); otherwise the last one, right after its sibling `after`.
   virtual void NodeInserted(const TreeNode& node, const TreeNode* parent,
                             const TreeNode* after) = 0;
   // Before the node is freed, once for the node only: its children are still
@@ -57,6 +58,14 @@ class TreeModel {
 
   const std::string& name() const { return name_; }
   void SetMirror(TreeMirror* mirror);  // replays the current nodes into it
+
+  // A bulk change (the history load, a rebuild): the mirror is emptied at
+  // once and hears nothing until the last EndBatch, which replays the tree
+  // into it and then shows the node made visible last. Telling a control of
+  // every insertion, and scrolling it to each group found, costs more per
+  // record than all the rest of a registration. Batches nest.
+  void BeginBatch();
+  void EndBatch();
 
   const std::vector<std::unique_ptr<TreeNode>>& roots() const { return roots_; }
   bool empty() const { return roots_.empty(); }
@@ -113,10 +122,14 @@ class TreeModel {
   void Focus(TreeNode* node);
   std::vector<TreeNode*> VisibleNodes() const;
   void Replay(const TreeNode& node, const TreeNode* parent, const TreeNode* after);
+  // The mirror to tell of a change now: none during a batch.
+  TreeMirror* Live() const { return batch_ > 0 ? nullptr : mirror_; }
 
   std::string name_;
   std::vector<std::unique_ptr<TreeNode>> roots_;
   TreeMirror* mirror_ = nullptr;
+  int batch_ = 0;
+  TreeNode* made_visible_ = nullptr;  // during a batch, the last one
   size_t count_ = 0;
   TreeNode* focused_ = nullptr;
   TreeNode* anchor_ = nullptr;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "tracking/recording_tree_mirror_for_tests.h"
 
 namespace zd {
@@ -64,6 +66,90 @@ TEST(TreeModelTest, SetMirrorReplaysTheTreeAndItsExpansion) {
   EXPECT_EQ(mirror.events,
             V({"clear", "insert B in - after -", "insert A in - after B", "insert a1 in A after -",
                "insert a1x in a1 after -", "insert a2 in A after a1", "expand A"}));
+}
+
+// A batch tells its mirror nothing after emptying it; its end tells the
+// mirror what a fresh mirror attached then would hear (the oracle), and then
+// shows the node made visible last, if it is still there. Only the outermost
+// end replays.
+TEST(TreeModelTest, ABatchReplaysOnceAndShowsTheLastNodeMadeVisible) {
+  struct Case {
+    const char* name;
+    std::function<void(TreeModel&)> work;  // inside the batch
+    const char* shown;                     // caption, or null for none
+  };
+  const Case cases[] = {
+      {"nothing", [](TreeModel&) {}, nullptr},
+      {"the last found wins",
+       [](TreeModel& t) {
+         t.FindNodeByText("b", true);
+         t.FindNodeByText("A", true);
+       },
+       "A"},
+      {"a child found expands its group",
+       [](TreeModel& t) {
+         t.AppendChild(t.FindNodeByText("b", false), "b1", 0, 9);
+         t.FindNodeByText("b1", true);
+       },
+       "b1"},
+      {"a deleted node is not shown",
+       [](TreeModel& t) {
+         t.FindNodeByText("A", true);
+         t.Delete(t.FindNodeByText("A", false));
+       },
+       nullptr},
+      {"nor one under a deleted group",
+       [](TreeModel& t) {
+         t.FindNodeByText("a1", true);
+         t.Delete(t.FindNodeByText("A", false));
+       },
+       nullptr},
+      {"a cleared tree shows nothing",
+       [](TreeModel& t) {
+         t.FindNodeByText("A", true);
+         t.Clear();
+         t.InsertRootFirst("C", 0, 5);
+       },
+       nullptr},
+      {"selection and focus come back",
+       [](TreeModel& t) {
+         t.Select(t.FindNodeByText("A", false));
+         t.Select(t.FindNodeByText("b", false), true);
+         t.InsertRootFirst("C", 0, 5);
+       },
+       nullptr},
+      {"a nested batch waits for the outer end",
+       [](TreeModel& t) {
+         t.BeginBatch();
+         t.InsertRootFirst("C", 0, 5);
+         t.FindNodeByText("C", true);
+         t.EndBatch();
+         t.AppendChild(nullptr, "D", 0, 6);
+       },
+       "C"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TreeModel tree;
+    TreeNode* a = tree.InsertRootFirst("A", 0, 0);
+    tree.AppendChild(a, "a1", 0, 1);
+    tree.InsertRootFirst("B", 0, 2);
+    RecordingTreeMirror mirror;
+    tree.SetMirror(&mirror);
+    mirror.events.clear();
+
+    tree.BeginBatch();
+    c.work(tree);
+    EXPECT_EQ(mirror.events, V({"clear"})) << "emptied at once, then told nothing";
+    mirror.events.clear();
+    tree.EndBatch();
+
+    RecordingTreeMirror fresh;
+    tree.SetMirror(&fresh);
+    V expected = fresh.events;
+    if (c.shown) expected.push_back(std::string("show ") + c.shown);
+    EXPECT_EQ(mirror.events, expected);
+  }
 }
 
 TEST(TreeModelTest, DeleteTakesTheSubtreeOutOfTheSearch) {

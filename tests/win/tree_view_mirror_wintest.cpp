@@ -289,5 +289,59 @@ TEST_F(TreeViewMirrorTest, TheControlShowsTheModelsSelection) {
   EXPECT_EQ(NextItem(tree_, nullptr, TVGN_CARET), nullptr);
 }
 
+// A bulk change: the model batches, the control is held, and at the end the
+// control shows what a control told of each change in turn shows (the
+// oracle), with the node made visible last in view.
+TEST_F(TreeViewMirrorTest, ABatchFillsTheControlOnceAndShowsTheLastNodeMadeVisible) {
+  auto fill = [](TreeModel& model) {
+    for (int i = 0; i < 60; ++i) {
+      TreeNode* group = model.InsertRootFirst("group " + std::to_string(i), i % 3, i);
+      model.AppendChild(group, "first of " + std::to_string(i), 1, i);
+      model.AppendChild(group, "second of " + std::to_string(i), 2, i);
+      model.FindNodeByText("group " + std::to_string(i / 2), true);
+    }
+    model.Select(model.FindNodeByText("group 7", false));
+    model.Select(model.FindNodeByText("first of 9", false), true);
+    model.FindNodeByText("second of 3", true);  // near the bottom, in a collapsed group
+  };
+  HWND plain = MakeTree();
+  ASSERT_NE(plain, nullptr);
+  TreeModel reference;
+  TreeViewMirror reference_mirror(plain);
+  reference.SetMirror(&reference_mirror);
+  fill(reference);
+
+  TreeModel model;
+  TreeViewMirror mirror(tree_);
+  model.SetMirror(&mirror);
+  model.InsertRootFirst("gone at once", 0, 0);
+  mirror.HoldDrawing(true);
+  model.BeginBatch();
+  model.Clear();
+  fill(model);
+  EXPECT_EQ(SendMessageW(tree_, TVM_GETCOUNT, 0, 0), 0) << "nothing shown during the batch";
+  model.EndBatch();
+  mirror.HoldDrawing(false);
+
+  const std::vector<Item> items = ReadAll(tree_);
+  const std::vector<Item> told_each = ReadAll(plain);
+  ExpectItemsMatchModel(items, model.roots());
+  EXPECT_EQ(Outline(items), Outline(told_each));
+  ASSERT_EQ(items.size(), told_each.size());
+  for (size_t i = 0; i < items.size(); ++i) {
+    EXPECT_EQ(items[i].expanded, told_each[i].expanded) << items[i].caption;
+  }
+  EXPECT_EQ(Next(tree_, nullptr, TVGN_CARET), mirror.ItemOf(model.focused()));
+  HTREEITEM shown = mirror.ItemOf(model.FindNodeByText("second of 3", false));
+  ASSERT_NE(shown, nullptr);
+  RECT rect{};
+  *reinterpret_cast<HTREEITEM*>(&rect) = shown;
+  ASSERT_TRUE(SendMessageW(tree_, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect)));
+  RECT client{};
+  GetClientRect(tree_, &client);
+  EXPECT_GE(rect.top, client.top);
+  EXPECT_LE(rect.bottom, client.bottom) << "the node made visible last is in view";
+}
+
 }  // namespace
 }  // namespace zd
