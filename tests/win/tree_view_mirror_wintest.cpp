@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -331,11 +332,11 @@ TEST_F(TreeViewMirrorTest, ABatchFillsTheControlOnceAndShowsTheLastNodeMadeVisib
   for (size_t i = 0; i < items.size(); ++i) {
     EXPECT_EQ(items[i].expanded, told_each[i].expanded) << items[i].caption;
   }
-  EXPECT_EQ(Next(tree_, nullptr, TVGN_CARET), mirror.ItemOf(model.focused()));
+  EXPECT_EQ(NextItem(tree_, nullptr, TVGN_CARET), mirror.ItemOf(model.focused()));
   HTREEITEM shown = mirror.ItemOf(model.FindNodeByText("second of 3", false));
   ASSERT_NE(shown, nullptr);
   RECT rect{};
-  *reinterpret_cast<HTREEITEM*>(&rect) = shown;
+  std::memcpy(&rect, &shown, sizeof(shown));  // the message takes the item in the first bytes
   ASSERT_TRUE(SendMessageW(tree_, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect)));
   RECT client{};
   GetClientRect(tree_, &client);
