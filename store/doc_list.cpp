@@ -38,9 +38,26 @@ void MemoryMirror::SetSelected(size_t index, bool selected) {
 
 // ---- DocList ----
 
-DocList::DocList() : mirror_(&own_mirror_) {}
+namespace {
 
-DocList::DocList(ListMirror* mirror) : mirror_(mirror ? mirror : &own_mirror_) {
+// FNV-1a: a hash the same on every build, so a test can reason about it.
+uint32_t PathKeyHash(std::string_view key) {
+  uint32_t hash = 2166136261u;
+  for (unsigned char c : key) hash = (hash ^ c) * 16777619u;
+  return hash;
+}
+
+std::string_view LinePath(std::string_view line) {
+  const size_t sep = line.find(kLineSep);
+  return sep == std::string_view::npos ? std::string_view() : line.substr(0, sep);
+}
+
+}  // namespace
+
+DocList::DocList() : mirror_(&own_mirror_), path_hash_(&PathKeyHash) {}
+
+DocList::DocList(ListMirror* mirror)
+    : mirror_(mirror ? mirror : &own_mirror_), path_hash_(&PathKeyHash) {
   mirror_->ClearRows();
 }
 
@@ -55,39 +72,76 @@ std::string DocList::RowText(size_t index) const {
   return index < lines_.size() ? LineRowText(lines_[index]) : std::string();
 }
 
-namespace {
-std::string LinePath(const std::string& line) {
-  const size_t sep = line.find(kLineSep);
-  return sep == std::string::npos ? std::string() : line.substr(0, sep);
+void DocList::SetPathHash(PathHash hash) {
+  path_hash_ = hash ? hash : &PathKeyHash;
+  Reindex();
 }
-}  // namespace
 
-void DocList::IndexLine(const std::string& line, int delta) {
-  std::string path = DocPathKey(LinePath(line));
-  auto it = path_counts_.find(path);
-  if (it == path_counts_.end()) {
-    if (delta > 0) path_counts_.emplace(std::move(path), delta);
-    return;
+uint32_t DocList::LineHash(const std::string& line) const {
+  return path_hash_(DocPathKey(LinePath(line)));
+}
+
+void DocList::Reindex() {
+  std::vector<PathEntry> index;
+  index.reserve(lines_.size());
+  for (size_t i = 0; i < lines_.size(); ++i) index.push_back({LineHash(lines_[i]), RankOf(i)});
+  std::sort(index.begin(), index.end());
+  path_index_ = std::move(index);
+}
+
+void DocList::ReserveIndex(size_t more) {
+  // Grows as push_back would, not by `more` each time.
+  const size_t size = path_index_.size();
+  if (path_index_.capacity() - size < more) path_index_.reserve(std::max(size + more, 2 * size));
+}
+
+void DocList::IndexAdd(PathEntry entry) {
+  path_index_.insert(std::upper_bound(path_index_.begin(), path_index_.end(), entry), entry);
+}
+
+void DocList::IndexRemoveRanks(const std::vector<uint32_t>& gone) {
+  if (gone.empty()) return;
+  // Every rank above a removed one drops by one per removed rank below it;
+  // that keeps the order of what stays, so the index stays sorted.
+  auto kept = path_index_.begin();
+  for (PathEntry entry : path_index_) {
+    const auto below = std::lower_bound(gone.begin(), gone.end(), entry.rank);
+    if (below != gone.end() && *below == entry.rank) continue;
+    entry.rank -= static_cast<uint32_t>(below - gone.begin());
+    *kept++ = entry;
   }
-  it->second += delta;
-  if (it->second <= 0) path_counts_.erase(it);
+  path_index_.erase(kept, path_index_.end());
+}
+
+std::vector<size_t> DocList::LinesOfKey(const std::string& key) const {
+  std::vector<size_t> found;
+  const uint32_t hash = path_hash_(key);
+  auto it = std::lower_bound(path_index_.begin(), path_index_.end(), PathEntry{hash, 0});
+  for (; it != path_index_.end() && it->hash == hash; ++it) {
+    const size_t index = IndexOfRank(it->rank);
+    if (DocPathKey(LinePath(lines_[index])) == key) found.push_back(index);
+  }
+  return found;
 }
 
 bool DocList::HasPath(const std::string& path) const {
-  return path_counts_.count(DocPathKey(path)) > 0;
+  return !LinesOfKey(DocPathKey(path)).empty();
 }
 
 size_t DocList::DeletePath(const std::string& path) {
-  if (!HasPath(path)) return 0;
-  const std::string key = DocPathKey(path);
+  std::vector<size_t> found = LinesOfKey(DocPathKey(path));
+  // From the bottom up, so the indexes still to do stay valid.
+  std::sort(found.begin(), found.end(), std::greater<>());
   size_t deleted = 0;
-  for (size_t i = lines_.size(); i-- > 0;) {
-    if (DocPathKey(LinePath(lines_[i])) == key && DeleteLine(i)) ++deleted;
+  for (size_t index : found) {
+    if (DeleteLine(index)) ++deleted;
   }
   return deleted;
 }
 
 void DocList::InsertTop(const std::string& line) {
+  const PathEntry entry{LineHash(line), static_cast<uint32_t>(lines_.size())};
+  ReserveIndex(1);
   // The line first, so a row drawn at once shows it; if the list box
   // refuses the row, the line goes again and the list is left as it was.
   lines_.insert(lines_.begin(), line);
@@ -100,53 +154,73 @@ void DocList::InsertTop(const std::string& line) {
   } row_pending{lines_};
   mirror_->InsertRow(0);
   row_pending.kept = true;
-  IndexLine(line, 1);
+  IndexAdd(entry);  // reserved: cannot fail
 }
 
 void DocList::InsertTopAll(std::vector<std::string> lines) {
   if (lines.empty()) return;
   const size_t count = lines.size();
+  const size_t old_size = lines_.size();
+  // The i-th line given ends at rank old_size + i.
+  std::vector<PathEntry> fresh;
+  fresh.reserve(count);
+  for (size_t i = 0; i < count; ++i) {
+    fresh.push_back({LineHash(lines[i]), static_cast<uint32_t>(old_size + i)});
+  }
+  ReserveIndex(count);
   // Moved in newest first; every row before any index entry, as InsertTop.
   lines_.insert(lines_.begin(), std::make_move_iterator(lines.rbegin()),
                 std::make_move_iterator(lines.rend()));
   struct TakeBackUnlessKept {
     std::vector<std::string>& lines;
+    std::vector<PathEntry>& index;
+    std::vector<PathEntry>& fresh;
     size_t pending;
     ~TakeBackUnlessKept() {
-      // The lines whose rows were refused go again (they sit below the others).
+      // The lines whose rows were refused go again (they sit above the
+      // others, with the highest ranks); those kept join the index. Nothing
+      // here allocates: the index has room, and a merge without a buffer
+      // works in place.
       if (pending > 0) {
         lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(pending));
       }
+      const size_t kept = fresh.size() - pending;
+      std::sort(fresh.begin(), fresh.begin() + static_cast<std::ptrdiff_t>(kept));
+      const size_t middle = index.size();
+      index.insert(index.end(), fresh.begin(), fresh.begin() + static_cast<std::ptrdiff_t>(kept));
+      std::inplace_merge(index.begin(), index.begin() + static_cast<std::ptrdiff_t>(middle),
+                         index.end());
     }
-  } rows_pending{lines_, count};
+  } rows_pending{lines_, path_index_, fresh, count};
   for (size_t i = 0; i < count; ++i) {
     mirror_->InsertRow(0);
     --rows_pending.pending;
-    IndexLine(lines_[count - 1 - i], 1);  // the i-th line given
   }
 }
 
 void DocList::ReplaceAll(std::vector<std::string> lines) {
   lines_.clear();
-  path_counts_.clear();
+  path_index_.clear();
   mirror_->ClearRows();
   lines_ = std::move(lines);
-  for (const std::string& line : lines_) IndexLine(line, 1);
+  Reindex();
   FillMirror();
 }
 
 bool DocList::ReplaceLine(size_t index, const std::string& line) {
   if (index >= lines_.size()) return false;
-  IndexLine(lines_[index], -1);
+  const PathEntry old_entry{LineHash(lines_[index]), RankOf(index)};
+  const PathEntry new_entry{LineHash(line), RankOf(index)};
   lines_[index] = line;
-  IndexLine(line, 1);
+  path_index_.erase(std::lower_bound(path_index_.begin(), path_index_.end(), old_entry));
+  IndexAdd(new_entry);  // into the room just freed: cannot fail
   mirror_->RowChanged(index);
   return true;
 }
 
 bool DocList::DeleteLine(size_t index) {
   if (index >= lines_.size()) return false;
-  IndexLine(lines_[index], -1);
+  IndexRemoveRanks({RankOf(index)});
   lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
   mirror_->DeleteRow(index);
   return true;
@@ -154,7 +228,7 @@ bool DocList::DeleteLine(size_t index) {
 
 void DocList::Clear() {
   lines_.clear();
-  path_counts_.clear();
+  path_index_.clear();
   mirror_->ClearRows();
 }
 
@@ -162,12 +236,15 @@ void DocList::DeleteSelection() {
   std::vector<size_t> rows = mirror_->SelectedRows();
   std::sort(rows.begin(), rows.end(), std::greater<>());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  // Ranks ascend as rows descend.
+  std::vector<uint32_t> gone;
+  for (size_t row : rows) {
+    if (row < lines_.size()) gone.push_back(RankOf(row));
+  }
+  IndexRemoveRanks(gone);
   // From the bottom up, so the indexes still to do stay valid.
   for (size_t row : rows) {
-    if (row < lines_.size()) {
-      IndexLine(lines_[row], -1);
-      lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(row));
-    }
+    if (row < lines_.size()) lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(row));
     mirror_->DeleteRow(row);
   }
 }
@@ -231,8 +308,12 @@ void ListFileLoad(DocList& list, Files& files, const AnsiCodec& codec,
   FileOrigin origin;
   std::optional<std::string> text = LoadOwnedText(files, codec, file_name, origin);
   if (text) {
+    // Each line copied once, straight from the text, into a vector of the
+    // right size.
+    const std::vector<std::string_view> raw_lines = SplitLineViews(*text);
     std::vector<std::string> lines;
-    for (std::string& raw : SplitLines(*text)) {
+    lines.reserve(std::min(raw_lines.size(), kMaxListLines));
+    for (std::string_view raw : raw_lines) {
       std::string line = Trim(raw);
       if (line.empty()) continue;
       lines.push_back(std::move(line));

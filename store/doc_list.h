@@ -3,8 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 #include "platform/files.h"
@@ -115,14 +116,44 @@ class DocList {
   const FileOrigin& origin() const { return origin_; }
   void set_origin(const FileOrigin& origin) { origin_ = origin; }
 
+  // How the path index files a DocPathKey. Lookups check every candidate
+  // line, so any function gives the same answers; tests pass one that
+  // collides.
+  using PathHash = uint32_t (*)(std::string_view key);
+  void SetPathHash(PathHash hash);
+
  private:
+  // A line's place in the path index. `rank` counts from the bottom line,
+  // so a line put on top leaves every other rank as it was.
+  struct PathEntry {
+    uint32_t hash;
+    uint32_t rank;
+    friend bool operator<(PathEntry a, PathEntry b) {
+      return a.hash != b.hash ? a.hash < b.hash : a.rank < b.rank;
+    }
+  };
+
   void FillMirror();
-  void IndexLine(const std::string& line, int delta);
+  size_t IndexOfRank(uint32_t rank) const { return lines_.size() - 1 - rank; }
+  uint32_t RankOf(size_t index) const { return static_cast<uint32_t>(lines_.size() - 1 - index); }
+  uint32_t LineHash(const std::string& line) const;
+  void Reindex();
+  // Room for `more` entries, so that adding them cannot fail.
+  void ReserveIndex(size_t more);
+  void IndexAdd(PathEntry entry);
+  // Drops the entries of the (sorted, distinct) ranks `gone` and closes
+  // their gaps, as the lines' removal does.
+  void IndexRemoveRanks(const std::vector<uint32_t>& gone);
+  // Indexes of the lines whose path names the document `key` (a DocPathKey).
+  std::vector<size_t> LinesOfKey(const std::string& key) const;
 
   MemoryMirror own_mirror_;
   ListMirror* mirror_;
   std::vector<std::string> lines_;
-  std::unordered_map<std::string, int> path_counts_;
+  // Sorted; one entry per line: a hash of each path instead of a second
+  // copy of it, which for 10,000 lines cost more than the lines.
+  std::vector<PathEntry> path_index_;
+  PathHash path_hash_;
   FileOrigin origin_;
 };
 

@@ -66,7 +66,12 @@ std::string EncodeText(std::string_view utf8, const AnsiCodec& legacy, bool read
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
+  const std::vector<std::string_view> views = SplitLineViews(text);
+  return std::vector<std::string>(views.begin(), views.end());
+}
+
+std::vector<std::string_view> SplitLineViews(std::string_view text) {
+  std::vector<std::string_view> lines;
   size_t start = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];

@@ -38,6 +38,8 @@ std::string EncodeText(std::string_view utf8, const AnsiCodec& legacy, bool read
 
 // Splits at CR LF, LF or CR; a final line ending does not add an empty line.
 std::vector<std::string> SplitLines(std::string_view text);
+// The same lines as views into `text`.
+std::vector<std::string_view> SplitLineViews(std::string_view text);
 // Each line followed by CR LF.
 std::string JoinLines(const std::vector<std::string>& lines);
 
