@@ -7,6 +7,7 @@
 
 #include "lang/lang_tables.h"
 #include "launch/han_reference_for_tests.h"
+#include "launch/fake_search_view.h"
 #include "launch/search.h"
 #include "platform/errors.h"
 #include "platform/fake_browser_control.h"
@@ -249,24 +250,6 @@ TEST_F(RankingTest, AgreesWithAPlainSortOfEveryMatch) {
 
 // ---- the search row's keys with the launcher's search ----
 
-class FakeView : public SearchView {
- public:
-  void ShowResults(size_t rows) override {
-    visible = true;
-    events.push_back("show " + std::to_string(rows));
-  }
-  void HideResults() override {
-    visible = false;
-    events.push_back("hide");
-  }
-  bool ResultsVisible() const override { return visible; }
-  void ClearResults() override { events.push_back("clear"); }
-  void FocusResults(size_t row) override { events.push_back("focus " + std::to_string(row)); }
-  void SetSearchText(const std::string& text) override { events.push_back("text " + text); }
-  void SelectRow(size_t row) override { events.push_back("select " + std::to_string(row)); }
-  bool visible = false;
-  V events;
-};
 
 class LauncherKeysTest : public ::testing::Test {
  protected:
@@ -304,7 +287,7 @@ class LauncherKeysTest : public ::testing::Test {
   DocOpener opener{shell, recent, {}};
   FakeBrowserControl browser;
   WebSearcher web{&browser, shell, {}};
-  FakeView view;
+  FakeSearchView view;
   SearchPresenter presenter{store, opener, web, shell, view};
   int64_t now = kToday;
 

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "lang/lang_tables.h"
+#include "launch/fake_search_view.h"
 #include "platform/errors.h"
 #include "platform/fake_browser_control.h"
 #include "platform/fake_shell_launcher.h"
@@ -171,29 +172,6 @@ TEST(SearchModelTest, ARebuiltHistoryIsSearchedAfreshAndOldRowsGoStale) {
 
 // ---- the presenter ----
 
-class FakeSearchView : public SearchView {
- public:
-  void ShowResults(size_t rows) override {
-    visible = true;
-    events.push_back("show " + std::to_string(rows));
-  }
-  void HideResults() override {
-    visible = false;
-    events.push_back("hide");
-  }
-  bool ResultsVisible() const override { return visible; }
-  void ClearResults() override { events.push_back("clear"); }
-  void FocusResults(size_t row) override { events.push_back("focus " + std::to_string(row)); }
-  void SetSearchText(const std::string& text) override {
-    // As an edit control: the change arrives before the call returns.
-    events.push_back("text " + text);
-    if (presenter) presenter->EdtSearchChange(text);
-  }
-
-  SearchPresenter* presenter = nullptr;
-  bool visible = false;
-  V events;
-};
 
 class SearchPresenterTest : public ::testing::Test {
  protected:
