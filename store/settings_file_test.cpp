@@ -5,7 +5,9 @@
 #include <chrono>
 #include <functional>
 #include <future>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/fake_files.h"
 #include "platform/utf8.h"
@@ -24,74 +26,80 @@ std::string Value(const IniDocument& doc, std::string_view section, std::string_
   return doc.Get(section, key).value_or("<none>");
 }
 
-TEST(IniDocumentTest, NamesMatchIgnoringAsciiCaseOnly) {
-  const IniDocument doc = Parsed("[Default]\r\nShowFavEdit=1\r\n[Über]\r\nÄ=ae\r\n");
-  EXPECT_EQ(Value(doc, "default", "showfavedit"), "1");
-  EXPECT_EQ(Value(doc, "DEFAULT", "SHOWFAVEDIT"), "1");
-  EXPECT_EQ(Value(doc, "Über", "Ä"), "ae");
-  EXPECT_EQ(Value(doc, "über", "Ä"), "<none>");
-  EXPECT_EQ(Value(doc, "Über", "ä"), "<none>");
-}
-
-TEST(IniDocumentTest, NamesAndValuesAreTrimmed) {
-  const IniDocument doc = Parsed(
-      "  [ Sec ]  \r\n  Key  =  value with spaces  \r\n\tTab\t=\tx\t\x1A\r\nv=\v\fy\r\n"
-      "w=\xC2\xA0z\xE3\x80\x80\r\n");
-  EXPECT_EQ(Value(doc, "Sec", "Key"), "value with spaces");
-  EXPECT_EQ(Value(doc, "  Sec ", " key  "), "value with spaces") << "arguments are trimmed too";
-  EXPECT_EQ(Value(doc, "Sec", "Tab"), "x");
-  EXPECT_EQ(Value(doc, "Sec", "v"), "y");
-  EXPECT_EQ(Value(doc, "Sec", "w"), "\xC2\xA0z\xE3\x80\x80") << "only ASCII blanks are trimmed";
-}
-
-TEST(IniDocumentTest, OnePairOfMatchingQuotesIsRemoved) {
-  const IniDocument doc = Parsed(
-      "[Q]\r\nd=\"double\"\r\ns='single'\r\nm=\"mismatch'\r\none=\"\r\nempty=\"\"\r\n"
-      "inner= \" in ner \" \r\ntwice=\"\"x\"\"\r\nmid=a\"b\"\r\n");
-  EXPECT_EQ(Value(doc, "Q", "d"), "double");
-  EXPECT_EQ(Value(doc, "Q", "s"), "single");
-  EXPECT_EQ(Value(doc, "Q", "m"), "\"mismatch'");
-  EXPECT_EQ(Value(doc, "Q", "one"), "\"");
-  EXPECT_EQ(Value(doc, "Q", "empty"), "");
-  EXPECT_EQ(Value(doc, "Q", "inner"), " in ner ");
-  EXPECT_EQ(Value(doc, "Q", "twice"), "\"x\"");
-  EXPECT_EQ(Value(doc, "Q", "mid"), "a\"b\"");
-}
-
-TEST(IniDocumentTest, FirstDuplicateWinsForKeysAndSections) {
-  const IniDocument doc =
-      Parsed("[S]\r\nk=first\r\nK=second\r\n[s]\r\nk=third\r\nonly=second section\r\n");
-  EXPECT_EQ(Value(doc, "S", "k"), "first");
-  EXPECT_EQ(Value(doc, "S", "only"), "<none>") << "a repeated section is never searched";
-}
-
-TEST(IniDocumentTest, LineWithoutEqualsHidesALaterKeyOfThatName) {
-  const IniDocument doc = Parsed("[S]\r\nflag\r\nflag=1\r\n");
-  EXPECT_EQ(Value(doc, "S", "flag"), "<none>");
-}
-
-TEST(IniDocumentTest, MissingSectionsAndKeys) {
-  const IniDocument doc = Parsed("[S]\r\nk=v\r\n");
-  EXPECT_FALSE(doc.Get("T", "k"));
-  EXPECT_FALSE(doc.Get("S", "x"));
-  EXPECT_FALSE(Parsed("").Get("S", "k"));
-  EXPECT_TRUE(doc.HasSection("s"));
-  EXPECT_FALSE(doc.HasSection("T"));
-}
-
-TEST(IniDocumentTest, HeadersAndOddLines) {
-  const IniDocument doc = Parsed(
-      "top=1\r\n[Trail] junk\r\nc=3\r\n[NoClose\r\nd=4\r\n[a]b]\r\ne=5\r\n; note=6\r\n#hash=7\r\n"
-      "=novalue\r\n");
-  EXPECT_EQ(Value(doc, "", "top"), "1") << "lines before the first header";
-  EXPECT_EQ(Value(doc, "Trail", "c"), "3");
-  EXPECT_EQ(Value(doc, "Trail", "d"), "4") << "\"[NoClose\" is not a header";
-  EXPECT_EQ(Value(doc, "Trail", "[NoClose"), "<none>");
-  EXPECT_EQ(Value(doc, "a]b", "e"), "5") << "the last \"]\" closes the name";
-  EXPECT_EQ(Value(doc, "a]b", "; note"), "6") << "the API treats comments as names";
-  EXPECT_EQ(Value(doc, "a]b", "#hash"), "7");
-  EXPECT_EQ(Value(doc, "a]b", ""), "novalue");
-  EXPECT_EQ(doc.Keys("a]b"), (std::vector<std::string>{"e", "#hash"}));
+// What a lookup answers, as the profile API would: each case a text and the
+// values read from it ("<none>" where there is none).
+TEST(IniDocumentTest, LookupsAnswerAsTheProfileApi) {
+  struct Lookup {
+    const char* section;
+    const char* key;
+    const char* value;
+    const char* why;
+  };
+  struct Case {
+    const char* rule;
+    std::string text;
+    std::vector<Lookup> lookups;
+  } cases[] = {
+      {"names match ignoring ASCII case only",
+       "[Default]\r\nShowFavEdit=1\r\n[Über]\r\nÄ=ae\r\n",
+       {{"default", "showfavedit", "1", ""},
+        {"DEFAULT", "SHOWFAVEDIT", "1", ""},
+        {"Über", "Ä", "ae", ""},
+        {"über", "Ä", "<none>", ""},
+        {"Über", "ä", "<none>", ""}}},
+      {"names and values are trimmed",
+       "  [ Sec ]  \r\n  Key  =  value with spaces  \r\n\tTab\t=\tx\t\x1A\r\nv=\v\fy\r\n"
+       "w=\xC2\xA0z\xE3\x80\x80\r\n",
+       {{"Sec", "Key", "value with spaces", ""},
+        {"  Sec ", " key  ", "value with spaces", "arguments are trimmed too"},
+        {"Sec", "Tab", "x", ""},
+        {"Sec", "v", "y", ""},
+        {"Sec", "w", "\xC2\xA0z\xE3\x80\x80", "only ASCII blanks are trimmed"}}},
+      {"one pair of matching quotes is removed",
+       "[Q]\r\nd=\"double\"\r\ns='single'\r\nm=\"mismatch'\r\none=\"\r\nempty=\"\"\r\n"
+       "inner= \" in ner \" \r\ntwice=\"\"x\"\"\r\nmid=a\"b\"\r\n",
+       {{"Q", "d", "double", ""},
+        {"Q", "s", "single", ""},
+        {"Q", "m", "\"mismatch'", ""},
+        {"Q", "one", "\"", ""},
+        {"Q", "empty", "", ""},
+        {"Q", "inner", " in ner ", ""},
+        {"Q", "twice", "\"x\"", ""},
+        {"Q", "mid", "a\"b\"", ""}}},
+      {"the first duplicate wins, for keys and sections",
+       "[S]\r\nk=first\r\nK=second\r\n[s]\r\nk=third\r\nonly=second section\r\n",
+       {{"S", "k", "first", ""}, {"S", "only", "<none>", "a repeated section is never searched"}}},
+      {"a line without '=' hides a later key of that name",
+       "[S]\r\nflag\r\nflag=1\r\n",
+       {{"S", "flag", "<none>", ""}}},
+      {"headers and odd lines",
+       "top=1\r\n[Trail] junk\r\nc=3\r\n[NoClose\r\nd=4\r\n[a]b]\r\ne=5\r\n; note=6\r\n#hash=7\r\n"
+       "=novalue\r\n",
+       {{"", "top", "1", "lines before the first header"},
+        {"Trail", "c", "3", ""},
+        {"Trail", "d", "4", "\"[NoClose\" is not a header"},
+        {"Trail", "[NoClose", "<none>", ""},
+        {"a]b", "e", "5", "the last \"]\" closes the name"},
+        {"a]b", "; note", "6", "the API treats comments as names"},
+        {"a]b", "#hash", "7", ""},
+        {"a]b", "", "novalue", ""}}},
+      {"missing sections and keys",
+       "[S]\r\nk=v\r\n",
+       {{"T", "k", "<none>", ""}, {"S", "x", "<none>", ""}}},
+      {"an empty text", "", {{"S", "k", "<none>", ""}}},
+  };
+  for (const Case& c : cases) {
+    const IniDocument doc = Parsed(c.text);
+    for (const Lookup& l : c.lookups) {
+      EXPECT_EQ(Value(doc, l.section, l.key), l.value)
+          << c.rule << ": [" << l.section << "] " << l.key << " " << l.why;
+    }
+  }
+  const IniDocument odd = Parsed(cases[5].text);
+  EXPECT_EQ(odd.Keys("a]b"), (std::vector<std::string>{"e", "#hash"}));
+  const IniDocument one = Parsed(cases[6].text);
+  EXPECT_TRUE(one.HasSection("s"));
+  EXPECT_FALSE(one.HasSection("T"));
 }
 
 TEST(IniDocumentTest, SerializeWritesTheApiLayout) {
@@ -407,9 +415,8 @@ TEST_F(SettingsFileTest, TheWriterThreadWritesTheLatestSnapshotsInOrder) {
     gate.set_value();
     EXPECT_TRUE(s.WaitForWrites());
     // The second snapshot was overtaken by the third before its write began.
-    EXPECT_EQ(written, (std::vector<std::string>{
-                           "[default]\r\na=1\r\n",
-                           "[default]\r\na=1\r\nb=1\r\n[docs]\r\nc=1\r\n"}));
+    EXPECT_EQ(written, (std::vector<std::string>{"[default]\r\na=1\r\n",
+                                                 "[default]\r\na=1\r\nb=1\r\n[docs]\r\nc=1\r\n"}));
     EXPECT_EQ(files.files().at(path), written.back());
 
     files.set_fail_all_writes(true);
