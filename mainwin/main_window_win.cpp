@@ -7,6 +7,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <optional>
 
@@ -122,6 +123,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
       if (wp == kTimerFirstRun) TimerFirstRunTimer();
       if (wp == kTimerCheckDocs) TimerCheckDocsTimer();
+      if (wp == kTimerProgramImages) TimerProgramImagesTimer();
       return 0;
     case LauncherPage::kTabPressMessage:
       launcher_->TVControlMouseDown(wp);
@@ -562,8 +564,21 @@ void MainWindow::TimerFirstRunTimer() {
     launcher_->search_row().search().PrepareAhead();
   }
   ZD_CATCH_LOG("TimerFirstRunTimer")
+  if (hwnd_) SetTimer(hwnd_, kTimerProgramImages, USER_TIMER_MINIMUM, nullptr);
   if (online_) online_->HoldOffers(false);
   if (close_after_load_ && hwnd_) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+void MainWindow::TimerProgramImagesTimer() {
+  // A slice short enough that a key or a click waits no longer than a frame.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(8);
+  bool done = true;
+  try {
+    done = tracker_->ResolvePendingImages(
+        [until] { return std::chrono::steady_clock::now() < until; });
+  }
+  ZD_CATCH_LOG("TimerProgramImagesTimer")
+  if (done) KillTimer(hwnd_, kTimerProgramImages);
 }
 
 void MainWindow::MnPauseRecordingClick() {

@@ -129,6 +129,17 @@ void TreeViewMirror::NodeExpanded(const TreeNode& node, bool expanded) {
   }
 }
 
+void TreeViewMirror::NodeImageChanged(const TreeNode& node) {
+  HTREEITEM handle = ItemOf(&node);
+  if (!handle) return;
+  TVITEMW item{};
+  item.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+  item.hItem = handle;
+  item.iImage = node.image;
+  item.iSelectedImage = node.selected_image;
+  Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
 void TreeViewMirror::NodeMadeVisible(const TreeNode& node) {
   if (held_) {
     made_visible_ = &node;

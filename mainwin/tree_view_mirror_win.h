@@ -20,6 +20,7 @@ class TreeViewMirror : public TreeMirror {
   void Cleared() override;
   void NodeExpanded(const TreeNode& node, bool expanded) override;
   void NodeMadeVisible(const TreeNode& node) override;
+  void NodeImageChanged(const TreeNode& node) override;
   // The multiple selection: TVIS_SELECTED on every selected node, the
   // control's own selection (its caret) on the focused one.
   void NodeSelected(const TreeNode& node, bool selected) override;

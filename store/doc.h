@@ -23,6 +23,10 @@ struct TMyDoc {
   // The image its nodes show in this run (a program's icon in the trees'
   // image list), -1 until it is registered. Never stored.
   int image = -1;
+  // A program loaded from the history shows the plain program picture until
+  // its file has been asked about and its icon read, after the load: asking
+  // for every program would keep the window waiting at each start.
+  bool image_pending = false;
 };
 
 // The history; a record's position is its identity for the run.

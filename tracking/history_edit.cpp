@@ -179,6 +179,8 @@ void HistoryEditor::Rebuild(const std::set<std::string>& doomed_paths) {
     const std::optional<int> image =
         program ? std::optional<int>(doc.image >= 0 ? doc.image : kImageProgram) : std::nullopt;
     if (!tracker_.AddMyDoc(address, doc.name, doc.date, program, image)) continue;
+    // One whose icon was not read yet still waits for it.
+    if (doc.image_pending) store_.docs.back().image_pending = true;
     if (doc.selected) {
       const size_t position = store_.docs.size() - 1;
       store_.docs[position].selected = true;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "store/text_file.h"
+#include "tracking/history_edit.h"
 #include "tracking/doc_kinds.h"
 #include "tracking/tracker_harness_for_tests.h"
 
@@ -58,6 +59,7 @@ TEST_F(LoadHistoryTest, RecordsComeBackWithTheirDatesAndNodes) {
                 {"file:///C:\\Work\\Proj", "file:///C:/Work/Proj", 3, " 2021-03-03 "},
                 {"http://HOST/a.html", "页面 A", 1, ""}});
   tracker->LoadHistory(*store.settings);
+  EXPECT_TRUE(tracker->ResolvePendingImages([] { return true; }));
   ASSERT_EQ(store.docs.size(), 4u);
   EXPECT_EQ(store.docs[0].date, "2021-01-01");
   EXPECT_EQ(store.docs[1].date, "2021-02-02");
@@ -302,6 +304,95 @@ TEST_F(LoadHistoryTest, RecordsHeldBeforeTheLoadDoNotCostStoredOnes) {
   EXPECT_EQ(Paths(), V({"http://EARLY/", "http://HOST/a", "http://HOST/b"}));
   EXPECT_EQ(DocKey("path", 1), "http://HOST/a");
   EXPECT_EQ(DocKey("path", 2), "http://HOST/b");
+}
+
+// A program's file is asked about, and its icon read, only after the load,
+// a slice at a time: the trees and images end as a load that did it all at
+// once left them (the oracle: the same records registered one by one).
+TEST_F(LoadHistoryTest, ProgramImagesComeAfterTheLoadAsDuringIt) {
+  const std::vector<Stored> records = {
+      {"http://HOST/", "Home", 1, "2021-01-01"},
+      {"C:\\Tools\\a.exe", "工具", 2, "2021-01-02"},
+      {"C:\\Gone\\b.exe", "Gone", 2, "2021-01-03"},
+      {"file:///C:\\Work\\Proj", "file:///C:/Work/Proj", 3, "2021-01-04"},
+      {"\\\\srv\\tools\\net.exe", "Net", 2, "2021-01-05"},
+      {"C:\\WINDOWS\\explorer.exe", "我的电脑", 2, "2021-01-06"},
+      {"C:\\Tools\\bad.exe", "Bad icon", 2, "2021-01-07"},
+      {"C:\\Tools\\c.exe", "C", 2, "2021-01-08"},
+      {"http://HOST/a.html", "页面 A", 1, "2021-01-09"}};
+  const auto prepare = [this] {
+    for (const char* path : {"C:\\Tools\\a.exe", "C:\\WINDOWS\\explorer.exe",
+                             "C:\\Tools\\bad.exe", "C:\\Tools\\c.exe"}) {
+      windows.AddExistingPath(path);
+    }
+    windows.AnswerFor("\\\\srv\\tools\\net.exe", PathAnswer::kNotAsked);
+    icons.FailFor("C:\\Tools\\bad.exe");
+  };
+  struct Case {
+    int per_call;            // programs resolved per call
+    int delete_after_calls;  // the history edited (record 2 removed) after so many calls; -1 never
+  };
+  for (const Case& c : {Case{1, -1}, Case{2, -1}, Case{100, -1}, Case{1, 2}, Case{2, 1}}) {
+    SCOPED_TRACE("per call " + std::to_string(c.per_call) + ", delete after " +
+                 std::to_string(c.delete_after_calls));
+    // The oracle: each record registered with its image at once.
+    StoreRecords({});
+    prepare();
+    for (const Stored& r : records) {
+      const std::string address = r.path;
+      tracker->AddMyDoc(address, r.name, r.date, r.doctype == kDocProgram);
+    }
+    if (c.delete_after_calls >= 0) {
+      HistoryEditor editor(store, *tracker, TrackerTrees{&tv_docs, &tv_doc, &tv_app, &tv_path}, {});
+      editor.DeleteSelectDocs({2});
+    }
+    const V docs_expected = Outline(tv_docs), apps_expected = Outline(tv_app);
+    std::vector<int> images_expected;
+    for (const TMyDoc& doc : store.docs) images_expected.push_back(doc.image);
+    for (TreeModel* t : {&tv_docs, &tv_doc, &tv_app, &tv_path}) t->Clear();
+    store.docs.clear();
+
+    icons = FakeIconSource();
+    windows = FakeWindowSystem();
+    StoreRecords(records);
+    prepare();
+    tracker->LoadHistory(*store.settings);
+    EXPECT_EQ(windows.path_questions(), 0) << "no file asked about during the load";
+    EXPECT_EQ(icons.calls(), 0) << "no icon read during the load";
+    for (const TMyDoc& doc : store.docs) {
+      EXPECT_EQ(doc.image_pending, doc.doctype == kDocProgram) << doc.path;
+      if (doc.doctype == kDocProgram) EXPECT_EQ(doc.image, kImageProgram) << doc.path;
+    }
+    int calls = 0;
+    for (bool done = false; !done;) {
+      if (calls == c.delete_after_calls) {
+        HistoryEditor editor(store, *tracker, TrackerTrees{&tv_docs, &tv_doc, &tv_app, &tv_path},
+                             {});
+        editor.DeleteSelectDocs({2});
+      }
+      int allowed = c.per_call;
+      done = tracker->ResolvePendingImages([&allowed] { return --allowed > 0; });
+      ASSERT_LT(++calls, 50);
+    }
+    EXPECT_EQ(Outline(tv_docs), docs_expected);
+    EXPECT_EQ(Outline(tv_app), apps_expected);
+    std::vector<int> images;
+    for (const TMyDoc& doc : store.docs) {
+      images.push_back(doc.image);
+      EXPECT_FALSE(doc.image_pending) << doc.path;
+    }
+    EXPECT_EQ(images, images_expected);
+    EXPECT_TRUE(testing_support::SelectedImagesMatch(tv_docs));
+    EXPECT_TRUE(testing_support::SelectedImagesMatch(tv_app));
+    if (c.delete_after_calls < 0) {
+      EXPECT_EQ(calls, (6 + c.per_call - 1) / c.per_call) << "six programs, so many per call";
+    }
+    EXPECT_TRUE(tracker->ResolvePendingImages([] { return true; })) << "nothing left";
+    for (TreeModel* t : {&tv_docs, &tv_doc, &tv_app, &tv_path}) t->Clear();
+    store.docs.clear();
+    icons = FakeIconSource();
+    windows = FakeWindowSystem();
+  }
 }
 
 }  // namespace

@@ -23,6 +23,9 @@ class RecordingTreeMirror : public TreeMirror {
     events.push_back((selected ? "select " : "unselect ") + node.caption);
   }
   void NodeFocused(const TreeNode* node) override { events.push_back("focus " + Name(node)); }
+  void NodeImageChanged(const TreeNode& node) override {
+    events.push_back("image " + node.caption + " " + std::to_string(node.image));
+  }
 
   std::vector<std::string> events;
 

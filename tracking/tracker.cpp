@@ -180,6 +180,7 @@ void DocTracker::RebuildIndex() { index_.Rebuild(store_.docs); }
 
 void DocTracker::ResetImages() {
   app_image_counter_ = kAppImageCounterStart;
+  image_cursor_ = 0;
   if (icons_) icons_->RemoveIcons();
 }
 
@@ -471,9 +472,17 @@ void DocTracker::LoadHistory(SettingsFile& settings) {
     if (IsDocRegistered(doc.path)) continue;
     const bool is_program = doc.kind == kDocProgram;
     // A record whose trees fail still counts (AddMyDoc): its choice stays.
-    if (AddMyDoc(doc.path, doc.name, doc.date, is_program) && doc.selected) {
+    // A program's file is asked about, and its icon read, after the load.
+    const std::optional<int> image =
+        is_program ? std::optional<int>(kImageProgram) : std::nullopt;
+    if (!AddMyDoc(doc.path, doc.name, doc.date, is_program, image)) {
+      Pump();
+      continue;
+    }
+    const size_t position = store_.docs.size() - 1;
+    if (is_program) store_.docs[position].image_pending = true;
+    if (doc.selected) {
       // The choice for automatic start comes back with its record.
-      const size_t position = store_.docs.size() - 1;
       store_.docs[position].selected = true;
       if (store_.settings) {
         store_.settings->WriteString(kSectionDocs, "selected" + std::to_string(position), "1");
@@ -485,6 +494,38 @@ void DocTracker::LoadHistory(SettingsFile& settings) {
   // The history was rewritten from position 0; keys above its end would
   // bring the dropped records back at the next start. Same single write.
   if (store_.settings) EraseDocEntriesFrom(*store_.settings, store_.docs.size());
+}
+
+bool DocTracker::ResolvePendingImages(const std::function<bool()>& more) {
+  DocArray& docs = store_.docs;
+  if (image_generation_ != store_.docs_generation) {
+    image_generation_ = store_.docs_generation;
+    image_cursor_ = 0;
+  }
+  std::unordered_map<int32_t, int> resolved;  // position -> image
+  for (; image_cursor_ < docs.size(); ++image_cursor_) {
+    TMyDoc& doc = docs[image_cursor_];
+    if (!doc.image_pending) continue;
+    if (!resolved.empty() && !more()) break;
+    int image = GetAppImageIndex(doc.path, doc.name);
+    if (image < 0) image = kImageProgram;
+    doc.image = image;
+    doc.image_pending = false;
+    resolved.emplace(static_cast<int32_t>(image_cursor_), image);
+  }
+  if (!resolved.empty()) {
+    // A program's nodes are the groups its registration put on top.
+    for (TreeModel* tree : {trees_.docs, trees_.app}) {
+      if (!tree) continue;
+      for (const auto& root : tree->roots()) {
+        const auto found = resolved.find(root->data.index);
+        if (found != resolved.end() && root->image == kImageProgram) {
+          tree->SetImage(root.get(), found->second);
+        }
+      }
+    }
+  }
+  return image_cursor_ >= docs.size();
 }
 
 void DocTracker::FlushHeldRecent() {

@@ -97,8 +97,13 @@ class DocTracker {
   // registered meanwhile overwrites one not read yet. The keys of positions
   // at and above the new count are erased. Settings writes are held and
   // reach the file once, at the end. Pumps after each registration.
-  // The caller clears the trees first.
+  // The caller clears the trees first. Programs get the plain program picture
+  // and are marked image_pending: ResolvePendingImages gives them theirs.
   void LoadHistory(SettingsFile& settings);
+  // Gives pending programs their images (GetAppImageIndex) in history order,
+  // with their nodes in the trees, at least one per call, and more while
+  // `more` answers true. True when none is left.
+  bool ResolvePendingImages(const std::function<bool()>& more);
   // After store.docs was changed other than by appending.
   void RebuildIndex();
   // Refreshes asked for before the start-up load has run wait for it: each
@@ -154,6 +159,10 @@ class DocTracker {
   std::vector<std::string> app_list_;
   std::vector<std::string> shell_list_;
   int app_image_counter_ = 0;
+  // ResolvePendingImages goes on from here; a history rebuilt (another
+  // generation) is walked again from its start.
+  size_t image_cursor_ = 0;
+  uint64_t image_generation_ = 0;
   bool refreshing_ = false;
   bool history_loaded_ = false;
   std::optional<Refresh> pending_;

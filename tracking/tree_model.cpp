@@ -191,6 +191,13 @@ void TreeModel::Expand(TreeNode* node, bool expanded) {
   if (TreeMirror* mirror = Live()) mirror->NodeExpanded(*node, expanded);
 }
 
+void TreeModel::SetImage(TreeNode* node, int image) {
+  if (!node || (node->image == image && node->selected_image == image)) return;
+  node->image = image;
+  node->selected_image = image;
+  if (TreeMirror* mirror = Live()) mirror->NodeImageChanged(*node);
+}
+
 void TreeModel::ExpandAll(bool expanded) {
   // As the control does it: only a node with children has a state to change.
   std::vector<TreeNode*> parents;

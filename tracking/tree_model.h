@@ -43,6 +43,8 @@ class TreeMirror {
   virtual void Cleared() = 0;
   virtual void NodeExpanded(const TreeNode& node, bool expanded) = 0;
   virtual void NodeMadeVisible(const TreeNode& node) = 0;
+  // The node's picture changed (a program's icon read after the load).
+  virtual void NodeImageChanged(const TreeNode& /*node*/) {}
   // The multiple selection: a node's selected look changed, and the node the
   // keyboard acts on (the control's caret; null: none). A control that tells
   // the model about the user's clicks must not report these back.
@@ -78,6 +80,8 @@ class TreeModel {
   void Delete(TreeNode* node);
   void Clear();
   void Expand(TreeNode* node, bool expanded);
+  // The node's picture, selected or not.
+  void SetImage(TreeNode* node, int image);
   void ExpandAll(bool expanded = true);
   // Expands the node's ancestors and scrolls the view to it.
   void MakeVisible(TreeNode* node);

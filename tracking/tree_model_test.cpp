@@ -45,11 +45,14 @@ TEST(TreeModelTest, MirrorHearsEveryChangeWithItsPlace) {
   tree.AppendChild(a, "a1", 0, 2);
   tree.AppendChild(a, "a2", 0, 3);
   tree.AppendChild(nullptr, "Z", 0, 4);
+  tree.SetImage(a, 7);
+  tree.SetImage(a, 7);  // no change, nothing to tell
   tree.Delete(a);
   tree.Clear();
   EXPECT_EQ(mirror.events,
             V({"clear", "insert A in - after -", "insert B in - after -", "insert a1 in A after -",
-               "insert a2 in A after a1", "insert Z in - after A", "delete A", "clear"}));
+               "insert a2 in A after a1", "insert Z in - after A", "image A 7", "delete A",
+               "clear"}));
   EXPECT_EQ(tree.CountNodes(), 0u);
 }
 
