@@ -21,6 +21,7 @@
 #include "platform/win_util_win.h"
 #include "store/AppParams.h"
 #include "tests/win/main_window_fixture.h"
+#include "tracking/doc_kinds.h"
 
 namespace zd {
 namespace {
@@ -328,6 +329,39 @@ TEST_F(MainWindowTest, TheFirstLoadComesByItselfOnceTheWindowIsShown) {
   }
   EXPECT_TRUE(form.first_load_done());
   EXPECT_EQ(form.launcher().favourites.LbMyLove.Count(), 1);
+}
+
+// The load shows every program with the plain program picture and asks
+// nothing of the disk; the programs' files are asked about, and their icons
+// read, once the window has nothing else to do.
+TEST_F(MainWindowTest, ProgramsGetTheirPicturesWhenTheWindowIsIdleAfterTheLoad) {
+  windows_.AddExistingPath("C:\\windows\\notepad.exe");
+  Store("defualt.ini",
+        "[docs]\r\nname0=Notepad\r\ndoctype0=2\r\npath0=C:\\windows\\notepad.exe\r\n"
+        "name1=Gone\r\ndoctype1=2\r\npath1=C:\\Gone\\gone.exe\r\n");
+  MainWindow& form = OpenLoaded();
+  const HWND tree = form.launcher().TVApp.hwnd();
+  // Image of each top-level item, newest first.
+  const auto images = [tree] {
+    std::vector<int> found;
+    for (auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+         item; item = reinterpret_cast<HTREEITEM>(
+                   SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+      TVITEMW tv{};
+      tv.mask = TVIF_HANDLE | TVIF_IMAGE;
+      tv.hItem = item;
+      SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
+      found.push_back(tv.iImage);
+    }
+    return found;
+  };
+  EXPECT_EQ(images(), std::vector<int>({kImageProgram, kImageProgram}));
+  EXPECT_EQ(windows_.path_questions(), 0);
+  for (int i = 0; i < 300 && images()[0] == kImageProgram; ++i) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    Pump();
+  }
+  EXPECT_EQ(images(), std::vector<int>({kImageMissingProgram, 11})) << "its own icon, first";
 }
 
 TEST_F(MainWindowTest, UnwritableFolderIsReportedOnceByName) {
