@@ -373,8 +373,18 @@ void MainWindow::AttachOnline(OnlineServices* online) {
   // it, the close for the setup would have to wait for the load below it.
   online_->HoldOffers(!first_load_done_ || loading_);
   online_->CreateVendorPanel(launcher_->PnlRight.hwnd(), 9, 100);
-  online_->FillDemoPage(demo_->sheet.hwnd());
+  // The content page (its web views, its server search a second later) is
+  // made once the history is in the trees, or when its tab is chosen first.
+  demo_fill_pending_ = true;
+  if (first_load_done_ && !loading_) FillDemoPage();
   LayoutControls();
+}
+
+void MainWindow::FillDemoPage() {
+  if (!demo_fill_pending_ || !online_) return;
+  demo_fill_pending_ = false;
+  online_->FillDemoPage(demo_->sheet.hwnd());
+  online_->ResizeDemoPage();
 }
 
 void MainWindow::LayoutControls() {
@@ -439,6 +449,7 @@ void MainWindow::OuterTabsDrawTab(const DRAWITEMSTRUCT& item) {
 
 void MainWindow::OuterTabsChange() {
   const int tab = OuterTabs.Selected();
+  if (tab == 1) FillDemoPage();
   launcher_->sheet.Show(tab == 0);
   demo_->sheet.Show(tab == 1);
 }
@@ -564,12 +575,20 @@ void MainWindow::TimerFirstRunTimer() {
     launcher_->search_row().search().PrepareAhead();
   }
   ZD_CATCH_LOG("TimerFirstRunTimer")
+  // Both after the queue is empty: the window answers first.
   if (hwnd_) SetTimer(hwnd_, kTimerProgramImages, USER_TIMER_MINIMUM, nullptr);
   if (online_) online_->HoldOffers(false);
   if (close_after_load_ && hwnd_) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
 void MainWindow::TimerProgramImagesTimer() {
+  if (demo_fill_pending_) {
+    try {
+      FillDemoPage();
+    }
+    ZD_CATCH_LOG("FillDemoPage")
+    return;
+  }
   // A slice short enough that a key or a click waits no longer than a frame.
   const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(8);
   bool done = true;

@@ -111,9 +111,10 @@ class MainWindow : public zd::Window, public PageHost {
   // The tray menu's pause switch: nothing new is recorded while it is ticked.
   void MnPauseRecordingClick();
   // The vendor's services move in: their button panel goes into PnlRight,
-  // their content page onto "我的主页" (which starts the server search).
-  // They must outlive the window's use of them (the caller destroys them
-  // after the window).
+  // their content page onto "我的主页" (which starts the server search):
+  // at once after the first load, else when the queue is first empty after
+  // it, or when that tab is chosen earlier. They must outlive the window's
+  // use of them (the caller destroys them after the window).
   void AttachOnline(OnlineServices* online);
 
  private:
@@ -136,6 +137,7 @@ class MainWindow : public zd::Window, public PageHost {
   // After the first load, while the queue is empty: the programs' files
   // asked about and their icons read, a few milliseconds at a time.
   void TimerProgramImagesTimer();
+  void FillDemoPage();
   // After the first load: the documents chosen for automatic start, and the
   // auto-run list, opened (after one question when asked for).
   void RunAutoRunDocs();
@@ -182,6 +184,7 @@ class MainWindow : public zd::Window, public PageHost {
   std::vector<RecentMenuEntry> recent_entries_;
   OnlineServices* online_ = nullptr;
   bool first_load_done_ = false;
+  bool demo_fill_pending_ = false;  // the content page waits for the first load
   bool loading_ = false;           // inside the first load (it pumps messages)
   ULONGLONG last_pump_ = 0;        // GetTickCount64 at the end of the last one
   bool close_after_load_ = false;  // a close asked for during the load

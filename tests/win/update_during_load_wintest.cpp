@@ -147,5 +147,42 @@ TEST_F(UpdateDuringLoad, ASetupAcceptedInsideTheLoadStartsAfterItAndTheSave) {
   EXPECT_EQ(held_.Get(folders_.temp + "setupZD.exe").content, kSetup);
 }
 
+// The content page (its web views, and the server search it starts) waits
+// for the history: made when the queue is first empty after the load, or
+// when its tab is chosen before that.
+TEST_F(UpdateDuringLoad, TheContentPageComesAfterTheLoadOrWithItsTab) {
+  for (const bool choose_tab : {false, true}) {
+    SCOPED_TRACE(choose_tab ? "its tab chosen first" : "after the load");
+    MainWindow& form = Open();
+    OnlineServices& s = Attach(form);
+    EXPECT_EQ(s.demo_page(), nullptr) << "not before the load";
+    if (choose_tab) {
+      form.OuterTabs.Select(1);
+      NMHDR change{form.OuterTabs.hwnd(), static_cast<UINT_PTR>(GetDlgCtrlID(form.OuterTabs.hwnd())),
+                   static_cast<UINT>(TCN_SELCHANGE)};
+      SendMessageW(form.hwnd(), WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
+      ASSERT_NE(s.demo_page(), nullptr);
+      // Shown on its sheet (the test's window itself is never shown).
+      const HWND sheet = GetParent(s.demo_page()->hwnd());
+      EXPECT_TRUE(GetWindowLongPtrW(sheet, GWL_STYLE) & WS_VISIBLE);
+      EXPECT_TRUE(GetWindowLongPtrW(s.demo_page()->hwnd(), GWL_STYLE) & WS_VISIBLE);
+    } else {
+      form.TimerFirstRunTimer();
+      EXPECT_EQ(s.demo_page(), nullptr) << "not inside the load";
+      for (int i = 0; i < 300 && !s.demo_page(); ++i) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        Pump();
+      }
+      ASSERT_NE(s.demo_page(), nullptr);
+    }
+    RECT page{}, sheet{};
+    GetClientRect(s.demo_page()->hwnd(), &page);
+    GetClientRect(GetParent(s.demo_page()->hwnd()), &sheet);
+    EXPECT_EQ(page.right, sheet.right) << "it fills its sheet";
+    EXPECT_EQ(page.bottom, sheet.bottom);
+    Close();
+  }
+}
+
 }  // namespace
 }  // namespace zd
