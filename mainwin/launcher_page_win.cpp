@@ -6,6 +6,8 @@
 // windows.h must come first
 #include <commctrl.h>
 
+#include <tuple>
+
 #include "lang/captions.h"
 #include "lang/lang_tables.h"
 #include "launch/autostart.h"
@@ -140,16 +142,17 @@ void LauncherPage::Create(HWND parent) {
 
   // The trees share one image list and mirror their models.
   tree_images_ = std::make_unique<TreeImageList>(Px(16));
-  const std::pair<TreeView*, TreeModel*> models[] = {
-      {&TVDocs, &tv_docs}, {&TVDoc, &tv_doc}, {&TVApp, &tv_app}, {&TVPath, &tv_path}};
+  const std::tuple<TreeView*, TreeModel*, const Panel*> models[] = {
+      {&TVDocs, &tv_docs, nullptr},
+      {&TVDoc, &tv_doc, &WebSheet},
+      {&TVApp, &tv_app, &ProgramsSheet},
+      {&TVPath, &tv_path, &FoldersSheet}};
   std::vector<DocTrees::Tree> attached;
-  for (const auto& [view, model] : models) {
+  for (const auto& [view, model, tree_sheet] : models) {
     SendMessageW(view->hwnd(), TVM_SETIMAGELIST, TVSIL_NORMAL,
                  reinterpret_cast<LPARAM>(tree_images_->handle()));
-    tree_mirrors_.push_back({model, std::make_unique<TreeViewMirror>(view->hwnd())});
-    TreeViewMirror* mirror = tree_mirrors_.back().mirror.get();
-    model->SetMirror(mirror);
-    attached.push_back({view, model, mirror});
+    tree_mirrors_.push_back({model, std::make_unique<TreeViewMirror>(view->hwnd()), tree_sheet});
+    attached.push_back({view, model, tree_mirrors_.back().mirror.get()});
   }
   doc_trees_.Attach(std::move(attached));
   search_row_.Attach();
@@ -185,6 +188,15 @@ void LauncherPage::ShowPage(int page_index) {
   const int tab = TabIndexOfPage(page_index);
   if (tab >= 0) TVControl.Select(tab);
   for (int i = 0; i < kTVControlPageCount; ++i) SheetOfPage(i).Show(i == page_index);
+  AttachShownTrees();
+}
+
+void LauncherPage::AttachShownTrees() {
+  for (MirroredTree& tree : tree_mirrors_) {
+    if (tree.attached || !tree.sheet || !tree.sheet->Visible()) continue;
+    tree.attached = true;
+    tree.model->SetMirror(tree.mirror.get());
+  }
 }
 
 void LauncherPage::TVControlChange() {
@@ -283,13 +295,13 @@ void LauncherPage::TVAllDocsDrawTab(const DRAWITEMSTRUCT& item) {
 void LauncherPage::FreezeTrees(bool frozen) {
   // The models batch their changes and each control is filled once, at the
   // end, before it draws again.
-  for (const auto& [model, mirror] : tree_mirrors_) {
+  for (const MirroredTree& tree : tree_mirrors_) {
     if (frozen) {
-      mirror->HoldDrawing(true);
-      model->BeginBatch();
+      tree.mirror->HoldDrawing(true);
+      tree.model->BeginBatch();
     } else {
-      model->EndBatch();
-      mirror->HoldDrawing(false);
+      tree.model->EndBatch();
+      tree.mirror->HoldDrawing(false);
     }
   }
 }

@@ -104,7 +104,13 @@ class LauncherPage : public Page {
   struct MirroredTree {
     TreeModel* model;
     std::unique_ptr<TreeViewMirror> mirror;
+    const Panel* sheet;  // null: a tree of the design that is never shown
+    bool attached = false;
   };
+  // A tree control holds its model's items from the first time its sheet is
+  // shown on: filling controls nobody looks at would cost every start (and
+  // every rebuild) most of its time in the trees.
+  void AttachShownTrees();
   std::vector<MirroredTree> tree_mirrors_;
   SearchRow search_row_{host_, *this};
   DocTrees doc_trees_{host_, *this};

@@ -50,10 +50,7 @@ class DocTreesTest : public MainWindowFixture {
     launcher_.ClearLog();
     return form;
   }
-  HWND TreeOfPage(int page) {
-    LauncherPage& l = form_->launcher();
-    return page == 0 ? l.TVDoc.hwnd() : page == 1 ? l.TVApp.hwnd() : l.TVPath.hwnd();
-  }
+  HWND TreeOfPage(int page) { return ShownTree(page); }
   HTREEITEM Item(int page, const std::string& caption) {
     HTREEITEM item = FindItem(TreeOfPage(page), caption);
     EXPECT_NE(item, nullptr) << caption;

@@ -112,6 +112,14 @@ class MainWindowFixture : public ::testing::Test {
                  static_cast<UINT>(TCN_SELCHANGE)};
     SendMessageW(form_->hwnd(), WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
   }
+  // The tree of a page (0 web, 1 programs, 2 folders) as the user finds it:
+  // the page shown first, since a tree control holds its items from the first
+  // time it is shown on.
+  HWND ShownTree(int page) {
+    LauncherPage& l = form_->launcher();
+    l.ShowPage(page);
+    return page == 1 ? l.TVApp.hwnd() : page == 2 ? l.TVPath.hwnd() : l.TVDoc.hwnd();
+  }
   // What the search list shows: the text each of its rows draws.
   std::vector<std::string> ListedRows() {
     LauncherPage& l = form_->launcher();

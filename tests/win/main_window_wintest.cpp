@@ -242,7 +242,7 @@ TEST_F(MainWindowTest, AHistoryPastAThousandStaysWhereItIsThroughRestartsAndANew
     ASSERT_EQ(form.store().docs.size(), 1001u);
     EXPECT_EQ(form.store().docs.back().path, "http://new.example/");
     // Two groups with their pages below them.
-    EXPECT_EQ(SendMessageW(form.launcher().TVDocs.hwnd(), TVM_GETCOUNT, 0, 0), 2 + 1000);
+    EXPECT_EQ(form.launcher().tv_docs.CountNodes(), 2u + 1000u);
     Close();
   }
   EXPECT_TRUE(boxes_.empty());
@@ -340,7 +340,7 @@ TEST_F(MainWindowTest, ProgramsGetTheirPicturesWhenTheWindowIsIdleAfterTheLoad) 
         "[docs]\r\nname0=Notepad\r\ndoctype0=2\r\npath0=C:\\windows\\notepad.exe\r\n"
         "name1=Gone\r\ndoctype1=2\r\npath1=C:\\Gone\\gone.exe\r\n");
   MainWindow& form = OpenLoaded();
-  const HWND tree = form.launcher().TVApp.hwnd();
+  const HWND tree = ShownTree(1);
   // Image of each top-level item, newest first.
   const auto images = [tree] {
     std::vector<int> found;

@@ -30,6 +30,16 @@ std::vector<std::string> Outline(HWND tree) {
   return lines;
 }
 
+// The same lines from a tree's model.
+std::vector<std::string> ModelOutline(const TreeModel& tree) {
+  std::vector<std::string> lines;
+  for (const auto& root : tree.roots()) {
+    lines.push_back(root->caption);
+    for (const auto& child : root->children) lines.push_back("  " + child->caption);
+  }
+  return lines;
+}
+
 using TrackingWindowTest = MainWindowFixture;
 
 TEST_F(TrackingWindowTest, ARefreshFillsTheTreesAndSurvivesARestart) {
@@ -44,13 +54,17 @@ TEST_F(TrackingWindowTest, ARefreshFillsTheTreesAndSurvivesARestart) {
   const std::vector<std::string> app = {"记事本 - a.txt"};
   const std::vector<std::string> path = {"C:\\Work", "  C:\\Work\\Proj"};
   const std::vector<std::string> web = {"example.com", "  Example A"};
-  EXPECT_EQ(Outline(form.launcher().TVApp.hwnd()), app);
-  EXPECT_EQ(Outline(form.launcher().TVPath.hwnd()), path);
-  EXPECT_EQ(Outline(form.launcher().TVDoc.hwnd()), web);
+  EXPECT_EQ(SendMessageW(form.launcher().TVPath.hwnd(), TVM_GETCOUNT, 0, 0), 0)
+      << "no items before its page is shown";
+  EXPECT_EQ(Outline(ShownTree(1)), app);
+  EXPECT_EQ(Outline(ShownTree(2)), path);
+  EXPECT_EQ(Outline(ShownTree(0)), web);
   // Newest group first in the all-documents tree.
   const std::vector<std::string> all = {"example.com", "  Example A", "C:\\Work",
                                         "  C:\\Work\\Proj", "记事本 - a.txt"};
-  EXPECT_EQ(Outline(form.launcher().TVDocs.hwnd()), all);
+  EXPECT_EQ(ModelOutline(form.launcher().tv_docs), all);
+  EXPECT_EQ(SendMessageW(form.launcher().TVDocs.hwnd(), TVM_GETCOUNT, 0, 0), 0)
+      << "a tree of the design that is never shown holds no items";
   ASSERT_EQ(form.store().docs.size(), 4u);
   std::string ini = File("defualt.ini");
   EXPECT_NE(ini.find("path0=C:\\Windows\\notepad.exe"), std::string::npos) << ini;
@@ -66,9 +80,9 @@ TEST_F(TrackingWindowTest, ARefreshFillsTheTreesAndSurvivesARestart) {
   MainWindow& again = OpenLoaded();
   EXPECT_LE(files_.WriteCount("D:\\MrxConfig\\defualt.ini") - writes, 1);
   EXPECT_EQ(again.store().docs.size(), 4u);
-  EXPECT_EQ(Outline(again.launcher().TVPath.hwnd()), path);
-  EXPECT_EQ(Outline(again.launcher().TVDoc.hwnd()), web);
-  EXPECT_EQ(Outline(again.launcher().TVApp.hwnd()), app);
+  EXPECT_EQ(Outline(ShownTree(2)), path);
+  EXPECT_EQ(Outline(ShownTree(0)), web);
+  EXPECT_EQ(Outline(ShownTree(1)), app);
 }
 
 TEST_F(TrackingWindowTest, F5RefreshesOnlyWhatTheTabShows) {
@@ -78,15 +92,15 @@ TEST_F(TrackingWindowTest, F5RefreshesOnlyWhatTheTabShows) {
   form.SetActivePage(2);  // folders
   MSG f5{form.launcher().TVPath.hwnd(), WM_KEYDOWN, VK_F5, 0, 0, {0, 0}};
   EXPECT_TRUE(form.FormShortCut(f5));
-  EXPECT_EQ(Outline(form.launcher().TVPath.hwnd()), std::vector<std::string>{"D:\\Music"});
-  EXPECT_TRUE(Outline(form.launcher().TVApp.hwnd()).empty());
+  EXPECT_EQ(Outline(ShownTree(2)), std::vector<std::string>{"D:\\Music"});
+  EXPECT_TRUE(form.launcher().tv_app.empty()) << "the programs are not refreshed";
   MSG other{form.launcher().TVPath.hwnd(), WM_KEYDOWN, VK_F6, 0, 0, {0, 0}};
   EXPECT_FALSE(form.FormShortCut(other));
   // With Alt held, F5 arrives as a system key and still refreshes.
   shell_.AddWindow("file:///D:/Video");
   MSG alt_f5{form.launcher().TVPath.hwnd(), WM_SYSKEYDOWN, VK_F5, 0x20000000, 0, {0, 0}};
   EXPECT_TRUE(form.FormShortCut(alt_f5));
-  EXPECT_EQ(Outline(form.launcher().TVPath.hwnd()),
+  EXPECT_EQ(Outline(ShownTree(2)),
             (std::vector<std::string>{"D:\\Video", "D:\\Music"}));
 }
 
@@ -120,7 +134,7 @@ TEST_F(TrackingWindowTest, ARealProgramWindowIsRegisteredAndComesBack) {
     ASSERT_NE(helper.Window(title), nullptr);
     MainWindow& form = OpenLoaded();
     Choose(Ui::MnRefresh);
-    std::vector<std::string> app = Outline(form.launcher().TVApp.hwnd());
+    std::vector<std::string> app = Outline(ShownTree(1));
     EXPECT_NE(std::find(app.begin(), app.end(), caption), app.end());
     Close();
   }
@@ -129,7 +143,7 @@ TEST_F(TrackingWindowTest, ARealProgramWindowIsRegisteredAndComesBack) {
   EXPECT_NE(File("defualt.ini").find("zd_window_helper.exe"), std::string::npos);
   // The helper is gone; the next start still shows it, from the settings.
   MainWindow& again = OpenLoaded();
-  std::vector<std::string> app = Outline(again.launcher().TVApp.hwnd());
+  std::vector<std::string> app = Outline(ShownTree(1));
   EXPECT_NE(std::find(app.begin(), app.end(), caption), app.end());
 }
 
