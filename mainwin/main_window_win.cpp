@@ -363,7 +363,6 @@ void MainWindow::ApplyInterfaceTexts() {
       button_images_.push_back(std::move(image));
     }
   }
-  launcher_->system.SetPicture(LoadJpegResource(L"ImgZDPCControl"));
 }
 
 void MainWindow::AttachOnline(OnlineServices* online) {

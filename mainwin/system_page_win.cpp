@@ -4,6 +4,7 @@
 
 #include "lang/captions.h"
 #include "launch/system_actions.h"
+#include "platform/resources_win.h"
 
 namespace zd {
 
@@ -12,6 +13,13 @@ void SystemPage::Create(HWND parent) {
   const int lang = host_.Deps().language_index;
   f.Make(sheet, kPanelClass, "", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, parent, 0, 0, 10,
          10);
+}
+
+void SystemPage::MakeControls() {
+  if (made_ || !sheet) return;
+  made_ = true;
+  ControlFactory& f = host_.Factory();
+  const int lang = host_.Deps().language_index;
   const HWND page = sheet.hwnd();
   const DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
   f.Make(ImgZDPCControl, L"STATIC", "", child | SS_OWNERDRAW, page, 0, 0, 760, 470);
@@ -26,6 +34,10 @@ void SystemPage::Create(HWND parent) {
   for (Button& b : unused_buttons) {
     f.Make(b, L"BUTTON", "", WS_CHILD | WS_CLIPSIBLINGS | BS_OWNERDRAW, page, 0, 0, 10, 10);
   }
+  picture_ = LoadJpegResource(L"ImgZDPCControl");
+  RECT size{};
+  GetClientRect(page, &size);
+  Layout(size.right, size.bottom);
 }
 
 const Button& SystemPage::Find(Ui id) const {

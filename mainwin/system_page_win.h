@@ -12,9 +12,10 @@ namespace zd {
 class SystemPage : public Page {
  public:
   using Page::Page;
+  // The page's sheet only: its picture and buttons are made the first time
+  // it is shown (MakeControls), not at every start.
   void Create(HWND parent);
-  // The picture "ImgZDPCControl", loaded with the interface texts.
-  void SetPicture(UniqueBitmap picture) { picture_ = std::move(picture); }
+  void MakeControls();
 
   Label ImgZDPCControl;
   struct SpeedButton {
@@ -52,7 +53,8 @@ class SystemPage : public Page {
   void BtnMoreSpecDirClick();
 
  private:
-  UniqueBitmap picture_;
+  UniqueBitmap picture_;  // "ImgZDPCControl"
+  bool made_ = false;
 };
 
 }  // namespace zd

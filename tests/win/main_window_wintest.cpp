@@ -723,6 +723,8 @@ TEST_F(MainWindowTest, TheTrayIconWorksByKeyboard) {
 TEST_F(MainWindowTest, SystemButtonsAndMenusOpenTheirPlaces) {
   MainWindow& form = OpenLoaded();
   const SystemPage& page = form.launcher().system;
+  EXPECT_EQ(page.buttons[0].button.hwnd(), nullptr) << "made when the page is first shown";
+  form.SetActivePage(kSystemPageIndex);
   // The picture's buttons are named, for screen readers and other programs,
   // by the label or hint of the spot they cover.
   for (const SystemPage::SpeedButton& b : page.buttons) {
