@@ -188,6 +188,7 @@ void LauncherPage::ShowPage(int page_index) {
   const int tab = TabIndexOfPage(page_index);
   if (tab >= 0) TVControl.Select(tab);
   if (page_index == kSystemPageIndex) system.MakeControls();
+  if (page_index == kSettingsPageIndex) settings.MakeControls();
   for (int i = 0; i < kTVControlPageCount; ++i) SheetOfPage(i).Show(i == page_index);
   AttachShownTrees();
 }

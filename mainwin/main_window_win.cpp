@@ -303,7 +303,7 @@ void MainWindow::CreateTracking() {
   HistoryEditHooks history_hooks;
   history_hooks.refresh_timer = [this](bool on) {
     const SettingsPage& s = launcher_->settings;
-    SetRefreshTimer(on && s.CbZDRefresh.Checked() ? s.SbCheckTime.Position() : 0);
+    SetRefreshTimer(on && s.RefreshOn() ? s.Interval() : 0);
   };
   history_hooks.bulk_update = [this](bool frozen) { launcher_->FreezeTrees(frozen); };
   history_ = std::make_unique<HistoryEditor>(store_, *tracker_, launcher_->Trees(), history_hooks);
@@ -316,7 +316,12 @@ void MainWindow::ApplyInterfaceTexts() {
   menus_.ApplyCaptions(texts);
   menus_.SetCaption(Ui::MnRestoreLastSession,
                     lang::CaptionOf(Ui::MnRestoreLastSession, deps_.language_index));
-  // The copied captions of the window's own controls.
+  ApplyControlTexts();
+}
+
+void MainWindow::ApplyControlTexts() {
+  const lang::InterfaceTexts& texts = lang::Texts();
+  // The copied captions of the window's own controls (those made so far).
   SettingsPage& s = launcher_->settings;
   FavouritesPage& f = launcher_->favourites;
   const std::pair<Ui, const Control*> controls[] = {
@@ -356,7 +361,8 @@ void MainWindow::ApplyInterfaceTexts() {
   };
   for (Ui part : lang::ButtonImageParts()) {
     for (const auto& [id, button] : buttons) {
-      if (id != part) continue;
+      if (id != part || !*button) continue;
+      if (SendMessageW(button->hwnd(), BM_GETIMAGE, IMAGE_BITMAP, 0) != 0) continue;
       UniqueBitmap image = LoadBmpResource(Utf8ToWide(UiName(part)).c_str());
       if (!image) continue;
       button->SetImage(image.get());
@@ -465,7 +471,7 @@ void MainWindow::SetRefreshTimer(int seconds) {
 
 void MainWindow::TimerCheckDocsTimer() {
   try {
-    if (launcher_->settings.CbZDRefresh.Checked()) tracker_->CheckAllDocs();
+    if (launcher_->settings.RefreshOn()) tracker_->CheckAllDocs();
   } catch (...) {
     RecordCurrentException(__func__);
     KillTimer(hwnd_, kTimerCheckDocs);
@@ -521,6 +527,10 @@ void MainWindow::TimerFirstRunTimer() {
     std::optional<SettingsFile::Hold> hold;
     if (store_.settings) hold.emplace(*store_.settings);
     try {
+      // The pause and the privacy rules first: the pages shown below may ask
+      // for the recording's state.
+      recording_->Load();
+      menus_.SetChecked(Ui::MnPauseRecording, recording_->paused());
       ListFileLoad(store_.MyLoveList, *store_.files, *store_.codec,
                    store_.ConfigDir + kFavFileName);
       if (store_.settings) {
@@ -539,8 +549,6 @@ void MainWindow::TimerFirstRunTimer() {
         SetActivePage(stored.control_index);
         settings_applied_ = true;
       }
-      recording_->Load();
-      menus_.SetChecked(Ui::MnPauseRecording, recording_->paused());
       launcher_->settings.privacy.ShowRules();
       launcher_->settings.privacy.ShowState();
     }
@@ -608,10 +616,10 @@ void MainWindow::MnPauseRecordingClick() {
 
 void MainWindow::RunAutoRunDocs() {
   const SettingsPage& s = launcher_->settings;
-  if (!settings_applied_ || !s.CbAutoRunDocs.Checked()) return;
+  if (!settings_applied_ || !s.AutoRunDocs()) return;
   const std::vector<AutoRunDoc> docs = AutoRunDocs(store_.docs, store_.MyRunList);
   if (docs.empty()) return;
-  if (s.CbQueryAutoRunDoc.Checked()) {
+  if (s.QueryAutoRunDoc()) {
     const lang::InterfaceTexts& texts = lang::Texts();
     const std::string question =
         AutoRunQuestionText(docs, texts.AutoRunQuestion, texts.AutoRunMore);
@@ -622,7 +630,7 @@ void MainWindow::RunAutoRunDocs() {
 
 WindowSettings MainWindow::CurrentWindowSettings() const {
   WindowSettings w;
-  w.refresh = launcher_->settings.CbZDRefresh.Checked();
+  w.refresh = launcher_->settings.RefreshOn();
   w.control_index = launcher_->active_page();
   w.show_fav_edit = menus_.Checked(Ui::MnShowFavEdit);
   RECT r;

@@ -95,6 +95,7 @@ class MainWindow : public zd::Window, public PageHost {
   void SetMenuVisible(Ui entry, bool visible) override { menus_.SetVisible(entry, visible); }
   void Pump() override { PumpMessages(); }
   void Relayout() override { LayoutControls(); }
+  void ControlsMade() override { ApplyControlTexts(); }
   void SetRefreshTimer(int seconds) override;
   void OpenPath(const std::string& path) override { opener_->OpenDocPath(path, false); }
   DocOpener& Opener() override { return *opener_; }
@@ -128,6 +129,9 @@ class MainWindow : public zd::Window, public PageHost {
   void FormCreate();
   void CreateTracking();
   void ApplyInterfaceTexts();
+  // The captions and pictures of the controls made so far (a page made
+  // later gets its own when it is made).
+  void ApplyControlTexts();
   void LayoutControls();
   void OnCommand(UINT id, UINT code, HWND control);
   void OnMenuCommand(Ui entry);

@@ -79,6 +79,9 @@ class PageHost {
   virtual void Pump() = 0;
   // Places every control again (a part was shown or hidden).
   virtual void Relayout() = 0;
+  // A page made its controls late (when first shown): they get the
+  // language's captions and pictures the window gave the others.
+  virtual void ControlsMade() = 0;
   // Starts TimerCheckDocs with an interval in seconds; 0 stops it.
   virtual void SetRefreshTimer(int seconds) = 0;
   // Opens a path as the open operations do, without a message when it is missing.

@@ -75,7 +75,7 @@ SearchPresenter& SearchRow::search() {
     search_ = std::make_unique<SearchPresenter>(host_.Store(), host_.Opener(), web(), host_.Shell(),
                                                 *this);
     // The launcher's search, ranked unless the settings ask for the history's order.
-    search_->EnableLauncher(page_.settings.CbRankSearch.Checked(), host_.Deps().now_seconds);
+    search_->EnableLauncher(page_.settings.RankSearch(), host_.Deps().now_seconds);
   }
   return *search_;
 }

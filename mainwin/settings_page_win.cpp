@@ -23,10 +23,15 @@ constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
 }  // namespace
 
 void SettingsPage::Create(HWND parent) {
+  host_.Factory().Make(sheet, kPanelClass, "", kHidden | WS_CLIPCHILDREN, parent, 0, 0, 10, 10);
+}
+
+void SettingsPage::MakeControls() {
+  if (made_ || !sheet) return;
+  made_ = true;
   ControlFactory& f = host_.Factory();
   const int lang = host_.Deps().language_index;
   auto caption = [lang](Ui part) { return lang::CaptionOf(part, lang); };
-  f.Make(sheet, kPanelClass, "", kHidden | WS_CLIPCHILDREN, parent, 0, 0, 10, 10);
   HWND page = sheet.hwnd();
   f.Make(CbZDOnTop, L"BUTTON", caption(Ui::CbZDOnTop), kChild | kCheck, page, 16, 10, 220, 20);
 
@@ -34,7 +39,7 @@ void SettingsPage::Create(HWND parent) {
          86);
   f.Make(CbZDRefresh, L"BUTTON", caption(Ui::CbZDRefresh), kChild | kCheck, page, 20, 60, 80, 20);
   f.Make(SbCheckTime, L"SCROLLBAR", "", kChild | WS_TABSTOP | SBS_HORZ, page, 104, 61, 270, 18);
-  SbCheckTime.SetRange(kMinCheckInterval, kMaxCheckInterval, kDefaultCheckInterval);
+  SbCheckTime.SetRange(kMinCheckInterval, kMaxCheckInterval, values_.interval);
   f.Make(LbZDCheckTime, L"STATIC", caption(Ui::LbZDCheckTime), kChild, page, 20, 92, 350, 20);
 
   f.Make(GbZDAutoRundDoc, L"BUTTON", caption(Ui::GbZDAutoRundDoc), kChild | BS_GROUPBOX, page, 8,
@@ -64,7 +69,7 @@ void SettingsPage::Create(HWND parent) {
   f.Make(CbRankSearch, L"BUTTON", caption(Ui::CbRankSearch), kChild | kCheck, page, 20, 252, 350,
          20);
   f.AddHint(CbRankSearch, lang::HintOf(Ui::CbRankSearch, lang));
-  CbRankSearch.SetChecked(true);
+
   f.Make(LbHotkey, L"STATIC", caption(Ui::LbHotkey), kChild | SS_CENTERIMAGE, page, 20, 282, 110,
          22);
   f.Make(CmbHotkey, WC_COMBOBOXW, caption(Ui::CmbHotkey),
@@ -82,6 +87,20 @@ void SettingsPage::Create(HWND parent) {
            kHidden | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0), page, 20, 248 + 22 * i, 300, 20);
   }
   privacy.Create(page);
+
+  // What the page held while it had no controls.
+  CbZDOnTop.SetChecked(values_.on_top);
+  CbZDRefresh.SetChecked(values_.refresh);
+  CbAutoRunDocs.SetChecked(values_.auto_run_docs);
+  CbQueryAutoRunDoc.SetChecked(values_.query_auto_run_doc);
+  CbRankSearch.SetChecked(values_.rank_search);
+  if (values_.hotkey >= 0) ShowHotkey(values_.hotkey);
+  f.SendGroupBoxesToBottom();
+  // The language's captions and pictures, as the other pages got them.
+  host_.ControlsMade();
+  if (values_.interval_shown) UpdateIntervalLabel(values_.interval);
+  privacy.ShowRules();
+  privacy.ShowState();
 }
 
 bool SettingsPage::OnControlCommand(HWND control, UINT code) {
@@ -127,39 +146,56 @@ void SettingsPage::OnScroll(int code) {
 
 void SettingsPage::CbZDOnTopClick() {
   // Not saved: every start begins as a normal window.
-  SetWindowPos(host_.Window(), CbZDOnTop.Checked() ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+  values_.on_top = CbZDOnTop.Checked();
+  SetWindowPos(host_.Window(), values_.on_top ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void SettingsPage::CbZDRefreshClick() {
-  const bool on = CbZDRefresh.Checked();
-  host_.SetRefreshTimer(on ? SbCheckTime.Position() : 0);
+  values_.refresh = CbZDRefresh.Checked();
+  RefreshChanged();
+}
+
+void SettingsPage::RefreshChanged() {
+  host_.SetRefreshTimer(values_.refresh ? values_.interval : 0);
   if (SettingsFile* s = host_.Store().settings.get())
-    s->WriteBool(setting::kRefresh.section, setting::kRefresh.name, on);
+    s->WriteBool(setting::kRefresh.section, setting::kRefresh.name, values_.refresh);
 }
 
 void SettingsPage::UpdateIntervalLabel(int seconds) {
+  values_.interval_shown = true;
   LbZDCheckTime.SetText(lang::FormatText(lang::Texts().IntervalFormat, seconds));
 }
 
 void SettingsPage::SbCheckTimeChange(int position) {
   position = ClampCheckInterval(position);
+  values_.interval = position;
   UpdateIntervalLabel(position);
-  if (CbZDRefresh.Checked()) host_.SetRefreshTimer(position);
+  if (values_.refresh) host_.SetRefreshTimer(position);
   if (SettingsFile* s = host_.Store().settings.get())
     s->WriteInteger(setting::kCheckDocInterval.section, setting::kCheckDocInterval.name, position);
 }
 
 void SettingsPage::CbAutoRunDocsClick() {
+  values_.auto_run_docs = CbAutoRunDocs.Checked();
+  AutoRunDocsChanged();
+}
+
+void SettingsPage::AutoRunDocsChanged() {
   if (SettingsFile* s = host_.Store().settings.get())
     s->WriteBool(setting::kRunSelectDoc.section, setting::kRunSelectDoc.name,
-                 CbAutoRunDocs.Checked());
+                 values_.auto_run_docs);
 }
 
 void SettingsPage::CbQueryAutoRunDocClick() {
+  values_.query_auto_run_doc = CbQueryAutoRunDoc.Checked();
+  QueryAutoRunDocChanged();
+}
+
+void SettingsPage::QueryAutoRunDocChanged() {
   if (SettingsFile* s = host_.Store().settings.get())
     s->WriteBool(setting::kQueryAutoRunDoc.section, setting::kQueryAutoRunDoc.name,
-                 CbQueryAutoRunDoc.Checked());
+                 values_.query_auto_run_doc);
 }
 
 void SettingsPage::BtnZDPCStartClick() {
@@ -182,21 +218,25 @@ void SettingsPage::BtnZDAutoRunSetClick() {
   }
   if (!autorun_window_) return;
   DocStore& store = host_.Store();
-  const auto confirmed = autorun_window_->ShowDocSelection(store.docs, CbQueryAutoRunDoc.Checked());
+  const auto confirmed = autorun_window_->ShowDocSelection(store.docs, values_.query_auto_run_doc);
   if (!confirmed) return;  // cancel changes nothing
-  CbQueryAutoRunDoc.SetChecked(confirmed->query_auto_run_doc);
-  CbQueryAutoRunDocClick();
+  values_.query_auto_run_doc = confirmed->query_auto_run_doc;
+  CbQueryAutoRunDoc.SetChecked(values_.query_auto_run_doc);
+  QueryAutoRunDocChanged();
   if (store.settings) SaveSelectedFlags(*store.settings, store.docs, confirmed->changed);
 }
 
 void SettingsPage::CbRankSearchClick() {
   const bool ranked = CbRankSearch.Checked();
+  values_.rank_search = ranked;
   host_.SetSearchRanked(ranked);
   if (SettingsFile* s = host_.Store().settings.get())
     s->WriteBool(setting::kRankSearch.section, setting::kRankSearch.name, ranked);
 }
 
 void SettingsPage::ShowHotkey(int choice) {
+  values_.hotkey = static_cast<int>(HotkeyChoiceOf(choice));
+  if (!made_) return;
   const lang::InterfaceTexts& t = lang::Texts();
   if (CmbHotkey.Count() == 0) {
     for (const std::string* text : {&t.HotkeyOff, &t.HotkeyDoubleCtrl, &t.HotkeyDoubleShift,
@@ -218,11 +258,17 @@ void SettingsPage::CmbHotkeyChange() {
     CmbHotkey.Select(static_cast<int>(HotkeyChoice::kOff));
     host_.SetHotkey(static_cast<int>(HotkeyChoice::kOff));
   }
+  values_.hotkey = CmbHotkey.Selected();
   if (SettingsFile* s = host_.Store().settings.get())
     s->WriteInteger(setting::kHotkey.section, setting::kHotkey.name, CmbHotkey.Selected());
 }
 
 void SettingsPage::ApplyStored(const DefaultSettings& stored) {
+  values_.rank_search = stored.rank_search;
+  values_.auto_run_docs = stored.run_select_doc;
+  values_.refresh = stored.refresh;
+  values_.query_auto_run_doc = stored.query_auto_run_doc;
+  values_.interval = stored.check_interval;
   CbRankSearch.SetChecked(stored.rank_search);
   host_.SetSearchRanked(stored.rank_search);
   ShowHotkey(stored.hotkey);
@@ -230,9 +276,9 @@ void SettingsPage::ApplyStored(const DefaultSettings& stored) {
   CbZDRefresh.SetChecked(stored.refresh);
   CbQueryAutoRunDoc.SetChecked(stored.query_auto_run_doc);
   SbCheckTime.SetPosition(stored.check_interval);
-  CbAutoRunDocsClick();
-  CbZDRefreshClick();
-  CbQueryAutoRunDocClick();
+  AutoRunDocsChanged();
+  RefreshChanged();
+  QueryAutoRunDocChanged();
   UpdateIntervalLabel(stored.check_interval);
 }
 

@@ -16,7 +16,18 @@ namespace zd {
 class SettingsPage : public Page {
  public:
   explicit SettingsPage(PageHost& host) : Page(host), privacy(host) {}
+  // The page's sheet only: the controls are made the first time it is shown
+  // (MakeControls), with the values the page holds by then. Until that, the
+  // values below are the page's state.
   void Create(HWND parent);
+  void MakeControls();
+  bool made() const { return made_; }
+
+  bool RefreshOn() const { return values_.refresh; }
+  int Interval() const { return values_.interval; }
+  bool AutoRunDocs() const { return values_.auto_run_docs; }
+  bool QueryAutoRunDoc() const { return values_.query_auto_run_doc; }
+  bool RankSearch() const { return values_.rank_search; }
 
   CheckBox CbZDOnTop;
   GroupBox GBZDNavSet;
@@ -47,8 +58,8 @@ class SettingsPage : public Page {
   // WM_HSCROLL of SbCheckTime.
   void OnScroll(int code);
 
-  // The start-up load: the stored switches and interval, each applied through
-  // its handler (which writes the key back, as a click would).
+  // The start-up load: the stored switches and interval, each applied as its
+  // control's change would (the key written back), shown or not.
   void ApplyStored(const DefaultSettings& stored);
   void UpdateIntervalLabel(int seconds);
 
@@ -63,6 +74,10 @@ class SettingsPage : public Page {
   void CmbHotkeyChange();
   // The hotkey's choice shown, with the launcher's texts.
   void ShowHotkey(int choice);
+  // The switches' effects, from the page's values.
+  void RefreshChanged();
+  void AutoRunDocsChanged();
+  void QueryAutoRunDocChanged();
 
   // The windows these buttons open: made on first use, kept for the run.
   StartupProgramsWindow* startup_window() { return startup_window_.get(); }
@@ -71,6 +86,17 @@ class SettingsPage : public Page {
  private:
   std::unique_ptr<StartupProgramsWindow> startup_window_;
   std::unique_ptr<AutorunSelectionWindow> autorun_window_;
+  struct Values {
+    bool on_top = false;  // never stored: every start begins as a normal window
+    bool refresh = false;
+    int interval = kDefaultCheckInterval;
+    bool auto_run_docs = false;
+    bool query_auto_run_doc = false;
+    bool rank_search = true;
+    int hotkey = -1;  // -1: none chosen yet
+    bool interval_shown = false;  // the label says the interval (else its caption)
+  } values_;
+  bool made_ = false;
 };
 
 }  // namespace zd

@@ -123,7 +123,7 @@ TEST_F(BrowserPagesWinTest, OpenPagesAreRecordedAndTheRulesAndThePauseDecideWhat
   EXPECT_EQ(Pages(), first);
 
   // A drop rule and a redact rule, added on the settings page.
-  PrivacyPanel& privacy = form.launcher().settings.privacy;
+  PrivacyPanel& privacy = ShownSettings().privacy;
   const auto add_rule = [&](const char* pattern, int field, int action) {
     privacy.EdtRulePattern.SetText(pattern);
     SendMessageW(privacy.CmbRuleField.hwnd(), CB_SETCURSEL, field, 0);
@@ -158,7 +158,7 @@ TEST_F(BrowserPagesWinTest, OpenPagesAreRecordedAndTheRulesAndThePauseDecideWhat
   Close();
   MainWindow& again = OpenLoaded();
   EXPECT_TRUE(again.menus().Checked(Ui::MnPauseRecording));
-  EXPECT_EQ(again.launcher().settings.privacy.LbPrivacyRules.Count(), 2);
+  EXPECT_EQ(ShownSettings().privacy.LbPrivacyRules.Count(), 2);
   Refresh();
   EXPECT_EQ(Pages(), second);
 

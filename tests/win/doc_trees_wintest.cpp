@@ -428,7 +428,10 @@ TEST_F(DocTreesTest, AnAmpersandInAPathIsShownAsItIs) {
                At(LabelPoint(l.TVApp.hwnd(), Item(1, "Notes - Editor"))));
   ASSERT_EQ(l.PnlHint.Text(), "C:\\Tom & Jerry\\a.txt");
   EXPECT_EQ(drawn(l.PnlHint.hwnd()), expected);
-  // Every static text of the window, and the hints, show "&" as it is.
+  // Every static text of the window, and the hints, show "&" as it is (the
+  // pages made when first shown among them).
+  ShownSettings();
+  form.SetActivePage(kSystemPageIndex);
   std::vector<HWND> statics;
   EnumChildWindows(form.hwnd(), CollectStatic, reinterpret_cast<LPARAM>(&statics));
   ASSERT_GT(statics.size(), 5u);
@@ -521,11 +524,11 @@ TEST_F(DocTreesTest, DeletingEverythingIsAskedFirstAndLeavesTheListsAlone) {
   AddMyRun(form.store().MyRunList, "C:\\run", "run");
   const size_t docs = form.store().docs.size();
   answer_ = IDNO;
-  Click(form.launcher().settings.BtnZDDeleteAllDocs);
+  Click(ShownSettings().BtnZDDeleteAllDocs);
   EXPECT_EQ(boxes_.size(), 1u);
   EXPECT_EQ(form.store().docs.size(), docs);
   answer_ = IDYES;
-  Click(form.launcher().settings.BtnZDDeleteAllDocs);
+  Click(ShownSettings().BtnZDDeleteAllDocs);
   EXPECT_TRUE(form.store().docs.empty());
   EXPECT_EQ(form.launcher().LbSearchResult.Count(), 0);
   EXPECT_EQ(form.store().MyLoveList.size(), 1u);

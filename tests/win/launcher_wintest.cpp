@@ -87,7 +87,7 @@ TEST_F(LauncherTest, CtrlPressedTwiceShowsTheWindowWithTheBoxFocused) {
   EXPECT_FALSE(form.Summoned());
 
   // Switched off on the settings page: the keys go by, and the choice is kept.
-  SettingsPage& s = form.launcher().settings;
+  SettingsPage& s = ShownSettings();
   s.CmbHotkey.Select(static_cast<int>(HotkeyChoice::kOff));
   SendMessageW(form.hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(s.CmbHotkey.hwnd()), CBN_SELCHANGE),
                reinterpret_cast<LPARAM>(s.CmbHotkey.hwnd()));
@@ -98,7 +98,7 @@ TEST_F(LauncherTest, CtrlPressedTwiceShowsTheWindowWithTheBoxFocused) {
   EXPECT_NE(File("defualt.ini").find("Hotkey=0"), std::string::npos);
   Close();
   EXPECT_EQ(OpenLoaded().hotkey(), HotkeyChoice::kOff) << "after a restart";
-  EXPECT_EQ(form_->launcher().settings.CmbHotkey.Selected(), 0);
+  EXPECT_EQ(ShownSettings().CmbHotkey.Selected(), 0);
 }
 
 TEST_F(LauncherTest, BgListsTheReportFirstAfterItWasPickedTwice) {
@@ -133,7 +133,7 @@ TEST_F(LauncherTest, BgListsTheReportFirstAfterItWasPickedTwice) {
   Type(form_->launcher().EdtSearch.hwnd(), "bg");
   EXPECT_EQ(ListedRows(), V({report, "d:\\资料\\白鸽", "d:\\资料\\包裹"}));
   // The history's order is a setting away.
-  Click(form_->launcher().settings.CbRankSearch);
+  Click(ShownSettings().CbRankSearch);
   form_->launcher().EdtSearch.SetText("");
   Type(form_->launcher().EdtSearch.hwnd(), "bg");
   EXPECT_EQ(ListedRows(), V({"d:\\资料\\白鸽", "d:\\资料\\包裹", report}));
@@ -160,12 +160,12 @@ TEST_F(LauncherTest, TheSessionEntryReopensWhatLrDatHolds) {
   boxes_.clear();
   launcher_.ClearLog();
   answer_ = IDNO;
-  Click(form.launcher().settings.BtnRestoreLastSession);
+  Click(ShownSettings().BtnRestoreLastSession);
   EXPECT_EQ(boxes_.size(), 1u);
   EXPECT_TRUE(launcher_.calls().empty());
   // From the settings page, yes.
   answer_ = IDYES;
-  Click(form.launcher().settings.BtnRestoreLastSession);
+  Click(ShownSettings().BtnRestoreLastSession);
   EXPECT_EQ(launcher_.calls(), opened);
   EXPECT_EQ(MenuText(form.menus().Get(Ui::popMenu), Menus::CommandOf(Ui::MnRestoreLastSession)),
             "恢复上次打开的文档");
@@ -185,11 +185,12 @@ TEST_F(LauncherTest, TheLauncherSpeaksEachLanguage) {
   MainWindow& form = Open(2);
   EXPECT_EQ(MenuText(form.menus().Get(Ui::popMenu), Menus::CommandOf(Ui::MnRestoreLastSession)),
             "Reopen the last session");
-  SettingsPage& s = form.launcher().settings;
+  SettingsPage& s = ShownSettings();
   EXPECT_EQ(s.BtnRestoreLastSession.Text(), "Reopen the last session");
   EXPECT_EQ(s.CmbHotkey.Count(), kHotkeyChoiceCount);
   EXPECT_EQ(s.CmbHotkey.ItemText(s.CmbHotkey.Selected()), "Ctrl pressed twice");
-  EXPECT_EQ(Open(1).launcher().settings.CmbHotkey.ItemText(2), "連按兩次 Shift");
+  Open(1);
+  EXPECT_EQ(ShownSettings().CmbHotkey.ItemText(2), "連按兩次 Shift");
 }
 
 }  // namespace

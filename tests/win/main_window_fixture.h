@@ -120,6 +120,12 @@ class MainWindowFixture : public ::testing::Test {
     l.ShowPage(page);
     return page == 1 ? l.TVApp.hwnd() : page == 2 ? l.TVPath.hwnd() : l.TVDoc.hwnd();
   }
+  // The settings page as the user finds it: shown first (its controls are
+  // made the first time it is shown).
+  SettingsPage& ShownSettings() {
+    form_->SetActivePage(kSettingsPageIndex);
+    return form_->launcher().settings;
+  }
   // What the search list shows: the text each of its rows draws.
   std::vector<std::string> ListedRows() {
     LauncherPage& l = form_->launcher();

@@ -67,10 +67,11 @@ TEST_F(MainWindowTest, ShowsTheControlsOfItsDesignOnTheirPages) {
                              &l.BtnUnusedB,
                              &l.BtnTimedShutdown,
                              &l.BtnSendMail,
-                             &l.settings.BtnFilter,
+                             &ShownSettings().BtnFilter,
                              &l.settings.BtnDocDisplay,
                              &l.settings.RgAutorOpenType,
                              &form.demo().sheet};
+  form.SetActivePage(0);
   for (const Control* c : hidden) {
     ASSERT_NE(c->hwnd(), nullptr);
     EXPECT_FALSE(ShownOnWindow(c->hwnd(), form.hwnd())) << GetDlgCtrlID(c->hwnd());
@@ -185,11 +186,11 @@ TEST_F(MainWindowTest, EnglishBuildTexts) {
   MainWindow& form = Open(2);
   EXPECT_EQ(form.caption(), "MRX Zapdock3.5");
   EXPECT_EQ(MenuText(form.menus().Get(Ui::popMenu), Menus::CommandOf(Ui::MnZDExit)), "exit (&E)");
-  EXPECT_EQ(WindowTextUtf8(form.launcher().settings.CbZDOnTop.hwnd()), "Form always on top");
+  EXPECT_EQ(WindowTextUtf8(ShownSettings().CbZDOnTop.hwnd()), "Form always on top");
   EXPECT_EQ(MenuText(form.menus().Get(Ui::PmDocTree), Menus::CommandOf(Ui::CollapseAllItem)),
             "折叠全部");  // not in the tables
   form.TimerFirstRunTimer();
-  EXPECT_EQ(form.launcher().settings.LbZDCheckTime.Text(), "refresh once every 120 seconds");
+  EXPECT_EQ(ShownSettings().LbZDCheckTime.Text(), "refresh once every 120 seconds");
   answer_ = IDNO;
   form.MnZDExitClick();
   ASSERT_EQ(boxes_.size(), 1u);
@@ -382,14 +383,20 @@ TEST_F(MainWindowTest, FirstLoadAppliesTheSettings) {
   EXPECT_FALSE(form.first_load_done());
   form.TimerFirstRunTimer();
   EXPECT_TRUE(form.first_load_done());
-  const SettingsPage& s = form.launcher().settings;
   const FavouritesPage& f = form.launcher().favourites;
   EXPECT_FALSE(f.PnlNewFav.Visible());
   EXPECT_FALSE(f.CbFavEdit.Checked());
+  EXPECT_EQ(form.ActivePageIndex(), 4);
+  // The settings page holds the values before it has controls, and shows
+  // them when it is first shown.
+  const SettingsPage& held = form.launcher().settings;
+  EXPECT_FALSE(held.made());
+  EXPECT_TRUE(held.RefreshOn());
+  EXPECT_EQ(held.Interval(), 60);
+  const SettingsPage& s = ShownSettings();
   EXPECT_TRUE(s.CbZDRefresh.Checked());
   EXPECT_TRUE(s.CbAutoRunDocs.Checked());
   EXPECT_FALSE(s.CbQueryAutoRunDoc.Checked());
-  EXPECT_EQ(form.ActivePageIndex(), 4);
   EXPECT_EQ(s.SbCheckTime.Position(), 60);
   EXPECT_EQ(s.LbZDCheckTime.Text(), "每60秒刷新一次");
   // The list box mirrors the list, blank line dropped from both.
@@ -400,7 +407,7 @@ TEST_F(MainWindowTest, FirstLoadAppliesTheSettings) {
 
 TEST_F(MainWindowTest, ControlsWriteTheirKeysAtOnce) {
   MainWindow& form = OpenLoaded();
-  const SettingsPage& s = form.launcher().settings;
+  const SettingsPage& s = ShownSettings();
   Click(s.CbAutoRunDocs);
   EXPECT_NE(File("defualt.ini").find("RunSelectDoc=1"), std::string::npos) << File("defualt.ini");
   Click(s.CbQueryAutoRunDoc);
@@ -493,12 +500,12 @@ TEST_F(MainWindowTest, PlacementMinimiseAndBack) {
 // part that is ours is checked here: the choice is not kept across starts.
 TEST_F(MainWindowTest, StayOnTopIsNotKept) {
   MainWindow& form = Open();
-  Click(form.launcher().settings.CbZDOnTop);
+  Click(ShownSettings().CbZDOnTop);
   EXPECT_TRUE(form.launcher().settings.CbZDOnTop.Checked());
   Close();
   EXPECT_EQ(File("defualt.ini").find("OnTop"), std::string::npos);
-  MainWindow& again = Open();
-  EXPECT_FALSE(again.launcher().settings.CbZDOnTop.Checked());
+  Open();
+  EXPECT_FALSE(ShownSettings().CbZDOnTop.Checked());
 }
 
 TEST_F(MainWindowTest, LogOnEntryIsTickedAndRefreshed) {
@@ -804,7 +811,7 @@ TEST_F(MainWindowTest, TheSelectionWindowKeepsItsChoiceInTheHistory) {
   MainWindow& form = OpenLoaded();
   for (const char* path : {"C:\\a.exe", "C:\\b.exe", "C:\\c.exe"})
     form.tracker().AddMyDoc(path, path, "2026-01-01", true);
-  const SettingsPage& s = form.launcher().settings;
+  const SettingsPage& s = ShownSettings();
   Click(s.CbQueryAutoRunDoc);
   ASSERT_TRUE(s.CbQueryAutoRunDoc.Checked());
   // Cancel changes nothing.

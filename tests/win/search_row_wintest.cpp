@@ -61,7 +61,7 @@ class SearchRowTest : public MainWindowFixture {
     launcher_.AddFolder("C:\\Work\\Proj");
     MainWindow& form = OpenLoaded();
     // These rules are the history's order: results oldest first, none selected.
-    Click(form.launcher().settings.CbRankSearch);
+    Click(ShownSettings().CbRankSearch);
     Choose(Ui::MnRefresh);
     Pump();
     launcher_.ClearLog();

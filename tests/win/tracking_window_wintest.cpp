@@ -119,7 +119,7 @@ TEST_F(TrackingWindowTest, TheRefreshTimerFollowsTheCheckBox) {
   // Unticked: a tick registers nothing.
   SendMessageW(form.hwnd(), WM_TIMER, MainWindow::kTimerCheckDocs, 0);
   EXPECT_TRUE(form.store().docs.empty());
-  Click(form.launcher().settings.CbZDRefresh);
+  Click(ShownSettings().CbZDRefresh);
   SendMessageW(form.hwnd(), WM_TIMER, MainWindow::kTimerCheckDocs, 0);
   EXPECT_EQ(form.store().docs.size(), 1u);
 }
