@@ -110,7 +110,8 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return reinterpret_cast<LRESULT>(FormBrush());
     }
     case WM_HSCROLL:
-      if (reinterpret_cast<HWND>(lp) == launcher_->settings.SbCheckTime.hwnd()) {
+      // The interval bar, once the settings page has made it.
+      if (lp && reinterpret_cast<HWND>(lp) == launcher_->settings.SbCheckTime.hwnd()) {
         launcher_->settings.OnScroll(LOWORD(wp));
       }
       return 0;
