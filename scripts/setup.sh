@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Prepares a Debian 12 machine (run as root; as another user it only checks) for building and testing Zapdock:
 # system packages, the zh_CN.UTF-8 locale (Wine then uses code page 936), and
-# MinGW builds of libjpeg-turbo, libsodium, LZ4, SQLite and simdjson cached in the build tree. Safe to run again: every
-# step checks first and does nothing when its result is already there.
+# MinGW builds of libjpeg-turbo, libsodium, LZ4, SQLite, simdjson and PCRE2
+# cached in the build tree. Safe to run again: every step checks first and does
+# nothing when its result is already there.
 #
 # Environment: ZD_BUILD_ROOT (default <repo>/build) holds the cached dependencies.
 set -euo pipefail
@@ -66,6 +67,8 @@ PACKAGES=(
   # browsers' own files: session files (LZ4, JSON) and history databases
   # (SQLite) natively; tclsh makes SQLite's single-file source for MinGW
   liblz4-dev libsimdjson-dev libsqlite3-dev tcl
+  # the privacy rules' regular expressions
+  libpcre2-dev
 )
 
 missing=()
@@ -230,8 +233,16 @@ fetch_source() { # package work-dir -> prints the unpacked source folder
   ensure_deb_src "$1" >&2
   rm -rf "$2"
   mkdir -p "$2"
-  (cd "$2" && apt-get source -qq "$1" >/dev/null 2>&1) ||
-    (cd "$2" && apt-get source "$1" >&2) || die "apt-get source $1 failed"
+  # A mirror may lack the files of the newest upload (a security update, say):
+  # then the newest version whose files it has.
+  local v got=0
+  for v in "" $(apt-cache showsrc "$1" | awk '/^Version:/ { print $2 }' | sort -rV); do
+    if (cd "$2" && apt-get source -qq "$1${v:+=$v}" >/dev/null 2>&1); then
+      got=1
+      break
+    fi
+  done
+  [ "$got" -eq 1 ] || (cd "$2" && apt-get source "$1" >&2) || die "apt-get source $1 failed"
   local dir
   dir=$(find "$2" -mindepth 1 -maxdepth 1 -type d -name "$1-*" | head -n1)
   [ -n "$dir" ] || die "$1 sources not unpacked"
@@ -285,6 +296,30 @@ else
   touch "$SIMDJSON_PREFIX/.complete-sections"
   rm -rf "$WORK"
   log "simdjson (MinGW) installed"
+fi
+
+# PCRE2 matches the privacy rules' regular expressions: 8-bit code units
+# (UTF-8), Unicode properties for letter case and classes, no JIT.
+PCRE2_PREFIX=$BUILD_ROOT/deps/pcre2-mingw-i686
+if [ -f "$PCRE2_PREFIX/.complete-sections" ] && [ -f "$PCRE2_PREFIX/lib/libpcre2-8.a" ]; then
+  log "pcre2 (MinGW): cached in $PCRE2_PREFIX"
+else
+  log "building pcre2 for MinGW into $PCRE2_PREFIX"
+  rm -rf "$PCRE2_PREFIX"
+  WORK=$BUILD_ROOT/deps/src-pcre2
+  SRC_DIR=$(fetch_source pcre2 "$WORK")
+  run_logged "$WORK/build.log" cmake -S "$SRC_DIR" -B "$WORK/build" \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$PCRE2_PREFIX" -DBUILD_SHARED_LIBS=OFF -DBUILD_STATIC_LIBS=ON \
+    -DPCRE2_BUILD_PCRE2_8=ON -DPCRE2_BUILD_PCRE2_16=OFF -DPCRE2_BUILD_PCRE2_32=OFF \
+    -DPCRE2_SUPPORT_UNICODE=ON -DPCRE2_SUPPORT_JIT=OFF -DPCRE2_BUILD_PCRE2GREP=OFF \
+    -DPCRE2_BUILD_TESTS=OFF "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections"
+  run_logged "$WORK/build.log" cmake --build "$WORK/build" -j2
+  run_logged "$WORK/build.log" cmake --install "$WORK/build"
+  [ -f "$PCRE2_PREFIX/lib/libpcre2-8.a" ] || die "pcre2 install lacks libpcre2-8.a"
+  touch "$PCRE2_PREFIX/.complete-sections"
+  rm -rf "$WORK"
+  log "pcre2 (MinGW) installed"
 fi
 
 # SQLite's source package holds the source tree; its own build (native, with
