@@ -1,9 +1,9 @@
 #include "lang/lang_tables.h"
 
-#include <charconv>
 #include <cstdint>
 
 #include "lang/captions.h"
+#include "lang/decimal_text.h"
 #include "lang/text_tables.h"
 
 namespace zd::lang {
@@ -156,11 +156,7 @@ bool LoadLanguageTables(int language_index, std::string_view allneed, InterfaceT
 }
 
 std::string WindowCaption(const std::string& product, float version) {
-  // to_chars, not printf: the caption must not follow the C locale's decimal mark.
-  char buf[64];
-  auto res = std::to_chars(buf, buf + sizeof buf, version, std::chars_format::fixed, 1);
-  if (res.ec != std::errc()) return product;
-  return product + std::string(buf, res.ptr);
+  return product + OneDecimal(version);
 }
 
 std::string FormatText(std::string_view format, int value) {

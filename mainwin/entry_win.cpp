@@ -5,6 +5,8 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <cstdlib>
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "mainwin/form_model.h"
 #include "mainwin/main_window_win.h"
 #include "platform/browser_host_win.h"
+#include "platform/errors.h"
 #include "platform/window_win.h"
 #include "online/online_services_win.h"
 #include "platform/handles_win.h"
@@ -71,6 +74,24 @@ HWND CreateApplicationWindow(HINSTANCE instance, const std::wstring& title) {
 }
 
 }  // namespace
+
+// What ends the program when an exception escapes everything: the library's
+// own handler, which this replaces, writes the exception's type to a console
+// a window program does not have, and with its name demangler weighs 50 KB.
+// This one records the exception like any caught failure and ends the
+// program the same way, by abort().
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+  if (const std::exception_ptr escaped = std::current_exception()) {
+    try {
+      std::rethrow_exception(escaped);
+    } catch (...) {
+      zd::RecordCurrentException("terminate");
+    }
+  }
+  std::abort();
+}
+}  // namespace __gnu_cxx
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   zd::InitAppParams();

@@ -1,7 +1,6 @@
 #include "online/online_names.h"
 
-#include <charconv>
-
+#include "lang/decimal_text.h"
 #include "platform/utf8.h"
 
 namespace zd {
@@ -56,11 +55,7 @@ std::string NormalizeServerBase(std::string_view address) {
   return base;
 }
 
-std::string FormatVersion(float version) {
-  char buf[32];
-  auto res = std::to_chars(buf, buf + sizeof buf, version, std::chars_format::fixed, 1);
-  return res.ec == std::errc() ? std::string(buf, res.ptr) : std::string("0.0");
-}
+std::string FormatVersion(float version) { return lang::OneDecimal(version); }
 
 std::string VersionPageAddress(std::string_view base, std::string_view app_key, float version) {
   return std::string(base) + "vazozod/" + std::string(app_key) + FormatVersion(version) + ".htm";

@@ -1,7 +1,6 @@
 #include "online/version_page.h"
 
-#include <charconv>
-
+#include "lang/decimal_text.h"
 #include "store/doc.h"
 
 namespace zd {
@@ -29,22 +28,7 @@ std::optional<uint64_t> ParseSetupSize(std::string_view text) {
 }
 
 std::optional<float> ParseVersionNumber(std::string_view text) {
-  const std::string trimmed = Trim(text);
-  if (trimmed.empty()) return std::nullopt;
-  int points = 0;
-  for (char c : trimmed) {
-    if (c == '.') {
-      ++points;
-    } else if (c < '0' || c > '9') {
-      return std::nullopt;
-    }
-  }
-  if (points > 1 || trimmed.front() == '.' || trimmed.back() == '.') return std::nullopt;
-  float value = 0;
-  auto res = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value,
-                             std::chars_format::fixed);
-  if (res.ec != std::errc() || res.ptr != trimmed.data() + trimmed.size()) return std::nullopt;
-  return value;
+  return lang::ParseDecimal(Trim(text));
 }
 
 VersionPage ReadVersionPage(std::string_view page, std::string_view server_signature) {

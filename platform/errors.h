@@ -13,8 +13,9 @@
 //   - the exit save, where each file is saved on its own;
 //   - "keep going" steps whose failure costs only themselves: one discovery
 //     source, one registered record whose tree fails to show it, the removal
-//     steps of the uninstall, one picture libjpeg cannot decode;
-//   - input refused by throwing: a privacy rule that is no valid pattern.
+//     steps of the uninstall, one picture libjpeg cannot decode.
+// An exception that escapes all of them ends the program (abort), recorded
+// the same way by the terminate handler in mainwin/entry_win.cpp.
 // A portable file may catch only where cmake/catch_sites.txt says so, with its
 // reason; the layering check refuses any other `catch (`.
 // Every catch records what it caught and where: OutputDebugString on Windows,

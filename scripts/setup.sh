@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Prepares a Debian 12 machine (run as root; as another user it only checks) for building and testing Zapdock:
 # system packages, the zh_CN.UTF-8 locale (Wine then uses code page 936), and
-# MinGW builds of libjpeg-turbo, libsodium, LZ4, SQLite and simdjson cached in the build tree. Safe to run again: every
-# step checks first and does nothing when its result is already there.
+# MinGW builds of libjpeg-turbo, libsodium, LZ4, SQLite, simdjson and PCRE2
+# cached in the build tree. Safe to run again: every step checks first and does
+# nothing when its result is already there.
 #
 # Environment: ZD_BUILD_ROOT (default <repo>/build) holds the cached dependencies.
 set -euo pipefail
@@ -66,6 +67,8 @@ PACKAGES=(
   # browsers' own files: session files (LZ4, JSON) and history databases
   # (SQLite) natively; tclsh makes SQLite's single-file source for MinGW
   liblz4-dev libsimdjson-dev libsqlite3-dev tcl
+  # the privacy rules' regular expressions
+  libpcre2-dev
 )
 
 missing=()
@@ -182,9 +185,13 @@ fi
 # --- libsodium for MinGW -----------------------------------------------------------
 # Checks the signature of downloaded updates (Ed25519) and their SHA-256. Built
 # from Debian's source package; its configure script is generated here.
+# Its minimal build, for size: one signature checked per update.
 SODIUM_PREFIX=$BUILD_ROOT/deps/libsodium-mingw-i686
+SODIUM_CFLAGS="-Os -ffunction-sections -fdata-sections"
+# The stamp holds the flags: a change of them builds again.
 SODIUM_STAMP=$SODIUM_PREFIX/.complete-sections
-if [ -f "$SODIUM_STAMP" ] && [ -f "$SODIUM_PREFIX/lib/libsodium.a" ]; then
+if [ -f "$SODIUM_STAMP" ] && [ "$(cat "$SODIUM_STAMP")" = "$SODIUM_CFLAGS" ] &&
+  [ -f "$SODIUM_PREFIX/lib/libsodium.a" ]; then
   log "libsodium (MinGW): cached in $SODIUM_PREFIX"
 else
   log "building libsodium for MinGW into $SODIUM_PREFIX"
@@ -205,7 +212,7 @@ else
     }
   (cd "$SRC_DIR" && ./configure --host=i686-w64-mingw32 --prefix="$SODIUM_PREFIX" \
     --disable-shared --enable-static --enable-minimal \
-    CC=i686-w64-mingw32-gcc-posix CFLAGS="-O2 -ffunction-sections -fdata-sections") \
+    CC=i686-w64-mingw32-gcc-posix CFLAGS="$SODIUM_CFLAGS") \
     >"$WORK/configure.log" 2>&1 ||
     {
       tail -n 40 "$WORK/configure.log"
@@ -217,7 +224,7 @@ else
       die "libsodium build failed"
     }
   [ -f "$SODIUM_PREFIX/lib/libsodium.a" ] || die "libsodium install lacks libsodium.a"
-  touch "$SODIUM_STAMP"
+  echo "$SODIUM_CFLAGS" >"$SODIUM_STAMP"
   rm -rf "$WORK"
   log "libsodium (MinGW) installed"
 fi
@@ -230,8 +237,16 @@ fetch_source() { # package work-dir -> prints the unpacked source folder
   ensure_deb_src "$1" >&2
   rm -rf "$2"
   mkdir -p "$2"
-  (cd "$2" && apt-get source -qq "$1" >/dev/null 2>&1) ||
-    (cd "$2" && apt-get source "$1" >&2) || die "apt-get source $1 failed"
+  # A mirror may lack the files of the newest upload (a security update, say):
+  # then the newest version whose files it has.
+  local v got=0
+  for v in "" $(apt-cache showsrc "$1" | awk '/^Version:/ { print $2 }' | sort -rV); do
+    if (cd "$2" && apt-get source -qq "$1${v:+=$v}" >/dev/null 2>&1); then
+      got=1
+      break
+    fi
+  done
+  [ "$got" -eq 1 ] || (cd "$2" && apt-get source "$1" >&2) || die "apt-get source $1 failed"
   local dir
   dir=$(find "$2" -mindepth 1 -maxdepth 1 -type d -name "$1-*" | head -n1)
   [ -n "$dir" ] || die "$1 sources not unpacked"
@@ -287,10 +302,52 @@ else
   log "simdjson (MinGW) installed"
 fi
 
+# PCRE2 matches the privacy rules' regular expressions: 8-bit code units
+# (UTF-8), Unicode properties for letter case and classes, no JIT.
+PCRE2_PREFIX=$BUILD_ROOT/deps/pcre2-mingw-i686
+if [ -f "$PCRE2_PREFIX/.complete-sections" ] && [ -f "$PCRE2_PREFIX/lib/libpcre2-8.a" ]; then
+  log "pcre2 (MinGW): cached in $PCRE2_PREFIX"
+else
+  log "building pcre2 for MinGW into $PCRE2_PREFIX"
+  rm -rf "$PCRE2_PREFIX"
+  WORK=$BUILD_ROOT/deps/src-pcre2
+  SRC_DIR=$(fetch_source pcre2 "$WORK")
+  run_logged "$WORK/build.log" cmake -S "$SRC_DIR" -B "$WORK/build" \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$PCRE2_PREFIX" -DBUILD_SHARED_LIBS=OFF -DBUILD_STATIC_LIBS=ON \
+    -DPCRE2_BUILD_PCRE2_8=ON -DPCRE2_BUILD_PCRE2_16=OFF -DPCRE2_BUILD_PCRE2_32=OFF \
+    -DPCRE2_SUPPORT_UNICODE=ON -DPCRE2_SUPPORT_JIT=OFF -DPCRE2_BUILD_PCRE2GREP=OFF \
+    -DPCRE2_BUILD_TESTS=OFF "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections"
+  run_logged "$WORK/build.log" cmake --build "$WORK/build" -j2
+  run_logged "$WORK/build.log" cmake --install "$WORK/build"
+  [ -f "$PCRE2_PREFIX/lib/libpcre2-8.a" ] || die "pcre2 install lacks libpcre2-8.a"
+  touch "$PCRE2_PREFIX/.complete-sections"
+  rm -rf "$WORK"
+  log "pcre2 (MinGW) installed"
+fi
+
 # SQLite's source package holds the source tree; its own build (native, with
 # tclsh) joins it into the single file sqlite3.c, which is then cross-compiled.
+# Only what reading a history needs: the options SQLite documents as safe,
+# and features left out (no EXPLAIN, window or date functions, UTF-16,
+# tracing, ...) given to its configure too, so that its parser is generated
+# without them. Kept: WAL, URI names, memory-mapped reads, and the in-memory
+# copy (sqlite3_deserialize, which attaches). Built for size: -Os costs a
+# scan of a 50 MB History a third more time than -O2 and halves the library.
+SQLITE_OMIT="-DSQLITE_OMIT_LOAD_EXTENSION -DSQLITE_OMIT_JSON -DSQLITE_OMIT_DEPRECATED
+  -DSQLITE_OMIT_SHARED_CACHE -DSQLITE_OMIT_PROGRESS_CALLBACK -DSQLITE_OMIT_DECLTYPE
+  -DSQLITE_OMIT_AUTHORIZATION -DSQLITE_OMIT_COMPLETE -DSQLITE_OMIT_GET_TABLE -DSQLITE_OMIT_UTF16
+  -DSQLITE_OMIT_TRACE -DSQLITE_OMIT_EXPLAIN -DSQLITE_OMIT_COMPILEOPTION_DIAGS
+  -DSQLITE_OMIT_DATETIME_FUNCS -DSQLITE_OMIT_INCRBLOB -DSQLITE_OMIT_TCL_VARIABLE
+  -DSQLITE_OMIT_REINDEX -DSQLITE_OMIT_WINDOWFUNC -DSQLITE_OMIT_INTROSPECTION_PRAGMAS"
+SQLITE_FLAGS="-Os -ffunction-sections -fdata-sections -DSQLITE_THREADSAFE=1
+  -DSQLITE_DEFAULT_MEMSTATUS=0 -DSQLITE_DQS=0 -DSQLITE_LIKE_DOESNT_MATCH_BLOBS
+  -DSQLITE_MAX_EXPR_DEPTH=0 -DSQLITE_UNTESTABLE $SQLITE_OMIT"
 SQLITE_PREFIX=$BUILD_ROOT/deps/sqlite3-mingw-i686
-if [ -f "$SQLITE_PREFIX/.complete-sections" ] && [ -f "$SQLITE_PREFIX/lib/libsqlite3.a" ]; then
+# The stamp holds the flags: a change of them builds again.
+SQLITE_STAMP=$SQLITE_PREFIX/.complete-sections
+if [ -f "$SQLITE_STAMP" ] && [ "$(cat "$SQLITE_STAMP")" = "$SQLITE_FLAGS" ] &&
+  [ -f "$SQLITE_PREFIX/lib/libsqlite3.a" ]; then
   log "sqlite3 (MinGW): cached in $SQLITE_PREFIX"
 else
   log "building sqlite3 for MinGW into $SQLITE_PREFIX"
@@ -298,20 +355,18 @@ else
   WORK=$BUILD_ROOT/deps/src-sqlite3
   SRC_DIR=$(fetch_source sqlite3 "$WORK")
   mkdir -p "$WORK/build" "$SQLITE_PREFIX/lib" "$SQLITE_PREFIX/include"
-  (cd "$WORK/build" && run_logged "$WORK/build.log" "$SRC_DIR/configure" --disable-tcl)
+  # shellcheck disable=SC2086 # the flags are words
+  (cd "$WORK/build" && run_logged "$WORK/build.log" "$SRC_DIR/configure" --disable-tcl \
+    CFLAGS="-O2 $(echo $SQLITE_OMIT)")
   (cd "$WORK/build" && run_logged "$WORK/build.log" make sqlite3.c sqlite3.h)
-  # Only what reading a history needs: sections for the linker to drop the
-  # rest, and the options SQLite documents as safe for its single file.
-  run_logged "$WORK/build.log" i686-w64-mingw32-gcc-posix -O2 -ffunction-sections -fdata-sections \
-    -c "$WORK/build/sqlite3.c" -o "$WORK/build/sqlite3.o" -DSQLITE_THREADSAFE=1 \
-    -DSQLITE_OMIT_LOAD_EXTENSION -DSQLITE_DEFAULT_MEMSTATUS=0 -DSQLITE_OMIT_JSON \
-    -DSQLITE_OMIT_DEPRECATED -DSQLITE_OMIT_SHARED_CACHE -DSQLITE_OMIT_PROGRESS_CALLBACK \
-    -DSQLITE_OMIT_DECLTYPE -DSQLITE_DQS=0 -DSQLITE_LIKE_DOESNT_MATCH_BLOBS -DSQLITE_MAX_EXPR_DEPTH=0
+  # shellcheck disable=SC2086
+  run_logged "$WORK/build.log" i686-w64-mingw32-gcc-posix $SQLITE_FLAGS \
+    -c "$WORK/build/sqlite3.c" -o "$WORK/build/sqlite3.o"
   rm -f "$SQLITE_PREFIX/lib/libsqlite3.a"
   run_logged "$WORK/build.log" i686-w64-mingw32-ar rcs "$SQLITE_PREFIX/lib/libsqlite3.a" \
     "$WORK/build/sqlite3.o"
   cp "$WORK/build/sqlite3.h" "$WORK/build/sqlite3ext.h" "$SQLITE_PREFIX/include/"
-  touch "$SQLITE_PREFIX/.complete-sections"
+  echo "$SQLITE_FLAGS" >"$SQLITE_STAMP"
   rm -rf "$WORK"
   log "sqlite3 (MinGW) installed"
 fi

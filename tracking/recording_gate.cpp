@@ -1,5 +1,7 @@
 #include "tracking/recording_gate.h"
 
+#include <pcre2.h>
+
 #include "platform/utf8.h"
 #include "tracking/doc_kinds.h"
 
@@ -8,21 +10,42 @@ namespace {
 
 constexpr auto kRegistryAskInterval = std::chrono::seconds(1);
 
-std::optional<std::regex> Compile(const PrivacyRule& rule) {
-  if (!rule.regex) return std::nullopt;
-  try {
-    return std::regex(rule.pattern, std::regex::ECMAScript | std::regex::icase);
-  } catch (const std::regex_error&) {
-    return std::nullopt;
-  }
-}
-
 std::string FileNameOf(std::string_view path) {
   const size_t slash = path.find_last_of("\\/");
   return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
 }  // namespace
+
+struct RulePattern {
+  using Code = std::unique_ptr<pcre2_code, void (*)(pcre2_code*)>;
+  explicit RulePattern(Code code) : code(std::move(code)) {}
+
+  // Titles and addresses are UTF-8: a letter's case is ignored for any
+  // alphabet, a class or '.' takes a whole character, and a malformed byte
+  // never stops a search (it matches nothing). '$' is the end of the text only.
+  static std::shared_ptr<const RulePattern> Compile(const PrivacyRule& rule) {
+    if (!rule.regex) return nullptr;
+    int error = 0;
+    PCRE2_SIZE offset = 0;
+    Code code(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(rule.pattern.data()), rule.pattern.size(),
+                            PCRE2_CASELESS | PCRE2_UTF | PCRE2_UCP | PCRE2_MATCH_INVALID_UTF |
+                                PCRE2_DOLLAR_ENDONLY,
+                            &error, &offset, nullptr),
+              pcre2_code_free);
+    return code ? std::make_shared<const RulePattern>(std::move(code)) : nullptr;
+  }
+
+  bool Finds(const std::string& subject) const {
+    const std::unique_ptr<pcre2_match_data, void (*)(pcre2_match_data*)> match(
+        pcre2_match_data_create(1, nullptr), pcre2_match_data_free);
+    // Any failure, a search that runs past PCRE2's limits included, is no match.
+    return match && pcre2_match(code.get(), reinterpret_cast<PCRE2_SPTR>(subject.data()),
+                                subject.size(), 0, 0, match.get(), nullptr) > 0;
+  }
+
+  Code code;
+};
 
 bool WindowsTracksDocs(Registry& registry) {
   const RegListing listing =
@@ -37,14 +60,14 @@ bool WindowsTracksDocs(Registry& registry) {
 
 bool IsValidRulePattern(const PrivacyRule& rule) {
   if (Trim(rule.pattern).empty()) return false;
-  return !rule.regex || Compile(rule).has_value();
+  return !rule.regex || RulePattern::Compile(rule) != nullptr;
 }
 
 void PrivacyFilter::SetRules(std::vector<PrivacyRule> rules) {
   rules_ = std::move(rules);
   compiled_.clear();
   for (const PrivacyRule& rule : rules_) {
-    compiled_.push_back(Compiled{Compile(rule), LowerAscii(rule.pattern)});
+    compiled_.push_back(Compiled{RulePattern::Compile(rule), LowerAscii(rule.pattern)});
   }
 }
 
@@ -55,7 +78,7 @@ bool PrivacyFilter::Matches(const PrivacyRule& rule, const Compiled& compiled,
                                                                    : found.program;
   if (!rule.regex) return Contains(LowerAscii(subject), compiled.lower_text);
   // A broken expression matches nothing; the settings page refuses to add one.
-  return compiled.regex && std::regex_search(subject, *compiled.regex);
+  return compiled.pattern && compiled.pattern->Finds(subject);
 }
 
 std::optional<FoundDoc> PrivacyFilter::Apply(const FoundDoc& found) const {

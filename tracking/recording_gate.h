@@ -5,8 +5,8 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -26,8 +26,11 @@ bool WindowsTracksDocs(Registry& registry);
 
 enum class RecordingState { kOn, kPaused, kWindowsOff };
 
-// A regular expression the rules can use (ECMAScript, letter case ignored).
+// A regular expression the rules can use (Perl's syntax, letter case ignored,
+// Unicode letters and classes).
 bool IsValidRulePattern(const PrivacyRule& rule);
+
+struct RulePattern;  // a rule's compiled expression
 
 // The document as a matching rule leaves it: nullopt when it is dropped (or
 // cannot be redacted); otherwise redacted by the first redact rule that
@@ -40,7 +43,8 @@ class PrivacyFilter {
 
  private:
   struct Compiled {
-    std::optional<std::regex> regex;  // empty for a plain-text rule or a broken expression
+    std::shared_ptr<const RulePattern>
+        pattern;  // empty for a plain-text rule or a broken expression
     std::string lower_text;
   };
   bool Matches(const PrivacyRule& rule, const Compiled& compiled, const FoundDoc& found) const;
