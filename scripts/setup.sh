@@ -261,70 +261,42 @@ run_logged() { # log command...
   }
 }
 
-LZ4_PREFIX=$BUILD_ROOT/deps/lz4-mingw-i686
-if [ -f "$LZ4_PREFIX/.complete-sections" ] && [ -f "$LZ4_PREFIX/lib/liblz4.a" ]; then
-  log "lz4 (MinGW): cached in $LZ4_PREFIX"
-else
-  log "building lz4 for MinGW into $LZ4_PREFIX"
-  rm -rf "$LZ4_PREFIX"
-  WORK=$BUILD_ROOT/deps/src-lz4
-  SRC_DIR=$(fetch_source lz4 "$WORK")
-  run_logged "$WORK/build.log" cmake -S "$SRC_DIR/build/cmake" -B "$WORK/build" \
+# A library that builds with its own CMake: static, for MinGW, with function
+# and data sections so that the link keeps only what is used.
+# build_cmake_dep PACKAGE LIBRARY SOURCE-SUBFOLDER [CMAKE-ARGUMENTS...]
+build_cmake_dep() {
+  local name=$1 library=$2 subfolder=$3
+  shift 3
+  local prefix=$BUILD_ROOT/deps/$name-mingw-i686
+  if [ -f "$prefix/.complete-sections" ] && [ -f "$prefix/lib/$library" ]; then
+    log "$name (MinGW): cached in $prefix"
+    return
+  fi
+  log "building $name for MinGW into $prefix"
+  rm -rf "$prefix"
+  local work=$BUILD_ROOT/deps/src-$name src
+  src=$(fetch_source "$name" "$work")
+  run_logged "$work/build.log" cmake -S "$src$subfolder" -B "$work/build" \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$LZ4_PREFIX" -DBUILD_SHARED_LIBS=OFF -DBUILD_STATIC_LIBS=ON \
-    -DLZ4_BUILD_CLI=OFF -DLZ4_BUILD_LEGACY_LZ4C=OFF \
-    "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections"
-  run_logged "$WORK/build.log" cmake --build "$WORK/build" -j2
-  run_logged "$WORK/build.log" cmake --install "$WORK/build"
-  [ -f "$LZ4_PREFIX/lib/liblz4.a" ] || die "lz4 install lacks liblz4.a"
-  touch "$LZ4_PREFIX/.complete-sections"
-  rm -rf "$WORK"
-  log "lz4 (MinGW) installed"
-fi
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF "$@"
+  run_logged "$work/build.log" cmake --build "$work/build" -j2
+  run_logged "$work/build.log" cmake --install "$work/build"
+  [ -f "$prefix/lib/$library" ] || die "$name install lacks $library"
+  touch "$prefix/.complete-sections"
+  rm -rf "$work"
+  log "$name (MinGW) installed"
+}
 
-SIMDJSON_PREFIX=$BUILD_ROOT/deps/simdjson-mingw-i686
-if [ -f "$SIMDJSON_PREFIX/.complete-sections" ] && [ -f "$SIMDJSON_PREFIX/lib/libsimdjson.a" ]; then
-  log "simdjson (MinGW): cached in $SIMDJSON_PREFIX"
-else
-  log "building simdjson for MinGW into $SIMDJSON_PREFIX"
-  rm -rf "$SIMDJSON_PREFIX"
-  WORK=$BUILD_ROOT/deps/src-simdjson
-  SRC_DIR=$(fetch_source simdjson "$WORK")
-  run_logged "$WORK/build.log" cmake -S "$SRC_DIR" -B "$WORK/build" \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$SIMDJSON_PREFIX" -DBUILD_SHARED_LIBS=OFF -DSIMDJSON_DEVELOPER_MODE=OFF \
-    "-DCMAKE_CXX_FLAGS=-ffunction-sections -fdata-sections"
-  run_logged "$WORK/build.log" cmake --build "$WORK/build" -j2
-  run_logged "$WORK/build.log" cmake --install "$WORK/build"
-  [ -f "$SIMDJSON_PREFIX/lib/libsimdjson.a" ] || die "simdjson install lacks libsimdjson.a"
-  touch "$SIMDJSON_PREFIX/.complete-sections"
-  rm -rf "$WORK"
-  log "simdjson (MinGW) installed"
-fi
-
+build_cmake_dep lz4 liblz4.a /build/cmake -DBUILD_STATIC_LIBS=ON -DLZ4_BUILD_CLI=OFF \
+  -DLZ4_BUILD_LEGACY_LZ4C=OFF "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections"
+build_cmake_dep simdjson libsimdjson.a "" -DSIMDJSON_DEVELOPER_MODE=OFF \
+  "-DCMAKE_CXX_FLAGS=-ffunction-sections -fdata-sections"
 # PCRE2 matches the privacy rules' regular expressions: 8-bit code units
 # (UTF-8), Unicode properties for letter case and classes, no JIT.
-PCRE2_PREFIX=$BUILD_ROOT/deps/pcre2-mingw-i686
-if [ -f "$PCRE2_PREFIX/.complete-sections" ] && [ -f "$PCRE2_PREFIX/lib/libpcre2-8.a" ]; then
-  log "pcre2 (MinGW): cached in $PCRE2_PREFIX"
-else
-  log "building pcre2 for MinGW into $PCRE2_PREFIX"
-  rm -rf "$PCRE2_PREFIX"
-  WORK=$BUILD_ROOT/deps/src-pcre2
-  SRC_DIR=$(fetch_source pcre2 "$WORK")
-  run_logged "$WORK/build.log" cmake -S "$SRC_DIR" -B "$WORK/build" \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$PCRE2_PREFIX" -DBUILD_SHARED_LIBS=OFF -DBUILD_STATIC_LIBS=ON \
-    -DPCRE2_BUILD_PCRE2_8=ON -DPCRE2_BUILD_PCRE2_16=OFF -DPCRE2_BUILD_PCRE2_32=OFF \
-    -DPCRE2_SUPPORT_UNICODE=ON -DPCRE2_SUPPORT_JIT=OFF -DPCRE2_BUILD_PCRE2GREP=OFF \
-    -DPCRE2_BUILD_TESTS=OFF "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections"
-  run_logged "$WORK/build.log" cmake --build "$WORK/build" -j2
-  run_logged "$WORK/build.log" cmake --install "$WORK/build"
-  [ -f "$PCRE2_PREFIX/lib/libpcre2-8.a" ] || die "pcre2 install lacks libpcre2-8.a"
-  touch "$PCRE2_PREFIX/.complete-sections"
-  rm -rf "$WORK"
-  log "pcre2 (MinGW) installed"
-fi
+build_cmake_dep pcre2 libpcre2-8.a "" -DBUILD_STATIC_LIBS=ON \
+  -DPCRE2_BUILD_PCRE2_8=ON -DPCRE2_BUILD_PCRE2_16=OFF -DPCRE2_BUILD_PCRE2_32=OFF \
+  -DPCRE2_SUPPORT_UNICODE=ON -DPCRE2_SUPPORT_JIT=OFF -DPCRE2_BUILD_PCRE2GREP=OFF \
+  -DPCRE2_BUILD_TESTS=OFF "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections"
 
 # SQLite's source package holds the source tree; its own build (native, with
 # tclsh) joins it into the single file sqlite3.c, which is then cross-compiled.
