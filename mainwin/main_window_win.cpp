@@ -373,6 +373,7 @@ void MainWindow::ApplyControlTexts() {
 }
 
 void MainWindow::AttachOnline(OnlineServices* online) {
+  demo_fill_pending_ = false;
   online_ = online;
   if (!online_) return;
   // An update offer waits for the end of the start-up load: accepted inside
@@ -387,8 +388,9 @@ void MainWindow::AttachOnline(OnlineServices* online) {
 }
 
 void MainWindow::FillDemoPage() {
-  if (!demo_fill_pending_ || !online_) return;
+  if (!demo_fill_pending_) return;
   demo_fill_pending_ = false;
+  if (!online_) return;
   online_->FillDemoPage(demo_->sheet.hwnd());
   online_->ResizeDemoPage();
 }

@@ -182,6 +182,20 @@ TEST_F(UpdateDuringLoad, TheContentPageComesAfterTheLoadOrWithItsTab) {
     EXPECT_EQ(page.bottom, sheet.bottom);
     Close();
   }
+  // Services that went before the load leave nothing waiting: the programs'
+  // pictures still come.
+  Store("defualt.ini", "[docs]\r\nname0=Gone\r\ndoctype0=2\r\npath0=C:\\Gone\\gone.exe\r\n");
+  MainWindow& form = Open();
+  OnlineServices& s = Attach(form);
+  form.AttachOnline(nullptr);
+  form.TimerFirstRunTimer();
+  ASSERT_EQ(form.store().docs.size(), 1u);
+  for (int i = 0; i < 300 && form.store().docs[0].image_pending; ++i) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    Pump();
+  }
+  EXPECT_FALSE(form.store().docs[0].image_pending);
+  EXPECT_EQ(s.demo_page(), nullptr);
 }
 
 }  // namespace
