@@ -5,8 +5,6 @@
 //   (cd build/win/bench && wine ./start_to_ready_bench_win.exe [rounds] [records])
 // It replaces D:\MrxConfig\ with its own history and removes it again.
 #include <windows.h>
-// windows.h must come first
-#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -61,35 +59,6 @@ LRESULT WebTreeRows(int records) {
   return pages + std::count(std::begin(host_seen), std::end(host_seen), true);
 }
 
-struct VisibleTreeRows {
-  LRESULT most = 0;
-};
-
-BOOL CALLBACK CountVisibleTreeRows(HWND hwnd, LPARAM param) {
-  wchar_t cls[64] = {};
-  GetClassNameW(hwnd, cls, 64);
-  if (lstrcmpiW(cls, WC_TREEVIEWW) == 0 && IsWindowVisible(hwnd)) {
-    auto& rows = *reinterpret_cast<VisibleTreeRows*>(param);
-    rows.most = std::max(rows.most, SendMessageW(hwnd, TVM_GETCOUNT, 0, 0));
-  }
-  return TRUE;
-}
-
-// Until the tree on show holds its rows and the window answers.
-bool WaitUntilReady(const zd::ChildProcess& program, HWND window, LRESULT rows, DWORD ms) {
-  for (DWORD waited = 0; waited < ms; waited += 5) {
-    VisibleTreeRows shown;
-    EnumChildWindows(window, CountVisibleTreeRows, reinterpret_cast<LPARAM>(&shown));
-    DWORD_PTR answer = 0;
-    if (shown.most >= rows &&
-        SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer)) {
-      return true;
-    }
-    if (program.WaitForExit(5)) return false;
-  }
-  return false;
-}
-
 double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
@@ -119,7 +88,8 @@ int wmain(int argc, wchar_t** argv) {
     const HWND window = zd::WaitForWindow(program.pid(), zd::MainWindow::kClassName, 60000);
     // The tree on show (the web pages') holds every node of its records: the
     // moment the user can look for one.
-    if (!window || !WaitUntilReady(program, window, WebTreeRows(records), 60000)) {
+    if (!window ||
+        !zd::WaitForRows(program, window, WebTreeRows(records), 0, 60000, nullptr, true)) {
       std::printf("round %d: the program did not get ready\n", round);
       return 1;
     }

@@ -124,7 +124,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
       if (wp == kTimerFirstRun) TimerFirstRunTimer();
       if (wp == kTimerCheckDocs) TimerCheckDocsTimer();
-      if (wp == kTimerProgramImages) TimerProgramImagesTimer();
+      if (wp == kTimerAfterLoad) TimerAfterLoadTimer();
       return 0;
     case LauncherPage::kTabPressMessage:
       launcher_->TVControlMouseDown(wp);
@@ -585,13 +585,14 @@ void MainWindow::TimerFirstRunTimer() {
     launcher_->search_row().search().PrepareAhead();
   }
   ZD_CATCH_LOG("TimerFirstRunTimer")
-  // Both after the queue is empty: the window answers first.
-  if (hwnd_) SetTimer(hwnd_, kTimerProgramImages, USER_TIMER_MINIMUM, nullptr);
+  // The content page and the programs' pictures come when the queue is
+  // empty: the window answers first.
+  if (hwnd_) SetTimer(hwnd_, kTimerAfterLoad, USER_TIMER_MINIMUM, nullptr);
   if (online_) online_->HoldOffers(false);
   if (close_after_load_ && hwnd_) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
-void MainWindow::TimerProgramImagesTimer() {
+void MainWindow::TimerAfterLoadTimer() {
   if (demo_fill_pending_) {
     try {
       FillDemoPage();
@@ -606,8 +607,8 @@ void MainWindow::TimerProgramImagesTimer() {
     done = tracker_->ResolvePendingImages(
         [until] { return std::chrono::steady_clock::now() < until; });
   }
-  ZD_CATCH_LOG("TimerProgramImagesTimer")
-  if (done) KillTimer(hwnd_, kTimerProgramImages);
+  ZD_CATCH_LOG("TimerAfterLoadTimer")
+  if (done) KillTimer(hwnd_, kTimerAfterLoad);
 }
 
 void MainWindow::MnPauseRecordingClick() {

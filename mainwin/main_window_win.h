@@ -33,7 +33,7 @@ class MainWindow : public zd::Window, public PageHost {
   static constexpr wchar_t kClassName[] = L"ZapdockMainWindow";
   static constexpr UINT_PTR kTimerCheckDocs = 1;
   static constexpr UINT_PTR kTimerFirstRun = 2;
-  static constexpr UINT_PTR kTimerProgramImages = 3;
+  static constexpr UINT_PTR kTimerAfterLoad = 3;
   // Posted by the keyboard hook when the hotkey was pressed.
   static constexpr UINT kHotkeyMessage = WM_APP + 8;
   static constexpr int kHotkeyId = 1;
@@ -138,9 +138,10 @@ class MainWindow : public zd::Window, public PageHost {
   void OuterTabsDrawTab(const DRAWITEMSTRUCT& item);
   void OuterTabsChange();
   void TimerCheckDocsTimer();
-  // After the first load, while the queue is empty: the programs' files
-  // asked about and their icons read, a few milliseconds at a time.
-  void TimerProgramImagesTimer();
+  // After the first load, while the queue is empty: the content page made,
+  // then the programs' files asked about and their icons read, a few
+  // milliseconds at a time.
+  void TimerAfterLoadTimer();
   void FillDemoPage();
   // After the first load: the documents chosen for automatic start, and the
   // auto-run list, opened (after one question when asked for).

@@ -87,20 +87,25 @@ void SettingsPage::MakeControls() {
            kHidden | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0), page, 20, 248 + 22 * i, 300, 20);
   }
   privacy.Create(page);
+  f.SendGroupBoxesToBottom();
+  // The language's captions and pictures, as the other pages got them; then
+  // what the page held while it had no controls.
+  host_.ControlsMade();
+  ShowValues();
+  privacy.ShowRules();
+  privacy.ShowState();
+}
 
-  // What the page held while it had no controls.
+void SettingsPage::ShowValues() {
+  if (!made_) return;
   CbZDOnTop.SetChecked(values_.on_top);
   CbZDRefresh.SetChecked(values_.refresh);
   CbAutoRunDocs.SetChecked(values_.auto_run_docs);
   CbQueryAutoRunDoc.SetChecked(values_.query_auto_run_doc);
   CbRankSearch.SetChecked(values_.rank_search);
+  SbCheckTime.SetPosition(values_.interval);
   if (values_.hotkey >= 0) ShowHotkey(values_.hotkey);
-  f.SendGroupBoxesToBottom();
-  // The language's captions and pictures, as the other pages got them.
-  host_.ControlsMade();
   if (values_.interval_shown) UpdateIntervalLabel(values_.interval);
-  privacy.ShowRules();
-  privacy.ShowState();
 }
 
 bool SettingsPage::OnControlCommand(HWND control, UINT code) {
@@ -269,17 +274,13 @@ void SettingsPage::ApplyStored(const DefaultSettings& stored) {
   values_.refresh = stored.refresh;
   values_.query_auto_run_doc = stored.query_auto_run_doc;
   values_.interval = stored.check_interval;
-  CbRankSearch.SetChecked(stored.rank_search);
+  values_.hotkey = static_cast<int>(HotkeyChoiceOf(stored.hotkey));
+  values_.interval_shown = true;
   host_.SetSearchRanked(stored.rank_search);
-  ShowHotkey(stored.hotkey);
-  CbAutoRunDocs.SetChecked(stored.run_select_doc);
-  CbZDRefresh.SetChecked(stored.refresh);
-  CbQueryAutoRunDoc.SetChecked(stored.query_auto_run_doc);
-  SbCheckTime.SetPosition(stored.check_interval);
+  ShowValues();
   AutoRunDocsChanged();
   RefreshChanged();
   QueryAutoRunDocChanged();
-  UpdateIntervalLabel(stored.check_interval);
 }
 
 }  // namespace zd

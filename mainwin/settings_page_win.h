@@ -86,6 +86,8 @@ class SettingsPage : public Page {
  private:
   std::unique_ptr<StartupProgramsWindow> startup_window_;
   std::unique_ptr<AutorunSelectionWindow> autorun_window_;
+  // The values below in the controls, when the page has them.
+  void ShowValues();
   struct Values {
     bool on_top = false;  // never stored: every start begins as a normal window
     bool refresh = false;

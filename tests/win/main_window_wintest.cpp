@@ -340,7 +340,7 @@ TEST_F(MainWindowTest, ProgramsGetTheirPicturesWhenTheWindowIsIdleAfterTheLoad) 
   Store("defualt.ini",
         "[docs]\r\nname0=Notepad\r\ndoctype0=2\r\npath0=C:\\windows\\notepad.exe\r\n"
         "name1=Gone\r\ndoctype1=2\r\npath1=C:\\Gone\\gone.exe\r\n");
-  MainWindow& form = OpenLoaded();
+  OpenLoaded();
   const HWND tree = ShownTree(1);
   // Image of each top-level item, newest first.
   const auto images = [tree] {

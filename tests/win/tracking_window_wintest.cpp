@@ -132,7 +132,7 @@ TEST_F(TrackingWindowTest, ARealProgramWindowIsRegisteredAndComesBack) {
     HelperProcess helper({L"normal:" + title});
     ASSERT_TRUE(helper.started());
     ASSERT_NE(helper.Window(title), nullptr);
-    MainWindow& form = OpenLoaded();
+    OpenLoaded();
     Choose(Ui::MnRefresh);
     std::vector<std::string> app = Outline(ShownTree(1));
     EXPECT_NE(std::find(app.begin(), app.end(), caption), app.end());
@@ -142,7 +142,7 @@ TEST_F(TrackingWindowTest, ARealProgramWindowIsRegisteredAndComesBack) {
   EXPECT_NE(recent.find("zd_window_helper.exe*|*"), std::string::npos) << recent;
   EXPECT_NE(File("defualt.ini").find("zd_window_helper.exe"), std::string::npos);
   // The helper is gone; the next start still shows it, from the settings.
-  MainWindow& again = OpenLoaded();
+  OpenLoaded();
   std::vector<std::string> app = Outline(ShownTree(1));
   EXPECT_NE(std::find(app.begin(), app.end(), caption), app.end());
 }

@@ -114,14 +114,17 @@ inline void PressButton(HWND dialog, int id) {
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-// The most rows of any tree and of any list box among a window's children.
+// The most rows of any tree and of any list box among a window's children
+// (with `shown_only`, of those shown).
 struct RowCounts {
   LRESULT tree = 0;
   LRESULT list = 0;
+  bool shown_only = false;
 };
 
 inline BOOL CALLBACK CountChildRows(HWND hwnd, LPARAM param) {
   auto& most = *reinterpret_cast<RowCounts*>(param);
+  if (most.shown_only && !IsWindowVisible(hwnd)) return TRUE;
   wchar_t cls[64] = {};
   GetClassNameW(hwnd, cls, 64);
   if (lstrcmpiW(cls, L"SysTreeView32") == 0) {
@@ -132,8 +135,9 @@ inline BOOL CALLBACK CountChildRows(HWND hwnd, LPARAM param) {
   return TRUE;
 }
 
-inline RowCounts RowsOf(HWND window) {
+inline RowCounts RowsOf(HWND window, bool shown_only = false) {
   RowCounts most;
+  most.shown_only = shown_only;
   EnumChildWindows(window, CountChildRows, reinterpret_cast<LPARAM>(&most));
   return most;
 }
@@ -141,15 +145,17 @@ inline RowCounts RowsOf(HWND window) {
 // Waits until a tree of the window shows at least `tree_rows` rows and a list
 // box at least `list_rows`, and the window answers; message boxes of the
 // process met meanwhile are answered with OK and counted in `boxes`. False
-// when the process ended or the time ran out.
+// when the process ended or the time ran out. With `shown_only`, only the
+// trees and lists on show count.
 inline bool WaitForRows(const ChildProcess& program, HWND window, LRESULT tree_rows,
-                        LRESULT list_rows, DWORD ms, int* boxes = nullptr) {
+                        LRESULT list_rows, DWORD ms, int* boxes = nullptr,
+                        bool shown_only = false) {
   for (DWORD waited = 0; waited < ms; waited += 5) {
     if (HWND box = WaitForMessageBox(program.pid(), 0)) {
       PressButton(box, IDOK);
       if (boxes) ++*boxes;
     }
-    const RowCounts rows = RowsOf(window);
+    const RowCounts rows = RowsOf(window, shown_only);
     DWORD_PTR answer = 0;
     if (rows.tree >= tree_rows && rows.list >= list_rows &&
         SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer)) {
