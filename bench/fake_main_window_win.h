@@ -21,10 +21,13 @@ struct FakeMainWindow {
   FakeWindowSystem windows;
   FakeShellWindows shell;
   FakeShellLauncher launcher;
+  ConfigDirChoice config;  // outlives the window
 
   // Made and shown; null when the window could not be made.
   std::unique_ptr<MainWindow> Open(Files& files, const AnsiCodec& codec) {
+    config = ChooseConfigDir(files, &registry);
     MainWindowDeps deps;
+    deps.config = &config;
     deps.files = &files;
     deps.codec = &codec;
     deps.registry = &registry;

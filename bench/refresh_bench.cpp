@@ -57,6 +57,15 @@ class CountingFiles : public Files {
   DriveKind DriveType(const std::string& root) override { return disk_->DriveType(root); }
   bool UsbAttached(const std::string& root) override { return disk_->UsbAttached(root); }
   std::string SystemDirectory() override { return disk_->SystemDirectory(); }
+  Security QuerySecurity(const std::string& p) override { return disk_->QuerySecurity(p); }
+  bool CreatePrivateDirectory(const std::string& p) override {
+    return disk_->CreatePrivateDirectory(p);
+  }
+  bool MakePrivate(const std::string& p, bool take) override { return disk_->MakePrivate(p, take); }
+  std::string AccountName() override { return disk_->AccountName(); }
+  std::unique_ptr<FileLock> HoldLockFile(const std::string& p) override {
+    return disk_->HoldLockFile(p);
+  }
 
   int writes = 0;
 

@@ -50,6 +50,10 @@ struct InterfaceTexts {
   std::string FilesNotRead;   // exist but could not be read at start
   std::string FilesNotSaved;  // could not be saved at exit
   std::string FilesRecovered;  // put back from the whole copy a save cut short left
+  std::string FilesSetAside;   // another account had put them there: renamed, never read
+  // "%s" = the folder of the user's own, made because the usual one belongs
+  // to another account.
+  std::string FolderOfYourOwn;
   // Messages of the open operations and the history commands.
   std::string FolderGoneFormat;  // "%s" = the folder path
   std::string FolderNodeGone;

@@ -83,6 +83,8 @@ std::vector<std::pair<const char*, const std::string*>> NamedTexts(const Interfa
           {"FilesNotRead", &t.FilesNotRead},
           {"FilesNotSaved", &t.FilesNotSaved},
           {"FilesRecovered", &t.FilesRecovered},
+          {"FilesSetAside", &t.FilesSetAside},
+          {"FolderOfYourOwn", &t.FolderOfYourOwn},
           {"FolderGoneFormat", &t.FolderGoneFormat},
           {"FolderNodeGone", &t.FolderNodeGone},
           {"BareAddressFormat", &t.BareAddressFormat},
@@ -316,7 +318,8 @@ TEST(LangTablesAll, EveryRowFilledInEveryLanguage) {
     EXPECT_NE(FormatText(t.PathNotExists, "C:\\gone").find("C:\\gone"), std::string::npos);
     // One message names every file, each on a line of its own.
     const std::vector<std::string> files = {"D:\\MrxConfig\\fav.dat", "D:\\MrxConfig\\note.txt"};
-    for (const std::string* format : {&t.FilesNotRead, &t.FilesNotSaved, &t.FilesRecovered}) {
+    for (const std::string* format :
+         {&t.FilesNotRead, &t.FilesNotSaved, &t.FilesRecovered, &t.FilesSetAside}) {
       const std::string text = FileListMessage(*format, files);
       EXPECT_NE(text.find("\nD:\\MrxConfig\\fav.dat\nD:\\MrxConfig\\note.txt"), std::string::npos)
           << text;
@@ -325,7 +328,8 @@ TEST(LangTablesAll, EveryRowFilledInEveryLanguage) {
     const std::string asked = FormatText(t.LastSessionQuestion, 7);
     EXPECT_NE(asked.find('7'), std::string::npos) << asked;
     EXPECT_EQ(asked.find('%'), std::string::npos) << asked;
-    for (const std::string* format : {&t.FolderGoneFormat, &t.BareAddressFormat, &t.HotkeyTaken}) {
+    for (const std::string* format :
+         {&t.FolderGoneFormat, &t.BareAddressFormat, &t.HotkeyTaken, &t.FolderOfYourOwn}) {
       const std::string filled = FormatText(*format, "C:\\gone");
       EXPECT_NE(filled.find("C:\\gone"), std::string::npos) << *format;
       EXPECT_EQ(filled.find('%'), std::string::npos) << *format;

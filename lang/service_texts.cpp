@@ -95,6 +95,23 @@ constexpr Row kRows[] = {
       "%s is still running. Exit it, then uninstall."}},
     {ZD_ROW(UninstallWaiting),
      {"正在等待 %s 退出…", "正在等待 %s 結束…", "Waiting for %s to exit..."}},
+    {ZD_ROW(StartWaiting),
+     {"上次运行的 %s 正在保存历史记录，保存完毕后即启动…",
+      "上次執行的 %s 正在儲存歷史記錄，儲存完畢後即啟動…",
+      "The last run of %s is still saving the history; it starts once that is done..."}},
+    {ZD_ROW(StartGaveUp),
+     {"上次运行的 %s 没有结束，本次启动已取消。", "上次執行的 %s 沒有結束，本次啟動已取消。",
+      "The last run of %s has not ended; this start was cancelled."}},
+    {ZD_ROW(StartInUse),
+     {"此历史记录文件夹正被另一个会话中的程序使用，本次启动不会读取或更改它：\n%s",
+      "此歷史記錄資料夾正被另一個工作階段中的程式使用，本次啟動不會讀取或變更它：\n%s",
+      "This history folder is in use by the program in another session; this start leaves it "
+      "alone:\n%s"}},
+    {ZD_ROW(StartNoOwnFolder),
+     {"找不到只属于您的配置文件夹（%s 属于另一个帐户），程序将退出。",
+      "找不到只屬於您的設定資料夾（%s 屬於另一個帳戶），程式將結束。",
+      "No configuration folder of your own could be made (%s belongs to another account); the "
+      "program ends."}},
 };
 
 #undef ZD_ROW

@@ -26,6 +26,9 @@ struct ServiceTexts {
   std::string UninstallTitle, UninstallCaption, UninstallAdvice, UninstallLatest, UninstallStart,
       UninstallClose, UninstallDone, UninstallIncomplete, UninstallNoScript, UninstallStillRunning,
       UninstallWaiting;
+  // The start: waiting for the last run's save ("%s" the product name), a
+  // folder in use by another session, none of the user's own ("%s" folders).
+  std::string StartWaiting, StartGaveUp, StartInUse, StartNoOwnFolder;
 };
 
 // The texts of a language (0 zh-CN, 1 zh-TW, 2 en; others as 0).

@@ -86,6 +86,16 @@ constexpr OwnRow kOwn[] = {
       "上次儲存以下檔案時被中斷，已從儲存完整的副本還原：\n%s",
       "Saving these files was cut short last time; they were restored from the complete copy "
       "that the save had written:\n%s"}},
+    {&T::FilesSetAside,
+     {"以下文件是另一个帐户放入配置文件夹的，未被读取，已改名保留：\n%s",
+      "以下檔案是另一個帳戶放入設定資料夾的，未被讀取，已改名保留：\n%s",
+      "Another account had put these files into the configuration folder; they were not read "
+      "and have been renamed:\n%s"}},
+    {&T::FolderOfYourOwn,
+     {"原配置文件夹属于另一个帐户，历史记录现保存在您自己的新文件夹中（因此为空）：%s",
+      "原設定資料夾屬於另一個帳戶，歷史記錄現儲存在您自己的新資料夾中（因此為空）：%s",
+      "The usual configuration folder belongs to another account, so your history starts empty "
+      "in a new folder of your own: %s"}},
     {&T::FolderGoneFormat,
      {"本机已不存在此路径:%s", "本機已不存在此路徑:%s",
       "This path no longer exists on this computer:%s"}},

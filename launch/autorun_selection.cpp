@@ -80,7 +80,9 @@ std::string AutoRunQuestionText(const std::vector<AutoRunDoc>& docs, const std::
   std::string names;
   for (size_t i = 0; i < docs.size() && i < kAutoRunNamesShown; ++i) {
     if (!names.empty()) names += '\n';
-    names += docs[i].name.empty() ? docs[i].path : docs[i].name;
+    // The full path first: a display name alone may say anything.
+    names += docs[i].path;
+    if (!docs[i].name.empty() && docs[i].name != docs[i].path) names += "  (" + docs[i].name + ")";
   }
   if (docs.size() > kAutoRunNamesShown) {
     names += '\n';

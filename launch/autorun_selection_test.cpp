@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "lang/lang_tables.h"
 #include "platform/fake_shell_launcher.h"
+#include "store/text_file.h"
 #include "tracking/doc_kinds.h"
 
 namespace zd {
@@ -108,21 +111,22 @@ TEST(AutoRunQuestion, NamesUpToTenDocumentsAndCountsTheRest) {
       SCOPED_TRACE(std::to_string(language) + ": " + std::to_string(count));
       std::vector<AutoRunDoc> docs;
       for (size_t i = 0; i < count; ++i) {
-        std::string path = "C:\\d", name = "<";
-        path += std::to_string(i);
-        name += std::to_string(i);
-        name += '>';
+        // A name may look like another path: the line names the real one.
+        std::string path = "\\\\host\\d" + std::to_string(i) + ".bat";
+        std::string name = "C:\\报告" + std::to_string(i) + ".txt";
         docs.push_back({path, i == 3 ? std::string() : name});
       }
       const std::string text = AutoRunQuestionText(docs, texts.AutoRunQuestion, texts.AutoRunMore);
+      const std::vector<std::string> lines = SplitLines(text);
       size_t at = 0;
       for (size_t i = 0; i < count; ++i) {
-        const std::string shown = docs[i].name.empty() ? docs[i].path : docs[i].name;
-        const size_t found = text.find(shown);
-        EXPECT_EQ(found != std::string::npos, i < kAutoRunNamesShown) << shown;
-        if (found == std::string::npos) continue;
-        EXPECT_GT(found, at) << "in their order";
-        at = found;
+        const auto line = std::find_if(lines.begin(), lines.end(), [&](const std::string& l) {
+          return l.starts_with(docs[i].path) && l.find(docs[i].name) != std::string::npos;
+        });
+        EXPECT_EQ(line != lines.end(), i < kAutoRunNamesShown) << docs[i].path;
+        if (line == lines.end()) continue;
+        EXPECT_GE(static_cast<size_t>(line - lines.begin()), at) << "in their order";
+        at = static_cast<size_t>(line - lines.begin()) + 1;
       }
       const std::string more = lang::FormatText(texts.AutoRunMore, static_cast<int>(count) - 10);
       EXPECT_EQ(text.find(more) != std::string::npos, count > kAutoRunNamesShown);

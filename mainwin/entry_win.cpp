@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "lang/lang_tables.h"
+#include "lang/service_texts.h"
 #include "mainwin/form_model.h"
 #include "mainwin/main_window_win.h"
 #include "platform/browser_host_win.h"
@@ -18,6 +20,7 @@
 #include "platform/window_win.h"
 #include "online/online_services_win.h"
 #include "platform/handles_win.h"
+#include "platform/shared_files.h"
 #include "platform/wide_win.h"
 #include "store/AppParams.h"
 #include "uninstall/uninstall_window_win.h"
@@ -48,15 +51,58 @@ std::string ModulePath() {
 }
 
 // Hands the start over to the copy already running: two copies would
-// overwrite each other's lists at exit.
+// overwrite each other's lists at exit. A copy whose window is closing (its
+// exit save runs) does not take it, nor does one too busy to answer.
 bool ForwardToRunningInstance() {
   HWND running = FindWindowW(zd::MainWindow::kClassName, nullptr);
   if (!running) return false;
   DWORD pid = 0;
   GetWindowThreadProcessId(running, &pid);
   AllowSetForegroundWindow(pid);
-  PostMessageW(running, zd::MainWindow::ShowRequestMessage(), 0, 0);
-  return true;
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutW(running, zd::MainWindow::ShowRequestMessage(), 0, 0,
+                           SMTO_ABORTIFHUNG | SMTO_BLOCK, 300, &answer)) {
+    return false;
+  }
+  // An earlier version answers 0 and shows itself.
+  return answer != zd::MainWindow::kClosingAnswer;
+}
+
+// Waits for the running copy's mutex: it is let go when that copy ends.
+// The waiting window is served meanwhile.
+bool WaitForMutex(HANDLE mutex, int ms) {
+  const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(ms);
+  for (;;) {
+    const ULONGLONG now = GetTickCount64();
+    if (now >= until) return false;
+    const DWORD result = MsgWaitForMultipleObjects(1, &mutex, FALSE,
+                                                   static_cast<DWORD>(until - now), QS_ALLINPUT);
+    if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED_0) return true;
+    if (result != WAIT_OBJECT_0 + 1) return false;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
+}
+
+// Says why the start waits: a small box in the middle of the screen, its
+// text readable by other programs as the window's own.
+zd::UniqueWindow ShowStartWaiting(HINSTANCE instance, const std::string& text) {
+  const int width = 420, height = 90;
+  HWND box = CreateWindowExW(
+      WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME, L"STATIC",
+      zd::Utf8ToWide(text).c_str(), WS_POPUP | WS_BORDER | SS_CENTER | SS_CENTERIMAGE,
+      (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2,
+      width, height, nullptr, nullptr, instance, nullptr);
+  if (box) {
+    SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+    ShowWindow(box, SW_SHOWNOACTIVATE);
+    UpdateWindow(box);
+  }
+  return zd::UniqueWindow(box);
+}
+
+void TellStart(const std::string& text, const std::wstring& title) {
+  MessageBoxW(nullptr, zd::Utf8ToWide(text).c_str(), title.c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
 // The hidden window that owns the main window, so the main window gets no
@@ -100,25 +146,53 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     return zd::RunUninstallMode(args, ModulePath(), zd::MainWindow::kClassName);
   }
 
-  zd::UniqueHandle mutex(CreateMutexW(nullptr, FALSE, L"Local\\Zapdock.VAROV.SingleInstance"));
+  const std::wstring title = L"MRXZapdock";
+  const zd::lang::ServiceTexts& service = zd::lang::ServiceTextsFor(zd::lang::LanguageIndex);
+  // One copy a session. The running copy owns the mutex until its very end,
+  // after its exit save: a start meanwhile waits for it.
+  zd::UniqueHandle mutex(CreateMutexW(nullptr, TRUE, L"Local\\Zapdock.VAROV.SingleInstance"));
   if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
-    for (int i = 0; i < 50 && !ForwardToRunningInstance(); ++i) Sleep(100);
-    return 0;
+    zd::UniqueWindow waiting;
+    zd::PreviousCopy previous;
+    previous.hand_over = ForwardToRunningInstance;
+    previous.wait_for_end = [&mutex](int ms) { return WaitForMutex(mutex.get(), ms); };
+    previous.show_waiting = [&] {
+      waiting = ShowStartWaiting(instance, zd::lang::FormatText(service.StartWaiting,
+                                                                zd::WideToUtf8(title)));
+    };
+    const zd::StartGate gate = zd::WaitForPreviousCopy(previous);
+    waiting.reset();
+    if (gate == zd::StartGate::kGaveUp) {
+      TellStart(zd::lang::FormatText(service.StartGaveUp, zd::WideToUtf8(title)), title);
+    }
+    if (gate != zd::StartGate::kGoOn) return 0;
   }
 
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&icc);
   OleInitialize(nullptr);
 
-  const std::wstring title = L"MRXZapdock";
-  HWND app = CreateApplicationWindow(instance, title);
   std::unique_ptr<zd::Files> files = zd::MakeSystemFiles();
-  std::unique_ptr<zd::AnsiCodec> codec = zd::MakeSystemCodec();
   std::unique_ptr<zd::Registry> registry = zd::MakeSystemRegistry();
+  // Before any window: a folder another session's copy uses is left alone.
+  zd::ConfigDirChoice config = zd::ChooseConfigDir(
+      *files, registry.get(), zd::SystemUserFolders().local,
+      [](int ms) { Sleep(static_cast<DWORD>(ms)); });
+  if (config.in_use) {
+    TellStart(zd::lang::FormatText(service.StartInUse, config.dir), title);
+    return 0;
+  }
+  if (config.dir.empty()) {
+    TellStart(zd::lang::FormatText(service.StartNoOwnFolder, config.foreign), title);
+    return 0;
+  }
+  HWND app = CreateApplicationWindow(instance, title);
+  std::unique_ptr<zd::AnsiCodec> codec = zd::MakeSystemCodec();
   std::unique_ptr<zd::WindowSystem> windows = zd::MakeSystemWindowSystem();
   std::unique_ptr<zd::ShellWindows> shell = zd::MakeSystemShellWindows();
 
   zd::MainWindowDeps deps;
+  deps.config = &config;
   deps.files = files.get();
   deps.codec = codec.get();
   deps.registry = registry.get();
@@ -158,5 +232,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   form.reset();
   if (app) DestroyWindow(app);
   OleUninitialize();
+  // Everything is saved: the folder, then the session's mutex, go to the
+  // next start, in that order.
+  config.lock.reset();
+  if (mutex) ReleaseMutex(mutex.get());
   return 0;
 }

@@ -125,4 +125,17 @@ bool IsUninstallStart(const std::vector<std::string>& args) {
   return !args.empty() && args[0] == "uninstall";
 }
 
+StartGate WaitForPreviousCopy(const PreviousCopy& previous) {
+  bool shown = false;
+  for (int waited = 0; waited < kStartWaitLimitMs; waited += kStartWaitStepMs) {
+    if (previous.hand_over()) return StartGate::kHandedOver;
+    if (previous.wait_for_end(kStartWaitStepMs)) return StartGate::kGoOn;
+    if (!shown && waited + kStartWaitStepMs >= kStartWaitShownAfterMs) {
+      shown = true;
+      previous.show_waiting();
+    }
+  }
+  return StartGate::kGaveUp;
+}
+
 }  // namespace zd

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -91,5 +92,24 @@ int ScrollBarPosition(int code, int position, int track_position, int minimum, i
 
 // The first command-line argument is exactly "uninstall" (case-sensitive).
 bool IsUninstallStart(const std::vector<std::string>& args);
+
+// A start that finds a copy of the program already running in this session:
+// handed over to its window, or, while that copy is still starting or saving
+// at its exit (no window answers), waited for until it has ended.
+enum class StartGate { kHandedOver, kGoOn, kGaveUp };
+struct PreviousCopy {
+  // Asks the running copy's window to show itself; true when it says it will.
+  std::function<bool()> hand_over;
+  // Waits up to `ms` for the previous copy to end; true once it has.
+  std::function<bool(int ms)> wait_for_end;
+  // Shows why the start waits; called once, when the wait grows noticeable.
+  std::function<void()> show_waiting;
+};
+inline constexpr int kStartWaitStepMs = 100;
+inline constexpr int kStartWaitShownAfterMs = 700;
+// A save at exit of the longest history takes seconds; beyond this the
+// previous copy is stuck.
+inline constexpr int kStartWaitLimitMs = 120000;
+StartGate WaitForPreviousCopy(const PreviousCopy& previous);
 
 }  // namespace zd

@@ -53,6 +53,42 @@ TEST(FormModel, UninstallOnlyForTheExactFirstArgument) {
   EXPECT_FALSE(IsUninstallStart({" uninstall"}));
 }
 
+// The running copy answers, or ends, after so many milliseconds (-1: never).
+// A start hands over to an answering window, starts once the copy has ended,
+// says why it waits only when the wait grows noticeable, and gives up on a
+// copy that never ends.
+TEST(FormModel, AStartWaitsForThePreviousCopyToAnswerOrEnd) {
+  struct Case {
+    const char* what;
+    int answers_at, ends_at;
+    StartGate gate;
+    bool told;
+  } const cases[] = {
+      {"a running window takes the start", 0, -1, StartGate::kHandedOver, false},
+      {"a copy still starting answers soon", 300, -1, StartGate::kHandedOver, false},
+      {"a copy saving at its exit ends soon", -1, 400, StartGate::kGoOn, false},
+      {"a long save at exit", -1, 9000, StartGate::kGoOn, true},
+      {"a window that answers only after a long wait", 5000, -1, StartGate::kHandedOver, true},
+      {"a copy that never ends", -1, -1, StartGate::kGaveUp, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    int now = 0, told = 0;
+    PreviousCopy previous;
+    previous.hand_over = [&] { return c.answers_at >= 0 && now >= c.answers_at; };
+    previous.wait_for_end = [&](int ms) {
+      now += ms;
+      return c.ends_at >= 0 && now >= c.ends_at;
+    };
+    previous.show_waiting = [&] { ++told; };
+    EXPECT_EQ(WaitForPreviousCopy(previous), c.gate);
+    EXPECT_EQ(told, c.told ? 1 : 0);
+    if (c.gate == StartGate::kGaveUp) {
+      EXPECT_GE(now, kStartWaitLimitMs);
+    }
+  }
+}
+
 TEST(FormModel, PlacementKeepsTheWholeWindowInsideTheWorkArea) {
   struct Case {
     const char* what;

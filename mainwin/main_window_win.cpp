@@ -66,10 +66,11 @@ std::unique_ptr<MainWindow> MainWindow::Create(MainWindowDeps deps) {
 LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (tray_.HandleTaskbarCreated(msg)) return 0;
   if (msg == ShowRequestMessage()) {
+    if (closing_ || destroyed_) return kClosingAnswer;
     summoned_ = false;
     ShowAtBottomRight();
     SetForegroundWindow(hwnd_);
-    return 0;
+    return 1;
   }
   switch (msg) {
     case kHotkeyMessage:
@@ -150,6 +151,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         close_after_load_ = true;
         return 0;
       }
+      closing_ = true;
       FormCloseQuery();
       DestroyWindow(hwnd_);
       return 0;
@@ -193,7 +195,7 @@ void MainWindow::FormCreate() {
   CreateTracking();
 
   try {
-    const ConfigDirChoice config = ChooseConfigDir(*deps_.files, deps_.registry);
+    const ConfigDirChoice& config = *deps_.config;
     store_.ConfigDir = config.dir;
     config_writable_ = config.writable;
     lang::InterfaceTexts& texts = lang::Texts();
@@ -205,6 +207,15 @@ void MainWindow::FormCreate() {
     if (!config.writable) {
       // Said once: without a usable folder nothing of this run can be kept.
       ShowMessage(lang::FormatText(texts.ConfigNotWritable, config.dir), texts.TipsCaption,
+                  MB_OK | MB_ICONWARNING);
+    }
+    if (!config.foreign.empty()) {
+      // Said at the start that made the user's own folder: why it is empty.
+      ShowMessage(lang::FormatText(texts.FolderOfYourOwn, config.dir), texts.TipsCaption,
+                  MB_OK | MB_ICONINFORMATION);
+    }
+    if (!config.set_aside.empty()) {
+      ShowMessage(lang::FileListMessage(texts.FilesSetAside, config.set_aside), texts.TipsCaption,
                   MB_OK | MB_ICONWARNING);
     }
     if (!config.recovered.empty()) {
@@ -698,6 +709,7 @@ void MainWindow::MnZDExitClick() {
   const lang::InterfaceTexts& texts = lang::Texts();
   if (ShowMessage(texts.ExitQuestion, texts.TipsCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
     // Ends at once, without the close request: no snapshot of open windows.
+    closing_ = true;
     DestroyWindow(hwnd_);
   }
 }

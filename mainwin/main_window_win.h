@@ -42,6 +42,8 @@ class MainWindow : public zd::Window, public PageHost {
   static std::unique_ptr<MainWindow> Create(MainWindowDeps deps);
   // The message another start of the program posts to bring this window forward.
   static UINT ShowRequestMessage();
+  // What the window answers to it while it is closing (it does not show).
+  static constexpr LRESULT kClosingAnswer = 2;
 
   ~MainWindow() override;
 
@@ -196,6 +198,7 @@ class MainWindow : public zd::Window, public PageHost {
   bool settings_applied_ = false;  // the stored "default" keys are in the controls
   bool saved_ = false;             // the exit save ran
   bool destroyed_ = false;
+  bool closing_ = false;  // the close has begun: a new start must not hand over
   bool config_writable_ = true;
   HotkeyChoice hotkey_choice_ = HotkeyChoice::kOff;
   std::unique_ptr<KeyboardHook> keyboard_hook_;

@@ -32,6 +32,9 @@ namespace zd {
 
 // What the main window is built on; tests give fakes.
 struct MainWindowDeps {
+  // The configuration folder chosen for this run (ChooseConfigDir), with its
+  // lock; it outlives the window, whose exit save writes into it.
+  const ConfigDirChoice* config = nullptr;
   Files* files = nullptr;
   const AnsiCodec* codec = nullptr;
   Registry* registry = nullptr;

@@ -116,6 +116,9 @@ bool FakeFiles::RenameReplacing(const std::string& from, const std::string& to) 
   if (it == files_.end() || fail_all_writes_ || fail_writes_.count(to)) return false;
   files_[to] = std::move(it->second);
   files_.erase(from);
+  // The file keeps its owner and list.
+  security_.erase(DirKey(to));
+  if (const auto s = security_.extract(DirKey(from))) security_.emplace(DirKey(to), s.mapped());
   return true;
 }
 
@@ -197,6 +200,78 @@ bool FakeFiles::IsHidden(const std::string& dir) const {
 int FakeFiles::WriteCount(const std::string& path) const {
   const std::lock_guard<std::recursive_mutex> lock(mutex_);
   return static_cast<int>(std::count(write_log_.begin(), write_log_.end(), path));
+}
+
+}  // namespace zd
+
+namespace zd {
+
+Security FakeFiles::QuerySecurity(const std::string& path) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
+  if (!FileExists(path) && !DirectoryExists(path)) return {};
+  const auto it = security_.find(DirKey(path));
+  if (it != security_.end()) return it->second;
+  return {Owner::kThisUser, true, true};
+}
+
+bool FakeFiles::CreatePrivateDirectory(const std::string& path) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
+  if (DirectoryExists(path) || !CreateDirectories(path)) return false;
+  security_[DirKey(path)] = {Owner::kThisUser, false, false};
+  return true;
+}
+
+bool FakeFiles::MakePrivate(const std::string& path, bool take_ownership) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
+  if (!DirectoryExists(path)) return false;
+  Security security = QuerySecurity(path);
+  if (security.owner != Owner::kThisUser) {
+    if (!take_ownership || !can_take_ownership_ || security.owner != Owner::kAdministrators) {
+      return false;
+    }
+    security.owner = Owner::kThisUser;
+  }
+  security.inherits = false;
+  security.open = false;
+  const std::string key = DirKey(path);
+  security_[key] = security;
+  security_changes_.push_back(key);
+  // What inside inherits its list follows.
+  for (auto& [inner, s] : security_) {
+    if (inner.size() > key.size() && inner.compare(0, key.size(), key) == 0 &&
+        inner[key.size()] == '\\' && s.inherits) {
+      s.open = false;
+    }
+  }
+  return true;
+}
+
+namespace {
+
+class FakeLock : public FileLock {
+ public:
+  FakeLock(std::set<std::string>& held, std::recursive_mutex& mutex, std::string path)
+      : held_(held), mutex_(mutex), path_(std::move(path)) {}
+  ~FakeLock() override {
+    const std::lock_guard<std::recursive_mutex> lock(mutex_);
+    held_.erase(path_);
+  }
+
+ private:
+  std::set<std::string>& held_;
+  std::recursive_mutex& mutex_;
+  std::string path_;
+};
+
+}  // namespace
+
+std::unique_ptr<FileLock> FakeFiles::HoldLockFile(const std::string& path) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
+  if (fail_all_writes_ || held_locks_.count(path) || !DirectoryExists(ParentOf(path))) {
+    return nullptr;
+  }
+  held_locks_.insert(path);
+  return std::make_unique<FakeLock>(held_locks_, mutex_, path);
 }
 
 }  // namespace zd

@@ -36,6 +36,16 @@ class FakeFiles : public Files {
     return usb_.count(root) != 0;
   }
   std::string SystemDirectory() override { return system_dir_; }
+  // What was set with SetSecurity; else this user's, open, inherited (as on
+  // a data drive Windows formatted). Unknown for what does not exist.
+  Security QuerySecurity(const std::string& path) override;
+  bool CreatePrivateDirectory(const std::string& path) override;
+  // Refused for another account's folder, and for the Administrators' unless
+  // set_can_take_ownership.
+  bool MakePrivate(const std::string& path, bool take_ownership) override;
+  std::string AccountName() override { return account_; }
+  // Not among files(): the real one is hidden and goes with the lock.
+  std::unique_ptr<FileLock> HoldLockFile(const std::string& path) override;
 
   // Set-up. A drive's root folder exists from the moment it is added.
   void AddDrive(const std::string& root, DriveKind kind);
@@ -47,6 +57,19 @@ class FakeFiles : public Files {
   // adding it again brings its content back.
   void RemoveDrive(const std::string& root);
   void SetSystemDirectory(std::string dir) { system_dir_ = std::move(dir); }
+  void SetSecurity(const std::string& path, Security security) {
+    const std::lock_guard<std::recursive_mutex> lock(mutex_);
+    security_[DirKey(path)] = security;
+  }
+  void set_can_take_ownership(bool can) { can_take_ownership_ = can; }
+  void set_account_name(std::string name) { account_ = std::move(name); }
+  // Every call that changed an access list or an owner, as "path" (for
+  // checks that a folder was never touched).
+  const std::vector<std::string>& security_changes() const { return security_changes_; }
+  bool LockHeld(const std::string& path) const {
+    const std::lock_guard<std::recursive_mutex> lock(mutex_);
+    return held_locks_.count(path) != 0;
+  }
   void AddDirectory(const std::string& path);
   void PutFile(const std::string& path, std::string data);
 
@@ -130,6 +153,11 @@ class FakeFiles : public Files {
   std::optional<std::pair<std::string, WriteStep>> die_at_;
   bool dead_ = false;
   std::vector<int> busy_waits_;
+  std::map<std::string, Security> security_;  // by DirKey
+  std::vector<std::string> security_changes_;
+  bool can_take_ownership_ = false;
+  std::string account_ = "me";
+  std::set<std::string> held_locks_;
 };
 
 }  // namespace zd

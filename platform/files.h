@@ -44,6 +44,26 @@ enum class StepAction { kGo, kFail, kDie };
 // What was found of a save cut short (see RecoverInterruptedSave).
 enum class Leftover { kNone, kRecovered, kRemoved };
 
+// Who owns a file or a folder, as far as the program's own folder cares:
+// SYSTEM and the Administrators group may read and change anything anyway.
+enum class Owner { kUnknown, kThisUser, kAdministrators, kOtherAccount };
+
+// What a file's or a folder's access control says. kUnknown owner and `open`
+// when it could not be read, or the volume keeps no access control.
+struct Security {
+  Owner owner = Owner::kUnknown;
+  bool inherits = true;  // takes entries from its parent (not protected)
+  // An account other than this user, SYSTEM and Administrators may read or
+  // change it.
+  bool open = true;
+};
+
+// A lock file held open: while it lives, no other process holds the same.
+class FileLock {
+ public:
+  virtual ~FileLock() = default;
+};
+
 class Files {
  public:
   virtual ~Files() = default;
@@ -76,6 +96,22 @@ class Files {
   virtual bool UsbAttached(const std::string& root) = 0;
   // The Windows system folder, without a trailing backslash.
   virtual std::string SystemDirectory() = 0;
+
+  // The owner and access control of an existing file or folder.
+  virtual Security QuerySecurity(const std::string& path) = 0;
+  // Creates the folder (its missing parents as CreateDirectories does) owned
+  // by this user, with a protected access list: this user, SYSTEM and
+  // Administrators, inherited by what is made inside. False when it existed.
+  virtual bool CreatePrivateDirectory(const std::string& path) = 0;
+  // Gives an existing folder that access list, and what is inside it the
+  // same by inheritance; with `take_ownership`, makes this user its owner
+  // first (refused unless the system allows it).
+  virtual bool MakePrivate(const std::string& path, bool take_ownership) = 0;
+  // The account the program runs as ("alice"); empty when unknown.
+  virtual std::string AccountName() = 0;
+  // Creates or opens the lock file `path` and holds it; nullptr while
+  // another process holds it (or it cannot be made). It goes with the lock.
+  virtual std::unique_ptr<FileLock> HoldLockFile(const std::string& path) = 0;
 
   // Test hook: called before each step of WriteAtomic (see StepAction).
   std::function<StepAction(WriteStep)> step_hook;

@@ -1,6 +1,8 @@
 // The machine's own file system for the native build. Paths are used as given;
 // there are no drive letters and no system folder.
 #include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -141,6 +143,54 @@ class PosixFiles : public Files {
   DriveKind DriveType(const std::string&) override { return DriveKind::kUnknown; }
   bool UsbAttached(const std::string&) override { return false; }
   std::string SystemDirectory() override { return {}; }
+
+  // The mode bits stand in for an access list: the group's and others' bits
+  // open it, and there is no inheritance to protect against.
+  Security QuerySecurity(const std::string& path) override {
+    Security security;
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) return security;
+    if (st.st_uid == geteuid()) {
+      security.owner = Owner::kThisUser;
+    } else {
+      security.owner = st.st_uid == 0 ? Owner::kAdministrators : Owner::kOtherAccount;
+    }
+    security.open = (st.st_mode & 077) != 0;
+    security.inherits = security.open;
+    return security;
+  }
+
+  bool CreatePrivateDirectory(const std::string& path) override {
+    std::string dir = path;
+    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    if (DirectoryExists(dir)) return false;
+    const std::string parent = ParentDirectory(dir);
+    if (!DirectoryExists(parent) && !CreateDirectories(parent)) return false;
+    return mkdir(dir.c_str(), 0700) == 0;
+  }
+
+  bool MakePrivate(const std::string& path, bool take_ownership) override {
+    if (take_ownership && chown(path.c_str(), geteuid(), static_cast<gid_t>(-1)) != 0) return false;
+    return chmod(path.c_str(), 0700) == 0;
+  }
+
+  std::string AccountName() override {
+    const passwd* entry = getpwuid(geteuid());
+    return entry && entry->pw_name ? entry->pw_name : "";
+  }
+
+  // The file stays behind: removing it would race with the next holder.
+  std::unique_ptr<FileLock> HoldLockFile(const std::string& path) override {
+    auto lock = std::make_unique<HeldLock>(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    if (!lock->fd.ok() || flock(lock->fd.get(), LOCK_EX | LOCK_NB) != 0) return nullptr;
+    return lock;
+  }
+
+ private:
+  struct HeldLock : FileLock {
+    explicit HeldLock(int descriptor) : fd(descriptor) {}
+    FileDescriptor fd;
+  };
 };
 
 }  // namespace

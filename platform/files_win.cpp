@@ -7,6 +7,7 @@
 #include "platform/drives_win.h"
 #include "platform/files.h"
 #include "platform/handles_win.h"
+#include "platform/security_win.h"
 #include "platform/wide_win.h"
 
 namespace zd {
@@ -34,6 +35,14 @@ std::string WithoutTrailingSeparators(std::string path) {
   }
   return path;
 }
+
+class HeldLock : public FileLock {
+ public:
+  explicit HeldLock(UniqueHandle handle) : handle_(std::move(handle)) {}
+
+ private:
+  UniqueHandle handle_;
+};
 
 class WinFiles : public Files {
  public:
@@ -165,6 +174,35 @@ class WinFiles : public Files {
       return false;
     }
     return descriptor.BusType == BusTypeUsb;
+  }
+
+  Security QuerySecurity(const std::string& path) override {
+    return QueryPathSecurity(Utf8ToWide(WithoutTrailingSeparators(path)));
+  }
+
+  bool CreatePrivateDirectory(const std::string& path) override {
+    const std::string dir = WithoutTrailingSeparators(path);
+    const size_t sep = dir.find_last_of("\\/");
+    if (dir.empty() || DirectoryExists(dir)) return false;
+    if (sep != std::string::npos && sep > 2 && !CreateDirectories(dir.substr(0, sep))) return false;
+    return CreatePrivateFolder(Utf8ToWide(dir));
+  }
+
+  bool MakePrivate(const std::string& path, bool take_ownership) override {
+    return MakePathPrivate(Utf8ToWide(WithoutTrailingSeparators(path)), take_ownership);
+  }
+
+  std::string AccountName() override { return CurrentAccountName(); }
+
+  // Shared with nobody, and deleted when the last handle goes (with the
+  // process, if it ends without letting go).
+  std::unique_ptr<FileLock> HoldLockFile(const std::string& path) override {
+    UniqueHandle h = FileHandle(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                            0, nullptr, OPEN_ALWAYS,
+                                            FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
+                                            nullptr));
+    if (!h) return nullptr;
+    return std::make_unique<HeldLock>(std::move(h));
   }
 
   std::string SystemDirectory() override {

@@ -22,6 +22,8 @@ inline constexpr char kNoteFileName[] = "note.txt";
 inline constexpr char kPicksFileName[] = "picks.dat";
 // What must never be recorded, or recorded only in part.
 inline constexpr char kPrivacyRulesFileName[] = "rules.dat";
+// Held open by the copy of the program that uses the folder.
+inline constexpr char kLockFileName[] = "zapdock.lock";
 
 // The maker's registry key below HKEY_CURRENT_USER; the program's own key is
 // the sub-key named by the application key (ProgramKey).

@@ -53,7 +53,105 @@ FolderPick PickConfigDir(const std::vector<DriveFacts>& drives, const std::strin
   return {kFallbackConfigDir, false};
 }
 
-ConfigDirChoice ChooseConfigDir(Files& files, Registry* registry) {
+FolderVerdict JudgeFolder(const Security& security, bool remembered) {
+  switch (security.owner) {
+    case Owner::kThisUser:
+      return security.inherits || security.open ? FolderVerdict::kTighten : FolderVerdict::kUse;
+    case Owner::kAdministrators:
+      // Made by an elevated run of an earlier version: the registry of this
+      // user names it. Anything else an administrator made is not this user's.
+      return remembered ? FolderVerdict::kTake : FolderVerdict::kForeign;
+    case Owner::kOtherAccount:
+    case Owner::kUnknown:
+      break;
+  }
+  return FolderVerdict::kForeign;
+}
+
+std::string FolderBeside(const std::string& dir, const std::string& account) {
+  std::string name;
+  for (const char c : account) {
+    const bool forbidden = static_cast<unsigned char>(c) < 0x20 ||
+                           std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos;
+    name += forbidden ? '_' : c;
+  }
+  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+  if (name.empty()) name = "user";
+  std::string base = dir;
+  while (!base.empty() && base.back() == '\\') base.pop_back();
+  return base + "." + name + "\\";
+}
+
+namespace {
+
+// Every name the program reads or writes in its folder, and the leftovers of
+// its saves.
+std::vector<std::string> ProgramFileNames() {
+  std::vector<std::string> names;
+  for (const char* name : {kSettingsFileName, kFavFileName, kRecentFileName, kRunFileName,
+                           kLastRunFileName, kNoteFileName, kPicksFileName,
+                           kPrivacyRulesFileName, kProbeFileName, kLockFileName}) {
+    names.push_back(name);
+    names.push_back(TempPathFor(name));
+    names.push_back(CompletePathFor(name));
+  }
+  return names;
+}
+
+// Renames aside the program's files that another account owns (put there
+// while the folder was open to it); false when one could not be moved.
+bool SetAsideForeignFiles(Files& files, const std::string& dir, std::vector<std::string>& moved) {
+  for (const std::string& name : ProgramFileNames()) {
+    const std::string path = dir + name;
+    if (!files.FileExists(path)) continue;
+    const Owner owner = files.QuerySecurity(path).owner;
+    if (owner == Owner::kThisUser || owner == Owner::kAdministrators) continue;
+    std::string aside = path + ".foreign";
+    for (int n = 2; files.FileExists(aside); ++n) aside = path + ".foreign" + std::to_string(n);
+    if (!files.RenameReplacing(path, aside)) return false;
+    moved.push_back(aside);
+  }
+  return true;
+}
+
+enum class Taken { kOwn, kCreated, kCannotCreate, kForeign };
+
+// Makes `dir` this user's alone if it can be: created private, or judged and
+// tightened, with what others put inside set aside. A foreign folder is only
+// looked at.
+Taken TakeFolder(Files& files, const std::string& dir, bool remembered,
+                 std::vector<std::string>& set_aside) {
+  if (!files.DirectoryExists(dir)) {
+    if (files.CreatePrivateDirectory(dir)) return Taken::kCreated;
+    // Someone made it meanwhile, or it cannot be made.
+    if (!files.DirectoryExists(dir)) return Taken::kCannotCreate;
+  }
+  const Security security = files.QuerySecurity(dir);
+  bool own = false;
+  switch (JudgeFolder(security, remembered)) {
+    case FolderVerdict::kUse:
+      own = true;
+      break;
+    case FolderVerdict::kTighten:
+      own = files.MakePrivate(dir, false);
+      break;
+    case FolderVerdict::kTake:
+      // Closed to others already, it may stay the Administrators'.
+      own = files.MakePrivate(dir, true) || !security.open;
+      break;
+    case FolderVerdict::kForeign:
+      break;
+  }
+  std::vector<std::string> moved;
+  if (!own || !SetAsideForeignFiles(files, dir, moved)) return Taken::kForeign;
+  set_aside.insert(set_aside.end(), moved.begin(), moved.end());
+  return Taken::kOwn;
+}
+
+}  // namespace
+
+ConfigDirChoice ChooseConfigDir(Files& files, Registry* registry, const std::string& profile_dir,
+                                const std::function<void(int)>& sleep_ms) {
   ConfigDirChoice choice;
   std::vector<DriveFacts> drives;
   for (const std::string& root : files.LogicalDrives()) {
@@ -74,16 +172,46 @@ ConfigDirChoice ChooseConfigDir(Files& files, Registry* registry) {
   }
   const FolderPick pick =
       PickConfigDir(drives, remembered, !remembered.empty() && files.DirectoryExists(remembered));
-  choice.dir = pick.dir;
-  // A folder that cannot be created is not reported here; the probe below
-  // finds it, and the program then runs without persistence.
-  if (!files.DirectoryExists(choice.dir)) files.CreateDirectories(choice.dir);
+  std::vector<std::string> candidates = {pick.dir, FolderBeside(pick.dir, files.AccountName())};
+  if (!profile_dir.empty()) {
+    std::string dir = profile_dir;
+    if (dir.back() != '\\') dir += '\\';
+    candidates.push_back(dir + kConfigFolderName);
+  }
+  bool remember = pick.remember;
+  for (const std::string& candidate : candidates) {
+    const Taken taken = TakeFolder(files, candidate,
+                                   EqualsIgnoringAsciiCase(candidate, remembered), choice.set_aside);
+    if (taken == Taken::kForeign) {
+      if (choice.foreign.empty()) choice.foreign = candidate;
+      // A folder of one's own elsewhere is remembered, to be found again.
+      remember = true;
+      continue;
+    }
+    choice.dir = candidate;
+    // Said at the start that made the user's own folder, not again.
+    if (taken != Taken::kCreated) choice.foreign.clear();
+    break;
+  }
+  if (choice.dir.empty()) return choice;
   files.SetHiddenAttribute(choice.dir);
-  choice.recovered = RecoverInterruptedSaves(files, choice.dir);
   const std::string probe = choice.dir + kProbeFileName;
+  // Another copy may be letting go of the folder right now (its exit).
+  RetryWhileBusy(
+      [&] {
+        choice.lock = files.HoldLockFile(choice.dir + kLockFileName);
+        return choice.lock ? Attempt::kDone : Attempt::kBusy;
+      },
+      sleep_ms);
+  if (!choice.lock) {
+    // Held by another process, or the folder cannot be written at all.
+    choice.in_use = files.WriteAtomic(probe, "probe") && files.RemoveFile(probe);
+    return choice;
+  }
+  choice.recovered = RecoverInterruptedSaves(files, choice.dir);
   choice.writable = files.WriteAtomic(probe, "probe");
   if (choice.writable) files.RemoveFile(probe);
-  if (choice.writable && pick.remember && registry &&
+  if (choice.writable && remember && registry &&
       !EqualsIgnoringAsciiCase(remembered, choice.dir)) {
     registry->WriteString(RegRoot::kCurrentUser, ProgramKey(), kConfigFolderValue, choice.dir);
   }

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,12 +20,39 @@
 namespace zd {
 
 struct ConfigDirChoice {
-  std::string dir;        // always ends with "\"
+  // Always ends with "\"; empty when no folder of this user's own could be
+  // had (every place belongs to someone else): nothing may be read or written.
+  std::string dir;
   bool writable = false;  // a probe file could be written and removed
   // Full paths of the program's files that a save cut short had left whole
   // under their second name only, and that were put back in place.
   std::vector<std::string> recovered;
+  // Where files that another account had put among the program's were
+  // renamed to: never read, never opened.
+  std::vector<std::string> set_aside;
+  // The folder the history would have been in, when it belongs to another
+  // account and this start made the user a folder of their own instead.
+  std::string foreign;
+  // Another copy of the program (another session of this account) uses the
+  // folder: this one must leave it alone.
+  bool in_use = false;
+  // Held while the program uses the folder; the last thing to go at exit.
+  std::unique_ptr<FileLock> lock;
 };
+
+// What the program may do with a folder that exists, from its owner and its
+// access list and whether this user's registry names it.
+enum class FolderVerdict {
+  kUse,      // this user's alone already
+  kTighten,  // this user's, open to others or inheriting: made private
+  kTake,     // the Administrators' and remembered by this user: taken over
+  kForeign,  // someone else's: never read, written or opened from
+};
+FolderVerdict JudgeFolder(const Security& security, bool remembered);
+
+// "MrxConfig.alice\" beside "D:\MrxConfig\": a folder of the account's
+// own when the usual one belongs to someone else.
+std::string FolderBeside(const std::string& dir, const std::string& account);
 
 // What the folder choice knows of one drive.
 struct DriveFacts {
@@ -48,10 +77,18 @@ FolderPick PickConfigDir(const std::vector<DriveFacts>& drives, const std::strin
                          bool remembered_exists);
 
 // Chooses the folder (PickConfigDir over the machine's drives and the folder
-// remembered under the program's key, when `registry` is given), creates and
-// hides it, settles what saves cut short left there (RecoverInterruptedSaves),
-// then probes it for writing; a writable choice is remembered.
-ConfigDirChoice ChooseConfigDir(Files& files, Registry* registry = nullptr);
+// remembered under the program's key, when `registry` is given) and makes
+// sure it is this user's alone (JudgeFolder): one that belongs to someone
+// else is passed over for FolderBeside it, then for `profile_dir` (the
+// user's local application data, which no other account can write). Then
+// creates and hides it, renames aside what another account put there, takes
+// its lock (in_use when another process holds it), settles what saves cut
+// short left there (RecoverInterruptedSaves) and probes it for writing; a
+// writable choice is remembered. `sleep_ms` paces the wait for a lock that
+// another copy is letting go of.
+ConfigDirChoice ChooseConfigDir(Files& files, Registry* registry = nullptr,
+                                const std::string& profile_dir = "",
+                                const std::function<void(int)>& sleep_ms = {});
 
 // Settles the leftovers of interrupted saves of the program's files in
 // `dir` (RecoverInterruptedSave); the full paths of the files put back.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/fake_files.h"
 #include "platform/fake_registry.h"
@@ -167,9 +168,208 @@ TEST(ChooseConfigDirTest, WritableOnlyWhereTheProbeCanBeWritten) {
     EXPECT_EQ(choice.dir, "C:\\MrxConfig\\");
     EXPECT_EQ(choice.writable, c.writable);
     EXPECT_EQ(files.DirectoryExists("C:\\MrxConfig\\"), c.existing || !c.fail_create);
-    if (c.existing) EXPECT_TRUE(files.IsHidden("C:\\MrxConfig"));
+    if (c.existing) {
+      EXPECT_TRUE(files.IsHidden("C:\\MrxConfig"));
+    }
     EXPECT_EQ(files.files().size(), c.existing ? 1u : 0u) << "no probe file is left";
   }
+}
+
+// Who owns the folder the history would be in, how its access list stands
+// and how it was found decide which folder is used, what is made private,
+// and what is never touched: someone else's folder is only looked at, and
+// the user gets one of their own beside it (said at that start only).
+TEST(ChooseConfigDirTest, OnlyAFolderOfThisUsersOwnIsUsed) {
+  enum class Found { kRemembered, kOnDrive };
+  const Security kProtected{Owner::kThisUser, false, false};
+  const Security kInherited{Owner::kThisUser, true, false};
+  const Security kOpen{Owner::kThisUser, true, true};
+  const auto by = [](Security s, Owner owner) {
+    s.owner = owner;
+    return s;
+  };
+  const char* const kUsual = "D:\\MrxConfig\\";
+  const char* const kBeside = "D:\\MrxConfig.me\\";
+  struct Case {
+    const char* what;
+    Security folder;
+    Found found;
+    bool can_take = false;  // the process may take ownership (elevated)
+    const char* used;       // kUsual or kBeside
+    bool made_private;      // its list changed at this start
+  } const cases[] = {
+      {"mine, protected, remembered", kProtected, Found::kRemembered, false, kUsual, false},
+      {"mine, protected, on a drive", kProtected, Found::kOnDrive, false, kUsual, false},
+      {"mine, inherited, remembered", kInherited, Found::kRemembered, false, kUsual, true},
+      {"mine, inherited, on a drive", kInherited, Found::kOnDrive, false, kUsual, true},
+      {"mine, open to Users, remembered", kOpen, Found::kRemembered, false, kUsual, true},
+      {"mine, open to Users, on a drive", kOpen, Found::kOnDrive, false, kUsual, true},
+      {"another user's, protected, remembered", by(kProtected, Owner::kOtherAccount),
+       Found::kRemembered, true, kBeside, false},
+      {"another user's, inherited, on a drive", by(kInherited, Owner::kOtherAccount),
+       Found::kOnDrive, true, kBeside, false},
+      {"another user's, open, remembered", by(kOpen, Owner::kOtherAccount), Found::kRemembered,
+       true, kBeside, false},
+      {"another user's, open, on a drive", by(kOpen, Owner::kOtherAccount), Found::kOnDrive, true,
+       kBeside, false},
+      {"owner unknown (no access list)", by(kOpen, Owner::kUnknown), Found::kRemembered, true,
+       kBeside, false},
+      {"Administrators', open, remembered, taken over", by(kOpen, Owner::kAdministrators),
+       Found::kRemembered, true, kUsual, true},
+      {"Administrators', open, remembered, cannot take it", by(kOpen, Owner::kAdministrators),
+       Found::kRemembered, false, kBeside, false},
+      {"Administrators', protected, remembered, cannot take it: closed already",
+       by(kProtected, Owner::kAdministrators), Found::kRemembered, false, kUsual, false},
+      {"Administrators', inherited, remembered, taken over", by(kInherited, Owner::kAdministrators),
+       Found::kRemembered, true, kUsual, true},
+      {"Administrators', protected, on a drive: not this user's",
+       by(kProtected, Owner::kAdministrators), Found::kOnDrive, true, kBeside, false},
+      {"Administrators', open, on a drive", by(kOpen, Owner::kAdministrators), Found::kOnDrive,
+       true, kBeside, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeFiles files;
+    FakeRegistry registry;
+    files.AddDrive("C:\\", DriveKind::kFixed);
+    files.AddDrive("D:\\", DriveKind::kFixed);
+    files.AddDirectory(kUsual);
+    files.SetSecurity(kUsual, c.folder);
+    files.set_can_take_ownership(c.can_take);
+    // What its owner keeps there: opened at start, were it used.
+    const std::string planted = std::string(kUsual) + kRunFileName;
+    files.PutFile(planted, "D:\\tools\\x.bat*|*x\r\n");
+    files.PutFile(std::string(kUsual) + CompletePathFor(kRecentFileName), "C:\\y.bat*|*y\r\n");
+    files.SetSecurity(planted, {c.folder.owner, true, c.folder.open});
+    if (c.found == Found::kRemembered) {
+      registry.WriteString(RegRoot::kCurrentUser, ProgramKey(), kConfigFolderValue, kUsual);
+    }
+    for (int start = 1; start <= 2; ++start) {
+      SCOPED_TRACE(start);
+      const ConfigDirChoice choice = ChooseConfigDir(files, &registry);
+      ASSERT_EQ(choice.dir, c.used);
+      EXPECT_TRUE(choice.writable);
+      EXPECT_FALSE(choice.in_use);
+      EXPECT_EQ(choice.foreign, start == 1 && c.used == kBeside ? kUsual : "");
+      const Security now = files.QuerySecurity(choice.dir);
+      EXPECT_FALSE(now.open);
+      if (c.made_private || c.used == kBeside) {
+        EXPECT_FALSE(now.inherits);
+      }
+      EXPECT_EQ(registry.ReadString(RegRoot::kCurrentUser, ProgramKey(), kConfigFolderValue)
+                    .value_or(""),
+                c.used);
+      EXPECT_TRUE(files.LockHeld(choice.dir + kLockFileName));
+    }
+    const std::vector<std::string> changed = files.security_changes();
+    EXPECT_EQ(std::count(changed.begin(), changed.end(), "D:\\MrxConfig"),
+              c.made_private ? 1 : 0)
+        << "made private once, and only when it was this user's";
+    if (c.used == kBeside) {
+      EXPECT_FALSE(files.IsHidden(kUsual)) << "someone else's folder is never touched";
+      EXPECT_EQ(files.files().at(planted), "D:\\tools\\x.bat*|*x\r\n");
+      EXPECT_TRUE(files.FileExists(std::string(kUsual) + CompletePathFor(kRecentFileName)))
+          << "not put in place: that would be a write";
+      EXPECT_FALSE(files.LockHeld(std::string(kUsual) + kLockFileName));
+    }
+  }
+}
+
+// Files that another account put among the program's while the folder was
+// open to it are renamed aside, never read, and named once; the program's
+// own and the Administrators' stay. A folder of one's own at every place
+// (beside, then in the profile) is sought only past someone else's.
+TEST(ChooseConfigDirTest, WhatAnotherAccountPutThereIsSetAside) {
+  FakeFiles files;
+  FakeRegistry registry;
+  files.AddDrive("D:\\", DriveKind::kFixed);
+  files.AddDirectory("D:\\MrxConfig");
+  const std::string dir = "D:\\MrxConfig\\";
+  const Security theirs{Owner::kOtherAccount, true, true};
+  struct Planted {
+    std::string name;
+    Owner owner;
+    bool set_aside;
+  } const planted[] = {
+      {kRunFileName, Owner::kOtherAccount, true},
+      {kLastRunFileName, Owner::kUnknown, true},
+      {CompletePathFor(kFavFileName), Owner::kOtherAccount, true},
+      {kSettingsFileName, Owner::kThisUser, false},
+      {kNoteFileName, Owner::kAdministrators, false},
+      {"tool.bat", Owner::kOtherAccount, false},  // never read by the program
+  };
+  for (const Planted& p : planted) {
+    files.PutFile(dir + p.name, "from " + p.name);
+    files.SetSecurity(dir + p.name, {p.owner, true, true});
+  }
+  files.PutFile(dir + kRunFileName + ".foreign", "set aside at an earlier start");
+  std::vector<std::string> expected;
+  for (const Planted& p : planted) {
+    if (p.set_aside) {
+      expected.push_back(dir + p.name + (p.name == kRunFileName ? ".foreign2" : ".foreign"));
+    }
+  }
+  for (int start = 1; start <= 2; ++start) {
+    SCOPED_TRACE(start);
+    const ConfigDirChoice choice = ChooseConfigDir(files, &registry);
+    ASSERT_EQ(choice.dir, dir);
+    std::vector<std::string> moved = choice.set_aside;
+    std::sort(moved.begin(), moved.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(moved, start == 1 ? expected : std::vector<std::string>{});
+    EXPECT_TRUE(choice.recovered.empty()) << "another account's leftover is never put in place";
+    for (const Planted& p : planted) {
+      EXPECT_EQ(files.FileExists(dir + p.name), !p.set_aside) << p.name;
+    }
+    for (const std::string& aside : expected) EXPECT_TRUE(files.FileExists(aside)) << aside;
+  }
+
+  // Someone else's at the usual place and beside it: the profile's.
+  FakeFiles squatted;
+  squatted.AddDrive("D:\\", DriveKind::kFixed);
+  squatted.set_account_name("Zhang San: \"x\"?.");
+  for (const char* d : {"D:\\MrxConfig", "D:\\MrxConfig.Zhang San_ _x__"}) {
+    squatted.AddDirectory(d);
+    squatted.SetSecurity(d, theirs);
+  }
+  const ConfigDirChoice profile =
+      ChooseConfigDir(squatted, &registry, "C:\\Users\\zs\\AppData\\Local");
+  EXPECT_EQ(profile.dir, "C:\\Users\\zs\\AppData\\Local\\MrxConfig\\");
+  EXPECT_EQ(profile.foreign, "D:\\MrxConfig\\");
+  EXPECT_EQ(registry.ReadString(RegRoot::kCurrentUser, ProgramKey(), kConfigFolderValue), profile.dir);
+  // And with no profile known: no folder at all, nothing read or written.
+  const ConfigDirChoice none = ChooseConfigDir(squatted);
+  EXPECT_EQ(none.dir, "");
+  EXPECT_FALSE(none.writable);
+  EXPECT_TRUE(squatted.security_changes().empty());
+}
+
+// One copy per folder: while a copy holds it, another (another session of
+// the same account) is told it is in use and leaves everything as it is;
+// once the first lets go, the next start takes it.
+TEST(ChooseConfigDirTest, AFolderInUseIsLeftAlone) {
+  FakeFiles files;
+  FakeRegistry registry;
+  files.AddDrive("D:\\", DriveKind::kFixed);
+  const std::string dir = "D:\\MrxConfig\\";
+  std::optional<ConfigDirChoice> first = ChooseConfigDir(files, &registry);
+  ASSERT_EQ(first->dir, dir);
+  ASSERT_FALSE(first->in_use);
+  // The first copy's save in flight, which a clean-up would delete.
+  files.PutFile(dir + CompletePathFor(kFavFileName), "the first copy's new favourites");
+  files.PutFile(dir + TempPathFor(kRecentFileName), "half written by the first copy");
+  int waits = 0;
+  const ConfigDirChoice second =
+      ChooseConfigDir(files, &registry, "", [&](int ms) { waits += ms; });
+  EXPECT_TRUE(second.in_use);
+  EXPECT_EQ(second.lock, nullptr);
+  EXPECT_GE(waits, 500) << "a copy letting go at its exit is waited for";
+  EXPECT_TRUE(files.FileExists(dir + CompletePathFor(kFavFileName)));
+  EXPECT_TRUE(files.FileExists(dir + TempPathFor(kRecentFileName)));
+  first.reset();
+  const ConfigDirChoice third = ChooseConfigDir(files, &registry);
+  EXPECT_FALSE(third.in_use);
+  EXPECT_EQ(third.recovered, std::vector<std::string>{dir + kFavFileName});
 }
 
 TEST(NormalizeDirPathTest, OneTrailingBackslashAndRunsCollapsed) {

@@ -1,5 +1,7 @@
 // The Win32 side of Files and of the UTF-8 / UTF-16 helpers.
 #include <windows.h>
+// windows.h first
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -9,6 +11,7 @@
 
 #include "platform/files.h"
 #include "platform/handles_win.h"
+#include "platform/security_win.h"
 #include "platform/temp_dir_for_tests.h"
 #include "platform/wide_win.h"
 #include "store/AppParams.h"
@@ -62,50 +65,6 @@ TEST(WinFilesTest, CreatedFolderCanBeHidden) {
 }
 
 DWORD AttributesOf(const std::string& path) { return GetFileAttributesW(Utf8ToWide(path).c_str()); }
-
-// Another program holding a file open: the test helper, in a process of its
-// own, with read sharing only (no FILE_SHARE_DELETE) or no sharing at all.
-class FileHolder {
- public:
-  FileHolder(const std::string& path, int hold_ms, const wchar_t* share = L"read") {
-    static int counter = 0;
-    const std::wstring event_name = L"Local\\ZdFileHeld" + std::to_wstring(GetCurrentProcessId()) +
-                                    L"_" + std::to_wstring(counter++);
-    UniqueHandle held(CreateEventW(nullptr, TRUE, FALSE, event_name.c_str()));
-    std::wstring command = L"\"" + HelperExePath() + L"\" hold \"" + Utf8ToWide(path) + L"\" " +
-                           std::to_wstring(hold_ms) + L" " + share + L" " + event_name;
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi_)) {
-      return;
-    }
-    started_ = true;
-    HANDLE either[] = {held.get(), pi_.hProcess};
-    holding_ = WaitForMultipleObjects(2, either, FALSE, 20000) == WAIT_OBJECT_0;
-  }
-  ~FileHolder() { Wait(); }
-  FileHolder(const FileHolder&) = delete;
-  FileHolder& operator=(const FileHolder&) = delete;
-
-  bool holding() const { return holding_; }
-  // Until the helper has let go and ended.
-  void Wait() {
-    if (!started_) return;
-    if (WaitForSingleObject(pi_.hProcess, 20000) != WAIT_OBJECT_0) {
-      TerminateProcess(pi_.hProcess, 1);
-      WaitForSingleObject(pi_.hProcess, 5000);
-    }
-    CloseHandle(pi_.hThread);
-    CloseHandle(pi_.hProcess);
-    started_ = false;
-  }
-
- private:
-  PROCESS_INFORMATION pi_{};
-  bool started_ = false;
-  bool holding_ = false;
-};
 
 double SecondsSince(const std::chrono::steady_clock::time_point& start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -225,6 +184,92 @@ TEST(WinFilesTest, ExitSaveNamesTheFileAReaderHeld) {
   holder.Wait();
   EXPECT_EQ(files->ReadAll(dir.File(kFavFileName)).value_or(""), "C:\\old*|*old\r\n");
   EXPECT_EQ(LoadText(*files, *codec, dir.File(kRecentFileName)).value_or(""), "C:\\新*|*新\r\n");
+}
+
+// What an owner and an access list say, read by the system's own parser of
+// security descriptors: only this user, SYSTEM and Administrators may be let
+// in, and only entries that apply to the object itself count.
+TEST(WinFilesTest, AccessListsThatLetOtherAccountsInAreOpen) {
+  const std::wstring me = CurrentUserSidText();
+  ASSERT_FALSE(me.empty());
+  const std::wstring other = L"S-1-5-21-1-2-3-1001";
+  struct Case {
+    const char* what;
+    std::wstring sddl;
+    Owner owner;
+    bool inherits, open;
+  } const cases[] = {
+      {"what the program makes", L"O:" + me + L"D:P(A;OICI;FA;;;" + me +
+                                     L")(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)",
+       Owner::kThisUser, false, false},
+      {"a data drive's: Authenticated Users may change",
+       L"O:" + me + L"D:AI(A;OICIID;FA;;;" + me + L")(A;OICIID;0x1301bf;;;AU)(A;OICIID;FA;;;SY)",
+       Owner::kThisUser, true, true},
+      {"Users may read", L"O:" + me + L"D:P(A;;FA;;;" + me + L")(A;;FR;;;BU)", Owner::kThisUser,
+       false, true},
+      {"another user may write", L"O:" + me + L"D:P(A;;FA;;;" + me + L")(A;;FW;;;" + other + L")",
+       Owner::kThisUser, false, true},
+      {"for what is made inside only", L"O:" + me + L"D:(A;;FA;;;" + me + L")(A;OICIIO;FA;;;AU)",
+       Owner::kThisUser, true, false},
+      {"Everyone may see its attributes only",
+       L"O:" + me + L"D:P(A;;FA;;;" + me + L")(A;;0x100080;;;WD)", Owner::kThisUser, false, false},
+      {"Everyone denied", L"O:" + me + L"D:P(D;;FA;;;WD)(A;;FA;;;" + me + L")", Owner::kThisUser,
+       false, false},
+      {"the owner's rights", L"O:" + me + L"D:P(A;;FA;;;OW)", Owner::kThisUser, false, false},
+      {"no list", L"O:" + me, Owner::kThisUser, true, true},
+      {"the Administrators'", L"O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;" + me + L")",
+       Owner::kAdministrators, false, false},
+      {"SYSTEM's", L"O:SYD:P(A;OICI;FA;;;SY)", Owner::kAdministrators, false, false},
+      {"another user's", L"O:" + other + L"D:P(A;OICI;FA;;;" + other + L")",
+       Owner::kOtherAccount, false, true},
+      {"Everyone's", L"O:WDD:P(A;;FA;;;" + me + L")", Owner::kOtherAccount, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(c.sddl.c_str(),
+                                                                     SDDL_REVISION_1, &sd, nullptr));
+    const Security security = DescribeSecurity(sd);
+    LocalFree(sd);
+    EXPECT_EQ(security.owner, c.owner);
+    EXPECT_EQ(security.inherits, c.inherits);
+    EXPECT_EQ(security.open, c.open);
+  }
+  // A list that is there but null lets everyone in (Wine's parser makes an
+  // empty list of "NO_ACCESS_CONTROL", so it is made by hand).
+  SECURITY_DESCRIPTOR bare;
+  ASSERT_TRUE(InitializeSecurityDescriptor(&bare, SECURITY_DESCRIPTOR_REVISION));
+  ASSERT_TRUE(SetSecurityDescriptorDacl(&bare, TRUE, nullptr, FALSE));
+  PSID sid = nullptr;
+  ASSERT_TRUE(ConvertStringSidToSidW(me.c_str(), &sid));
+  ASSERT_TRUE(SetSecurityDescriptorOwner(&bare, sid, FALSE));
+  const Security open = DescribeSecurity(&bare);
+  LocalFree(sid);
+  EXPECT_EQ(open.owner, Owner::kThisUser);
+  EXPECT_TRUE(open.open);
+}
+
+// The calls on a real disk are made and succeed (Wine keeps no access lists
+// on files: what they change is checked through the fake), and the lock
+// file admits one holder and goes with it.
+TEST(WinFilesTest, AFolderOfOnesOwnAndItsLock) {
+  const auto files = MakeSystemFiles();
+  TempDirForTests dir;
+  const std::string folder = dir.File("上级") + "\\配置\\";
+  ASSERT_TRUE(files->CreatePrivateDirectory(folder));
+  EXPECT_TRUE(files->DirectoryExists(folder));
+  EXPECT_FALSE(files->CreatePrivateDirectory(folder)) << "it is there already";
+  EXPECT_EQ(files->QuerySecurity(folder).owner, Owner::kThisUser);
+  EXPECT_TRUE(files->MakePrivate(folder, false));
+  EXPECT_EQ(files->QuerySecurity(dir.File("nothing")).owner, Owner::kUnknown);
+  EXPECT_FALSE(files->AccountName().empty());
+  const std::string lock_path = folder + kLockFileName;
+  std::unique_ptr<FileLock> lock = files->HoldLockFile(lock_path);
+  ASSERT_NE(lock, nullptr);
+  EXPECT_EQ(files->HoldLockFile(lock_path), nullptr);
+  lock.reset();
+  EXPECT_FALSE(files->FileExists(lock_path));
+  EXPECT_NE(files->HoldLockFile(lock_path), nullptr);
 }
 
 }  // namespace

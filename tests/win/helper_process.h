@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/handles_win.h"
 #include "platform/wide_win.h"
 
 namespace zd {
@@ -100,6 +101,50 @@ class HelperProcess {
   PROCESS_INFORMATION pi_{};
   bool started_ = false;
   HWND first_ = nullptr;
+};
+
+// Another program holding a file open: the test helper, in a process of its
+// own, with read sharing only (no FILE_SHARE_DELETE) or no sharing at all.
+class FileHolder {
+ public:
+  FileHolder(const std::string& path, int hold_ms, const wchar_t* share = L"read") {
+    static int counter = 0;
+    const std::wstring event_name = L"Local\\ZdFileHeld" + std::to_wstring(GetCurrentProcessId()) +
+                                    L"_" + std::to_wstring(counter++);
+    UniqueHandle held(CreateEventW(nullptr, TRUE, FALSE, event_name.c_str()));
+    std::wstring command = L"\"" + HelperExePath() + L"\" hold \"" + Utf8ToWide(path) + L"\" " +
+                           std::to_wstring(hold_ms) + L" " + share + L" " + event_name;
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi_)) {
+      return;
+    }
+    started_ = true;
+    HANDLE either[] = {held.get(), pi_.hProcess};
+    holding_ = WaitForMultipleObjects(2, either, FALSE, 20000) == WAIT_OBJECT_0;
+  }
+  ~FileHolder() { Wait(); }
+  FileHolder(const FileHolder&) = delete;
+  FileHolder& operator=(const FileHolder&) = delete;
+
+  bool holding() const { return holding_; }
+  // Until the helper has let go and ended.
+  void Wait() {
+    if (!started_) return;
+    if (WaitForSingleObject(pi_.hProcess, 20000) != WAIT_OBJECT_0) {
+      TerminateProcess(pi_.hProcess, 1);
+      WaitForSingleObject(pi_.hProcess, 5000);
+    }
+    CloseHandle(pi_.hThread);
+    CloseHandle(pi_.hProcess);
+    started_ = false;
+  }
+
+ private:
+  PROCESS_INFORMATION pi_{};
+  bool started_ = false;
+  bool holding_ = false;
 };
 
 }  // namespace zd

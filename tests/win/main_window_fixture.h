@@ -53,7 +53,10 @@ class MainWindowFixture : public ::testing::Test {
   // A new main window (the previous one, if any, is destroyed first).
   MainWindow& Open(int language = 0) {
     form_.reset();
+    config_.reset();  // lets go of the folder: this start takes it again
+    config_ = std::make_unique<ConfigDirChoice>(ChooseConfigDir(files_, &registry_));
     MainWindowDeps deps;
+    deps.config = config_.get();
     deps.files = &files_;
     deps.codec = codec_.get();
     deps.registry = &registry_;
@@ -201,6 +204,7 @@ class MainWindowFixture : public ::testing::Test {
   // Unset: the system's web browser control (without OLE in the tests, none).
   std::function<std::unique_ptr<BrowserControl>()> make_browser_;
   std::unique_ptr<AnsiCodec> codec_;
+  std::unique_ptr<ConfigDirChoice> config_;  // outlives form_
   std::unique_ptr<MainWindow> form_;
   std::vector<std::string> boxes_;
   int answer_ = IDYES;

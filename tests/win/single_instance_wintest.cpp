@@ -8,6 +8,7 @@
 #include "lang/lang_tables.h"
 #include "lang/service_texts.h"
 #include "mainwin/main_window_win.h"
+#include "platform/handles_win.h"
 #include "tests/win/helper_process.h"
 #include "tests/win/ui_drive.h"
 #include "uninstall/uninstall_window_win.h"
@@ -92,6 +93,97 @@ TEST(SingleInstance, ASecondStartHandsOverAndEnds) {
   DWORD attributes = GetFileAttributesW(L"D:\\MrxConfig");
   ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
   EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN);
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& data) {
+  UniqueHandle h = FileHandle(
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  DWORD written = 0;
+  return h && WriteFile(h.get(), data.data(), static_cast<DWORD>(data.size()), &written, nullptr) &&
+         written == data.size();
+}
+
+// The program's folder on the test's data drive, holding what an earlier
+// run left, and emptied again at the test's end.
+class ConfigFolder {
+ public:
+  ConfigFolder() {
+    CreateDirectoryW(kDir, nullptr);
+    Clear();
+  }
+  ~ConfigFolder() { Clear(); }
+  static constexpr wchar_t kDir[] = L"D:\\MrxConfig\\";
+
+ private:
+  static void Clear() {
+    for (const wchar_t* name : {L"fav.dat", L"rec.dat", L"run.dat", L"lr.dat", L"defualt.ini",
+                                L"note.txt", L"picks.dat", L"rules.dat", L"fav.dat.new"}) {
+      DeleteFileW((std::wstring(kDir) + name).c_str());
+    }
+  }
+};
+
+// A start while the previous copy is still in its exit save (here held up by
+// a file another program keeps open, which the save waits for and then names
+// in a message box) waits for it, says why, and then starts with its window;
+// it neither ends silently nor starts a second copy beside the saving one.
+TEST(SingleInstance, AStartDuringTheLastCopysExitSaveWaitsAndThenStarts) {
+  ConfigFolder folder;
+  std::string favourites;
+  for (int i = 0; i < 2000; ++i) favourites += "C:\\Docs\\f" + std::to_string(i) + ".txt*|*f\r\n";
+  ASSERT_TRUE(WriteBytes(std::wstring(ConfigFolder::kDir) + L"fav.dat", favourites));
+  ASSERT_TRUE(WriteBytes(std::wstring(ConfigFolder::kDir) + L"run.dat", "C:\\a.txt*|*a\r\n"));
+  ChildProcess first(BesideUs(L"zapdock.exe"), kOffline);
+  ASSERT_TRUE(first.started());
+  const HWND window = WaitForWindow(first.pid(), MainWindow::kClassName, 20000);
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitForRows(first, window, 0, 2000, 60000));
+  FileHolder holder("D:\\MrxConfig\\run.dat", 60000);
+  ASSERT_TRUE(holder.holding());
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  // The save could not replace run.dat: the closing copy says so, and waits.
+  const HWND unsaved = WaitForMessageBox(first.pid(), 30000);
+  ASSERT_NE(unsaved, nullptr);
+
+  ChildProcess second(BesideUs(L"zapdock.exe"), kOffline);
+  ASSERT_TRUE(second.started());
+  EXPECT_NE(WaitForWindow(second.pid(), L"Static", 10000), nullptr) << "it says why it waits";
+  EXPECT_FALSE(second.WaitForExit(500)) << "it must not end while the last copy saves";
+  EXPECT_EQ(WaitForWindow(second.pid(), MainWindow::kClassName, 0), nullptr)
+      << "no second copy beside the saving one";
+
+  PressButton(unsaved, IDOK);
+  EXPECT_TRUE(first.WaitForExit(20000));
+  const HWND next = WaitForWindow(second.pid(), MainWindow::kClassName, 30000);
+  ASSERT_NE(next, nullptr);
+  EXPECT_EQ(WaitForWindow(second.pid(), L"Static", 0), nullptr) << "the waiting box is gone";
+  PostMessageW(next, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(second.WaitForExit(30000));
+}
+
+// A folder another process uses (another session's copy holds its lock):
+// the start says so, names the folder, and ends without reading or changing
+// anything there (a save in flight stays where it is).
+TEST(SingleInstance, AFolderInUseElsewhereIsLeftAlone) {
+  ConfigFolder folder;
+  const std::wstring leftover = std::wstring(ConfigFolder::kDir) + L"fav.dat.new";
+  ASSERT_TRUE(WriteBytes(leftover, "C:\\x.txt*|*x\r\n"));
+  UniqueHandle lock = FileHandle(CreateFileW(L"D:\\MrxConfig\\zapdock.lock",
+                                             GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                             FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  ASSERT_TRUE(lock);
+  ChildProcess start(BesideUs(L"zapdock.exe"), kOffline);
+  ASSERT_TRUE(start.started());
+  const HWND box = WaitForMessageBox(start.pid(), 30000);
+  ASSERT_NE(box, nullptr);
+  EXPECT_NE(MessageBoxText(box).find("D:\\MrxConfig\\"), std::string::npos) << MessageBoxText(box);
+  EXPECT_EQ(CountMainWindows(), 0);
+  PressButton(box, IDOK);
+  DWORD code = 1;
+  EXPECT_TRUE(start.WaitForExit(20000, &code));
+  EXPECT_EQ(code, 0u);
+  EXPECT_TRUE(PathExists(leftover)) << "nothing is settled in a folder in use";
+  EXPECT_FALSE(PathExists(L"D:\\MrxConfig\\fav.dat"));
 }
 
 }  // namespace
