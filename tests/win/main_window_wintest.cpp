@@ -772,6 +772,10 @@ TEST_F(MainWindowTest, ChosenDocumentsOpenAtStartAfterOneQuestion) {
     launcher_.ClearLog();
     form_->TimerFirstRunTimer();
     ASSERT_EQ(boxes_.size(), 1u) << "one question";
+    // It names what it would open by full path, not by the names alone.
+    for (const char* path : {"C:\\a.exe", "D:\\notes.txt"}) {
+      EXPECT_NE(boxes_[0].find(path), std::string::npos) << boxes_[0];
+    }
     std::string opened;
     for (const std::string& call : launcher_.calls()) opened += call + "\n";
     if (answer == IDNO) {
