@@ -13,6 +13,7 @@
 #include "platform/shell_launcher.h"
 #include "store/doc.h"
 #include "store/doc_list.h"
+#include "tracking/found_doc.h"
 #include "tracking/tree_model.h"
 
 namespace zd {
@@ -30,6 +31,9 @@ struct OpenHooks {
   std::function<void(const std::string& text)> message;
   // Shows a document path in PnlHint.
   std::function<void(const std::string& path)> show_hint;
+  // The recording gate: an opened document goes to the top of the recent
+  // list only when it lets it through unchanged. Unset: always.
+  std::function<bool(FoundDoc&)> admit;
 };
 
 class DocOpener {

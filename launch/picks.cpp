@@ -119,6 +119,17 @@ bool PickStore::AddPick(const std::string& path, const std::string& key, int64_t
   return Save(now);
 }
 
+bool PickStore::Forget(const std::function<bool(const std::string& path)>& forgotten) {
+  const size_t before = picks_.size() + pins_.size();
+  const auto gone = [&](const Pick& entry) { return forgotten(entry.path); };
+  std::erase_if(picks_, gone);
+  std::erase_if(pins_, gone);
+  if (picks_.size() + pins_.size() == before) return true;
+  Changed();
+  if (!files_ || !codec_ || !writable_) return false;
+  return SaveText(*files_, *codec_, path_, Serialize(), utf8_);
+}
+
 bool PickStore::IsPinned(const std::string& path, const std::string& key) const {
   return std::any_of(pins_.begin(), pins_.end(),
                      [&](const Pick& pin) { return pin.path == path && pin.key == key; });

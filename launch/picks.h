@@ -49,6 +49,12 @@ class PickStore {
   bool AddPick(const std::string& path, const std::string& key, int64_t now);
   // Pins `path` to `key`, or unpins it; saves. The new state.
   bool TogglePin(const std::string& path, const std::string& key, int64_t now);
+  // Drops the picks and pins of every path `forgotten` holds for (the
+  // records deleted from the history) and saves at once. False when the
+  // file could not be written.
+  bool Forget(const std::function<bool(const std::string& path)>& forgotten);
+  // The file exists but could not be read: it is never written this run.
+  bool unreadable() const { return loaded() && !writable_; }
   bool IsPinned(const std::string& path, const std::string& key) const;
 
   // Each picked path's score for `key` at `now`: its picks' weights, those

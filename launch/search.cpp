@@ -7,10 +7,12 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <unordered_set>
 
 #include "platform/errors.h"
 #include "platform/utf8.h"
 #include "store/AppParams.h"
+#include "tracking/doc_kinds.h"
 #include "tracking/tree_input.h"
 
 namespace zd {
@@ -623,6 +625,18 @@ void SearchPresenter::LoadPicks() {
   picks_.Load(*store_.files, *store_.codec, store_.ConfigDir + kPicksFileName);
 }
 
+void SearchPresenter::ForgetPicks(const std::set<std::string>& paths, bool all) {
+  LoadPicks();
+  std::unordered_set<std::string> keys;
+  for (const std::string& path : paths) keys.insert(DocPathKey(path));
+  picks_.Forget([&](const std::string& path) { return all || keys.count(DocPathKey(path)) != 0; });
+}
+
+bool SearchPresenter::PicksUnreadable() {
+  LoadPicks();
+  return picks_.unreadable();
+}
+
 void SearchPresenter::EdtSearchChange(const std::string& text) {
   // Text the program did not put there (typed, an IME's result, pasted,
   // dropped, undone) is the user's: searching by typing resumes.
@@ -689,7 +703,10 @@ void SearchPresenter::OpenRow(std::optional<size_t> row, bool containing) {
   const std::optional<size_t> record = model_.RowRecord(*row);
   if (!record) return;
   const TMyDoc& doc = store_.docs[*record];
-  if (launcher_) {
+  FoundDoc picked{doc.path, doc.name, doc.doctype == kDocProgram ? doc.path : "", doc.doctype};
+  // Kept only as it is: a pick the rules would change is left out.
+  if (launcher_ &&
+      (!admit_ || (admit_(picked) && picked.address == doc.path && picked.name == doc.name))) {
     LoadPicks();
     picks_.AddPick(doc.path, model_.key(), Now());
   }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -211,9 +212,17 @@ class SearchPresenter {
   // (in ConfigDir + kPicksFileName, read on first use) and, when `ranked`,
   // rows ranked by them; `now` gives seconds since 1970.
   void EnableLauncher(bool ranked, std::function<int64_t()> now);
+  // The recording gate: a pick is recorded only when it lets the picked
+  // document through unchanged. Unset: always.
+  void SetAdmit(std::function<bool(FoundDoc&)> admit) { admit_ = std::move(admit); }
   void SetRanked(bool ranked);
   bool ranked() const { return model_.options().ranked; }
   const PickStore& picks() const { return picks_; }
+  // The records of these paths left the history (every record with
+  // `all`): their picks and pins go too, saved at once.
+  void ForgetPicks(const std::set<std::string>& paths, bool all);
+  // Reads the picks now; true when their file exists but cannot be read.
+  bool PicksUnreadable();
 
   // EdtSearch: a key went down, with Ctrl held or not; `selected_row` is the
   // list's selected row.
@@ -256,6 +265,7 @@ class SearchPresenter {
   void SetSearchText(const std::string& text);
 
   const DocStore& store_;
+  std::function<bool(FoundDoc&)> admit_;
   DocOpener& opener_;
   WebSearcher& web_;
   ShellLauncher& shell_;

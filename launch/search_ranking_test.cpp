@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <random>
+#include <set>
 
 #include "lang/lang_tables.h"
 #include "launch/han_reference_for_tests.h"
 #include "launch/fake_search_view.h"
 #include "launch/search.h"
 #include "platform/errors.h"
+#include "platform/utf8.h"
 #include "platform/fake_browser_control.h"
 #include "platform/fake_files.h"
 #include "platform/fake_shell_launcher.h"
@@ -360,6 +362,30 @@ TEST_F(LauncherKeysTest, CtrlPPinsTheRowAndKeepsItSelected) {
   view.events.clear();
   presenter.EdtSearchKeyDown(kKeyPin, "bg", 0);
   EXPECT_TRUE(view.events.empty());
+}
+
+// Records deleted from the history take their picks and pins along, in any
+// letter case of their path, on disk at once; "删除所有" takes them all.
+TEST_F(LauncherKeysTest, DeletedRecordsLoseTheirPicksAndPins) {
+  Type("bg");
+  presenter.EdtSearchKeyDown(kKeyEnter, "bg", 0);  // 白鸽
+  presenter.EdtSearchKeyDown(kKeyEnter, "bg", 2);  // 报告
+  presenter.EdtSearchKeyDown(kKeyPin, "bg", 3, /*ctrl=*/true);
+  const std::string pinned = presenter.picks().pins().at(0).path;
+  const auto on_disk = [this] {
+    PickStore read;
+    read.Load(files, *codec, "D:\\MrxConfig\\picks.dat");
+    std::set<std::string> paths;
+    for (const Pick& pick : read.picks()) paths.insert(pick.path);
+    for (const Pick& pin : read.pins()) paths.insert(pin.path);
+    return paths;
+  };
+  ASSERT_EQ(on_disk(), (std::set<std::string>{"D:\\资料\\白鸽", "D:\\资料\\报告", pinned}));
+  presenter.ForgetPicks({"d:\\资料\\白鸽", LowerAscii(pinned)}, false);
+  EXPECT_EQ(on_disk(), std::set<std::string>{"D:\\资料\\报告"});
+  presenter.ForgetPicks({}, true);
+  EXPECT_TRUE(on_disk().empty());
+  EXPECT_TRUE(files.files().count("D:\\MrxConfig\\picks.dat"));
 }
 
 TEST_F(LauncherKeysTest, HistoryOrderKeepsEnterForTheList) {

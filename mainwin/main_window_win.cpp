@@ -311,6 +311,7 @@ void MainWindow::CreateTracking() {
     ShowMessage(text, deps_.application_title, MB_OK);
   };
   open_hooks.show_hint = [this](const std::string& path) { launcher_->PnlHint.SetText(path); };
+  open_hooks.admit = [this](FoundDoc& found) { return recording_->Admit(found); };
   opener_ = std::make_unique<DocOpener>(*launcher_shell_, store_.MyRecentList, open_hooks);
   HistoryEditHooks history_hooks;
   history_hooks.refresh_timer = [this](bool on) {
@@ -318,6 +319,9 @@ void MainWindow::CreateTracking() {
     SetRefreshTimer(on && s.RefreshOn() ? s.Interval() : 0);
   };
   history_hooks.bulk_update = [this](bool frozen) { launcher_->FreezeTrees(frozen); };
+  history_hooks.forgotten = [this](const std::set<std::string>& paths, bool all) {
+    launcher_->search_row().search().ForgetPicks(paths, all);
+  };
   history_ = std::make_unique<HistoryEditor>(store_, *tracker_, launcher_->Trees(), history_hooks);
 }
 

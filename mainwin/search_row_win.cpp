@@ -76,6 +76,11 @@ SearchPresenter& SearchRow::search() {
                                                 *this);
     // The launcher's search, ranked unless the settings ask for the history's order.
     search_->EnableLauncher(page_.settings.RankSearch(), host_.Deps().now_seconds);
+    // Picks are what the user did: kept only as the recording allows.
+    search_->SetAdmit([this](FoundDoc& found) {
+      Recording* recording = host_.Recorder();
+      return recording && recording->Admit(found);
+    });
   }
   return *search_;
 }

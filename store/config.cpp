@@ -371,15 +371,16 @@ bool SaveNote(DocStore& store, const std::string& note) {
                   JoinLines(SplitLines(note)), store.note.utf8);
 }
 
-bool SaveLastRun(DocStore& store) {
+}  // namespace
+
+bool SaveLastRunList(DocStore& store) {
+  if (!store.files || !store.codec) return false;
   std::vector<std::string> lines;
   lines.reserve(store.LastRunList.size());
   for (const std::string& line : store.LastRunList) lines.push_back(BlankControlChars(line));
   return SaveText(*store.files, *store.codec, store.ConfigDir + kLastRunFileName, JoinLines(lines),
                   store.last_run_utf8);
 }
-
-}  // namespace
 
 bool SaveSettings(DocStore& store, const WindowSettings& window) {
   if (!store.files || !store.codec) return false;
@@ -413,7 +414,7 @@ ExitSaveResult RunExitSequence(DocStore& store, const WindowSettings& window) {
   save_list(store.MyRecentList, kRecentFileName, result.rec);
   save_list(store.MyRunList, kRunFileName, result.run);
   if (store.last_run_loaded)
-    save(kLastRunFileName, result.last_run, [&] { return SaveLastRun(store); });
+    save(kLastRunFileName, result.last_run, [&] { return SaveLastRunList(store); });
   // A settings file that could not be read refuses every write of the run;
   // the user was told at start.
   if (!store.settings || store.settings->readable()) {

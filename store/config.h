@@ -152,6 +152,9 @@ void LoadLastRunList(DocStore& store);
 // Only a note found missing or read here is written back at exit.
 std::optional<std::string> LoadNote(DocStore& store);
 
+// "lr.dat" from LastRunList, at once (the exit sequence writes it too).
+bool SaveLastRunList(DocStore& store);
+
 // Section "default" and, when the memo exists and the note was loaded, "note.txt".
 bool SaveSettings(DocStore& store, const WindowSettings& window);
 

@@ -44,6 +44,7 @@ bool ValueOf(const Table& table, std::string_view word, Value& value) {
 }  // namespace
 
 std::string FormatRule(const PrivacyRule& rule) {
+  if (!rule.unparsed.empty()) return rule.unparsed;
   std::string line(WordOf(kActions, rule.action));
   line += kSeparator;
   line += WordOf(kFields, rule.field);
@@ -80,7 +81,13 @@ std::vector<PrivacyRule> LoadPrivacyRules(Files& files, const AnsiCodec& codec,
       LoadOwnedText(files, codec, dir + kPrivacyRulesFileName, origin);
   if (!text) return rules;
   for (const std::string& line : SplitLines(*text)) {
-    if (std::optional<PrivacyRule> rule = ParseRule(line)) rules.push_back(std::move(*rule));
+    if (Trim(line).empty()) continue;
+    std::optional<PrivacyRule> rule = ParseRule(line);
+    if (!rule) {
+      rule.emplace();
+      rule->unparsed = line;
+    }
+    rules.push_back(std::move(*rule));
   }
   return rules;
 }

@@ -26,17 +26,21 @@ struct PrivacyRule {
   RuleField field = RuleField::kAddress;
   bool regex = false;
   std::string pattern;
+  // A line of the file this version does not understand (a later version's,
+  // or one edited by hand): kept as it is, shown, and saved back unchanged.
+  std::string unparsed;
   bool operator==(const PrivacyRule&) const = default;
 };
 
 // "drop*|*address*|*text*|*PATTERN": the pattern last, so that it may hold
-// anything but a line break.
+// anything but a line break. A rule not understood: its line as it was.
 std::string FormatRule(const PrivacyRule& rule);
 // nullopt for a line of another form, an unknown word or an empty pattern.
 std::optional<PrivacyRule> ParseRule(std::string_view line);
 
-// The rules of the file in `dir`; an empty list when it is missing. `origin`
-// says how it was found, for the next save.
+// The rules of the file in `dir`, lines not understood among them (see
+// PrivacyRule::unparsed); an empty list when it is missing. `origin` says
+// how it was found, for the next save.
 std::vector<PrivacyRule> LoadPrivacyRules(Files& files, const AnsiCodec& codec,
                                           const std::string& dir, FileOrigin& origin);
 // Writes the whole list atomically; false when the file could not be written

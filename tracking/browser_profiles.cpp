@@ -256,4 +256,55 @@ std::optional<BrowserTitle> ParseBrowserTitle(std::string_view title, const Brow
   return result;
 }
 
+namespace {
+
+// The private markers of every known browser, and those of browsers the
+// program does not read (which title such windows in Chinese).
+const std::vector<std::string_view>& AllPrivateMarkers() {
+  static const std::vector<std::string_view> markers = [] {
+    std::vector<std::string_view> all = {"无痕", "無痕", "隐身", "隱身", "隐私模式", "隱私模式",
+                                         "Private Browsing", "Private window", "InPrivate",
+                                         "Incognito"};
+    for (const BrowserKind& kind : KnownBrowsers()) {
+      for (std::string_view marker : kind.private_markers) {
+        // "Private" alone is a brand's word only next to that brand.
+        if (marker != "Private") all.push_back(marker);
+      }
+    }
+    return all;
+  }();
+  return markers;
+}
+
+bool NamesPrivateMarker(std::string_view part) {
+  for (std::string_view marker : AllPrivateMarkers()) {
+    if (ContainsIgnoringCase(part, marker)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool IsPrivateWindowTitle(std::string_view title, std::string_view program) {
+  if (const BrowserKind* kind = BrowserOfProgram(program)) {
+    const std::optional<BrowserTitle> parsed = ParseBrowserTitle(title, *kind, {});
+    if (parsed && parsed->is_private) return true;
+  }
+  const std::string_view text = TrimView(title);
+  const size_t last = text.rfind(kTitleSeparator);
+  if (last != std::string_view::npos && NamesPrivateMarker(text.substr(last))) return true;
+  // Bracketed parts, ASCII or full-width: "(Incognito)", "[InPrivate]", "（无痕模式）".
+  for (const auto& [open, close] : {std::pair<std::string_view, std::string_view>{"(", ")"},
+                                    {"[", "]"},
+                                    {"\xEF\xBC\x88", "\xEF\xBC\x89"},
+                                    {"\xE3\x80\x90", "\xE3\x80\x91"}}) {
+    for (size_t at = text.find(open); at != std::string_view::npos; at = text.find(open, at + 1)) {
+      const size_t end = text.find(close, at + open.size());
+      if (end == std::string_view::npos) break;
+      if (NamesPrivateMarker(text.substr(at + open.size(), end - at - open.size()))) return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace zd

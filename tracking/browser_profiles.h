@@ -67,4 +67,10 @@ struct BrowserTitle {
 std::optional<BrowserTitle> ParseBrowserTitle(std::string_view title, const BrowserKind& kind,
                                               const std::vector<std::string>& profile_names);
 
+// Whether a window's title says it is a browser's private window: a known
+// browser's title with its private marker, or any program's title whose
+// last " - " part or a bracketed part names one (Incognito, InPrivate,
+// Private Browsing, 无痕, 隐身, ... as the browsers write them).
+bool IsPrivateWindowTitle(std::string_view title, std::string_view program);
+
 }  // namespace zd

@@ -89,8 +89,36 @@ TEST(BrowserTitleTest, TheCurrentTabsTitleIsWhatPrecedesTheBrandAndItsProfile) {
       {"brand glued to a word", &chrome, "Page - Google Chromebook", std::nullopt},
       {"the brand alone", &chrome, " - Google Chrome", std::nullopt},
   };
-  for (const Case& c : cases)
+  for (const Case& c : cases) {
     EXPECT_EQ(ParseBrowserTitle(c.title, *c.kind, names), c.parsed) << c.what;
+    // A window the parse calls private is private to the gate too.
+    if (c.parsed && c.parsed->is_private) {
+      EXPECT_TRUE(IsPrivateWindowTitle(c.title, c.kind->exe)) << c.what;
+    }
+  }
+}
+
+// Any program's window: a private marker in the last part of its title or
+// in brackets makes it private; the same words inside a page's own title do not.
+TEST(BrowserTitleTest, APrivateWindowIsKnownByItsTitleWhateverItsProgram) {
+  struct Case {
+    const char* title;
+    const char* program;
+    bool is_private;
+  } const cases[] = {
+      {"Lab results - Google Chrome (Incognito)", "C:\\Chrome\\chrome.exe", true},
+      {"体检报告 - Google Chrome (无痕模式)", "chrome.exe", true},
+      {"News - Mozilla Firefox Private Browsing", "firefox.exe", true},
+      {"新标签页 - 360安全浏览器 （无痕模式）", "360se.exe", true},
+      {"首页 - QQ浏览器 隐身窗口", "QQBrowser.exe", true},
+      {"[InPrivate] Mail - Some Browser", "browser.exe", true},
+      {"Incognito - Wikipedia - Mozilla Firefox", "firefox.exe", false},
+      {"隐身衣研究.docx - Word", "WINWORD.EXE", false},
+      {"Private - Brave", "notepad.exe", false},
+      {"InPrivate tips.txt - Notepad", "notepad.exe", false},
+      {"", "chrome.exe", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsPrivateWindowTitle(c.title, c.program), c.is_private) << c.title;
 }
 
 }  // namespace

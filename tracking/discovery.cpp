@@ -108,8 +108,12 @@ void AddLastRun(std::vector<std::string>& last_run, std::string_view text) {
 
 void CollectOpenDocs(std::vector<std::string>& last_run, WindowSystem& windows, ShellWindows& shell,
                      const lang::InterfaceTexts& texts,
-                     const std::function<void()>& step_progress) noexcept {
+                     const std::function<void()>& step_progress,
+                     const std::function<bool(FoundDoc&)>& admit) noexcept {
   last_run.clear();
+  const auto add = [&](FoundDoc found) {
+    if (!admit || admit(found)) AddLastRun(last_run, found.address);
+  };
   ScanOnItsOwn(__func__, [&] {
     for (const WindowRow& row : EnumerateWindowRows(windows)) {
       const std::optional<std::string> path = ExistingProgramOf(windows, row);
@@ -122,14 +126,16 @@ void CollectOpenDocs(std::vector<std::string>& last_run, WindowSystem& windows, 
         }
         if (skipped) continue;
       }
-      AddLastRun(last_run, *path);
+      add(FoundDoc{*path, row.title, *path, kDocProgram});
     }
   });
   ScanOnItsOwn(__func__, [&] {
     const ShellWindowScan scan = shell.Scan();
     for (const ShellWindowItem& item : scan.items) {
       if (item.location_url.empty() || !item.has_document) continue;
-      AddLastRun(last_run, item.location_url);
+      const bool folder = Contains(Trim(item.location_url), kFilePrefix);
+      add(FoundDoc{item.location_url, folder ? item.location_url : item.title,
+                   folder ? "explorer.exe" : "iexplore.exe", folder ? kDocFolder : kDocWeb});
       if (step_progress) step_progress();
     }
   });

@@ -11,6 +11,7 @@
 #include "lang/lang_tables.h"
 #include "platform/shell_windows.h"
 #include "platform/window_system.h"
+#include "tracking/found_doc.h"
 
 namespace zd {
 
@@ -47,9 +48,11 @@ void AddLastRun(std::vector<std::string>& last_run, std::string_view text);
 // Refills `last_run` with the executables of the listed windows (not the
 // browsers, Explorer or "QQ.EXE", unless the title is one of the current
 // language's special places in `texts`), then the addresses of the shell
-// windows, stepping the progress once per address. Never throws.
+// windows, stepping the progress once per address. Each goes in only as
+// `admit` lets it (the recording gate; unset: all). Never throws.
 void CollectOpenDocs(std::vector<std::string>& last_run, WindowSystem& windows, ShellWindows& shell,
                      const lang::InterfaceTexts& texts,
-                     const std::function<void()>& step_progress) noexcept;
+                     const std::function<void()>& step_progress,
+                     const std::function<bool(FoundDoc&)>& admit = {}) noexcept;
 
 }  // namespace zd

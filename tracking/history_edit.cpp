@@ -130,6 +130,24 @@ void HistoryEditor::ClearAll() {
   tracker_.RebuildIndex();
   if (store_.settings) store_.settings->EraseSection(kSectionDocs);
   ++rebuilds_;
+  Forget({}, true);
+}
+
+void HistoryEditor::Forget(const std::set<std::string>& paths, bool all) {
+  std::unordered_set<std::string> keys;
+  for (const std::string& path : paths) keys.insert(DocPathKey(path));
+  std::erase_if(store_.LastRunList, [&](const std::string& location) {
+    return all || keys.count(DocPathKey(RegistrationKey(location))) != 0;
+  });
+  // On disk now: a crash before the exit must not bring them back.
+  if (store_.files && store_.codec) {
+    if (store_.MyRecentList.loaded()) {
+      ListFileSave(store_.MyRecentList, *store_.files, *store_.codec,
+                   store_.ConfigDir + kRecentFileName);
+    }
+    if (store_.last_run_loaded) SaveLastRunList(store_);
+  }
+  if (hooks_.forgotten) hooks_.forgotten(paths, all);
 }
 
 void HistoryEditor::Rebuild(const std::set<std::string>& doomed_paths) {
@@ -189,6 +207,7 @@ void HistoryEditor::Rebuild(const std::set<std::string>& doomed_paths) {
   }
   store_.MyRecentList.ReplaceAll(std::move(recent));
   ++rebuilds_;
+  Forget(doomed_paths, false);
 }
 
 }  // namespace zd

@@ -20,6 +20,9 @@ struct HistoryEditHooks {
   std::function<void(bool)> refresh_timer;
   // Around a rebuild: the trees stop drawing (true) and draw once after (false).
   std::function<void(bool)> bulk_update;
+  // After a deletion: the paths of the records that left the history (every
+  // record with `all`), for what else keeps them (the search's picks).
+  std::function<void(const std::set<std::string>& paths, bool all)> forgotten;
 };
 
 class HistoryEditor {
@@ -31,8 +34,9 @@ class HistoryEditor {
   // Removes the records at these positions (out-of-range ones are ignored) in
   // one rebuild: the trees are cleared and every other record is registered
   // again in order, keeping its date and its auto-run choice (`selected`).
-  // The recent list keeps its order; the lines of removed records leave it.
-  // Favourites and the auto-run list are not touched.
+  // The recent list keeps its order; the lines of removed records leave it,
+  // and the last session's list; both files are written at once. Favourites
+  // and the auto-run list are not touched.
   void DeleteSelectDocs(const std::vector<int32_t>& positions);
   // "删除所选": the records of the tree's selected nodes (the focused node
   // when none is marked), a group's with every record under it, all in one
@@ -40,8 +44,9 @@ class HistoryEditor {
   // with their number (unset: yes); false leaves everything as it was.
   void DeleteSelectedDoc(const TreeModel& tree,
                          const std::function<bool(size_t count)>& confirm = {});
-  // Empties the history, the trees and the recent list and erases section
-  // "docs"; the refresh timer is switched on again even after a failure.
+  // Empties the history, the trees, the recent list and the last session's
+  // list (both files written at once) and erases section "docs"; the
+  // refresh timer is switched on again even after a failure.
   void DeleteAllDocs();
 
   // True while a request waits for the start-up load to end.
@@ -52,6 +57,8 @@ class HistoryEditor {
   void RunWaiting();
   void Rebuild(const std::set<std::string>& doomed_paths);
   void ClearAll();
+  // The lists and files beyond the history that name forgotten records.
+  void Forget(const std::set<std::string>& paths, bool all);
 
   DocStore& store_;
   DocTracker& tracker_;

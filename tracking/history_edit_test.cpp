@@ -139,6 +139,76 @@ TEST_F(HistoryEditTest, RecentListKeepsItsOrderAndLosesTheRemovedPaths) {
             V({"C:\\Other\\x.txt*|*x", "C:\\Tools\\a.exe*|*工具 A", "D:\\Work*|*D:\\Work"}));
 }
 
+// Deleting one record, a group or everything: the recent list and the last
+// session's list lose the deleted records' lines in memory and on disk at
+// once (a crash before the exit keeps the deletion), and whatever else keeps
+// them (the search's picks) is told which paths went.
+TEST_F(HistoryEditTest, ForgettingReachesEveryFileAtOnce) {
+  const std::string recent_file = std::string(testing_support::kConfigDir) + kRecentFileName;
+  const std::string last_run_file = std::string(testing_support::kConfigDir) + kLastRunFileName;
+  struct Case {
+    const char* what;
+    std::vector<int32_t> positions;  // empty: "删除所有"
+    V recent, last_run;              // what stays
+    std::set<std::string> told;
+  } const cases[] = {
+      {"one folder",
+       {1},
+       {"http://HOST/*|*Home", "C:\\Tools\\a.exe*|*工具 A"},
+       {"C:\\Tools\\a.exe", "http://HOST/p.html"},
+       {"D:\\Work\\Proj"}},
+      {"a host's pages",
+       {0, 3},
+       {"D:\\Work\\Proj\\*|*opened folder", "C:\\Tools\\a.exe*|*工具 A"},
+       {"C:\\Tools\\a.exe", "file:///D:/Work/Proj"},
+       {"http://HOST/", "http://HOST/p.html"}},
+      {"a program", {2}, {"D:\\Work\\Proj\\*|*opened folder", "http://HOST/*|*Home"},
+       {"http://HOST/p.html", "file:///D:/Work/Proj"}, {"C:\\Tools\\a.exe"}},
+      {"everything", {}, {}, {}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    store.docs.clear();
+    for (TreeModel* t : {&tv_docs, &tv_doc, &tv_app, &tv_path}) t->Clear();
+    store.settings->EraseSection(kSectionDocs);
+    tracker->RebuildIndex();
+    RegisterSample();
+    // As the last run left them.
+    files.PutFile(recent_file, "D:\\Work\\Proj\\*|*opened folder\r\nhttp://HOST/*|*Home\r\n"
+                               "C:\\Tools\\a.exe*|*工具 A\r\n");
+    files.PutFile(last_run_file, "C:\\Tools\\a.exe\r\nhttp://HOST/p.html\r\nfile:///D:/Work/Proj\r\n");
+    ListFileLoad(store.MyRecentList, files, *codec, recent_file);
+    LoadLastRunList(store);
+    std::vector<std::pair<std::set<std::string>, bool>> told;
+    HistoryEditHooks hooks;
+    hooks.forgotten = [&](const std::set<std::string>& paths, bool all) {
+      told.emplace_back(paths, all);
+    };
+    editor = std::make_unique<HistoryEditor>(
+        store, *tracker, TrackerTrees{&tv_docs, &tv_doc, &tv_app, &tv_path}, hooks);
+    if (c.positions.empty()) {
+      editor->DeleteAllDocs();
+    } else {
+      editor->DeleteSelectDocs(c.positions);
+    }
+    EXPECT_EQ(store.MyRecentList.Lines(), c.recent);
+    EXPECT_EQ(store.LastRunList, c.last_run);
+    // On disk already, as the next start would read them.
+    DocList recent_read;
+    ListFileLoad(recent_read, files, *codec, recent_file);
+    EXPECT_EQ(recent_read.Lines(), c.recent);
+    DocStore next;
+    next.files = &files;
+    next.codec = codec.get();
+    next.ConfigDir = testing_support::kConfigDir;
+    LoadLastRunList(next);
+    EXPECT_EQ(next.LastRunList, c.last_run);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].first, c.told);
+    EXPECT_EQ(told[0].second, c.positions.empty());
+  }
+}
+
 TEST_F(HistoryEditTest, SeveralSelectedNodesGoInOneRebuildAndOneWrite) {
   RegisterSample();
   tv_docs.ExpandAll(true);

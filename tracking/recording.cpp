@@ -9,8 +9,10 @@ namespace zd {
 Recording::Recording(DocStore& store, WindowSystem& windows, SharedFiles& files,
                      UserFolders folders, Registry* registry)
     : store_(store), pages_(windows, files, std::move(folders)), gate_(registry) {
-  // Until the file is read, nothing may be written over it.
+  // Until the file is read, nothing may be written over it, and nothing is
+  // recorded (a close before the start-up load keeps no snapshot).
   rules_origin_.unreadable = true;
+  gate_.SetRulesUnreadable(true);
 }
 
 void Recording::Load() {
@@ -22,6 +24,9 @@ void Recording::Load() {
     gate_.filter().SetRules(
         LoadPrivacyRules(*store_.files, *store_.codec, store_.ConfigDir, rules_origin_));
   }
+  // Rules that exist but cannot be read may keep anything out: nothing is
+  // recorded this run.
+  gate_.SetRulesUnreadable(rules_origin_.unreadable);
 }
 
 void Recording::SetPaused(bool paused) {
@@ -55,6 +60,8 @@ bool Recording::DeleteRule(size_t index) {
 }
 
 std::string Recording::RulesPath() const { return store_.ConfigDir + kPrivacyRulesFileName; }
+
+bool Recording::rules_unreadable() const { return rules_origin_.unreadable; }
 
 std::vector<FoundDoc> Recording::BrowserPagesFound() {
   std::vector<FoundDoc> found;

@@ -38,8 +38,12 @@ class Recording {
   bool AddRule(const PrivacyRule& rule);
   bool DeleteRule(size_t index);
   std::string RulesPath() const;
+  // The rules file exists but could not be read at the start-up load (or
+  // has not been read yet): recording stays off.
+  bool rules_unreadable() const;
+  const std::vector<RuleStatus>& rule_statuses() const { return gate_.filter().statuses(); }
 
-  // The refresh's hooks.
+  // Every writer of what was seen or done asks this (see RecordingGate::Admit).
   bool Admit(FoundDoc& found) { return gate_.Admit(found); }
   // The browsers' pages, read only while recording is on.
   std::vector<FoundDoc> BrowserPagesFound();

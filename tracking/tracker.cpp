@@ -409,7 +409,8 @@ void DocTracker::RunKind(int32_t doctype) {
 // ---- snapshot and load ----
 
 void DocTracker::CollectOpenDocs() noexcept {
-  zd::CollectOpenDocs(store_.LastRunList, windows_, shell_, lang::Texts(), hooks_.step_progress);
+  zd::CollectOpenDocs(store_.LastRunList, windows_, shell_, lang::Texts(), hooks_.step_progress,
+                      [this](FoundDoc& found) { return Admit(found); });
   store_.last_run_loaded = true;
 }
 
