@@ -71,13 +71,17 @@ struct InterfaceTexts {
   std::string HotkeyOff, HotkeyDoubleCtrl, HotkeyDoubleShift, HotkeyAltSpace, HotkeyCtrlAltZ;
   std::string HotkeyTaken;  // "%s" = the hotkey another program holds
   // Why nothing new is recorded: the pause switch, or Windows' own setting.
-  std::string RecordingPaused, RecordingWindowsOff;
+  std::string RecordingPaused, RecordingWindowsOff, RecordingPolicyOff, RecordingRulesUnreadable;
   // The privacy rules: what a rule looks at, what it does, and its list row
   // ("%s" = the pattern); a pattern that is no regular expression ("%s").
   std::string RuleFieldTitle, RuleFieldAddress, RuleFieldProgram;
   std::string RuleActionDrop, RuleActionRedact;
   std::string RuleTextRow, RuleRegexRow;
   std::string RuleInvalid;
+  std::string RuleBrokenRow;    // after a broken rule's row; "%s" = why it is broken
+  std::string RuleUnknownRow;   // "%s" = the line as the file holds it
+  std::string DropRuleMatches;  // "%d" = the stored records a new drop rule matches
+  std::string ForgetQuestion;   // "%d" = the records "删除并不再记录" takes
 
   // Shared table: all rows, and the three this program reads by name.
   std::vector<std::string> shared;

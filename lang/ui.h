@@ -43,7 +43,8 @@ namespace zd {
   X(PmRecent) X(PmMyDocs) X(MnPauseRecording) X(MnZDExit) X(MnRestoreLastSession) \
   /* tree menu */ \
   X(PmDocTree) X(MnOpenDIr) X(MnRefresh) X(StopProgramItem) X(MnExpandAll) X(CollapseAllItem) X(DeleteSeparator) \
-  X(MnDeleteSelected) X(MnDeleteAllDocs) X(ListsSeparator) X(MyMyLove) X(MnAddToRunList) \
+  X(MnDeleteSelected) X(ForgetAndStopRecordingItem) X(MnDeleteAllDocs) X(ListsSeparator) X(MyMyLove) \
+  X(MnAddToRunList) \
   /* favourites menu */ \
   X(PmMyFav) X(MnOpenMyFavDoc) X(MyDeleteFav) X(MnZDAddToRun) X(MnZDDeleteNotExistsDoc) \
   X(MnNewToFav) X(MnUpdateFav) X(MnShowFavEdit) \

@@ -5,6 +5,7 @@
 #include "lang/captions.h"
 #include "lang/lang_tables.h"
 #include "launch/tree_commands.h"
+#include "tracking/doc_kinds.h"
 #include "mainwin/control_input_win.h"
 #include "mainwin/form_model.h"
 #include "mainwin/launcher_page_win.h"
@@ -222,6 +223,33 @@ void DocTrees::BtnZDDeleteAllDocsClick() {
   AfterHistoryChange();
 }
 
+void DocTrees::ForgetAndStopRecordingItemClick(const TreeNode* node) {
+  Recording* recording = host_.Recorder();
+  DocStore& store = host_.Store();
+  if (!node || !recording || node->data.index < 0 ||
+      static_cast<size_t>(node->data.index) >= store.docs.size()) {
+    return;
+  }
+  TMyDoc target = store.docs[static_cast<size_t>(node->data.index)];
+  // A folder group node stands for its folder, not for its first record.
+  if (target.doctype == kDocFolder && node->caption == target.RootPath) target.path = target.RootPath;
+  const PrivacyRule rule = DropRuleFor(target);
+  const std::vector<int32_t> positions = PositionsDroppedBy(rule, store.docs);
+  const lang::InterfaceTexts& texts = lang::Texts();
+  if (host_.ShowMessage(lang::FormatText(texts.ForgetQuestion, static_cast<int>(positions.size())),
+                        texts.TipsCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    return;
+  }
+  // The rule first: it holds for this run even when its file cannot be written.
+  if (!recording->AddRule(rule)) {
+    host_.ShowMessage(lang::FileListMessage(texts.FilesNotSaved, {recording->RulesPath()}),
+                      texts.TipsCaption, MB_OK | MB_ICONWARNING);
+  }
+  page_.settings.privacy.ShowRules();
+  host_.History().DeleteSelectDocs(positions);
+  AfterHistoryChange();
+}
+
 void DocTrees::AfterHistoryChange() {
   hint_.Forget();
   page_.search_row().search().ClearResults();
@@ -260,6 +288,9 @@ bool DocTrees::OnMenuCommand(Ui entry) {
         });
         AfterHistoryChange();
       }
+      return true;
+    case Ui::ForgetAndStopRecordingItem:
+      ForgetAndStopRecordingItemClick(focused);
       return true;
     case Ui::MnDeleteAllDocs:
       BtnZDDeleteAllDocsClick();

@@ -46,6 +46,9 @@ class DocTrees {
   void PmDocTreePopup();
   // "删除所有" and BtnZDDeleteAllDocs: asked first, in a box of its own.
   void BtnZDDeleteAllDocsClick();
+  // "删除并不再记录": the node's host, program or folder leaves the history
+  // and a drop rule keeps it out from now on.
+  void ForgetAndStopRecordingItemClick(const TreeNode* node);
 
   const TreeHint& hint() const { return hint_; }
   bool expand_all_marked() const { return expand_all_.marked(); }

@@ -586,7 +586,15 @@ void MainWindow::TimerFirstRunTimer() {
   loading_ = false;
   // Files that exist but could not be read are never written back this run:
   // said once, naming them.
-  const std::vector<std::string> unread = FilesNotReadAtStart(store_);
+  std::vector<std::string> unread = FilesNotReadAtStart(store_);
+  // The privacy rules (recording stays off) and the search's picks too.
+  if (recording_->rules_unreadable()) unread.push_back(recording_->RulesPath());
+  try {
+    if (launcher_->search_row().search().PicksUnreadable()) {
+      unread.push_back(store_.ConfigDir + kPicksFileName);
+    }
+  }
+  ZD_CATCH_LOG("TimerFirstRunTimer")
   if (!unread.empty()) {
     const lang::InterfaceTexts& texts = lang::Texts();
     ShowMessage(lang::FileListMessage(texts.FilesNotRead, unread), texts.TipsCaption,

@@ -69,6 +69,7 @@ PopupMenu DocTreeMenu() {
               Item(CollapseAllItem),
               Separator(DeleteSeparator),
               Item(MnDeleteSelected),
+              Item(ForgetAndStopRecordingItem),
               Item(MnDeleteAllDocs),
               Separator(ListsSeparator),
               Item(MyMyLove),

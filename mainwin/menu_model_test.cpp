@@ -107,14 +107,16 @@ TEST(MenuModel, DocTreeMenu) {
   const auto& items = Menu(menus, Ui::PmDocTree).items;
   EXPECT_EQ(Names(items),
             (std::vector<std::string>{"MnOpenDIr", "MnRefresh", "StopProgramItem", "MnExpandAll", "CollapseAllItem", "DeleteSeparator",
-                                      "MnDeleteSelected", "MnDeleteAllDocs", "ListsSeparator", "MyMyLove",
-                                      "MnAddToRunList"}));
+                                      "MnDeleteSelected", "ForgetAndStopRecordingItem", "MnDeleteAllDocs",
+                                      "ListsSeparator", "MyMyLove", "MnAddToRunList"}));
   EXPECT_EQ(Captions(items),
             (std::vector<std::string>{"打开所在的文件夹", "刷新", "停止运行的软件", "展开全部(&E)",
-                                      "折叠全部", "-", "删除所选(&D)", "删除所有(&D)", "-",
+                                      "折叠全部", "-", "删除所选(&D)", "删除并不再记录",
+                                      "删除所有(&D)", "-",
                                       "加入到『收藏』中", "加入到『启动』中"}));
   EXPECT_EQ(Visible(items),
-            (std::vector<bool>{true, true, true, true, true, true, true, true, true, true, false}));
+            (std::vector<bool>{true, true, true, true, true, true, true, true, true, true, true,
+                               false}));
   for (const MenuItem& item : items) EXPECT_FALSE(item.auto_check) << item.name();
 }
 
@@ -179,7 +181,7 @@ TEST(MenuModel, NamesAreUniqueAndFindable) {
       EXPECT_EQ(FindMenuItem(menus, item.id), &item) << item.name();
     });
   EXPECT_EQ(unnamed, 3);  // the tray menu's separators
-  EXPECT_EQ(seen.size(), 15u + 5 + 8 + 11 + 7 + 4 + 2 + 22 - 3);
+  EXPECT_EQ(seen.size(), 15u + 5 + 8 + 12 + 7 + 4 + 2 + 22 - 3);
 
   EXPECT_EQ(FindMenuItem(menus, kUnnamed), nullptr);
   EXPECT_EQ(FindMenuItem(menus, Ui::CbZDRefresh), nullptr) << "a control, not a menu entry";

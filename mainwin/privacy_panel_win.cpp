@@ -111,6 +111,13 @@ void PrivacyPanel::BtnAddRuleClick() {
   }
   EdtRulePattern.SetText("");
   ShowRules();
+  // What it keeps out from now on may be stored already: asked once.
+  const std::vector<int32_t> stored = PositionsDroppedBy(rule, host_.Store().docs);
+  if (!stored.empty() &&
+      host_.ShowMessage(lang::FormatText(texts.DropRuleMatches, static_cast<int>(stored.size())),
+                        texts.TipsCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+    host_.History().DeleteSelectDocs(stored);
+  }
 }
 
 void PrivacyPanel::BtnDeleteRuleClick() {
@@ -141,10 +148,19 @@ void PrivacyPanel::ShowRules() {
     ComboBox_SetCurSel(CmbRuleAction.hwnd(), 0);
   }
   SendMessageW(LbPrivacyRules.hwnd(), LB_RESETCONTENT, 0, 0);
-  for (const PrivacyRule& rule : recording->rules()) {
-    const std::string row =
-        ActionText(rule.action) + " | " + FieldText(rule.field) + " " +
-        lang::FormatText(rule.regex ? texts.RuleRegexRow : texts.RuleTextRow, rule.pattern);
+  const std::vector<PrivacyRule>& rules = recording->rules();
+  const std::vector<RuleStatus>& statuses = recording->rule_statuses();
+  for (size_t i = 0; i < rules.size(); ++i) {
+    const PrivacyRule& rule = rules[i];
+    const RuleStatus status = i < statuses.size() ? statuses[i] : RuleStatus{};
+    std::string row;
+    if (!status.understood) {
+      row = lang::FormatText(texts.RuleUnknownRow, rule.unparsed);
+    } else {
+      row = ActionText(rule.action) + " | " + FieldText(rule.field) + " " +
+            lang::FormatText(rule.regex ? texts.RuleRegexRow : texts.RuleTextRow, rule.pattern);
+      if (status.broken) row += lang::FormatText(texts.RuleBrokenRow, status.reason);
+    }
     SendMessageW(LbPrivacyRules.hwnd(), LB_ADDSTRING, 0,
                  reinterpret_cast<LPARAM>(Utf8ToWide(row).c_str()));
   }
@@ -160,6 +176,12 @@ void PrivacyPanel::ShowState() {
       break;
     case RecordingState::kWindowsOff:
       LblRecordingState.SetText(texts.RecordingWindowsOff);
+      break;
+    case RecordingState::kPolicyOff:
+      LblRecordingState.SetText(texts.RecordingPolicyOff);
+      break;
+    case RecordingState::kRulesUnreadable:
+      LblRecordingState.SetText(texts.RecordingRulesUnreadable);
       break;
     case RecordingState::kOn:
       LblRecordingState.SetText("");

@@ -2,6 +2,8 @@
 
 #include <pcre2.h>
 
+#include <cctype>
+
 #include "platform/utf8.h"
 #include "tracking/browser_profiles.h"
 #include "tracking/doc_kinds.h"
@@ -169,6 +171,66 @@ std::optional<FoundDoc> Redacted(const FoundDoc& found) {
   kept.address = address.substr(0, address.find("://")) + "://" + host + "/";
   kept.name = host;
   return kept;
+}
+
+namespace {
+
+// Each character as itself in an expression.
+std::string Literal(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x80 && !std::isalnum(u)) out += '\\';
+    out += c;
+  }
+  return out;
+}
+
+}  // namespace
+
+FoundDoc AsFound(const TMyDoc& doc) {
+  if (doc.doctype == kDocFolder) {
+    std::string address = "file:///" + doc.path;
+    for (char& c : address) {
+      if (c == '\\') c = '/';
+    }
+    return FoundDoc{address, doc.name, "explorer.exe", kDocFolder};
+  }
+  const std::string program = doc.doctype == kDocProgram ? doc.path : "";
+  return FoundDoc{doc.path, doc.name, program, doc.doctype};
+}
+
+PrivacyRule DropRuleFor(const TMyDoc& doc) {
+  PrivacyRule rule{RuleAction::kDrop, RuleField::kAddress, true, ""};
+  if (doc.doctype == kDocProgram) {
+    rule.field = RuleField::kProgram;
+    rule.pattern = "^" + Literal(doc.path) + "$";
+  } else if (doc.doctype == kDocFolder) {
+    // Either separator, as the shell and the record spell it.
+    constexpr std::string_view kSeparator = "[/\\\\]";
+    std::string path;
+    for (const char c : doc.path) {
+      path += c == '\\' || c == '/' ? std::string(kSeparator) : Literal(std::string_view(&c, 1));
+    }
+    while (path.ends_with(kSeparator)) path.resize(path.size() - kSeparator.size());
+    rule.pattern = "^file:///" + path + "(" + std::string(kSeparator) + "|$)";
+  } else {
+    // Any scheme, a user name before the host, any port after it.
+    const std::string host = doc.RootPath.substr(0, doc.RootPath.find(':'));
+    rule.pattern = "^[a-z][a-z0-9+.-]*://([^/?#@]*@)?" + Literal(host) + "(:[0-9]+)?([/?#]|$)";
+  }
+  return rule;
+}
+
+std::vector<int32_t> PositionsDroppedBy(const PrivacyRule& rule, const DocArray& docs) {
+  std::vector<int32_t> positions;
+  if (rule.action != RuleAction::kDrop) return positions;
+  PrivacyFilter filter;
+  filter.SetRules({rule});
+  for (size_t i = 0; i < docs.size(); ++i) {
+    if (!filter.Apply(AsFound(docs[i]))) positions.push_back(static_cast<int32_t>(i));
+  }
+  return positions;
 }
 
 RecordingGate::RecordingGate(Registry* registry,

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/registry.h"
+#include "store/doc.h"
 #include "store/privacy_rules.h"
 #include "tracking/found_doc.h"
 
@@ -84,6 +85,14 @@ class PrivacyFilter {
 // folder; a program its path, named by its file name. nullopt when there is
 // no host or folder to keep.
 std::optional<FoundDoc> Redacted(const FoundDoc& found);
+
+// A stored record as the scans find it: a folder by its "file:///" address.
+FoundDoc AsFound(const TMyDoc& doc);
+// The drop rule that keeps a record's kind of thing out from now on: every
+// page of its host, the program itself, the folder and what is below it.
+PrivacyRule DropRuleFor(const TMyDoc& doc);
+// The positions of the stored records a drop rule keeps out, in order.
+std::vector<int32_t> PositionsDroppedBy(const PrivacyRule& rule, const DocArray& docs);
 
 class RecordingGate {
  public:

@@ -125,6 +125,57 @@ TEST(PrivacyFilterTest, DropKeepsOutAndRedactKeepsOnlyTheHostOrProgramName) {
   EXPECT_EQ(Redacted(FoundDoc{"about:blank", "Blank", kChrome, kDocWeb}), std::nullopt);
 }
 
+// "删除并不再记录": the rule made from a record keeps out its host's pages
+// (any scheme, port or user name), the program itself, or the folder and
+// what is below it, and nothing that merely looks alike; the stored records
+// it matches are the ones deleted with it.
+TEST(PrivacyFilterTest, ARecordsDropRuleKeepsOutItsHostProgramOrFolderOnly) {
+  const DocArray docs = {
+      {"bank.example", "https://bank.example/account", "Account", false, kDocWeb, "2024-01-01"},
+      {"", "C:\\Tools\\a.exe", "A", false, kDocProgram, "2024-01-01"},
+      {"D:\\Work", "D:\\Work\\Proj", "D:\\Work\\Proj", false, kDocFolder, "2024-01-01"},
+      {"bank.example:8443", "http://me@bank.example:8443/x?y", "X", false, kDocWeb, "2024-01-01"},
+      {"notbank.example", "https://notbank.example/", "N", false, kDocWeb, "2024-01-01"},
+      {"D:\\Work", "D:\\Work\\Proj\\Sub", "Sub", false, kDocFolder, "2024-01-01"},
+      {"D:\\Work", "D:\\Work\\Project", "P", false, kDocFolder, "2024-01-01"},
+      {"", "C:\\Tools\\a.exe.bak.exe", "B", false, kDocProgram, "2024-01-01"},
+  };
+  struct Case {
+    size_t record;
+    std::vector<int32_t> stored;  // the records the rule matches
+    std::vector<FoundDoc> kept_out, let_in;
+  } const cases[] = {
+      {0,
+       {0, 3},
+       {{"HTTP://Bank.Example", "x", kChrome, kDocWeb},
+        {"https://bank.example?q=1", "x", kChrome, kDocWeb}},
+       {{"https://bank.example.evil.test/", "x", kChrome, kDocWeb},
+        {"https://evil.test/?u=https://bank.example/", "x", kChrome, kDocWeb}}},
+      {1,
+       {1},
+       {{"C:\\Tools\\a.exe", "Report - A", "c:\\tools\\A.EXE", kDocProgram}},
+       {{"C:\\Tools\\ab.exe", "x", "C:\\Tools\\ab.exe", kDocProgram}}},
+      {2,
+       {2, 5},
+       {{"file:///D:/Work/Proj", "x", "explorer.exe", kDocFolder},
+        {"file:///D:\\Work\\Proj\\Deep", "x", "explorer.exe", kDocFolder}},
+       {{"file:///D:/Work", "x", "explorer.exe", kDocFolder},
+        {"file:///D:/Work/Proj2", "x", "explorer.exe", kDocFolder}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(docs[c.record].path);
+    const PrivacyRule rule = DropRuleFor(docs[c.record]);
+    EXPECT_TRUE(IsValidRulePattern(rule)) << rule.pattern;
+    EXPECT_EQ(PositionsDroppedBy(rule, docs), c.stored);
+    PrivacyFilter filter;
+    filter.SetRules({rule});
+    for (const FoundDoc& found : c.kept_out) EXPECT_EQ(filter.Apply(found), std::nullopt) << found.address;
+    for (const FoundDoc& found : c.let_in) EXPECT_EQ(filter.Apply(found), found) << found.address;
+  }
+  // A redact rule deletes nothing stored.
+  EXPECT_TRUE(PositionsDroppedBy(Rule(RuleAction::kRedact, RuleField::kAddress, "bank"), docs).empty());
+}
+
 TEST(PrivacyFilterTest, OnlyUsableExpressionsAreValidPatterns) {
   EXPECT_TRUE(IsValidRulePattern(Rule(RuleAction::kDrop, RuleField::kTitle, "a(b")));
   EXPECT_FALSE(IsValidRulePattern(Rule(RuleAction::kDrop, RuleField::kTitle, "a(b", true)));

@@ -577,6 +577,46 @@ TEST_F(MainWindowTest, SessionEndSavesWhatACloseSavesAndOnlyOnce) {
   EXPECT_EQ(File("lr.dat"), "C:\\Tools\\editor.exe\r\n");
 }
 
+// What the recording may not keep reaches no file: paused, the program
+// window open at the close is not in lr.dat; a private browser window on a
+// new history is neither recorded nor made a program's name; and "删除所有"
+// empties picks.dat and lr.dat on disk at once, not at the exit.
+TEST_F(MainWindowTest, PausedOrPrivateNothingIsKeptAndDeleteAllForgetsAtOnce) {
+  windows_.AddWindow("Editor", "C:\\Tools\\editor.exe");
+  Store("lr.dat", "C:\\old.exe\r\n");
+  OpenLoaded();
+  Choose(Ui::MnPauseRecording);
+  Close();
+  EXPECT_EQ(File("lr.dat"), "") << "the paused close keeps nothing it saw";
+
+  windows_.ClearWindows();
+  windows_.AddWindow("体检报告结果 - Google Chrome (Incognito)",
+                     "C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe");
+  Store("defualt.ini", "");
+  MainWindow& next = OpenLoaded();
+  next.tracker().CheckKindDocs(TreeKindOfPage(1));  // F5 on 软件
+  EXPECT_TRUE(next.store().docs.empty());
+  Close();
+  for (const char* file : {"defualt.ini", "rec.dat", "lr.dat"}) {
+    EXPECT_EQ(File(file).find("Incognito"), std::string::npos) << file << ": " << File(file);
+    EXPECT_EQ(File(file).find("chrome"), std::string::npos) << file << ": " << File(file);
+  }
+
+  windows_.ClearWindows();
+  Store("defualt.ini",
+        "[docs]\r\nname0=a\r\ndate0=2026-01-01\r\nRootPath0=\r\ndoctype0=2\r\n"
+        "path0=C:\\a.exe\r\nselected0=0\r\n");
+  Store("picks.dat", "pick\t1700000000\ta\tC:\\a.exe\r\npin\t1700000000\ta\tC:\\a.exe\r\n");
+  Store("lr.dat", "C:\\a.exe\r\n");
+  Store("rec.dat", "C:\\a.exe*|*a\r\n");
+  MainWindow& third = OpenLoaded();
+  ASSERT_EQ(third.store().docs.size(), 1u);
+  answer_ = IDYES;
+  Choose(Ui::MnDeleteAllDocs);
+  EXPECT_TRUE(third.store().docs.empty());
+  for (const char* file : {"picks.dat", "lr.dat", "rec.dat"}) EXPECT_EQ(File(file), "") << file;
+}
+
 TEST_F(MainWindowTest, AnEarlyCloseKeepsTheStoredSettings) {
   const std::string stored =
       "[default]\r\nCbRefresh=1\r\nCheckDocInterval=300\r\nControlIndex=4\r\nShowFavEdit=0\r\n"

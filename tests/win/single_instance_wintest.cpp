@@ -138,7 +138,7 @@ TEST(SingleInstance, AStartDuringTheLastCopysExitSaveWaitsAndThenStarts) {
   const HWND window = WaitForWindow(first.pid(), MainWindow::kClassName, 20000);
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(WaitForRows(first, window, 0, 2000, 60000));
-  FileHolder holder("D:\\MrxConfig\\run.dat", 60000);
+  FileHolder holder("D:\\MrxConfig\\run.dat", 10000);
   ASSERT_TRUE(holder.holding());
   PostMessageW(window, WM_CLOSE, 0, 0);
   // The save could not replace run.dat: the closing copy says so, and waits.
@@ -184,6 +184,44 @@ TEST(SingleInstance, AFolderInUseElsewhereIsLeftAlone) {
   EXPECT_EQ(code, 0u);
   EXPECT_TRUE(PathExists(leftover)) << "nothing is settled in a folder in use";
   EXPECT_FALSE(PathExists(L"D:\\MrxConfig\\fav.dat"));
+}
+
+// A rules file another program holds without sharing at the start: the
+// privacy rules cannot be known, so the run records nothing (a window open
+// and a refresh asked for), and the start says why, naming rules.dat.
+TEST(SingleInstance, UnreadableRulesRecordNothingAndSaySo) {
+  ConfigFolder folder;
+  ASSERT_TRUE(WriteBytes(std::wstring(ConfigFolder::kDir) + L"rules.dat",
+                         "drop*|*title*|*text*|*secret\r\n"));
+  FileHolder holder("D:\\MrxConfig\\rules.dat", 10000, L"none");
+  ASSERT_TRUE(holder.holding());
+  HelperProcess helper({L"normal:季度报告 - 编辑器"});
+  ASSERT_NE(helper.Window(L"季度报告 - 编辑器"), nullptr);
+  ChildProcess program(BesideUs(L"zapdock.exe"), kOffline);
+  ASSERT_TRUE(program.started());
+  const HWND box = WaitForMessageBox(program.pid(), 30000);
+  ASSERT_NE(box, nullptr);
+  EXPECT_NE(MessageBoxText(box).find("D:\\MrxConfig\\rules.dat"), std::string::npos)
+      << MessageBoxText(box);
+  PressButton(box, IDOK);
+  const HWND window = WaitForWindow(program.pid(), MainWindow::kClassName, 20000);
+  ASSERT_NE(window, nullptr);
+  PostMessageW(window, WM_KEYDOWN, VK_F5, 0);  // a refresh of the programs' page
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(program.WaitForExit(30000));
+  holder.Wait();
+  UniqueHandle settings = FileHandle(CreateFileW(L"D:\\MrxConfig\\defualt.ini", GENERIC_READ,
+                                                 FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  std::string text(64 * 1024, '\0');
+  DWORD got = 0;
+  if (settings) ReadFile(settings.get(), text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
+  text.resize(got);
+  EXPECT_EQ(text.find("path0"), std::string::npos) << text;
+  UniqueHandle last = FileHandle(CreateFileW(L"D:\\MrxConfig\\lr.dat", GENERIC_READ,
+                                             FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  EXPECT_TRUE(last && GetFileSize(last.get(), nullptr) == 0) << "the close keeps nothing it saw";
 }
 
 }  // namespace
