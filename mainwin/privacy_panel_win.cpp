@@ -9,6 +9,7 @@
 
 #include "lang/captions.h"
 #include "lang/lang_tables.h"
+#include "platform/handles_win.h"
 #include "platform/wide_win.h"
 
 namespace zd {
@@ -35,6 +36,15 @@ const std::string& ActionText(RuleAction action) {
   return action == RuleAction::kDrop ? t.RuleActionDrop : t.RuleActionRedact;
 }
 
+// The width of a row in the list's own font.
+int TextWidth(HWND list, const std::wstring& text) {
+  WindowDC dc(list);
+  SelectGuard font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+
 void AddRow(const Control& combo, const std::string& text) {
   SendMessageW(combo.hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(text).c_str()));
 }
@@ -49,7 +59,9 @@ void PrivacyPanel::Create(HWND page) {
          380, 216);
   // Lists and fields are named by their window text, for screen readers.
   f.Make(LbPrivacyRules, L"LISTBOX", caption(Ui::LbPrivacyRules),
-         kChild | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, page,
+         kChild | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | WS_BORDER | LBS_NOTIFY |
+             LBS_NOINTEGRALHEIGHT,
+         page,
          kLeft + 12, kTop + 18, 356, 62);
   f.Make(EdtRulePattern, L"EDIT", "", kChild | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, page,
          kLeft + 12, kTop + 86, 356, 22);
@@ -149,6 +161,7 @@ void PrivacyPanel::ShowRules() {
   }
   SendMessageW(LbPrivacyRules.hwnd(), LB_RESETCONTENT, 0, 0);
   const std::vector<PrivacyRule>& rules = recording->rules();
+  int widest = 0;
   const std::vector<RuleStatus>& statuses = recording->rule_statuses();
   for (size_t i = 0; i < rules.size(); ++i) {
     const PrivacyRule& rule = rules[i];
@@ -161,9 +174,12 @@ void PrivacyPanel::ShowRules() {
             lang::FormatText(rule.regex ? texts.RuleRegexRow : texts.RuleTextRow, rule.pattern);
       if (status.broken) row += lang::FormatText(texts.RuleBrokenRow, status.reason);
     }
-    SendMessageW(LbPrivacyRules.hwnd(), LB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(Utf8ToWide(row).c_str()));
+    const std::wstring text = Utf8ToWide(row);
+    SendMessageW(LbPrivacyRules.hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    widest = std::max(widest, TextWidth(LbPrivacyRules.hwnd(), text));
   }
+  // A broken rule's reason runs past the list's width: it scrolls sideways.
+  SendMessageW(LbPrivacyRules.hwnd(), LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 8), 0);
 }
 
 void PrivacyPanel::ShowState() {

@@ -351,6 +351,27 @@ TEST_F(DocTreesTest, ARightPressKeepsTheSelectionItFallsIntoAndAGroupGoesWhole) 
   EXPECT_EQ(DocPaths(), V({"C:\\Tools\\editor.exe", "C:\\Work\\Proj"}));
 }
 
+// "删除并不再记录" on a page: after one question naming how many records go,
+// every page of its host leaves the history and the rule keeps the host out
+// of the next refresh (and the rules list shows it); No changes nothing.
+TEST_F(DocTreesTest, ForgettingASiteDeletesItsPagesAndKeepsItOut) {
+  MainWindow& form = OpenWithHistory();
+  const lang::InterfaceTexts& texts = lang::Texts();
+  for (const int answer : {IDNO, IDYES}) {
+    ClickNode(0, "Page B");
+    boxes_.clear();
+    answer_ = answer;
+    Choose(Ui::ForgetAndStopRecordingItem);
+    EXPECT_EQ(boxes_, V{texts.TipsCaption + "|" + lang::FormatText(texts.ForgetQuestion, 4)});
+  }
+  EXPECT_EQ(DocPaths(), V({"C:\\Tools\\editor.exe", "C:\\Work\\Proj"}));
+  ASSERT_EQ(form.Recorder()->rules().size(), 1u);
+  EXPECT_NE(File("rules.dat").find("example"), std::string::npos) << File("rules.dat");
+  Choose(Ui::MnRefresh);
+  Pump();
+  EXPECT_EQ(DocPaths(), V({"C:\\Tools\\editor.exe", "C:\\Work\\Proj"})) << "kept out";
+}
+
 // A press on another tab of the strip: the tab changes, then one refresh of
 // the new tab; a press on the tab shown: one refresh of it.
 TEST_F(DocTreesTest, APressOnTheTabStripSwitchesFirstAndRefreshesOnce) {
