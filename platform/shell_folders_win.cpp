@@ -1,12 +1,50 @@
 #include <windows.h>
 
+#include <ntsecapi.h>
+#include <sddl.h>
 #include <shlobj.h>
 
+#include "platform/handles_win.h"
 #include "platform/shell_folders.h"
 #include "platform/wide_win.h"
 
 namespace zd {
 namespace {
+
+inline void LocalFreeFn(HLOCAL h) { ::LocalFree(h); }
+using UniqueLocal = UniqueAny<HLOCAL, LocalFreeFn>;
+
+// The running user's SID as text ("S-1-5-21-..."), or empty.
+std::wstring CurrentUserSid() {
+  HANDLE raw = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return {};
+  UniqueHandle token(raw);
+  DWORD size = 0;
+  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+  if (size == 0) return {};
+  std::string buffer(size, '\0');
+  if (!GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size)) return {};
+  wchar_t* text = nullptr;
+  if (!ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text))
+    return {};
+  UniqueLocal owned(text);
+  return text;
+}
+
+// Full control for SYSTEM, Administrators and the user, passed on to what is
+// made inside; "P" protects the list from the parent's inheritable entries.
+// https://learn.microsoft.com/windows/win32/secauthz/security-descriptor-string-format
+UniqueLocal PrivateFolderDescriptor() {
+  const std::wstring user = CurrentUserSid();
+  if (user.empty()) return {};
+  const std::wstring sddl = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;" + user + L")";
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1,
+                                                            &descriptor, nullptr)) {
+    return {};
+  }
+  return UniqueLocal(descriptor);
+}
 
 class Win32ShellFolders : public ShellFolders {
  public:
@@ -53,15 +91,40 @@ class Win32ShellFolders : public ShellFolders {
     return WideToUtf8(out + L"Temp\\");
   }
 
-  std::optional<std::string> NewTempFile(const std::string& in,
-                                         const std::string& prefix) override {
-    const std::wstring folder = Utf8ToWide(in);
-    if (folder.empty()) return std::nullopt;
-    wchar_t path[MAX_PATH] = {};
-    if (GetTempFileNameW(folder.c_str(), Utf8ToWide(prefix).c_str(), 0, path) == 0) {
-      return std::nullopt;
+  std::optional<std::string> NewPrivateFolder(const std::string& in,
+                                              const std::string& prefix) override {
+    std::wstring parent = Utf8ToWide(in);
+    if (parent.empty()) return std::nullopt;
+    if (parent.back() != L'\\') parent += L'\\';
+    UniqueLocal descriptor = PrivateFolderDescriptor();
+    if (!descriptor) return std::nullopt;
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor.get(), FALSE};
+    // CreateDirectory fails on a name that stands already, so a folder
+    // another account made first (guessing the name) is never used.
+    for (int attempt = 0; attempt < 16; ++attempt) {
+      unsigned long long random = 0;
+      if (!RtlGenRandom(&random, sizeof(random))) return std::nullopt;
+      wchar_t hex[17];
+      swprintf(hex, 17, L"%016llX", random);
+      const std::wstring folder = parent + Utf8ToWide(prefix) + hex;
+      if (CreateDirectoryW(folder.c_str(), &attributes)) return WideToUtf8(folder + L"\\");
+      if (GetLastError() != ERROR_ALREADY_EXISTS) return std::nullopt;
     }
-    return WideToUtf8(path);
+    return std::nullopt;
+  }
+
+  bool WriteNewFile(const std::string& path, std::string_view bytes) override {
+    const std::wstring wide = Utf8ToWide(path);
+    UniqueHandle file = FileHandle(CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    const bool whole =
+        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size() && FlushFileBuffers(file.get());
+    if (CloseNow(file) && whole) return true;
+    DeleteFileW(wide.c_str());
+    return false;
   }
 };
 

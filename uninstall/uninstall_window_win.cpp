@@ -273,7 +273,7 @@ void UninstallWindow::Remove() {
   }
   // Away from the program's folder, so that the folder is not held open.
   SetCurrentDirectoryW(Utf8ToWide(system_dir).c_str());
-  if (!plan || !StartSelfDelete(*plan, *deps_.files, *deps_.removal, *deps_.processes)) {
+  if (!plan || !StartSelfDelete(*plan, *deps_.folders, *deps_.removal, *deps_.processes)) {
     outcome_ = Outcome::kNoScript;
     Message(lang::FormatText(texts_.UninstallNoScript, FolderOf(deps_.context.exe_path)),
             MB_OK | MB_ICONWARNING);
