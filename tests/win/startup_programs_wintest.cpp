@@ -4,8 +4,10 @@
 // windows.h must come first
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include <string>
+#include <vector>
 
 #include "lang/lang_tables.h"
 #include "launch/autostart.h"
@@ -134,6 +136,17 @@ TEST_F(StartupProgramsWinTest, TheWindowListsAddsAndDeletes) {
   EXPECT_EQ(window->flagged(), StartupProgramsWindow::Flagged::kNone);
   ASSERT_NE(find("ZdAdded"), nullptr);
   EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, L"ZdAdded"), std::wstring(L"C:\\added.exe"));
+  // A program path with blanks: Windows' own parser finds the program whole.
+  window->TxtStartPath.SetText("C:\\My Tools\\sync.exe -q");
+  window->BtnZDAddPCStartClick();
+  const std::wstring stored = RegText(HKEY_LOCAL_MACHINE, L"ZdAdded").value_or(L"");
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(stored.c_str(), &argc);
+  ASSERT_NE(argv, nullptr);
+  EXPECT_EQ(std::vector<std::wstring>(argv, argv + argc),
+            (std::vector<std::wstring>{L"C:\\My Tools\\sync.exe", L"-q"}))
+      << WideToUtf8(stored);
+  LocalFree(argv);
 
   // Nothing selected: told; then the selected row goes from its own key.
   window->BtnZDDeletePCStartClick();
