@@ -198,6 +198,12 @@ size_t ProgramPartLength(std::string_view command) {
   return 0;
 }
 
+std::string ProgramOfCommand(std::string_view command) {
+  std::string program(command.substr(0, ProgramPartLength(command)));
+  std::erase(program, '"');
+  return program;
+}
+
 std::string QuotedRunCommand(std::string_view command) {
   const std::string text = Trim(command);
   const size_t program = ProgramPartLength(text);

@@ -70,6 +70,8 @@ StartupFieldCheck CheckStartupFields(const std::string& name, const std::string&
 // any letter case) before a blank or the end. 0 when there is none: where
 // the program ends is then unknown.
 size_t ProgramPartLength(std::string_view command);
+// The program of a command line, without its quotes ("" when unknown).
+std::string ProgramOfCommand(std::string_view command);
 // A typed log-on command, trimmed, with its program part put in double quotes
 // when it holds a blank and is not quoted yet: unquoted, "D:\My Tools\x.exe -q"
 // makes Windows try "D:\My.exe" first, which any user may be able to create.
