@@ -86,7 +86,7 @@ ScanResult ScanShellWindowLines(ShellWindows& shell) {
     for (const ShellWindowItem& item : scan.items) {
       if (item.location_url.empty() || !item.has_document) continue;
       const std::string address = Trim(item.location_url);
-      if (Contains(address, kFilePrefix)) {
+      if (IsFileAddress(address)) {
         result.lines.push_back(MakeLongDocLine(address, address, kDocFolder));
       } else {
         // An untitled page is listed all the same; the registration drops it.

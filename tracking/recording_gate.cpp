@@ -109,7 +109,7 @@ std::optional<FoundDoc> Redacted(const FoundDoc& found) {
     return kept;
   }
   const std::string address = Trim(found.address);
-  kept.address = address.substr(0, address.find("://")) + "://" + root + "/";
+  kept.address = std::string(UrlScheme(address)) + "://" + root + "/";
   kept.name = root;
   return kept;
 }
