@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "lang/lang_tables.h"
+#include "platform/dll_search_win.h"
 #include "platform/text_codec.h"
 #include "platform/wide_win.h"
 #include "store/AppParams.h"
@@ -285,6 +286,9 @@ void UninstallWindow::Remove() {
 
 int RunUninstallMode(const std::vector<std::string>& args,
                      const std::string& exe_path, const std::wstring& main_window_class) {
+  // The elevated copy runs from the program's folder: no DLL from there
+  // (the entry has done so already; this start must not depend on it).
+  RestrictDllSearchToSystemFolder();
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);
   std::unique_ptr<Files> files = MakeSystemFiles();
