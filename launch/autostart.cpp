@@ -1,6 +1,9 @@
 #include "launch/autostart.h"
 
+#include <algorithm>
+
 #include "platform/utf8.h"
+#include "store/AppParams.h"
 #include "store/doc.h"
 
 namespace zd {
@@ -20,6 +23,30 @@ bool MakeCurrent(Registry& registry, const OwnLogOnValue& value, const std::stri
   const bool path_ok = IsCurrentAutoStartCommand(value.command, program_path) ||
                        WriteRunValue(registry, value.source, OwnValue(name, program_path));
   return path_ok && SwitchStartupOn(registry, value.source, name);
+}
+
+// A folder as compared: ASCII letters lowered, "/" as "\", no trailing "\".
+std::string FolderKey(std::string folder) {
+  folder = LowerAscii(Trim(folder));
+  std::replace(folder.begin(), folder.end(), '/', '\\');
+  while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  return folder;
+}
+
+// May a start point the value holding `stored` at the running program?
+bool MayRepoint(Registry& registry, const std::string& stored, const std::string& program_path,
+                const ProgramExists& exists) {
+  // Written by the setup (installer/zapdock.nsi).
+  const std::optional<std::string> installed =
+      registry.ReadString(RegRoot::kLocalMachine,
+                          std::string(kUninstallKeyParent) + kSetupProductName, "InstallLocation");
+  if (installed && !Trim(*installed).empty()) {
+    const size_t cut = program_path.find_last_of("\\/");
+    return cut != std::string::npos &&
+           FolderKey(program_path.substr(0, cut)) == FolderKey(*installed);
+  }
+  const std::string named = ProgramOfCommand(Trim(stored));
+  return !named.empty() && exists && !exists(named);
 }
 
 void RemoveFrom(Registry& registry, RunKeySource source, const std::string& name) {
@@ -91,8 +118,8 @@ AutoStartOutcome SetAutoStart(Registry& registry, const std::string& name,
   return {set, set};
 }
 
-bool RefreshAutoStart(Registry& registry, const std::string& name,
-                      const std::string& program_path) {
+bool RefreshAutoStart(Registry& registry, const std::string& name, const std::string& program_path,
+                      const ProgramExists& exists) {
   const std::vector<OwnLogOnValue> found = FindAutoStart(registry, name);
   bool machine_current = false, carry = false;
   std::vector<OwnLogOnValue> user;
@@ -101,8 +128,12 @@ bool RefreshAutoStart(Registry& registry, const std::string& name,
       user.push_back(v);
       continue;
     }
-    const bool current = IsCurrentAutoStartCommand(v.command, program_path) ||
-                         WriteRunValue(registry, v.source, OwnValue(name, program_path));
+    if (IsCurrentAutoStartCommand(v.command, program_path)) {
+      machine_current |= !v.switched_off;
+      continue;
+    }
+    if (!MayRepoint(registry, v.command, program_path, exists)) continue;
+    const bool current = WriteRunValue(registry, v.source, OwnValue(name, program_path));
     machine_current |= current && !v.switched_off;
     // A value Windows starts, which we may not change: the user's key
     // carries the new path. One the user switched off stays off.
@@ -112,7 +143,8 @@ bool RefreshAutoStart(Registry& registry, const std::string& name,
     for (const OwnLogOnValue& v : user) RemoveFrom(registry, v.source, name);
   } else {
     for (const OwnLogOnValue& v : user) {
-      if (!IsCurrentAutoStartCommand(v.command, program_path))
+      if (!IsCurrentAutoStartCommand(v.command, program_path) &&
+          MayRepoint(registry, v.command, program_path, exists))
         WriteRunValue(registry, v.source, OwnValue(name, program_path));
     }
     if (carry && user.empty())

@@ -5,6 +5,7 @@
 // ("StartupApproved", the startup apps list) leaves it on.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,11 +36,23 @@ struct AutoStartOutcome {
 AutoStartOutcome SetAutoStart(Registry& registry, const std::string& name,
                               const std::string& program_path, bool on);
 
-// At start: a standing value is brought to the running program's path,
-// writing only what differs and asking nothing. A machine value that cannot
-// be refreshed is carried by a copy under HKEY_CURRENT_USER. Returns what the
-// box shows.
-bool RefreshAutoStart(Registry& registry, const std::string& name, const std::string& program_path);
+// Whether a file exists (the program a value names).
+using ProgramExists = std::function<bool(const std::string& path)>;
+
+// At start: a standing value that names another program is brought to the
+// running program's path only from the program's installed place, so that a
+// copy run from elsewhere (Downloads, a USB stick) never decides what every
+// user's log-on starts. The installed place is the folder the setup recorded
+// (InstallLocation of its uninstall key under HKEY_LOCAL_MACHINE, which only
+// an administrator writes): a program there takes the value over, a program
+// anywhere else leaves it alone. Without a setup the installed place is the
+// one the value names: it is repointed only when the program it names is
+// missing (the unpacked program was moved). A missing value is never made
+// (nobody asked); only what differs is written. A machine value that cannot be
+// refreshed is carried, on the same terms, by a copy under HKEY_CURRENT_USER.
+// Returns what the box shows.
+bool RefreshAutoStart(Registry& registry, const std::string& name, const std::string& program_path,
+                      const ProgramExists& exists);
 
 // The value's data: the path in double quotes, no arguments.
 std::string AutoStartCommand(const std::string& program_path);

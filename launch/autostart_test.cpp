@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/fake_registry.h"
+#include "store/AppParams.h"
 
 namespace zd {
 namespace {
@@ -143,9 +144,14 @@ TEST(AutoStart, AtStartOnlyWhatDiffersIsWrittenAndNothingIsAsked) {
     const char* user_after;
     bool ticked;
     bool writes;  // whether anything was written at all
+    // The folder the setup recorded (nullptr: no setup), and whether
+    // "C:\old.exe", which a stale value names, is still there.
+    const char* installed = nullptr;
+    bool old_there = false;
   };
   const std::string q = AutoStartCommand(kExe);
   const std::string q_case = "\"c:\\program files\\ZAPDOCK\\zapdock.exe\" ";
+  const char* old = "\"C:\\old.exe\"";
   const Case cases[] = {
       {"nothing stored: nothing written", nullptr, nullptr, false, false, nullptr, nullptr, false,
        false},
@@ -154,18 +160,35 @@ TEST(AutoStart, AtStartOnlyWhatDiffersIsWrittenAndNothingIsAsked) {
        false},
       {"current in other letter case", q_case.c_str(), nullptr, false, true, q_case.c_str(),
        nullptr, true, false},
-      {"stale, machine writable: refreshed", "\"C:\\old.exe\"", nullptr, false, false, q.c_str(),
-       nullptr, true, true},
-      {"stale, machine refused: the user's key carries the path", "\"C:\\old.exe\"", nullptr, false,
-       true, "\"C:\\old.exe\"", q.c_str(), true, true},
-      {"stale, refused, carried already: the copy stays as it is", "\"C:\\old.exe\"", q.c_str(),
-       false, true, "\"C:\\old.exe\"", q.c_str(), true, true},
-      {"stale and switched off, refused: stays off", "\"C:\\old.exe\"", nullptr, true, true,
-       "\"C:\\old.exe\"", nullptr, false, true},
+      {"stale, machine writable: refreshed", old, nullptr, false, false, q.c_str(), nullptr, true,
+       true},
+      {"stale, machine refused: the user's key carries the path", old, nullptr, false, true, old,
+       q.c_str(), true, true},
+      {"stale, refused, carried already: the copy stays as it is", old, q.c_str(), false, true, old,
+       q.c_str(), true, true},
+      {"stale and switched off, refused: stays off", old, nullptr, true, true, old, nullptr, false,
+       true},
       {"the user's copy goes once the machine's value is right", q.c_str(), q.c_str(), false, false,
        q.c_str(), nullptr, true, true},
-      {"stale under the user: refreshed", nullptr, "\"C:\\old.exe\"", false, true, nullptr,
-       q.c_str(), true, true},
+      {"stale under the user: refreshed", nullptr, old, false, true, nullptr, q.c_str(), true,
+       true},
+      // A copy run from elsewhere never takes the value from a program that is there.
+      {"no setup, the named program there: left", old, nullptr, false, false, old, nullptr, true,
+       false, nullptr, true},
+      {"no setup, the named program there, refused: nothing carried", old, nullptr, false, true,
+       old, nullptr, true, false, nullptr, true},
+      {"no setup, the user's value names a program there: left", nullptr, old, false, false,
+       nullptr, old, true, false, nullptr, true},
+      {"installed here: the value is taken over", old, nullptr, false, false, q.c_str(), nullptr,
+       true, true, "C:\\Program Files\\Zapdock", true},
+      {"installed here, other letter case and slash", nullptr, old, false, false, nullptr,
+       q.c_str(), true, true, "c:\\program files\\zapdock\\", true},
+      {"installed elsewhere: left, even with the named program gone", old, nullptr, false, false,
+       old, nullptr, true, false, "D:\\Apps\\Zapdock"},
+      {"installed elsewhere, refused: nothing carried", old, nullptr, false, true, old, nullptr,
+       true, false, "D:\\Apps\\Zapdock"},
+      {"installed in a folder below: elsewhere too", nullptr, old, false, false, nullptr, old, true,
+       false, "C:\\Program Files"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -174,9 +197,16 @@ TEST(AutoStart, AtStartOnlyWhatDiffersIsWrittenAndNothingIsAsked) {
       registry.WriteString(RegRoot::kLocalMachine, kRunKey, kName, c.machine_before);
     if (c.user_before) registry.WriteString(RegRoot::kCurrentUser, kRunKey, kName, c.user_before);
     if (c.machine_switched_off) SetSwitch(registry, RegRoot::kLocalMachine, true);
+    if (c.installed)
+      registry.WriteString(RegRoot::kLocalMachine,
+                           std::string(kUninstallKeyParent) + kSetupProductName, "InstallLocation",
+                           c.installed);
     if (c.machine_read_only) registry.read_only_root = RegRoot::kLocalMachine;
     registry.write_attempts = 0;
-    EXPECT_EQ(RefreshAutoStart(registry, kName, kExe), c.ticked);
+    const auto exists = [&](const std::string& path) {
+      return c.old_there && path == "C:\\old.exe";
+    };
+    EXPECT_EQ(RefreshAutoStart(registry, kName, kExe, exists), c.ticked);
     EXPECT_EQ(registry.ReadString(RegRoot::kLocalMachine, kRunKey, kName), Expect(c.machine_after));
     EXPECT_EQ(registry.ReadString(RegRoot::kCurrentUser, kRunKey, kName), Expect(c.user_after));
     if (!c.writes) {

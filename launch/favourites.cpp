@@ -14,7 +14,7 @@ namespace {
 // A favourite's path as opening it would see it.
 std::string OpenedForm(const std::string& path) {
   std::string out = Trim(path);
-  if (!Contains(out, kFilePrefix)) return out;
+  if (!IsFileAddress(out)) return out;
   out = StripFilePrefix(out);
   std::replace(out.begin(), out.end(), '/', '\\');
   return out;
@@ -91,7 +91,7 @@ bool UpdateFavourite(DocList& favourites, std::optional<size_t> caret_row,
 std::optional<std::string> FavouriteHint(const DocList& favourites, std::optional<size_t> row,
                                          const lang::InterfaceTexts& texts) {
   if (!row || *row >= favourites.size()) return std::nullopt;
-  const std::string line = ReplaceAll(favourites.Lines()[*row], kFilePrefix, "");
+  const std::string line = StripFilePrefix(favourites.Lines()[*row]);
   return texts.FavHintPath + ReplaceAll(line, kLineSep, texts.FavHintName) + "』";
 }
 

@@ -28,11 +28,6 @@ bool IsExplorerProgram(std::string_view path) {
 
 }  // namespace
 
-bool IsWebAddress(std::string_view path) {
-  const std::string lower = LowerAscii(path);
-  return Contains(lower, "http:") || Contains(lower, "https:");
-}
-
 bool IsLocalDocPath(std::string_view path) { return !DriveRootOf(path).empty() || IsUncPath(path); }
 
 bool IsBareAddress(std::string_view path) {
@@ -152,14 +147,13 @@ std::optional<std::pair<bool, std::string>> DocOpener::OpenLocalDoc(const std::s
 void DocOpener::OpenAndRecordDoc(const std::string& path, const std::string& name) {
   if (OpenSpecialPlace(path, name)) return;
   if (path.empty()) return;
-  const std::string lower = LowerAscii(path);
   // A shortcut written ".lnk" opens with its default verb, any other file with "open".
   const std::string verb = PathExtension(path) == ".lnk" ? "" : kVerbOpen;
   bool opened = false;
   std::string recorded = path;
-  if (Contains(lower, "http://") || Contains(lower, "https://")) {
+  if (AfterScheme(path, "http://") || AfterScheme(path, "https://")) {
     opened = shell_.Execute({kVerbOpen, path, "", ShowMode::kNormal});
-  } else if (Contains(lower, "res://")) {
+  } else if (IsResourceAddress(path)) {
     // The browser's own resource pages are not opened, so not recorded either.
   } else if (IsLocalDocPath(path)) {
     const auto local = OpenLocalDoc(path, verb);
@@ -187,7 +181,7 @@ void DocOpener::OpenListSelection(const DocList& list, std::optional<size_t> cur
   TMyDocObj doc;
   if (!ListLineSplit(list.Lines()[*current_row], doc)) return;
   std::string path = doc.path;
-  if (Contains(path, kFilePrefix)) path = Backslashed(StripFilePrefix(path));
+  if (IsFileAddress(path)) path = Backslashed(StripFilePrefix(path));
   OpenAndRecordDoc(path, doc.name);
 }
 
@@ -220,7 +214,7 @@ void DocOpener::OpenContainingFolder(const TreeNode* node, const DocArray& docs)
 void DocOpener::OpenSpecialFolder(int csidl) { shell_.OpenSpecialFolder(csidl); }
 
 void DocOpener::OpenInBrowser(const std::string& address) {
-  const std::string full = Contains(address, "://") ? address : "http://" + address;
+  const std::string full = UrlScheme(address).empty() ? "http://" + address : address;
   shell_.Execute({kVerbOpen, "IExplore", full, ShowMode::kNormal});
 }
 

@@ -88,7 +88,6 @@ class DocOpener {
 };
 
 // The forms a path can take, as the open operations tell them apart.
-bool IsWebAddress(std::string_view path);  // "http:" or "https:" in any letter case
 // A path the local file system answers for: on a lettered drive, or a UNC path.
 bool IsLocalDocPath(std::string_view path);
 // No ":" (so no scheme or drive), no "\" and no blank, not starting with "/":

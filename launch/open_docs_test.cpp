@@ -381,7 +381,7 @@ TEST(OpenDocsPathFormsTest, ExtensionBareAddressFolderParts) {
   for (const auto& [path, folder] : to_open) EXPECT_EQ(FolderPathToOpen(path), folder) << path;
 
   EXPECT_TRUE(IsWebAddress("HTTP://x"));
-  EXPECT_TRUE(IsWebAddress("see https://x"));
+  EXPECT_FALSE(IsWebAddress("see https://x"));
   EXPECT_FALSE(IsWebAddress("C:\\http\\x"));
 }
 

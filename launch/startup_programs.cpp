@@ -182,6 +182,37 @@ StartupListing ListStartupEntries(Registry& registry) {
   return listing;
 }
 
+size_t ProgramPartLength(std::string_view command) {
+  if (command.starts_with('"')) {
+    const size_t close = command.find('"', 1);
+    return close == std::string_view::npos ? command.size() : close + 1;
+  }
+  static constexpr std::string_view kExtensions[] = {".exe", ".com", ".bat",
+                                                     ".cmd", ".scr", ".pif"};
+  for (size_t end = 4; end <= command.size(); ++end) {
+    if (end < command.size() && command[end] != ' ' && command[end] != '\t') continue;
+    const std::string tail = LowerAscii(command.substr(end - 4, 4));
+    for (std::string_view extension : kExtensions)
+      if (tail == extension) return end;
+  }
+  return 0;
+}
+
+std::string ProgramOfCommand(std::string_view command) {
+  std::string program(command.substr(0, ProgramPartLength(command)));
+  std::erase(program, '"');
+  return program;
+}
+
+std::string QuotedRunCommand(std::string_view command) {
+  const std::string text = Trim(command);
+  const size_t program = ProgramPartLength(text);
+  if (program == 0 || text.front() == '"' || text.find_first_of(" \t") >= program) return text;
+  std::string quoted(1, '"');
+  quoted.append(text, 0, program).append(1, '"').append(text, program);
+  return quoted;
+}
+
 StartupFieldCheck CheckStartupFields(const std::string& name, const std::string& path) {
   if (Trim(name).empty()) return StartupFieldCheck::kEmptyName;
   if (Trim(path).empty()) return StartupFieldCheck::kEmptyPath;
@@ -199,7 +230,7 @@ StartupWrite AddStartupEntry(Registry& registry, const StartupListing& listing,
                              const std::string& name, const std::string& path,
                              std::optional<RunKeySource> row_source) {
   const std::string trimmed_name = Trim(name);
-  const RegValue value{trimmed_name, RegType::kString, Trim(path), {}};
+  const RegValue value{trimmed_name, RegType::kString, QuotedRunCommand(path), {}};
   const StartupEntry* existing =
       row_source ? FindStartupEntry(listing, trimmed_name, *row_source) : nullptr;
   for (const StartupEntry& entry : listing.entries) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/registry.h"
@@ -63,13 +64,27 @@ bool ForgetStartupSwitch(Registry& registry, RunKeySource source, const std::str
 enum class StartupFieldCheck { kOk, kEmptyName, kEmptyPath };
 StartupFieldCheck CheckStartupFields(const std::string& name, const std::string& path);
 
+// The length of a command line's program part, as Windows should read it: a
+// quoted first part up to its closing quote; else the first prefix ending in
+// an executable's extension (".exe", ".com", ".bat", ".cmd", ".scr", ".pif",
+// any letter case) before a blank or the end. 0 when there is none: where
+// the program ends is then unknown.
+size_t ProgramPartLength(std::string_view command);
+// The program of a command line, without its quotes ("" when unknown).
+std::string ProgramOfCommand(std::string_view command);
+// A typed log-on command, trimmed, with its program part put in double quotes
+// when it holds a blank and is not quoted yet: unquoted, "D:\My Tools\x.exe -q"
+// makes Windows try "D:\My.exe" first, which any user may be able to create.
+// The arguments stay as typed.
+std::string QuotedRunCommand(std::string_view command);
+
 struct StartupWrite {
   bool ok = false;
   // A value of that name and another type stands there: it was left alone.
   bool other_type = false;
   RunKeySource source = RunKeySource::kMachine;  // where it went
 };
-// Writes the trimmed name and path as a string value. An existing value of
+// Writes the trimmed name and the path (QuotedRunCommand) as a string value. An existing value of
 // that name is overwritten where it stands (in `row_source` when it stands
 // there too: the row the user chose), unless it is of another type; a new one
 // goes under HKEY_LOCAL_MACHINE, or HKEY_CURRENT_USER where the machine's key

@@ -142,6 +142,44 @@ TEST_F(StartupProgramsTest, AddWritesWhereItMayAndNeverOverAnotherType) {
   }
 }
 
+// How Windows reads the program of a command line given without a module
+// name: a quoted first part up to its closing quote, else up to the first blank.
+std::pair<std::string, std::string> SplitAsWindowsDoes(const std::string& command) {
+  const size_t end = command.starts_with('"') ? command.find('"', 1) + 1 : command.find(' ');
+  std::string program = command.substr(0, end);
+  std::erase(program, '"');
+  return {program, end >= command.size() ? std::string() : command.substr(end)};
+}
+
+TEST_F(StartupProgramsTest, AProgramPathWithBlanksIsQuotedAndItsArgumentsKept) {
+  struct Case {
+    const char* typed;
+    const char* program;  // what Windows must start
+    const char* arguments;
+  };
+  const Case cases[] = {
+      {"D:\\My Tools\\sync.exe -q", "D:\\My Tools\\sync.exe", " -q"},
+      {" D:\\My Tools\\sync.EXE ", "D:\\My Tools\\sync.EXE", ""},
+      {"C:\\a b\\run.cmd /x \"y z\"", "C:\\a b\\run.cmd", " /x \"y z\""},
+      {"C:\\a b\\old.exe.bak\\s.com  -x", "C:\\a b\\old.exe.bak\\s.com", "  -x"},
+      {"C:\\a b.exe c\\d.exe /s", "C:\\a b.exe", " c\\d.exe /s"},  // the first prefix
+      {"C:\\Tools\\x.exe -a b", "C:\\Tools\\x.exe", " -a b"},
+      {"\"C:\\My Tools\\x.exe\" -q", "C:\\My Tools\\x.exe", " -q"},
+      // No program's extension: where it ends is unknown, so it stays as typed.
+      {"D:\\My Tools\\sync -q", "D:\\My", " Tools\\sync -q"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    reg = FakeRegistry();
+    ASSERT_TRUE(AddStartupEntry(reg, ListStartupEntries(reg), "x", c.typed).ok);
+    const std::vector<RegValue> values =
+        reg.ListValues(RegRoot::kLocalMachine, kStartupRunKey, RegView::k32).values;
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_EQ(SplitAsWindowsDoes(values[0].text),
+              std::make_pair(std::string(c.program), std::string(c.arguments)));
+  }
+}
+
 TEST_F(StartupProgramsTest, DeleteRemovesFromTheKeyTheEntryCameFrom) {
   const StartupListing before = ListStartupEntries(reg);
   for (const StartupEntry& entry : before.entries)

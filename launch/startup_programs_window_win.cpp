@@ -305,15 +305,18 @@ void StartupProgramsWindow::BtnZDDeletePCStartClick() {
   if (!deps_.registry) return;
   const std::string name = entry->name;
   const RunKeySource source = entry->source;
-  // The entry as it stands now, in the key the row came from.
+  // The entry as it stands now, in the key the row came from, kept by value:
+  // while the question is open the main window's button may list the keys
+  // again, which frees the listing's entries.
   List();
-  const StartupEntry* current = FindStartupEntry(listing_, name, source);
-  if (!current) return;
-  if (Message(lang::FormatText(t.PCStartDeleteQuestion, current->name),
+  const StartupEntry* found = FindStartupEntry(listing_, name, source);
+  if (!found) return;
+  const StartupEntry current = *found;
+  if (Message(lang::FormatText(t.PCStartDeleteQuestion, current.name),
               MB_YESNO | MB_ICONQUESTION) != IDYES) {
     return;
   }
-  if (!DeleteStartupEntry(*deps_.registry, *current))
+  if (!DeleteStartupEntry(*deps_.registry, current))
     Message(t.PCStartDeleteFailed, MB_OK | MB_ICONERROR);
   List();
 }

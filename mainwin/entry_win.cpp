@@ -16,6 +16,7 @@
 #include "mainwin/form_model.h"
 #include "mainwin/main_window_win.h"
 #include "platform/browser_host_win.h"
+#include "platform/dll_search_win.h"
 #include "platform/errors.h"
 #include "platform/window_win.h"
 #include "online/online_services_win.h"
@@ -140,6 +141,8 @@ void __verbose_terminate_handler() {
 }  // namespace __gnu_cxx
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // Before anything loads a DLL: none from the program's own folder.
+  zd::RestrictDllSearchToSystemFolder();
   zd::InitAppParams();
   const std::vector<std::string> args = CommandLineArguments();
   if (zd::IsUninstallStart(args)) {

@@ -34,14 +34,24 @@ void MarkRowsReadable(HWND list, bool& marking) {
   marking = false;
 }
 
-LRESULT AnswerRowText(const std::string& text, LPARAM buffer) {
+LRESULT RowTextAnswers::Length(size_t row, const std::string& text) {
+  const size_t length = Utf8ToWide(text).size();
+  told_[row] = length;
+  return static_cast<LRESULT>(length);
+}
+
+LRESULT RowTextAnswers::Copy(size_t row, const std::string& text, LPARAM buffer) const {
   const std::wstring wide = Utf8ToWide(text);
-  if (buffer) {
-    auto* out = reinterpret_cast<wchar_t*>(buffer);
-    std::copy(wide.begin(), wide.end(), out);
-    out[wide.size()] = L'\0';
+  size_t length = wide.size();
+  if (const auto told = told_.find(row); told != told_.end() && told->second < length) {
+    length = told->second;
+    // Half a surrogate pair is no character.
+    if (length > 0 && IS_HIGH_SURROGATE(wide[length - 1])) --length;
   }
-  return static_cast<LRESULT>(wide.size());
+  auto* out = reinterpret_cast<wchar_t*>(buffer);
+  std::copy(wide.begin(), wide.begin() + static_cast<std::ptrdiff_t>(length), out);
+  out[length] = L'\0';
+  return static_cast<LRESULT>(length);
 }
 
 ListBoxMirror::ListBoxMirror(HWND list_box, const DocList& list)
@@ -72,7 +82,9 @@ LRESULT CALLBACK ListBoxMirror::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, 
       const LRESULT count = DefSubclassProc(hwnd, LB_GETCOUNT, 0, 0);
       if (static_cast<LRESULT>(wp) >= count || (msg == LB_GETTEXT && !lp)) return LB_ERR;
       try {
-        return AnswerRowText(mirror->list_.RowText(wp), msg == LB_GETTEXT ? lp : 0);
+        const std::string text = mirror->list_.RowText(wp);
+        return msg == LB_GETTEXT ? mirror->answers_.Copy(wp, text, lp)
+                                 : mirror->answers_.Length(wp, text);
       } catch (...) {
         RecordCurrentException("ListBoxMirror");
         return LB_ERR;

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <unordered_map>
 
 #include "store/doc_list.h"
 
@@ -23,9 +24,23 @@ inline constexpr DWORD kVirtualListStyle = LBS_NODATA | LBS_OWNERDRAWFIXED;
 // eyes, while its subclass keeps the list box from hearing of the change
 // (`marking` is true meanwhile) and answers LB_GETTEXT itself.
 void MarkRowsReadable(HWND list, bool& marking);
-// The answer to LB_GETTEXT (buffer set) or LB_GETTEXTLEN (buffer 0): the
-// length in characters, the text copied when asked.
-LRESULT AnswerRowText(const std::string& text, LPARAM buffer);
+// The answers to LB_GETTEXTLEN and LB_GETTEXT of a list box whose rows are
+// not its own. The caller sizes its buffer by LB_GETTEXTLEN (the system
+// does the same when it carries a row to another process), and the row may
+// change before LB_GETTEXT comes: the text written is cut, at a whole
+// character, to the length last told for that row, so a longer row never
+// runs past the buffer. A row never asked about is written whole, as the
+// message's contract has it.
+class RowTextAnswers {
+ public:
+  // LB_GETTEXTLEN: the row's length in UTF-16 units, remembered.
+  LRESULT Length(size_t row, const std::string& text);
+  // LB_GETTEXT into `buffer`: how many units were written, before the NUL.
+  LRESULT Copy(size_t row, const std::string& text, LPARAM buffer) const;
+
+ private:
+  std::unordered_map<size_t, size_t> told_;
+};
 
 class ListBoxMirror : public ListMirror {
  public:
@@ -56,6 +71,7 @@ class ListBoxMirror : public ListMirror {
 
   HWND list_box_;
   const DocList& list_;
+  RowTextAnswers answers_;
   int updating_ = 0;
   bool marking_ = false;
 };

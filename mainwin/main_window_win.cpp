@@ -250,11 +250,13 @@ void MainWindow::FormCreate() {
                                        : static_cast<int>(kDefaultHotkey);
     launcher_->settings.ShowHotkey(hotkey);
     SetHotkey(hotkey);
-    // A program that was moved registers its new place at its next start;
-    // nobody asked for that, so a refusal is not shown.
+    // A program that was moved registers its new place at its next start,
+    // on the terms RefreshAutoStart states; nobody asked for that, so a
+    // refusal is not shown.
     if (deps_.registry) {
       launcher_->CbAutoStart.SetChecked(
-          RefreshAutoStart(*deps_.registry, ProductName, deps_.exe_path));
+          RefreshAutoStart(*deps_.registry, ProductName, deps_.exe_path,
+                           [this](const std::string& path) { return deps_.files->FileExists(path); }));
     }
     LoadLastRunList(store_);
     if (auto note = LoadNote(store_)) launcher_->note.MmNote.SetText(*note);

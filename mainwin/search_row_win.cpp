@@ -51,7 +51,8 @@ LRESULT SearchRow::RowText(WPARAM row, LPARAM buffer) {
   const auto count =
       static_cast<WPARAM>(SendMessageW(page_.LbSearchResult.hwnd(), LB_GETCOUNT, 0, 0));
   if (row >= count) return LB_ERR;
-  return AnswerRowText(search().results().RowText(row), buffer);
+  const std::string text = search().results().RowText(row);
+  return buffer ? row_answers_.Copy(row, text, buffer) : row_answers_.Length(row, text);
 }
 
 WebSearcher& SearchRow::web() {

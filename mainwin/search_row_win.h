@@ -11,6 +11,7 @@
 
 #include "launch/search.h"
 #include "launch/web_search.h"
+#include "mainwin/list_box_mirror_win.h"
 #include "mainwin/page_win.h"
 
 namespace zd {
@@ -66,6 +67,7 @@ class SearchRow : public SearchView {
   std::unique_ptr<WebSearcher> web_;
   std::unique_ptr<SearchPresenter> search_;
   bool marking_style_ = false;
+  RowTextAnswers row_answers_;
 };
 
 }  // namespace zd

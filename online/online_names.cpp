@@ -19,10 +19,6 @@ constexpr int kOrderings[kServerOrderings][kServerCount] = {
     {6, 3, 0, 7, 9, 1, 5, 8, 4, 2}, {8, 6, 4, 2, 0, 9, 7, 5, 3, 1},
 };
 
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && LowerAscii(text.substr(0, prefix.size())) == prefix;
-}
-
 }  // namespace
 
 OnlineNames MakeOnlineNames(std::string_view product_key) {
@@ -48,7 +44,8 @@ std::vector<std::string> PickServerList(uint32_t random) {
 
 std::string NormalizeServerBase(std::string_view address) {
   std::string base(address);
-  if (!StartsWithNoCase(base, "http://") && !StartsWithNoCase(base, "https://")) {
+  if (!StartsWithIgnoringAsciiCase(base, "http://") &&
+      !StartsWithIgnoringAsciiCase(base, "https://")) {
     base = "http://" + base;
   }
   if (!base.ends_with('/')) base += '/';
@@ -86,9 +83,9 @@ std::vector<std::string> ServersFromArguments(const std::vector<std::string>& ar
 
 bool IsHttpUrl(std::string_view address) {
   std::string_view rest;
-  if (StartsWithNoCase(address, "http://")) {
+  if (StartsWithIgnoringAsciiCase(address, "http://")) {
     rest = address.substr(7);
-  } else if (StartsWithNoCase(address, "https://")) {
+  } else if (StartsWithIgnoringAsciiCase(address, "https://")) {
     rest = address.substr(8);
   } else {
     return false;

@@ -12,14 +12,24 @@ std::optional<std::string> FakeShellFolders::Folder(UserFolder kind) {
 
 std::string FakeShellFolders::TempFolder() { return temp; }
 
-std::optional<std::string> FakeShellFolders::NewTempFile(const std::string& folder,
-                                                         const std::string& prefix) {
+std::optional<std::string> FakeShellFolders::NewPrivateFolder(const std::string& parent,
+                                                              const std::string& prefix) {
   if (temp_fails) return std::nullopt;
-  char hex[16];
-  std::snprintf(hex, sizeof hex, "%X", next_temp++ & 0xFFFF);
-  std::string path = folder;
+  char hex[20];
+  std::snprintf(hex, sizeof hex, "%016X", next_temp++);
+  std::string path = parent;
   if (!path.empty() && path.back() != '\\') path += '\\';
-  return path + prefix + hex + ".tmp";
+  path += prefix + hex + "\\";
+  private_folders.insert(path);
+  if (disk) disk->AddFolder(path);
+  return path;
+}
+
+bool FakeShellFolders::WriteNewFile(const std::string& path, std::string_view bytes) {
+  if (write_fails || written.count(path) || (disk && disk->Exists(path))) return false;
+  written[path] = std::string(bytes);
+  if (disk) disk->AddFile(path);
+  return true;
 }
 
 }  // namespace zd

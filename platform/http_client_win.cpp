@@ -1,13 +1,17 @@
 // The HTTP client on WinHTTP: synchronous calls, one session per request, so
-// that worker threads share nothing.
+// that worker threads share nothing. WinHTTP is no KnownDLL: it is loaded at
+// the first request from the system folder by its full path, never imported,
+// so that no winhttp.dll beside the program is ever loaded.
 #include <windows.h>
 
 #include <winhttp.h>
 #include <winsock2.h>
 
 #include <charconv>
+#include <type_traits>
 #include <vector>
 
+#include "platform/dll_search_win.h"
 #include "platform/handles_win.h"
 #include "platform/http_client.h"
 #include "platform/wide_win.h"
@@ -15,7 +19,46 @@
 namespace zd {
 namespace {
 
-inline void CloseInternetFn(HINTERNET h) { WinHttpCloseHandle(h); }
+// The WinHTTP functions used, looked up once; all null when it cannot be loaded.
+struct WinHttp {
+  decltype(&::WinHttpCrackUrl) CrackUrl = nullptr;
+  decltype(&::WinHttpOpen) Open = nullptr;
+  decltype(&::WinHttpSetTimeouts) SetTimeouts = nullptr;
+  decltype(&::WinHttpConnect) Connect = nullptr;
+  decltype(&::WinHttpOpenRequest) OpenRequest = nullptr;
+  decltype(&::WinHttpSetOption) SetOption = nullptr;
+  decltype(&::WinHttpSendRequest) SendRequest = nullptr;
+  decltype(&::WinHttpReceiveResponse) ReceiveResponse = nullptr;
+  decltype(&::WinHttpQueryHeaders) QueryHeaders = nullptr;
+  decltype(&::WinHttpReadData) ReadData = nullptr;
+  decltype(&::WinHttpCloseHandle) CloseHandle = nullptr;
+
+  static const WinHttp& Get() {
+    static const WinHttp api = [] {
+      WinHttp w;
+      HMODULE module = LoadSystemLibrary(L"winhttp.dll");
+      if (!module) return w;
+      const auto find = [module](auto& fn, const char* name) {
+        fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(
+            reinterpret_cast<void*>(GetProcAddress(module, name)));
+        return fn != nullptr;
+      };
+      const bool all =
+          find(w.CrackUrl, "WinHttpCrackUrl") && find(w.Open, "WinHttpOpen") &&
+          find(w.SetTimeouts, "WinHttpSetTimeouts") && find(w.Connect, "WinHttpConnect") &&
+          find(w.OpenRequest, "WinHttpOpenRequest") && find(w.SetOption, "WinHttpSetOption") &&
+          find(w.SendRequest, "WinHttpSendRequest") &&
+          find(w.ReceiveResponse, "WinHttpReceiveResponse") &&
+          find(w.QueryHeaders, "WinHttpQueryHeaders") && find(w.ReadData, "WinHttpReadData") &&
+          find(w.CloseHandle, "WinHttpCloseHandle");
+      return all ? w : WinHttp();
+    }();
+    return api;
+  }
+  bool ok() const { return CloseHandle != nullptr; }
+};
+
+inline void CloseInternetFn(HINTERNET h) { WinHttp::Get().CloseHandle(h); }
 using UniqueInternet = UniqueAny<HINTERNET, CloseInternetFn>;
 
 HttpStatus StatusOfLastError() {
@@ -47,12 +90,14 @@ struct OpenRequest {
 
 OpenRequest Send(const std::string& url, int timeout_ms) {
   OpenRequest out;
+  const WinHttp& http = WinHttp::Get();
+  if (!http.ok()) return out;
   std::wstring wide = Utf8ToWide(url);
   URL_COMPONENTS parts{};
   parts.dwStructSize = sizeof(parts);
   parts.dwSchemeLength = parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength =
       static_cast<DWORD>(-1);
-  if (!WinHttpCrackUrl(wide.c_str(), 0, 0, &parts) ||
+  if (!http.CrackUrl(wide.c_str(), 0, 0, &parts) ||
       (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) ||
       parts.dwHostNameLength == 0) {
     out.status = HttpStatus::kBadAddress;
@@ -63,34 +108,34 @@ OpenRequest Send(const std::string& url, int timeout_ms) {
   path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
   if (path.empty()) path = L"/";
 
-  out.session.reset(WinHttpOpen(L"Zapdock", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
-                                WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+  out.session.reset(http.Open(L"Zapdock", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                              WINHTTP_NO_PROXY_BYPASS, 0));
   if (!out.session) return out;
   const int t = timeout_ms > 0 ? timeout_ms : 30000;
-  WinHttpSetTimeouts(out.session.get(), t, t, t, t);
-  out.connection.reset(WinHttpConnect(out.session.get(), host.c_str(), parts.nPort, 0));
+  http.SetTimeouts(out.session.get(), t, t, t, t);
+  out.connection.reset(http.Connect(out.session.get(), host.c_str(), parts.nPort, 0));
   if (!out.connection) {
     out.status = StatusOfLastError();
     return out;
   }
   const DWORD flags = parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0;
-  out.request.reset(WinHttpOpenRequest(out.connection.get(), L"GET", path.c_str(), nullptr,
-                                       WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags));
+  out.request.reset(http.OpenRequest(out.connection.get(), L"GET", path.c_str(), nullptr,
+                                     WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags));
   if (!out.request) return out;
   // Some implementations (Wine's) wait for the answer with a timeout of its
   // own that the session's timeouts do not set.
-  WinHttpSetTimeouts(out.request.get(), t, t, t, t);
+  http.SetTimeouts(out.request.get(), t, t, t, t);
   DWORD wait = static_cast<DWORD>(t);
-  WinHttpSetOption(out.request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &wait, sizeof(wait));
-  if (!WinHttpSendRequest(out.request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
-                          WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
-      !WinHttpReceiveResponse(out.request.get(), nullptr)) {
+  http.SetOption(out.request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &wait, sizeof(wait));
+  if (!http.SendRequest(out.request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
+                        WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
+      !http.ReceiveResponse(out.request.get(), nullptr)) {
     out.status = StatusOfLastError();
     return out;
   }
   DWORD code = 0, size = sizeof(code);
-  if (!WinHttpQueryHeaders(out.request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                           WINHTTP_HEADER_NAME_BY_INDEX, &code, &size, WINHTTP_NO_HEADER_INDEX)) {
+  if (!http.QueryHeaders(out.request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                         WINHTTP_HEADER_NAME_BY_INDEX, &code, &size, WINHTTP_NO_HEADER_INDEX)) {
     return out;
   }
   out.code = static_cast<int>(code);
@@ -100,8 +145,8 @@ OpenRequest Send(const std::string& url, int timeout_ms) {
   }
   wchar_t length[32] = {};
   size = sizeof(length);
-  if (WinHttpQueryHeaders(out.request.get(), WINHTTP_QUERY_CONTENT_LENGTH,
-                          WINHTTP_HEADER_NAME_BY_INDEX, length, &size, WINHTTP_NO_HEADER_INDEX)) {
+  if (http.QueryHeaders(out.request.get(), WINHTTP_QUERY_CONTENT_LENGTH,
+                        WINHTTP_HEADER_NAME_BY_INDEX, length, &size, WINHTTP_NO_HEADER_INDEX)) {
     const std::string text = WideToUtf8(length);
     uint64_t value = 0;
     auto res = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -118,7 +163,7 @@ HttpStatus ReadBody(HINTERNET request, const std::atomic<bool>* cancel,
   for (;;) {
     if (cancel && cancel->load()) return HttpStatus::kCancelled;
     DWORD got = 0;
-    if (!WinHttpReadData(request, buffer.data(), static_cast<DWORD>(buffer.size()), &got)) {
+    if (!WinHttp::Get().ReadData(request, buffer.data(), static_cast<DWORD>(buffer.size()), &got)) {
       return StatusOfLastError();
     }
     if (got == 0) return HttpStatus::kOk;

@@ -17,6 +17,9 @@ enum class RegView { kDefault, k64, k32 };
 
 // The key of the programs Windows starts at log-on.
 inline constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\windows\\CurrentVersion\\Run";
+// The parent of the setups' uninstall keys (HKEY_LOCAL_MACHINE).
+inline constexpr char kUninstallKeyParent[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 enum class RegType { kString, kExpandString, kMultiString, kBinary, kDword, kOther };
 

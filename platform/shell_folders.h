@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace zd {
 
@@ -20,10 +21,16 @@ class ShellFolders {
   // The Windows folder's own temporary folder ("C:\Windows\Temp\"), where
   // only administrators may change what another user put.
   virtual std::string SystemTempFolder() = 0;
-  // A new empty file with a unique name ("<prefix>XXXX.tmp") in `folder`;
+  // A folder made by this call, never one that stood there before, with a
+  // new unpredictable name ("<prefix>" and 16 hexadecimal digits) in
+  // `parent`: its ACL lets in this user, SYSTEM and Administrators only, and
+  // inherits nothing from `parent`. Its path with a trailing backslash;
   // nullopt when none could be made.
-  virtual std::optional<std::string> NewTempFile(const std::string& folder,
-                                                 const std::string& prefix) = 0;
+  virtual std::optional<std::string> NewPrivateFolder(const std::string& parent,
+                                                      const std::string& prefix) = 0;
+  // Writes a file that must not exist yet (CREATE_NEW). False when it did,
+  // or when the write failed; a file cut short is removed again.
+  virtual bool WriteNewFile(const std::string& path, std::string_view bytes) = 0;
 };
 
 std::unique_ptr<ShellFolders> MakeSystemShellFolders();

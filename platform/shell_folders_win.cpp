@@ -1,7 +1,10 @@
 #include <windows.h>
 
+#include <ntsecapi.h>
 #include <shlobj.h>
 
+#include "platform/handles_win.h"
+#include "platform/security_win.h"
 #include "platform/shell_folders.h"
 #include "platform/wide_win.h"
 
@@ -53,15 +56,37 @@ class Win32ShellFolders : public ShellFolders {
     return WideToUtf8(out + L"Temp\\");
   }
 
-  std::optional<std::string> NewTempFile(const std::string& in,
-                                         const std::string& prefix) override {
-    const std::wstring folder = Utf8ToWide(in);
-    if (folder.empty()) return std::nullopt;
-    wchar_t path[MAX_PATH] = {};
-    if (GetTempFileNameW(folder.c_str(), Utf8ToWide(prefix).c_str(), 0, path) == 0) {
-      return std::nullopt;
+  std::optional<std::string> NewPrivateFolder(const std::string& in,
+                                              const std::string& prefix) override {
+    std::wstring parent = Utf8ToWide(in);
+    if (parent.empty()) return std::nullopt;
+    if (parent.back() != L'\\') parent += L'\\';
+    // Making a folder fails on a name that stands already, so a folder
+    // another account made first (guessing the name) is never used.
+    for (int attempt = 0; attempt < 16; ++attempt) {
+      unsigned long long random = 0;
+      if (!RtlGenRandom(&random, sizeof(random))) return std::nullopt;
+      wchar_t hex[17];
+      swprintf(hex, 17, L"%016llX", random);
+      const std::wstring folder = parent + Utf8ToWide(prefix) + hex;
+      if (CreatePrivateFolder(folder)) return WideToUtf8(folder + L"\\");
+      if (GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES) return std::nullopt;
     }
-    return WideToUtf8(path);
+    return std::nullopt;
+  }
+
+  bool WriteNewFile(const std::string& path, std::string_view bytes) override {
+    const std::wstring wide = Utf8ToWide(path);
+    UniqueHandle file = FileHandle(CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    const bool whole =
+        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size() && FlushFileBuffers(file.get());
+    if (CloseNow(file) && whole) return true;
+    DeleteFileW(wide.c_str());
+    return false;
   }
 };
 

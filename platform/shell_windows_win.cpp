@@ -7,6 +7,7 @@
 
 #include <string_view>
 
+#include "platform/address_scheme.h"
 #include "platform/com_ptr_win.h"
 #include "platform/shell_windows.h"
 #include "platform/wide_win.h"
@@ -68,7 +69,7 @@ ItemResult ReadItem(IShellWindows& windows, long index, ShellWindowItem& item) {
 
   item.location_url = ToUtf8(url);
   item.has_document = true;
-  if (item.location_url.find("file:///") == std::string::npos &&
+  if (!IsFileAddress(item.location_url) &&
       !ReadTitle(document.get(), item.title)) {
     // Listed without a title: no refresh registers it, and the close-time
     // snapshot still has its address.

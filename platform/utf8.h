@@ -56,6 +56,7 @@ constexpr char LowerAscii(char c) {
 std::string UpperAscii(std::string_view text);
 std::string LowerAscii(std::string_view text);
 // Comparisons in the same sense, without copies.
+bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix);
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 bool LessIgnoringAsciiCase(std::string_view a, std::string_view b);
 

@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/dll_search_win.h"
 #include "platform/handles_win.h"
 #include "platform/path_probe_win.h"
 #include "platform/wide_win.h"
@@ -37,8 +38,9 @@ struct Psapi {
   static const Psapi& Get() {
     static const Psapi psapi = [] {
       Psapi p;
-      HMODULE module = LoadLibraryW(L"PSAPI.dll");
-      if (reinterpret_cast<uintptr_t>(module) < 32) return p;
+      // By its full path: a PSAPI.dll beside the program is never loaded.
+      HMODULE module = LoadSystemLibrary(L"psapi.dll");
+      if (!module) return p;
       p.enum_process_modules = ProcAddress<EnumProcessModulesFn>(module, "EnumProcessModules");
       p.get_module_file_name_ex =
           ProcAddress<GetModuleFileNameExWFn>(module, "GetModuleFileNameExW");

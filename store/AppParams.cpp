@@ -9,7 +9,7 @@ float ProductVersion = 0.0f;
 std::string ProgramKey() { return std::string(kMakerKey) + "\\" + AppKey; }
 
 void InitAppParams() {
-  ProductName = "Zapdock";
+  ProductName = kSetupProductName;
   AppKey = "VAROV";
   ProductVersion = 3.5f;
 }

@@ -8,6 +8,9 @@ namespace zd {
 // Set at program entry; ProductName is replaced by the language table's
 // product text while the main window is created.
 extern std::string ProductName;
+// The name the setup registers the program under (its uninstall key, its
+// folder), whatever the interface language: ProductName's entry value.
+inline constexpr char kSetupProductName[] = "Zapdock";
 extern std::string AppKey;
 extern float ProductVersion;
 

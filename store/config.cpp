@@ -244,7 +244,7 @@ bool WriteDocEntry(SettingsFile& settings, const DocArray& docs, size_t position
   const TMyDoc& doc = docs[position];
   std::string path = doc.path;
   // A folder is stored as an address so that the next start sees a folder.
-  if (doc.doctype == 3 && path.find(kFilePrefix) == std::string::npos) {
+  if (doc.doctype == 3 && !IsFileAddress(path)) {
     path.insert(0, kFilePrefix);
   }
   return settings.WriteKeys(kSectionDocs,

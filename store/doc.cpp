@@ -74,9 +74,7 @@ std::string LineRowText(std::string_view line) {
 }
 
 std::string StripFilePrefix(std::string_view text) {
-  const size_t pos = text.find(kFilePrefix);
-  if (pos == std::string_view::npos) return std::string(text);
-  return std::string(text.substr(pos + kFilePrefix.size()));
+  return std::string(AfterScheme(text, kFilePrefix).value_or(text));
 }
 
 std::string Trim(std::string_view text) {
@@ -89,8 +87,8 @@ std::string Trim(std::string_view text) {
 
 std::string DocPathKey(std::string_view path) {
   std::string_view local = path;
-  if (path.starts_with(kFilePrefix)) {
-    local = path.substr(kFilePrefix.size());
+  if (const std::optional<std::string_view> after = AfterScheme(path, kFilePrefix)) {
+    local = *after;
   } else if (!IsLocalPathForm(path)) {
     return std::string(path);
   }

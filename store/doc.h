@@ -6,11 +6,12 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/address_scheme.h"
+
 namespace zd {
 
 inline constexpr std::string_view kLineSep = "*|*";
 inline constexpr std::string_view kKindSep = "*2*";
-inline constexpr std::string_view kFilePrefix = "file:///";
 
 // One remembered document.
 struct TMyDoc {
@@ -57,7 +58,8 @@ bool ListLineSplit(std::string_view line, TMyDocObj& record);
 // line when it has no separator.
 std::string LineRowText(std::string_view line);
 
-// The text after the first "file:///", or the text unchanged without one.
+// The text after the "file:///" the text starts with (any letter case), or
+// the text unchanged when it does not start with one.
 std::string StripFilePrefix(std::string_view text);
 
 // Leading and trailing blanks and control characters removed (as Delphi's Trim:

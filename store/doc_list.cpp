@@ -255,7 +255,7 @@ namespace {
 
 // Strips the file prefix; with `backslashes`, a stripped text gets "\" for "/".
 std::string StripForList(const std::string& text, bool backslashes) {
-  if (text.find(kFilePrefix) == std::string::npos) return text;
+  if (!IsFileAddress(text)) return text;
   std::string out = StripFilePrefix(text);
   if (backslashes) std::replace(out.begin(), out.end(), '/', '\\');
   return out;

@@ -87,12 +87,12 @@ TEST(LineRowTextTest, TextAfterTheFirstSeparator) {
   EXPECT_EQ(LineRowText("a*|*"), "");
 }
 
-TEST(StripFilePrefixTest, DropsEverythingUpToTheFirstPrefix) {
+TEST(StripFilePrefixTest, DropsThePrefixTheTextStartsWith) {
   EXPECT_EQ(StripFilePrefix("file:///C:/x"), "C:/x");
-  EXPECT_EQ(StripFilePrefix("see file:///C:/x"), "C:/x");
+  EXPECT_EQ(StripFilePrefix("see file:///C:/x"), "see file:///C:/x") << "only at the start";
   EXPECT_EQ(StripFilePrefix("file:///file:///y"), "file:///y");
   EXPECT_EQ(StripFilePrefix("http://a/b"), "http://a/b");
-  EXPECT_EQ(StripFilePrefix("FILE:///C:/x"), "FILE:///C:/x") << "the match is case-sensitive";
+  EXPECT_EQ(StripFilePrefix("FILE:///C:/x"), "C:/x") << "the scheme in any letter case";
   EXPECT_EQ(StripFilePrefix(""), "");
 }
 

@@ -86,7 +86,7 @@ ScanResult ScanShellWindowLines(ShellWindows& shell) {
     for (const ShellWindowItem& item : scan.items) {
       if (item.location_url.empty() || !item.has_document) continue;
       const std::string address = Trim(item.location_url);
-      if (Contains(address, kFilePrefix)) {
+      if (IsFileAddress(address)) {
         result.lines.push_back(MakeLongDocLine(address, address, kDocFolder));
       } else {
         // An untitled page is listed all the same; the registration drops it.
@@ -133,7 +133,7 @@ void CollectOpenDocs(std::vector<std::string>& last_run, WindowSystem& windows, 
     const ShellWindowScan scan = shell.Scan();
     for (const ShellWindowItem& item : scan.items) {
       if (item.location_url.empty() || !item.has_document) continue;
-      const bool folder = Contains(Trim(item.location_url), kFilePrefix);
+      const bool folder = IsFileAddress(Trim(item.location_url));
       add(FoundDoc{item.location_url, folder ? item.location_url : item.title,
                    folder ? "explorer.exe" : "iexplore.exe", folder ? kDocFolder : kDocWeb});
       if (step_progress) step_progress();

@@ -36,7 +36,7 @@ bool DocIndex::HasRoot(std::string_view trimmed_root) const {
 
 bool IsDocRegistered(const DocIndex& index, std::string_view address) {
   if (IsDriveRoot(address)) return true;
-  if (!Contains(address, kFilePrefix)) return index.HasPath(TrimView(address));
+  if (!IsFileAddress(address)) return index.HasPath(TrimView(address));
   return index.HasPath(RegistrationKey(address));
 }
 

@@ -20,8 +20,9 @@ TMyDoc Doc(std::string path, std::string root) {
 bool LinearIsDocRegistered(const DocArray& docs, const std::string& address) {
   if (IsDriveRoot(address)) return true;
   std::string key = address;
-  if (const size_t at = key.find("file:///"); at != std::string::npos) {
-    key = key.substr(at + 8);
+  const size_t start = key.find_first_not_of(" ");
+  if (start != std::string::npos && LowerAscii(key.substr(start, 8)) == "file:///") {
+    key = key.substr(start + 8);
     for (char& c : key) {
       if (c == '/') c = '\\';
     }
@@ -85,8 +86,8 @@ TEST(DocIndexTest, SyncAddsAppendedRecordsAndRebuildsAfterShrinking) {
 TEST(DocIndexTest, AgreesWithAWalkOverTheHistory) {
   std::mt19937 random(20240506);
   const char* const pieces[] = {
-      "http://", "file:///", "C:", "/", "\\",    " ",  "a",    "A",    "%20",
-      "HOST",    "host",     "D:", ":", "x.exe", "c:", "\\\\", "X.EXE"};
+      "http://", "file:///", "C:", "/", "\\",    " ",  "a",    "A",     "%20",
+      "HOST",    "host",     "D:", ":", "x.exe", "c:", "\\\\", "X.EXE", "FiLe:///"};
   auto text = [&] {
     std::string out;
     const int n = static_cast<int>(random() % 6);

@@ -44,15 +44,7 @@ std::string_view TrimView(std::string_view text) {
   return text;
 }
 
-bool IsIgnoredDoc(std::string_view address) {
-  // "res://" in any letter case is "://" after the letters r, e, s; searched in
-  // place, as every registration asks.
-  for (size_t at = address.find("://"); at != std::string_view::npos;
-       at = address.find("://", at + 1)) {
-    if (at >= 3 && LowerAscii(address.substr(at - 3, 3)) == "res") return true;
-  }
-  return false;
-}
+bool IsIgnoredDoc(std::string_view address) { return IsResourceAddress(address); }
 
 bool IsDriveRoot(std::string_view address) {
   // The longest form is FILE:\\\X:\ (11 characters); anything longer is no drive root.
@@ -67,7 +59,7 @@ bool IsDriveRoot(std::string_view address) {
 
 std::string GetDocRoot(std::string_view address) {
   const std::string text = Trim(address);
-  if (Contains(text, kFilePrefix)) {
+  if (IsFileAddress(text)) {
     // Positions count from the start of the address, which begins with
     // "file:///": the drive follows it, then one separator, then the folders.
     const std::string_view after_prefix = From(text, 8);
@@ -78,12 +70,10 @@ std::string GetDocRoot(std::string_view address) {
     const size_t sep = folders.find('\\');
     return drive + "\\" + (sep == std::string::npos ? folders : folders.substr(0, sep));
   }
-  const size_t scheme = text.find("://");
-  if (scheme != std::string::npos) {
-    const std::string_view rest = std::string_view(text).substr(scheme + 3);
-    return std::string(rest.substr(0, rest.find('/')));
-  }
-  return {};
+  const std::string_view scheme = UrlScheme(text);
+  if (scheme.empty()) return {};
+  const std::string_view rest = std::string_view(text).substr(scheme.size() + 3);
+  return std::string(rest.substr(0, rest.find('/')));
 }
 
 std::string FolderAddressToLocalPath(std::string_view address) {
@@ -91,9 +81,8 @@ std::string FolderAddressToLocalPath(std::string_view address) {
 }
 
 std::string RegistrationKey(std::string_view address) {
-  const size_t prefix = address.find(kFilePrefix);
-  if (prefix == std::string_view::npos) return Trim(address);
-  return Trim(Backslashed(address.substr(prefix + kFilePrefix.size())));
+  const std::optional<std::string_view> after = AfterScheme(address, kFilePrefix);
+  return after ? Trim(Backslashed(*after)) : Trim(address);
 }
 
 std::string GetDocAddress(const TMyDoc& doc) {

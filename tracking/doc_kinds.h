@@ -43,7 +43,8 @@ bool Contains(std::string_view text, std::string_view part);
 // Trim without a copy: the same characters (all <= ' ') as Trim of the store.
 std::string_view TrimView(std::string_view text);
 
-// The browser's internal resource pages ("res://" in any letter case).
+// The browser's internal resource pages: addresses that start with "res://",
+// in any letter case.
 bool IsIgnoredDoc(std::string_view address);
 
 // C: to J: alone, with "\" (or "/"), or after "file:\\\" (or "file:///"), in
@@ -51,7 +52,8 @@ bool IsIgnoredDoc(std::string_view address);
 bool IsDriveRoot(std::string_view address);
 
 // The group key (untrimmed; callers trim): the drive and first-level folder of
-// a "file:///" address, the host (with port) of a "://" address, else empty.
+// a "file:///" address, the host (with port) of a "<scheme>://" address, else
+// empty.
 std::string GetDocRoot(std::string_view address);
 
 // A "file:///" folder address as a local path: the first 8 characters dropped,

@@ -30,7 +30,7 @@ TEST(DocKindsTest, ReplaceAllDoesNotRescanWhatItPutIn) {
 TEST(DocKindsTest, ResourcePagesAreIgnoredInAnyCase) {
   EXPECT_TRUE(IsIgnoredDoc("res://ieframe.dll/navcancl.htm"));
   EXPECT_TRUE(IsIgnoredDoc("RES://IEFRAME.DLL/dnserror.htm"));
-  EXPECT_TRUE(IsIgnoredDoc("http://x/?back=Res://y"));
+  EXPECT_FALSE(IsIgnoredDoc("http://x/?back=Res://y")) << "only at the start";
   EXPECT_FALSE(IsIgnoredDoc("http://res.example/"));
   EXPECT_FALSE(IsIgnoredDoc("res:/x"));
 }
@@ -83,7 +83,7 @@ TEST(DocKindsTest, FolderAddressToLocalPath) {
 TEST(DocKindsTest, RegistrationKeyFollowsTheFilePrefixRule) {
   EXPECT_EQ(RegistrationKey("file:///C:/Work/Proj"), "C:\\Work\\Proj");
   EXPECT_EQ(RegistrationKey("file:///C:/a//b"), "C:\\a\\\\b") << "each slash on its own";
-  EXPECT_EQ(RegistrationKey("x file:///C:/y "), "C:\\y");
+  EXPECT_EQ(RegistrationKey("x file:///C:/y "), "x file:///C:/y") << "only at the start";
   EXPECT_EQ(RegistrationKey("  http://HOST/a b  "), "http://HOST/a b");
   EXPECT_EQ(RegistrationKey("C:/Tools/a.exe"), "C:/Tools/a.exe") << "no prefix, slashes stay";
 }

@@ -168,7 +168,7 @@ std::optional<FoundDoc> Redacted(const FoundDoc& found) {
   host = host.substr(host.find('@') == std::string::npos ? 0 : host.rfind('@') + 1);
   if (host.empty()) return std::nullopt;
   const std::string address = Trim(found.address);
-  kept.address = address.substr(0, address.find("://")) + "://" + host + "/";
+  kept.address = std::string(UrlScheme(address)) + "://" + host + "/";
   kept.name = host;
   return kept;
 }

@@ -51,18 +51,13 @@ std::string Backslashed(std::string address) {
 // host's own page, and any address that is neither a folder nor "http://".
 std::string ChildTail(int32_t kind, const std::string& address, const std::string& root) {
   const std::string work = kind == kDocFolder ? Backslashed(address) : address;
-  if (kind == kDocFolder) {
-    if (work == "file:\\\\\\" + root) return {};
-  } else if (work == "http://" + root || work == "http://" + root + "/") {
-    return {};
+  if (const std::optional<std::string_view> folder = AfterScheme(work, "file:\\\\\\"))
+    return kind == kDocFolder && *folder == root ? std::string() : Trim(*folder);
+  if (const std::optional<std::string_view> page = AfterScheme(work, "http://")) {
+    const bool host_page = kind != kDocFolder && (*page == root || *page == root + "/");
+    return host_page ? std::string() : Trim(*page);
   }
-  std::string tail;
-  if (Contains(work, "file:\\\\\\")) {
-    tail = work.size() > 8 ? work.substr(8) : std::string();
-  } else if (const size_t http = work.find("http://"); http != std::string::npos) {
-    tail = work.substr(http + 7);
-  }
-  return Trim(tail);
+  return {};
 }
 
 }  // namespace
@@ -101,7 +96,7 @@ bool DocTracker::AddMyDoc(const std::string& address, const std::string& name,
     // The record is complete before it is appended; from then on it counts
     // as registered, whatever fails later.
     TMyDoc doc;
-    if (Contains(addr, kFilePrefix)) {
+    if (IsFileAddress(addr)) {
       doc.doctype = kDocFolder;
       doc.path = FolderAddressToLocalPath(addr);
       doc.name = doc.path;

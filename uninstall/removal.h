@@ -15,8 +15,6 @@ namespace zd {
 
 // The group under which the setup puts the program's shortcuts.
 inline constexpr char kMakerFolder[] = "MRX软件";
-inline constexpr char kUninstallKeyParent[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 // Where Windows keeps log-on programs that the user switched off.
 inline constexpr char kStartupApprovedRunKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";

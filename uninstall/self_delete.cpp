@@ -21,6 +21,16 @@ std::string BatchQuoted(const std::string& path) {
   return out;
 }
 
+bool ScriptCanCarry(const std::string& path, const AnsiCodec& oem) {
+  if (HasByteEscape(path)) return false;
+  for (const char ch : path) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7F || c == '"' || c == '%') return false;
+  }
+  const std::optional<std::string> bytes = oem.FromUtf8(path);
+  return bytes && oem.ToUtf8(*bytes) == path;
+}
+
 std::vector<std::string> SelfDeleteScriptLines(const std::string& exe, const std::string& dir,
                                                const std::string& bat,
                                                const std::string& system_dir,
@@ -46,7 +56,9 @@ std::vector<std::string> SelfDeleteScriptLines(const std::string& exe, const std
   // Fails quietly while the maker's other programs are there.
   if (!maker_dir.empty())
     lines.push_back("rmdir " + BatchQuoted(WithoutTrailingBackslash(maker_dir)) + " >nul 2>&1");
-  lines.push_back("del /f /q " + BatchQuoted(bat));
+  // One line: the interpreter reads no further line of a script that is gone.
+  lines.push_back("del /f /q " + BatchQuoted(bat) + " & rmdir " +
+                  BatchQuoted(WithoutTrailingBackslash(FolderOf(bat))));
   return lines;
 }
 
@@ -65,16 +77,11 @@ std::optional<std::string> EncodeScript(const std::vector<std::string>& lines,
                                         const AnsiCodec& oem) {
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
-  return oem.FromUtf8(text);
-}
-
-std::string ScriptPathFor(const std::string& temp_file) {
-  const size_t slash = temp_file.find_last_of('\\');
-  const size_t dot = temp_file.find_last_of('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
-    return temp_file + ".bat";
-  }
-  return temp_file.substr(0, dot) + ".bat";
+  std::optional<std::string> bytes = oem.FromUtf8(text);
+  // A double-byte code page may join a byte to its neighbour: only bytes
+  // that read back as the same lines are the script.
+  if (!bytes || oem.ToUtf8(*bytes) != text) return std::nullopt;
+  return bytes;
 }
 
 std::string ScriptCommandLine(const std::string& cmd_exe, const std::string& bat) {
@@ -86,44 +93,53 @@ std::string ScriptCommandLine(const std::string& cmd_exe, const std::string& bat
 std::optional<ScriptPlan> PlanSelfDelete(const std::string& exe, const std::string& system_dir,
                                          ShellFolders& folders, FileRemoval& removal,
                                          const AnsiCodec& oem, bool elevated) {
-  const std::string script_folder = elevated ? folders.SystemTempFolder() : folders.TempFolder();
-  if (script_folder.empty()) return std::nullopt;
-  const std::optional<std::string> temp_file = folders.NewTempFile(script_folder, "uis");
-  if (!temp_file) return std::nullopt;
+  const std::string parent = elevated ? folders.SystemTempFolder() : folders.TempFolder();
+  if (parent.empty()) return std::nullopt;
+  const std::optional<std::string> folder = folders.NewPrivateFolder(parent, kScriptFolderPrefix);
+  if (!folder) return std::nullopt;
   ScriptPlan plan;
-  plan.temp_file = *temp_file;
-  plan.bat = ScriptPathFor(*temp_file);
+  plan.folder = *folder;
   plan.cmd_exe = WithoutTrailingBackslash(system_dir) + "\\cmd.exe";
   // Nothing of the program's folder is held open, and nothing of the
   // user's is the current folder of an elevated command interpreter.
   plan.directory = WithoutTrailingBackslash(system_dir);
+  const auto script = [&](const std::string& e, const std::string& d, const std::string& bat,
+                          const std::string& system,
+                          const std::string& maker) -> std::optional<std::string> {
+    for (const std::string* path : {&e, &d, &bat, &system, &maker})
+      if (!ScriptCanCarry(*path, oem)) return std::nullopt;
+    return EncodeScript(SelfDeleteScriptLines(e, d, bat, system, maker), oem);
+  };
   const std::string dir = FolderOf(exe);
   const std::string maker = MakerFolderAbove(dir);
-  std::optional<std::string> bytes =
-      EncodeScript(SelfDeleteScriptLines(exe, dir, plan.bat, system_dir, maker), oem);
+  plan.bat = plan.folder + kScriptName;
+  std::optional<std::string> bytes = script(exe, dir, plan.bat, system_dir, maker);
   if (!bytes) {
     // The script file does not exist yet: its short name is its folder's
     // short name and its own (8.3-sized) name.
-    const std::string bat_short =
-        FolderOf(removal.ShortPath(*temp_file)) + plan.bat.substr(plan.bat.find_last_of('\\') + 1);
-    bytes = EncodeScript(
-        SelfDeleteScriptLines(removal.ShortPath(exe), removal.ShortPath(dir), bat_short,
-                              removal.ShortPath(system_dir),
-                              maker.empty() ? std::string() : removal.ShortPath(maker)),
-        oem);
+    const std::string bat_short = removal.ShortPath(plan.folder) + kScriptName;
+    bytes = script(removal.ShortPath(exe), removal.ShortPath(dir), bat_short,
+                   removal.ShortPath(system_dir),
+                   maker.empty() ? std::string() : removal.ShortPath(maker));
     plan.bat = bat_short;
   }
-  if (!bytes) return std::nullopt;
+  if (!bytes) {
+    removal.RemoveEmptyFolder(plan.folder);
+    return std::nullopt;
+  }
   plan.bytes = std::move(*bytes);
   plan.command_line = ScriptCommandLine(plan.cmd_exe, plan.bat);
   return plan;
 }
 
-bool StartSelfDelete(const ScriptPlan& plan, Files& files, FileRemoval& removal,
+bool StartSelfDelete(const ScriptPlan& plan, ShellFolders& folders, FileRemoval& removal,
                      Processes& processes) {
-  if (!files.WriteAtomic(plan.bat, plan.bytes)) return false;
-  removal.RemoveFile(plan.temp_file);
-  return processes.StartHidden(plan.cmd_exe, plan.command_line, plan.directory);
+  if (folders.WriteNewFile(plan.bat, plan.bytes)) {
+    if (processes.StartHidden(plan.cmd_exe, plan.command_line, plan.directory)) return true;
+    removal.RemoveFile(plan.bat);
+  }
+  removal.RemoveEmptyFolder(plan.folder);
+  return false;
 }
 
 }  // namespace zd

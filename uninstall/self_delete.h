@@ -1,9 +1,11 @@
 // The script that deletes the program after its process has ended: it tries
 // to delete the executable once a second until the file lets go (30 tries at
 // most), removes the program's folder when that is empty (and the maker's
-// folder above it when that is empty then), then itself. Every program it
-// calls is named by its full path: an elevated script must not run what the
-// user's other programs put on the search path.
+// folder above it when that is empty then), then itself and the folder made
+// for it. Every program it calls is named by its full path: an elevated
+// script must not run what the user's other programs put on the search path.
+// It is written into a folder made fresh for it that no other account may
+// open, so nobody else can prepare or change what runs elevated.
 #pragma once
 
 #include <optional>
@@ -11,7 +13,6 @@
 #include <vector>
 
 #include "platform/file_removal.h"
-#include "platform/files.h"
 #include "platform/processes.h"
 #include "platform/shell_folders.h"
 #include "platform/text_codec.h"
@@ -20,13 +21,26 @@ namespace zd {
 
 inline constexpr int kDeleteTries = 30;
 
+// The folder made for the script is named "<prefix><16 hex digits>"; the
+// script in it has this name.
+inline constexpr char kScriptFolderPrefix[] = "zd-uninstall-";
+inline constexpr char kScriptName[] = "uninstall.bat";
+
 // A path as a batch file must write it: in double quotes, every "%" doubled
 // so that the command interpreter does not expand it.
 std::string BatchQuoted(const std::string& path);
 
+// The path can stand in the script exactly as it is: the OEM code page
+// writes every character of it and reads the same text back, and it holds
+// no byte escape (which the codec would write as the byte it stands for: an
+// escaped line feed or quote would become a real one), no control character,
+// no double quote and no "%".
+bool ScriptCanCarry(const std::string& path, const AnsiCodec& oem);
+
 // The script's lines for the executable `exe`, its folder `dir`, the script's
-// own path `bat` and the system folder; `maker_dir` (when not empty) is
-// removed after `dir` if nothing else is left in it.
+// own path `bat` (alone in a folder made for it, which goes with it) and the
+// system folder; `maker_dir` (when not empty) is removed after `dir` if
+// nothing else is left in it.
 std::vector<std::string> SelfDeleteScriptLines(const std::string& exe, const std::string& dir,
                                                const std::string& bat,
                                                const std::string& system_dir,
@@ -37,38 +51,36 @@ std::vector<std::string> SelfDeleteScriptLines(const std::string& exe, const std
 std::string MakerFolderAbove(const std::string& dir);
 
 // The lines as the command interpreter reads them: CR LF, in its (OEM) code
-// page. nullopt when some character has no form there.
+// page. nullopt when some character has no form there, or the bytes do not
+// read back as the same text.
 std::optional<std::string> EncodeScript(const std::vector<std::string>& lines,
                                         const AnsiCodec& oem);
-
-// "uis1A2B.tmp" -> "uis1A2B.bat".
-std::string ScriptPathFor(const std::string& temp_file);
 
 // The command line that runs the script: cmd.exe by its full path, without
 // AutoRun commands or delayed expansion, the script path quoted.
 std::string ScriptCommandLine(const std::string& cmd_exe, const std::string& bat);
 
 struct ScriptPlan {
-  std::string temp_file;     // the unique temporary file the script's name comes from
-  std::string bat;           // where the script goes
+  std::string folder;        // made for the script, with a trailing backslash
+  std::string bat;           // where the script goes: in `folder`
   std::string bytes;         // its content
   std::string cmd_exe;       // the command interpreter's full path
   std::string command_line;  // what it is started with
   std::string directory;     // started there: the system folder
 };
 
-// Plans the script for `exe`. An elevated uninstall keeps it where only
-// administrators may change it (the Windows folder's temporary folder), any
-// other in the user's temporary folder. When a path does not fit the OEM code
-// page the script reaches the paths by their short names; nullopt when even
-// those do not fit or no temporary file could be made.
+// Plans the script for `exe` and makes its folder: for an elevated uninstall
+// in the Windows folder's temporary folder, else in the user's. When a path
+// cannot stand in the script as it is (ScriptCanCarry) the script reaches
+// every path by its short name; nullopt (and the folder removed again) when
+// even those cannot, or no folder could be made.
 std::optional<ScriptPlan> PlanSelfDelete(const std::string& exe, const std::string& system_dir,
                                          ShellFolders& folders, FileRemoval& removal,
                                          const AnsiCodec& oem, bool elevated);
 
-// Writes the script, removes the temporary file its name came from and starts
-// it hidden. False when any of that failed.
-bool StartSelfDelete(const ScriptPlan& plan, Files& files, FileRemoval& removal,
+// Writes the script as a new file in its folder and starts it hidden. False
+// when either failed; nothing of the script is left then.
+bool StartSelfDelete(const ScriptPlan& plan, ShellFolders& folders, FileRemoval& removal,
                      Processes& processes);
 
 }  // namespace zd

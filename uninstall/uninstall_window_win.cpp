@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "lang/lang_tables.h"
+#include "platform/dll_search_win.h"
 #include "platform/text_codec.h"
 #include "platform/wide_win.h"
 #include "store/AppParams.h"
@@ -273,7 +274,7 @@ void UninstallWindow::Remove() {
   }
   // Away from the program's folder, so that the folder is not held open.
   SetCurrentDirectoryW(Utf8ToWide(system_dir).c_str());
-  if (!plan || !StartSelfDelete(*plan, *deps_.files, *deps_.removal, *deps_.processes)) {
+  if (!plan || !StartSelfDelete(*plan, *deps_.folders, *deps_.removal, *deps_.processes)) {
     outcome_ = Outcome::kNoScript;
     Message(lang::FormatText(texts_.UninstallNoScript, FolderOf(deps_.context.exe_path)),
             MB_OK | MB_ICONWARNING);
@@ -285,6 +286,9 @@ void UninstallWindow::Remove() {
 
 int RunUninstallMode(const std::vector<std::string>& args,
                      const std::string& exe_path, const std::wstring& main_window_class) {
+  // The elevated copy runs from the program's folder: no DLL from there
+  // (the entry has done so already; this start must not depend on it).
+  RestrictDllSearchToSystemFolder();
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);
   std::unique_ptr<Files> files = MakeSystemFiles();

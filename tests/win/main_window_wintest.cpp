@@ -540,6 +540,14 @@ TEST_F(MainWindowTest, LogOnEntryIsTickedAndRefreshed) {
       "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run32",
       RegView::k64, {"MRXZapdock", RegType::kBinary, {}, std::string("\x03\0\0\0", 4)});
   EXPECT_FALSE(Open().launcher().CbAutoStart.Checked());
+
+  // The program the value names is still there: a copy started elsewhere
+  // leaves the value to it.
+  files_.PutFile("C:\\old\\zapdock.exe", "MZ");
+  registry_.WriteString(RegRoot::kLocalMachine, kRunKey, "MRXZapdock", "C:\\old\\zapdock.exe");
+  Open();
+  EXPECT_EQ(registry_.ReadString(RegRoot::kLocalMachine, kRunKey, "MRXZapdock"),
+            "C:\\old\\zapdock.exe");
 }
 
 TEST_F(MainWindowTest, FavouritesEditBarFollowsCheckBoxAndMenu) {

@@ -107,15 +107,24 @@ TEST(ShellFoldersWin, UserFoldersAndTemporaryFiles) {
   const std::string temp = folders->TempFolder();
   ASSERT_FALSE(temp.empty());
   EXPECT_EQ(temp.back(), '\\');
-  const std::optional<std::string> a = folders->NewTempFile(temp, "uis"),
-                                   b = folders->NewTempFile(temp, "uis");
+  // Folders made for one use: new each time, empty, and a file in one is
+  // written only where none stands (what Wine cannot show: their ACL).
+  const std::optional<std::string> a = folders->NewPrivateFolder(temp, "zdt-"),
+                                   b = folders->NewPrivateFolder(temp, "zdt-");
   ASSERT_TRUE(a && b);
   EXPECT_NE(*a, *b);
-  EXPECT_EQ(a->rfind(temp + "uis", 0), 0u) << *a;
-  EXPECT_TRUE(a->ends_with(".tmp"));
-  EXPECT_TRUE(PathExists(Utf8ToWide(*a)));
-  DeleteFileW(Utf8ToWide(*a).c_str());
-  DeleteFileW(Utf8ToWide(*b).c_str());
+  EXPECT_EQ(a->rfind(temp + "zdt-", 0), 0u) << *a;
+  EXPECT_EQ(a->size(), temp.size() + 4 + 16 + 1) << *a;
+  EXPECT_EQ(a->back(), '\\');
+  const DWORD attributes = GetFileAttributesW(Utf8ToWide(*a).c_str());
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+  EXPECT_NE(attributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  const std::string file = *a + "x.bat";
+  EXPECT_TRUE(folders->WriteNewFile(file, "@echo off\r\n"));
+  EXPECT_FALSE(folders->WriteNewFile(file, "other")) << "never over a file that stands";
+  DeleteFileW(Utf8ToWide(file).c_str());
+  RemoveDirectoryW(Utf8ToWide(*a).c_str());
+  RemoveDirectoryW(Utf8ToWide(*b).c_str());
   // The Windows folder's own temporary folder.
   wchar_t windows[MAX_PATH] = {};
   ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_WINDOWS, nullptr, 0, windows)));

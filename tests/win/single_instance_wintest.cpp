@@ -138,7 +138,7 @@ TEST(SingleInstance, AStartDuringTheLastCopysExitSaveWaitsAndThenStarts) {
   const HWND window = WaitForWindow(first.pid(), MainWindow::kClassName, 20000);
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(WaitForRows(first, window, 0, 2000, 60000));
-  FileHolder holder("D:\\MrxConfig\\run.dat", 10000);
+  FileHolder holder("D:\\MrxConfig\\run.dat", 6000);
   ASSERT_TRUE(holder.holding());
   PostMessageW(window, WM_CLOSE, 0, 0);
   // The save could not replace run.dat: the closing copy says so, and waits.
@@ -152,6 +152,8 @@ TEST(SingleInstance, AStartDuringTheLastCopysExitSaveWaitsAndThenStarts) {
   EXPECT_EQ(WaitForWindow(second.pid(), MainWindow::kClassName, 0), nullptr)
       << "no second copy beside the saving one";
 
+  // The other program lets go first: the new copy reads the file at its start.
+  holder.Wait();
   PressButton(unsaved, IDOK);
   EXPECT_TRUE(first.WaitForExit(20000));
   const HWND next = WaitForWindow(second.pid(), MainWindow::kClassName, 30000);

@@ -4,13 +4,36 @@
 // windows.h must come first
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <malloc.h>
+#include <shellapi.h>
 
+#include <atomic>
+#include <cstdlib>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "lang/lang_tables.h"
 #include "launch/autostart.h"
 #include "launch/startup_programs_window_win.h"
 #include "platform/wide_win.h"
+
+// While a test asks for it, memory given back to the heap is overwritten
+// first, so that reading an object after it was freed shows as garbage (or
+// a crash) instead of its old value. For this test program only.
+namespace {
+std::atomic<bool> scribble_freed{false};
+}  // namespace
+
+void operator delete(void* block) noexcept {
+  if (block && scribble_freed) {
+    // Written through volatile: a plain memset before free() is optimised away.
+    volatile auto* bytes = static_cast<unsigned char*>(block);
+    for (size_t i = 0, n = _msize(block); i < n; ++i) bytes[i] = 0xDD;
+  }
+  std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept { ::operator delete(block); }
 
 namespace zd {
 namespace {
@@ -59,6 +82,7 @@ class StartupProgramsWinTest : public ::testing::Test {
     deps.registry = registry.get();
     deps.message_box = [this](HWND, const std::string& text, const std::string&, UINT flags) {
       boxes.push_back(text);
+      if ((flags & MB_YESNO) && while_asked) while_asked();
       return (flags & MB_YESNO) ? answer : IDOK;
     };
     return StartupProgramsWindow::Create(nullptr, deps);
@@ -73,6 +97,7 @@ class StartupProgramsWinTest : public ::testing::Test {
   std::unique_ptr<Registry> registry = MakeSystemRegistry();
   std::vector<std::string> boxes;
   int answer = IDYES;
+  std::function<void()> while_asked;  // runs while a question is open
 };
 
 TEST_F(StartupProgramsWinTest, TheOwnLogOnValueAppearsAndGoes) {
@@ -134,6 +159,17 @@ TEST_F(StartupProgramsWinTest, TheWindowListsAddsAndDeletes) {
   EXPECT_EQ(window->flagged(), StartupProgramsWindow::Flagged::kNone);
   ASSERT_NE(find("ZdAdded"), nullptr);
   EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, L"ZdAdded"), std::wstring(L"C:\\added.exe"));
+  // A program path with blanks: Windows' own parser finds the program whole.
+  window->TxtStartPath.SetText("C:\\My Tools\\sync.exe -q");
+  window->BtnZDAddPCStartClick();
+  const std::wstring stored = RegText(HKEY_LOCAL_MACHINE, L"ZdAdded").value_or(L"");
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(stored.c_str(), &argc);
+  ASSERT_NE(argv, nullptr);
+  EXPECT_EQ(std::vector<std::wstring>(argv, argv + argc),
+            (std::vector<std::wstring>{L"C:\\My Tools\\sync.exe", L"-q"}))
+      << WideToUtf8(stored);
+  LocalFree(argv);
 
   // Nothing selected: told; then the selected row goes from its own key.
   window->BtnZDDeletePCStartClick();
@@ -190,6 +226,28 @@ TEST_F(StartupProgramsWinTest, TheListIsReadAfreshAndOtherTypesStayAsTheyAre) {
   EXPECT_EQ(boxes, std::vector<std::string>{
                        lang::FormatText(lang::Texts().PCStartDeleteQuestion, "ZdUser")});
   EXPECT_EQ(RegText(HKEY_CURRENT_USER, L"ZdUser"), std::wstring(L"C:\\u.exe"));
+}
+
+// The main window's button lists the keys again while Delete's question is
+// open: the entry asked about goes, from its own key, and nothing else.
+TEST_F(StartupProgramsWinTest, DeleteKeepsItsEntryWhileTheListIsRebuilt) {
+  RegAdd(L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run /v ZdTyped /d C:\\t.exe");
+  RegAdd(L"HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run /v ZdUser /d C:\\u.exe");
+  auto window = OpenWindow();
+  ASSERT_NE(window, nullptr);
+  window->SelectRow(RowOf(*window, "ZdUser"));
+  while_asked = [&] {
+    RegAdd(L"HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run /v ZdAdded /d C:\\a.exe");
+    window->Show();
+  };
+  scribble_freed = true;
+  window->BtnZDDeletePCStartClick();
+  scribble_freed = false;
+  EXPECT_EQ(boxes, std::vector<std::string>{
+                       lang::FormatText(lang::Texts().PCStartDeleteQuestion, "ZdUser")});
+  EXPECT_EQ(RegText(HKEY_CURRENT_USER, L"ZdUser"), std::nullopt);
+  EXPECT_EQ(RegText(HKEY_CURRENT_USER, L"ZdAdded"), std::wstring(L"C:\\a.exe"));
+  EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, L"ZdTyped"), std::wstring(L"C:\\t.exe"));
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "platform/wide_win.h"
 #include "tests/win/helper_process.h"
 #include "tests/win/window_input.h"
+#include "uninstall/self_delete.h"
 #include "uninstall/uninstall_window_win.h"
 
 namespace zd {
@@ -95,10 +96,13 @@ TEST_F(UninstallWindowTest, EverythingRemovedMeansTheMessageTheScriptAndTheEnd) 
   EXPECT_EQ(boxes_, std::vector<std::string>{"你已成功卸载『Zapdock』"});
   ASSERT_EQ(processes_.started().size(), 1u);
   EXPECT_EQ(processes_.started()[0].application, "C:\\windows\\system32\\cmd.exe");
-  // Elevated: the script lies where only administrators may change it, and
-  // runs from the system folder.
-  EXPECT_NE(processes_.started()[0].command_line.find(folders_.system_temp + "uis"),
-            std::string::npos);
+  // Elevated: the script lies in a folder made for it in the Windows folder's
+  // temporary folder, and runs from the system folder.
+  ASSERT_EQ(folders_.private_folders.size(), 1u);
+  EXPECT_EQ(folders_.private_folders.begin()->rfind(folders_.system_temp, 0), 0u);
+  EXPECT_NE(
+      processes_.started()[0].command_line.find(*folders_.private_folders.begin() + kScriptName),
+      std::string::npos);
   EXPECT_EQ(processes_.started()[0].directory, "C:\\windows\\system32");
   EXPECT_EQ(exits_, 1);
   EXPECT_FALSE(registry_.KeyExists(RegRoot::kLocalMachine, kUninstallKey));
@@ -141,7 +145,7 @@ TEST_F(UninstallWindowTest, WhatStillCannotGoIsNamedAndTheProgramStays) {
 }
 
 TEST_F(UninstallWindowTest, NoScriptNoClaimThatTheFolderWillGo) {
-  files_.set_fail_all_writes(true);
+  folders_.write_fails = true;
   UninstallWindow& form = Open();
   form.BtnStartUnstallClick();
   EXPECT_EQ(form.outcome(), UninstallWindow::Outcome::kNoScript);

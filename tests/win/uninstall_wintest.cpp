@@ -18,6 +18,7 @@
 #include "platform/shell_folders.h"
 #include "platform/temp_dir_for_tests.h"
 #include "platform/text_codec.h"
+#include "platform/utf8.h"
 #include "tests/win/helper_process.h"
 #include "tests/win/ui_drive.h"
 #include "uninstall/self_delete.h"
@@ -79,8 +80,7 @@ TEST(SelfDeleteScriptWin, RunsThroughCmdWithBlanksAmpersandsAndPercents) {
   const std::optional<ScriptPlan> plan = PlanSelfDelete(exe, files->SystemDirectory(), *folders,
                                                         *removal, *oem, processes->IsElevated());
   ASSERT_TRUE(plan);
-  ASSERT_TRUE(StartSelfDelete(*plan, *files, *removal, *processes));
-  EXPECT_FALSE(PathExists(W(plan->temp_file))) << "no stray .tmp";
+  ASSERT_TRUE(StartSelfDelete(*plan, *folders, *removal, *processes));
   Sleep(1500);
   EXPECT_TRUE(PathExists(W(exe))) << "still running, still there";
   PostMessageW(window, WM_CLOSE, 0, 0);
@@ -88,7 +88,47 @@ TEST(SelfDeleteScriptWin, RunsThroughCmdWithBlanksAmpersandsAndPercents) {
   EXPECT_TRUE(WaitUntilGone(W(exe), 20000));
   EXPECT_TRUE(WaitUntilGone(W(folder), 10000));
   EXPECT_TRUE(WaitUntilGone(W(plan->bat), 10000));
+  // Windows' interpreter reads its script a line at a time, so the folder
+  // goes on the script's last line; Wine's holds the script open to its
+  // end, and the folder stays there, empty.
+  EXPECT_TRUE(WaitUntilGone(W(plan->folder), 2000) || RemoveDirectoryW(W(plan->folder).c_str()))
+      << "nothing left in the script's folder";
   EXPECT_TRUE(PathExists(W(dir.path()))) << "only its own folder goes";
+}
+
+// A path read with a byte the code page could not decode holds an escape;
+// written out it would be that byte: a line feed or quote would end the
+// path. The script is refused and the folder made for it goes again.
+TEST(SelfDeleteScriptWin, APathWithAnEscapedByteIsNeverWritten) {
+  auto folders = MakeSystemShellFolders();
+  auto removal = MakeSystemFileRemoval();
+  const std::string system = MakeSystemFiles()->SystemDirectory();
+  const auto oem = MakeCodec(static_cast<int>(GetOEMCP()));
+  ASSERT_NE(oem, nullptr);
+  const auto script_folders = [&] {
+    int count = 0;
+    WIN32_FIND_DATAW found{};
+    HANDLE find =
+        FindFirstFileW(W(folders->TempFolder() + kScriptFolderPrefix + "*").c_str(), &found);
+    for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &found))
+      ++count;
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+    return count;
+  };
+  const int before = script_folders();
+  for (const int byte : {0x0A, 0x0D, 0x22, 0x25, 0x81}) {  // LF, CR, quote, %, a lead byte
+    SCOPED_TRACE(byte);
+    std::string exe = "C:\\Program Files\\a";
+    AppendByteEscape(exe, byte);
+    exe += " & calc\\zapdock.exe";
+    EXPECT_EQ(PlanSelfDelete(exe, system, *folders, *removal, *oem, false), std::nullopt);
+  }
+  EXPECT_EQ(script_folders(), before) << "no folder is left behind";
+  // The same path without the escape is written.
+  const std::optional<ScriptPlan> plan = PlanSelfDelete("C:\\Program Files\\a & calc\\zapdock.exe",
+                                                        system, *folders, *removal, *oem, false);
+  ASSERT_TRUE(plan);
+  EXPECT_EQ(removal->RemoveEmptyFolder(plan->folder), Removal::kRemoved);
 }
 
 TEST(UninstallModeWin, TheMessageAppearsAtTheMouseCursor) {
