@@ -126,6 +126,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == kTimerFirstRun) TimerFirstRunTimer();
       if (wp == kTimerCheckDocs) TimerCheckDocsTimer();
       if (wp == kTimerAfterLoad) TimerAfterLoadTimer();
+      if (wp == kTimerFadeIn) TimerFadeInTimer();
       return 0;
     case LauncherPage::kTabPressMessage:
       launcher_->TVControlMouseDown(wp);
@@ -673,10 +674,29 @@ WindowSettings MainWindow::CurrentWindowSettings() const {
 }
 
 void MainWindow::ShowAnimated() {
-  SetForegroundWindow(hwnd_);
-  AnimateWindow(hwnd_, 500, AW_BLEND);
+  // Shown at once, and faded in by a timer: the start waits for nothing (a
+  // blended animation would hold the interface thread for half a second).
+  const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
+  fade_step_ = 0;
+  if (SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, style | WS_EX_LAYERED) &&
+      SetLayeredWindowAttributes(hwnd_, 0, 0, LWA_ALPHA)) {
+    SetTimer(hwnd_, kTimerFadeIn, kFadeInStepMs, nullptr);
+  }
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
+}
+
+void MainWindow::TimerFadeInTimer() {
+  ++fade_step_;
+  if (fade_step_ < kFadeInSteps) {
+    SetLayeredWindowAttributes(hwnd_, 0, static_cast<BYTE>(255 * fade_step_ / kFadeInSteps),
+                               LWA_ALPHA);
+    return;
+  }
+  KillTimer(hwnd_, kTimerFadeIn);
+  // Opaque again, and no longer layered: it draws as any window does.
+  SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & ~WS_EX_LAYERED);
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void MainWindow::PlaceWindow(const WindowRect& wanted) {

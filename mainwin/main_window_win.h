@@ -34,6 +34,10 @@ class MainWindow : public zd::Window, public PageHost {
   static constexpr UINT_PTR kTimerCheckDocs = 1;
   static constexpr UINT_PTR kTimerFirstRun = 2;
   static constexpr UINT_PTR kTimerAfterLoad = 3;
+  static constexpr UINT_PTR kTimerFadeIn = 4;
+  // The fade-in: so many steps, so far apart (a quarter of a second in all).
+  static constexpr int kFadeInSteps = 16;
+  static constexpr UINT kFadeInStepMs = 16;
   // Posted by the keyboard hook when the hotkey was pressed.
   static constexpr UINT kHotkeyMessage = WM_APP + 8;
   static constexpr int kHotkeyId = 1;
@@ -47,7 +51,9 @@ class MainWindow : public zd::Window, public PageHost {
 
   ~MainWindow() override;
 
+  // Shows the window at once and fades it in without waiting (TimerFadeInTimer).
   void ShowAnimated();
+  void TimerFadeInTimer();
   void ShowAtBottomRight();
 
   TabControl OuterTabs;
@@ -198,7 +204,8 @@ class MainWindow : public zd::Window, public PageHost {
   bool settings_applied_ = false;  // the stored "default" keys are in the controls
   bool saved_ = false;             // the exit save ran
   bool destroyed_ = false;
-  bool closing_ = false;  // the close has begun: a new start must not hand over
+  bool closing_ = false;
+  int fade_step_ = 0;  // the close has begun: a new start must not hand over
   bool config_writable_ = true;
   HotkeyChoice hotkey_choice_ = HotkeyChoice::kOff;
   std::unique_ptr<KeyboardHook> keyboard_hook_;

@@ -486,6 +486,10 @@ TEST_F(MainWindowTest, PlacementMinimiseAndBack) {
   EXPECT_EQ(r.right - r.left, 1000);
   EXPECT_EQ(r.bottom - r.top, 600);
   form.ShowAnimated();
+  EXPECT_TRUE(IsWindowVisible(form.hwnd())) << "shown at once, faded in afterwards";
+  for (int step = 0; step < MainWindow::kFadeInSteps; ++step) form.TimerFadeInTimer();
+  EXPECT_FALSE(GetWindowLongPtrW(form.hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED)
+      << "opaque at the end, and drawn as any window";
   SendMessageW(form.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
   EXPECT_EQ(Top(), kMinimisedTop);
   EXPECT_FALSE(IsIconic(form.hwnd()));
