@@ -103,6 +103,8 @@ class WinShellLauncher : public ShellLauncher {
 
   DriveKind DriveType(const std::string& root) override { return Win32DriveKind(root); }
 
+  bool UsbAttached(const std::string& root) override { return Win32UsbAttached(root); }
+
   std::string SystemDirectory() override {
     wchar_t buffer[MAX_PATH + 1];
     const UINT n = GetSystemDirectoryW(buffer, MAX_PATH + 1);
