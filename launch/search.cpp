@@ -180,8 +180,18 @@ std::string_view SearchModel::Index::NameOf(uint32_t record) const {
   return std::string_view(text).substr(from, starts[record + 1] - from - 1);
 }
 
+SearchModel::~SearchModel() { StopAhead(); }
+
+void SearchModel::StopAhead() {
+  if (ahead_of_thread_) ahead_of_thread_->stop = true;
+  if (ahead_thread_.joinable()) ahead_thread_.join();
+  ahead_of_thread_.reset();
+}
+
 void SearchModel::PrepareAhead(const DocStore& store) {
   if (store_ == &store && generation_ == store.docs_generation) return;  // made already
+  StopAhead();
+  ahead_.reset();
   auto ahead = std::make_shared<Ahead>();
   ahead->store = &store;
   ahead->generation = store.docs_generation;
@@ -196,12 +206,11 @@ void SearchModel::PrepareAhead(const DocStore& store) {
     block.append(doc.path).push_back('\0');
     block.append(doc.name).push_back('\0');
   }
-  ahead_ = ahead;
-  std::thread([ahead, block = std::move(block)] {
+  std::function<void()> work = [ahead, block = std::move(block)] {
     Index index;
     index.han = ahead->han;
     try {
-      for (size_t at = 0; at < block.size();) {
+      for (size_t at = 0; at < block.size() && !ahead->stop.load(std::memory_order_relaxed);) {
         const size_t path_end = block.find('\0', at);
         const size_t name_end = block.find('\0', path_end + 1);
         index.Append(std::string_view(block).substr(at, path_end - at),
@@ -216,7 +225,12 @@ void SearchModel::PrepareAhead(const DocStore& store) {
     ahead->index = std::move(index);
     ahead->done = true;
     ahead->done_cv.notify_all();
-  }).detach();
+  };
+  // The search waits for these copies only once their thread runs: one that
+  // could not start would leave it waiting for ever.
+  ahead_thread_ = start_thread_ ? start_thread_(std::move(work)) : std::thread(std::move(work));
+  ahead_of_thread_ = ahead;
+  ahead_ = std::move(ahead);
 }
 
 void SearchModel::Extend(const DocArray& docs) {

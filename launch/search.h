@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -63,13 +65,25 @@ inline constexpr size_t kMostPickedRows = 30;
 // that extends the previous one searches only the previous matches.
 class SearchModel {
  public:
+  SearchModel() = default;
+  // Stops the thread that makes copies ahead and waits for it: it reads
+  // tables that end with the program.
+  ~SearchModel();
+  SearchModel(const SearchModel&) = delete;
+  SearchModel& operator=(const SearchModel&) = delete;
+
   void SetOptions(SearchOptions options);
   const SearchOptions& options() const { return options_; }
   void Run(const DocStore& store, std::string_view box_text);
   // Makes the copies of the records a first search needs on a thread of its
   // own, so that the first keystroke does not wait for them (the search
   // takes them, or waits for the rest, when the history is still the same).
+  // A thread that cannot be started throws, and the search makes its own.
   void PrepareAhead(const DocStore& store);
+  // How that thread is started: the work given, on a thread of its own (a
+  // test may make the start fail, or watch the work end).
+  using ThreadStarter = std::function<std::thread(std::function<void()> work)>;
+  void SetThreadStarter(ThreadStarter starter) { start_thread_ = std::move(starter); }
   void Clear();
   // The key of the last search, as it was compared (lowered, or folded).
   const std::string& key() const { return key_; }
@@ -154,14 +168,20 @@ class SearchModel {
     std::mutex mutex;
     std::condition_variable done_cv;
     bool done = false;
+    std::atomic<bool> stop{false};  // the model is going: the copies are not wanted
     Index index;
   };
+  // Stops the thread of the last PrepareAhead, if any, and waits for it.
+  void StopAhead();
 
   SearchOptions options_;
   const DocStore* store_ = nullptr;
   uint64_t generation_ = 0;
   Index ix_;
-  std::shared_ptr<Ahead> ahead_;
+  std::shared_ptr<Ahead> ahead_;  // copies on their way, for the next search
+  ThreadStarter start_thread_;
+  std::thread ahead_thread_;
+  std::shared_ptr<Ahead> ahead_of_thread_;  // what ahead_thread_ makes
   std::string key_;
   size_t searched_records_ = 0;   // records the last search looked at
   std::vector<uint32_t> matches_;  // record positions, oldest first

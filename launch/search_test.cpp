@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <future>
 #include <random>
+#include <system_error>
+#include <thread>
 
 #include "lang/lang_tables.h"
 #include "launch/fake_search_view.h"
@@ -120,6 +125,69 @@ TEST(SearchModelTest, AgreesWithAWalkWhileTypingDeletingAndTheHistoryGrows) {
     EXPECT_TRUE(AgreesWithAWalk(model, store, "app."));
     model.Run(store, "app.e");
     EXPECT_TRUE(AgreesWithAWalk(model, store, "app.e"));
+  }
+}
+
+// The thread that makes the copies ahead: one that cannot start leaves the
+// first search to make its own copies, not waiting for it; and a model
+// never ends before its thread, which reads tables that end with the program.
+TEST(SearchModelTest, TheCopiesMadeAheadNeverKeepASearchWaitingNorOutliveTheModel) {
+  auto store = std::make_unique<DocStore>();
+  store->docs = MixedRecords(20000, 5);
+  // Shared with the thread, which may outlive this test if it is wrong.
+  const auto finished = std::make_shared<std::atomic<bool>>(false);
+  struct Case {
+    const char* what;
+    bool starts;
+    SearchModel::ThreadStarter starter;
+  };
+  const Case cases[] = {
+      {"no thread to be had", false,
+       [](std::function<void()>) -> std::thread {
+         throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+       }},
+      {"a thread that is watched", true,
+       [finished](std::function<void()> work) {
+         *finished = false;
+         return std::thread([finished, work = std::move(work)] {
+           work();
+           *finished = true;
+         });
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto model = std::make_unique<SearchModel>();
+    model->SetThreadStarter(c.starter);
+    try {
+      model->PrepareAhead(*store);
+    } catch (const std::system_error&) {
+      // Told to the caller, which logs it; the search goes on without.
+    }
+    // The first keystroke, on a thread of its own so that a wait that never
+    // ends fails here instead of stopping the tests.
+    std::promise<bool> searched;
+    std::future<bool> result = searched.get_future();
+    std::thread keystroke([&] {
+      model->Run(*store, "exe");
+      searched.set_value(AgreesWithAWalk(*model, *store, "exe"));
+    });
+    if (result.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+      ADD_FAILURE() << "the first search is still waiting";
+      keystroke.detach();
+      // What it waits on must stay.
+      (void)model.release();
+      (void)store.release();
+      return;
+    }
+    keystroke.join();
+    EXPECT_TRUE(result.get());
+    if (!c.starts) continue;
+    // Made again for a history that changed, and the model ends at once.
+    ++store->docs_generation;
+    model->PrepareAhead(*store);
+    model.reset();
+    EXPECT_TRUE(*finished) << "the model ended before its thread";
   }
 }
 
