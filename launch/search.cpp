@@ -663,10 +663,8 @@ void SearchPresenter::EdtSearchKeyDown(int key, const std::string& text,
       } else if (!row_chosen || ranked()) {
         // Ranked, the selected row opens unless the text names a file or
         // folder; otherwise a selected row opens from the list itself.
-        const PathAnswer answer = shell_.QueryPath(text);
-        if (answer == PathAnswer::kFile || answer == PathAnswer::kFolder ||
-            answer == PathAnswer::kNotAsked) {  // a server's path: the shell asks it
-          opener_.OpenDocPath(text, false);
+        if (const std::optional<std::string> path = TypedPath(text)) {
+          opener_.OpenDocPath(*path, false);
         } else if (row_chosen) {
           OpenRow(selected_row);
         } else {
@@ -691,6 +689,21 @@ void SearchPresenter::EdtSearchKeyDown(int key, const std::string& text,
     default:
       break;
   }
+}
+
+std::optional<std::string> SearchPresenter::TypedPath(const std::string& text) {
+  // Only an absolute path: a relative text would be looked for in the
+  // process's current folder (System32 when Windows started the program),
+  // which the user never named. "drivers" is a search, not that folder.
+  const std::string path =
+      text.find('%') == std::string::npos ? text : shell_.ExpandEnvironment(text);
+  if (!IsAbsolutePath(path)) return std::nullopt;
+  const PathAnswer answer = shell_.QueryPath(path);
+  if (answer == PathAnswer::kFile || answer == PathAnswer::kFolder ||
+      answer == PathAnswer::kNotAsked) {  // a server's path: the shell asks it
+    return path;
+  }
+  return std::nullopt;
 }
 
 void SearchPresenter::BtnZDSearchClick(const std::string& text) {

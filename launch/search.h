@@ -272,6 +272,9 @@ class SearchPresenter {
   // the launcher records the pick.
   void OpenRow(std::optional<size_t> row, bool containing = false);
   void LoadPicks();
+  // What Enter opens as a typed path: an absolute path (environment
+  // variables expanded) that exists or lies on a server; nullopt otherwise.
+  std::optional<std::string> TypedPath(const std::string& text);
   int64_t Now() const;
   void SetSearchText(const std::string& text);
 

@@ -309,6 +309,13 @@ TEST_F(LauncherKeysTest, EnterOpensTheBestRowAndThePickIsKept) {
   Type("D:\\资料");
   presenter.EdtSearchKeyDown(kKeyEnter, "D:\\资料", 0);
   EXPECT_EQ(shell.calls(), V({"execute verb=open file=D:\\资料\\ params= show=1"}));
+  // A relative text names the row, not what the current folder holds.
+  shell.AddFolder("bg");
+  shell.ClearLog();
+  Type("bg");
+  const std::string best = presenter.results().RowPath(0).value_or("none");
+  presenter.EdtSearchKeyDown(kKeyEnter, "bg", 0);
+  EXPECT_EQ(shell.calls(), V({"execute verb=open file=" + best + "\\ params= show=1"}));
   // No row: the web.
   Type("qqq");
   presenter.EdtSearchKeyDown(kKeyEnter, "qqq", std::nullopt);

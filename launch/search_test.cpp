@@ -253,6 +253,10 @@ class SearchPresenterTest : public ::testing::Test {
     shell.AddFolder("C:\\Windows");
     shell.AddFolder("C:\\Windows\\System32");
     shell.AddFile("C:\\Tools\\Editor.EXE");
+    // What a relative name finds in the current folder (System32, say).
+    shell.AddFolder("drivers");
+    shell.AddFolder("C:Windows");
+    shell.SetEnvironment("SystemRoot", "C:\\Windows");
     browser.ShowPage({"SearchNow"});
     view.presenter = &presenter;
   }
@@ -312,6 +316,19 @@ TEST_F(SearchPresenterTest, EnterOpensAnExistingPathOrSearchesTheWeb) {
       {"say \"hi\"", std::nullopt, {}, {"call SearchNow(say  hi )"}},
       // With a row selected Enter in the box opens nothing: the row opens from the list.
       {"edit", 0, {}, {}},
+      // A relative text is never a path, whatever the current folder holds;
+      // a variable that expands to an absolute path is one.
+      {"drivers", std::nullopt, {}, {"call SearchNow(drivers)"}},
+      {"%SystemRoot%\\System32",
+       std::nullopt,
+       {"execute verb=open file=C:\\Windows\\System32\\ params= show=1"},
+       {}},
+      {"%NoSuchName%\\System32", std::nullopt, {}, {"call SearchNow(%NoSuchName%\\System32)"}},
+      {"C:Windows", std::nullopt, {}, {"call SearchNow(C:Windows)"}},
+      {"\\\\server\\share",
+       std::nullopt,
+       {"execute verb=open file=\\\\server\\share params= show=1"},
+       {}},
   };
   for (const Case& c : cases) {
     shell.ClearLog();

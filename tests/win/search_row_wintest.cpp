@@ -17,6 +17,8 @@
 #include "mainwin/form_model.h"
 #include "mainwin/main_window_win.h"
 #include "platform/fake_browser_control.h"
+#include "platform/shell_launcher.h"
+#include "platform/wide_win.h"
 #include "tests/win/helper_process.h"
 #include "tests/win/main_window_fixture.h"
 #include "tests/win/ui_drive.h"
@@ -272,6 +274,68 @@ TEST_F(SearchRowTest, EnterInTheBoxOpensAnExistingPathOrSearchesTheWeb) {
   Click(form.launcher().BtnZDSearch);
   EXPECT_EQ(browser->calls(), V{"call SearchNow(C:\\Work)"});
   EXPECT_FALSE(form.launcher().LbSearchResult.Visible());
+}
+
+// The shell of the tests, with the real file system's answers: a relative
+// text is found in the process's current folder, as on a user's machine.
+class RealPathsShell : public FakeShellLauncher {
+ public:
+  PathAnswer QueryPath(const std::string& path) override { return system_->QueryPath(path); }
+  std::string ExpandEnvironment(const std::string& text) override {
+    return system_->ExpandEnvironment(text);
+  }
+
+ private:
+  std::unique_ptr<ShellLauncher> system_ = MakeSystemShellLauncher(0);
+};
+
+// Started from the Run key the current folder is System32, which holds
+// "drivers", "config" and "tasks": typing one of them and Enter opens the
+// row selected, never that folder as a bare address.
+TEST_F(SearchRowTest, EnterOpensTheSelectedRowWhateverTheCurrentFolderHolds) {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring here =
+      std::wstring(temp) + L"zd_cwd_" + std::to_wstring(GetCurrentProcessId());
+  ASSERT_TRUE(CreateDirectoryW(here.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW((here + L"\\drivers").c_str(), nullptr));
+  wchar_t before[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, before);
+  ASSERT_TRUE(SetCurrentDirectoryW(here.c_str()));
+  RealPathsShell real;
+  launcher_in_use_ = &real;
+  Store("defualt.ini",
+        "[docs]\r\nname0=drivers.txt\r\ndate0=2024-01-01\r\nRootPath0=intranet\r\n"
+        "doctype0=1\r\npath0=http://intranet/drivers.txt\r\nselected0=0\r\n");
+  wchar_t windows[MAX_PATH] = {};
+  GetWindowsDirectoryW(windows, MAX_PATH);
+  struct Case {
+    std::string typed;
+    bool row;  // a row matches, and is selected
+    std::string opened;
+  };
+  const Case cases[] = {
+      {"drivers", true, "http://intranet/drivers.txt"},
+      {"drivers.txt", true, "http://intranet/drivers.txt"},
+      // A variable that expands to an absolute path is a typed path.
+      {"%SystemRoot%", false, WideToUtf8(windows) + "\\"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    MainWindow& form = OpenLoaded();
+    LauncherPage& l = form.launcher();
+    real.ClearLog();
+    Type(l.EdtSearch.hwnd(), c.typed);
+    ASSERT_EQ(SendMessageW(l.LbSearchResult.hwnd(), LB_GETCURSEL, 0, 0), c.row ? 0 : LB_ERR);
+    Key(l.EdtSearch.hwnd(), VK_RETURN);
+    EXPECT_EQ(real.calls(), V{"execute verb=open file=" + c.opened + " params= show=1"});
+    EXPECT_TRUE(boxes_.empty()) << boxes_.front();
+  }
+  form_.reset();
+  launcher_in_use_ = nullptr;
+  SetCurrentDirectoryW(before);
+  RemoveDirectoryW((here + L"\\drivers").c_str());
+  RemoveDirectoryW(here.c_str());
 }
 
 TEST_F(SearchRowTest, TabsClearTheResultsAndTheHintBar) {
