@@ -294,6 +294,7 @@ void MainWindow::CreateTracking() {
     return recording_->BrowserPagesFound();
   };
   hooks.pump = [this] { PumpNowAndThen(); };
+  hooks.stop_load = [this] { return exit_during_load_; };
   hooks.sleep_ms = [](int ms) { Sleep(static_cast<DWORD>(ms)); };
   hooks.step_progress = [this] { launcher_->LoadProgress.Step(); };
   hooks.reset_progress = [this] { launcher_->LoadProgress.SetPosition(0); };
@@ -557,29 +558,41 @@ void MainWindow::TimerFirstRunTimer() {
         tracker_->ResetImages();
         PumpMessages();
         launcher_->FreezeTrees(true);
-        tracker_->LoadHistory(*store_.settings);
+        const bool whole = !exit_during_load_ && tracker_->LoadHistory(*store_.settings);
         launcher_->FreezeTrees(false);
-        launcher_->settings.ApplyStored(stored);
-        SetActivePage(stored.control_index);
-        settings_applied_ = true;
+        if (whole) {
+          launcher_->settings.ApplyStored(stored);
+          SetActivePage(stored.control_index);
+          settings_applied_ = true;
+        }
       }
       launcher_->settings.privacy.ShowRules();
       launcher_->settings.privacy.ShowState();
     }
     ZD_CATCH_LOG("TimerFirstRunTimer")
-    try {
-      ListFileLoad(store_.MyRunList, *store_.files, *store_.codec, store_.ConfigDir + kRunFileName);
-      progress.Step();
-      ListFileLoad(store_.MyRecentList, *store_.files, *store_.codec,
-                   store_.ConfigDir + kRecentFileName);
-      progress.Step();
-      progress.Step();
+    // Ended meanwhile: a list not read is not written back either.
+    if (!exit_during_load_) {
+      try {
+        ListFileLoad(store_.MyRunList, *store_.files, *store_.codec,
+                     store_.ConfigDir + kRunFileName);
+        progress.Step();
+        ListFileLoad(store_.MyRecentList, *store_.files, *store_.codec,
+                     store_.ConfigDir + kRecentFileName);
+        progress.Step();
+        progress.Step();
+      }
+      ZD_CATCH_LOG("TimerFirstRunTimer")
     }
-    ZD_CATCH_LOG("TimerFirstRunTimer")
   }
   progress.SetPosition(0);
   progress.Show(false);
   loading_ = false;
+  if (exit_during_load_) {
+    // "退出" was chosen during the load: what was loaded is saved (the
+    // window's end saves it), nothing is opened and no refresh runs.
+    DestroyWindow(hwnd_);
+    return;
+  }
   // Files that exist but could not be read are never written back this run:
   // said once, naming them.
   const std::vector<std::string> unread = FilesNotReadAtStart(store_);
@@ -710,6 +723,12 @@ void MainWindow::MnZDExitClick() {
   if (ShowMessage(texts.ExitQuestion, texts.TipsCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
     // Ends at once, without the close request: no snapshot of open windows.
     closing_ = true;
+    if (loading_) {
+      // The load pumps messages, and its controls must outlive it: it stops
+      // at its next step and ends the window then.
+      exit_during_load_ = true;
+      return;
+    }
     DestroyWindow(hwnd_);
   }
 }

@@ -195,6 +195,7 @@ class MainWindow : public zd::Window, public PageHost {
   bool loading_ = false;           // inside the first load (it pumps messages)
   ULONGLONG last_pump_ = 0;        // GetTickCount64 at the end of the last one
   bool close_after_load_ = false;  // a close asked for during the load
+  bool exit_during_load_ = false;  // "退出" chosen during the load: it stops
   bool settings_applied_ = false;  // the stored "default" keys are in the controls
   bool saved_ = false;             // the exit save ran
   bool destroyed_ = false;
