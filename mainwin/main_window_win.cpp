@@ -248,8 +248,14 @@ void MainWindow::FormCreate() {
     // The hotkey works from the start, before the first load reads the rest.
     const int hotkey = store_.settings ? ReadDefaultSettings(*store_.settings).hotkey
                                        : static_cast<int>(kDefaultHotkey);
-    launcher_->settings.ShowHotkey(hotkey);
-    SetHotkey(hotkey);
+    if (!SetHotkey(hotkey)) {
+      // Another program holds the key: said once, and the page shows "off".
+      // The stored choice stays, for a start when the key is free again.
+      const lang::InterfaceTexts& texts = lang::Texts();
+      ShowMessage(lang::FormatText(texts.HotkeyTaken, HotkeyText(HotkeyChoiceOf(hotkey), texts)),
+                  texts.TipsCaption, MB_OK | MB_ICONWARNING);
+    }
+    launcher_->settings.ShowHotkey(static_cast<int>(hotkey_choice_));
     // A program that was moved registers its new place at its next start;
     // nobody asked for that, so a refusal is not shown.
     if (deps_.registry) {

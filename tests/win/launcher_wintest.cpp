@@ -101,6 +101,43 @@ TEST_F(LauncherTest, CtrlPressedTwiceShowsTheWindowWithTheBoxFocused) {
   EXPECT_EQ(ShownSettings().CmbHotkey.Selected(), 0);
 }
 
+// A combination another program holds at start: named once, shown "off"
+// (also after the first load, which reads the settings again), and the
+// stored choice kept for a start when it is free.
+TEST_F(LauncherTest, AHotkeyTakenAtStartIsNamedOnceAndShownOff) {
+  struct Case {
+    HotkeyChoice choice;
+    UINT modifiers, vk;
+  };
+  const Case cases[] = {{HotkeyChoice::kAltSpace, MOD_ALT, VK_SPACE},
+                        {HotkeyChoice::kCtrlAltZ, MOD_CONTROL | MOD_ALT, 'Z'}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.choice));
+    const std::string stored = "Hotkey=" + std::to_string(static_cast<int>(c.choice));
+    Store("defualt.ini", "[default]\r\n" + stored + "\r\n");
+    // The other program.
+    HWND other = CreateWindowW(L"STATIC", L"other", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(RegisterHotKey(other, 7, c.modifiers, c.vk));
+    boxes_.clear();
+    MainWindow& form = OpenLoaded();
+    const lang::InterfaceTexts& t = lang::Texts();
+    EXPECT_EQ(boxes_, V{"提示|" + lang::FormatText(t.HotkeyTaken, HotkeyText(c.choice, t))});
+    EXPECT_EQ(form.hotkey(), HotkeyChoice::kOff);
+    EXPECT_EQ(ShownSettings().CmbHotkey.Selected(), static_cast<int>(HotkeyChoice::kOff));
+    Close();
+    EXPECT_NE(File("defualt.ini").find(stored), std::string::npos);
+    // Free again: the next start takes it, silently.
+    UnregisterHotKey(other, 7);
+    DestroyWindow(other);
+    boxes_.clear();
+    EXPECT_EQ(OpenLoaded().hotkey(), c.choice);
+    EXPECT_EQ(ShownSettings().CmbHotkey.Selected(), static_cast<int>(c.choice));
+    EXPECT_TRUE(boxes_.empty());
+    Close();
+  }
+}
+
 TEST_F(LauncherTest, BgListsTheReportFirstAfterItWasPickedTwice) {
   MainWindow& form = OpenWithFolders();
   LauncherPage& l = form.launcher();
