@@ -18,7 +18,10 @@ bool MainWindow::SetHotkey(int stored) {
   bool ok = false;
   if (IsDoubleTap(choice)) {
     keyboard_hook_ = std::make_unique<KeyboardHook>(
-        [this](UINT vk, bool down, uint32_t time_ms) { HotkeyKey(vk, down, time_ms); });
+        [this](UINT vk, bool down, uint32_t time_ms) { HotkeyKey(vk, down, time_ms); },
+        // Ctrl+click (a multiple selection in Explorer) and Ctrl+wheel (a
+        // zoom) are no double press: a button or the wheel breaks it.
+        [this](uint32_t time_ms) { double_tap_.OnKey(DoubleTap::Key::kOther, true, time_ms); });
     ok = keyboard_hook_->installed();
   } else {
     const bool alt_space = choice == HotkeyChoice::kAltSpace;

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,17 @@ void Press(WORD vk, bool up) {
 void Tap(WORD vk) {
   Press(vk, false);
   Press(vk, true);
+}
+
+// The mouse as the user moves it, through the same queue: a button pressed
+// and released, or the wheel turned one notch.
+void Mouse(DWORD down, DWORD up, DWORD wheel = 0) {
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_MOUSE;
+  input[0].mi.dwFlags = down;
+  input[0].mi.mouseData = wheel;
+  input[1].mi.dwFlags = up;
+  SendInput(up ? 2 : 1, input, sizeof(INPUT));
 }
 
 // The selection of an edit control: first and past-last character.
@@ -68,12 +80,24 @@ TEST_F(LauncherTest, CtrlPressedTwiceShowsTheWindowWithTheBoxFocused) {
   ShowWindow(form.hwnd(), SW_HIDE);
   Pump();
 
-  // Ctrl+C between the presses is no double tap.
-  Press(VK_CONTROL, false);
-  Tap('C');
-  Press(VK_CONTROL, true);
-  Tap(VK_CONTROL);
-  EXPECT_FALSE(PumpFor(2000, [&] { return IsWindowVisible(form.hwnd()) != FALSE; }));
+  // Ctrl with another key, a click or the wheel, twice, is no double tap:
+  // Ctrl+C, a multiple selection in Explorer, a zoom.
+  const std::pair<const char*, std::function<void()>> others[] = {
+      {"Ctrl+C", [] { Tap('C'); }},
+      {"Ctrl+click", [] { Mouse(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); }},
+      {"Ctrl+right click", [] { Mouse(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP); }},
+      {"Ctrl+wheel", [] { Mouse(MOUSEEVENTF_WHEEL, 0, WHEEL_DELTA); }},
+  };
+  SetCursorPos(0, 0);  // clicks land on no window of the test
+  for (const auto& [what, other] : others) {
+    for (int twice = 0; twice < 2; ++twice) {
+      Press(VK_CONTROL, false);
+      other();
+      Press(VK_CONTROL, true);
+    }
+    EXPECT_FALSE(PumpFor(1500, [&] { return IsWindowVisible(form.hwnd()) != FALSE; })) << what;
+    ShowWindow(form.hwnd(), SW_HIDE);
+  }
 
   Tap(VK_CONTROL);
   Tap(VK_CONTROL);
