@@ -754,8 +754,10 @@ void MainWindow::TrayIconMessage(WPARAM wp, LPARAM lp) {
       ShowWindow(hwnd_, SW_SHOW);
       MinimiseOutOfSight();
       ShowRecentDocInPopmenu();
-      menus_.SetEnabled(Ui::MnRestoreLastSession,
-                        !LastSessionDocs(store_.LastRunList, deps_.exe_path, *launcher_shell_).empty());
+      menus_.SetEnabled(
+          Ui::MnRestoreLastSession,
+          !LastSessionDocs(store_.LastRunList, deps_.exe_path, *launcher_shell_, store_.docs)
+               .empty());
       // At the icon (a keyboard request has no pointer there), else at the pointer.
       POINT pt{GET_X_LPARAM(wp), GET_Y_LPARAM(wp)};
       if (!version4) GetCursorPos(&pt);

@@ -201,33 +201,107 @@ TEST_F(LauncherTest, BgListsTheReportFirstAfterItWasPickedTwice) {
   EXPECT_NE(File("defualt.ini").find("RankSearch=0"), std::string::npos);
 }
 
-TEST_F(LauncherTest, TheSessionEntryReopensWhatLrDatHolds) {
+// Answers a modal window from inside its loop: `step` runs on a timer of
+// this thread until it says it has answered.
+class AnswerInsideLoop {
+ public:
+  explicit AnswerInsideLoop(std::function<bool()> step) {
+    step_ = std::move(step);
+    id_ = SetTimer(nullptr, 0, 20, Tick);
+  }
+  ~AnswerInsideLoop() {
+    KillTimer(nullptr, id_);
+    step_ = nullptr;
+  }
+  AnswerInsideLoop(const AnswerInsideLoop&) = delete;
+  AnswerInsideLoop& operator=(const AnswerInsideLoop&) = delete;
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (step_ && step_()) step_ = nullptr;
+  }
+  static inline std::function<bool()> step_;
+  UINT_PTR id_ = 0;
+};
+
+TEST_F(LauncherTest, TheSessionEntryReopensWhatLrDatHoldsAsTheUserTicksIt) {
   Store("lr.dat",
         "C:\\Tools\\Editor.exe\r\nfile:///C:/Work/Proj\r\nhttp://example.com/x\r\n"
         "c:\\tools\\editor.exe\r\nC:\\Gone\\a.exe\r\n"
-        "C:\\Program Files\\Zapdock\\zapdock.exe\r\n");
+        "C:\\Program Files\\Zapdock\\zapdock.exe\r\n"
+        "C:\\Windows\\System32\\mmc.exe\r\nC:\\Windows\\System32\\rundll32.exe\r\n"
+        "\\\\server\\share\\plan.doc\r\n");
   launcher_.AddFile("C:\\Tools\\Editor.exe");
   launcher_.AddFile("C:\\Program Files\\Zapdock\\zapdock.exe");
+  launcher_.AddFile("C:\\Windows\\System32\\mmc.exe");
+  launcher_.AddFile("C:\\Windows\\System32\\rundll32.exe");
   launcher_.AddFolder("C:\\Work\\Proj");
   MainWindow& form = OpenLoaded();
+  const V rows = {"Editor.exe - C:\\Tools\\Editor.exe", "Proj - C:\\Work\\Proj",
+                  "http://example.com/x", "plan.doc - \\\\server\\share\\plan.doc"};
   const V opened = {"execute verb=open file=C:\\Tools\\Editor.exe params= show=1",
                     "execute verb=open file=C:\\Work\\Proj\\ params= show=1",
-                    "execute verb=open file=http://example.com/x params= show=1"};
-  // From the tray menu: one question naming how many, each opened once.
-  Choose(Ui::MnRestoreLastSession);
-  EXPECT_EQ(boxes_, V{"提示|要打开上次关闭时打开的3个文档吗？"});
+                    "execute verb=open file=http://example.com/x params= show=1",
+                    "execute verb=open file=\\\\server\\share\\plan.doc params= show=1"};
+  // The rows as another program reads them, and which are ticked.
+  struct Seen {
+    V rows;
+    std::vector<bool> ticked;
+    std::string question;
+  };
+  auto look = [](LastSessionWindow& w) {
+    Seen seen;
+    const HWND list = w.LbSessionDocs.hwnd();
+    for (int i = 0; i < w.LbSessionDocs.Count(); ++i) {
+      seen.rows.push_back(w.LbSessionDocs.Row(i));
+      seen.ticked.push_back(SendMessageW(list, LB_GETSEL, i, 0) > 0);
+    }
+    seen.question = w.LblSessionQuestion.Text();
+    return seen;
+  };
+  // Answers with `keys` pressed in the list first, then `button`.
+  auto answer = [&](Seen& seen, std::vector<WPARAM> keys, bool open) {
+    return AnswerInsideLoop([&, keys, open] {
+      LastSessionWindow* w = form.last_session_window();
+      if (!w || !IsWindowVisible(w->hwnd())) return false;
+      const HWND list = w->LbSessionDocs.hwnd();
+      SetFocus(list);
+      for (const WPARAM key : keys) Key(list, key);
+      seen = look(*w);
+      SendMessageW((open ? w->BtnOpenSession : w->BtnCancelSession).hwnd(), BM_CLICK, 0, 0);
+      return true;
+    });
+  };
+
+  // From the tray menu: every place offered and ticked, each opened once;
+  // the hosts and this program are not offered.
+  Seen seen;
+  {
+    auto answering = answer(seen, {}, true);
+    Choose(Ui::MnRestoreLastSession);
+  }
+  EXPECT_EQ(seen.rows, rows);
+  EXPECT_EQ(seen.ticked, std::vector<bool>(rows.size(), true));
+  EXPECT_EQ(seen.question, "要打开上次关闭时打开的4个文档吗？");
+  EXPECT_TRUE(boxes_.empty());
   EXPECT_EQ(launcher_.calls(), opened);
-  // Answered no: nothing.
-  boxes_.clear();
+  // A tick taken off by keys leaves that one out.
   launcher_.ClearLog();
-  answer_ = IDNO;
-  Click(ShownSettings().BtnRestoreLastSession);
-  EXPECT_EQ(boxes_.size(), 1u);
+  {
+    auto answering = answer(seen, {VK_DOWN, VK_SPACE}, true);
+    Click(ShownSettings().BtnRestoreLastSession);
+  }
+  EXPECT_EQ(seen.ticked, std::vector<bool>({true, false, true, true}));
+  EXPECT_EQ(seen.question, "要打开上次关闭时打开的3个文档吗？");
+  EXPECT_EQ(launcher_.calls(), V({opened[0], opened[2], opened[3]}));
+  // Cancelled: nothing.
+  launcher_.ClearLog();
+  {
+    auto answering = answer(seen, {}, false);
+    Choose(Ui::MnRestoreLastSession);
+  }
+  EXPECT_EQ(seen.ticked, std::vector<bool>(rows.size(), true)) << "asked afresh";
   EXPECT_TRUE(launcher_.calls().empty());
-  // From the settings page, yes.
-  answer_ = IDYES;
-  Click(ShownSettings().BtnRestoreLastSession);
-  EXPECT_EQ(launcher_.calls(), opened);
   EXPECT_EQ(MenuText(form.menus().Get(Ui::popMenu), Menus::CommandOf(Ui::MnRestoreLastSession)),
             "恢复上次打开的文档");
 
