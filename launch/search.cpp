@@ -1,16 +1,16 @@
 #include "launch/search.h"
 
+#include <algorithm>
+#include <array>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
-#include <algorithm>
-#include <array>
-#include <chrono>
-
 #include "platform/errors.h"
 #include "platform/utf8.h"
 #include "store/AppParams.h"
+#include "tracking/doc_kinds.h"
 #include "tracking/tree_input.h"
 
 namespace zd {
@@ -601,6 +601,53 @@ MatchQuality SearchModel::RowQuality(size_t row) const {
 }
 
 bool SearchModel::RowPinned(size_t row) const { return Current(row) && row < pinned_rows_; }
+
+std::string SearchModel::RowName(size_t row) const {
+  if (!Current(row)) return {};
+  const TMyDoc& doc = store_->docs[Shown()[row]];
+  const std::string name = Trim(doc.name);
+  if (!name.empty() && DocPathKey(name) != DocPathKey(doc.path)) return name;
+  // A folder's record is named by its path: the folder's own name says it.
+  std::string_view path = doc.path;
+  while (path.size() > 1 && (path.back() == '\\' || path.back() == '/')) path.remove_suffix(1);
+  const size_t slash = path.find_last_of("\\/");
+  if (slash == std::string_view::npos || IsWebAddress(path)) return doc.path;
+  return std::string(path.substr(slash + 1));
+}
+
+std::string SearchModel::RowLabel(size_t row) const {
+  const std::optional<std::string> path = RowPath(row);
+  if (!path) return {};
+  const std::string name = RowName(row);
+  return name == *path ? name : name + " - " + *path;
+}
+
+int SearchModel::RowImage(size_t row) const {
+  if (!Current(row)) return kImageWeb;
+  const TMyDoc& doc = store_->docs[Shown()[row]];
+  if (doc.image >= 0) return doc.image;
+  return doc.doctype == kDocFolder    ? kImageFolder
+         : doc.doctype == kDocProgram ? kImageProgram
+                                      : kImageWeb;
+}
+
+SearchModel::RowMarks SearchModel::RowMatches(size_t row) const {
+  RowMarks marks;
+  const std::optional<std::string> path = RowPath(row);
+  if (!path || key_.empty()) return marks;
+  const std::string name = RowName(row);
+  if (options_.han) {
+    marks.name = MatchedSpan(name, key_);
+    marks.path = MatchedSpan(*path, key_);
+    return marks;
+  }
+  // The plain rule: the key in the lowered text.
+  for (const auto& [text, mark] : {std::pair{&name, &marks.name}, std::pair{&*path, &marks.path}}) {
+    const size_t at = LowerAscii(*text).find(key_);
+    if (at != std::string::npos) *mark = std::make_pair(at, at + key_.size());
+  }
+  return marks;
+}
 
 // ---- SearchPresenter ----
 

@@ -6,13 +6,14 @@
 #include <random>
 
 #include "lang/lang_tables.h"
-#include "launch/han_reference_for_tests.h"
 #include "launch/fake_search_view.h"
+#include "launch/han_reference_for_tests.h"
 #include "launch/search.h"
 #include "platform/errors.h"
 #include "platform/fake_browser_control.h"
 #include "platform/fake_files.h"
 #include "platform/fake_shell_launcher.h"
+#include "tracking/doc_kinds.h"
 #include "tracking/tree_input.h"
 
 namespace zd {
@@ -246,6 +247,57 @@ TEST_F(RankingTest, AgreesWithAPlainSortOfEveryMatch) {
     std::sort(rows.begin(), rows.end());
     ASSERT_EQ(Rows(history), rows) << key_text;
   }
+}
+
+// The launcher's rows: the record's name (a folder's own name, not its
+// path), the path as stored, the picture of the kind (a program's icon), and
+// the bytes the key matched where it matched best, pinyin marking the
+// characters it spelled; other programs read "name - path".
+TEST_F(RankingTest, RowsShowTheNameAndTheStoredPathWithWhatTheKeyMatched) {
+  store.docs = {
+      {"D:\\工作", "D:\\工作\\季度报告", "D:\\工作\\季度报告", false, 3, "2024-01-01"},
+      {"D:\\资料", "D:\\资料\\年度報告", "D:\\资料\\年度報告", false, 3, "2024-01-01"},
+      {"", "C:\\Tools\\Report.EXE", "Monthly Report", false, 2, "2024-01-01", 14},
+      {"Example.com", "http://Example.com/News", "新闻 Page", false, 1, "2024-01-01"},
+  };
+  ++store.docs_generation;
+  struct Case {
+    std::string key;
+    size_t record;
+    std::string name, marked_name, marked_path;  // "": nothing marked
+  };
+  const Case cases[] = {
+      {"bg", 0, "季度报告", "报告", "报告"},
+      {"bg", 1, "年度報告", "報告", "報告"},
+      {"报告", 1, "年度報告", "報告", "報告"},
+      {"jdbg", 0, "季度报告", "季度报告", "季度报告"},
+      {"jidu", 0, "季度报告", "季度", "季度"},
+      {"rep", 2, "Monthly Report", "Rep", "Rep"},
+      {"tools\\rep", 2, "Monthly Report", "", "Tools\\Rep"},
+      {"xw", 3, "新闻 Page", "新闻", ""},
+      {"news", 3, "新闻 Page", "", "News"},
+  };
+  std::vector<int> images(store.docs.size(), -1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.key + " in " + store.docs[c.record].path);
+    model.Clear();
+    model.Run(store, c.key);
+    size_t row = 0;
+    while (row < model.RowCount() && model.RowRecord(row) != c.record) ++row;
+    ASSERT_LT(row, model.RowCount());
+    const std::string& path = store.docs[c.record].path;
+    EXPECT_EQ(model.RowName(row), c.name);
+    EXPECT_EQ(model.RowLabel(row), c.name + " - " + path);
+    const SearchModel::RowMarks marks = model.RowMatches(row);
+    const auto marked = [](const std::string& text, const auto& span) {
+      return span ? text.substr(span->first, span->second - span->first) : std::string();
+    };
+    EXPECT_EQ(marked(c.name, marks.name), c.marked_name);
+    EXPECT_EQ(marked(path, marks.path), c.marked_path);
+    images[c.record] = model.RowImage(row);
+  }
+  // The pictures: a program's own icon once read, else its kind's.
+  EXPECT_EQ(images, (std::vector<int>{kImageFolder, kImageFolder, 14, kImageWeb}));
 }
 
 // ---- the search row's keys with the launcher's search ----

@@ -154,14 +154,33 @@ TEST_F(SearchRowTest, AnyChangeOfTheBoxByTheUserSearchesAgain) {
 }
 
 // The rows are read by other programs as screen readers read them, with
-// LB_GETTEXT from a process of their own.
+// LB_GETTEXT from a process of their own: in the history's order the path
+// in lower case; ranked, as the row shows, the name and the stored path (a
+// folder named by its own name).
 TEST_F(SearchRowTest, AnotherProgramReadsTheRowsOfTheResultList) {
-  MainWindow& form = OpenWithHistory();
-  LauncherPage& l = form.launcher();
-  Type(l.EdtSearch.hwnd(), "e");
-  const V rows = ListedRows();
-  ASSERT_GE(rows.size(), 3u);
-  EXPECT_EQ(RowsReadByAnotherProgram(l.LbSearchResult.hwnd()), rows);
+  auto label = [](const TMyDoc& doc) {
+    std::string name = doc.name;
+    if (doc.doctype == 3) name = doc.path.substr(doc.path.find_last_of('\\') + 1);
+    return name + " - " + doc.path;
+  };
+  for (const bool ranked : {false, true}) {
+    SCOPED_TRACE(ranked ? "ranked" : "history order");
+    MainWindow& form = OpenWithHistory();
+    LauncherPage& l = form.launcher();
+    if (ShownSettings().CbRankSearch.Checked() != ranked) Click(ShownSettings().CbRankSearch);
+    Type(l.EdtSearch.hwnd(), "e");
+    const V rows = ListedRows();
+    ASSERT_GE(rows.size(), 3u);
+    V expected = rows;
+    if (ranked) {
+      expected.clear();
+      for (int i = 0; i < l.LbSearchResult.Count(); ++i) {
+        expected.push_back(
+            label(form.store().docs[*l.search_row().search().results().RowRecord(i)]));
+      }
+    }
+    EXPECT_EQ(RowsReadByAnotherProgram(l.LbSearchResult.hwnd()), expected);
+  }
 }
 
 TEST_F(SearchRowTest, ArrowKeysWalkTheListCopyingRowsWithoutSearching) {
