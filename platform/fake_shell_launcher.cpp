@@ -1,9 +1,5 @@
 #include "platform/fake_shell_launcher.h"
 
-#include <algorithm>
-
-#include "platform/utf8.h"
-
 namespace zd {
 
 FakeShellLauncher::FakeShellLauncher() { AddDrive("C:\\", DriveKind::kFixed); }
@@ -65,28 +61,6 @@ PathAnswer FakeShellLauncher::Answer(const std::string& path) {
   if (files_.count(key)) return PathAnswer::kFile;
   if (folders_.count(key)) return PathAnswer::kFolder;
   return PathAnswer::kNotFound;
-}
-
-std::string FakeShellLauncher::ExpandEnvironment(const std::string& text) {
-  std::string out;
-  size_t at = 0;
-  while (at < text.size()) {
-    const size_t open = text.find('%', at);
-    const size_t close = open == std::string::npos ? open : text.find('%', open + 1);
-    if (close == std::string::npos) break;
-    const std::string name = text.substr(open + 1, close - open - 1);
-    const auto it = std::find_if(environment_.begin(), environment_.end(), [&](const auto& var) {
-      return EqualsIgnoringAsciiCase(var.first, name);
-    });
-    out.append(text, at, open - at);
-    if (it == environment_.end()) {
-      out.append(text, open, close + 1 - open);  // not a variable: as it is
-    } else {
-      out.append(it->second);
-    }
-    at = close + 1;
-  }
-  return out.append(text, at, std::string::npos);
 }
 
 DriveKind FakeShellLauncher::DriveType(const std::string& root) {

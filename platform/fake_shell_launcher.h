@@ -30,8 +30,8 @@ class FakeShellLauncher : public ShellLauncher {
   PathAnswer QueryPath(const std::string& path) override;
   DriveKind DriveType(const std::string& root) override;
   bool UsbAttached(const std::string& root) override { return usb_.count(root) != 0; }
-  // %NAME% replaced from the variables set, the name compared ignoring case.
-  std::string ExpandEnvironment(const std::string& text) override;
+  // An empty environment: the text as it is.
+  std::string ExpandEnvironment(const std::string& text) override { return text; }
   std::string SystemDirectory() override { return "C:\\Windows\\system32"; }
   std::string WindowsDirectory() override { return "C:\\Windows"; }
 
@@ -44,10 +44,6 @@ class FakeShellLauncher : public ShellLauncher {
   void AddUsbDrive(const std::string& root) {
     AddDrive(root, DriveKind::kFixed);
     usb_.insert(root);
-  }
-  // A variable of the environment, for ExpandEnvironment.
-  void SetEnvironment(const std::string& name, const std::string& value) {
-    environment_[name] = value;
   }
   // Paths under this root answer "not ready" (a card reader without a card).
   void SetNotReady(const std::string& root) { not_ready_.insert(root); }
@@ -70,7 +66,6 @@ class FakeShellLauncher : public ShellLauncher {
   std::set<std::string> folders_;
   std::map<std::string, DriveKind> drives_;
   std::set<std::string> usb_;
-  std::map<std::string, std::string> environment_;
   std::set<std::string> not_ready_;
   std::set<std::string> failing_;
   std::vector<std::string> calls_;

@@ -427,17 +427,15 @@ TEST_F(SettingsFileTest, TheWriterThreadWritesTheLatestSnapshotsInOrder) {
     EXPECT_TRUE(s.WaitForWrites());
     EXPECT_NE(files.files().at(path).find("d=1"), std::string::npos);
     // Each write is the whole file: a failure that a later write made up
-    // for is not reported, one that none made up for is.
-    const std::pair<std::vector<bool>, bool> outcomes[] = {
-        {{false, true}, true}, {{true, false}, false}, {{false, false}, false}};
+    // for is not reported (writes failing: "0", working: "1").
     int n = 0;
-    for (const auto& [writes, reported_ok] : outcomes) {
-      for (const bool works : writes) {
-        files.set_fail_all_writes(!works);
+    for (const std::string writes : {"01", "10", "00"}) {
+      for (const char works : writes) {
+        files.set_fail_all_writes(works == '0');
         s.WriteString("default", "n", std::to_string(++n));
         s.WaitForWriterIdle();
       }
-      EXPECT_EQ(s.WaitForWrites(), reported_ok) << writes[0] << writes[1];
+      EXPECT_EQ(s.WaitForWrites(), writes.back() == '1') << writes;
       files.set_fail_all_writes(false);
       EXPECT_TRUE(s.WaitForWrites()) << "written again by the wait's flush";
     }

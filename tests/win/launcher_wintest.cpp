@@ -37,15 +37,13 @@ void Tap(WORD vk) {
   Press(vk, true);
 }
 
-// The mouse as the user moves it, through the same queue: a button pressed
-// and released, or the wheel turned one notch.
-void Mouse(DWORD down, DWORD up, DWORD wheel = 0) {
-  INPUT input[2] = {};
-  input[0].type = input[1].type = INPUT_MOUSE;
-  input[0].mi.dwFlags = down;
-  input[0].mi.mouseData = wheel;
-  input[1].mi.dwFlags = up;
-  SendInput(up ? 2 : 1, input, sizeof(INPUT));
+// The mouse as the user moves it, through the same queue.
+void Mouse(DWORD flags, DWORD data = 0) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  input.mi.mouseData = data;
+  SendInput(1, &input, sizeof(input));
 }
 
 // The selection of an edit control: first and past-last character.
@@ -82,20 +80,13 @@ TEST_F(LauncherTest, CtrlPressedTwiceShowsTheWindowWithTheBoxFocused) {
 
   // Ctrl with another key, a click or the wheel, twice, is no double tap:
   // Ctrl+C, a multiple selection in Explorer, a zoom.
-  const std::pair<const char*, std::function<void()>> others[] = {
-      {"Ctrl+C", [] { Tap('C'); }},
-      {"Ctrl+click", [] { Mouse(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); }},
-      {"Ctrl+right click", [] { Mouse(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP); }},
-      {"Ctrl+wheel", [] { Mouse(MOUSEEVENTF_WHEEL, 0, WHEEL_DELTA); }},
-  };
   SetCursorPos(0, 0);  // clicks land on no window of the test
-  for (const auto& [what, other] : others) {
-    for (int twice = 0; twice < 2; ++twice) {
-      Press(VK_CONTROL, false);
-      other();
-      Press(VK_CONTROL, true);
-    }
-    EXPECT_FALSE(PumpFor(1500, [&] { return IsWindowVisible(form.hwnd()) != FALSE; })) << what;
+  for (const auto& other : std::vector<std::function<void()>>{
+           [] { Tap('C'); }, [] { Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP); },
+           [] { Mouse(MOUSEEVENTF_WHEEL, WHEEL_DELTA); }}) {
+    for (int twice = 0; twice < 2; ++twice)
+      Press(VK_CONTROL, false), other(), Press(VK_CONTROL, true);
+    EXPECT_FALSE(PumpFor(1500, [&] { return IsWindowVisible(form.hwnd()) != FALSE; }));
     ShowWindow(form.hwnd(), SW_HIDE);
   }
 
@@ -129,37 +120,22 @@ TEST_F(LauncherTest, CtrlPressedTwiceShowsTheWindowWithTheBoxFocused) {
 // (also after the first load, which reads the settings again), and the
 // stored choice kept for a start when it is free.
 TEST_F(LauncherTest, AHotkeyTakenAtStartIsNamedOnceAndShownOff) {
-  struct Case {
-    HotkeyChoice choice;
-    UINT modifiers, vk;
-  };
-  const Case cases[] = {{HotkeyChoice::kAltSpace, MOD_ALT, VK_SPACE},
-                        {HotkeyChoice::kCtrlAltZ, MOD_CONTROL | MOD_ALT, 'Z'}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(static_cast<int>(c.choice));
-    const std::string stored = "Hotkey=" + std::to_string(static_cast<int>(c.choice));
-    Store("defualt.ini", "[default]\r\n" + stored + "\r\n");
-    // The other program.
-    HWND other = CreateWindowW(L"STATIC", L"other", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
-    ASSERT_TRUE(RegisterHotKey(other, 7, c.modifiers, c.vk));
+  Store("defualt.ini", "[default]\r\nHotkey=3\r\n");  // Alt+Space
+  HWND other = CreateWindowW(L"STATIC", L"other program", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                             nullptr, nullptr);
+  ASSERT_TRUE(RegisterHotKey(other, 7, MOD_ALT, VK_SPACE));
+  const lang::InterfaceTexts& t = lang::Texts();
+  for (const bool taken : {true, false}) {
     boxes_.clear();
-    MainWindow& form = OpenLoaded();
-    const lang::InterfaceTexts& t = lang::Texts();
-    EXPECT_EQ(boxes_, V{"提示|" + lang::FormatText(t.HotkeyTaken, HotkeyText(c.choice, t))});
-    EXPECT_EQ(form.hotkey(), HotkeyChoice::kOff);
-    EXPECT_EQ(ShownSettings().CmbHotkey.Selected(), static_cast<int>(HotkeyChoice::kOff));
+    const HotkeyChoice in_use = OpenLoaded().hotkey();
+    EXPECT_EQ(in_use, taken ? HotkeyChoice::kOff : HotkeyChoice::kAltSpace);
+    EXPECT_EQ(ShownSettings().CmbHotkey.Selected(), static_cast<int>(in_use));
+    EXPECT_EQ(boxes_, taken ? V{"提示|" + lang::FormatText(t.HotkeyTaken, t.HotkeyAltSpace)} : V{});
     Close();
-    EXPECT_NE(File("defualt.ini").find(stored), std::string::npos);
-    // Free again: the next start takes it, silently.
-    UnregisterHotKey(other, 7);
-    DestroyWindow(other);
-    boxes_.clear();
-    EXPECT_EQ(OpenLoaded().hotkey(), c.choice);
-    EXPECT_EQ(ShownSettings().CmbHotkey.Selected(), static_cast<int>(c.choice));
-    EXPECT_TRUE(boxes_.empty());
-    Close();
+    EXPECT_NE(File("defualt.ini").find("Hotkey=3"), std::string::npos);
+    UnregisterHotKey(other, 7);  // free again for the next start
   }
+  DestroyWindow(other);
 }
 
 TEST_F(LauncherTest, BgListsTheReportFirstAfterItWasPickedTwice) {
@@ -201,107 +177,65 @@ TEST_F(LauncherTest, BgListsTheReportFirstAfterItWasPickedTwice) {
   EXPECT_NE(File("defualt.ini").find("RankSearch=0"), std::string::npos);
 }
 
-// Answers a modal window from inside its loop: `step` runs on a timer of
-// this thread until it says it has answered.
-class AnswerInsideLoop {
- public:
-  explicit AnswerInsideLoop(std::function<bool()> step) {
-    step_ = std::move(step);
-    id_ = SetTimer(nullptr, 0, 20, Tick);
+// The question answered from inside its modal loop, by a timer: `keys` in
+// the list, then "打开" or "取消"; the rows it showed and their ticks kept.
+struct SessionAnswer {
+  MainWindow* form;
+  std::vector<WPARAM> keys;
+  bool open;
+  std::vector<std::string> rows;
+  std::string ticks;  // "1" ticked, "0" left out
+} g_answer;
+void CALLBACK AnswerSession(HWND, UINT, UINT_PTR id, DWORD) {
+  LastSessionWindow* w = g_answer.form->last_session_window();
+  if (!w || !IsWindowVisible(w->hwnd())) return;
+  KillTimer(nullptr, id);
+  for (const WPARAM key : g_answer.keys) Key(w->LbSessionDocs.hwnd(), key);
+  for (int i = 0; i < w->LbSessionDocs.Count(); ++i) {
+    g_answer.rows.push_back(w->LbSessionDocs.Row(i));
+    g_answer.ticks += SendMessageW(w->LbSessionDocs.hwnd(), LB_GETSEL, i, 0) > 0 ? '1' : '0';
   }
-  ~AnswerInsideLoop() {
-    KillTimer(nullptr, id_);
-    step_ = nullptr;
-  }
-  AnswerInsideLoop(const AnswerInsideLoop&) = delete;
-  AnswerInsideLoop& operator=(const AnswerInsideLoop&) = delete;
-
- private:
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    if (step_ && step_()) step_ = nullptr;
-  }
-  static inline std::function<bool()> step_;
-  UINT_PTR id_ = 0;
-};
+  SendMessageW((g_answer.open ? w->BtnOpenSession : w->BtnCancelSession).hwnd(), BM_CLICK, 0, 0);
+}
 
 TEST_F(LauncherTest, TheSessionEntryReopensWhatLrDatHoldsAsTheUserTicksIt) {
   Store("lr.dat",
         "C:\\Tools\\Editor.exe\r\nfile:///C:/Work/Proj\r\nhttp://example.com/x\r\n"
-        "c:\\tools\\editor.exe\r\nC:\\Gone\\a.exe\r\n"
-        "C:\\Program Files\\Zapdock\\zapdock.exe\r\n"
-        "C:\\Windows\\System32\\mmc.exe\r\nC:\\Windows\\System32\\rundll32.exe\r\n"
-        "\\\\server\\share\\plan.doc\r\n");
-  launcher_.AddFile("C:\\Tools\\Editor.exe");
-  launcher_.AddFile("C:\\Program Files\\Zapdock\\zapdock.exe");
-  launcher_.AddFile("C:\\Windows\\System32\\mmc.exe");
-  launcher_.AddFile("C:\\Windows\\System32\\rundll32.exe");
+        "c:\\tools\\editor.exe\r\nC:\\Gone\\a.exe\r\nC:\\Program Files\\Zapdock\\zapdock.exe\r\n"
+        "C:\\Windows\\System32\\mmc.exe\r\n\\\\server\\share\\plan.doc\r\n");
+  for (const char* file : {"C:\\Tools\\Editor.exe", "C:\\Program Files\\Zapdock\\zapdock.exe",
+                           "C:\\Windows\\System32\\mmc.exe"}) {
+    launcher_.AddFile(file);
+  }
   launcher_.AddFolder("C:\\Work\\Proj");
   MainWindow& form = OpenLoaded();
-  const V rows = {"Editor.exe - C:\\Tools\\Editor.exe", "Proj - C:\\Work\\Proj",
-                  "http://example.com/x", "plan.doc - \\\\server\\share\\plan.doc"};
-  const V opened = {"execute verb=open file=C:\\Tools\\Editor.exe params= show=1",
-                    "execute verb=open file=C:\\Work\\Proj\\ params= show=1",
-                    "execute verb=open file=http://example.com/x params= show=1",
-                    "execute verb=open file=\\\\server\\share\\plan.doc params= show=1"};
-  // The rows as another program reads them, and which are ticked.
-  struct Seen {
-    V rows;
-    std::vector<bool> ticked;
-    std::string question;
-  };
-  auto look = [](LastSessionWindow& w) {
-    Seen seen;
-    const HWND list = w.LbSessionDocs.hwnd();
-    for (int i = 0; i < w.LbSessionDocs.Count(); ++i) {
-      seen.rows.push_back(w.LbSessionDocs.Row(i));
-      seen.ticked.push_back(SendMessageW(list, LB_GETSEL, i, 0) > 0);
-    }
-    seen.question = w.LblSessionQuestion.Text();
-    return seen;
-  };
-  // Answers with `keys` pressed in the list first, then `button`.
-  auto answer = [&](Seen& seen, std::vector<WPARAM> keys, bool open) {
-    return AnswerInsideLoop([&, keys, open] {
-      LastSessionWindow* w = form.last_session_window();
-      if (!w || !IsWindowVisible(w->hwnd())) return false;
-      const HWND list = w->LbSessionDocs.hwnd();
-      SetFocus(list);
-      for (const WPARAM key : keys) Key(list, key);
-      seen = look(*w);
-      SendMessageW((open ? w->BtnOpenSession : w->BtnCancelSession).hwnd(), BM_CLICK, 0, 0);
-      return true;
-    });
-  };
-
-  // From the tray menu: every place offered and ticked, each opened once;
-  // the hosts and this program are not offered.
-  Seen seen;
-  {
-    auto answering = answer(seen, {}, true);
-    Choose(Ui::MnRestoreLastSession);
+  V opened;
+  for (const char* file : {"C:\\Tools\\Editor.exe", "C:\\Work\\Proj\\", "http://example.com/x",
+                           "\\\\server\\share\\plan.doc"}) {
+    opened.push_back(std::string("execute verb=open file=") + file + " params= show=1");
   }
-  EXPECT_EQ(seen.rows, rows);
-  EXPECT_EQ(seen.ticked, std::vector<bool>(rows.size(), true));
-  EXPECT_EQ(seen.question, "要打开上次关闭时打开的4个文档吗？");
+  // Every place offered ticked (not this program, not a host), from the tray
+  // menu or the settings page; a tick taken off by keys leaves one out;
+  // cancel opens nothing.
+  struct Case {
+    std::vector<WPARAM> keys;
+    bool open;
+    std::string ticks;
+    V calls;
+  } const cases[] = {{{}, true, "1111", opened},
+                     {{VK_DOWN, VK_SPACE}, true, "1011", {opened[0], opened[2], opened[3]}},
+                     {{}, false, "1111", {}}};
+  for (const Case& c : cases) {
+    launcher_.ClearLog();
+    g_answer = {&form, c.keys, c.open, {}, {}};
+    SetTimer(nullptr, 0, 20, AnswerSession);
+    c.open ? Choose(Ui::MnRestoreLastSession) : Click(ShownSettings().BtnRestoreLastSession);
+    EXPECT_EQ(g_answer.rows, V({"Editor.exe - C:\\Tools\\Editor.exe", "Proj - C:\\Work\\Proj",
+                                "http://example.com/x", "plan.doc - \\\\server\\share\\plan.doc"}));
+    EXPECT_EQ(g_answer.ticks, c.ticks);
+    EXPECT_EQ(launcher_.calls(), c.calls);
+  }
   EXPECT_TRUE(boxes_.empty());
-  EXPECT_EQ(launcher_.calls(), opened);
-  // A tick taken off by keys leaves that one out.
-  launcher_.ClearLog();
-  {
-    auto answering = answer(seen, {VK_DOWN, VK_SPACE}, true);
-    Click(ShownSettings().BtnRestoreLastSession);
-  }
-  EXPECT_EQ(seen.ticked, std::vector<bool>({true, false, true, true}));
-  EXPECT_EQ(seen.question, "要打开上次关闭时打开的3个文档吗？");
-  EXPECT_EQ(launcher_.calls(), V({opened[0], opened[2], opened[3]}));
-  // Cancelled: nothing.
-  launcher_.ClearLog();
-  {
-    auto answering = answer(seen, {}, false);
-    Choose(Ui::MnRestoreLastSession);
-  }
-  EXPECT_EQ(seen.ticked, std::vector<bool>(rows.size(), true)) << "asked afresh";
-  EXPECT_TRUE(launcher_.calls().empty());
   EXPECT_EQ(MenuText(form.menus().Get(Ui::popMenu), Menus::CommandOf(Ui::MnRestoreLastSession)),
             "恢复上次打开的文档");
 
