@@ -90,6 +90,9 @@ LRESULT LastSessionWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (HIWORD(wp) == LBN_SELCHANGE) LbSessionDocsChange();
         return 0;
       }
+      // Enter and Escape, as the modal loop's dialog keys send them.
+      if (!lp && LOWORD(wp) == IDOK && IsWindowEnabled(BtnOpenSession.hwnd())) End(true);
+      if (!lp && LOWORD(wp) == IDCANCEL) End(false);
       break;
     case WM_CLOSE:
       End(false);  // the frame's close opens nothing
