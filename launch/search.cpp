@@ -634,18 +634,10 @@ int SearchModel::RowImage(size_t row) const {
 SearchModel::RowMarks SearchModel::RowMatches(size_t row) const {
   RowMarks marks;
   const std::optional<std::string> path = RowPath(row);
-  if (!path || key_.empty()) return marks;
-  const std::string name = RowName(row);
-  if (options_.han) {
-    marks.name = MatchedSpan(name, key_);
-    marks.path = MatchedSpan(*path, key_);
-    return marks;
-  }
-  // The plain rule: the key in the lowered text.
-  for (const auto& [text, mark] : {std::pair{&name, &marks.name}, std::pair{&*path, &marks.path}}) {
-    const size_t at = LowerAscii(*text).find(key_);
-    if (at != std::string::npos) *mark = std::make_pair(at, at + key_.size());
-  }
+  // The key is folded only for the launcher's search.
+  if (!path || key_.empty() || !options_.han) return marks;
+  marks.name = MatchedSpan(RowName(row), key_);
+  marks.path = MatchedSpan(*path, key_);
   return marks;
 }
 

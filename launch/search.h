@@ -101,15 +101,16 @@ class SearchModel {
   bool RowPinned(size_t row) const;
 
   // The launcher's rows, as a launcher shows them (the history order keeps
-  // RowText): the record's name (a folder, named by its path, by its own
-  // name), its path as stored, and the picture of its kind, a program's
-  // own icon (an image of the trees' list).
+  // RowText): the record's name (for a folder, whose record is named by its
+  // path, the folder's own name), its path as stored, and the picture of
+  // its kind, a program's own icon (an image of the trees' list).
   std::string RowName(size_t row) const;
   // What other programs read of a row: "name - path".
   std::string RowLabel(size_t row) const;
   int RowImage(size_t row) const;
-  // The bytes of RowName and of the path that the key matched, where it
-  // matched best; worked out when a row is drawn, never by the search.
+  // The bytes of RowName and of the path that the launcher's key matched,
+  // where it matched best; worked out when a row is drawn, never by the
+  // search. None in the history order.
   struct RowMarks {
     std::optional<std::pair<size_t, size_t>> name;
     std::optional<std::pair<size_t, size_t>> path;

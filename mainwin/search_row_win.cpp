@@ -137,7 +137,8 @@ HFONT SearchRow::MarkFont(HFONT base) {
 int SearchRow::DrawMarked(HDC dc, RECT box, const std::string& text,
                           const std::optional<std::pair<size_t, size_t>>& mark, COLORREF colour,
                           COLORREF mark_colour, HFONT font) {
-  // Up to three runs: before the mark, the mark (bold, in its colour), after.
+  // Up to three runs: before the mark, the mark (bold, underlined, in its
+  // colour), after.
   size_t cut[4] = {0, text.size(), text.size(), text.size()};
   if (mark && mark->first < mark->second && mark->second <= text.size()) {
     cut[1] = mark->first;
@@ -186,9 +187,10 @@ void SearchRow::DrawLauncherRow(const DRAWITEMSTRUCT& item, bool selected) {
   if (results.RowPinned(row)) {
     constexpr std::string_view kStar = "\xE2\x98\x85 ";  // ★
     name.insert(0, kStar);
-    if (marks.name)
+    if (marks.name) {
       marks.name =
           std::make_pair(marks.name->first + kStar.size(), marks.name->second + kStar.size());
+    }
   }
   // The name, then the path in its stored case, quieter, in what is left.
   const int name_right = rc.left + (rc.right - rc.left) * 45 / 100;
