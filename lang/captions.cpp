@@ -163,6 +163,12 @@ constexpr Row kRows[] = {
     {BtnConfirm, {"确定", nullptr, nullptr}, kDesign},
     {BtnCancel, {"取消", nullptr, nullptr}, kDesign},
     {LblResetHint, {"可以在『设置』中重新设置启动时跳出此提示框。", nullptr, nullptr}, kDesign},
+    // The last session's question.
+    {LbSessionDocs,
+     {"上次打开的文档", "上次開啟的文件", "Documents open at the last close"},
+     kDesign},
+    {BtnOpenSession, {"打开", "開啟", "Open"}, kDesign},
+    {BtnCancelSession, {"取消", "取消", "Cancel"}, kDesign},
     // Menu entries the copy leaves alone.
     {StopProgramItem, {"停止运行的软件", nullptr, nullptr}, kDesign},
     {CollapseAllItem, {"折叠全部", nullptr, nullptr}, kDesign},

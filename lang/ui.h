@@ -61,7 +61,9 @@ namespace zd {
   X(BtnZDAddPCStart) X(BtnZDDeletePCStart) X(BtnZDClearPCStart) X(BtnClose) \
   /* the document selection window */ \
   X(LblSelectDocHint) X(LbSelectDoc) X(CbNotQuery) X(CbSelectAll) X(BtnConfirm) X(BtnCancel) \
-  X(LblResetHint)
+  X(LblResetHint) \
+  /* the last session's question */ \
+  X(LbSessionDocs) X(BtnOpenSession) X(BtnCancelSession)
 // clang-format on
 
 enum class Ui : uint16_t {

@@ -1,6 +1,7 @@
 #include "launch/favourites.h"
 
 #include <algorithm>
+#include <map>
 
 #include "lang/lang_tables.h"
 #include "platform/utf8.h"
@@ -109,13 +110,30 @@ FavKeyAction LbMyLoveKeyDown(int key) {
 
 // ---- pruning ----
 
-FavPathCheck CheckFavouritePath(const std::string& path, ShellLauncher& shell) {
+namespace {
+
+// Whether what a drive answers may condemn a favourite: a fixed disk that is
+// not attached through USB. A stick, a disc, or a USB disk that another one
+// can replace under the same letter may not be the one the favourite was
+// made on; a missing, unknown or network drive cannot say. Asked once a
+// drive when `known` keeps the answers.
+bool DriveMayCondemn(const std::string& root, ShellLauncher& shell,
+                     std::map<std::string, bool>* known) {
+  if (known) {
+    const auto it = known->find(root);
+    if (it != known->end()) return it->second;
+  }
+  const bool may = shell.DriveType(root) == DriveKind::kFixed && !shell.UsbAttached(root);
+  if (known) known->emplace(root, may);
+  return may;
+}
+
+FavPathCheck CheckPath(const std::string& path, ShellLauncher& shell,
+                       std::map<std::string, bool>* known) {
   const std::string local = OpenedForm(path);
   if (!IsDrivePath(local)) return FavPathCheck::kKept;
   const std::string root = std::string(1, UpperAscii(local[0])) + ":\\";
-  // A fixed drive only: a stick or a disc in the drive now may not be the one
-  // the favourite was made on; a missing, unknown or network drive cannot say.
-  if (shell.DriveType(root) != DriveKind::kFixed) return FavPathCheck::kKept;
+  if (!DriveMayCondemn(root, shell, known)) return FavPathCheck::kKept;
   switch (shell.QueryPath(local.size() == 2 ? root : local)) {
     case PathAnswer::kFile:
     case PathAnswer::kFolder:
@@ -127,12 +145,19 @@ FavPathCheck CheckFavouritePath(const std::string& path, ShellLauncher& shell) {
   }
 }
 
+}  // namespace
+
+FavPathCheck CheckFavouritePath(const std::string& path, ShellLauncher& shell) {
+  return CheckPath(path, shell, nullptr);
+}
+
 std::vector<size_t> MissingFavouriteRows(const DocList& favourites, ShellLauncher& shell) {
   std::vector<size_t> rows;
+  std::map<std::string, bool> drives;
   for (size_t i = 0; i < favourites.size(); ++i) {
     TMyDocObj doc;
     if (ListLineSplit(favourites.Lines()[i], doc) &&
-        CheckFavouritePath(doc.path, shell) == FavPathCheck::kGone) {
+        CheckPath(doc.path, shell, &drives) == FavPathCheck::kGone) {
       rows.push_back(i);
     }
   }

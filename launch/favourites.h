@@ -84,7 +84,8 @@ enum class FavPathCheck {
   kKept,     // no answer to act on: a web or other non-local address, a UNC
              // or network path (never asked from the interface thread), a
              // drive that is missing or not ready, and any removable drive,
-             // CD or DVD (another stick or disc may hold the same letter)
+             // CD or DVD, or disk attached through USB, which reports itself
+             // fixed (another stick, disc or disk may hold the same letter)
 };
 FavPathCheck CheckFavouritePath(const std::string& path, ShellLauncher& shell);
 // The rows whose check says kGone, top to bottom.

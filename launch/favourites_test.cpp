@@ -168,6 +168,8 @@ class FavouritePathTest : public FavouritesTest {
     shell.AddDrive("G:\\", DriveKind::kCdRom);
     shell.AddDrive("H:\\", DriveKind::kUnknown);
     shell.AddDrive("R:\\", DriveKind::kRamDisk);
+    shell.AddUsbDrive("U:\\");
+    shell.AddFile("U:\\here.txt");
     shell.AddFile("C:\\here.txt");
     shell.AddFolder("C:\\Work");
     shell.AddFile("F:\\share\\x.txt");
@@ -189,6 +191,9 @@ TEST_F(FavouritePathTest, OnlyAPresentDriveThatAnswersNotFoundCondemnsAFavourite
       {"D:\\gone", FavPathCheck::kKept},
       {"G:\\gone", FavPathCheck::kKept},
       {"R:\\gone", FavPathCheck::kKept},  // a RAM disk
+      // A USB disk reports itself fixed; another one can take its letter.
+      {"U:\\gone", FavPathCheck::kKept},
+      {"U:\\here.txt", FavPathCheck::kKept},
       {"C:", FavPathCheck::kPresent},
       {"E:\\gone", FavPathCheck::kKept},          // not ready: no card in the reader
       {"F:\\gone", FavPathCheck::kKept},          // a network drive is never asked
@@ -217,7 +222,7 @@ TEST_F(FavouritePathTest, PruningAsksOnceNamingTheFavouritesAndRemovesThemInOneB
   lang::LoadLanguageTables(0, {}, zh);
   const V lines = {"C:\\here.txt*|*here", "C:\\gone1*|*g1",  "C:\\gone2*|*g2",  "C:\\gone3*|*g3",
                    "http://host/*|*web",  "X:\\out*|*stick", "C:\\Work*|*work", "\\\\srv\\x*|*unc",
-                   "D:\\gone*|*d",        "no separator"};
+                   "D:\\gone*|*d",        "U:\\gone*|*usb",  "no separator"};
   struct Case {
     bool answer;
     size_t removed;
@@ -238,9 +243,9 @@ TEST_F(FavouritePathTest, PruningAsksOnceNamingTheFavouritesAndRemovesThemInOneB
     }
     EXPECT_EQ(favourites.Lines(),
               V({"C:\\here.txt*|*here", "http://host/*|*web", "X:\\out*|*stick", "C:\\Work*|*work",
-                 "\\\\srv\\x*|*unc", "D:\\gone*|*d", "no separator"}));
-    EXPECT_EQ(Shown(), V({"here", "web", "stick", "work", "unc", "d", "no separator"}));
-    EXPECT_EQ(box.events, V({"begin 10", "end 7"}));
+                 "\\\\srv\\x*|*unc", "D:\\gone*|*d", "U:\\gone*|*usb", "no separator"}));
+    EXPECT_EQ(Shown(), V({"here", "web", "stick", "work", "unc", "d", "usb", "no separator"}));
+    EXPECT_EQ(box.events, V({"begin 11", "end 8"}));
   }
   // Nothing gone: nothing asked. Many gone: the first five names and "…".
   favourites.ReplaceAll({"C:\\here.txt*|*here"});

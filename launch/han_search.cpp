@@ -261,6 +261,64 @@ HanKey::From HanKey::MatchFrom(std::string_view field, size_t pos, size_t end) c
   return result;
 }
 
+HanKey::Span HanKey::SpanFrom(std::string_view field, size_t pos, size_t end) const {
+  Span span;
+  if (accept_ == 0) return span;
+  uint64_t ready = 1;
+  while (pos < field.size()) {
+    const SearchUnit unit = UnitAt(field, pos);
+    const uint64_t reached = Step(unit, ready);
+    if (reached == 0) break;
+    pos += unit.size;
+    if (reached & accept_) {
+      if (!span.from.match) span.stop = pos;
+      span.from.match = true;
+      if (pos == end) {
+        span.from.to_end = true;
+        break;
+      }
+    }
+    ready = reached << 1;
+  }
+  return span;
+}
+
+std::optional<std::pair<size_t, size_t>> MatchedSpan(std::string_view text,
+                                                     std::string_view folded_key) {
+  if (folded_key.empty()) return std::nullopt;
+  // The text folded character by character, with where each folded
+  // character came from.
+  std::string folded;
+  std::vector<size_t> origin(1, 0);  // origin[folded offset] at character starts
+  for (size_t pos = 0; pos < text.size();) {
+    const size_t len = std::max<size_t>(1, Utf8SequenceLength(text, pos));
+    folded += FoldForSearch(text.substr(pos, len));
+    origin.resize(folded.size() + 1, pos);
+    pos += len;
+    origin[folded.size()] = pos;
+  }
+  const HanKey key(folded_key);
+  const FieldShape shape = ShapeOf(folded);
+  std::optional<std::pair<size_t, size_t>> best;
+  MatchQuality best_quality = MatchQuality::kNone;
+  if (key.units() > HanKey::kMaxUnits) {
+    // Too long for readings: as plain text.
+    const size_t at = folded.find(folded_key);
+    if (at == std::string::npos) return std::nullopt;
+    return std::make_pair(origin[at], origin[at + folded_key.size()]);
+  }
+  for (size_t pos = 0; pos < folded.size(); pos += UnitAt(folded, pos).size) {
+    const HanKey::Span span = key.SpanFrom(folded, pos, shape.end);
+    if (!span.from.match) continue;
+    const MatchQuality quality = QualityAt(folded, shape, pos, span.from.to_end);
+    if (quality <= best_quality) continue;
+    best_quality = quality;
+    best = std::make_pair(origin[pos], origin[span.from.to_end ? shape.end : span.stop]);
+    if (quality == MatchQuality::kWhole) break;
+  }
+  return best;
+}
+
 MatchQuality QualityAt(std::string_view field, const FieldShape& shape, size_t pos, bool to_end) {
   if (pos == 0 || pos == shape.component) {
     return to_end ? MatchQuality::kWhole : MatchQuality::kPrefix;

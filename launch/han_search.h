@@ -5,9 +5,10 @@
 #pragma once
 
 #include <array>
-#include <span>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -77,6 +78,13 @@ class HanKey {
     bool to_end = false;
   };
   From MatchFrom(std::string_view field, size_t pos, size_t end) const;
+  // As MatchFrom, with where the shortest of those matches ends (a byte
+  // offset; 0 when there is none).
+  struct Span {
+    From from;
+    size_t stop = 0;
+  };
+  Span SpanFrom(std::string_view field, size_t pos, size_t end) const;
   // Whether a character of reading set `set` can take the key's first unit
   // by a reading (its own code is looked for as plain text).
   bool ReadingMayStart(uint16_t set) const {
@@ -106,6 +114,14 @@ class HanKey {
   // is spelled in the key, 2 when one is (most are not: they are skipped).
   mutable std::vector<uint8_t> set_moves_;
 };
+
+// Where a folded key matches a text best, as the ranking judges a match
+// (from an anchor to the end, from an anchor, at a word start, anywhere; the
+// first of equals), letters standing for readings: the bytes of `text` as it
+// is, not folded, that the match spans (for a match to the end, up to the
+// end). nullopt when the key does not occur.
+std::optional<std::pair<size_t, size_t>> MatchedSpan(std::string_view text,
+                                                     std::string_view folded_key);
 
 // What a record's folded path and name offer to keys with readings, for
 // ruling records out before their text is read.

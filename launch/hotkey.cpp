@@ -11,6 +11,22 @@ bool IsDoubleTap(HotkeyChoice choice) {
   return choice == HotkeyChoice::kDoubleCtrl || choice == HotkeyChoice::kDoubleShift;
 }
 
+const std::string& HotkeyText(HotkeyChoice choice, const lang::InterfaceTexts& texts) {
+  switch (choice) {
+    case HotkeyChoice::kDoubleCtrl:
+      return texts.HotkeyDoubleCtrl;
+    case HotkeyChoice::kDoubleShift:
+      return texts.HotkeyDoubleShift;
+    case HotkeyChoice::kAltSpace:
+      return texts.HotkeyAltSpace;
+    case HotkeyChoice::kCtrlAltZ:
+      return texts.HotkeyCtrlAltZ;
+    case HotkeyChoice::kOff:
+      break;
+  }
+  return texts.HotkeyOff;
+}
+
 bool DoubleTap::OnKey(Key key, bool down, uint32_t time_ms) {
   if (key == Key::kOther) {
     // Ctrl+C and the like: no tap.

@@ -4,6 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+
+#include "lang/lang_tables.h"
 
 namespace zd {
 
@@ -20,6 +23,9 @@ inline constexpr HotkeyChoice kDefaultHotkey = HotkeyChoice::kDoubleCtrl;
 // A stored value outside the choices falls back to the default.
 HotkeyChoice HotkeyChoiceOf(int stored);
 bool IsDoubleTap(HotkeyChoice choice);
+// What the settings page calls a choice ("Alt+空格"), and what a message
+// naming a taken key says.
+const std::string& HotkeyText(HotkeyChoice choice, const lang::InterfaceTexts& texts);
 
 class DoubleTap {
  public:

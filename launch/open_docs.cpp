@@ -30,6 +30,13 @@ bool IsExplorerProgram(std::string_view path) {
 
 bool IsLocalDocPath(std::string_view path) { return !DriveRootOf(path).empty() || IsUncPath(path); }
 
+bool IsAbsolutePath(std::string_view path) {
+  if (IsUncPath(path)) return true;
+  if (DriveRootOf(path).empty()) return false;
+  if (path.starts_with("\\\\?\\")) path.remove_prefix(4);
+  return path.size() > 2 && (path[2] == '\\' || path[2] == '/');
+}
+
 bool IsBareAddress(std::string_view path) {
   if (path.empty() || path.front() == '/') return false;
   return std::none_of(path.begin(), path.end(), [](char c) {

@@ -90,6 +90,10 @@ class DocOpener {
 // The forms a path can take, as the open operations tell them apart.
 // A path the local file system answers for: on a lettered drive, or a UNC path.
 bool IsLocalDocPath(std::string_view path);
+// A path that names the same place from any current folder: a drive, a colon
+// and a separator ("C:\x", "C:/x"), or a UNC path. "C:x" and "x\y" are
+// relative.
+bool IsAbsolutePath(std::string_view path);
 // No ":" (so no scheme or drive), no "\" and no blank, not starting with "/":
 // a host name such as a site's domain, perhaps with a path after "/".
 bool IsBareAddress(std::string_view path);

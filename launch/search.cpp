@@ -1,12 +1,11 @@
 #include "launch/search.h"
 
-#include <condition_variable>
-#include <mutex>
-#include <thread>
-
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <unordered_set>
 
 #include "platform/errors.h"
@@ -182,8 +181,18 @@ std::string_view SearchModel::Index::NameOf(uint32_t record) const {
   return std::string_view(text).substr(from, starts[record + 1] - from - 1);
 }
 
+SearchModel::~SearchModel() { StopAhead(); }
+
+void SearchModel::StopAhead() {
+  if (ahead_of_thread_) ahead_of_thread_->stop = true;
+  if (ahead_thread_.joinable()) ahead_thread_.join();
+  ahead_of_thread_.reset();
+}
+
 void SearchModel::PrepareAhead(const DocStore& store) {
   if (store_ == &store && generation_ == store.docs_generation) return;  // made already
+  StopAhead();
+  ahead_.reset();
   auto ahead = std::make_shared<Ahead>();
   ahead->store = &store;
   ahead->generation = store.docs_generation;
@@ -198,12 +207,11 @@ void SearchModel::PrepareAhead(const DocStore& store) {
     block.append(doc.path).push_back('\0');
     block.append(doc.name).push_back('\0');
   }
-  ahead_ = ahead;
-  std::thread([ahead, block = std::move(block)] {
+  std::function<void()> work = [ahead, block = std::move(block)] {
     Index index;
     index.han = ahead->han;
     try {
-      for (size_t at = 0; at < block.size();) {
+      for (size_t at = 0; at < block.size() && !ahead->stop.load(std::memory_order_relaxed);) {
         const size_t path_end = block.find('\0', at);
         const size_t name_end = block.find('\0', path_end + 1);
         index.Append(std::string_view(block).substr(at, path_end - at),
@@ -218,7 +226,12 @@ void SearchModel::PrepareAhead(const DocStore& store) {
     ahead->index = std::move(index);
     ahead->done = true;
     ahead->done_cv.notify_all();
-  }).detach();
+  };
+  // The search waits for these copies only once their thread runs: one that
+  // could not start would leave it waiting for ever.
+  ahead_thread_ = start_thread_ ? start_thread_(std::move(work)) : std::thread(std::move(work));
+  ahead_of_thread_ = ahead;
+  ahead_ = std::move(ahead);
 }
 
 void SearchModel::Extend(const DocArray& docs) {
@@ -590,6 +603,45 @@ MatchQuality SearchModel::RowQuality(size_t row) const {
 
 bool SearchModel::RowPinned(size_t row) const { return Current(row) && row < pinned_rows_; }
 
+std::string SearchModel::RowName(size_t row) const {
+  if (!Current(row)) return {};
+  const TMyDoc& doc = store_->docs[Shown()[row]];
+  const std::string name = Trim(doc.name);
+  if (!name.empty() && DocPathKey(name) != DocPathKey(doc.path)) return name;
+  // A folder's record is named by its path: the folder's own name says it.
+  std::string_view path = doc.path;
+  while (path.size() > 1 && (path.back() == '\\' || path.back() == '/')) path.remove_suffix(1);
+  const size_t slash = path.find_last_of("\\/");
+  if (slash == std::string_view::npos || IsWebAddress(path)) return doc.path;
+  return std::string(path.substr(slash + 1));
+}
+
+std::string SearchModel::RowLabel(size_t row) const {
+  const std::optional<std::string> path = RowPath(row);
+  if (!path) return {};
+  const std::string name = RowName(row);
+  return name == *path ? name : name + " - " + *path;
+}
+
+int SearchModel::RowImage(size_t row) const {
+  if (!Current(row)) return kImageWeb;
+  const TMyDoc& doc = store_->docs[Shown()[row]];
+  if (doc.image >= 0) return doc.image;
+  return doc.doctype == kDocFolder    ? kImageFolder
+         : doc.doctype == kDocProgram ? kImageProgram
+                                      : kImageWeb;
+}
+
+SearchModel::RowMarks SearchModel::RowMatches(size_t row) const {
+  RowMarks marks;
+  const std::optional<std::string> path = RowPath(row);
+  // The key is folded only for the launcher's search.
+  if (!path || key_.empty() || !options_.han) return marks;
+  marks.name = MatchedSpan(RowName(row), key_);
+  marks.path = MatchedSpan(*path, key_);
+  return marks;
+}
+
 // ---- SearchPresenter ----
 
 SearchPresenter::SearchPresenter(const DocStore& store, DocOpener& opener, WebSearcher& web,
@@ -663,10 +715,8 @@ void SearchPresenter::EdtSearchKeyDown(int key, const std::string& text,
       } else if (!row_chosen || ranked()) {
         // Ranked, the selected row opens unless the text names a file or
         // folder; otherwise a selected row opens from the list itself.
-        const PathAnswer answer = shell_.QueryPath(text);
-        if (answer == PathAnswer::kFile || answer == PathAnswer::kFolder ||
-            answer == PathAnswer::kNotAsked) {  // a server's path: the shell asks it
-          opener_.OpenDocPath(text, false);
+        if (const std::optional<std::string> path = TypedPath(text)) {
+          opener_.OpenDocPath(*path, false);
         } else if (row_chosen) {
           OpenRow(selected_row);
         } else {
@@ -691,6 +741,21 @@ void SearchPresenter::EdtSearchKeyDown(int key, const std::string& text,
     default:
       break;
   }
+}
+
+std::optional<std::string> SearchPresenter::TypedPath(const std::string& text) {
+  // Only an absolute path: a relative text would be looked for in the
+  // process's current folder (System32 when Windows started the program),
+  // which the user never named. "drivers" is a search, not that folder.
+  const std::string path =
+      text.find('%') == std::string::npos ? text : shell_.ExpandEnvironment(text);
+  if (!IsAbsolutePath(path)) return std::nullopt;
+  const PathAnswer answer = shell_.QueryPath(path);
+  if (answer == PathAnswer::kFile || answer == PathAnswer::kFolder ||
+      answer == PathAnswer::kNotAsked) {  // a server's path: the shell asks it
+    return path;
+  }
+  return std::nullopt;
 }
 
 void SearchPresenter::BtnZDSearchClick(const std::string& text) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +15,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -64,13 +66,25 @@ inline constexpr size_t kMostPickedRows = 30;
 // that extends the previous one searches only the previous matches.
 class SearchModel {
  public:
+  SearchModel() = default;
+  // Stops the thread that makes copies ahead and waits for it: it reads
+  // tables that end with the program.
+  ~SearchModel();
+  SearchModel(const SearchModel&) = delete;
+  SearchModel& operator=(const SearchModel&) = delete;
+
   void SetOptions(SearchOptions options);
   const SearchOptions& options() const { return options_; }
   void Run(const DocStore& store, std::string_view box_text);
   // Makes the copies of the records a first search needs on a thread of its
   // own, so that the first keystroke does not wait for them (the search
   // takes them, or waits for the rest, when the history is still the same).
+  // A thread that cannot be started throws, and the search makes its own.
   void PrepareAhead(const DocStore& store);
+  // How that thread is started: the work given, on a thread of its own (a
+  // test may make the start fail, or watch the work end).
+  using ThreadStarter = std::function<std::thread(std::function<void()> work)>;
+  void SetThreadStarter(ThreadStarter starter) { start_thread_ = std::move(starter); }
   void Clear();
   // The key of the last search, as it was compared (lowered, or folded).
   const std::string& key() const { return key_; }
@@ -86,6 +100,23 @@ class SearchModel {
   // Ranked rows: how well the key matched, and whether the row is pinned to it.
   MatchQuality RowQuality(size_t row) const;
   bool RowPinned(size_t row) const;
+
+  // The launcher's rows, as a launcher shows them (the history order keeps
+  // RowText): the record's name (for a folder, whose record is named by its
+  // path, the folder's own name), its path as stored, and the picture of
+  // its kind, a program's own icon (an image of the trees' list).
+  std::string RowName(size_t row) const;
+  // What other programs read of a row: "name - path".
+  std::string RowLabel(size_t row) const;
+  int RowImage(size_t row) const;
+  // The bytes of RowName and of the path that the launcher's key matched,
+  // where it matched best; worked out when a row is drawn, never by the
+  // search. None in the history order.
+  struct RowMarks {
+    std::optional<std::pair<size_t, size_t>> name;
+    std::optional<std::pair<size_t, size_t>> path;
+  };
+  RowMarks RowMatches(size_t row) const;
 
  private:
   bool Current(size_t row) const;
@@ -155,14 +186,20 @@ class SearchModel {
     std::mutex mutex;
     std::condition_variable done_cv;
     bool done = false;
+    std::atomic<bool> stop{false};  // the model is going: the copies are not wanted
     Index index;
   };
+  // Stops the thread of the last PrepareAhead, if any, and waits for it.
+  void StopAhead();
 
   SearchOptions options_;
   const DocStore* store_ = nullptr;
   uint64_t generation_ = 0;
   Index ix_;
-  std::shared_ptr<Ahead> ahead_;
+  std::shared_ptr<Ahead> ahead_;  // copies on their way, for the next search
+  ThreadStarter start_thread_;
+  std::thread ahead_thread_;
+  std::shared_ptr<Ahead> ahead_of_thread_;  // what ahead_thread_ makes
   std::string key_;
   size_t searched_records_ = 0;   // records the last search looked at
   std::vector<uint32_t> matches_;  // record positions, oldest first
@@ -261,6 +298,9 @@ class SearchPresenter {
   // the launcher records the pick.
   void OpenRow(std::optional<size_t> row, bool containing = false);
   void LoadPicks();
+  // What Enter opens as a typed path: an absolute path (environment
+  // variables expanded) that exists or lies on a server; nullopt otherwise.
+  std::optional<std::string> TypedPath(const std::string& text);
   int64_t Now() const;
   void SetSearchText(const std::string& text);
 

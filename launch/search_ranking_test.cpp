@@ -7,14 +7,15 @@
 #include <set>
 
 #include "lang/lang_tables.h"
-#include "launch/han_reference_for_tests.h"
 #include "launch/fake_search_view.h"
+#include "launch/han_reference_for_tests.h"
 #include "launch/search.h"
 #include "platform/errors.h"
 #include "platform/utf8.h"
 #include "platform/fake_browser_control.h"
 #include "platform/fake_files.h"
 #include "platform/fake_shell_launcher.h"
+#include "tracking/doc_kinds.h"
 #include "tracking/tree_input.h"
 
 namespace zd {
@@ -248,6 +249,46 @@ TEST_F(RankingTest, AgreesWithAPlainSortOfEveryMatch) {
     std::sort(rows.begin(), rows.end());
     ASSERT_EQ(Rows(history), rows) << key_text;
   }
+}
+
+// The launcher's rows: the record's name (a folder's own name, not its
+// path), "-", the path as stored, with the bytes the key matched where it
+// matched best in [ ], pinyin marking the characters it spelled; and the
+// picture of the kind (a program's own icon).
+TEST_F(RankingTest, RowsShowTheNameAndTheStoredPathWithWhatTheKeyMatched) {
+  store.docs = {{"", "D:\\工作\\季度报告", "D:\\工作\\季度报告", false, 3, ""},
+                {"", "D:\\资料\\年度報告", "D:\\资料\\年度報告", false, 3, ""},
+                {"", "C:\\Tools\\Report.EXE", "Monthly Report", false, 2, "", 14},
+                {"", "http://Example.com/News", "新闻 Page", false, 1, ""}};
+  ++store.docs_generation;
+  const std::pair<std::string, std::string> cases[] = {
+      {"bg", "季度[报告] - D:\\工作\\季度[报告]"},
+      {"bg", "年度[報告] - D:\\资料\\年度[報告]"},
+      {"jdbg", "[季度报告] - D:\\工作\\[季度报告]"},
+      {"rep", "Monthly [Rep]ort - C:\\Tools\\[Rep]ort.EXE"},
+      {"tools\\rep", "Monthly Report - C:\\[Tools\\Rep]ort.EXE"},
+      {"xw", "[新闻] Page - http://Example.com/News"},
+      {"news", "新闻 Page - http://Example.com/[News]"}};
+  const auto marked = [](std::string text, const auto& span) {
+    if (span) text.insert(span->second, "]").insert(span->first, "[");
+    return text;
+  };
+  std::vector<int> images(store.docs.size(), -1);
+  for (const auto& [key, expected] : cases) {
+    model.Clear();
+    model.Run(store, key);
+    V rows;
+    for (size_t row = 0; row < model.RowCount(); ++row) {
+      const std::string name = model.RowName(row), path = *model.RowPath(row);
+      EXPECT_EQ(model.RowLabel(row), name + " - " + path) << "what other programs read";
+      const SearchModel::RowMarks marks = model.RowMatches(row);
+      rows.push_back(marked(name, marks.name) + " - " + marked(path, marks.path));
+      images[*model.RowRecord(row)] = model.RowImage(row);
+    }
+    EXPECT_NE(std::find(rows.begin(), rows.end(), expected), rows.end())
+        << testing::PrintToString(rows);
+  }
+  EXPECT_EQ(images, (std::vector<int>{kImageFolder, kImageFolder, 14, kImageWeb}));
 }
 
 // ---- the search row's keys with the launcher's search ----

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <future>
 #include <random>
+#include <system_error>
+#include <thread>
 
 #include "lang/lang_tables.h"
 #include "launch/fake_search_view.h"
@@ -123,6 +128,49 @@ TEST(SearchModelTest, AgreesWithAWalkWhileTypingDeletingAndTheHistoryGrows) {
   }
 }
 
+// The copies made ahead: a thread that cannot start leaves the first search
+// to make its own, not waiting for ever; the model ends after its thread,
+// which reads tables that end with the program.
+TEST(SearchModelTest, TheCopiesMadeAheadNeverKeepASearchWaitingNorOutliveTheModel) {
+  auto store = std::make_unique<DocStore>();
+  store->docs = MixedRecords(20000, 5);
+  const auto finished = std::make_shared<std::atomic<bool>>(false);  // may outlive the test
+  const std::pair<bool, SearchModel::ThreadStarter> starters[] = {
+      {false,
+       [](auto) -> std::thread { throw std::system_error(EAGAIN, std::generic_category()); }},
+      {true, [finished](std::function<void()> work) {
+         return std::thread([finished, work = std::move(work)] { work(), *finished = true; });
+       }}};
+  for (const auto& [starts, starter] : starters) {
+    auto model = std::make_unique<SearchModel>();
+    model->SetThreadStarter(starter);
+    try {
+      model->PrepareAhead(*store);
+    } catch (const std::system_error&) {
+      EXPECT_FALSE(starts);  // told to the caller, which logs it
+    }
+    // The first keystroke on a thread of its own: a wait that never ends fails here.
+    std::promise<bool> agrees;
+    std::future<bool> result = agrees.get_future();
+    std::thread keystroke([&] {
+      model->Run(*store, "exe");
+      agrees.set_value(AgreesWithAWalk(*model, *store, "exe"));
+    });
+    if (result.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+      keystroke.detach(), (void)model.release(), (void)store.release();  // what it waits on stays
+      FAIL() << "the first search is still waiting";
+    }
+    keystroke.join();
+    EXPECT_TRUE(result.get());
+    if (!starts) continue;
+    *finished = false;
+    ++store->docs_generation;  // made again for a changed history; the model ends at once
+    model->PrepareAhead(*store);
+    model.reset();
+    EXPECT_TRUE(*finished) << "the model ended before its thread";
+  }
+}
+
 TEST(SearchModelTest, AgreesWithAWalkForPiecesCutFromTheRecordsAnywhere) {
   DocStore store;
   store.docs = MixedRecords(2000, 11);
@@ -185,6 +233,7 @@ class SearchPresenterTest : public ::testing::Test {
     shell.AddFolder("C:\\Windows");
     shell.AddFolder("C:\\Windows\\System32");
     shell.AddFile("C:\\Tools\\Editor.EXE");
+    shell.AddFolder("drivers");  // as in the current folder (System32, say)
     browser.ShowPage({"SearchNow"});
     view.presenter = &presenter;
   }
@@ -244,6 +293,8 @@ TEST_F(SearchPresenterTest, EnterOpensAnExistingPathOrSearchesTheWeb) {
       {"say \"hi\"", std::nullopt, {}, {"call SearchNow(say  hi )"}},
       // With a row selected Enter in the box opens nothing: the row opens from the list.
       {"edit", 0, {}, {}},
+      // A relative text is never a path, whatever the current folder holds.
+      {"drivers", std::nullopt, {}, {"call SearchNow(drivers)"}},
   };
   for (const Case& c : cases) {
     shell.ClearLog();

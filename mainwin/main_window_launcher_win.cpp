@@ -2,6 +2,8 @@
 // the search box ready, its going away again, and the last session reopened.
 #include <windows.h>
 
+#include <optional>
+
 #include "launch/last_session.h"
 #include "mainwin/main_window_win.h"
 #include "platform/errors.h"
@@ -18,7 +20,10 @@ bool MainWindow::SetHotkey(int stored) {
   bool ok = false;
   if (IsDoubleTap(choice)) {
     keyboard_hook_ = std::make_unique<KeyboardHook>(
-        [this](UINT vk, bool down, uint32_t time_ms) { HotkeyKey(vk, down, time_ms); });
+        [this](UINT vk, bool down, uint32_t time_ms) { HotkeyKey(vk, down, time_ms); },
+        // Ctrl+click (a multiple selection in Explorer) and Ctrl+wheel (a
+        // zoom) are no double press: a button or the wheel breaks it.
+        [this](uint32_t time_ms) { double_tap_.OnKey(DoubleTap::Key::kOther, true, time_ms); });
     ok = keyboard_hook_->installed();
   } else {
     const bool alt_space = choice == HotkeyChoice::kAltSpace;
@@ -79,17 +84,20 @@ void MainWindow::SetSearchRanked(bool ranked) { launcher_->search_row().search()
 
 void MainWindow::RestoreLastSession() {
   try {
-    const std::vector<std::string> docs =
-        LastSessionDocs(store_.LastRunList, deps_.exe_path, *launcher_shell_);
+    const std::vector<SessionDoc> docs =
+        LastSessionDocs(store_.LastRunList, deps_.exe_path, *launcher_shell_, store_.docs);
     const lang::InterfaceTexts& texts = lang::Texts();
     if (docs.empty()) {
       ShowMessage(texts.LastSessionEmpty, texts.TipsCaption, MB_OK | MB_ICONINFORMATION);
       return;
     }
-    const std::string question =
-        lang::FormatText(texts.LastSessionQuestion, static_cast<int>(docs.size()));
-    if (ShowMessage(question, texts.TipsCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-    OpenLastSession(docs, *opener_);
+    // The question names what will open, each with a tick that leaves it out.
+    if (!last_session_window_) {
+      last_session_window_ = LastSessionWindow::Create(hwnd_, deps_.language_index);
+      if (!last_session_window_) return;
+    }
+    const std::optional<std::vector<std::string>> chosen = last_session_window_->Ask(docs);
+    if (chosen) OpenLastSession(*chosen, *opener_);
   }
   ZD_CATCH_LOG(__func__)
 }

@@ -249,8 +249,14 @@ void MainWindow::FormCreate() {
     // The hotkey works from the start, before the first load reads the rest.
     const int hotkey = store_.settings ? ReadDefaultSettings(*store_.settings).hotkey
                                        : static_cast<int>(kDefaultHotkey);
-    launcher_->settings.ShowHotkey(hotkey);
-    SetHotkey(hotkey);
+    if (!SetHotkey(hotkey)) {
+      // Another program holds the key: said once, and the page shows "off".
+      // The stored choice stays, for a start when the key is free again.
+      const lang::InterfaceTexts& texts = lang::Texts();
+      ShowMessage(lang::FormatText(texts.HotkeyTaken, HotkeyText(HotkeyChoiceOf(hotkey), texts)),
+                  texts.TipsCaption, MB_OK | MB_ICONWARNING);
+    }
+    launcher_->settings.ShowHotkey(static_cast<int>(hotkey_choice_));
     // A program that was moved registers its new place at its next start,
     // on the terms RefreshAutoStart states; nobody asked for that, so a
     // refusal is not shown.
@@ -297,6 +303,7 @@ void MainWindow::CreateTracking() {
     return recording_->BrowserPagesFound();
   };
   hooks.pump = [this] { PumpNowAndThen(); };
+  hooks.stop_load = [this] { return exit_during_load_; };
   hooks.sleep_ms = [](int ms) { Sleep(static_cast<DWORD>(ms)); };
   hooks.step_progress = [this] { launcher_->LoadProgress.Step(); };
   hooks.reset_progress = [this] { launcher_->LoadProgress.SetPosition(0); };
@@ -564,29 +571,41 @@ void MainWindow::TimerFirstRunTimer() {
         tracker_->ResetImages();
         PumpMessages();
         launcher_->FreezeTrees(true);
-        tracker_->LoadHistory(*store_.settings);
+        const bool whole = !exit_during_load_ && tracker_->LoadHistory(*store_.settings);
         launcher_->FreezeTrees(false);
-        launcher_->settings.ApplyStored(stored);
-        SetActivePage(stored.control_index);
-        settings_applied_ = true;
+        if (whole) {
+          launcher_->settings.ApplyStored(stored);
+          SetActivePage(stored.control_index);
+          settings_applied_ = true;
+        }
       }
       launcher_->settings.privacy.ShowRules();
       launcher_->settings.privacy.ShowState();
     }
     ZD_CATCH_LOG("TimerFirstRunTimer")
-    try {
-      ListFileLoad(store_.MyRunList, *store_.files, *store_.codec, store_.ConfigDir + kRunFileName);
-      progress.Step();
-      ListFileLoad(store_.MyRecentList, *store_.files, *store_.codec,
-                   store_.ConfigDir + kRecentFileName);
-      progress.Step();
-      progress.Step();
+    // Ended meanwhile: a list not read is not written back either.
+    if (!exit_during_load_) {
+      try {
+        ListFileLoad(store_.MyRunList, *store_.files, *store_.codec,
+                     store_.ConfigDir + kRunFileName);
+        progress.Step();
+        ListFileLoad(store_.MyRecentList, *store_.files, *store_.codec,
+                     store_.ConfigDir + kRecentFileName);
+        progress.Step();
+        progress.Step();
+      }
+      ZD_CATCH_LOG("TimerFirstRunTimer")
     }
-    ZD_CATCH_LOG("TimerFirstRunTimer")
   }
   progress.SetPosition(0);
   progress.Show(false);
   loading_ = false;
+  if (exit_during_load_) {
+    // "退出" was chosen during the load: what was loaded is saved (the
+    // window's end saves it), nothing is opened and no refresh runs.
+    DestroyWindow(hwnd_);
+    return;
+  }
   // Files that exist but could not be read are never written back this run:
   // said once, naming them.
   std::vector<std::string> unread = FilesNotReadAtStart(store_);
@@ -744,6 +763,12 @@ void MainWindow::MnZDExitClick() {
   if (ShowMessage(texts.ExitQuestion, texts.TipsCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
     // Ends at once, without the close request: no snapshot of open windows.
     closing_ = true;
+    if (loading_) {
+      // The load pumps messages, and its controls must outlive it: it stops
+      // at its next step and ends the window then.
+      exit_during_load_ = true;
+      return;
+    }
     DestroyWindow(hwnd_);
   }
 }
@@ -763,8 +788,10 @@ void MainWindow::TrayIconMessage(WPARAM wp, LPARAM lp) {
       ShowWindow(hwnd_, SW_SHOW);
       MinimiseOutOfSight();
       ShowRecentDocInPopmenu();
-      menus_.SetEnabled(Ui::MnRestoreLastSession,
-                        !LastSessionDocs(store_.LastRunList, deps_.exe_path, *launcher_shell_).empty());
+      menus_.SetEnabled(
+          Ui::MnRestoreLastSession,
+          !LastSessionDocs(store_.LastRunList, deps_.exe_path, *launcher_shell_, store_.docs)
+               .empty());
       // At the icon (a keyboard request has no pointer there), else at the pointer.
       POINT pt{GET_X_LPARAM(wp), GET_Y_LPARAM(wp)};
       if (!version4) GetCursorPos(&pt);

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "launch/hotkey.h"
+#include "launch/last_session_window_win.h"
 #include "mainwin/demo_page_win.h"
 #include "mainwin/form_model.h"
 #include "mainwin/launcher_page_win.h"
@@ -17,7 +19,6 @@
 #include "mainwin/menus_win.h"
 #include "mainwin/page_win.h"
 #include "platform/controls_win.h"
-#include "launch/hotkey.h"
 #include "platform/handles_win.h"
 #include "platform/keyboard_hook_win.h"
 #include "platform/tray_win.h"
@@ -112,8 +113,11 @@ class MainWindow : public zd::Window, public PageHost {
   OnlineServices* Online() override { return online_; }
   bool SetHotkey(int choice) override;
   void SetSearchRanked(bool ranked) override;
-  // "恢复上次打开的文档": one question naming how many, then each opened once.
+  // "恢复上次打开的文档": one question listing what will open, each with a
+  // tick to leave it out, then each ticked one opened once.
   void RestoreLastSession() override;
+  // The question, once it has been asked.
+  LastSessionWindow* last_session_window() { return last_session_window_.get(); }
   bool Summoned() const override { return summoned_; }
   void Dismiss() override;
   Recording* Recorder() override { return recording_.get(); }
@@ -201,6 +205,7 @@ class MainWindow : public zd::Window, public PageHost {
   bool loading_ = false;           // inside the first load (it pumps messages)
   ULONGLONG last_pump_ = 0;        // GetTickCount64 at the end of the last one
   bool close_after_load_ = false;  // a close asked for during the load
+  bool exit_during_load_ = false;  // "退出" chosen during the load: it stops
   bool settings_applied_ = false;  // the stored "default" keys are in the controls
   bool saved_ = false;             // the exit save ran
   bool destroyed_ = false;
@@ -210,6 +215,7 @@ class MainWindow : public zd::Window, public PageHost {
   HotkeyChoice hotkey_choice_ = HotkeyChoice::kOff;
   std::unique_ptr<KeyboardHook> keyboard_hook_;
   std::unique_ptr<RegisteredHotkey> registered_hotkey_;
+  std::unique_ptr<LastSessionWindow> last_session_window_;
   DoubleTap double_tap_;
   bool summoned_ = false;  // shown by the hotkey, not since hidden or shown otherwise
 };

@@ -9,6 +9,8 @@
 #include "mainwin/control_input_win.h"
 #include "mainwin/launcher_page_win.h"
 #include "mainwin/list_box_mirror_win.h"
+#include "platform/handles_win.h"
+#include "platform/image_list_win.h"
 #include "platform/wide_win.h"
 
 namespace zd {
@@ -20,6 +22,9 @@ constexpr int kResultsLeft = 20;
 constexpr int kResultsGap = 20;
 constexpr int kResultsMargin = 40;
 constexpr int kResultsHeight = 200;
+// What the key matched, in a row that is not selected: a strong blue, plain
+// on white and on the path's grey alike.
+constexpr COLORREF kMarkColour = RGB(0, 84, 200);
 
 int64_t SteadyMilliseconds() { return static_cast<int64_t>(GetTickCount64()); }
 
@@ -51,7 +56,9 @@ LRESULT SearchRow::RowText(WPARAM row, LPARAM buffer) {
   const auto count =
       static_cast<WPARAM>(SendMessageW(page_.LbSearchResult.hwnd(), LB_GETCOUNT, 0, 0));
   if (row >= count) return LB_ERR;
-  const std::string text = search().results().RowText(row);
+  const SearchPresenter& p = search();
+  // Ranked, a row reads as it shows: name and path.
+  const std::string text = p.ranked() ? p.results().RowLabel(row) : p.results().RowText(row);
   return buffer ? row_answers_.Copy(row, text, buffer) : row_answers_.Length(row, text);
 }
 
@@ -103,7 +110,9 @@ bool SearchRow::OnDrawItem(const DRAWITEMSTRUCT& item) {
   const bool selected = (item.itemState & ODS_SELECTED) != 0;
   RECT rc = item.rcItem;
   FillRect(item.hDC, &rc, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-  if (item.itemID != static_cast<UINT>(-1)) {
+  if (item.itemID != static_cast<UINT>(-1) && search().ranked()) {
+    DrawLauncherRow(item, selected);
+  } else if (item.itemID != static_cast<UINT>(-1)) {
     std::wstring text = Utf8ToWide(search().results().RowText(item.itemID));
     // A row pinned to the key says so.
     if (search().results().RowPinned(item.itemID)) text.insert(0, L"\u2605 ");
@@ -116,6 +125,87 @@ bool SearchRow::OnDrawItem(const DRAWITEMSTRUCT& item) {
   }
   if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &rc);
   return true;
+}
+
+HFONT SearchRow::MarkFont(HFONT base) {
+  if (!mark_font_ || mark_font_base_ != base) {
+    LOGFONTW font{};
+    GetObjectW(base, sizeof(font), &font);
+    // Bold and underlined: a Chinese font without a bold face still shows it.
+    font.lfWeight = FW_BOLD;
+    font.lfUnderline = TRUE;
+    mark_font_ = UniqueFont(CreateFontIndirectW(&font));
+    mark_font_base_ = base;
+  }
+  return mark_font_ ? mark_font_.get() : base;
+}
+
+int SearchRow::DrawMarked(HDC dc, RECT box, const std::string& text,
+                          const std::optional<std::pair<size_t, size_t>>& mark, COLORREF colour,
+                          COLORREF mark_colour, HFONT font) {
+  // Up to three runs: before the mark, the mark (bold, underlined, in its
+  // colour), after.
+  size_t cut[4] = {0, text.size(), text.size(), text.size()};
+  if (mark && mark->first < mark->second && mark->second <= text.size()) {
+    cut[1] = mark->first;
+    cut[2] = mark->second;
+  }
+  int x = box.left;
+  for (int run = 0; run < 3 && x < box.right; ++run) {
+    if (cut[run + 1] <= cut[run]) continue;
+    const std::wstring part =
+        Utf8ToWide(std::string_view(text).substr(cut[run], cut[run + 1] - cut[run]));
+    const bool marked = run == 1;
+    SelectGuard chosen(dc, marked ? MarkFont(font) : font);
+    SetTextColor(dc, marked ? mark_colour : colour);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, part.c_str(), static_cast<int>(part.size()), &size);
+    RECT at = {x, box.top, box.right, box.bottom};
+    DrawTextW(dc, part.c_str(), static_cast<int>(part.size()), &at,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    x += size.cx;
+  }
+  return std::min<int>(x, box.right);
+}
+
+void SearchRow::DrawLauncherRow(const DRAWITEMSTRUCT& item, bool selected) {
+  const SearchModel& results = search().results();
+  const size_t row = item.itemID;
+  const ControlFactory& f = host_.Factory();
+  const RECT& rc = item.rcItem;
+  int x = rc.left + f.Px(4);
+  // The picture of the row's kind; a program's own icon.
+  if (const TreeImageList* images = page_.tree_images(); images && images->handle()) {
+    const int side = images->size();
+    ImageList_Draw(images->handle(), results.RowImage(row), item.hDC, x,
+                   rc.top + (rc.bottom - rc.top - side) / 2, ILD_TRANSPARENT);
+    x += side + f.Px(6);
+  }
+  SetBkMode(item.hDC, TRANSPARENT);
+  const auto font =
+      reinterpret_cast<HFONT>(SendMessageW(page_.LbSearchResult.hwnd(), WM_GETFONT, 0, 0));
+  const COLORREF text = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+  const COLORREF quiet = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_GRAYTEXT);
+  const COLORREF mark = selected ? text : kMarkColour;
+  SearchModel::RowMarks marks = results.RowMatches(row);
+  std::string name = results.RowName(row);
+  // A row pinned to the key says so.
+  if (results.RowPinned(row)) {
+    constexpr std::string_view kStar = "\xE2\x98\x85 ";  // ★
+    name.insert(0, kStar);
+    if (marks.name) {
+      marks.name =
+          std::make_pair(marks.name->first + kStar.size(), marks.name->second + kStar.size());
+    }
+  }
+  // The name, then the path in its stored case, quieter, in what is left.
+  const int name_right = rc.left + (rc.right - rc.left) * 45 / 100;
+  const int name_end = DrawMarked(item.hDC, {x, rc.top, std::max(x, name_right), rc.bottom}, name,
+                                  marks.name, text, mark, font);
+  const RECT path_box = {name_end + f.Px(16), rc.top, rc.right - f.Px(4), rc.bottom};
+  if (path_box.left < path_box.right && results.RowPath(row)) {
+    DrawMarked(item.hDC, path_box, *results.RowPath(row), marks.path, quiet, mark, font);
+  }
 }
 
 void SearchRow::ShowResults(size_t rows) {

@@ -8,11 +8,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "launch/search.h"
 #include "launch/web_search.h"
 #include "mainwin/list_box_mirror_win.h"
 #include "mainwin/page_win.h"
+#include "platform/handles_win.h"
 
 namespace zd {
 
@@ -61,6 +63,18 @@ class SearchRow : public SearchView {
   // the row as it is drawn.
   LRESULT RowText(WPARAM row, LPARAM buffer);
   std::optional<size_t> CurrentRow() const;
+  // A ranked row as a launcher shows it: the picture of its kind, the name,
+  // and the path in its stored case, quieter, the letters the key matched
+  // marked in both.
+  void DrawLauncherRow(const DRAWITEMSTRUCT& item, bool selected);
+  // Draws `text` from the box's left in `font`, the marked bytes bold,
+  // underlined and in `mark_colour`, cut with an ellipsis at its right;
+  // where it ended.
+  int DrawMarked(HDC dc, RECT box, const std::string& text,
+                 const std::optional<std::pair<size_t, size_t>>& mark, COLORREF colour,
+                 COLORREF mark_colour, HFONT font);
+  // The list's font, bold and underlined, made once for each font the list has.
+  HFONT MarkFont(HFONT base);
 
   PageHost& host_;
   LauncherPage& page_;
@@ -68,6 +82,8 @@ class SearchRow : public SearchView {
   std::unique_ptr<SearchPresenter> search_;
   bool marking_style_ = false;
   RowTextAnswers row_answers_;
+  UniqueFont mark_font_;
+  HFONT mark_font_base_ = nullptr;
 };
 
 }  // namespace zd

@@ -244,9 +244,8 @@ void SettingsPage::ShowHotkey(int choice) {
   if (!made_) return;
   const lang::InterfaceTexts& t = lang::Texts();
   if (CmbHotkey.Count() == 0) {
-    for (const std::string* text : {&t.HotkeyOff, &t.HotkeyDoubleCtrl, &t.HotkeyDoubleShift,
-                                    &t.HotkeyAltSpace, &t.HotkeyCtrlAltZ}) {
-      CmbHotkey.AddItem(*text);
+    for (int i = 0; i < kHotkeyChoiceCount; ++i) {
+      CmbHotkey.AddItem(HotkeyText(static_cast<HotkeyChoice>(i), t));
     }
   }
   CmbHotkey.Select(static_cast<int>(HotkeyChoiceOf(choice)));
@@ -274,7 +273,8 @@ void SettingsPage::ApplyStored(const DefaultSettings& stored) {
   values_.refresh = stored.refresh;
   values_.query_auto_run_doc = stored.query_auto_run_doc;
   values_.interval = stored.check_interval;
-  values_.hotkey = static_cast<int>(HotkeyChoiceOf(stored.hotkey));
+  // The hotkey was set (and shown) from the same file when the window was
+  // made: one the system refused then shows "off", not what is stored.
   values_.interval_shown = true;
   host_.SetSearchRanked(stored.rank_search);
   ShowValues();

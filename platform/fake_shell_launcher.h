@@ -29,6 +29,9 @@ class FakeShellLauncher : public ShellLauncher {
   bool DirectoryExists(const std::string& path) override;
   PathAnswer QueryPath(const std::string& path) override;
   DriveKind DriveType(const std::string& root) override;
+  bool UsbAttached(const std::string& root) override { return usb_.count(root) != 0; }
+  // An empty environment: the text as it is.
+  std::string ExpandEnvironment(const std::string& text) override { return text; }
   std::string SystemDirectory() override { return "C:\\Windows\\system32"; }
   std::string WindowsDirectory() override { return "C:\\Windows"; }
 
@@ -37,6 +40,11 @@ class FakeShellLauncher : public ShellLauncher {
   void AddFolder(const std::string& path);
   void Remove(const std::string& path);
   void AddDrive(const std::string& root, DriveKind kind);
+  // A drive whose disk is attached through USB (a fixed one, as such disks report).
+  void AddUsbDrive(const std::string& root) {
+    AddDrive(root, DriveKind::kFixed);
+    usb_.insert(root);
+  }
   // Paths under this root answer "not ready" (a card reader without a card).
   void SetNotReady(const std::string& root) { not_ready_.insert(root); }
   // Execute answers that the shell could not open this file (it is still logged).
@@ -57,6 +65,7 @@ class FakeShellLauncher : public ShellLauncher {
   std::set<std::string> files_;
   std::set<std::string> folders_;
   std::map<std::string, DriveKind> drives_;
+  std::set<std::string> usb_;
   std::set<std::string> not_ready_;
   std::set<std::string> failing_;
   std::vector<std::string> calls_;

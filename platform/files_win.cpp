@@ -154,27 +154,7 @@ class WinFiles : public Files {
 
   DriveKind DriveType(const std::string& root) override { return Win32DriveKind(root); }
 
-  // The storage property of the volume's device; opening it with no access
-  // rights needs no elevation.
-  // https://learn.microsoft.com/windows/win32/api/winioctl/ni-winioctl-ioctl_storage_query_property
-  bool UsbAttached(const std::string& root) override {
-    if (root.size() < 2 || root[1] != ':') return false;
-    const std::wstring device = L"\\\\.\\" + Utf8ToWide(root.substr(0, 2));
-    UniqueHandle h = FileHandle(CreateFileW(device.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                            nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!h) return false;
-    STORAGE_PROPERTY_QUERY query{};
-    query.PropertyId = StorageDeviceProperty;
-    query.QueryType = PropertyStandardQuery;
-    STORAGE_DEVICE_DESCRIPTOR descriptor{};
-    DWORD returned = 0;
-    if (!DeviceIoControl(h.get(), IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query, &descriptor,
-                         sizeof descriptor, &returned, nullptr) ||
-        returned < offsetof(STORAGE_DEVICE_DESCRIPTOR, BusType) + sizeof descriptor.BusType) {
-      return false;
-    }
-    return descriptor.BusType == BusTypeUsb;
-  }
+  bool UsbAttached(const std::string& root) override { return Win32UsbAttached(root); }
 
   Security QuerySecurity(const std::string& path) override {
     return QueryPathSecurity(Utf8ToWide(WithoutTrailingSeparators(path)));

@@ -11,7 +11,8 @@ thread_local KeyboardHook* t_hook = nullptr;
 
 }  // namespace
 
-KeyboardHook::KeyboardHook(Handler handler) : handler_(std::move(handler)) {
+KeyboardHook::KeyboardHook(Handler handler, PointerHandler pointer)
+    : handler_(std::move(handler)), pointer_(std::move(pointer)) {
   UniqueHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   if (!ready) return;
   thread_ = std::thread([this, event = ready.get()] { Run(event); });
@@ -31,10 +32,16 @@ void KeyboardHook::Run(HANDLE ready) {
   PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
   t_hook = this;
   HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, HookProc, GetModuleHandleW(nullptr), 0);
+  // Without the mouse's hook the keys still work; a click merely does not
+  // break a double press then.
+  HHOOK mouse = hook && pointer_
+                    ? SetWindowsHookExW(WH_MOUSE_LL, MouseProc, GetModuleHandleW(nullptr), 0)
+                    : nullptr;
   installed_ = hook != nullptr;
   SetEvent(ready);
   if (!hook) return;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  if (mouse) UnhookWindowsHookEx(mouse);
   UnhookWindowsHookEx(hook);
   t_hook = nullptr;
 }
@@ -49,6 +56,30 @@ LRESULT CALLBACK KeyboardHook::HookProc(int code, WPARAM wp, LPARAM lp) {
       t_hook->handler_(key.vkCode, down, key.time);
     } catch (...) {
       RecordCurrentException("KeyboardHook");
+    }
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+LRESULT CALLBACK KeyboardHook::MouseProc(int code, WPARAM wp, LPARAM lp) {
+  // Watches only, as the keys' hook does.
+  // https://learn.microsoft.com/windows/win32/winmsg/lowlevelmouseproc
+  if (code == HC_ACTION && t_hook && t_hook->pointer_) {
+    switch (wp) {
+      case WM_LBUTTONDOWN:
+      case WM_RBUTTONDOWN:
+      case WM_MBUTTONDOWN:
+      case WM_XBUTTONDOWN:
+      case WM_MOUSEWHEEL:
+      case WM_MOUSEHWHEEL:
+        try {
+          t_hook->pointer_(reinterpret_cast<const MSLLHOOKSTRUCT*>(lp)->time);
+        } catch (...) {
+          RecordCurrentException("KeyboardHook");
+        }
+        break;
+      default:
+        break;
     }
   }
   return CallNextHookEx(nullptr, code, wp, lp);

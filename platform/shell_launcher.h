@@ -48,6 +48,12 @@ class ShellLauncher {
   virtual bool DirectoryExists(const std::string& path) = 0;
   virtual PathAnswer QueryPath(const std::string& path) = 0;
   virtual DriveKind DriveType(const std::string& root) = 0;
+  // Whether the drive's disk is attached through USB: it reports itself
+  // fixed, yet leaves with its cable. False when the system cannot tell.
+  virtual bool UsbAttached(const std::string& root) = 0;
+  // The text with each %NAME% of the environment replaced by its value (a
+  // name the environment lacks stays as it is).
+  virtual std::string ExpandEnvironment(const std::string& text) = 0;
   // Without a trailing backslash.
   virtual std::string SystemDirectory() = 0;
   virtual std::string WindowsDirectory() = 0;

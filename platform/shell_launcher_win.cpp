@@ -103,6 +103,19 @@ class WinShellLauncher : public ShellLauncher {
 
   DriveKind DriveType(const std::string& root) override { return Win32DriveKind(root); }
 
+  bool UsbAttached(const std::string& root) override { return Win32UsbAttached(root); }
+
+  std::string ExpandEnvironment(const std::string& text) override {
+    const std::wstring wide = Utf8ToWide(text);
+    const DWORD needed = ExpandEnvironmentStringsW(wide.c_str(), nullptr, 0);
+    if (needed == 0) return text;
+    std::wstring out(needed, L'\0');
+    const DWORD written = ExpandEnvironmentStringsW(wide.c_str(), out.data(), needed);
+    if (written == 0 || written > needed) return text;
+    out.resize(written - 1);  // without the terminating zero
+    return WideToUtf8(out);
+  }
+
   std::string SystemDirectory() override {
     wchar_t buffer[MAX_PATH + 1];
     const UINT n = GetSystemDirectoryW(buffer, MAX_PATH + 1);

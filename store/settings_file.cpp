@@ -256,8 +256,9 @@ class SettingsFile::Writer {
     wake_.notify_all();
   }
 
-  // Until nothing is pending or being written; whether every write since
-  // the last wait went through.
+  // Until nothing is pending or being written; whether the last write went
+  // through. Each write is the whole file: one that worked makes up for any
+  // that failed before it.
   bool Wait() {
     std::unique_lock<std::mutex> lock(mutex_);
     idle_.wait(lock, [this] { return !pending_ && !writing_; });
@@ -296,7 +297,7 @@ class SettingsFile::Writer {
       snapshot = IniDocument();  // its sections are no longer shared
       lock.lock();
       writing_ = false;
-      failed_ = failed_ || !ok;
+      failed_ = !ok;
       last_failed_ = !ok && !pending_;
       idle_.notify_all();
     }

@@ -125,7 +125,8 @@ class SettingsFile {
   // end wait for it (WaitForWrites).
   void WriteInBackground();
   // Flushes, then waits until the writer thread has written everything
-  // handed to it. True when every write since the last wait went through.
+  // handed to it. True when the last write went through (it holds the whole
+  // file, so a failure before it no longer counts).
   bool WaitForWrites();
   // Waits until what was handed over is on disk, without flushing.
   void WaitForWriterIdle();

@@ -426,6 +426,19 @@ TEST_F(SettingsFileTest, TheWriterThreadWritesTheLatestSnapshotsInOrder) {
     EXPECT_TRUE(s.Flush());
     EXPECT_TRUE(s.WaitForWrites());
     EXPECT_NE(files.files().at(path).find("d=1"), std::string::npos);
+    // Each write is the whole file: a failure that a later write made up
+    // for is not reported (writes failing: "0", working: "1").
+    int n = 0;
+    for (const std::string writes : {"01", "10", "00"}) {
+      for (const char works : writes) {
+        files.set_fail_all_writes(works == '0');
+        s.WriteString("default", "n", std::to_string(++n));
+        s.WaitForWriterIdle();
+      }
+      EXPECT_EQ(s.WaitForWrites(), writes.back() == '1') << writes;
+      files.set_fail_all_writes(false);
+      EXPECT_TRUE(s.WaitForWrites()) << "written again by the wait's flush";
+    }
 
     written.clear();
     EXPECT_TRUE(s.WriteString("default", "e", "1"));

@@ -170,6 +170,42 @@ TEST_F(LoadHistoryTest, EveryStoredRecordComesBackThroughRefreshesAndRestarts) {
   }
 }
 
+// The user ends the program during the load: it stops after the record it
+// is at, erases nothing, and the next start loads every stored record (and
+// its choice for automatic start), as a load never stopped does.
+TEST_F(LoadHistoryTest, ALoadStoppedAnywhereLeavesEveryRecordForTheNextStart) {
+  std::vector<Stored> records = {{"http://HOST/a", "A", 1, "", true},
+                                 {"   ", "blank", 1, ""},
+                                 {"http://HOST/b", "B", 1, ""},
+                                 {"http://HOST/a", "A again", 1, ""}};
+  for (int i = 0; i < 30; ++i)
+    records.push_back({"http://h/" + std::to_string(i), "p", 1, "", i % 7 == 0});
+  const auto loaded = [&] {
+    V docs;
+    for (const TMyDoc& doc : store.docs) docs.push_back(doc.path + (doc.selected ? " chosen" : ""));
+    return docs;
+  };
+  StoreRecords(records);
+  tracker->LoadHistory(*store.settings);
+  const V whole = loaded();  // the reference: the same file loaded without a stop
+  for (const size_t stop_after : {size_t{0}, size_t{1}, size_t{2}, size_t{20}}) {
+    SCOPED_TRACE(stop_after);
+    for (const bool stopped : {true, false}) {
+      store.docs.clear();
+      for (TreeModel* tree : {&tv_docs, &tv_doc, &tv_app, &tv_path}) tree->Clear();
+      if (stopped) StoreRecords(records);
+      stop_load = [&] { return stopped && store.docs.size() > stop_after; };
+      EXPECT_EQ(tracker->LoadHistory(*store.settings), !stopped);
+      const V now = loaded();
+      EXPECT_EQ(now, stopped ? V(whole.begin(), whole.begin() + stop_after + 1) : whole);
+      ASSERT_TRUE(SaveSettings(store, WindowSettings{}));
+      store.settings.reset();  // the next start
+      OpenSettingsFile(store);
+      MakeTracker();
+    }
+  }
+}
+
 // Whatever a load drops (repeats, drive roots, records that do not
 // register, blank positions), the others come back in order, and section
 // "docs" afterwards holds exactly the six keys of each loaded record at its

@@ -411,7 +411,7 @@ void DocTracker::CollectOpenDocs() noexcept {
 
 void DocTracker::AddLastRun(const std::string& text) { zd::AddLastRun(store_.LastRunList, text); }
 
-void DocTracker::LoadHistory(SettingsFile& settings) {
+bool DocTracker::LoadHistory(SettingsFile& settings) {
   // The re-registration rewrites every key; one write at the end instead of
   // one per record.
   SettingsFile::Hold hold(settings);
@@ -473,6 +473,7 @@ void DocTracker::LoadHistory(SettingsFile& settings) {
         is_program ? std::optional<int>(kImageProgram) : std::nullopt;
     if (!AddMyDoc(doc.path, doc.name, doc.date, is_program, image)) {
       Pump();
+      if (LoadStopped()) break;
       continue;
     }
     const size_t position = store_.docs.size() - 1;
@@ -485,12 +486,19 @@ void DocTracker::LoadHistory(SettingsFile& settings) {
       }
     }
     Pump();
+    if (LoadStopped()) break;
   }
   FlushHeldRecent();
+  // Stopped: the records not read again keep their keys. Each one rewritten
+  // went to a position at or below its own, over a record already read.
+  if (LoadStopped()) return false;
   // The history was rewritten from position 0; keys above its end would
   // bring the dropped records back at the next start. Same single write.
   if (store_.settings) EraseDocEntriesFrom(*store_.settings, store_.docs.size());
+  return true;
 }
+
+bool DocTracker::LoadStopped() const { return hooks_.stop_load && hooks_.stop_load(); }
 
 bool DocTracker::ResolvePendingImages(const std::function<bool()>& more) {
   DocArray& docs = store_.docs;

@@ -35,6 +35,9 @@ struct TrackerHooks {
   // The pages the browsers' own files show, registered after the shell
   // windows' lines (also when the shell scan failed).
   std::function<std::vector<FoundDoc>()> browser_pages;
+  // True once the user has ended the program during the history load (the
+  // pump served the exit): the load stops at its next record.
+  std::function<bool()> stop_load;
 };
 
 struct TrackerTrees {
@@ -99,7 +102,10 @@ class DocTracker {
   // reach the file once, at the end. Pumps after each registration.
   // The caller clears the trees first. Programs get the plain program picture
   // and are marked image_pending: ResolvePendingImages gives them theirs.
-  void LoadHistory(SettingsFile& settings);
+  // Stopped by hooks.stop_load, it leaves the keys it has not rewritten as
+  // they were (erasing none), so that the next start loads them all. False
+  // when it was stopped.
+  bool LoadHistory(SettingsFile& settings);
   // Gives pending programs their images (GetAppImageIndex) in history order,
   // with their nodes in the trees, at least one per call, and more while
   // `more` answers true. True when none is left.
@@ -143,6 +149,7 @@ class DocTracker {
   void RunKind(int32_t doctype);
 
   void Pump();
+  bool LoadStopped() const;
   void Sleep(int ms);
   void StepProgress();
   std::string Today();

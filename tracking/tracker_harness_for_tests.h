@@ -87,6 +87,7 @@ class TrackerTest : public ::testing::Test {
     hooks.today = [] { return std::string(kToday); };
     hooks.admit = admit;
     hooks.browser_pages = browser_pages;
+    hooks.stop_load = [this] { return stop_load && stop_load(); };
     tracker = std::make_unique<DocTracker>(
         store, TrackerTrees{&tv_docs, &tv_doc, &tv_app, &tv_path}, windows, shell, &icons, hooks);
     // As after the start-up load; the tests of the load itself start a fresh tracker.
@@ -117,6 +118,8 @@ class TrackerTest : public ::testing::Test {
   std::unique_ptr<DocTracker> tracker;
 
   std::function<void()> on_pump;
+  // Asked by the history load after each record: true stops it.
+  std::function<bool()> stop_load;
   int pumps = 0;
   std::vector<int> sleeps;
   int steps = 0;

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,15 @@ void Press(WORD vk, bool up) {
 void Tap(WORD vk) {
   Press(vk, false);
   Press(vk, true);
+}
+
+// The mouse as the user moves it, through the same queue.
+void Mouse(DWORD flags, DWORD data = 0) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  input.mi.mouseData = data;
+  SendInput(1, &input, sizeof(input));
 }
 
 // The selection of an edit control: first and past-last character.
@@ -68,12 +78,17 @@ TEST_F(LauncherTest, CtrlPressedTwiceShowsTheWindowWithTheBoxFocused) {
   ShowWindow(form.hwnd(), SW_HIDE);
   Pump();
 
-  // Ctrl+C between the presses is no double tap.
-  Press(VK_CONTROL, false);
-  Tap('C');
-  Press(VK_CONTROL, true);
-  Tap(VK_CONTROL);
-  EXPECT_FALSE(PumpFor(2000, [&] { return IsWindowVisible(form.hwnd()) != FALSE; }));
+  // Ctrl with another key, a click or the wheel, twice, is no double tap:
+  // Ctrl+C, a multiple selection in Explorer, a zoom.
+  SetCursorPos(0, 0);  // clicks land on no window of the test
+  for (const auto& other : std::vector<std::function<void()>>{
+           [] { Tap('C'); }, [] { Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP); },
+           [] { Mouse(MOUSEEVENTF_WHEEL, WHEEL_DELTA); }}) {
+    for (int twice = 0; twice < 2; ++twice)
+      Press(VK_CONTROL, false), other(), Press(VK_CONTROL, true);
+    EXPECT_FALSE(PumpFor(1500, [&] { return IsWindowVisible(form.hwnd()) != FALSE; }));
+    ShowWindow(form.hwnd(), SW_HIDE);
+  }
 
   Tap(VK_CONTROL);
   Tap(VK_CONTROL);
@@ -99,6 +114,28 @@ TEST_F(LauncherTest, CtrlPressedTwiceShowsTheWindowWithTheBoxFocused) {
   Close();
   EXPECT_EQ(OpenLoaded().hotkey(), HotkeyChoice::kOff) << "after a restart";
   EXPECT_EQ(ShownSettings().CmbHotkey.Selected(), 0);
+}
+
+// A combination another program holds at start: named once, shown "off"
+// (also after the first load, which reads the settings again), and the
+// stored choice kept for a start when it is free.
+TEST_F(LauncherTest, AHotkeyTakenAtStartIsNamedOnceAndShownOff) {
+  Store("defualt.ini", "[default]\r\nHotkey=3\r\n");  // Alt+Space
+  HWND other = CreateWindowW(L"STATIC", L"other program", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                             nullptr, nullptr);
+  ASSERT_TRUE(RegisterHotKey(other, 7, MOD_ALT, VK_SPACE));
+  const lang::InterfaceTexts& t = lang::Texts();
+  for (const bool taken : {true, false}) {
+    boxes_.clear();
+    const HotkeyChoice in_use = OpenLoaded().hotkey();
+    EXPECT_EQ(in_use, taken ? HotkeyChoice::kOff : HotkeyChoice::kAltSpace);
+    EXPECT_EQ(ShownSettings().CmbHotkey.Selected(), static_cast<int>(in_use));
+    EXPECT_EQ(boxes_, taken ? V{"提示|" + lang::FormatText(t.HotkeyTaken, t.HotkeyAltSpace)} : V{});
+    Close();
+    EXPECT_NE(File("defualt.ini").find("Hotkey=3"), std::string::npos);
+    UnregisterHotKey(other, 7);  // free again for the next start
+  }
+  DestroyWindow(other);
 }
 
 TEST_F(LauncherTest, BgListsTheReportFirstAfterItWasPickedTwice) {
@@ -140,33 +177,65 @@ TEST_F(LauncherTest, BgListsTheReportFirstAfterItWasPickedTwice) {
   EXPECT_NE(File("defualt.ini").find("RankSearch=0"), std::string::npos);
 }
 
-TEST_F(LauncherTest, TheSessionEntryReopensWhatLrDatHolds) {
+// The question answered from inside its modal loop, by a timer: `keys` in
+// the list, then "打开" or "取消"; the rows it showed and their ticks kept.
+struct SessionAnswer {
+  MainWindow* form;
+  std::vector<WPARAM> keys;
+  bool open;
+  std::vector<std::string> rows;
+  std::string ticks;  // "1" ticked, "0" left out
+} g_answer;
+void CALLBACK AnswerSession(HWND, UINT, UINT_PTR id, DWORD) {
+  LastSessionWindow* w = g_answer.form->last_session_window();
+  if (!w || !IsWindowVisible(w->hwnd())) return;
+  KillTimer(nullptr, id);
+  for (const WPARAM key : g_answer.keys) Key(w->LbSessionDocs.hwnd(), key);
+  for (int i = 0; i < w->LbSessionDocs.Count(); ++i) {
+    g_answer.rows.push_back(w->LbSessionDocs.Row(i));
+    g_answer.ticks += SendMessageW(w->LbSessionDocs.hwnd(), LB_GETSEL, i, 0) > 0 ? '1' : '0';
+  }
+  SendMessageW((g_answer.open ? w->BtnOpenSession : w->BtnCancelSession).hwnd(), BM_CLICK, 0, 0);
+}
+
+TEST_F(LauncherTest, TheSessionEntryReopensWhatLrDatHoldsAsTheUserTicksIt) {
   Store("lr.dat",
         "C:\\Tools\\Editor.exe\r\nfile:///C:/Work/Proj\r\nhttp://example.com/x\r\n"
-        "c:\\tools\\editor.exe\r\nC:\\Gone\\a.exe\r\n"
-        "C:\\Program Files\\Zapdock\\zapdock.exe\r\n");
-  launcher_.AddFile("C:\\Tools\\Editor.exe");
-  launcher_.AddFile("C:\\Program Files\\Zapdock\\zapdock.exe");
+        "c:\\tools\\editor.exe\r\nC:\\Gone\\a.exe\r\nC:\\Program Files\\Zapdock\\zapdock.exe\r\n"
+        "C:\\Windows\\System32\\mmc.exe\r\n\\\\server\\share\\plan.doc\r\n");
+  for (const char* file : {"C:\\Tools\\Editor.exe", "C:\\Program Files\\Zapdock\\zapdock.exe",
+                           "C:\\Windows\\System32\\mmc.exe"}) {
+    launcher_.AddFile(file);
+  }
   launcher_.AddFolder("C:\\Work\\Proj");
   MainWindow& form = OpenLoaded();
-  const V opened = {"execute verb=open file=C:\\Tools\\Editor.exe params= show=1",
-                    "execute verb=open file=C:\\Work\\Proj\\ params= show=1",
-                    "execute verb=open file=http://example.com/x params= show=1"};
-  // From the tray menu: one question naming how many, each opened once.
-  Choose(Ui::MnRestoreLastSession);
-  EXPECT_EQ(boxes_, V{"提示|要打开上次关闭时打开的3个文档吗？"});
-  EXPECT_EQ(launcher_.calls(), opened);
-  // Answered no: nothing.
-  boxes_.clear();
-  launcher_.ClearLog();
-  answer_ = IDNO;
-  Click(ShownSettings().BtnRestoreLastSession);
-  EXPECT_EQ(boxes_.size(), 1u);
-  EXPECT_TRUE(launcher_.calls().empty());
-  // From the settings page, yes.
-  answer_ = IDYES;
-  Click(ShownSettings().BtnRestoreLastSession);
-  EXPECT_EQ(launcher_.calls(), opened);
+  V opened;
+  for (const char* file : {"C:\\Tools\\Editor.exe", "C:\\Work\\Proj\\", "http://example.com/x",
+                           "\\\\server\\share\\plan.doc"}) {
+    opened.push_back(std::string("execute verb=open file=") + file + " params= show=1");
+  }
+  // Every place offered ticked (not this program, not a host), from the tray
+  // menu or the settings page; a tick taken off by keys leaves one out;
+  // cancel opens nothing.
+  struct Case {
+    std::vector<WPARAM> keys;
+    bool open;
+    std::string ticks;
+    V calls;
+  } const cases[] = {{{}, true, "1111", opened},
+                     {{VK_DOWN, VK_SPACE}, true, "1011", {opened[0], opened[2], opened[3]}},
+                     {{}, false, "1111", {}}};
+  for (const Case& c : cases) {
+    launcher_.ClearLog();
+    g_answer = {&form, c.keys, c.open, {}, {}};
+    SetTimer(nullptr, 0, 20, AnswerSession);
+    c.open ? Choose(Ui::MnRestoreLastSession) : Click(ShownSettings().BtnRestoreLastSession);
+    EXPECT_EQ(g_answer.rows, V({"Editor.exe - C:\\Tools\\Editor.exe", "Proj - C:\\Work\\Proj",
+                                "http://example.com/x", "plan.doc - \\\\server\\share\\plan.doc"}));
+    EXPECT_EQ(g_answer.ticks, c.ticks);
+    EXPECT_EQ(launcher_.calls(), c.calls);
+  }
+  EXPECT_TRUE(boxes_.empty());
   EXPECT_EQ(MenuText(form.menus().Get(Ui::popMenu), Menus::CommandOf(Ui::MnRestoreLastSession)),
             "恢复上次打开的文档");
 

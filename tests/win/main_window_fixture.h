@@ -63,7 +63,7 @@ class MainWindowFixture : public ::testing::Test {
     deps.windows = use_real_windows_ ? nullptr : &windows_;
     deps.shell = &shell_;
     deps.user_folders = user_folders_;
-    deps.launcher = &launcher_;
+    deps.launcher = launcher_in_use_ ? launcher_in_use_ : &launcher_;
     deps.make_browser = make_browser_;
     deps.language_index = language;
     deps.exe_path = "C:\\Program Files\\Zapdock\\zapdock.exe";
@@ -196,6 +196,7 @@ class MainWindowFixture : public ::testing::Test {
   FakeWindowSystem windows_;
   FakeShellWindows shell_;
   FakeShellLauncher launcher_;
+  ShellLauncher* launcher_in_use_ = nullptr;  // unset: launcher_
   bool use_real_windows_ = false;
   bool keep_first_run_timer_ = false;  // the window runs its first load by itself
   bool add_tray_icon_ = false;         // a real notification-area icon

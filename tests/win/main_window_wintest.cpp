@@ -655,6 +655,42 @@ TEST_F(MainWindowTest, AnEarlyCloseKeepsTheStoredSettings) {
   }
 }
 
+// "退出" chosen from the tray while the load pumps messages: the load stops
+// at its next record, nothing is opened at start, the refresh asked for
+// meanwhile never runs, what was loaded is saved and the window is gone.
+void CALLBACK ExitFromTheTray(HWND window, UINT, UINT_PTR id, DWORD) {
+  KillTimer(window, id);
+  SendMessageW(window, WM_COMMAND, Menus::CommandOf(Ui::MnZDExit), 0);
+}
+
+TEST_F(MainWindowTest, TheTrayExitDuringTheLoadEndsItThere) {
+  constexpr size_t kRecords = 10000;
+  std::string stored = "[default]\r\nRunSelectDoc=1\r\n[docs]\r\n";
+  for (size_t i = 0; i < kRecords; ++i) {
+    const std::string n = std::to_string(i);
+    stored += "name" + n + "=p\r\ndoctype" + n + "=1\r\npath" + n + "=http://h.example/" + n +
+              "\r\nselected" + n + "=" + (i % 100 ? "0" : "1") + "\r\n";
+  }
+  Store("defualt.ini", stored);
+  windows_.AddWindow("New - Tool", "C:\\Tools\\new.exe");
+  MainWindow& form = Open();
+  launcher_.ClearLog();
+  // A refresh asked for before the load waits for its end; the exit comes
+  // with the load's first look at the queue.
+  PostMessageW(form.hwnd(), WM_COMMAND, Menus::CommandOf(Ui::MnRefresh), 0);
+  SetTimer(form.hwnd(), 77, USER_TIMER_MINIMUM, ExitFromTheTray);
+  Sleep(USER_TIMER_MINIMUM * 2);
+  form.TimerFirstRunTimer();
+  EXPECT_EQ(form.hwnd(), nullptr) << "the window is gone when the load returns";
+  EXPECT_EQ(boxes_, std::vector<std::string>{"提示|要退出系统吗?"});
+  EXPECT_LT(form.store().docs.size(), kRecords) << "the load went on after the exit";
+  EXPECT_TRUE(launcher_.calls().empty()) << "opened at start after the exit";
+  // The next start has every record (not the refresh's), and their choices.
+  MainWindow& again = OpenLoaded();
+  ASSERT_EQ(again.store().docs.size(), kRecords);
+  EXPECT_TRUE(again.store().docs[kRecords - 100].selected);
+}
+
 TEST_F(MainWindowTest, FilesThatCannotBeReadOrSavedAreNamedOnce) {
   Store("fav.dat", "C:\\keep*|*keep\r\n");
   files_.FailReadsOf("D:\\MrxConfig\\fav.dat");

@@ -17,6 +17,8 @@
 #include "mainwin/form_model.h"
 #include "mainwin/main_window_win.h"
 #include "platform/fake_browser_control.h"
+#include "platform/shell_launcher.h"
+#include "platform/wide_win.h"
 #include "tests/win/helper_process.h"
 #include "tests/win/main_window_fixture.h"
 #include "tests/win/ui_drive.h"
@@ -152,14 +154,25 @@ TEST_F(SearchRowTest, AnyChangeOfTheBoxByTheUserSearchesAgain) {
 }
 
 // The rows are read by other programs as screen readers read them, with
-// LB_GETTEXT from a process of their own.
+// LB_GETTEXT from a process of their own: in the history's order the path
+// in lower case; ranked, as the row shows, the name (a folder's own) and the
+// stored path.
 TEST_F(SearchRowTest, AnotherProgramReadsTheRowsOfTheResultList) {
-  MainWindow& form = OpenWithHistory();
-  LauncherPage& l = form.launcher();
-  Type(l.EdtSearch.hwnd(), "e");
-  const V rows = ListedRows();
-  ASSERT_GE(rows.size(), 3u);
-  EXPECT_EQ(RowsReadByAnotherProgram(l.LbSearchResult.hwnd()), rows);
+  for (const bool ranked : {false, true}) {
+    MainWindow& form = OpenWithHistory();
+    LauncherPage& l = form.launcher();
+    if (ShownSettings().CbRankSearch.Checked() != ranked) Click(ShownSettings().CbRankSearch);
+    Type(l.EdtSearch.hwnd(), "e");
+    V expected = ListedRows();
+    ASSERT_GE(expected.size(), 3u);
+    for (size_t i = 0; ranked && i < expected.size(); ++i) {
+      const TMyDoc& doc = form.store().docs[*l.search_row().search().results().RowRecord(i)];
+      const size_t name = doc.doctype == 3 ? doc.path.rfind('\\') + 1 : std::string::npos;
+      expected[i] =
+          (name == std::string::npos ? doc.name : doc.path.substr(name)) + " - " + doc.path;
+    }
+    EXPECT_EQ(RowsReadByAnotherProgram(l.LbSearchResult.hwnd()), expected) << ranked;
+  }
 }
 
 TEST_F(SearchRowTest, ArrowKeysWalkTheListCopyingRowsWithoutSearching) {
@@ -272,6 +285,45 @@ TEST_F(SearchRowTest, EnterInTheBoxOpensAnExistingPathOrSearchesTheWeb) {
   Click(form.launcher().BtnZDSearch);
   EXPECT_EQ(browser->calls(), V{"call SearchNow(C:\\Work)"});
   EXPECT_FALSE(form.launcher().LbSearchResult.Visible());
+}
+
+// Started from the Run key the current folder is System32, which holds
+// "drivers", "config" and "tasks": typing one of them and Enter opens the
+// selected row, never that folder as a bare address; the real file system
+// answers, from a current folder that holds "drivers".
+TEST_F(SearchRowTest, EnterOpensTheSelectedRowWhateverTheCurrentFolderHolds) {
+  struct RealPaths : FakeShellLauncher {
+    PathAnswer QueryPath(const std::string& path) override { return system->QueryPath(path); }
+    std::string ExpandEnvironment(const std::string& t) override {
+      return system->ExpandEnvironment(t);
+    }
+    std::unique_ptr<ShellLauncher> system = MakeSystemShellLauncher(0);
+  } real;
+  launcher_in_use_ = &real;
+  wchar_t temp[MAX_PATH] = {}, before[MAX_PATH] = {}, windows[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  GetCurrentDirectoryW(MAX_PATH, before);
+  GetWindowsDirectoryW(windows, MAX_PATH);
+  const std::wstring drivers = std::wstring(temp) + L"zd_cwd\\drivers";
+  CreateDirectoryW(drivers.substr(0, drivers.size() - 8).c_str(), nullptr);
+  CreateDirectoryW(drivers.c_str(), nullptr);
+  ASSERT_TRUE(SetCurrentDirectoryW(drivers.substr(0, drivers.size() - 8).c_str()));
+  Store("defualt.ini",
+        "[docs]\r\nname0=drivers.txt\r\ndoctype0=1\r\npath0=http://intranet/d.txt\r\n");
+  // What is typed, and what Enter opens: the row, or a variable's absolute path.
+  const std::pair<std::string, std::string> cases[] = {
+      {"drivers", "http://intranet/d.txt"}, {"%SystemRoot%", WideToUtf8(windows) + "\\"}};
+  for (const auto& [typed, opened] : cases) {
+    LauncherPage& l = OpenLoaded().launcher();
+    real.ClearLog();
+    Type(l.EdtSearch.hwnd(), typed);
+    Key(l.EdtSearch.hwnd(), VK_RETURN);
+    EXPECT_EQ(real.calls(), V{"execute verb=open file=" + opened + " params= show=1"}) << typed;
+  }
+  EXPECT_TRUE(boxes_.empty()) << boxes_.front();
+  form_.reset();
+  launcher_in_use_ = nullptr;
+  SetCurrentDirectoryW(before);
 }
 
 TEST_F(SearchRowTest, TabsClearTheResultsAndTheHintBar) {
