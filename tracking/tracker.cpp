@@ -46,22 +46,13 @@ std::string Backslashed(std::string address) {
   return address;
 }
 
-// The text a document shows below its group node, or empty when the group
-// node stands for it: a folder that is the first-level folder itself, the
-// host's own page, and any address that is neither a folder nor "http://".
-std::string ChildTail(int32_t kind, const std::string& address, const std::string& root) {
-  const std::string work = kind == kDocFolder ? Backslashed(address) : address;
-  if (kind == kDocFolder) {
-    if (work == "file:\\\\\\" + root) return {};
-  } else if (work == "http://" + root || work == "http://" + root + "/") {
-    return {};
-  }
+// The caption a folder shows below its group node, or empty when the group
+// node stands for it (the first-level folder itself).
+std::string FolderChildCaption(const std::string& address, const std::string& root) {
+  const std::string work = Backslashed(address);
+  if (work == "file:\\\\\\" + root) return {};
   std::string tail;
-  if (Contains(work, "file:\\\\\\")) {
-    tail = work.size() > 8 ? work.substr(8) : std::string();
-  } else if (const size_t http = work.find("http://"); http != std::string::npos) {
-    tail = work.substr(http + 7);
-  }
+  if (Contains(work, "file:\\\\\\")) tail = work.size() > 8 ? work.substr(8) : std::string();
   return Trim(tail);
 }
 
@@ -151,9 +142,11 @@ bool DocTracker::AddMyDoc(const std::string& address, const std::string& name,
     if (store_.settings) WriteDocEntry(*store_.settings, docs, n, trimmed_name);
 
     if (kind == kDocProgram) return true;
-    const std::string tail = ChildTail(kind, addr, root);
-    if (tail.empty()) return true;
-    const std::string& caption = kind == kDocWeb ? trimmed_name : tail;
+    // Every web page has a node of its own under its host, whatever its
+    // scheme: the group node names the host, and a host's pages are each
+    // found and opened where the user looks for them.
+    const std::string caption = kind == kDocWeb ? trimmed_name : FolderChildCaption(addr, root);
+    if (caption.empty()) return true;
     // A group node the user removed leaves the child at the top level.
     AppendDocNode(trees_.docs, docs_group, caption, image, position);
     AppendDocNode(kind_tree, kind_group, caption, image, position);
