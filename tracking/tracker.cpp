@@ -223,6 +223,11 @@ void DocTracker::CheckKindDocs(int32_t doctype) {
 }
 
 void DocTracker::Defer(const Refresh& refresh) {
+  // The browsers' pages wait beside the other requests: taking them widens nothing.
+  if (refresh.kind == RefreshKind::kBrowserPages) {
+    browser_pages_waiting_ = true;
+    return;
+  }
   // The widest request wins.
   if (!pending_ || refresh.kind == RefreshKind::kAll) {
     pending_ = refresh;
@@ -251,11 +256,17 @@ void DocTracker::HistoryLoaded() {
     }
     ZD_CATCH_LOG(__func__)
   }
-  if (refreshing_ || !pending_) return;
-  Refresh next = *pending_;
-  pending_.reset();
-  Request(next);
+  if (refreshing_) return;
+  if (pending_) {
+    const Refresh next = *pending_;
+    pending_.reset();
+    Request(next);
+  } else if (browser_pages_waiting_) {
+    Request(Refresh{RefreshKind::kBrowserPages, 0});
+  }
 }
+
+void DocTracker::BrowserPagesRead() { Request(Refresh{RefreshKind::kBrowserPages, 0}); }
 
 void DocTracker::Request(Refresh refresh) {
   // Not nested: the running refresh is between two items, and its scan lists
@@ -278,6 +289,7 @@ void DocTracker::Request(Refresh refresh) {
     }
     ZD_CATCH_LOG(__func__)
     next = pending_;
+    if (!next && browser_pages_waiting_) next = Refresh{RefreshKind::kBrowserPages, 0};
   }
   pending_.reset();
   refreshing_ = false;
@@ -296,6 +308,9 @@ void DocTracker::Run(const Refresh& refresh) {
       break;
     case RefreshKind::kAll:
       RunAll();
+      break;
+    case RefreshKind::kBrowserPages:
+      RunBrowserPages(/*read_again=*/false);
       break;
   }
 }
@@ -331,15 +346,17 @@ bool DocTracker::RunShell(bool with_browser_pages) {
     }
   }
   // The browsers' own pages belong with the shell's pages, not with folders.
-  if (with_browser_pages) RunBrowserPages();
+  // Their files are read meanwhile; what an earlier read found is registered now.
+  if (with_browser_pages) RunBrowserPages(/*read_again=*/true);
   return scanned;
 }
 
-void DocTracker::RunBrowserPages() {
-  if (!hooks_.browser_pages) return;
+void DocTracker::RunBrowserPages(bool read_again) {
+  browser_pages_waiting_ = false;
   std::vector<FoundDoc> pages;
   try {
-    pages = hooks_.browser_pages();
+    if (read_again && hooks_.read_browser_pages) hooks_.read_browser_pages();
+    if (hooks_.browser_pages) pages = hooks_.browser_pages();
   }
   ZD_CATCH_LOG(__func__)
   for (FoundDoc& page : pages) {
