@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <limits>
 #include <string_view>
 
 #include "platform/utf8.h"
@@ -156,7 +157,9 @@ class HistoryDatabase {
     sqlite3_busy_timeout(db_, 0);
     sqlite3_progress_handler(db_, 1000, &HistoryDatabase::OnProgress, this);
     // Pages are read, never mapped: the browser rewrites the file under us.
+    // The cache holds a range of rows for both statements that read it.
     if (!Query("PRAGMA mmap_size=0", {}, {}, [](sqlite3_stmt*) {}) ||
+        !Query("PRAGMA cache_size=-8192", {}, {}, [](sqlite3_stmt*) {}) ||
         !Query("PRAGMA cell_size_check=ON", {}, {}, [](sqlite3_stmt*) {})) {
       return false;
     }
@@ -201,18 +204,39 @@ class HistoryDatabase {
 
 namespace {
 
-// The best row of each title among `titles`, in one pass over urls per
-// hundred titles. False when a pass failed.
+// Every row of urls whose title is one of `titles`, in one pass over the
+// table per hundred titles. A pass is made of statements of a range of
+// rowids each, so that a large table is read whole while no statement comes
+// near the time limit. False when a statement failed.
 bool ScanTitles(HistoryDatabase& db, const std::vector<std::string>& titles,
-                const std::function<void(Row)>& on_row) {
+                int64_t rows_per_statement, const std::function<void(Row)>& on_row) {
   for (size_t from = 0; from < titles.size(); from += kTitlesPerScan) {
     const std::vector<std::string> part(
         titles.begin() + static_cast<std::ptrdiff_t>(from),
         titles.begin() +
             static_cast<std::ptrdiff_t>(std::min(titles.size(), from + kTitlesPerScan)));
-    std::string sql = "SELECT rowid, title, url, last_visit_time FROM urls WHERE title IN (";
-    for (size_t i = 0; i < part.size(); ++i) sql += i == 0 ? "?" : ",?";
-    if (!db.Rows(sql + ")", {}, part, on_row)) return false;
+    std::string in = " AND title IN (";
+    for (size_t i = 0; i < part.size(); ++i) in += i == 0 ? "?" : ",?";
+    in += ")";
+    int64_t after = std::numeric_limits<int64_t>::min();
+    for (bool last = false; !last;) {
+      // The rowid that ends this range: only rowids are stepped over.
+      std::optional<int64_t> end;
+      if (!db.Query("SELECT rowid FROM urls WHERE rowid > ?1 ORDER BY rowid LIMIT 1 OFFSET ?2",
+                    {after, rows_per_statement - 1}, {},
+                    [&](sqlite3_stmt* stmt) { end = sqlite3_column_int64(stmt, 0); })) {
+        return false;
+      }
+      last = !end;
+      const std::string sql =
+          "SELECT rowid, title, url, last_visit_time FROM urls WHERE rowid > ?1" +
+          std::string(last ? "" : " AND rowid <= ?2") + in;
+      if (!(last ? db.Rows(sql, {after}, part, on_row)
+                 : db.Rows(sql, {after, *end}, part, on_row))) {
+        return false;
+      }
+      if (end) after = *end;
+    }
   }
   return true;
 }
@@ -226,7 +250,7 @@ HistoryLookup LookUpTitles(const std::string& path, const std::vector<std::strin
   const HistoryRead read = db.Open(path);
   if (read == HistoryRead::kFailed) return lookup;
   std::map<std::string, std::pair<HistoryHit, int64_t>> best;
-  const bool ok = ScanTitles(db, titles, [&](Row row) {
+  const bool ok = ScanTitles(db, titles, limits.rows_per_statement, [&](Row row) {
     auto [it, added] =
         best.try_emplace(row.title, HistoryHit{row.url, row.last_visit_time}, row.row);
     if (!added && Better(row, it->second.first.last_visit_time, it->second.second)) {
@@ -388,7 +412,7 @@ std::map<std::string, HistoryHit> HistoryIndex::Answer(const std::vector<std::st
   if (!missing.empty()) {
     ++work_.scans;
     read([&](HistoryDatabase& d) {
-      return ScanTitles(d, missing, [&](Row row) {
+      return ScanTitles(d, missing, limits_.rows_per_statement, [&](Row row) {
         Take(row.row, row.title, std::move(row.url), row.last_visit_time);
       });
     });

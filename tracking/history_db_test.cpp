@@ -67,11 +67,19 @@ TEST_F(HistoryDbTest, EachTitleGivesItsMostRecentlyVisitedAddress) {
   rows.push_back({"https://a.example/newest", "Same title", 9000});
   const std::string path = Write(rows);
   const std::vector<std::vector<std::string>> questions = {
-      {"Same title"}, {"Same title", "Other", "Tie"}, {"中文标题", "Missing"}, {"No address"},
-      {"Old 5"},      {"Old 2999", "Old 0"},          {"same title"}};
-  HistoryIndex index(path, HistoryLimits{.recent_visits = 100});
+      {"Same title"},
+      {"Same title", "Other", "Tie"},
+      {"中文标题", "Missing"},
+      {"No address"},
+      {"Old 5"},
+      {"Old 2999", "Old 0"},
+      {"same title"},
+      {"Old 92", "Old 93", "Old 94", "Old 192", "Old 193"}};
+  // Passes over the table in statements of 100 rows: titles at either side of their ends.
+  const HistoryLimits limits{.recent_visits = 100, .rows_per_statement = 100};
+  HistoryIndex index(path, limits);
   for (const std::vector<std::string>& titles : questions) {
-    const HistoryLookup lookup = LookUpTitles(path, titles);
+    const HistoryLookup lookup = LookUpTitles(path, titles, limits);
     EXPECT_EQ(lookup.read, HistoryRead::kDirect);
     EXPECT_EQ(lookup.hits, Latest(rows, titles)) << titles.front();
     EXPECT_EQ(index.Answer(titles, *files_), Latest(rows, titles)) << titles.front();
