@@ -76,6 +76,9 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kHotkeyMessage:
       ShowFromHotkey();
       return 0;
+    case kBrowserPagesMessage:
+      if (!closing_ && !destroyed_ && tracker_) tracker_->BrowserPagesRead();
+      return 0;
     case WM_HOTKEY:
       if (wp == kHotkeyId) ShowFromHotkey();
       return 0;
@@ -294,14 +297,16 @@ void MainWindow::CreateTracking() {
   }
   recording_ = std::make_unique<Recording>(
       store_, *windows, *shared_files,
-      deps_.user_folders ? *deps_.user_folders : SystemUserFolders(), deps_.registry);
+      deps_.user_folders ? *deps_.user_folders : SystemUserFolders(), deps_.registry,
+      [hwnd = hwnd_] { PostMessageW(hwnd, kBrowserPagesMessage, 0, 0); });
   TrackerHooks hooks;
   hooks.admit = [this](FoundDoc& found) { return recording_->Admit(found); };
-  hooks.browser_pages = [this] {
+  hooks.read_browser_pages = [this] {
     // Asked once a refresh: the line on the settings page follows Windows' setting too.
     launcher_->settings.privacy.ShowState();
-    return recording_->BrowserPagesFound();
+    recording_->ReadBrowserPages();
   };
+  hooks.browser_pages = [this] { return recording_->BrowserPagesFound(); };
   hooks.pump = [this] { PumpNowAndThen(); };
   hooks.stop_load = [this] { return exit_during_load_; };
   hooks.sleep_ms = [](int ms) { Sleep(static_cast<DWORD>(ms)); };

@@ -2,6 +2,7 @@
 // and its settings keys.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 
 #include "store/doc_list.h"
@@ -21,8 +22,8 @@ class AddMyDocTest : public TrackerTest {};
 
 TEST_F(AddMyDocTest, FirstPageOfAHostOpensAGroupAndTheNextJoinsIt) {
   ASSERT_TRUE(tracker->AddMyDoc("http://HOST/", "Home", "", false));
-  EXPECT_EQ(Outline(tv_docs), V({"HOST [2] #0"}));
-  EXPECT_EQ(Outline(tv_doc), V({"HOST [2] #0"}));
+  EXPECT_EQ(Outline(tv_docs), V({"HOST [2] #0", "  Home [2] #0"}));
+  EXPECT_EQ(Outline(tv_doc), V({"HOST [2] #0", "  Home [2] #0"}));
   const TMyDoc& first = store.docs.at(0);
   EXPECT_EQ(first.path, "http://HOST/");
   EXPECT_EQ(first.name, "Home");
@@ -32,19 +33,19 @@ TEST_F(AddMyDocTest, FirstPageOfAHostOpensAGroupAndTheNextJoinsIt) {
   EXPECT_FALSE(first.selected);
 
   ASSERT_TRUE(tracker->AddMyDoc("http://HOST/news/a.html", "新闻 A", "", false));
-  EXPECT_EQ(Outline(tv_docs), V({"HOST [2] #0", "  新闻 A [2] #1"}));
-  EXPECT_EQ(Outline(tv_doc), V({"HOST [2] #0", "  新闻 A [2] #1"}));
+  EXPECT_EQ(Outline(tv_docs), V({"HOST [2] #0", "  Home [2] #0", "  新闻 A [2] #1"}));
+  EXPECT_EQ(Outline(tv_doc), V({"HOST [2] #0", "  Home [2] #0", "  新闻 A [2] #1"}));
   EXPECT_TRUE(tv_app.empty());
   EXPECT_TRUE(tv_path.empty());
   EXPECT_TRUE(SelectedImagesMatch(tv_docs) && SelectedImagesMatch(tv_doc));
 }
 
-TEST_F(AddMyDocTest, HostPageWithOrWithoutSlashGetsNoChildInAGroup) {
+TEST_F(AddMyDocTest, HostPageWithOrWithoutSlashGetsAChildLikeAnyPage) {
   ASSERT_TRUE(tracker->AddMyDoc("http://HOST/x.html", "X", "", false));
   ASSERT_TRUE(tracker->AddMyDoc("http://HOST", "Bare", "", false));
   ASSERT_TRUE(tracker->AddMyDoc("http://HOST/", "Slash", "", false));
-  EXPECT_EQ(Outline(tv_doc), V({"HOST [2] #0", "  X [2] #0"}))
-      << "the group node stands for the host's page";
+  EXPECT_EQ(Outline(tv_doc), V({"HOST [2] #0", "  X [2] #0", "  Bare [2] #1", "  Slash [2] #2"}))
+      << "the group node names the host; the host's own page is a page like any other";
   EXPECT_EQ(store.docs.size(), 3u);
 }
 
@@ -137,13 +138,50 @@ TEST_F(AddMyDocTest, EncodedBlanksAreStoredAndComparedAsBlanks) {
       << "the test itself does not decode";
 }
 
-TEST_F(AddMyDocTest, HttpsPagesAreGroupedButNeverGetANodeOfTheirOwn) {
-  ASSERT_TRUE(tracker->AddMyDoc("https://secure.example/deep/page", "Deep", "", false));
-  ASSERT_TRUE(tracker->AddMyDoc("https://secure.example/other", "Other", "", false));
-  EXPECT_EQ(Outline(tv_docs), V({"secure.example [2] #0"}));
-  EXPECT_EQ(Outline(tv_doc), V({"secure.example [2] #0"}));
-  EXPECT_EQ(store.docs.size(), 2u);
-  EXPECT_EQ(store.docs.at(1).RootPath, "secure.example");
+// Every page has a node of its own under its host, whatever its scheme, the
+// host's own page and a host with a single page included: the web tree as a
+// walk over the records builds it (groups newest first, pages oldest first).
+TEST_F(AddMyDocTest, EveryWebPageHasANodeOfItsOwnUnderItsHostWhateverItsScheme) {
+  struct Case {
+    const char* address;
+    const char* title;
+    bool recorded;
+  } cases[] = {
+      {"https://secure.example/deep/page", "Deep", true},
+      {"https://secure.example/other", "Other", true},
+      {"http://plain.example/", "Plain home", true},
+      {"https://secure.example/", "Secure home", true},
+      {"HTTPS://secure.example/upper", "Upper-case scheme", true},
+      {"https://port.example:8443/x", "Port", true},
+      {"https://alone.example/only", "The one page of its host", true},
+      {"http://plain.example", "Bare host", true},
+      {"https://secure.example/deep/page", "Seen again", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(tracker->AddMyDoc(c.address, c.title, "", false), c.recorded) << c.address;
+  }
+  V expected;
+  std::vector<std::string> roots;
+  for (const TMyDoc& doc : store.docs) {
+    if (std::find(roots.begin(), roots.end(), doc.RootPath) == roots.end()) {
+      roots.insert(roots.begin(), doc.RootPath);
+    }
+  }
+  for (const std::string& root : roots) {
+    int32_t first = -1;
+    V children;
+    for (size_t i = 0; i < store.docs.size(); ++i) {
+      if (store.docs[i].RootPath != root) continue;
+      if (first < 0) first = static_cast<int32_t>(i);
+      children.push_back("  " + store.docs[i].name + " [2] #" + std::to_string(i));
+    }
+    expected.push_back(root + " [2] #" + std::to_string(first));
+    expected.insert(expected.end(), children.begin(), children.end());
+  }
+  EXPECT_EQ(store.docs.size(), 8u);
+  EXPECT_EQ(roots.size(), 4u);
+  EXPECT_EQ(Outline(tv_doc), expected);
+  EXPECT_EQ(Outline(tv_docs), expected);
 }
 
 TEST_F(AddMyDocTest, NewGroupsGoOnTopAndChildrenOldestFirst) {
@@ -152,20 +190,22 @@ TEST_F(AddMyDocTest, NewGroupsGoOnTopAndChildrenOldestFirst) {
   ASSERT_TRUE(tracker->AddMyDoc("http://a.example/1", "A1", "", false));
   ASSERT_TRUE(tracker->AddMyDoc("http://a.example/2", "A2", "", false));
   ASSERT_TRUE(tracker->AddMyDoc("file:///C:/Work/Proj", "file:///C:/Work/Proj", "", false));
-  EXPECT_EQ(Outline(tv_docs), V({"C:\\Work [0] #4", "  C:\\Work\\Proj [0] #4", "b.example [2] #1",
-                                 "  B1 [2] #1", "a.example [2] #0", "  A1 [2] #2", "  A2 [2] #3"}));
-  EXPECT_EQ(Outline(tv_doc), V({"b.example [2] #1", "  B1 [2] #1", "a.example [2] #0",
+  EXPECT_EQ(Outline(tv_docs),
+            V({"C:\\Work [0] #4", "  C:\\Work\\Proj [0] #4", "b.example [2] #1", "  B1 [2] #1",
+               "a.example [2] #0", "  A [2] #0", "  A1 [2] #2", "  A2 [2] #3"}));
+  EXPECT_EQ(Outline(tv_doc), V({"b.example [2] #1", "  B1 [2] #1", "a.example [2] #0", "  A [2] #0",
                                 "  A1 [2] #2", "  A2 [2] #3"}));
 }
 
 TEST_F(AddMyDocTest, HostsDifferingInCaseAreTwoGroupsAndAJoinTakesTheFirstMatch) {
   ASSERT_TRUE(tracker->AddMyDoc("http://HOST/", "Upper", "", false));
   ASSERT_TRUE(tracker->AddMyDoc("http://host/", "Lower", "", false));
-  EXPECT_EQ(Outline(tv_doc), V({"host [2] #1", "HOST [2] #0"}));
+  EXPECT_EQ(Outline(tv_doc), V({"host [2] #1", "  Lower [2] #1", "HOST [2] #0", "  Upper [2] #0"}));
   // The group node is looked up ignoring case: the first in tree order wins,
   // which is the newer group.
   ASSERT_TRUE(tracker->AddMyDoc("http://HOST/p", "P", "", false));
-  EXPECT_EQ(Outline(tv_doc), V({"host [2] #1", "  P [2] #2", "HOST [2] #0"}));
+  EXPECT_EQ(Outline(tv_doc),
+            V({"host [2] #1", "  Lower [2] #1", "  P [2] #2", "HOST [2] #0", "  Upper [2] #0"}));
 }
 
 TEST_F(AddMyDocTest, RemovedGroupNodeLeavesLaterChildrenAtTheTopLevel) {
@@ -173,7 +213,7 @@ TEST_F(AddMyDocTest, RemovedGroupNodeLeavesLaterChildrenAtTheTopLevel) {
   tv_doc.Delete(tv_doc.roots().front().get());
   ASSERT_TRUE(tracker->AddMyDoc("http://HOST/a", "A", "", false));
   EXPECT_EQ(Outline(tv_doc), V({"A [2] #1"}));
-  EXPECT_EQ(Outline(tv_docs), V({"HOST [2] #0", "  A [2] #1"}));
+  EXPECT_EQ(Outline(tv_docs), V({"HOST [2] #0", "  Home [2] #0", "  A [2] #1"}));
 
   ASSERT_TRUE(tracker->AddMyDoc("file:///C:/Work", "file:///C:/Work", "", false));
   tv_path.Clear();
@@ -199,7 +239,8 @@ TEST_F(AddMyDocTest, JoiningSearchesAndRevealsTheGroupInThreeTrees) {
   // The folder tree is searched too; its child C:\HOST\x does not match.
   EXPECT_TRUE(path_view.events.empty());
   ASSERT_TRUE(tracker->AddMyDoc("http://HOST/c", "C", "", false));
-  EXPECT_EQ(Outline(tv_doc), V({"HOST [2] #0", "  A [2] #2", "  host [2] #3", "  C [2] #4"}));
+  EXPECT_EQ(Outline(tv_doc),
+            V({"HOST [2] #0", "  Home [2] #0", "  A [2] #2", "  host [2] #3", "  C [2] #4"}));
   tv_docs.SetMirror(nullptr);
   tv_doc.SetMirror(nullptr);
   tv_path.SetMirror(nullptr);
@@ -263,7 +304,7 @@ TEST_F(AddMyDocTest, RefusedIconGetsTheBuiltInImageAndLeavesNoHole) {
   ASSERT_TRUE(tracker->AddMyDoc("C:\\Tools\\good.exe", "Good", "", true));
   ASSERT_TRUE(tracker->AddMyDoc("http://HOST/", "Home", "", false));
   EXPECT_EQ(Outline(tv_app), V({"Good [11] #1", "Bad [10] #0"}));
-  EXPECT_EQ(Outline(tv_docs), V({"HOST [2] #2", "Good [11] #1", "Bad [10] #0"}));
+  EXPECT_EQ(Outline(tv_docs), V({"HOST [2] #2", "  Home [2] #2", "Good [11] #1", "Bad [10] #0"}));
   EXPECT_EQ(store.MyRecentList.Lines(),
             V({"http://HOST/*|*Home", "C:\\Tools\\good.exe*|*Good", "C:\\Tools\\bad.exe*|*Bad"}));
   // The refused position is used by the next icon.

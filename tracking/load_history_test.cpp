@@ -69,7 +69,7 @@ TEST_F(LoadHistoryTest, RecordsComeBackWithTheirDatesAndNodes) {
   EXPECT_EQ(store.docs[2].path, "C:\\Work\\Proj");
   EXPECT_EQ(store.docs[2].RootPath, "C:\\Work");
   EXPECT_EQ(Outline(tv_docs), V({"C:\\Work [0] #2", "  C:\\Work\\Proj [0] #2", "工具 [11] #1",
-                                 "HOST [2] #0", "  页面 A [2] #3"}));
+                                 "HOST [2] #0", "  Home [2] #0", "  页面 A [2] #3"}));
   EXPECT_EQ(pumps, 4) << "messages are served after each registration";
   EXPECT_EQ(DocKey("path", 2), "file:///C:\\Work\\Proj");
 }

@@ -379,11 +379,16 @@ TEST(RecordingTest, PauseAndRulesAreKeptForTheNextStart) {
   };
   std::unique_ptr<Recording> first = start();
   EXPECT_FALSE(first->paused());
+  const auto read = [](Recording& recording) {
+    recording.ReadBrowserPages();
+    recording.WaitForBrowserPages();
+    return recording.BrowserPagesFound();
+  };
   EXPECT_EQ(
-      first->BrowserPagesFound(),
+      read(*first),
       (std::vector<FoundDoc>{{"https://a.example/", "A", "C:\\Firefox\\firefox.exe", kDocWeb}}));
   first->SetPaused(true);
-  EXPECT_TRUE(first->BrowserPagesFound().empty());
+  EXPECT_TRUE(read(*first).empty());
   const PrivacyRule drop = Rule(RuleAction::kDrop, RuleField::kTitle, "bank");
   const PrivacyRule redact = Rule(RuleAction::kRedact, RuleField::kAddress, "mail", true);
   EXPECT_TRUE(first->AddRule(drop));

@@ -46,18 +46,13 @@ std::string Backslashed(std::string address) {
   return address;
 }
 
-// The text a document shows below its group node, or empty when the group
-// node stands for it: a folder that is the first-level folder itself, the
-// host's own page, and any address that is neither a folder nor "http://".
-std::string ChildTail(int32_t kind, const std::string& address, const std::string& root) {
-  const std::string work = kind == kDocFolder ? Backslashed(address) : address;
-  if (const std::optional<std::string_view> folder = AfterScheme(work, "file:\\\\\\"))
-    return kind == kDocFolder && *folder == root ? std::string() : Trim(*folder);
-  if (const std::optional<std::string_view> page = AfterScheme(work, "http://")) {
-    const bool host_page = kind != kDocFolder && (*page == root || *page == root + "/");
-    return host_page ? std::string() : Trim(*page);
-  }
-  return {};
+// The caption a folder shows below its group node, or empty when the group
+// node stands for it (the first-level folder itself).
+std::string FolderChildCaption(const std::string& address, const std::string& root) {
+  const std::string work = Backslashed(address);
+  const std::optional<std::string_view> folder = AfterScheme(work, "file:\\\\\\");
+  if (!folder || *folder == root) return {};
+  return Trim(*folder);
 }
 
 }  // namespace
@@ -146,9 +141,11 @@ bool DocTracker::AddMyDoc(const std::string& address, const std::string& name,
     if (store_.settings) WriteDocEntry(*store_.settings, docs, n, trimmed_name);
 
     if (kind == kDocProgram) return true;
-    const std::string tail = ChildTail(kind, addr, root);
-    if (tail.empty()) return true;
-    const std::string& caption = kind == kDocWeb ? trimmed_name : tail;
+    // Every web page has a node of its own under its host, whatever its
+    // scheme: the group node names the host, and a host's pages are each
+    // found and opened where the user looks for them.
+    const std::string caption = kind == kDocWeb ? trimmed_name : FolderChildCaption(addr, root);
+    if (caption.empty()) return true;
     // A group node the user removed leaves the child at the top level.
     AppendDocNode(trees_.docs, docs_group, caption, image, position);
     AppendDocNode(kind_tree, kind_group, caption, image, position);
@@ -225,6 +222,11 @@ void DocTracker::CheckKindDocs(int32_t doctype) {
 }
 
 void DocTracker::Defer(const Refresh& refresh) {
+  // The browsers' pages wait beside the other requests: taking them widens nothing.
+  if (refresh.kind == RefreshKind::kBrowserPages) {
+    browser_pages_waiting_ = true;
+    return;
+  }
   // The widest request wins.
   if (!pending_ || refresh.kind == RefreshKind::kAll) {
     pending_ = refresh;
@@ -253,11 +255,17 @@ void DocTracker::HistoryLoaded() {
     }
     ZD_CATCH_LOG(__func__)
   }
-  if (refreshing_ || !pending_) return;
-  Refresh next = *pending_;
-  pending_.reset();
-  Request(next);
+  if (refreshing_) return;
+  if (pending_) {
+    const Refresh next = *pending_;
+    pending_.reset();
+    Request(next);
+  } else if (browser_pages_waiting_) {
+    Request(Refresh{RefreshKind::kBrowserPages, 0});
+  }
 }
+
+void DocTracker::BrowserPagesRead() { Request(Refresh{RefreshKind::kBrowserPages, 0}); }
 
 void DocTracker::Request(Refresh refresh) {
   // Not nested: the running refresh is between two items, and its scan lists
@@ -280,6 +288,7 @@ void DocTracker::Request(Refresh refresh) {
     }
     ZD_CATCH_LOG(__func__)
     next = pending_;
+    if (!next && browser_pages_waiting_) next = Refresh{RefreshKind::kBrowserPages, 0};
   }
   pending_.reset();
   refreshing_ = false;
@@ -298,6 +307,9 @@ void DocTracker::Run(const Refresh& refresh) {
       break;
     case RefreshKind::kAll:
       RunAll();
+      break;
+    case RefreshKind::kBrowserPages:
+      RunBrowserPages(/*read_again=*/false);
       break;
   }
 }
@@ -333,15 +345,17 @@ bool DocTracker::RunShell(bool with_browser_pages) {
     }
   }
   // The browsers' own pages belong with the shell's pages, not with folders.
-  if (with_browser_pages) RunBrowserPages();
+  // Their files are read meanwhile; what an earlier read found is registered now.
+  if (with_browser_pages) RunBrowserPages(/*read_again=*/true);
   return scanned;
 }
 
-void DocTracker::RunBrowserPages() {
-  if (!hooks_.browser_pages) return;
+void DocTracker::RunBrowserPages(bool read_again) {
+  browser_pages_waiting_ = false;
   std::vector<FoundDoc> pages;
   try {
-    pages = hooks_.browser_pages();
+    if (read_again && hooks_.read_browser_pages) hooks_.read_browser_pages();
+    if (hooks_.browser_pages) pages = hooks_.browser_pages();
   }
   ZD_CATCH_LOG(__func__)
   for (FoundDoc& page : pages) {

@@ -32,8 +32,12 @@ struct TrackerHooks {
   // What a refresh found, before it is registered: may change it (a rule
   // redacts it) or keep it out (false). Unset: everything is registered.
   std::function<bool(FoundDoc&)> admit;
-  // The pages the browsers' own files show, registered after the shell
-  // windows' lines (also when the shell scan failed).
+  // Asks for the browsers' own files to be read again; never waits: their
+  // pages come through browser_pages once read.
+  std::function<void()> read_browser_pages;
+  // The pages of the browsers' latest finished read not taken before,
+  // registered after the shell windows' lines (also when the shell scan
+  // failed), and whenever a read finishes (BrowserPagesRead).
   std::function<std::vector<FoundDoc>()> browser_pages;
   // True once the user has ended the program during the history load (the
   // pump served the exit): the load stops at its next record.
@@ -76,6 +80,11 @@ class DocTracker {
   // What a tree of one kind shows: web pages and folders come from the shell
   // windows, programs from the program windows; any other kind refreshes nothing.
   void CheckKindDocs(int32_t doctype);
+
+  // The browsers' reader has finished a read: its pages are registered now,
+  // or at the end of the refresh that is running, or at the end of the
+  // start-up load (never nested).
+  void BrowserPagesRead();
 
   // The close-time snapshot into store.LastRunList (which then counts as loaded).
   void CollectOpenDocs() noexcept;
@@ -129,7 +138,7 @@ class DocTracker {
   bool refreshing() const { return refreshing_; }
 
  private:
-  enum class RefreshKind { kApp, kShell, kKind, kAll };
+  enum class RefreshKind { kApp, kShell, kKind, kAll, kBrowserPages };
   struct Refresh {
     RefreshKind kind = RefreshKind::kAll;
     int32_t doctype = 0;  // for kKind
@@ -143,7 +152,9 @@ class DocTracker {
   // False when the scan failed and none of its lines was registered; the
   // browsers' pages come after the shell's unless only folders are asked for.
   bool RunShell(bool with_browser_pages = true);
-  void RunBrowserPages();
+  // Registers the pages of the browsers' latest finished read, after asking
+  // for the next read when `read_again`.
+  void RunBrowserPages(bool read_again);
   bool Admit(FoundDoc& found);
   void RunAll();
   void RunKind(int32_t doctype);
@@ -173,6 +184,8 @@ class DocTracker {
   bool refreshing_ = false;
   bool history_loaded_ = false;
   std::optional<Refresh> pending_;
+  // A read of the browsers' files finished while registration had to wait.
+  bool browser_pages_waiting_ = false;
   std::vector<std::function<void()>> after_load_;
   // During the history load, the recent list's additions (path, name).
   std::optional<std::vector<std::pair<std::string, std::string>>> held_recent_;
