@@ -492,7 +492,9 @@ void MainWindow::OuterTabsChange() {
   demo_->sheet.Show(tab == 1);
 }
 
-void MainWindow::SetActivePage(int page_index) { launcher_->ShowPage(ClampPageIndex(page_index)); }
+void MainWindow::SetActivePage(int page_index) {
+  launcher_->ShowPage(page_index >= 0 && page_index < kTVControlPageCount ? page_index : 0);
+}
 
 void MainWindow::SetRefreshTimer(int seconds) {
   if (seconds > 0) {
@@ -580,7 +582,7 @@ void MainWindow::TimerFirstRunTimer() {
         launcher_->FreezeTrees(false);
         if (whole) {
           launcher_->settings.ApplyStored(stored);
-          SetActivePage(stored.control_index);
+          SetActivePage(PageOfStored(stored.control_index));
           settings_applied_ = true;
         }
       }
@@ -685,7 +687,7 @@ void MainWindow::RunAutoRunDocs() {
 WindowSettings MainWindow::CurrentWindowSettings() const {
   WindowSettings w;
   w.refresh = launcher_->settings.RefreshOn();
-  w.control_index = launcher_->active_page();
+  w.control_index = StoredOfPage(launcher_->active_page());
   w.show_fav_edit = menus_.Checked(Ui::MnShowFavEdit);
   RECT r;
   if (GetWindowRect(hwnd_, &r)) {

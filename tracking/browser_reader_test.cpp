@@ -53,7 +53,7 @@ class BrowserReaderTest : public testing_support::TrackerTest {
   std::vector<std::string> Records() const {
     std::vector<std::string> records;
     for (const TMyDoc& doc : store.docs)
-      records.push_back(std::to_string(doc.doctype) + " " + doc.path);
+      records.push_back(std::to_string(StoredNumber(doc.doctype)) + " " + doc.path);
     return records;
   }
 

@@ -78,7 +78,7 @@ std::vector<FoundDoc> Recording::BrowserPagesFound() {
   for (OpenBrowserPage& page : *pages) {
     if (page.kind != BrowserAddressKind::kWebPage) continue;
     found.push_back(
-        FoundDoc{std::move(page.url), std::move(page.title), std::move(page.program), kDocWeb});
+        FoundDoc{std::move(page.url), std::move(page.title), std::move(page.program), DocKind::kWeb});
   }
   return found;
 }

@@ -90,7 +90,7 @@ class TrackerTest : public ::testing::Test {
     hooks.browser_pages = browser_pages;
     hooks.stop_load = [this] { return stop_load && stop_load(); };
     tracker = std::make_unique<DocTracker>(
-        store, TrackerTrees{&tv_docs, &tv_doc, &tv_app, &tv_path}, windows, shell, &icons, hooks);
+        store, TrackerTrees{&tv_docs, {&tv_doc, &tv_app, &tv_path}}, windows, shell, &icons, hooks);
     // As after the start-up load; the tests of the load itself start a fresh tracker.
     if (history_loaded) tracker->HistoryLoaded();
   }

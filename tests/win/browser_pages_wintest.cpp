@@ -87,7 +87,7 @@ class BrowserPagesWinTest : public MainWindowFixture {
   std::vector<std::string> Pages() {
     std::vector<std::string> pages;
     for (const TMyDoc& doc : form_->store().docs) {
-      if (doc.doctype == 1)
+      if (doc.doctype == DocKind::kWeb)
         pages.push_back(doc.name + " @ " + doc.path + " [" + doc.RootPath + "]");
     }
     std::sort(pages.begin(), pages.end());
@@ -104,7 +104,9 @@ class BrowserPagesWinTest : public MainWindowFixture {
   std::vector<std::string> NotPrograms() {
     std::vector<std::string> records;
     for (const TMyDoc& doc : form_->store().docs) {
-      if (doc.doctype != 2) records.push_back(std::to_string(doc.doctype) + " " + doc.path);
+      if (doc.doctype != DocKind::kProgram) {
+        records.push_back(std::to_string(StoredNumber(doc.doctype)) + " " + doc.path);
+      }
     }
     std::sort(records.begin(), records.end());
     return records;

@@ -902,7 +902,7 @@ TEST_F(MainWindowTest, TheSelectionWindowKeepsItsChoiceInTheHistory) {
   files_.AddDirectory("D:\\MrxConfig\\");
   MainWindow& form = OpenLoaded();
   for (const char* path : {"C:\\a.exe", "C:\\b.exe", "C:\\c.exe"})
-    form.tracker().AddMyDoc(path, path, "2026-01-01", true);
+    form.tracker().AddMyDoc(FoundDoc{path, path, path, DocKind::kProgram}, "2026-01-01");
   const SettingsPage& s = ShownSettings();
   Click(s.CbQueryAutoRunDoc);
   ASSERT_TRUE(s.CbQueryAutoRunDoc.Checked());
