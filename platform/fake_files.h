@@ -132,6 +132,7 @@ class FakeFiles : public Files {
   const std::vector<int>& busy_waits() const { return busy_waits_; }
 
  private:
+  class Save;
   static std::string DirKey(const std::string& path);
 
   mutable std::recursive_mutex mutex_;

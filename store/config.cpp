@@ -88,9 +88,9 @@ namespace {
 // its saves.
 std::vector<std::string> ProgramFileNames() {
   std::vector<std::string> names;
-  for (const char* name : {kSettingsFileName, kFavFileName, kRecentFileName, kRunFileName,
-                           kLastRunFileName, kNoteFileName, kPicksFileName,
-                           kPrivacyRulesFileName, kProbeFileName, kLockFileName}) {
+  for (const char* name :
+       {kSettingsFileName, kFavFileName, kRecentFileName, kRunFileName, kLastRunFileName,
+        kNoteFileName, kPicksFileName, kPrivacyRulesFileName, kProbeFileName, kLockFileName}) {
     names.push_back(name);
     names.push_back(TempPathFor(name));
     names.push_back(CompletePathFor(name));
@@ -180,8 +180,8 @@ ConfigDirChoice ChooseConfigDir(Files& files, Registry* registry, const std::str
   }
   bool remember = pick.remember;
   for (const std::string& candidate : candidates) {
-    const Taken taken = TakeFolder(files, candidate,
-                                   EqualsIgnoringAsciiCase(candidate, remembered), choice.set_aside);
+    const Taken taken = TakeFolder(files, candidate, EqualsIgnoringAsciiCase(candidate, remembered),
+                                   choice.set_aside);
     if (taken == Taken::kForeign) {
       if (choice.foreign.empty()) choice.foreign = candidate;
       // A folder of one's own elsewhere is remembered, to be found again.
@@ -211,8 +211,7 @@ ConfigDirChoice ChooseConfigDir(Files& files, Registry* registry, const std::str
   choice.recovered = RecoverInterruptedSaves(files, choice.dir);
   choice.writable = files.WriteAtomic(probe, "probe");
   if (choice.writable) files.RemoveFile(probe);
-  if (choice.writable && remember && registry &&
-      !EqualsIgnoringAsciiCase(remembered, choice.dir)) {
+  if (choice.writable && remember && registry && !EqualsIgnoringAsciiCase(remembered, choice.dir)) {
     registry->WriteString(RegRoot::kCurrentUser, ProgramKey(), kConfigFolderValue, choice.dir);
   }
   return choice;
@@ -220,9 +219,9 @@ ConfigDirChoice ChooseConfigDir(Files& files, Registry* registry, const std::str
 
 std::vector<std::string> RecoverInterruptedSaves(Files& files, const std::string& dir) {
   std::vector<std::string> recovered;
-  for (const char* name : {kSettingsFileName, kFavFileName, kRecentFileName, kRunFileName,
-                           kLastRunFileName, kNoteFileName, kPicksFileName,
-                           kPrivacyRulesFileName, kProbeFileName}) {
+  for (const char* name :
+       {kSettingsFileName, kFavFileName, kRecentFileName, kRunFileName, kLastRunFileName,
+        kNoteFileName, kPicksFileName, kPrivacyRulesFileName, kProbeFileName}) {
     const std::string path = dir + name;
     if (RecoverInterruptedSave(files, path) == Leftover::kRecovered) recovered.push_back(path);
   }
@@ -237,25 +236,28 @@ void NormalizeDirPath(std::string& path) {
 
 std::string GetSystemDir(Files& files) { return files.SystemDirectory(); }
 
-bool WriteDocEntry(SettingsFile& settings, const DocArray& docs, size_t position,
-                   const std::string& name) {
-  if (name.empty()) return true;
-  if (position >= docs.size()) return false;
-  const TMyDoc& doc = docs[position];
+std::array<std::string, 6> StoredDocValues(const TMyDoc& doc, const std::string& name) {
   std::string path = doc.path;
   // A folder is stored as an address so that the next start sees a folder.
   if (doc.doctype == DocKind::kFolder && !IsFileAddress(path)) {
     path.insert(0, kFilePrefix);
   }
-  return settings.WriteKeys(kSectionDocs,
-                            {
-                                {DocKey("name", position), name},
-                                {DocKey("date", position), doc.date},
-                                {DocKey("RootPath", position), doc.RootPath},
-                                {DocKey("doctype", position), std::to_string(StoredNumber(doc.doctype))},
-                                {DocKey("path", position), path},
-                                {DocKey("selected", position), doc.selected ? "1" : "0"},
-                            });
+  return {name,         doc.date,
+          doc.RootPath, std::to_string(StoredNumber(doc.doctype)),
+          path,         doc.selected ? "1" : "0"};
+}
+
+bool WriteDocEntry(SettingsFile& settings, const DocArray& docs, size_t position,
+                   const std::string& name) {
+  if (name.empty()) return true;
+  if (position >= docs.size()) return false;
+  std::array<std::string, 6> values = StoredDocValues(docs[position], name);
+  std::vector<std::pair<std::string, std::string>> keys;
+  keys.reserve(values.size());
+  for (size_t i = 0; i < values.size(); ++i) {
+    keys.emplace_back(DocKey(kDocKeyNames[i], position), std::move(values[i]));
+  }
+  return settings.WriteKeys(kSectionDocs, keys);
 }
 
 std::optional<TMyDoc> ReadDocEntry(const SettingsFile& settings, size_t position) {
@@ -272,8 +274,6 @@ std::optional<TMyDoc> ReadDocEntry(const SettingsFile& settings, size_t position
 }
 
 namespace {
-
-constexpr std::string_view kDocKeyNames[] = {"name", "date", "RootPath", "doctype", "path", "selected"};
 
 // The position of a "docs" key spelled `name` + decimal digits (no leading
 // zero, as the program writes them); nullopt for any other key.

@@ -2,6 +2,7 @@
 // settings and the exit sequence.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -58,8 +59,8 @@ std::string FolderBeside(const std::string& dir, const std::string& account);
 struct DriveFacts {
   std::string root;  // "C:\"
   DriveKind kind = DriveKind::kUnknown;
-  bool usb = false;          // attached through USB (a fixed disk that leaves with its cable)
-  bool has_folder = false;   // root + "MrxConfig\" exists
+  bool usb = false;         // attached through USB (a fixed disk that leaves with its cable)
+  bool has_folder = false;  // root + "MrxConfig\" exists
 };
 
 struct FolderPick {
@@ -100,6 +101,11 @@ void NormalizeDirPath(std::string& path);
 
 std::string GetSystemDir(Files& files);
 
+// The six "docs" keys of a record, and the values stored under them for
+// `doc` shown as `name`, in this order.
+inline constexpr const char* kDocKeyNames[] = {"name",    "date", "RootPath",
+                                               "doctype", "path", "selected"};
+std::array<std::string, 6> StoredDocValues(const TMyDoc& doc, const std::string& name);
 // Writes the six "docs" keys of record `position` in one write; nothing when
 // `name` is empty.
 bool WriteDocEntry(SettingsFile& settings, const DocArray& docs, size_t position,
