@@ -89,7 +89,7 @@ namespace {
 std::vector<std::string> ProgramFileNames() {
   std::vector<std::string> names;
   for (const char* name : {kSettingsFileName, kFavFileName, kRecentFileName, kRunFileName,
-                           kLastRunFileName, kNoteFileName, kPicksFileName,
+                           kLastRunFileName, kNoteFileName, kPicksFileName, kFilesFileName,
                            kPrivacyRulesFileName, kProbeFileName, kLockFileName}) {
     names.push_back(name);
     names.push_back(TempPathFor(name));
@@ -221,7 +221,7 @@ ConfigDirChoice ChooseConfigDir(Files& files, Registry* registry, const std::str
 std::vector<std::string> RecoverInterruptedSaves(Files& files, const std::string& dir) {
   std::vector<std::string> recovered;
   for (const char* name : {kSettingsFileName, kFavFileName, kRecentFileName, kRunFileName,
-                           kLastRunFileName, kNoteFileName, kPicksFileName,
+                           kLastRunFileName, kNoteFileName, kPicksFileName, kFilesFileName,
                            kPrivacyRulesFileName, kProbeFileName}) {
     const std::string path = dir + name;
     if (RecoverInterruptedSave(files, path) == Leftover::kRecovered) recovered.push_back(path);
@@ -242,6 +242,9 @@ bool WriteDocEntry(SettingsFile& settings, const DocArray& docs, size_t position
   if (name.empty()) return true;
   if (position >= docs.size()) return false;
   const TMyDoc& doc = docs[position];
+  if (!InHistorySection(doc.doctype)) return true;
+  // Numbered without the records kept elsewhere: the section has no holes.
+  position -= doc.unstored_before;
   std::string path = doc.path;
   // A folder is stored as an address so that the next start sees a folder.
   if (doc.doctype == DocKind::kFolder && !IsFileAddress(path)) {
@@ -310,6 +313,32 @@ std::vector<size_t> StoredDocPositions(const SettingsFile& settings) {
   std::sort(positions.begin(), positions.end());
   positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
   return positions;
+}
+
+std::vector<FileRecord> FileRecordsOf(const DocStore& store) {
+  std::vector<FileRecord> records;
+  for (const TMyDoc& doc : store.docs) {
+    if (doc.doctype != DocKind::kFile) continue;
+    FileRecord record{doc.path, doc.name, doc.date, doc.date, {}, doc.selected};
+    const auto seen = store.file_seen.find(DocPathKey(doc.path));
+    if (seen != store.file_seen.end()) {
+      if (!seen->second.last_seen.empty()) record.last_seen = seen->second.last_seen;
+      record.program = seen->second.program;
+    }
+    records.push_back(std::move(record));
+  }
+  return records;
+}
+
+bool SaveFileHistory(DocStore& store, bool always) {
+  if (!always && !store.files_changed) return true;
+  if (!store.files || !store.codec) return false;
+  if (!SaveFileRecords(*store.files, *store.codec, store.ConfigDir + kFilesFileName,
+                       FileRecordsOf(store), store.files_origin)) {
+    return false;
+  }
+  store.files_changed = false;
+  return true;
 }
 
 void OpenSettingsFile(DocStore& store) {
