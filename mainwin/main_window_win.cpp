@@ -16,6 +16,7 @@
 #include "launch/autostart.h"
 #include "launch/last_session.h"
 #include "platform/errors.h"
+#include "platform/recent_items.h"
 #include "platform/resources_win.h"
 #include "platform/wide_win.h"
 #include "store/AppParams.h"
@@ -78,6 +79,9 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case kBrowserPagesMessage:
       if (!closing_ && !destroyed_ && tracker_) tracker_->BrowserPagesRead();
+      return 0;
+    case kRecentFilesMessage:
+      if (!closing_ && !destroyed_ && tracker_) tracker_->RecentFilesRead();
       return 0;
     case WM_HOTKEY:
       if (wp == kHotkeyId) ShowFromHotkey();
@@ -295,10 +299,18 @@ void MainWindow::CreateTracking() {
     own_shared_files_ = MakeSystemSharedFiles();
     shared_files = own_shared_files_.get();
   }
+  const UserFolders folders = deps_.user_folders ? *deps_.user_folders : SystemUserFolders();
+  // Empty when the system cannot say where the user's folders are: nothing read.
+  const std::string recent_folder =
+      folders.roaming.empty() ? std::string() : folders.roaming + "\\Microsoft\\Windows\\Recent";
   recording_ = std::make_unique<Recording>(
-      store_, *windows, *shared_files,
-      deps_.user_folders ? *deps_.user_folders : SystemUserFolders(), deps_.registry,
-      [hwnd = hwnd_] { PostMessageW(hwnd, kBrowserPagesMessage, 0, 0); });
+      store_, *windows, *shared_files, folders, deps_.registry,
+      [hwnd = hwnd_] { PostMessageW(hwnd, kBrowserPagesMessage, 0, 0); },
+      [recent_folder]() -> std::unique_ptr<RecentItems> {
+        if (recent_folder.empty()) return nullptr;
+        return MakeSystemRecentItems(recent_folder);
+      },
+      [hwnd = hwnd_] { PostMessageW(hwnd, kRecentFilesMessage, 0, 0); });
   TrackerHooks hooks;
   hooks.admit = [this](FoundDoc& found) { return recording_->Admit(found); };
   hooks.read_browser_pages = [this] {
@@ -307,6 +319,11 @@ void MainWindow::CreateTracking() {
     recording_->ReadBrowserPages();
   };
   hooks.browser_pages = [this] { return recording_->BrowserPagesFound(); };
+  hooks.read_recent_files = [this] { recording_->ReadRecentFiles(); };
+  hooks.recent_files = [this] { return recording_->RecentFilesFound(); };
+  hooks.file_of_window = [this](const FoundDoc& window) {
+    return recording_->FileOfWindow(window);
+  };
   hooks.pump = [this] { PumpNowAndThen(); };
   hooks.stop_load = [this] { return exit_during_load_; };
   hooks.sleep_ms = [](int ms) { Sleep(static_cast<DWORD>(ms)); };
@@ -572,7 +589,8 @@ void MainWindow::TimerFirstRunTimer() {
         const DefaultSettings stored = ReadDefaultSettings(*store_.settings);
         launcher_->favourites.ShowEditBar(stored.show_fav_edit);
         for (TreeModel* t :
-             {&launcher_->tv_docs, &launcher_->tv_app, &launcher_->tv_path, &launcher_->tv_doc}) {
+             {&launcher_->tv_docs, &launcher_->tv_app, &launcher_->tv_path, &launcher_->tv_doc,
+              &launcher_->tv_file}) {
           t->Clear();
         }
         tracker_->ResetImages();

@@ -434,7 +434,8 @@ bool SaveSettings(DocStore& store, const WindowSettings& window) {
 ExitSaveResult RunExitSequence(DocStore& store, const WindowSettings& window) {
   ExitSaveResult result;
   if (!store.files || !store.codec) {
-    result.fav = result.rec = result.run = result.last_run = result.settings = result.note = false;
+    result.fav = result.rec = result.run = result.last_run = result.settings = result.note =
+        result.files = false;
     return result;
   }
   const std::string& dir = store.ConfigDir;
@@ -457,6 +458,10 @@ ExitSaveResult RunExitSequence(DocStore& store, const WindowSettings& window) {
   save_list(store.MyRunList, kRunFileName, result.run);
   if (store.last_run_loaded)
     save(kLastRunFileName, result.last_run, [&] { return SaveLastRunList(store); });
+  // Only what changed since the last refresh wrote it (a choice for automatic start).
+  if (store.files_origin.loaded && store.files_changed) {
+    save(kFilesFileName, result.files, [&] { return SaveFileHistory(store); });
+  }
   // A settings file that could not be read refuses every write of the run;
   // the user was told at start.
   if (!store.settings || store.settings->readable()) {

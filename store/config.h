@@ -179,8 +179,9 @@ bool SaveSettings(DocStore& store, const WindowSettings& window);
 
 // Result of the exit sequence, file by file.
 struct ExitSaveResult {
-  bool fav = true, rec = true, run = true, last_run = true, settings = true, note = true;
-  bool all() const { return fav && rec && run && last_run && settings && note; }
+  bool fav = true, rec = true, run = true, last_run = true, settings = true, note = true,
+       files = true;
+  bool all() const { return fav && rec && run && last_run && settings && note && files; }
   // Full paths of the files that could not be saved (after waiting for
   // programs that held them), in save order: the user is told once, naming
   // them. Their old content is left as it was.

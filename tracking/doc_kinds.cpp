@@ -96,7 +96,8 @@ std::string FileRoot(std::string_view path) {
 std::string FileFolder(std::string_view path) {
   const std::string text = Backslashed(Trim(path));
   const size_t last = text.rfind('\\');
-  if (last == std::string::npos) return {};
+  // A server alone ("\\server") holds no folder.
+  if (last == std::string::npos || (text.starts_with("\\\\") && last < 2)) return {};
   // The drive's root keeps its separator.
   if (last == 2 && text[1] == ':') return text.substr(0, 3);
   return text.substr(0, last);
