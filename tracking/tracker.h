@@ -70,6 +70,9 @@ class DocTracker {
   DocTracker(const DocTracker&) = delete;
   DocTracker& operator=(const DocTracker&) = delete;
 
+  // The trees it fills.
+  const TrackerTrees& trees() const { return trees_; }
+
   // Registers one document; true when a record was appended to DocArray (it
   // then counts as registered even if a later step failed). Never throws.
   // `image`: the image a program had before (a rebuild of the trees), taken
