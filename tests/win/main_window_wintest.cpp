@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include "zd_version.h"
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,8 +44,8 @@ using MainWindowTest = MainWindowFixture;
 TEST_F(MainWindowTest, ShowsTheControlsOfItsDesignOnTheirPages) {
   MainWindow& form = Open();
   LauncherPage& l = form.launcher();
-  EXPECT_EQ(form.caption(), "MRXZapdock3.5");
-  EXPECT_EQ(WindowTextUtf8(form.hwnd()), "MRXZapdock3.5");
+  EXPECT_EQ(form.caption(), "MRXZapdock" ZD_VERSION_TEXT);
+  EXPECT_EQ(WindowTextUtf8(form.hwnd()), "MRXZapdock" ZD_VERSION_TEXT);
   const Control* shown[] = {&form.OuterTabs, &l.sheet,       &l.SearchRowPanel, &l.EdtSearch,
                             &l.BtnZDSearch,  &l.CbAutoStart, &l.TVControl,      &l.PnlRight,
                             &l.PnlHint,      &l.TVDoc,       &l.WebSheet};
@@ -184,7 +186,7 @@ TEST_F(MainWindowTest, MenusShowTheirVisibleEntriesWithDesignCaptions) {
 
 TEST_F(MainWindowTest, EnglishBuildTexts) {
   MainWindow& form = Open(2);
-  EXPECT_EQ(form.caption(), "MRX Zapdock3.5");
+  EXPECT_EQ(form.caption(), "MRX Zapdock" ZD_VERSION_TEXT);
   EXPECT_EQ(MenuText(form.menus().Get(Ui::popMenu), Menus::CommandOf(Ui::MnZDExit)), "exit (&E)");
   EXPECT_EQ(WindowTextUtf8(ShownSettings().CbZDOnTop.hwnd()), "Form always on top");
   EXPECT_EQ(MenuText(form.menus().Get(Ui::PmDocTree), Menus::CommandOf(Ui::CollapseAllItem)),
