@@ -31,7 +31,8 @@ void Application::StartServices(TrackerTrees trees, IconSource* images, AppServi
   hooks_ = std::move(hooks);
   recording_ = std::make_unique<Recording>(store_, *services_.windows, *services_.shared_files,
                                            services_.user_folders, services_.registry,
-                                           hooks_.browser_pages_read);
+                                           hooks_.browser_pages_read, services_.recent_items,
+                                           hooks_.recent_files_read);
   TrackerHooks tracker_hooks;
   tracker_hooks.admit = [this](FoundDoc& found) { return recording_->Admit(found); };
   tracker_hooks.read_browser_pages = [this] {
@@ -39,6 +40,11 @@ void Application::StartServices(TrackerTrees trees, IconSource* images, AppServi
     recording_->ReadBrowserPages();
   };
   tracker_hooks.browser_pages = [this] { return recording_->BrowserPagesFound(); };
+  tracker_hooks.read_recent_files = [this] { recording_->ReadRecentFiles(); };
+  tracker_hooks.recent_files = [this] { return recording_->RecentFilesFound(); };
+  tracker_hooks.file_of_window = [this](const FoundDoc& window) {
+    return recording_->FileOfWindow(window);
+  };
   tracker_hooks.pump = [this] { Call(hooks_.pump); };
   tracker_hooks.stop_load = [this] { return exit_during_load_; };
   tracker_hooks.sleep_ms = hooks_.sleep_ms;
@@ -92,7 +98,9 @@ FirstLoadResult Application::FirstLoad() {
                    store_.ConfigDir + kFavFileName);
       if (store_.settings) {
         result.stored = ReadDefaultSettings(*store_.settings);
-        for (TreeModel* tree : tracker_->trees().All()) tree->Clear();
+        for (TreeModel* tree : tracker_->trees().All()) {
+          if (tree) tree->Clear();
+        }
         tracker_->ResetImages();
         Call(hooks_.pump);
         Call(hooks_.bulk_update, true);

@@ -15,6 +15,7 @@
 
 #include "launch/last_session.h"
 #include "launch/open_docs.h"
+#include "platform/recent_items.h"
 #include "platform/shared_files.h"
 #include "store/config.h"
 #include "store/startup_load.h"
@@ -32,6 +33,9 @@ struct AppServices {
   UserFolders user_folders;
   Registry* registry = nullptr;
   ShellLauncher* launcher = nullptr;
+  // The shell's Recent items and jump lists, made on their reader's thread;
+  // unset: no files are read.
+  std::function<std::unique_ptr<RecentItems>()> recent_items;
 };
 
 // What the application asks of whoever shows it. Unset hooks do nothing.
@@ -44,6 +48,8 @@ struct AppHooks {
   std::function<std::string()> today;
   // Called on the browsers' reader thread when a read has finished.
   std::function<void()> browser_pages_read;
+  // Called on the Recent items' reader thread when a read has finished.
+  std::function<void()> recent_files_read;
   // Before each read of the browsers' files (the privacy line follows
   // Windows' own setting).
   std::function<void()> before_browser_read;

@@ -42,7 +42,7 @@ class ApplicationTest : public ::testing::Test {
       if (++pumps == exit_at_pump) EXPECT_TRUE(app->ExitDuringLoad());
     };
     hooks.today = [this] { return today; };
-    app->StartServices(TrackerTrees{&trees[0], {&trees[1], &trees[2], &trees[3]}}, &icons,
+    app->StartServices(TrackerTrees{&trees[0], {&trees[1], &trees[2], &trees[3], &trees[4]}}, &icons,
                        std::move(services), std::move(hooks));
     app->ReadStartFiles();
     pumps = 0;
@@ -62,8 +62,8 @@ class ApplicationTest : public ::testing::Test {
   FakeSharedFiles shared;
   FakeShellLauncher launcher;
   FakeIconSource icons;
-  TreeModel trees[4] = {TreeModel{"TVDocs"}, TreeModel{"TVDoc"}, TreeModel{"TVApp"},
-                        TreeModel{"TVPath"}};
+  TreeModel trees[5] = {TreeModel{"TVDocs"}, TreeModel{"TVDoc"}, TreeModel{"TVApp"},
+                        TreeModel{"TVPath"}, TreeModel{"TVFile"}};
   std::unique_ptr<Application> app;
   std::string today = "2024-05-01";
   int pumps = 0;

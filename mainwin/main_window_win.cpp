@@ -16,6 +16,7 @@
 #include "launch/autostart.h"
 #include "launch/last_session.h"
 #include "platform/errors.h"
+#include "platform/recent_items.h"
 #include "platform/resources_win.h"
 #include "platform/wide_win.h"
 #include "store/AppParams.h"
@@ -74,6 +75,9 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case kHotkeyMessage:
       ShowFromHotkey();
+      return 0;
+    case kRecentFilesMessage:
+      if (!closing_ && !destroyed_ && app_->started()) app_->tracker().RecentFilesRead();
       return 0;
     case kBrowserPagesMessage:
       if (!closing_ && !destroyed_ && app_->started()) app_->tracker().BrowserPagesRead();
@@ -299,6 +303,12 @@ void MainWindow::CreateTracking() {
   }
   AppHooks hooks;
   hooks.browser_pages_read = [hwnd = hwnd_] { PostMessageW(hwnd, kBrowserPagesMessage, 0, 0); };
+  hooks.recent_files_read = [hwnd = hwnd_] { PostMessageW(hwnd, kRecentFilesMessage, 0, 0); };
+  // Empty when the system cannot say where the user's folders are: nothing read.
+  if (!services.user_folders.roaming.empty()) {
+    const std::string recent = services.user_folders.roaming + "\\Microsoft\\Windows\\Recent";
+    services.recent_items = [recent] { return MakeSystemRecentItems(recent); };
+  }
   // Asked once a refresh: the line on the settings page follows Windows' setting too.
   hooks.before_browser_read = [this] { launcher_->settings.privacy.ShowState(); };
   hooks.pump = [this] { PumpNowAndThen(); };

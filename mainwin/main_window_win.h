@@ -44,6 +44,8 @@ class MainWindow : public zd::Window, public PageHost {
   static constexpr UINT kHotkeyMessage = WM_APP + 8;
   // Posted by the browsers' reader when a read of their files has finished.
   static constexpr UINT kBrowserPagesMessage = WM_APP + 9;
+  // Posted by the reader of the shell's Recent items when a read has finished.
+  static constexpr UINT kRecentFilesMessage = WM_APP + 10;
   static constexpr int kHotkeyId = 1;
 
   // Creates the window (running FormCreate); the window is not shown yet.

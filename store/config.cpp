@@ -88,9 +88,9 @@ namespace {
 // its saves.
 std::vector<std::string> ProgramFileNames() {
   std::vector<std::string> names;
-  for (const char* name :
-       {kSettingsFileName, kFavFileName, kRecentFileName, kRunFileName, kLastRunFileName,
-        kNoteFileName, kPicksFileName, kPrivacyRulesFileName, kProbeFileName, kLockFileName}) {
+  for (const char* name : {kSettingsFileName, kFavFileName, kRecentFileName, kRunFileName,
+                           kLastRunFileName, kNoteFileName, kPicksFileName, kFilesFileName,
+                           kPrivacyRulesFileName, kProbeFileName, kLockFileName}) {
     names.push_back(name);
     names.push_back(TempPathFor(name));
     names.push_back(CompletePathFor(name));
@@ -219,9 +219,9 @@ ConfigDirChoice ChooseConfigDir(Files& files, Registry* registry, const std::str
 
 std::vector<std::string> RecoverInterruptedSaves(Files& files, const std::string& dir) {
   std::vector<std::string> recovered;
-  for (const char* name :
-       {kSettingsFileName, kFavFileName, kRecentFileName, kRunFileName, kLastRunFileName,
-        kNoteFileName, kPicksFileName, kPrivacyRulesFileName, kProbeFileName}) {
+  for (const char* name : {kSettingsFileName, kFavFileName, kRecentFileName, kRunFileName,
+                           kLastRunFileName, kNoteFileName, kPicksFileName, kFilesFileName,
+                           kPrivacyRulesFileName, kProbeFileName}) {
     const std::string path = dir + name;
     if (RecoverInterruptedSave(files, path) == Leftover::kRecovered) recovered.push_back(path);
   }
@@ -251,7 +251,11 @@ bool WriteDocEntry(SettingsFile& settings, const DocArray& docs, size_t position
                    const std::string& name) {
   if (name.empty()) return true;
   if (position >= docs.size()) return false;
-  std::array<std::string, 6> values = StoredDocValues(docs[position], name);
+  const TMyDoc& doc = docs[position];
+  if (!InHistorySection(doc.doctype)) return true;
+  // Numbered without the records kept elsewhere: the section has no holes.
+  position -= doc.unstored_before;
+  std::array<std::string, 6> values = StoredDocValues(doc, name);
   std::vector<std::pair<std::string, std::string>> keys;
   keys.reserve(values.size());
   for (size_t i = 0; i < values.size(); ++i) {
@@ -310,6 +314,32 @@ std::vector<size_t> StoredDocPositions(const SettingsFile& settings) {
   std::sort(positions.begin(), positions.end());
   positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
   return positions;
+}
+
+std::vector<FileRecord> FileRecordsOf(const DocStore& store) {
+  std::vector<FileRecord> records;
+  for (const TMyDoc& doc : store.docs) {
+    if (doc.doctype != DocKind::kFile) continue;
+    FileRecord record{doc.path, doc.name, doc.date, doc.date, {}, doc.selected};
+    const auto seen = store.file_seen.find(DocPathKey(doc.path));
+    if (seen != store.file_seen.end()) {
+      if (!seen->second.last_seen.empty()) record.last_seen = seen->second.last_seen;
+      record.program = seen->second.program;
+    }
+    records.push_back(std::move(record));
+  }
+  return records;
+}
+
+bool SaveFileHistory(DocStore& store, bool always) {
+  if (!always && !store.files_changed) return true;
+  if (!store.files || !store.codec) return false;
+  if (!SaveFileRecords(*store.files, *store.codec, store.ConfigDir + kFilesFileName,
+                       FileRecordsOf(store), store.files_origin)) {
+    return false;
+  }
+  store.files_changed = false;
+  return true;
 }
 
 void OpenSettingsFile(DocStore& store) {
@@ -405,7 +435,8 @@ bool SaveSettings(DocStore& store, const WindowSettings& window) {
 ExitSaveResult RunExitSequence(DocStore& store, const WindowSettings& window) {
   ExitSaveResult result;
   if (!store.files || !store.codec) {
-    result.fav = result.rec = result.run = result.last_run = result.settings = result.note = false;
+    result.fav = result.rec = result.run = result.last_run = result.settings = result.note =
+        result.files = false;
     return result;
   }
   const std::string& dir = store.ConfigDir;
@@ -428,6 +459,10 @@ ExitSaveResult RunExitSequence(DocStore& store, const WindowSettings& window) {
   save_list(store.MyRunList, kRunFileName, result.run);
   if (store.last_run_loaded)
     save(kLastRunFileName, result.last_run, [&] { return SaveLastRunList(store); });
+  // Only what changed since the last refresh wrote it (a choice for automatic start).
+  if (store.files_origin.loaded && store.files_changed) {
+    save(kFilesFileName, result.files, [&] { return SaveFileHistory(store); });
+  }
   // A settings file that could not be read refuses every write of the run;
   // the user was told at start.
   if (!store.settings || store.settings->readable()) {
