@@ -268,7 +268,9 @@ build_cmake_dep() {
   local name=$1 library=$2 subfolder=$3
   shift 3
   local prefix=$BUILD_ROOT/deps/$name-mingw-i686
-  if [ -f "$prefix/.complete-sections" ] && [ -f "$prefix/lib/$library" ]; then
+  # The stamp holds the options it was built with: changed options build it again.
+  if [ -f "$prefix/.complete-sections" ] && [ "$(cat "$prefix/.complete-sections")" = "$*" ] &&
+    [ -f "$prefix/lib/$library" ]; then
     log "$name (MinGW): cached in $prefix"
     return
   fi
@@ -282,13 +284,17 @@ build_cmake_dep() {
   run_logged "$work/build.log" cmake --build "$work/build" -j2
   run_logged "$work/build.log" cmake --install "$work/build"
   [ -f "$prefix/lib/$library" ] || die "$name install lacks $library"
-  touch "$prefix/.complete-sections"
+  printf '%s' "$*" >"$prefix/.complete-sections"
   rm -rf "$work"
   log "$name (MinGW) installed"
 }
 
+# The C libraries carry no unwind tables (nothing of ours throws through them):
+# a PE object's one table names every function in it, and the linker would
+# keep all of them, used or not.
+C_DEP_FLAGS="-ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -fno-unwind-tables"
 build_cmake_dep lz4 liblz4.a /build/cmake -DBUILD_STATIC_LIBS=ON -DLZ4_BUILD_CLI=OFF \
-  -DLZ4_BUILD_LEGACY_LZ4C=OFF "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections"
+  -DLZ4_BUILD_LEGACY_LZ4C=OFF "-DCMAKE_C_FLAGS=$C_DEP_FLAGS"
 build_cmake_dep simdjson libsimdjson.a "" -DSIMDJSON_DEVELOPER_MODE=OFF \
   "-DCMAKE_CXX_FLAGS=-ffunction-sections -fdata-sections"
 # PCRE2 matches the privacy rules' regular expressions: 8-bit code units
@@ -296,7 +302,7 @@ build_cmake_dep simdjson libsimdjson.a "" -DSIMDJSON_DEVELOPER_MODE=OFF \
 build_cmake_dep pcre2 libpcre2-8.a "" -DBUILD_STATIC_LIBS=ON \
   -DPCRE2_BUILD_PCRE2_8=ON -DPCRE2_BUILD_PCRE2_16=OFF -DPCRE2_BUILD_PCRE2_32=OFF \
   -DPCRE2_SUPPORT_UNICODE=ON -DPCRE2_SUPPORT_JIT=OFF -DPCRE2_BUILD_PCRE2GREP=OFF \
-  -DPCRE2_BUILD_TESTS=OFF "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections"
+  -DPCRE2_BUILD_TESTS=OFF "-DCMAKE_C_FLAGS=$C_DEP_FLAGS"
 
 # SQLite's source package holds the source tree; its own build (native, with
 # tclsh) joins it into the single file sqlite3.c, which is then cross-compiled.
