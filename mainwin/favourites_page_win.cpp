@@ -34,6 +34,11 @@ FavouritesPage::~FavouritesPage() {
 }
 
 void FavouritesPage::Create(HWND parent) {
+  OnClick(CbFavEdit, [this] { CbFavEditClick(); });
+  OnClick(BtnZDAddToFav, [this] { BtnZDAddToFavClick(); });
+  OnClick(BtnZDUpdateFav, [this] { BtnZDUpdateFavClick(); });
+  Notify(LbMyLove, LBN_SELCHANGE, [this] { LbMyLoveClick(); });
+  Notify(LbMyLove, LBN_DBLCLK, [this] { LbMyLoveDblClick(); });
   ControlFactory& f = host_.Factory();
   const int lang = host_.Deps().language_index;
   auto caption = [lang](Ui part) { return lang::CaptionOf(part, lang); };
@@ -75,7 +80,7 @@ void FavouritesPage::Create(HWND parent) {
 }
 
 LRESULT CALLBACK FavouritesPage::ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                           DWORD_PTR self) {
+                                          DWORD_PTR self) {
   auto* page = reinterpret_cast<FavouritesPage*>(self);
   switch (msg) {
     case WM_GETDLGCODE:
@@ -109,22 +114,6 @@ LRESULT CALLBACK FavouritesPage::ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
       break;
   }
   return DefSubclassProc(hwnd, msg, wp, lp);
-}
-
-bool FavouritesPage::OnControlCommand(HWND control, UINT code) {
-  if (control == CbFavEdit.hwnd()) {
-    if (code == BN_CLICKED) CbFavEditClick();
-  } else if (control == BtnZDAddToFav.hwnd()) {
-    if (code == BN_CLICKED) BtnZDAddToFavClick();
-  } else if (control == BtnZDUpdateFav.hwnd()) {
-    if (code == BN_CLICKED) BtnZDUpdateFavClick();
-  } else if (control == LbMyLove.hwnd()) {
-    if (code == LBN_SELCHANGE) LbMyLoveClick();
-    if (code == LBN_DBLCLK) LbMyLoveDblClick();
-  } else {
-    return false;
-  }
-  return true;
 }
 
 bool FavouritesPage::OnMenuCommand(Ui entry) {
@@ -192,9 +181,7 @@ void FavouritesPage::SetFields(const std::optional<FavFields>& fields) {
   EdtNewFavPath.SetText(fields->path);
 }
 
-FavFields FavouritesPage::Fields() const {
-  return {EdtNewFavDisplay.Text(), EdtNewFavPath.Text()};
-}
+FavFields FavouritesPage::Fields() const { return {EdtNewFavDisplay.Text(), EdtNewFavPath.Text()}; }
 
 std::optional<size_t> FavouritesPage::CaretRow() const {
   const LRESULT caret = SendMessageW(LbMyLove.hwnd(), LB_GETCARETINDEX, 0, 0);

@@ -37,7 +37,6 @@ class FavouritesPage : public Page {
   ListBox LbMyLove;
   CheckBox CbFavEdit;
 
-  bool OnControlCommand(HWND control, UINT code) override;
   bool OnMenuCommand(Ui entry) override;
   bool OnContextMenu(HWND target, POINT screen) override;
   void Layout(int width, int height) override;

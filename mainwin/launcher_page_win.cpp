@@ -1,8 +1,8 @@
 #include "mainwin/launcher_page_win.h"
 
-#include "mainwin/list_box_mirror_win.h"
-
 #include <windows.h>
+
+#include "mainwin/list_box_mirror_win.h"
 // windows.h must come first
 #include <commctrl.h>
 
@@ -38,8 +38,7 @@ LRESULT CALLBACK TabStripProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PT
   const LRESULT before = SendMessageW(hwnd, TCM_GETCURSEL, 0, 0);
   const LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
   const bool switched = SendMessageW(hwnd, TCM_GETCURSEL, 0, 0) != before;
-  if (!switched)
-    SendMessageW(window, LauncherPage::kTabPressMessage, LauncherPage::kPressStays, 0);
+  if (!switched) SendMessageW(window, LauncherPage::kTabPressMessage, LauncherPage::kPressStays, 0);
   return result;
 }
 
@@ -62,6 +61,9 @@ std::vector<Page*> LauncherPage::SubPages() {
 }
 
 void LauncherPage::Create(HWND parent) {
+  OnClick(CbAutoStart, [this] { MnZDAutoRunClick(); });
+  // The button is on the settings page; what it does is the trees' own.
+  OnClick(settings.BtnZDDeleteAllDocs, [this] { doc_trees_.BtnZDDeleteAllDocsClick(); });
   ControlFactory& f = host_.Factory();
   const int lang = host_.Deps().language_index;
   auto caption = [lang](Ui part) { return lang::CaptionOf(part, lang); };
@@ -98,9 +100,10 @@ void LauncherPage::Create(HWND parent) {
   note.Create(page);
   settings.Create(page);
   f.Make(AllSheet, kPanelClass, "", sheet_style, page, 0, 0, 10, 10);
-  const std::pair<TreeView*, Panel*> trees[] = {
-      {&TVDoc, &WebSheet}, {&TVApp, &ProgramsSheet}, {&TVPath, &FoldersSheet},
-      {&TVFile, &FilesSheet}};
+  const std::pair<TreeView*, Panel*> trees[] = {{&TVDoc, &WebSheet},
+                                                {&TVApp, &ProgramsSheet},
+                                                {&TVPath, &FoldersSheet},
+                                                {&TVFile, &FilesSheet}};
   for (const auto& [tree, tree_sheet] : trees) {
     f.Make(*tree, WC_TREEVIEWW, "", kChild | kTree, tree_sheet->hwnd(), 0, 0, 10, 10);
     SendMessageW(tree->hwnd(), TVM_SETEXTENDEDSTYLE, TVS_EX_DOUBLEBUFFER, TVS_EX_DOUBLEBUFFER);
@@ -123,7 +126,8 @@ void LauncherPage::Create(HWND parent) {
          kHidden | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NODATA | LBS_OWNERDRAWFIXED |
              LBS_NOINTEGRALHEIGHT,
          page, 0, 0, 100, 100);
-  f.Make(AllDocsGroup, L"BUTTON", caption(Ui::AllDocsGroup), kHidden | BS_GROUPBOX, page, 0, 0, 200, 200);
+  f.Make(AllDocsGroup, L"BUTTON", caption(Ui::AllDocsGroup), kHidden | BS_GROUPBOX, page, 0, 0, 200,
+         200);
   f.Make(TVDocs, WC_TREEVIEWW, "", kHidden | kTree, page, 4, 16, 190, 180);
   f.Make(LoadProgress, PROGRESS_CLASSW, "", kHidden, page, 0, 0, 200, 16);
   f.Make(PnlNote, kPanelClass, "", kHidden, page, 0, 0, 100, 100);
@@ -133,10 +137,12 @@ void LauncherPage::Create(HWND parent) {
   f.Make(PnlRelate, kPanelClass, "", kHidden, page, 0, 0, 120, 100);
   f.Make(LbRelation, L"LISTBOX", "", kChild | LBS_NOINTEGRALHEIGHT, PnlRelate.hwnd(), 0, 0, 120,
          100);
-  const std::pair<Button*, Ui> hidden_buttons[] = {
-      {&BtnZDStart, Ui::BtnZDStart}, {&BtnAddToQuickLaunch, Ui::BtnAddToQuickLaunch},
-      {&BtnUnusedA, Ui::BtnUnusedA},       {&BtnUnusedB, Ui::BtnUnusedB},
-      {&BtnTimedShutdown, Ui::BtnTimedShutdown},       {&BtnSendMail, Ui::BtnSendMail}};
+  const std::pair<Button*, Ui> hidden_buttons[] = {{&BtnZDStart, Ui::BtnZDStart},
+                                                   {&BtnAddToQuickLaunch, Ui::BtnAddToQuickLaunch},
+                                                   {&BtnUnusedA, Ui::BtnUnusedA},
+                                                   {&BtnUnusedB, Ui::BtnUnusedB},
+                                                   {&BtnTimedShutdown, Ui::BtnTimedShutdown},
+                                                   {&BtnSendMail, Ui::BtnSendMail}};
   for (const auto& [button, id] : hidden_buttons) {
     f.Make(*button, L"BUTTON", caption(id), kHidden | kButton, page, 0, 0, 90, 26);
   }
@@ -240,15 +246,8 @@ bool LauncherPage::OnNotify(const NMHDR& header) {
 }
 
 bool LauncherPage::OnControlCommand(HWND control, UINT code) {
-  if (control == CbAutoStart.hwnd() && code == BN_CLICKED) {
-    MnZDAutoRunClick();
-    return true;
-  }
+  if (Page::OnControlCommand(control, code)) return true;
   if (search_row_.OnControlCommand(control, code)) return true;
-  if (control == settings.BtnZDDeleteAllDocs.hwnd() && code == BN_CLICKED) {
-    doc_trees_.BtnZDDeleteAllDocsClick();
-    return true;
-  }
   for (Page* page : SubPages())
     if (page->OnControlCommand(control, code)) return true;
   return false;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "lang/lang_tables.h"
 #include "lang/ui.h"
@@ -17,8 +18,8 @@
 #include "platform/controls_win.h"
 #include "platform/files.h"
 #include "platform/registry.h"
-#include "platform/shell_launcher.h"
 #include "platform/shared_files.h"
+#include "platform/shell_launcher.h"
 #include "platform/shell_windows.h"
 #include "platform/text_codec.h"
 #include "platform/win_util_win.h"
@@ -122,8 +123,18 @@ class Page {
   // The page's own panel.
   Panel sheet;
 
-  // A notification (WM_COMMAND) from a control of this page; true when handled.
-  virtual bool OnControlCommand(HWND /*control*/, UINT /*code*/) { return false; }
+  // A notification (WM_COMMAND) from a control of this page; true when
+  // handled. The page's table (Notify, OnClick) answers first.
+  virtual bool OnControlCommand(HWND control, UINT code) {
+    for (const Notification& n : notifications_) {
+      if (n.code != code || control != n.control->hwnd()) continue;
+      // A copy: the handler may change the table.
+      const std::function<void()> handler = n.handler;
+      handler();
+      return true;
+    }
+    return false;
+  }
   virtual bool OnMenuCommand(Ui /*entry*/) { return false; }
   virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
   virtual bool OnContextMenu(HWND /*target*/, POINT /*screen*/) { return false; }
@@ -131,8 +142,24 @@ class Page {
   virtual void Layout(int /*width*/, int /*height*/) {}
 
  protected:
+  // `handler` runs when `control` sends `code`; a click is BN_CLICKED.
+  void Notify(const Control& control, UINT code, std::function<void()> handler) {
+    notifications_.push_back(Notification{&control, code, std::move(handler)});
+  }
+  void OnClick(const Control& control, std::function<void()> handler) {
+    Notify(control, BN_CLICKED, std::move(handler));
+  }
+
   PageHost& host_;
   int Px(int design_pixels) const { return host_.Factory().Px(design_pixels); }
+
+ private:
+  struct Notification {
+    const Control* control;
+    UINT code;
+    std::function<void()> handler;
+  };
+  std::vector<Notification> notifications_;
 };
 
 }  // namespace zd

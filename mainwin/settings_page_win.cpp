@@ -29,6 +29,21 @@ void SettingsPage::Create(HWND parent) {
 void SettingsPage::MakeControls() {
   if (made_ || !sheet) return;
   made_ = true;
+  Notify(CmbHotkey, CBN_SELCHANGE, [this] { CmbHotkeyChange(); });
+  OnClick(CbZDOnTop, [this] { CbZDOnTopClick(); });
+  OnClick(CbZDRefresh, [this] { CbZDRefreshClick(); });
+  OnClick(CbAutoRunDocs, [this] { CbAutoRunDocsClick(); });
+  OnClick(CbQueryAutoRunDoc, [this] { CbQueryAutoRunDocClick(); });
+  OnClick(BtnZDAutoRunSet, [this] { BtnZDAutoRunSetClick(); });
+  OnClick(BtnZDPCStart, [this] { BtnZDPCStartClick(); });
+  OnClick(BtnAbout, [this] {
+    if (OnlineServices* online = host_.Online()) online->ShowAbout();
+  });
+  OnClick(BtnHelp, [this] {
+    if (OnlineServices* online = host_.Online()) online->OpenDemoNotes();
+  });
+  OnClick(CbRankSearch, [this] { CbRankSearchClick(); });
+  OnClick(BtnRestoreLastSession, [this] { host_.RestoreLastSession(); });
   ControlFactory& f = host_.Factory();
   const int lang = host_.Deps().language_index;
   auto caption = [lang](Ui part) { return lang::CaptionOf(part, lang); };
@@ -109,36 +124,7 @@ void SettingsPage::ShowValues() {
 }
 
 bool SettingsPage::OnControlCommand(HWND control, UINT code) {
-  if (control == CmbHotkey.hwnd()) {
-    if (code == CBN_SELCHANGE) CmbHotkeyChange();
-    return true;
-  }
-  if (privacy.OnControlCommand(control, code)) return true;
-  if (code != BN_CLICKED) return false;
-  if (control == CbZDOnTop.hwnd()) {
-    CbZDOnTopClick();
-  } else if (control == CbZDRefresh.hwnd()) {
-    CbZDRefreshClick();
-  } else if (control == CbAutoRunDocs.hwnd()) {
-    CbAutoRunDocsClick();
-  } else if (control == CbQueryAutoRunDoc.hwnd()) {
-    CbQueryAutoRunDocClick();
-  } else if (control == BtnZDAutoRunSet.hwnd()) {
-    BtnZDAutoRunSetClick();
-  } else if (control == BtnZDPCStart.hwnd()) {
-    BtnZDPCStartClick();
-  } else if (control == BtnAbout.hwnd()) {
-    if (OnlineServices* online = host_.Online()) online->ShowAbout();
-  } else if (control == BtnHelp.hwnd()) {
-    if (OnlineServices* online = host_.Online()) online->OpenDemoNotes();
-  } else if (control == CbRankSearch.hwnd()) {
-    CbRankSearchClick();
-  } else if (control == BtnRestoreLastSession.hwnd()) {
-    host_.RestoreLastSession();
-  } else {
-    return false;
-  }
-  return true;
+  return Page::OnControlCommand(control, code) || privacy.OnControlCommand(control, code);
 }
 
 void SettingsPage::OnScroll(int code) {
@@ -217,9 +203,8 @@ void SettingsPage::BtnZDPCStartClick() {
 
 void SettingsPage::BtnZDAutoRunSetClick() {
   if (!autorun_window_) {
-    autorun_window_ =
-        AutorunSelectionWindow::Create(host_.Window(),
-                               [this](const std::string& path) { host_.OpenPath(path); });
+    autorun_window_ = AutorunSelectionWindow::Create(
+        host_.Window(), [this](const std::string& path) { host_.OpenPath(path); });
   }
   if (!autorun_window_) return;
   DocStore& store = host_.Store();

@@ -30,6 +30,13 @@ void SystemPage::MakeControls() {
     if (name.empty()) name = lang::HintOf(b.id, lang);
     f.Make(b.button, L"BUTTON", name, child | BS_OWNERDRAW, page, b.left, b.top, b.width, b.height);
     f.AddHint(b.button, lang::HintOf(b.id, lang));
+    OnClick(b.button, [this, id = b.id] {
+      if (id == Ui::BtnMoreSpecDir) {
+        BtnMoreSpecDirClick();
+      } else if (const std::optional<SystemAction> action = SystemActionOf(id)) {
+        RunSystemAction(*action, host_.Opener(), host_.Shell());
+      }
+    });
   }
   for (Button& b : unused_buttons) {
     f.Make(b, L"BUTTON", "", WS_CHILD | WS_CLIPSIBLINGS | BS_OWNERDRAW, page, 0, 0, 10, 10);
@@ -44,20 +51,6 @@ const Button& SystemPage::Find(Ui id) const {
   for (const SpeedButton& b : buttons)
     if (b.id == id) return b.button;
   return buttons.back().button;
-}
-
-bool SystemPage::OnControlCommand(HWND control, UINT code) {
-  if (code != BN_CLICKED) return false;
-  for (const SpeedButton& b : buttons) {
-    if (control != b.button.hwnd()) continue;
-    if (b.id == Ui::BtnMoreSpecDir) {
-      BtnMoreSpecDirClick();
-    } else if (const std::optional<SystemAction> action = SystemActionOf(b.id)) {
-      RunSystemAction(*action, host_.Opener(), host_.Shell());
-    }
-    return true;
-  }
-  return false;
 }
 
 bool SystemPage::OnMenuCommand(Ui entry) {

@@ -45,7 +45,6 @@ class SystemPage : public Page {
 
   const Button& Find(Ui id) const;
 
-  bool OnControlCommand(HWND control, UINT code) override;
   bool OnMenuCommand(Ui entry) override;
   bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
   void Layout(int width, int height) override;
