@@ -87,7 +87,14 @@ TEST_F(RecentFilesWinTest, FilesOfTheShellsListsAreShownOpenedAndFoundByPinyin) 
   const V files = {"C:\\Data\\plan.xlsx", "C:\\Work\\Notes\\notes.txt", "C:\\Work\\报告.docx",
                    "\\\\server\\share\\budget.xlsx"};
   EXPECT_EQ(FileRecords(), files);
-  form.launcher().tv_file.ExpandAll();
+  // "Expand all" opens the files' groups too (its mark is off at the start).
+  const HWND files_tree = ShownTree(kFilesPage);
+  Choose(Ui::MnExpandAll);
+  for (HTREEITEM root = NextItem(files_tree, nullptr, TVGN_ROOT); root;
+       root = NextItem(files_tree, root, TVGN_NEXT)) {
+    EXPECT_TRUE(ItemState(files_tree, root, TVIS_EXPANDED) & TVIS_EXPANDED)
+        << ItemCaption(files_tree, root);
+  }
   // Grouped by drive and top folder, then by folder; the network path by its share.
   const V tree = FileTreeRows();
   EXPECT_EQ(tree, (V{"C:\\Data", "  plan.xlsx", "C:\\Work", "  C:\\Work\\Notes", "    notes.txt",
@@ -95,7 +102,6 @@ TEST_F(RecentFilesWinTest, FilesOfTheShellsListsAreShownOpenedAndFoundByPinyin) 
 
   // A double-click opens the file with the shell, and it tops the recent list.
   form.SetActivePage(kFilesPage);
-  const HWND files_tree = ShownTree(kFilesPage);
   launcher_.ClearLog();
   DoubleClick(files_tree, LabelPoint(files_tree, FindItem(files_tree, "报告.docx")));
   EXPECT_EQ(launcher_.calls(), V{"execute verb=open file=C:\\Work\\报告.docx params= show=1"});
@@ -114,7 +120,7 @@ TEST_F(RecentFilesWinTest, FilesOfTheShellsListsAreShownOpenedAndFoundByPinyin) 
   Close();
   OpenLoaded();
   EXPECT_EQ(FileRecords(), files);
-  form_->launcher().tv_file.ExpandAll();
+  Choose(Ui::MnExpandAll);
   EXPECT_EQ(FileTreeRows(), tree);
 }
 
