@@ -4,6 +4,8 @@
 //   wine ./first_load_gui_bench_win.exe                 every size below
 //   wine ./first_load_gui_bench_win.exe RECORDS LINES   one size: RECORDS
 //       records, and LINES lines in each of the three lists (0: no lists)
+//   wine ./first_load_gui_bench_win.exe RECORDS LINES FILES   and FILES file
+//       records in files.dat (files opened in other programs)
 #include <windows.h>
 
 #include <commctrl.h>
@@ -16,6 +18,7 @@
 
 #include "bench/fake_main_window_win.h"
 #include "store/AppParams.h"
+#include "store/file_history.h"
 
 namespace {
 
@@ -45,6 +48,20 @@ std::string StoredHistory(int records) {
   return ini;
 }
 
+// Files of Office-like documents over 20 drives' top folders and 400 folders.
+std::string StoredFiles(int count) {
+  std::string text;
+  for (int i = 0; i < count; ++i) {
+    const std::string n = std::to_string(i);
+    const std::string name = "报告 " + n + (i % 3 == 0 ? ".docx" : i % 3 == 1 ? ".xlsx" : ".pdf");
+    zd::FileRecord record{"C:\\资料" + std::to_string(i % 20) + "\\项目" + std::to_string(i % 400) +
+                              "\\" + name,
+                          name, "2026-01-01", "2026-02-01", "WINWORD.EXE", false};
+    text += zd::MakeFileLine(record) + "\r\n";
+  }
+  return text;
+}
+
 double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
@@ -60,6 +77,7 @@ double Private(const PROCESS_MEMORY_COUNTERS_EX& counters) {
 struct Size {
   int records;
   int lines;  // in each list; 0: no list files
+  int files = 0;
 };
 
 void Measure(const zd::AnsiCodec& codec, Size size) {
@@ -68,6 +86,10 @@ void Measure(const zd::AnsiCodec& codec, Size size) {
     files.AddDrive("D:\\", zd::DriveKind::kFixed);
     files.AddDirectory("D:\\MrxConfig\\");
     files.PutFile("D:\\MrxConfig\\defualt.ini", *codec.FromUtf8(StoredHistory(size.records)));
+    if (size.files > 0) {
+      files.PutFile("D:\\MrxConfig\\" + std::string(zd::kFilesFileName),
+                    *codec.FromUtf8(StoredFiles(size.files)));
+    }
     if (size.lines > 0) {
       files.PutFile("D:\\MrxConfig\\fav.dat", *codec.FromUtf8(ListFile("C:\\Fav", size.lines)));
       files.PutFile("D:\\MrxConfig\\rec.dat", *codec.FromUtf8(ListFile("C:\\Rec", size.lines)));
@@ -107,8 +129,8 @@ int main(int argc, char** argv) {
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
   InitCommonControlsEx(&icc);
   auto codec = zd::MakeCodec(936);
-  if (argc == 3) {
-    Measure(*codec, {std::atoi(argv[1]), std::atoi(argv[2])});
+  if (argc == 3 || argc == 4) {
+    Measure(*codec, {std::atoi(argv[1]), std::atoi(argv[2]), argc == 4 ? std::atoi(argv[3]) : 0});
     return 0;
   }
   // The lists alone, and what they add to 1,000 records.

@@ -260,11 +260,11 @@ bool DocTrees::OnMenuCommand(Ui entry) {
     case Ui::StopProgramItem:  // "停止运行的软件" has no action
       return true;
     case Ui::MnExpandAll:
-      expand_all_.Toggle(&page_.tv_docs, &page_.tv_path, &page_.tv_doc);
+      expand_all_.Toggle({&page_.tv_docs, &page_.tv_path, &page_.tv_doc, &page_.tv_file});
       host_.SetMenuChecked(Ui::MnExpandAll, expand_all_.marked());
       return true;
     case Ui::CollapseAllItem:
-      expand_all_.CollapseAll(&page_.tv_docs, &page_.tv_path, &page_.tv_doc);
+      expand_all_.CollapseAll({&page_.tv_docs, &page_.tv_path, &page_.tv_doc, &page_.tv_file});
       host_.SetMenuChecked(Ui::MnExpandAll, false);
       return true;
     case Ui::MnDeleteSelected:

@@ -40,16 +40,16 @@ TreeHint::Update TreeHint::MouseMove(const TreeNode* node, unsigned hit_flags,
   return update;
 }
 
-void ExpandAllCommand::Toggle(TreeModel* docs, TreeModel* path, TreeModel* doc) {
+void ExpandAllCommand::Toggle(std::initializer_list<TreeModel*> trees) {
   marked_ = !marked_;
-  for (TreeModel* tree : {docs, path, doc}) {
+  for (TreeModel* tree : trees) {
     if (tree) tree->ExpandAll(marked_);
   }
 }
 
-void ExpandAllCommand::CollapseAll(TreeModel* docs, TreeModel* path, TreeModel* doc) {
+void ExpandAllCommand::CollapseAll(std::initializer_list<TreeModel*> trees) {
   marked_ = false;
-  for (TreeModel* tree : {docs, path, doc}) {
+  for (TreeModel* tree : trees) {
     if (tree) tree->ExpandAll(false);
   }
 }

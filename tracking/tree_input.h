@@ -2,6 +2,8 @@
 // without a window: the window's handlers act on the answers.
 #pragma once
 
+#include <initializer_list>
+
 #include <optional>
 #include <string>
 
@@ -66,10 +68,11 @@ class TreeHint {
 // TVDoc (TVApp has no children).
 class ExpandAllCommand {
  public:
-  // MnExpandAllClick: flips the mark, then expands (marked) or collapses all.
-  void Toggle(TreeModel* docs, TreeModel* path, TreeModel* doc);
+  // MnExpandAllClick: flips the mark, then expands (marked) or collapses
+  // every tree given (a null one: not made yet).
+  void Toggle(std::initializer_list<TreeModel*> trees);
   // N23Click "折叠全部": clears the mark and collapses all.
-  void CollapseAll(TreeModel* docs, TreeModel* path, TreeModel* doc);
+  void CollapseAll(std::initializer_list<TreeModel*> trees);
   bool marked() const { return marked_; }
 
  private:

@@ -100,18 +100,18 @@ TEST(ExpandAllCommandTest, TheMarkDecidesAndTheSoftwareTreeIsLeftAlone) {
   }
   auto expanded = [](const TreeModel& tree) { return tree.roots()[0]->expanded; };
   ExpandAllCommand command;
-  command.Toggle(&docs, &path, &doc);
+  command.Toggle({&docs, &path, &doc});
   EXPECT_TRUE(command.marked());
   EXPECT_TRUE(expanded(docs) && expanded(path) && expanded(doc));
   EXPECT_FALSE(expanded(app));
-  command.Toggle(&docs, &path, &doc);
+  command.Toggle({&docs, &path, &doc});
   EXPECT_FALSE(command.marked());
   EXPECT_FALSE(expanded(docs) || expanded(path) || expanded(doc));
-  command.Toggle(&docs, &path, &doc);
-  command.CollapseAll(&docs, &path, &doc);
+  command.Toggle({&docs, &path, &doc});
+  command.CollapseAll({&docs, &path, &doc});
   EXPECT_FALSE(command.marked());
   EXPECT_FALSE(expanded(docs) || expanded(path) || expanded(doc));
-  command.CollapseAll(nullptr, nullptr, nullptr);  // trees not made yet
+  command.CollapseAll({nullptr, nullptr});  // trees not made yet
 }
 
 TEST(ShowOpenDirEntryTest, OnlyForAProgramsNode) {

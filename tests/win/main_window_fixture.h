@@ -146,13 +146,22 @@ class MainWindowFixture : public ::testing::Test {
   // say): LB_GETCOUNT and LB_GETTEXT from a process of its own, while this
   // one serves its messages. One row a line; "<LB_ERR>" for a row without text.
   std::vector<std::string> RowsReadByAnotherProgram(HWND list) {
+    return ReadByAnotherProgram(L"read-list", list);
+  }
+  // The items of a tree control as another program reads them: TVM_GETNEXTITEM
+  // and TVM_GETITEMW into memory of this process. "<two spaces a level>caption|image".
+  std::vector<std::string> TreeRowsReadByAnotherProgram(HWND tree) {
+    return ReadByAnotherProgram(L"read-tree", tree);
+  }
+  std::vector<std::string> ReadByAnotherProgram(const wchar_t* mode, HWND list) {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
     const std::wstring out =
         std::wstring(temp) + L"zd_rows_" + std::to_wstring(GetCurrentProcessId());
     ChildProcess reader(
         HelperExePath(),
-        L"read-list " + std::to_wstring(reinterpret_cast<uintptr_t>(list)) + L" \"" + out + L"\"");
+        std::wstring(mode) + L" " + std::to_wstring(reinterpret_cast<uintptr_t>(list)) + L" \"" +
+            out + L"\"");
     if (!reader.started()) return {"<no reader>"};
     // Each row it reads is a message to serve here: wait by the clock.
     const ULONGLONG deadline = GetTickCount64() + 60000;

@@ -3,91 +3,32 @@
 // storage), read back through the program's reader.
 #include <windows.h>
 // windows.h first
-#include <objbase.h>
-#include <objidl.h>
-#include <shlobj.h>
-
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "platform/com_ptr_win.h"
-#include "platform/dest_list_for_tests.h"
 #include "platform/recent_items.h"
 #include "platform/temp_dir_for_tests.h"
 #include "platform/wide_win.h"
+#include "tests/win/shell_recent_writer.h"
 
 namespace zd {
 namespace {
 
 class RecentItemsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    recent_ = dir_.File("Recent");
-    ASSERT_TRUE(CreateDirectoryW(Utf8ToWide(recent_).c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryW(Utf8ToWide(recent_ + "\\AutomaticDestinations").c_str(), nullptr));
-  }
+  void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
   void TearDown() override { CoUninitialize(); }
 
-  static ComPtr<IShellLinkW> LinkTo(const std::string& target) {
-    ComPtr<IShellLinkW> link;
-    EXPECT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                           IID_IShellLinkW, link.PutVoid())));
-    if (link) link->SetPath(Utf8ToWide(target).c_str());
-    return link;
-  }
-  // A link in the Recent folder, written at `when` (seconds since 1970).
   void AddLink(const std::string& name, const std::string& target, int64_t when) {
-    ComPtr<IShellLinkW> link = LinkTo(target);
-    ComPtr<IPersistFile> file;
-    ASSERT_TRUE(SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.PutVoid())));
-    const std::wstring path = Utf8ToWide(recent_ + "\\" + name);
-    ASSERT_TRUE(SUCCEEDED(file->Save(path.c_str(), TRUE)));
-    SetTime(path, when);
+    shell_.AddLink(name, target, when);
   }
-  static void SetTime(const std::wstring& path, int64_t when) {
-    HANDLE h = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    const uint64_t ticks = testing::FileTimeOf(when);
-    const FILETIME time{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
-    SetFileTime(h, nullptr, nullptr, &time);
-    CloseHandle(h);
-  }
-  // A program's jump list: a stream of a shell link for each target, and the
-  // DestList naming them (`listed`: with its path, as Windows writes it).
   void AddJumpList(const std::string& name, const std::vector<std::string>& targets,
                    const std::vector<testing::RawEntry>& listed) {
-    const std::wstring path = Utf8ToWide(recent_ + "\\AutomaticDestinations\\" + name);
-    ComPtr<IStorage> storage;
-    ASSERT_TRUE(SUCCEEDED(StgCreateStorageEx(path.c_str(),
-                                             STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE,
-                                             STGFMT_STORAGE, 0, nullptr, nullptr, IID_IStorage,
-                                             storage.PutVoid())));
-    for (size_t i = 0; i < targets.size(); ++i) {
-      ComPtr<IStream> stream;
-      const std::wstring stream_name = Utf8ToWide(DestListStreamName(listed[i].stream));
-      ASSERT_TRUE(SUCCEEDED(storage->CreateStream(stream_name.c_str(),
-                                                  STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE,
-                                                  0, 0, stream.Put())));
-      ComPtr<IPersistStream> persist;
-      ComPtr<IShellLinkW> link = LinkTo(targets[i]);
-      ASSERT_TRUE(SUCCEEDED(link->QueryInterface(IID_IPersistStream, persist.PutVoid())));
-      ASSERT_TRUE(SUCCEEDED(persist->Save(stream.get(), TRUE)));
-    }
-    const std::string bytes = testing::DestListBytes(3, listed);
-    ComPtr<IStream> dest;
-    ASSERT_TRUE(SUCCEEDED(storage->CreateStream(L"DestList",
-                                                STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE,
-                                                0, 0, dest.Put())));
-    ULONG written = 0;
-    ASSERT_TRUE(SUCCEEDED(dest->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written)));
-    ASSERT_TRUE(SUCCEEDED(storage->Commit(STGC_DEFAULT)));
+    shell_.AddJumpList(name, targets, listed);
   }
 
   TempDirForTests dir_;
-  std::string recent_;
+  testing::ShellRecentWriter shell_{dir_.File("Recent")};
+  const std::string& recent_ = shell_.folder();
 };
 
 // Links: their stored targets (a folder marked), the newest first, as many as

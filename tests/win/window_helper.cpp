@@ -19,8 +19,15 @@
 // OUT asks the list box HWND (decimal) for its row count and each row's text
 // (LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT) and writes them to the file OUT,
 // UTF-8, one row a line; a row that gives no text is written as "<LB_ERR>".
+//
+// Or, as a screen reader reads a tree control of another program: read-tree
+// HWND OUT walks every item of the tree HWND (children whether shown or not)
+// and writes "<depth spaces>caption|image" a line to OUT, each item asked for
+// with TVM_GETITEMW into memory of the tree's own process, as another 32-bit
+// program must; "<TVM_GETITEM>" for an item that gives nothing.
 #include <windows.h>
 // windows.h must come first
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstdint>
@@ -136,6 +143,16 @@ std::string Utf8(const std::wstring& wide) {
   return out;
 }
 
+int WriteOut(const std::wstring& out_path, const std::string& text) {
+  HANDLE file = CreateFileW(out_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 2;
+  DWORD written = 0;
+  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(file);
+  return 0;
+}
+
 int ReadList(HWND list, const std::wstring& out_path) {
   std::string text;
   const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
@@ -150,13 +167,63 @@ int ReadList(HWND list, const std::wstring& out_path) {
     text += got == LB_ERR ? "<LB_ERR>" : Utf8(wide.substr(0, static_cast<size_t>(got)));
     text += '\n';
   }
-  HANDLE file = CreateFileW(out_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return 2;
-  DWORD written = 0;
-  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
-  return 0;
+  return WriteOut(out_path, text);
+}
+
+// The item and its text buffer live in the tree's process: a pointer of ours
+// would mean nothing there.
+struct RemoteItem {
+  TVITEMW item;
+  wchar_t text[260];
+};
+
+void ReadTreeItems(HWND tree, HANDLE process, RemoteItem* remote, HTREEITEM first, int depth,
+                   std::string& text) {
+  for (HTREEITEM item = first; item;
+       item = reinterpret_cast<HTREEITEM>(
+           SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+    RemoteItem local{};
+    local.item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE;
+    local.item.hItem = item;
+    local.item.pszText = remote->text;
+    local.item.cchTextMax = 260;
+    SIZE_T moved = 0;
+    text.append(static_cast<size_t>(depth) * 2, ' ');
+    if (WriteProcessMemory(process, remote, &local, sizeof local, &moved) &&
+        SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&remote->item)) &&
+        ReadProcessMemory(process, remote, &local, sizeof local, &moved)) {
+      local.text[259] = L'\0';
+      text += Utf8(local.text) + "|" + std::to_string(local.item.iImage);
+    } else {
+      text += "<TVM_GETITEM>";
+    }
+    text += '\n';
+    ReadTreeItems(tree, process, remote,
+                  reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD,
+                                                           reinterpret_cast<LPARAM>(item))),
+                  depth + 1, text);
+  }
+}
+
+int ReadTree(HWND tree, const std::wstring& out_path) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(tree, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                               pid);
+  if (!process) return 3;
+  auto* remote = static_cast<RemoteItem*>(
+      VirtualAllocEx(process, nullptr, sizeof(RemoteItem), MEM_COMMIT, PAGE_READWRITE));
+  if (!remote) {
+    CloseHandle(process);
+    return 3;
+  }
+  std::string text;
+  ReadTreeItems(tree, process, remote,
+                reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)), 0,
+                text);
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return WriteOut(out_path, text);
 }
 
 }  // namespace
@@ -169,6 +236,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const auto list =
         reinterpret_cast<HWND>(static_cast<uintptr_t>(_wcstoui64(argv[2], nullptr, 10)));
     const int rc = ReadList(list, argv[3]);
+    LocalFree(argv);
+    return rc;
+  }
+  if (argc == 4 && std::wstring(argv[1]) == L"read-tree") {
+    const auto tree =
+        reinterpret_cast<HWND>(static_cast<uintptr_t>(_wcstoui64(argv[2], nullptr, 10)));
+    const int rc = ReadTree(tree, argv[3]);
     LocalFree(argv);
     return rc;
   }
