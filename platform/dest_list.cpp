@@ -9,7 +9,8 @@ namespace {
 
 uint32_t U32At(std::string_view bytes, size_t at) {
   uint32_t value = 0;
-  for (size_t i = 0; i < 4; ++i) value |= uint32_t{static_cast<unsigned char>(bytes[at + i])} << (8 * i);
+  for (size_t i = 0; i < 4; ++i)
+    value |= uint32_t{static_cast<unsigned char>(bytes[at + i])} << (8 * i);
   return value;
 }
 
@@ -105,6 +106,27 @@ std::optional<std::vector<DestListEntry>> ParseDestList(std::string_view bytes) 
     at += size;
   }
   return entries;
+}
+
+std::optional<uint32_t> ShellLinkTargetAttributes(std::string_view link) {
+  // The header: its size (0x4C), the link class id, the flags, then the
+  // target's attributes at offset 0x18.
+  // https://learn.microsoft.com/openspecs/windows_protocols/ms-shllink/c3376b21-0931-45e4-b2fc-a48ac0e60d15
+  constexpr size_t kHeaderSize = 0x4C;
+  constexpr unsigned char kLinkClass[16] = {0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
+                                            0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
+  if (link.size() < kHeaderSize) return std::nullopt;
+  const auto u32 = [&](size_t at) {
+    return uint32_t{static_cast<unsigned char>(link[at])} |
+           uint32_t{static_cast<unsigned char>(link[at + 1])} << 8 |
+           uint32_t{static_cast<unsigned char>(link[at + 2])} << 16 |
+           uint32_t{static_cast<unsigned char>(link[at + 3])} << 24;
+  };
+  if (u32(0) != kHeaderSize ||
+      link.compare(4, 16, reinterpret_cast<const char*>(kLinkClass), 16) != 0) {
+    return std::nullopt;
+  }
+  return u32(0x18);
 }
 
 }  // namespace zd

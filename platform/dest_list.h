@@ -40,4 +40,9 @@ std::string DestListStreamName(uint32_t stream);
 // times before 1970.
 int64_t FileTimeToUnixSeconds(uint64_t filetime);
 
+// The target's file attributes a shell link's header keeps (FILE_ATTRIBUTE_*,
+// as they were when the link was made); nullopt when `link` does not start
+// with a shell link header. Read without making a link object.
+std::optional<uint32_t> ShellLinkTargetAttributes(std::string_view link);
+
 }  // namespace zd

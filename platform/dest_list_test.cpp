@@ -69,5 +69,29 @@ TEST(DestListTest, ACutOrDamagedStreamKeepsWhatIsWhole) {
   }
 }
 
+// A shell link's header: the target's attributes at 0x18, only behind the
+// header's size and the link class.
+TEST(DestListTest, ALinksHeaderGivesItsTargetsAttributes) {
+  std::string header(0x4C, '\0');
+  testing::PutU32(header, 0, 0x4C);
+  const unsigned char link_class[16] = {0x01, 0x14, 0x02, 0, 0, 0, 0, 0,
+                                        0xC0, 0,    0,    0, 0, 0, 0, 0x46};
+  header.replace(4, 16, reinterpret_cast<const char*>(link_class), 16);
+  testing::PutU32(header, 0x18, 0x10);
+  struct Case {
+    std::string bytes;
+    std::optional<uint32_t> attributes;
+  } cases[] = {
+      {header, 0x10u},
+      {header + "more of the link", 0x10u},
+      {header.substr(0, 0x4B), std::nullopt},
+      {"", std::nullopt},
+      {std::string(header).replace(0, 1, "\x4D"), std::nullopt},
+      {std::string(header).replace(19, 1, "\x47"), std::nullopt},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(ShellLinkTargetAttributes(c.bytes), c.attributes) << c.bytes.size();
+}
+
 }  // namespace
 }  // namespace zd

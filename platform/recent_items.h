@@ -32,8 +32,9 @@ struct JumpListItem {
 class RecentItems {
  public:
   virtual ~RecentItems() = default;
-  // The times and sizes of the Recent folder and of every jump list, as one
-  // text: unchanged while nothing the reads below would read changed.
+  // The Recent folder's time and every jump list's time and size, as one
+  // text: it changes when a link comes or goes or a program's list changes
+  // (reopening a document updates its program's list).
   virtual std::string Stamp() = 0;
   // The newest links first, at most `limit`.
   virtual std::vector<RecentLink> RecentLinks(size_t limit) = 0;

@@ -19,6 +19,8 @@ namespace {
 
 // A list larger than this is no jump list: not read.
 constexpr ULONGLONG kMaxDestListBytes = 4 * 1024 * 1024;
+// A link larger than this is no link: its header is not read.
+constexpr ULONGLONG kMaxLinkBytes = 64 * 1024;
 constexpr wchar_t kJumpListFolder[] = L"AutomaticDestinations\\";
 constexpr wchar_t kJumpListPattern[] = L"*.automaticDestinations-ms";
 
@@ -63,8 +65,7 @@ std::string TargetOf(IShellLinkW* link, bool* folder) {
 
 ComPtr<IShellLinkW> NewShellLink() {
   ComPtr<IShellLinkW> link;
-  CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                   link.PutVoid());
+  CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.PutVoid());
   return link;
 }
 
@@ -102,14 +103,19 @@ class ShellRecentItems : public RecentItems {
   ShellRecentItems(const ShellRecentItems&) = delete;
   ShellRecentItems& operator=(const ShellRecentItems&) = delete;
 
+  // The Recent folder's own time (a link added, renamed or removed) and each
+  // jump list's time and size: a few dozen files rather than every link.
   std::string Stamp() override {
     std::string stamp;
-    for (const auto& [folder, pattern] : {std::pair{recent_, L"*.lnk"},
-                                          std::pair{recent_ + kJumpListFolder, kJumpListPattern}}) {
-      for (const Found& f : FilesOf(folder, pattern)) {
-        stamp += WideToUtf8(f.name) + '|' + std::to_string(f.written.dwHighDateTime) + '|' +
-                 std::to_string(f.written.dwLowDateTime) + '|' + std::to_string(f.size) + '\n';
-      }
+    WIN32_FILE_ATTRIBUTE_DATA folder{};
+    const std::wstring recent = recent_.substr(0, recent_.size() - 1);
+    if (GetFileAttributesExW(recent.c_str(), GetFileExInfoStandard, &folder)) {
+      stamp = std::to_string(folder.ftLastWriteTime.dwHighDateTime) + '|' +
+              std::to_string(folder.ftLastWriteTime.dwLowDateTime) + '\n';
+    }
+    for (const Found& f : FilesOf(recent_ + kJumpListFolder, kJumpListPattern)) {
+      stamp += WideToUtf8(f.name) + '|' + std::to_string(f.written.dwHighDateTime) + '|' +
+               std::to_string(f.written.dwLowDateTime) + '|' + std::to_string(f.size) + '\n';
     }
     return stamp;
   }
@@ -160,21 +166,37 @@ class ShellRecentItems : public RecentItems {
     const std::optional<std::vector<DestListEntry>> entries =
         bytes ? ParseDestList(*bytes) : std::nullopt;
     if (!entries) return;
-    ComPtr<IShellLinkW> link = NewShellLink();
+    ComPtr<IShellLinkW> link;
     ComPtr<IPersistStream> persist;
-    if (link) link->QueryInterface(IID_IPersistStream, persist.PutVoid());
     for (const DestListEntry& entry : *entries) {
       JumpListItem item{entry.path, entry.last_access, entry.pinned, false, name};
-      // The entry's link says whether it is a folder, and names the target
-      // when the list does not (the list keeps the exact UTF-16 path).
-      ComPtr<IStream> stream;
-      if (persist &&
-          SUCCEEDED(storage->OpenStream(Utf8ToWide(DestListStreamName(entry.stream)).c_str(),
-                                        nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0,
-                                        stream.Put())) &&
-          SUCCEEDED(persist->Load(stream.get()))) {
-        const std::string target = TargetOf(link.get(), &item.folder);
-        if (item.target.empty()) item.target = target;
+      const std::wstring stream_name = Utf8ToWide(DestListStreamName(entry.stream));
+      // The list keeps the exact UTF-16 path; whether it is a folder is in
+      // the header of the entry's link, read without a link object (making
+      // one for each entry is most of a read's cost). A header that keeps no
+      // attributes (Wine writes none) and a list without a path: the link.
+      std::optional<uint32_t> attributes;
+      if (!item.target.empty()) {
+        if (const std::optional<std::string> head =
+                ReadStream(storage.get(), stream_name, kMaxLinkBytes)) {
+          attributes = ShellLinkTargetAttributes(*head);
+        }
+      }
+      if (attributes && *attributes != 0) {
+        item.folder = (*attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      } else {
+        if (!link) {
+          link = NewShellLink();
+          if (link) link->QueryInterface(IID_IPersistStream, persist.PutVoid());
+        }
+        ComPtr<IStream> stream;
+        if (persist &&
+            SUCCEEDED(storage->OpenStream(stream_name.c_str(), nullptr,
+                                          STGM_READ | STGM_SHARE_EXCLUSIVE, 0, stream.Put())) &&
+            SUCCEEDED(persist->Load(stream.get()))) {
+          const std::string target = TargetOf(link.get(), &item.folder);
+          if (item.target.empty()) item.target = target;
+        }
       }
       if (!item.target.empty()) items.push_back(std::move(item));
     }

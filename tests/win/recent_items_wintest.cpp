@@ -38,8 +38,8 @@ TEST_F(RecentItemsTest, LinksAndJumpListsAsTheShellWroteThem) {
   const std::string docs = dir_.File("文档");
   ASSERT_TRUE(CreateDirectoryW(Utf8ToWide(docs).c_str(), nullptr));
   const std::string report = docs + "\\report.txt";
-  HANDLE h = CreateFileW(Utf8ToWide(report).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                         nullptr);
+  HANDLE h =
+      CreateFileW(Utf8ToWide(report).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
   CloseHandle(h);
   AddLink("report.txt.lnk", report, 1700000300);
@@ -54,24 +54,36 @@ TEST_F(RecentItemsTest, LinksAndJumpListsAsTheShellWroteThem) {
   EXPECT_EQ(links[2].target, "C:\\nowhere\\gone.docx");
   EXPECT_EQ(items->RecentLinks(2).size(), 2u);
 
-  AddJumpList("5f7b5f1e01b83767.automaticDestinations-ms", {report, "\\\\server\\share\\plan.xlsx"},
-              {{1, testing::FileTimeOf(1700000500), true, u""},
-               {2, testing::FileTimeOf(1700000400), false, u"\\\\server\\share\\plan.xlsx"}});
+  // A folder the list names: whether it is one comes from its link's header.
+  const std::string plain = dir_.File("plain");
+  ASSERT_TRUE(CreateDirectoryW(Utf8ToWide(plain).c_str(), nullptr));
+  AddJumpList(
+      "5f7b5f1e01b83767.automaticDestinations-ms", {report, "\\\\server\\share\\plan.xlsx", plain},
+      {{1, testing::FileTimeOf(1700000500), true, u""},
+       {2, testing::FileTimeOf(1700000400), false, u"\\\\server\\share\\plan.xlsx"},
+       {3, testing::FileTimeOf(1700000350), false, std::u16string(plain.begin(), plain.end())}});
   const std::vector<JumpListItem> listed = items->JumpListItems(10);
-  ASSERT_EQ(listed.size(), 2u);
-  EXPECT_EQ(listed[0],
-            (JumpListItem{report, 1700000500, true, false, "5f7b5f1e01b83767.automaticDestinations-ms"}));
+  ASSERT_EQ(listed.size(), 3u);
+  EXPECT_EQ(listed[2].target, plain);
+  EXPECT_TRUE(listed[2].folder);
+  EXPECT_EQ(listed[0], (JumpListItem{report, 1700000500, true, false,
+                                     "5f7b5f1e01b83767.automaticDestinations-ms"}));
   EXPECT_EQ(listed[1].target, "\\\\server\\share\\plan.xlsx");
   EXPECT_EQ(listed[1].opened, 1700000400);
   EXPECT_FALSE(listed[1].pinned);
   EXPECT_NE(items->Stamp(), before) << "a new jump list changes the stamp";
   EXPECT_EQ(items->Stamp(), items->Stamp());
+  const std::string with_list = items->Stamp();
+  Sleep(20);  // the folder's time must be able to move on
+  AddLink("later.lnk", report, 1700000600);
+  EXPECT_NE(items->Stamp(), with_list) << "a new link changes the stamp";
 }
 
 // A file in the jump lists' folder that is no compound file, or holds no
 // DestList, is passed over; the others are read.
 TEST_F(RecentItemsTest, ADamagedJumpListIsPassedOver) {
-  const std::wstring junk = Utf8ToWide(recent_ + "\\AutomaticDestinations\\0bad.automaticDestinations-ms");
+  const std::wstring junk =
+      Utf8ToWide(recent_ + "\\AutomaticDestinations\\0bad.automaticDestinations-ms");
   HANDLE h = CreateFileW(junk.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
   DWORD written = 0;
