@@ -1,6 +1,8 @@
-// The budgets of the browsers' own files: a refresh with five unchanged
-// profiles (nothing read but their stamps); a changed session file read
-// (its size on disk 5 MB); a window title looked up in a 50 MB History.
+// The budgets of the browsers' own files: the interface thread's share of a
+// refresh with five profiles (the files are read on the reader's thread); a
+// read of five unchanged profiles there (nothing read but their stamps); a
+// changed session file read (its size on disk 5 MB); a window title never
+// seen before, in a 50 MB History, from the index against the table scan.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -16,6 +18,7 @@
 #include "platform/temp_dir_for_tests.h"
 #include "tracking/browser_files_for_tests.h"
 #include "tracking/browser_pages.h"
+#include "tracking/browser_reader.h"
 #include "tracking/history_db.h"
 #include "tracking/session_file.h"
 
@@ -34,11 +37,10 @@ void WriteFile(const std::string& path, const std::string& data) {
 void BM_ChangedSessionFileRead(benchmark::State& state) {
   size_t json_bytes = 0;
   const std::string file = LargeSession(5u << 20, &json_bytes);
-  SessionParser parser;
   size_t pages = 0;
   for (auto _ : state) {
     std::optional<SessionText> text = DecodeMozLz4(file);
-    std::optional<std::vector<SessionPage>> read = parser.Pages(*text);
+    std::optional<std::vector<SessionPage>> read = ReadSessionPages(*text);
     pages = read ? read->size() : 0;
     benchmark::DoNotOptimize(pages);
   }
@@ -48,60 +50,73 @@ void BM_ChangedSessionFileRead(benchmark::State& state) {
 }
 BENCHMARK(BM_ChangedSessionFileRead)->Unit(benchmark::kMillisecond);
 
-// A 50 MB History (urls and visits, with Chromium's indexes): one window's
-// title looked up: 2 a page visited lately (the usual case), 1 a page last
-// visited long ago, 0 a title no entry has (a page whose title changed);
-// 3 the same old page asked again after the History changed (a few visits
-// since the last lookup), as every refresh after the first one asks;
-// 4 a page visited lately while the browser holds its History locked (as
-// Chromium does while it runs), and 5 the same read as a copy in memory.
-void BM_TitleLookedUpIn50MBHistory(benchmark::State& state) {
+// A 50 MB History (urls and visits, with Chromium's indexes): a window's
+// title never seen before, a page visited lately (the usual case): 0 from
+// the index of the newest visits (built once before), a new title each time;
+// 1 the same by one pass over the whole table, as every such title was
+// looked up before; 2 the index built (once per History, on the reader's
+// thread); 3 the index brought up to date after a few new visits.
+void BM_TitleNeverSeenIn50MBHistory(benchmark::State& state) {
   static LargeHistory history;
   std::unique_ptr<SharedFiles> files = MakeSystemSharedFiles();
-  const char* title = state.range(0) >= 2   ? "Article %d - a page title of ordinary length"
-                      : state.range(0) == 1 ? "Article 12345 - a page title of ordinary length"
-                                            : "A page whose title changed after it loaded";
-  char text[128];
-  std::snprintf(text, sizeof text, title, state.range(0) == 3 ? 12345 : history.rows() - 10);
-  const std::vector<std::string> titles = {text};
-  std::optional<int64_t> since;
-  if (state.range(0) == 3) since = *LookUpTitles(history.path(), titles, *files).latest_visit - 10;
-  sqlite3* browser = nullptr;
-  if (state.range(0) >= 4) {
-    sqlite3_open(history.path().c_str(), &browser);
-    sqlite3_exec(browser, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;", nullptr, nullptr,
-                 nullptr);
-  }
-  // A copy is what is read when the file cannot be opened in place.
-  FakeSharedFiles copies;
-  if (state.range(0) == 5) copies.Put("copy", *files->ReadShared(history.path()));
-  const std::string path = state.range(0) == 5 ? "copy" : history.path();
-  SharedFiles& reader = state.range(0) == 5 ? static_cast<SharedFiles&>(copies) : *files;
-  HistoryRead read = HistoryRead::kFailed;
+  const auto title = [&](int64_t n) {
+    return "Article " + std::to_string(history.rows() - 1 - n % 5000) +
+           " - a page title of ordinary length";
+  };
+  HistoryIndex index(history.path());
+  index.Answer({title(0)}, *files);
+  int64_t n = 1;
+  size_t found = 0;
   for (auto _ : state) {
-    HistoryLookup lookup = LookUpTitles(path, titles, reader, since);
-    read = lookup.read;
-    benchmark::DoNotOptimize(lookup);
+    const std::vector<std::string> titles = {title(n++)};
+    switch (state.range(0)) {
+      case 0:
+        found = index.Answer(titles, *files).size();
+        break;
+      case 1:
+        found = LookUpTitles(history.path(), titles).hits.size();
+        break;
+      case 2: {
+        HistoryIndex fresh(history.path());
+        found = fresh.Answer(titles, *files).size();
+        break;
+      }
+      case 3: {
+        state.PauseTiming();
+        testing::WriteHistory(history.path(),
+                              {{"https://new.example/" + std::to_string(n),
+                                "New " + std::to_string(n), 13400000000000000 + n}});
+        state.ResumeTiming();
+        found = index.Answer({"New " + std::to_string(n)}, *files).size();
+        break;
+      }
+    }
+    if (found != 1) state.SkipWithError("the title was not found");
   }
-  if (browser) sqlite3_close(browser);
-  state.counters["read"] = static_cast<double>(read);
   state.counters["file_MB"] = static_cast<double>(files->Stamp(history.path())->size) / (1 << 20);
+  state.counters["index_entries"] = static_cast<double>(index.entries());
 }
-BENCHMARK(BM_TitleLookedUpIn50MBHistory)
-    ->Arg(2)
-    ->Arg(1)
+BENCHMARK(BM_TitleNeverSeenIn50MBHistory)
     ->Arg(0)
-    ->Arg(4)
-    ->Arg(5)
+    ->Arg(1)
+    ->Arg(2)
     ->Arg(3)
     ->Unit(benchmark::kMillisecond);
 
-// Five profiles on disk, none changed since the last refresh: three of one
-// Firefox, two of one Chrome (with a History each), and their windows.
-void BM_RefreshWithFiveUnchangedProfiles(benchmark::State& state) {
+// Five profiles on disk: three of one Firefox, two of one Chrome (with a
+// History each), and their windows.
+struct FiveProfiles {
+  FiveProfiles();
+  void ChangeSessions(int n);
   TempDirForTests dir;
-  const std::string roaming = dir.path() + "roaming", local = dir.path() + "local";
-  const std::string firefox = roaming + "/Mozilla/Firefox";
+  std::string roaming, local, firefox;
+  FakeWindowSystem windows;
+};
+
+FiveProfiles::FiveProfiles() {
+  roaming = dir.path() + "roaming";
+  local = dir.path() + "local";
+  firefox = roaming + "/Mozilla/Firefox";
   const std::string chrome = local + "/Google/Chrome/User Data";
   for (const std::string& d :
        {firefox + "/Profiles/a/sessionstore-backups", firefox + "/Profiles/b/sessionstore-backups",
@@ -110,14 +125,7 @@ void BM_RefreshWithFiveUnchangedProfiles(benchmark::State& state) {
   }
   WriteFile(firefox + "/profiles.ini",
             testing::ProfilesIni({"Profiles/a", "Profiles/b", "Profiles/c"}));
-  for (const char* p : {"a", "b", "c"}) {
-    std::vector<TabSpec> tabs;
-    for (int t = 0; t < 30; ++t) {
-      tabs.push_back({{{"https://" + std::string(p) + std::to_string(t) + ".example/", "Tab"}}, 1});
-    }
-    WriteFile(firefox + "/Profiles/" + p + "/sessionstore-backups/recovery.jsonlz4",
-              testing::MozLz4(testing::SessionJson({tabs})));
-  }
+  ChangeSessions(0);
   WriteFile(chrome + "/Local State",
             testing::LocalState({{"Default", "Me"}, {"Profile 1", "Work"}}));
   std::vector<HistoryRow> rows;
@@ -127,8 +135,6 @@ void BM_RefreshWithFiveUnchangedProfiles(benchmark::State& state) {
   }
   testing::WriteHistory(chrome + "/Default/History", rows);
   testing::WriteHistory(chrome + "/Profile 1/History", rows);
-
-  FakeWindowSystem windows;
   windows.AddWindow("Tab - Mozilla Firefox", "C:\\Program Files\\Mozilla Firefox\\firefox.exe");
   for (int i = 0; i < 4; ++i) {
     windows.AddWindow(
@@ -136,12 +142,31 @@ void BM_RefreshWithFiveUnchangedProfiles(benchmark::State& state) {
         "C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe");
   }
   for (int i = 0; i < 20; ++i) windows.AddWindow("Document " + std::to_string(i), "C:\\x\\app.exe");
+}
+
+// Each session file written anew, its tabs numbered from `n`.
+void FiveProfiles::ChangeSessions(int n) {
+  for (const char* p : {"a", "b", "c"}) {
+    std::vector<TabSpec> tabs;
+    for (int t = 0; t < 30; ++t) {
+      tabs.push_back(
+          {{{"https://" + std::string(p) + std::to_string(n + t) + ".example/", "Tab"}}, 1});
+    }
+    WriteFile(firefox + "/Profiles/" + p + "/sessionstore-backups/recovery.jsonlz4",
+              testing::MozLz4(testing::SessionJson({tabs})));
+  }
+}
+
+// The reader's work when nothing changed since the last refresh.
+void BM_RefreshWithFiveUnchangedProfiles(benchmark::State& state) {
+  FiveProfiles profiles;
   std::unique_ptr<SharedFiles> files = MakeSystemSharedFiles();
-  BrowserPages pages(windows, *files, UserFolders{roaming, local});
-  size_t found = pages.Collect().size();  // the first refresh reads everything
+  BrowserPages pages(*files, UserFolders{profiles.roaming, profiles.local});
+  // The first refresh reads everything.
+  size_t found = pages.Read(FindRunningBrowsers(profiles.windows)).size();
   const int reads = pages.file_reads(), queries = pages.history_queries();
   for (auto _ : state) {
-    found = pages.Collect().size();
+    found = pages.Read(FindRunningBrowsers(profiles.windows)).size();
     benchmark::DoNotOptimize(found);
   }
   if (pages.file_reads() != reads || pages.history_queries() != queries) {
@@ -150,6 +175,27 @@ void BM_RefreshWithFiveUnchangedProfiles(benchmark::State& state) {
   state.counters["pages"] = static_cast<double>(found);
 }
 BENCHMARK(BM_RefreshWithFiveUnchangedProfiles)->Unit(benchmark::kMicrosecond);
+
+// What a refresh costs the interface thread: which browsers run, asking for
+// a read, taking the last one. The session files change before every
+// refresh, so the reader's thread has a read to do each time.
+void BM_InterfaceThreadShareOfARefresh(benchmark::State& state) {
+  FiveProfiles profiles;
+  std::unique_ptr<SharedFiles> files = MakeSystemSharedFiles();
+  BrowserReader reader(*files, UserFolders{profiles.roaming, profiles.local}, nullptr);
+  int n = 0;
+  size_t taken = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    profiles.ChangeSessions(++n);
+    state.ResumeTiming();
+    reader.Request(FindRunningBrowsers(profiles.windows));
+    if (std::optional<std::vector<OpenBrowserPage>> pages = reader.Take()) taken += pages->size();
+  }
+  reader.WaitIdle();
+  state.counters["pages_taken"] = static_cast<double>(taken);
+}
+BENCHMARK(BM_InterfaceThreadShareOfARefresh)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace zd

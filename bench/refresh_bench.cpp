@@ -84,13 +84,12 @@ class World {
     OpenSettingsFile(store);
     TrackerHooks hooks;
     hooks.today = [] { return std::string("2024-05-06"); };
-    tracker = std::make_unique<DocTracker>(store, TrackerTrees{&docs, &doc, &app, &path}, windows,
+    tracker = std::make_unique<DocTracker>(store, TrackerTrees{&docs, {&doc, &app, &path}}, windows,
                                            shell, &icons, hooks);
     tracker->HistoryLoaded();
     SettingsFile::Hold hold(*store.settings);
     for (const TMyDoc& d : bench::SampleRecords(records)) {
-      const std::string address = d.doctype == 3 ? "file:///" + d.path : d.path;
-      tracker->AddMyDoc(address, d.name, d.date, d.doctype == 2);
+      tracker->AddMyDoc(AsFound(d), d.date);
       if (store.MyRecentList.size() > kMaxListLines) store.MyRecentList.Clear();
     }
   }
@@ -115,14 +114,13 @@ class World {
     }
   }
 
-  // The lines the refresh would register, in its order (programs first).
-  std::vector<std::pair<std::string, bool>> Found() {
+  // What the refresh would register, in its order (programs first).
+  std::vector<FoundDoc> Found() {
     tracker->ScanAppWindows();
     tracker->ScanShellWindows();
-    std::vector<std::pair<std::string, bool>> lines;
-    for (const std::string& line : tracker->AppWindowList()) lines.emplace_back(line, true);
-    for (const std::string& line : tracker->ShellWindowList()) lines.emplace_back(line, false);
-    return lines;
+    std::vector<FoundDoc> found = tracker->AppWindowList();
+    found.insert(found.end(), tracker->ShellWindowList().begin(), tracker->ShellWindowList().end());
+    return found;
   }
 
   TempDirForTests temp;
@@ -167,11 +165,7 @@ void BM_PerDocumentWrites(benchmark::State& state) {
     const size_t before = world.store.docs.size();
     const int writes_before = world.files.writes;
     state.ResumeTiming();
-    for (const auto& [line, program] : found) {
-      TMyDocObj d;
-      ListLineSplit(line, d);
-      world.tracker->AddMyDoc(d.path, d.name, "", program);
-    }
+    for (const FoundDoc& doc : found) world.tracker->AddMyDoc(doc);
     state.PauseTiming();
     registered += world.store.docs.size() - before;
     writes += world.files.writes - writes_before;

@@ -29,7 +29,7 @@ inline std::vector<TMyDoc> SampleRecords(size_t count) {
     doc.date = buffer;
     switch (i % 3) {
       case 0:
-        doc.doctype = 1;
+        doc.doctype = DocKind::kWeb;
         doc.RootPath = kSites[k];
         std::snprintf(buffer, sizeof buffer, "http://%s/article/%zu.html?from=%zu", kSites[k], i,
                       i * 7);
@@ -38,7 +38,7 @@ inline std::vector<TMyDoc> SampleRecords(size_t count) {
         doc.name = buffer;
         break;
       case 1:
-        doc.doctype = 2;
+        doc.doctype = DocKind::kProgram;
         std::snprintf(buffer, sizeof buffer, "C:\\Program Files\\%s %zu\\app%zu.exe", kPrograms[k],
                       i, i);
         doc.path = buffer;
@@ -46,7 +46,7 @@ inline std::vector<TMyDoc> SampleRecords(size_t count) {
         doc.name = buffer;
         break;
       default:
-        doc.doctype = 3;
+        doc.doctype = DocKind::kFolder;
         std::snprintf(buffer, sizeof buffer, "D:\\%s", kFolders[k]);
         doc.RootPath = buffer;
         std::snprintf(buffer, sizeof buffer, "D:\\%s\\子目录 %zu", kFolders[k], i);

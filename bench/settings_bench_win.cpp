@@ -33,9 +33,11 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 // The six values WriteDocEntry stores for a record, in its key order.
 std::vector<std::string> DocValues(const TMyDoc& doc) {
   std::string path = doc.path;
-  if (doc.doctype == 3 && path.find("file:///") == std::string::npos) path = "file:///" + path;
+  if (doc.doctype == DocKind::kFolder && path.find("file:///") == std::string::npos) {
+    path = "file:///" + path;
+  }
   return {doc.name,     doc.date,
-          doc.RootPath, std::to_string(doc.doctype),
+          doc.RootPath, std::to_string(StoredNumber(doc.doctype)),
           path,         doc.selected ? "1" : "0"};
 }
 

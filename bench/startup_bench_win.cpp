@@ -51,9 +51,9 @@ class NoShellWindows : public ShellWindows {
 // The six values WriteDocEntry stores for a record, in its key order.
 std::vector<std::string> DocValues(const TMyDoc& doc, const std::string& name) {
   std::string path = doc.path;
-  if (doc.doctype == 3 && path.find("file:///") == std::string::npos) path = "file:///" + path;
+  if (doc.doctype == DocKind::kFolder && path.find("file:///") == std::string::npos) path = "file:///" + path;
   return {
-      name, doc.date, doc.RootPath, std::to_string(doc.doctype), path, doc.selected ? "1" : "0"};
+      name, doc.date, doc.RootPath, std::to_string(StoredNumber(doc.doctype)), path, doc.selected ? "1" : "0"};
 }
 
 struct Setup {
@@ -77,7 +77,7 @@ bool WriteMaster(const Setup& setup, bool repeats) {
     settings.WriteKeys(kSectionDefault, {{"CbRefresh", "1"}, {"CheckDocInterval", "120"}});
     for (size_t i = 0; i < docs.size(); ++i) {
       // As the program stores them: a folder's name is its address.
-      const std::string name = docs[i].doctype == 3 ? "file:///" + docs[i].path : docs[i].name;
+      const std::string name = docs[i].doctype == DocKind::kFolder ? "file:///" + docs[i].path : docs[i].name;
       if (!WriteDocEntry(settings, docs, i, name)) return false;
     }
   }
@@ -149,7 +149,7 @@ LoadResult RunLoad(const Setup& setup, const std::string& dir, bool our_settings
     hooks.today = [] { return std::string("2024-05-06"); };
     DocStore* store_ptr = &store;
     if (after_each) hooks.pump = [&after_each, store_ptr] { after_each(*store_ptr); };
-    DocTracker tracker(store, TrackerTrees{&docs, &doc, &app, &path}, *paths, shell, nullptr,
+    DocTracker tracker(store, TrackerTrees{&docs, {&doc, &app, &path}}, *paths, shell, nullptr,
                        hooks);
     tracker.LoadHistory(settings);
     result.registration = Seconds(phase);
@@ -237,7 +237,7 @@ bool RunScenario(Files& files, const AnsiCodec& codec, const std::string& root, 
     const LoadResult run_b = RunLoad(setup, b, false, [&](DocStore& store) {
       for (; written < store.docs.size(); ++written) {
         const TMyDoc& doc = store.docs[written];
-        const std::string name = doc.doctype == 3 ? "file:///" + doc.path : doc.name;
+        const std::string name = doc.doctype == DocKind::kFolder ? "file:///" + doc.path : doc.name;
         const std::vector<std::string> values = DocValues(doc, name);
         for (size_t k = 0; k < 6; ++k) {
           const std::wstring key = Utf8ToWide(kKeyNames[k] + std::to_string(written));

@@ -52,15 +52,14 @@ class World {
     if (settings != Settings::kNone) OpenSettingsFile(store);
     TrackerHooks hooks;
     hooks.today = [] { return std::string("2024-05-06"); };
-    tracker = std::make_unique<DocTracker>(store, TrackerTrees{&docs, &doc, &app, &path}, windows,
+    tracker = std::make_unique<DocTracker>(store, TrackerTrees{&docs, {&doc, &app, &path}}, windows,
                                            shell, &icons, hooks);
     const DocArray sample = bench::SampleRecords(records);
     std::optional<SettingsFile::Hold> hold;
     if (store.settings) hold.emplace(*store.settings);
     for (const TMyDoc& d : sample) {
       // Stored folders come back as addresses, as the start-up load gives them.
-      const std::string address = d.doctype == 3 ? "file:///" + d.path : d.path;
-      tracker->AddMyDoc(address, d.name, d.date, d.doctype == 2);
+      tracker->AddMyDoc(AsFound(d), d.date);
       // Keeps the recent list at its loaded maximum without the quadratic cost.
       if (store.MyRecentList.size() > kMaxListLines) store.MyRecentList.Clear();
     }
@@ -149,7 +148,7 @@ void AddMyDocBench(benchmark::State& state, Settings settings, Recent recent = R
     const auto [address, name] = world.NextNew(is_program);
     if (recent == Recent::kEmpty) world.store.MyRecentList.Clear();
     state.ResumeTiming();
-    added += world.tracker->AddMyDoc(address, name, "", is_program) ? 1 : 0;
+    added += world.tracker->AddMyDoc(FoundDoc{address, name, (is_program) ? address : std::string(), (is_program) ? DocKind::kProgram : DocKind::kWeb}, "") ? 1 : 0;
   }
   if (added != static_cast<size_t>(state.iterations()))
     state.SkipWithError("a new document was not registered");

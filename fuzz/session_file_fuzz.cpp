@@ -22,16 +22,15 @@ void CheckPages(const std::optional<std::vector<SessionPage>>& pages) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static SessionParser parser;
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   if (std::optional<SessionText> text = DecodeMozLz4(bytes)) {
     const uint32_t declared = static_cast<uint32_t>(data[8]) | static_cast<uint32_t>(data[9]) << 8 |
                               static_cast<uint32_t>(data[10]) << 16 |
                               static_cast<uint32_t>(data[11]) << 24;
     if (text->size != declared || text->capacity <= text->size) abort();
-    CheckPages(parser.Pages(*text));
+    CheckPages(ReadSessionPages(*text));
   }
-  CheckPages(parser.Pages(PadJson(bytes)));
+  CheckPages(ReadSessionPages(PadJson(bytes)));
   // The same text as a Chromium browser's "Local State".
   if (std::optional<std::vector<ChromiumProfile>> profiles = ParseLocalState(bytes)) {
     for (const ChromiumProfile& profile : *profiles) {

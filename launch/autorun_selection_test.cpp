@@ -17,7 +17,7 @@ DocArray Docs(size_t n) {
   for (size_t i = 0; i < n; ++i) {
     docs[i].name = "doc" + std::to_string(i);
     docs[i].path = "C:\\d" + std::to_string(i) + ".exe";
-    docs[i].doctype = kDocProgram;
+    docs[i].doctype = DocKind::kProgram;
   }
   return docs;
 }

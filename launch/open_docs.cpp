@@ -176,7 +176,7 @@ void DocOpener::OpenAndRecordDoc(const std::string& path, const std::string& nam
 
 void DocOpener::Record(const std::string& path, const std::string& name) {
   if (hooks_.admit) {
-    FoundDoc doc{path, name, "", IsWebAddress(path) ? kDocWeb : kDocProgram};
+    FoundDoc doc{path, name, "", IsWebAddress(path) ? DocKind::kWeb : DocKind::kProgram};
     // A document the rules would change is not the one opened: left out.
     if (!hooks_.admit(doc) || doc.address != path || doc.name != name) return;
   }

@@ -273,9 +273,9 @@ TEST_F(OpenDocsTest, OpenListSelectionOpensTheCurrentRowsLine) {
 
 TEST_F(OpenDocsTest, TreeCommandsActOnTheFocusedNodesRecord) {
   DocArray docs(3);
-  docs[0] = {"h", "http://h/a", "A page", false, kDocWeb, "2024-01-01"};
-  docs[1] = {"", "C:\\Tools\\a.exe", "工具", false, kDocProgram, "2024-01-01"};
-  docs[2] = {"D:\\W", "D:\\W\\x", "D:\\W\\x", false, kDocFolder, "2024-01-01"};
+  docs[0] = {"h", "http://h/a", "A page", false, DocKind::kWeb, "2024-01-01"};
+  docs[1] = {"", "C:\\Tools\\a.exe", "工具", false, DocKind::kProgram, "2024-01-01"};
+  docs[2] = {"D:\\W", "D:\\W\\x", "D:\\W\\x", false, DocKind::kFolder, "2024-01-01"};
   shell.AddFolder("D:\\W\\x");
   shell.AddFolder("C:\\Tools");
   auto node = [](int32_t index, const std::string& caption) {

@@ -34,7 +34,7 @@ class Desk : public testing_support::TrackerTest {
     admit = [this](FoundDoc& found) { return gate.Admit(found); };
     browser_pages = [this] {
       return std::vector<FoundDoc>{{"https://bank.example/account?t=1", page_title, kChrome,
-                                    kDocWeb}};
+                                    DocKind::kWeb}};
     };
     MakeTracker();
     browser.ShowPage({"SearchNow"});
@@ -54,17 +54,17 @@ class Desk : public testing_support::TrackerTest {
         tracker->CheckAppDocs();
         break;
       case Writer::kFolders:
-        tracker->CheckKindDocs(kDocFolder);
+        tracker->CheckKindDocs(DocKind::kFolder);
         break;
       case Writer::kBrowserPages:
-        tracker->CheckKindDocs(kDocWeb);
+        tracker->CheckKindDocs(DocKind::kWeb);
         break;
       case Writer::kSnapshot:
         tracker->CollectOpenDocs();
         return store.LastRunList;
       case Writer::kPick:
       case Writer::kRecentOnOpen: {
-        store.docs.push_back(TMyDoc{"", kEditor, "editor", false, kDocProgram, "2024-01-01"});
+        store.docs.push_back(TMyDoc{"", kEditor, "editor", false, DocKind::kProgram, "2024-01-01"});
         presenter.EdtSearchTyped();
         presenter.EdtSearchChange("editor");
         presenter.EdtSearchKeyDown(kKeyEnter, "editor", 0);

@@ -1091,8 +1091,8 @@ int SearchModel::RowImage(size_t row) const {
   if (!Current(row)) return kImageWeb;
   const TMyDoc& doc = store_->docs[RecordAt(row)];
   if (doc.image >= 0) return doc.image;
-  return doc.doctype == kDocFolder    ? kImageFolder
-         : doc.doctype == kDocProgram ? kImageProgram
+  return doc.doctype == DocKind::kFolder    ? kImageFolder
+         : doc.doctype == DocKind::kProgram ? kImageProgram
                                       : kImageWeb;
 }
 
@@ -1233,7 +1233,7 @@ void SearchPresenter::OpenRow(std::optional<size_t> row, bool containing) {
   const std::optional<size_t> record = model_.RowRecord(*row);
   if (!record) return;
   const TMyDoc& doc = store_.docs[*record];
-  FoundDoc picked{doc.path, doc.name, doc.doctype == kDocProgram ? doc.path : "", doc.doctype};
+  FoundDoc picked{doc.path, doc.name, doc.doctype == DocKind::kProgram ? doc.path : "", doc.doctype};
   // Kept only as it is: a pick the rules would change is left out.
   if (launcher_ &&
       (!admit_ || (admit_(picked) && picked.address == doc.path && picked.name == doc.name))) {

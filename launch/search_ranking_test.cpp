@@ -26,7 +26,8 @@ constexpr int64_t kDay = 24 * 3600;
 constexpr int64_t kToday = 1'750'000'000;
 
 TMyDoc Doc(const std::string& path, const std::string& name) {
-  return {"", path, name, false, path.starts_with("http") ? 1 : 2, "2024-01-01"};
+  return {"", path, name, false, path.starts_with("http") ? DocKind::kWeb : DocKind::kProgram,
+          "2024-01-01"};
 }
 
 // "bg" finds each of these, as a whole name, a prefix, a word start or
@@ -256,10 +257,10 @@ TEST_F(RankingTest, AgreesWithAPlainSortOfEveryMatch) {
 // matched best in [ ], pinyin marking the characters it spelled; and the
 // picture of the kind (a program's own icon).
 TEST_F(RankingTest, RowsShowTheNameAndTheStoredPathWithWhatTheKeyMatched) {
-  store.docs = {{"", "D:\\工作\\季度报告", "D:\\工作\\季度报告", false, 3, ""},
-                {"", "D:\\资料\\年度報告", "D:\\资料\\年度報告", false, 3, ""},
-                {"", "C:\\Tools\\Report.EXE", "Monthly Report", false, 2, "", 14},
-                {"", "http://Example.com/News", "新闻 Page", false, 1, ""}};
+  store.docs = {{"", "D:\\工作\\季度报告", "D:\\工作\\季度报告", false, DocKind::kFolder, ""},
+                {"", "D:\\资料\\年度報告", "D:\\资料\\年度報告", false, DocKind::kFolder, ""},
+                {"", "C:\\Tools\\Report.EXE", "Monthly Report", false, DocKind::kProgram, "", 14},
+                {"", "http://Example.com/News", "新闻 Page", false, DocKind::kWeb, ""}};
   ++store.docs_generation;
   const std::pair<std::string, std::string> cases[] = {
       {"bg", "季度[报告] - D:\\工作\\季度[报告]"},

@@ -37,7 +37,7 @@ TEST(SearchRuleTest, KeyIsTrimmedAndOnlyAsciiLettersAreLowered) {
   };
   for (const auto& [text, key] : keys) EXPECT_EQ(SearchKey(text), key) << text;
 
-  const TMyDoc doc{"HOST", "http://HOST/Page.HTML", "新闻 News", false, 1, "2024-01-01"};
+  const TMyDoc doc{"HOST", "http://HOST/Page.HTML", "新闻 News", false, DocKind::kWeb, "2024-01-01"};
   const std::pair<const char*, bool> matches[] = {
       {"page.html", true}, {"host/page", true}, {"新闻", true},  {"news", true},
       {"闻 n", true},      {"", false},         {"Page", false},  // keys arrive lowered
@@ -64,7 +64,7 @@ DocArray MixedRecords(size_t count, uint32_t seed) {
     doc.path = buffer;
     std::snprintf(buffer, sizeof buffer, names[k], i * 7);
     doc.name = buffer;
-    doc.doctype = static_cast<int32_t>(k % 3 + 1);
+    doc.doctype = DocKindOfStored(static_cast<int32_t>(k % 3 + 1));
     docs.push_back(doc);
   }
   return docs;
@@ -226,9 +226,9 @@ class SearchPresenterTest : public ::testing::Test {
   SearchPresenterTest() {
     lang::LoadLanguageTables(0, {}, lang::Texts());
     store.docs = {
-        {"", "C:\\Tools\\Editor.EXE", "Editor", false, 2, "2024-01-01"},
-        {"HOST", "http://HOST/Read.php?ID=7", "Read me", false, 1, "2024-01-01"},
-        {"C:\\Windows", "C:\\Windows\\System32", "C:\\Windows\\System32", false, 3, "2024-01-01"},
+        {"", "C:\\Tools\\Editor.EXE", "Editor", false, DocKind::kProgram, "2024-01-01"},
+        {"HOST", "http://HOST/Read.php?ID=7", "Read me", false, DocKind::kWeb, "2024-01-01"},
+        {"C:\\Windows", "C:\\Windows\\System32", "C:\\Windows\\System32", false, DocKind::kFolder, "2024-01-01"},
     };
     shell.AddFolder("C:\\Windows");
     shell.AddFolder("C:\\Windows\\System32");

@@ -11,8 +11,8 @@ using V = std::vector<std::string>;
 
 TEST(TreeCommandsTest, TheRecordsPathWithTheNodesCaptionGoesOnTop) {
   DocArray docs(2);
-  docs[0] = {"h", "http://h/a", "A page", false, kDocWeb, ""};
-  docs[1] = {"D:\\W", "D:\\W\\x", "D:\\W\\x", false, kDocFolder, ""};
+  docs[0] = {"h", "http://h/a", "A page", false, DocKind::kWeb, ""};
+  docs[1] = {"D:\\W", "D:\\W\\x", "D:\\W\\x", false, DocKind::kFolder, ""};
   TreeNode web, folder, stray;
   web.caption = "A page";
   folder.caption = "D:\\W\\x";
@@ -37,9 +37,9 @@ TEST(TreeCommandsTest, TheRecordsPathWithTheNodesCaptionGoesOnTop) {
 
 TEST(TreeCommandsTest, ASelectionOfSeveralNodesGoesInTheirOrder) {
   DocArray docs(3);
-  docs[0] = {"h", "http://h/a", "A page", false, kDocWeb, ""};
-  docs[1] = {"", "C:\\t.exe", "Tool", false, kDocProgram, ""};
-  docs[2] = {"D:\\W", "D:\\W\\x", "D:\\W\\x", false, kDocFolder, ""};
+  docs[0] = {"h", "http://h/a", "A page", false, DocKind::kWeb, ""};
+  docs[1] = {"", "C:\\t.exe", "Tool", false, DocKind::kProgram, ""};
+  docs[2] = {"D:\\W", "D:\\W\\x", "D:\\W\\x", false, DocKind::kFolder, ""};
   TreeNode web, tool, folder, stray;
   web.caption = "A page";
   tool.caption = "Tool";

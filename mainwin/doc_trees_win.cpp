@@ -66,19 +66,9 @@ TreeNode* DocTrees::NodeAt(const Tree& tree, HTREEITEM item) {
 }
 
 TreeModel* DocTrees::CurrentTree() {
-  switch (CurrentTreePage(page_.active_page())) {
-    case TreePage::kDoc:
-      return &page_.tv_doc;
-    case TreePage::kApp:
-      return &page_.tv_app;
-    case TreePage::kPath:
-      return &page_.tv_path;
-    case TreePage::kDocs:
-      return &page_.tv_docs;
-    case TreePage::kNone:
-      break;
-  }
-  return nullptr;
+  const int page = page_.active_page();
+  if (const std::optional<DocKind> kind = TreeKindOfPage(page)) return page_.Trees().Of(*kind);
+  return ShowsAllDocsTree(page) ? &page_.tv_docs : nullptr;
 }
 
 LRESULT CALLBACK DocTrees::TreeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
@@ -232,7 +222,7 @@ void DocTrees::ForgetAndStopRecordingItemClick(const TreeNode* node) {
   }
   TMyDoc target = store.docs[static_cast<size_t>(node->data.index)];
   // A folder group node stands for its folder, not for its first record.
-  if (target.doctype == kDocFolder && node->caption == target.RootPath) target.path = target.RootPath;
+  if (target.doctype == DocKind::kFolder && node->caption == target.RootPath) target.path = target.RootPath;
   const PrivacyRule rule = DropRuleFor(target);
   const std::vector<int32_t> positions = PositionsDroppedBy(rule, store.docs);
   const lang::InterfaceTexts& texts = lang::Texts();

@@ -27,36 +27,26 @@ int PageIndexOfTab(int tab_index) {
   return -1;
 }
 
-int ClampPageIndex(int page_index) {
-  return page_index >= 0 && page_index < kTVControlPageCount ? page_index : 0;
+int PageOfStored(int stored) {
+  for (int i = 0; i < kTVControlPageCount; ++i) {
+    if (kTVControlPages[i].stored == stored) return i;
+  }
+  return 0;
 }
 
-TreePage CurrentTreePage(int page_index) {
-  switch (page_index) {
-    case 0:
-      return TreePage::kDoc;
-    case 1:
-      return TreePage::kApp;
-    case 2:
-      return TreePage::kPath;
-    case 3:
-      return TreePage::kDocs;
-    default:
-      return TreePage::kNone;
-  }
+int StoredOfPage(int page_index) {
+  return page_index >= 0 && page_index < kTVControlPageCount ? kTVControlPages[page_index].stored
+                                                            : 0;
 }
 
-int32_t TreeKindOfPage(int page_index) {
-  switch (CurrentTreePage(page_index)) {
-    case TreePage::kDoc:
-      return kDocWeb;
-    case TreePage::kApp:
-      return kDocProgram;
-    case TreePage::kPath:
-      return kDocFolder;
-    default:
-      return 0;
-  }
+std::optional<DocKind> TreeKindOfPage(int page_index) {
+  if (page_index < 0 || page_index >= kTVControlPageCount) return std::nullopt;
+  return KindOfPage(kTVControlPages[page_index].page);
+}
+
+bool ShowsAllDocsTree(int page_index) {
+  return page_index >= 0 && page_index < kTVControlPageCount &&
+         kTVControlPages[page_index].page == Ui::SystemSheet;
 }
 
 static int Scaled(int value, double scale) { return static_cast<int>(std::lround(value * scale)); }

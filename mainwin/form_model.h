@@ -4,25 +4,30 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "lang/ui.h"
+#include "store/doc.h"
 
 namespace zd {
 
 struct PageInfo {
   Ui page;
   bool tab_visible;
+  // The number the settings keep for it ("ControlIndex"): a page added later
+  // takes a new number wherever its tab stands, so no stored page shifts.
+  int stored;
 };
 
 // Pages of the inner page control TVControl in page order; their captions
-// are the caption table's.
+// are the caption table's. A kind's page shows its tree (kKinds).
 inline constexpr PageInfo kTVControlPages[] = {
-    {Ui::WebSheet, true},  {Ui::ProgramsSheet, true}, {Ui::FoldersSheet, true},
-    {Ui::SystemSheet, true},  {Ui::FavouritesSheet, true}, {Ui::BrowserSheet, true},
-    {Ui::NotesSheet, false}, {Ui::SettingsSheet, true}, {Ui::AllSheet, false},
+    {Ui::WebSheet, true, 0},        {Ui::ProgramsSheet, true, 1}, {Ui::FoldersSheet, true, 2},
+    {Ui::SystemSheet, true, 3},     {Ui::FavouritesSheet, true, 4}, {Ui::BrowserSheet, true, 5},
+    {Ui::NotesSheet, false, 6},     {Ui::SettingsSheet, true, 7}, {Ui::AllSheet, false, 8},
 };
 inline constexpr int kTVControlPageCount = 9;
 inline constexpr int kSystemPageIndex = 3;
@@ -38,16 +43,17 @@ inline constexpr int kTabHeight = 26;
 // Tab index of a page (hidden pages have none: -1); page index of a tab.
 int TabIndexOfPage(int page_index);
 int PageIndexOfTab(int tab_index);
-// A stored page index outside 0..8 falls back to the first page; a hidden
-// page is shown as it is (its tab stays hidden).
-int ClampPageIndex(int page_index);
+// The page a stored number stands for: one the table does not know falls
+// back to the first page; a hidden page is shown as it is (its tab stays
+// hidden). And the number a page is stored as.
+int PageOfStored(int stored);
+int StoredOfPage(int page_index);
 
-// The tree a page shows (3, the system page, names the hidden all-documents tree).
-enum class TreePage { kNone, kDoc, kApp, kPath, kDocs };
-TreePage CurrentTreePage(int page_index);
-// The document kind of the tree a page shows (web pages, programs, folders),
-// 0 for a page without one: what a refresh of that page looks for.
-int32_t TreeKindOfPage(int page_index);
+// The document kind of the tree a page shows, none for a page without one:
+// what a refresh of that page looks for.
+std::optional<DocKind> TreeKindOfPage(int page_index);
+// The page whose tree is the hidden one of all documents: the system page.
+bool ShowsAllDocsTree(int page_index);
 
 struct WindowRect {
   int left = 0, top = 0, width = 0, height = 0;

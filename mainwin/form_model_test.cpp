@@ -23,9 +23,12 @@ TEST(FormModel, TabAndPageIndexesSkipHiddenPages) {
   }
   EXPECT_EQ(PageIndexOfTab(6), 7);
   EXPECT_EQ(PageIndexOfTab(7), -1);
-  EXPECT_EQ(ClampPageIndex(12), 0);
-  EXPECT_EQ(ClampPageIndex(-3), 0);
-  EXPECT_EQ(ClampPageIndex(8), 8);
+  EXPECT_EQ(PageOfStored(12), 0);
+  EXPECT_EQ(PageOfStored(-3), 0);
+  EXPECT_EQ(PageOfStored(8), 8);
+  for (int page = 0; page < kTVControlPageCount; ++page) {
+    EXPECT_EQ(PageOfStored(StoredOfPage(page)), page) << "each page comes back where it was";
+  }
 }
 
 TEST(FormModel, PlacementOnA1024By768Screen) {
@@ -156,12 +159,14 @@ TEST(FormModel, ScrollBarMovesWithinItsRange) {
 }
 
 TEST(FormModel, EachTreePageRefreshesItsKind) {
-  const int32_t kinds[] = {kDocWeb, kDocProgram, kDocFolder, 0, 0, 0, 0, 0, 0};
+  const std::optional<DocKind> kinds[] = {DocKind::kWeb, DocKind::kProgram, DocKind::kFolder,
+                                          std::nullopt,  std::nullopt,      std::nullopt,
+                                          std::nullopt,  std::nullopt,      std::nullopt};
   for (int page = -1; page <= kTVControlPageCount; ++page) {
     const bool in_range = page >= 0 && page < kTVControlPageCount;
-    EXPECT_EQ(TreeKindOfPage(page), in_range ? kinds[page] : 0) << page;
+    EXPECT_EQ(TreeKindOfPage(page), in_range ? kinds[page] : std::nullopt) << page;
+    EXPECT_EQ(ShowsAllDocsTree(page), page == 3) << "the system page names the hidden tree";
   }
-  EXPECT_EQ(CurrentTreePage(3), TreePage::kDocs) << "the system page names the hidden tree";
 }
 
 }  // namespace

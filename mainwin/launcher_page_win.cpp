@@ -207,7 +207,7 @@ void LauncherPage::TVControlChange() {
   if (page >= 0) ShowPage(page);
   search_row_.search().ClearResults();
   PnlHint.SetText("");
-  if (TreeKindOfPage(page) != 0) host_.Tracker().CheckAllDocs();
+  if (TreeKindOfPage(page)) host_.Tracker().CheckAllDocs();
   if (page == kWebPageIndex) browser.ShowBrowser(search_row_.web());
 }
 

@@ -69,7 +69,7 @@ class LauncherPage : public Page {
 
   // The document trees as models, each mirrored by its TreeView.
   TreeModel tv_docs{"TVDocs"}, tv_doc{"TVDoc"}, tv_app{"TVApp"}, tv_path{"TVPath"};
-  TrackerTrees Trees() { return {&tv_docs, &tv_doc, &tv_app, &tv_path}; }
+  TrackerTrees Trees() { return {&tv_docs, {&tv_doc, &tv_app, &tv_path}}; }
   // What the trees and the search row do.
   DocTrees& doc_trees() { return doc_trees_; }
   SearchRow& search_row() { return search_row_; }

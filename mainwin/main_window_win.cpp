@@ -76,6 +76,9 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kHotkeyMessage:
       ShowFromHotkey();
       return 0;
+    case kBrowserPagesMessage:
+      if (!closing_ && !destroyed_ && tracker_) tracker_->BrowserPagesRead();
+      return 0;
     case WM_HOTKEY:
       if (wp == kHotkeyId) ShowFromHotkey();
       return 0;
@@ -294,14 +297,16 @@ void MainWindow::CreateTracking() {
   }
   recording_ = std::make_unique<Recording>(
       store_, *windows, *shared_files,
-      deps_.user_folders ? *deps_.user_folders : SystemUserFolders(), deps_.registry);
+      deps_.user_folders ? *deps_.user_folders : SystemUserFolders(), deps_.registry,
+      [hwnd = hwnd_] { PostMessageW(hwnd, kBrowserPagesMessage, 0, 0); });
   TrackerHooks hooks;
   hooks.admit = [this](FoundDoc& found) { return recording_->Admit(found); };
-  hooks.browser_pages = [this] {
+  hooks.read_browser_pages = [this] {
     // Asked once a refresh: the line on the settings page follows Windows' setting too.
     launcher_->settings.privacy.ShowState();
-    return recording_->BrowserPagesFound();
+    recording_->ReadBrowserPages();
   };
+  hooks.browser_pages = [this] { return recording_->BrowserPagesFound(); };
   hooks.pump = [this] { PumpNowAndThen(); };
   hooks.stop_load = [this] { return exit_during_load_; };
   hooks.sleep_ms = [](int ms) { Sleep(static_cast<DWORD>(ms)); };
@@ -487,7 +492,9 @@ void MainWindow::OuterTabsChange() {
   demo_->sheet.Show(tab == 1);
 }
 
-void MainWindow::SetActivePage(int page_index) { launcher_->ShowPage(ClampPageIndex(page_index)); }
+void MainWindow::SetActivePage(int page_index) {
+  launcher_->ShowPage(page_index >= 0 && page_index < kTVControlPageCount ? page_index : 0);
+}
 
 void MainWindow::SetRefreshTimer(int seconds) {
   if (seconds > 0) {
@@ -575,7 +582,7 @@ void MainWindow::TimerFirstRunTimer() {
         launcher_->FreezeTrees(false);
         if (whole) {
           launcher_->settings.ApplyStored(stored);
-          SetActivePage(stored.control_index);
+          SetActivePage(PageOfStored(stored.control_index));
           settings_applied_ = true;
         }
       }
@@ -680,7 +687,7 @@ void MainWindow::RunAutoRunDocs() {
 WindowSettings MainWindow::CurrentWindowSettings() const {
   WindowSettings w;
   w.refresh = launcher_->settings.RefreshOn();
-  w.control_index = launcher_->active_page();
+  w.control_index = StoredOfPage(launcher_->active_page());
   w.show_fav_edit = menus_.Checked(Ui::MnShowFavEdit);
   RECT r;
   if (GetWindowRect(hwnd_, &r)) {

@@ -41,6 +41,8 @@ class MainWindow : public zd::Window, public PageHost {
   static constexpr UINT kFadeInStepMs = 16;
   // Posted by the keyboard hook when the hotkey was pressed.
   static constexpr UINT kHotkeyMessage = WM_APP + 8;
+  // Posted by the browsers' reader when a read of their files has finished.
+  static constexpr UINT kBrowserPagesMessage = WM_APP + 9;
   static constexpr int kHotkeyId = 1;
 
   // Creates the window (running FormCreate); the window is not shown yet.

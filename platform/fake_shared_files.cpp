@@ -1,5 +1,7 @@
 #include "platform/fake_shared_files.h"
 
+#include "platform/path_probe.h"
+
 namespace zd {
 
 std::optional<FileStamp> FakeSharedFiles::Stamp(const std::string& path) {
@@ -9,11 +11,20 @@ std::optional<FileStamp> FakeSharedFiles::Stamp(const std::string& path) {
   return it->second.stamp;
 }
 
-std::optional<std::string> FakeSharedFiles::ReadShared(const std::string& path) {
+std::optional<std::string> FakeSharedFiles::ReadShared(const std::string& path,
+                                                       uint64_t max_bytes) {
   ++reads_[path];
   const auto it = files_.find(path);
-  if (it == files_.end() || unreadable_.count(path)) return std::nullopt;
+  if (it == files_.end() || unreadable_.count(path) || it->second.data.size() > max_bytes) {
+    return std::nullopt;
+  }
   return it->second.data;
+}
+
+bool FakeSharedFiles::OnNetwork(const std::string& path) {
+  return IsNetworkPath(path, [this](const std::string& root) {
+    return remote_drives_.count(root) ? DriveKind::kRemote : DriveKind::kFixed;
+  });
 }
 
 void FakeSharedFiles::Put(const std::string& path, std::string data) {

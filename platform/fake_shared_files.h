@@ -13,7 +13,10 @@ namespace zd {
 class FakeSharedFiles : public SharedFiles {
  public:
   std::optional<FileStamp> Stamp(const std::string& path) override;
-  std::optional<std::string> ReadShared(const std::string& path) override;
+  std::optional<std::string> ReadShared(const std::string& path, uint64_t max_bytes) override;
+  // Paths on a server, and under the drives made remote here.
+  bool OnNetwork(const std::string& path) override;
+  void SetRemoteDrive(const std::string& root) { remote_drives_.insert(root); }
 
   // Writes a file: its stamp changes (the time moves on, the size follows).
   void Put(const std::string& path, std::string data);
@@ -30,6 +33,7 @@ class FakeSharedFiles : public SharedFiles {
   };
   std::map<std::string, File> files_;
   std::set<std::string> unreadable_;
+  std::set<std::string> remote_drives_;
   std::map<std::string, int> reads_;
   int64_t clock_ = 0;
   int stamp_calls_ = 0;

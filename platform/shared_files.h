@@ -23,8 +23,12 @@ class SharedFiles {
   // nullopt when the file does not exist (or is a folder).
   virtual std::optional<FileStamp> Stamp(const std::string& path) = 0;
   // The whole file, opened for reading while letting others read, write and
-  // delete it; never waits. nullopt when it cannot be opened or read.
-  virtual std::optional<std::string> ReadShared(const std::string& path) = 0;
+  // delete it; never waits. nullopt when it cannot be opened or read, or is
+  // larger than `max_bytes` (nothing is allocated for it then).
+  virtual std::optional<std::string> ReadShared(const std::string& path, uint64_t max_bytes) = 0;
+  // A path on a server or on a network drive: its files are not read, since
+  // an offline server keeps whoever reads them waiting.
+  virtual bool OnNetwork(const std::string& path) = 0;
 };
 
 std::unique_ptr<SharedFiles> MakeSystemSharedFiles();

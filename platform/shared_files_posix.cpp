@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/path_probe.h"
 #include "platform/shared_files.h"
 
 namespace zd {
@@ -20,14 +21,19 @@ class PosixSharedFiles : public SharedFiles {
     return stamp;
   }
 
-  std::optional<std::string> ReadShared(const std::string& path) override {
+  std::optional<std::string> ReadShared(const std::string& path, uint64_t max_bytes) override {
+    const std::optional<FileStamp> stamp = Stamp(path);
+    if (!stamp || stamp->size > max_bytes) return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
     std::ostringstream out;
     out << in.rdbuf();
     if (in.bad()) return std::nullopt;
+    if (out.view().size() > max_bytes) return std::nullopt;
     return std::move(out).str();
   }
+
+  bool OnNetwork(const std::string& path) override { return IsUncPath(path); }
 };
 
 }  // namespace

@@ -6,7 +6,9 @@
 
 #include <algorithm>
 
+#include "platform/drives_win.h"
 #include "platform/handles_win.h"
+#include "platform/path_probe.h"
 #include "platform/shared_files.h"
 #include "platform/wide_win.h"
 
@@ -29,7 +31,7 @@ class WinSharedFiles : public SharedFiles {
     return stamp;
   }
 
-  std::optional<std::string> ReadShared(const std::string& path) override {
+  std::optional<std::string> ReadShared(const std::string& path, uint64_t max_bytes) override {
     // Every share mode: the browser that has the file open for writing must
     // be able to go on writing, renaming and deleting it.
     UniqueHandle file = FileHandle(
@@ -39,7 +41,7 @@ class WinSharedFiles : public SharedFiles {
     if (!file) return std::nullopt;
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
-        static_cast<uint64_t>(size.QuadPart) > 0x7FFFFFFFu) {
+        static_cast<uint64_t>(size.QuadPart) > std::min<uint64_t>(max_bytes, 0x7FFFFFFFu)) {
       return std::nullopt;
     }
     std::string data;
@@ -56,6 +58,8 @@ class WinSharedFiles : public SharedFiles {
     data.resize(got);
     return data;
   }
+
+  bool OnNetwork(const std::string& path) override { return IsNetworkPath(path, Win32DriveKind); }
 };
 
 std::string KnownFolder(REFKNOWNFOLDERID id) {

@@ -302,19 +302,22 @@ build_cmake_dep pcre2 libpcre2-8.a "" -DBUILD_STATIC_LIBS=ON \
 # tclsh) joins it into the single file sqlite3.c, which is then cross-compiled.
 # Only what reading a history needs: the options SQLite documents as safe,
 # and features left out (no EXPLAIN, window or date functions, UTF-16,
-# tracing, ...) given to its configure too, so that its parser is generated
-# without them. Kept: WAL, URI names, memory-mapped reads, and the in-memory
-# copy (sqlite3_deserialize, which attaches). Built for size: -Os costs a
-# scan of a 50 MB History a third more time than -O2 and halves the library.
+# tracing, the in-memory copy, ...) given to its configure too, so that its
+# parser is generated without them. Kept: WAL, URI names, and the progress
+# callback (the time limit of every statement on a file the browser wrote);
+# the expression depth keeps its limit (a crafted schema must not run the
+# parser's recursion out of stack), and no file is ever memory-mapped.
+# Built for size: -Os costs a scan of a 50 MB History a third more time than
+# -O2 and halves the library.
 SQLITE_OMIT="-DSQLITE_OMIT_LOAD_EXTENSION -DSQLITE_OMIT_JSON -DSQLITE_OMIT_DEPRECATED
-  -DSQLITE_OMIT_SHARED_CACHE -DSQLITE_OMIT_PROGRESS_CALLBACK -DSQLITE_OMIT_DECLTYPE
+  -DSQLITE_OMIT_SHARED_CACHE -DSQLITE_OMIT_DECLTYPE -DSQLITE_OMIT_DESERIALIZE
   -DSQLITE_OMIT_AUTHORIZATION -DSQLITE_OMIT_COMPLETE -DSQLITE_OMIT_GET_TABLE -DSQLITE_OMIT_UTF16
   -DSQLITE_OMIT_TRACE -DSQLITE_OMIT_EXPLAIN -DSQLITE_OMIT_COMPILEOPTION_DIAGS
   -DSQLITE_OMIT_DATETIME_FUNCS -DSQLITE_OMIT_INCRBLOB -DSQLITE_OMIT_TCL_VARIABLE
   -DSQLITE_OMIT_REINDEX -DSQLITE_OMIT_WINDOWFUNC -DSQLITE_OMIT_INTROSPECTION_PRAGMAS"
 SQLITE_FLAGS="-Os -ffunction-sections -fdata-sections -DSQLITE_THREADSAFE=1
   -DSQLITE_DEFAULT_MEMSTATUS=0 -DSQLITE_DQS=0 -DSQLITE_LIKE_DOESNT_MATCH_BLOBS
-  -DSQLITE_MAX_EXPR_DEPTH=0 -DSQLITE_UNTESTABLE $SQLITE_OMIT"
+  -DSQLITE_MAX_MMAP_SIZE=0 -DSQLITE_UNTESTABLE $SQLITE_OMIT"
 SQLITE_PREFIX=$BUILD_ROOT/deps/sqlite3-mingw-i686
 # The stamp holds the flags: a change of them builds again.
 SQLITE_STAMP=$SQLITE_PREFIX/.complete-sections

@@ -244,7 +244,7 @@ bool WriteDocEntry(SettingsFile& settings, const DocArray& docs, size_t position
   const TMyDoc& doc = docs[position];
   std::string path = doc.path;
   // A folder is stored as an address so that the next start sees a folder.
-  if (doc.doctype == 3 && !IsFileAddress(path)) {
+  if (doc.doctype == DocKind::kFolder && !IsFileAddress(path)) {
     path.insert(0, kFilePrefix);
   }
   return settings.WriteKeys(kSectionDocs,
@@ -252,10 +252,23 @@ bool WriteDocEntry(SettingsFile& settings, const DocArray& docs, size_t position
                                 {DocKey("name", position), name},
                                 {DocKey("date", position), doc.date},
                                 {DocKey("RootPath", position), doc.RootPath},
-                                {DocKey("doctype", position), std::to_string(doc.doctype)},
+                                {DocKey("doctype", position), std::to_string(StoredNumber(doc.doctype))},
                                 {DocKey("path", position), path},
                                 {DocKey("selected", position), doc.selected ? "1" : "0"},
                             });
+}
+
+std::optional<TMyDoc> ReadDocEntry(const SettingsFile& settings, size_t position) {
+  TMyDoc doc;
+  doc.path = Trim(settings.ReadString(kSectionDocs, DocKey("path", position), ""));
+  if (doc.path.empty()) return std::nullopt;
+  doc.doctype = DocKindOfStored(
+      settings.ReadInteger(kSectionDocs, DocKey("doctype", position), StoredNumber(DocKind::kWeb)));
+  doc.date = Trim(settings.ReadString(kSectionDocs, DocKey("date", position), ""));
+  doc.name = settings.ReadString(kSectionDocs, DocKey("name", position), "");
+  doc.RootPath = settings.ReadString(kSectionDocs, DocKey("RootPath", position), "");
+  doc.selected = settings.ReadBool(kSectionDocs, DocKey("selected", position), false);
+  return doc;
 }
 
 namespace {

@@ -104,6 +104,10 @@ std::string GetSystemDir(Files& files);
 // `name` is empty.
 bool WriteDocEntry(SettingsFile& settings, const DocArray& docs, size_t position,
                    const std::string& name);
+// The record the "docs" keys of `position` hold (its path trimmed, its date
+// trimmed, a kind the program does not know as a web page); nullopt when
+// it has no path. A folder's path comes as it is stored, "file:///" and all.
+std::optional<TMyDoc> ReadDocEntry(const SettingsFile& settings, size_t position);
 // The positions that have a "path" key in section "docs", ascending, holes
 // and all.
 std::vector<size_t> StoredDocPositions(const SettingsFile& settings);

@@ -411,7 +411,7 @@ class StoreTest : public ::testing::Test {
     store.ConfigDir = "C:\\MrxConfig\\";
   }
   std::string Path(const char* name) const { return store.ConfigDir + name; }
-  static TMyDoc Doc(std::string path, int32_t type, std::string root = "") {
+  static TMyDoc Doc(std::string path, DocKind type, std::string root = "") {
     TMyDoc doc;
     doc.path = std::move(path);
     doc.doctype = type;
@@ -427,8 +427,8 @@ class StoreTest : public ::testing::Test {
 
 TEST_F(StoreTest, WriteDocEntryWritesSixKeysInOrderInOneWrite) {
   OpenSettingsFile(store);
-  store.docs.push_back(Doc("http://www.example.com/a", 1, "www.example.com"));
-  store.docs.push_back(Doc("C:\\Tools\\tool.exe", 2));
+  store.docs.push_back(Doc("http://www.example.com/a", DocKind::kWeb, "www.example.com"));
+  store.docs.push_back(Doc("C:\\Tools\\tool.exe", DocKind::kProgram));
   store.docs[1].selected = true;
   ASSERT_TRUE(WriteDocEntry(*store.settings, store.docs, 0, "示例页面"));
   ASSERT_TRUE(WriteDocEntry(*store.settings, store.docs, 1, "tool"));
@@ -443,9 +443,9 @@ TEST_F(StoreTest, WriteDocEntryWritesSixKeysInOrderInOneWrite) {
 
 TEST_F(StoreTest, FolderRecordPathGetsTheFilePrefixAndReadsBack) {
   OpenSettingsFile(store);
-  store.docs.push_back(Doc("C:\\Work", 3, "C:\\Work"));
-  store.docs.push_back(Doc("file:///C:/Other", 3, "C:\\Other"));
-  store.docs.push_back(Doc("D:\\not a folder record", 2));
+  store.docs.push_back(Doc("C:\\Work", DocKind::kFolder, "C:\\Work"));
+  store.docs.push_back(Doc("file:///C:/Other", DocKind::kFolder, "C:\\Other"));
+  store.docs.push_back(Doc("D:\\not a folder record", DocKind::kProgram));
   const char* names[] = {"work", "other", "tool"};
   for (size_t i = 0; i < store.docs.size(); ++i) {
     ASSERT_TRUE(WriteDocEntry(*store.settings, store.docs, i, names[i]));
@@ -461,7 +461,7 @@ TEST_F(StoreTest, FolderRecordPathGetsTheFilePrefixAndReadsBack) {
 
 TEST_F(StoreTest, WriteDocEntryWithoutNameWritesNothing) {
   OpenSettingsFile(store);
-  store.docs.push_back(Doc("C:\\x", 3));
+  store.docs.push_back(Doc("C:\\x", DocKind::kFolder));
   EXPECT_TRUE(WriteDocEntry(*store.settings, store.docs, 0, ""));
   EXPECT_FALSE(WriteDocEntry(*store.settings, store.docs, 5, "beyond the end"));
   EXPECT_EQ(files.WriteCount(Path(kSettingsFileName)), 0);

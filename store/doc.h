@@ -13,13 +13,21 @@ namespace zd {
 inline constexpr std::string_view kLineSep = "*|*";
 inline constexpr std::string_view kKindSep = "*2*";
 
+// What a document is. The numbers are the ones the history stores (its
+// "doctype" keys); a number the program does not know loads as a web page.
+enum class DocKind : int32_t { kWeb = 1, kProgram = 2, kFolder = 3 };
+constexpr int32_t StoredNumber(DocKind kind) { return static_cast<int32_t>(kind); }
+constexpr DocKind DocKindOfStored(int32_t number) {
+  return number == 2 ? DocKind::kProgram : number == 3 ? DocKind::kFolder : DocKind::kWeb;
+}
+
 // One remembered document.
 struct TMyDoc {
   std::string RootPath;
   std::string path;
   std::string name;
   bool selected = false;
-  int32_t doctype = 0;  // 1 web page, 2 program, 3 folder
+  DocKind doctype = DocKind::kWeb;
   std::string date;     // yyyy-mm-dd
   // The image its nodes show in this run (a program's icon in the trees'
   // image list), -1 until it is registered. Never stored.

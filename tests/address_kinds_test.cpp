@@ -49,16 +49,14 @@ TEST_F(AddressKindsTest, TheSchemeAtTheStartDecidesAndNothingFurtherOn) {
 
     FakeShellWindows windows;
     windows.AddWindow(c.address, "title");
-    const std::vector<std::string> lines = ScanShellWindowLines(windows).lines;
-    TMyDocObj line;
-    ASSERT_EQ(lines.size(), 1u);
-    ASSERT_TRUE(ListLineSplit(lines[0], line));
-    EXPECT_EQ(line.kind, c.folder ? kDocFolder : kDocWeb);
+    const std::vector<FoundDoc> found = ScanShellWindows(windows).found;
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].kind, c.folder ? DocKind::kFolder : DocKind::kWeb);
 
     const size_t before = store.docs.size();
-    EXPECT_EQ(tracker->AddMyDoc(c.address, "title", "", false), *c.root != '\0');
+    EXPECT_EQ(tracker->AddMyDoc(FoundDoc{c.address, "title", "", DocKind::kWeb}, ""), *c.root != '\0');
     if (store.docs.size() > before) {
-      EXPECT_EQ(store.docs.back().doctype, c.folder ? kDocFolder : kDocWeb);
+      EXPECT_EQ(store.docs.back().doctype, c.folder ? DocKind::kFolder : DocKind::kWeb);
     }
 
     launcher.ClearLog();

@@ -1,5 +1,6 @@
 #include "tracking/browser_pages.h"
 
+#include "platform/errors.h"
 #include "tracking/discovery.h"
 
 namespace zd {
@@ -11,83 +12,144 @@ constexpr char kLocalState[] = "Local State";
 constexpr char kHistoryFile[] = "History";
 // A browser whose Local State lists nothing still has this one.
 constexpr char kDefaultProfile[] = "Default";
+// Far more than any real one holds.
+constexpr uint64_t kMaxProfilesIniBytes = 1u << 20;
+constexpr uint64_t kMaxLocalStateBytes = 16u << 20;
+
+bool Cancelled(const std::atomic<bool>* cancel) {
+  return cancel && cancel->load(std::memory_order_relaxed);
+}
+
+// Each profile is a source on its own: a failure (the memory running out
+// over one file) costs its pages only.
+template <typename Work>
+void OnItsOwn(const char* where, const Work& work) {
+  try {
+    work();
+  }
+  ZD_CATCH_LOG(where)
+}
 
 }  // namespace
 
-BrowserPages::BrowserPages(WindowSystem& windows, SharedFiles& files, UserFolders folders)
-    : windows_(windows), files_(files), folders_(std::move(folders)) {}
+std::vector<RunningBrowser> FindRunningBrowsers(WindowSystem& windows) {
+  std::vector<RunningBrowser> running;
+  for (const WindowRow& row : EnumerateWindowRows(windows)) {
+    const std::optional<std::string> program = windows.ProcessImagePath(row.id);
+    if (!program) continue;
+    const BrowserKind* kind = BrowserOfProgram(*program);
+    if (!kind) continue;
+    RunningBrowser* found = nullptr;
+    for (RunningBrowser& browser : running) {
+      if (browser.kind == kind) found = &browser;
+    }
+    if (!found) found = &running.emplace_back(RunningBrowser{kind, *program, {}});
+    found->titles.push_back(row.title);
+  }
+  return running;
+}
+
+BrowserPages::BrowserPages(SharedFiles& files, UserFolders folders, HistoryLimits limits)
+    : files_(files), folders_(std::move(folders)), limits_(limits) {}
+
+int BrowserPages::history_queries() const {
+  int opens = 0;
+  for (const auto& [path, index] : histories_) opens += index.work().opens;
+  return opens;
+}
 
 template <typename T, typename Parse>
-const T* BrowserPages::Read(Stamped<T>& cache, const std::string& path, Parse parse) {
-  const std::optional<FileStamp> stamp = files_.Stamp(path);
+const T* BrowserPages::Read(Stamped<T>& cache, const std::string& path, uint64_t max_bytes,
+                            Parse parse) {
+  const std::optional<FileStamp> stamp = files_.OnNetwork(path) ? std::nullopt : files_.Stamp(path);
   if (!stamp) {
     cache = Stamped<T>();
     return nullptr;
   }
-  if (cache.stamp && *cache.stamp == *stamp) return &cache.value;
+  if (cache.stamp && *cache.stamp == *stamp) return cache.good ? &cache.value : nullptr;
   ++file_reads_;
-  const std::optional<std::string> bytes = files_.ReadShared(path);
-  std::optional<T> value;
-  if (bytes) value = parse(*bytes);
-  // Busy or torn: the last good read stands, and the file is tried again
-  // at the next refresh.
-  if (!value) return cache.stamp ? &cache.value : nullptr;
+  // Busy, torn or too large: the last good read stands, and this state of
+  // the file is not read again.
   cache.stamp = stamp;
-  cache.value = std::move(*value);
-  return &cache.value;
+  std::optional<T> value;
+  if (stamp->size <= max_bytes) {
+    if (const std::optional<std::string> bytes = files_.ReadShared(path, max_bytes)) {
+      value = parse(*bytes);
+    }
+  } else {
+    WriteDebugLine("Zapdock: " + path + " skipped: " + std::to_string(stamp->size >> 20) +
+                   " MB on disk");
+  }
+  if (value) {
+    cache.value = std::move(*value);
+    cache.good = true;
+  }
+  return cache.good ? &cache.value : nullptr;
 }
 
-std::vector<OpenBrowserPage> BrowserPages::Collect() {
-  std::vector<Running> running;
-  for (const WindowRow& row : EnumerateWindowRows(windows_)) {
-    const std::optional<std::string> program = windows_.ProcessImagePath(row.id);
-    if (!program) continue;
-    const BrowserKind* kind = BrowserOfProgram(*program);
-    if (!kind) continue;
-    Running* found = nullptr;
-    for (Running& browser : running) {
-      if (browser.kind == kind) found = &browser;
-    }
-    if (!found) found = &running.emplace_back(Running{kind, *program, {}});
-    found->titles.push_back(row.title);
-  }
+std::vector<OpenBrowserPage> BrowserPages::Read(const std::vector<RunningBrowser>& running,
+                                                const std::atomic<bool>* cancel) {
+  cancel_ = cancel;
   std::vector<OpenBrowserPage> pages;
-  for (const Running& browser : running) {
+  for (const RunningBrowser& browser : running) {
+    if (Cancelled(cancel)) break;
     if (browser.kind->family == BrowserFamily::kFirefox) {
       CollectFirefox(browser, pages);
     } else {
       CollectChromium(browser, pages);
     }
   }
+  cancel_ = nullptr;
   return pages;
 }
 
-void BrowserPages::CollectFirefox(const Running& browser, std::vector<OpenBrowserPage>& pages) {
+void BrowserPages::Add(std::vector<OpenBrowserPage>& pages, const std::string& url,
+                       const std::string& title, const std::string& program) {
+  BrowserAddress address = ClassifyBrowserAddress(url);
+  if (address.kind == BrowserAddressKind::kOther) return;
+  pages.push_back(
+      OpenBrowserPage{url, title, program, address.kind, std::move(address.local_path)});
+}
+
+void BrowserPages::CollectFirefox(const RunningBrowser& browser,
+                                  std::vector<OpenBrowserPage>& pages) {
   const std::string dir = BrowserDataDir(*browser.kind, folders_);
   if (dir.empty()) return;
   const std::string ini_path = JoinPath(dir, kProfilesIni);
-  const auto* profiles = Read(profiles_ini_[ini_path], ini_path, [&](const std::string& ini) {
-    return std::optional<std::vector<std::string>>(ParseProfilesIni(ini, dir));
-  });
+  const auto* profiles =
+      Read(profiles_ini_[ini_path], ini_path, kMaxProfilesIniBytes, [&](const std::string& ini) {
+        return std::optional<std::vector<std::string>>(ParseProfilesIni(ini, dir));
+      });
   if (!profiles) return;
   for (const std::string& profile : *profiles) {
-    const std::string path = JoinPath(profile, kSessionFile);
-    const auto* session = Read(sessions_[path], path, [&](const std::string& file) {
-      std::optional<SessionText> text = DecodeMozLz4(file);
-      return text ? parser_.Pages(*text) : std::nullopt;
+    if (Cancelled(cancel_)) return;
+    OnItsOwn("Firefox profile", [&] {
+      const std::string path = JoinPath(profile, kSessionFile);
+      const auto* session =
+          Read(sessions_[path], path, MaxSessionFileBytes(),
+               [&](const std::string& file) -> std::optional<std::vector<SessionPage>> {
+                 const std::optional<uint32_t> size = DeclaredSessionSize(file);
+                 if (size && *size > kMaxSessionBytes) {
+                   WriteDebugLine("Zapdock: " + path + " skipped: " + std::to_string(*size >> 20) +
+                                  " MB inflated");
+                   return std::nullopt;
+                 }
+                 const std::optional<SessionText> text = DecodeMozLz4(file);
+                 return text ? ReadSessionPages(*text) : std::nullopt;
+               });
+      if (!session) return;
+      for (const SessionPage& page : *session) Add(pages, page.url, page.title, browser.program);
     });
-    if (!session) continue;
-    for (const SessionPage& page : *session) {
-      pages.push_back(OpenBrowserPage{page.url, page.title, browser.program});
-    }
   }
 }
 
-void BrowserPages::CollectChromium(const Running& browser, std::vector<OpenBrowserPage>& pages) {
+void BrowserPages::CollectChromium(const RunningBrowser& browser,
+                                   std::vector<OpenBrowserPage>& pages) {
   const std::string dir = BrowserDataDir(*browser.kind, folders_);
   if (dir.empty()) return;
   const std::string state_path = JoinPath(dir, kLocalState);
-  const auto* listed = Read(local_states_[state_path], state_path, ParseLocalState);
+  const auto* listed =
+      Read(local_states_[state_path], state_path, kMaxLocalStateBytes, ParseLocalState);
   std::vector<ChromiumProfile> profiles;
   if (listed) profiles = *listed;
   if (profiles.empty()) profiles.push_back(ChromiumProfile{kDefaultProfile, ""});
@@ -114,67 +176,29 @@ void BrowserPages::CollectChromium(const Running& browser, std::vector<OpenBrows
     }
     wanted.push_back(std::move(want));
   }
-  std::map<std::string, const HistoryCache*> answers;
-  for (const auto& [history, titles] : titles_of) answers[history] = &LookUp(history, titles);
+  std::map<std::string, std::map<std::string, HistoryHit>> answers;
+  for (const auto& [history, titles] : titles_of) {
+    if (Cancelled(cancel_)) break;
+    if (files_.OnNetwork(history)) continue;
+    OnItsOwn("Chromium profile", [&, &history = history, &titles = titles] {
+      HistoryIndex& index = histories_.try_emplace(history, history, limits_).first->second;
+      answers[history] =
+          index.Answer(std::vector<std::string>(titles.begin(), titles.end()), files_, cancel_);
+    });
+  }
 
   for (const Wanted& want : wanted) {
     const HistoryHit* best = nullptr;
     for (const std::string& history : want.histories) {
-      const auto found = answers[history]->titles.find(want.title);
-      if (found == answers[history]->titles.end() || !found->second) continue;
-      if (!best || found->second->last_visit_time > best->last_visit_time) best = &*found->second;
+      const auto& found = answers[history];
+      const auto hit = found.find(want.title);
+      if (hit == found.end()) continue;
+      if (!best || hit->second.last_visit_time > best->last_visit_time) best = &hit->second;
     }
     // A title without an entry (a private window's page is never in
     // History) records nothing.
-    if (best) pages.push_back(OpenBrowserPage{best->url, want.title, browser.program});
+    if (best) Add(pages, best->url, want.title, browser.program);
   }
-}
-
-const BrowserPages::HistoryCache& BrowserPages::LookUp(const std::string& path,
-                                                       const std::set<std::string>& titles) {
-  HistoryCache& cache = histories_[path];
-  const std::optional<FileStamp> stamp = files_.Stamp(path);
-  if (!stamp) {
-    cache = HistoryCache();
-    return cache;
-  }
-  const bool changed = !cache.stamp || !(*cache.stamp == *stamp);
-  std::vector<std::string> known, unknown;
-  for (const std::string& title : titles) {
-    (cache.titles.count(title) ? known : unknown).push_back(title);
-  }
-  const auto answer = [](HistoryCache& into, const std::string& title,
-                         const HistoryLookup& lookup) {
-    const auto hit = lookup.hits.find(title);
-    if (hit != lookup.hits.end()) {
-      into.titles[title] = hit->second;
-    } else if (!lookup.only_newer) {
-      into.titles[title] = std::nullopt;
-    }
-  };
-  if (changed) {
-    HistoryCache fresh;
-    if (!known.empty()) {
-      ++history_queries_;
-      const HistoryLookup lookup = LookUpTitles(path, known, files_, cache.latest_visit);
-      // Unreadable now: what was known stays, and is asked again next time.
-      if (lookup.read == HistoryRead::kFailed) return cache;
-      for (const std::string& title : known) {
-        if (lookup.only_newer) fresh.titles[title] = cache.titles[title];
-        answer(fresh, title, lookup);
-      }
-      fresh.latest_visit = lookup.latest_visit;
-    }
-    fresh.stamp = stamp;
-    cache = std::move(fresh);
-  }
-  if (unknown.empty()) return cache;
-  ++history_queries_;
-  const HistoryLookup lookup = LookUpTitles(path, unknown, files_);
-  if (lookup.read == HistoryRead::kFailed) return cache;
-  for (const std::string& title : unknown) answer(cache, title, lookup);
-  cache.latest_visit = lookup.latest_visit;
-  return cache;
 }
 
 }  // namespace zd

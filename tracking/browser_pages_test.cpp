@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -24,6 +25,10 @@ constexpr char kSessionA[] =
 constexpr char kSessionB[] =
     "R\\Mozilla\\Firefox\\Profiles\\b\\sessionstore-backups\\recovery.jsonlz4";
 
+OpenBrowserPage Web(const std::string& url, const std::string& title, const std::string& program) {
+  return OpenBrowserPage{url, title, program, BrowserAddressKind::kWebPage, ""};
+}
+
 class FirefoxPagesTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -32,28 +37,29 @@ class FirefoxPagesTest : public ::testing::Test {
     files_.Put(kSessionB, MozLz4(SessionJson({{{{{"https://b.example/", "B"}}, 1},
                                                {{{"https://c.example/", "C"}}, 1}}})));
   }
+  std::vector<OpenBrowserPage> Collect() { return pages_.Read(FindRunningBrowsers(windows_)); }
   std::vector<std::string> Urls() {
     std::vector<std::string> urls;
-    for (const OpenBrowserPage& page : pages_.Collect()) urls.push_back(page.url);
+    for (const OpenBrowserPage& page : Collect()) urls.push_back(page.url);
     return urls;
   }
   FakeWindowSystem windows_;
   FakeSharedFiles files_;
-  BrowserPages pages_{windows_, files_, UserFolders{"R", "L"}};
+  BrowserPages pages_{files_, UserFolders{"R", "L"}};
 };
 
 TEST_F(FirefoxPagesTest, EveryTabOfEveryProfileWhileTheBrowserRuns) {
   EXPECT_TRUE(Urls().empty());  // not running: nothing read
   EXPECT_EQ(files_.ReadCount(kSessionA), 0);
   windows_.AddWindow("A - Mozilla Firefox", kFirefox);
-  const std::vector<OpenBrowserPage> pages = pages_.Collect();
-  const std::vector<OpenBrowserPage> expected = {{"https://a.example/", "A", kFirefox},
-                                             {"https://b.example/", "B", kFirefox},
-                                             {"https://c.example/", "C", kFirefox}};
+  const std::vector<OpenBrowserPage> pages = Collect();
+  const std::vector<OpenBrowserPage> expected = {Web("https://a.example/", "A", kFirefox),
+                                                 Web("https://b.example/", "B", kFirefox),
+                                                 Web("https://c.example/", "C", kFirefox)};
   EXPECT_EQ(pages, expected);
   // A second window of the same browser reads nothing twice.
   windows_.AddWindow("B - Mozilla Firefox", kFirefox);
-  EXPECT_EQ(pages_.Collect(), expected);
+  EXPECT_EQ(Collect(), expected);
 }
 
 TEST_F(FirefoxPagesTest, OnlyAChangedFileIsReadAgainAndAnUnreadableOneKeepsItsLastRead) {
@@ -73,11 +79,14 @@ TEST_F(FirefoxPagesTest, OnlyAChangedFileIsReadAgainAndAnUnreadableOneKeepsItsLa
   EXPECT_EQ(files_.ReadCount(kSessionA), 2);
   EXPECT_EQ(files_.ReadCount(kSessionB), 1);
 
-  // Busy, then torn: the last good read stands, and the file is tried again.
+  // Busy, then torn: the last good read stands, and the file is tried again
+  // only once it has changed.
   files_.Put(kSessionA, MozLz4(SessionJson({{{{{"https://a3.example/", "A3"}}, 1}}})));
   files_.SetUnreadable(kSessionA, true);
   EXPECT_EQ(Urls().front(), "https://a2.example/");
   files_.SetUnreadable(kSessionA, false);
+  EXPECT_EQ(Urls().front(), "https://a2.example/");
+  EXPECT_EQ(files_.ReadCount(kSessionA), 3);
   files_.Put(kSessionA,
              MozLz4(SessionJson({{{{{"https://a3.example/", "A3"}}, 1}}})).substr(0, 30));
   EXPECT_EQ(Urls().front(), "https://a2.example/");
@@ -89,6 +98,62 @@ TEST_F(FirefoxPagesTest, OnlyAChangedFileIsReadAgainAndAnUnreadableOneKeepsItsLa
   EXPECT_EQ(Urls(), (std::vector<std::string>{"https://b.example/", "https://c.example/"}));
   files_.Remove(kSessionB);
   EXPECT_TRUE(Urls().empty());
+}
+
+TEST_F(FirefoxPagesTest, ProfilesOnTheNetworkAreNotRead) {
+  files_.SetRemoteDrive("Z:\\");
+  struct Case {
+    const char* path;  // as profiles.ini gives it (absolute)
+    bool read;
+  } cases[] = {
+      {"D:\\Profiles\\local", true},           {"Z:\\Profiles\\mapped", false},
+      {"\\\\server\\share\\p", false},         {"//server/share/p", false},
+      {"\\\\?\\UNC\\server\\share\\p", false}, {"\\\\?\\D:\\Profiles\\long", true},
+  };
+  std::string ini;
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    ini += "[Profile" + std::to_string(i) + "]\r\nIsRelative=0\r\nPath=" + cases[i].path + "\r\n";
+    files_.Put(
+        JoinPath(cases[i].path, "sessionstore-backups\\recovery.jsonlz4"),
+        MozLz4(SessionJson({{{{{"https://p" + std::to_string(i) + ".example/", "P"}}, 1}}})));
+  }
+  files_.Put(kIni, ini);
+  windows_.AddWindow("A - Mozilla Firefox", kFirefox);
+  const std::vector<std::string> urls = Urls();
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const std::string url = "https://p" + std::to_string(i) + ".example/";
+    EXPECT_EQ(std::count(urls.begin(), urls.end(), url), cases[i].read ? 1 : 0) << cases[i].path;
+    EXPECT_EQ(files_.ReadCount(JoinPath(cases[i].path, "sessionstore-backups\\recovery.jsonlz4")),
+              cases[i].read ? 1 : 0)
+        << cases[i].path;
+  }
+}
+
+TEST_F(FirefoxPagesTest, AnOutsizedSessionIsSkippedAndNotReadAgainUntilItChanges) {
+  windows_.AddWindow("A - Mozilla Firefox", kFirefox);
+  const auto with_title_of = [](size_t bytes) {
+    return MozLz4(SessionJson({{{{{"https://big.example/", std::string(bytes, 'a')}}, 1}}}));
+  };
+  struct Case {
+    const char* what;
+    std::string file;
+    bool pages;
+    int reads;  // of the file, over two refreshes
+  } cases[] = {
+      {"inflates to more than the limit", with_title_of(kMaxSessionBytes), false, 1},
+      {"larger on disk than any session within the limit",
+       std::string(MaxSessionFileBytes() + 1, 'x'), false, 0},
+      {"well within the limit", with_title_of(1000), true, 1},
+  };
+  for (const Case& c : cases) {
+    files_.Put(kSessionA, c.file);
+    const int reads = files_.ReadCount(kSessionA);
+    const std::vector<std::string> urls = Urls();
+    EXPECT_EQ(std::count(urls.begin(), urls.end(), "https://big.example/"), c.pages ? 1 : 0)
+        << c.what;
+    Urls();
+    EXPECT_EQ(files_.ReadCount(kSessionA), reads + c.reads) << c.what;
+  }
 }
 
 // Chromium browsers: real History files on disk, found through "Local State".
@@ -109,14 +174,13 @@ class ChromiumPagesTest : public ::testing::Test {
                                       {{"https://work.example/shared", "Shared", 50},
                                        {"https://work.example/wiki", "Wiki", 60}}));
   }
-  std::vector<OpenBrowserPage> Collect() { return pages_.Collect(); }
+  std::vector<OpenBrowserPage> Collect() { return pages_.Read(FindRunningBrowsers(windows_)); }
 
   TempDirForTests dir_;
   std::string local_, data_;
   FakeWindowSystem windows_;
   std::unique_ptr<SharedFiles> files_ = MakeSystemSharedFiles();
-  BrowserPages pages_{windows_, *files_,
-                      UserFolders{dir_.path() + "roaming", dir_.path() + "local"}};
+  BrowserPages pages_{*files_, UserFolders{dir_.path() + "roaming", dir_.path() + "local"}};
 };
 
 TEST_F(ChromiumPagesTest, EachWindowsPageComesFromTheHistoryOfItsProfile) {
@@ -130,10 +194,10 @@ TEST_F(ChromiumPagesTest, EachWindowsPageComesFromTheHistoryOfItsProfile) {
   windows_.AddWindow("Downloads", kChrome);
   windows_.AddWindow("News - Google Chrome - Me", "C:\\Tools\\other.exe");
   const std::vector<OpenBrowserPage> expected = {
-      {"https://me.example/news", "News", kChrome},
-      {"https://work.example/wiki", "Wiki", kChrome},
-      {"https://work.example/shared", "Shared", kChrome},
-      {"https://me.example/old", "Shared", kChrome},
+      Web("https://me.example/news", "News", kChrome),
+      Web("https://work.example/wiki", "Wiki", kChrome),
+      Web("https://work.example/shared", "Shared", kChrome),
+      Web("https://me.example/old", "Shared", kChrome),
   };
   EXPECT_EQ(Collect(), expected);
   // Unchanged files, the same titles: nothing is asked again.
@@ -141,33 +205,37 @@ TEST_F(ChromiumPagesTest, EachWindowsPageComesFromTheHistoryOfItsProfile) {
   EXPECT_EQ(Collect(), expected);
   EXPECT_EQ(pages_.history_queries(), queries);
   EXPECT_EQ(pages_.file_reads(), reads);
-  // A new title is asked of its History alone.
+  // A title never asked before is answered from the index of the History's
+  // newest visits: the file is not read again.
   windows_.AddWindow("Left behind - Google Chrome - Me", kChrome);
   EXPECT_EQ(Collect().size(), 5u);
-  EXPECT_EQ(pages_.history_queries(), queries + 1);
+  EXPECT_EQ(pages_.history_queries(), queries);
 }
 
 TEST_F(ChromiumPagesTest, AChangedHistoryIsAskedOnlyOfItsNewVisits) {
   windows_.AddWindow("News - Google Chrome - Me", kChrome);
   windows_.AddWindow("Nowhere - Google Chrome - Me", kChrome);
-  EXPECT_EQ(Collect(), (std::vector<OpenBrowserPage>{{"https://me.example/news", "News", kChrome}}));
+  EXPECT_EQ(Collect(),
+            (std::vector<OpenBrowserPage>{Web("https://me.example/news", "News", kChrome)}));
   // The same title at a new address, and one never seen still missing.
   ASSERT_TRUE(testing::WriteHistory(
       data_ + "/Default/History",
       {{"https://me.example/news2", "News", 90}, {"https://me.example/other", "Other", 91}}));
   const int queries = pages_.history_queries();
-  EXPECT_EQ(Collect(), (std::vector<OpenBrowserPage>{{"https://me.example/news2", "News", kChrome}}));
+  EXPECT_EQ(Collect(),
+            (std::vector<OpenBrowserPage>{Web("https://me.example/news2", "News", kChrome)}));
   EXPECT_EQ(pages_.history_queries(), queries + 1);
   // A History that cannot be read any more keeps the answers it gave.
   std::filesystem::resize_file(data_ + "/Default/History", 50);
-  EXPECT_EQ(Collect(), (std::vector<OpenBrowserPage>{{"https://me.example/news2", "News", kChrome}}));
+  EXPECT_EQ(Collect(),
+            (std::vector<OpenBrowserPage>{Web("https://me.example/news2", "News", kChrome)}));
 }
 
 TEST_F(ChromiumPagesTest, WithoutLocalStateTheDefaultProfileIsRead) {
   std::filesystem::remove(data_ + "/Local State");
   windows_.AddWindow("News - Google Chrome", kChrome);
   windows_.AddWindow("Wiki - Google Chrome", kChrome);
-  const std::vector<OpenBrowserPage> expected = {{"https://me.example/news", "News", kChrome}};
+  const std::vector<OpenBrowserPage> expected = {Web("https://me.example/news", "News", kChrome)};
   EXPECT_EQ(Collect(), expected);
 }
 

@@ -58,7 +58,7 @@ std::vector<WindowRow> EnumerateWindowRows(WindowSystem& windows) {
   return rows;
 }
 
-ScanResult ScanAppWindowLines(WindowSystem& windows) {
+ScanResult ScanAppWindows(WindowSystem& windows) {
   ScanResult result;
   result.complete = ScanOnItsOwn(__func__, [&] {
     for (const WindowRow& row : EnumerateWindowRows(windows)) {
@@ -72,25 +72,27 @@ ScanResult ScanAppWindowLines(WindowSystem& windows) {
           continue;
         }
       }
-      result.lines.push_back(MakeLongDocLine(*path, title, kDocProgram));
+      const std::string program = BlankControlChars(*path);
+      result.found.push_back(FoundDoc{program, BlankControlChars(title), program, DocKind::kProgram});
     }
   });
   return result;
 }
 
-ScanResult ScanShellWindowLines(ShellWindows& shell) {
+ScanResult ScanShellWindows(ShellWindows& shell) {
   ScanResult result;
   const bool whole = ScanOnItsOwn(__func__, [&] {
     ShellWindowScan scan = shell.Scan();
     result.complete = scan.complete;
     for (const ShellWindowItem& item : scan.items) {
       if (item.location_url.empty() || !item.has_document) continue;
-      const std::string address = Trim(item.location_url);
+      const std::string address = BlankControlChars(Trim(item.location_url));
       if (IsFileAddress(address)) {
-        result.lines.push_back(MakeLongDocLine(address, address, kDocFolder));
+        result.found.push_back(FoundDoc{address, address, "explorer.exe", DocKind::kFolder});
       } else {
         // An untitled page is listed all the same; the registration drops it.
-        result.lines.push_back(MakeLongDocLine(address, item.title, kDocWeb));
+        result.found.push_back(
+            FoundDoc{address, BlankControlChars(item.title), "iexplore.exe", DocKind::kWeb});
       }
     }
   });
@@ -126,7 +128,7 @@ void CollectOpenDocs(std::vector<std::string>& last_run, WindowSystem& windows, 
         }
         if (skipped) continue;
       }
-      add(FoundDoc{*path, row.title, *path, kDocProgram});
+      add(FoundDoc{*path, row.title, *path, DocKind::kProgram});
     }
   });
   ScanOnItsOwn(__func__, [&] {
@@ -135,7 +137,7 @@ void CollectOpenDocs(std::vector<std::string>& last_run, WindowSystem& windows, 
       if (item.location_url.empty() || !item.has_document) continue;
       const bool folder = IsFileAddress(Trim(item.location_url));
       add(FoundDoc{item.location_url, folder ? item.location_url : item.title,
-                   folder ? "explorer.exe" : "iexplore.exe", folder ? kDocFolder : kDocWeb});
+                   folder ? "explorer.exe" : "iexplore.exe", folder ? DocKind::kFolder : DocKind::kWeb});
       if (step_progress) step_progress();
     }
   });

@@ -1,6 +1,5 @@
 // What the user has open: program windows, Explorer and browser windows, as
-// scan lines ("%s*|*%s*2*%d": address, name, kind), and the close-time
-// snapshot of the same two sources.
+// found documents, and the close-time snapshot of the same two sources.
 #pragma once
 
 #include <functional>
@@ -27,20 +26,21 @@ bool IsListedWindow(const TopWindow& window);
 std::vector<WindowRow> EnumerateWindowRows(WindowSystem& windows);
 
 struct ScanResult {
-  std::vector<std::string> lines;
-  // False when a failure ended the scan; `lines` holds what came before it.
+  std::vector<FoundDoc> found;
+  // False when a failure ended the scan; `found` holds what came before it.
   bool complete = true;
 };
 
-// Kind-2 lines (executable path, trimmed title) of the listed windows whose
-// program file exists, except windows titled with (a part of) their own path
-// and those of "TTRAVELER.EXE"; the Chinese special-place titles always pass.
-ScanResult ScanAppWindowLines(WindowSystem& windows);
+// Programs (executable path, trimmed title, shown by that program) of the
+// listed windows whose program file exists, except windows titled with (a
+// part of) their own path and those of "TTRAVELER.EXE"; the Chinese
+// special-place titles always pass. Control characters of a title are blanks.
+ScanResult ScanAppWindows(WindowSystem& windows);
 
-// Kind-3 lines (address twice) of Explorer windows on folders, kind-1 lines
-// (address, page title) of the others; items without an address or document
-// are skipped.
-ScanResult ScanShellWindowLines(ShellWindows& shell);
+// Folders (the "file:///" address twice, shown by Explorer) of Explorer
+// windows on folders, pages (address, page title, shown by the shell's
+// browser) of the others; items without an address or document are skipped.
+ScanResult ScanShellWindows(ShellWindows& shell);
 
 // Appends the trimmed text unless an equal line is already there.
 void AddLastRun(std::vector<std::string>& last_run, std::string_view text);

@@ -6,6 +6,7 @@
 
 #include "platform/fake_shell_windows.h"
 #include "platform/fake_window_system.h"
+#include "tracking/scan_lines_for_tests.h"
 
 namespace zd {
 namespace {
@@ -19,7 +20,7 @@ class DiscoveryTest : public ::testing::Test {
   DiscoveryTest() { lang::LoadLanguageTables(0, {}, lang::Texts()); }
   ~DiscoveryTest() override { lang::LoadLanguageTables(0, {}, lang::Texts()); }
 
-  V AppLines() { return ScanAppWindowLines(windows).lines; }
+  V AppLines() { return testing_support::ScanLines(ScanAppWindows(windows).found); }
   V Snapshot() {
     V last_run = {"left from before"};
     CollectOpenDocs(last_run, windows, shell, lang::Texts(), [this] { ++steps; });
@@ -108,9 +109,9 @@ TEST_F(DiscoveryTest, FailingProcessQueryEndsTheScanWithTheLinesSoFar) {
   windows.AddWindow("Two", "C:\\p2.exe");
   windows.AddWindow("Three", "C:\\p3.exe");
   windows.ThrowOnProcessOf(windows.windows()[1].top.id);
-  const ScanResult scan = ScanAppWindowLines(windows);
+  const ScanResult scan = ScanAppWindows(windows);
   EXPECT_FALSE(scan.complete);
-  EXPECT_EQ(scan.lines, V({"C:\\p1.exe*|*One*2*2"}));
+  EXPECT_EQ(testing_support::ScanLines(scan.found), V({"C:\\p1.exe*|*One*2*2"}));
 }
 
 TEST_F(DiscoveryTest, ShellScanMakesFolderAndPageLines) {
@@ -120,9 +121,9 @@ TEST_F(DiscoveryTest, ShellScanMakesFolderAndPageLines) {
   shell.AddWindow("file:///C:/", "ignored title");
   shell.AddItem({"", true, "no address"});
   shell.AddItem({"http://HOST/loading", false, "no document"});
-  const ScanResult scan = ScanShellWindowLines(shell);
+  const ScanResult scan = ScanShellWindows(shell);
   EXPECT_TRUE(scan.complete);
-  EXPECT_EQ(scan.lines, V({"file:///C:/Windows/System32*|*file:///C:/Windows/System32*2*3",
+  EXPECT_EQ(testing_support::ScanLines(scan.found), V({"file:///C:/Windows/System32*|*file:///C:/Windows/System32*2*3",
                            "http://HOST/page.html*|*标题*2*1", "about:blank*|**2*1",
                            "file:///C:/*|*file:///C:/*2*3"}));
 }
@@ -132,13 +133,13 @@ TEST_F(DiscoveryTest, ShellScanFailureKeepsTheLinesBeforeIt) {
   shell.AddWindow("http://b/", "B");
   shell.AddWindow("http://c/", "C");
   shell.FailAt(2);
-  ScanResult scan = ScanShellWindowLines(shell);
+  ScanResult scan = ScanShellWindows(shell);
   EXPECT_FALSE(scan.complete);
-  EXPECT_EQ(scan.lines, V({"http://a/*|*A*2*1", "http://b/*|*B*2*1"}));
+  EXPECT_EQ(testing_support::ScanLines(scan.found), V({"http://a/*|*A*2*1", "http://b/*|*B*2*1"}));
   shell.set_throw_on_scan(true);
-  scan = ScanShellWindowLines(shell);
+  scan = ScanShellWindows(shell);
   EXPECT_FALSE(scan.complete);
-  EXPECT_TRUE(scan.lines.empty());
+  EXPECT_TRUE(scan.found.empty());
 }
 
 TEST_F(DiscoveryTest, AddLastRunTrimsAndRefusesDuplicates) {

@@ -86,7 +86,35 @@ std::string RegistrationKey(std::string_view address) {
 }
 
 std::string GetDocAddress(const TMyDoc& doc) {
-  return doc.doctype == kDocFolder ? doc.name : doc.path;
+  return doc.doctype == DocKind::kFolder ? doc.name : doc.path;
+}
+
+FoundDoc AsFound(const TMyDoc& doc) {
+  if (doc.doctype == DocKind::kFolder) {
+    std::string address = "file:///" + doc.path;
+    for (char& c : address) {
+      if (c == '\\') c = '/';
+    }
+    return FoundDoc{address, doc.name, "explorer.exe", DocKind::kFolder};
+  }
+  const std::string program = doc.doctype == DocKind::kProgram ? doc.path : "";
+  return FoundDoc{doc.path, doc.name, program, doc.doctype};
+}
+
+size_t KindIndex(DocKind kind) {
+  for (size_t i = 0; i < kKindCount; ++i) {
+    if (kKinds[i].kind == kind) return i;
+  }
+  return 0;
+}
+
+const KindInfo& InfoOf(DocKind kind) { return kKinds[KindIndex(kind)]; }
+
+std::optional<DocKind> KindOfPage(Ui page) {
+  for (const KindInfo& info : kKinds) {
+    if (info.page == page) return info.kind;
+  }
+  return std::nullopt;
 }
 
 }  // namespace zd

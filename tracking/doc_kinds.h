@@ -4,18 +4,19 @@
 #pragma once
 
 #include <cstdint>
+#include <iterator>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "lang/ui.h"
 #include "platform/utf8.h"
 #include "store/doc.h"
+#include "tracking/found_doc.h"
 
 namespace zd {
 
-inline constexpr int32_t kDocWeb = 1;
-inline constexpr int32_t kDocProgram = 2;
-inline constexpr int32_t kDocFolder = 3;
 
 // The trees' shared image list: 11 built-in images, program icons from 11 up.
 inline constexpr int kImageFolder = 0;
@@ -31,6 +32,44 @@ inline constexpr int kBuiltInImages = 11;
 // AppImageCounter jumps to this before its first increment, so the first
 // program icon lands at kBuiltInImages.
 inline constexpr int kAppImageCounterStart = kBuiltInImages - 1;
+
+// Where a refresh finds a kind's documents.
+enum class KindSource { kProgramWindows, kShellWindows };
+// What a document's own node below its group shows.
+enum class ChildCaption {
+  kNone,        // none: its group node stands for it (a program)
+  kName,        // its name (a page below its host)
+  kFolderTail,  // its path, unless it is the group's folder itself
+};
+
+// Everything that differs between the kinds, in one place: a new kind is a
+// row here, the reader that finds it, its captions and its test.
+struct KindInfo {
+  DocKind kind;
+  Ui page;              // its tab, showing its tree
+  int image;            // its nodes' picture (a program's own icon, where it has one)
+  bool grouped;         // below a group node, its RootPath (a host, a drive and top folder)
+  ChildCaption child;   // its node below the group
+  KindSource source;    // the refresh that finds it
+  bool browser_pages;   // that refresh also takes the browsers' own pages
+  bool expand_after;    // its tree is expanded after a refresh of its tab
+};
+
+inline constexpr KindInfo kKinds[] = {
+    {DocKind::kWeb, Ui::WebSheet, kImageWeb, true, ChildCaption::kName, KindSource::kShellWindows,
+     true, false},
+    {DocKind::kProgram, Ui::ProgramsSheet, kImageProgram, false, ChildCaption::kNone,
+     KindSource::kProgramWindows, false, true},
+    {DocKind::kFolder, Ui::FoldersSheet, kImageFolder, true, ChildCaption::kFolderTail,
+     KindSource::kShellWindows, false, false},
+};
+inline constexpr size_t kKindCount = std::size(kKinds);
+
+// The kind's row, and its place in the table.
+const KindInfo& InfoOf(DocKind kind);
+size_t KindIndex(DocKind kind);
+// The kind whose tab is `page`; nullopt for a page of no kind.
+std::optional<DocKind> KindOfPage(Ui page);
 
 // Window titles the program-window scan accepts whatever the interface
 // language: My Computer, Network Places, Control Panel, Performance and
@@ -67,5 +106,9 @@ std::string RegistrationKey(std::string_view address);
 // How a record is opened and shown: the name of a folder (its local path),
 // the path of anything else.
 std::string GetDocAddress(const TMyDoc& doc);
+
+// A stored record as the scans find it: a folder by its "file:///" address,
+// a program shown by itself.
+FoundDoc AsFound(const TMyDoc& doc);
 
 }  // namespace zd

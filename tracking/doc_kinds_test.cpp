@@ -90,16 +90,16 @@ TEST(DocKindsTest, RegistrationKeyFollowsTheFilePrefixRule) {
 
 TEST(DocKindsTest, DocAddressIsTheNameOfAFolderAndThePathOtherwise) {
   TMyDoc folder;
-  folder.doctype = kDocFolder;
+  folder.doctype = DocKind::kFolder;
   folder.path = "file:///C:/Work";
   folder.name = "C:\\Work";
   EXPECT_EQ(GetDocAddress(folder), "C:\\Work");
   TMyDoc page;
-  page.doctype = kDocWeb;
+  page.doctype = DocKind::kWeb;
   page.path = "http://HOST/";
   page.name = "Home";
   EXPECT_EQ(GetDocAddress(page), "http://HOST/");
-  page.doctype = kDocProgram;
+  page.doctype = DocKind::kProgram;
   EXPECT_EQ(GetDocAddress(page), "http://HOST/");
 }
 

@@ -5,13 +5,15 @@
 #include <cstdint>
 #include <string>
 
+#include "store/doc.h"
+
 namespace zd {
 
 struct FoundDoc {
   std::string address;  // web address, "file:///" folder address or executable path
   std::string name;     // page title, window title, or the folder address again
   std::string program;  // the program that shows it (its path, or its file name)
-  int32_t kind = 0;     // kDocWeb, kDocProgram, kDocFolder
+  DocKind kind = DocKind::kWeb;
   bool operator==(const FoundDoc&) const = default;
 };
 

@@ -41,7 +41,7 @@ std::string LinePath(const std::string& line) {
 }
 
 void ClearTrees(const TrackerTrees& trees) {
-  for (TreeModel* tree : {trees.docs, trees.doc, trees.app, trees.path}) {
+  for (TreeModel* tree : trees.All()) {
     if (tree) tree->Clear();
   }
 }
@@ -188,15 +188,12 @@ void HistoryEditor::Rebuild(const std::set<std::string>& doomed_paths) {
   if (store_.settings) store_.settings->EraseSection(kSectionDocs);
 
   for (const TMyDoc& doc : kept) {
-    // As the start-up load registers a stored record.
-    const std::string address =
-        doc.doctype == kDocFolder ? std::string(kFilePrefix) + doc.path : doc.path;
     // A program keeps the image it had: no icon is read again and no file
     // is asked about while the window waits.
-    const bool program = doc.doctype == kDocProgram;
+    const bool program = doc.doctype == DocKind::kProgram;
     const std::optional<int> image =
         program ? std::optional<int>(doc.image >= 0 ? doc.image : kImageProgram) : std::nullopt;
-    if (!tracker_.AddMyDoc(address, doc.name, doc.date, program, image)) continue;
+    if (!tracker_.AddMyDoc(AsFound(doc), doc.date, image)) continue;
     // One whose icon was not read yet still waits for it.
     if (doc.image_pending) store_.docs.back().image_pending = true;
     if (doc.selected) {

@@ -21,7 +21,7 @@ using V = std::vector<std::string>;
 struct Fields {
   std::string RootPath, path, name;
   bool selected;
-  int32_t doctype;
+  DocKind doctype;
   std::string date;
   bool operator==(const Fields&) const = default;
 };
@@ -43,19 +43,19 @@ class HistoryEditTest : public TrackerTest {
     };
     hooks.bulk_update = [this](bool on) { timer_events.push_back(on ? "bulk" : "draw"); };
     editor = std::make_unique<HistoryEditor>(
-        store, *tracker, TrackerTrees{&tv_docs, &tv_doc, &tv_app, &tv_path}, hooks);
+        store, *tracker, TrackerTrees{&tv_docs, {&tv_doc, &tv_app, &tv_path}}, hooks);
   }
 
   // Six records of every kind, with their own dates, some chosen for auto-run.
   void RegisterSample() {
     windows.AddExistingPath("C:\\Tools\\a.exe");
     windows.AddExistingPath("C:\\Tools\\b.exe");
-    tracker->AddMyDoc("http://HOST/", "Home", "2021-01-01", false);
-    tracker->AddMyDoc("file:///D:/Work/Proj", "file:///D:/Work/Proj", "2021-02-02", false);
-    tracker->AddMyDoc("C:\\Tools\\a.exe", "工具 A", "2021-03-03", true);
-    tracker->AddMyDoc("http://HOST/p.html", "页面", "2021-04-04", false);
-    tracker->AddMyDoc("file:///D:/Work", "file:///D:/Work", "2021-05-05", false);
-    tracker->AddMyDoc("C:\\Tools\\b.exe", "工具 B", "2021-06-06", true);
+    tracker->AddMyDoc(FoundDoc{"http://HOST/", "Home", "", DocKind::kWeb}, "2021-01-01");
+    tracker->AddMyDoc(FoundDoc{"file:///D:/Work/Proj", "file:///D:/Work/Proj", "", DocKind::kWeb}, "2021-02-02");
+    tracker->AddMyDoc(FoundDoc{"C:\\Tools\\a.exe", "工具 A", "C:\\Tools\\a.exe", DocKind::kProgram}, "2021-03-03");
+    tracker->AddMyDoc(FoundDoc{"http://HOST/p.html", "页面", "", DocKind::kWeb}, "2021-04-04");
+    tracker->AddMyDoc(FoundDoc{"file:///D:/Work", "file:///D:/Work", "", DocKind::kWeb}, "2021-05-05");
+    tracker->AddMyDoc(FoundDoc{"C:\\Tools\\b.exe", "工具 B", "C:\\Tools\\b.exe", DocKind::kProgram}, "2021-06-06");
     ASSERT_EQ(store.docs.size(), 6u);
     for (size_t chosen : {1, 5}) {
       store.docs[chosen].selected = true;
@@ -110,11 +110,10 @@ TEST_F(HistoryEditTest, RebuiltTreesAreTheTreesOfTheKeptRecords) {
   // The reference: the same records registered into fresh trees.
   TreeModel docs, doc, app, path;
   DocStore other;
-  DocTracker fresh(other, TrackerTrees{&docs, &doc, &app, &path}, windows, shell, &icons, {});
+  DocTracker fresh(other, TrackerTrees{&docs, {&doc, &app, &path}}, windows, shell, &icons, {});
   fresh.HistoryLoaded();
   for (const TMyDoc& d : store.docs) {
-    fresh.AddMyDoc(d.doctype == kDocFolder ? "file:///" + d.path : d.path, d.name, d.date,
-                   d.doctype == kDocProgram);
+    fresh.AddMyDoc(FoundDoc{d.doctype == DocKind::kFolder ? "file:///" + d.path : d.path, d.name, (d.doctype == DocKind::kProgram) ? d.doctype == DocKind::kFolder ? "file:///" + d.path : d.path : std::string(), (d.doctype == DocKind::kProgram) ? DocKind::kProgram : DocKind::kWeb}, d.date);
   }
   auto captions = [](const TreeModel& tree) {
     V out;
@@ -185,7 +184,7 @@ TEST_F(HistoryEditTest, ForgettingReachesEveryFileAtOnce) {
       told.emplace_back(paths, all);
     };
     editor = std::make_unique<HistoryEditor>(
-        store, *tracker, TrackerTrees{&tv_docs, &tv_doc, &tv_app, &tv_path}, hooks);
+        store, *tracker, TrackerTrees{&tv_docs, {&tv_doc, &tv_app, &tv_path}}, hooks);
     if (c.positions.empty()) {
       editor->DeleteAllDocs();
     } else {
@@ -296,7 +295,7 @@ TEST_F(HistoryEditTest, DeleteAllEmptiesHistoryTreesAndRecentButNotTheOtherLists
   EXPECT_EQ(timer_events, V({"timer off", "timer on"}));
   // The history fills again from position 0, the icons from 11.
   windows.AddExistingPath("C:\\Tools\\c.exe");
-  tracker->AddMyDoc("C:\\Tools\\c.exe", "C", "", true);
+  tracker->AddMyDoc(FoundDoc{"C:\\Tools\\c.exe", "C", "C:\\Tools\\c.exe", DocKind::kProgram}, "");
   EXPECT_EQ(Outline(tv_app), V({"C [11] #0"}));
 }
 
@@ -306,7 +305,7 @@ TEST_F(HistoryEditTest, RebuildsReadNoIconAskNoFileAndKeepEveryProgramsImage) {
   for (int i = 0; i < 300; ++i) {
     const std::string exe = "C:\\Tools\\p" + std::to_string(i) + ".exe";
     windows.AddExistingPath(exe);
-    ASSERT_TRUE(tracker->AddMyDoc(exe, "P" + std::to_string(i), "", true));
+    ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{exe, "P" + std::to_string(i), exe, DocKind::kProgram}, ""));
   }
   ASSERT_EQ(icons.count(), 311);
   std::vector<std::pair<std::string, int>> images;  // each program's image as registered
@@ -381,7 +380,7 @@ TEST_F(HistoryEditDuringLoadTest, DeletesWaitForTheLoadAndLoseNothingStored) {
     SettingsFile::Hold hold(*store.settings);
     for (int i = 0; i < 5; ++i) {
       store.docs.push_back({"h" + std::to_string(i) + ".example",
-                            "http://h" + std::to_string(i) + ".example/", "page", false, kDocWeb,
+                            "http://h" + std::to_string(i) + ".example/", "page", false, DocKind::kWeb,
                             "2020-01-0" + std::to_string(i + 1)});
       WriteDocEntry(*store.settings, store.docs, i, "page");
     }
@@ -404,7 +403,7 @@ TEST_F(HistoryEditDuringLoadTest, DeletesWaitForTheLoadAndLoseNothingStored) {
 }
 
 TEST_F(HistoryEditDuringLoadTest, DeleteAllDuringTheLoadRunsAfterItAndCoversOtherChoices) {
-  tracker->AddMyDoc("http://a.example/", "a", "", false);
+  tracker->AddMyDoc(FoundDoc{"http://a.example/", "a", "", DocKind::kWeb}, "");
   editor->DeleteSelectDocs({0});
   editor->DeleteAllDocs();
   EXPECT_EQ(store.docs.size(), 1u);
@@ -413,7 +412,7 @@ TEST_F(HistoryEditDuringLoadTest, DeleteAllDuringTheLoadRunsAfterItAndCoversOthe
   EXPECT_TRUE(store.docs.empty());
   EXPECT_EQ(editor->rebuilds(), 1);
   // Later requests run at once.
-  tracker->AddMyDoc("http://b.example/", "b", "", false);
+  tracker->AddMyDoc(FoundDoc{"http://b.example/", "b", "", DocKind::kWeb}, "");
   editor->DeleteSelectDocs({0});
   EXPECT_TRUE(store.docs.empty());
 }

@@ -65,11 +65,11 @@ TEST_F(LoadHistoryTest, RecordsComeBackWithTheirDatesAndNodes) {
   EXPECT_EQ(store.docs[1].date, "2021-02-02");
   EXPECT_EQ(store.docs[2].date, "2021-03-03") << "trimmed";
   EXPECT_EQ(store.docs[3].date, testing_support::kToday) << "no stored date";
-  EXPECT_EQ(store.docs[1].doctype, kDocProgram);
+  EXPECT_EQ(store.docs[1].doctype, DocKind::kProgram);
   EXPECT_EQ(store.docs[2].path, "C:\\Work\\Proj");
   EXPECT_EQ(store.docs[2].RootPath, "C:\\Work");
   EXPECT_EQ(Outline(tv_docs), V({"C:\\Work [0] #2", "  C:\\Work\\Proj [0] #2", "工具 [11] #1",
-                                 "HOST [2] #0", "  页面 A [2] #3"}));
+                                 "HOST [2] #0", "  Home [2] #0", "  页面 A [2] #3"}));
   EXPECT_EQ(pumps, 4) << "messages are served after each registration";
   EXPECT_EQ(DocKey("path", 2), "file:///C:\\Work\\Proj");
 }
@@ -270,7 +270,7 @@ TEST_F(LoadHistoryTest, ALoadKeepsWhatRegistersAndExactlyItsKeys) {
     }
     for (size_t i = 0; i < store.docs.size(); ++i) {
       const TMyDoc& doc = store.docs[i];
-      if (doc.doctype != kDocWeb) continue;
+      if (doc.doctype != DocKind::kWeb) continue;
       EXPECT_EQ(DocKey("path", i), doc.path) << i;
       EXPECT_EQ(DocKey("name", i), doc.name) << i;
     }
@@ -283,7 +283,7 @@ TEST_F(LoadHistoryTest, ALoadKeepsWhatRegistersAndExactlyItsKeys) {
     EXPECT_EQ(Paths(), c.paths) << "the next start";
     // The last record keeps its stored kind; a missing kind loads as a page.
     const int kind = c.records.back().doctype;
-    EXPECT_EQ(store.docs.back().doctype, kind == 0 ? kDocWeb : kind);
+    EXPECT_EQ(store.docs.back().doctype, DocKindOfStored(kind));
   }
 }
 
@@ -311,7 +311,7 @@ TEST_F(LoadHistoryTest, LoadsIntoARecentListThatTheFileThenReplaces) {
   tracker->LoadHistory(*store.settings);
   EXPECT_EQ(store.MyRecentList.Lines(), V({"C:\\Work*|*C:/Work", "http://HOST/a*|*A"}));
   // The load's lines go in at its end; a registration after it, at once.
-  tracker->AddMyDoc("http://HOST/b", "B", "", false);
+  tracker->AddMyDoc(FoundDoc{"http://HOST/b", "B", "", DocKind::kWeb}, "");
   EXPECT_EQ(store.MyRecentList.Lines().front(), "http://HOST/b*|*B");
 }
 
@@ -334,7 +334,7 @@ TEST_F(LoadHistoryTest, RecordsHeldBeforeTheLoadDoNotCostStoredOnes) {
   early.path = "http://EARLY/";
   early.name = "Early";
   early.RootPath = "EARLY";
-  early.doctype = kDocWeb;
+  early.doctype = DocKind::kWeb;
   store.docs.push_back(early);
   tracker->LoadHistory(*store.settings);
   EXPECT_EQ(Paths(), V({"http://EARLY/", "http://HOST/a", "http://HOST/b"}));
@@ -376,10 +376,10 @@ TEST_F(LoadHistoryTest, ProgramImagesComeAfterTheLoadAsDuringIt) {
     prepare();
     for (const Stored& r : records) {
       const std::string address = r.path;
-      tracker->AddMyDoc(address, r.name, r.date, r.doctype == kDocProgram);
+      tracker->AddMyDoc(FoundDoc{address, r.name, (DocKindOfStored(r.doctype) == DocKind::kProgram) ? address : std::string(), (DocKindOfStored(r.doctype) == DocKind::kProgram) ? DocKind::kProgram : DocKind::kWeb}, r.date);
     }
     if (c.delete_after_calls >= 0) {
-      HistoryEditor editor(store, *tracker, TrackerTrees{&tv_docs, &tv_doc, &tv_app, &tv_path}, {});
+      HistoryEditor editor(store, *tracker, TrackerTrees{&tv_docs, {&tv_doc, &tv_app, &tv_path}}, {});
       editor.DeleteSelectDocs({2});
     }
     const V docs_expected = Outline(tv_docs), apps_expected = Outline(tv_app);
@@ -396,13 +396,13 @@ TEST_F(LoadHistoryTest, ProgramImagesComeAfterTheLoadAsDuringIt) {
     EXPECT_EQ(windows.path_questions(), 0) << "no file asked about during the load";
     EXPECT_EQ(icons.calls(), 0) << "no icon read during the load";
     for (const TMyDoc& doc : store.docs) {
-      EXPECT_EQ(doc.image_pending, doc.doctype == kDocProgram) << doc.path;
-      if (doc.doctype == kDocProgram) EXPECT_EQ(doc.image, kImageProgram) << doc.path;
+      EXPECT_EQ(doc.image_pending, doc.doctype == DocKind::kProgram) << doc.path;
+      if (doc.doctype == DocKind::kProgram) EXPECT_EQ(doc.image, kImageProgram) << doc.path;
     }
     int calls = 0;
     for (bool done = false; !done;) {
       if (calls == c.delete_after_calls) {
-        HistoryEditor editor(store, *tracker, TrackerTrees{&tv_docs, &tv_doc, &tv_app, &tv_path},
+        HistoryEditor editor(store, *tracker, TrackerTrees{&tv_docs, {&tv_doc, &tv_app, &tv_path}},
                              {});
         editor.DeleteSelectDocs({2});
       }

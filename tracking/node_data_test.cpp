@@ -9,13 +9,13 @@ namespace {
 
 TEST(NodeDataTest, NodeDocPathIsTheFolderNameOrThePath) {
   DocArray docs(3);
-  docs[0].doctype = kDocFolder;
+  docs[0].doctype = DocKind::kFolder;
   docs[0].path = "C:\\Work\\Proj";
   docs[0].name = "C:\\Work\\Proj (local)";
-  docs[1].doctype = kDocWeb;
+  docs[1].doctype = DocKind::kWeb;
   docs[1].path = "http://HOST/a";
   docs[1].name = "Title";
-  docs[2].doctype = kDocProgram;
+  docs[2].doctype = DocKind::kProgram;
   docs[2].path = "C:\\Tools\\a.exe";
   docs[2].name = "Editor";
   TreeModel tree;

@@ -7,8 +7,11 @@
 namespace zd {
 
 Recording::Recording(DocStore& store, WindowSystem& windows, SharedFiles& files,
-                     UserFolders folders, Registry* registry)
-    : store_(store), pages_(windows, files, std::move(folders)), gate_(registry) {
+                     UserFolders folders, Registry* registry, std::function<void()> pages_read)
+    : store_(store),
+      windows_(windows),
+      reader_(files, std::move(folders), std::move(pages_read)),
+      gate_(registry) {
   // Until the file is read, nothing may be written over it, and nothing is
   // recorded (a close before the start-up load keeps no snapshot).
   rules_origin_.unreadable = true;
@@ -63,12 +66,19 @@ std::string Recording::RulesPath() const { return store_.ConfigDir + kPrivacyRul
 
 bool Recording::rules_unreadable() const { return rules_origin_.unreadable; }
 
+void Recording::ReadBrowserPages() {
+  if (gate_.State() == RecordingState::kOn) reader_.Request(FindRunningBrowsers(windows_));
+}
+
 std::vector<FoundDoc> Recording::BrowserPagesFound() {
   std::vector<FoundDoc> found;
-  if (gate_.State() != RecordingState::kOn) return found;
-  for (OpenBrowserPage& page : pages_.Collect()) {
+  std::optional<std::vector<OpenBrowserPage>> pages = reader_.Take();
+  // A read asked for before a pause is dropped when it comes in.
+  if (!pages || gate_.State() != RecordingState::kOn) return found;
+  for (OpenBrowserPage& page : *pages) {
+    if (page.kind != BrowserAddressKind::kWebPage) continue;
     found.push_back(
-        FoundDoc{std::move(page.url), std::move(page.title), std::move(page.program), kDocWeb});
+        FoundDoc{std::move(page.url), std::move(page.title), std::move(page.program), DocKind::kWeb});
   }
   return found;
 }

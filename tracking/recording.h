@@ -3,6 +3,7 @@
 // privacy rules with their file. The refresh's hooks come from here.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,7 +13,7 @@
 #include "platform/window_system.h"
 #include "store/config.h"
 #include "store/privacy_rules.h"
-#include "tracking/browser_pages.h"
+#include "tracking/browser_reader.h"
 #include "tracking/found_doc.h"
 #include "tracking/recording_gate.h"
 
@@ -20,8 +21,10 @@ namespace zd {
 
 class Recording {
  public:
+  // `pages_read` is called on the browsers' reader thread when a read has
+  // finished (it only passes the word on to the interface thread).
   Recording(DocStore& store, WindowSystem& windows, SharedFiles& files, UserFolders folders,
-            Registry* registry);
+            Registry* registry, std::function<void()> pages_read = nullptr);
 
   // At the start-up load: the pause switch from the settings, the rules from their file.
   void Load();
@@ -45,14 +48,24 @@ class Recording {
 
   // Every writer of what was seen or done asks this (see RecordingGate::Admit).
   bool Admit(FoundDoc& found) { return gate_.Admit(found); }
-  // The browsers' pages, read only while recording is on.
+  // Asks for the browsers' files to be read again, while recording is on:
+  // which browsers run is asked here, their files are read on the reader's
+  // thread. Never waits.
+  void ReadBrowserPages();
+  // The web pages of the latest finished read, once, while recording is on.
+  // A local file a browser shows is not recorded until files are documents
+  // of their own; the browsers' own pages never are.
   std::vector<FoundDoc> BrowserPagesFound();
+  // Until the reader has no read running or waiting (for tests).
+  void WaitForBrowserPages() { reader_.WaitIdle(); }
+  bool ReadingBrowserPages() { return reader_.busy(); }
 
  private:
   bool SaveRules(std::vector<PrivacyRule> rules);
 
   DocStore& store_;
-  BrowserPages pages_;
+  WindowSystem& windows_;
+  BrowserReader reader_;
   RecordingGate gate_;
   FileOrigin rules_origin_;
 };

@@ -149,13 +149,13 @@ std::optional<FoundDoc> PrivacyFilter::Apply(const FoundDoc& found) const {
 
 std::optional<FoundDoc> Redacted(const FoundDoc& found) {
   FoundDoc kept = found;
-  if (found.kind == kDocProgram) {
+  if (found.kind == DocKind::kProgram) {
     kept.name = FileNameOf(found.address);
     return kept;
   }
   const std::string root = Trim(GetDocRoot(Trim(found.address)));
   if (root.empty()) return std::nullopt;
-  if (found.kind == kDocFolder) {
+  if (found.kind == DocKind::kFolder) {
     std::string address = "file:///" + root;
     for (char& c : address) {
       if (c == '\\') c = '/';
@@ -188,24 +188,12 @@ std::string Literal(std::string_view text) {
 
 }  // namespace
 
-FoundDoc AsFound(const TMyDoc& doc) {
-  if (doc.doctype == kDocFolder) {
-    std::string address = "file:///" + doc.path;
-    for (char& c : address) {
-      if (c == '\\') c = '/';
-    }
-    return FoundDoc{address, doc.name, "explorer.exe", kDocFolder};
-  }
-  const std::string program = doc.doctype == kDocProgram ? doc.path : "";
-  return FoundDoc{doc.path, doc.name, program, doc.doctype};
-}
-
 PrivacyRule DropRuleFor(const TMyDoc& doc) {
   PrivacyRule rule{RuleAction::kDrop, RuleField::kAddress, true, ""};
-  if (doc.doctype == kDocProgram) {
+  if (doc.doctype == DocKind::kProgram) {
     rule.field = RuleField::kProgram;
     rule.pattern = "^" + Literal(doc.path) + "$";
-  } else if (doc.doctype == kDocFolder) {
+  } else if (doc.doctype == DocKind::kFolder) {
     // Either separator, as the shell and the record spell it.
     constexpr std::string_view kSeparator = "[/\\\\]";
     std::string path;

@@ -86,8 +86,6 @@ class PrivacyFilter {
 // no host or folder to keep.
 std::optional<FoundDoc> Redacted(const FoundDoc& found);
 
-// A stored record as the scans find it: a folder by its "file:///" address.
-FoundDoc AsFound(const TMyDoc& doc);
 // The drop rule that keeps a record's kind of thing out from now on: every
 // page of its host, the program itself, the folder and what is below it.
 PrivacyRule DropRuleFor(const TMyDoc& doc);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tracking/doc_kinds.h"
+#include "tracking/scan_lines_for_tests.h"
 #include "tracking/tracker_harness_for_tests.h"
 
 namespace zd {
@@ -28,7 +29,7 @@ TEST_F(RefreshTest, CheckAppDocsRegistersEachProgramWindowOnce) {
   tracker->CheckAppDocs();
   EXPECT_EQ(Paths(), V({"C:\\Tools\\editor.exe", "D:\\Media\\player.exe"}));
   EXPECT_EQ(store.docs[0].name, "Report.txt - Writer");
-  EXPECT_EQ(tracker->AppWindowList(), V({"C:\\Tools\\editor.exe*|*Report.txt - Writer*2*2",
+  EXPECT_EQ(testing_support::ScanLines(tracker->AppWindowList()), V({"C:\\Tools\\editor.exe*|*Report.txt - Writer*2*2",
                                          "D:\\Media\\player.exe*|*Now Playing*2*2",
                                          "C:\\Tools\\editor.exe*|*Second window*2*2"}));
   EXPECT_EQ(pumps, 3) << "messages are served before every line";
@@ -41,8 +42,8 @@ TEST_F(RefreshTest, CheckShellDocsRegistersFoldersAndPages) {
   Desktop();
   tracker->CheckShellDocs();
   EXPECT_EQ(Paths(), V({"C:\\Work\\Proj", "http://HOST/page.html"}));
-  EXPECT_EQ(store.docs[0].doctype, kDocFolder);
-  EXPECT_EQ(store.docs[1].doctype, kDocWeb);
+  EXPECT_EQ(store.docs[0].doctype, DocKind::kFolder);
+  EXPECT_EQ(store.docs[1].doctype, DocKind::kWeb);
   EXPECT_EQ(store.docs[1].name, "A page");
   EXPECT_EQ(windows.enumerate_calls(), 0);
   EXPECT_EQ(pumps, 2);
@@ -55,7 +56,7 @@ TEST_F(RefreshTest, FailedShellScanRegistersNothingButKeepsItsLines) {
   shell.FailAt(2);
   tracker->CheckShellDocs();
   EXPECT_TRUE(store.docs.empty());
-  EXPECT_EQ(tracker->ShellWindowList(), V({"file:///C:/Work/Proj*|*file:///C:/Work/Proj*2*3",
+  EXPECT_EQ(testing_support::ScanLines(tracker->ShellWindowList()), V({"file:///C:/Work/Proj*|*file:///C:/Work/Proj*2*3",
                                            "http://HOST/page.html*|*A page*2*1"}));
 }
 
@@ -99,12 +100,12 @@ TEST_F(RefreshTest, ThrowingShellIsSwallowed) {
 
 TEST_F(RefreshTest, CheckKindDocsRefreshesWhatATreeOfThatKindShows) {
   Desktop();
-  tracker->CheckKindDocs(kDocWeb);
+  tracker->CheckKindDocs(DocKind::kWeb);
   EXPECT_EQ(Paths(), V({"C:\\Work\\Proj", "http://HOST/page.html"}));
   EXPECT_EQ(windows.enumerate_calls(), 0);
   EXPECT_EQ(steps, 1);
 
-  tracker->CheckKindDocs(kDocProgram);
+  tracker->CheckKindDocs(DocKind::kProgram);
   EXPECT_EQ(store.docs.size(), 4u);
   EXPECT_EQ(windows.enumerate_calls(), 1);
   EXPECT_EQ(shell.scan_calls(), 1);
@@ -112,13 +113,12 @@ TEST_F(RefreshTest, CheckKindDocsRefreshesWhatATreeOfThatKindShows) {
 
   shell.AddWindow("file:///D:/Other", "");
   sleeps.clear();
-  tracker->CheckKindDocs(kDocFolder);
+  tracker->CheckKindDocs(DocKind::kFolder);
   EXPECT_EQ(store.docs.size(), 5u);
   EXPECT_EQ(sleeps, std::vector<int>({5, 5, 5, 3}));
 
   const int scans = shell.scan_calls();
-  tracker->CheckKindDocs(0);
-  tracker->CheckKindDocs(-1);
+  tracker->CheckKindDocs(std::nullopt);  // a page of no kind
   EXPECT_EQ(shell.scan_calls(), scans);
   EXPECT_EQ(windows.enumerate_calls(), 1);
 }
@@ -128,7 +128,7 @@ TEST_F(RefreshTest, ProgramKindExpandsTheProgramTree) {
   // A node with children in TVApp (the trees' own commands may add some).
   TreeNode* group = tv_app.InsertRootFirst("Group", 0, 0);
   tv_app.AppendChild(group, "Child", 0, 0);
-  tracker->CheckKindDocs(kDocProgram);
+  tracker->CheckKindDocs(DocKind::kProgram);
   EXPECT_TRUE(group->expanded);
 }
 
@@ -173,7 +173,7 @@ TEST_F(RefreshTest, ScanListIsNotReplacedUnderARunningLoop) {
   };
   tracker->CheckAppDocs();
   EXPECT_EQ(Paths(), V({"C:\\A\\p1.exe", "C:\\A\\p2.exe", "C:\\A\\p3.exe", "C:\\B\\p4.exe"}));
-  EXPECT_EQ(tracker->AppWindowList(), V({"C:\\B\\p4.exe*|*Later*2*2"}));
+  EXPECT_EQ(testing_support::ScanLines(tracker->AppWindowList()), V({"C:\\B\\p4.exe*|*Later*2*2"}));
 }
 
 TEST_F(RefreshTest, SeveralRequestsDuringARefreshRunTheWidestOnce) {
@@ -182,11 +182,11 @@ TEST_F(RefreshTest, SeveralRequestsDuringARefreshRunTheWidestOnce) {
   on_pump = [&] {
     if (asked) return;
     asked = true;
-    tracker->CheckKindDocs(kDocWeb);
+    tracker->CheckKindDocs(DocKind::kWeb);
     tracker->CheckAllDocs();
-    tracker->CheckKindDocs(kDocWeb);
+    tracker->CheckKindDocs(DocKind::kWeb);
   };
-  tracker->CheckKindDocs(kDocWeb);
+  tracker->CheckKindDocs(DocKind::kWeb);
   EXPECT_EQ(shell.scan_calls(), 2);
   EXPECT_EQ(windows.enumerate_calls(), 1) << "the pending full refresh ran once";
   EXPECT_EQ(store.docs.size(), 4u);
@@ -198,11 +198,11 @@ TEST_F(RefreshTest, RepeatedSameRequestRunsOnceAndDifferentKindsWiden) {
   on_pump = [&] {
     if (asked) return;
     asked = true;
-    tracker->CheckKindDocs(kDocFolder);
-    tracker->CheckKindDocs(kDocFolder);
-    tracker->CheckKindDocs(7);  // no such kind: nothing to remember
+    tracker->CheckKindDocs(DocKind::kFolder);
+    tracker->CheckKindDocs(DocKind::kFolder);
+    tracker->CheckKindDocs(std::nullopt);  // no kind: nothing to remember
   };
-  tracker->CheckKindDocs(kDocFolder);
+  tracker->CheckKindDocs(DocKind::kFolder);
   EXPECT_EQ(shell.scan_calls(), 2);
   EXPECT_EQ(windows.enumerate_calls(), 0);
 
@@ -210,8 +210,8 @@ TEST_F(RefreshTest, RepeatedSameRequestRunsOnceAndDifferentKindsWiden) {
   on_pump = [&] {
     if (asked) return;
     asked = true;
-    tracker->CheckKindDocs(kDocWeb);
-    tracker->CheckKindDocs(kDocProgram);
+    tracker->CheckKindDocs(DocKind::kWeb);
+    tracker->CheckKindDocs(DocKind::kProgram);
   };
   tracker->CheckShellDocs();
   EXPECT_EQ(shell.scan_calls(), 4) << "two kinds together widen to the full refresh";
@@ -273,7 +273,7 @@ TEST_F(RefreshTest, ARefreshBeforeTheStartUpLoadWaitsForIt) {
   MakeTracker();
   shell.AddWindow("http://OTHER/new.html", "New page");
   tracker->CheckAllDocs();
-  tracker->CheckKindDocs(kDocProgram);
+  tracker->CheckKindDocs(DocKind::kProgram);
   EXPECT_TRUE(store.docs.empty());
   EXPECT_EQ(shell.scan_calls(), 0);
 

@@ -15,7 +15,7 @@ using testing_support::TrackerTest;
 using V = std::vector<std::string>;
 
 std::string Record(const TMyDoc& doc) {
-  return doc.path + " | " + doc.name + " | " + doc.RootPath + " | " + std::to_string(doc.doctype) +
+  return doc.path + " | " + doc.name + " | " + doc.RootPath + " | " + std::to_string(StoredNumber(doc.doctype)) +
          " | " + doc.date;
 }
 

@@ -150,12 +150,20 @@ bool ReadWindow(od::value value, std::vector<SessionPage>& pages) {
 
 }  // namespace
 
-std::optional<SessionText> DecodeMozLz4(std::string_view file) {
+uint64_t MaxSessionFileBytes() { return kHeaderSize + LZ4_COMPRESSBOUND(kMaxSessionBytes); }
+
+std::optional<uint32_t> DeclaredSessionSize(std::string_view file) {
   if (file.size() < kHeaderSize || file.substr(0, kMagic.size()) != kMagic) return std::nullopt;
   const auto byte = [&](size_t i) {
     return static_cast<uint32_t>(static_cast<unsigned char>(file[i]));
   };
-  const uint32_t size = byte(8) | byte(9) << 8 | byte(10) << 16 | byte(11) << 24;
+  return byte(8) | byte(9) << 8 | byte(10) << 16 | byte(11) << 24;
+}
+
+std::optional<SessionText> DecodeMozLz4(std::string_view file) {
+  const std::optional<uint32_t> declared = DeclaredSessionSize(file);
+  if (!declared) return std::nullopt;
+  const uint32_t size = *declared;
   const std::string_view block = file.substr(kHeaderSize);
   if (size > kMaxSessionBytes || block.size() > static_cast<size_t>(LZ4_MAX_INPUT_SIZE)) {
     return std::nullopt;
@@ -185,18 +193,12 @@ SessionText PadJson(std::string_view json) {
   return text;
 }
 
-struct SessionParser::Impl {
-  od::parser parser{kMaxSessionBytes};
-};
-
-SessionParser::SessionParser() : impl_(std::make_unique<Impl>()) {}
-SessionParser::~SessionParser() = default;
-
-std::optional<std::vector<SessionPage>> SessionParser::Pages(const SessionText& text) {
+std::optional<std::vector<SessionPage>> ReadSessionPages(const SessionText& text) {
   if (!text.data) return std::nullopt;
+  od::parser parser{kMaxSessionBytes};
   od::document doc;
   const simdjson::padded_string_view view(text.data.get(), text.size, text.capacity);
-  if (impl_->parser.iterate(view).get(doc) != simdjson::SUCCESS) return std::nullopt;
+  if (parser.iterate(view).get(doc) != simdjson::SUCCESS) return std::nullopt;
   od::object root;
   if (doc.get_object().get(root) != simdjson::SUCCESS) {
     // Valid JSON of another shape holds no pages; anything else is torn.

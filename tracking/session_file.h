@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,8 +14,9 @@
 
 namespace zd {
 
-// Larger sessions are refused rather than allocated.
-inline constexpr size_t kMaxSessionBytes = 256u << 20;
+// Larger sessions are skipped rather than allocated: the text and the
+// parser's buffers together take several times this much.
+inline constexpr size_t kMaxSessionBytes = 64u << 20;
 
 // Decompressed JSON with the zeroed padding the parser reads past its end.
 struct SessionText {
@@ -24,6 +26,10 @@ struct SessionText {
   std::string_view view() const { return {data.get(), size}; }
 };
 
+// The largest file whose block can decompress to kMaxSessionBytes.
+uint64_t MaxSessionFileBytes();
+// The decompressed size the header declares; nullopt without the magic.
+std::optional<uint32_t> DeclaredSessionSize(std::string_view file);
 // nullopt unless the file has the magic, a size of at most kMaxSessionBytes,
 // and a block that decompresses to exactly that size.
 std::optional<SessionText> DecodeMozLz4(std::string_view file);
@@ -36,22 +42,12 @@ struct SessionPage {
   bool operator==(const SessionPage&) const = default;
 };
 
-// Keeps its buffers between reads: a session is read again every time it changes.
-class SessionParser {
- public:
-  SessionParser();
-  ~SessionParser();
-  SessionParser(const SessionParser&) = delete;
-  SessionParser& operator=(const SessionParser&) = delete;
-
-  // The page of every tab of every window not marked private, in order.
-  // Windows, tabs and entries of unexpected shape are skipped; nullopt when
-  // the text is not JSON (an unclosed string, a stray character, nothing).
-  std::optional<std::vector<SessionPage>> Pages(const SessionText& text);
-
- private:
-  struct Impl;
-  std::unique_ptr<Impl> impl_;
-};
+// The page of every tab of every window not marked private, in order.
+// Windows, tabs and entries of unexpected shape are skipped; nullopt when
+// the text is not JSON (an unclosed string, a stray character, nothing).
+// The parser's buffers (several times the text) are freed before it returns:
+// a session is read only when it changed, and the largest one must not stay
+// in memory for the rest of the run.
+std::optional<std::vector<SessionPage>> ReadSessionPages(const SessionText& text);
 
 }  // namespace zd

@@ -27,7 +27,7 @@ TEST(MozLz4Test, OnlyABlockOfExactlyTheDeclaredSizeDecodes) {
       {"size smaller than the block holds", MozLz4(json, static_cast<int64_t>(json.size()) - 1),
        false},
       {"size far beyond the limit", MozLz4(json, 0xFFFFFFF0), false},
-      {"size within the limit but beyond what the block can hold", MozLz4(json, 100u << 20), false},
+      {"size within the limit but beyond what the block can hold", MozLz4(json, 60u << 20), false},
       {"a block cut short", good.substr(0, good.size() - 3), false},
       {"header only", good.substr(0, 12), false},
       {"shorter than the header", good.substr(0, 10), false},
@@ -95,9 +95,8 @@ TEST(SessionParserTest, EachOpenTabGivesTheEntryAtItsIndex) {
        std::nullopt},
       {"empty", "", std::nullopt},
   };
-  SessionParser parser;
   for (const Case& c : cases) {
-    EXPECT_EQ(parser.Pages(PadJson(c.json)), c.pages) << c.what;
+    EXPECT_EQ(ReadSessionPages(PadJson(c.json)), c.pages) << c.what;
   }
 }
 

@@ -46,18 +46,13 @@ std::string Backslashed(std::string address) {
   return address;
 }
 
-// The text a document shows below its group node, or empty when the group
-// node stands for it: a folder that is the first-level folder itself, the
-// host's own page, and any address that is neither a folder nor "http://".
-std::string ChildTail(int32_t kind, const std::string& address, const std::string& root) {
-  const std::string work = kind == kDocFolder ? Backslashed(address) : address;
-  if (const std::optional<std::string_view> folder = AfterScheme(work, "file:\\\\\\"))
-    return kind == kDocFolder && *folder == root ? std::string() : Trim(*folder);
-  if (const std::optional<std::string_view> page = AfterScheme(work, "http://")) {
-    const bool host_page = kind != kDocFolder && (*page == root || *page == root + "/");
-    return host_page ? std::string() : Trim(*page);
-  }
-  return {};
+// The caption a folder shows below its group node, or empty when the group
+// node stands for it (the first-level folder itself).
+std::string FolderChildCaption(const std::string& address, const std::string& root) {
+  const std::string work = Backslashed(address);
+  const std::optional<std::string_view> folder = AfterScheme(work, "file:\\\\\\");
+  if (!folder || *folder == root) return {};
+  return Trim(*folder);
 }
 
 }  // namespace
@@ -73,15 +68,21 @@ DocTracker::DocTracker(DocStore& store, TrackerTrees trees, WindowSystem& window
   index_.Rebuild(store_.docs);
 }
 
+std::vector<TreeModel*> TrackerTrees::All() const {
+  std::vector<TreeModel*> all = {docs};
+  all.insert(all.end(), kinds.begin(), kinds.end());
+  return all;
+}
+
 // ---- registration ----
 
-bool DocTracker::AddMyDoc(const std::string& address, const std::string& name,
-                          const std::string& date, bool is_program,
+bool DocTracker::AddMyDoc(const FoundDoc& found, const std::string& date,
                           std::optional<int> known_image) noexcept {
   bool appended = false;
   try {
-    const std::string trimmed_name = Trim(name);
-    std::string addr = Trim(address);
+    const bool is_program = found.kind == DocKind::kProgram;
+    const std::string trimmed_name = Trim(found.name);
+    std::string addr = Trim(found.address);
     if (addr.empty() || trimmed_name.empty()) return false;
     if (Contains(addr, "%20")) addr = ReplaceAll(addr, "%20", " ");
     if (IsIgnoredDoc(addr) || IsDocRegistered(addr)) return false;
@@ -97,27 +98,25 @@ bool DocTracker::AddMyDoc(const std::string& address, const std::string& name,
     // as registered, whatever fails later.
     TMyDoc doc;
     if (IsFileAddress(addr)) {
-      doc.doctype = kDocFolder;
+      doc.doctype = DocKind::kFolder;
       doc.path = FolderAddressToLocalPath(addr);
       doc.name = doc.path;
     } else {
-      doc.doctype = is_program ? kDocProgram : kDocWeb;
+      doc.doctype = is_program ? DocKind::kProgram : DocKind::kWeb;
       doc.path = addr;
       doc.name = trimmed_name;
     }
     doc.RootPath = root;
     doc.date = date.empty() ? Today() : date;
-    const int32_t kind = doc.doctype;
+    const KindInfo& info = InfoOf(doc.doctype);
     index_.Sync(docs);
     docs.push_back(std::move(doc));
     appended = true;
     index_.Add(docs.back());
 
-    TreeModel* kind_tree = kind == kDocWeb      ? trees_.doc
-                           : kind == kDocFolder ? trees_.path
-                                                : trees_.app;
-    int image = kind == kDocWeb ? kImageWeb : kImageFolder;
-    if (kind == kDocProgram) {
+    TreeModel* kind_tree = trees_.Of(info.kind);
+    int image = info.image;
+    if (info.kind == DocKind::kProgram) {
       image = known_image ? *known_image : GetAppImageIndex(addr, trimmed_name);
       // A refused icon must not cost the record its keys: a record without
       // them is a hole in section "docs", where the next start stops.
@@ -131,11 +130,13 @@ bool DocTracker::AddMyDoc(const std::string& address, const std::string& name,
       docs_group = InsertGroup(trees_.docs, caption, image, position);
       kind_group = InsertGroup(kind_tree, caption, image, position);
     } else {
-      // All three trees are searched (and scrolled) whatever the kind.
+      // Every grouped kind's tree is searched (and scrolled), whatever the kind.
       docs_group = FindGroup(trees_.docs, root);
-      TreeNode* in_doc = FindGroup(trees_.doc, root);
-      TreeNode* in_path = FindGroup(trees_.path, root);
-      kind_group = kind == kDocWeb ? in_doc : in_path;
+      for (const KindInfo& other : kKinds) {
+        if (!other.grouped) continue;
+        TreeNode* group = FindGroup(trees_.Of(other.kind), root);
+        if (other.kind == info.kind) kind_group = group;
+      }
     }
 
     if (held_recent_) {
@@ -145,10 +146,21 @@ bool DocTracker::AddMyDoc(const std::string& address, const std::string& name,
     }
     if (store_.settings) WriteDocEntry(*store_.settings, docs, n, trimmed_name);
 
-    if (kind == kDocProgram) return true;
-    const std::string tail = ChildTail(kind, addr, root);
-    if (tail.empty()) return true;
-    const std::string& caption = kind == kDocWeb ? trimmed_name : tail;
+    // Every web page has a node of its own under its host, whatever its
+    // scheme: the group node names the host, and a host's pages are each
+    // found and opened where the user looks for them.
+    std::string caption;
+    switch (info.child) {
+      case ChildCaption::kNone:
+        return true;
+      case ChildCaption::kName:
+        caption = trimmed_name;
+        break;
+      case ChildCaption::kFolderTail:
+        caption = FolderChildCaption(addr, root);
+        break;
+    }
+    if (caption.empty()) return true;
     // A group node the user removed leaves the child at the top level.
     AppendDocNode(trees_.docs, docs_group, caption, image, position);
     AppendDocNode(kind_tree, kind_group, caption, image, position);
@@ -157,8 +169,8 @@ bool DocTracker::AddMyDoc(const std::string& address, const std::string& name,
   return appended;
 }
 
-void DocTracker::AddAppDoc(const std::string& path, const std::string& name, bool is_program) {
-  if (!IsDocRegistered(path)) AddMyDoc(path, name, std::string(), is_program);
+void DocTracker::AddAppDoc(const FoundDoc& found) {
+  if (!IsDocRegistered(found.address)) AddMyDoc(found);
 }
 
 bool DocTracker::IsDocRegistered(const std::string& address) const {
@@ -207,29 +219,33 @@ int DocTracker::GetAppImageIndex(const std::string& executable, const std::strin
 
 // ---- scans and refreshes ----
 
-void DocTracker::ScanAppWindows() { app_list_ = ScanAppWindowLines(windows_).lines; }
+void DocTracker::ScanAppWindows() { app_list_ = zd::ScanAppWindows(windows_).found; }
 
 bool DocTracker::ScanShellWindows() {
-  ScanResult scan = ScanShellWindowLines(shell_);
-  shell_list_ = std::move(scan.lines);
+  ScanResult scan = zd::ScanShellWindows(shell_);
+  shell_list_ = std::move(scan.found);
   return scan.complete;
 }
 
-void DocTracker::CheckAppDocs() { Request({RefreshKind::kApp, 0}); }
-void DocTracker::CheckShellDocs() { Request({RefreshKind::kShell, 0}); }
-void DocTracker::CheckAllDocs() { Request({RefreshKind::kAll, 0}); }
+void DocTracker::CheckAppDocs() { Request({RefreshKind::kApp, {}}); }
+void DocTracker::CheckShellDocs() { Request({RefreshKind::kShell, {}}); }
+void DocTracker::CheckAllDocs() { Request({RefreshKind::kAll, {}}); }
 
-void DocTracker::CheckKindDocs(int32_t doctype) {
-  if (doctype != kDocWeb && doctype != kDocProgram && doctype != kDocFolder) return;
-  Request({RefreshKind::kKind, doctype});
+void DocTracker::CheckKindDocs(std::optional<DocKind> kind) {
+  if (kind) Request({RefreshKind::kKind, *kind});
 }
 
 void DocTracker::Defer(const Refresh& refresh) {
+  // The browsers' pages wait beside the other requests: taking them widens nothing.
+  if (refresh.kind == RefreshKind::kBrowserPages) {
+    browser_pages_waiting_ = true;
+    return;
+  }
   // The widest request wins.
   if (!pending_ || refresh.kind == RefreshKind::kAll) {
     pending_ = refresh;
   } else if (!(*pending_ == refresh)) {
-    pending_ = Refresh{RefreshKind::kAll, 0};
+    pending_ = Refresh{RefreshKind::kAll, {}};
   }
 }
 
@@ -253,11 +269,17 @@ void DocTracker::HistoryLoaded() {
     }
     ZD_CATCH_LOG(__func__)
   }
-  if (refreshing_ || !pending_) return;
-  Refresh next = *pending_;
-  pending_.reset();
-  Request(next);
+  if (refreshing_) return;
+  if (pending_) {
+    const Refresh next = *pending_;
+    pending_.reset();
+    Request(next);
+  } else if (browser_pages_waiting_) {
+    Request(Refresh{RefreshKind::kBrowserPages, {}});
+  }
 }
+
+void DocTracker::BrowserPagesRead() { Request(Refresh{RefreshKind::kBrowserPages, {}}); }
 
 void DocTracker::Request(Refresh refresh) {
   // Not nested: the running refresh is between two items, and its scan lists
@@ -280,6 +302,7 @@ void DocTracker::Request(Refresh refresh) {
     }
     ZD_CATCH_LOG(__func__)
     next = pending_;
+    if (!next && browser_pages_waiting_) next = Refresh{RefreshKind::kBrowserPages, {}};
   }
   pending_.reset();
   refreshing_ = false;
@@ -299,55 +322,51 @@ void DocTracker::Run(const Refresh& refresh) {
     case RefreshKind::kAll:
       RunAll();
       break;
+    case RefreshKind::kBrowserPages:
+      RunBrowserPages(/*read_again=*/false);
+      break;
   }
 }
 
 void DocTracker::RunApp() {
   ScanAppWindows();
   // A copy: the loop pumps messages, and nothing may pull the list from under it.
-  const std::vector<std::string> lines = app_list_;
-  for (const std::string& line : lines) {
+  const std::vector<FoundDoc> found = app_list_;
+  for (FoundDoc doc : found) {
     Pump();
     Sleep(kItemPauseMs);
-    TMyDocObj found;
-    ListLineSplit(line, found);
-    FoundDoc doc{found.path, found.name, found.path, found.kind};
-    if (!Admit(doc)) continue;
-    AddAppDoc(doc.address, doc.name, doc.kind == kDocProgram);
+    if (Admit(doc)) AddAppDoc(doc);
   }
 }
 
 bool DocTracker::RunShell(bool with_browser_pages) {
   const bool scanned = ScanShellWindows();
   if (scanned) {
-    const std::vector<std::string> lines = shell_list_;
-    for (const std::string& line : lines) {
-      TMyDocObj found;
-      ListLineSplit(line, found);
-      // Explorer shows the folders, the shell's browser the pages.
-      FoundDoc doc{found.path, found.name,
-                   found.kind == kDocFolder ? "explorer.exe" : "iexplore.exe", found.kind};
-      if (Admit(doc)) AddMyDoc(doc.address, doc.name, std::string(), false);
+    const std::vector<FoundDoc> found = shell_list_;
+    for (FoundDoc doc : found) {
+      if (Admit(doc)) AddMyDoc(doc);
       Pump();
       Sleep(kItemPauseMs);
     }
   }
   // The browsers' own pages belong with the shell's pages, not with folders.
-  if (with_browser_pages) RunBrowserPages();
+  // Their files are read meanwhile; what an earlier read found is registered now.
+  if (with_browser_pages) RunBrowserPages(/*read_again=*/true);
   return scanned;
 }
 
-void DocTracker::RunBrowserPages() {
-  if (!hooks_.browser_pages) return;
+void DocTracker::RunBrowserPages(bool read_again) {
+  browser_pages_waiting_ = false;
   std::vector<FoundDoc> pages;
   try {
-    pages = hooks_.browser_pages();
+    if (read_again && hooks_.read_browser_pages) hooks_.read_browser_pages();
+    if (hooks_.browser_pages) pages = hooks_.browser_pages();
   }
   ZD_CATCH_LOG(__func__)
   for (FoundDoc& page : pages) {
     // Most are known already and cost a lookup; the pump keeps the window
     // answering through a long list.
-    if (Admit(page)) AddMyDoc(page.address, page.name, std::string(), false);
+    if (Admit(page)) AddMyDoc(page);
     Pump();
   }
 }
@@ -376,28 +395,21 @@ void DocTracker::RunAll() {
   StepProgress();
 }
 
-void DocTracker::RunKind(int32_t doctype) {
-  switch (doctype) {
-    case kDocWeb:
-      StepProgress();
-      Pump();
-      RunShell();
-      break;
-    case kDocProgram:
-      StepProgress();
-      Sleep(kPhasePauseMs);
-      Pump();
-      RunApp();
-      if (trees_.app) trees_.app->ExpandAll(true);
-      if (hooks_.reset_progress) hooks_.reset_progress();
-      break;
-    case kDocFolder:
-      StepProgress();
-      Pump();
-      if (RunShell(/*with_browser_pages=*/false)) Sleep(kPhasePauseMs);
-      break;
-    default:
-      break;
+void DocTracker::RunKind(DocKind kind) {
+  const KindInfo& info = InfoOf(kind);
+  StepProgress();
+  if (info.source == KindSource::kProgramWindows) {
+    Sleep(kPhasePauseMs);
+    Pump();
+    RunApp();
+  } else {
+    Pump();
+    // The browsers' own pages belong with the shell's pages, not with folders.
+    if (RunShell(info.browser_pages) && !info.browser_pages) Sleep(kPhasePauseMs);
+  }
+  if (info.expand_after) {
+    if (TreeModel* tree = trees_.Of(kind)) tree->ExpandAll(true);
+    if (hooks_.reset_progress) hooks_.reset_progress();
   }
 }
 
@@ -422,25 +434,12 @@ bool DocTracker::LoadHistory(SettingsFile& settings) {
   // writes its keys at its new position, and a refresh served by the pump
   // (or records registered before the load) would otherwise overwrite stored
   // records not read yet.
-  struct StoredDoc {
-    std::string path, name, date;
-    int kind = kDocWeb;
-    bool selected = false;  // chosen for automatic start
-  };
-  std::vector<StoredDoc> stored;
+  std::vector<TMyDoc> stored;
   // Every stored position, past any hole: whatever is not read here would
   // be erased below as squeezed out. A failure (only the memory running out)
   // ends the load here, before anything stored is erased.
   for (const size_t n : StoredDocPositions(settings)) {
-    const std::string suffix = std::to_string(n);
-    StoredDoc doc;
-    doc.path = Trim(settings.ReadString(kSectionDocs, "path" + suffix, ""));
-    if (doc.path.empty()) continue;
-    doc.kind = settings.ReadInteger(kSectionDocs, "doctype" + suffix, kDocWeb);
-    doc.date = Trim(settings.ReadString(kSectionDocs, "date" + suffix, ""));
-    doc.name = settings.ReadString(kSectionDocs, "name" + suffix, "");
-    doc.selected = settings.ReadBool(kSectionDocs, "selected" + suffix, false);
-    stored.push_back(std::move(doc));
+    if (std::optional<TMyDoc> doc = ReadDocEntry(settings, n)) stored.push_back(std::move(*doc));
   }
 
   // A local path is one document whatever its case: a record stored again in
@@ -464,14 +463,15 @@ bool DocTracker::LoadHistory(SettingsFile& settings) {
     std::optional<std::vector<std::pair<std::string, std::string>>>& held;
     ~StopHolding() { held.reset(); }
   } stop_holding{held_recent_};
-  for (const StoredDoc& doc : stored) {
+  for (const TMyDoc& doc : stored) {
     if (IsDocRegistered(doc.path)) continue;
-    const bool is_program = doc.kind == kDocProgram;
+    const bool is_program = doc.doctype == DocKind::kProgram;
     // A record whose trees fail still counts (AddMyDoc): its choice stays.
     // A program's file is asked about, and its icon read, after the load.
     const std::optional<int> image =
         is_program ? std::optional<int>(kImageProgram) : std::nullopt;
-    if (!AddMyDoc(doc.path, doc.name, doc.date, is_program, image)) {
+    if (!AddMyDoc(FoundDoc{doc.path, doc.name, is_program ? doc.path : "", doc.doctype}, doc.date,
+                  image)) {
       Pump();
       if (LoadStopped()) break;
       continue;
@@ -519,7 +519,7 @@ bool DocTracker::ResolvePendingImages(const std::function<bool()>& more) {
   }
   if (!resolved.empty()) {
     // A program's nodes are the groups its registration put on top.
-    for (TreeModel* tree : {trees_.docs, trees_.app}) {
+    for (TreeModel* tree : {trees_.docs, trees_.Of(DocKind::kProgram)}) {
       if (!tree) continue;
       for (const auto& root : tree->roots()) {
         const auto found = resolved.find(root->data.index);

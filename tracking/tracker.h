@@ -7,6 +7,7 @@
 // writes the settings file once, at its end.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -18,6 +19,7 @@
 #include "store/config.h"
 #include "store/settings_file.h"
 #include "tracking/doc_index.h"
+#include "tracking/doc_kinds.h"
 #include "tracking/found_doc.h"
 #include "tracking/tree_model.h"
 
@@ -32,8 +34,12 @@ struct TrackerHooks {
   // What a refresh found, before it is registered: may change it (a rule
   // redacts it) or keep it out (false). Unset: everything is registered.
   std::function<bool(FoundDoc&)> admit;
-  // The pages the browsers' own files show, registered after the shell
-  // windows' lines (also when the shell scan failed).
+  // Asks for the browsers' own files to be read again; never waits: their
+  // pages come through browser_pages once read.
+  std::function<void()> read_browser_pages;
+  // The pages of the browsers' latest finished read not taken before,
+  // registered after the shell windows' lines (also when the shell scan
+  // failed), and whenever a read finishes (BrowserPagesRead).
   std::function<std::vector<FoundDoc>()> browser_pages;
   // True once the user has ended the program during the history load (the
   // pump served the exit): the load stops at its next record.
@@ -41,10 +47,12 @@ struct TrackerHooks {
 };
 
 struct TrackerTrees {
-  TreeModel* docs;  // TVDocs
-  TreeModel* doc;   // TVDoc
-  TreeModel* app;   // TVApp
-  TreeModel* path;  // TVPath
+  TreeModel* docs = nullptr;  // TVDocs: every kind
+  // Each kind's own tree (TVDoc, TVApp, TVPath), in the order of kKinds.
+  std::array<TreeModel*, kKindCount> kinds{};
+  TreeModel* Of(DocKind kind) const { return kinds[KindIndex(kind)]; }
+  // TVDocs, then each kind's.
+  std::vector<TreeModel*> All() const;
 };
 
 class DocTracker {
@@ -58,10 +66,12 @@ class DocTracker {
   // then counts as registered even if a later step failed). Never throws.
   // `image`: the image a program had before (a rebuild of the trees), taken
   // as it is: no icon is read and its file is not asked about.
-  bool AddMyDoc(const std::string& address, const std::string& name, const std::string& date,
-                bool is_program, std::optional<int> image = std::nullopt) noexcept;
+  // A document other than a program is a folder when its address is a
+  // "file:///" one, else a web page. The date is today's when empty.
+  bool AddMyDoc(const FoundDoc& found, const std::string& date = {},
+                std::optional<int> image = std::nullopt) noexcept;
   // AddMyDoc with today's date unless the path is registered already.
-  void AddAppDoc(const std::string& path, const std::string& name, bool is_program);
+  void AddAppDoc(const FoundDoc& found);
 
   // Refill the scan lists. ScanShellWindows answers whether the scan went
   // through to the end (a failure keeps the lines gathered before it).
@@ -75,7 +85,12 @@ class DocTracker {
   void CheckAllDocs();
   // What a tree of one kind shows: web pages and folders come from the shell
   // windows, programs from the program windows; any other kind refreshes nothing.
-  void CheckKindDocs(int32_t doctype);
+  void CheckKindDocs(std::optional<DocKind> kind);
+
+  // The browsers' reader has finished a read: its pages are registered now,
+  // or at the end of the refresh that is running, or at the end of the
+  // start-up load (never nested).
+  void BrowserPagesRead();
 
   // The close-time snapshot into store.LastRunList (which then counts as loaded).
   void CollectOpenDocs() noexcept;
@@ -122,17 +137,17 @@ class DocTracker {
   // the order asked, before the refresh that waited for it).
   void AfterHistoryLoad(std::function<void()> work);
 
-  const std::vector<std::string>& AppWindowList() const { return app_list_; }
-  const std::vector<std::string>& ShellWindowList() const { return shell_list_; }
+  const std::vector<FoundDoc>& AppWindowList() const { return app_list_; }
+  const std::vector<FoundDoc>& ShellWindowList() const { return shell_list_; }
   int AppImageCounter() const { return app_image_counter_; }
   void SetAppImageCounter(int value) { app_image_counter_ = value; }
   bool refreshing() const { return refreshing_; }
 
  private:
-  enum class RefreshKind { kApp, kShell, kKind, kAll };
+  enum class RefreshKind { kApp, kShell, kKind, kAll, kBrowserPages };
   struct Refresh {
     RefreshKind kind = RefreshKind::kAll;
-    int32_t doctype = 0;  // for kKind
+    DocKind doctype = DocKind::kWeb;  // for kKind
     bool operator==(const Refresh&) const = default;
   };
 
@@ -143,10 +158,12 @@ class DocTracker {
   // False when the scan failed and none of its lines was registered; the
   // browsers' pages come after the shell's unless only folders are asked for.
   bool RunShell(bool with_browser_pages = true);
-  void RunBrowserPages();
+  // Registers the pages of the browsers' latest finished read, after asking
+  // for the next read when `read_again`.
+  void RunBrowserPages(bool read_again);
   bool Admit(FoundDoc& found);
   void RunAll();
-  void RunKind(int32_t doctype);
+  void RunKind(DocKind kind);
 
   void Pump();
   bool LoadStopped() const;
@@ -163,8 +180,8 @@ class DocTracker {
   TrackerHooks hooks_;
   // Kept in step with store_.docs lazily (see DocIndex::Sync).
   mutable DocIndex index_;
-  std::vector<std::string> app_list_;
-  std::vector<std::string> shell_list_;
+  std::vector<FoundDoc> app_list_;
+  std::vector<FoundDoc> shell_list_;
   int app_image_counter_ = 0;
   // ResolvePendingImages goes on from here; a history rebuilt (another
   // generation) is walked again from its start.
@@ -173,6 +190,8 @@ class DocTracker {
   bool refreshing_ = false;
   bool history_loaded_ = false;
   std::optional<Refresh> pending_;
+  // A read of the browsers' files finished while registration had to wait.
+  bool browser_pages_waiting_ = false;
   std::vector<std::function<void()>> after_load_;
   // During the history load, the recent list's additions (path, name).
   std::optional<std::vector<std::pair<std::string, std::string>>> held_recent_;

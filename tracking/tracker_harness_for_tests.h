@@ -86,16 +86,18 @@ class TrackerTest : public ::testing::Test {
     hooks.reset_progress = [this] { ++resets; };
     hooks.today = [] { return std::string(kToday); };
     hooks.admit = admit;
+    hooks.read_browser_pages = read_browser_pages;
     hooks.browser_pages = browser_pages;
     hooks.stop_load = [this] { return stop_load && stop_load(); };
     tracker = std::make_unique<DocTracker>(
-        store, TrackerTrees{&tv_docs, &tv_doc, &tv_app, &tv_path}, windows, shell, &icons, hooks);
+        store, TrackerTrees{&tv_docs, {&tv_doc, &tv_app, &tv_path}}, windows, shell, &icons, hooks);
     // As after the start-up load; the tests of the load itself start a fresh tracker.
     if (history_loaded) tracker->HistoryLoaded();
   }
   bool history_loaded = true;
   // Set before MakeTracker: the privacy gate and the browsers' pages.
   std::function<bool(FoundDoc&)> admit;
+  std::function<void()> read_browser_pages;
   std::function<std::vector<FoundDoc>()> browser_pages;
 
   std::string SettingsPath() const { return std::string(kConfigDir) + kSettingsFileName; }

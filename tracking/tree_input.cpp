@@ -58,7 +58,7 @@ bool ShowOpenDirEntry(const TreeNode* focused, const DocArray& docs) {
   if (!focused) return false;
   const int32_t index = focused->data.index;
   if (index < 0 || static_cast<size_t>(index) >= docs.size()) return false;
-  return docs[static_cast<size_t>(index)].doctype == kDocProgram;
+  return docs[static_cast<size_t>(index)].doctype == DocKind::kProgram;
 }
 
 }  // namespace zd

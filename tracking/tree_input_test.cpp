@@ -49,8 +49,8 @@ TEST(HintHitAllowedTest, AgreesWithTheSetRuleForEveryCombination) {
 
 TEST(TreeHintTest, FollowsTheNodeUnderThePointerOnItsLabelOrIcon) {
   DocArray docs(3);
-  docs[0] = {"", "http://h/a", "A page", false, kDocWeb, "2024-01-01"};
-  docs[1] = {"D:\\W", "D:\\W\\x", "D:\\W\\x", false, kDocFolder, "2024-01-01"};
+  docs[0] = {"", "http://h/a", "A page", false, DocKind::kWeb, "2024-01-01"};
+  docs[1] = {"D:\\W", "D:\\W\\x", "D:\\W\\x", false, DocKind::kFolder, "2024-01-01"};
   TreeNode web, folder, stray;
   web.data.index = 0;
   folder.data.index = 1;
@@ -116,9 +116,9 @@ TEST(ExpandAllCommandTest, TheMarkDecidesAndTheSoftwareTreeIsLeftAlone) {
 
 TEST(ShowOpenDirEntryTest, OnlyForAProgramsNode) {
   DocArray docs(3);
-  docs[0].doctype = kDocWeb;
-  docs[1].doctype = kDocProgram;
-  docs[2].doctype = kDocFolder;
+  docs[0].doctype = DocKind::kWeb;
+  docs[1].doctype = DocKind::kProgram;
+  docs[2].doctype = DocKind::kFolder;
   const std::pair<int32_t, bool> cases[] = {
       {0, false}, {1, true}, {2, false}, {3, false}, {-1, false}};
   for (const auto& [index, shown] : cases) {

@@ -8,8 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "mainwin/main_window_win.h"
 #include "platform/temp_dir_for_tests.h"
@@ -42,12 +44,15 @@ class BrowserPagesWinTest : public MainWindowFixture {
     firefox_dir_ = roaming_ + "\\Mozilla\\Firefox";
     chrome_data_ = local_ + "\\Google\\Chrome\\User Data";
     WriteFile(firefox_dir_ + "\\profiles.ini", testing::ProfilesIni({"Profiles/abc.default"}));
-    // Tab 1 went back one page: the page it left is history, not shown.
+    // Tab 1 went back one page: the page it left is history, not shown. A
+    // local file (a PDF) and an extension's page are no web pages.
     WriteSession({{{{"https://left.example/", "Left page"},
                     {"https://ff.example/docs", "FF docs"},
                     {"https://forward.example/", "Forward page"}},
                    2},
-                  {{{"https://second.example/", "Second tab"}}, 1}});
+                  {{{"https://second.example/", "Second tab"}}, 1},
+                  {{{"file:///C:/%E6%8A%A5%E5%91%8A.pdf", "报告.pdf"}}, 1},
+                  {{{"moz-extension://0f3c9a3e-1111-4c5e-9d1e-2222/popup.html", "Extension"}}, 1}});
     WriteFile(chrome_data_ + "\\Local State",
               testing::LocalState({{"Default", "Me"}, {"Profile 1", "Work"}}));
     std::filesystem::create_directories(chrome_data_ + "\\Default");
@@ -82,16 +87,29 @@ class BrowserPagesWinTest : public MainWindowFixture {
   std::vector<std::string> Pages() {
     std::vector<std::string> pages;
     for (const TMyDoc& doc : form_->store().docs) {
-      if (doc.doctype == 1)
+      if (doc.doctype == DocKind::kWeb)
         pages.push_back(doc.name + " @ " + doc.path + " [" + doc.RootPath + "]");
     }
     std::sort(pages.begin(), pages.end());
     return pages;
   }
 
+  // A refresh, and the read of the browsers' files it asked for seen through.
   void Refresh() {
     Choose(Ui::MnRefresh);
+    form_->Recorder()->WaitForBrowserPages();
     Pump();
+  }
+  // Every record but the programs (the helpers' windows): "doctype path".
+  std::vector<std::string> NotPrograms() {
+    std::vector<std::string> records;
+    for (const TMyDoc& doc : form_->store().docs) {
+      if (doc.doctype != DocKind::kProgram) {
+        records.push_back(std::to_string(StoredNumber(doc.doctype)) + " " + doc.path);
+      }
+    }
+    std::sort(records.begin(), records.end());
+    return records;
   }
 
   TempDirForTests dir_;
@@ -121,6 +139,10 @@ TEST_F(BrowserPagesWinTest, OpenPagesAreRecordedAndTheRulesAndThePauseDecideWhat
       "Team wiki @ https://wiki.example/start [wiki.example]",
   };
   EXPECT_EQ(Pages(), first);
+  // The PDF is not a folder, nor a page; nor is the extension's page.
+  EXPECT_EQ(NotPrograms(), (std::vector<std::string>{
+                               "1 https://ff.example/docs", "1 https://news.example/today",
+                               "1 https://second.example/", "1 https://wiki.example/start"}));
 
   // A drop rule and a redact rule, added on the settings page.
   PrivacyPanel& privacy = ShownSettings().privacy;
@@ -171,6 +193,64 @@ TEST_F(BrowserPagesWinTest, OpenPagesAreRecordedAndTheRulesAndThePauseDecideWhat
   EXPECT_EQ(Pages(), second);
   EXPECT_EQ(again.launcher().settings.privacy.LblRecordingState.Text(),
             lang::Texts().RecordingWindowsOff);
+}
+
+}  // namespace
+}  // namespace zd
+
+namespace zd {
+namespace {
+
+// A refresh while a large session file (60 MB of JSON) is read keeps the
+// window answering: the file is read on the reader's thread.
+TEST_F(BrowserPagesWinTest, TheWindowAnswersWhileALargeSessionIsRead) {
+  std::string padding(60u << 20, 'a');
+  const std::string json =
+      "{\"windows\":[{\"tabs\":[{\"entries\":[{\"url\":\"https://big.example/\",\"title\":"
+      "\"Big\"}],\"index\":1,\"image\":\"" +
+      padding + "\"}]}]}";
+  padding.clear();
+  padding.shrink_to_fit();
+  WriteFile(firefox_dir_ + "\\Profiles\\abc.default\\sessionstore-backups\\recovery.jsonlz4",
+            MozLz4(json));
+  HelperProcess firefox({L"normal:Big \u2014 Mozilla Firefox"}, firefox_exe_);
+  ASSERT_TRUE(firefox.started());
+  ASSERT_NE(firefox.Window(L"Big \u2014 Mozilla Firefox"), nullptr);
+  MainWindow& form = OpenLoaded();
+
+  // Another thread asks the window for WM_NULL over and over, and keeps the
+  // longest wait for an answer, and how many answers came during the read.
+  std::atomic<bool> watching{true};
+  std::atomic<DWORD> longest{0};
+  std::atomic<int> answered_while_reading{0};
+  std::atomic<bool> reading{false};
+  std::thread watcher([&] {
+    while (watching) {
+      const ULONGLONG start = GetTickCount64();
+      DWORD_PTR result = 0;
+      const bool answered =
+          SendMessageTimeoutW(form.hwnd(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
+      const DWORD waited = static_cast<DWORD>(GetTickCount64() - start);
+      if (waited > longest) longest = waited;
+      if (answered && reading) ++answered_while_reading;
+      Sleep(5);
+    }
+  });
+  Choose(Ui::MnRefresh);
+  // Serve the window's messages, as its message loop does, until the read is through.
+  const ULONGLONG deadline = GetTickCount64() + 60000;
+  do {
+    reading = form.Recorder()->ReadingBrowserPages();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    Pump();
+  } while (form.Recorder()->ReadingBrowserPages() && GetTickCount64() < deadline);
+  reading = false;
+  watching = false;
+  watcher.join();
+  Pump();
+  EXPECT_GT(answered_while_reading.load(), 0) << "the read was over before it was watched";
+  EXPECT_LT(longest.load(), 100u) << "the window kept a WM_NULL waiting";
+  EXPECT_EQ(Pages(), (std::vector<std::string>{"Big @ https://big.example/ [big.example]"}));
 }
 
 }  // namespace

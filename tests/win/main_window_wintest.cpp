@@ -242,8 +242,8 @@ TEST_F(MainWindowTest, AHistoryPastAThousandStaysWhereItIsThroughRestartsAndANew
     EXPECT_FALSE(files_.DirectoryExists("E:\\MrxConfig\\"));
     ASSERT_EQ(form.store().docs.size(), 1001u);
     EXPECT_EQ(form.store().docs.back().path, "http://new.example/");
-    // Two groups with their pages below them.
-    EXPECT_EQ(form.launcher().tv_docs.CountNodes(), 2u + 1000u);
+    // Two groups with every page below them.
+    EXPECT_EQ(form.launcher().tv_docs.CountNodes(), 2u + 1001u);
     Close();
   }
   EXPECT_TRUE(boxes_.empty());
@@ -902,7 +902,7 @@ TEST_F(MainWindowTest, TheSelectionWindowKeepsItsChoiceInTheHistory) {
   files_.AddDirectory("D:\\MrxConfig\\");
   MainWindow& form = OpenLoaded();
   for (const char* path : {"C:\\a.exe", "C:\\b.exe", "C:\\c.exe"})
-    form.tracker().AddMyDoc(path, path, "2026-01-01", true);
+    form.tracker().AddMyDoc(FoundDoc{path, path, path, DocKind::kProgram}, "2026-01-01");
   const SettingsPage& s = ShownSettings();
   Click(s.CbQueryAutoRunDoc);
   ASSERT_TRUE(s.CbQueryAutoRunDoc.Checked());

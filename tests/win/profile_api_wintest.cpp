@@ -277,7 +277,7 @@ TEST_F(ProfileApiTest, ApiReadsWhatWriteDocEntryWrote) {
   TMyDoc folder;
   folder.path = "C:\\Work";
   folder.RootPath = "C:\\Work";
-  folder.doctype = 3;
+  folder.doctype = DocKind::kFolder;
   folder.date = "2024-05-06";
   store.docs.push_back(folder);
   ASSERT_TRUE(WriteDocEntry(*store.settings, store.docs, 0, "工作"));

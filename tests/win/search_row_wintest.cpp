@@ -167,7 +167,7 @@ TEST_F(SearchRowTest, AnotherProgramReadsTheRowsOfTheResultList) {
     ASSERT_GE(expected.size(), 3u);
     for (size_t i = 0; ranked && i < expected.size(); ++i) {
       const TMyDoc& doc = form.store().docs[*l.search_row().search().results().RowRecord(i)];
-      const size_t name = doc.doctype == 3 ? doc.path.rfind('\\') + 1 : std::string::npos;
+      const size_t name = doc.doctype == DocKind::kFolder ? doc.path.rfind('\\') + 1 : std::string::npos;
       expected[i] =
           (name == std::string::npos ? doc.name : doc.path.substr(name)) + " - " + doc.path;
     }

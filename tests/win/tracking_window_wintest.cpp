@@ -47,25 +47,31 @@ TEST_F(TrackingWindowTest, ARefreshFillsTheTreesAndSurvivesARestart) {
   shell_.AddWindow("file:///C:/Work/Proj");
   shell_.AddWindow("http://example.com/", "Example home");
   shell_.AddWindow("http://example.com/a.html", "Example A");
+  // Pages of today's web: each of them under its host, whatever the scheme.
+  shell_.AddWindow("https://docs.example/a", "Docs A");
+  shell_.AddWindow("https://docs.example/b", "Docs B");
+  shell_.AddWindow("https://docs.example/", "Docs home");
   MainWindow& form = OpenLoaded();
   Choose(Ui::MnRefresh);
   Pump();
 
   const std::vector<std::string> app = {"记事本 - a.txt"};
   const std::vector<std::string> path = {"C:\\Work", "  C:\\Work\\Proj"};
-  const std::vector<std::string> web = {"example.com", "  Example A"};
+  const std::vector<std::string> web = {"docs.example", "  Docs A",    "  Docs B",
+                                        "  Docs home",  "example.com", "  Example home",
+                                        "  Example A"};
   EXPECT_EQ(SendMessageW(form.launcher().TVPath.hwnd(), TVM_GETCOUNT, 0, 0), 0)
       << "no items before its page is shown";
   EXPECT_EQ(Outline(ShownTree(1)), app);
   EXPECT_EQ(Outline(ShownTree(2)), path);
   EXPECT_EQ(Outline(ShownTree(0)), web);
   // Newest group first in the all-documents tree.
-  const std::vector<std::string> all = {"example.com", "  Example A", "C:\\Work",
-                                        "  C:\\Work\\Proj", "记事本 - a.txt"};
+  std::vector<std::string> all = web;
+  all.insert(all.end(), {"C:\\Work", "  C:\\Work\\Proj", "记事本 - a.txt"});
   EXPECT_EQ(ModelOutline(form.launcher().tv_docs), all);
   EXPECT_EQ(SendMessageW(form.launcher().TVDocs.hwnd(), TVM_GETCOUNT, 0, 0), 0)
       << "a tree of the design that is never shown holds no items";
-  ASSERT_EQ(form.store().docs.size(), 4u);
+  ASSERT_EQ(form.store().docs.size(), 7u);
   std::string ini = File("defualt.ini");
   EXPECT_NE(ini.find("path0=C:\\Windows\\notepad.exe"), std::string::npos) << ini;
   EXPECT_NE(ini.find("path1=file:///C:\\Work\\Proj"), std::string::npos) << ini;
@@ -79,7 +85,7 @@ TEST_F(TrackingWindowTest, ARefreshFillsTheTreesAndSurvivesARestart) {
   const int writes = files_.WriteCount("D:\\MrxConfig\\defualt.ini");
   MainWindow& again = OpenLoaded();
   EXPECT_LE(files_.WriteCount("D:\\MrxConfig\\defualt.ini") - writes, 1);
-  EXPECT_EQ(again.store().docs.size(), 4u);
+  EXPECT_EQ(again.store().docs.size(), 7u);
   EXPECT_EQ(Outline(ShownTree(2)), path);
   EXPECT_EQ(Outline(ShownTree(0)), web);
   EXPECT_EQ(Outline(ShownTree(1)), app);

@@ -18,6 +18,7 @@
 #include "platform/window_system.h"
 #include "tests/win/helper_process.h"
 #include "tracking/discovery.h"
+#include "tracking/scan_lines_for_tests.h"
 
 namespace zd {
 namespace {
@@ -114,10 +115,10 @@ TEST_F(HelperWindowsTest, ProcessPathIsTheHelpersExecutable) {
 
 TEST_F(HelperWindowsTest, ProgramScanListsOnlyTheHelpersOrdinaryWindows) {
   const std::string path = *system_->ProcessImagePath(reinterpret_cast<WindowId>(normal()));
-  const ScanResult scan = ScanAppWindowLines(*system_);
+  const ScanResult scan = ScanAppWindows(*system_);
   EXPECT_TRUE(scan.complete);
   std::vector<std::string> helper_lines;
-  for (const std::string& line : scan.lines) {
+  for (const std::string& line : testing_support::ScanLines(scan.found)) {
     if (line.rfind(path + "*|*", 0) == 0) helper_lines.push_back(line);
   }
   // Not the window titled with the program's own name, nor the owned, tool or
