@@ -365,8 +365,12 @@ constexpr size_t kMaxPlaces = 16;
 
 // Room for `count` more places at places[used, ...).
 template <typename Places>
-auto* Room(Places& places, size_t used, size_t count) {
-  if (places.size() < used + count) places.resize(std::max(used + count, 2 * places.size()));
+[[gnu::noinline]] void Grow(Places& places, size_t size) {
+  places.resize(std::max(size, 2 * places.size()));
+}
+template <typename Places>
+[[gnu::always_inline]] inline auto* Room(Places& places, size_t used, size_t count) {
+  if (places.size() < used + count) [[unlikely]] Grow(places, used + count);
   return places.data() + used;
 }
 
@@ -675,10 +679,16 @@ void SearchModel::Narrow(const Key& key, std::vector<uint32_t>& matches,
     // The texts of the records ahead are fetched while this one is tested:
     // the matches lie apart in memory, and waiting for each would cost more
     // than the test itself.
+    // The text's address is itself fetched: where it starts, a round
+    // further ahead.
+    if (i + 2 * kFetchAhead < matches_.size()) {
+      const uint32_t further = matches_[i + 2 * kFetchAhead];
+      __builtin_prefetch(&ix_.starts[further]);
+      __builtin_prefetch(&places_[match_found_[i + 2 * kFetchAhead].first]);
+    }
     if (i + kFetchAhead < matches_.size()) {
       const uint32_t ahead = matches_[i + kFetchAhead];
       const Found& next = match_found_[i + kFetchAhead];
-      __builtin_prefetch(&ix_.starts[ahead]);
       __builtin_prefetch(&ix_.path_ends[ahead]);
       __builtin_prefetch(&ix_.shapes[ahead]);
       __builtin_prefetch(ix_.text.data() + ix_.starts[ahead] +
@@ -847,15 +857,25 @@ void SearchModel::Rank(const DocArray& docs) {
       }
     }
   } else {
-    for (const Found& found : match_found_) ++r.left[static_cast<size_t>(found.quality)];
+    // Counted in registers: an increment in memory waits for the one before.
+    size_t counts[5] = {0, 0, 0, 0, 0};
+    for (const Found& found : match_found_) {
+      const auto q = static_cast<size_t>(found.quality);
+      for (size_t t = 0; t < 5; ++t) counts[t] += q == t;
+    }
+    for (size_t t = 0; t < 5; ++t) r.left[t] = counts[t];
     // The few records with picks or pins among the matches (oldest first,
     // as the matches are) are listed apart from their tier.
     for (uint32_t slot = 0; slot < slots; ++slot) {
       if (r.slot_pin[slot] < 0 && !(r.slot_score[slot] > 0)) continue;
       for (const uint32_t record : pi.slot_records[slot]) {
-        const auto at = std::lower_bound(matches_.begin(), matches_.end(), record);
-        if (at == matches_.end() || *at != record) continue;
-        const MatchQuality quality = match_found_[at - matches_.begin()].quality;
+        // Halved without branches: which half follows is a coin toss.
+        const uint32_t* at = matches_.data();
+        for (size_t n = matches_.size(); n > 1; n -= n / 2) {
+          at = at[n / 2 - 1] < record ? at + n / 2 : at;
+        }
+        if (matches_.empty() || *at != record) continue;
+        const MatchQuality quality = match_found_[at - matches_.data()].quality;
         --r.left[static_cast<size_t>(quality)];
         if (r.slot_pin[slot] >= 0) {
           pinned.emplace_back(record, quality);
@@ -973,9 +993,14 @@ void SearchModel::Run(const DocStore& store, std::string_view box_text) {
   const bool narrowing =
       !key_.empty() && (options_.han ? key_text.starts_with(key_)
                                      : key_text.find(key_) != std::string::npos);
-  std::vector<uint32_t> matches;
-  std::vector<Found> found;
-  Places places;
+  // The last search's room is written again: fresh room for tens of
+  // thousands of matches costs more in page faults than the search itself.
+  std::vector<uint32_t> matches = std::move(spare_.matches);
+  std::vector<Found> found = std::move(spare_.found);
+  Places places = std::move(spare_.places);
+  matches.clear();
+  found.clear();
+  places.clear();
   size_t first_new = 0;  // records not looked at by the last search
   if (!options_.han) {
     if (narrowing) {
@@ -1023,9 +1048,10 @@ void SearchModel::Run(const DocStore& store, std::string_view box_text) {
     }
     places.resize(used);
   }
-  matches_ = std::move(matches);
-  match_found_ = std::move(found);
-  places_ = std::move(places);
+  std::swap(matches_, matches);
+  std::swap(match_found_, found);
+  std::swap(places_, places);
+  spare_ = {std::move(matches), std::move(found), std::move(places)};
   key_ = std::move(key_text);
   key_units_ = key.han.units();
   searched_records_ = docs.size();

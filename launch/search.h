@@ -363,6 +363,12 @@ class SearchModel {
   std::vector<uint32_t> matches_;  // record positions, oldest first
   std::vector<Found> match_found_;  // of each match, with readings
   Places places_;  // of every match, one match after another
+  // The room of the search before, written again by the next.
+  struct Spare {
+    std::vector<uint32_t> matches;
+    std::vector<Found> found;
+    Places places;
+  } spare_;
   size_t key_units_ = 0;           // of key_
   PickIndex pick_index_;
   mutable Ranking ranking_;  // put in order as the rows are looked at
