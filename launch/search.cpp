@@ -338,7 +338,11 @@ void SearchModel::RunOneLetter(const Key& key, std::vector<uint32_t>& matches,
       const auto record = static_cast<uint32_t>(word * 64 + std::countr_zero(bits));
       const size_t first = used;
       bool listed = false;
-      const MatchQuality quality = Search(record, key, places, used, listed);
+      // The bits said it matches: no filter of Search's can say otherwise.
+      const Fields fields = FieldsOf(record);
+      const MatchQuality quality = key.listable && fields.size <= 0xFFFF
+                                       ? List(fields, record, key, places, used, listed)
+                                       : Search(record, key, places, used, listed);
       if (quality == MatchQuality::kNone) {
         used = first;
         continue;
