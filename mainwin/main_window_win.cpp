@@ -301,10 +301,10 @@ void MainWindow::CreateTracking() {
       [hwnd = hwnd_] { PostMessageW(hwnd, kBrowserPagesMessage, 0, 0); });
   TrackerHooks hooks;
   hooks.admit = [this](FoundDoc& found) { return recording_->Admit(found); };
-  hooks.read_browser_pages = [this] {
+  hooks.read_browser_pages = [this](const WindowPass& pass) {
     // Asked once a refresh: the line on the settings page follows Windows' setting too.
     launcher_->settings.privacy.ShowState();
-    recording_->ReadBrowserPages();
+    recording_->ReadBrowserPages(pass);
   };
   hooks.browser_pages = [this] { return recording_->BrowserPagesFound(); };
   hooks.pump = [this] { PumpNowAndThen(); };

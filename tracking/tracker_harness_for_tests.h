@@ -97,7 +97,7 @@ class TrackerTest : public ::testing::Test {
   bool history_loaded = true;
   // Set before MakeTracker: the privacy gate and the browsers' pages.
   std::function<bool(FoundDoc&)> admit;
-  std::function<void()> read_browser_pages;
+  std::function<void(const WindowPass&)> read_browser_pages;
   std::function<std::vector<FoundDoc>()> browser_pages;
 
   std::string SettingsPath() const { return std::string(kConfigDir) + kSettingsFileName; }
