@@ -24,21 +24,9 @@ using namespace zd;
 namespace {
 
 constexpr size_t kRecords = 1000;
-const char* const kKeyNames[] = {"name", "date", "RootPath", "doctype", "path", "selected"};
 
 double Seconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-// The six values WriteDocEntry stores for a record, in its key order.
-std::vector<std::string> DocValues(const TMyDoc& doc) {
-  std::string path = doc.path;
-  if (doc.doctype == DocKind::kFolder && path.find("file:///") == std::string::npos) {
-    path = "file:///" + path;
-  }
-  return {doc.name,     doc.date,
-          doc.RootPath, std::to_string(StoredNumber(doc.doctype)),
-          path,         doc.selected ? "1" : "0"};
 }
 
 void Report(const char* what, double ours, double api) {
@@ -75,9 +63,9 @@ int main() {
   const std::wstring api_file = Utf8ToWide(api_path);
   start = std::chrono::steady_clock::now();
   for (size_t i = 0; i < kRecords; ++i) {
-    const std::vector<std::string> values = DocValues(docs[i]);
+    const std::array<std::string, 6> values = StoredDocValues(docs[i], docs[i].name);
     for (size_t k = 0; k < 6; ++k) {
-      const std::wstring key = Utf8ToWide(kKeyNames[k] + std::to_string(i));
+      const std::wstring key = Utf8ToWide(kDocKeyNames[k] + std::to_string(i));
       if (!WritePrivateProfileStringW(L"docs", key.c_str(), Utf8ToWide(values[k]).c_str(),
                                       api_file.c_str())) {
         std::printf("API write %zu failed\n", i);
@@ -100,7 +88,7 @@ int main() {
   {
     SettingsFile settings(*files, *codec, api_path);
     for (size_t i = 0; i < kRecords; ++i) {
-      for (const char* key : kKeyNames) {
+      for (const char* key : kDocKeyNames) {
         chars += settings.ReadString("docs", key + std::to_string(i), "").size();
       }
     }
@@ -111,7 +99,7 @@ int main() {
   std::wstring buffer(4096, L'\0');
   const std::wstring ours_file = Utf8ToWide(ours_path);
   for (size_t i = 0; i < kRecords; ++i) {
-    for (const char* key : kKeyNames) {
+    for (const char* key : kDocKeyNames) {
       const std::wstring wkey = Utf8ToWide(key + std::to_string(i));
       const DWORD n =
           GetPrivateProfileStringW(L"docs", wkey.c_str(), L"", buffer.data(),

@@ -37,7 +37,6 @@ constexpr size_t kRecords = 1000;
 constexpr size_t kListLines = 10000;
 constexpr size_t kSqueezeEvery = 100;
 const char* const kListFiles[] = {kFavFileName, kRunFileName, kRecentFileName};
-const char* const kKeyNames[] = {"name", "date", "RootPath", "doctype", "path", "selected"};
 
 double Seconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
@@ -47,14 +46,6 @@ class NoShellWindows : public ShellWindows {
  public:
   ShellWindowScan Scan() override { return {}; }
 };
-
-// The six values WriteDocEntry stores for a record, in its key order.
-std::vector<std::string> DocValues(const TMyDoc& doc, const std::string& name) {
-  std::string path = doc.path;
-  if (doc.doctype == DocKind::kFolder && path.find("file:///") == std::string::npos) path = "file:///" + path;
-  return {
-      name, doc.date, doc.RootPath, std::to_string(StoredNumber(doc.doctype)), path, doc.selected ? "1" : "0"};
-}
 
 struct Setup {
   Files& files;
@@ -77,7 +68,8 @@ bool WriteMaster(const Setup& setup, bool repeats) {
     settings.WriteKeys(kSectionDefault, {{"CbRefresh", "1"}, {"CheckDocInterval", "120"}});
     for (size_t i = 0; i < docs.size(); ++i) {
       // As the program stores them: a folder's name is its address.
-      const std::string name = docs[i].doctype == DocKind::kFolder ? "file:///" + docs[i].path : docs[i].name;
+      const std::string name =
+          docs[i].doctype == DocKind::kFolder ? "file:///" + docs[i].path : docs[i].name;
       if (!WriteDocEntry(settings, docs, i, name)) return false;
     }
   }
@@ -238,9 +230,9 @@ bool RunScenario(Files& files, const AnsiCodec& codec, const std::string& root, 
       for (; written < store.docs.size(); ++written) {
         const TMyDoc& doc = store.docs[written];
         const std::string name = doc.doctype == DocKind::kFolder ? "file:///" + doc.path : doc.name;
-        const std::vector<std::string> values = DocValues(doc, name);
+        const std::array<std::string, 6> values = StoredDocValues(doc, name);
         for (size_t k = 0; k < 6; ++k) {
-          const std::wstring key = Utf8ToWide(kKeyNames[k] + std::to_string(written));
+          const std::wstring key = Utf8ToWide(kDocKeyNames[k] + std::to_string(written));
           api_ok = WritePrivateProfileStringW(L"docs", key.c_str(), Utf8ToWide(values[k]).c_str(),
                                               api_file.c_str()) &&
                    api_ok;

@@ -3,7 +3,7 @@
 ; the "MRX软件" groups of the user's desktop and Programs menu, the program's
 ; key below HKCU\Software\VazOzod and the uninstall key under HKLM.
 ;
-;   makensis -DEXE=<zapdock.exe> -DOUTFILE=<setup.exe> [-DVERSION=3.5]
+;   makensis -DEXE=<zapdock.exe> -DOUTFILE=<setup.exe> -DVERSION=<project version>
 ;            [-DLANGUAGE=SimpChinese|TradChinese|English] [-DZD_SILENT] zapdock.nsi
 ;
 ; The vendor serves this setup as "setupZD.exe" for the update. A running
@@ -21,8 +21,9 @@ ManifestDPIAware true
 !ifndef OUTFILE
   !define OUTFILE "setupZD.exe"
 !endif
+; The build passes the project's version (CMakeLists.txt): it has no other home.
 !ifndef VERSION
-  !define VERSION "3.5"
+  !error "-DVERSION=<the project's version> is required"
 !endif
 !ifndef LANGUAGE
   !define LANGUAGE "SimpChinese"

@@ -14,12 +14,12 @@ namespace zd {
 // clang-format off
 #define ZD_UI_PARTS(X) \
   /* pages */ \
-  X(LauncherSheet) X(tbDemo) X(WebSheet) X(ProgramsSheet) X(FoldersSheet) X(SystemSheet) X(FavouritesSheet) \
+  X(LauncherSheet) X(tbDemo) X(WebSheet) X(ProgramsSheet) X(FoldersSheet) X(FilesSheet) X(SystemSheet) X(FavouritesSheet) \
   X(BrowserSheet) X(NotesSheet) X(SettingsSheet) X(AllSheet) \
   /* launcher page */ \
   X(EdtSearch) X(BtnZDSearch) X(CbAutoStart) X(AllDocsGroup) X(CbAdvSet) X(BtnZDStart) \
   X(BtnAddToQuickLaunch) X(BtnUnusedA) X(BtnUnusedB) X(BtnTimedShutdown) X(BtnSendMail) \
-  X(TVDoc) X(TVApp) X(TVPath) X(TVDocs) \
+  X(TVDoc) X(TVApp) X(TVPath) X(TVFile) X(TVDocs) \
   /* favourites page */ \
   X(CbFavEdit) X(GbZDFavEdit) X(LblZDFavName) X(LblZDFavPath) X(GbZDFavList) X(LbMyLove) \
   X(BtnZDAddToFav) X(BtnZDUpdateFav) \

@@ -51,7 +51,11 @@ bool SaveSelectedFlags(SettingsFile& settings, const DocArray& docs,
   std::vector<std::pair<std::string, std::string>> keys;
   for (size_t position : positions) {
     if (position >= docs.size()) continue;
-    keys.emplace_back("selected" + std::to_string(position), docs[position].selected ? "1" : "0");
+    const TMyDoc& doc = docs[position];
+    // A file's choice travels with its line in the files' list.
+    if (!InHistorySection(doc.doctype)) continue;
+    keys.emplace_back("selected" + std::to_string(position - doc.unstored_before),
+                      doc.selected ? "1" : "0");
   }
   return keys.empty() || settings.WriteKeys(kSectionDocs, keys);
 }

@@ -47,6 +47,7 @@ void DocTrees::Attach(std::vector<Tree> trees) {
   const std::pair<const TreeView*, Ui> hints[] = {{&page_.TVDoc, Ui::TVDoc},
                                                   {&page_.TVApp, Ui::TVApp},
                                                   {&page_.TVPath, Ui::TVPath},
+                                                  {&page_.TVFile, Ui::TVFile},
                                                   {&page_.TVDocs, Ui::TVDocs}};
   for (const auto& [view, part] : hints) host_.Factory().AddHint(*view, lang::HintOf(part, lang));
   for (const Tree& tree : trees_) {

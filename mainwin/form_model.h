@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -25,16 +26,18 @@ struct PageInfo {
 // Pages of the inner page control TVControl in page order; their captions
 // are the caption table's. A kind's page shows its tree (kKinds).
 inline constexpr PageInfo kTVControlPages[] = {
-    {Ui::WebSheet, true, 0},        {Ui::ProgramsSheet, true, 1}, {Ui::FoldersSheet, true, 2},
-    {Ui::SystemSheet, true, 3},     {Ui::FavouritesSheet, true, 4}, {Ui::BrowserSheet, true, 5},
-    {Ui::NotesSheet, false, 6},     {Ui::SettingsSheet, true, 7}, {Ui::AllSheet, false, 8},
+    {Ui::WebSheet, true, 0},        {Ui::ProgramsSheet, true, 1},   {Ui::FoldersSheet, true, 2},
+    {Ui::FilesSheet, true, 9},      {Ui::SystemSheet, true, 3},     {Ui::FavouritesSheet, true, 4},
+    {Ui::BrowserSheet, true, 5},    {Ui::NotesSheet, false, 6},     {Ui::SettingsSheet, true, 7},
+    {Ui::AllSheet, false, 8},
 };
-inline constexpr int kTVControlPageCount = 9;
-inline constexpr int kSystemPageIndex = 3;
-inline constexpr int kFavouritesPageIndex = 4;
-inline constexpr int kWebPageIndex = 5;  // "常用   ", the embedded browser
-inline constexpr int kNotePageIndex = 6;
-inline constexpr int kSettingsPageIndex = 7;
+inline constexpr int kTVControlPageCount = static_cast<int>(std::size(kTVControlPages));
+inline constexpr int kFilesPageIndex = 3;
+inline constexpr int kSystemPageIndex = 4;
+inline constexpr int kFavouritesPageIndex = 5;
+inline constexpr int kWebPageIndex = 6;  // "常用   ", the embedded browser
+inline constexpr int kNotePageIndex = 7;
+inline constexpr int kSettingsPageIndex = 8;
 
 // The inner tab strip: fixed tabs, one slice each of the "monitorbtn" picture.
 inline constexpr int kTabWidth = 84;

@@ -10,22 +10,26 @@ namespace zd {
 namespace {
 
 TEST(FormModel, TabAndPageIndexesSkipHiddenPages) {
-  // The note (6) and "all" (8) pages have no tab; the settings page is tab 6.
+  // The note (7) and "all" (9) pages have no tab; the settings page is tab 7.
   EXPECT_EQ(TabIndexOfPage(0), 0);
-  EXPECT_EQ(TabIndexOfPage(5), 5);
-  EXPECT_EQ(TabIndexOfPage(6), -1);
-  EXPECT_EQ(TabIndexOfPage(7), 6);
-  EXPECT_EQ(TabIndexOfPage(8), -1);
+  EXPECT_EQ(TabIndexOfPage(6), 6);
+  EXPECT_EQ(TabIndexOfPage(7), -1);
+  EXPECT_EQ(TabIndexOfPage(8), 7);
   EXPECT_EQ(TabIndexOfPage(9), -1);
+  EXPECT_EQ(TabIndexOfPage(10), -1);
   EXPECT_EQ(TabIndexOfPage(-1), -1);
-  for (int tab = 0; tab < 7; ++tab) {
+  for (int tab = 0; tab < 8; ++tab) {
     EXPECT_EQ(TabIndexOfPage(PageIndexOfTab(tab)), tab) << tab;
   }
-  EXPECT_EQ(PageIndexOfTab(6), 7);
-  EXPECT_EQ(PageIndexOfTab(7), -1);
+  EXPECT_EQ(PageIndexOfTab(7), 8);
+  EXPECT_EQ(PageIndexOfTab(8), -1);
   EXPECT_EQ(PageOfStored(12), 0);
   EXPECT_EQ(PageOfStored(-3), 0);
-  EXPECT_EQ(PageOfStored(8), 8);
+  // The numbers stored before the files' page came keep naming their pages.
+  EXPECT_EQ(PageOfStored(8), 9);
+  EXPECT_EQ(PageOfStored(3), kSystemPageIndex);
+  EXPECT_EQ(PageOfStored(7), kSettingsPageIndex);
+  EXPECT_EQ(PageOfStored(9), kFilesPageIndex);
   for (int page = 0; page < kTVControlPageCount; ++page) {
     EXPECT_EQ(PageOfStored(StoredOfPage(page)), page) << "each page comes back where it was";
   }
@@ -159,13 +163,14 @@ TEST(FormModel, ScrollBarMovesWithinItsRange) {
 }
 
 TEST(FormModel, EachTreePageRefreshesItsKind) {
-  const std::optional<DocKind> kinds[] = {DocKind::kWeb, DocKind::kProgram, DocKind::kFolder,
-                                          std::nullopt,  std::nullopt,      std::nullopt,
-                                          std::nullopt,  std::nullopt,      std::nullopt};
+  const std::optional<DocKind> kinds[] = {DocKind::kWeb,  DocKind::kProgram, DocKind::kFolder,
+                                          DocKind::kFile, std::nullopt,      std::nullopt,
+                                          std::nullopt,   std::nullopt,      std::nullopt,
+                                          std::nullopt};
   for (int page = -1; page <= kTVControlPageCount; ++page) {
     const bool in_range = page >= 0 && page < kTVControlPageCount;
     EXPECT_EQ(TreeKindOfPage(page), in_range ? kinds[page] : std::nullopt) << page;
-    EXPECT_EQ(ShowsAllDocsTree(page), page == 3) << "the system page names the hidden tree";
+    EXPECT_EQ(ShowsAllDocsTree(page), page == kSystemPageIndex) << "the system page names the hidden tree";
   }
 }
 

@@ -89,7 +89,7 @@ void LauncherPage::Create(HWND parent) {
     if (info.tab_visible) TVControl.AddTab(caption(info.page));
   }
   const DWORD sheet_style = kHidden | WS_CLIPCHILDREN;
-  for (Panel* tree_sheet : {&WebSheet, &ProgramsSheet, &FoldersSheet}) {
+  for (Panel* tree_sheet : {&WebSheet, &ProgramsSheet, &FoldersSheet, &FilesSheet}) {
     f.Make(*tree_sheet, kPanelClass, "", sheet_style, page, 0, 0, 10, 10);
   }
   system.Create(page);
@@ -99,7 +99,8 @@ void LauncherPage::Create(HWND parent) {
   settings.Create(page);
   f.Make(AllSheet, kPanelClass, "", sheet_style, page, 0, 0, 10, 10);
   const std::pair<TreeView*, Panel*> trees[] = {
-      {&TVDoc, &WebSheet}, {&TVApp, &ProgramsSheet}, {&TVPath, &FoldersSheet}};
+      {&TVDoc, &WebSheet}, {&TVApp, &ProgramsSheet}, {&TVPath, &FoldersSheet},
+      {&TVFile, &FilesSheet}};
   for (const auto& [tree, tree_sheet] : trees) {
     f.Make(*tree, WC_TREEVIEWW, "", kChild | kTree, tree_sheet->hwnd(), 0, 0, 10, 10);
     SendMessageW(tree->hwnd(), TVM_SETEXTENDEDSTYLE, TVS_EX_DOUBLEBUFFER, TVS_EX_DOUBLEBUFFER);
@@ -146,7 +147,8 @@ void LauncherPage::Create(HWND parent) {
       {&TVDocs, &tv_docs, nullptr},
       {&TVDoc, &tv_doc, &WebSheet},
       {&TVApp, &tv_app, &ProgramsSheet},
-      {&TVPath, &tv_path, &FoldersSheet}};
+      {&TVPath, &tv_path, &FoldersSheet},
+      {&TVFile, &tv_file, &FilesSheet}};
   std::vector<DocTrees::Tree> attached;
   for (const auto& [view, model, tree_sheet] : models) {
     SendMessageW(view->hwnd(), TVM_SETIMAGELIST, TVSIL_NORMAL,
@@ -161,22 +163,27 @@ void LauncherPage::Create(HWND parent) {
 }
 
 const Panel& LauncherPage::SheetOfPage(int page_index) const {
-  switch (page_index) {
-    case 1:
+  const Ui page = page_index >= 0 && page_index < kTVControlPageCount
+                      ? kTVControlPages[page_index].page
+                      : Ui::WebSheet;
+  switch (page) {
+    case Ui::ProgramsSheet:
       return ProgramsSheet;
-    case 2:
+    case Ui::FoldersSheet:
       return FoldersSheet;
-    case kSystemPageIndex:
+    case Ui::FilesSheet:
+      return FilesSheet;
+    case Ui::SystemSheet:
       return system.sheet;
-    case kFavouritesPageIndex:
+    case Ui::FavouritesSheet:
       return favourites.sheet;
-    case kWebPageIndex:
+    case Ui::BrowserSheet:
       return browser.sheet;
-    case kNotePageIndex:
+    case Ui::NotesSheet:
       return note.sheet;
-    case kSettingsPageIndex:
+    case Ui::SettingsSheet:
       return settings.sheet;
-    case 8:
+    case Ui::AllSheet:
       return AllSheet;
     default:
       return WebSheet;
@@ -343,7 +350,7 @@ void LauncherPage::Layout(int pw, int ph) {
     page.Place(inner.left, row_h + inner.top, iw, ih);
     page.BringToTop();
   }
-  for (const TreeView* tree : {&TVDoc, &TVApp, &TVPath}) tree->Place(0, 0, iw, ih);
+  for (const TreeView* tree : {&TVDoc, &TVApp, &TVPath, &TVFile}) tree->Place(0, 0, iw, ih);
   for (Page* page : SubPages()) page->Layout(iw, ih);
   // The result list floats over the pages, its rows as high as the DPI asks.
   SendMessageW(LbSearchResult.hwnd(), LB_SETITEMHEIGHT, 0, Px(SearchRow::kRowHeight));

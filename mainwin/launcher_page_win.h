@@ -42,8 +42,8 @@ class LauncherPage : public Page {
   CheckBox CbAutoStart;
   // The inner pages and their tabs.
   TabControl TVControl;
-  Panel WebSheet, ProgramsSheet, FoldersSheet, AllSheet;
-  TreeView TVDoc, TVApp, TVPath;
+  Panel WebSheet, ProgramsSheet, FoldersSheet, FilesSheet, AllSheet;
+  TreeView TVDoc, TVApp, TVPath, TVFile;
   SystemPage system;
   FavouritesPage favourites;
   BrowserPage browser;
@@ -68,8 +68,9 @@ class LauncherPage : public Page {
   Button BtnZDStart, BtnAddToQuickLaunch, BtnUnusedA, BtnUnusedB, BtnTimedShutdown, BtnSendMail;
 
   // The document trees as models, each mirrored by its TreeView.
-  TreeModel tv_docs{"TVDocs"}, tv_doc{"TVDoc"}, tv_app{"TVApp"}, tv_path{"TVPath"};
-  TrackerTrees Trees() { return {&tv_docs, {&tv_doc, &tv_app, &tv_path}}; }
+  TreeModel tv_docs{"TVDocs"}, tv_doc{"TVDoc"}, tv_app{"TVApp"}, tv_path{"TVPath"},
+      tv_file{"TVFile"};
+  TrackerTrees Trees() { return {&tv_docs, {&tv_doc, &tv_app, &tv_path, &tv_file}}; }
   // What the trees and the search row do.
   DocTrees& doc_trees() { return doc_trees_; }
   SearchRow& search_row() { return search_row_; }

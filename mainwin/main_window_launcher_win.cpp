@@ -85,7 +85,7 @@ void MainWindow::SetSearchRanked(bool ranked) { launcher_->search_row().search()
 void MainWindow::RestoreLastSession() {
   try {
     const std::vector<SessionDoc> docs =
-        LastSessionDocs(store_.LastRunList, deps_.exe_path, *launcher_shell_, store_.docs);
+        app_->LastSessionDocs(deps_.exe_path);
     const lang::InterfaceTexts& texts = lang::Texts();
     if (docs.empty()) {
       ShowMessage(texts.LastSessionEmpty, texts.TipsCaption, MB_OK | MB_ICONINFORMATION);
@@ -97,7 +97,7 @@ void MainWindow::RestoreLastSession() {
       if (!last_session_window_) return;
     }
     const std::optional<std::vector<std::string>> chosen = last_session_window_->Ask(docs);
-    if (chosen) OpenLastSession(*chosen, *opener_);
+    if (chosen) OpenLastSession(*chosen, app_->opener());
   }
   ZD_CATCH_LOG(__func__)
 }

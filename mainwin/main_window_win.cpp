@@ -16,6 +16,7 @@
 #include "launch/autostart.h"
 #include "launch/last_session.h"
 #include "platform/errors.h"
+#include "platform/recent_items.h"
 #include "platform/resources_win.h"
 #include "platform/wide_win.h"
 #include "store/AppParams.h"
@@ -40,9 +41,8 @@ UINT MainWindow::ShowRequestMessage() {
   return message;
 }
 
-MainWindow::MainWindow(MainWindowDeps deps) : deps_(std::move(deps)) {
-  store_.files = deps_.files;
-  store_.codec = deps_.codec;
+MainWindow::MainWindow(MainWindowDeps deps)
+    : deps_(std::move(deps)), app_(std::make_unique<Application>(deps_.files, deps_.codec)) {
   set_message_box(deps_.message_box);
 }
 
@@ -76,8 +76,11 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kHotkeyMessage:
       ShowFromHotkey();
       return 0;
+    case kRecentFilesMessage:
+      if (!closing_ && !destroyed_ && app_->started()) app_->tracker().RecentFilesRead();
+      return 0;
     case kBrowserPagesMessage:
-      if (!closing_ && !destroyed_ && tracker_) tracker_->BrowserPagesRead();
+      if (!closing_ && !destroyed_ && app_->started()) app_->tracker().BrowserPagesRead();
       return 0;
     case WM_HOTKEY:
       if (wp == kHotkeyId) ShowFromHotkey();
@@ -150,7 +153,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp) OnEndSession();
       return 0;
     case WM_CLOSE:
-      if (loading_) {
+      if (app_->loading()) {
         // The load pumps messages; its controls must outlive it.
         close_after_load_ = true;
         return 0;
@@ -174,8 +177,7 @@ int MainWindow::ShowMessage(const std::string& text, const std::string& caption,
 void MainWindow::OnRescaled() {
   SendMessageW(launcher_->TVControl.hwnd(), TCM_SETITEMSIZE, 0,
                MAKELPARAM(factory_.Px(kTabWidth), factory_.Px(kTabHeight)));
-  SendMessageW(OuterTabs.hwnd(), TCM_SETITEMSIZE, 0,
-               MAKELPARAM(factory_.Px(96), factory_.Px(24)));
+  SendMessageW(OuterTabs.hwnd(), TCM_SETITEMSIZE, 0, MAKELPARAM(factory_.Px(96), factory_.Px(24)));
 }
 
 void MainWindow::FormCreate() {
@@ -187,8 +189,7 @@ void MainWindow::FormCreate() {
                 hwnd_, 0, 0, 100, 100);
   OuterTabs.AddTab(lang::CaptionOf(Ui::LauncherSheet, lang));
   OuterTabs.AddTab(lang::CaptionOf(Ui::tbDemo, lang));
-  SendMessageW(OuterTabs.hwnd(), TCM_SETITEMSIZE, 0,
-               MAKELPARAM(factory_.Px(96), factory_.Px(24)));
+  SendMessageW(OuterTabs.hwnd(), TCM_SETITEMSIZE, 0, MAKELPARAM(factory_.Px(96), factory_.Px(24)));
   launcher_ = std::make_unique<LauncherPage>(*this);
   launcher_->Create(hwnd_);
   demo_ = std::make_unique<DemoPage>(*this);
@@ -200,7 +201,7 @@ void MainWindow::FormCreate() {
 
   try {
     const ConfigDirChoice& config = *deps_.config;
-    store_.ConfigDir = config.dir;
+    app_->store().ConfigDir = config.dir;
     config_writable_ = config.writable;
     lang::InterfaceTexts& texts = lang::Texts();
     std::string_view allneed;
@@ -224,13 +225,14 @@ void MainWindow::FormCreate() {
     }
     if (!config.recovered.empty()) {
       // Said once: these files come from the whole copy a save cut short left.
-      ShowMessage(lang::FileListMessage(texts.FilesRecovered, config.recovered),
-                  texts.TipsCaption, MB_OK | MB_ICONINFORMATION);
+      ShowMessage(lang::FileListMessage(texts.FilesRecovered, config.recovered), texts.TipsCaption,
+                  MB_OK | MB_ICONINFORMATION);
     }
     // The recent list is never shown as a list: it keeps no window rows at
     // all (its own mirror holds only which rows are selected).
-    run_mirror_ = std::make_unique<ListBoxMirror>(launcher_->LbAutoRun.hwnd(), store_.MyRunList);
-    store_.MyRunList.AttachMirror(run_mirror_.get());
+    run_mirror_ =
+        std::make_unique<ListBoxMirror>(launcher_->LbAutoRun.hwnd(), app_->store().MyRunList);
+    app_->store().MyRunList.AttachMirror(run_mirror_.get());
     launcher_->SetTabStrip(LoadJpegResource(L"monitorbtn"));
     icon_ = UniqueIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON",
                                                      IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
@@ -246,12 +248,9 @@ void MainWindow::FormCreate() {
   try {
     PlaceWindow(InitialWindowRect(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                                   factory_.scale()));
-    OpenSettingsFile(store_);
-    // The interface thread never waits for the disk; the exit waits for it.
-    if (store_.settings) store_.settings->WriteInBackground();
+    const StartFiles start = app_->ReadStartFiles();
     // The hotkey works from the start, before the first load reads the rest.
-    const int hotkey = store_.settings ? ReadDefaultSettings(*store_.settings).hotkey
-                                       : static_cast<int>(kDefaultHotkey);
+    const int hotkey = start.hotkey;
     if (!SetHotkey(hotkey)) {
       // Another program holds the key: said once, and the page shows "off".
       // The stored choice stays, for a start when the key is free again.
@@ -264,12 +263,11 @@ void MainWindow::FormCreate() {
     // on the terms RefreshAutoStart states; nobody asked for that, so a
     // refusal is not shown.
     if (deps_.registry) {
-      launcher_->CbAutoStart.SetChecked(
-          RefreshAutoStart(*deps_.registry, ProductName, deps_.exe_path,
-                           [this](const std::string& path) { return deps_.files->FileExists(path); }));
+      launcher_->CbAutoStart.SetChecked(RefreshAutoStart(
+          *deps_.registry, ProductName, deps_.exe_path,
+          [this](const std::string& path) { return deps_.files->FileExists(path); }));
     }
-    LoadLastRunList(store_);
-    if (auto note = LoadNote(store_)) launcher_->note.MmNote.SetText(*note);
+    if (start.note) launcher_->note.MmNote.SetText(*start.note);
     // The first load runs as soon as the window has been shown and painted (a
     // timer's message comes only when nothing else waits), not 1.5 s later:
     // the history is there before the user looks for it.
@@ -280,64 +278,58 @@ void MainWindow::FormCreate() {
 }
 
 void MainWindow::CreateTracking() {
-  WindowSystem* windows = deps_.windows;
-  if (!windows) {
+  AppServices services;
+  services.windows = deps_.windows;
+  if (!services.windows) {
     own_windows_ = MakeSystemWindowSystem();
-    windows = own_windows_.get();
+    services.windows = own_windows_.get();
   }
-  ShellWindows* shell = deps_.shell;
-  if (!shell) {
+  services.shell = deps_.shell;
+  if (!services.shell) {
     own_shell_ = MakeSystemShellWindows();
-    shell = own_shell_.get();
+    services.shell = own_shell_.get();
   }
-  SharedFiles* shared_files = deps_.shared_files;
-  if (!shared_files) {
+  services.shared_files = deps_.shared_files;
+  if (!services.shared_files) {
     own_shared_files_ = MakeSystemSharedFiles();
-    shared_files = own_shared_files_.get();
+    services.shared_files = own_shared_files_.get();
   }
-  recording_ = std::make_unique<Recording>(
-      store_, *windows, *shared_files,
-      deps_.user_folders ? *deps_.user_folders : SystemUserFolders(), deps_.registry,
-      [hwnd = hwnd_] { PostMessageW(hwnd, kBrowserPagesMessage, 0, 0); });
-  TrackerHooks hooks;
-  hooks.admit = [this](FoundDoc& found) { return recording_->Admit(found); };
-  hooks.read_browser_pages = [this](const WindowPass& pass) {
-    // Asked once a refresh: the line on the settings page follows Windows' setting too.
-    launcher_->settings.privacy.ShowState();
-    recording_->ReadBrowserPages(pass);
-  };
-  hooks.browser_pages = [this] { return recording_->BrowserPagesFound(); };
+  services.user_folders = deps_.user_folders ? *deps_.user_folders : SystemUserFolders();
+  services.registry = deps_.registry;
+  services.launcher = deps_.launcher;
+  if (!services.launcher) {
+    own_launcher_ = MakeSystemShellLauncher(reinterpret_cast<WindowId>(deps_.owner));
+    services.launcher = own_launcher_.get();
+  }
+  AppHooks hooks;
+  hooks.browser_pages_read = [hwnd = hwnd_] { PostMessageW(hwnd, kBrowserPagesMessage, 0, 0); };
+  hooks.recent_files_read = [hwnd = hwnd_] { PostMessageW(hwnd, kRecentFilesMessage, 0, 0); };
+  // Empty when the system cannot say where the user's folders are: nothing read.
+  if (!services.user_folders.roaming.empty()) {
+    const std::string recent = services.user_folders.roaming + "\\Microsoft\\Windows\\Recent";
+    services.recent_items = [recent] { return MakeSystemRecentItems(recent); };
+  }
+  // Asked once a refresh: the line on the settings page follows Windows' setting too.
+  hooks.before_browser_read = [this] { launcher_->settings.privacy.ShowState(); };
   hooks.pump = [this] { PumpNowAndThen(); };
-  hooks.stop_load = [this] { return exit_during_load_; };
   hooks.sleep_ms = [](int ms) { Sleep(static_cast<DWORD>(ms)); };
   hooks.step_progress = [this] { launcher_->LoadProgress.Step(); };
   hooks.reset_progress = [this] { launcher_->LoadProgress.SetPosition(0); };
   hooks.today = Today;
-  tracker_ = std::make_unique<DocTracker>(store_, launcher_->Trees(), *windows, *shell,
-                                          launcher_->tree_images(), hooks);
-
-  launcher_shell_ = deps_.launcher;
-  if (!launcher_shell_) {
-    own_launcher_ = MakeSystemShellLauncher(reinterpret_cast<WindowId>(deps_.owner));
-    launcher_shell_ = own_launcher_.get();
-  }
-  OpenHooks open_hooks;
-  open_hooks.message = [this](const std::string& text) {
+  hooks.message = [this](const std::string& text) {
     ShowMessage(text, deps_.application_title, MB_OK);
   };
-  open_hooks.show_hint = [this](const std::string& path) { launcher_->PnlHint.SetText(path); };
-  open_hooks.admit = [this](FoundDoc& found) { return recording_->Admit(found); };
-  opener_ = std::make_unique<DocOpener>(*launcher_shell_, store_.MyRecentList, open_hooks);
-  HistoryEditHooks history_hooks;
-  history_hooks.refresh_timer = [this](bool on) {
+  hooks.show_hint = [this](const std::string& path) { launcher_->PnlHint.SetText(path); };
+  hooks.refresh_timer = [this](bool on) {
     const SettingsPage& s = launcher_->settings;
     SetRefreshTimer(on && s.RefreshOn() ? s.Interval() : 0);
   };
-  history_hooks.bulk_update = [this](bool frozen) { launcher_->FreezeTrees(frozen); };
-  history_hooks.forgotten = [this](const std::set<std::string>& paths, bool all) {
+  hooks.bulk_update = [this](bool frozen) { launcher_->FreezeTrees(frozen); };
+  hooks.forgotten = [this](const std::set<std::string>& paths, bool all) {
     launcher_->search_row().search().ForgetPicks(paths, all);
   };
-  history_ = std::make_unique<HistoryEditor>(store_, *tracker_, launcher_->Trees(), history_hooks);
+  app_->StartServices(launcher_->Trees(), launcher_->tree_images(), std::move(services),
+                      std::move(hooks));
 }
 
 void MainWindow::ApplyInterfaceTexts() {
@@ -408,12 +400,12 @@ void MainWindow::AttachOnline(OnlineServices* online) {
   if (!online_) return;
   // An update offer waits for the end of the start-up load: accepted inside
   // it, the close for the setup would have to wait for the load below it.
-  online_->HoldOffers(!first_load_done_ || loading_);
+  online_->HoldOffers(!app_->load_done() || app_->loading());
   online_->CreateVendorPanel(launcher_->PnlRight.hwnd(), 9, 100);
   // The content page (its web views, its server search a second later) is
   // made once the history is in the trees, or when its tab is chosen first.
   demo_fill_pending_ = true;
-  if (first_load_done_ && !loading_) FillDemoPage();
+  if (app_->load_done() && !app_->loading()) FillDemoPage();
   LayoutControls();
 }
 
@@ -506,7 +498,7 @@ void MainWindow::SetRefreshTimer(int seconds) {
 
 void MainWindow::TimerCheckDocsTimer() {
   try {
-    if (launcher_->settings.RefreshOn()) tracker_->CheckAllDocs();
+    if (launcher_->settings.RefreshOn()) app_->tracker().CheckAllDocs();
   } catch (...) {
     RecordCurrentException(__func__);
     KillTimer(hwnd_, kTimerCheckDocs);
@@ -544,83 +536,43 @@ bool MainWindow::FormShortCut(const MSG& msg) {
     return false;
   }
   if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
-  tracker_->CheckKindDocs(TreeKindOfPage(ActivePageIndex()));
+  app_->tracker().CheckKindDocs(TreeKindOfPage(ActivePageIndex()));
   return true;
 }
 
 void MainWindow::TimerFirstRunTimer() {
   KillTimer(hwnd_, kTimerFirstRun);
-  if (first_load_done_ || !hwnd_) return;
-  first_load_done_ = true;
-  loading_ = true;
+  if (app_->load_done() || !hwnd_) return;
   const ProgressBar& progress = launcher_->LoadProgress;
   progress.Show(true);
   progress.SetStep(25);
   progress.Step();
-  {
-    // The whole load writes the settings file once, at its end.
-    std::optional<SettingsFile::Hold> hold;
-    if (store_.settings) hold.emplace(*store_.settings);
-    try {
-      // The pause and the privacy rules first: the pages shown below may ask
-      // for the recording's state.
-      recording_->Load();
-      menus_.SetChecked(Ui::MnPauseRecording, recording_->paused());
-      ListFileLoad(store_.MyLoveList, *store_.files, *store_.codec,
-                   store_.ConfigDir + kFavFileName);
-      if (store_.settings) {
-        const DefaultSettings stored = ReadDefaultSettings(*store_.settings);
-        launcher_->favourites.ShowEditBar(stored.show_fav_edit);
-        for (TreeModel* t :
-             {&launcher_->tv_docs, &launcher_->tv_app, &launcher_->tv_path, &launcher_->tv_doc}) {
-          t->Clear();
-        }
-        tracker_->ResetImages();
-        PumpMessages();
-        launcher_->FreezeTrees(true);
-        const bool whole = !exit_during_load_ && tracker_->LoadHistory(*store_.settings);
-        launcher_->FreezeTrees(false);
-        if (whole) {
-          launcher_->settings.ApplyStored(stored);
-          SetActivePage(PageOfStored(stored.control_index));
-          settings_applied_ = true;
-        }
-      }
-      launcher_->settings.privacy.ShowRules();
-      launcher_->settings.privacy.ShowState();
+  const FirstLoadResult loaded = app_->FirstLoad();
+  try {
+    menus_.SetChecked(Ui::MnPauseRecording, app_->recording().paused());
+    if (loaded.stored) launcher_->favourites.ShowEditBar(loaded.stored->show_fav_edit);
+    if (loaded.whole) {
+      launcher_->settings.ApplyStored(*loaded.stored);
+      SetActivePage(PageOfStored(loaded.stored->control_index));
     }
-    ZD_CATCH_LOG("TimerFirstRunTimer")
-    // Ended meanwhile: a list not read is not written back either.
-    if (!exit_during_load_) {
-      try {
-        ListFileLoad(store_.MyRunList, *store_.files, *store_.codec,
-                     store_.ConfigDir + kRunFileName);
-        progress.Step();
-        ListFileLoad(store_.MyRecentList, *store_.files, *store_.codec,
-                     store_.ConfigDir + kRecentFileName);
-        progress.Step();
-        progress.Step();
-      }
-      ZD_CATCH_LOG("TimerFirstRunTimer")
-    }
+    launcher_->settings.privacy.ShowRules();
+    launcher_->settings.privacy.ShowState();
   }
+  ZD_CATCH_LOG("TimerFirstRunTimer")
   progress.SetPosition(0);
   progress.Show(false);
-  loading_ = false;
-  if (exit_during_load_) {
+  if (loaded.ended) {
     // "退出" was chosen during the load: what was loaded is saved (the
     // window's end saves it), nothing is opened and no refresh runs.
     DestroyWindow(hwnd_);
     return;
   }
   // Files that exist but could not be read are never written back this run:
-  // said once, naming them.
-  std::vector<std::string> unread = FilesNotReadAtStart(store_);
-  // The privacy rules (recording stays off) and the search's picks too.
-  if (recording_->rules_unreadable()) unread.push_back(recording_->RulesPath());
+  // said once, naming them. The search's picks too.
+  std::vector<std::string> unread = loaded.unread;
   try {
     if (launcher_->search_row().search().PicksUnreadable()) {
-      unread.push_back(store_.ConfigDir + kPicksFileName);
+      unread.push_back(app_->store().ConfigDir + kPicksFileName);
     }
   }
   ZD_CATCH_LOG("TimerFirstRunTimer")
@@ -629,9 +581,12 @@ void MainWindow::TimerFirstRunTimer() {
     ShowMessage(lang::FileListMessage(texts.FilesNotRead, unread), texts.TipsCaption,
                 MB_OK | MB_ICONWARNING);
   }
-  RunAutoRunDocs();
-  // A refresh asked for during the load runs now; a close waits for its end.
-  tracker_->HistoryLoaded();
+  // The documents chosen for the start open (after one question when asked
+  // for); then a refresh asked for during the load runs.
+  const SettingsPage& s = launcher_->settings;
+  app_->FinishStart(s.AutoRunDocs(), s.QueryAutoRunDoc(), [this](const std::string& question) {
+    return ShowMessage(question, lang::Texts().TipsCaption, MB_YESNO | MB_ICONQUESTION) == IDYES;
+  });
   // The first keystroke in the search box finds its copies made.
   try {
     launcher_->search_row().search().PrepareAhead();
@@ -656,7 +611,7 @@ void MainWindow::TimerAfterLoadTimer() {
   const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(8);
   bool done = true;
   try {
-    done = tracker_->ResolvePendingImages(
+    done = app_->tracker().ResolvePendingImages(
         [until] { return std::chrono::steady_clock::now() < until; });
   }
   ZD_CATCH_LOG("TimerAfterLoadTimer")
@@ -665,23 +620,9 @@ void MainWindow::TimerAfterLoadTimer() {
 
 void MainWindow::MnPauseRecordingClick() {
   const bool paused = !menus_.Checked(Ui::MnPauseRecording);
-  recording_->SetPaused(paused);
+  app_->recording().SetPaused(paused);
   menus_.SetChecked(Ui::MnPauseRecording, paused);
   launcher_->settings.privacy.ShowState();
-}
-
-void MainWindow::RunAutoRunDocs() {
-  const SettingsPage& s = launcher_->settings;
-  if (!settings_applied_ || !s.AutoRunDocs()) return;
-  const std::vector<AutoRunDoc> docs = AutoRunDocs(store_.docs, store_.MyRunList);
-  if (docs.empty()) return;
-  if (s.QueryAutoRunDoc()) {
-    const lang::InterfaceTexts& texts = lang::Texts();
-    const std::string question =
-        AutoRunQuestionText(docs, texts.AutoRunQuestion, texts.AutoRunMore);
-    if (ShowMessage(question, texts.TipsCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-  }
-  OpenAutoRunDocs(docs, *opener_, *launcher_shell_);
 }
 
 WindowSettings MainWindow::CurrentWindowSettings() const {
@@ -695,7 +636,7 @@ WindowSettings MainWindow::CurrentWindowSettings() const {
     w.height = std::max<int>(0, r.bottom - r.top);
   }
   if (launcher_->note.MmNote) w.note = launcher_->note.MmNote.Text();
-  w.shows_stored_settings = settings_applied_;
+  w.shows_stored_settings = app_->settings_applied();
   return w;
 }
 
@@ -762,7 +703,7 @@ MainWindowClose MainWindow::CloseForUpdate() {
   if (!window) return MainWindowClose::kClosed;
   SendMessageW(window, WM_CLOSE, 0, 0);
   if (!IsWindow(window)) return MainWindowClose::kClosed;
-  return loading_ ? MainWindowClose::kAfterLoad : MainWindowClose::kRefused;
+  return app_->loading() ? MainWindowClose::kAfterLoad : MainWindowClose::kRefused;
 }
 
 void MainWindow::MnZDExitClick() {
@@ -770,12 +711,9 @@ void MainWindow::MnZDExitClick() {
   if (ShowMessage(texts.ExitQuestion, texts.TipsCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
     // Ends at once, without the close request: no snapshot of open windows.
     closing_ = true;
-    if (loading_) {
-      // The load pumps messages, and its controls must outlive it: it stops
-      // at its next step and ends the window then.
-      exit_during_load_ = true;
-      return;
-    }
+    // The load pumps messages, and its controls must outlive it: it stops
+    // at its next step and ends the window then.
+    if (app_->ExitDuringLoad()) return;
     DestroyWindow(hwnd_);
   }
 }
@@ -789,16 +727,13 @@ void MainWindow::TrayIconMessage(WPARAM wp, LPARAM lp) {
       ShowWindow(hwnd_, SW_SHOW);
       SetForegroundWindow(hwnd_);
       ShowAtBottomRight();
-      tracker_->CheckKindDocs(TreeKindOfPage(ActivePageIndex()));
+      app_->tracker().CheckKindDocs(TreeKindOfPage(ActivePageIndex()));
       break;
     case TrayClick::kOpenMenu: {
       ShowWindow(hwnd_, SW_SHOW);
       MinimiseOutOfSight();
       ShowRecentDocInPopmenu();
-      menus_.SetEnabled(
-          Ui::MnRestoreLastSession,
-          !LastSessionDocs(store_.LastRunList, deps_.exe_path, *launcher_shell_, store_.docs)
-               .empty());
+      menus_.SetEnabled(Ui::MnRestoreLastSession, !app_->LastSessionDocs(deps_.exe_path).empty());
       // At the icon (a keyboard request has no pointer there), else at the pointer.
       POINT pt{GET_X_LPARAM(wp), GET_Y_LPARAM(wp)};
       if (!version4) GetCursorPos(&pt);
@@ -817,7 +752,7 @@ void MainWindow::ShowRecentDocInPopmenu() {
   while (GetMenuItemCount(menu) > 0) DeleteMenu(menu, 0, MF_BYPOSITION);
   // Each entry keeps the document it shows: lines inserted while the menu is
   // open do not change what it opens.
-  recent_entries_ = RecentMenuEntries(store_.MyRecentList.Lines().ToVector(kRecentMenuEntries));
+  recent_entries_ = RecentMenuEntries(app_->store().MyRecentList.Lines().ToVector(kRecentMenuEntries));
   for (size_t i = 0; i < recent_entries_.size(); ++i) {
     AppendMenuW(menu, MF_STRING, kFirstRecentCommand + static_cast<UINT>(i),
                 Utf8ToWide(recent_entries_[i].caption).c_str());
@@ -828,7 +763,7 @@ void MainWindow::OpenRecentMenuItem(size_t index) {
   if (index >= recent_entries_.size()) return;
   // Reopened, the document moves to the top of the list the menu shows.
   const RecentMenuEntry& entry = recent_entries_[index];
-  opener_->OpenRememberedDoc(entry.path, entry.name, true);
+  app_->opener().OpenRememberedDoc(entry.path, entry.name, true);
 }
 
 void MainWindow::PopupMenuAt(Ui menu_id, POINT screen) {
@@ -844,34 +779,23 @@ void MainWindow::PopupMenuAt(Ui menu_id, POINT screen) {
 
 void MainWindow::FormCloseQuery() {
   // What is open now is what the next start may reopen; never refuses the close.
-  tracker_->CollectOpenDocs();
+  app_->CollectOpenDocs();
 }
 
 void MainWindow::OnEndSession() {
-  if (saved_) return;
-  FormCloseQuery();
   // No message box here: Windows may end the process at any moment.
-  SaveAtExit(/*tell_failures=*/false);
-  // Saved with the load still running (its held writes would come too late),
-  // and on disk before Windows may end the process.
-  if (store_.settings) store_.settings->WaitForWrites();
+  app_->EndSession(CurrentWindowSettings());
   tray_.Remove();
 }
 
 void MainWindow::SaveAtExit(bool tell_failures) {
-  if (saved_) return;
-  saved_ = true;
-  try {
-    const ExitSaveResult result = RunExitSequence(store_, CurrentWindowSettings());
-    // A folder that could not be written was reported at start already.
-    if (tell_failures && config_writable_ && !result.unsaved.empty()) {
-      const lang::InterfaceTexts& texts = lang::Texts();
-      const std::string text = lang::FileListMessage(texts.FilesNotSaved, result.unsaved);
-      // The window is going: the box has no owner.
-      ShowMessageBox(deps_.message_box, nullptr, text, texts.TipsCaption, MB_OK | MB_ICONWARNING);
-    }
-  }
-  ZD_CATCH_LOG("SaveAtExit")
+  const std::optional<ExitSaveResult> result = app_->SaveAtExit(CurrentWindowSettings());
+  // A folder that could not be written was reported at start already.
+  if (!result || !tell_failures || !config_writable_ || result->unsaved.empty()) return;
+  const lang::InterfaceTexts& texts = lang::Texts();
+  const std::string text = lang::FileListMessage(texts.FilesNotSaved, result->unsaved);
+  // The window is going: the box has no owner.
+  ShowMessageBox(deps_.message_box, nullptr, text, texts.TipsCaption, MB_OK | MB_ICONWARNING);
 }
 
 void MainWindow::FormDestroy() {
@@ -886,7 +810,7 @@ void MainWindow::FormDestroy() {
   tray_.Remove();
   // Saved: a setup that waited for that may run now.
   if (online_) online_->MainWindowClosed();
-  store_.MyRunList.AttachMirror(nullptr);
+  app_->store().MyRunList.AttachMirror(nullptr);
 }
 
 }  // namespace zd

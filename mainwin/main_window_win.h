@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/application.h"
 #include "launch/hotkey.h"
 #include "launch/last_session_window_win.h"
 #include "mainwin/demo_page_win.h"
@@ -43,6 +44,8 @@ class MainWindow : public zd::Window, public PageHost {
   static constexpr UINT kHotkeyMessage = WM_APP + 8;
   // Posted by the browsers' reader when a read of their files has finished.
   static constexpr UINT kBrowserPagesMessage = WM_APP + 9;
+  // Posted by the reader of the shell's Recent items when a read has finished.
+  static constexpr UINT kRecentFilesMessage = WM_APP + 10;
   static constexpr int kHotkeyId = 1;
 
   // Creates the window (running FormCreate); the window is not shown yet.
@@ -63,14 +66,15 @@ class MainWindow : public zd::Window, public PageHost {
   LauncherPage& launcher() { return *launcher_; }
   DemoPage& demo() { return *demo_; }
   Menus& menus() { return menus_; }
-  DocStore& store() { return store_; }
-  DocTracker& tracker() { return *tracker_; }
+  Application& app() { return *app_; }
+  DocStore& store() { return app_->store(); }
+  DocTracker& tracker() { return app_->tracker(); }
   const std::string& caption() const { return caption_; }
 
   int ActivePageIndex() const { return launcher_->active_page(); }
   void SetActivePage(int page_index);
-  bool first_load_done() const { return first_load_done_; }
-  bool loading() const { return loading_; }
+  bool first_load_done() const { return app_->load_done(); }
+  bool loading() const { return app_->loading(); }
   // Saves and closes as a close does, for an update's setup; during the
   // start-up load the close comes at its end.
   MainWindowClose CloseForUpdate();
@@ -97,8 +101,8 @@ class MainWindow : public zd::Window, public PageHost {
   HWND Window() const override { return hwnd_; }
   const MainWindowDeps& Deps() const override { return deps_; }
   ControlFactory& Factory() override { return factory_; }
-  DocStore& Store() override { return store_; }
-  DocTracker& Tracker() override { return *tracker_; }
+  DocStore& Store() override { return app_->store(); }
+  DocTracker& Tracker() override { return app_->tracker(); }
   int ShowMessage(const std::string& text, const std::string& caption, UINT flags) override;
   void PopupMenuAt(Ui menu, POINT screen) override;
   bool MenuChecked(Ui entry) const override { return menus_.Checked(entry); }
@@ -108,10 +112,10 @@ class MainWindow : public zd::Window, public PageHost {
   void Relayout() override { LayoutControls(); }
   void ControlsMade() override { ApplyControlTexts(); }
   void SetRefreshTimer(int seconds) override;
-  void OpenPath(const std::string& path) override { opener_->OpenDocPath(path, false); }
-  DocOpener& Opener() override { return *opener_; }
-  ShellLauncher& Shell() override { return *launcher_shell_; }
-  HistoryEditor& History() override { return *history_; }
+  void OpenPath(const std::string& path) override { app_->opener().OpenDocPath(path, false); }
+  DocOpener& Opener() override { return app_->opener(); }
+  ShellLauncher& Shell() override { return app_->launcher(); }
+  HistoryEditor& History() override { return app_->history(); }
   OnlineServices* Online() override { return online_; }
   bool SetHotkey(int choice) override;
   void SetSearchRanked(bool ranked) override;
@@ -122,7 +126,7 @@ class MainWindow : public zd::Window, public PageHost {
   LastSessionWindow* last_session_window() { return last_session_window_.get(); }
   bool Summoned() const override { return summoned_; }
   void Dismiss() override;
-  Recording* Recorder() override { return recording_.get(); }
+  Recording* Recorder() override { return app_->started() ? &app_->recording() : nullptr; }
   // The tray menu's pause switch: nothing new is recorded while it is ticked.
   void MnPauseRecordingClick();
   // The vendor's services move in: their button panel goes into PnlRight,
@@ -157,9 +161,6 @@ class MainWindow : public zd::Window, public PageHost {
   // milliseconds at a time.
   void TimerAfterLoadTimer();
   void FillDemoPage();
-  // After the first load: the documents chosen for automatic start, and the
-  // auto-run list, opened (after one question when asked for).
-  void RunAutoRunDocs();
   void PumpMessages();
   // The tracker's pump, after each record of a load or refresh: the queue
   // is looked at once a frame, not once a record.
@@ -182,8 +183,13 @@ class MainWindow : public zd::Window, public PageHost {
   void SaveAtExit(bool tell_failures);
 
   MainWindowDeps deps_;
+  // The system's parts the caller gave none of; they outlive the application.
+  std::unique_ptr<SharedFiles> own_shared_files_;
+  std::unique_ptr<WindowSystem> own_windows_;
+  std::unique_ptr<ShellWindows> own_shell_;
+  std::unique_ptr<ShellLauncher> own_launcher_;
   std::string caption_;
-  DocStore store_;
+  std::unique_ptr<Application> app_;
   Menus menus_;
   std::unique_ptr<LauncherPage> launcher_;
   std::unique_ptr<DemoPage> demo_;
@@ -191,25 +197,11 @@ class MainWindow : public zd::Window, public PageHost {
   std::vector<UniqueBitmap> button_images_;  // alive as long as the buttons show them
   UniqueIcon icon_;
   TrayIcon tray_;
-  std::unique_ptr<SharedFiles> own_shared_files_;  // when the caller gave none
-  std::unique_ptr<Recording> recording_;
-  std::unique_ptr<DocTracker> tracker_;
-  std::unique_ptr<WindowSystem> own_windows_;  // when the caller gave none
-  std::unique_ptr<ShellWindows> own_shell_;
-  std::unique_ptr<ShellLauncher> own_launcher_;
-  ShellLauncher* launcher_shell_ = nullptr;
-  std::unique_ptr<DocOpener> opener_;
-  std::unique_ptr<HistoryEditor> history_;
   std::vector<RecentMenuEntry> recent_entries_;
   OnlineServices* online_ = nullptr;
-  bool first_load_done_ = false;
   bool demo_fill_pending_ = false;  // the content page waits for the first load
-  bool loading_ = false;           // inside the first load (it pumps messages)
-  ULONGLONG last_pump_ = 0;        // GetTickCount64 at the end of the last one
-  bool close_after_load_ = false;  // a close asked for during the load
-  bool exit_during_load_ = false;  // "退出" chosen during the load: it stops
-  bool settings_applied_ = false;  // the stored "default" keys are in the controls
-  bool saved_ = false;             // the exit save ran
+  ULONGLONG last_pump_ = 0;         // GetTickCount64 at the end of the last one
+  bool close_after_load_ = false;   // a close asked for during the load
   bool destroyed_ = false;
   bool closing_ = false;
   int fade_step_ = 0;  // the close has begun: a new start must not hand over

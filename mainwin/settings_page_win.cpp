@@ -229,6 +229,8 @@ void SettingsPage::BtnZDAutoRunSetClick() {
   CbQueryAutoRunDoc.SetChecked(values_.query_auto_run_doc);
   QueryAutoRunDocChanged();
   if (store.settings) SaveSelectedFlags(*store.settings, store.docs, confirmed->changed);
+  // A file's choice goes with its line of the files' list, at the next write.
+  store.files_changed = true;
 }
 
 void SettingsPage::CbRankSearchClick() {

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "zd_version.h"
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -41,7 +43,7 @@ struct OnlineDeps {
   std::vector<std::string> servers;
   int language_index = lang::LanguageIndex;
   std::string app_key = "VAROV";
-  float version = 3.5f;
+  float version = ZD_VERSION_NUMBER;
   std::string product_title = "MRXZapdock";  // the about box's product name
   std::string about_title;                   // empty: the language table's
   PageViewFactory page_views;

@@ -34,7 +34,9 @@ std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
 }
 
 bool FakeFiles::FileExists(const std::string& path) {
-  const std::lock_guard<std::recursive_mutex> lock(mutex_); return files_.count(path) != 0; }
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
+  return files_.count(path) != 0;
+}
 
 bool FakeFiles::DirectoryExists(const std::string& path) {
   const std::lock_guard<std::recursive_mutex> lock(mutex_);
@@ -60,54 +62,63 @@ bool FakeFiles::SetHiddenAttribute(const std::string& path) {
   return true;
 }
 
+// The save's steps on the map of files; the order of the steps is the
+// product's own (WriteAtomicWith).
+class FakeFiles::Save : public SavePrimitives {
+ public:
+  explicit Save(FakeFiles& files) : f_(files) {}
+  bool CreateTemp(const std::string& temp, const std::string&) override {
+    temp_ = temp;
+    f_.files_[temp].clear();
+    return true;
+  }
+  bool AppendTemp(std::string_view bytes) override {
+    f_.files_[temp_] += bytes;
+    return true;
+  }
+  bool FlushTemp() override { return true; }
+  bool CloseTemp() override { return true; }
+  bool Rename(const std::string& from, const std::string& to) override {
+    f_.files_[to] = std::move(f_.files_[from]);
+    f_.files_.erase(from);
+    return true;
+  }
+  bool PutInPlace(const std::string& complete, const std::string& target) override {
+    const bool replaced = RetryWhileBusy(
+        [&] {
+          auto busy = f_.busy_.find(target);
+          if (busy == f_.busy_.end() || busy->second <= 0) return Attempt::kDone;
+          --busy->second;
+          return Attempt::kBusy;
+        },
+        [this](int ms) { f_.busy_waits_.push_back(ms); });
+    if (replaced) Rename(complete, target);
+    return replaced;
+  }
+  void Remove(const std::string& path) override { f_.files_.erase(path); }
+
+ private:
+  FakeFiles& f_;
+  std::string temp_;
+};
+
 bool FakeFiles::WriteAtomic(const std::string& path, std::string_view data) {
   const std::lock_guard<std::recursive_mutex> lock(mutex_);
-  // The same steps as the real thing, each leaving the files a crash at that
-  // point would leave.
-  bool died = false;
-  const auto step = [&](WriteStep s) {
-    if (die_at_ && die_at_->first == path && die_at_->second == s) dead_ = true;
-    const StepAction action = dead_ ? StepAction::kDie : Step(s);
-    died = action == StepAction::kDie;
-    return action == StepAction::kGo;
-  };
-  const std::string temp = TempPathFor(path);
-  const std::string complete = CompletePathFor(path);
-  const auto clean_up = [&] {
-    if (died) return false;
-    files_.erase(temp);
-    if (files_.count(path)) files_.erase(complete);
-    return false;
-  };
-  if (!step(WriteStep::kCreateTemp)) return false;
+  // What the system would refuse before anything is written.
   const std::string parent = ParentOf(path);
-  if (fail_all_writes_ || fail_writes_.count(path)) return false;
-  if (!parent.empty() && !DirectoryExists(parent)) return false;
-  RecoverInterruptedSave(*this, path);
-  if (files_.count(complete)) return false;
-  files_[temp].clear();
-  const size_t half = data.size() / 2;
-  if (!step(WriteStep::kWriteHalf)) return clean_up();
-  files_[temp] = std::string(data.substr(0, half));
-  if (!step(WriteStep::kWriteRest)) return clean_up();
-  files_[temp] += data.substr(half);
-  if (!step(WriteStep::kFlush) || !step(WriteStep::kMarkComplete)) return clean_up();
-  files_[complete] = std::move(files_[temp]);
-  files_.erase(temp);
-  if (!step(WriteStep::kReplace)) return clean_up();
-  const bool replaced = RetryWhileBusy(
-      [&] {
-        auto busy = busy_.find(path);
-        if (busy == busy_.end() || busy->second <= 0) return Attempt::kDone;
-        --busy->second;
-        return Attempt::kBusy;
-      },
-      [this](int ms) { busy_waits_.push_back(ms); });
-  if (!replaced) return clean_up();
-  files_[path] = std::move(files_[complete]);
-  files_.erase(complete);
-  write_log_.push_back(path);
-  return true;
+  const auto refused = [&] {
+    return fail_all_writes_ || fail_writes_.count(path) ||
+           (!parent.empty() && !DirectoryExists(parent));
+  };
+  Save save(*this);
+  const bool written = WriteAtomicWith(*this, save, path, data, [&](WriteStep s) {
+    if (die_at_ && die_at_->first == path && die_at_->second == s) dead_ = true;
+    if (dead_) return StepAction::kDie;
+    if (s == WriteStep::kCreateTemp && refused()) return StepAction::kFail;
+    return Step(s);
+  });
+  if (written) write_log_.push_back(path);
+  return written;
 }
 
 bool FakeFiles::RenameReplacing(const std::string& from, const std::string& to) {
@@ -123,7 +134,9 @@ bool FakeFiles::RenameReplacing(const std::string& from, const std::string& to) 
 }
 
 bool FakeFiles::RemoveFile(const std::string& path) {
-  const std::lock_guard<std::recursive_mutex> lock(mutex_); return files_.erase(path) != 0; }
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
+  return files_.erase(path) != 0;
+}
 
 std::vector<std::string> FakeFiles::LogicalDrives() {
   const std::lock_guard<std::recursive_mutex> lock(mutex_);
@@ -195,7 +208,9 @@ void FakeFiles::PutFile(const std::string& path, std::string data) {
 }
 
 bool FakeFiles::IsHidden(const std::string& dir) const {
-  const std::lock_guard<std::recursive_mutex> lock(mutex_); return hidden_.count(DirKey(dir)) != 0; }
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
+  return hidden_.count(DirKey(dir)) != 0;
+}
 
 int FakeFiles::WriteCount(const std::string& path) const {
   const std::lock_guard<std::recursive_mutex> lock(mutex_);

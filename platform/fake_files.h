@@ -82,6 +82,11 @@ class FakeFiles : public Files {
     const std::lock_guard<std::recursive_mutex> lock(mutex_);
     fail_reads_.insert(path);
   }
+  void ClearFailures() {
+    const std::lock_guard<std::recursive_mutex> lock(mutex_);
+    fail_writes_.clear();
+    fail_reads_.clear();
+  }
   void set_fail_all_writes(bool fail) {
     const std::lock_guard<std::recursive_mutex> lock(mutex_);
     fail_all_writes_ = fail;
@@ -127,6 +132,7 @@ class FakeFiles : public Files {
   const std::vector<int>& busy_waits() const { return busy_waits_; }
 
  private:
+  class Save;
   static std::string DirKey(const std::string& path);
 
   mutable std::recursive_mutex mutex_;

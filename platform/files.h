@@ -127,6 +127,30 @@ class Files {
 // missing is never removed, even when it cannot be put in place.
 Leftover RecoverInterruptedSave(Files& files, const std::string& path);
 
+// The pieces of a save that differ between file systems; WriteAtomicWith
+// puts them together in the one order every Files implementation shares.
+class SavePrimitives {
+ public:
+  virtual ~SavePrimitives() = default;
+  // Creates (or empties) the temporary file, with the target's kept attributes.
+  virtual bool CreateTemp(const std::string& temp, const std::string& target) = 0;
+  virtual bool AppendTemp(std::string_view bytes) = 0;
+  virtual bool FlushTemp() = 0;
+  virtual bool CloseTemp() = 0;
+  // Renames `from` to `to`, replacing it.
+  virtual bool Rename(const std::string& from, const std::string& to) = 0;
+  // Puts the complete copy over the target, retried while another program holds it.
+  virtual bool PutInPlace(const std::string& complete, const std::string& target) = 0;
+  virtual void Remove(const std::string& path) = 0;
+};
+
+// The save protocol of Files::WriteAtomic: a leftover settled first, the
+// content written to the temporary name in two halves and flushed, renamed
+// to the complete name, then put over `path`. `step` is asked before each
+// step; a kDie leaves every file as it is at that moment, as a crash would.
+bool WriteAtomicWith(Files& files, SavePrimitives& save, const std::string& path,
+                     std::string_view data, const std::function<StepAction(WriteStep)>& step);
+
 // The real file system of the machine the program runs on.
 std::unique_ptr<Files> MakeSystemFiles();
 

@@ -53,6 +53,31 @@ std::string ParentDirectory(const std::string& path) {
   return path.substr(0, slash);
 }
 
+// A save's steps through POSIX calls; renames go through `files` (durable).
+class PosixSave : public SavePrimitives {
+ public:
+  explicit PosixSave(Files& files) : files_(files) {}
+  bool CreateTemp(const std::string& temp, const std::string&) override {
+    fd_ = std::make_unique<FileDescriptor>(
+        open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    return fd_->ok();
+  }
+  bool AppendTemp(std::string_view bytes) override { return WriteAllBytes(fd_->get(), bytes); }
+  bool FlushTemp() override { return fsync(fd_->get()) == 0; }
+  bool CloseTemp() override { return fd_->Close(); }
+  bool Rename(const std::string& from, const std::string& to) override {
+    return files_.RenameReplacing(from, to);
+  }
+  bool PutInPlace(const std::string& complete, const std::string& target) override {
+    return files_.RenameReplacing(complete, target);
+  }
+  void Remove(const std::string& path) override { unlink(path.c_str()); }
+
+ private:
+  Files& files_;
+  std::unique_ptr<FileDescriptor> fd_;
+};
+
 class PosixFiles : public Files {
  public:
   std::optional<std::string> ReadAll(const std::string& path) override {
@@ -95,37 +120,8 @@ class PosixFiles : public Files {
   bool SetHiddenAttribute(const std::string& path) override { return DirectoryExists(path); }
 
   bool WriteAtomic(const std::string& path, std::string_view data) override {
-    bool died = false;
-    const auto step = [&](WriteStep s) {
-      const StepAction action = Step(s);
-      died = action == StepAction::kDie;
-      return action == StepAction::kGo;
-    };
-    if (!step(WriteStep::kCreateTemp)) return false;
-    RecoverInterruptedSave(*this, path);
-    const std::string temp = TempPathFor(path);
-    const std::string complete = CompletePathFor(path);
-    if (FileExists(complete)) return false;  // the only copy of its content
-    FileDescriptor fd(open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (!fd.ok()) return false;
-    const size_t half = data.size() / 2;
-    const bool written =
-        step(WriteStep::kWriteHalf) && WriteAllBytes(fd.get(), data.substr(0, half)) &&
-        step(WriteStep::kWriteRest) && WriteAllBytes(fd.get(), data.substr(half)) &&
-        step(WriteStep::kFlush) && fsync(fd.get()) == 0;
-    const bool closed = fd.Close();
-    if (died) return false;  // as a crash would: every file stays as it is
-    const bool marked = closed && written && step(WriteStep::kMarkComplete) &&
-                        RenameReplacing(temp, complete);
-    if (died) return false;
-    if (!marked) {
-      unlink(temp.c_str());
-      return false;
-    }
-    const bool replaced = step(WriteStep::kReplace) && RenameReplacing(complete, path);
-    if (died) return false;
-    if (!replaced && FileExists(path)) unlink(complete.c_str());
-    return replaced;
+    PosixSave save(*this);
+    return WriteAtomicWith(*this, save, path, data, [this](WriteStep s) { return Step(s); });
   }
 
   bool RenameReplacing(const std::string& from, const std::string& to) override {

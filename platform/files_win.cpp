@@ -1,5 +1,6 @@
 // Files and drives through the Win32 API; paths are UTF-8 Windows paths.
 #include <windows.h>
+
 #include <winioctl.h>
 
 #include <cstddef>
@@ -86,45 +87,8 @@ class WinFiles : public Files {
   }
 
   bool WriteAtomic(const std::string& path, std::string_view data) override {
-    bool died = false;
-    const auto step = [&](WriteStep s) {
-      const StepAction action = Step(s);
-      died = action == StepAction::kDie;
-      return action == StepAction::kGo;
-    };
-    if (!step(WriteStep::kCreateTemp)) return false;
-    // A whole leftover of an earlier save goes in first; one that cannot is
-    // the only copy of its content and is not written over.
-    RecoverInterruptedSave(*this, path);
-    if (FileExists(CompletePathFor(path))) return false;
-    const std::wstring target = Utf8ToWide(path);
-    const std::wstring temp = Utf8ToWide(TempPathFor(path));
-    const std::wstring complete = Utf8ToWide(CompletePathFor(path));
-    UniqueHandle h = FileHandle(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                            KeptAttributes(target), nullptr));
-    if (!h) return false;
-    const size_t half = data.size() / 2;
-    const bool written = step(WriteStep::kWriteHalf) &&
-                         WriteAllBytes(h.get(), data.substr(0, half)) &&
-                         step(WriteStep::kWriteRest) && WriteAllBytes(h.get(), data.substr(half)) &&
-                         step(WriteStep::kFlush) && FlushFileBuffers(h.get());
-    const bool closed = CloseNow(h);
-    if (died) return false;  // as a crash would: every file stays as it is
-    const bool marked = closed && written && step(WriteStep::kMarkComplete) &&
-                        MoveFileExW(temp.c_str(), complete.c_str(),
-                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (died) return false;
-    if (!marked) {
-      DeleteFileW(temp.c_str());
-      return false;
-    }
-    const bool replaced = step(WriteStep::kReplace) &&
-                          RetryWhileBusy([&] { return PutInPlace(complete, target); }, Pause);
-    if (died) return false;
-    // The target keeps its old content; without a target the new content
-    // stays whole under its second name for the next start to put in place.
-    if (!replaced && Attributes(path) != INVALID_FILE_ATTRIBUTES) DeleteFileW(complete.c_str());
-    return replaced;
+    WinSave save;
+    return WriteAtomicWith(*this, save, path, data, [this](WriteStep s) { return Step(s); });
   }
 
   bool RenameReplacing(const std::string& from, const std::string& to) override {
@@ -177,10 +141,9 @@ class WinFiles : public Files {
   // Shared with nobody, and deleted when the last handle goes (with the
   // process, if it ends without letting go).
   std::unique_ptr<FileLock> HoldLockFile(const std::string& path) override {
-    UniqueHandle h = FileHandle(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                            0, nullptr, OPEN_ALWAYS,
-                                            FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
-                                            nullptr));
+    UniqueHandle h = FileHandle(
+        CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                    FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     if (!h) return nullptr;
     return std::make_unique<HeldLock>(std::move(h));
   }
@@ -194,6 +157,32 @@ class WinFiles : public Files {
 
  private:
   static void Pause(int ms) { Sleep(static_cast<DWORD>(ms)); }
+
+  // A save's steps through the Win32 API.
+  class WinSave : public SavePrimitives {
+   public:
+    bool CreateTemp(const std::string& temp, const std::string& target) override {
+      handle_ = FileHandle(CreateFileW(Utf8ToWide(temp).c_str(), GENERIC_WRITE, 0, nullptr,
+                                       CREATE_ALWAYS, KeptAttributes(Utf8ToWide(target)), nullptr));
+      return static_cast<bool>(handle_);
+    }
+    bool AppendTemp(std::string_view bytes) override { return WriteAllBytes(handle_.get(), bytes); }
+    bool FlushTemp() override { return FlushFileBuffers(handle_.get()) != FALSE; }
+    bool CloseTemp() override { return CloseNow(handle_); }
+    bool Rename(const std::string& from, const std::string& to) override {
+      return MoveFileExW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    }
+    bool PutInPlace(const std::string& complete, const std::string& target) override {
+      const std::wstring from = Utf8ToWide(complete);
+      const std::wstring to = Utf8ToWide(target);
+      return RetryWhileBusy([&] { return WinFiles::PutInPlace(from, to); }, Pause);
+    }
+    void Remove(const std::string& path) override { DeleteFileW(Utf8ToWide(path).c_str()); }
+
+   private:
+    UniqueHandle handle_;
+  };
 
   static Attempt ReadOnce(const std::string& path, std::optional<std::string>& data) {
     data.reset();

@@ -42,7 +42,8 @@ class RecentItems {
 };
 
 // The shell's, in `recent_folder` (the user's "Recent" folder, without a
-// trailing separator). COM must be initialised on the calling thread.
+// trailing separator). Made and used on one thread, which it gives COM
+// while it lives.
 std::unique_ptr<RecentItems> MakeSystemRecentItems(const std::string& recent_folder);
 
 }  // namespace zd

@@ -91,7 +91,16 @@ std::optional<std::string> ReadStream(IStorage* storage, const std::wstring& nam
 
 class ShellRecentItems : public RecentItems {
  public:
-  explicit ShellRecentItems(const std::string& recent) : recent_(Utf8ToWide(recent) + L"\\") {}
+  explicit ShellRecentItems(const std::string& recent)
+      : recent_(Utf8ToWide(recent) + L"\\"),
+        // Made on the thread that uses it: COM for that thread while it lives
+        // (a thread that has COM already is counted once more).
+        com_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ~ShellRecentItems() override {
+    if (com_) CoUninitialize();
+  }
+  ShellRecentItems(const ShellRecentItems&) = delete;
+  ShellRecentItems& operator=(const ShellRecentItems&) = delete;
 
   std::string Stamp() override {
     std::string stamp;
@@ -172,6 +181,7 @@ class ShellRecentItems : public RecentItems {
   }
 
   std::wstring recent_;
+  bool com_;
 };
 
 }  // namespace

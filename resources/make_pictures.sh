@@ -147,12 +147,12 @@ tree_image 10 -fill white -stroke '#4A5A6C' -strokewidth 3 -draw "rectangle 4,8 
 convert "$TMP"/tree*.png +append -alpha off -type TrueColor "BMP3:$OUT/TreeImages.bmp"
 
 # ---- tab strip of the inner page control -----------------------------------------
-# 7 visible tabs of 84 x 26 each; the top band is the normal look, the bottom
+# 8 visible tabs of 84 x 26 each; the top band is the normal look, the bottom
 # band the selected look of the same strip.
 case $LANG_INDEX in
-  1) CAPTIONS=("網頁" "軟體啟" "資料夾" "系統" "收藏" "常用" "設定") ;;
-  2) CAPTIONS=("Web" "Programs" "Folders" "System" "Favorites" "Common" "Settings") ;;
-  *) CAPTIONS=("网页" "软件启" "文件夹" "系统" "收藏" "常用" "设置") ;;
+  1) CAPTIONS=("網頁" "軟體啟" "資料夾" "檔案" "系統" "收藏" "常用" "設定") ;;
+  2) CAPTIONS=("Web" "Programs" "Folders" "Files" "System" "Favorites" "Common" "Settings") ;;
+  *) CAPTIONS=("网页" "软件启" "文件夹" "文件" "系统" "收藏" "常用" "设置") ;;
 esac
 TAB_W=84
 TAB_H=26

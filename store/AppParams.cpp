@@ -1,5 +1,7 @@
 #include "store/AppParams.h"
 
+#include "zd_version.h"
+
 namespace zd {
 
 std::string ProductName;
@@ -11,7 +13,7 @@ std::string ProgramKey() { return std::string(kMakerKey) + "\\" + AppKey; }
 void InitAppParams() {
   ProductName = kSetupProductName;
   AppKey = "VAROV";
-  ProductVersion = 3.5f;
+  ProductVersion = ZD_VERSION_NUMBER;
 }
 
 }  // namespace zd

@@ -23,6 +23,8 @@ inline constexpr char kLastRunFileName[] = "lr.dat";
 inline constexpr char kNoteFileName[] = "note.txt";
 // What the launcher's search ranks by: the results picked and pinned.
 inline constexpr char kPicksFileName[] = "picks.dat";
+// The files opened in any program (their first and last day seen, the program).
+inline constexpr char kFilesFileName[] = "files.dat";
 // What must never be recorded, or recorded only in part.
 inline constexpr char kPrivacyRulesFileName[] = "rules.dat";
 // Held open by the copy of the program that uses the folder.

@@ -89,7 +89,7 @@ namespace {
 std::vector<std::string> ProgramFileNames() {
   std::vector<std::string> names;
   for (const char* name : {kSettingsFileName, kFavFileName, kRecentFileName, kRunFileName,
-                           kLastRunFileName, kNoteFileName, kPicksFileName,
+                           kLastRunFileName, kNoteFileName, kPicksFileName, kFilesFileName,
                            kPrivacyRulesFileName, kProbeFileName, kLockFileName}) {
     names.push_back(name);
     names.push_back(TempPathFor(name));
@@ -180,8 +180,8 @@ ConfigDirChoice ChooseConfigDir(Files& files, Registry* registry, const std::str
   }
   bool remember = pick.remember;
   for (const std::string& candidate : candidates) {
-    const Taken taken = TakeFolder(files, candidate,
-                                   EqualsIgnoringAsciiCase(candidate, remembered), choice.set_aside);
+    const Taken taken = TakeFolder(files, candidate, EqualsIgnoringAsciiCase(candidate, remembered),
+                                   choice.set_aside);
     if (taken == Taken::kForeign) {
       if (choice.foreign.empty()) choice.foreign = candidate;
       // A folder of one's own elsewhere is remembered, to be found again.
@@ -211,8 +211,7 @@ ConfigDirChoice ChooseConfigDir(Files& files, Registry* registry, const std::str
   choice.recovered = RecoverInterruptedSaves(files, choice.dir);
   choice.writable = files.WriteAtomic(probe, "probe");
   if (choice.writable) files.RemoveFile(probe);
-  if (choice.writable && remember && registry &&
-      !EqualsIgnoringAsciiCase(remembered, choice.dir)) {
+  if (choice.writable && remember && registry && !EqualsIgnoringAsciiCase(remembered, choice.dir)) {
     registry->WriteString(RegRoot::kCurrentUser, ProgramKey(), kConfigFolderValue, choice.dir);
   }
   return choice;
@@ -221,7 +220,7 @@ ConfigDirChoice ChooseConfigDir(Files& files, Registry* registry, const std::str
 std::vector<std::string> RecoverInterruptedSaves(Files& files, const std::string& dir) {
   std::vector<std::string> recovered;
   for (const char* name : {kSettingsFileName, kFavFileName, kRecentFileName, kRunFileName,
-                           kLastRunFileName, kNoteFileName, kPicksFileName,
+                           kLastRunFileName, kNoteFileName, kPicksFileName, kFilesFileName,
                            kPrivacyRulesFileName, kProbeFileName}) {
     const std::string path = dir + name;
     if (RecoverInterruptedSave(files, path) == Leftover::kRecovered) recovered.push_back(path);
@@ -237,25 +236,32 @@ void NormalizeDirPath(std::string& path) {
 
 std::string GetSystemDir(Files& files) { return files.SystemDirectory(); }
 
-bool WriteDocEntry(SettingsFile& settings, const DocArray& docs, size_t position,
-                   const std::string& name) {
-  if (name.empty()) return true;
-  if (position >= docs.size()) return false;
-  const TMyDoc& doc = docs[position];
+std::array<std::string, 6> StoredDocValues(const TMyDoc& doc, const std::string& name) {
   std::string path = doc.path;
   // A folder is stored as an address so that the next start sees a folder.
   if (doc.doctype == DocKind::kFolder && !IsFileAddress(path)) {
     path.insert(0, kFilePrefix);
   }
-  return settings.WriteKeys(kSectionDocs,
-                            {
-                                {DocKey("name", position), name},
-                                {DocKey("date", position), doc.date},
-                                {DocKey("RootPath", position), doc.RootPath},
-                                {DocKey("doctype", position), std::to_string(StoredNumber(doc.doctype))},
-                                {DocKey("path", position), path},
-                                {DocKey("selected", position), doc.selected ? "1" : "0"},
-                            });
+  return {name,         doc.date,
+          doc.RootPath, std::to_string(StoredNumber(doc.doctype)),
+          path,         doc.selected ? "1" : "0"};
+}
+
+bool WriteDocEntry(SettingsFile& settings, const DocArray& docs, size_t position,
+                   const std::string& name) {
+  if (name.empty()) return true;
+  if (position >= docs.size()) return false;
+  const TMyDoc& doc = docs[position];
+  if (!InHistorySection(doc.doctype)) return true;
+  // Numbered without the records kept elsewhere: the section has no holes.
+  position -= doc.unstored_before;
+  std::array<std::string, 6> values = StoredDocValues(doc, name);
+  std::vector<std::pair<std::string, std::string>> keys;
+  keys.reserve(values.size());
+  for (size_t i = 0; i < values.size(); ++i) {
+    keys.emplace_back(DocKey(kDocKeyNames[i], position), std::move(values[i]));
+  }
+  return settings.WriteKeys(kSectionDocs, keys);
 }
 
 std::optional<TMyDoc> ReadDocEntry(const SettingsFile& settings, size_t position) {
@@ -272,8 +278,6 @@ std::optional<TMyDoc> ReadDocEntry(const SettingsFile& settings, size_t position
 }
 
 namespace {
-
-constexpr std::string_view kDocKeyNames[] = {"name", "date", "RootPath", "doctype", "path", "selected"};
 
 // The position of a "docs" key spelled `name` + decimal digits (no leading
 // zero, as the program writes them); nullopt for any other key.
@@ -310,6 +314,32 @@ std::vector<size_t> StoredDocPositions(const SettingsFile& settings) {
   std::sort(positions.begin(), positions.end());
   positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
   return positions;
+}
+
+std::vector<FileRecord> FileRecordsOf(const DocStore& store) {
+  std::vector<FileRecord> records;
+  for (const TMyDoc& doc : store.docs) {
+    if (doc.doctype != DocKind::kFile) continue;
+    FileRecord record{doc.path, doc.name, doc.date, doc.date, {}, doc.selected};
+    const auto seen = store.file_seen.find(DocPathKey(doc.path));
+    if (seen != store.file_seen.end()) {
+      if (!seen->second.last_seen.empty()) record.last_seen = seen->second.last_seen;
+      record.program = seen->second.program;
+    }
+    records.push_back(std::move(record));
+  }
+  return records;
+}
+
+bool SaveFileHistory(DocStore& store, bool always) {
+  if (!always && !store.files_changed) return true;
+  if (!store.files || !store.codec) return false;
+  if (!SaveFileRecords(*store.files, *store.codec, store.ConfigDir + kFilesFileName,
+                       FileRecordsOf(store), store.files_origin)) {
+    return false;
+  }
+  store.files_changed = false;
+  return true;
 }
 
 void OpenSettingsFile(DocStore& store) {
@@ -405,7 +435,8 @@ bool SaveSettings(DocStore& store, const WindowSettings& window) {
 ExitSaveResult RunExitSequence(DocStore& store, const WindowSettings& window) {
   ExitSaveResult result;
   if (!store.files || !store.codec) {
-    result.fav = result.rec = result.run = result.last_run = result.settings = result.note = false;
+    result.fav = result.rec = result.run = result.last_run = result.settings = result.note =
+        result.files = false;
     return result;
   }
   const std::string& dir = store.ConfigDir;
@@ -428,6 +459,10 @@ ExitSaveResult RunExitSequence(DocStore& store, const WindowSettings& window) {
   save_list(store.MyRunList, kRunFileName, result.run);
   if (store.last_run_loaded)
     save(kLastRunFileName, result.last_run, [&] { return SaveLastRunList(store); });
+  // Only what changed since the last refresh wrote it (a choice for automatic start).
+  if (store.files_origin.loaded && store.files_changed) {
+    save(kFilesFileName, result.files, [&] { return SaveFileHistory(store); });
+  }
   // A settings file that could not be read refuses every write of the run;
   // the user was told at start.
   if (!store.settings || store.settings->readable()) {

@@ -2,11 +2,13 @@
 // settings and the exit sequence.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/files.h"
@@ -14,6 +16,7 @@
 #include "platform/text_codec.h"
 #include "store/doc.h"
 #include "store/doc_list.h"
+#include "store/file_history.h"
 #include "store/settings_file.h"
 #include "store/text_file.h"
 
@@ -58,8 +61,8 @@ std::string FolderBeside(const std::string& dir, const std::string& account);
 struct DriveFacts {
   std::string root;  // "C:\"
   DriveKind kind = DriveKind::kUnknown;
-  bool usb = false;          // attached through USB (a fixed disk that leaves with its cable)
-  bool has_folder = false;   // root + "MrxConfig\" exists
+  bool usb = false;         // attached through USB (a fixed disk that leaves with its cable)
+  bool has_folder = false;  // root + "MrxConfig\" exists
 };
 
 struct FolderPick {
@@ -100,8 +103,14 @@ void NormalizeDirPath(std::string& path);
 
 std::string GetSystemDir(Files& files);
 
+// The six "docs" keys of a record, and the values stored under them for
+// `doc` shown as `name`, in this order.
+inline constexpr const char* kDocKeyNames[] = {"name",    "date", "RootPath",
+                                               "doctype", "path", "selected"};
+std::array<std::string, 6> StoredDocValues(const TMyDoc& doc, const std::string& name);
 // Writes the six "docs" keys of record `position` in one write; nothing when
-// `name` is empty.
+// `name` is empty or the record's kind is kept elsewhere (files). The keys are
+// numbered by the record's place among the section's records.
 bool WriteDocEntry(SettingsFile& settings, const DocArray& docs, size_t position,
                    const std::string& name);
 // The record the "docs" keys of `position` hold (its path trimmed, its date
@@ -146,7 +155,19 @@ struct DocStore {
   bool last_run_loaded = false;
   bool last_run_utf8 = false;  // "lr.dat" was read as UTF-8
   FileOrigin note;             // "note.txt" as LoadNote found it
+  // Of each file record in docs (by DocPathKey of its path): the day it was
+  // last seen and the program that showed it. "files.dat" as its load found
+  // it, and whether anything of it changed since it was written.
+  std::unordered_map<std::string, FileSeen> file_seen;
+  FileOrigin files_origin;
+  bool files_changed = false;
 };
+
+// The file records of docs, in their order, with what file_seen holds of them.
+std::vector<FileRecord> FileRecordsOf(const DocStore& store);
+// "files.dat" from the file records, when anything changed (or `always`);
+// true when nothing needed writing.
+bool SaveFileHistory(DocStore& store, bool always = false);
 
 // Opens the settings file on ConfigDir + "defualt.ini" unless already open.
 void OpenSettingsFile(DocStore& store);
@@ -164,8 +185,9 @@ bool SaveSettings(DocStore& store, const WindowSettings& window);
 
 // Result of the exit sequence, file by file.
 struct ExitSaveResult {
-  bool fav = true, rec = true, run = true, last_run = true, settings = true, note = true;
-  bool all() const { return fav && rec && run && last_run && settings && note; }
+  bool fav = true, rec = true, run = true, last_run = true, settings = true, note = true,
+       files = true;
+  bool all() const { return fav && rec && run && last_run && settings && note && files; }
   // Full paths of the files that could not be saved (after waiting for
   // programs that held them), in save order: the user is told once, naming
   // them. Their old content is left as it was.

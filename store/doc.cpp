@@ -117,4 +117,10 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
   return out;
 }
 
+size_t HistorySectionCount(const DocArray& docs) {
+  if (docs.empty()) return 0;
+  const TMyDoc& last = docs.back();
+  return docs.size() - last.unstored_before - (InHistorySection(last.doctype) ? 0 : 1);
+}
+
 }  // namespace zd

@@ -15,7 +15,9 @@ inline constexpr std::string_view kKindSep = "*2*";
 
 // What a document is. The numbers are the ones the history stores (its
 // "doctype" keys); a number the program does not know loads as a web page.
-enum class DocKind : int32_t { kWeb = 1, kProgram = 2, kFolder = 3 };
+// Files are never stored there (an earlier build would load them as web
+// pages): they have a list file of their own.
+enum class DocKind : int32_t { kWeb = 1, kProgram = 2, kFolder = 3, kFile = 4 };
 constexpr int32_t StoredNumber(DocKind kind) { return static_cast<int32_t>(kind); }
 constexpr DocKind DocKindOfStored(int32_t number) {
   return number == 2 ? DocKind::kProgram : number == 3 ? DocKind::kFolder : DocKind::kWeb;
@@ -36,10 +38,19 @@ struct TMyDoc {
   // its file has been asked about and its icon read, after the load: asking
   // for every program would keep the window waiting at each start.
   bool image_pending = false;
+  // How many records before this one section "docs" does not hold (files):
+  // its keys there are numbered by its position less these. Never stored.
+  uint32_t unstored_before = 0;
 };
+
 
 // The history; a record's position is its identity for the run.
 using DocArray = std::vector<TMyDoc>;
+
+// Whether section "docs" of the history holds records of this kind.
+constexpr bool InHistorySection(DocKind kind) { return kind != DocKind::kFile; }
+// The number of section "docs" records among `docs`.
+size_t HistorySectionCount(const DocArray& docs);
 
 // One parsed document line.
 struct TMyDocObj {

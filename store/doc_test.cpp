@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "zd_version.h"
+
 #include "store/AppParams.h"
 
 namespace zd {
@@ -22,7 +24,7 @@ TEST(AppParamsTest, InitSetsTheEntryValues) {
   InitAppParams();
   EXPECT_EQ(ProductName, "Zapdock");
   EXPECT_EQ(AppKey, "VAROV");
-  EXPECT_FLOAT_EQ(ProductVersion, 3.5f);
+  EXPECT_FLOAT_EQ(ProductVersion, ZD_VERSION_NUMBER);
 }
 
 TEST(DocLineTest, BuildsShortAndLongForms) {

@@ -68,32 +68,34 @@ class BrowserReaderTest : public testing_support::TrackerTest {
 // nor recorded at all until files are documents of their own; the browsers'
 // and extensions' pages never are.
 TEST_F(BrowserReaderTest, WhatATabShowsIsRecordedAsItsSchemeSays) {
+  // What each tab's address is recorded as: a web page by its address, a
+  // local file a browser shows as a file document by its path; nullptr: nothing.
   struct Case {
     const char* address;
-    bool web_record;
+    const char* record;
   } cases[] = {
-      {"https://a.example/x", true},
-      {"http://b.example/", true},
-      {"HTTPS://c.example/y", true},
-      {"file:///C:/%E6%8A%A5%E5%91%8A.pdf", false},
-      {"file:///D:/My%20Docs/a.pdf", false},
-      {"file:///C:/Users/", false},
-      {"moz-extension://0f3c9a3e-1111-4c5e-9d1e-2222/page.html", false},
-      {"chrome-extension://abcdefghijklmnopabcdefghijklmnop/options.html", false},
-      {"about:preferences", false},
-      {"chrome://settings/", false},
-      {"edge://settings/", false},
-      {"view-source:https://a.example/", false},
-      {"data:text/html,<a href='https://x.example/'>", false},
-      {"blob:https://a.example/1234", false},
-      {"ftp://files.example/a.txt", false},
-      {"xhttp://d.example/", false},
-      {"javascript:void('http://e.example/')", false},
+      {"https://a.example/x", "1 https://a.example/x"},
+      {"http://b.example/", "1 http://b.example/"},
+      {"HTTPS://c.example/y", "1 HTTPS://c.example/y"},
+      {"file:///C:/%E6%8A%A5%E5%91%8A.pdf", "4 C:\\报告.pdf"},
+      {"file:///D:/My%20Docs/a.pdf", "4 D:\\My Docs\\a.pdf"},
+      {"file:///C:/Users/", nullptr},
+      {"moz-extension://0f3c9a3e-1111-4c5e-9d1e-2222/page.html", nullptr},
+      {"chrome-extension://abcdefghijklmnopabcdefghijklmnop/options.html", nullptr},
+      {"about:preferences", nullptr},
+      {"chrome://settings/", nullptr},
+      {"edge://settings/", nullptr},
+      {"view-source:https://a.example/", nullptr},
+      {"data:text/html,<a href='https://x.example/'>", nullptr},
+      {"blob:https://a.example/1234", nullptr},
+      {"ftp://files.example/a.txt", nullptr},
+      {"xhttp://d.example/", nullptr},
+      {"javascript:void('http://e.example/')", nullptr},
   };
   std::vector<std::string> urls, expected;
   for (const Case& c : cases) {
     urls.push_back(c.address);
-    if (c.web_record) expected.push_back("1 " + std::string(c.address));
+    if (c.record) expected.push_back(c.record);
   }
   Show(urls);
   tracker->CheckShellDocs();

@@ -76,6 +76,38 @@ std::string GetDocRoot(std::string_view address) {
   return std::string(rest.substr(0, rest.find('/')));
 }
 
+std::string FileRoot(std::string_view path) {
+  const std::string text = Backslashed(Trim(path));
+  if (text.starts_with("\\\\")) {
+    const size_t server_end = text.find('\\', 2);
+    if (server_end == std::string::npos || server_end == 2) return {};
+    const size_t share_end = text.find('\\', server_end + 1);
+    if (share_end == std::string::npos || share_end == server_end + 1) return {};
+    return text.substr(0, share_end);
+  }
+  const auto upper = static_cast<unsigned char>(text.size() >= 3 ? text[0] & ~0x20 : 0);
+  if (upper < 'A' || upper > 'Z' || text[1] != ':' || text[2] != '\\') return {};
+  const size_t first_end = text.find('\\', 3);
+  // A file at the drive's root has no folder: the drive is its group.
+  if (first_end == std::string::npos) return text.substr(0, 3);
+  return text.substr(0, first_end);
+}
+
+std::string FileFolder(std::string_view path) {
+  const std::string text = Backslashed(Trim(path));
+  const size_t last = text.rfind('\\');
+  // A server alone ("\\server") holds no folder.
+  if (last == std::string::npos || (text.starts_with("\\\\") && last < 2)) return {};
+  // The drive's root keeps its separator.
+  if (last == 2 && text[1] == ':') return text.substr(0, 3);
+  return text.substr(0, last);
+}
+
+std::string FileNameOfPath(std::string_view path) {
+  const size_t last = path.find_last_of("\\/");
+  return std::string(last == std::string_view::npos ? path : path.substr(last + 1));
+}
+
 std::string FolderAddressToLocalPath(std::string_view address) {
   return SlashesToBackslashes(From(address, 8));
 }
@@ -97,6 +129,7 @@ FoundDoc AsFound(const TMyDoc& doc) {
     }
     return FoundDoc{address, doc.name, "explorer.exe", DocKind::kFolder};
   }
+  if (doc.doctype == DocKind::kFile) return FoundDoc{doc.path, doc.name, "", DocKind::kFile};
   const std::string program = doc.doctype == DocKind::kProgram ? doc.path : "";
   return FoundDoc{doc.path, doc.name, program, doc.doctype};
 }

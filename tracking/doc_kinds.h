@@ -21,6 +21,7 @@ namespace zd {
 // The trees' shared image list: 11 built-in images, program icons from 11 up.
 inline constexpr int kImageFolder = 0;
 inline constexpr int kImageMissingProgram = 1;
+inline constexpr int kImageDocument = 1;  // a page: a file whose type has no icon of its own
 inline constexpr int kImageWeb = 2;
 inline constexpr int kImageNetworkPlaces = 5;
 inline constexpr int kImageControlPanel = 5;
@@ -34,12 +35,17 @@ inline constexpr int kBuiltInImages = 11;
 inline constexpr int kAppImageCounterStart = kBuiltInImages - 1;
 
 // Where a refresh finds a kind's documents.
-enum class KindSource { kProgramWindows, kShellWindows };
+enum class KindSource {
+  kProgramWindows,
+  kShellWindows,
+  kShellRecent,  // the shell's Recent items and the programs' jump lists
+};
 // What a document's own node below its group shows.
 enum class ChildCaption {
   kNone,        // none: its group node stands for it (a program)
   kName,        // its name (a page below its host)
   kFolderTail,  // its path, unless it is the group's folder itself
+  kFileName,    // its file name, below a node of its folder (unless that is the group's)
 };
 
 // Everything that differs between the kinds, in one place: a new kind is a
@@ -62,6 +68,8 @@ inline constexpr KindInfo kKinds[] = {
      KindSource::kProgramWindows, false, true},
     {DocKind::kFolder, Ui::FoldersSheet, kImageFolder, true, ChildCaption::kFolderTail,
      KindSource::kShellWindows, false, false},
+    {DocKind::kFile, Ui::FilesSheet, kImageDocument, true, ChildCaption::kFileName,
+     KindSource::kShellRecent, false, false},
 };
 inline constexpr size_t kKindCount = std::size(kKinds);
 
@@ -94,6 +102,15 @@ bool IsDriveRoot(std::string_view address);
 // a "file:///" address, the host (with port) of a "<scheme>://" address, else
 // empty.
 std::string GetDocRoot(std::string_view address);
+
+// The group key of a file's local path: its drive and first-level folder
+// ("C:\Work"), the drive alone for a file at its root ("C:\"), the server
+// and share of a network path ("\\server\share"); empty for anything else.
+std::string FileRoot(std::string_view path);
+// The folder that holds a file ("C:\Work\Proj" for C:\Work\Proj\a.txt).
+std::string FileFolder(std::string_view path);
+// The last part of a path (after its last "\" or "/").
+std::string FileNameOfPath(std::string_view path);
 
 // A "file:///" folder address as a local path: the first 8 characters dropped,
 // then "///", "//" and "/" each turned into "\".

@@ -129,6 +129,8 @@ void HistoryEditor::ClearAll() {
   ++store_.docs_generation;
   tracker_.RebuildIndex();
   if (store_.settings) store_.settings->EraseSection(kSectionDocs);
+  store_.file_seen.clear();
+  store_.files_changed = true;
   ++rebuilds_;
   Forget({}, true);
 }
@@ -146,6 +148,7 @@ void HistoryEditor::Forget(const std::set<std::string>& paths, bool all) {
                    store_.ConfigDir + kRecentFileName);
     }
     if (store_.last_run_loaded) SaveLastRunList(store_);
+    SaveFileHistory(store_);
   }
   if (hooks_.forgotten) hooks_.forgotten(paths, all);
 }
@@ -162,6 +165,11 @@ void HistoryEditor::Rebuild(const std::set<std::string>& doomed_paths) {
     }
   }
   if (doomed.empty()) return;
+  for (const TMyDoc* doc : doomed) {
+    if (doc->doctype != DocKind::kFile) continue;
+    store_.file_seen.erase(DocPathKey(doc->path));
+    store_.files_changed = true;
+  }
 
   // The recent list as it stands, without the lines of the removed records:
   // re-registering would otherwise put kept records missing from it on top.

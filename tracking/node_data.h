@@ -11,7 +11,8 @@ namespace zd {
 
 // The document path of a node: the record's name for a folder (its local
 // path), its path otherwise. nullopt without a node or when the node's index
-// lies outside DocArray.
+// lies outside DocArray. A node of the files' tree with files below it
+// (a drive and top folder, or a folder) gives its caption, that folder.
 std::optional<std::string> GetNodeDocPath(const TreeNode* node, const DocArray& docs);
 
 }  // namespace zd

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@
 #include "store/config.h"
 #include "store/privacy_rules.h"
 #include "tracking/browser_reader.h"
+#include "tracking/recent_reader.h"
+#include "tracking/title_files.h"
 #include "tracking/found_doc.h"
 #include "tracking/recording_gate.h"
 
@@ -23,8 +26,12 @@ class Recording {
  public:
   // `pages_read` is called on the browsers' reader thread when a read has
   // finished (it only passes the word on to the interface thread).
+  // `make_recent` gives the shell's Recent items and jump lists on their
+  // reader's thread; `files_read` is called there when a read has finished.
   Recording(DocStore& store, WindowSystem& windows, SharedFiles& files, UserFolders folders,
-            Registry* registry, std::function<void()> pages_read = nullptr);
+            Registry* registry, std::function<void()> pages_read = nullptr,
+            std::function<std::unique_ptr<RecentItems>()> make_recent = nullptr,
+            std::function<void()> files_read = nullptr);
 
   // At the start-up load: the pause switch from the settings, the rules from their file.
   void Load();
@@ -60,6 +67,16 @@ class Recording {
   std::vector<FoundDoc> BrowserPagesFound();
   // Until the reader has no read running or waiting (for tests).
   void WaitForBrowserPages() { reader_.WaitIdle(); }
+
+  // Asks for the shell's Recent items and jump lists to be read again, while
+  // recording is on. Never waits.
+  void ReadRecentFiles();
+  // The files (and folders) of the latest finished read, once, while
+  // recording is on; each known file's name is then matched in window titles.
+  std::vector<FoundDoc> RecentFilesFound();
+  // The known file a document program's window shows, with that program.
+  std::optional<FoundDoc> FileOfWindow(const FoundDoc& window) const;
+  void WaitForRecentFiles() { recent_.WaitIdle(); }
   bool ReadingBrowserPages() { return reader_.busy(); }
 
  private:
@@ -68,6 +85,8 @@ class Recording {
   DocStore& store_;
   WindowSystem& windows_;
   BrowserReader reader_;
+  RecentReader recent_;
+  TitleFiles title_files_;
   RecordingGate gate_;
   FileOrigin rules_origin_;
 };

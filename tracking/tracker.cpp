@@ -39,6 +39,15 @@ void AppendDocNode(TreeModel* tree, TreeNode* group, const std::string& caption,
   if (tree) tree->AppendChild(group, caption, image, index);
 }
 
+// The node of a file's folder in `tree`: an existing one, else a new child of
+// its group (a top-level node when the group is gone).
+TreeNode* FolderNodeIn(TreeModel* tree, TreeNode* group, const std::string& folder,
+                       int32_t index) {
+  if (!tree) return nullptr;
+  if (TreeNode* node = tree->FindNodeByText(folder, false)) return node;
+  return tree->AppendChild(group, folder, kImageFolder, index);
+}
+
 std::string Backslashed(std::string address) {
   for (char& c : address) {
     if (c == '/') c = '\\';
@@ -81,12 +90,14 @@ bool DocTracker::AddMyDoc(const FoundDoc& found, const std::string& date,
   bool appended = false;
   try {
     const bool is_program = found.kind == DocKind::kProgram;
+    const bool is_file = found.kind == DocKind::kFile;
     const std::string trimmed_name = Trim(found.name);
     std::string addr = Trim(found.address);
     if (addr.empty() || trimmed_name.empty()) return false;
-    if (Contains(addr, "%20")) addr = ReplaceAll(addr, "%20", " ");
+    // A file's path is its own: "%20" may be part of its name.
+    if (!is_file && Contains(addr, "%20")) addr = ReplaceAll(addr, "%20", " ");
     if (IsIgnoredDoc(addr) || IsDocRegistered(addr)) return false;
-    const std::string root = Trim(GetDocRoot(addr));
+    const std::string root = Trim(is_file ? FileRoot(addr) : GetDocRoot(addr));
     if (!is_program && root.empty()) return false;
 
     DocArray& docs = store_.docs;
@@ -97,7 +108,11 @@ bool DocTracker::AddMyDoc(const FoundDoc& found, const std::string& date,
     // The record is complete before it is appended; from then on it counts
     // as registered, whatever fails later.
     TMyDoc doc;
-    if (IsFileAddress(addr)) {
+    if (is_file) {
+      doc.doctype = DocKind::kFile;
+      doc.path = addr;
+      doc.name = trimmed_name;
+    } else if (IsFileAddress(addr)) {
       doc.doctype = DocKind::kFolder;
       doc.path = FolderAddressToLocalPath(addr);
       doc.name = doc.path;
@@ -109,6 +124,10 @@ bool DocTracker::AddMyDoc(const FoundDoc& found, const std::string& date,
     doc.RootPath = root;
     doc.date = date.empty() ? Today() : date;
     const KindInfo& info = InfoOf(doc.doctype);
+    if (n > 0) {
+      doc.unstored_before =
+          docs[n - 1].unstored_before + (InHistorySection(docs[n - 1].doctype) ? 0 : 1);
+    }
     index_.Sync(docs);
     docs.push_back(std::move(doc));
     appended = true;
@@ -145,6 +164,12 @@ bool DocTracker::AddMyDoc(const FoundDoc& found, const std::string& date,
       AddMyRecent(store_.MyRecentList, addr, trimmed_name);
     }
     if (store_.settings) WriteDocEntry(*store_.settings, docs, n, trimmed_name);
+    if (is_file) {
+      FileSeen& seen = store_.file_seen[DocPathKey(addr)];
+      if (seen.last_seen.empty()) seen.last_seen = docs.back().date;
+      if (!found.program.empty()) seen.program = found.program;
+      store_.files_changed = true;
+    }
 
     // Every web page has a node of its own under its host, whatever its
     // scheme: the group node names the host, and a host's pages are each
@@ -159,6 +184,16 @@ bool DocTracker::AddMyDoc(const FoundDoc& found, const std::string& date,
       case ChildCaption::kFolderTail:
         caption = FolderChildCaption(addr, root);
         break;
+      case ChildCaption::kFileName: {
+        caption = FileNameOfPath(addr);
+        // Below a node of its folder, unless that is the group's own.
+        const std::string folder = FileFolder(addr);
+        if (!folder.empty() && !EqualsIgnoringAsciiCase(folder, root)) {
+          docs_group = FolderNodeIn(trees_.docs, docs_group, folder, position);
+          kind_group = FolderNodeIn(kind_tree, kind_group, folder, position);
+        }
+        break;
+      }
     }
     if (caption.empty()) return true;
     // A group node the user removed leaves the child at the top level.
@@ -249,6 +284,10 @@ void DocTracker::Defer(const Refresh& refresh) {
     browser_pages_waiting_ = true;
     return;
   }
+  if (refresh.kind == RefreshKind::kRecentFiles) {
+    recent_files_waiting_ = true;
+    return;
+  }
   // The widest request wins.
   if (!pending_ || refresh.kind == RefreshKind::kAll) {
     pending_ = refresh;
@@ -284,10 +323,14 @@ void DocTracker::HistoryLoaded() {
     Request(next);
   } else if (browser_pages_waiting_) {
     Request(Refresh{RefreshKind::kBrowserPages, {}});
+  } else if (recent_files_waiting_) {
+    Request(Refresh{RefreshKind::kRecentFiles, {}});
   }
 }
 
 void DocTracker::BrowserPagesRead() { Request(Refresh{RefreshKind::kBrowserPages, {}}); }
+
+void DocTracker::RecentFilesRead() { Request(Refresh{RefreshKind::kRecentFiles, {}}); }
 
 void DocTracker::Request(Refresh refresh) {
   // Not nested: the running refresh is between two items, and its scan lists
@@ -309,11 +352,14 @@ void DocTracker::Request(Refresh refresh) {
     window_pass_.reset();
     try {
       Run(*next);
+      // Everything the refreshes learnt of files, in one write after the last.
+      if (!pending_ && !browser_pages_waiting_ && !recent_files_waiting_) SaveFileHistory(store_);
     }
     ZD_CATCH_LOG(__func__)
     window_pass_.reset();
     next = pending_;
     if (!next && browser_pages_waiting_) next = Refresh{RefreshKind::kBrowserPages, {}};
+    if (!next && recent_files_waiting_) next = Refresh{RefreshKind::kRecentFiles, {}};
   }
   pending_.reset();
   refreshing_ = false;
@@ -336,6 +382,9 @@ void DocTracker::Run(const Refresh& refresh) {
     case RefreshKind::kBrowserPages:
       RunBrowserPages(/*read_again=*/false);
       break;
+    case RefreshKind::kRecentFiles:
+      RunRecentFiles(/*read_again=*/false);
+      break;
   }
 }
 
@@ -346,7 +395,15 @@ void DocTracker::RunApp() {
   for (FoundDoc doc : found) {
     Pump();
     Sleep(kItemPauseMs);
+    // The file a document program's window shows, while it is open.
+    const std::optional<FoundDoc> file =
+        hooks_.file_of_window ? hooks_.file_of_window(doc) : std::nullopt;
     if (Admit(doc)) AddAppDoc(doc);
+    std::optional<FoundDoc> admitted = file;
+    if (admitted && Admit(*admitted)) {
+      NoteFileSeen(*admitted, Today());
+      AddMyDoc(*admitted);
+    }
   }
 }
 
@@ -382,6 +439,42 @@ void DocTracker::RunBrowserPages(bool read_again) {
   }
 }
 
+void DocTracker::RunRecentFiles(bool read_again) {
+  recent_files_waiting_ = false;
+  std::vector<FoundDoc> files;
+  try {
+    if (read_again && hooks_.read_recent_files) hooks_.read_recent_files();
+    if (hooks_.recent_files) files = hooks_.recent_files();
+  }
+  ZD_CATCH_LOG(__func__)
+  const std::string today = Today();
+  for (FoundDoc& file : files) {
+    if (!Admit(file)) continue;
+    if (file.kind == DocKind::kFile) {
+      const std::string date = file.opened > 0 ? DateOfSeconds(file.opened) : today;
+      NoteFileSeen(file, date);
+      AddMyDoc(file, date);
+    } else {
+      AddMyDoc(file);
+    }
+    Pump();
+  }
+}
+
+void DocTracker::NoteFileSeen(const FoundDoc& found, const std::string& date) {
+  if (!IsDocRegistered(found.address)) return;
+  FileSeen& seen = store_.file_seen[DocPathKey(Trim(found.address))];
+  // A later day only: the lists are read again and again.
+  if (date > seen.last_seen) {
+    seen.last_seen = date;
+    store_.files_changed = true;
+  }
+  if (!found.program.empty() && found.program != seen.program) {
+    seen.program = found.program;
+    store_.files_changed = true;
+  }
+}
+
 bool DocTracker::Admit(FoundDoc& found) {
   if (!hooks_.admit) return true;
   try {
@@ -401,7 +494,9 @@ void DocTracker::RunAll() {
   Sleep(kPhasePauseMs);
   StepProgress();
   Pump();
-  if (!RunShell()) return;
+  const bool shell = RunShell();
+  RunRecentFiles(/*read_again=*/true);
+  if (!shell) return;
   Sleep(kPhasePauseMs);
   StepProgress();
 }
@@ -413,6 +508,9 @@ void DocTracker::RunKind(DocKind kind) {
     Sleep(kPhasePauseMs);
     Pump();
     RunApp();
+  } else if (info.source == KindSource::kShellRecent) {
+    Pump();
+    RunRecentFiles(/*read_again=*/true);
   } else {
     Pump();
     // The browsers' own pages belong with the shell's pages, not with folders.
@@ -493,19 +591,44 @@ bool DocTracker::LoadHistory(SettingsFile& settings) {
       // The choice for automatic start comes back with its record.
       store_.docs[position].selected = true;
       if (store_.settings) {
-        store_.settings->WriteString(kSectionDocs, "selected" + std::to_string(position), "1");
+        store_.settings->WriteString(
+            kSectionDocs,
+            "selected" + std::to_string(position - store_.docs[position].unstored_before), "1");
       }
     }
     Pump();
     if (LoadStopped()) break;
   }
+  const bool files_whole = !LoadStopped() && LoadFileHistory();
   FlushHeldRecent();
   // Stopped: the records not read again keep their keys. Each one rewritten
   // went to a position at or below its own, over a record already read.
-  if (LoadStopped()) return false;
+  if (LoadStopped() || !files_whole) return false;
   // The history was rewritten from position 0; keys above its end would
   // bring the dropped records back at the next start. Same single write.
-  if (store_.settings) EraseDocEntriesFrom(*store_.settings, store_.docs.size());
+  if (store_.settings) EraseDocEntriesFrom(*store_.settings, HistorySectionCount(store_.docs));
+  return true;
+}
+
+bool DocTracker::LoadFileHistory() {
+  if (!store_.files || !store_.codec) return true;
+  const std::vector<FileRecord> records = LoadFileRecords(
+      *store_.files, *store_.codec, store_.ConfigDir + kFilesFileName, store_.files_origin);
+  for (const FileRecord& record : records) {
+    if (IsDocRegistered(record.path)) continue;
+    if (AddMyDoc(FoundDoc{record.path, record.name, record.program, DocKind::kFile},
+                 record.first_seen)) {
+      TMyDoc& doc = store_.docs.back();
+      doc.selected = record.selected;
+      store_.file_seen[DocPathKey(record.path)] = FileSeen{record.last_seen, record.program};
+    }
+    // A registration of thousands pumps now and then only: each pump costs
+    // more than a file's record.
+    if ((store_.docs.size() & 63) == 0) Pump();
+    if (LoadStopped()) return false;
+  }
+  // Read as it was: nothing to write back.
+  store_.files_changed = false;
   return true;
 }
 

@@ -43,6 +43,14 @@ struct TrackerHooks {
   // registered after the shell windows' lines (also when the shell scan
   // failed), and whenever a read finishes (BrowserPagesRead).
   std::function<std::vector<FoundDoc>()> browser_pages;
+  // Asks for the shell's Recent items and jump lists to be read again; never
+  // waits: the files come through recent_files once read.
+  std::function<void()> read_recent_files;
+  // The files (and folders) of the latest finished read not taken before,
+  // each with the day it was opened in `opened`.
+  std::function<std::vector<FoundDoc>()> recent_files;
+  // The known file a program's window shows, from its title; nullopt for none.
+  std::function<std::optional<FoundDoc>(const FoundDoc& window)> file_of_window;
   // True once the user has ended the program during the history load (the
   // pump served the exit): the load stops at its next record.
   std::function<bool()> stop_load;
@@ -63,6 +71,9 @@ class DocTracker {
              IconSource* icons, TrackerHooks hooks);
   DocTracker(const DocTracker&) = delete;
   DocTracker& operator=(const DocTracker&) = delete;
+
+  // The trees it fills.
+  const TrackerTrees& trees() const { return trees_; }
 
   // Registers one document; true when a record was appended to DocArray (it
   // then counts as registered even if a later step failed). Never throws.
@@ -95,6 +106,8 @@ class DocTracker {
   // or at the end of the refresh that is running, or at the end of the
   // start-up load (never nested).
   void BrowserPagesRead();
+  // The same for a read of the shell's Recent items and jump lists.
+  void RecentFilesRead();
 
   // The close-time snapshot into store.LastRunList (which then counts as loaded).
   void CollectOpenDocs() noexcept;
@@ -148,7 +161,7 @@ class DocTracker {
   bool refreshing() const { return refreshing_; }
 
  private:
-  enum class RefreshKind { kApp, kShell, kKind, kAll, kBrowserPages };
+  enum class RefreshKind { kApp, kShell, kKind, kAll, kBrowserPages, kRecentFiles };
   struct Refresh {
     RefreshKind kind = RefreshKind::kAll;
     DocKind doctype = DocKind::kWeb;  // for kKind
@@ -165,6 +178,15 @@ class DocTracker {
   // Registers the pages of the browsers' latest finished read, after asking
   // for the next read when `read_again`.
   void RunBrowserPages(bool read_again);
+  // Registers the files of the latest finished read of the shell's lists
+  // (and notes when each known one was seen), after asking for the next read
+  // when `read_again`.
+  void RunRecentFiles(bool read_again);
+  // A file found again: its last day seen and its program. Not registered.
+  void NoteFileSeen(const FoundDoc& found, const std::string& date);
+  // Registers the files of section-less storage (files.dat), after the
+  // section's records. False when stopped.
+  bool LoadFileHistory();
   bool Admit(FoundDoc& found);
   void RunAll();
   void RunKind(DocKind kind);
@@ -200,6 +222,7 @@ class DocTracker {
   std::optional<Refresh> pending_;
   // A read of the browsers' files finished while registration had to wait.
   bool browser_pages_waiting_ = false;
+  bool recent_files_waiting_ = false;
   std::vector<std::function<void()>> after_load_;
   // During the history load, the recent list's additions (path, name).
   std::optional<std::vector<std::pair<std::string, std::string>>> held_recent_;

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -88,9 +89,13 @@ class TrackerTest : public ::testing::Test {
     hooks.admit = admit;
     hooks.read_browser_pages = read_browser_pages;
     hooks.browser_pages = browser_pages;
+    hooks.read_recent_files = read_recent_files;
+    hooks.recent_files = recent_files;
+    hooks.file_of_window = file_of_window;
     hooks.stop_load = [this] { return stop_load && stop_load(); };
     tracker = std::make_unique<DocTracker>(
-        store, TrackerTrees{&tv_docs, {&tv_doc, &tv_app, &tv_path}}, windows, shell, &icons, hooks);
+        store, TrackerTrees{&tv_docs, {&tv_doc, &tv_app, &tv_path, &tv_file}}, windows, shell,
+        &icons, hooks);
     // As after the start-up load; the tests of the load itself start a fresh tracker.
     if (history_loaded) tracker->HistoryLoaded();
   }
@@ -99,6 +104,10 @@ class TrackerTest : public ::testing::Test {
   std::function<bool(FoundDoc&)> admit;
   std::function<void(const WindowPass&)> read_browser_pages;
   std::function<std::vector<FoundDoc>()> browser_pages;
+  // The shell's recent files, and the file a program window shows.
+  std::function<void()> read_recent_files;
+  std::function<std::vector<FoundDoc>()> recent_files;
+  std::function<std::optional<FoundDoc>(const FoundDoc&)> file_of_window;
 
   std::string SettingsPath() const { return std::string(kConfigDir) + kSettingsFileName; }
   std::string DocKey(const char* name, size_t position) const {
@@ -113,7 +122,8 @@ class TrackerTest : public ::testing::Test {
   FakeFiles files;
   std::unique_ptr<AnsiCodec> codec = MakeCodec(936);
   DocStore store;
-  TreeModel tv_docs{"TVDocs"}, tv_doc{"TVDoc"}, tv_app{"TVApp"}, tv_path{"TVPath"};
+  TreeModel tv_docs{"TVDocs"}, tv_doc{"TVDoc"}, tv_app{"TVApp"}, tv_path{"TVPath"},
+      tv_file{"TVFile"};
   FakeWindowSystem windows;
   FakeShellWindows shell;
   FakeIconSource icons;

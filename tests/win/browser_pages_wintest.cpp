@@ -139,10 +139,11 @@ TEST_F(BrowserPagesWinTest, OpenPagesAreRecordedAndTheRulesAndThePauseDecideWhat
       "Team wiki @ https://wiki.example/start [wiki.example]",
   };
   EXPECT_EQ(Pages(), first);
-  // The PDF is not a folder, nor a page; nor is the extension's page.
+  // The PDF is a file, not a folder nor a page; the extension's page is nothing.
   EXPECT_EQ(NotPrograms(), (std::vector<std::string>{
                                "1 https://ff.example/docs", "1 https://news.example/today",
-                               "1 https://second.example/", "1 https://wiki.example/start"}));
+                               "1 https://second.example/", "1 https://wiki.example/start",
+                               "4 C:\\报告.pdf"}));
 
   // A drop rule and a redact rule, added on the settings page.
   PrivacyPanel& privacy = ShownSettings().privacy;

@@ -562,7 +562,7 @@ TEST_F(DocTreesTest, TheTreeCommandsDoNothingOnAPageWithoutATree) {
   MainWindow& form = OpenWithHistory();
   form.SetActivePage(1);
   ClickNode(1, "Notes - Editor");
-  form.SetActivePage(4);  // the favourites
+  form.SetActivePage(kFavouritesPageIndex);
   const V paths = DocPaths();
   for (Ui entry : {Ui::MnOpenDIr, Ui::MnDeleteSelected, Ui::MyMyLove, Ui::MnAddToRunList}) {
     Choose(entry);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "zd_version.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -78,7 +80,7 @@ TEST(EmbeddedResources, ButtonGlyphsAre16x16TrueColourBitmaps) {
 }
 
 TEST(EmbeddedResources, TabStripHasBothLooksAndACaptionInEverySlot) {
-  constexpr int kTabs = 7, kTabW = 84, kBandH = 26;
+  constexpr int kTabs = 8, kTabW = 84, kBandH = 26;
   constexpr int kInk = 90;  // darker than the tab borders, as dark as caption text
   std::optional<std::string_view> bytes = ResourceBytes(L"monitorbtn", L"jpg");
   ASSERT_TRUE(bytes.has_value());
@@ -160,14 +162,14 @@ TEST(EmbeddedResources, VersionInfoSaysZapdock35) {
   UINT len = 0;
   ASSERT_TRUE(VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &len));
   EXPECT_EQ(fixed->dwFileVersionMS, 0x00030005u);
-  EXPECT_EQ(fixed->dwProductVersionMS, 0x00030005u);
+  EXPECT_EQ(fixed->dwProductVersionMS, (ZD_VERSION_MAJOR << 16u) | ZD_VERSION_MINOR);
   wchar_t* text = nullptr;
   ASSERT_TRUE(VerQueryValueW(data.data(), L"\\StringFileInfo\\080404B0\\ProductName",
                              reinterpret_cast<void**>(&text), &len));
   EXPECT_EQ(std::wstring(text), L"Zapdock");
   ASSERT_TRUE(VerQueryValueW(data.data(), L"\\StringFileInfo\\080404B0\\FileVersion",
                              reinterpret_cast<void**>(&text), &len));
-  EXPECT_EQ(std::wstring(text), L"3.5");
+  EXPECT_EQ(std::wstring(text), L"" ZD_VERSION_TEXT);
   // A UTF-8 slip in the .rc would turn the Chinese description into mojibake.
   ASSERT_TRUE(VerQueryValueW(data.data(), L"\\StringFileInfo\\080404B0\\FileDescription",
                              reinterpret_cast<void**>(&text), &len));

@@ -115,13 +115,16 @@ class MainWindowFixture : public ::testing::Test {
                  static_cast<UINT>(TCN_SELCHANGE)};
     SendMessageW(form_->hwnd(), WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
   }
-  // The tree of a page (0 web, 1 programs, 2 folders) as the user finds it:
+  // The tree of a page (0 web, 1 programs, 2 folders, 3 files) as the user finds it:
   // the page shown first, since a tree control holds its items from the first
   // time it is shown on.
   HWND ShownTree(int page) {
     LauncherPage& l = form_->launcher();
     l.ShowPage(page);
-    return page == 1 ? l.TVApp.hwnd() : page == 2 ? l.TVPath.hwnd() : l.TVDoc.hwnd();
+    return page == 1   ? l.TVApp.hwnd()
+           : page == 2 ? l.TVPath.hwnd()
+           : page == 3 ? l.TVFile.hwnd()
+                       : l.TVDoc.hwnd();
   }
   // The settings page as the user finds it: shown first (its controls are
   // made the first time it is shown).

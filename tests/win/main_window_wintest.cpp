@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include "zd_version.h"
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,8 +44,8 @@ using MainWindowTest = MainWindowFixture;
 TEST_F(MainWindowTest, ShowsTheControlsOfItsDesignOnTheirPages) {
   MainWindow& form = Open();
   LauncherPage& l = form.launcher();
-  EXPECT_EQ(form.caption(), "MRXZapdock3.5");
-  EXPECT_EQ(WindowTextUtf8(form.hwnd()), "MRXZapdock3.5");
+  EXPECT_EQ(form.caption(), "MRXZapdock" ZD_VERSION_TEXT);
+  EXPECT_EQ(WindowTextUtf8(form.hwnd()), "MRXZapdock" ZD_VERSION_TEXT);
   const Control* shown[] = {&form.OuterTabs, &l.sheet,       &l.SearchRowPanel, &l.EdtSearch,
                             &l.BtnZDSearch,  &l.CbAutoStart, &l.TVControl,      &l.PnlRight,
                             &l.PnlHint,      &l.TVDoc,       &l.WebSheet};
@@ -79,8 +81,8 @@ TEST_F(MainWindowTest, ShowsTheControlsOfItsDesignOnTheirPages) {
   EXPECT_EQ(WindowTextUtf8(l.settings.CbZDOnTop.hwnd()), "窗体总在最上方");
   EXPECT_EQ(WindowTextUtf8(l.CbAutoStart.hwnd()), "开机时启动");
   EXPECT_EQ(WindowTextUtf8(l.favourites.CbFavEdit.hwnd()), "显示收藏夹编辑栏");
-  // Seven tabs for nine pages: the note and "all" pages have none.
-  EXPECT_EQ(l.TVControl.Count(), 7);
+  // Eight tabs for ten pages: the note and "all" pages have none.
+  EXPECT_EQ(l.TVControl.Count(), 8);
   EXPECT_EQ(form.OuterTabs.Count(), 2);
   // The browser waits out of sight until the first load.
   EXPECT_EQ(l.browser.BrowserFrame.RectInParent().top, kMinimisedTop);
@@ -90,17 +92,17 @@ TEST_F(MainWindowTest, PagesFollowTheTabs) {
   MainWindow& form = Open();
   LauncherPage& l = form.launcher();
   EXPECT_EQ(form.ActivePageIndex(), 0);
-  form.SetActivePage(7);
-  EXPECT_EQ(l.TVControl.Selected(), 6);
+  form.SetActivePage(kSettingsPageIndex);
+  EXPECT_EQ(l.TVControl.Selected(), 7);
   EXPECT_TRUE(l.settings.sheet.Visible());
   EXPECT_FALSE(l.WebSheet.Visible());
-  form.SetActivePage(6);  // the note page has no tab but can be shown
+  form.SetActivePage(kNotePageIndex);  // the note page has no tab but can be shown
   EXPECT_TRUE(l.note.sheet.Visible());
   form.SetActivePage(42);
   EXPECT_EQ(form.ActivePageIndex(), 0);
   // Choosing a tab shows its page.
-  ChooseTab(4);
-  EXPECT_EQ(form.ActivePageIndex(), 4);
+  ChooseTab(kFavouritesPageIndex);
+  EXPECT_EQ(form.ActivePageIndex(), kFavouritesPageIndex);
   EXPECT_TRUE(l.favourites.sheet.Visible());
 }
 
@@ -184,7 +186,7 @@ TEST_F(MainWindowTest, MenusShowTheirVisibleEntriesWithDesignCaptions) {
 
 TEST_F(MainWindowTest, EnglishBuildTexts) {
   MainWindow& form = Open(2);
-  EXPECT_EQ(form.caption(), "MRX Zapdock3.5");
+  EXPECT_EQ(form.caption(), "MRX Zapdock" ZD_VERSION_TEXT);
   EXPECT_EQ(MenuText(form.menus().Get(Ui::popMenu), Menus::CommandOf(Ui::MnZDExit)), "exit (&E)");
   EXPECT_EQ(WindowTextUtf8(ShownSettings().CbZDOnTop.hwnd()), "Form always on top");
   EXPECT_EQ(MenuText(form.menus().Get(Ui::PmDocTree), Menus::CommandOf(Ui::CollapseAllItem)),
@@ -386,7 +388,7 @@ TEST_F(MainWindowTest, FirstLoadAppliesTheSettings) {
   const FavouritesPage& f = form.launcher().favourites;
   EXPECT_FALSE(f.PnlNewFav.Visible());
   EXPECT_FALSE(f.CbFavEdit.Checked());
-  EXPECT_EQ(form.ActivePageIndex(), 4);
+  EXPECT_EQ(form.ActivePageIndex(), kFavouritesPageIndex) << "the stored number names its page";
   // The settings page holds the values before it has controls, and shows
   // them when it is first shown.
   const SettingsPage& held = form.launcher().settings;
