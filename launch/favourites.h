@@ -68,7 +68,7 @@ bool AddFavourite(DocList& favourites, const FavFields& fields);
 bool UpdateFavourite(DocList& favourites, std::optional<size_t> caret_row,
                      const std::vector<size_t>& selected_rows, const FavFields& fields);
 
-// LbMyLoveMouseMove: what PnlHint shows for the row under the pointer.
+// LbMyLoveMouseMove: what LblHint shows for the row under the pointer.
 std::optional<std::string> FavouriteHint(const DocList& favourites, std::optional<size_t> row,
                                          const lang::InterfaceTexts& texts);
 

@@ -29,7 +29,7 @@ struct OpenHooks {
   // The plain message box: the application title as caption, one OK button.
   // It returns when the box is closed.
   std::function<void(const std::string& text)> message;
-  // Shows a document path in PnlHint.
+  // Shows a document path in LblHint.
   std::function<void(const std::string& path)> show_hint;
   // The recording gate: an opened document goes to the top of the recent
   // list only when it lets it through unchanged. Unset: always.

@@ -440,11 +440,11 @@ class SearchPresenter {
 
   // The trees: a key other than Enter, Space, Delete and F5 (the focused
   // node as the key arrived); a left press (the node under the pointer);
-  // any click (OnClick) and TVControl taking the focus hide the list.
+  // any click (OnClick) and InnerTabs taking the focus hide the list.
   void TreeKeyCaption(const TreeNode* focused);
   void TreeLeftPress(const TreeNode* node);
   void HideResults();
-  // A tab of TVControl pressed or changed: the rows go.
+  // A tab of InnerTabs pressed or changed: the rows go.
   void ClearResults();
 
   bool suppress_search() const { return suppress_; }

@@ -169,7 +169,7 @@ void DocTrees::TreeMouseMove(const Tree& tree, POINT at) {
       hint_.MouseMove(NodeAt(tree, hit.item), hit.flags, host_.Store().docs);
   if (update.cancel_hint) host_.Factory().CancelHint();
   if (update.set_hint) host_.Factory().SetHint(*tree.view, update.hint);
-  if (update.panel) page_.PnlHint.SetText(*update.panel);
+  if (update.panel) page_.LblHint.SetText(*update.panel);
 }
 
 void DocTrees::TreeSelectionChanged(const Tree& tree, const NMTREEVIEWW& change) {

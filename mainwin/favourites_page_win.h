@@ -19,7 +19,7 @@ namespace zd {
 
 class FavouritesPage : public Page {
  public:
-  // `hint_panel`: PnlHint, where the row under the pointer is described.
+  // `hint_panel`: LblHint, where the row under the pointer is described.
   FavouritesPage(PageHost& host, const Label& hint_panel) : Page(host), hint_panel_(hint_panel) {}
   ~FavouritesPage() override;
   void Create(HWND parent);

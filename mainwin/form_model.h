@@ -23,7 +23,7 @@ struct PageInfo {
   int stored;
 };
 
-// Pages of the inner page control TVControl in page order; their captions
+// Pages of the inner page control InnerTabs in page order; their captions
 // are the caption table's. A kind's page shows its tree (kKinds).
 inline constexpr PageInfo kTVControlPages[] = {
     {Ui::WebSheet, true, 0},        {Ui::ProgramsSheet, true, 1},   {Ui::FoldersSheet, true, 2},

@@ -48,7 +48,7 @@ LRESULT CALLBACK TabStripProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PT
 LauncherPage::LauncherPage(PageHost& host)
     : Page(host),
       system(host),
-      favourites(host, PnlHint),
+      favourites(host, LblHint),
       browser(host),
       note(host),
       settings(host) {}
@@ -80,13 +80,13 @@ void LauncherPage::Create(HWND parent) {
   f.Make(CbAutoStart, L"BUTTON", caption(Ui::CbAutoStart), kChild | WS_TABSTOP | BS_AUTOCHECKBOX,
          row, 0, 8, 100, 20);
 
-  f.Make(TVControl, WC_TABCONTROLW, "",
+  f.Make(InnerTabs, WC_TABCONTROLW, "",
          kChild | TCS_OWNERDRAWFIXED | TCS_FIXEDWIDTH | TCS_FOCUSNEVER, page, 0, kSearchRowHeight,
          100, 100);
-  SendMessageW(TVControl.hwnd(), TCM_SETITEMSIZE, 0, MAKELPARAM(Px(kTabWidth), Px(kTabHeight)));
-  SendMessageW(TVControl.hwnd(), TCM_SETPADDING, 0, MAKELPARAM(0, 0));
+  SendMessageW(InnerTabs.hwnd(), TCM_SETITEMSIZE, 0, MAKELPARAM(Px(kTabWidth), Px(kTabHeight)));
+  SendMessageW(InnerTabs.hwnd(), TCM_SETPADDING, 0, MAKELPARAM(0, 0));
   for (const PageInfo& info : kTVControlPages) {
-    if (info.tab_visible) TVControl.AddTab(caption(info.page));
+    if (info.tab_visible) InnerTabs.AddTab(caption(info.page));
   }
   const DWORD sheet_style = kHidden | WS_CLIPCHILDREN;
   for (Panel* tree_sheet : {&WebSheet, &ProgramsSheet, &FoldersSheet, &FilesSheet}) {
@@ -110,7 +110,7 @@ void LauncherPage::Create(HWND parent) {
   f.Make(PnlRight, kPanelClass, "", kChild, page, 0, 0, kRightPanelWidth, 100);
   // Room for the vendor's button panel.
   f.Make(PnlVendor, kPanelClass, "", kChild, PnlRight.hwnd(), 9, 100, kRightPanelWidth - 18, 200);
-  f.Make(PnlHint, L"STATIC", "", kChild | SS_LEFT | SS_CENTERIMAGE | SS_PATHELLIPSIS, page, 0, 0,
+  f.Make(LblHint, L"STATIC", "", kChild | SS_LEFT | SS_CENTERIMAGE | SS_PATHELLIPSIS, page, 0, 0,
          100, kHintHeight, WS_EX_STATICEDGE);
 
   // Hidden controls of the design.
@@ -126,12 +126,12 @@ void LauncherPage::Create(HWND parent) {
   f.Make(AllDocsGroup, L"BUTTON", caption(Ui::AllDocsGroup), kHidden | BS_GROUPBOX, page, 0, 0, 200, 200);
   f.Make(TVDocs, WC_TREEVIEWW, "", kHidden | kTree, page, 4, 16, 190, 180);
   f.Make(LoadProgress, PROGRESS_CLASSW, "", kHidden, page, 0, 0, 200, 16);
-  f.Make(SbNote, kPanelClass, "", kHidden, page, 0, 0, 100, 100);
+  f.Make(PnlNote, kPanelClass, "", kHidden, page, 0, 0, 100, 100);
   f.Make(AdvancedPanel, kPanelClass, "", kHidden, page, 0, 0, 120, 30);
   f.Make(CbAdvSet, L"BUTTON", caption(Ui::CbAdvSet), kChild | WS_TABSTOP | BS_AUTOCHECKBOX,
          AdvancedPanel.hwnd(), 4, 4, 110, 20);
-  f.Make(SbRelate, kPanelClass, "", kHidden, page, 0, 0, 120, 100);
-  f.Make(LbRelation, L"LISTBOX", "", kChild | LBS_NOINTEGRALHEIGHT, SbRelate.hwnd(), 0, 0, 120,
+  f.Make(PnlRelate, kPanelClass, "", kHidden, page, 0, 0, 120, 100);
+  f.Make(LbRelation, L"LISTBOX", "", kChild | LBS_NOINTEGRALHEIGHT, PnlRelate.hwnd(), 0, 0, 120,
          100);
   const std::pair<Button*, Ui> hidden_buttons[] = {
       {&BtnZDStart, Ui::BtnZDStart}, {&BtnAddToQuickLaunch, Ui::BtnAddToQuickLaunch},
@@ -158,7 +158,7 @@ void LauncherPage::Create(HWND parent) {
   }
   doc_trees_.Attach(std::move(attached));
   search_row_.Attach();
-  SetWindowSubclass(TVControl.hwnd(), TabStripProc, 2, 0);
+  SetWindowSubclass(InnerTabs.hwnd(), TabStripProc, 2, 0);
   ShowPage(0);
 }
 
@@ -193,7 +193,7 @@ const Panel& LauncherPage::SheetOfPage(int page_index) const {
 void LauncherPage::ShowPage(int page_index) {
   active_page_ = page_index;
   const int tab = TabIndexOfPage(page_index);
-  if (tab >= 0) TVControl.Select(tab);
+  if (tab >= 0) InnerTabs.Select(tab);
   if (page_index == kSystemPageIndex) system.MakeControls();
   if (page_index == kSettingsPageIndex) settings.MakeControls();
   for (int i = 0; i < kTVControlPageCount; ++i) SheetOfPage(i).Show(i == page_index);
@@ -209,11 +209,11 @@ void LauncherPage::AttachShownTrees() {
 }
 
 void LauncherPage::TVControlChange() {
-  const int tab = TVControl.Selected();
+  const int tab = InnerTabs.Selected();
   const int page = PageIndexOfTab(tab);
   if (page >= 0) ShowPage(page);
   search_row_.search().ClearResults();
-  PnlHint.SetText("");
+  LblHint.SetText("");
   if (TreeKindOfPage(page)) host_.Tracker().CheckAllDocs();
   if (page == kWebPageIndex) browser.ShowBrowser(search_row_.web());
 }
@@ -228,11 +228,11 @@ void LauncherPage::TVControlMouseDown(WPARAM stage) {
   // TVControlEnter: the press brings the focus to the page control (ours
   // never takes it, so the press says so).
   search_row_.HideResults();
-  PnlHint.SetText("");
+  LblHint.SetText("");
 }
 
 bool LauncherPage::OnNotify(const NMHDR& header) {
-  if (header.hwndFrom == TVControl.hwnd() && header.code == TCN_SELCHANGE) {
+  if (header.hwndFrom == InnerTabs.hwnd() && header.code == TCN_SELCHANGE) {
     TVControlChange();
     return true;
   }
@@ -277,7 +277,7 @@ bool LauncherPage::OnContextMenu(HWND target, POINT screen) {
 }
 
 bool LauncherPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
-  if (item.hwndItem == TVControl.hwnd()) {
+  if (item.hwndItem == InnerTabs.hwnd()) {
     TVAllDocsDrawTab(item);
     return true;
   }
@@ -337,12 +337,12 @@ void LauncherPage::Layout(int pw, int ph) {
   EdtSearch.Place(Px(9), Px(9), pw - Px(210), Px(19));
   BtnZDSearch.Place(pw - Px(190), Px(5), Px(80), Px(26));
   CbAutoStart.Place(pw - Px(104), Px(8), Px(100), Px(20));
-  PnlHint.Place(0, ph - hint_h, pw, hint_h);
+  LblHint.Place(0, ph - hint_h, pw, hint_h);
   PnlRight.Place(pw - right_w, row_h, right_w, ph - row_h - hint_h);
   const int tw = pw - right_w, th = ph - row_h - hint_h;
-  TVControl.Place(0, row_h, tw, th);
+  InnerTabs.Place(0, row_h, tw, th);
   RECT inner = {0, 0, tw, th};
-  SendMessageW(TVControl.hwnd(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&inner));
+  SendMessageW(InnerTabs.hwnd(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&inner));
   const int iw = inner.right - inner.left, ih = inner.bottom - inner.top;
   // Pages lie over their tab control.
   for (int i = 0; i < kTVControlPageCount; ++i) {

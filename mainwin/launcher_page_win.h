@@ -1,4 +1,4 @@
-// The outer page "我的启动": the search row, the inner page control TVControl
+// The outer page "我的启动": the search row, the inner page control InnerTabs
 // with the document trees and the other inner pages, the vendor's panel on
 // the right, the hint bar, and the hidden controls of the design.
 #pragma once
@@ -41,7 +41,7 @@ class LauncherPage : public Page {
   Button BtnZDSearch;
   CheckBox CbAutoStart;
   // The inner pages and their tabs.
-  TabControl TVControl;
+  TabControl InnerTabs;
   Panel WebSheet, ProgramsSheet, FoldersSheet, FilesSheet, AllSheet;
   TreeView TVDoc, TVApp, TVPath, TVFile;
   SystemPage system;
@@ -52,7 +52,7 @@ class LauncherPage : public Page {
   // Right panel and hint bar.
   Panel PnlRight;
   Panel PnlVendor;
-  Label PnlHint;
+  Label LblHint;
   // Hidden.
   ListBox WindowList;
   ListBox LbAutoRun;
@@ -60,10 +60,10 @@ class LauncherPage : public Page {
   GroupBox AllDocsGroup;
   TreeView TVDocs;
   ProgressBar LoadProgress;
-  Panel SbNote;
+  Panel PnlNote;
   Panel AdvancedPanel;
   CheckBox CbAdvSet;
-  Panel SbRelate;
+  Panel PnlRelate;
   ListBox LbRelation;
   Button BtnZDStart, BtnAddToQuickLaunch, BtnUnusedA, BtnUnusedB, BtnTimedShutdown, BtnSendMail;
 
@@ -76,7 +76,7 @@ class LauncherPage : public Page {
   SearchRow& search_row() { return search_row_; }
   TreeImageList* tree_images() { return tree_images_.get(); }
 
-  // The sheet that shows a page of TVControl (page index, hidden pages counted).
+  // The sheet that shows a page of InnerTabs (page index, hidden pages counted).
   const Panel& SheetOfPage(int page_index) const;
   int active_page() const { return active_page_; }
   void ShowPage(int page_index);

@@ -175,7 +175,7 @@ int MainWindow::ShowMessage(const std::string& text, const std::string& caption,
 }
 
 void MainWindow::OnRescaled() {
-  SendMessageW(launcher_->TVControl.hwnd(), TCM_SETITEMSIZE, 0,
+  SendMessageW(launcher_->InnerTabs.hwnd(), TCM_SETITEMSIZE, 0,
                MAKELPARAM(factory_.Px(kTabWidth), factory_.Px(kTabHeight)));
   SendMessageW(OuterTabs.hwnd(), TCM_SETITEMSIZE, 0, MAKELPARAM(factory_.Px(96), factory_.Px(24)));
 }
@@ -319,7 +319,7 @@ void MainWindow::CreateTracking() {
   hooks.message = [this](const std::string& text) {
     ShowMessage(text, deps_.application_title, MB_OK);
   };
-  hooks.show_hint = [this](const std::string& path) { launcher_->PnlHint.SetText(path); };
+  hooks.show_hint = [this](const std::string& path) { launcher_->LblHint.SetText(path); };
   hooks.refresh_timer = [this](bool on) {
     const SettingsPage& s = launcher_->settings;
     SetRefreshTimer(on && s.RefreshOn() ? s.Interval() : 0);
@@ -357,7 +357,7 @@ void MainWindow::ApplyControlTexts() {
       {Ui::CbAutoStart, &launcher_->CbAutoStart},
       {Ui::GBZDNavSet, &s.GBZDNavSet},
       {Ui::CbZDRefresh, &s.CbZDRefresh},
-      {Ui::LbZDCheckTime, &s.LbZDCheckTime},
+      {Ui::LbZDCheckTime, &s.LblZDCheckTime},
       {Ui::GbZDAutoRundDoc, &s.GbZDAutoRundDoc},
       {Ui::CbQueryAutoRunDoc, &s.CbQueryAutoRunDoc},
       {Ui::CbAutoRunDocs, &s.CbAutoRunDocs},

@@ -40,7 +40,7 @@ void SettingsPage::MakeControls() {
   f.Make(CbZDRefresh, L"BUTTON", caption(Ui::CbZDRefresh), kChild | kCheck, page, 20, 60, 80, 20);
   f.Make(SbCheckTime, L"SCROLLBAR", "", kChild | WS_TABSTOP | SBS_HORZ, page, 104, 61, 270, 18);
   SbCheckTime.SetRange(kMinCheckInterval, kMaxCheckInterval, values_.interval);
-  f.Make(LbZDCheckTime, L"STATIC", caption(Ui::LbZDCheckTime), kChild, page, 20, 92, 350, 20);
+  f.Make(LblZDCheckTime, L"STATIC", caption(Ui::LbZDCheckTime), kChild, page, 20, 92, 350, 20);
 
   f.Make(GbZDAutoRundDoc, L"BUTTON", caption(Ui::GbZDAutoRundDoc), kChild | BS_GROUPBOX, page, 8,
          134, 380, 86);
@@ -70,7 +70,7 @@ void SettingsPage::MakeControls() {
          20);
   f.AddHint(CbRankSearch, lang::HintOf(Ui::CbRankSearch, lang));
 
-  f.Make(LbHotkey, L"STATIC", caption(Ui::LbHotkey), kChild | SS_CENTERIMAGE, page, 20, 282, 110,
+  f.Make(LblHotkey, L"STATIC", caption(Ui::LbHotkey), kChild | SS_CENTERIMAGE, page, 20, 282, 110,
          22);
   f.Make(CmbHotkey, WC_COMBOBOXW, caption(Ui::CmbHotkey),
          kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, page, 134, 282, 200, 160);
@@ -169,7 +169,7 @@ void SettingsPage::RefreshChanged() {
 
 void SettingsPage::UpdateIntervalLabel(int seconds) {
   values_.interval_shown = true;
-  LbZDCheckTime.SetText(lang::FormatText(lang::Texts().IntervalFormat, seconds));
+  LblZDCheckTime.SetText(lang::FormatText(lang::Texts().IntervalFormat, seconds));
 }
 
 void SettingsPage::SbCheckTimeChange(int position) {

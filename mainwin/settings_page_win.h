@@ -33,7 +33,7 @@ class SettingsPage : public Page {
   GroupBox GBZDNavSet;
   CheckBox CbZDRefresh;
   ScrollBar SbCheckTime;
-  Label LbZDCheckTime;
+  Label LblZDCheckTime;
   GroupBox GbZDAutoRundDoc;
   Button BtnZDAutoRunSet;
   CheckBox CbQueryAutoRunDoc;
@@ -44,7 +44,7 @@ class SettingsPage : public Page {
   Button BtnHelp;
   GroupBox GbZDLauncher;
   CheckBox CbRankSearch;
-  Label LbHotkey;
+  Label LblHotkey;
   ComboBox CmbHotkey;  // HotkeyChoice, in order
   Button BtnRestoreLastSession;
   // Never shown.

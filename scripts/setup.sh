@@ -136,12 +136,18 @@ ensure_deb_src() { # package
   fi
 }
 
+# The C libraries carry no unwind tables (nothing of ours throws through them):
+# a PE object's one table names every function in it, and the linker would
+# keep all of them, used or not.
+C_DEP_FLAGS="-ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -fno-unwind-tables"
+
 # --- libjpeg-turbo for MinGW ------------------------------------------------------
 # Debian ships no Windows build of it; its source package cross-builds cleanly.
 JPEG_PREFIX=$BUILD_ROOT/deps/libjpeg-turbo-mingw-i686
 # The stamp names the build's flags: a change of them builds again.
 JPEG_STAMP=$JPEG_PREFIX/.complete-sections
-if [ -f "$JPEG_STAMP" ] && [ -f "$JPEG_PREFIX/lib/cmake/libjpeg-turbo/libjpeg-turboConfig.cmake" ]; then
+if [ -f "$JPEG_STAMP" ] && [ "$(cat "$JPEG_STAMP")" = "$C_DEP_FLAGS" ] &&
+  [ -f "$JPEG_PREFIX/lib/cmake/libjpeg-turbo/libjpeg-turboConfig.cmake" ]; then
   log "libjpeg-turbo (MinGW): cached in $JPEG_PREFIX"
 else
   log "building libjpeg-turbo for MinGW into $JPEG_PREFIX"
@@ -163,7 +169,7 @@ else
     -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$JPEG_PREFIX" \
     -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF \
-    "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections" \
+    "-DCMAKE_C_FLAGS=$C_DEP_FLAGS" \
     -DWITH_SIMD=$simd -DREQUIRE_SIMD=$simd >"$WORK/configure.log" 2>&1 ||
     {
       tail -n 40 "$WORK/configure.log"
@@ -177,7 +183,7 @@ else
   cmake --install "$WORK/build" >/dev/null
   [ -f "$JPEG_PREFIX/lib/cmake/libjpeg-turbo/libjpeg-turboConfig.cmake" ] ||
     die "libjpeg-turbo install lacks its CMake package"
-  touch "$JPEG_STAMP"
+  printf '%s' "$C_DEP_FLAGS" >"$JPEG_STAMP"
   rm -rf "$WORK"
   log "libjpeg-turbo (MinGW, SIMD $simd) installed"
 fi
@@ -268,7 +274,9 @@ build_cmake_dep() {
   local name=$1 library=$2 subfolder=$3
   shift 3
   local prefix=$BUILD_ROOT/deps/$name-mingw-i686
-  if [ -f "$prefix/.complete-sections" ] && [ -f "$prefix/lib/$library" ]; then
+  # The stamp holds the options it was built with: changed options build it again.
+  if [ -f "$prefix/.complete-sections" ] && [ "$(cat "$prefix/.complete-sections")" = "$*" ] &&
+    [ -f "$prefix/lib/$library" ]; then
     log "$name (MinGW): cached in $prefix"
     return
   fi
@@ -282,13 +290,13 @@ build_cmake_dep() {
   run_logged "$work/build.log" cmake --build "$work/build" -j2
   run_logged "$work/build.log" cmake --install "$work/build"
   [ -f "$prefix/lib/$library" ] || die "$name install lacks $library"
-  touch "$prefix/.complete-sections"
+  printf '%s' "$*" >"$prefix/.complete-sections"
   rm -rf "$work"
   log "$name (MinGW) installed"
 }
 
 build_cmake_dep lz4 liblz4.a /build/cmake -DBUILD_STATIC_LIBS=ON -DLZ4_BUILD_CLI=OFF \
-  -DLZ4_BUILD_LEGACY_LZ4C=OFF "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections"
+  -DLZ4_BUILD_LEGACY_LZ4C=OFF "-DCMAKE_C_FLAGS=$C_DEP_FLAGS"
 build_cmake_dep simdjson libsimdjson.a "" -DSIMDJSON_DEVELOPER_MODE=OFF \
   "-DCMAKE_CXX_FLAGS=-ffunction-sections -fdata-sections"
 # PCRE2 matches the privacy rules' regular expressions: 8-bit code units
@@ -296,7 +304,7 @@ build_cmake_dep simdjson libsimdjson.a "" -DSIMDJSON_DEVELOPER_MODE=OFF \
 build_cmake_dep pcre2 libpcre2-8.a "" -DBUILD_STATIC_LIBS=ON \
   -DPCRE2_BUILD_PCRE2_8=ON -DPCRE2_BUILD_PCRE2_16=OFF -DPCRE2_BUILD_PCRE2_32=OFF \
   -DPCRE2_SUPPORT_UNICODE=ON -DPCRE2_SUPPORT_JIT=OFF -DPCRE2_BUILD_PCRE2GREP=OFF \
-  -DPCRE2_BUILD_TESTS=OFF "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections"
+  -DPCRE2_BUILD_TESTS=OFF "-DCMAKE_C_FLAGS=$C_DEP_FLAGS"
 
 # SQLite's source package holds the source tree; its own build (native, with
 # tclsh) joins it into the single file sqlite3.c, which is then cross-compiled.
@@ -315,7 +323,7 @@ SQLITE_OMIT="-DSQLITE_OMIT_LOAD_EXTENSION -DSQLITE_OMIT_JSON -DSQLITE_OMIT_DEPRE
   -DSQLITE_OMIT_TRACE -DSQLITE_OMIT_EXPLAIN -DSQLITE_OMIT_COMPILEOPTION_DIAGS
   -DSQLITE_OMIT_DATETIME_FUNCS -DSQLITE_OMIT_INCRBLOB -DSQLITE_OMIT_TCL_VARIABLE
   -DSQLITE_OMIT_REINDEX -DSQLITE_OMIT_WINDOWFUNC -DSQLITE_OMIT_INTROSPECTION_PRAGMAS"
-SQLITE_FLAGS="-Os -ffunction-sections -fdata-sections -DSQLITE_THREADSAFE=1
+SQLITE_FLAGS="-Os $C_DEP_FLAGS -DSQLITE_THREADSAFE=1
   -DSQLITE_DEFAULT_MEMSTATUS=0 -DSQLITE_DQS=0 -DSQLITE_LIKE_DOESNT_MATCH_BLOBS
   -DSQLITE_MAX_MMAP_SIZE=0 -DSQLITE_UNTESTABLE $SQLITE_OMIT"
 SQLITE_PREFIX=$BUILD_ROOT/deps/sqlite3-mingw-i686

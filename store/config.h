@@ -127,7 +127,7 @@ bool EraseDocEntriesFrom(SettingsFile& settings, size_t count);
 // What the main window shows at exit and SaveSettings writes.
 struct WindowSettings {
   bool refresh = false;       // CbZDRefresh
-  int control_index = 0;      // active page of TVControl, hidden pages counted
+  int control_index = 0;      // active page of InnerTabs, hidden pages counted
   bool show_fav_edit = true;  // MnShowFavEdit
   int width = 0;
   int height = 0;

@@ -32,7 +32,7 @@ TreeHint::Update TreeHint::MouseMove(const TreeNode* node, unsigned hit_flags,
   if (!HintHitAllowed(hit_flags)) return update;
   hint_node_ = node;
   update.set_hint = true;
-  // A node without a document (or outside the history) leaves PnlHint as it is.
+  // A node without a document (or outside the history) leaves LblHint as it is.
   if (const std::optional<std::string> path = GetNodeDocPath(node, docs)) {
     update.hint = *path;
     update.panel = *path;

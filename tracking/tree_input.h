@@ -51,7 +51,7 @@ class TreeHint {
     bool cancel_hint = false;          // cancel the hint that is showing
     bool set_hint = false;             // the tree's hint becomes `hint`
     std::string hint;                  // the document path, or empty
-    std::optional<std::string> panel;  // what PnlHint shows, when it changes
+    std::optional<std::string> panel;  // what LblHint shows, when it changes
   };
   // TreeMouseMove: `node` and `hit_flags` under the pointer.
   Update MouseMove(const TreeNode* node, unsigned hit_flags, const DocArray& docs);

@@ -60,7 +60,7 @@ TEST(TreeHintTest, FollowsTheNodeUnderThePointerOnItsLabelOrIcon) {
     const TreeNode* node;
     unsigned hit;
     bool cancel, set;
-    const char* panel;  // nullptr: PnlHint keeps its text
+    const char* panel;  // nullptr: LblHint keeps its text
   };
   const Step steps[] = {
       {&web, kHitOnLabel, true, true, "http://h/a"},

@@ -259,7 +259,7 @@ TEST_F(DocTreesTest, ThePointerShowsTheDocumentPathAsHintAndInTheHintBar) {
   for (const Case& c : cases) {
     const HWND tree = TreeOfPage(c.page);
     move(tree, LabelPoint(tree, Item(c.page, c.caption)));
-    EXPECT_EQ(l.PnlHint.Text(), c.path);
+    EXPECT_EQ(l.LblHint.Text(), c.path);
     const TreeView& view = c.page == 0 ? l.TVDoc : c.page == 1 ? l.TVApp : l.TVPath;
     EXPECT_EQ(hint_of(view), c.path);
   }
@@ -275,7 +275,7 @@ TEST_F(DocTreesTest, ThePointerShowsTheDocumentPathAsHintAndInTheHintBar) {
   }
   ASSERT_GE(button.x, 0);
   move(tree, button);
-  EXPECT_EQ(l.PnlHint.Text(), "C:\\Tools\\editor.exe");
+  EXPECT_EQ(l.LblHint.Text(), "C:\\Tools\\editor.exe");
   EXPECT_EQ(l.doc_trees().hint().hint_node(), l.tv_app.roots()[0].get());
 }
 
@@ -376,7 +376,7 @@ TEST_F(DocTreesTest, ForgettingASiteDeletesItsPagesAndKeepsItOut) {
 // the new tab; a press on the tab shown: one refresh of it.
 TEST_F(DocTreesTest, APressOnTheTabStripSwitchesFirstAndRefreshesOnce) {
   MainWindow& form = OpenWithHistory();
-  const HWND strip = form.launcher().TVControl.hwnd();
+  const HWND strip = form.launcher().InnerTabs.hwnd();
   std::vector<int> pages_scanned;
   windows_.on_enumerate = [&](FakeWindowSystem&) {
     pages_scanned.push_back(form.ActivePageIndex());
@@ -434,7 +434,7 @@ TEST_F(DocTreesTest, AnAmpersandInAPathIsShownAsItIs) {
   };
   // The oracle: a static like the bar, without SS_NOPREFIX, showing "&&",
   // which the system draws as one "&".
-  const HWND hint = l.PnlHint.hwnd();
+  const HWND hint = l.LblHint.hwnd();
   RECT rc;
   GetClientRect(hint, &rc);
   const auto style = static_cast<DWORD>(GetWindowLongPtrW(hint, GWL_STYLE) & ~SS_NOPREFIX);
@@ -447,8 +447,8 @@ TEST_F(DocTreesTest, AnAmpersandInAPathIsShownAsItIs) {
   form.SetActivePage(1);
   SendMessageW(l.TVApp.hwnd(), WM_MOUSEMOVE, 0,
                At(LabelPoint(l.TVApp.hwnd(), Item(1, "Notes - Editor"))));
-  ASSERT_EQ(l.PnlHint.Text(), "C:\\Tom & Jerry\\a.txt");
-  EXPECT_EQ(drawn(l.PnlHint.hwnd()), expected);
+  ASSERT_EQ(l.LblHint.Text(), "C:\\Tom & Jerry\\a.txt");
+  EXPECT_EQ(drawn(l.LblHint.hwnd()), expected);
   // Every static text of the window, and the hints, show "&" as it is (the
   // pages made when first shown among them).
   ShownSettings();

@@ -230,7 +230,7 @@ TEST_F(FavouritesPageTest, KeysAndTheMouseOnTheList) {
   EXPECT_TRUE(SelectedRows().empty());
   // The pointer over a row describes its favourite in the hint bar.
   SendMessageW(List(), WM_MOUSEMOVE, 0, At(RowPoint(2)));
-  EXPECT_EQ(form.launcher().PnlHint.Text(),
+  EXPECT_EQ(form.launcher().LblHint.Text(),
             *FavouriteHint(form.store().MyLoveList, 2, lang::Texts()));
   // Delete removes the selected rows.
   SelectRows({0, 2});

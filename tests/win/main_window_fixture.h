@@ -110,8 +110,8 @@ class MainWindowFixture : public ::testing::Test {
   // The tab of a page chosen on the strip, as the control reports it.
   void ChooseTab(int page) {
     LauncherPage& l = form_->launcher();
-    l.TVControl.Select(TabIndexOfPage(page));
-    NMHDR change{l.TVControl.hwnd(), static_cast<UINT_PTR>(GetDlgCtrlID(l.TVControl.hwnd())),
+    l.InnerTabs.Select(TabIndexOfPage(page));
+    NMHDR change{l.InnerTabs.hwnd(), static_cast<UINT_PTR>(GetDlgCtrlID(l.InnerTabs.hwnd())),
                  static_cast<UINT>(TCN_SELCHANGE)};
     SendMessageW(form_->hwnd(), WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
   }

@@ -47,8 +47,8 @@ TEST_F(MainWindowTest, ShowsTheControlsOfItsDesignOnTheirPages) {
   EXPECT_EQ(form.caption(), "MRXZapdock" ZD_VERSION_TEXT);
   EXPECT_EQ(WindowTextUtf8(form.hwnd()), "MRXZapdock" ZD_VERSION_TEXT);
   const Control* shown[] = {&form.OuterTabs, &l.sheet,       &l.SearchRowPanel, &l.EdtSearch,
-                            &l.BtnZDSearch,  &l.CbAutoStart, &l.TVControl,      &l.PnlRight,
-                            &l.PnlHint,      &l.TVDoc,       &l.WebSheet};
+                            &l.BtnZDSearch,  &l.CbAutoStart, &l.InnerTabs,      &l.PnlRight,
+                            &l.LblHint,      &l.TVDoc,       &l.WebSheet};
   for (const Control* c : shown) {
     EXPECT_TRUE(ShownOnWindow(c->hwnd(), form.hwnd())) << GetDlgCtrlID(c->hwnd());
   }
@@ -58,10 +58,10 @@ TEST_F(MainWindowTest, ShowsTheControlsOfItsDesignOnTheirPages) {
                              &l.AllDocsGroup,
                              &l.TVDocs,
                              &l.LoadProgress,
-                             &l.SbNote,
+                             &l.PnlNote,
                              &l.AdvancedPanel,
                              &l.CbAdvSet,
-                             &l.SbRelate,
+                             &l.PnlRelate,
                              &l.LbRelation,
                              &l.BtnZDStart,
                              &l.BtnAddToQuickLaunch,
@@ -82,7 +82,7 @@ TEST_F(MainWindowTest, ShowsTheControlsOfItsDesignOnTheirPages) {
   EXPECT_EQ(WindowTextUtf8(l.CbAutoStart.hwnd()), "开机时启动");
   EXPECT_EQ(WindowTextUtf8(l.favourites.CbFavEdit.hwnd()), "显示收藏夹编辑栏");
   // Eight tabs for ten pages: the note and "all" pages have none.
-  EXPECT_EQ(l.TVControl.Count(), 8);
+  EXPECT_EQ(l.InnerTabs.Count(), 8);
   EXPECT_EQ(form.OuterTabs.Count(), 2);
   // The browser waits out of sight until the first load.
   EXPECT_EQ(l.browser.BrowserFrame.RectInParent().top, kMinimisedTop);
@@ -93,7 +93,7 @@ TEST_F(MainWindowTest, PagesFollowTheTabs) {
   LauncherPage& l = form.launcher();
   EXPECT_EQ(form.ActivePageIndex(), 0);
   form.SetActivePage(kSettingsPageIndex);
-  EXPECT_EQ(l.TVControl.Selected(), 7);
+  EXPECT_EQ(l.InnerTabs.Selected(), 7);
   EXPECT_TRUE(l.settings.sheet.Visible());
   EXPECT_FALSE(l.WebSheet.Visible());
   form.SetActivePage(kNotePageIndex);  // the note page has no tab but can be shown
@@ -192,7 +192,7 @@ TEST_F(MainWindowTest, EnglishBuildTexts) {
   EXPECT_EQ(MenuText(form.menus().Get(Ui::PmDocTree), Menus::CommandOf(Ui::CollapseAllItem)),
             "折叠全部");  // not in the tables
   form.TimerFirstRunTimer();
-  EXPECT_EQ(ShownSettings().LbZDCheckTime.Text(), "refresh once every 120 seconds");
+  EXPECT_EQ(ShownSettings().LblZDCheckTime.Text(), "refresh once every 120 seconds");
   answer_ = IDNO;
   form.MnZDExitClick();
   ASSERT_EQ(boxes_.size(), 1u);
@@ -400,7 +400,7 @@ TEST_F(MainWindowTest, FirstLoadAppliesTheSettings) {
   EXPECT_TRUE(s.CbAutoRunDocs.Checked());
   EXPECT_FALSE(s.CbQueryAutoRunDoc.Checked());
   EXPECT_EQ(s.SbCheckTime.Position(), 60);
-  EXPECT_EQ(s.LbZDCheckTime.Text(), "每60秒刷新一次");
+  EXPECT_EQ(s.LblZDCheckTime.Text(), "每60秒刷新一次");
   // The list box mirrors the list, blank line dropped from both.
   EXPECT_EQ(form.store().MyLoveList.size(), 2u);
   EXPECT_EQ(f.LbMyLove.Count(), 2);

@@ -330,20 +330,20 @@ TEST_F(SearchRowTest, TabsClearTheResultsAndTheHintBar) {
   MainWindow& form = OpenWithHistory();
   LauncherPage& l = form.launcher();
   Type(l.EdtSearch.hwnd(), "example");
-  l.PnlHint.SetText("C:\\x");
+  l.LblHint.SetText("C:\\x");
   ChooseTab(4);
   EXPECT_EQ(l.LbSearchResult.Count(), 0);
-  EXPECT_EQ(l.PnlHint.Text(), "");
+  EXPECT_EQ(l.LblHint.Text(), "");
   ClearBox();
   Type(l.EdtSearch.hwnd(), "e");
   ASSERT_GT(l.LbSearchResult.Count(), 0);
-  l.PnlHint.SetText("C:\\x");
+  l.LblHint.SetText("C:\\x");
   // A press on the tab strip, before the tab changes.
-  SendMessageW(l.TVControl.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-  SendMessageW(l.TVControl.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  SendMessageW(l.InnerTabs.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(l.InnerTabs.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   EXPECT_EQ(l.LbSearchResult.Count(), 0);
   EXPECT_FALSE(l.LbSearchResult.Visible()) << "the press enters the page control";
-  EXPECT_EQ(l.PnlHint.Text(), "");
+  EXPECT_EQ(l.LblHint.Text(), "");
 }
 
 TEST_F(SearchRowTest, TheBrowserTabShowsOurSearchPageOrSaysThereIsNoEngine) {
