@@ -35,9 +35,9 @@ void Application::StartServices(TrackerTrees trees, IconSource* images, AppServi
                                            hooks_.recent_files_read);
   TrackerHooks tracker_hooks;
   tracker_hooks.admit = [this](FoundDoc& found) { return recording_->Admit(found); };
-  tracker_hooks.read_browser_pages = [this] {
+  tracker_hooks.read_browser_pages = [this](const WindowPass& pass) {
     Call(hooks_.before_browser_read);
-    recording_->ReadBrowserPages();
+    recording_->ReadBrowserPages(pass);
   };
   tracker_hooks.browser_pages = [this] { return recording_->BrowserPagesFound(); };
   tracker_hooks.read_recent_files = [this] { recording_->ReadRecentFiles(); };

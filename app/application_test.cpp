@@ -82,7 +82,7 @@ TEST_F(ApplicationTest, EachStartHasWhatTheRunsBeforeItSaved) {
     EXPECT_TRUE(loaded.whole && !loaded.ended && loaded.unread.empty()) << day;
     EXPECT_EQ(Paths(), programs) << day;
     std::vector<std::string> listed;
-    for (const std::string& line : a.store().MyLoveList.Lines()) listed.push_back(line);
+    for (const std::string_view line : a.store().MyLoveList.Lines()) listed.emplace_back(line);
     ASSERT_EQ(listed.size(), favourites.size()) << day;
 
     today = "2024-05-0" + std::to_string(day);

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/launcher_typing.h"
 #include "bench/sample_records.h"
 #include "lang/han_chars.h"
 #include "launch/search.h"
@@ -25,39 +26,21 @@
 namespace zd {
 namespace {
 
-constexpr size_t kRecords = 100000;
-
 double ThreadSeconds() {
   timespec now{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
   return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
-constexpr int64_t kNow = 1'750'000'000;
-
-// Pinyin spelled out (报道), initials (新闻中心), a folder's name (子目录),
-// a program's (微信), Chinese itself, and today's benchmark word.
-const std::vector<std::string>& Words() {
-  static const std::vector<std::string> words = {"baod", "xwzx",     "zimulu",
-                                                 "weixin", "报道", "news.163.com/article/9"};
-  return words;
-}
 
 const DocStore& Store() {
   static DocStore store;
-  if (store.docs.empty()) store.docs = bench::SampleRecords(kRecords);
+  if (store.docs.empty()) store.docs = bench::SampleRecords(bench::kLauncherRecords);
   return store;
 }
 
 const PickStore& Picks() {
   static PickStore picks;
-  if (picks.picks().empty()) {
-    const DocArray& docs = Store().docs;
-    for (size_t i = 0; i < 500; ++i) {
-      picks.AddPick(docs[(i * 7919) % docs.size()].path, i % 2 ? "baod" : "wx",
-                    kNow - static_cast<int64_t>(i) * 3600);
-    }
-    for (size_t i = 0; i < 20; ++i) picks.TogglePin(docs[i * 4999].path, "xwzx", kNow);
-  }
+  if (picks.picks().empty()) bench::AddLauncherPicks(picks, Store().docs);
   return picks;
 }
 
@@ -66,30 +49,29 @@ void SetUpModel(SearchModel& model, bool launcher) {
     SearchOptions options;
     options.ranked = true;
     options.picks = &Picks();
-    options.now = [] { return kNow; };
+    options.now = [] { return bench::kLauncherNow; };
     model.SetOptions(options);
   }
 }
 
 void BM_Typing(benchmark::State& state) {
   const bool launcher = state.range(0) != 0;
-  const std::string& word = Words()[static_cast<size_t>(state.range(1))];
+  const std::string& word = bench::LauncherWords()[static_cast<size_t>(state.range(1))];
+  const std::vector<std::string> keys = bench::Keystrokes(word);
   const DocStore& store = Store();
   SearchModel model;
   SetUpModel(model, launcher);
   model.Run(store, "warm up");  // the copies exist from the first search on
   // Each keystroke's processor time: on a machine shared with other work
   // the time on the wall says more about the others.
-  std::vector<double> seconds(word.size() + 1, 0.0);
+  std::vector<double> seconds(keys.size(), 0.0);
   size_t keystrokes = 0;
   for (auto _ : state) {
     model.Run(store, "");
-    for (size_t n = 1; n <= word.size(); ++n) {
-      // A Chinese character arrives whole.
-      if (n < word.size() && (static_cast<unsigned char>(word[n]) & 0xC0) == 0x80) continue;
+    for (size_t k = 0; k < keys.size(); ++k) {
       const double start = ThreadSeconds();
-      model.Run(store, word.substr(0, n));
-      seconds[n] += ThreadSeconds() - start;
+      model.Run(store, keys[k]);
+      seconds[k] += ThreadSeconds() - start;
       ++keystrokes;
     }
   }
@@ -103,7 +85,7 @@ void BM_Typing(benchmark::State& state) {
   state.SetLabel((launcher ? "launcher " : "today ") + word);
 }
 void TypingArgs(benchmark::internal::Benchmark* b) {
-  for (int word = 0; word < static_cast<int>(Words().size()); ++word) {
+  for (int word = 0; word < static_cast<int>(bench::LauncherWords().size()); ++word) {
     b->Args({0, word});
     b->Args({1, word});
   }

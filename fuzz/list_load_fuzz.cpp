@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ListFileLoad(list, files, *codec, file);
   if (!list.loaded() || list.size() > kMaxListLines) abort();
   CheckMirror(list, box);
-  for (const std::string& line : list.Lines()) {
+  for (const std::string_view line : list.Lines()) {
     if (line.empty() || Trim(line) != line) abort();
   }
 
@@ -47,14 +47,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::string(reinterpret_cast<const char*>(data), size < 6 ? size : 6)};
     for (const std::string& path : candidates) {
       bool expected = false;
-      for (const std::string& line : list.Lines()) {
+      for (const std::string_view line : list.Lines()) {
         TMyDocObj record;
         ListLineSplit(line, record);
         expected = expected || DocPathKey(record.path) == DocPathKey(path);
       }
       if (IsInRecentList(list, path) != expected) abort();
     }
-    for (const std::string& line : list.Lines()) {
+    for (const std::string_view line : list.Lines()) {
       TMyDocObj record;
       ListLineSplit(line, record);
       if (!IsInRecentList(list, record.path)) abort();

@@ -72,7 +72,7 @@ std::vector<AutoRunDoc> AutoRunDocs(const DocArray& docs, const DocList& run_lis
   };
   for (const TMyDoc& doc : docs)
     if (doc.selected) add(GetDocAddress(doc), doc.name);
-  for (const std::string& line : run_list.Lines()) {
+  for (const std::string_view line : run_list.Lines()) {
     TMyDocObj entry;
     if (ListLineSplit(line, entry)) add(entry.path, entry.name);
   }

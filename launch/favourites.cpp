@@ -66,7 +66,7 @@ std::optional<FavFields> FavEditBar::MnUpdateFavClick(const DocList& favourites,
 
 std::optional<FavFields> FavFieldsOfRow(const DocList& favourites, std::optional<size_t> row) {
   if (!row || *row >= favourites.size()) return std::nullopt;
-  const std::string& line = favourites.Lines()[*row];
+  const std::string_view line = favourites.Lines()[*row];
   TMyDocObj doc;
   ListLineSplit(line, doc);
   return FavFields{LineRowText(line), doc.path};

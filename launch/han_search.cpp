@@ -40,22 +40,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-// Where words start: letters, digits, separators (ASCII punctuation and
-// blanks) and everything else.
-enum class WordClass : uint8_t { kLetter, kDigit, kSeparator, kOther };
-
-WordClass WordClassOf(uint32_t code) {
-  if (code >= 0x80) return WordClass::kOther;
-  const auto c = static_cast<char>(code);
-  if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) return WordClass::kLetter;
-  if (c >= '0' && c <= '9') return WordClass::kDigit;
-  return WordClass::kSeparator;
-}
-
-bool StartsWord(WordClass before, WordClass at) {
-  return before == WordClass::kSeparator || (before != at && at != WordClass::kSeparator);
-}
-
 bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 
 std::span<const uint16_t> ReadingsOfUnit(uint32_t code) {
@@ -94,17 +78,8 @@ std::string FoldForSearch(std::string_view text) {
   return out;
 }
 
-SearchUnit UnitAt(std::string_view text, size_t pos) {
+SearchUnit DecodeUnitAt(std::string_view text, size_t pos) {
   const auto b = static_cast<unsigned char>(text[pos]);
-  if (b < 0x80) return {b, 1};
-  // Chinese text is three-byte sequences; the others take the long way.
-  if (b >= 0xE1 && b <= 0xEC && pos + 2 < text.size()) {
-    const auto c1 = static_cast<unsigned char>(text[pos + 1]);
-    const auto c2 = static_cast<unsigned char>(text[pos + 2]);
-    if ((c1 & 0xC0) == 0x80 && (c2 & 0xC0) == 0x80) {
-      return {(uint32_t{b} & 0x0F) << 12 | (uint32_t{c1} & 0x3F) << 6 | (c2 & 0x3F), 3};
-    }
-  }
   const size_t len = Utf8SequenceLength(text, pos);
   if (len == 0) return {kStrayUnit + b, 1};
   return {static_cast<uint32_t>(DecodeAt(text, pos, len)), static_cast<uint32_t>(len)};
@@ -117,13 +92,6 @@ FieldShape ShapeOf(std::string_view text) {
   shape.component = shape.end;
   while (shape.component > 0 && !IsPathSeparator(text[shape.component - 1])) --shape.component;
   return shape;
-}
-
-bool IsWordStartAt(std::string_view text, size_t pos) {
-  if (pos == 0) return true;
-  if (pos >= text.size()) return false;
-  return StartsWord(WordClassOf(static_cast<unsigned char>(text[pos - 1])),
-                    WordClassOf(static_cast<unsigned char>(text[pos])));
 }
 
 MatchQuality LiteralQuality(std::string_view text, std::string_view key) {
@@ -202,29 +170,29 @@ uint64_t HanKey::CharMask(uint32_t code) const {
   return 0;
 }
 
+uint16_t HanKey::Learn(uint16_t set) const {
+  SetMoves moves;
+  const uint16_t* const first = tables_.pool + tables_.start[set - 1];
+  const uint16_t* const last = tables_.pool + tables_.start[set];
+  for (const uint16_t* s = first; s != last; ++s) {
+    const uint64_t* shift = &shifts_[*s * han::kMaxSyllableLength];
+    for (unsigned k = 0; k < tops_[*s]; ++k) moves.shift[k] |= shift[k];
+    moves.top = std::max<unsigned>(moves.top, tops_[*s]);
+  }
+  moves_.push_back(moves);
+  set_moves_[set] = static_cast<uint16_t>(moves_.size());
+  return set_moves_[set];
+}
+
 uint64_t HanKey::Step(SearchUnit unit, uint64_t ready) const {
   if (ready == 0) return 0;
   const uint32_t code = unit.code;
   if (code < 0x80) return ready & ascii_[code];
   uint64_t reached = chars_.empty() ? 0 : ready & CharMask(code);
-  if (tops_.empty() || code >= kStrayUnit) return reached;
-  const uint16_t set = code - tables_.first < tables_.sets.size() ? tables_.sets[code - tables_.first]
-                                                                  : han::ReadingSetOf(code);
+  const uint16_t set = ReadingSet(code);
   if (set == 0 || set >= set_moves_.size()) return reached;
-  const uint16_t* const first = tables_.pool + tables_.start[set - 1];
-  const uint16_t* const last = tables_.pool + tables_.start[set];
-  uint8_t& moves = set_moves_[set];
-  if (moves == 0) {
-    moves = 1;
-    for (const uint16_t* s = first; s != last; ++s) {
-      if (tops_[*s] > 0) moves = 2;
-    }
-  }
-  if (moves == 1) return reached;
-  for (const uint16_t* s = first; s != last; ++s) {
-    const uint64_t* shift = &shifts_[*s * han::kMaxSyllableLength];
-    for (unsigned k = 0; k < tops_[*s]; ++k) reached |= (ready & shift[k]) << k;
-  }
+  const SetMoves& moves = MovesOf(set);
+  for (unsigned k = 0; k < moves.top; ++k) reached |= (ready & moves.shift[k]) << k;
   return reached;
 }
 
@@ -317,13 +285,6 @@ std::optional<std::pair<size_t, size_t>> MatchedSpan(std::string_view text,
     if (quality == MatchQuality::kWhole) break;
   }
   return best;
-}
-
-MatchQuality QualityAt(std::string_view field, const FieldShape& shape, size_t pos, bool to_end) {
-  if (pos == 0 || pos == shape.component) {
-    return to_end ? MatchQuality::kWhole : MatchQuality::kPrefix;
-  }
-  return IsWordStartAt(field, pos) ? MatchQuality::kWordStart : MatchQuality::kSubstring;
 }
 
 MatchQuality HanKey::Quality(std::string_view text) const {

@@ -30,7 +30,21 @@ struct SearchUnit {
   uint32_t code = 0;
   uint32_t size = 1;  // bytes
 };
-SearchUnit UnitAt(std::string_view text, size_t pos);
+// Anything but ASCII and Chinese text (three-byte sequences) is decoded out
+// of line: the search steps through texts unit by unit.
+SearchUnit DecodeUnitAt(std::string_view text, size_t pos);
+inline SearchUnit UnitAt(std::string_view text, size_t pos) {
+  const auto b = static_cast<unsigned char>(text[pos]);
+  if (b < 0x80) return {b, 1};
+  if (b >= 0xE1 && b <= 0xEC && pos + 2 < text.size()) {
+    const auto c1 = static_cast<unsigned char>(text[pos + 1]);
+    const auto c2 = static_cast<unsigned char>(text[pos + 2]);
+    if ((c1 & 0xC0) == 0x80 && (c2 & 0xC0) == 0x80) {
+      return {(uint32_t{b} & 0x0F) << 12 | (uint32_t{c1} & 0x3F) << 6 | (c2 & 0x3F), 3};
+    }
+  }
+  return DecodeUnitAt(text, pos);
+}
 
 // How well a key matches a field (a name or a path), best first. The field's
 // anchors are its start and the start of its last component (after the last
@@ -44,7 +58,26 @@ struct FieldShape {
   size_t component = 0;  // where its last component starts
 };
 FieldShape ShapeOf(std::string_view text);
-bool IsWordStartAt(std::string_view text, size_t pos);
+// Where words start: letters, digits, separators (ASCII punctuation and
+// blanks) and everything else. Inline, as the rest below: the search asks
+// at every match.
+enum class WordClass : uint8_t { kLetter, kDigit, kSeparator, kOther };
+inline WordClass WordClassOf(uint32_t code) {
+  if (code >= 0x80) return WordClass::kOther;
+  const auto c = static_cast<char>(code);
+  if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) return WordClass::kLetter;
+  if (c >= '0' && c <= '9') return WordClass::kDigit;
+  return WordClass::kSeparator;
+}
+inline bool StartsWord(WordClass before, WordClass at) {
+  return before == WordClass::kSeparator || (before != at && at != WordClass::kSeparator);
+}
+inline bool IsWordStartAt(std::string_view text, size_t pos) {
+  if (pos == 0) return true;
+  if (pos >= text.size()) return false;
+  return StartsWord(WordClassOf(static_cast<unsigned char>(text[pos - 1])),
+                    WordClassOf(static_cast<unsigned char>(text[pos])));
+}
 // The quality of the key's best occurrence as plain text (byte for byte).
 MatchQuality LiteralQuality(std::string_view text, std::string_view key);
 MatchQuality LiteralQuality(std::string_view text, const FieldShape& shape, std::string_view key);
@@ -90,6 +123,26 @@ class HanKey {
   bool ReadingMayStart(uint16_t set) const {
     return first_letter_ != 0 && set < set_initials_.size() && (first_letter_ & set_initials_[set]);
   }
+  // The reading set of a character (0: none, or the key spells no reading).
+  uint16_t ReadingSet(uint32_t code) const {
+    if (tops_.empty() || code < 0x80 || code >= kStrayUnit) return 0;
+    return code - tables_.first < tables_.sets.size() ? tables_.sets[code - tables_.first]
+                                                      : han::ReadingSetOf(code);
+  }
+  // Whether a reading of set `set` (from ReadingSet) begins with key unit `unit`.
+  bool Begins(uint16_t set, size_t unit) const {
+    const uint32_t letter = units_[unit] - 'a';
+    return letter < 26 && set < set_initials_.size() && ((set_initials_[set] >> letter) & 1);
+  }
+  // Whether key units [from, from + letters) spell the first letters of a
+  // reading of set `set` (from ReadingSet).
+  bool Spells(uint16_t set, size_t from, size_t letters) const {
+    if (set == 0 || set >= set_moves_.size() || letters == 0 ||
+        letters > han::kMaxSyllableLength) {
+      return false;
+    }
+    return (MovesOf(set).shift[letters - 1] >> from) & 1;
+  }
 
  private:
   // The key positions reached after `unit`, from the positions `ready` to
@@ -110,9 +163,22 @@ class HanKey {
   std::vector<uint64_t> shifts_;  // kMaxSyllableLength per syllable
   std::span<const uint32_t> set_initials_;
   han::DirectTables tables_;
-  // For each reading set, learnt on first use: 1 when none of its readings
-  // is spelled in the key, 2 when one is (most are not: they are skipped).
-  mutable std::vector<uint8_t> set_moves_;
+  // What a character of a reading set does to the key's positions, its
+  // syllables' shifts folded into one per length (bit j of shift[k]: key
+  // units j .. j + k spell the first k + 1 letters of one of its readings).
+  // Learnt on first use: most sets' readings are not spelled in the key.
+  struct SetMoves {
+    unsigned top = 0;  // lengths in use
+    std::array<uint64_t, han::kMaxSyllableLength> shift{};
+  };
+  const SetMoves& MovesOf(uint16_t set) const {
+    const uint16_t learnt = set_moves_[set];
+    return moves_[(learnt != 0 ? learnt : Learn(set)) - 1];
+  }
+  uint16_t Learn(uint16_t set) const;
+  // For each reading set: 0 not learnt yet, else its moves at index - 1.
+  mutable std::vector<uint16_t> set_moves_;
+  mutable std::vector<SetMoves> moves_;
 };
 
 // Where a folded key matches a text best, as the ranking judges a match
@@ -143,7 +209,13 @@ void AppendHanUnits(std::string_view text, size_t base, std::vector<uint32_t>& o
 
 // How a match that begins at byte `pos` of a field ranks: from an anchor,
 // reaching the end or not; at a word start; anywhere else.
-MatchQuality QualityAt(std::string_view field, const FieldShape& shape, size_t pos, bool to_end);
+inline MatchQuality QualityAt(std::string_view field, const FieldShape& shape, size_t pos,
+                              bool to_end) {
+  if (pos == 0 || pos == shape.component) {
+    return to_end ? MatchQuality::kWhole : MatchQuality::kPrefix;
+  }
+  return IsWordStartAt(field, pos) ? MatchQuality::kWordStart : MatchQuality::kSubstring;
+}
 
 // A byte's class among 64: the letters and digits one each, the rest
 // shared. A record can only hold a key when it holds every class of the

@@ -68,7 +68,7 @@ class Desk : public testing_support::TrackerTest {
         presenter.EdtSearchTyped();
         presenter.EdtSearchChange("editor");
         presenter.EdtSearchKeyDown(kKeyEnter, "editor", 0);
-        if (writer == Writer::kRecentOnOpen) return recent.Lines();
+        if (writer == Writer::kRecentOnOpen) return recent.Lines().ToVector();
         for (const Pick& pick : presenter.picks().picks()) kept.push_back(pick.path);
         return kept;
       }

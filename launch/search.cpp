@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 #include <thread>
 #include <unordered_set>
@@ -62,6 +64,33 @@ bool Holds(std::string_view text, std::string_view key) {
   return false;
 }
 
+// Where byte `c` first occurs in `text` from `from` on (npos: nowhere),
+// eight bytes at a time: the run-time library's search is a call per field,
+// and on Windows a byte-by-byte one.
+size_t FindByte(std::string_view text, size_t from, char c) {
+  constexpr uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
+  const uint64_t pattern = kOnes * static_cast<unsigned char>(c);
+  for (; from + 8 <= text.size(); from += 8) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + from, 8);
+    const uint64_t x = word ^ pattern;
+    // The lowest byte of x that is zero sets the lowest bit here (little-endian).
+    if (const uint64_t found = (x - kOnes) & ~x & kHighs) return from + std::countr_zero(found) / 8;
+  }
+  for (; from < text.size(); ++from) {
+    if (text[from] == c) return from;
+  }
+  return std::string_view::npos;
+}
+
+// Where `unit` (its bytes) first occurs in `text` from `from` on.
+size_t FindUnit(std::string_view text, size_t from, std::string_view unit) {
+  for (; (from = FindByte(text, from, unit[0])) != std::string_view::npos; ++from) {
+    if (text.substr(from, unit.size()) == unit) return from;
+  }
+  return std::string_view::npos;
+}
+
 SearchMask MaskOf(std::string_view text) {
   SearchMask mask;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -80,11 +109,49 @@ bool Covers(uint64_t have, uint64_t need) { return (have & need) == need; }
 // How many matches ahead a narrowing search fetches the records' data.
 constexpr size_t kFetchAhead = 8;
 
+// How many ranked rows a search puts in order at once: more than a list
+// shows; the rest wait until the list is scrolled to them.
+constexpr size_t kRowsOrderedAtOnce = 64;
+
 // The record may hold the key: all of the key's pairs are its, and all of
 // the key's classes are its path's or its name's.
 bool MayHold(const SearchMask& record, const SearchMask& key) {
   return Covers(record.pairs[0], key.pairs[0]) && Covers(record.pairs[1], key.pairs[1]) &&
          (Covers(record.classes, key.classes) || Covers(record.name_classes, key.classes));
+}
+
+// One of 128 bits for two letters ('a' + a, 'a' + b) spelled one after the other.
+unsigned LetterPairBit(unsigned a, unsigned b) { return ((a * 26 + b) * 0x9E3779B1u) >> 25; }
+
+// The letter pairs a folded field can spell (see Index::Readings): a letter
+// or a character one of whose readings begins with a letter, followed by
+// another such; and the first two letters of each reading.
+void AddLetterPairs(std::string_view field, uint64_t pairs[2]) {
+  const auto add = [&](unsigned a, unsigned b) {
+    const unsigned bit = LetterPairBit(a, b);
+    pairs[bit >> 6] |= uint64_t{1} << (bit & 63);
+  };
+  uint32_t before = 0;  // the letters the last unit can stand for
+  for (size_t pos = 0; pos < field.size();) {
+    const SearchUnit unit = UnitAt(field, pos);
+    uint32_t here = 0;
+    if (unit.code >= 'a' && unit.code <= 'z') {
+      here = uint32_t{1} << (unit.code - 'a');
+    } else if (unit.code >= 0x80 && unit.code < kStrayUnit) {
+      if (const uint16_t set = han::ReadingSetOf(unit.code)) {
+        here = han::SetInitials(set);
+        for (const uint16_t syllable : han::SetReadings(set)) {
+          const std::string_view letters = han::Syllable(syllable);
+          if (letters.size() >= 2) add(letters[0] - 'a', letters[1] - 'a');
+        }
+      }
+    }
+    for (uint32_t a = before; a != 0; a &= a - 1) {
+      for (uint32_t b = here; b != 0; b &= b - 1) add(std::countr_zero(a), std::countr_zero(b));
+    }
+    before = here;
+    pos += unit.size;
+  }
 }
 
 void AppendLowered(std::string& out, std::string_view text) {
@@ -120,9 +187,8 @@ void SearchModel::SetOptions(SearchOptions options) {
 void SearchModel::Clear() {
   matches_.clear();
   match_found_.clear();
-  rows_.clear();
-  qualities_.clear();
-  pinned_rows_ = 0;
+  places_.clear();
+  ranking_ = Ranking{};
   key_.clear();
 }
 
@@ -154,21 +220,24 @@ void SearchModel::Index::Append(std::string_view path, std::string_view name) {
   mask.name_classes = MaskOf(record.substr(path_size + 1)).classes;
   masks.push_back(mask);
   starts.push_back(static_cast<uint32_t>(text.size()));
-  if (han) {
-    const auto r = static_cast<uint32_t>(i);
-    sigs.push_back(SignatureOf(PathOf(r), NameOf(r)));
-    shapes.push_back({ShapeOf(PathOf(r)), ShapeOf(NameOf(r))});
-    size_t fewest = 0xFFFF;
-    for (const bool in_name : {false, true}) {
-      const std::string_view field = in_name ? NameOf(r) : PathOf(r);
-      const FieldShape& shape = shapes.back()[in_name];
-      size_t units = 0;
-      for (size_t pos = shape.component; pos < shape.end; pos += UnitAt(field, pos).size) ++units;
-      fewest = std::min(fewest, units);
-    }
-    whole_units.push_back(static_cast<uint16_t>(std::max<size_t>(fewest, 1)));
-    AppendHanUnits(record.substr(0, record.size() - 1), 0, han_units);
-    han_unit_starts.push_back(static_cast<uint32_t>(han_units.size()));
+  if (!han) return;
+  const auto r = static_cast<uint32_t>(i);
+  const HanSignature sig = SignatureOf(PathOf(r), NameOf(r));
+  Readings& known = readings.emplace_back();
+  known = {sig.letters, sig.initials, sig.readings, sig.same_fields, {0, 0}};
+  AddLetterPairs(PathOf(r), known.letter_pairs);
+  if (!sig.same_fields) AddLetterPairs(NameOf(r), known.letter_pairs);
+  shapes.push_back({ShapeOf(PathOf(r)), ShapeOf(NameOf(r))});
+  AppendHanUnits(record.substr(0, record.size() - 1), 0, han_units);
+  han_unit_starts.push_back(static_cast<uint32_t>(han_units.size()));
+  // A letter or digit matches where it stands or (a letter) where a
+  // reading starts with it.
+  const size_t word = i / 64;
+  const uint64_t bit = uint64_t{1} << (i % 64);
+  for (std::vector<uint64_t>& bits : first_keys) bits.resize(word + 1, 0);
+  const uint64_t plain = mask.classes | mask.name_classes;
+  for (size_t c = 0; c < kExactClasses; ++c) {
+    if (((plain >> c) & 1) || (c < 26 && ((sig.initials >> c) & 1))) first_keys[c][word] |= bit;
   }
 }
 
@@ -253,229 +322,623 @@ bool SearchModel::HoldsLiterally(uint32_t record, const Key& key) const {
 
 bool SearchModel::MayMatchWithReadings(uint32_t record, const Key& key) const {
   if (!key.han.usable()) return false;
-  const HanSignature& sig = ix_.sigs[record];
-  if (!sig.readings || !Covers(sig.letters, key.mask.classes)) return false;
+  const Index::Readings& readings = ix_.readings[record];
+  if (!readings.any || !Covers(readings.letters, key.mask.classes)) return false;
   // One letter: some character's reading starts with it.
-  return key.han.units() > 1 || ((sig.initials >> (key.han.unit(0) - 'a')) & 1);
+  return key.han.units() > 1 || ((readings.initials >> (key.han.unit(0) - 'a')) & 1);
 }
 
-SearchModel::Found SearchModel::FindWithReadings(uint32_t record, const Key& key,
-                                                 MatchQuality enough, uint32_t hint) const {
-  const std::string_view path = PathOf(record), name = NameOf(record);
-  const std::array<FieldShape, 2>& shapes = ix_.shapes[record];
-  Found found;
-  // Tries a match from a record offset; true when nothing better can come.
-  const auto try_at = [&](size_t offset) {
-    const bool in_name = offset > path.size();
-    const std::string_view field = in_name ? name : path;
-    const size_t pos = in_name ? offset - path.size() - 1 : offset;
-    const FieldShape& shape = shapes[in_name];
-    if (found.quality != MatchQuality::kNone &&
-        QualityAt(field, shape, pos, true) <= found.quality) {
+void SearchModel::RunOneLetter(const Key& key, std::vector<uint32_t>& matches,
+                               std::vector<Found>& found, Places& places) const {
+  const size_t c = kByteClass[static_cast<unsigned char>(key.text[0])];
+  const std::vector<uint64_t>& any = ix_.first_keys[c];
+  size_t used = 0;
+  for (size_t word = 0; word < any.size(); ++word) {
+    for (uint64_t bits = any[word]; bits != 0; bits &= bits - 1) {
+      const auto record = static_cast<uint32_t>(word * 64 + std::countr_zero(bits));
+      const size_t first = used;
+      bool listed = false;
+      // The bits said it matches: no filter of Search's can say otherwise.
+      const Fields fields = FieldsOf(record);
+      const MatchQuality quality = key.listable && fields.size <= 0xFFFF
+                                       ? List(fields, record, key, places, used, listed)
+                                       : Search(record, key, places, used, listed);
+      if (quality == MatchQuality::kNone) {
+        used = first;
+        continue;
+      }
+      matches.push_back(record);
+      found.push_back({static_cast<uint32_t>(first), static_cast<uint32_t>(used - first), quality,
+                       listed});
+    }
+  }
+  places.resize(used);
+}
+
+SearchModel::Fields SearchModel::FieldsOf(uint32_t record) const {
+  const uint32_t from = ix_.starts[record];
+  return {ix_.text.data() + from, ix_.path_ends[record] - from, ix_.starts[record + 1] - from - 1,
+          &ix_.shapes[record]};
+}
+
+namespace {
+
+// The most places one start may have (a text that spells the key in more
+// ways is looked at whole, as a key no place can follow is).
+constexpr size_t kMaxPlaces = 16;
+
+// Room for `count` more places at places[used, ...).
+template <typename Places>
+[[gnu::noinline]] void Grow(Places& places, size_t size) {
+  places.resize(std::max(size, 2 * places.size()));
+}
+template <typename Places>
+[[gnu::always_inline]] inline auto* Room(Places& places, size_t used, size_t count) {
+  if (places.size() < used + count) [[unlikely]] Grow(places, used + count);
+  return places.data() + used;
+}
+
+// One start's places (`in`, `n` of them) moved on by key unit `unit`: with
+// the reading the last letters spelled, or by the next character of the
+// field (`field`: the record's text up to the field's end), itself or one a
+// reading of which the letter begins. Written to `out`, each once; false
+// when there would be more than kMaxPlaces.
+template <typename Place>
+bool Step(const HanKey& han, size_t unit, std::string_view field, const Place* in, size_t n,
+          Place* out, size_t& count) {
+  count = 0;
+  const auto add = [&](const Place& next) {
+    for (size_t i = 0; i < count; ++i) {
+      if (out[i] == next) return true;
+    }
+    if (count == kMaxPlaces) return false;
+    out[count++] = next;
+    return true;
+  };
+  const uint32_t code = han.unit(unit);
+  for (const Place* place = in; place != in + n; ++place) {
+    if (place->set != 0 && han.Spells(place->set, unit - place->spelled, place->spelled + 1u) &&
+        !add({place->start, place->next, place->set, static_cast<uint8_t>(place->spelled + 1),
+              place->from})) {
       return false;
     }
-    const HanKey::From from = key.han.MatchFrom(field, pos, shape.end);
-    if (!from.match) return false;
-    const MatchQuality quality = QualityAt(field, shape, pos, from.to_end);
-    if (quality > found.quality) found = {static_cast<uint32_t>(offset + 1), quality, false};
-    return found.quality >= enough;
-  };
-  if (hint != 0 && try_at(hint - 1)) return found;
-  // Only where the key's first unit can stand: characters one of whose
-  // readings begins with it, and the unit itself as plain text.
-  // A name that is the path matches as the path does.
-  const bool both = !ix_.sigs[record].same_fields;
-  for (uint32_t i = ix_.han_unit_starts[record]; i < ix_.han_unit_starts[record + 1]; ++i) {
-    const uint32_t entry = ix_.han_units[i];
-    if (!both && (entry >> 16) > path.size()) break;
-    if (key.han.ReadingMayStart(static_cast<uint16_t>(entry & 0xFFFF)) && try_at(entry >> 16)) {
-      return found;
+    if (place->next >= field.size()) continue;
+    const SearchUnit next = UnitAt(field, place->next);
+    if (next.code == code) {
+      if (!add({place->start, place->next + next.size, 0, 0, place->from})) return false;
+    } else if (const uint16_t set = han.ReadingSet(next.code);
+               set != 0 && han.Begins(set, unit)) {
+      if (!add({place->start, place->next + next.size, set, 1, place->from})) return false;
     }
   }
-  const std::string_view first = std::string_view(key.text).substr(0, UnitAt(key.text, 0).size);
-  for (size_t p = path.find(first); p != std::string_view::npos; p = path.find(first, p + 1)) {
-    if (try_at(p)) return found;
-  }
-  if (!both) return found;
-  for (size_t p = name.find(first); p != std::string_view::npos; p = name.find(first, p + 1)) {
-    if (try_at(path.size() + 1 + p)) return found;
-  }
-  return found;
+  return true;
 }
 
-SearchModel::Found SearchModel::Test(uint32_t record, const Key& key, Found previous) const {
-  // Typing on, most records match again where they matched, and the
-  // quality stays as it was: a word start or less, or a prefix too short
-  // to be the whole name.
-  if (previous.start != 0 && !previous.literal && key.han.usable() &&
-      (!options_.ranked || previous.quality <= MatchQuality::kWordStart ||
-       (previous.quality == MatchQuality::kPrefix && key.han.units() < ix_.whole_units[record]))) {
-    const size_t offset = previous.start - 1;
-    const std::string_view path = PathOf(record);
-    const bool in_name = offset > path.size();
-    const HanKey::From from =
-        in_name ? key.han.MatchFrom(NameOf(record), offset - path.size() - 1, std::string_view::npos)
-                : key.han.MatchFrom(path, offset, std::string_view::npos);
-    if (from.match) return previous;
+// How well one start's places (`count` of them, all from one start) match:
+// as their start allows, from an anchor to the field's end the best.
+template <typename Fields, typename Place>
+MatchQuality Judge(const Fields& fields, const Place* places, size_t count) {
+  if (places[0].from != MatchQuality::kPrefix) return places[0].from;
+  const bool in_name = places[0].start > fields.path_size;
+  const uint32_t end = (*fields.shapes)[in_name].end + (in_name ? fields.path_size + 1 : 0);
+  for (size_t i = 0; i < count; ++i) {
+    if (places[i].next == end) return MatchQuality::kWhole;
   }
-  // A record that did not hold the shorter key as plain text cannot hold
-  // this one.
-  const bool literal = (previous.quality == MatchQuality::kNone || previous.literal) &&
-                       HoldsLiterally(record, key);
-  const bool readings = MayMatchWithReadings(record, key);
-  if (!literal && !readings) return {};
-  if (!options_.ranked) {
-    if (literal) return {0, MatchQuality::kSubstring, true};
-    if (key.han.units() == 1) return {0, MatchQuality::kSubstring, false};
-    return FindWithReadings(record, key, MatchQuality::kSubstring, previous.start);
+  return MatchQuality::kPrefix;
+}
+
+}  // namespace
+
+std::optional<MatchQuality> SearchModel::Follow(const Fields& fields, const Key& key, size_t unit,
+                                                const Place* in, size_t n, Place* out,
+                                                size_t& count) {
+  const bool in_name = in[0].start > fields.path_size;
+  const std::string_view field(fields.text, in_name ? fields.size : fields.path_size);
+  const size_t units = key.han.units();
+  Place buffers[2][kMaxPlaces];
+  count = 0;
+  if (unit == units) {
+    // The same key again: the places stay.
+    if (n > kMaxPlaces) return std::nullopt;
+    for (; count < n; ++count) out[count] = in[count];
   }
-  const HanSignature& sig = ix_.sigs[record];
-  if (key.han.units() == 1 && UnitClassIsExact(key.han.unit(0))) {
-    // One letter or digit: the signature knows where it can stand.
-    const uint64_t bit = uint64_t{1} << UnitClass(key.han.unit(0));
-    const MatchQuality quality = (sig.whole_firsts & bit)    ? MatchQuality::kWhole
-                                 : (sig.anchor_firsts & bit) ? MatchQuality::kPrefix
-                                 : (sig.word_firsts & bit)   ? MatchQuality::kWordStart
-                                                             : MatchQuality::kSubstring;
-    return {0, quality, literal};
+  for (int turn = 0; unit < units && n > 0; ++unit, turn ^= 1) {
+    Place* const to = unit + 1 == units ? out : buffers[turn];
+    if (!Step(key.han, unit, field, in, n, to, count)) return std::nullopt;
+    in = to;
+    n = count;
   }
-  // The best a match can be: where the key's first unit can stand, and
-  // where the shorter key's matches began (a longer key may reach the end
-  // from the same anchor, nothing more).
-  const uint64_t first = uint64_t{1} << UnitClass(key.han.unit(0));
-  MatchQuality best = (sig.anchor_firsts & first) ? MatchQuality::kWhole
-                      : (sig.word_firsts & first) ? MatchQuality::kWordStart
-                                                  : MatchQuality::kSubstring;
-  if (previous.quality != MatchQuality::kNone && previous.quality < MatchQuality::kPrefix) {
-    best = std::min(best, previous.quality);
-  }
-  // Every unit from an anchor to the end takes one of the key's at least.
-  if (best == MatchQuality::kWhole && key.han.units() < ix_.whole_units[record]) {
-    best = MatchQuality::kPrefix;
-  }
-  Found found;
-  found.literal = literal;
-  if (literal) {
-    found.quality = MatchQuality::kSubstring;
-    if (best > found.quality) {
-      const std::array<FieldShape, 2>& shapes = ix_.shapes[record];
-      found.quality = std::max(found.quality, LiteralQuality(PathOf(record), shapes[0], key.text));
-      if (!sig.same_fields && found.quality < best) {
-        found.quality = std::max(found.quality, LiteralQuality(NameOf(record), shapes[1], key.text));
-      }
+  return count == 0 ? MatchQuality::kNone : Judge(fields, out, count);
+}
+
+bool SearchModel::Enter(const Fields& fields, const Key& key, Place entered, Places& places,
+                        size_t& used, MatchQuality& best) {
+  Place* const out = Room(places, used, kMaxPlaces);
+  size_t count = 1;
+  const size_t units = key.han.units();
+  if (units == 1) {
+    out[0] = entered;
+  } else {
+    const std::string_view field(
+        fields.text, entered.start > fields.path_size ? fields.size : fields.path_size);
+    Step(key.han, 1, field, &entered, 1, out, count);
+    if (count > 0 && units > 2) {
+      const Place second[2] = {out[0], out[count - 1]};
+      if (!Follow(fields, key, 2, second, count, out, count)) return false;
     }
   }
-  if (!readings || found.quality >= best) return found;
-  Found with_readings = FindWithReadings(record, key, best, previous.start);
-  if (with_readings.quality <= found.quality) return found;
-  with_readings.literal = literal;
-  return with_readings;
+  if (count == 0) return true;
+  // Worked out only for the starts that lead somewhere.
+  const bool in_name = entered.start > fields.path_size;
+  const MatchQuality from =
+      QualityAt(in_name ? fields.name() : fields.path(), (*fields.shapes)[in_name],
+                in_name ? entered.start - fields.path_size - 1 : entered.start, false);
+  for (size_t i = 0; i < count; ++i) out[i].from = from;
+  best = std::max(best, Judge(fields, out, count));
+  used += count;
+  return true;
+}
+
+MatchQuality SearchModel::Search(uint32_t record, const Key& key, Places& places,
+                                 size_t& used, bool& listed) const {
+  listed = false;
+  const Index::Readings& readings = ix_.readings[record];
+  // Every byte of a match is the text's own or a reading's letter, a key's
+  // first two letters a pair the record can spell, and a key without letters
+  // plain text.
+  if (!Covers(readings.letters, key.mask.classes) ||
+      (key.letter_pair >= 0 &&
+       !((readings.letter_pairs[key.letter_pair >> 6] >> (key.letter_pair & 63)) & 1)) ||
+      (!key.han.usable() && !MayHold(ix_.masks[record], key.mask))) {
+    listed = key.listable;
+    return MatchQuality::kNone;
+  }
+  const Fields fields = FieldsOf(record);
+  // Places are offsets of 32 bits, and characters with readings are listed
+  // up to 64 KiB into a record: a longer one is searched whole.
+  if (!key.listable || fields.size > 0xFFFF) return SearchWhole(record, key);
+  if (key.han.units() == 1) return List(fields, record, key, places, used, listed);
+  // A name that is the path matches as the path does.
+  const bool both = !readings.same_fields;
+  const size_t first_place = used;
+  MatchQuality best = MatchQuality::kNone;
+  bool followed = true;
+  // Where the key's first unit can stand: characters one of whose readings
+  // begins with it ...
+  const uint32_t letter = key.first_letter;
+  if (letter != 0 && (readings.initials & letter) && key.han.usable()) {
+    const uint32_t* entry = ix_.han_units.data() + ix_.han_unit_starts[record];
+    const uint32_t* const last = ix_.han_units.data() + ix_.han_unit_starts[record + 1];
+    for (; entry != last && followed; ++entry) {
+      const uint32_t offset = *entry >> 16;
+      if (!both && offset > fields.path_size) break;
+      const auto set = static_cast<uint16_t>(*entry & 0xFFFF);
+      if (!(key.initials[set] & letter)) continue;
+      // A character with readings is three bytes long, four beyond the first plane.
+      const uint32_t size = static_cast<unsigned char>(fields.text[offset]) >= 0xF0 ? 4 : 3;
+      followed = Enter(fields, key, {offset, offset + size, set, 1, MatchQuality::kNone}, places,
+                       used, best);
+    }
+  }
+  // ... and the unit itself as plain text.
+  const SearchMask& mask = ix_.masks[record];
+  const auto size = static_cast<uint32_t>(key.first.size());
+  if (followed && Covers(mask.classes, key.first_classes)) {
+    const std::string_view path = fields.path();
+    for (size_t p = FindUnit(path, 0, key.first); p != std::string_view::npos && followed;
+         p = FindUnit(path, p + 1, key.first)) {
+      const auto offset = static_cast<uint32_t>(p);
+      followed = Enter(fields, key, {offset, offset + size, 0, 0, MatchQuality::kNone}, places,
+                       used, best);
+    }
+  }
+  if (followed && both && Covers(mask.name_classes, key.first_classes)) {
+    const std::string_view name = fields.name();
+    for (size_t p = FindUnit(name, 0, key.first); p != std::string_view::npos && followed;
+         p = FindUnit(name, p + 1, key.first)) {
+      const auto offset = static_cast<uint32_t>(fields.path_size + 1 + p);
+      followed = Enter(fields, key, {offset, offset + size, 0, 0, MatchQuality::kNone}, places,
+                       used, best);
+    }
+  }
+  if (followed) {
+    listed = true;
+    return best;
+  }
+  // Too many places for a start: the key's automaton decides.
+  used = first_place;
+  return SearchWhole(record, key);
+}
+
+MatchQuality SearchModel::List(const Fields& fields, uint32_t record, const Key& key,
+                               Places& places, size_t& used, bool& listed) const {
+  const Index::Readings& readings = ix_.readings[record];
+  const bool both = !readings.same_fields;
+  const std::array<FieldShape, 2>& shapes = *fields.shapes;
+  const std::string_view path = fields.path(), name = fields.name();
+  const uint32_t path_end = shapes[0].end, name_end = fields.path_size + 1 + shapes[1].end;
+  MatchQuality best = MatchQuality::kNone;
+  // Characters one of whose readings begins with the letter ...
+  const uint32_t letter = key.first_letter;
+  const uint32_t* entry = ix_.han_units.data() + ix_.han_unit_starts[record];
+  const uint32_t* const last = ix_.han_units.data() + ix_.han_unit_starts[record + 1];
+  Place* out = Room(places, used, last - entry);
+  if (letter != 0 && (readings.initials & letter)) {
+    for (; entry != last; ++entry) {
+      const uint32_t offset = *entry >> 16;
+      const bool in_name = offset > fields.path_size;
+      if (in_name && !both) break;
+      const uint32_t set = *entry & 0xFFFF;
+      if (!(key.initials[set] & letter)) continue;
+      // Three bytes long, four beyond the first plane.
+      const uint32_t next =
+          offset + (static_cast<unsigned char>(fields.text[offset]) >= 0xF0 ? 4 : 3);
+      const MatchQuality from =
+          in_name ? QualityAt(name, shapes[1], offset - fields.path_size - 1, false)
+                  : QualityAt(path, shapes[0], offset, false);
+      *out++ = {offset, next, set, 1, from};
+      best = std::max(best, from == MatchQuality::kPrefix && next == (in_name ? name_end : path_end)
+                                ? MatchQuality::kWhole
+                                : from);
+    }
+  }
+  used = out - places.data();
+  // ... and the unit itself.
+  const SearchMask& mask = ix_.masks[record];
+  const auto size = static_cast<uint32_t>(key.first.size());
+  for (const bool in_name : {false, true}) {
+    if (in_name ? !(both && Covers(mask.name_classes, key.first_classes))
+                : !Covers(mask.classes, key.first_classes)) {
+      continue;
+    }
+    const std::string_view field = in_name ? name : path;
+    const uint32_t base = in_name ? fields.path_size + 1 : 0;
+    const uint32_t end = in_name ? name_end : path_end;
+    for (size_t p = FindUnit(field, 0, key.first); p != std::string_view::npos;
+         p = FindUnit(field, p + 1, key.first)) {
+      const auto offset = static_cast<uint32_t>(base + p);
+      const MatchQuality from = QualityAt(field, shapes[in_name], p, false);
+      *Room(places, used, 1) = {offset, offset + size, 0, 0, from};
+      ++used;
+      best = std::max(best, from == MatchQuality::kPrefix && offset + size == end
+                                ? MatchQuality::kWhole
+                                : from);
+    }
+  }
+  listed = true;
+  return best;
+}
+
+MatchQuality SearchModel::SearchWhole(uint32_t record, const Key& key) const {
+  const Fields fields = FieldsOf(record);
+  const std::string_view path = fields.path(), name = fields.name();
+  const bool both = !ix_.readings[record].same_fields;
+  MatchQuality best = MatchQuality::kNone;
+  const auto try_at = [&](size_t offset) {
+    const bool in_name = offset > fields.path_size;
+    const std::string_view field = in_name ? name : path;
+    const size_t pos = in_name ? offset - fields.path_size - 1 : offset;
+    const FieldShape& shape = (*fields.shapes)[in_name];
+    const HanKey::From from = key.han.MatchFrom(field, pos, shape.end);
+    if (from.match) best = std::max(best, QualityAt(field, shape, pos, from.to_end));
+  };
+  if (MayMatchWithReadings(record, key)) {
+    const uint32_t* entry = ix_.han_units.data() + ix_.han_unit_starts[record];
+    const uint32_t* const last = ix_.han_units.data() + ix_.han_unit_starts[record + 1];
+    for (; entry != last; ++entry) {
+      if (!both && (*entry >> 16) > fields.path_size) break;
+      if (key.han.ReadingMayStart(static_cast<uint16_t>(*entry & 0xFFFF))) try_at(*entry >> 16);
+    }
+  }
+  for (size_t p = FindUnit(path, 0, key.first); p != std::string_view::npos;
+       p = FindUnit(path, p + 1, key.first)) {
+    try_at(p);
+  }
+  if (both) {
+    for (size_t p = FindUnit(name, 0, key.first); p != std::string_view::npos;
+         p = FindUnit(name, p + 1, key.first)) {
+      try_at(fields.path_size + 1 + p);
+    }
+  }
+  // A key the automaton does not follow through (too long, or a stray byte)
+  // may still be held as plain text.
+  if (best < MatchQuality::kWhole && HoldsLiterally(record, key)) {
+    best = std::max(best, LiteralQuality(path, (*fields.shapes)[0], key.text));
+    if (both) best = std::max(best, LiteralQuality(name, (*fields.shapes)[1], key.text));
+  }
+  return best;
+}
+
+bool SearchModel::SearchFrom(const Fields& fields, const Key& key, size_t from_unit,
+                             const Place* from, size_t count, Places& places,
+                             size_t& used, MatchQuality& best) {
+  best = MatchQuality::kNone;
+  // Start by start: they were listed together.
+  for (size_t i = 0; i < count;) {
+    size_t end = i + 1;
+    while (end < count && from[end].start == from[i].start) ++end;
+    size_t followed = 0;
+    const std::optional<MatchQuality> quality = Follow(
+        fields, key, from_unit, from + i, end - i, Room(places, used, kMaxPlaces), followed);
+    if (!quality) return false;
+    used += followed;
+    best = std::max(best, *quality);
+    i = end;
+  }
+  return true;
+}
+
+void SearchModel::Narrow(const Key& key, std::vector<uint32_t>& matches,
+                         std::vector<Found>& found, Places& places) const {
+  // One unit typed on, the usual keystroke: each place moves on by one
+  // character at most, written straight out (each place leads to two at most).
+  const bool one_more = key.listable && key.han.units() == key_units_ + 1;
+  const HanKey& han = key.han;
+  const uint32_t code = one_more ? han.unit(key_units_) : 0;
+  size_t used = 0;
+  matches.reserve(matches_.size());
+  found.reserve(match_found_.size());
+  places.resize(2 * places_.size() + kMaxPlaces);
+  for (size_t i = 0; i < matches_.size(); ++i) {
+    // The texts of the records ahead are fetched while this one is tested:
+    // the matches lie apart in memory, and waiting for each would cost more
+    // than the test itself.
+    // The text's address is itself fetched: where it starts, a round
+    // further ahead.
+    if (i + 2 * kFetchAhead < matches_.size()) {
+      const uint32_t further = matches_[i + 2 * kFetchAhead];
+      __builtin_prefetch(&ix_.starts[further]);
+      __builtin_prefetch(&places_[match_found_[i + 2 * kFetchAhead].first]);
+    }
+    if (i + kFetchAhead < matches_.size()) {
+      const uint32_t ahead = matches_[i + kFetchAhead];
+      const Found& next = match_found_[i + kFetchAhead];
+      __builtin_prefetch(&ix_.path_ends[ahead]);
+      __builtin_prefetch(&ix_.shapes[ahead]);
+      __builtin_prefetch(ix_.text.data() + ix_.starts[ahead] +
+                         (next.count > 0 ? places_[next.first].next : 0));
+      if (!next.listed) {
+        __builtin_prefetch(&ix_.readings[ahead]);
+        __builtin_prefetch(&ix_.masks[ahead]);
+        __builtin_prefetch(&ix_.han_units[ix_.han_unit_starts[ahead]]);
+      }
+    }
+    const uint32_t record = matches_[i];
+    const Found& previous = match_found_[i];
+    const size_t first = used;
+    MatchQuality best = MatchQuality::kNone;
+    bool listed = previous.listed && key.listable;
+    if (listed && one_more) {
+      const Fields fields = FieldsOf(record);
+      Place* const out = Room(places, used, 2 * previous.count);
+      size_t n = 0;
+      const Place* place = places_.data() + previous.first;
+      const Place* const last = place + previous.count;
+      while (place != last && listed) {
+        // One start's places.
+        const uint32_t start = place->start;
+        const size_t group = n;
+        const std::string_view field(fields.text,
+                                     start > fields.path_size ? fields.size : fields.path_size);
+        const auto add = [&](const Place& next) {
+          for (size_t j = group; j < n; ++j) {
+            if (out[j] == next) return;
+          }
+          out[n++] = next;
+        };
+        for (; place != last && place->start == start; ++place) {
+          if (place->set != 0 &&
+              han.Spells(place->set, key_units_ - place->spelled, place->spelled + 1u)) {
+            add({start, place->next, place->set, static_cast<uint8_t>(place->spelled + 1),
+                 place->from});
+          }
+          if (place->next >= field.size()) continue;
+          const SearchUnit next = UnitAt(field, place->next);
+          if (next.code == code) {
+            add({start, place->next + next.size, 0, 0, place->from});
+          } else if (const uint16_t set = han.ReadingSet(next.code);
+                     set != 0 && han.Begins(set, key_units_)) {
+            add({start, place->next + next.size, set, 1, place->from});
+          }
+        }
+        listed = n - group <= kMaxPlaces;
+        if (n > group) best = std::max(best, Judge(fields, out + group, n - group));
+      }
+      used += n;
+    } else if (listed) {
+      listed = SearchFrom(FieldsOf(record), key, key_units_, places_.data() + previous.first,
+                          previous.count, places, used, best);
+    }
+    if (!listed) {
+      used = first;
+      best = Search(record, key, places, used, listed);
+    }
+    if (best == MatchQuality::kNone) {
+      used = first;
+      continue;
+    }
+    matches.push_back(record);
+    found.push_back({static_cast<uint32_t>(first), static_cast<uint32_t>(used - first), best,
+                     listed});
+  }
+  places.resize(used);
 }
 
 void SearchModel::SyncPicked(const DocArray& docs) {
   const PickStore* picks = options_.picks;
-  if (!picks || picks->generation() != picks_generation_ || picked_records_ > docs.size()) {
-    picked_.clear();
-    records_of_path_.clear();
-    picked_records_ = 0;
-    picks_generation_ = picks ? picks->generation() : 0;
+  PickIndex& pi = pick_index_;
+  if (!picks) {
+    pi = PickIndex{};
+    return;
   }
-  if (!picks) return;
-  const auto& paths = picks->Paths();
-  picked_.resize(docs.size(), false);
-  for (; picked_records_ < docs.size(); ++picked_records_) {
-    if (paths.empty()) continue;
-    const std::string& path = docs[picked_records_].path;
-    if (paths.count(path) == 0) continue;
-    picked_[picked_records_] = true;
-    records_of_path_[path].push_back(static_cast<uint32_t>(picked_records_));
+  if (pi.generation != picks->generation() || pi.records > docs.size()) {
+    pi = PickIndex{};
+    pi.generation = picks->generation();
+    std::unordered_map<std::string, uint32_t> key_numbers;
+    const auto number = [&](const std::string& key) {
+      const auto [it, added] = key_numbers.emplace(key, static_cast<uint32_t>(pi.keys.size()));
+      if (added) pi.keys.push_back(key);
+      return it->second;
+    };
+    const auto slot = [&](const std::string& path) {
+      const auto [it, added] =
+          pi.slot_of_path.emplace(path, static_cast<uint32_t>(pi.slot_records.size()));
+      if (added) pi.slot_records.emplace_back();
+      return it->second;
+    };
+    for (const Pick& pick : picks->picks()) {
+      pi.pick_slot.push_back(slot(pick.path));
+      pi.pick_key.push_back(number(pick.key));
+      pi.pick_when.push_back(pick.when);
+    }
+    for (auto it = picks->pins().rbegin(); it != picks->pins().rend(); ++it) {
+      pi.pin_slot.push_back(slot(it->path));
+      pi.pin_key.push_back(number(it->key));
+    }
   }
+  pi.picked.resize(docs.size(), false);
+  if (pi.slot_of_path.empty()) {
+    pi.records = docs.size();
+    return;
+  }
+  for (; pi.records < docs.size(); ++pi.records) {
+    const auto it = pi.slot_of_path.find(docs[pi.records].path);
+    if (it == pi.slot_of_path.end()) continue;
+    const auto record = static_cast<uint32_t>(pi.records);
+    pi.picked[record] = true;
+    pi.slot_of_record.emplace(record, it->second);
+    pi.slot_records[it->second].push_back(record);
+  }
+}
+
+bool SearchModel::ListedApart(uint32_t record) const {
+  const PickIndex& pi = pick_index_;
+  if (record >= pi.picked.size() || !pi.picked[record]) return false;
+  const uint32_t slot = pi.slot_of_record.at(record);
+  return ranking_.slot_pin[slot] >= 0 || ranking_.slot_score[slot] > 0;
 }
 
 void SearchModel::Rank(const DocArray& docs) {
   SyncPicked(docs);
-  rows_.clear();
-  qualities_.clear();
-  pinned_rows_ = 0;
-  // Scores and pins of the records with picks, for this key.
-  std::unordered_map<uint32_t, double> scores;
-  std::unordered_map<uint32_t, size_t> pins;  // record: its path's place among the pins
-  if (const PickStore* picks = options_.picks) {
+  Ranking& r = ranking_;
+  r = Ranking{};
+  PickIndex& pi = pick_index_;
+  const size_t slots = pi.slot_records.size();
+  r.slot_pin.assign(slots, -1);
+  r.slot_score.assign(slots, 0.0);
+  if (slots > 0) {
+    // Scores as PickStore::Scores adds them up, pick by pick.
     const int64_t now = options_.now ? options_.now() : 0;
-    for (const auto& [path, score] : picks->Scores(key_, now)) {
-      auto it = records_of_path_.find(path);
-      if (it == records_of_path_.end()) continue;
-      for (const uint32_t record : it->second) scores[record] = score;
+    if (!pi.weighed || pi.weights_now != now) {
+      pi.weights.clear();
+      for (const int64_t when : pi.pick_when) pi.weights.push_back(PickWeight(now - when));
+      pi.weights_now = now;
+      pi.weighed = true;
     }
-    const std::vector<std::string> pinned_paths = picks->Pins(key_);
-    for (size_t place = 0; place < pinned_paths.size(); ++place) {
-      auto it = records_of_path_.find(pinned_paths[place]);
-      if (it == records_of_path_.end()) continue;
-      for (const uint32_t record : it->second) pins.emplace(record, place);
+    std::vector<bool> this_key(pi.keys.size());
+    for (size_t k = 0; k < pi.keys.size(); ++k) this_key[k] = pi.keys[k] == key_;
+    for (size_t i = 0; i < pi.pick_slot.size(); ++i) {
+      r.slot_score[pi.pick_slot[i]] +=
+          pi.weights[i] * (this_key[pi.pick_key[i]] ? kSameKeyPickWeight : 1.0);
+    }
+    int32_t place = 0;
+    for (size_t i = 0; i < pi.pin_slot.size(); ++i) {
+      if (this_key[pi.pin_key[i]] && r.slot_pin[pi.pin_slot[i]] < 0) {
+        r.slot_pin[pi.pin_slot[i]] = place++;
+      }
     }
   }
-  struct Picked {
-    uint32_t record;
-    MatchQuality quality;
-    double score;
-  };
-  std::vector<Picked> picked;
-  std::array<std::vector<uint32_t>, 5> tiers;
-  std::vector<std::pair<uint32_t, MatchQuality>> pinned_matches;
+  std::vector<std::pair<uint32_t, MatchQuality>> pinned;
   if (key_.empty()) {
     // The most-picked documents.
-    for (const auto& [record, place] : pins) {
-      pinned_matches.emplace_back(record, MatchQuality::kNone);
-    }
-    for (const auto& [record, score] : scores) {
-      if (score > 0 && !pins.contains(record)) picked.push_back({record, MatchQuality::kNone, score});
-    }
-  } else {
-    for (size_t i = 0; i < matches_.size(); ++i) {
-      const uint32_t record = matches_[i];
-      const MatchQuality quality = match_found_[i].quality;
-      if (record < picked_.size() && picked_[record]) {
-        if (pins.contains(record)) {
-          pinned_matches.emplace_back(record, quality);
-          continue;
-        }
-        auto it = scores.find(record);
-        if (it != scores.end() && it->second > 0) {
-          picked.push_back({record, quality, it->second});
-          continue;
+    for (uint32_t slot = 0; slot < slots; ++slot) {
+      for (const uint32_t record : pi.slot_records[slot]) {
+        if (r.slot_pin[slot] >= 0) {
+          pinned.emplace_back(record, MatchQuality::kNone);
+        } else if (r.slot_score[slot] > 0) {
+          r.picked.push_back({record, MatchQuality::kNone, r.slot_score[slot]});
         }
       }
-      tiers[static_cast<size_t>(quality)].push_back(record);
+    }
+  } else {
+    // Counted in registers: an increment in memory waits for the one before.
+    size_t counts[5] = {0, 0, 0, 0, 0};
+    for (const Found& found : match_found_) {
+      const auto q = static_cast<size_t>(found.quality);
+      for (size_t t = 0; t < 5; ++t) counts[t] += q == t;
+    }
+    for (size_t t = 0; t < 5; ++t) r.left[t] = counts[t];
+    // The few records with picks or pins among the matches (oldest first,
+    // as the matches are) are listed apart from their tier.
+    for (uint32_t slot = 0; slot < slots; ++slot) {
+      if (r.slot_pin[slot] < 0 && !(r.slot_score[slot] > 0)) continue;
+      for (const uint32_t record : pi.slot_records[slot]) {
+        // Halved without branches: which half follows is a coin toss.
+        const uint32_t* at = matches_.data();
+        for (size_t n = matches_.size(); n > 1; n -= n / 2) {
+          at = at[n / 2 - 1] < record ? at + n / 2 : at;
+        }
+        if (matches_.empty() || *at != record) continue;
+        const MatchQuality quality = match_found_[at - matches_.data()].quality;
+        --r.left[static_cast<size_t>(quality)];
+        if (r.slot_pin[slot] >= 0) {
+          pinned.emplace_back(record, quality);
+        } else {
+          r.picked.push_back({record, quality, r.slot_score[slot]});
+        }
+      }
     }
   }
   // Pins in their order (the latest first); records sharing a path by quality.
-  std::sort(pinned_matches.begin(), pinned_matches.end(), [&](const auto& a, const auto& b) {
-    const size_t pa = pins.at(a.first), pb = pins.at(b.first);
+  std::sort(pinned.begin(), pinned.end(), [&](const auto& a, const auto& b) {
+    const int32_t pa = r.slot_pin[pi.slot_of_record.at(a.first)];
+    const int32_t pb = r.slot_pin[pi.slot_of_record.at(b.first)];
     if (pa != pb) return pa < pb;
     if (a.second != b.second) return a.second > b.second;
     return a.first < b.first;
   });
-  for (const auto& [record, quality] : pinned_matches) {
-    rows_.push_back(record);
-    qualities_.push_back(quality);
+  for (const auto& [record, quality] : pinned) {
+    r.rows.push_back(record);
+    r.qualities.push_back(quality);
   }
-  pinned_rows_ = rows_.size();
-  std::sort(picked.begin(), picked.end(), [](const Picked& a, const Picked& b) {
+  r.pinned = r.rows.size();
+  std::sort(r.picked.begin(), r.picked.end(), [](const Ranking::Picked& a, const Ranking::Picked& b) {
     if (a.quality != b.quality) return a.quality > b.quality;
     if (a.score != b.score) return a.score > b.score;
     return a.record < b.record;
   });
-  if (key_.empty() && picked.size() > kMostPickedRows) picked.resize(kMostPickedRows);
-  size_t next_picked = 0;
-  for (int quality = static_cast<int>(MatchQuality::kWhole); quality >= 0; --quality) {
-    const auto q = static_cast<MatchQuality>(quality);
-    for (; next_picked < picked.size() && picked[next_picked].quality == q; ++next_picked) {
-      rows_.push_back(picked[next_picked].record);
-      qualities_.push_back(q);
+  if (key_.empty() && r.picked.size() > kMostPickedRows) r.picked.resize(kMostPickedRows);
+  r.count = r.rows.size() + r.picked.size();
+  for (const size_t left : r.left) r.count += left;
+  r.tier = static_cast<int>(MatchQuality::kWhole);
+  // The first screenful now; the rest when the list is scrolled to it.
+  OrderRows(kRowsOrderedAtOnce);
+}
+
+void SearchModel::OrderRows(size_t rows) const {
+  Ranking& r = ranking_;
+  rows = std::min(rows, r.count);
+  while (r.rows.size() < rows && r.tier >= 0) {
+    const auto tier = static_cast<MatchQuality>(r.tier);
+    for (; r.next_picked < r.picked.size() && r.picked[r.next_picked].quality == tier &&
+           r.rows.size() < rows;
+         ++r.next_picked) {
+      r.rows.push_back(r.picked[r.next_picked].record);
+      r.qualities.push_back(tier);
     }
-    for (const uint32_t record : tiers[static_cast<size_t>(quality)]) {
-      rows_.push_back(record);
-      qualities_.push_back(q);
+    if (r.rows.size() >= rows) break;
+    size_t& left = r.left[static_cast<size_t>(tier)];
+    for (; left > 0 && r.rows.size() < rows && r.walked < matches_.size(); ++r.walked) {
+      const uint32_t record = matches_[r.walked];
+      if (match_found_[r.walked].quality != tier || ListedApart(record)) continue;
+      r.rows.push_back(record);
+      r.qualities.push_back(tier);
+      --left;
+    }
+    if (r.walked == matches_.size()) left = 0;
+    if (left == 0 && (r.next_picked == r.picked.size() || r.picked[r.next_picked].quality != tier)) {
+      --r.tier;
+      r.walked = 0;
     }
   }
 }
@@ -495,9 +958,7 @@ void SearchModel::Run(const DocStore& store, std::string_view box_text) {
       if (ahead_->index.records() <= docs.size()) ix_ = std::move(ahead_->index);
     }
     ahead_.reset();
-    picked_.clear();
-    records_of_path_.clear();
-    picked_records_ = 0;
+    pick_index_ = PickIndex{};
     Clear();
     searched_records_ = 0;
     store_ = &store;
@@ -514,98 +975,131 @@ void SearchModel::Run(const DocStore& store, std::string_view box_text) {
     if (options_.ranked && key_.empty()) Rank(docs);
     return;
   }
-  const Key key{key_text, HanKey(options_.han ? std::string_view(key_text) : std::string_view()),
-                MaskOf(key_text),
-                key_text.size() == 1 && ClassIsExact(static_cast<unsigned char>(key_text[0]))};
-  std::vector<uint32_t> matches;
-  std::vector<Found> found;
-  auto test = [&](uint32_t record, Found previous) {
-    if (!options_.han) {
-      if (HoldsLiterally(record, key)) matches.push_back(record);
-      return;
+  Key key{key_text, HanKey(options_.han ? std::string_view(key_text) : std::string_view()),
+          MaskOf(key_text),
+          key_text.size() == 1 && ClassIsExact(static_cast<unsigned char>(key_text[0])), false,
+          {}, 0, {}, 0, -1};
+  if (options_.han) {
+    const size_t units = key.han.units();
+    key.listable = units > 0 && units <= HanKey::kMaxUnits;
+    for (size_t i = 0; i < units; ++i) key.listable = key.listable && key.han.unit(i) < kStrayUnit;
+    key.first = std::string_view(key.text).substr(0, UnitAt(key.text, 0).size);
+    key.first_classes = MaskOf(key.first).classes;
+    key.initials = han::SetInitialsTable();
+    if (key.text[0] >= 'a' && key.text[0] <= 'z') key.first_letter = 1u << (key.text[0] - 'a');
+    if (key.first_letter != 0 && key.text.size() > 1 && key.text[1] >= 'a' && key.text[1] <= 'z') {
+      key.letter_pair = static_cast<int>(LetterPairBit(key.text[0] - 'a', key.text[1] - 'a'));
     }
-    const Found how = Test(record, key, previous);
-    if (how.quality == MatchQuality::kNone) return;
-    matches.push_back(record);
-    found.push_back(how);
-  };
+  }
   // Typing on narrows the last search: only its matches can still match,
   // besides the records registered since. With readings only a key typed
   // on at its end does: a key's middle need not start a reading.
   const bool narrowing =
       !key_.empty() && (options_.han ? key_text.starts_with(key_)
                                      : key_text.find(key_) != std::string::npos);
-  size_t first_new = 0;
-  if (narrowing) {
-    matches.reserve(matches_.size());
-    found.reserve(match_found_.size());
-    for (size_t i = 0; i < matches_.size(); ++i) {
-      // The texts of the records ahead are fetched while this one is tested:
-      // the matches lie apart in memory, and waiting for each would cost
-      // more than the test itself.
-      if (i + kFetchAhead < matches_.size()) {
-        const uint32_t ahead = matches_[i + kFetchAhead];
-        const uint32_t start = i + kFetchAhead < match_found_.size()
-                                   ? match_found_[i + kFetchAhead].start
-                                   : 0;
-        __builtin_prefetch(ix_.text.data() + ix_.starts[ahead] + (start ? start - 1 : 0));
-        __builtin_prefetch(&ix_.masks[ahead]);
-        if (!ix_.sigs.empty()) {
-          __builtin_prefetch(&ix_.sigs[ahead]);
-          if (start == 0) {
-            // No place to look first: the name and the characters with readings.
-            __builtin_prefetch(ix_.text.data() + ix_.path_ends[ahead]);
-            __builtin_prefetch(&ix_.han_units[ix_.han_unit_starts[ahead]]);
-            __builtin_prefetch(&ix_.shapes[ahead]);
-          }
+  // The last search's room is written again: fresh room for tens of
+  // thousands of matches costs more in page faults than the search itself.
+  std::vector<uint32_t> matches = std::move(spare_.matches);
+  std::vector<Found> found = std::move(spare_.found);
+  Places places = std::move(spare_.places);
+  matches.clear();
+  found.clear();
+  places.clear();
+  size_t first_new = 0;  // records not looked at by the last search
+  if (!options_.han) {
+    if (narrowing) {
+      matches.reserve(matches_.size());
+      for (size_t i = 0; i < matches_.size(); ++i) {
+        // The texts of the records ahead are fetched while this one is
+        // tested: the matches lie apart in memory, and waiting for each
+        // would cost more than the test itself.
+        if (i + kFetchAhead < matches_.size()) {
+          const uint32_t ahead = matches_[i + kFetchAhead];
+          __builtin_prefetch(&ix_.masks[ahead]);
+          __builtin_prefetch(ix_.text.data() + ix_.starts[ahead]);
         }
+        if (HoldsLiterally(matches_[i], key)) matches.push_back(matches_[i]);
       }
-      test(matches_[i], i < match_found_.size() ? match_found_[i] : Found{});
+      first_new = searched_records_;
+    } else {
+      matches.reserve(docs.size() / 8);
     }
-    first_new = searched_records_;
+    for (size_t record = first_new; record < docs.size(); ++record) {
+      if (HoldsLiterally(static_cast<uint32_t>(record), key)) {
+        matches.push_back(static_cast<uint32_t>(record));
+      }
+    }
+  } else if (key.mask_decides) {
+    // One letter or digit: the index's bits say which records hold it.
+    RunOneLetter(key, matches, found, places);
   } else {
-    matches.reserve(docs.size() / 8);
+    if (narrowing) {
+      Narrow(key, matches, found, places);
+      first_new = searched_records_;
+    }
+    size_t used = places.size();
+    for (size_t record = first_new; record < docs.size(); ++record) {
+      const size_t first = used;
+      bool listed = false;
+      const MatchQuality quality = Search(static_cast<uint32_t>(record), key, places, used, listed);
+      if (quality == MatchQuality::kNone) {
+        used = first;
+        continue;
+      }
+      matches.push_back(static_cast<uint32_t>(record));
+      found.push_back({static_cast<uint32_t>(first), static_cast<uint32_t>(used - first), quality,
+                       listed});
+    }
+    places.resize(used);
   }
-  for (size_t record = first_new; record < docs.size(); ++record) {
-    test(static_cast<uint32_t>(record), Found{});
-  }
-  matches_ = std::move(matches);
-  match_found_ = std::move(found);
+  std::swap(matches_, matches);
+  std::swap(match_found_, found);
+  std::swap(places_, places);
+  spare_ = {std::move(matches), std::move(found), std::move(places)};
   key_ = std::move(key_text);
+  key_units_ = key.han.units();
   searched_records_ = docs.size();
   if (options_.ranked) Rank(docs);
 }
 
+uint32_t SearchModel::RecordAt(size_t row) const {
+  if (!options_.ranked) return matches_[row];
+  OrderRows(row + 1);
+  return ranking_.rows[row];
+}
+
 bool SearchModel::Current(size_t row) const {
-  return row < Shown().size() && store_ && generation_ == store_->docs_generation &&
-         Shown()[row] < store_->docs.size();
+  return row < ShownCount() && store_ && generation_ == store_->docs_generation &&
+         RecordAt(row) < store_->docs.size();
 }
 
 std::string SearchModel::RowText(size_t row) const {
   if (!Current(row)) return {};
-  return LowerAscii(store_->docs[Shown()[row]].path);
+  return LowerAscii(store_->docs[RecordAt(row)].path);
 }
 
 std::optional<std::string> SearchModel::RowPath(size_t row) const {
   if (!Current(row)) return std::nullopt;
-  return store_->docs[Shown()[row]].path;
+  return store_->docs[RecordAt(row)].path;
 }
 
 std::optional<size_t> SearchModel::RowRecord(size_t row) const {
   if (!Current(row)) return std::nullopt;
-  return Shown()[row];
+  return RecordAt(row);
 }
 
 MatchQuality SearchModel::RowQuality(size_t row) const {
-  if (!Current(row) || !options_.ranked || row >= qualities_.size()) return MatchQuality::kNone;
-  return qualities_[row];
+  if (!Current(row) || !options_.ranked) return MatchQuality::kNone;
+  return ranking_.qualities[row];
 }
 
-bool SearchModel::RowPinned(size_t row) const { return Current(row) && row < pinned_rows_; }
+bool SearchModel::RowPinned(size_t row) const {
+  return Current(row) && options_.ranked && row < ranking_.pinned;
+}
 
 std::string SearchModel::RowName(size_t row) const {
   if (!Current(row)) return {};
-  const TMyDoc& doc = store_->docs[Shown()[row]];
+  const TMyDoc& doc = store_->docs[RecordAt(row)];
   const std::string name = Trim(doc.name);
   if (!name.empty() && DocPathKey(name) != DocPathKey(doc.path)) return name;
   // A folder's record is named by its path: the folder's own name says it.
@@ -625,7 +1119,7 @@ std::string SearchModel::RowLabel(size_t row) const {
 
 int SearchModel::RowImage(size_t row) const {
   if (!Current(row)) return kImageWeb;
-  const TMyDoc& doc = store_->docs[Shown()[row]];
+  const TMyDoc& doc = store_->docs[RecordAt(row)];
   if (doc.image >= 0) return doc.image;
   return doc.doctype == DocKind::kFolder    ? kImageFolder
          : doc.doctype == DocKind::kProgram ? kImageProgram
@@ -641,6 +1135,7 @@ SearchModel::RowMarks SearchModel::RowMatches(size_t row) const {
   marks.path = MatchedSpan(*path, key_);
   return marks;
 }
+
 
 // ---- SearchPresenter ----
 

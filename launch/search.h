@@ -63,7 +63,9 @@ inline constexpr size_t kMostPickedRows = 30;
 
 // The matching records of one search. Lowered (or folded) copies of every
 // record are kept between searches and extended as the history grows; a key
-// that extends the previous one searches only the previous matches.
+// that extends the previous one searches only the previous matches (with
+// readings, only where they matched). Ranked rows are put in order only as
+// far as they are looked at: a list shows a screenful of tens of thousands.
 class SearchModel {
  public:
   SearchModel() = default;
@@ -89,7 +91,7 @@ class SearchModel {
   // The key of the last search, as it was compared (lowered, or folded).
   const std::string& key() const { return key_; }
 
-  size_t RowCount() const { return Shown().size(); }
+  size_t RowCount() const { return ShownCount(); }
   // What row i shows: the record's path in lower case. Empty when the row is
   // gone or the history was rebuilt since the search.
   std::string RowText(size_t row) const;
@@ -120,6 +122,8 @@ class SearchModel {
 
  private:
   bool Current(size_t row) const;
+  // The record shown at a row (ranked rows are put in order up to it first).
+  uint32_t RecordAt(size_t row) const;
   void Extend(const DocArray& docs);
   std::string_view PathOf(uint32_t record) const;
   std::string_view NameOf(uint32_t record) const;
@@ -129,29 +133,122 @@ class SearchModel {
     HanKey han;
     SearchMask mask;
     bool mask_decides = false;  // one letter or digit: the masks answer
+    // Its matches can be followed place by place: it is 1 to
+    // HanKey::kMaxUnits well-formed characters (a stray byte may match
+    // inside a character as plain text, which no place stands at).
+    bool listable = false;
+    std::string_view first;       // the bytes of its first unit
+    uint64_t first_classes = 0;   // and their classes
+    // The first letters of each reading set's readings, and the bit of the
+    // key's first unit when it is a letter.
+    std::span<const uint32_t> initials;
+    uint32_t first_letter = 0;
+    // The bit of its first two units among Readings::letter_pairs, when both
+    // are letters (-1: none): a record without it cannot match.
+    int letter_pair = -1;
   };
   // Whether the record holds the key as plain text.
   bool HoldsLiterally(uint32_t record, const Key& key) const;
   // Whether readings can take part in a match of the record at all.
   bool MayMatchWithReadings(uint32_t record, const Key& key) const;
-  // A match in which readings may take part: its quality (kNone: none) and
-  // where it begins (an offset from the record's start, plus one).
-  struct Found {
-    uint32_t start = 0;
-    MatchQuality quality = MatchQuality::kNone;
-    bool literal = false;  // the record also holds the key as plain text
+  // Where a match of the key stands in a record (offsets from its start):
+  // where it began, where the text after it begins, and, when the key's last
+  // letters spelled the start of a reading of the character before that,
+  // the character's reading set and how many letters were spelled. A letter
+  // typed on moves each place on by one character instead of spelling the
+  // key again from the start.
+  struct Place {
+    uint32_t start;
+    uint32_t next;
+    uint32_t set;  // 32 bits: 16 bytes a place, whose counting is a shift
+    uint8_t spelled;
+    // How well a match from `start` ranks: kPrefix from an anchor (kWhole
+    // when it reaches the field's end), kWordStart or kSubstring.
+    MatchQuality from;
+    bool operator==(const Place&) const = default;
   };
-  // The best such match, or the first one no better than `enough` can be
-  // bettered by; `hint` is where the last key's match began (0: unknown).
-  Found FindWithReadings(uint32_t record, const Key& key, MatchQuality enough,
-                         uint32_t hint) const;
-  // How the record matches (kNone: not at all). `previous` is the record's
-  // match of a key this one extends (none: not known).
-  Found Test(uint32_t record, const Key& key, Found previous) const;
-  // Which records have picks or pins, kept up with the picks and the history.
-  void SyncPicked(const DocArray& docs);
+  // Places are written in bulk, room made ahead and cut back after: an
+  // allocator that leaves new room as it is saves clearing it first.
+  template <typename T>
+  struct Uncleared : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+      using other = Uncleared<U>;
+    };
+    Uncleared() = default;
+    template <typename U>
+    Uncleared(const Uncleared<U>&) {}
+    template <typename U>
+    void construct(U* at) noexcept {
+      ::new (static_cast<void*>(at)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* at, Args&&... args) {
+      ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+    }
+  };
+  using Places = std::vector<Place, Uncleared<Place>>;
+  // How a record matched a key, with readings: how well, and its places
+  // (places_[first, first + count), by start) when the key is listable.
+  struct Found {
+    uint32_t first = 0;
+    uint32_t count = 0;
+    MatchQuality quality = MatchQuality::kNone;
+    bool listed = false;
+  };
+  // A record's text as a search with readings reads it: path "\0" name,
+  // places counted from its start.
+  struct Fields {
+    const char* text;
+    uint32_t path_size;
+    uint32_t size;  // up to the name's end
+    const std::array<FieldShape, 2>* shapes;
+    std::string_view path() const { return {text, path_size}; }
+    std::string_view name() const { return {text + path_size + 1, size - path_size - 1}; }
+  };
+  Fields FieldsOf(uint32_t record) const;
+  // A key of one letter or digit, over every record: the index's bits for
+  // its class say which records to list the places of.
+  void RunOneLetter(const Key& key, std::vector<uint32_t>& matches, std::vector<Found>& found,
+                    Places& places) const;
+  // A key of one unit: its places are where it stands, listed without
+  // following anything (Search for such a key).
+  MatchQuality List(const Fields& fields, uint32_t record, const Key& key, Places& places,
+                    size_t& used, bool& listed) const;
+  // The record looked at whole: its best match, and its places written at
+  // places[used, ...) (`used` moved on), unless `listed` comes back false:
+  // the key cannot be followed place by place, or a start has too many places.
+  MatchQuality Search(uint32_t record, const Key& key, Places& places, size_t& used,
+                      bool& listed) const;
+  // A start's place after the key's first unit followed through the rest:
+  // the places it leads to written as Search writes them, `best` raised to
+  // how well they match; false when there are too many.
+  static bool Enter(const Fields& fields, const Key& key, Place entered, Places& places,
+                    size_t& used, MatchQuality& best);
+  // The record looked at whole with the key's automaton and as plain text,
+  // for a key that cannot be followed place by place: its best match.
+  MatchQuality SearchWhole(uint32_t record, const Key& key) const;
+  // The record's places for the shorter key (of `from_unit` units) moved on
+  // by the rest of this one, written as Search writes them; false when a
+  // start has too many places.
+  static bool SearchFrom(const Fields& fields, const Key& key, size_t from_unit, const Place* from,
+                         size_t count, Places& places, size_t& used,
+                         MatchQuality& best);
+  // One start's places followed through the key's units [unit, units) into
+  // `out` (room for kMaxPlaces places): how well they match (kNone: none
+  // is left), nullopt when there are too many to follow.
+  static std::optional<MatchQuality> Follow(const Fields& fields, const Key& key, size_t unit,
+                                            const Place* in, size_t n, Place* out, size_t& count);
+  // Every match of the last key followed on by this one: the matches that
+  // stay, with their places.
+  void Narrow(const Key& key, std::vector<uint32_t>& matches, std::vector<Found>& found,
+              Places& places) const;
+  // Puts the ranked rows in order for the new key: pins and picked records
+  // sorted, the rest only counted (OrderRows lists them).
   void Rank(const DocArray& docs);
-  const std::vector<uint32_t>& Shown() const { return options_.ranked ? rows_ : matches_; }
+  // Ranked rows in order up to `rows` (or all there are).
+  void OrderRows(size_t rows) const;
+  size_t ShownCount() const { return options_.ranked ? ranking_.count : matches_.size(); }
 
   // What a search looks through: lowered (or folded) copies of the records'
   // paths and names and what is known of each, made once and extended as the
@@ -163,15 +260,27 @@ class SearchModel {
     std::vector<uint32_t> starts;     // record i spans starts[i] .. starts[i + 1]
     std::vector<uint32_t> path_ends;  // where record i's path ends
     std::vector<SearchMask> masks;
-    std::vector<HanSignature> sigs;                 // with `han`
+    // With `han`: what readings may add to each record (see HanSignature).
+    struct Readings {
+      uint64_t letters = 0;
+      uint32_t initials = 0;
+      bool any = false;
+      bool same_fields = false;
+      // Two letters the record can spell one after the other (one of 128
+      // bits each): of neighbouring characters, or a reading's first two.
+      uint64_t letter_pairs[2] = {0, 0};
+    };
+    std::vector<Readings> readings;
     std::vector<std::array<FieldShape, 2>> shapes;  // of the path and the name
-    // The fewest units from an anchor to its field's end: a key of fewer
-    // units can never match a whole name.
-    std::vector<uint16_t> whole_units;
     // The characters with readings of record i (see AppendHanUnits, offsets
     // from the record's start): han_units[han_unit_starts[i] .. [i + 1]).
     std::vector<uint32_t> han_units;
     std::vector<uint32_t> han_unit_starts;
+    // With `han`, for keys of one letter or digit (the 36 exact classes):
+    // which records the key matches, bit r % 64 of word r / 64 for record r.
+    // A first keystroke looks only at those records.
+    static constexpr size_t kExactClasses = 36;
+    std::array<std::vector<uint64_t>, kExactClasses> first_keys;
 
     size_t records() const { return starts.empty() ? 0 : starts.size() - 1; }
     void Append(std::string_view path, std::string_view name);
@@ -192,6 +301,55 @@ class SearchModel {
   // Stops the thread of the last PrepareAhead, if any, and waits for it.
   void StopAhead();
 
+  // The picks and pins as the ranking reads them, made again when they
+  // change: paths as numbered slots and keys as numbers, so that scoring a
+  // key hashes no strings.
+  struct PickIndex {
+    uint64_t generation = 0;
+    std::vector<std::string> keys;        // the distinct keys of picks and pins
+    std::vector<uint32_t> pick_slot, pick_key;  // of each pick, in the store's order
+    std::vector<int64_t> pick_when;
+    std::vector<uint32_t> pin_slot, pin_key;    // of each pin, the latest first
+    std::unordered_map<std::string, uint32_t> slot_of_path;
+    std::vector<std::vector<uint32_t>> slot_records;  // the records of each slot's path
+    std::vector<bool> picked;  // of each record: its path has a slot
+    std::unordered_map<uint32_t, uint32_t> slot_of_record;
+    size_t records = 0;  // records looked at
+    // The picks' weights at `weights_now`.
+    std::vector<double> weights;
+    int64_t weights_now = 0;
+    bool weighed = false;
+  };
+  // Makes the pick index again when the picks changed or the history
+  // shrank, and looks at the records registered since.
+  void SyncPicked(const DocArray& docs);
+
+  // The ranked rows of the last search.
+  struct Ranking {
+    size_t count = 0;  // rows in all
+    // The rows in order as far as they were put in order, with their qualities.
+    std::vector<uint32_t> rows;
+    std::vector<MatchQuality> qualities;
+    size_t pinned = 0;  // the first rows: pins to the key
+    struct Picked {
+      uint32_t record;
+      MatchQuality quality;
+      double score;
+    };
+    std::vector<Picked> picked;  // by quality, then score, then oldest first
+    size_t next_picked = 0;
+    // Of this search's slots: pinned (a place) or scored.
+    std::vector<int32_t> slot_pin;
+    std::vector<double> slot_score;
+    // The quality being listed, how far its walk over the matches went, and
+    // how many matches of each quality are still to be listed.
+    int tier = -1;
+    size_t walked = 0;
+    std::array<size_t, 5> left{};
+  };
+  // Whether a match is listed among the pins or the picked rows instead of its tier.
+  bool ListedApart(uint32_t record) const;
+
   SearchOptions options_;
   const DocStore* store_ = nullptr;
   uint64_t generation_ = 0;
@@ -204,15 +362,16 @@ class SearchModel {
   size_t searched_records_ = 0;   // records the last search looked at
   std::vector<uint32_t> matches_;  // record positions, oldest first
   std::vector<Found> match_found_;  // of each match, with readings
-  // Ranked rows, and for each its quality; the first pinned_rows_ are pins.
-  std::vector<uint32_t> rows_;
-  std::vector<MatchQuality> qualities_;
-  size_t pinned_rows_ = 0;
-  // Records whose path has picks or pins, as of the picks' generation.
-  std::vector<bool> picked_;
-  std::unordered_map<std::string, std::vector<uint32_t>> records_of_path_;
-  uint64_t picks_generation_ = 0;
-  size_t picked_records_ = 0;  // records looked at for picks
+  Places places_;  // of every match, one match after another
+  // The room of the search before, written again by the next.
+  struct Spare {
+    std::vector<uint32_t> matches;
+    std::vector<Found> found;
+    Places places;
+  } spare_;
+  size_t key_units_ = 0;           // of key_
+  PickIndex pick_index_;
+  mutable Ranking ranking_;  // put in order as the rows are looked at
 };
 
 // What the launcher page shows of the search. The page's list draws row i

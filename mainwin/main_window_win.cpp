@@ -752,7 +752,7 @@ void MainWindow::ShowRecentDocInPopmenu() {
   while (GetMenuItemCount(menu) > 0) DeleteMenu(menu, 0, MF_BYPOSITION);
   // Each entry keeps the document it shows: lines inserted while the menu is
   // open do not change what it opens.
-  recent_entries_ = RecentMenuEntries(app_->store().MyRecentList.Lines());
+  recent_entries_ = RecentMenuEntries(app_->store().MyRecentList.Lines().ToVector(kRecentMenuEntries));
   for (size_t i = 0; i < recent_entries_.size(); ++i) {
     AppendMenuW(menu, MF_STRING, kFirstRecentCommand + static_cast<UINT>(i),
                 Utf8ToWide(recent_entries_[i].caption).c_str());

@@ -167,11 +167,17 @@ void VendorContentPage::Apply() {
       KillTimer(hwnd_, id);
     }
   }
-  Progress.Show(v.progress_visible);
-  Progress.SetPosition(v.progress);
-  PnlHint.Show(v.hint_visible);
-  LblHint.SetText(v.hint);
-  EnableWindow(BtnOpenDemo.hwnd(), deps_.server_found && deps_.server_found());
+  const Shown want{v.progress_visible, v.progress, v.hint_visible, v.hint,
+                   deps_.server_found && deps_.server_found()};
+  const bool all = !shown_;
+  if (all || want.progress_visible != shown_->progress_visible) Progress.Show(want.progress_visible);
+  if (all || want.progress != shown_->progress) Progress.SetPosition(want.progress);
+  if (all || want.hint_visible != shown_->hint_visible) PnlHint.Show(want.hint_visible);
+  if (all || want.hint != shown_->hint) LblHint.SetText(want.hint);
+  if (all || want.open_enabled != shown_->open_enabled) {
+    EnableWindow(BtnOpenDemo.hwnd(), want.open_enabled);
+  }
+  shown_ = want;
 }
 
 LRESULT VendorContentPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "lang/service_texts.h"
@@ -92,6 +93,17 @@ class VendorContentPage : public Window {
   std::unique_ptr<PageView> demo_view_, advert_view_, hidden_view_;
   bool hot_visible_ = false;
   bool timers_[4] = {};
+  // What the controls show now: Apply runs at every tick of the server
+  // search, and a control is changed only when its state does (each change
+  // repaints it).
+  struct Shown {
+    bool progress_visible = false;
+    int progress = 0;
+    bool hint_visible = false;
+    std::string hint;
+    bool open_enabled = false;
+  };
+  std::optional<Shown> shown_;
 };
 
 }  // namespace zd

@@ -77,13 +77,15 @@ std::string StripFilePrefix(std::string_view text) {
   return std::string(AfterScheme(text, kFilePrefix).value_or(text));
 }
 
-std::string Trim(std::string_view text) {
+std::string_view TrimmedView(std::string_view text) {
   size_t begin = 0;
   size_t end = text.size();
   while (begin < end && IsBlank(text[begin])) ++begin;
   while (end > begin && IsBlank(text[end - 1])) --end;
-  return std::string(text.substr(begin, end - begin));
+  return text.substr(begin, end - begin);
 }
+
+std::string Trim(std::string_view text) { return std::string(TrimmedView(text)); }
 
 std::string DocPathKey(std::string_view path) {
   std::string_view local = path;

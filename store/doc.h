@@ -84,6 +84,8 @@ std::string StripFilePrefix(std::string_view text);
 // Leading and trailing blanks and control characters removed (as Delphi's Trim:
 // every character <= ' ').
 std::string Trim(std::string_view text);
+// The same as a view into `text`.
+std::string_view TrimmedView(std::string_view text);
 
 // The form in which two document paths are compared. A local path (a drive
 // or UNC path, or a "file:///" address of one) names one document whatever

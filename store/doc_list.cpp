@@ -66,10 +66,58 @@ void DocList::AttachMirror(ListMirror* mirror) {
   FillMirror();
 }
 
-void DocList::FillMirror() { mirror_->SetRowCount(lines_.size()); }
+std::string_view LineViews::iterator::operator*() const { return list_->Line(index_); }
+
+size_t LineViews::size() const { return list_.size(); }
+
+std::string_view LineViews::operator[](size_t index) const { return list_.Line(index); }
+
+std::vector<std::string> LineViews::ToVector(size_t count) const {
+  std::vector<std::string> lines;
+  lines.reserve(std::min(count, size()));
+  for (size_t i = 0; i < size() && i < count; ++i) lines.emplace_back((*this)[i]);
+  return lines;
+}
+
+bool operator==(const LineViews& a, const std::vector<std::string>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end());
+}
+
+bool operator==(const LineViews& a, const LineViews& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end());
+}
+
+void DocList::FillMirror() { mirror_->SetRowCount(spans_.size()); }
 
 std::string DocList::RowText(size_t index) const {
-  return index < lines_.size() ? LineRowText(lines_[index]) : std::string();
+  return index < spans_.size() ? LineRowText(Line(index)) : std::string();
+}
+
+void DocList::AppendTop(std::string_view line) {
+  // Room first: once the text has grown, nothing below can fail.
+  spans_.reserve(spans_.size() + 1 > spans_.capacity() ? 2 * spans_.size() + 1 : 0);
+  const auto offset = static_cast<uint32_t>(text_.size());
+  text_.append(line);
+  spans_.push_back({offset, static_cast<uint32_t>(line.size())});
+}
+
+void DocList::TakeBackTop(size_t count) noexcept {
+  if (count == 0) return;
+  text_.resize(spans_[spans_.size() - count].offset);
+  spans_.resize(spans_.size() - count);
+}
+
+void DocList::CompactIfMostlyDead() {
+  if (dead_ < 4096 || dead_ < text_.size() / 2) return;
+  std::string text;
+  text.reserve(text_.size() - dead_);
+  for (Span& span : spans_) {
+    const auto offset = static_cast<uint32_t>(text.size());
+    text.append(text_, span.offset, span.size);
+    span.offset = offset;
+  }
+  text_ = std::move(text);
+  dead_ = 0;
 }
 
 void DocList::SetPathHash(PathHash hash) {
@@ -77,14 +125,14 @@ void DocList::SetPathHash(PathHash hash) {
   Reindex();
 }
 
-uint32_t DocList::LineHash(const std::string& line) const {
+uint32_t DocList::LineHash(std::string_view line) const {
   return path_hash_(DocPathKey(LinePath(line)));
 }
 
 void DocList::Reindex() {
   std::vector<PathEntry> index;
-  index.reserve(lines_.size());
-  for (size_t i = 0; i < lines_.size(); ++i) index.push_back({LineHash(lines_[i]), RankOf(i)});
+  index.reserve(spans_.size());
+  for (size_t i = 0; i < spans_.size(); ++i) index.push_back({LineHash(Line(i)), RankOf(i)});
   std::sort(index.begin(), index.end());
   path_index_ = std::move(index);
 }
@@ -119,7 +167,7 @@ std::vector<size_t> DocList::LinesOfKey(const std::string& key) const {
   auto it = std::lower_bound(path_index_.begin(), path_index_.end(), PathEntry{hash, 0});
   for (; it != path_index_.end() && it->hash == hash; ++it) {
     const size_t index = IndexOfRank(it->rank);
-    if (DocPathKey(LinePath(lines_[index])) == key) found.push_back(index);
+    if (DocPathKey(LinePath(Line(index))) == key) found.push_back(index);
   }
   return found;
 }
@@ -140,18 +188,18 @@ size_t DocList::DeletePath(const std::string& path) {
 }
 
 void DocList::InsertTop(const std::string& line) {
-  const PathEntry entry{LineHash(line), static_cast<uint32_t>(lines_.size())};
+  const PathEntry entry{LineHash(line), static_cast<uint32_t>(spans_.size())};
   ReserveIndex(1);
   // The line first, so a row drawn at once shows it; if the list box
   // refuses the row, the line goes again and the list is left as it was.
-  lines_.insert(lines_.begin(), line);
+  AppendTop(line);
   struct TakeBackUnlessKept {
-    std::vector<std::string>& lines;
+    DocList& list;
     bool kept = false;
     ~TakeBackUnlessKept() {
-      if (!kept) lines.erase(lines.begin());  // moves strings only: cannot fail
+      if (!kept) list.TakeBackTop(1);
     }
-  } row_pending{lines_};
+  } row_pending{*this};
   mirror_->InsertRow(0);
   row_pending.kept = true;
   IndexAdd(entry);  // reserved: cannot fail
@@ -160,7 +208,7 @@ void DocList::InsertTop(const std::string& line) {
 void DocList::InsertTopAll(std::vector<std::string> lines) {
   if (lines.empty()) return;
   const size_t count = lines.size();
-  const size_t old_size = lines_.size();
+  const size_t old_size = spans_.size();
   // The i-th line given ends at rank old_size + i.
   std::vector<PathEntry> fresh;
   fresh.reserve(count);
@@ -168,11 +216,15 @@ void DocList::InsertTopAll(std::vector<std::string> lines) {
     fresh.push_back({LineHash(lines[i]), static_cast<uint32_t>(old_size + i)});
   }
   ReserveIndex(count);
-  // Moved in newest first; every row before any index entry, as InsertTop.
-  lines_.insert(lines_.begin(), std::make_move_iterator(lines.rbegin()),
-                std::make_move_iterator(lines.rend()));
+  // In the order given, the last on top; every row before any index entry,
+  // as InsertTop.
+  size_t bytes = 0;
+  for (const std::string& line : lines) bytes += line.size();
+  text_.reserve(text_.size() + bytes);
+  spans_.reserve(spans_.size() + count);
+  for (const std::string& line : lines) AppendTop(line);
   struct TakeBackUnlessKept {
-    std::vector<std::string>& lines;
+    DocList& list;
     std::vector<PathEntry>& index;
     std::vector<PathEntry>& fresh;
     size_t pending;
@@ -181,9 +233,7 @@ void DocList::InsertTopAll(std::vector<std::string> lines) {
       // others, with the highest ranks); those kept join the index. Nothing
       // here allocates: the index has room, and a merge without a buffer
       // works in place.
-      if (pending > 0) {
-        lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(pending));
-      }
+      list.TakeBackTop(pending);
       const size_t kept = fresh.size() - pending;
       std::sort(fresh.begin(), fresh.begin() + static_cast<std::ptrdiff_t>(kept));
       const size_t middle = index.size();
@@ -191,43 +241,62 @@ void DocList::InsertTopAll(std::vector<std::string> lines) {
       std::inplace_merge(index.begin(), index.begin() + static_cast<std::ptrdiff_t>(middle),
                          index.end());
     }
-  } rows_pending{lines_, path_index_, fresh, count};
+  } rows_pending{*this, path_index_, fresh, count};
   for (size_t i = 0; i < count; ++i) {
     mirror_->InsertRow(0);
     --rows_pending.pending;
   }
 }
 
-void DocList::ReplaceAll(std::vector<std::string> lines) {
-  lines_.clear();
-  path_index_.clear();
-  mirror_->ClearRows();
-  lines_ = std::move(lines);
+void DocList::ReplaceAll(const std::vector<std::string>& lines) {
+  ReplaceAllViews(std::vector<std::string_view>(lines.begin(), lines.end()));
+}
+
+void DocList::ReplaceAllViews(const std::vector<std::string_view>& lines) {
+  Clear();
+  size_t bytes = 0;
+  for (std::string_view line : lines) bytes += line.size();
+  // Exactly the room they take: a list is mostly read.
+  std::string text;
+  text.reserve(bytes);
+  text_.swap(text);
+  spans_.reserve(lines.size());
+  for (auto line = lines.rbegin(); line != lines.rend(); ++line) AppendTop(*line);
   Reindex();
   FillMirror();
 }
 
 bool DocList::ReplaceLine(size_t index, const std::string& line) {
-  if (index >= lines_.size()) return false;
-  const PathEntry old_entry{LineHash(lines_[index]), RankOf(index)};
+  if (index >= spans_.size()) return false;
+  const PathEntry old_entry{LineHash(Line(index)), RankOf(index)};
   const PathEntry new_entry{LineHash(line), RankOf(index)};
-  lines_[index] = line;
+  // The new text at the end, the old one left dead until the next compaction.
+  const auto offset = static_cast<uint32_t>(text_.size());
+  text_.append(line);
+  Span& span = spans_[RankOf(index)];
+  dead_ += span.size;
+  span = {offset, static_cast<uint32_t>(line.size())};
   path_index_.erase(std::lower_bound(path_index_.begin(), path_index_.end(), old_entry));
   IndexAdd(new_entry);  // into the room just freed: cannot fail
   mirror_->RowChanged(index);
+  CompactIfMostlyDead();
   return true;
 }
 
 bool DocList::DeleteLine(size_t index) {
-  if (index >= lines_.size()) return false;
+  if (index >= spans_.size()) return false;
   IndexRemoveRanks({RankOf(index)});
-  lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
+  dead_ += spans_[RankOf(index)].size;
+  spans_.erase(spans_.begin() + RankOf(index));
   mirror_->DeleteRow(index);
+  CompactIfMostlyDead();
   return true;
 }
 
 void DocList::Clear() {
-  lines_.clear();
+  text_.clear();
+  spans_.clear();
+  dead_ = 0;
   path_index_.clear();
   mirror_->ClearRows();
 }
@@ -239,14 +308,18 @@ void DocList::DeleteSelection() {
   // Ranks ascend as rows descend.
   std::vector<uint32_t> gone;
   for (size_t row : rows) {
-    if (row < lines_.size()) gone.push_back(RankOf(row));
+    if (row < spans_.size()) gone.push_back(RankOf(row));
   }
   IndexRemoveRanks(gone);
   // From the bottom up, so the indexes still to do stay valid.
   for (size_t row : rows) {
-    if (row < lines_.size()) lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(row));
+    if (row < spans_.size()) {
+      dead_ += spans_[RankOf(row)].size;
+      spans_.erase(spans_.begin() + RankOf(row));
+    }
     mirror_->DeleteRow(row);
   }
+  CompactIfMostlyDead();
 }
 
 // ---- list operations ----
@@ -311,15 +384,15 @@ void ListFileLoad(DocList& list, Files& files, const AnsiCodec& codec,
     // Each line copied once, straight from the text, into a vector of the
     // right size.
     const std::vector<std::string_view> raw_lines = SplitLineViews(*text);
-    std::vector<std::string> lines;
+    std::vector<std::string_view> lines;
     lines.reserve(std::min(raw_lines.size(), kMaxListLines));
     for (std::string_view raw : raw_lines) {
-      std::string line = Trim(raw);
+      const std::string_view line = TrimmedView(raw);
       if (line.empty()) continue;
-      lines.push_back(std::move(line));
+      lines.push_back(line);
       if (lines.size() == kMaxListLines) break;
     }
-    list.ReplaceAll(std::move(lines));
+    list.ReplaceAllViews(lines);
   }
   // A missing file leaves the list as it was; an unreadable one leaves it
   // unloaded, so it is not overwritten at exit.
@@ -328,7 +401,12 @@ void ListFileLoad(DocList& list, Files& files, const AnsiCodec& codec,
 
 bool ListFileSave(const DocList& list, Files& files, const AnsiCodec& codec,
                   const std::string& file_name) {
-  return SaveText(files, codec, file_name, JoinLines(list.Lines()), list.origin().utf8);
+  std::string text;
+  size_t size = 0;
+  for (std::string_view line : list.Lines()) size += line.size() + 2;
+  text.reserve(size);
+  for (std::string_view line : list.Lines()) text.append(line).append("\r\n");
+  return SaveText(files, codec, file_name, text, list.origin().utf8);
 }
 
 }  // namespace zd

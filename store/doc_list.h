@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iosfwd>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,6 +70,63 @@ class MemoryMirror : public ListMirror {
   std::vector<bool> selected_;
 };
 
+class DocList;
+
+// The lines of a list from the top, as views into its one text: valid until
+// the list next changes.
+class LineViews {
+ public:
+  class iterator {
+   public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = std::string_view;
+    using difference_type = std::ptrdiff_t;
+    using pointer = void;
+    using reference = std::string_view;
+    iterator() = default;
+    iterator(const DocList* list, size_t index) : list_(list), index_(index) {}
+    std::string_view operator*() const;
+    iterator& operator++() {
+      ++index_;
+      return *this;
+    }
+    iterator operator++(int) {
+      iterator before = *this;
+      ++index_;
+      return before;
+    }
+    bool operator==(const iterator& other) const { return index_ == other.index_; }
+
+   private:
+    const DocList* list_ = nullptr;
+    size_t index_ = 0;
+  };
+
+  explicit LineViews(const DocList& list) : list_(list) {}
+  size_t size() const;
+  bool empty() const { return size() == 0; }
+  std::string_view operator[](size_t index) const;
+  std::string_view front() const { return (*this)[0]; }
+  iterator begin() const { return {&list_, 0}; }
+  iterator end() const { return {&list_, size()}; }
+  // Copies of the first `count` lines (all by default).
+  std::vector<std::string> ToVector(size_t count = SIZE_MAX) const;
+
+  friend bool operator==(const LineViews& a, const std::vector<std::string>& b);
+  friend bool operator==(const LineViews& a, const LineViews& b);
+  // For test failures; a template, so that the program links no stream.
+  template <typename Char, typename Traits>
+  friend std::basic_ostream<Char, Traits>& operator<<(std::basic_ostream<Char, Traits>& out,
+                                                      const LineViews& lines) {
+    out << "{";
+    for (size_t i = 0; i < lines.size(); ++i) out << (i ? ", \"" : " \"") << lines[i] << "\"";
+    return out << " }";
+  }
+
+ private:
+  const DocList& list_;
+};
+
 class DocList {
  public:
   DocList();
@@ -82,11 +141,16 @@ class DocList {
   void AttachMirror(ListMirror* mirror);
   ListMirror& Mirror() { return *mirror_; }
 
-  const std::vector<std::string>& Lines() const { return lines_; }
+  LineViews Lines() const { return LineViews(*this); }
+  // Line `index` from the top (index < size()), valid until the list changes.
+  std::string_view Line(size_t index) const {
+    const Span span = spans_[spans_.size() - 1 - index];
+    return std::string_view(text_).substr(span.offset, span.size);
+  }
   // What row `index` shows (LineRowText of its line); empty past the end.
   std::string RowText(size_t index) const;
-  size_t size() const { return lines_.size(); }
-  bool empty() const { return lines_.empty(); }
+  size_t size() const { return spans_.size(); }
+  bool empty() const { return spans_.empty(); }
 
   void InsertTop(const std::string& line);
   // As InsertTop of each line in turn (the last one ends on top), with one
@@ -98,7 +162,9 @@ class DocList {
   bool HasPath(const std::string& path) const;
   // Removes every line whose path names that document, with its row; how many went.
   size_t DeletePath(const std::string& path);
-  void ReplaceAll(std::vector<std::string> lines);
+  void ReplaceAll(const std::vector<std::string>& lines);
+  // The same from views (into a file's text, say), copied once.
+  void ReplaceAllViews(const std::vector<std::string_view>& lines);
   // Line `index` and its row; an index past the end changes nothing (false).
   bool ReplaceLine(size_t index, const std::string& line);
   bool DeleteLine(size_t index);
@@ -134,9 +200,16 @@ class DocList {
   };
 
   void FillMirror();
-  size_t IndexOfRank(uint32_t rank) const { return lines_.size() - 1 - rank; }
-  uint32_t RankOf(size_t index) const { return static_cast<uint32_t>(lines_.size() - 1 - index); }
-  uint32_t LineHash(const std::string& line) const;
+  size_t IndexOfRank(uint32_t rank) const { return spans_.size() - 1 - rank; }
+  uint32_t RankOf(size_t index) const { return static_cast<uint32_t>(spans_.size() - 1 - index); }
+  uint32_t LineHash(std::string_view line) const;
+  // Appends a line's text at the top (the highest rank); TakeBackTop
+  // removes the `count` lines on top again (never fails).
+  void AppendTop(std::string_view line);
+  void TakeBackTop(size_t count) noexcept;
+  // Copies the lines into a text of their own once most of the text is
+  // lines replaced or deleted.
+  void CompactIfMostlyDead();
   void Reindex();
   // Room for `more` entries, so that adding them cannot fail.
   void ReserveIndex(size_t more);
@@ -149,7 +222,16 @@ class DocList {
 
   MemoryMirror own_mirror_;
   ListMirror* mirror_;
-  std::vector<std::string> lines_;
+  // The lines as one text, the bottom line first (a line put on top is
+  // appended): the line of rank r is text_[spans_[r].offset, + size). A
+  // string per line cost more than the text in allocations.
+  struct Span {
+    uint32_t offset;
+    uint32_t size;
+  };
+  std::string text_;
+  std::vector<Span> spans_;
+  size_t dead_ = 0;  // bytes of text_ no span covers
   // Sorted; one entry per line: a hash of each path instead of a second
   // copy of it, which for 10,000 lines cost more than the lines.
   std::vector<PathEntry> path_index_;

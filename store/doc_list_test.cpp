@@ -278,7 +278,7 @@ TEST(DocListMirrorTest, AttachMirrorFillsTheNewBoxAndDetachRefillsTheOwnOne) {
 // How many lines a walk finds whose path names the document `probe` names.
 size_t WalkedLinesOf(const DocList& list, const std::string& probe) {
   size_t found = 0;
-  for (const std::string& line : list.Lines()) {
+  for (const std::string_view line : list.Lines()) {
     TMyDocObj doc;
     const std::string path = ListLineSplit(line, doc) ? doc.path : std::string();
     if (DocPathKey(path) == DocPathKey(probe)) ++found;
@@ -366,6 +366,44 @@ TEST(DocListMirrorTest, InvariantHoldsUnderRandomOperations) {
       nullptr, [](std::string_view) -> uint32_t { return 7; },
       [](std::string_view key) -> uint32_t { return static_cast<uint32_t>(key.size() % 2); }};
   for (DocList::PathHash hash : hashes) RandomOperations(hash);
+}
+
+// A list used for months: lines put on top, replaced and deleted far more
+// often than it is loaded, whose text is copied afresh now and then. Its
+// lines stay those a plain vector of lines holds after the same steps.
+TEST(DocListMirrorTest, LinesStayAsWrittenThroughLongUse) {
+  for (const size_t length : {size_t{3}, size_t{300}, size_t{5000}}) {
+    std::mt19937 rng(static_cast<unsigned>(length));
+    MemoryMirror box;
+    DocList list(&box);
+    std::vector<std::string> expected;
+    for (int step = 0; step < 3000; ++step) {
+      const std::string line =
+          "C:\\" + std::to_string(step) + "*|*" + std::string(rng() % length, 'a' + step % 26);
+      const size_t index = expected.empty() ? 0 : rng() % expected.size();
+      switch (expected.size() > 200 ? 1 + rng() % 3 : rng() % 4) {
+        case 0:
+          list.InsertTop(line);
+          expected.insert(expected.begin(), line);
+          break;
+        case 1:
+          ASSERT_EQ(list.ReplaceLine(index, line), !expected.empty());
+          if (!expected.empty()) expected[index] = line;
+          break;
+        case 2:
+          ASSERT_EQ(list.DeleteLine(index), !expected.empty());
+          if (!expected.empty()) expected.erase(expected.begin() + static_cast<long>(index));
+          break;
+        default:
+          if (expected.empty()) break;
+          box.SetSelected(index, true);
+          list.DeleteSelection();
+          expected.erase(expected.begin() + static_cast<long>(index));
+          break;
+      }
+      ASSERT_EQ(list.Lines(), expected) << "length " << length << ", step " << step;
+    }
+  }
 }
 
 class ListFileTest : public ::testing::Test {

@@ -33,9 +33,13 @@ void OnItsOwn(const char* where, const Work& work) {
 }  // namespace
 
 std::vector<RunningBrowser> FindRunningBrowsers(WindowSystem& windows) {
+  return FindRunningBrowsers(TakeWindowPass(windows));
+}
+
+std::vector<RunningBrowser> FindRunningBrowsers(const WindowPass& pass) {
   std::vector<RunningBrowser> running;
-  for (const WindowRow& row : EnumerateWindowRows(windows)) {
-    const std::optional<std::string> program = windows.ProcessImagePath(row.id);
+  for (const SeenWindow& window : pass.windows) {
+    const std::optional<std::string>& program = window.program;
     if (!program) continue;
     const BrowserKind* kind = BrowserOfProgram(*program);
     if (!kind) continue;
@@ -44,7 +48,7 @@ std::vector<RunningBrowser> FindRunningBrowsers(WindowSystem& windows) {
       if (browser.kind == kind) found = &browser;
     }
     if (!found) found = &running.emplace_back(RunningBrowser{kind, *program, {}});
-    found->titles.push_back(row.title);
+    found->titles.push_back(window.title);
   }
   return running;
 }

@@ -18,6 +18,7 @@
 #include "platform/window_system.h"
 #include "tracking/browser_address.h"
 #include "tracking/browser_profiles.h"
+#include "tracking/discovery.h"
 #include "tracking/history_db.h"
 #include "tracking/session_file.h"
 
@@ -45,6 +46,8 @@ struct RunningBrowser {
 
 // The browsers that have a window open now, in window order (asked of the
 // windows, not of any file).
+std::vector<RunningBrowser> FindRunningBrowsers(const WindowPass& pass);
+// The same over a pass of its own.
 std::vector<RunningBrowser> FindRunningBrowsers(WindowSystem& windows);
 
 // The files' side; used by one thread at a time.

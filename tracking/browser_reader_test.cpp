@@ -40,7 +40,7 @@ class BrowserReaderTest : public testing_support::TrackerTest {
     windows.AddWindow("Tab - Mozilla Firefox", "C:\\Firefox\\firefox.exe");
     // The main window's wiring: a refresh asks for a read and registers the
     // last finished one; the interface hears of each read (BrowserPagesRead).
-    read_browser_pages = [this] { recording.ReadBrowserPages(); };
+    read_browser_pages = [this](const WindowPass& pass) { recording.ReadBrowserPages(pass); };
     browser_pages = [this] { return recording.BrowserPagesFound(); };
     MakeTracker();
     recording.Load();  // as the start-up load: the rules read, recording on
@@ -144,6 +144,34 @@ TEST_F(BrowserReaderTest, ARefreshNeverWaitsAndAReadIsRegisteredOnceWhenItMayBe)
   EXPECT_TRUE(Records().empty());
   tracker->HistoryLoaded();
   EXPECT_EQ(Records(), (std::vector<std::string>{"1 https://two.example/"}));
+}
+
+// Every refresh looks at the desktop's windows once, programs and browsers
+// alike: the browsers' read is asked with the programs' pass.
+TEST_F(BrowserReaderTest, EachRefreshLooksAtTheWindowsOnce) {
+  Show({"https://one.example/"});
+  const struct {
+    const char* what;
+    std::function<void()> refresh;
+    std::vector<std::string> records;  // after it, and the read it asked for
+  } cases[] = {
+      {"all", [&] { tracker->CheckAllDocs(); },
+       {"2 C:\\Firefox\\firefox.exe", "1 https://one.example/"}},
+      {"programs", [&] { tracker->CheckAppDocs(); }, {"2 C:\\Firefox\\firefox.exe"}},
+      {"pages", [&] { tracker->CheckShellDocs(); }, {"1 https://one.example/"}},
+      {"web tree", [&] { tracker->CheckKindDocs(DocKind::kWeb); }, {"1 https://one.example/"}},
+      {"program tree", [&] { tracker->CheckKindDocs(DocKind::kProgram); },
+       {"2 C:\\Firefox\\firefox.exe"}},
+  };
+  for (const auto& c : cases) {
+    store.docs.clear();
+    const int before = windows.enumerate_calls();
+    c.refresh();
+    EXPECT_EQ(windows.enumerate_calls() - before, 1) << c.what;
+    recording.WaitForBrowserPages();
+    tracker->BrowserPagesRead();
+    EXPECT_EQ(Records(), c.records) << c.what;
+  }
 }
 
 }  // namespace

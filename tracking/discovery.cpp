@@ -58,13 +58,30 @@ std::vector<WindowRow> EnumerateWindowRows(WindowSystem& windows) {
   return rows;
 }
 
+WindowPass TakeWindowPass(WindowSystem& windows) noexcept {
+  WindowPass pass;
+  pass.complete = ScanOnItsOwn(__func__, [&] {
+    for (WindowRow& row : EnumerateWindowRows(windows)) {
+      std::optional<std::string> program =
+          row.id == 0 ? std::nullopt : windows.ProcessImagePath(row.id);
+      pass.windows.push_back(SeenWindow{row.id, std::move(row.title), std::move(program)});
+    }
+  });
+  return pass;
+}
+
 ScanResult ScanAppWindows(WindowSystem& windows) {
+  return ScanAppWindows(TakeWindowPass(windows), windows);
+}
+
+ScanResult ScanAppWindows(const WindowPass& pass, WindowSystem& windows) {
   ScanResult result;
+  // A pass cut short still lists the windows before the failure.
   result.complete = ScanOnItsOwn(__func__, [&] {
-    for (const WindowRow& row : EnumerateWindowRows(windows)) {
-      const std::optional<std::string> path = ExistingProgramOf(windows, row);
-      if (!path) continue;
-      const std::string title = Trim(row.title);
+    for (const SeenWindow& window : pass.windows) {
+      const std::optional<std::string>& path = window.program;
+      if (!path || path->empty() || !windows.PathExists(*path)) continue;
+      const std::string title = Trim(window.title);
       if (!IsScanSpecialPlaceTitle(title)) {
         // An empty title occurs in every path, so untitled windows go here too.
         const std::string upper_path = UpperAscii(Trim(*path));
@@ -75,7 +92,7 @@ ScanResult ScanAppWindows(WindowSystem& windows) {
       const std::string program = BlankControlChars(*path);
       result.found.push_back(FoundDoc{program, BlankControlChars(title), program, DocKind::kProgram});
     }
-  });
+  }) && pass.complete;
   return result;
 }
 

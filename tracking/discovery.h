@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,23 @@ struct WindowRow {
 bool IsListedWindow(const TopWindow& window);
 std::vector<WindowRow> EnumerateWindowRows(WindowSystem& windows);
 
+// A listed window as one pass over the desktop saw it, with the executable
+// of its process (none: it could not be read).
+struct SeenWindow {
+  WindowId id = 0;
+  std::string title;
+  std::optional<std::string> program;
+};
+// The desktop's listed windows, in z-order, read once a refresh: every scan
+// of that refresh (programs, the browsers' titles, the files that titles
+// name) reads this list instead of asking the system again.
+struct WindowPass {
+  std::vector<SeenWindow> windows;
+  // False when a failure ended the pass; `windows` holds what came before.
+  bool complete = true;
+};
+WindowPass TakeWindowPass(WindowSystem& windows) noexcept;
+
 struct ScanResult {
   std::vector<FoundDoc> found;
   // False when a failure ended the scan; `found` holds what came before it.
@@ -35,6 +53,9 @@ struct ScanResult {
 // listed windows whose program file exists, except windows titled with (a
 // part of) their own path and those of "TTRAVELER.EXE"; the Chinese
 // special-place titles always pass. Control characters of a title are blanks.
+// `windows` answers whether a program's file exists.
+ScanResult ScanAppWindows(const WindowPass& pass, WindowSystem& windows);
+// The same over a pass of its own.
 ScanResult ScanAppWindows(WindowSystem& windows);
 
 // Folders (the "file:///" address twice, shown by Explorer) of Explorer

@@ -35,9 +35,9 @@ class Bracket {
   bool first_;
 };
 
-std::string LinePath(const std::string& line) {
+std::string_view LinePath(std::string_view line) {
   const size_t sep = line.find(kLineSep);
-  return sep == std::string::npos ? std::string() : line.substr(0, sep);
+  return sep == std::string_view::npos ? std::string_view() : line.substr(0, sep);
 }
 
 void ClearTrees(const TrackerTrees& trees) {
@@ -179,9 +179,9 @@ void HistoryEditor::Rebuild(const std::set<std::string>& doomed_paths) {
   for (const TMyDoc* doc : doomed) doomed_lines.insert(DocPathKey(doc->path));
   std::vector<std::string> recent;
   recent.reserve(store_.MyRecentList.size());
-  for (const std::string& line : store_.MyRecentList.Lines()) {
+  for (const std::string_view line : store_.MyRecentList.Lines()) {
     if (doomed_lines.count(DocPathKey(LinePath(line)))) continue;
-    recent.push_back(line);
+    recent.emplace_back(line);
   }
 
   Bracket timer(hooks_.refresh_timer, false);

@@ -73,6 +73,10 @@ void Recording::ReadBrowserPages() {
   if (gate_.State() == RecordingState::kOn) reader_.Request(FindRunningBrowsers(windows_));
 }
 
+void Recording::ReadBrowserPages(const WindowPass& pass) {
+  if (gate_.State() == RecordingState::kOn) reader_.Request(FindRunningBrowsers(pass));
+}
+
 std::vector<FoundDoc> Recording::BrowserPagesFound() {
   std::vector<FoundDoc> found;
   std::optional<std::vector<OpenBrowserPage>> pages = reader_.Take();

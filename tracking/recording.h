@@ -59,6 +59,8 @@ class Recording {
   // which browsers run is asked here, their files are read on the reader's
   // thread. Never waits.
   void ReadBrowserPages();
+  // The same for the browsers of a pass over the windows already taken.
+  void ReadBrowserPages(const WindowPass& pass);
   // The web pages of the latest finished read, once, while recording is on.
   // A local file a browser shows is not recorded until files are documents
   // of their own; the browsers' own pages never are.

@@ -82,8 +82,8 @@ TEST_F(SaveReloadTest, ControlCharactersInTitlesBecomeBlanksAndAddNoLines) {
   }
   V records;
   for (const TMyDoc& doc : store.docs) records.push_back(Record(doc));
-  const V favourites = store.MyLoveList.Lines();
-  const V recent = store.MyRecentList.Lines();
+  const V favourites = store.MyLoveList.Lines().ToVector();
+  const V recent = store.MyRecentList.Lines().ToVector();
   for (const std::string& line : favourites) {
     EXPECT_EQ(BlankControlChars(line), line) << "a line is built without control characters";
   }

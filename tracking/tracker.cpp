@@ -254,7 +254,15 @@ int DocTracker::GetAppImageIndex(const std::string& executable, const std::strin
 
 // ---- scans and refreshes ----
 
-void DocTracker::ScanAppWindows() { app_list_ = zd::ScanAppWindows(windows_).found; }
+void DocTracker::ScanAppWindows() {
+  window_pass_ = TakeWindowPass(windows_);
+  app_list_ = zd::ScanAppWindows(*window_pass_, windows_).found;
+}
+
+const WindowPass& DocTracker::TheWindowPass() {
+  if (!window_pass_) window_pass_ = TakeWindowPass(windows_);
+  return *window_pass_;
+}
 
 bool DocTracker::ScanShellWindows() {
   ScanResult scan = zd::ScanShellWindows(shell_);
@@ -340,12 +348,15 @@ void DocTracker::Request(Refresh refresh) {
   std::optional<Refresh> next = refresh;
   while (next) {
     pending_.reset();
+    // Each refresh looks at the windows once, as they are when it runs.
+    window_pass_.reset();
     try {
       Run(*next);
       // Everything the refreshes learnt of files, in one write after the last.
       if (!pending_ && !browser_pages_waiting_ && !recent_files_waiting_) SaveFileHistory(store_);
     }
     ZD_CATCH_LOG(__func__)
+    window_pass_.reset();
     next = pending_;
     if (!next && browser_pages_waiting_) next = Refresh{RefreshKind::kBrowserPages, {}};
     if (!next && recent_files_waiting_) next = Refresh{RefreshKind::kRecentFiles, {}};
@@ -416,7 +427,7 @@ void DocTracker::RunBrowserPages(bool read_again) {
   browser_pages_waiting_ = false;
   std::vector<FoundDoc> pages;
   try {
-    if (read_again && hooks_.read_browser_pages) hooks_.read_browser_pages();
+    if (read_again && hooks_.read_browser_pages) hooks_.read_browser_pages(TheWindowPass());
     if (hooks_.browser_pages) pages = hooks_.browser_pages();
   }
   ZD_CATCH_LOG(__func__)

@@ -20,6 +20,7 @@
 #include "store/settings_file.h"
 #include "tracking/doc_index.h"
 #include "tracking/doc_kinds.h"
+#include "tracking/discovery.h"
 #include "tracking/found_doc.h"
 #include "tracking/tree_model.h"
 
@@ -34,9 +35,10 @@ struct TrackerHooks {
   // What a refresh found, before it is registered: may change it (a rule
   // redacts it) or keep it out (false). Unset: everything is registered.
   std::function<bool(FoundDoc&)> admit;
-  // Asks for the browsers' own files to be read again; never waits: their
-  // pages come through browser_pages once read.
-  std::function<void()> read_browser_pages;
+  // Asks for the browsers' own files to be read again, the browsers found
+  // in the refresh's pass over the windows; never waits: their pages come
+  // through browser_pages once read.
+  std::function<void(const WindowPass&)> read_browser_pages;
   // The pages of the browsers' latest finished read not taken before,
   // registered after the shell windows' lines (also when the shell scan
   // failed), and whenever a read finishes (BrowserPagesRead).
@@ -86,6 +88,8 @@ class DocTracker {
 
   // Refill the scan lists. ScanShellWindows answers whether the scan went
   // through to the end (a failure keeps the lines gathered before it).
+  // ScanAppWindows takes a new pass over the windows, which the rest of the
+  // running refresh reads.
   void ScanAppWindows();
   bool ScanShellWindows();
 
@@ -202,6 +206,10 @@ class DocTracker {
   TrackerHooks hooks_;
   // Kept in step with store_.docs lazily (see DocIndex::Sync).
   mutable DocIndex index_;
+  // The running refresh's one pass over the windows (WindowPass()), taken
+  // when first needed and dropped when the refresh ends.
+  std::optional<WindowPass> window_pass_;
+  const WindowPass& TheWindowPass();
   std::vector<FoundDoc> app_list_;
   std::vector<FoundDoc> shell_list_;
   int app_image_counter_ = 0;

@@ -102,7 +102,7 @@ class TrackerTest : public ::testing::Test {
   bool history_loaded = true;
   // Set before MakeTracker: the privacy gate and the browsers' pages.
   std::function<bool(FoundDoc&)> admit;
-  std::function<void()> read_browser_pages;
+  std::function<void(const WindowPass&)> read_browser_pages;
   std::function<std::vector<FoundDoc>()> browser_pages;
   // The shell's recent files, and the file a program window shows.
   std::function<void()> read_recent_files;

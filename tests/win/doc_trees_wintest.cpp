@@ -388,10 +388,10 @@ TEST_F(DocTreesTest, APressOnTheTabStripSwitchesFirstAndRefreshesOnce) {
   };
   const Case cases[] = {
       // to the programs: the change refreshes everything, once (the windows
-      // are enumerated twice: for the programs, then for the browsers' pages)
-      {0, 1, 2, 1},
+      // are enumerated once: the programs' pass is the browsers' pages' too)
+      {0, 1, 1, 1},
       {1, 1, 1, 0},  // the programs again: their scan only
-      {1, 2, 2, 1},
+      {1, 2, 1, 1},
       {2, 2, 0, 1},  // the folders: the shell's windows only
   };
   for (const Case& c : cases) {

@@ -70,7 +70,7 @@ class FavouritesPageTest : public MainWindowFixture {
     }
     return rows;
   }
-  V Lines() { return form_->store().MyLoveList.Lines(); }
+  V Lines() { return form_->store().MyLoveList.Lines().ToVector(); }
   V Rows() {
     V rows;
     for (int i = 0; i < Page().LbMyLove.Count(); ++i) rows.push_back(Page().LbMyLove.Row(i));

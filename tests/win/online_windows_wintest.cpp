@@ -43,6 +43,19 @@ class FakePageView : public PageView {
   bool visible = true;
 };
 
+// Counts the messages that change a control (its text, its visibility, its
+// bar's position) while it lives.
+struct ChangeCount {
+  int count = 0;
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                               DWORD_PTR data) {
+    if (msg == WM_SETTEXT || msg == WM_SHOWWINDOW || msg == PBM_SETPOS || msg == WM_ENABLE) {
+      ++reinterpret_cast<ChangeCount*>(data)->count;
+    }
+    return DefSubclassProc(hwnd, msg, wp, lp);
+  }
+};
+
 constexpr char kServer[] = "http://s2/";
 const std::string kSetup = std::string(200000, 'S') + "MZ";
 
@@ -344,6 +357,23 @@ TEST_F(OnlineWindows, DemoPageFollowsTheSearchAndItsViews) {
   // The first-run tick starts the search; the refresh tick then shows the demo.
   d.TimerFirstRunTimer();
   EXPECT_TRUE(IsWindowVisible(d.Progress.hwnd()));
+  {
+    // Ticks of the search change what changes: the bar's position each
+    // time, the hint's text once it is due, nothing else.
+    ChangeCount hint, shown, bar;
+    SetWindowSubclass(d.LblHint.hwnd(), ChangeCount::Proc, 1, reinterpret_cast<DWORD_PTR>(&hint));
+    SetWindowSubclass(d.PnlHint.hwnd(), ChangeCount::Proc, 1, reinterpret_cast<DWORD_PTR>(&shown));
+    SetWindowSubclass(d.Progress.hwnd(), ChangeCount::Proc, 1, reinterpret_cast<DWORD_PTR>(&bar));
+    const int ticks = DemoPanel::kHintAfterTicks + 1;
+    for (int i = 0; i < ticks; ++i) d.TimerRunTimer();
+    RemoveWindowSubclass(d.LblHint.hwnd(), ChangeCount::Proc, 1);
+    RemoveWindowSubclass(d.PnlHint.hwnd(), ChangeCount::Proc, 1);
+    RemoveWindowSubclass(d.Progress.hwnd(), ChangeCount::Proc, 1);
+    EXPECT_EQ(hint.count, 1);
+    EXPECT_EQ(shown.count, 0);
+    EXPECT_EQ(bar.count, ticks);
+    EXPECT_FALSE(d.LblHint.Text().empty());
+  }
   PumpFor(10000, [&] { return s.server_found(); });
   ASSERT_TRUE(s.server_found());
   d.TimerRefreshWBTimer();
