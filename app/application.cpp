@@ -4,7 +4,7 @@
 #include "launch/autorun_selection.h"
 #include "launch/hotkey.h"
 #include "platform/errors.h"
-#include "store/AppParams.h"
+#include "store/program_files.h"
 #include "store/settings_file.h"
 
 namespace zd {

@@ -9,8 +9,8 @@
 #include "platform/fake_shell_launcher.h"
 #include "platform/fake_shell_windows.h"
 #include "platform/fake_window_system.h"
-#include "store/AppParams.h"
 #include "store/doc_list.h"
+#include "store/program_files.h"
 
 namespace zd {
 namespace {
@@ -42,8 +42,8 @@ class ApplicationTest : public ::testing::Test {
       if (++pumps == exit_at_pump) EXPECT_TRUE(app->ExitDuringLoad());
     };
     hooks.today = [this] { return today; };
-    app->StartServices(TrackerTrees{&trees[0], {&trees[1], &trees[2], &trees[3], &trees[4]}}, &icons,
-                       std::move(services), std::move(hooks));
+    app->StartServices(TrackerTrees{&trees[0], {&trees[1], &trees[2], &trees[3], &trees[4]}},
+                       &icons, std::move(services), std::move(hooks));
     app->ReadStartFiles();
     pumps = 0;
     return *app;
@@ -51,7 +51,7 @@ class ApplicationTest : public ::testing::Test {
   std::string Path(const char* name) const { return std::string(kDir) + name; }
   std::vector<std::string> Paths() const {
     std::vector<std::string> paths;
-    for (const TMyDoc& doc : app->store().docs) paths.push_back(doc.path);
+    for (const DocRecord& doc : app->store().docs) paths.push_back(doc.path);
     return paths;
   }
 

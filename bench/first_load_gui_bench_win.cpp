@@ -17,8 +17,8 @@
 #include <string>
 
 #include "bench/fake_main_window_win.h"
-#include "store/AppParams.h"
 #include "store/file_history.h"
+#include "store/program_files.h"
 
 namespace {
 
@@ -54,9 +54,13 @@ std::string StoredFiles(int count) {
   for (int i = 0; i < count; ++i) {
     const std::string n = std::to_string(i);
     const std::string name = "报告 " + n + (i % 3 == 0 ? ".docx" : i % 3 == 1 ? ".xlsx" : ".pdf");
-    zd::FileRecord record{"C:\\资料" + std::to_string(i % 20) + "\\项目" + std::to_string(i % 400) +
-                              "\\" + name,
-                          name, "2026-01-01", "2026-02-01", "WINWORD.EXE", false};
+    zd::FileRecord record{
+        "C:\\资料" + std::to_string(i % 20) + "\\项目" + std::to_string(i % 400) + "\\" + name,
+        name,
+        "2026-01-01",
+        "2026-02-01",
+        "WINWORD.EXE",
+        false};
     text += zd::MakeFileLine(record) + "\r\n";
   }
   return text;
@@ -125,7 +129,7 @@ void Measure(const zd::AnsiCodec& codec, Size size) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  zd::InitAppParams();
+  zd::InitProgramValues();
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
   InitCommonControlsEx(&icc);
   auto codec = zd::MakeCodec(936);

@@ -44,7 +44,8 @@ bool SaveLink(const std::string& target, IPersistFile** file, IPersistStream** s
                               link.PutVoid())))
     return false;
   link->SetPath(Utf8ToWide(target).c_str());
-  if (file) return SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file)));
+  if (file)
+    return SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file)));
   return SUCCEEDED(link->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(stream)));
 }
 
@@ -153,10 +154,10 @@ int main() {
       ListFolder(Utf8ToWide(recent + "\\AutomaticDestinations\\*"));
     }));
   }
-  std::printf("unchanged refresh (reader round trip, stamp only): %.3f ms; bare listing of the "
-              "two folders: %.3f ms; ratio %.2f; whole reads %d (1 expected)\n",
-              Median(unchanged), Median(listing), Median(unchanged) / Median(listing),
-              reader.reads());
+  std::printf(
+      "unchanged refresh (reader round trip, stamp only): %.3f ms; bare listing of the "
+      "two folders: %.3f ms; ratio %.2f; whole reads %d (1 expected)\n",
+      Median(unchanged), Median(listing), Median(unchanged) / Median(listing), reader.reads());
 
   // (b) The whole read: after a change through the reader, and the calls made here.
   std::vector<double> through_reader, direct;
@@ -183,9 +184,10 @@ int main() {
       items = j.size();
     }));
   }
-  std::printf("whole read of %zu links and %zu jump-list entries (%d lists) into %zu files: "
-              "through the reader %.1f ms, direct %.1f ms; first read found %zu\n",
-              links, items, kLists, merged, Median(through_reader), Median(direct), found);
+  std::printf(
+      "whole read of %zu links and %zu jump-list entries (%d lists) into %zu files: "
+      "through the reader %.1f ms, direct %.1f ms; first read found %zu\n",
+      links, items, kLists, merged, Median(through_reader), Median(direct), found);
   CoUninitialize();
   return 0;
 }

@@ -26,9 +26,9 @@
 #include "platform/fake_window_system.h"
 #include "platform/files.h"
 #include "platform/temp_dir_for_tests.h"
-#include "store/AppParams.h"
 #include "store/config.h"
 #include "store/doc_list.h"
+#include "store/program_files.h"
 #include "tracking/tracker.h"
 
 namespace zd {
@@ -88,7 +88,7 @@ class World {
                                            shell, &icons, hooks);
     tracker->HistoryLoaded();
     SettingsFile::Hold hold(*store.settings);
-    for (const TMyDoc& d : bench::SampleRecords(records)) {
+    for (const DocRecord& d : bench::SampleRecords(records)) {
       tracker->AddMyDoc(AsFound(d), d.date);
       if (store.MyRecentList.size() > kMaxListLines) store.MyRecentList.Clear();
     }
@@ -209,8 +209,8 @@ void BM_RefreshInterfaceThread(benchmark::State& state) {
     state.PauseTiming();
     const auto start = std::chrono::steady_clock::now();
     world.store.settings->WaitForWriterIdle();
-    writer_ms += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                     .count();
+    writer_ms +=
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     registered += world.store.docs.size() - before;
     writes += world.files.writes - writes_before;
     state.ResumeTiming();

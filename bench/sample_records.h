@@ -10,7 +10,7 @@
 
 namespace zd::bench {
 
-inline std::vector<TMyDoc> SampleRecords(size_t count) {
+inline std::vector<DocRecord> SampleRecords(size_t count) {
   static const char* const kSites[] = {"www.sina.com.cn",  "news.163.com", "www.baidu.com",
                                        "zhidao.baidu.com", "www.qq.com",   "bbs.example.org"};
   static const char* const kTopics[] = {"新闻中心", "财经频道", "体育赛事",
@@ -19,11 +19,11 @@ inline std::vector<TMyDoc> SampleRecords(size_t count) {
                                           "记事本", "Foxmail",    "酷狗音乐"};
   static const char* const kFolders[] = {"工作",      "项目资料",  "照片",
                                          "Downloads", "合同 2024", "报表"};
-  std::vector<TMyDoc> docs;
+  std::vector<DocRecord> docs;
   docs.reserve(count);
   char buffer[512];
   for (size_t i = 0; i < count; ++i) {
-    TMyDoc doc;
+    DocRecord doc;
     const size_t k = i % 6;
     std::snprintf(buffer, sizeof buffer, "2024-%02zu-%02zu", i % 12 + 1, i % 28 + 1);
     doc.date = buffer;

@@ -44,7 +44,7 @@ const DocStore& StoreOf(size_t records) {
 size_t BaselineSearch(const DocArray& docs, const std::string& text) {
   const std::string key = SearchKey(text);
   size_t rows = 0;
-  for (const TMyDoc& doc : docs) rows += MatchesSearch(doc, key) ? 1 : 0;
+  for (const DocRecord& doc : docs) rows += MatchesSearch(doc, key) ? 1 : 0;
   return rows;
 }
 

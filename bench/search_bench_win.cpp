@@ -42,7 +42,7 @@ double MeanMicroseconds(int runs, Fn&& fn) {
 size_t Baseline(const zd::DocArray& docs, const std::string& text) {
   const std::string key = zd::SearchKey(text);
   size_t rows = 0;
-  for (const zd::TMyDoc& doc : docs) rows += zd::MatchesSearch(doc, key) ? 1 : 0;
+  for (const zd::DocRecord& doc : docs) rows += zd::MatchesSearch(doc, key) ? 1 : 0;
   return rows;
 }
 

@@ -13,7 +13,7 @@
 #include "bench/fake_main_window_win.h"
 #include "bench/sample_records.h"
 #include "platform/wide_win.h"
-#include "store/AppParams.h"
+#include "store/program_files.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ LARGE_INTEGER Now() {
 }  // namespace
 
 int main() {
-  zd::InitAppParams();
+  zd::InitProgramValues();
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
   InitCommonControlsEx(&icc);
   auto codec = zd::MakeCodec(936);

@@ -15,8 +15,8 @@
 #include "platform/temp_dir_for_tests.h"
 #include "platform/text_codec.h"
 #include "platform/wide_win.h"
-#include "store/AppParams.h"
 #include "store/config.h"
+#include "store/program_files.h"
 #include "store/settings_file.h"
 
 using namespace zd;
@@ -44,7 +44,7 @@ int main() {
   const auto files = MakeSystemFiles();
   const auto codec = MakeSystemCodec();
   TempDirForTests dir;
-  const std::vector<TMyDoc> docs = bench::SampleRecords(kRecords);
+  const std::vector<DocRecord> docs = bench::SampleRecords(kRecords);
 
   // (a) writing record by record.
   const std::string ours_path = dir.File("ours.ini");

@@ -99,8 +99,8 @@ int wmain(int argc, wchar_t** argv) {
     PostMessageW(window, WM_CLOSE, 0, 0);
     program.WaitForExit(30000);
   }
-  for (const wchar_t* name : {L"defualt.ini", L"fav.dat", L"rec.dat", L"run.dat", L"lr.dat",
-                              L"note.txt"}) {
+  for (const wchar_t* name :
+       {L"defualt.ini", L"fav.dat", L"rec.dat", L"run.dat", L"lr.dat", L"note.txt"}) {
     DeleteFileW((std::wstring(kDir) + name).c_str());
   }
   std::sort(figures.begin(), figures.end());

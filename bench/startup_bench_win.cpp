@@ -22,9 +22,9 @@
 #include "platform/temp_dir_for_tests.h"
 #include "platform/text_codec.h"
 #include "platform/wide_win.h"
-#include "store/AppParams.h"
 #include "store/config.h"
 #include "store/doc_list.h"
+#include "store/program_files.h"
 #include "store/settings_file.h"
 #include "tracking/tracker.h"
 #include "tracking/tree_model.h"
@@ -77,7 +77,7 @@ bool WriteMaster(const Setup& setup, bool repeats) {
   for (const char* file : kListFiles) {
     DocList list;
     std::vector<std::string> text;
-    for (const TMyDoc& doc : lines) text.push_back(MakeDocLine(doc.path, doc.name));
+    for (const DocRecord& doc : lines) text.push_back(MakeDocLine(doc.path, doc.name));
     list.ReplaceAll(std::move(text));
     if (!ListFileSave(list, setup.files, setup.codec, setup.master + file)) return false;
   }
@@ -228,7 +228,7 @@ bool RunScenario(Files& files, const AnsiCodec& codec, const std::string& root, 
     bool api_ok = true;
     const LoadResult run_b = RunLoad(setup, b, false, [&](DocStore& store) {
       for (; written < store.docs.size(); ++written) {
-        const TMyDoc& doc = store.docs[written];
+        const DocRecord& doc = store.docs[written];
         const std::string name = doc.doctype == DocKind::kFolder ? "file:///" + doc.path : doc.name;
         const std::array<std::string, 6> values = StoredDocValues(doc, name);
         for (size_t k = 0; k < 6; ++k) {

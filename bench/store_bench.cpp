@@ -4,9 +4,9 @@
 
 #include "bench/sample_records.h"
 #include "platform/fake_files.h"
-#include "store/AppParams.h"
 #include "store/config.h"
 #include "store/doc_list.h"
+#include "store/program_files.h"
 #include "store/settings_file.h"
 #include "store/text_file.h"
 
@@ -101,7 +101,7 @@ const std::string& ListBytes() {
   static const std::string bytes = [] {
     const DocArray docs = bench::SampleRecords(kMaxListLines);
     std::vector<std::string> lines;
-    for (const TMyDoc& doc : docs) lines.push_back(MakeDocLine(doc.path, doc.name));
+    for (const DocRecord& doc : docs) lines.push_back(MakeDocLine(doc.path, doc.name));
     return EncodeText(JoinLines(lines), Gbk());
   }();
   return bytes;

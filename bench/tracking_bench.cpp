@@ -16,9 +16,9 @@
 #include "platform/fake_shell_windows.h"
 #include "platform/fake_window_system.h"
 #include "platform/temp_dir_for_tests.h"
-#include "store/AppParams.h"
 #include "store/config.h"
 #include "store/doc_list.h"
+#include "store/program_files.h"
 #include "tracking/tracker.h"
 #include "tracking/tree_model.h"
 
@@ -57,7 +57,7 @@ class World {
     const DocArray sample = bench::SampleRecords(records);
     std::optional<SettingsFile::Hold> hold;
     if (store.settings) hold.emplace(*store.settings);
-    for (const TMyDoc& d : sample) {
+    for (const DocRecord& d : sample) {
       // Stored folders come back as addresses, as the start-up load gives them.
       tracker->AddMyDoc(AsFound(d), d.date);
       // Keeps the recent list at its loaded maximum without the quadratic cost.
@@ -148,7 +148,11 @@ void AddMyDocBench(benchmark::State& state, Settings settings, Recent recent = R
     const auto [address, name] = world.NextNew(is_program);
     if (recent == Recent::kEmpty) world.store.MyRecentList.Clear();
     state.ResumeTiming();
-    added += world.tracker->AddMyDoc(FoundDoc{address, name, (is_program) ? address : std::string(), (is_program) ? DocKind::kProgram : DocKind::kWeb}, "") ? 1 : 0;
+    added += world.tracker->AddMyDoc(FoundDoc{address, name, (is_program) ? address : std::string(),
+                                              (is_program) ? DocKind::kProgram : DocKind::kWeb},
+                                     "")
+                 ? 1
+                 : 0;
   }
   if (added != static_cast<size_t>(state.iterations()))
     state.SkipWithError("a new document was not registered");

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "bench/fake_main_window_win.h"
-#include "store/AppParams.h"
+#include "store/program_files.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ void Pump() {
 }  // namespace
 
 int main() {
-  zd::InitAppParams();
+  zd::InitProgramValues();
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
   InitCommonControlsEx(&icc);
   OleInitialize(nullptr);

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/utf8.h"
 #include "platform/dest_list.h"
+#include "platform/utf8.h"
 
 using namespace zd;
 

@@ -10,7 +10,7 @@ using namespace zd;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string line(reinterpret_cast<const char*>(data), size);
-  TMyDocObj record;
+  DocLine record;
   record.kind = -12345;
   const bool split = ListLineSplit(line, record);
   if (split != (line.find(kLineSep) != std::string::npos)) abort();
@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (LineRowText(line).compare(0, record.name.size(), record.name) != 0) abort();
     // A kind that was read is written back the same way.
     if (record.kind != -12345) {
-      TMyDocObj again;
+      DocLine again;
       if (!ListLineSplit(MakeLongDocLine(record.path, record.name, record.kind), again)) abort();
       if (again.path != BlankControlChars(record.path) ||
           again.name != BlankControlChars(record.name) || again.kind != record.kind) {

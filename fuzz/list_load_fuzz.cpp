@@ -6,9 +6,9 @@
 #include <string>
 
 #include "platform/fake_files.h"
-#include "store/AppParams.h"
 #include "store/doc.h"
 #include "store/doc_list.h"
+#include "store/program_files.h"
 
 using namespace zd;
 
@@ -48,14 +48,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const std::string& path : candidates) {
       bool expected = false;
       for (const std::string_view line : list.Lines()) {
-        TMyDocObj record;
+        DocLine record;
         ListLineSplit(line, record);
         expected = expected || DocPathKey(record.path) == DocPathKey(path);
       }
       if (IsInRecentList(list, path) != expected) abort();
     }
     for (const std::string_view line : list.Lines()) {
-      TMyDocObj record;
+      DocLine record;
       ListLineSplit(line, record);
       if (!IsInRecentList(list, record.path)) abort();
     }

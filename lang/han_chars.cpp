@@ -109,7 +109,8 @@ char32_t Fold(char32_t cp) {
 TableStats Stats() {
   TableStats stats;
   size_t dense = 0;
-  for (size_t i = 0; i < kDenseRangeCount; ++i) dense += kDenseRanges[i].end - kDenseRanges[i].first;
+  for (size_t i = 0; i < kDenseRangeCount; ++i)
+    dense += kDenseRanges[i].end - kDenseRanges[i].first;
   const size_t sparse = kSparsePlane[17];
   const size_t folds = kFoldPlane[17];
   stats.bytes = kSyllableStart[kSyllableCount] + (kSyllableCount + 1) * sizeof(uint16_t) +

@@ -47,7 +47,7 @@ char32_t Fold(char32_t cp);
 // What the generated tables hold and the bytes they take in the program.
 struct TableStats {
   size_t bytes = 0;
-  size_t characters = 0;    // with readings
+  size_t characters = 0;  // with readings
   size_t syllables = 0;
   size_t reading_sets = 0;  // distinct combinations of readings
   size_t folds = 0;         // traditional-only characters

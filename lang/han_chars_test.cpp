@@ -55,18 +55,32 @@ TEST(HanChars, ReadingsWithoutTonesTheMostCommonFirst) {
     for (const std::string& s : c.never) EXPECT_FALSE(Has(readings, s)) << s;
     EXPECT_EQ(std::set<std::string>(readings.begin(), readings.end()).size(), readings.size());
   }
-  for (const char32_t none : {U'A', U'é', U'，', U'あ', U'가', char32_t{0x2E7F}, char32_t{0x10FFFF}}) {
+  for (const char32_t none :
+       {U'A', U'é', U'，', U'あ', U'가', char32_t{0x2E7F}, char32_t{0x10FFFF}}) {
     EXPECT_TRUE(Readings(none).empty()) << static_cast<uint32_t>(none);
   }
 }
 
 TEST(HanChars, TraditionalOnlyCharactersFoldToTheirSimplifiedForm) {
   const std::pair<char32_t, char32_t> cases[] = {
-      {U'報', U'报'}, {U'告', U'告'}, {U'臺', U'台'}, {U'颱', U'台'}, {U'檯', U'台'},
-      {U'灣', U'湾'}, {U'傳', U'传'}, {U'麵', U'面'}, {U'長', U'长'}, {U'幹', U'干'},
+      {U'報', U'报'},
+      {U'告', U'告'},
+      {U'臺', U'台'},
+      {U'颱', U'台'},
+      {U'檯', U'台'},
+      {U'灣', U'湾'},
+      {U'傳', U'传'},
+      {U'麵', U'面'},
+      {U'長', U'长'},
+      {U'幹', U'干'},
       // Characters that are also simplified forms stay themselves.
-      {U'乾', U'乾'}, {U'著', U'著'}, {U'台', U'台'}, {U'报', U'报'},
-      {U'A', U'A'},   {U'é', U'é'},   {char32_t{0x10FE41}, char32_t{0x10FE41}},
+      {U'乾', U'乾'},
+      {U'著', U'著'},
+      {U'台', U'台'},
+      {U'报', U'报'},
+      {U'A', U'A'},
+      {U'é', U'é'},
+      {char32_t{0x10FE41}, char32_t{0x10FE41}},
   };
   for (const auto& [from, to] : cases) {
     EXPECT_EQ(static_cast<uint32_t>(Fold(from)), static_cast<uint32_t>(to))

@@ -47,8 +47,8 @@ struct InterfaceTexts {
   std::string AutoRunQuestion;        // "%s" = the documents the start would open, one per line
   std::string AutoRunMore;            // "%d" = how many more there are than those named
   // "%s" = the files, one per line (FileListMessage).
-  std::string FilesNotRead;   // exist but could not be read at start
-  std::string FilesNotSaved;  // could not be saved at exit
+  std::string FilesNotRead;    // exist but could not be read at start
+  std::string FilesNotSaved;   // could not be saved at exit
   std::string FilesRecovered;  // put back from the whole copy a save cut short left
   std::string FilesSetAside;   // another account had put them there: renamed, never read
   // "%s" = the folder of the user's own, made because the usual one belongs

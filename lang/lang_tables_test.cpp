@@ -122,19 +122,19 @@ std::vector<std::string> AllTexts(const InterfaceTexts& t) {
 
 // Copy order: own captions, then the tray menu.
 const std::vector<std::string> kCopyOrder = {
-    "CbFavEdit",        "GbZDFavEdit",     "LblZDFavName",     "LblZDFavPath",
-    "GbZDFavList",      "CbZDOnTop",       "CbAutoStart",      "GBZDNavSet",
-    "CbZDRefresh",      "LbZDCheckTime",   "GbZDAutoRundDoc",  "CbQueryAutoRunDoc",
-    "CbAutoRunDocs",    "RgAutorOpenType", "RgAutorOpenType0", "RgAutorOpenType1",
-    "RgAutorOpenType2", "MyMyLove",        "MnAddToRunList",   "MnExpandAll",
-    "MnOpenDIr",        "MnRefresh",       "MnDeleteAllDocs",  "MnDeleteSelected",
-    "MnOpenMyFavDoc",   "MyDeleteFav",     "MnZDAddToRun",     "MnZDDeleteNotExistsDoc",
-    "MnNewToFav",       "MnUpdateFav",     "MnShowFavEdit",    "MnOpenZapdock",
-    "MnZDWeb",          "MnZDDir",         "MnSoftware",       "MnDayCalify",
-    "MnToday",          "MnYesday",        "MnPre3days",       "MnPreWeek",
-    "MnZDAll",          "PmAutoRun",       "MnSystemUse",      "MnMyComputer",
-    "MnZDMyDoc",        "MnMyDesk",        "MnZDControl",      "MnZDRecycle",
-    "MnZDTask",         "MnZDRecent",      "MnZDRun",          "PmRecent",
+    "CbFavEdit",        "GbZDFavEdit",      "LblZDFavName",     "LblZDFavPath",
+    "GbZDFavList",      "CbZDOnTop",        "CbAutoStart",      "GBZDNavSet",
+    "CbZDRefresh",      "LbZDCheckTime",    "GbZDAutoRundDoc",  "CbQueryAutoRunDoc",
+    "CbAutoRunDocs",    "RgAutorOpenType",  "RgAutorOpenType0", "RgAutorOpenType1",
+    "RgAutorOpenType2", "MyMyLove",         "MnAddToRunList",   "MnExpandAll",
+    "MnOpenDIr",        "MnRefresh",        "MnDeleteAllDocs",  "MnDeleteSelected",
+    "MnOpenMyFavDoc",   "MyDeleteFav",      "MnZDAddToRun",     "MnZDDeleteNotExistsDoc",
+    "MnNewToFav",       "MnUpdateFav",      "MnShowFavEdit",    "MnOpenZapdock",
+    "MnZDWeb",          "MnZDDir",          "MnSoftware",       "MnDayCalify",
+    "MnToday",          "MnYesday",         "MnPre3days",       "MnPreWeek",
+    "MnZDAll",          "PmAutoRun",        "MnSystemUse",      "MnMyComputer",
+    "MnZDMyDoc",        "MnMyDesk",         "MnZDControl",      "MnZDRecycle",
+    "MnZDTask",         "MnZDRecent",       "MnZDRun",          "PmRecent",
     "PmMyDocs",         "MnPauseRecording", "MnZDExit"};
 
 std::vector<std::string> CaptionNames(const InterfaceTexts& t) {

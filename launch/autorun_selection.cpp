@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "lang/lang_tables.h"
-#include "store/AppParams.h"
+#include "store/program_files.h"
 #include "tracking/doc_kinds.h"
 
 namespace zd {
@@ -11,7 +11,7 @@ namespace zd {
 void AutorunSelection::Open(const DocArray& docs, bool query_auto_run_doc) {
   names_.clear();
   selected_.clear();
-  for (const TMyDoc& doc : docs) {
+  for (const DocRecord& doc : docs) {
     names_.push_back(doc.name);
     selected_.push_back(doc.selected);
   }
@@ -51,7 +51,7 @@ bool SaveSelectedFlags(SettingsFile& settings, const DocArray& docs,
   std::vector<std::pair<std::string, std::string>> keys;
   for (size_t position : positions) {
     if (position >= docs.size()) continue;
-    const TMyDoc& doc = docs[position];
+    const DocRecord& doc = docs[position];
     // A file's choice travels with its line in the files' list.
     if (!InHistorySection(doc.doctype)) continue;
     keys.emplace_back("selected" + std::to_string(position - doc.unstored_before),
@@ -70,10 +70,10 @@ std::vector<AutoRunDoc> AutoRunDocs(const DocArray& docs, const DocList& run_lis
       if (DocPathKey(doc.path) == DocPathKey(path)) return;
     chosen.push_back({std::move(path), name});
   };
-  for (const TMyDoc& doc : docs)
+  for (const DocRecord& doc : docs)
     if (doc.selected) add(GetDocAddress(doc), doc.name);
   for (const std::string_view line : run_list.Lines()) {
-    TMyDocObj entry;
+    DocLine entry;
     if (ListLineSplit(line, entry)) add(entry.path, entry.name);
   }
   return chosen;

@@ -65,8 +65,8 @@ void AutorunSelectionWindow::OnCreate() {
          hwnd_, 220, 326, 120, 20);
   f.Make(BtnConfirm, L"BUTTON", caption(Ui::BtnConfirm), kChild | WS_TABSTOP | BS_DEFPUSHBUTTON,
          hwnd_, 330, 352, 80, 26);
-  f.Make(BtnCancel, L"BUTTON", caption(Ui::BtnCancel), kChild | WS_TABSTOP | BS_PUSHBUTTON,
-         hwnd_, 420, 352, 80, 26);
+  f.Make(BtnCancel, L"BUTTON", caption(Ui::BtnCancel), kChild | WS_TABSTOP | BS_PUSHBUTTON, hwnd_,
+         420, 352, 80, 26);
   f.Make(LblResetHint, L"STATIC", caption(Ui::LblResetHint), kChild, hwnd_, 10, 384, 490, 18);
   OnClick(CbSelectAll, [this] { CbSelectAllClick(); });
   OnClick(CbNotQuery, [this] { CbNotQueryClick(); });

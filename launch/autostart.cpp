@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "platform/utf8.h"
-#include "store/AppParams.h"
 #include "store/doc.h"
+#include "store/program_files.h"
 
 namespace zd {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/fake_registry.h"
-#include "store/AppParams.h"
+#include "store/program_files.h"
 
 namespace zd {
 namespace {

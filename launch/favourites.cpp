@@ -67,7 +67,7 @@ std::optional<FavFields> FavEditBar::MnUpdateFavClick(const DocList& favourites,
 std::optional<FavFields> FavFieldsOfRow(const DocList& favourites, std::optional<size_t> row) {
   if (!row || *row >= favourites.size()) return std::nullopt;
   const std::string_view line = favourites.Lines()[*row];
-  TMyDocObj doc;
+  DocLine doc;
   ListLineSplit(line, doc);
   return FavFields{LineRowText(line), doc.path};
 }
@@ -155,7 +155,7 @@ std::vector<size_t> MissingFavouriteRows(const DocList& favourites, ShellLaunche
   std::vector<size_t> rows;
   std::map<std::string, bool> drives;
   for (size_t i = 0; i < favourites.size(); ++i) {
-    TMyDocObj doc;
+    DocLine doc;
     if (ListLineSplit(favourites.Lines()[i], doc) &&
         CheckPath(doc.path, shell, &drives) == FavPathCheck::kGone) {
       rows.push_back(i);
@@ -213,7 +213,7 @@ size_t AddFavouritesToRunList(const DocList& favourites, const std::vector<size_
   // Bottom up, each at the top: they end in the favourites' order.
   for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
     if (*it >= favourites.size()) continue;
-    TMyDocObj doc;
+    DocLine doc;
     if (!ListLineSplit(favourites.Lines()[*it], doc)) continue;
     AddMyRun(run_list, doc.path, doc.name);
     ++added;

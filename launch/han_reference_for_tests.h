@@ -82,8 +82,9 @@ inline MatchQuality Quality(std::string_view text, std::string_view key_text) {
     Ends(units, i, key, 0, ends);
     if (ends.empty()) continue;
     const bool anchored = units[i].pos == 0 || units[i].pos == component;
-    const bool word = i == 0 || IsSeparator(units[i - 1].code) ||
-                      (Kind(units[i - 1].code) != Kind(units[i].code) && !IsSeparator(units[i].code));
+    const bool word =
+        i == 0 || IsSeparator(units[i - 1].code) ||
+        (Kind(units[i - 1].code) != Kind(units[i].code) && !IsSeparator(units[i].code));
     for (const size_t e : ends) {
       MatchQuality q = MatchQuality::kSubstring;
       if (anchored) {

@@ -330,7 +330,6 @@ bool UnitClassIsExact(uint32_t code) {
 
 namespace {
 
-
 void AddField(HanSignature& sig, std::string_view text) {
   for (const char c : text) sig.letters |= uint64_t{1} << kByteClass[static_cast<unsigned char>(c)];
   const FieldShape shape = ShapeOf(text);

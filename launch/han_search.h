@@ -137,8 +137,7 @@ class HanKey {
   // Whether key units [from, from + letters) spell the first letters of a
   // reading of set `set` (from ReadingSet).
   bool Spells(uint16_t set, size_t from, size_t letters) const {
-    if (set == 0 || set >= set_moves_.size() || letters == 0 ||
-        letters > han::kMaxSyllableLength) {
+    if (set == 0 || set >= set_moves_.size() || letters == 0 || letters > han::kMaxSyllableLength) {
       return false;
     }
     return (MovesOf(set).shift[letters - 1] >> from) & 1;
@@ -192,10 +191,10 @@ std::optional<std::pair<size_t, size_t>> MatchedSpan(std::string_view text,
 // What a record's folded path and name offer to keys with readings, for
 // ruling records out before their text is read.
 struct HanSignature {
-  bool readings = false;  // some character has a reading
+  bool readings = false;     // some character has a reading
   bool same_fields = false;  // the name is the path (a folder's): one is enough
-  uint64_t letters = 0;   // byte classes of the text and of every reading's letters
-  uint32_t initials = 0;  // first letters of the readings (bit 0: 'a')
+  uint64_t letters = 0;      // byte classes of the text and of every reading's letters
+  uint32_t initials = 0;     // first letters of the readings (bit 0: 'a')
   // Unit classes that match a one-unit key at an anchor, at a word start,
   // and as a whole field or component.
   uint64_t anchor_firsts = 0, word_firsts = 0, whole_firsts = 0;

@@ -23,8 +23,8 @@ TEST(HanSearch, FoldingLowersLettersAndWritesOneScript) {
   const std::pair<std::string, std::string> cases[] = {
       {"周度報告.DOCX", "周度报告.docx"},
       {"臺灣 Taipei", "台湾 taipei"},
-      {"乾隆", "乾隆"},        // a simplified form itself: kept
-      {"ÄÖ Straße", "ÄÖ straße"},  // only ASCII letters are lowered
+      {"乾隆", "乾隆"},                    // a simplified form itself: kept
+      {"ÄÖ Straße", "ÄÖ straße"},          // only ASCII letters are lowered
       {"\xB0\xA1x\xE5", "\xB0\xA1x\xE5"},  // stray bytes stay
       {"", ""},
   };
@@ -98,7 +98,7 @@ TEST(HanSearch, QualityWholeNamePrefixWordStartSubstring) {
       {"报告", "bg", Q::kWhole},
       {"报告", "baog", Q::kWhole},
       {"报告", "b", Q::kPrefix},
-      {"D:\\资料\\报告", "bg", Q::kWhole},  // the last component whole
+      {"D:\\资料\\报告", "bg", Q::kWhole},    // the last component whole
       {"C:\\Work\\报告\\", "bg", Q::kWhole},  // trailing separators left out
       {"报告 - 草稿", "bg", Q::kPrefix},
       {"周度报告", "zd", Q::kPrefix},
@@ -125,9 +125,9 @@ TEST(HanSearch, QualityWholeNamePrefixWordStartSubstring) {
 // Texts from pieces that make the rules meet: characters of several
 // readings, letters that are also initials, digits, separators, stray bytes.
 std::string RandomText(std::mt19937& rng, size_t pieces) {
-  static const char* const kPieces[] = {"行", "长", "重", "报", "告", "周", "度", "绿", "報", "臺",
-                                        "b",  "g",  "a",  "o",  "h",  "x",  "z",  "2",  "0",  " ",
-                                        "\\", ".",  "-",  "é",  "\xB0", "Ba", "ng"};
+  static const char* const kPieces[] = {"行", "长", "重", "报", "告", "周", "度",   "绿", "報",
+                                        "臺", "b",  "g",  "a",  "o",  "h",  "x",    "z",  "2",
+                                        "0",  " ",  "\\", ".",  "-",  "é",  "\xB0", "Ba", "ng"};
   std::string text;
   for (size_t i = 0; i < pieces; ++i) text += kPieces[rng() % std::size(kPieces)];
   return text;
@@ -144,8 +144,8 @@ std::string RandomKey(std::mt19937& rng, const std::string& folded) {
   std::string key;
   for (size_t n = 0; n < count && i < units.size(); ++n, ++i) {
     const reference::Unit& u = units[i];
-    const auto readings = u.code >= 0x80 && u.code < kStrayUnit ? han::Readings(u.code)
-                                                                 : std::span<const uint16_t>();
+    const auto readings =
+        u.code >= 0x80 && u.code < kStrayUnit ? han::Readings(u.code) : std::span<const uint16_t>();
     if (readings.empty() || rng() % 4 == 0) {
       key += folded.substr(u.pos, u.next - u.pos);
     } else {

@@ -23,8 +23,9 @@ TEST(LastSession, EachPlaceOnceWithoutThisProgramOrWhatIsGone) {
   }
   shell.AddFolder("C:\\Work\\Proj");
   shell.AddFolder("C:\\My Docs");
-  const DocArray history = {{"", "C:\\Tools\\Editor.exe", "Notes - Editor", false, DocKind::kProgram, ""},
-                            {"C:\\Work", "C:\\Work\\Proj", "C:\\Work\\Proj", false, DocKind::kFolder, ""}};
+  const DocArray history = {
+      {"", "C:\\Tools\\Editor.exe", "Notes - Editor", false, DocKind::kProgram, ""},
+      {"C:\\Work", "C:\\Work\\Proj", "C:\\Work\\Proj", false, DocKind::kFolder, ""}};
   const V last_run = {
       "C:\\Tools\\Editor.exe",
       "  c:\\tools\\editor.EXE ",  // the same program again

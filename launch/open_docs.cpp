@@ -185,7 +185,7 @@ void DocOpener::Record(const std::string& path, const std::string& name) {
 
 void DocOpener::OpenListSelection(const DocList& list, std::optional<size_t> current_row) {
   if (!current_row || *current_row >= list.size()) return;
-  TMyDocObj doc;
+  DocLine doc;
   if (!ListLineSplit(list.Lines()[*current_row], doc)) return;
   std::string path = doc.path;
   if (IsFileAddress(path)) path = Backslashed(StripFilePrefix(path));

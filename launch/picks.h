@@ -31,9 +31,9 @@ inline constexpr size_t kMaxPins = 200;
 double PickWeight(int64_t age_seconds);
 
 struct Pick {
-  int64_t when = 0;   // seconds since 1970
-  std::string key;    // the search key it was picked for (folded)
-  std::string path;   // the record's path
+  int64_t when = 0;  // seconds since 1970
+  std::string key;   // the search key it was picked for (folded)
+  std::string path;  // the record's path
   bool operator==(const Pick&) const = default;
 };
 

@@ -33,8 +33,8 @@ class Desk : public testing_support::TrackerTest {
   Desk() {
     admit = [this](FoundDoc& found) { return gate.Admit(found); };
     browser_pages = [this] {
-      return std::vector<FoundDoc>{{"https://bank.example/account?t=1", page_title, kChrome,
-                                    DocKind::kWeb}};
+      return std::vector<FoundDoc>{
+          {"https://bank.example/account?t=1", page_title, kChrome, DocKind::kWeb}};
     };
     MakeTracker();
     browser.ShowPage({"SearchNow"});
@@ -64,7 +64,8 @@ class Desk : public testing_support::TrackerTest {
         return store.LastRunList;
       case Writer::kPick:
       case Writer::kRecentOnOpen: {
-        store.docs.push_back(TMyDoc{"", kEditor, "editor", false, DocKind::kProgram, "2024-01-01"});
+        store.docs.push_back(
+            DocRecord{"", kEditor, "editor", false, DocKind::kProgram, "2024-01-01"});
         presenter.EdtSearchTyped();
         presenter.EdtSearchChange("editor");
         presenter.EdtSearchKeyDown(kKeyEnter, "editor", 0);
@@ -73,7 +74,7 @@ class Desk : public testing_support::TrackerTest {
         return kept;
       }
     }
-    for (const TMyDoc& doc : store.docs) kept.push_back(doc.name + " @ " + doc.path);
+    for (const DocRecord& doc : store.docs) kept.push_back(doc.name + " @ " + doc.path);
     return kept;
   }
 
@@ -111,25 +112,29 @@ TEST(RecordingWritersTest, NoWriterGoesRoundTheGate) {
        }},
       {"the user's policy",
        [&](Desk& d) {
-         d.registry.WriteValue(RegRoot::kCurrentUser, kExplorerPoliciesKey, RegView::kDefault,
-                               RegValue{kNoRecentDocsHistoryValue, RegType::kDword, "", dword(true)});
+         d.registry.WriteValue(
+             RegRoot::kCurrentUser, kExplorerPoliciesKey, RegView::kDefault,
+             RegValue{kNoRecentDocsHistoryValue, RegType::kDword, "", dword(true)});
        }},
       {"the machine's policy",
        [&](Desk& d) {
-         d.registry.WriteValue(RegRoot::kLocalMachine, kExplorerPoliciesKey, RegView::kDefault,
-                               RegValue{kNoRecentDocsHistoryValue, RegType::kDword, "", dword(true)});
+         d.registry.WriteValue(
+             RegRoot::kLocalMachine, kExplorerPoliciesKey, RegView::kDefault,
+             RegValue{kNoRecentDocsHistoryValue, RegType::kDword, "", dword(true)});
        }},
       {"the rules could not be read", [](Desk& d) { d.gate.SetRulesUnreadable(true); }},
       {"a drop rule on everything",
        [](Desk& d) {
          d.gate.filter().SetRules({PrivacyRule{RuleAction::kDrop, RuleField::kAddress, true, "."}});
        }},
-      {"a broken expression", [](Desk& d) {
+      {"a broken expression",
+       [](Desk& d) {
          d.gate.filter().SetRules({PrivacyRule{RuleAction::kDrop, RuleField::kTitle, true, "(("}});
        }},
       {"a redact rule on everything",
        [](Desk& d) {
-         d.gate.filter().SetRules({PrivacyRule{RuleAction::kRedact, RuleField::kAddress, true, "."}});
+         d.gate.filter().SetRules(
+             {PrivacyRule{RuleAction::kRedact, RuleField::kAddress, true, "."}});
        },
        true},
   };
@@ -144,8 +149,8 @@ TEST(RecordingWritersTest, NoWriterGoesRoundTheGate) {
       Desk desk;
       state.set(desk);
       const std::vector<std::string> kept = desk.Run(writer);
-      const bool partial = state.redacts && writer != Writer::kPick &&
-                           writer != Writer::kRecentOnOpen;
+      const bool partial =
+          state.redacts && writer != Writer::kPick && writer != Writer::kRecentOnOpen;
       if (!partial) {
         EXPECT_TRUE(kept.empty()) << testing::PrintToString(kept);
         continue;
@@ -161,8 +166,8 @@ TEST(RecordingWritersTest, NoWriterGoesRoundTheGate) {
   // A private window's title: no scan keeps it, and it never becomes a
   // program's stored name.
   for (const Writer writer : {Writer::kPrograms, Writer::kSnapshot}) {
-    for (const char* title : {"体检报告结果 - Google Chrome (Incognito)", "报告 - 某浏览器 (无痕模式)",
-                              "[InPrivate] 报告 - 另一个浏览器"}) {
+    for (const char* title : {"体检报告结果 - Google Chrome (Incognito)",
+                              "报告 - 某浏览器 (无痕模式)", "[InPrivate] 报告 - 另一个浏览器"}) {
       SCOPED_TRACE(title);
       Desk desk;
       desk.window_title = title;

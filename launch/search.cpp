@@ -12,7 +12,7 @@
 
 #include "platform/errors.h"
 #include "platform/utf8.h"
-#include "store/AppParams.h"
+#include "store/program_files.h"
 #include "tracking/doc_kinds.h"
 #include "tracking/tree_input.h"
 
@@ -164,7 +164,7 @@ void AppendLowered(std::string& out, std::string_view text) {
 
 std::string SearchKey(std::string_view box_text) { return LowerAscii(Trim(box_text)); }
 
-bool MatchesSearch(const TMyDoc& doc, std::string_view key) {
+bool MatchesSearch(const DocRecord& doc, std::string_view key) {
   if (key.empty()) return false;
   return LowerAscii(doc.path).find(key) != std::string::npos ||
          LowerAscii(doc.name).find(key) != std::string::npos;
@@ -270,9 +270,9 @@ void SearchModel::PrepareAhead(const DocStore& store) {
   // grow meanwhile, and the thread must not read it.
   std::string block;
   size_t bytes = 0;
-  for (const TMyDoc& doc : store.docs) bytes += doc.path.size() + doc.name.size() + 2;
+  for (const DocRecord& doc : store.docs) bytes += doc.path.size() + doc.name.size() + 2;
   block.reserve(bytes);
-  for (const TMyDoc& doc : store.docs) {
+  for (const DocRecord& doc : store.docs) {
     block.append(doc.path).push_back('\0');
     block.append(doc.name).push_back('\0');
   }
@@ -348,8 +348,8 @@ void SearchModel::RunOneLetter(const Key& key, std::vector<uint32_t>& matches,
         continue;
       }
       matches.push_back(record);
-      found.push_back({static_cast<uint32_t>(first), static_cast<uint32_t>(used - first), quality,
-                       listed});
+      found.push_back(
+          {static_cast<uint32_t>(first), static_cast<uint32_t>(used - first), quality, listed});
     }
   }
   places.resize(used);
@@ -374,7 +374,8 @@ template <typename Places>
 }
 template <typename Places>
 [[gnu::always_inline]] inline auto* Room(Places& places, size_t used, size_t count) {
-  if (places.size() < used + count) [[unlikely]] Grow(places, used + count);
+  if (places.size() < used + count) [[unlikely]]
+    Grow(places, used + count);
   return places.data() + used;
 }
 
@@ -406,8 +407,7 @@ bool Step(const HanKey& han, size_t unit, std::string_view field, const Place* i
     const SearchUnit next = UnitAt(field, place->next);
     if (next.code == code) {
       if (!add({place->start, place->next + next.size, 0, 0, place->from})) return false;
-    } else if (const uint16_t set = han.ReadingSet(next.code);
-               set != 0 && han.Begins(set, unit)) {
+    } else if (const uint16_t set = han.ReadingSet(next.code); set != 0 && han.Begins(set, unit)) {
       if (!add({place->start, place->next + next.size, set, 1, place->from})) return false;
     }
   }
@@ -459,8 +459,8 @@ bool SearchModel::Enter(const Fields& fields, const Key& key, Place entered, Pla
   if (units == 1) {
     out[0] = entered;
   } else {
-    const std::string_view field(
-        fields.text, entered.start > fields.path_size ? fields.size : fields.path_size);
+    const std::string_view field(fields.text,
+                                 entered.start > fields.path_size ? fields.size : fields.path_size);
     Step(key.han, 1, field, &entered, 1, out, count);
     if (count > 0 && units > 2) {
       const Place second[2] = {out[0], out[count - 1]};
@@ -479,8 +479,8 @@ bool SearchModel::Enter(const Fields& fields, const Key& key, Place entered, Pla
   return true;
 }
 
-MatchQuality SearchModel::Search(uint32_t record, const Key& key, Places& places,
-                                 size_t& used, bool& listed) const {
+MatchQuality SearchModel::Search(uint32_t record, const Key& key, Places& places, size_t& used,
+                                 bool& listed) const {
   listed = false;
   const Index::Readings& readings = ix_.readings[record];
   // Every byte of a match is the text's own or a reading's letter, a key's
@@ -650,16 +650,16 @@ MatchQuality SearchModel::SearchWhole(uint32_t record, const Key& key) const {
 }
 
 bool SearchModel::SearchFrom(const Fields& fields, const Key& key, size_t from_unit,
-                             const Place* from, size_t count, Places& places,
-                             size_t& used, MatchQuality& best) {
+                             const Place* from, size_t count, Places& places, size_t& used,
+                             MatchQuality& best) {
   best = MatchQuality::kNone;
   // Start by start: they were listed together.
   for (size_t i = 0; i < count;) {
     size_t end = i + 1;
     while (end < count && from[end].start == from[i].start) ++end;
     size_t followed = 0;
-    const std::optional<MatchQuality> quality = Follow(
-        fields, key, from_unit, from + i, end - i, Room(places, used, kMaxPlaces), followed);
+    const std::optional<MatchQuality> quality =
+        Follow(fields, key, from_unit, from + i, end - i, Room(places, used, kMaxPlaces), followed);
     if (!quality) return false;
     used += followed;
     best = std::max(best, *quality);
@@ -668,8 +668,8 @@ bool SearchModel::SearchFrom(const Fields& fields, const Key& key, size_t from_u
   return true;
 }
 
-void SearchModel::Narrow(const Key& key, std::vector<uint32_t>& matches,
-                         std::vector<Found>& found, Places& places) const {
+void SearchModel::Narrow(const Key& key, std::vector<uint32_t>& matches, std::vector<Found>& found,
+                         Places& places) const {
   // One unit typed on, the usual keystroke: each place moves on by one
   // character at most, written straight out (each place leads to two at most).
   const bool one_more = key.listable && key.han.units() == key_units_ + 1;
@@ -758,8 +758,8 @@ void SearchModel::Narrow(const Key& key, std::vector<uint32_t>& matches,
       continue;
     }
     matches.push_back(record);
-    found.push_back({static_cast<uint32_t>(first), static_cast<uint32_t>(used - first), best,
-                     listed});
+    found.push_back(
+        {static_cast<uint32_t>(first), static_cast<uint32_t>(used - first), best, listed});
   }
   places.resize(used);
 }
@@ -902,11 +902,12 @@ void SearchModel::Rank(const DocArray& docs) {
     r.qualities.push_back(quality);
   }
   r.pinned = r.rows.size();
-  std::sort(r.picked.begin(), r.picked.end(), [](const Ranking::Picked& a, const Ranking::Picked& b) {
-    if (a.quality != b.quality) return a.quality > b.quality;
-    if (a.score != b.score) return a.score > b.score;
-    return a.record < b.record;
-  });
+  std::sort(r.picked.begin(), r.picked.end(),
+            [](const Ranking::Picked& a, const Ranking::Picked& b) {
+              if (a.quality != b.quality) return a.quality > b.quality;
+              if (a.score != b.score) return a.score > b.score;
+              return a.record < b.record;
+            });
   if (key_.empty() && r.picked.size() > kMostPickedRows) r.picked.resize(kMostPickedRows);
   r.count = r.rows.size() + r.picked.size();
   for (const size_t left : r.left) r.count += left;
@@ -936,7 +937,8 @@ void SearchModel::OrderRows(size_t rows) const {
       --left;
     }
     if (r.walked == matches_.size()) left = 0;
-    if (left == 0 && (r.next_picked == r.picked.size() || r.picked[r.next_picked].quality != tier)) {
+    if (left == 0 &&
+        (r.next_picked == r.picked.size() || r.picked[r.next_picked].quality != tier)) {
       --r.tier;
       r.walked = 0;
     }
@@ -975,10 +977,16 @@ void SearchModel::Run(const DocStore& store, std::string_view box_text) {
     if (options_.ranked && key_.empty()) Rank(docs);
     return;
   }
-  Key key{key_text, HanKey(options_.han ? std::string_view(key_text) : std::string_view()),
+  Key key{key_text,
+          HanKey(options_.han ? std::string_view(key_text) : std::string_view()),
           MaskOf(key_text),
-          key_text.size() == 1 && ClassIsExact(static_cast<unsigned char>(key_text[0])), false,
-          {}, 0, {}, 0, -1};
+          key_text.size() == 1 && ClassIsExact(static_cast<unsigned char>(key_text[0])),
+          false,
+          {},
+          0,
+          {},
+          0,
+          -1};
   if (options_.han) {
     const size_t units = key.han.units();
     key.listable = units > 0 && units <= HanKey::kMaxUnits;
@@ -994,9 +1002,8 @@ void SearchModel::Run(const DocStore& store, std::string_view box_text) {
   // Typing on narrows the last search: only its matches can still match,
   // besides the records registered since. With readings only a key typed
   // on at its end does: a key's middle need not start a reading.
-  const bool narrowing =
-      !key_.empty() && (options_.han ? key_text.starts_with(key_)
-                                     : key_text.find(key_) != std::string::npos);
+  const bool narrowing = !key_.empty() && (options_.han ? key_text.starts_with(key_)
+                                                        : key_text.find(key_) != std::string::npos);
   // The last search's room is written again: fresh room for tens of
   // thousands of matches costs more in page faults than the search itself.
   std::vector<uint32_t> matches = std::move(spare_.matches);
@@ -1047,8 +1054,8 @@ void SearchModel::Run(const DocStore& store, std::string_view box_text) {
         continue;
       }
       matches.push_back(static_cast<uint32_t>(record));
-      found.push_back({static_cast<uint32_t>(first), static_cast<uint32_t>(used - first), quality,
-                       listed});
+      found.push_back(
+          {static_cast<uint32_t>(first), static_cast<uint32_t>(used - first), quality, listed});
     }
     places.resize(used);
   }
@@ -1099,7 +1106,7 @@ bool SearchModel::RowPinned(size_t row) const {
 
 std::string SearchModel::RowName(size_t row) const {
   if (!Current(row)) return {};
-  const TMyDoc& doc = store_->docs[RecordAt(row)];
+  const DocRecord& doc = store_->docs[RecordAt(row)];
   const std::string name = Trim(doc.name);
   if (!name.empty() && DocPathKey(name) != DocPathKey(doc.path)) return name;
   // A folder's record is named by its path: the folder's own name says it.
@@ -1119,11 +1126,11 @@ std::string SearchModel::RowLabel(size_t row) const {
 
 int SearchModel::RowImage(size_t row) const {
   if (!Current(row)) return kImageWeb;
-  const TMyDoc& doc = store_->docs[RecordAt(row)];
+  const DocRecord& doc = store_->docs[RecordAt(row)];
   if (doc.image >= 0) return doc.image;
   return doc.doctype == DocKind::kFolder    ? kImageFolder
          : doc.doctype == DocKind::kProgram ? kImageProgram
-                                      : kImageWeb;
+                                            : kImageWeb;
 }
 
 SearchModel::RowMarks SearchModel::RowMatches(size_t row) const {
@@ -1135,7 +1142,6 @@ SearchModel::RowMarks SearchModel::RowMatches(size_t row) const {
   marks.path = MatchedSpan(*path, key_);
   return marks;
 }
-
 
 // ---- SearchPresenter ----
 
@@ -1262,8 +1268,9 @@ void SearchPresenter::OpenRow(std::optional<size_t> row, bool containing) {
   if (!row) return;
   const std::optional<size_t> record = model_.RowRecord(*row);
   if (!record) return;
-  const TMyDoc& doc = store_.docs[*record];
-  FoundDoc picked{doc.path, doc.name, doc.doctype == DocKind::kProgram ? doc.path : "", doc.doctype};
+  const DocRecord& doc = store_.docs[*record];
+  FoundDoc picked{doc.path, doc.name, doc.doctype == DocKind::kProgram ? doc.path : "",
+                  doc.doctype};
   // Kept only as it is: a pick the rules would change is left out.
   if (launcher_ &&
       (!admit_ || (admit_(picked) && picked.address == doc.path && picked.name == doc.name))) {

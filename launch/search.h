@@ -34,7 +34,7 @@ namespace zd {
 std::string SearchKey(std::string_view box_text);
 // The rule itself: the key occurs in the record's lowered path or name. An
 // empty key matches nothing.
-bool MatchesSearch(const TMyDoc& doc, std::string_view key);
+bool MatchesSearch(const DocRecord& doc, std::string_view key);
 
 // Which byte classes and which pairs of neighbouring bytes a text holds.
 struct SearchMask {
@@ -137,8 +137,8 @@ class SearchModel {
     // HanKey::kMaxUnits well-formed characters (a stray byte may match
     // inside a character as plain text, which no place stands at).
     bool listable = false;
-    std::string_view first;       // the bytes of its first unit
-    uint64_t first_classes = 0;   // and their classes
+    std::string_view first;      // the bytes of its first unit
+    uint64_t first_classes = 0;  // and their classes
     // The first letters of each reading set's readings, and the bit of the
     // key's first unit when it is a letter.
     std::span<const uint32_t> initials;
@@ -232,8 +232,7 @@ class SearchModel {
   // by the rest of this one, written as Search writes them; false when a
   // start has too many places.
   static bool SearchFrom(const Fields& fields, const Key& key, size_t from_unit, const Place* from,
-                         size_t count, Places& places, size_t& used,
-                         MatchQuality& best);
+                         size_t count, Places& places, size_t& used, MatchQuality& best);
   // One start's places followed through the key's units [unit, units) into
   // `out` (room for kMaxPlaces places): how well they match (kNone: none
   // is left), nullopt when there are too many to follow.
@@ -306,13 +305,13 @@ class SearchModel {
   // key hashes no strings.
   struct PickIndex {
     uint64_t generation = 0;
-    std::vector<std::string> keys;        // the distinct keys of picks and pins
+    std::vector<std::string> keys;              // the distinct keys of picks and pins
     std::vector<uint32_t> pick_slot, pick_key;  // of each pick, in the store's order
     std::vector<int64_t> pick_when;
-    std::vector<uint32_t> pin_slot, pin_key;    // of each pin, the latest first
+    std::vector<uint32_t> pin_slot, pin_key;  // of each pin, the latest first
     std::unordered_map<std::string, uint32_t> slot_of_path;
     std::vector<std::vector<uint32_t>> slot_records;  // the records of each slot's path
-    std::vector<bool> picked;  // of each record: its path has a slot
+    std::vector<bool> picked;                         // of each record: its path has a slot
     std::unordered_map<uint32_t, uint32_t> slot_of_record;
     size_t records = 0;  // records looked at
     // The picks' weights at `weights_now`.
@@ -359,17 +358,17 @@ class SearchModel {
   std::thread ahead_thread_;
   std::shared_ptr<Ahead> ahead_of_thread_;  // what ahead_thread_ makes
   std::string key_;
-  size_t searched_records_ = 0;   // records the last search looked at
-  std::vector<uint32_t> matches_;  // record positions, oldest first
+  size_t searched_records_ = 0;     // records the last search looked at
+  std::vector<uint32_t> matches_;   // record positions, oldest first
   std::vector<Found> match_found_;  // of each match, with readings
-  Places places_;  // of every match, one match after another
+  Places places_;                   // of every match, one match after another
   // The room of the search before, written again by the next.
   struct Spare {
     std::vector<uint32_t> matches;
     std::vector<Found> found;
     Places places;
   } spare_;
-  size_t key_units_ = 0;           // of key_
+  size_t key_units_ = 0;  // of key_
   PickIndex pick_index_;
   mutable Ranking ranking_;  // put in order as the rows are looked at
 };
@@ -479,6 +478,5 @@ class SearchPresenter {
 
 // Ctrl with this key pins the selected row to the key, or unpins it.
 inline constexpr int kKeyPin = 'P';
-
 
 }  // namespace zd

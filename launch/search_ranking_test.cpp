@@ -11,10 +11,10 @@
 #include "launch/han_reference_for_tests.h"
 #include "launch/search.h"
 #include "platform/errors.h"
-#include "platform/utf8.h"
 #include "platform/fake_browser_control.h"
 #include "platform/fake_files.h"
 #include "platform/fake_shell_launcher.h"
+#include "platform/utf8.h"
 #include "tracking/doc_kinds.h"
 #include "tracking/tree_input.h"
 
@@ -25,9 +25,10 @@ using V = std::vector<std::string>;
 constexpr int64_t kDay = 24 * 3600;
 constexpr int64_t kToday = 1'750'000'000;
 
-TMyDoc Doc(const std::string& path, const std::string& name) {
-  return {"", path, name, false, path.starts_with("http") ? DocKind::kWeb : DocKind::kProgram,
-          "2024-01-01"};
+DocRecord Doc(const std::string& path, const std::string& name) {
+  return {
+      "",          path, name, false, path.starts_with("http") ? DocKind::kWeb : DocKind::kProgram,
+      "2024-01-01"};
 }
 
 // "bg" finds each of these, as a whole name, a prefix, a word start or
@@ -189,8 +190,8 @@ TEST_F(RankingTest, RecordsRegisteredLaterAndAHistoryRebuiltAreRankedToo) {
 // reference's matches.
 TEST_F(RankingTest, AgreesWithAPlainSortOfEveryMatch) {
   std::mt19937 rng(150);
-  const char* const words[] = {"报告", "報告", "周度", "行长", "重庆", "绿色", "白鸽", "bg",
-                               "Notes", "2026",  "App",  " - ",  "\\",   ".exe", "资料", "b"};
+  const char* const words[] = {"报告",  "報告", "周度", "行长", "重庆", "绿色", "白鸽", "bg",
+                               "Notes", "2026", "App",  " - ",  "\\",   ".exe", "资料", "b"};
   auto text = [&] {
     std::string t;
     for (size_t n = 1 + rng() % 5; n > 0; --n) t += words[rng() % std::size(words)];
@@ -211,8 +212,9 @@ TEST_F(RankingTest, AgreesWithAPlainSortOfEveryMatch) {
   model.PrepareAhead(store);
   history.PrepareAhead(store);
   for (int i = 0; i < 50; ++i) store.docs.push_back(Doc("D:\\" + text(), text()));
-  const V typed = {"b", "bg", "bgb", "报", "报告", "報g", "hz", "xingc", "cq", "lvs", "lus",
-                   "bgn", "notes", "n", "2026b", "d:\\", "app.", "zd", "z", "", "-"};
+  const V typed = {"b",     "bg",   "bgb",  "报",  "报告", "報g",   "hz",
+                   "xingc", "cq",   "lvs",  "lus", "bgn",  "notes", "n",
+                   "2026b", "d:\\", "app.", "zd",  "z",    "",      "-"};
   for (const std::string& key_text : typed) {
     model.Run(store, key_text);  // typed on, narrowing where it can
     const std::string key = FoldForSearch(Trim(key_text));
@@ -294,7 +296,6 @@ TEST_F(RankingTest, RowsShowTheNameAndTheStoredPathWithWhatTheKeyMatched) {
 
 // ---- the search row's keys with the launcher's search ----
 
-
 class LauncherKeysTest : public ::testing::Test {
  protected:
   LauncherKeysTest() {
@@ -307,7 +308,7 @@ class LauncherKeysTest : public ::testing::Test {
     files.AddDirectory("D:\\MrxConfig");
     browser.ShowPage({"SearchNow"});
     shell.AddFolder("D:\\资料");
-    for (const TMyDoc& doc : store.docs) {
+    for (const DocRecord& doc : store.docs) {
       if (doc.path.find('.') == std::string::npos) {
         shell.AddFolder(doc.path);
       } else {

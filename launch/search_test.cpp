@@ -37,7 +37,8 @@ TEST(SearchRuleTest, KeyIsTrimmedAndOnlyAsciiLettersAreLowered) {
   };
   for (const auto& [text, key] : keys) EXPECT_EQ(SearchKey(text), key) << text;
 
-  const TMyDoc doc{"HOST", "http://HOST/Page.HTML", "新闻 News", false, DocKind::kWeb, "2024-01-01"};
+  const DocRecord doc{"HOST", "http://HOST/Page.HTML", "新闻 News",
+                      false,  DocKind::kWeb,           "2024-01-01"};
   const std::pair<const char*, bool> matches[] = {
       {"page.html", true}, {"host/page", true}, {"新闻", true},  {"news", true},
       {"闻 n", true},      {"", false},         {"Page", false},  // keys arrive lowered
@@ -59,7 +60,7 @@ DocArray MixedRecords(size_t count, uint32_t seed) {
   char buffer[256];
   for (size_t i = 0; i < count; ++i) {
     const size_t k = rng() % 5;
-    TMyDoc doc;
+    DocRecord doc;
     std::snprintf(buffer, sizeof buffer, paths[k], i);
     doc.path = buffer;
     std::snprintf(buffer, sizeof buffer, names[k], i * 7);
@@ -87,7 +88,7 @@ std::vector<size_t> ReferenceRows(const DocArray& docs, const std::string& text)
                                          << " rows, a walk finds " << expected.size();
   }
   for (size_t row = 0; row < expected.size(); ++row) {
-    const TMyDoc& doc = store.docs[expected[row]];
+    const DocRecord& doc = store.docs[expected[row]];
     if (model.RowRecord(row) != expected[row] || model.RowText(row) != LowerAscii(doc.path) ||
         model.RowPath(row) != doc.path) {
       return ::testing::AssertionFailure() << "\"" << text << "\": row " << row << " differs";
@@ -177,7 +178,7 @@ TEST(SearchModelTest, AgreesWithAWalkForPiecesCutFromTheRecordsAnywhere) {
   std::mt19937 rng(12);
   SearchModel model;
   for (int i = 0; i < 400; ++i) {
-    const TMyDoc& doc = store.docs[rng() % store.docs.size()];
+    const DocRecord& doc = store.docs[rng() % store.docs.size()];
     const std::string& field = rng() % 2 ? doc.path : doc.name;
     const size_t from = rng() % field.size();
     // Cut anywhere, through a Chinese character too; now and then upper-cased.
@@ -220,7 +221,6 @@ TEST(SearchModelTest, ARebuiltHistoryIsSearchedAfreshAndOldRowsGoStale) {
 
 // ---- the presenter ----
 
-
 class SearchPresenterTest : public ::testing::Test {
  protected:
   SearchPresenterTest() {
@@ -228,7 +228,8 @@ class SearchPresenterTest : public ::testing::Test {
     store.docs = {
         {"", "C:\\Tools\\Editor.EXE", "Editor", false, DocKind::kProgram, "2024-01-01"},
         {"HOST", "http://HOST/Read.php?ID=7", "Read me", false, DocKind::kWeb, "2024-01-01"},
-        {"C:\\Windows", "C:\\Windows\\System32", "C:\\Windows\\System32", false, DocKind::kFolder, "2024-01-01"},
+        {"C:\\Windows", "C:\\Windows\\System32", "C:\\Windows\\System32", false, DocKind::kFolder,
+         "2024-01-01"},
     };
     shell.AddFolder("C:\\Windows");
     shell.AddFolder("C:\\Windows\\System32");

@@ -3,7 +3,7 @@
 namespace zd {
 namespace {
 
-const TMyDoc* RecordOf(const TreeNode* node, const DocArray& docs) {
+const DocRecord* RecordOf(const TreeNode* node, const DocArray& docs) {
   if (!node || node->data.index < 0 || static_cast<size_t>(node->data.index) >= docs.size()) {
     return nullptr;
   }
@@ -13,14 +13,14 @@ const TMyDoc* RecordOf(const TreeNode* node, const DocArray& docs) {
 }  // namespace
 
 bool AddNodeToFavourites(const TreeNode* focused, const DocArray& docs, DocList& favourites) {
-  const TMyDoc* doc = RecordOf(focused, docs);
+  const DocRecord* doc = RecordOf(focused, docs);
   if (!doc) return false;
   AddMyLove(favourites, doc->path, focused->caption);
   return true;
 }
 
 bool AddNodeToRunList(const TreeNode* focused, const DocArray& docs, DocList& run_list) {
-  const TMyDoc* doc = RecordOf(focused, docs);
+  const DocRecord* doc = RecordOf(focused, docs);
   if (!doc) return false;
   AddMyRun(run_list, doc->path, focused->caption);
   return true;

@@ -20,7 +20,7 @@ class BrowserPage : public Page, public BrowserControl {
   void Layout(int width, int height) override;
 
   Panel BrowserFrame;  // holds the control
-  Label LblNoEngine;  // the one line shown without an HTML engine
+  Label LblNoEngine;   // the one line shown without an HTML engine
 
   // The tab was chosen: the browser comes into sight and shows our search
   // page (loaded again the next time when a load did not finish), or the
@@ -37,7 +37,9 @@ class BrowserPage : public Page, public BrowserControl {
   bool CallScriptFunction(const std::string& function, const std::string& argument) override;
   bool LoadHtml(const std::string& html) override;
   std::string Address() override;
-  void SetBounds(int x, int y, int width, int height) override { BrowserFrame.Place(x, y, width, height); }
+  void SetBounds(int x, int y, int width, int height) override {
+    BrowserFrame.Place(x, y, width, height);
+  }
   void Show(bool visible) override { BrowserFrame.Show(visible); }
 
  private:

@@ -5,12 +5,12 @@
 #include "lang/captions.h"
 #include "lang/lang_tables.h"
 #include "launch/tree_commands.h"
-#include "tracking/doc_kinds.h"
 #include "mainwin/control_input_win.h"
 #include "mainwin/form_model.h"
 #include "mainwin/launcher_page_win.h"
 #include "platform/wide_win.h"
 #include "platform/window_win.h"
+#include "tracking/doc_kinds.h"
 
 namespace zd {
 namespace {
@@ -73,7 +73,7 @@ TreeModel* DocTrees::CurrentTree() {
 }
 
 LRESULT CALLBACK DocTrees::TreeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                     DWORD_PTR self) {
+                                    DWORD_PTR self) {
   auto* trees = reinterpret_cast<DocTrees*>(self);
   if (msg == WM_GETDLGCODE) return WantEnterAndEscape(DefSubclassProc(hwnd, msg, wp, lp), lp);
   const Tree* tree = trees->Find(hwnd);
@@ -221,9 +221,10 @@ void DocTrees::ForgetAndStopRecordingItemClick(const TreeNode* node) {
       static_cast<size_t>(node->data.index) >= store.docs.size()) {
     return;
   }
-  TMyDoc target = store.docs[static_cast<size_t>(node->data.index)];
+  DocRecord target = store.docs[static_cast<size_t>(node->data.index)];
   // A folder group node stands for its folder, not for its first record.
-  if (target.doctype == DocKind::kFolder && node->caption == target.RootPath) target.path = target.RootPath;
+  if (target.doctype == DocKind::kFolder && node->caption == target.RootPath)
+    target.path = target.RootPath;
   const PrivacyRule rule = DropRuleFor(target);
   const std::vector<int32_t> positions = PositionsDroppedBy(rule, store.docs);
   const lang::InterfaceTexts& texts = lang::Texts();

@@ -15,15 +15,15 @@
 #include "lang/service_texts.h"
 #include "mainwin/form_model.h"
 #include "mainwin/main_window_win.h"
+#include "online/online_services_win.h"
 #include "platform/browser_host_win.h"
 #include "platform/dll_search_win.h"
 #include "platform/errors.h"
-#include "platform/window_win.h"
-#include "online/online_services_win.h"
 #include "platform/handles_win.h"
 #include "platform/shared_files.h"
 #include "platform/wide_win.h"
-#include "store/AppParams.h"
+#include "platform/window_win.h"
+#include "store/program_files.h"
 #include "uninstall/uninstall_window_win.h"
 
 namespace {
@@ -76,8 +76,8 @@ bool WaitForMutex(HANDLE mutex, int ms) {
   for (;;) {
     const ULONGLONG now = GetTickCount64();
     if (now >= until) return false;
-    const DWORD result = MsgWaitForMultipleObjects(1, &mutex, FALSE,
-                                                   static_cast<DWORD>(until - now), QS_ALLINPUT);
+    const DWORD result =
+        MsgWaitForMultipleObjects(1, &mutex, FALSE, static_cast<DWORD>(until - now), QS_ALLINPUT);
     if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED_0) return true;
     if (result != WAIT_OBJECT_0 + 1) return false;
     MSG msg;
@@ -111,8 +111,8 @@ void TellStart(const std::string& text, const std::wstring& title) {
 HWND CreateApplicationWindow(HINSTANCE instance, const std::wstring& title) {
   constexpr wchar_t kClass[] = L"ZapdockApplication";
   zd::RegisterWindowClassOnce(instance, kClass, DefWindowProcW, nullptr);
-  HWND app = CreateWindowExW(WS_EX_TOOLWINDOW, kClass, title.c_str(), WS_POPUP, 0, 0, 0, 0,
-                             nullptr, nullptr, instance, nullptr);
+  HWND app = CreateWindowExW(WS_EX_TOOLWINDOW, kClass, title.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
+                             nullptr, instance, nullptr);
   if (app) {
     ShowWindow(app, SW_HIDE);
     SetWindowLongPtrW(app, GWL_EXSTYLE, GetWindowLongPtrW(app, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
@@ -143,7 +143,7 @@ void __verbose_terminate_handler() {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // Before anything loads a DLL: none from the program's own folder.
   zd::RestrictDllSearchToSystemFolder();
-  zd::InitAppParams();
+  zd::InitProgramValues();
   const std::vector<std::string> args = CommandLineArguments();
   if (zd::IsUninstallStart(args)) {
     return zd::RunUninstallMode(args, ModulePath(), zd::MainWindow::kClassName);
@@ -160,8 +160,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     previous.hand_over = ForwardToRunningInstance;
     previous.wait_for_end = [&mutex](int ms) { return WaitForMutex(mutex.get(), ms); };
     previous.show_waiting = [&] {
-      waiting = ShowStartWaiting(instance, zd::lang::FormatText(service.StartWaiting,
-                                                                zd::WideToUtf8(title)));
+      waiting = ShowStartWaiting(instance,
+                                 zd::lang::FormatText(service.StartWaiting, zd::WideToUtf8(title)));
     };
     const zd::StartGate gate = zd::WaitForPreviousCopy(previous);
     waiting.reset();
@@ -178,9 +178,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   std::unique_ptr<zd::Files> files = zd::MakeSystemFiles();
   std::unique_ptr<zd::Registry> registry = zd::MakeSystemRegistry();
   // Before any window: a folder another session's copy uses is left alone.
-  zd::ConfigDirChoice config = zd::ChooseConfigDir(
-      *files, registry.get(), zd::SystemUserFolders().local,
-      [](int ms) { Sleep(static_cast<DWORD>(ms)); });
+  zd::ConfigDirChoice config =
+      zd::ChooseConfigDir(*files, registry.get(), zd::SystemUserFolders().local,
+                          [](int ms) { Sleep(static_cast<DWORD>(ms)); });
   if (config.in_use) {
     TellStart(zd::lang::FormatText(service.StartInUse, config.dir), title);
     return 0;

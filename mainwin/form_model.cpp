@@ -36,7 +36,7 @@ int PageOfStored(int stored) {
 
 int StoredOfPage(int page_index) {
   return page_index >= 0 && page_index < kTVControlPageCount ? kTVControlPages[page_index].stored
-                                                            : 0;
+                                                             : 0;
 }
 
 std::optional<DocKind> TreeKindOfPage(int page_index) {

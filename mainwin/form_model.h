@@ -4,9 +4,9 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,9 +26,9 @@ struct PageInfo {
 // Pages of the inner page control InnerTabs in page order; their captions
 // are the caption table's. A kind's page shows its tree (kKinds).
 inline constexpr PageInfo kTVControlPages[] = {
-    {Ui::WebSheet, true, 0},        {Ui::ProgramsSheet, true, 1},   {Ui::FoldersSheet, true, 2},
-    {Ui::FilesSheet, true, 9},      {Ui::SystemSheet, true, 3},     {Ui::FavouritesSheet, true, 4},
-    {Ui::BrowserSheet, true, 5},    {Ui::NotesSheet, false, 6},     {Ui::SettingsSheet, true, 7},
+    {Ui::WebSheet, true, 0},     {Ui::ProgramsSheet, true, 1}, {Ui::FoldersSheet, true, 2},
+    {Ui::FilesSheet, true, 9},   {Ui::SystemSheet, true, 3},   {Ui::FavouritesSheet, true, 4},
+    {Ui::BrowserSheet, true, 5}, {Ui::NotesSheet, false, 6},   {Ui::SettingsSheet, true, 7},
     {Ui::AllSheet, false, 8},
 };
 inline constexpr int kTVControlPageCount = static_cast<int>(std::size(kTVControlPages));

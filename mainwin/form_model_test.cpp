@@ -163,14 +163,14 @@ TEST(FormModel, ScrollBarMovesWithinItsRange) {
 }
 
 TEST(FormModel, EachTreePageRefreshesItsKind) {
-  const std::optional<DocKind> kinds[] = {DocKind::kWeb,  DocKind::kProgram, DocKind::kFolder,
-                                          DocKind::kFile, std::nullopt,      std::nullopt,
-                                          std::nullopt,   std::nullopt,      std::nullopt,
-                                          std::nullopt};
+  const std::optional<DocKind> kinds[] = {
+      DocKind::kWeb, DocKind::kProgram, DocKind::kFolder, DocKind::kFile, std::nullopt,
+      std::nullopt,  std::nullopt,      std::nullopt,     std::nullopt,   std::nullopt};
   for (int page = -1; page <= kTVControlPageCount; ++page) {
     const bool in_range = page >= 0 && page < kTVControlPageCount;
     EXPECT_EQ(TreeKindOfPage(page), in_range ? kinds[page] : std::nullopt) << page;
-    EXPECT_EQ(ShowsAllDocsTree(page), page == kSystemPageIndex) << "the system page names the hidden tree";
+    EXPECT_EQ(ShowsAllDocsTree(page), page == kSystemPageIndex)
+        << "the system page names the hidden tree";
   }
 }
 

@@ -14,7 +14,7 @@
 #include "mainwin/form_model.h"
 #include "platform/errors.h"
 #include "platform/wide_win.h"
-#include "store/AppParams.h"
+#include "store/program_files.h"
 
 namespace zd {
 namespace {

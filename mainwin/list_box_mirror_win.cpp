@@ -117,7 +117,7 @@ bool ListBoxMirror::DrawRow(const DRAWITEMSTRUCT& item) {
   if (item.itemID != static_cast<UINT>(-1)) {
     const std::wstring text = Utf8ToWide(mirror->list_.RowText(item.itemID));
     SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, GetSysColor(!enabled  ? COLOR_GRAYTEXT
+    SetTextColor(item.hDC, GetSysColor(!enabled   ? COLOR_GRAYTEXT
                                        : selected ? COLOR_HIGHLIGHTTEXT
                                                   : COLOR_WINDOWTEXT));
     RECT text_rc = rc;
@@ -129,9 +129,7 @@ bool ListBoxMirror::DrawRow(const DRAWITEMSTRUCT& item) {
   return true;
 }
 
-void ListBoxMirror::InsertRow(size_t index) {
-  SendMessageW(list_box_, LB_INSERTSTRING, index, 0);
-}
+void ListBoxMirror::InsertRow(size_t index) { SendMessageW(list_box_, LB_INSERTSTRING, index, 0); }
 
 void ListBoxMirror::DeleteRow(size_t index) { SendMessageW(list_box_, LB_DELETESTRING, index, 0); }
 

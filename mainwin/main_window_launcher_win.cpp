@@ -80,12 +80,13 @@ void MainWindow::Dismiss() {
   ShowWindow(hwnd_, SW_HIDE);
 }
 
-void MainWindow::SetSearchRanked(bool ranked) { launcher_->search_row().search().SetRanked(ranked); }
+void MainWindow::SetSearchRanked(bool ranked) {
+  launcher_->search_row().search().SetRanked(ranked);
+}
 
 void MainWindow::RestoreLastSession() {
   try {
-    const std::vector<SessionDoc> docs =
-        app_->LastSessionDocs(deps_.exe_path);
+    const std::vector<SessionDoc> docs = app_->LastSessionDocs(deps_.exe_path);
     const lang::InterfaceTexts& texts = lang::Texts();
     if (docs.empty()) {
       ShowMessage(texts.LastSessionEmpty, texts.TipsCaption, MB_OK | MB_ICONINFORMATION);

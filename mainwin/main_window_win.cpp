@@ -19,7 +19,7 @@
 #include "platform/recent_items.h"
 #include "platform/resources_win.h"
 #include "platform/wide_win.h"
-#include "store/AppParams.h"
+#include "store/program_files.h"
 #include "store/startup_load.h"
 #include "tray/recent_menu.h"
 
@@ -192,8 +192,8 @@ void MainWindow::FormCreate() {
   SendMessageW(OuterTabs.hwnd(), TCM_SETITEMSIZE, 0, MAKELPARAM(factory_.Px(96), factory_.Px(24)));
   launcher_ = std::make_unique<LauncherPage>(*this);
   launcher_->Create(hwnd_);
-  demo_ = std::make_unique<DemoPage>(*this);
-  demo_->Create(hwnd_);
+  home_ = std::make_unique<HomePage>(*this);
+  home_->Create(hwnd_);
   factory_.SendGroupBoxesToBottom();
   menus_.Build();
   menus_.SetChecked(Ui::MnShowFavEdit, true);
@@ -395,7 +395,7 @@ void MainWindow::ApplyControlTexts() {
 }
 
 void MainWindow::AttachOnline(OnlineServices* online) {
-  demo_fill_pending_ = false;
+  home_fill_pending_ = false;
   online_ = online;
   if (!online_) return;
   // An update offer waits for the end of the start-up load: accepted inside
@@ -404,16 +404,16 @@ void MainWindow::AttachOnline(OnlineServices* online) {
   online_->CreateVendorPanel(launcher_->PnlRight.hwnd(), 9, 100);
   // The content page (its web views, its server search a second later) is
   // made once the history is in the trees, or when its tab is chosen first.
-  demo_fill_pending_ = true;
-  if (app_->load_done() && !app_->loading()) FillDemoPage();
+  home_fill_pending_ = true;
+  if (app_->load_done() && !app_->loading()) FillHomePage();
   LayoutControls();
 }
 
-void MainWindow::FillDemoPage() {
-  if (!demo_fill_pending_) return;
-  demo_fill_pending_ = false;
+void MainWindow::FillHomePage() {
+  if (!home_fill_pending_) return;
+  home_fill_pending_ = false;
   if (!online_) return;
-  online_->FillDemoPage(demo_->sheet.hwnd());
+  online_->FillHomePage(home_->sheet.hwnd());
   online_->ResizeDemoPage();
 }
 
@@ -427,7 +427,7 @@ void MainWindow::LayoutControls() {
   const int pw = display.right - display.left, ph = display.bottom - display.top;
   // Pages lie over their tab control.
   for (const Page* page :
-       {static_cast<const Page*>(launcher_.get()), static_cast<const Page*>(demo_.get())}) {
+       {static_cast<const Page*>(launcher_.get()), static_cast<const Page*>(home_.get())}) {
     page->sheet.Place(display.left, display.top, pw, ph);
     page->sheet.BringToTop();
   }
@@ -479,9 +479,9 @@ void MainWindow::OuterTabsDrawTab(const DRAWITEMSTRUCT& item) {
 
 void MainWindow::OuterTabsChange() {
   const int tab = OuterTabs.Selected();
-  if (tab == 1) FillDemoPage();
+  if (tab == 1) FillHomePage();
   launcher_->sheet.Show(tab == 0);
-  demo_->sheet.Show(tab == 1);
+  home_->sheet.Show(tab == 1);
 }
 
 void MainWindow::SetActivePage(int page_index) {
@@ -600,11 +600,11 @@ void MainWindow::TimerFirstRunTimer() {
 }
 
 void MainWindow::TimerAfterLoadTimer() {
-  if (demo_fill_pending_) {
+  if (home_fill_pending_) {
     try {
-      FillDemoPage();
+      FillHomePage();
     }
-    ZD_CATCH_LOG("FillDemoPage")
+    ZD_CATCH_LOG("FillHomePage")
     return;
   }
   // A slice short enough that a key or a click waits no longer than a frame.
@@ -752,7 +752,8 @@ void MainWindow::ShowRecentDocInPopmenu() {
   while (GetMenuItemCount(menu) > 0) DeleteMenu(menu, 0, MF_BYPOSITION);
   // Each entry keeps the document it shows: lines inserted while the menu is
   // open do not change what it opens.
-  recent_entries_ = RecentMenuEntries(app_->store().MyRecentList.Lines().ToVector(kRecentMenuEntries));
+  recent_entries_ =
+      RecentMenuEntries(app_->store().MyRecentList.Lines().ToVector(kRecentMenuEntries));
   for (size_t i = 0; i < recent_entries_.size(); ++i) {
     AppendMenuW(menu, MF_STRING, kFirstRecentCommand + static_cast<UINT>(i),
                 Utf8ToWide(recent_entries_[i].caption).c_str());

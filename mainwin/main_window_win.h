@@ -13,8 +13,8 @@
 #include "app/application.h"
 #include "launch/hotkey.h"
 #include "launch/last_session_window_win.h"
-#include "mainwin/demo_page_win.h"
 #include "mainwin/form_model.h"
+#include "mainwin/home_page_win.h"
 #include "mainwin/launcher_page_win.h"
 #include "mainwin/list_box_mirror_win.h"
 #include "mainwin/menus_win.h"
@@ -64,7 +64,7 @@ class MainWindow : public zd::Window, public PageHost {
 
   TabControl OuterTabs;
   LauncherPage& launcher() { return *launcher_; }
-  DemoPage& demo() { return *demo_; }
+  HomePage& home() { return *home_; }
   Menus& menus() { return menus_; }
   Application& app() { return *app_; }
   DocStore& store() { return app_->store(); }
@@ -160,7 +160,7 @@ class MainWindow : public zd::Window, public PageHost {
   // then the programs' files asked about and their icons read, a few
   // milliseconds at a time.
   void TimerAfterLoadTimer();
-  void FillDemoPage();
+  void FillHomePage();
   void PumpMessages();
   // The tracker's pump, after each record of a load or refresh: the queue
   // is looked at once a frame, not once a record.
@@ -192,14 +192,14 @@ class MainWindow : public zd::Window, public PageHost {
   std::unique_ptr<Application> app_;
   Menus menus_;
   std::unique_ptr<LauncherPage> launcher_;
-  std::unique_ptr<DemoPage> demo_;
+  std::unique_ptr<HomePage> home_;
   std::unique_ptr<ListBoxMirror> run_mirror_;
   std::vector<UniqueBitmap> button_images_;  // alive as long as the buttons show them
   UniqueIcon icon_;
   TrayIcon tray_;
   std::vector<RecentMenuEntry> recent_entries_;
   OnlineServices* online_ = nullptr;
-  bool demo_fill_pending_ = false;  // the content page waits for the first load
+  bool home_fill_pending_ = false;  // the content page waits for the first load
   ULONGLONG last_pump_ = 0;         // GetTickCount64 at the end of the last one
   bool close_after_load_ = false;   // a close asked for during the load
   bool destroyed_ = false;

@@ -93,19 +93,25 @@ PopupMenu FavouritesMenu() {
 }
 
 PopupMenu AutoRunListMenu() {
-  return {PmAutoRunList, {Item(AddToFavouritesItem), Item(DeleteFromRunItem), Item(OpenDirectlyItem), Item(MnOpenDirInAutoRUn)}};
+  return {PmAutoRunList,
+          {Item(AddToFavouritesItem), Item(DeleteFromRunItem), Item(OpenDirectlyItem),
+           Item(MnOpenDirInAutoRUn)}};
 }
 
 PopupMenu MoreSpecialDirMenu() {
-  return {
-      PmMoreSpecialDir,
-      {
-          Item(CurrentUserMenu, true,
-               {Item(PmDesktopPath), Item(CookiesItem), Item(FontsItem), Item(DrivesItem), Item(CacheItem), Item(NetworkConnectionsItem),
-                Item(PrintersItem), Item(NetworkPrintersItem), Item(ProgramFilesItem), Item(ProgramMenuItem), Item(SendToFolderItem), Item(StartMenuItem), Item(DrivesAgainItem),
-                Item(WindowsFolderItem), Item(SendToItem)}),
-          Item(AllUsersMenu, true, {Item(AllUsersDocumentsItem), Item(AllUsersDesktopItem), Item(AllUsersFavouritesItem), Item(AllUsersProgramsItem), Item(AllUsersStartMenuItem), Item(AllUsersStartupItem), Item(ModulesItem)}),
-      }};
+  return {PmMoreSpecialDir,
+          {
+              Item(CurrentUserMenu, true,
+                   {Item(PmDesktopPath), Item(CookiesItem), Item(FontsItem), Item(DrivesItem),
+                    Item(CacheItem), Item(NetworkConnectionsItem), Item(PrintersItem),
+                    Item(NetworkPrintersItem), Item(ProgramFilesItem), Item(ProgramMenuItem),
+                    Item(SendToFolderItem), Item(StartMenuItem), Item(DrivesAgainItem),
+                    Item(WindowsFolderItem), Item(SendToItem)}),
+              Item(AllUsersMenu, true,
+                   {Item(AllUsersDocumentsItem), Item(AllUsersDesktopItem),
+                    Item(AllUsersFavouritesItem), Item(AllUsersProgramsItem),
+                    Item(AllUsersStartMenuItem), Item(AllUsersStartupItem), Item(ModulesItem)}),
+          }};
 }
 
 template <typename Items>

@@ -58,10 +58,10 @@ TEST(MenuModel, TrayMenu) {
                                       "MnDayCalify", "", "PmAutoRun", "MnSystemUse", "PmRecent",
                                       "MnRestoreLastSession", "PmMyDocs", "MnPauseRecording", "",
                                       "MnZDExit"}));
-  EXPECT_EQ(Captions(items),
-            (std::vector<std::string>{"打开Zapdock(&S)", "-", "网页", "文件夹", "软件", "按日期分类",
-                                      "-", "自动启动", "系统常用", "最近使用", "恢复上次打开的文档",
-                                      "我的收藏", "暂停记录", "-", "退出(&E)"}));
+  EXPECT_EQ(Captions(items), (std::vector<std::string>{"打开Zapdock(&S)", "-", "网页", "文件夹",
+                                                       "软件", "按日期分类", "-", "自动启动",
+                                                       "系统常用", "最近使用", "恢复上次打开的文档",
+                                                       "我的收藏", "暂停记录", "-", "退出(&E)"}));
   EXPECT_EQ(Visible(items), (std::vector<bool>{true, true, false, false, false, false, false, false,
                                                true, true, true, false, true, true, true}));
   for (size_t i = 0; i < items.size(); ++i) {
@@ -106,17 +106,16 @@ TEST(MenuModel, DocTreeMenu) {
   const auto menus = BuildMainMenus();
   const auto& items = Menu(menus, Ui::PmDocTree).items;
   EXPECT_EQ(Names(items),
-            (std::vector<std::string>{"MnOpenDIr", "MnRefresh", "StopProgramItem", "MnExpandAll", "CollapseAllItem", "DeleteSeparator",
-                                      "MnDeleteSelected", "ForgetAndStopRecordingItem", "MnDeleteAllDocs",
+            (std::vector<std::string>{"MnOpenDIr", "MnRefresh", "StopProgramItem", "MnExpandAll",
+                                      "CollapseAllItem", "DeleteSeparator", "MnDeleteSelected",
+                                      "ForgetAndStopRecordingItem", "MnDeleteAllDocs",
                                       "ListsSeparator", "MyMyLove", "MnAddToRunList"}));
-  EXPECT_EQ(Captions(items),
-            (std::vector<std::string>{"打开所在的文件夹", "刷新", "停止运行的软件", "展开全部(&E)",
-                                      "折叠全部", "-", "删除所选(&D)", "删除并不再记录",
-                                      "删除所有(&D)", "-",
-                                      "加入到『收藏』中", "加入到『启动』中"}));
-  EXPECT_EQ(Visible(items),
-            (std::vector<bool>{true, true, true, true, true, true, true, true, true, true, true,
-                               false}));
+  EXPECT_EQ(Captions(items), (std::vector<std::string>{
+                                 "打开所在的文件夹", "刷新", "停止运行的软件", "展开全部(&E)",
+                                 "折叠全部", "-", "删除所选(&D)", "删除并不再记录", "删除所有(&D)",
+                                 "-", "加入到『收藏』中", "加入到『启动』中"}));
+  EXPECT_EQ(Visible(items), (std::vector<bool>{true, true, true, true, true, true, true, true, true,
+                                               true, true, false}));
   for (const MenuItem& item : items) EXPECT_FALSE(item.auto_check) << item.name();
 }
 
@@ -135,7 +134,8 @@ TEST(MenuModel, FavouritesAutoRunAndSpecialFolderMenus) {
   }
 
   const auto& run = Menu(menus, Ui::PmAutoRunList).items;
-  EXPECT_EQ(Names(run), (std::vector<std::string>{"AddToFavouritesItem", "DeleteFromRunItem", "OpenDirectlyItem", "MnOpenDirInAutoRUn"}));
+  EXPECT_EQ(Names(run), (std::vector<std::string>{"AddToFavouritesItem", "DeleteFromRunItem",
+                                                  "OpenDirectlyItem", "MnOpenDirInAutoRUn"}));
   EXPECT_EQ(Captions(run), (std::vector<std::string>{"加入到『收藏夹』", "删除启动", "直接打开",
                                                      "打开所在文件夹"}));
 
@@ -143,10 +143,12 @@ TEST(MenuModel, FavouritesAutoRunAndSpecialFolderMenus) {
   ASSERT_EQ(more.size(), 2u);
   EXPECT_EQ(more[0].id, Ui::CurrentUserMenu);
   EXPECT_EQ(more[0].caption, "当前用户");
-  EXPECT_EQ(
-      Names(more[0].items),
-      (std::vector<std::string>{"PmDesktopPath", "CookiesItem", "FontsItem", "DrivesItem", "CacheItem", "NetworkConnectionsItem", "PrintersItem",
-                                "NetworkPrintersItem", "ProgramFilesItem", "ProgramMenuItem", "SendToFolderItem", "StartMenuItem", "DrivesAgainItem", "WindowsFolderItem", "SendToItem"}));
+  EXPECT_EQ(Names(more[0].items),
+            (std::vector<std::string>{"PmDesktopPath", "CookiesItem", "FontsItem", "DrivesItem",
+                                      "CacheItem", "NetworkConnectionsItem", "PrintersItem",
+                                      "NetworkPrintersItem", "ProgramFilesItem", "ProgramMenuItem",
+                                      "SendToFolderItem", "StartMenuItem", "DrivesAgainItem",
+                                      "WindowsFolderItem", "SendToItem"}));
   EXPECT_EQ(
       Captions(more[0].items),
       (std::vector<std::string>{"桌面文件夹", "Cookies", "系统字体", "驱动", "缓存", "网络连接",
@@ -154,8 +156,11 @@ TEST(MenuModel, FavouritesAutoRunAndSpecialFolderMenus) {
                                 "发送到文件夹", "开始菜单", "驱动", "Windows文件夹", "发送给"}));
   EXPECT_EQ(more[1].id, Ui::AllUsersMenu);
   EXPECT_EQ(more[1].caption, "所有用户");
-  EXPECT_EQ(Names(more[1].items),
-            (std::vector<std::string>{"AllUsersDocumentsItem", "AllUsersDesktopItem", "AllUsersFavouritesItem", "AllUsersProgramsItem", "AllUsersStartMenuItem", "AllUsersStartupItem", "ModulesItem"}));
+  EXPECT_EQ(
+      Names(more[1].items),
+      (std::vector<std::string>{"AllUsersDocumentsItem", "AllUsersDesktopItem",
+                                "AllUsersFavouritesItem", "AllUsersProgramsItem",
+                                "AllUsersStartMenuItem", "AllUsersStartupItem", "ModulesItem"}));
   EXPECT_EQ(Captions(more[1].items),
             (std::vector<std::string>{"我的文档", "桌面", "我的收藏夹", "程序", "开始菜单", "启动",
                                       "模块"}));

@@ -84,7 +84,8 @@ void Menus::SetEnabled(Ui entry, bool enabled) {
 
 bool Menus::Enabled(Ui entry) const {
   HMENU menu = MenuHolding(entry);
-  return menu && (GetMenuState(menu, CommandOf(entry), MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;
+  return menu &&
+         (GetMenuState(menu, CommandOf(entry), MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;
 }
 
 HMENU Menus::Submenu(Ui entry) const {

@@ -58,11 +58,10 @@ void PrivacyPanel::Create(HWND page) {
   f.Make(GbZDPrivacy, L"BUTTON", caption(Ui::GbZDPrivacy), kChild | BS_GROUPBOX, page, kLeft, kTop,
          380, 216);
   // Lists and fields are named by their window text, for screen readers.
-  f.Make(LbPrivacyRules, L"LISTBOX", caption(Ui::LbPrivacyRules),
-         kChild | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | WS_BORDER | LBS_NOTIFY |
-             LBS_NOINTEGRALHEIGHT,
-         page,
-         kLeft + 12, kTop + 18, 356, 62);
+  f.Make(
+      LbPrivacyRules, L"LISTBOX", caption(Ui::LbPrivacyRules),
+      kChild | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | WS_BORDER | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+      page, kLeft + 12, kTop + 18, 356, 62);
   f.Make(EdtRulePattern, L"EDIT", "", kChild | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, page,
          kLeft + 12, kTop + 86, 356, 22);
   SendMessageW(EdtRulePattern.hwnd(), EM_SETCUEBANNER, TRUE,

@@ -314,7 +314,7 @@ void SearchRow::FocusLeaving(HWND to) {
 }
 
 LRESULT CALLBACK SearchRow::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                      DWORD_PTR self) {
+                                     DWORD_PTR self) {
   auto* row = reinterpret_cast<SearchRow*>(self);
   if (msg == WM_GETDLGCODE) return WantEnterAndEscape(DefSubclassProc(hwnd, msg, wp, lp), lp);
   if (msg == WM_KILLFOCUS) {
@@ -328,7 +328,7 @@ LRESULT CALLBACK SearchRow::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, 
 }
 
 LRESULT CALLBACK SearchRow::ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                      DWORD_PTR self) {
+                                     DWORD_PTR self) {
   auto* row = reinterpret_cast<SearchRow*>(self);
   switch (msg) {
     case WM_GETDLGCODE:

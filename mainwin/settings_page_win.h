@@ -95,7 +95,7 @@ class SettingsPage : public Page {
     bool auto_run_docs = false;
     bool query_auto_run_doc = false;
     bool rank_search = true;
-    int hotkey = -1;  // -1: none chosen yet
+    int hotkey = -1;              // -1: none chosen yet
     bool interval_shown = false;  // the label says the interval (else its caption)
   } values_;
   bool made_ = false;

@@ -45,8 +45,8 @@ void AboutWindow::OnCreate() {
   }
   OnRescaled();
   OnClick(BtnOk, [this] { ShowWindow(hwnd_, SW_HIDE); });
-  for (const Label* link : {&Picture, &LblProduct, &LblVersion, &LblDescription, &LblCopyright,
-                            &LblHome}) {
+  for (const Label* link :
+       {&Picture, &LblProduct, &LblVersion, &LblDescription, &LblCopyright, &LblHome}) {
     OnClick(*link, [this] { LabelClick(); });
   }
 }
@@ -58,8 +58,8 @@ void AboutWindow::OnRescaled() {
 }
 
 bool AboutWindow::IsLink(HWND control) const {
-  for (const Label* link : {&Picture, &LblProduct, &LblVersion, &LblDescription, &LblCopyright,
-                            &LblHome}) {
+  for (const Label* link :
+       {&Picture, &LblProduct, &LblVersion, &LblDescription, &LblCopyright, &LblHome}) {
     if (control && control == link->hwnd()) return true;
   }
   return false;

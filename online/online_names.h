@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "store/AppParams.h"
+#include "store/program_files.h"
 
 namespace zd {
 

@@ -96,7 +96,7 @@ OnlineServices::~OnlineServices() {
   // The threads first: after this nothing posts to our windows.
   impl_->search.Stop(BackgroundJob<SearchOutcome>::kStopWaitMs);
   update_.reset();
-  demo_.reset();
+  home_.reset();
   panel_.reset();
   about_.reset();
 }
@@ -145,7 +145,7 @@ void OnlineServices::OnSearchDone() {
     active_server_ = outcome->active_server;
     latest_version_ = outcome->page.latest;
   }
-  if (demo_) demo_->SearchDone();
+  if (home_) home_->SearchDone();
   if (on_search_done) on_search_done(*outcome);
   if (update_offered_) return;
   const std::optional<UpdateOffer> offer = DecideUpdateOffer(*outcome, names_, deps_.version);
@@ -238,7 +238,7 @@ HWND OnlineServices::CreateVendorPanel(HWND parent, int x, int y) {
   return panel_ ? panel_->hwnd() : nullptr;
 }
 
-HWND OnlineServices::FillDemoPage(HWND page) {
+HWND OnlineServices::FillHomePage(HWND page) {
   VendorContentPage::Deps deps;
   deps.texts = &texts_;
   deps.page_views = deps_.page_views;
@@ -248,12 +248,12 @@ HWND OnlineServices::FillDemoPage(HWND page) {
   deps.searching = [this] { return gate_.running(); };
   deps.active_server = [this] { return active_server_; };
   deps.open_web_address = [this](const std::string& address) { return OpenWebAddress(address); };
-  demo_ = VendorContentPage::Create(page, std::move(deps));
-  return demo_ ? demo_->hwnd() : nullptr;
+  home_ = VendorContentPage::Create(page, std::move(deps));
+  return home_ ? home_->hwnd() : nullptr;
 }
 
 void OnlineServices::ResizeDemoPage() {
-  if (demo_) demo_->Resize();
+  if (home_) home_->Resize();
 }
 
 }  // namespace zd

@@ -6,8 +6,6 @@
 
 #include <windows.h>
 
-#include "zd_version.h"
-
 #include <functional>
 #include <memory>
 #include <optional>
@@ -22,10 +20,11 @@
 #include "online/vendor_content_page_win.h"
 #include "platform/held_file.h"
 #include "platform/http_client.h"
-#include "platform/processes.h"
 #include "platform/page_view.h"
+#include "platform/processes.h"
 #include "platform/shell_folders.h"
 #include "platform/window_win.h"
+#include "zd_version.h"
 
 namespace zd {
 
@@ -85,7 +84,7 @@ class OnlineServices {
   // Fills `page` (the "我的主页" page) with the vendor-content page, sized to
   // it; it follows WM_SIZE of `page` only when told by ResizeDemoPage. The
   // page starts the server search one second later.
-  HWND FillDemoPage(HWND page);
+  HWND FillHomePage(HWND page);
   void ResizeDemoPage();
   // Starts a server search now. False while one runs, or after a round that
   // found no server (then searching stays off for the run).
@@ -121,7 +120,7 @@ class OnlineServices {
   HWND main_window() const { return main_window_; }
   AboutWindow* about_window() { return about_.get(); }
   UpdateWindow* update_window() { return update_.get(); }
-  VendorContentPage* demo_page() { return demo_.get(); }
+  VendorContentPage* demo_page() { return home_.get(); }
   VendorPanel* vendor_panel() { return panel_.get(); }
 
   // Opens an address with the shell ("open", in the default browser). Only
@@ -156,7 +155,7 @@ class OnlineServices {
   std::optional<UpdateOffer> pending_offer_;
   std::unique_ptr<AboutWindow> about_;
   std::unique_ptr<UpdateWindow> update_;
-  std::unique_ptr<VendorContentPage> demo_;
+  std::unique_ptr<VendorContentPage> home_;
   std::unique_ptr<VendorPanel> panel_;
 };
 

@@ -4,7 +4,6 @@
 
 #include <thread>
 
-
 namespace zd {
 namespace {
 
@@ -49,8 +48,8 @@ void UpdateWindow::OnCreate() {
   ControlFactory& f = factory_;
   f.Make(LblHint, L"STATIC", "", kShown | SS_LEFT, hwnd_, 0, 0, 0, 0, 0, Fonts::kMessage);
   f.Make(Progress, PROGRESS_CLASSW, "", kShown | PBS_SMOOTH, hwnd_, 0, 0, 0, 0);
-  f.Make(BtnCancel, L"BUTTON", deps_.texts->UpdateCancel, kShown | WS_TABSTOP | BS_PUSHBUTTON, hwnd_,
-         0, 0, 0, 0, 0, Fonts::kMessage);
+  f.Make(BtnCancel, L"BUTTON", deps_.texts->UpdateCancel, kShown | WS_TABSTOP | BS_PUSHBUTTON,
+         hwnd_, 0, 0, 0, 0, 0, Fonts::kMessage);
   // The cancel button is the same as closing the window.
   OnClick(BtnCancel, [this] { PostMessageW(hwnd_, WM_CLOSE, 0, 0); });
 }

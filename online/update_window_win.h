@@ -66,7 +66,6 @@ class UpdateWindow : public Window {
   // The highest progress position shown, and the range it was shown in.
   std::pair<uint64_t, uint64_t> shown_progress() const { return {shown_done_, shown_total_}; }
 
-
  private:
   explicit UpdateWindow(Deps deps) : deps_(std::move(deps)) {}
   void OnCreate() override;

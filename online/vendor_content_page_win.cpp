@@ -68,8 +68,8 @@ void VendorContentPage::OnCreate() {
   f.Make(BtnNewWin, L"BUTTON", t.OpenAdvertWindow, kChild | WS_TABSTOP | BS_BITMAP, PnlHot.hwnd(),
          0, 0, 10, 10, 0, kText);
   BtnNewWin.SetImage(new_win_glyph_.get());
-  f.Make(BtnCloseAvert, L"BUTTON", t.CloseAdvert, kChild | WS_TABSTOP | BS_BITMAP, PnlHot.hwnd(),
-         0, 0, 10, 10, 0, kText);
+  f.Make(BtnCloseAvert, L"BUTTON", t.CloseAdvert, kChild | WS_TABSTOP | BS_BITMAP, PnlHot.hwnd(), 0,
+         0, 10, 10, 0, kText);
   BtnCloseAvert.SetImage(close_glyph_.get());
   f.Make(LblHint, L"STATIC", "", kChild | SS_LEFT | SS_CENTERIMAGE | SS_ENDELLIPSIS, PnlHint.hwnd(),
          0, 0, 10, 10, 0, kText);
@@ -152,11 +152,11 @@ void VendorContentPage::Resize() {
 }
 
 void VendorContentPage::Apply() {
-  const DemoPanelView& v = model_.view();
+  const ContentPanelView& v = model_.view();
   const std::pair<Timer, std::pair<bool, int>> timers[] = {
-      {kTimerFirstRun, {v.first_run_timer, DemoPanel::kFirstRunMs}},
-      {kTimerRefreshWB, {v.refresh_timer, DemoPanel::kRefreshMs}},
-      {kTimerRun, {v.run_timer, DemoPanel::kRunMs}},
+      {kTimerFirstRun, {v.first_run_timer, ContentPanel::kFirstRunMs}},
+      {kTimerRefreshWB, {v.refresh_timer, ContentPanel::kRefreshMs}},
+      {kTimerRun, {v.run_timer, ContentPanel::kRunMs}},
   };
   for (const auto& [id, want] : timers) {
     if (want.first == timers_[id]) continue;
@@ -170,7 +170,8 @@ void VendorContentPage::Apply() {
   const Shown want{v.progress_visible, v.progress, v.hint_visible, v.hint,
                    deps_.server_found && deps_.server_found()};
   const bool all = !shown_;
-  if (all || want.progress_visible != shown_->progress_visible) Progress.Show(want.progress_visible);
+  if (all || want.progress_visible != shown_->progress_visible)
+    Progress.Show(want.progress_visible);
   if (all || want.progress != shown_->progress) Progress.SetPosition(want.progress);
   if (all || want.hint_visible != shown_->hint_visible) PnlHint.Show(want.hint_visible);
   if (all || want.hint != shown_->hint) LblHint.SetText(want.hint);

@@ -3,7 +3,7 @@
 // (shown for the demo page's new windows) with an address box that follows
 // its view, and at the bottom the hint, the progress and the refresh button.
 // Without an HTML engine the demo tab says so in one line and offers the
-// demo in the default browser. Its timers follow DemoPanel.
+// demo in the default browser. Its timers follow ContentPanel.
 #pragma once
 
 #include <windows.h>
@@ -14,7 +14,7 @@
 #include <string>
 
 #include "lang/service_texts.h"
-#include "online/demo_panel.h"
+#include "online/content_panel.h"
 #include "platform/controls_win.h"
 #include "platform/handles_win.h"
 #include "platform/page_view.h"
@@ -55,7 +55,7 @@ class VendorContentPage : public Window {
   ProgressBar Progress;
   Button BtnRefresh;
 
-  const DemoPanel& model() const { return model_; }
+  const ContentPanel& model() const { return model_; }
   bool hot_tab_visible() const { return hot_visible_; }
   // The demo tab's view; null without an HTML engine.
   PageView* demo_view() const { return demo_view_.get(); }
@@ -88,7 +88,7 @@ class VendorContentPage : public Window {
   void SetTabCaption(int index, const std::string& caption);
 
   Deps deps_;
-  DemoPanel model_;
+  ContentPanel model_;
   UniqueBitmap new_win_glyph_, close_glyph_;
   std::unique_ptr<PageView> demo_view_, advert_view_, hidden_view_;
   bool hot_visible_ = false;

@@ -382,9 +382,7 @@ void BrowserHost::DocumentComplete(IDispatch* frame) {
   if (on_document_complete) on_document_complete(has_body);
 }
 
-bool BrowserHost::NewWindow(const std::string& url) {
-  return on_new_window && on_new_window(url);
-}
+bool BrowserHost::NewWindow(const std::string& url) { return on_new_window && on_new_window(url); }
 
 BrowserHost::~BrowserHost() {
   if (site_) site_->set_host(nullptr);

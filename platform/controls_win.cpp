@@ -75,7 +75,9 @@ void ComboBox::AddItem(std::string_view text) const {
   SendMessageW(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(text).c_str()));
 }
 
-int ComboBox::Selected() const { return static_cast<int>(SendMessageW(hwnd(), CB_GETCURSEL, 0, 0)); }
+int ComboBox::Selected() const {
+  return static_cast<int>(SendMessageW(hwnd(), CB_GETCURSEL, 0, 0));
+}
 
 void ComboBox::Select(int index) const { SendMessageW(hwnd(), CB_SETCURSEL, index, 0); }
 
@@ -170,7 +172,8 @@ void Fonts::Make(double scale) {
   LOGFONTW lf = metrics.lfMessageFont;
   WindowDC screen;
   const int system_dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
-  lf.lfHeight = MulDiv(lf.lfHeight, static_cast<int>(scale * 96 + 0.5), system_dpi > 0 ? system_dpi : 96);
+  lf.lfHeight =
+      MulDiv(lf.lfHeight, static_cast<int>(scale * 96 + 0.5), system_dpi > 0 ? system_dpi : 96);
   message = UniqueFont(CreateFontIndirectW(&lf));
   LOGFONTW big = lf;
   big.lfHeight = lf.lfHeight * 3 / 2;

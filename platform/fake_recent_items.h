@@ -19,7 +19,8 @@ class FakeRecentItems : public RecentItems {
   }
   std::vector<RecentLink> RecentLinks(size_t limit) override {
     ++link_reads;
-    return {links.begin(), links.begin() + static_cast<std::ptrdiff_t>(std::min(limit, links.size()))};
+    return {links.begin(),
+            links.begin() + static_cast<std::ptrdiff_t>(std::min(limit, links.size()))};
   }
   std::vector<JumpListItem> JumpListItems(size_t lists) override {
     std::vector<JumpListItem> found;

@@ -9,8 +9,8 @@
 namespace zd {
 namespace {
 
-constexpr WriteStep kAllSteps[] = {WriteStep::kCreateTemp, WriteStep::kWriteHalf,
-                                   WriteStep::kWriteRest,  WriteStep::kFlush,
+constexpr WriteStep kAllSteps[] = {WriteStep::kCreateTemp,   WriteStep::kWriteHalf,
+                                   WriteStep::kWriteRest,    WriteStep::kFlush,
                                    WriteStep::kMarkComplete, WriteStep::kReplace};
 
 class SystemFilesTest : public ::testing::Test {
@@ -69,9 +69,9 @@ TEST_F(SystemFilesTest, SaveCutShortAtEveryStepLeavesOldOrNewWhole) {
   for (const bool existed : {true, false}) {
     for (const StepAction action : {StepAction::kFail, StepAction::kDie}) {
       for (const WriteStep stop : kAllSteps) {
-        SCOPED_TRACE(testing::Message() << "existed " << existed << " action "
-                                        << static_cast<int>(action) << " step "
-                                        << static_cast<int>(stop));
+        SCOPED_TRACE(testing::Message()
+                     << "existed " << existed << " action " << static_cast<int>(action) << " step "
+                     << static_cast<int>(stop));
         const std::string path = dir.File("defualt.ini");
         files->RemoveFile(path);
         if (existed) {
@@ -147,8 +147,8 @@ TEST_F(SystemFilesTest, LeftoversAreSettledBeforeTheNextSave) {
         EXPECT_EQ(files->ReadAll(path).value_or(""), "whole");
       } else {
         EXPECT_EQ(RecoverInterruptedSave(*files, path), c.found);
-        EXPECT_EQ(files->ReadAll(path), c.content ? std::optional<std::string>(c.content)
-                                                  : std::nullopt);
+        EXPECT_EQ(files->ReadAll(path),
+                  c.content ? std::optional<std::string>(c.content) : std::nullopt);
       }
       EXPECT_EQ(dir.Entries(), c.content || by_save ? std::vector<std::string>{"fav.dat"}
                                                     : std::vector<std::string>{});

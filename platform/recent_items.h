@@ -14,18 +14,18 @@
 namespace zd {
 
 struct RecentLink {
-  std::string target;      // the link's target as stored; empty when it holds none
-  int64_t opened = 0;      // the link's own time: seconds since 1970
-  bool folder = false;     // the target was a folder when the link was made
+  std::string target;   // the link's target as stored; empty when it holds none
+  int64_t opened = 0;   // the link's own time: seconds since 1970
+  bool folder = false;  // the target was a folder when the link was made
   bool operator==(const RecentLink&) const = default;
 };
 
 struct JumpListItem {
-  std::string target;      // the entry's path (the list's own, else its link's)
-  int64_t opened = 0;      // the list's last-access time: seconds since 1970
+  std::string target;  // the entry's path (the list's own, else its link's)
+  int64_t opened = 0;  // the list's last-access time: seconds since 1970
   bool pinned = false;
-  bool folder = false;     // its link says the target was a folder
-  std::string list;        // the jump list's file name (its program's id)
+  bool folder = false;  // its link says the target was a folder
+  std::string list;     // the jump list's file name (its program's id)
   bool operator==(const JumpListItem&) const = default;
 };
 

@@ -176,8 +176,8 @@ bool MakePathPrivate(const std::wstring& path, bool take_ownership) {
   if (take_ownership) {
     // The owner first: as the owner, this user may then change the list.
     EnableTakeOwnership();
-    if (SetNamedSecurityInfoW(name, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, UserSid(),
-                              nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+    if (SetNamedSecurityInfoW(name, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, UserSid(), nullptr,
+                              nullptr, nullptr) != ERROR_SUCCESS) {
       return false;
     }
   }

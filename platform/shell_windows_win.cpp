@@ -69,8 +69,7 @@ ItemResult ReadItem(IShellWindows& windows, long index, ShellWindowItem& item) {
 
   item.location_url = ToUtf8(url);
   item.has_document = true;
-  if (!IsFileAddress(item.location_url) &&
-      !ReadTitle(document.get(), item.title)) {
+  if (!IsFileAddress(item.location_url) && !ReadTitle(document.get(), item.title)) {
     // Listed without a title: no refresh registers it, and the close-time
     // snapshot still has its address.
     item.title.clear();

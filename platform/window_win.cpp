@@ -40,9 +40,7 @@ int WindowDpi(HWND hwnd) {
   return dpi > 0 ? dpi : 96;
 }
 
-int ScalePx(int design_pixels, HWND hwnd) {
-  return MulDiv(design_pixels, WindowDpi(hwnd), 96);
-}
+int ScalePx(int design_pixels, HWND hwnd) { return MulDiv(design_pixels, WindowDpi(hwnd), 96); }
 
 POINT CentreInWorkArea(int width, int height, POINT offset) {
   RECT work{};

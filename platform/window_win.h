@@ -66,8 +66,8 @@ class Window {
 
     // A dialog-like window over `owner`, centred in the work area: a modal
     // frame with a caption and the system menu, sizeable or a plain popup.
-    static CreateArgs Dialog(const wchar_t* class_name, std::string caption, HWND owner,
-                             int width, int height, bool sizeable = false);
+    static CreateArgs Dialog(const wchar_t* class_name, std::string caption, HWND owner, int width,
+                             int height, bool sizeable = false);
     // A child window of `parent` that holds controls of its own.
     static CreateArgs Child(const wchar_t* class_name, HWND parent, Place place);
   };

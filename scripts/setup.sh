@@ -44,8 +44,8 @@ fi
 PACKAGES=(
   # native build and tests
   cmake make g++ googletest libgtest-dev libbenchmark-dev libjpeg62-turbo-dev
-  # libFuzzer lives in clang's runtime package
-  clang libclang-rt-dev
+  # libFuzzer lives in clang's runtime package; the sources' format is checked
+  clang libclang-rt-dev clang-format
   # cross build for 32-bit Windows
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
   # Wine in a virtual X server. Its fonts and the X extension libraries are only

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # The test command. Prepares the machine (setup.sh), then runs three stages:
+#   format   the sources as .clang-format says (clang-format --dry-run)
 #   native   build with g++ and run the core tests           (build/native)
 #   windows  cross-build with MinGW and run all tests under   (build/win)
 #            Wine in Xvfb, in a fresh prefix, code page 936
@@ -9,7 +10,7 @@
 # when anything failed. Full logs stay in build/logs.
 #
 # Environment: ZD_BUILD_ROOT (default <repo>/build), ZD_JOBS (default 2),
-# ZD_FUZZ_SECONDS (default 20), ZD_STAGES (default "native windows fuzz").
+# ZD_FUZZ_SECONDS (default 20), ZD_STAGES (default "format native windows fuzz").
 set -uo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -18,7 +19,7 @@ export ZD_BUILD_ROOT=${ZD_BUILD_ROOT:-$ROOT/build}
 B=$ZD_BUILD_ROOT
 JOBS=${ZD_JOBS:-2}
 FUZZ_SECONDS=${ZD_FUZZ_SECONDS:-20}
-STAGES=${ZD_STAGES:-native windows fuzz}
+STAGES=${ZD_STAGES:-format native windows fuzz}
 LOGS=$B/logs
 mkdir -p "$LOGS"
 
@@ -49,6 +50,20 @@ if ! bash scripts/setup.sh; then
   echo "setup failed" >&2
   exit 1
 fi
+
+# ---- format -------------------------------------------------------------------------
+stage_format() {
+  say "format: clang-format --dry-run over the C++ sources"
+  local sources bad
+  sources=$(git ls-files '*.cpp' '*.h' 2>/dev/null || find . -path ./build -prune -o \( -name '*.cpp' -o -name '*.h' \) -print)
+  bad=$(echo "$sources" | xargs clang-format --dry-run 2>&1 | sed -n 's/^\([^:]*\):[0-9]*:[0-9]*: warning.*/\1/p' | sort -u)
+  if [ -n "$bad" ]; then
+    echo "$bad"
+    record format FAIL "$(echo "$bad" | wc -l) files differ from .clang-format (clang-format -i them)"
+  else
+    record format ok "$(echo "$sources" | wc -l) files"
+  fi
+}
 
 # ---- native -------------------------------------------------------------------------
 stage_native() {
@@ -189,6 +204,7 @@ stage_fuzz() {
 
 for s in $STAGES; do
   case $s in
+    format) stage_format ;;
     native) stage_native ;;
     windows) stage_windows ;;
     fuzz) stage_fuzz ;;

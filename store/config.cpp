@@ -5,7 +5,7 @@
 
 #include "platform/errors.h"
 #include "platform/utf8.h"
-#include "store/AppParams.h"
+#include "store/program_files.h"
 #include "store/settings_keys.h"
 #include "store/text_file.h"
 
@@ -219,9 +219,9 @@ ConfigDirChoice ChooseConfigDir(Files& files, Registry* registry, const std::str
 
 std::vector<std::string> RecoverInterruptedSaves(Files& files, const std::string& dir) {
   std::vector<std::string> recovered;
-  for (const char* name : {kSettingsFileName, kFavFileName, kRecentFileName, kRunFileName,
-                           kLastRunFileName, kNoteFileName, kPicksFileName, kFilesFileName,
-                           kPrivacyRulesFileName, kProbeFileName}) {
+  for (const char* name :
+       {kSettingsFileName, kFavFileName, kRecentFileName, kRunFileName, kLastRunFileName,
+        kNoteFileName, kPicksFileName, kFilesFileName, kPrivacyRulesFileName, kProbeFileName}) {
     const std::string path = dir + name;
     if (RecoverInterruptedSave(files, path) == Leftover::kRecovered) recovered.push_back(path);
   }
@@ -236,7 +236,7 @@ void NormalizeDirPath(std::string& path) {
 
 std::string GetSystemDir(Files& files) { return files.SystemDirectory(); }
 
-std::array<std::string, 6> StoredDocValues(const TMyDoc& doc, const std::string& name) {
+std::array<std::string, 6> StoredDocValues(const DocRecord& doc, const std::string& name) {
   std::string path = doc.path;
   // A folder is stored as an address so that the next start sees a folder.
   if (doc.doctype == DocKind::kFolder && !IsFileAddress(path)) {
@@ -251,7 +251,7 @@ bool WriteDocEntry(SettingsFile& settings, const DocArray& docs, size_t position
                    const std::string& name) {
   if (name.empty()) return true;
   if (position >= docs.size()) return false;
-  const TMyDoc& doc = docs[position];
+  const DocRecord& doc = docs[position];
   if (!InHistorySection(doc.doctype)) return true;
   // Numbered without the records kept elsewhere: the section has no holes.
   position -= doc.unstored_before;
@@ -264,8 +264,8 @@ bool WriteDocEntry(SettingsFile& settings, const DocArray& docs, size_t position
   return settings.WriteKeys(kSectionDocs, keys);
 }
 
-std::optional<TMyDoc> ReadDocEntry(const SettingsFile& settings, size_t position) {
-  TMyDoc doc;
+std::optional<DocRecord> ReadDocEntry(const SettingsFile& settings, size_t position) {
+  DocRecord doc;
   doc.path = Trim(settings.ReadString(kSectionDocs, DocKey("path", position), ""));
   if (doc.path.empty()) return std::nullopt;
   doc.doctype = DocKindOfStored(
@@ -318,7 +318,7 @@ std::vector<size_t> StoredDocPositions(const SettingsFile& settings) {
 
 std::vector<FileRecord> FileRecordsOf(const DocStore& store) {
   std::vector<FileRecord> records;
-  for (const TMyDoc& doc : store.docs) {
+  for (const DocRecord& doc : store.docs) {
     if (doc.doctype != DocKind::kFile) continue;
     FileRecord record{doc.path, doc.name, doc.date, doc.date, {}, doc.selected};
     const auto seen = store.file_seen.find(DocPathKey(doc.path));

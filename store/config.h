@@ -107,7 +107,7 @@ std::string GetSystemDir(Files& files);
 // `doc` shown as `name`, in this order.
 inline constexpr const char* kDocKeyNames[] = {"name",    "date", "RootPath",
                                                "doctype", "path", "selected"};
-std::array<std::string, 6> StoredDocValues(const TMyDoc& doc, const std::string& name);
+std::array<std::string, 6> StoredDocValues(const DocRecord& doc, const std::string& name);
 // Writes the six "docs" keys of record `position` in one write; nothing when
 // `name` is empty or the record's kind is kept elsewhere (files). The keys are
 // numbered by the record's place among the section's records.
@@ -116,7 +116,7 @@ bool WriteDocEntry(SettingsFile& settings, const DocArray& docs, size_t position
 // The record the "docs" keys of `position` hold (its path trimmed, its date
 // trimmed, a kind the program does not know as a web page); nullopt when
 // it has no path. A folder's path comes as it is stored, "file:///" and all.
-std::optional<TMyDoc> ReadDocEntry(const SettingsFile& settings, size_t position);
+std::optional<DocRecord> ReadDocEntry(const SettingsFile& settings, size_t position);
 // The positions that have a "path" key in section "docs", ascending, holes
 // and all.
 std::vector<size_t> StoredDocPositions(const SettingsFile& settings);

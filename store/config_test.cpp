@@ -8,7 +8,7 @@
 #include "platform/fake_files.h"
 #include "platform/fake_registry.h"
 #include "platform/registry.h"
-#include "store/AppParams.h"
+#include "store/program_files.h"
 #include "store/text_file.h"
 
 namespace zd {
@@ -256,14 +256,13 @@ TEST(ChooseConfigDirTest, OnlyAFolderOfThisUsersOwnIsUsed) {
       if (c.made_private || c.used == kBeside) {
         EXPECT_FALSE(now.inherits);
       }
-      EXPECT_EQ(registry.ReadString(RegRoot::kCurrentUser, ProgramKey(), kConfigFolderValue)
-                    .value_or(""),
-                c.used);
+      EXPECT_EQ(
+          registry.ReadString(RegRoot::kCurrentUser, ProgramKey(), kConfigFolderValue).value_or(""),
+          c.used);
       EXPECT_TRUE(files.LockHeld(choice.dir + kLockFileName));
     }
     const std::vector<std::string> changed = files.security_changes();
-    EXPECT_EQ(std::count(changed.begin(), changed.end(), "D:\\MrxConfig"),
-              c.made_private ? 1 : 0)
+    EXPECT_EQ(std::count(changed.begin(), changed.end(), "D:\\MrxConfig"), c.made_private ? 1 : 0)
         << "made private once, and only when it was this user's";
     if (c.used == kBeside) {
       EXPECT_FALSE(files.IsHidden(kUsual)) << "someone else's folder is never touched";
@@ -336,7 +335,8 @@ TEST(ChooseConfigDirTest, WhatAnotherAccountPutThereIsSetAside) {
       ChooseConfigDir(squatted, &registry, "C:\\Users\\zs\\AppData\\Local");
   EXPECT_EQ(profile.dir, "C:\\Users\\zs\\AppData\\Local\\MrxConfig\\");
   EXPECT_EQ(profile.foreign, "D:\\MrxConfig\\");
-  EXPECT_EQ(registry.ReadString(RegRoot::kCurrentUser, ProgramKey(), kConfigFolderValue), profile.dir);
+  EXPECT_EQ(registry.ReadString(RegRoot::kCurrentUser, ProgramKey(), kConfigFolderValue),
+            profile.dir);
   // And with no profile known: no folder at all, nothing read or written.
   const ConfigDirChoice none = ChooseConfigDir(squatted);
   EXPECT_EQ(none.dir, "");
@@ -411,8 +411,8 @@ class StoreTest : public ::testing::Test {
     store.ConfigDir = "C:\\MrxConfig\\";
   }
   std::string Path(const char* name) const { return store.ConfigDir + name; }
-  static TMyDoc Doc(std::string path, DocKind type, std::string root = "") {
-    TMyDoc doc;
+  static DocRecord Doc(std::string path, DocKind type, std::string root = "") {
+    DocRecord doc;
     doc.path = std::move(path);
     doc.doctype = type;
     doc.RootPath = std::move(root);

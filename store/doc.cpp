@@ -41,7 +41,7 @@ std::string MakeLongDocLine(std::string_view path, std::string_view name, int32_
   return line;
 }
 
-bool ListLineSplit(std::string_view line, TMyDocObj& record) {
+bool ListLineSplit(std::string_view line, DocLine& record) {
   const size_t sep = line.find(kLineSep);
   if (sep == std::string_view::npos) return false;
   record.path = std::string(line.substr(0, sep));
@@ -119,7 +119,7 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
 
 size_t HistorySectionCount(const DocArray& docs) {
   if (docs.empty()) return 0;
-  const TMyDoc& last = docs.back();
+  const DocRecord& last = docs.back();
   return docs.size() - last.unstored_before - (InHistorySection(last.doctype) ? 0 : 1);
 }
 

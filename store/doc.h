@@ -24,13 +24,13 @@ constexpr DocKind DocKindOfStored(int32_t number) {
 }
 
 // One remembered document.
-struct TMyDoc {
+struct DocRecord {
   std::string RootPath;
   std::string path;
   std::string name;
   bool selected = false;
   DocKind doctype = DocKind::kWeb;
-  std::string date;     // yyyy-mm-dd
+  std::string date;  // yyyy-mm-dd
   // The image its nodes show in this run (a program's icon in the trees'
   // image list), -1 until it is registered. Never stored.
   int image = -1;
@@ -43,9 +43,8 @@ struct TMyDoc {
   uint32_t unstored_before = 0;
 };
 
-
 // The history; a record's position is its identity for the run.
-using DocArray = std::vector<TMyDoc>;
+using DocArray = std::vector<DocRecord>;
 
 // Whether section "docs" of the history holds records of this kind.
 constexpr bool InHistorySection(DocKind kind) { return kind != DocKind::kFile; }
@@ -53,7 +52,7 @@ constexpr bool InHistorySection(DocKind kind) { return kind != DocKind::kFile; }
 size_t HistorySectionCount(const DocArray& docs);
 
 // One parsed document line.
-struct TMyDocObj {
+struct DocLine {
   std::string name;
   std::string path;
   int32_t kind = 0;
@@ -71,7 +70,7 @@ std::string MakeLongDocLine(std::string_view path, std::string_view name, int32_
 // Fills `record` from a short or long line. A line without "*|*" leaves the
 // record unchanged (returns false). A kind text that is not a decimal integer
 // leaves `kind` unchanged.
-bool ListLineSplit(std::string_view line, TMyDocObj& record);
+bool ListLineSplit(std::string_view line, DocLine& record);
 
 // The text after the first "*|*" (the row a mirror list box shows); the whole
 // line when it has no separator.

@@ -4,8 +4,8 @@
 #include <functional>
 #include <unordered_set>
 
-#include "store/AppParams.h"
 #include "store/doc.h"
+#include "store/program_files.h"
 #include "store/text_file.h"
 
 namespace zd {

@@ -9,8 +9,8 @@
 #include <tuple>
 
 #include "platform/fake_files.h"
-#include "store/AppParams.h"
 #include "store/doc.h"
+#include "store/program_files.h"
 #include "store/text_file.h"
 
 namespace zd {
@@ -67,7 +67,8 @@ TEST_F(DocListTest, AddMyLoveAndAddMyRunHaveNoDuplicateTestAndAddAtTheTop) {
   AddMyLove(list, "C:\\a.exe", "A");
   AddMyLove(list, "C:\\b.exe", "B");
   AddMyLove(list, "C:\\a.exe", "A");
-  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"C:\\a.exe*|*A", "C:\\b.exe*|*B", "C:\\a.exe*|*A"}));
+  EXPECT_EQ(list.Lines(),
+            (std::vector<std::string>{"C:\\a.exe*|*A", "C:\\b.exe*|*B", "C:\\a.exe*|*A"}));
   EXPECT_TRUE(Mirrored(list, box));
   list.Clear();
   AddMyRun(list, "file:///C:/Tools/t.exe", "Tool");
@@ -161,10 +162,18 @@ TEST_F(DocListTest, IsInRecentListComparesThePathsBeforeTheFirstSeparator) {
   const std::vector<std::string> two = {"C:\\a.exe*|*A", "http://h/*|*H*2*1"};
   const std::vector<std::string> odd = {"a*|*|*x", "b*|*c*|*d"};
   const std::tuple<std::vector<std::string>, const char*, bool> cases[] = {
-      {two, "C:\\a.exe", true}, {two, "http://h/", true},  {two, " C:\\a.exe", false},
-      {two, "c:\\A.EXE", true}, {two, "http://H/", false}, {two, "A", false},
-      {two, "", false},         {odd, "a", true},          {odd, "a*|", false},
-      {odd, "b*|*c", false},    {odd, "b", true},          {{"garbage"}, "", true},
+      {two, "C:\\a.exe", true},
+      {two, "http://h/", true},
+      {two, " C:\\a.exe", false},
+      {two, "c:\\A.EXE", true},
+      {two, "http://H/", false},
+      {two, "A", false},
+      {two, "", false},
+      {odd, "a", true},
+      {odd, "a*|", false},
+      {odd, "b*|*c", false},
+      {odd, "b", true},
+      {{"garbage"}, "", true},
       {{"garbage"}, "garbage", false},
   };
   for (const auto& [lines, path, in] : cases) {
@@ -201,7 +210,7 @@ TEST_F(DocListTest, AReopenedDocumentMovesToTheTopAsItsOnlyLine) {
 TEST_F(DocListTest, NameWithSeparatorShowsWholeInTheRow) {
   AddMyLove(list, "C:\\a.exe", "A*|*B");
   EXPECT_EQ(list.RowText(0), "A*|*B");
-  TMyDocObj r;
+  DocLine r;
   ASSERT_TRUE(ListLineSplit(list.Lines()[0], r));
   EXPECT_EQ(r.name, "A*|*B");
 }
@@ -279,7 +288,7 @@ TEST(DocListMirrorTest, AttachMirrorFillsTheNewBoxAndDetachRefillsTheOwnOne) {
 size_t WalkedLinesOf(const DocList& list, const std::string& probe) {
   size_t found = 0;
   for (const std::string_view line : list.Lines()) {
-    TMyDocObj doc;
+    DocLine doc;
     const std::string path = ListLineSplit(line, doc) ? doc.path : std::string();
     if (DocPathKey(path) == DocPathKey(probe)) ++found;
   }
@@ -449,19 +458,41 @@ TEST_F(ListFileTest, ALoadKeepsTheFirstTenThousandTrimmedLines) {
   const Case cases[] = {
       {"a missing file keeps the list", std::nullopt, true, {"C:\\a*|*A"}, {"C:\\a*|*A"}, true},
       {"an unreadable file is not loaded, so it is not overwritten",
-       "C:\\a*|*A\r\n", false, {}, {}, false},
-      {"ten thousand lines load whole", NumberedLines(kMaxListLines), true, {},
-       numbered(kMaxListLines), true},
-      {"past ten thousand the newest stay", NumberedLines(kMaxListLines + 1), true, {},
-       numbered(kMaxListLines), true},
+       "C:\\a*|*A\r\n",
+       false,
+       {},
+       {},
+       false},
+      {"ten thousand lines load whole",
+       NumberedLines(kMaxListLines),
+       true,
+       {},
+       numbered(kMaxListLines),
+       true},
+      {"past ten thousand the newest stay",
+       NumberedLines(kMaxListLines + 1),
+       true,
+       {},
+       numbered(kMaxListLines),
+       true},
       {"blank lines do not count towards the limit",
-       "\r\n   \r\n\t\r\n" + NumberedLines(kMaxListLines), true, {}, numbered(kMaxListLines),
+       "\r\n   \r\n\t\r\n" + NumberedLines(kMaxListLines),
+       true,
+       {},
+       numbered(kMaxListLines),
        true},
       {"blank lines go and lines are trimmed",
-       "\r\n  C:\\a*|*A  \r\n   \r\n\tC:\\b*|*B\n\rC:\\c*|*C", true, {},
-       {"C:\\a*|*A", "C:\\b*|*B", "C:\\c*|*C"}, true},
-      {"a load replaces what the list held", "C:\\f*|*F\r\n", true, {"C:\\added at start*|*x"},
-       {"C:\\f*|*F"}, true},
+       "\r\n  C:\\a*|*A  \r\n   \r\n\tC:\\b*|*B\n\rC:\\c*|*C",
+       true,
+       {},
+       {"C:\\a*|*A", "C:\\b*|*B", "C:\\c*|*C"},
+       true},
+      {"a load replaces what the list held",
+       "C:\\f*|*F\r\n",
+       true,
+       {"C:\\added at start*|*x"},
+       {"C:\\f*|*F"},
+       true},
   };
   int n = 0;
   for (const Case& c : cases) {

@@ -2,26 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include "store/program_files.h"
 #include "zd_version.h"
-
-#include "store/AppParams.h"
 
 namespace zd {
 namespace {
 
-TMyDocObj Prefilled() {
-  TMyDocObj r;
+DocLine Prefilled() {
+  DocLine r;
   r.path = "old path";
   r.name = "old name";
   r.kind = 42;
   return r;
 }
 
-TEST(AppParamsTest, InitSetsTheEntryValues) {
+TEST(ProgramValuesTest, InitSetsTheEntryValues) {
   ProductName.clear();
   AppKey.clear();
   ProductVersion = 0;
-  InitAppParams();
+  InitProgramValues();
   EXPECT_EQ(ProductName, "Zapdock");
   EXPECT_EQ(AppKey, "VAROV");
   EXPECT_FLOAT_EQ(ProductVersion, ZD_VERSION_NUMBER);
@@ -73,7 +72,7 @@ TEST(ListLineSplitTest, OneLinePerCase) {
     cases.push_back({std::string("p*|*n*2*") + bad, true, "p", "n", 42});
   }
   for (const Case& c : cases) {
-    TMyDocObj r = Prefilled();
+    DocLine r = Prefilled();
     EXPECT_EQ(ListLineSplit(c.line, r), c.split) << c.line;
     EXPECT_EQ(r.path, c.path) << c.line;
     EXPECT_EQ(r.name, c.name) << c.line;

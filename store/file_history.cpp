@@ -61,7 +61,8 @@ std::vector<FileRecord> LoadFileRecords(Files& files, const AnsiCodec& codec,
   const std::optional<std::string> text = LoadOwnedText(files, codec, path, origin);
   if (!text) return records;
   for (std::string_view line : SplitLineViews(*text)) {
-    if (std::optional<FileRecord> record = ParseFileLine(line)) records.push_back(std::move(*record));
+    if (std::optional<FileRecord> record = ParseFileLine(line))
+      records.push_back(std::move(*record));
   }
   return records;
 }

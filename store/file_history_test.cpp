@@ -13,7 +13,8 @@ constexpr char kPath[] = "C:\\MrxConfig\\files.dat";
 
 TEST(FileHistory, EveryRecordComesBackFromItsLine) {
   const FileRecord records[] = {
-      {"C:\\Work\\报告.docx", "报告.docx", "2024-05-01", "2024-05-06", "C:\\Office\\writer.exe", false},
+      {"C:\\Work\\报告.docx", "报告.docx", "2024-05-01", "2024-05-06", "C:\\Office\\writer.exe",
+       false},
       {"\\\\server\\share\\plan 2026.xlsx", "plan 2026.xlsx", "2024-01-02", "2024-01-02", "", true},
       {"D:\\a b\\x%20y.txt", "x%20y.txt", "2023-12-31", "2024-02-29", "notepad.exe", false},
       {"E:\\只有名字.pdf", "只有名字.pdf", "", "", "", false},
@@ -74,7 +75,8 @@ TEST_F(FileHistoryFile, ManyRecordsRoundTripInTheirOrder) {
 
 TEST_F(FileHistoryFile, ASaveCutShortLeavesTheLastFileWhole) {
   Load();
-  const std::vector<FileRecord> first = {{"C:\\a.txt", "a.txt", "2024-01-01", "2024-01-02", "", false}};
+  const std::vector<FileRecord> first = {
+      {"C:\\a.txt", "a.txt", "2024-01-01", "2024-01-02", "", false}};
   ASSERT_TRUE(SaveFileRecords(files, *codec, kPath, first, origin));
   files.FailWritesTo(kPath);
   std::vector<FileRecord> second = first;

@@ -13,7 +13,7 @@
 
 #include "platform/files.h"
 #include "platform/text_codec.h"
-#include "store/AppParams.h"
+#include "store/program_files.h"
 #include "store/text_file.h"
 
 namespace zd {

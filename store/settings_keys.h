@@ -2,7 +2,7 @@
 // start-up load and the exit save all use.
 #pragma once
 
-#include "store/AppParams.h"
+#include "store/program_files.h"
 
 namespace zd::setting {
 

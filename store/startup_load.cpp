@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "store/AppParams.h"
+#include "store/program_files.h"
 #include "store/settings_keys.h"
 
 namespace zd {

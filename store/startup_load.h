@@ -16,8 +16,8 @@ struct DefaultSettings {
   bool query_auto_run_doc = false;
   int control_index = 0;
   int check_interval = kDefaultCheckInterval;  // seconds, clamped
-  int hotkey = 1;            // the launcher's hotkey choice: Ctrl pressed twice
-  bool rank_search = true;  // false: search results oldest first
+  int hotkey = 1;                              // the launcher's hotkey choice: Ctrl pressed twice
+  bool rank_search = true;                     // false: search results oldest first
 };
 
 int ClampCheckInterval(int seconds);

@@ -54,7 +54,8 @@ TEST_F(AddressKindsTest, TheSchemeAtTheStartDecidesAndNothingFurtherOn) {
     EXPECT_EQ(found[0].kind, c.folder ? DocKind::kFolder : DocKind::kWeb);
 
     const size_t before = store.docs.size();
-    EXPECT_EQ(tracker->AddMyDoc(FoundDoc{c.address, "title", "", DocKind::kWeb}, ""), *c.root != '\0');
+    EXPECT_EQ(tracker->AddMyDoc(FoundDoc{c.address, "title", "", DocKind::kWeb}, ""),
+              *c.root != '\0');
     if (store.docs.size() > before) {
       EXPECT_EQ(store.docs.back().doctype, c.folder ? DocKind::kFolder : DocKind::kWeb);
     }

@@ -24,7 +24,7 @@ TEST_F(AddMyDocTest, FirstPageOfAHostOpensAGroupAndTheNextJoinsIt) {
   ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{"http://HOST/", "Home", "", DocKind::kWeb}, ""));
   EXPECT_EQ(Outline(tv_docs), V({"HOST [2] #0", "  Home [2] #0"}));
   EXPECT_EQ(Outline(tv_doc), V({"HOST [2] #0", "  Home [2] #0"}));
-  const TMyDoc& first = store.docs.at(0);
+  const DocRecord& first = store.docs.at(0);
   EXPECT_EQ(first.path, "http://HOST/");
   EXPECT_EQ(first.name, "Home");
   EXPECT_EQ(first.RootPath, "HOST");
@@ -32,7 +32,8 @@ TEST_F(AddMyDocTest, FirstPageOfAHostOpensAGroupAndTheNextJoinsIt) {
   EXPECT_EQ(first.date, testing_support::kToday);
   EXPECT_FALSE(first.selected);
 
-  ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{"http://HOST/news/a.html", "新闻 A", "", DocKind::kWeb}, ""));
+  ASSERT_TRUE(
+      tracker->AddMyDoc(FoundDoc{"http://HOST/news/a.html", "新闻 A", "", DocKind::kWeb}, ""));
   EXPECT_EQ(Outline(tv_docs), V({"HOST [2] #0", "  Home [2] #0", "  新闻 A [2] #1"}));
   EXPECT_EQ(Outline(tv_doc), V({"HOST [2] #0", "  Home [2] #0", "  新闻 A [2] #1"}));
   EXPECT_TRUE(tv_app.empty());
@@ -50,25 +51,28 @@ TEST_F(AddMyDocTest, HostPageWithOrWithoutSlashGetsAChildLikeAnyPage) {
 }
 
 TEST_F(AddMyDocTest, FolderIsGroupedUnderItsFirstLevelFolder) {
-  ASSERT_TRUE(
-      tracker->AddMyDoc(FoundDoc{"file:///C:/Windows/System32", "file:///C:/Windows/System32", "", DocKind::kWeb}, ""));
+  ASSERT_TRUE(tracker->AddMyDoc(
+      FoundDoc{"file:///C:/Windows/System32", "file:///C:/Windows/System32", "", DocKind::kWeb},
+      ""));
   EXPECT_EQ(Outline(tv_docs), V({"C:\\Windows [0] #0", "  C:\\Windows\\System32 [0] #0"}));
   EXPECT_EQ(Outline(tv_path), Outline(tv_docs));
   EXPECT_TRUE(tv_doc.empty());
-  const TMyDoc& doc = store.docs.at(0);
+  const DocRecord& doc = store.docs.at(0);
   EXPECT_EQ(doc.doctype, DocKind::kFolder);
   EXPECT_EQ(doc.path, "C:\\Windows\\System32");
   EXPECT_EQ(doc.name, "C:\\Windows\\System32");
   EXPECT_EQ(doc.RootPath, "C:\\Windows");
 
   // The first-level folder itself joins the group without a node of its own.
-  ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{"file:///C:/Windows", "file:///C:/Windows", "", DocKind::kWeb}, ""));
+  ASSERT_TRUE(tracker->AddMyDoc(
+      FoundDoc{"file:///C:/Windows", "file:///C:/Windows", "", DocKind::kWeb}, ""));
   EXPECT_EQ(Outline(tv_path), V({"C:\\Windows [0] #0", "  C:\\Windows\\System32 [0] #0"}));
   EXPECT_EQ(store.docs.at(1).path, "C:\\Windows");
 }
 
 TEST_F(AddMyDocTest, FirstLevelFolderAloneGivesTheGroupNodeOnly) {
-  ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{"file:///D:/Music", "file:///D:/Music", "", DocKind::kWeb}, ""));
+  ASSERT_TRUE(
+      tracker->AddMyDoc(FoundDoc{"file:///D:/Music", "file:///D:/Music", "", DocKind::kWeb}, ""));
   EXPECT_EQ(Outline(tv_path), V({"D:\\Music [0] #0"}));
   EXPECT_EQ(Outline(tv_docs), V({"D:\\Music [0] #0"}));
 }
@@ -76,8 +80,10 @@ TEST_F(AddMyDocTest, FirstLevelFolderAloneGivesTheGroupNodeOnly) {
 TEST_F(AddMyDocTest, EveryProgramOpensItsOwnNodeAndIsRegisteredOnce) {
   windows.AddExistingPath("C:\\Tools\\a.exe");
   windows.AddExistingPath("C:\\Tools\\b.exe");
-  ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{"C:\\Tools\\a.exe", "Editor", "C:\\Tools\\a.exe", DocKind::kProgram}, ""));
-  ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{"C:\\Tools\\b.exe", "Editor", "C:\\Tools\\b.exe", DocKind::kProgram}, ""));
+  ASSERT_TRUE(tracker->AddMyDoc(
+      FoundDoc{"C:\\Tools\\a.exe", "Editor", "C:\\Tools\\a.exe", DocKind::kProgram}, ""));
+  ASSERT_TRUE(tracker->AddMyDoc(
+      FoundDoc{"C:\\Tools\\b.exe", "Editor", "C:\\Tools\\b.exe", DocKind::kProgram}, ""));
   EXPECT_EQ(Outline(tv_app), V({"Editor [12] #1", "Editor [11] #0"}));
   EXPECT_EQ(Outline(tv_docs), Outline(tv_app));
   EXPECT_EQ(store.docs.at(0).RootPath, "");
@@ -85,14 +91,19 @@ TEST_F(AddMyDocTest, EveryProgramOpensItsOwnNodeAndIsRegisteredOnce) {
 
   // A second window of a registered program adds nothing, whatever the case
   // its path is seen in; nor does a folder seen again in another case.
-  EXPECT_FALSE(tracker->AddMyDoc(FoundDoc{"C:\\Tools\\a.exe", "Other title", "C:\\Tools\\a.exe", DocKind::kProgram}, ""));
-  EXPECT_FALSE(tracker->AddMyDoc(FoundDoc{"c:\\TOOLS\\A.EXE", "Other title", "c:\\TOOLS\\A.EXE", DocKind::kProgram}, ""));
+  EXPECT_FALSE(tracker->AddMyDoc(
+      FoundDoc{"C:\\Tools\\a.exe", "Other title", "C:\\Tools\\a.exe", DocKind::kProgram}, ""));
+  EXPECT_FALSE(tracker->AddMyDoc(
+      FoundDoc{"c:\\TOOLS\\A.EXE", "Other title", "c:\\TOOLS\\A.EXE", DocKind::kProgram}, ""));
   EXPECT_EQ(store.docs.size(), 2u);
   EXPECT_EQ(tv_app.CountNodes(), 2u);
-  ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{"file:///C:/Work/Proj", "file:///C:/Work/Proj", "", DocKind::kWeb}, ""));
-  EXPECT_FALSE(tracker->AddMyDoc(FoundDoc{"file:///c:/work/proj", "file:///c:/work/proj", "", DocKind::kWeb}, ""));
+  ASSERT_TRUE(tracker->AddMyDoc(
+      FoundDoc{"file:///C:/Work/Proj", "file:///C:/Work/Proj", "", DocKind::kWeb}, ""));
+  EXPECT_FALSE(tracker->AddMyDoc(
+      FoundDoc{"file:///c:/work/proj", "file:///c:/work/proj", "", DocKind::kWeb}, ""));
   // ... and another folder of the same group in another case joins the group.
-  ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{"file:///c:/WORK/Other", "file:///c:/WORK/Other", "", DocKind::kWeb}, ""));
+  ASSERT_TRUE(tracker->AddMyDoc(
+      FoundDoc{"file:///c:/WORK/Other", "file:///c:/WORK/Other", "", DocKind::kWeb}, ""));
   EXPECT_EQ(Outline(tv_path),
             V({"C:\\Work [0] #2", "  C:\\Work\\Proj [0] #2", "  c:\\WORK\\Other [0] #3"}));
 }
@@ -114,7 +125,10 @@ TEST_F(AddMyDocTest, AddressesThatAreNeverRegistered) {
       {"C:\\Tools\\a.exe", "not as a program", false},
   };
   for (const auto& [address, name, program] : cases) {
-    EXPECT_FALSE(tracker->AddMyDoc(FoundDoc{address, name, (program) ? address : std::string(), (program) ? DocKind::kProgram : DocKind::kWeb}, "")) << address << " " << name;
+    EXPECT_FALSE(tracker->AddMyDoc(FoundDoc{address, name, (program) ? address : std::string(),
+                                            (program) ? DocKind::kProgram : DocKind::kWeb},
+                                   ""))
+        << address << " " << name;
   }
   EXPECT_TRUE(store.docs.empty());
   EXPECT_TRUE(tv_docs.empty() && tv_doc.empty() && tv_path.empty() && tv_app.empty());
@@ -129,10 +143,13 @@ TEST_F(AddMyDocTest, AddressAndNameAreTrimmed) {
 }
 
 TEST_F(AddMyDocTest, EncodedBlanksAreStoredAndComparedAsBlanks) {
-  ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{"http://HOST/my%20page.html", "Page", "", DocKind::kWeb}, ""));
+  ASSERT_TRUE(
+      tracker->AddMyDoc(FoundDoc{"http://HOST/my%20page.html", "Page", "", DocKind::kWeb}, ""));
   EXPECT_EQ(store.docs.at(0).path, "http://HOST/my page.html");
-  EXPECT_FALSE(tracker->AddMyDoc(FoundDoc{"http://HOST/my page.html", "Page", "", DocKind::kWeb}, ""));
-  EXPECT_FALSE(tracker->AddMyDoc(FoundDoc{"http://HOST/my%20page.html", "Page", "", DocKind::kWeb}, ""));
+  EXPECT_FALSE(
+      tracker->AddMyDoc(FoundDoc{"http://HOST/my page.html", "Page", "", DocKind::kWeb}, ""));
+  EXPECT_FALSE(
+      tracker->AddMyDoc(FoundDoc{"http://HOST/my%20page.html", "Page", "", DocKind::kWeb}, ""));
   EXPECT_TRUE(tracker->IsDocRegistered("http://HOST/my page.html"));
   EXPECT_FALSE(tracker->IsDocRegistered("http://HOST/my%20page.html"))
       << "the test itself does not decode";
@@ -158,11 +175,12 @@ TEST_F(AddMyDocTest, EveryWebPageHasANodeOfItsOwnUnderItsHostWhateverItsScheme) 
       {"https://secure.example/deep/page", "Seen again", false},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(tracker->AddMyDoc(FoundDoc{c.address, c.title, "", DocKind::kWeb}, ""), c.recorded) << c.address;
+    EXPECT_EQ(tracker->AddMyDoc(FoundDoc{c.address, c.title, "", DocKind::kWeb}, ""), c.recorded)
+        << c.address;
   }
   V expected;
   std::vector<std::string> roots;
-  for (const TMyDoc& doc : store.docs) {
+  for (const DocRecord& doc : store.docs) {
     if (std::find(roots.begin(), roots.end(), doc.RootPath) == roots.end()) {
       roots.insert(roots.begin(), doc.RootPath);
     }
@@ -189,7 +207,8 @@ TEST_F(AddMyDocTest, NewGroupsGoOnTopAndChildrenOldestFirst) {
   ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{"http://b.example/1", "B1", "", DocKind::kWeb}, ""));
   ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{"http://a.example/1", "A1", "", DocKind::kWeb}, ""));
   ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{"http://a.example/2", "A2", "", DocKind::kWeb}, ""));
-  ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{"file:///C:/Work/Proj", "file:///C:/Work/Proj", "", DocKind::kWeb}, ""));
+  ASSERT_TRUE(tracker->AddMyDoc(
+      FoundDoc{"file:///C:/Work/Proj", "file:///C:/Work/Proj", "", DocKind::kWeb}, ""));
   EXPECT_EQ(Outline(tv_docs),
             V({"C:\\Work [0] #4", "  C:\\Work\\Proj [0] #4", "b.example [2] #1", "  B1 [2] #1",
                "a.example [2] #0", "  A [2] #0", "  A1 [2] #2", "  A2 [2] #3"}));
@@ -215,15 +234,18 @@ TEST_F(AddMyDocTest, RemovedGroupNodeLeavesLaterChildrenAtTheTopLevel) {
   EXPECT_EQ(Outline(tv_doc), V({"A [2] #1"}));
   EXPECT_EQ(Outline(tv_docs), V({"HOST [2] #0", "  Home [2] #0", "  A [2] #1"}));
 
-  ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{"file:///C:/Work", "file:///C:/Work", "", DocKind::kWeb}, ""));
+  ASSERT_TRUE(
+      tracker->AddMyDoc(FoundDoc{"file:///C:/Work", "file:///C:/Work", "", DocKind::kWeb}, ""));
   tv_path.Clear();
-  ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{"file:///C:/Work/Sub", "file:///C:/Work/Sub", "", DocKind::kWeb}, ""));
+  ASSERT_TRUE(tracker->AddMyDoc(
+      FoundDoc{"file:///C:/Work/Sub", "file:///C:/Work/Sub", "", DocKind::kWeb}, ""));
   EXPECT_EQ(Outline(tv_path), V({"C:\\Work\\Sub [0] #3"}));
 }
 
 TEST_F(AddMyDocTest, JoiningSearchesAndRevealsTheGroupInThreeTrees) {
   ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{"http://HOST/", "Home", "", DocKind::kWeb}, ""));
-  ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{"file:///C:/HOST/x", "file:///C:/HOST/x", "", DocKind::kWeb}, ""));
+  ASSERT_TRUE(
+      tracker->AddMyDoc(FoundDoc{"file:///C:/HOST/x", "file:///C:/HOST/x", "", DocKind::kWeb}, ""));
   ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{"http://HOST/a", "A", "", DocKind::kWeb}, ""));
   testing_support::RecordingTreeMirror docs_view, doc_view, path_view;
   tv_docs.SetMirror(&docs_view);
@@ -249,7 +271,8 @@ TEST_F(AddMyDocTest, JoiningSearchesAndRevealsTheGroupInThreeTrees) {
 TEST_F(AddMyDocTest, JoiningRevealsAMatchingNodeInAnotherKindsTree) {
   // A folder whose group caption equals a host ignoring case: a page of that
   // host scrolls the folder tree to it, and adds nothing there.
-  ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{"file:///C:/X/y", "file:///C:/X/y", "", DocKind::kWeb}, ""));
+  ASSERT_TRUE(
+      tracker->AddMyDoc(FoundDoc{"file:///C:/X/y", "file:///C:/X/y", "", DocKind::kWeb}, ""));
   testing_support::RecordingTreeMirror path_view;
   tv_path.SetMirror(&path_view);
   path_view.events.clear();
@@ -268,8 +291,8 @@ TEST_F(AddMyDocTest, DatesFromTheCallerAreKeptAndTodayOtherwise) {
 
 TEST_F(AddMyDocTest, RecentLineAndSettingsKeysFollowTheRecord) {
   ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{"http://HOST/a%20b", " Title ", "", DocKind::kWeb}, ""));
-  ASSERT_TRUE(
-      tracker->AddMyDoc(FoundDoc{"file:///C:/Work/Proj", "file:///C:/Work/Proj", "", DocKind::kWeb}, "2020-02-02"));
+  ASSERT_TRUE(tracker->AddMyDoc(
+      FoundDoc{"file:///C:/Work/Proj", "file:///C:/Work/Proj", "", DocKind::kWeb}, "2020-02-02"));
   // The recent list strips the file prefix and keeps the slashes.
   EXPECT_EQ(store.MyRecentList.Lines(),
             V({"C:/Work/Proj*|*C:/Work/Proj", "http://HOST/a b*|*Title"}));
@@ -300,8 +323,10 @@ TEST_F(AddMyDocTest, RefusedIconGetsTheBuiltInImageAndLeavesNoHole) {
   windows.AddExistingPath("C:\\Tools\\bad.exe");
   windows.AddExistingPath("C:\\Tools\\good.exe");
   icons.FailFor("C:\\Tools\\bad.exe");
-  EXPECT_TRUE(tracker->AddMyDoc(FoundDoc{"C:\\Tools\\bad.exe", "Bad", "C:\\Tools\\bad.exe", DocKind::kProgram}, ""));
-  ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{"C:\\Tools\\good.exe", "Good", "C:\\Tools\\good.exe", DocKind::kProgram}, ""));
+  EXPECT_TRUE(tracker->AddMyDoc(
+      FoundDoc{"C:\\Tools\\bad.exe", "Bad", "C:\\Tools\\bad.exe", DocKind::kProgram}, ""));
+  ASSERT_TRUE(tracker->AddMyDoc(
+      FoundDoc{"C:\\Tools\\good.exe", "Good", "C:\\Tools\\good.exe", DocKind::kProgram}, ""));
   ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{"http://HOST/", "Home", "", DocKind::kWeb}, ""));
   EXPECT_EQ(Outline(tv_app), V({"Good [11] #1", "Bad [10] #0"}));
   EXPECT_EQ(Outline(tv_docs), V({"HOST [2] #2", "  Home [2] #2", "Good [11] #1", "Bad [10] #0"}));
@@ -329,7 +354,8 @@ TEST_F(AddMyDocTest, ProgramIconsLandFromElevenUp) {
     exe += std::to_string(i);
     exe += ".exe";
     windows.AddExistingPath(exe);
-    ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{exe, "App " + std::to_string(i), exe, DocKind::kProgram}, ""));
+    ASSERT_TRUE(
+        tracker->AddMyDoc(FoundDoc{exe, "App " + std::to_string(i), exe, DocKind::kProgram}, ""));
   }
   EXPECT_EQ(tracker->AppImageCounter(), 15);
   ASSERT_EQ(icons.insertions().size(), 5u);
@@ -372,7 +398,7 @@ TEST_F(AddMyDocTest, IndexFollowsAppendsAndWholesaleChanges) {
   EXPECT_FALSE(tracker->IsRootRegistered("host"));
 
   // Records appended behind the tracker's back are seen.
-  TMyDoc extra;
+  DocRecord extra;
   extra.path = "C:\\Extra";
   extra.RootPath = "C:\\Extra";
   extra.doctype = DocKind::kFolder;
@@ -420,7 +446,8 @@ TEST_F(AddMyDocTest, FailureInsideIsSwallowedAndTheRecordCounts) {
 TEST_F(AddMyDocTest, AddAppDocSkipsRegisteredPaths) {
   windows.AddExistingPath("C:\\Tools\\a.exe");
   tracker->AddAppDoc(FoundDoc{"C:\\Tools\\a.exe", "A", "C:\\Tools\\a.exe", DocKind::kProgram});
-  tracker->AddAppDoc(FoundDoc{"C:\\Tools\\a.exe", "A again", "C:\\Tools\\a.exe", DocKind::kProgram});
+  tracker->AddAppDoc(
+      FoundDoc{"C:\\Tools\\a.exe", "A again", "C:\\Tools\\a.exe", DocKind::kProgram});
   ASSERT_EQ(store.docs.size(), 1u);
   EXPECT_EQ(store.docs[0].name, "A");
   EXPECT_EQ(store.docs[0].date, testing_support::kToday);

@@ -262,8 +262,15 @@ namespace {
 // program does not read (which title such windows in Chinese).
 const std::vector<std::string_view>& AllPrivateMarkers() {
   static const std::vector<std::string_view> markers = [] {
-    std::vector<std::string_view> all = {"无痕", "無痕", "隐身", "隱身", "隐私模式", "隱私模式",
-                                         "Private Browsing", "Private window", "InPrivate",
+    std::vector<std::string_view> all = {"无痕",
+                                         "無痕",
+                                         "隐身",
+                                         "隱身",
+                                         "隐私模式",
+                                         "隱私模式",
+                                         "Private Browsing",
+                                         "Private window",
+                                         "InPrivate",
                                          "Incognito"};
     for (const BrowserKind& kind : KnownBrowsers()) {
       for (std::string_view marker : kind.private_markers) {

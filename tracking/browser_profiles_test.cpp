@@ -118,7 +118,8 @@ TEST(BrowserTitleTest, APrivateWindowIsKnownByItsTitleWhateverItsProgram) {
       {"InPrivate tips.txt - Notepad", "notepad.exe", false},
       {"", "chrome.exe", false},
   };
-  for (const Case& c : cases) EXPECT_EQ(IsPrivateWindowTitle(c.title, c.program), c.is_private) << c.title;
+  for (const Case& c : cases)
+    EXPECT_EQ(IsPrivateWindowTitle(c.title, c.program), c.is_private) << c.title;
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ class BrowserReaderTest : public testing_support::TrackerTest {
   }
   std::vector<std::string> Records() const {
     std::vector<std::string> records;
-    for (const TMyDoc& doc : store.docs)
+    for (const DocRecord& doc : store.docs)
       records.push_back(std::to_string(StoredNumber(doc.doctype)) + " " + doc.path);
     return records;
   }
@@ -155,12 +155,14 @@ TEST_F(BrowserReaderTest, EachRefreshLooksAtTheWindowsOnce) {
     std::function<void()> refresh;
     std::vector<std::string> records;  // after it, and the read it asked for
   } cases[] = {
-      {"all", [&] { tracker->CheckAllDocs(); },
+      {"all",
+       [&] { tracker->CheckAllDocs(); },
        {"2 C:\\Firefox\\firefox.exe", "1 https://one.example/"}},
       {"programs", [&] { tracker->CheckAppDocs(); }, {"2 C:\\Firefox\\firefox.exe"}},
       {"pages", [&] { tracker->CheckShellDocs(); }, {"1 https://one.example/"}},
       {"web tree", [&] { tracker->CheckKindDocs(DocKind::kWeb); }, {"1 https://one.example/"}},
-      {"program tree", [&] { tracker->CheckKindDocs(DocKind::kProgram); },
+      {"program tree",
+       [&] { tracker->CheckKindDocs(DocKind::kProgram); },
        {"2 C:\\Firefox\\firefox.exe"}},
   };
   for (const auto& c : cases) {

@@ -77,22 +77,27 @@ ScanResult ScanAppWindows(WindowSystem& windows) {
 ScanResult ScanAppWindows(const WindowPass& pass, WindowSystem& windows) {
   ScanResult result;
   // A pass cut short still lists the windows before the failure.
-  result.complete = ScanOnItsOwn(__func__, [&] {
-    for (const SeenWindow& window : pass.windows) {
-      const std::optional<std::string>& path = window.program;
-      if (!path || path->empty() || !windows.PathExists(*path)) continue;
-      const std::string title = Trim(window.title);
-      if (!IsScanSpecialPlaceTitle(title)) {
-        // An empty title occurs in every path, so untitled windows go here too.
-        const std::string upper_path = UpperAscii(Trim(*path));
-        if (Contains(upper_path, UpperAscii(title)) || Contains(upper_path, "TTRAVELER.EXE")) {
-          continue;
-        }
-      }
-      const std::string program = BlankControlChars(*path);
-      result.found.push_back(FoundDoc{program, BlankControlChars(title), program, DocKind::kProgram});
-    }
-  }) && pass.complete;
+  result.complete =
+      ScanOnItsOwn(__func__,
+                   [&] {
+                     for (const SeenWindow& window : pass.windows) {
+                       const std::optional<std::string>& path = window.program;
+                       if (!path || path->empty() || !windows.PathExists(*path)) continue;
+                       const std::string title = Trim(window.title);
+                       if (!IsScanSpecialPlaceTitle(title)) {
+                         // An empty title occurs in every path, so untitled windows go here too.
+                         const std::string upper_path = UpperAscii(Trim(*path));
+                         if (Contains(upper_path, UpperAscii(title)) ||
+                             Contains(upper_path, "TTRAVELER.EXE")) {
+                           continue;
+                         }
+                       }
+                       const std::string program = BlankControlChars(*path);
+                       result.found.push_back(
+                           FoundDoc{program, BlankControlChars(title), program, DocKind::kProgram});
+                     }
+                   }) &&
+      pass.complete;
   return result;
 }
 
@@ -126,8 +131,7 @@ void AddLastRun(std::vector<std::string>& last_run, std::string_view text) {
 }
 
 void CollectOpenDocs(std::vector<std::string>& last_run, WindowSystem& windows, ShellWindows& shell,
-                     const lang::InterfaceTexts& texts,
-                     const std::function<void()>& step_progress,
+                     const lang::InterfaceTexts& texts, const std::function<void()>& step_progress,
                      const std::function<bool(FoundDoc&)>& admit) noexcept {
   last_run.clear();
   const auto add = [&](FoundDoc found) {
@@ -154,7 +158,8 @@ void CollectOpenDocs(std::vector<std::string>& last_run, WindowSystem& windows, 
       if (item.location_url.empty() || !item.has_document) continue;
       const bool folder = IsFileAddress(Trim(item.location_url));
       add(FoundDoc{item.location_url, folder ? item.location_url : item.title,
-                   folder ? "explorer.exe" : "iexplore.exe", folder ? DocKind::kFolder : DocKind::kWeb});
+                   folder ? "explorer.exe" : "iexplore.exe",
+                   folder ? DocKind::kFolder : DocKind::kWeb});
       if (step_progress) step_progress();
     }
   });

@@ -72,8 +72,7 @@ void AddLastRun(std::vector<std::string>& last_run, std::string_view text);
 // windows, stepping the progress once per address. Each goes in only as
 // `admit` lets it (the recording gate; unset: all). Never throws.
 void CollectOpenDocs(std::vector<std::string>& last_run, WindowSystem& windows, ShellWindows& shell,
-                     const lang::InterfaceTexts& texts,
-                     const std::function<void()>& step_progress,
+                     const lang::InterfaceTexts& texts, const std::function<void()>& step_progress,
                      const std::function<bool(FoundDoc&)>& admit = {}) noexcept;
 
 }  // namespace zd

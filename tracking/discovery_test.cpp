@@ -123,9 +123,10 @@ TEST_F(DiscoveryTest, ShellScanMakesFolderAndPageLines) {
   shell.AddItem({"http://HOST/loading", false, "no document"});
   const ScanResult scan = ScanShellWindows(shell);
   EXPECT_TRUE(scan.complete);
-  EXPECT_EQ(testing_support::ScanLines(scan.found), V({"file:///C:/Windows/System32*|*file:///C:/Windows/System32*2*3",
-                           "http://HOST/page.html*|*标题*2*1", "about:blank*|**2*1",
-                           "file:///C:/*|*file:///C:/*2*3"}));
+  EXPECT_EQ(testing_support::ScanLines(scan.found),
+            V({"file:///C:/Windows/System32*|*file:///C:/Windows/System32*2*3",
+               "http://HOST/page.html*|*标题*2*1", "about:blank*|**2*1",
+               "file:///C:/*|*file:///C:/*2*3"}));
 }
 
 TEST_F(DiscoveryTest, ShellScanFailureKeepsTheLinesBeforeIt) {

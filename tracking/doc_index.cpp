@@ -9,7 +9,7 @@ void DocIndex::Rebuild(const DocArray& docs) {
   roots_.clear();
   indexed_ = 0;
   paths_.reserve(docs.size());
-  for (const TMyDoc& doc : docs) Add(doc);
+  for (const DocRecord& doc : docs) Add(doc);
 }
 
 void DocIndex::Sync(const DocArray& docs) {
@@ -20,7 +20,7 @@ void DocIndex::Sync(const DocArray& docs) {
   while (indexed_ < docs.size()) Add(docs[indexed_]);
 }
 
-void DocIndex::Add(const TMyDoc& doc) {
+void DocIndex::Add(const DocRecord& doc) {
   paths_.insert(DocPathKey(TrimView(doc.path)));
   roots_.insert(DocPathKey(TrimView(doc.RootPath)));
   ++indexed_;

@@ -21,7 +21,7 @@ class DocIndex {
   // Records changed in place are not seen: call Rebuild after that.
   void Sync(const DocArray& docs);
   // Indexes one more record; it must be the next one of the array.
-  void Add(const TMyDoc& doc);
+  void Add(const DocRecord& doc);
 
   // Comparisons of trimmed texts by DocPathKey: local paths (and folder
   // groups) whatever their letter case, web addresses and hosts exactly.

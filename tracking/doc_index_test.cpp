@@ -9,8 +9,8 @@
 namespace zd {
 namespace {
 
-TMyDoc Doc(std::string path, std::string root) {
-  TMyDoc doc;
+DocRecord Doc(std::string path, std::string root) {
+  DocRecord doc;
   doc.path = std::move(path);
   doc.RootPath = std::move(root);
   return doc;
@@ -27,14 +27,14 @@ bool LinearIsDocRegistered(const DocArray& docs, const std::string& address) {
       if (c == '/') c = '\\';
     }
   }
-  for (const TMyDoc& doc : docs) {
+  for (const DocRecord& doc : docs) {
     if (DocPathKey(Trim(doc.path)) == DocPathKey(Trim(key))) return true;
   }
   return false;
 }
 
 bool LinearIsRootRegistered(const DocArray& docs, const std::string& root) {
-  for (const TMyDoc& doc : docs) {
+  for (const DocRecord& doc : docs) {
     if (DocPathKey(Trim(doc.RootPath)) == DocPathKey(Trim(root))) return true;
   }
   return false;

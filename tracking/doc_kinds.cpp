@@ -117,11 +117,11 @@ std::string RegistrationKey(std::string_view address) {
   return after ? Trim(Backslashed(*after)) : Trim(address);
 }
 
-std::string GetDocAddress(const TMyDoc& doc) {
+std::string GetDocAddress(const DocRecord& doc) {
   return doc.doctype == DocKind::kFolder ? doc.name : doc.path;
 }
 
-FoundDoc AsFound(const TMyDoc& doc) {
+FoundDoc AsFound(const DocRecord& doc) {
   if (doc.doctype == DocKind::kFolder) {
     std::string address = "file:///" + doc.path;
     for (char& c : address) {

@@ -17,7 +17,6 @@
 
 namespace zd {
 
-
 // The trees' shared image list: 11 built-in images, program icons from 11 up.
 inline constexpr int kImageFolder = 0;
 inline constexpr int kImageMissingProgram = 1;
@@ -52,13 +51,13 @@ enum class ChildCaption {
 // row here, the reader that finds it, its captions and its test.
 struct KindInfo {
   DocKind kind;
-  Ui page;              // its tab, showing its tree
-  int image;            // its nodes' picture (a program's own icon, where it has one)
-  bool grouped;         // below a group node, its RootPath (a host, a drive and top folder)
-  ChildCaption child;   // its node below the group
-  KindSource source;    // the refresh that finds it
-  bool browser_pages;   // that refresh also takes the browsers' own pages
-  bool expand_after;    // its tree is expanded after a refresh of its tab
+  Ui page;             // its tab, showing its tree
+  int image;           // its nodes' picture (a program's own icon, where it has one)
+  bool grouped;        // below a group node, its RootPath (a host, a drive and top folder)
+  ChildCaption child;  // its node below the group
+  KindSource source;   // the refresh that finds it
+  bool browser_pages;  // that refresh also takes the browsers' own pages
+  bool expand_after;   // its tree is expanded after a refresh of its tab
 };
 
 inline constexpr KindInfo kKinds[] = {
@@ -122,10 +121,10 @@ std::string RegistrationKey(std::string_view address);
 
 // How a record is opened and shown: the name of a folder (its local path),
 // the path of anything else.
-std::string GetDocAddress(const TMyDoc& doc);
+std::string GetDocAddress(const DocRecord& doc);
 
 // A stored record as the scans find it: a folder by its "file:///" address,
 // a program shown by itself.
-FoundDoc AsFound(const TMyDoc& doc);
+FoundDoc AsFound(const DocRecord& doc);
 
 }  // namespace zd

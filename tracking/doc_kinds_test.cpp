@@ -89,12 +89,12 @@ TEST(DocKindsTest, RegistrationKeyFollowsTheFilePrefixRule) {
 }
 
 TEST(DocKindsTest, DocAddressIsTheNameOfAFolderAndThePathOtherwise) {
-  TMyDoc folder;
+  DocRecord folder;
   folder.doctype = DocKind::kFolder;
   folder.path = "file:///C:/Work";
   folder.name = "C:\\Work";
   EXPECT_EQ(GetDocAddress(folder), "C:\\Work");
-  TMyDoc page;
+  DocRecord page;
   page.doctype = DocKind::kWeb;
   page.path = "http://HOST/";
   page.name = "Home";

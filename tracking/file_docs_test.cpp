@@ -36,7 +36,8 @@ TEST(FilePaths, GroupFolderAndName) {
       {"C:\\Work\\a.txt", "C:\\Work", "C:\\Work", "a.txt"},
       {"C:\\a.txt", "C:\\", "C:\\", "a.txt"},
       {"d:/x/y/z.pdf", "d:\\x", "d:\\x\\y", "z.pdf"},
-      {"\\\\server\\share\\dir\\plan.xlsx", "\\\\server\\share", "\\\\server\\share\\dir", "plan.xlsx"},
+      {"\\\\server\\share\\dir\\plan.xlsx", "\\\\server\\share", "\\\\server\\share\\dir",
+       "plan.xlsx"},
       {"\\\\server\\share\\plan.xlsx", "\\\\server\\share", "\\\\server\\share", "plan.xlsx"},
       {"\\\\server", "", "", "server"},
       {"relative\\a.txt", "", "relative", "a.txt"},
@@ -56,22 +57,22 @@ class FileDocsTest : public TrackerTest {
 };
 
 TEST_F(FileDocsTest, FilesAreGroupedByDriveAndTopFolderThenByFolder) {
-  for (const char* path : {"C:\\Work\\Proj\\报告.docx", "C:\\Work\\Proj\\plan.xlsx", "C:\\Work\\a.txt",
-                           "C:\\Work\\Other\\b.pdf", "D:\\c.txt", "\\\\srv\\share\\d\\e.doc"}) {
+  for (const char* path :
+       {"C:\\Work\\Proj\\报告.docx", "C:\\Work\\Proj\\plan.xlsx", "C:\\Work\\a.txt",
+        "C:\\Work\\Other\\b.pdf", "D:\\c.txt", "\\\\srv\\share\\d\\e.doc"}) {
     ASSERT_TRUE(tracker->AddMyDoc(File(path))) << path;
   }
   const int doc = kImageDocument, folder = kImageFolder;
   auto node = [](int depth, const std::string& caption, int image, int index) {
-    return std::string(static_cast<size_t>(depth) * 2, ' ') + caption + " [" + std::to_string(image) +
-           "] #" + std::to_string(index);
+    return std::string(static_cast<size_t>(depth) * 2, ' ') + caption + " [" +
+           std::to_string(image) + "] #" + std::to_string(index);
   };
-  EXPECT_EQ(Outline(tv_file), V({node(0, "\\\\srv\\share", doc, 5),
-                                 node(1, "\\\\srv\\share\\d", folder, 5), node(2, "e.doc", doc, 5),
-                                 node(0, "D:\\", doc, 4), node(1, "c.txt", doc, 4),
-                                 node(0, "C:\\Work", doc, 0), node(1, "C:\\Work\\Proj", folder, 0),
-                                 node(2, "报告.docx", doc, 0), node(2, "plan.xlsx", doc, 1),
-                                 node(1, "a.txt", doc, 2), node(1, "C:\\Work\\Other", folder, 3),
-                                 node(2, "b.pdf", doc, 3)}));
+  EXPECT_EQ(Outline(tv_file),
+            V({node(0, "\\\\srv\\share", doc, 5), node(1, "\\\\srv\\share\\d", folder, 5),
+               node(2, "e.doc", doc, 5), node(0, "D:\\", doc, 4), node(1, "c.txt", doc, 4),
+               node(0, "C:\\Work", doc, 0), node(1, "C:\\Work\\Proj", folder, 0),
+               node(2, "报告.docx", doc, 0), node(2, "plan.xlsx", doc, 1), node(1, "a.txt", doc, 2),
+               node(1, "C:\\Work\\Other", folder, 3), node(2, "b.pdf", doc, 3)}));
   EXPECT_TRUE(tv_path.empty() && tv_doc.empty() && tv_app.empty());
   EXPECT_EQ(store.docs[0].RootPath, "C:\\Work");
   EXPECT_EQ(store.docs[0].name, "报告.docx");
@@ -86,17 +87,20 @@ TEST_F(FileDocsTest, SectionDocsSkipsFilesAndTheFilesListHoldsThem) {
   ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{"http://h/", "H", "", DocKind::kWeb}));
   ASSERT_TRUE(tracker->AddMyDoc(File("C:\\Work\\a.txt", 0, "notepad.exe")));
   ASSERT_TRUE(tracker->AddMyDoc(File("C:\\Work\\b.txt")));
-  ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{"file:///C:/Work/Sub", "file:///C:/Work/Sub", "", DocKind::kFolder}));
+  ASSERT_TRUE(tracker->AddMyDoc(
+      FoundDoc{"file:///C:/Work/Sub", "file:///C:/Work/Sub", "", DocKind::kFolder}));
   EXPECT_EQ(DocKey("path", 0), "http://h/");
   EXPECT_EQ(DocKey("path", 1), "file:///C:\\Work\\Sub");
   EXPECT_EQ(DocKey("path", 2), "<none>");
   EXPECT_EQ(DocKey("path", 3), "<none>");
   EXPECT_EQ(HistorySectionCount(store.docs), 2u);
   ASSERT_TRUE(SaveFileHistory(store));
-  std::optional<std::string> text = files.ReadAll(std::string(testing_support::kConfigDir) + kFilesFileName);
+  std::optional<std::string> text =
+      files.ReadAll(std::string(testing_support::kConfigDir) + kFilesFileName);
   ASSERT_TRUE(text);
-  EXPECT_EQ(*text, "C:\\Work\\a.txt*|*a.txt*2*4*|*2024-05-06*|*2024-05-06*|*notepad.exe*|*0\r\n"
-                   "C:\\Work\\b.txt*|*b.txt*2*4*|*2024-05-06*|*2024-05-06*|**|*0\r\n");
+  EXPECT_EQ(*text,
+            "C:\\Work\\a.txt*|*a.txt*2*4*|*2024-05-06*|*2024-05-06*|*notepad.exe*|*0\r\n"
+            "C:\\Work\\b.txt*|*b.txt*2*4*|*2024-05-06*|*2024-05-06*|**|*0\r\n");
 }
 
 // The next start: section "docs" first, then the files, each as it was, and
@@ -144,7 +148,8 @@ TEST_F(FileDocsTest, ARefreshTakesTheShellsFilesAndNotesWhenEachWasSeenAgain) {
   EXPECT_EQ(store.docs[0].date, "2024-05-01") << "first seen: when it was opened";
   EXPECT_EQ(store.docs[1].doctype, DocKind::kFolder) << "a link to a folder is a folder";
   EXPECT_FALSE(store.files_changed) << "written at the refresh's end";
-  std::optional<std::string> text = files.ReadAll(std::string(testing_support::kConfigDir) + kFilesFileName);
+  std::optional<std::string> text =
+      files.ReadAll(std::string(testing_support::kConfigDir) + kFilesFileName);
   ASSERT_TRUE(text);
 
   read = {File("C:\\Work\\a.txt", may3, "writer.exe")};

@@ -245,8 +245,8 @@ TEST_F(HistoryDbTest, ALockedDatabaseIsReadWithoutLocksAndNeverCopied) {
   EXPECT_EQ(copies.ReadCount("elsewhere"), 0);
   // A name that needs escaping in an address.
   const std::string odd = dir_.File("dir %20#&=中");
-  std::filesystem::create_directories(
-      std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(odd.data()), odd.size())));
+  std::filesystem::create_directories(std::filesystem::path(
+      std::u8string(reinterpret_cast<const char8_t*>(odd.data()), odd.size())));
   ASSERT_TRUE(testing::WriteHistory(odd + "/History", {{"https://odd.example/", "Odd", 1}}));
   sqlite3* holder = nullptr;
   ASSERT_EQ(sqlite3_open((odd + "/History").c_str(), &holder), SQLITE_OK);

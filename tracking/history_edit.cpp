@@ -6,8 +6,8 @@
 #include <unordered_set>
 
 #include "platform/errors.h"
-#include "store/AppParams.h"
 #include "store/doc.h"
+#include "store/program_files.h"
 #include "tracking/doc_kinds.h"
 
 namespace zd {
@@ -155,9 +155,9 @@ void HistoryEditor::Forget(const std::set<std::string>& paths, bool all) {
 
 void HistoryEditor::Rebuild(const std::set<std::string>& doomed_paths) {
   DocArray kept;
-  std::vector<const TMyDoc*> doomed;
+  std::vector<const DocRecord*> doomed;
   kept.reserve(store_.docs.size());
-  for (const TMyDoc& doc : store_.docs) {
+  for (const DocRecord& doc : store_.docs) {
     if (doomed_paths.count(doc.path)) {
       doomed.push_back(&doc);
     } else {
@@ -165,7 +165,7 @@ void HistoryEditor::Rebuild(const std::set<std::string>& doomed_paths) {
     }
   }
   if (doomed.empty()) return;
-  for (const TMyDoc* doc : doomed) {
+  for (const DocRecord* doc : doomed) {
     if (doc->doctype != DocKind::kFile) continue;
     store_.file_seen.erase(DocPathKey(doc->path));
     store_.files_changed = true;
@@ -176,7 +176,7 @@ void HistoryEditor::Rebuild(const std::set<std::string>& doomed_paths) {
   // A folder's line may hold it with "/" or "\", with or without the trailing
   // "\" that opening it gives, in any letter case: compared by DocPathKey.
   std::unordered_set<std::string> doomed_lines;
-  for (const TMyDoc* doc : doomed) doomed_lines.insert(DocPathKey(doc->path));
+  for (const DocRecord* doc : doomed) doomed_lines.insert(DocPathKey(doc->path));
   std::vector<std::string> recent;
   recent.reserve(store_.MyRecentList.size());
   for (const std::string_view line : store_.MyRecentList.Lines()) {
@@ -195,7 +195,7 @@ void HistoryEditor::Rebuild(const std::set<std::string>& doomed_paths) {
   tracker_.RebuildIndex();
   if (store_.settings) store_.settings->EraseSection(kSectionDocs);
 
-  for (const TMyDoc& doc : kept) {
+  for (const DocRecord& doc : kept) {
     // A program keeps the image it had: no icon is read again and no file
     // is asked about while the window waits.
     const bool program = doc.doctype == DocKind::kProgram;

@@ -27,7 +27,7 @@ struct Fields {
 };
 std::vector<Fields> AllFields(const DocArray& docs) {
   std::vector<Fields> out;
-  for (const TMyDoc& d : docs)
+  for (const DocRecord& d : docs)
     out.push_back({d.RootPath, d.path, d.name, d.selected, d.doctype, d.date});
   return out;
 }
@@ -51,11 +51,15 @@ class HistoryEditTest : public TrackerTest {
     windows.AddExistingPath("C:\\Tools\\a.exe");
     windows.AddExistingPath("C:\\Tools\\b.exe");
     tracker->AddMyDoc(FoundDoc{"http://HOST/", "Home", "", DocKind::kWeb}, "2021-01-01");
-    tracker->AddMyDoc(FoundDoc{"file:///D:/Work/Proj", "file:///D:/Work/Proj", "", DocKind::kWeb}, "2021-02-02");
-    tracker->AddMyDoc(FoundDoc{"C:\\Tools\\a.exe", "工具 A", "C:\\Tools\\a.exe", DocKind::kProgram}, "2021-03-03");
+    tracker->AddMyDoc(FoundDoc{"file:///D:/Work/Proj", "file:///D:/Work/Proj", "", DocKind::kWeb},
+                      "2021-02-02");
+    tracker->AddMyDoc(FoundDoc{"C:\\Tools\\a.exe", "工具 A", "C:\\Tools\\a.exe", DocKind::kProgram},
+                      "2021-03-03");
     tracker->AddMyDoc(FoundDoc{"http://HOST/p.html", "页面", "", DocKind::kWeb}, "2021-04-04");
-    tracker->AddMyDoc(FoundDoc{"file:///D:/Work", "file:///D:/Work", "", DocKind::kWeb}, "2021-05-05");
-    tracker->AddMyDoc(FoundDoc{"C:\\Tools\\b.exe", "工具 B", "C:\\Tools\\b.exe", DocKind::kProgram}, "2021-06-06");
+    tracker->AddMyDoc(FoundDoc{"file:///D:/Work", "file:///D:/Work", "", DocKind::kWeb},
+                      "2021-05-05");
+    tracker->AddMyDoc(FoundDoc{"C:\\Tools\\b.exe", "工具 B", "C:\\Tools\\b.exe", DocKind::kProgram},
+                      "2021-06-06");
     ASSERT_EQ(store.docs.size(), 6u);
     for (size_t chosen : {1, 5}) {
       store.docs[chosen].selected = true;
@@ -112,8 +116,13 @@ TEST_F(HistoryEditTest, RebuiltTreesAreTheTreesOfTheKeptRecords) {
   DocStore other;
   DocTracker fresh(other, TrackerTrees{&docs, {&doc, &app, &path}}, windows, shell, &icons, {});
   fresh.HistoryLoaded();
-  for (const TMyDoc& d : store.docs) {
-    fresh.AddMyDoc(FoundDoc{d.doctype == DocKind::kFolder ? "file:///" + d.path : d.path, d.name, (d.doctype == DocKind::kProgram) ? d.doctype == DocKind::kFolder ? "file:///" + d.path : d.path : std::string(), (d.doctype == DocKind::kProgram) ? DocKind::kProgram : DocKind::kWeb}, d.date);
+  for (const DocRecord& d : store.docs) {
+    fresh.AddMyDoc(FoundDoc{d.doctype == DocKind::kFolder ? "file:///" + d.path : d.path, d.name,
+                            (d.doctype == DocKind::kProgram)
+                                ? d.doctype == DocKind::kFolder ? "file:///" + d.path : d.path
+                                : std::string(),
+                            (d.doctype == DocKind::kProgram) ? DocKind::kProgram : DocKind::kWeb},
+                   d.date);
   }
   auto captions = [](const TreeModel& tree) {
     V out;
@@ -161,8 +170,11 @@ TEST_F(HistoryEditTest, ForgettingReachesEveryFileAtOnce) {
        {"D:\\Work\\Proj\\*|*opened folder", "C:\\Tools\\a.exe*|*工具 A"},
        {"C:\\Tools\\a.exe", "file:///D:/Work/Proj"},
        {"http://HOST/", "http://HOST/p.html"}},
-      {"a program", {2}, {"D:\\Work\\Proj\\*|*opened folder", "http://HOST/*|*Home"},
-       {"http://HOST/p.html", "file:///D:/Work/Proj"}, {"C:\\Tools\\a.exe"}},
+      {"a program",
+       {2},
+       {"D:\\Work\\Proj\\*|*opened folder", "http://HOST/*|*Home"},
+       {"http://HOST/p.html", "file:///D:/Work/Proj"},
+       {"C:\\Tools\\a.exe"}},
       {"everything", {}, {}, {}, {}},
   };
   for (const Case& c : cases) {
@@ -173,9 +185,11 @@ TEST_F(HistoryEditTest, ForgettingReachesEveryFileAtOnce) {
     tracker->RebuildIndex();
     RegisterSample();
     // As the last run left them.
-    files.PutFile(recent_file, "D:\\Work\\Proj\\*|*opened folder\r\nhttp://HOST/*|*Home\r\n"
-                               "C:\\Tools\\a.exe*|*工具 A\r\n");
-    files.PutFile(last_run_file, "C:\\Tools\\a.exe\r\nhttp://HOST/p.html\r\nfile:///D:/Work/Proj\r\n");
+    files.PutFile(recent_file,
+                  "D:\\Work\\Proj\\*|*opened folder\r\nhttp://HOST/*|*Home\r\n"
+                  "C:\\Tools\\a.exe*|*工具 A\r\n");
+    files.PutFile(last_run_file,
+                  "C:\\Tools\\a.exe\r\nhttp://HOST/p.html\r\nfile:///D:/Work/Proj\r\n");
     ListFileLoad(store.MyRecentList, files, *codec, recent_file);
     LoadLastRunList(store);
     std::vector<std::pair<std::set<std::string>, bool>> told;
@@ -305,11 +319,12 @@ TEST_F(HistoryEditTest, RebuildsReadNoIconAskNoFileAndKeepEveryProgramsImage) {
   for (int i = 0; i < 300; ++i) {
     const std::string exe = "C:\\Tools\\p" + std::to_string(i) + ".exe";
     windows.AddExistingPath(exe);
-    ASSERT_TRUE(tracker->AddMyDoc(FoundDoc{exe, "P" + std::to_string(i), exe, DocKind::kProgram}, ""));
+    ASSERT_TRUE(
+        tracker->AddMyDoc(FoundDoc{exe, "P" + std::to_string(i), exe, DocKind::kProgram}, ""));
   }
   ASSERT_EQ(icons.count(), 311);
   std::vector<std::pair<std::string, int>> images;  // each program's image as registered
-  for (const TMyDoc& doc : store.docs) images.emplace_back(doc.path, doc.image);
+  for (const DocRecord& doc : store.docs) images.emplace_back(doc.path, doc.image);
   const int icon_calls = icons.calls(), questions = windows.path_questions();
   for (int rebuild = 0; rebuild < 50; ++rebuild) {
     editor->DeleteSelectDocs({static_cast<int32_t>(rebuild * 5 % store.docs.size())});
@@ -318,7 +333,7 @@ TEST_F(HistoryEditTest, RebuildsReadNoIconAskNoFileAndKeepEveryProgramsImage) {
   EXPECT_EQ(icons.count(), 311);
   EXPECT_EQ(icons.calls(), icon_calls);
   EXPECT_EQ(windows.path_questions(), questions);
-  for (const TMyDoc& doc : store.docs) {
+  for (const DocRecord& doc : store.docs) {
     const auto kept = std::find_if(images.begin(), images.end(),
                                    [&](const auto& image) { return image.first == doc.path; });
     ASSERT_NE(kept, images.end());
@@ -380,8 +395,8 @@ TEST_F(HistoryEditDuringLoadTest, DeletesWaitForTheLoadAndLoseNothingStored) {
     SettingsFile::Hold hold(*store.settings);
     for (int i = 0; i < 5; ++i) {
       store.docs.push_back({"h" + std::to_string(i) + ".example",
-                            "http://h" + std::to_string(i) + ".example/", "page", false, DocKind::kWeb,
-                            "2020-01-0" + std::to_string(i + 1)});
+                            "http://h" + std::to_string(i) + ".example/", "page", false,
+                            DocKind::kWeb, "2020-01-0" + std::to_string(i + 1)});
       WriteDocEntry(*store.settings, store.docs, i, "page");
     }
     store.docs.clear();

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "store/text_file.h"
-#include "tracking/history_edit.h"
 #include "tracking/doc_kinds.h"
+#include "tracking/history_edit.h"
 #include "tracking/tracker_harness_for_tests.h"
 
 namespace zd {
@@ -122,8 +122,8 @@ TEST_F(LoadHistoryTest, EveryStoredRecordComesBackThroughRefreshesAndRestarts) {
     size_t records;
     std::vector<size_t> holes;  // positions whose path is blank, or (500) that have no keys
   } const cases[] = {
-      {0, {}},    {999, {}},   {1000, {}},           {1001, {}},
-      {1200, {}}, {10000, {}}, {1200, {0, 500, 1100}}, {3, {1}},
+      {0, {}},  {999, {}}, {1000, {}}, {1001, {}}, {1200, {}}, {10000, {}}, {1200, {0, 500, 1100}},
+      {3, {1}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.records << " records, " << c.holes.size() << " holes");
@@ -182,7 +182,8 @@ TEST_F(LoadHistoryTest, ALoadStoppedAnywhereLeavesEveryRecordForTheNextStart) {
     records.push_back({"http://h/" + std::to_string(i), "p", 1, "", i % 7 == 0});
   const auto loaded = [&] {
     V docs;
-    for (const TMyDoc& doc : store.docs) docs.push_back(doc.path + (doc.selected ? " chosen" : ""));
+    for (const DocRecord& doc : store.docs)
+      docs.push_back(doc.path + (doc.selected ? " chosen" : ""));
     return docs;
   };
   StoreRecords(records);
@@ -269,7 +270,7 @@ TEST_F(LoadHistoryTest, ALoadKeepsWhatRegistersAndExactlyItsKeys) {
       EXPECT_LT(std::stoul(key.substr(digits)), c.paths.size()) << key;
     }
     for (size_t i = 0; i < store.docs.size(); ++i) {
-      const TMyDoc& doc = store.docs[i];
+      const DocRecord& doc = store.docs[i];
       if (doc.doctype != DocKind::kWeb) continue;
       EXPECT_EQ(DocKey("path", i), doc.path) << i;
       EXPECT_EQ(DocKey("name", i), doc.name) << i;
@@ -330,7 +331,7 @@ TEST_F(LoadHistoryTest, RecordsHeldBeforeTheLoadDoNotCostStoredOnes) {
   StoreRecords({{"http://HOST/a", "A", 1, ""}, {"http://HOST/b", "B", 1, ""}});
   // A record already in the history: stored record 0 is appended at 1 and
   // writes its keys there before stored record 1 is registered.
-  TMyDoc early;
+  DocRecord early;
   early.path = "http://EARLY/";
   early.name = "Early";
   early.RootPath = "EARLY";
@@ -357,8 +358,8 @@ TEST_F(LoadHistoryTest, ProgramImagesComeAfterTheLoadAsDuringIt) {
       {"C:\\Tools\\c.exe", "C", 2, "2021-01-08"},
       {"http://HOST/a.html", "页面 A", 1, "2021-01-09"}};
   const auto prepare = [this] {
-    for (const char* path : {"C:\\Tools\\a.exe", "C:\\WINDOWS\\explorer.exe",
-                             "C:\\Tools\\bad.exe", "C:\\Tools\\c.exe"}) {
+    for (const char* path : {"C:\\Tools\\a.exe", "C:\\WINDOWS\\explorer.exe", "C:\\Tools\\bad.exe",
+                             "C:\\Tools\\c.exe"}) {
       windows.AddExistingPath(path);
     }
     windows.AnswerFor("\\\\srv\\tools\\net.exe", PathAnswer::kNotAsked);
@@ -376,15 +377,21 @@ TEST_F(LoadHistoryTest, ProgramImagesComeAfterTheLoadAsDuringIt) {
     prepare();
     for (const Stored& r : records) {
       const std::string address = r.path;
-      tracker->AddMyDoc(FoundDoc{address, r.name, (DocKindOfStored(r.doctype) == DocKind::kProgram) ? address : std::string(), (DocKindOfStored(r.doctype) == DocKind::kProgram) ? DocKind::kProgram : DocKind::kWeb}, r.date);
+      tracker->AddMyDoc(
+          FoundDoc{address, r.name,
+                   (DocKindOfStored(r.doctype) == DocKind::kProgram) ? address : std::string(),
+                   (DocKindOfStored(r.doctype) == DocKind::kProgram) ? DocKind::kProgram
+                                                                     : DocKind::kWeb},
+          r.date);
     }
     if (c.delete_after_calls >= 0) {
-      HistoryEditor editor(store, *tracker, TrackerTrees{&tv_docs, {&tv_doc, &tv_app, &tv_path}}, {});
+      HistoryEditor editor(store, *tracker, TrackerTrees{&tv_docs, {&tv_doc, &tv_app, &tv_path}},
+                           {});
       editor.DeleteSelectDocs({2});
     }
     const V docs_expected = Outline(tv_docs), apps_expected = Outline(tv_app);
     std::vector<int> images_expected;
-    for (const TMyDoc& doc : store.docs) images_expected.push_back(doc.image);
+    for (const DocRecord& doc : store.docs) images_expected.push_back(doc.image);
     for (TreeModel* t : {&tv_docs, &tv_doc, &tv_app, &tv_path}) t->Clear();
     store.docs.clear();
 
@@ -395,7 +402,7 @@ TEST_F(LoadHistoryTest, ProgramImagesComeAfterTheLoadAsDuringIt) {
     tracker->LoadHistory(*store.settings);
     EXPECT_EQ(windows.path_questions(), 0) << "no file asked about during the load";
     EXPECT_EQ(icons.calls(), 0) << "no icon read during the load";
-    for (const TMyDoc& doc : store.docs) {
+    for (const DocRecord& doc : store.docs) {
       EXPECT_EQ(doc.image_pending, doc.doctype == DocKind::kProgram) << doc.path;
       if (doc.doctype == DocKind::kProgram) EXPECT_EQ(doc.image, kImageProgram) << doc.path;
     }
@@ -413,7 +420,7 @@ TEST_F(LoadHistoryTest, ProgramImagesComeAfterTheLoadAsDuringIt) {
     EXPECT_EQ(Outline(tv_docs), docs_expected);
     EXPECT_EQ(Outline(tv_app), apps_expected);
     std::vector<int> images;
-    for (const TMyDoc& doc : store.docs) {
+    for (const DocRecord& doc : store.docs) {
       images.push_back(doc.image);
       EXPECT_FALSE(doc.image_pending) << doc.path;
     }

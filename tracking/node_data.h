@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "tracking/tree_model.h"
 #include "store/doc.h"
+#include "tracking/tree_model.h"
 
 namespace zd {
 

@@ -83,8 +83,8 @@ void RecentReader::Run() {
       if (items_) {
         std::string stamp = items_->Stamp();
         if (reads_ == 0 || stamp != stamp_) {
-          files = MergeRecent(items_->RecentLinks(limits_.links),
-                              items_->JumpListItems(limits_.lists));
+          files =
+              MergeRecent(items_->RecentLinks(limits_.links), items_->JumpListItems(limits_.lists));
           stamp_ = std::move(stamp);
           ++reads_;
         }

@@ -1,6 +1,6 @@
 #include "tracking/recording.h"
 
-#include "store/AppParams.h"
+#include "store/program_files.h"
 #include "store/settings_keys.h"
 #include "tracking/doc_kinds.h"
 
@@ -86,13 +86,13 @@ std::vector<FoundDoc> Recording::BrowserPagesFound() {
     if (page.kind == BrowserAddressKind::kLocalFile && !page.local_path.empty()) {
       // A local file a browser shows (a PDF, say) is a file document.
       std::string name = FileNameOfPath(page.local_path);
-      found.push_back(FoundDoc{std::move(page.local_path), std::move(name),
-                               std::move(page.program), DocKind::kFile});
+      found.push_back(FoundDoc{std::move(page.local_path), std::move(name), std::move(page.program),
+                               DocKind::kFile});
       continue;
     }
     if (page.kind != BrowserAddressKind::kWebPage) continue;
-    found.push_back(
-        FoundDoc{std::move(page.url), std::move(page.title), std::move(page.program), DocKind::kWeb});
+    found.push_back(FoundDoc{std::move(page.url), std::move(page.title), std::move(page.program),
+                             DocKind::kWeb});
   }
   return found;
 }

@@ -15,10 +15,10 @@
 #include "store/config.h"
 #include "store/privacy_rules.h"
 #include "tracking/browser_reader.h"
-#include "tracking/recent_reader.h"
-#include "tracking/title_files.h"
 #include "tracking/found_doc.h"
+#include "tracking/recent_reader.h"
 #include "tracking/recording_gate.h"
+#include "tracking/title_files.h"
 
 namespace zd {
 

@@ -59,8 +59,8 @@ struct RulePattern {
     pcre2_set_match_limit(context.get(), kMatchLimit);
     // Only a search that ran to its end without a match is no match: one
     // stopped by the limits may have hidden one.
-    return pcre2_match(code.get(), reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(),
-                       0, 0, match.get(), context.get()) != PCRE2_ERROR_NOMATCH;
+    return pcre2_match(code.get(), reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(), 0,
+                       0, match.get(), context.get()) != PCRE2_ERROR_NOMATCH;
   }
   static constexpr uint32_t kMatchLimit = 200000;
 
@@ -83,7 +83,8 @@ bool PolicyForbidsHistory(Registry& registry) {
     const RegListing listing = registry.ListValues(root, kExplorerPoliciesKey, RegView::kDefault);
     for (const RegValue& value : listing.values) {
       if (!EqualsIgnoringAsciiCase(value.name, kNoRecentDocsHistoryValue)) continue;
-      if (value.type == RegType::kDword && value.bytes.find_first_not_of('\0') != std::string::npos) {
+      if (value.type == RegType::kDword &&
+          value.bytes.find_first_not_of('\0') != std::string::npos) {
         return true;
       }
     }
@@ -188,7 +189,7 @@ std::string Literal(std::string_view text) {
 
 }  // namespace
 
-PrivacyRule DropRuleFor(const TMyDoc& doc) {
+PrivacyRule DropRuleFor(const DocRecord& doc) {
   PrivacyRule rule{RuleAction::kDrop, RuleField::kAddress, true, ""};
   if (doc.doctype == DocKind::kProgram) {
     rule.field = RuleField::kProgram;

@@ -88,7 +88,7 @@ std::optional<FoundDoc> Redacted(const FoundDoc& found);
 
 // The drop rule that keeps a record's kind of thing out from now on: every
 // page of its host, the program itself, the folder and what is below it.
-PrivacyRule DropRuleFor(const TMyDoc& doc);
+PrivacyRule DropRuleFor(const DocRecord& doc);
 // The positions of the stored records a drop rule keeps out, in order.
 std::vector<int32_t> PositionsDroppedBy(const PrivacyRule& rule, const DocArray& docs);
 

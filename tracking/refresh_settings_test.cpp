@@ -57,7 +57,9 @@ TEST_F(RefreshSettingsTest, OneWritePerRefreshWhateverItRegisters) {
 TEST_F(RefreshSettingsTest, RebuildDuringARefreshLeavesTheFileDescribingTheHistory) {
   HistoryEditor editor(store, *tracker, TrackerTrees{&tv_docs, {&tv_doc, &tv_app, &tv_path}}, {});
   for (int i = 0; i < 3; ++i) {
-    tracker->AddMyDoc(FoundDoc{"http://old" + std::to_string(i) + ".example/", "旧", "", DocKind::kWeb}, "2020-01-01");
+    tracker->AddMyDoc(
+        FoundDoc{"http://old" + std::to_string(i) + ".example/", "旧", "", DocKind::kWeb},
+        "2020-01-01");
   }
   for (int i = 0; i < 4; ++i) {
     shell.AddWindow("http://new" + std::to_string(i) + ".example/", "新");

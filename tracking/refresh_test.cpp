@@ -29,9 +29,10 @@ TEST_F(RefreshTest, CheckAppDocsRegistersEachProgramWindowOnce) {
   tracker->CheckAppDocs();
   EXPECT_EQ(Paths(), V({"C:\\Tools\\editor.exe", "D:\\Media\\player.exe"}));
   EXPECT_EQ(store.docs[0].name, "Report.txt - Writer");
-  EXPECT_EQ(testing_support::ScanLines(tracker->AppWindowList()), V({"C:\\Tools\\editor.exe*|*Report.txt - Writer*2*2",
-                                         "D:\\Media\\player.exe*|*Now Playing*2*2",
-                                         "C:\\Tools\\editor.exe*|*Second window*2*2"}));
+  EXPECT_EQ(
+      testing_support::ScanLines(tracker->AppWindowList()),
+      V({"C:\\Tools\\editor.exe*|*Report.txt - Writer*2*2",
+         "D:\\Media\\player.exe*|*Now Playing*2*2", "C:\\Tools\\editor.exe*|*Second window*2*2"}));
   EXPECT_EQ(pumps, 3) << "messages are served before every line";
   EXPECT_EQ(sleeps, std::vector<int>({5, 5, 5}));
   EXPECT_EQ(shell.scan_calls(), 0);
@@ -56,8 +57,9 @@ TEST_F(RefreshTest, FailedShellScanRegistersNothingButKeepsItsLines) {
   shell.FailAt(2);
   tracker->CheckShellDocs();
   EXPECT_TRUE(store.docs.empty());
-  EXPECT_EQ(testing_support::ScanLines(tracker->ShellWindowList()), V({"file:///C:/Work/Proj*|*file:///C:/Work/Proj*2*3",
-                                           "http://HOST/page.html*|*A page*2*1"}));
+  EXPECT_EQ(
+      testing_support::ScanLines(tracker->ShellWindowList()),
+      V({"file:///C:/Work/Proj*|*file:///C:/Work/Proj*2*3", "http://HOST/page.html*|*A page*2*1"}));
 }
 
 TEST_F(RefreshTest, FailedProgramScanRegistersTheLinesGatheredBeforeIt) {

@@ -14,9 +14,9 @@ namespace {
 using testing_support::TrackerTest;
 using V = std::vector<std::string>;
 
-std::string Record(const TMyDoc& doc) {
-  return doc.path + " | " + doc.name + " | " + doc.RootPath + " | " + std::to_string(StoredNumber(doc.doctype)) +
-         " | " + doc.date;
+std::string Record(const DocRecord& doc) {
+  return doc.path + " | " + doc.name + " | " + doc.RootPath + " | " +
+         std::to_string(StoredNumber(doc.doctype)) + " | " + doc.date;
 }
 
 class SaveReloadTest : public TrackerTest {
@@ -76,12 +76,12 @@ TEST_F(SaveReloadTest, ControlCharactersInTitlesBecomeBlanksAndAddNoLines) {
   }
   tracker->CheckAllDocs();
   ASSERT_EQ(store.docs.size(), 2 * std::size(titles));
-  for (const TMyDoc& doc : store.docs) {
+  for (const DocRecord& doc : store.docs) {
     const auto& t = titles[std::stoi(doc.path.substr(doc.path.find_first_of("0123456789")))];
     EXPECT_EQ(doc.name, t.name) << t.what;
   }
   V records;
-  for (const TMyDoc& doc : store.docs) records.push_back(Record(doc));
+  for (const DocRecord& doc : store.docs) records.push_back(Record(doc));
   const V favourites = store.MyLoveList.Lines().ToVector();
   const V recent = store.MyRecentList.Lines().ToVector();
   for (const std::string& line : favourites) {
@@ -92,7 +92,7 @@ TEST_F(SaveReloadTest, ControlCharactersInTitlesBecomeBlanksAndAddNoLines) {
   ASSERT_TRUE(saved.all());
   Restart();
   V reloaded;
-  for (const TMyDoc& doc : store.docs) reloaded.push_back(Record(doc));
+  for (const DocRecord& doc : store.docs) reloaded.push_back(Record(doc));
   EXPECT_EQ(reloaded, records);
   EXPECT_EQ(store.MyLoveList.Lines(), favourites);
   EXPECT_EQ(store.MyRecentList.Lines(), recent);

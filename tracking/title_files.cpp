@@ -19,7 +19,8 @@ std::string_view FileNameOf(std::string_view path) {
 std::string_view Bare(std::string_view part) {
   part = TrimView(part);
   if (part.starts_with("*")) part.remove_prefix(1);
-  for (std::string_view mark : {"*", "\xE2\x97\x8F", " [Read-Only]", " [只读]", " [唯讀]", " (Read-Only)"}) {
+  for (std::string_view mark :
+       {"*", "\xE2\x97\x8F", " [Read-Only]", " [只读]", " [唯讀]", " (Read-Only)"}) {
     if (part.ends_with(mark)) part.remove_suffix(mark.size());
   }
   return TrimView(part);

@@ -5,8 +5,8 @@
 
 #include "lang/lang_tables.h"
 #include "platform/errors.h"
-#include "store/AppParams.h"
 #include "store/doc_list.h"
+#include "store/program_files.h"
 #include "tracking/discovery.h"
 #include "tracking/doc_kinds.h"
 #include "tracking/node_data.h"
@@ -41,8 +41,7 @@ void AppendDocNode(TreeModel* tree, TreeNode* group, const std::string& caption,
 
 // The node of a file's folder in `tree`: an existing one, else a new child of
 // its group (a top-level node when the group is gone).
-TreeNode* FolderNodeIn(TreeModel* tree, TreeNode* group, const std::string& folder,
-                       int32_t index) {
+TreeNode* FolderNodeIn(TreeModel* tree, TreeNode* group, const std::string& folder, int32_t index) {
   if (!tree) return nullptr;
   if (TreeNode* node = tree->FindNodeByText(folder, false)) return node;
   return tree->AppendChild(group, folder, kImageFolder, index);
@@ -107,7 +106,7 @@ bool DocTracker::AddMyDoc(const FoundDoc& found, const std::string& date,
 
     // The record is complete before it is appended; from then on it counts
     // as registered, whatever fails later.
-    TMyDoc doc;
+    DocRecord doc;
     if (is_file) {
       doc.doctype = DocKind::kFile;
       doc.path = addr;
@@ -543,12 +542,12 @@ bool DocTracker::LoadHistory(SettingsFile& settings) {
   // writes its keys at its new position, and a refresh served by the pump
   // (or records registered before the load) would otherwise overwrite stored
   // records not read yet.
-  std::vector<TMyDoc> stored;
+  std::vector<DocRecord> stored;
   // Every stored position, past any hole: whatever is not read here would
   // be erased below as squeezed out. A failure (only the memory running out)
   // ends the load here, before anything stored is erased.
   for (const size_t n : StoredDocPositions(settings)) {
-    if (std::optional<TMyDoc> doc = ReadDocEntry(settings, n)) stored.push_back(std::move(*doc));
+    if (std::optional<DocRecord> doc = ReadDocEntry(settings, n)) stored.push_back(std::move(*doc));
   }
 
   // A local path is one document whatever its case: a record stored again in
@@ -572,13 +571,12 @@ bool DocTracker::LoadHistory(SettingsFile& settings) {
     std::optional<std::vector<std::pair<std::string, std::string>>>& held;
     ~StopHolding() { held.reset(); }
   } stop_holding{held_recent_};
-  for (const TMyDoc& doc : stored) {
+  for (const DocRecord& doc : stored) {
     if (IsDocRegistered(doc.path)) continue;
     const bool is_program = doc.doctype == DocKind::kProgram;
     // A record whose trees fail still counts (AddMyDoc): its choice stays.
     // A program's file is asked about, and its icon read, after the load.
-    const std::optional<int> image =
-        is_program ? std::optional<int>(kImageProgram) : std::nullopt;
+    const std::optional<int> image = is_program ? std::optional<int>(kImageProgram) : std::nullopt;
     if (!AddMyDoc(FoundDoc{doc.path, doc.name, is_program ? doc.path : "", doc.doctype}, doc.date,
                   image)) {
       Pump();
@@ -618,7 +616,7 @@ bool DocTracker::LoadFileHistory() {
     if (IsDocRegistered(record.path)) continue;
     if (AddMyDoc(FoundDoc{record.path, record.name, record.program, DocKind::kFile},
                  record.first_seen)) {
-      TMyDoc& doc = store_.docs.back();
+      DocRecord& doc = store_.docs.back();
       doc.selected = record.selected;
       store_.file_seen[DocPathKey(record.path)] = FileSeen{record.last_seen, record.program};
     }
@@ -642,7 +640,7 @@ bool DocTracker::ResolvePendingImages(const std::function<bool()>& more) {
   }
   std::unordered_map<int32_t, int> resolved;  // position -> image
   for (; image_cursor_ < docs.size(); ++image_cursor_) {
-    TMyDoc& doc = docs[image_cursor_];
+    DocRecord& doc = docs[image_cursor_];
     if (!doc.image_pending) continue;
     if (!resolved.empty() && !more()) break;
     int image = GetAppImageIndex(doc.path, doc.name);

@@ -18,9 +18,9 @@
 #include "platform/window_system.h"
 #include "store/config.h"
 #include "store/settings_file.h"
+#include "tracking/discovery.h"
 #include "tracking/doc_index.h"
 #include "tracking/doc_kinds.h"
-#include "tracking/discovery.h"
 #include "tracking/found_doc.h"
 #include "tracking/tree_model.h"
 

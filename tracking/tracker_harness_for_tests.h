@@ -17,8 +17,8 @@
 #include "platform/fake_icon_source.h"
 #include "platform/fake_shell_windows.h"
 #include "platform/fake_window_system.h"
-#include "store/AppParams.h"
 #include "store/config.h"
+#include "store/program_files.h"
 #include "tracking/tracker.h"
 #include "tracking/tree_model.h"
 
@@ -115,7 +115,7 @@ class TrackerTest : public ::testing::Test {
   }
   std::vector<std::string> Paths() const {
     std::vector<std::string> paths;
-    for (const TMyDoc& doc : store.docs) paths.push_back(doc.path);
+    for (const DocRecord& doc : store.docs) paths.push_back(doc.path);
     return paths;
   }
 

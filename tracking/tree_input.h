@@ -3,7 +3,6 @@
 #pragma once
 
 #include <initializer_list>
-
 #include <optional>
 #include <string>
 

@@ -49,10 +49,9 @@ TEST(TreeModelTest, MirrorHearsEveryChangeWithItsPlace) {
   tree.SetImage(a, 7);  // no change, nothing to tell
   tree.Delete(a);
   tree.Clear();
-  EXPECT_EQ(mirror.events,
-            V({"clear", "insert A in - after -", "insert B in - after -", "insert a1 in A after -",
-               "insert a2 in A after a1", "insert Z in - after A", "image A 7", "delete A",
-               "clear"}));
+  EXPECT_EQ(mirror.events, V({"clear", "insert A in - after -", "insert B in - after -",
+                              "insert a1 in A after -", "insert a2 in A after a1",
+                              "insert Z in - after A", "image A 7", "delete A", "clear"}));
   EXPECT_EQ(tree.CountNodes(), 0u);
 }
 

@@ -43,7 +43,7 @@ std::vector<RecentMenuEntry> RecentMenuEntries(const std::vector<std::string>& l
   std::vector<RecentMenuEntry> entries;
   const size_t count = lines.size() < kRecentMenuEntries ? lines.size() : kRecentMenuEntries;
   for (size_t i = count; i-- > 0;) {
-    TMyDocObj doc;
+    DocLine doc;
     ListLineSplit(lines[i], doc);
     // Full-width brackets around the number, its accelerator after the first.
     entries.push_back(

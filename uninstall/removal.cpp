@@ -5,8 +5,8 @@
 #include "lang/lang_tables.h"
 #include "platform/errors.h"
 #include "platform/registry.h"
-#include "store/AppParams.h"
 #include "store/doc.h"
+#include "store/program_files.h"
 
 namespace zd {
 namespace {

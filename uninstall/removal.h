@@ -9,7 +9,7 @@
 #include "platform/registry_keys.h"
 #include "platform/removal.h"
 #include "platform/shell_folders.h"
-#include "store/AppParams.h"
+#include "store/program_files.h"
 
 namespace zd {
 

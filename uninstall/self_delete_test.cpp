@@ -56,8 +56,7 @@ TEST(SelfDelete, ScriptQuotesEveryPathAndDoublesPercent) {
         std::string("rmdir ") + c.dir_written + " >nul 2>&1",
     };
     if (c.maker_written) want.push_back(std::string("rmdir ") + c.maker_written + " >nul 2>&1");
-    want.push_back(std::string("del /f /q ") + c.bat_written + " & rmdir " +
-                   c.bat_folder_written);
+    want.push_back(std::string("del /f /q ") + c.bat_written + " & rmdir " + c.bat_folder_written);
     EXPECT_EQ(SelfDeleteScriptLines(c.exe, c.dir, c.bat, c.system, c.maker), want) << c.exe;
   }
 }

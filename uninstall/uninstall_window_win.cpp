@@ -8,7 +8,7 @@
 #include "platform/dll_search_win.h"
 #include "platform/text_codec.h"
 #include "platform/wide_win.h"
-#include "store/AppParams.h"
+#include "store/program_files.h"
 #include "uninstall/self_delete.h"
 
 namespace zd {
@@ -68,8 +68,9 @@ POINT UninstallWindow::Placement(int screen_w, int screen_h, int window_w, int w
 std::unique_ptr<UninstallWindow> UninstallWindow::Create(UninstallDeps deps) {
   std::unique_ptr<UninstallWindow> window(new UninstallWindow(std::move(deps)));
   CreateArgs args = CreateArgs::Dialog(
-      kClassName, lang::FormatText(window->texts_.UninstallTitle, window->deps_.context.product_name),
-      nullptr, kWidth, kHeight);
+      kClassName,
+      lang::FormatText(window->texts_.UninstallTitle, window->deps_.context.product_name), nullptr,
+      kWidth, kHeight);
   // A window of its own (the program's only one in this mode), not a dialog.
   args.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
   args.ex_style = WS_EX_CONTROLPARENT | WS_EX_COMPOSITED;
@@ -85,14 +86,14 @@ void UninstallWindow::OnCreate() {
   constexpr DWORD kShown = WS_CHILD | WS_VISIBLE;
   ControlFactory& f = factory_;
   f.Make(Picture, L"STATIC", "", kShown | SS_ICON, hwnd_, 16, 16, 32, 32);
-  SendMessageW(Picture.hwnd(), STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_QUESTION)),
-               0);
+  SendMessageW(Picture.hwnd(), STM_SETICON,
+               reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_QUESTION)), 0);
   f.Make(LblAdvice, L"STATIC", texts_.UninstallAdvice, kShown | SS_LEFT, hwnd_, 0, 0, 0, 0, 0,
          Fonts::kMessage);
-  f.Make(LblLatest, L"STATIC", texts_.UninstallLatest, kShown | SS_LEFT | SS_NOTIFY, hwnd_, 0, 0, 0, 0,
-         0, Fonts::kLink);
-  f.Make(BtnStartUnstall, L"BUTTON", texts_.UninstallStart,
-         kShown | WS_TABSTOP | BS_DEFPUSHBUTTON, hwnd_, 0, 0, 0, 0, 0, Fonts::kMessage);
+  f.Make(LblLatest, L"STATIC", texts_.UninstallLatest, kShown | SS_LEFT | SS_NOTIFY, hwnd_, 0, 0, 0,
+         0, 0, Fonts::kLink);
+  f.Make(BtnStartUnstall, L"BUTTON", texts_.UninstallStart, kShown | WS_TABSTOP | BS_DEFPUSHBUTTON,
+         hwnd_, 0, 0, 0, 0, 0, Fonts::kMessage);
   f.Make(BtnClose, L"BUTTON", texts_.UninstallClose, kShown | WS_TABSTOP | BS_PUSHBUTTON, hwnd_, 0,
          0, 0, 0, 0, Fonts::kMessage);
   f.Make(LblStatus, L"STATIC", "", kShown | SS_LEFT, hwnd_, 0, 0, 0, 0, 0, Fonts::kMessage);
@@ -284,8 +285,8 @@ void UninstallWindow::Remove() {
   Exit();
 }
 
-int RunUninstallMode(const std::vector<std::string>& args,
-                     const std::string& exe_path, const std::wstring& main_window_class) {
+int RunUninstallMode(const std::vector<std::string>& args, const std::string& exe_path,
+                     const std::wstring& main_window_class) {
   // The elevated copy runs from the program's folder: no DLL from there
   // (the entry has done so already; this start must not depend on it).
   RestrictDllSearchToSystemFolder();

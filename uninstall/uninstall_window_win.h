@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "lang/service_texts.h"
+#include "platform/controls_win.h"
 #include "platform/file_removal.h"
 #include "platform/files.h"
-#include "platform/controls_win.h"
 #include "platform/handles_win.h"
 #include "platform/processes.h"
 #include "platform/registry_keys.h"
@@ -38,7 +38,7 @@ struct UninstallDeps {
   int close_wait_ms = 15000;
   // Started elevated by the uninstall itself (HonoursElevatedStart).
   bool elevated_start = false;
-  int oem_code_page = 0;  // 0: the system's
+  int oem_code_page = 0;               // 0: the system's
   MessageBoxFn message_box;            // empty: a message box at the mouse cursor
   std::function<void()> exit_process;  // empty: ExitProcess
   std::string home_page;
@@ -75,7 +75,6 @@ class UninstallWindow : public Window {
   void BtnCloseClick();
   void Label2MouseDown();
 
-
  private:
   explicit UninstallWindow(UninstallDeps deps);
   void OnCreate() override;
@@ -106,8 +105,8 @@ class UninstallWindow : public Window {
 // The uninstall mode on the real system: the window and its message loop
 // until it closes. `args` are the command-line arguments ("uninstall" first;
 // kElevatedOption second when the mode relaunched itself elevated).
-int RunUninstallMode(const std::vector<std::string>& args,
-                     const std::string& exe_path, const std::wstring& main_window_class);
+int RunUninstallMode(const std::vector<std::string>& args, const std::string& exe_path,
+                     const std::wstring& main_window_class);
 
 // A message box whose top-left corner is at the mouse cursor.
 int MessageBoxAtCursor(HWND owner, const std::string& text, const std::string& caption, UINT flags);

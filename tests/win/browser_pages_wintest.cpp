@@ -86,7 +86,7 @@ class BrowserPagesWinTest : public MainWindowFixture {
   // come in the windows' z-order.
   std::vector<std::string> Pages() {
     std::vector<std::string> pages;
-    for (const TMyDoc& doc : form_->store().docs) {
+    for (const DocRecord& doc : form_->store().docs) {
       if (doc.doctype == DocKind::kWeb)
         pages.push_back(doc.name + " @ " + doc.path + " [" + doc.RootPath + "]");
     }
@@ -103,7 +103,7 @@ class BrowserPagesWinTest : public MainWindowFixture {
   // Every record but the programs (the helpers' windows): "doctype path".
   std::vector<std::string> NotPrograms() {
     std::vector<std::string> records;
-    for (const TMyDoc& doc : form_->store().docs) {
+    for (const DocRecord& doc : form_->store().docs) {
       if (doc.doctype != DocKind::kProgram) {
         records.push_back(std::to_string(StoredNumber(doc.doctype)) + " " + doc.path);
       }
@@ -140,10 +140,10 @@ TEST_F(BrowserPagesWinTest, OpenPagesAreRecordedAndTheRulesAndThePauseDecideWhat
   };
   EXPECT_EQ(Pages(), first);
   // The PDF is a file, not a folder nor a page; the extension's page is nothing.
-  EXPECT_EQ(NotPrograms(), (std::vector<std::string>{
-                               "1 https://ff.example/docs", "1 https://news.example/today",
-                               "1 https://second.example/", "1 https://wiki.example/start",
-                               "4 C:\\报告.pdf"}));
+  EXPECT_EQ(NotPrograms(),
+            (std::vector<std::string>{"1 https://ff.example/docs", "1 https://news.example/today",
+                                      "1 https://second.example/", "1 https://wiki.example/start",
+                                      "4 C:\\报告.pdf"}));
 
   // A drop rule and a redact rule, added on the settings page.
   PrivacyPanel& privacy = ShownSettings().privacy;

@@ -71,7 +71,7 @@ class DocTreesTest : public MainWindowFixture {
   }
   std::vector<std::string> DocPaths() {
     std::vector<std::string> paths;
-    for (const TMyDoc& doc : form_->store().docs) paths.push_back(doc.path);
+    for (const DocRecord& doc : form_->store().docs) paths.push_back(doc.path);
     return paths;
   }
 };

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "zd_version.h"
-
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -15,6 +13,7 @@
 #include <vector>
 
 #include "platform/jpeg_decode.h"
+#include "zd_version.h"
 
 namespace zd {
 namespace {

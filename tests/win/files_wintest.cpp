@@ -1,9 +1,8 @@
 // The Win32 side of Files and of the UTF-8 / UTF-16 helpers.
 #include <windows.h>
 // windows.h first
-#include <sddl.h>
-
 #include <gtest/gtest.h>
+#include <sddl.h>
 
 #include <algorithm>
 #include <chrono>
@@ -14,9 +13,9 @@
 #include "platform/security_win.h"
 #include "platform/temp_dir_for_tests.h"
 #include "platform/wide_win.h"
-#include "store/AppParams.h"
 #include "store/config.h"
 #include "store/doc_list.h"
+#include "store/program_files.h"
 #include "store/text_file.h"
 #include "tests/win/helper_process.h"
 
@@ -199,8 +198,8 @@ TEST(WinFilesTest, AccessListsThatLetOtherAccountsInAreOpen) {
     Owner owner;
     bool inherits, open;
   } const cases[] = {
-      {"what the program makes", L"O:" + me + L"D:P(A;OICI;FA;;;" + me +
-                                     L")(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)",
+      {"what the program makes",
+       L"O:" + me + L"D:P(A;OICI;FA;;;" + me + L")(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)",
        Owner::kThisUser, false, false},
       {"a data drive's: Authenticated Users may change",
        L"O:" + me + L"D:AI(A;OICIID;FA;;;" + me + L")(A;OICIID;0x1301bf;;;AU)(A;OICIID;FA;;;SY)",
@@ -220,15 +219,15 @@ TEST(WinFilesTest, AccessListsThatLetOtherAccountsInAreOpen) {
       {"the Administrators'", L"O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;" + me + L")",
        Owner::kAdministrators, false, false},
       {"SYSTEM's", L"O:SYD:P(A;OICI;FA;;;SY)", Owner::kAdministrators, false, false},
-      {"another user's", L"O:" + other + L"D:P(A;OICI;FA;;;" + other + L")",
-       Owner::kOtherAccount, false, true},
+      {"another user's", L"O:" + other + L"D:P(A;OICI;FA;;;" + other + L")", Owner::kOtherAccount,
+       false, true},
       {"Everyone's", L"O:WDD:P(A;;FA;;;" + me + L")", Owner::kOtherAccount, false, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     PSECURITY_DESCRIPTOR sd = nullptr;
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(c.sddl.c_str(),
-                                                                     SDDL_REVISION_1, &sd, nullptr));
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(
+        c.sddl.c_str(), SDDL_REVISION_1, &sd, nullptr));
     const Security security = DescribeSecurity(sd);
     LocalFree(sd);
     EXPECT_EQ(security.owner, c.owner);

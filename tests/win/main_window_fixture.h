@@ -23,7 +23,7 @@
 #include "platform/registry.h"
 #include "platform/text_codec.h"
 #include "platform/win_util_win.h"
-#include "store/AppParams.h"
+#include "store/program_files.h"
 #include "tests/win/helper_process.h"
 #include "tests/win/ui_drive.h"
 #include "tests/win/window_input.h"
@@ -33,7 +33,7 @@ namespace zd {
 class MainWindowFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    InitAppParams();
+    InitProgramValues();
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&icc);
     files_.AddDrive("C:\\", DriveKind::kFixed);
@@ -158,10 +158,9 @@ class MainWindowFixture : public ::testing::Test {
     GetTempPathW(MAX_PATH, temp);
     const std::wstring out =
         std::wstring(temp) + L"zd_rows_" + std::to_wstring(GetCurrentProcessId());
-    ChildProcess reader(
-        HelperExePath(),
-        std::wstring(mode) + L" " + std::to_wstring(reinterpret_cast<uintptr_t>(list)) + L" \"" +
-            out + L"\"");
+    ChildProcess reader(HelperExePath(), std::wstring(mode) + L" " +
+                                             std::to_wstring(reinterpret_cast<uintptr_t>(list)) +
+                                             L" \"" + out + L"\"");
     if (!reader.started()) return {"<no reader>"};
     // Each row it reads is a message to serve here: wait by the clock.
     const ULONGLONG deadline = GetTickCount64() + 60000;

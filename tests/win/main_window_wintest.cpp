@@ -5,8 +5,6 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include "zd_version.h"
-
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,9 +19,10 @@
 #include "platform/text_codec.h"
 #include "platform/wide_win.h"
 #include "platform/win_util_win.h"
-#include "store/AppParams.h"
+#include "store/program_files.h"
 #include "tests/win/main_window_fixture.h"
 #include "tracking/doc_kinds.h"
+#include "zd_version.h"
 
 namespace zd {
 namespace {
@@ -72,7 +71,7 @@ TEST_F(MainWindowTest, ShowsTheControlsOfItsDesignOnTheirPages) {
                              &ShownSettings().BtnFilter,
                              &l.settings.BtnDocDisplay,
                              &l.settings.RgAutorOpenType,
-                             &form.demo().sheet};
+                             &form.home().sheet};
   form.SetActivePage(0);
   for (const Control* c : hidden) {
     ASSERT_NE(c->hwnd(), nullptr);
@@ -348,8 +347,8 @@ TEST_F(MainWindowTest, ProgramsGetTheirPicturesWhenTheWindowIsIdleAfterTheLoad) 
   const auto images = [tree] {
     std::vector<int> found;
     for (auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-         item; item = reinterpret_cast<HTREEITEM>(
-                   SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+         item; item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT,
+                                                               reinterpret_cast<LPARAM>(item)))) {
       TVITEMW tv{};
       tv.mask = TVIF_HANDLE | TVIF_IMAGE;
       tv.hItem = item;

@@ -349,7 +349,7 @@ TEST_F(OnlineWindows, DemoPageFollowsTheSearchAndItsViews) {
   Serve("3.5", kSetup);
   OnlineServices& s = Make();
   const HWND page = MakePage();
-  ASSERT_NE(s.FillDemoPage(page), nullptr);
+  ASSERT_NE(s.FillHomePage(page), nullptr);
   VendorContentPage& d = *s.demo_page();
   ASSERT_EQ(views_.size(), 3u) << "demo, advert and hidden views";
   EXPECT_FALSE(views_[2]->visible);
@@ -364,7 +364,7 @@ TEST_F(OnlineWindows, DemoPageFollowsTheSearchAndItsViews) {
     SetWindowSubclass(d.LblHint.hwnd(), ChangeCount::Proc, 1, reinterpret_cast<DWORD_PTR>(&hint));
     SetWindowSubclass(d.PnlHint.hwnd(), ChangeCount::Proc, 1, reinterpret_cast<DWORD_PTR>(&shown));
     SetWindowSubclass(d.Progress.hwnd(), ChangeCount::Proc, 1, reinterpret_cast<DWORD_PTR>(&bar));
-    const int ticks = DemoPanel::kHintAfterTicks + 1;
+    const int ticks = ContentPanel::kHintAfterTicks + 1;
     for (int i = 0; i < ticks; ++i) d.TimerRunTimer();
     RemoveWindowSubclass(d.LblHint.hwnd(), ChangeCount::Proc, 1);
     RemoveWindowSubclass(d.PnlHint.hwnd(), ChangeCount::Proc, 1);
@@ -433,7 +433,7 @@ TEST_F(OnlineWindows, TheContentPageShowsItsPageWhereThereIsAnEngine) {
       return PageViewWithEngine(std::move(control));
     });
     const HWND page = MakePage();
-    ASSERT_NE(s.FillDemoPage(page), nullptr);
+    ASSERT_NE(s.FillHomePage(page), nullptr);
     VendorContentPage& d = *s.demo_page();
     EXPECT_EQ(d.demo_view() != nullptr, engine);
     EXPECT_EQ(IsWindowVisible(d.LblNoEngine.hwnd()) != FALSE, !engine);
@@ -471,7 +471,7 @@ TEST_F(OnlineWindows, WithoutAnEngineTheDemoOpensInTheBrowser) {
   deps.servers = {kServer};
   deps.message_box = [](HWND, const std::string&, const std::string&, UINT) { return IDNO; };
   services_ = OnlineServices::Create(GetModuleHandleW(nullptr), main_, deps);
-  ASSERT_NE(services_->FillDemoPage(page), nullptr);
+  ASSERT_NE(services_->FillHomePage(page), nullptr);
   VendorContentPage& d = *services_->demo_page();
   EXPECT_TRUE(IsWindowVisible(d.LblNoEngine.hwnd()));
   EXPECT_FALSE(IsWindowEnabled(d.BtnOpenDemo.hwnd()));

@@ -274,7 +274,7 @@ TEST_F(ProfileApiTest, ApiReadsWhatWriteDocEntryWrote) {
   store.codec = codec.get();
   store.ConfigDir = dir.path();
   OpenSettingsFile(store);
-  TMyDoc folder;
+  DocRecord folder;
   folder.path = "C:\\Work";
   folder.RootPath = "C:\\Work";
   folder.doctype = DocKind::kFolder;

@@ -32,8 +32,8 @@ class RecentFilesWinTest : public MainWindowFixture {
     const std::string roaming = dir_.path() + "roaming";
     user_folders_ = UserFolders{roaming, dir_.path() + "local"};
     std::filesystem::create_directories(Utf8ToWide(roaming + "\\Microsoft\\Windows"));
-    shell_recent_ = std::make_unique<testing::ShellRecentWriter>(roaming +
-                                                                 "\\Microsoft\\Windows\\Recent");
+    shell_recent_ =
+        std::make_unique<testing::ShellRecentWriter>(roaming + "\\Microsoft\\Windows\\Recent");
     // Two links of the Recent folder, one to a file named in Han characters,
     // and a spreadsheet program's jump list with a pinned entry and a
     // network path (kept, never asked about).
@@ -64,7 +64,7 @@ class RecentFilesWinTest : public MainWindowFixture {
   // The paths of the file records, sorted.
   V FileRecords() {
     V paths;
-    for (const TMyDoc& doc : form_->store().docs) {
+    for (const DocRecord& doc : form_->store().docs) {
       if (doc.doctype == DocKind::kFile) paths.push_back(doc.path);
     }
     std::sort(paths.begin(), paths.end());

@@ -42,7 +42,7 @@ V ExpectedRows(const DocArray& docs, const std::string& typed) {
   const std::string key = LowerAscii(typed);
   V rows;
   if (key.empty()) return rows;
-  for (const TMyDoc& doc : docs) {
+  for (const DocRecord& doc : docs) {
     if (LowerAscii(doc.path).find(key) != std::string::npos ||
         LowerAscii(doc.name).find(key) != std::string::npos) {
       rows.push_back(LowerAscii(doc.path));
@@ -166,8 +166,9 @@ TEST_F(SearchRowTest, AnotherProgramReadsTheRowsOfTheResultList) {
     V expected = ListedRows();
     ASSERT_GE(expected.size(), 3u);
     for (size_t i = 0; ranked && i < expected.size(); ++i) {
-      const TMyDoc& doc = form.store().docs[*l.search_row().search().results().RowRecord(i)];
-      const size_t name = doc.doctype == DocKind::kFolder ? doc.path.rfind('\\') + 1 : std::string::npos;
+      const DocRecord& doc = form.store().docs[*l.search_row().search().results().RowRecord(i)];
+      const size_t name =
+          doc.doctype == DocKind::kFolder ? doc.path.rfind('\\') + 1 : std::string::npos;
       expected[i] =
           (name == std::string::npos ? doc.name : doc.path.substr(name)) + " - " + doc.path;
     }

@@ -6,11 +6,10 @@
 
 #include <windows.h>
 // windows.h first
+#include <gtest/gtest.h>
 #include <objbase.h>
 #include <objidl.h>
 #include <shlobj.h>
-
-#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -63,10 +62,9 @@ class ShellRecentWriter {
                    const std::vector<RawEntry>& listed) {
     const std::wstring path = Utf8ToWide(recent_ + "\\AutomaticDestinations\\" + name);
     ComPtr<IStorage> storage;
-    ASSERT_TRUE(SUCCEEDED(StgCreateStorageEx(path.c_str(),
-                                             STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE,
-                                             STGFMT_STORAGE, 0, nullptr, nullptr, IID_IStorage,
-                                             storage.PutVoid())));
+    ASSERT_TRUE(SUCCEEDED(
+        StgCreateStorageEx(path.c_str(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE,
+                           STGFMT_STORAGE, 0, nullptr, nullptr, IID_IStorage, storage.PutVoid())));
     for (size_t i = 0; i < targets.size(); ++i) {
       ComPtr<IStream> stream;
       const std::wstring stream_name = Utf8ToWide(DestListStreamName(listed[i].stream));
@@ -80,9 +78,8 @@ class ShellRecentWriter {
     }
     const std::string bytes = DestListBytes(3, listed);
     ComPtr<IStream> dest;
-    ASSERT_TRUE(SUCCEEDED(storage->CreateStream(L"DestList",
-                                                STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE,
-                                                0, 0, dest.Put())));
+    ASSERT_TRUE(SUCCEEDED(storage->CreateStream(
+        L"DestList", STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0, dest.Put())));
     ULONG written = 0;
     ASSERT_TRUE(SUCCEEDED(dest->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written)));
     ASSERT_TRUE(SUCCEEDED(storage->Commit(STGC_DEFAULT)));

@@ -96,8 +96,8 @@ TEST(SingleInstance, ASecondStartHandsOverAndEnds) {
 }
 
 bool WriteBytes(const std::wstring& path, const std::string& data) {
-  UniqueHandle h = FileHandle(
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  UniqueHandle h =
+      FileHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   DWORD written = 0;
   return h && WriteFile(h.get(), data.data(), static_cast<DWORD>(data.size()), &written, nullptr) &&
          written == data.size();
@@ -170,9 +170,9 @@ TEST(SingleInstance, AFolderInUseElsewhereIsLeftAlone) {
   ConfigFolder folder;
   const std::wstring leftover = std::wstring(ConfigFolder::kDir) + L"fav.dat.new";
   ASSERT_TRUE(WriteBytes(leftover, "C:\\x.txt*|*x\r\n"));
-  UniqueHandle lock = FileHandle(CreateFileW(L"D:\\MrxConfig\\zapdock.lock",
-                                             GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                             FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  UniqueHandle lock =
+      FileHandle(CreateFileW(L"D:\\MrxConfig\\zapdock.lock", GENERIC_READ | GENERIC_WRITE, 0,
+                             nullptr, OPEN_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
   ASSERT_TRUE(lock);
   ChildProcess start(BesideUs(L"zapdock.exe"), kOffline);
   ASSERT_TRUE(start.started());
@@ -214,11 +214,13 @@ TEST(SingleInstance, UnreadableRulesRecordNothingAndSaySo) {
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_TRUE(program.WaitForExit(30000));
   holder.Wait();
-  UniqueHandle settings = FileHandle(CreateFileW(L"D:\\MrxConfig\\defualt.ini", GENERIC_READ,
-                                                 FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  UniqueHandle settings =
+      FileHandle(CreateFileW(L"D:\\MrxConfig\\defualt.ini", GENERIC_READ, FILE_SHARE_READ, nullptr,
+                             OPEN_EXISTING, 0, nullptr));
   std::string text(64 * 1024, '\0');
   DWORD got = 0;
-  if (settings) ReadFile(settings.get(), text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
+  if (settings)
+    ReadFile(settings.get(), text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
   text.resize(got);
   EXPECT_EQ(text.find("path0"), std::string::npos) << text;
   UniqueHandle last = FileHandle(CreateFileW(L"D:\\MrxConfig\\lr.dat", GENERIC_READ,

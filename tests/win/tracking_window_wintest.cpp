@@ -12,7 +12,7 @@
 #include "platform/fake_shell_windows.h"
 #include "platform/fake_window_system.h"
 #include "platform/wide_win.h"
-#include "store/AppParams.h"
+#include "store/program_files.h"
 #include "tests/win/helper_process.h"
 #include "tests/win/main_window_fixture.h"
 #include "tests/win/window_input.h"
@@ -106,8 +106,7 @@ TEST_F(TrackingWindowTest, F5RefreshesOnlyWhatTheTabShows) {
   shell_.AddWindow("file:///D:/Video");
   MSG alt_f5{form.launcher().TVPath.hwnd(), WM_SYSKEYDOWN, VK_F5, 0x20000000, 0, {0, 0}};
   EXPECT_TRUE(form.FormShortCut(alt_f5));
-  EXPECT_EQ(Outline(ShownTree(2)),
-            (std::vector<std::string>{"D:\\Video", "D:\\Music"}));
+  EXPECT_EQ(Outline(ShownTree(2)), (std::vector<std::string>{"D:\\Video", "D:\\Music"}));
 }
 
 TEST_F(TrackingWindowTest, ClosingRecordsWhatIsOpen) {

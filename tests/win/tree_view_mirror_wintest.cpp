@@ -301,7 +301,8 @@ TEST_F(TreeViewMirrorTest, ABatchFillsTheControlOnceAndShowsTheLastNodeMadeVisib
       model.AppendChild(group, "second of " + std::to_string(i), 2, i);
       model.FindNodeByText("group " + std::to_string(i / 2), true);
       // A program's icon read after its node was shown.
-      if (i % 4 == 0) model.SetImage(model.FindNodeByText("group " + std::to_string(i / 2), false), 5);
+      if (i % 4 == 0)
+        model.SetImage(model.FindNodeByText("group " + std::to_string(i / 2), false), 5);
     }
     model.Select(model.FindNodeByText("group 7", false));
     model.Select(model.FindNodeByText("first of 9", false), true);

@@ -171,7 +171,8 @@ TEST_F(UpdateDuringLoad, TheContentPageComesAfterTheLoadOrWithItsTab) {
     EXPECT_EQ(s.demo_page(), nullptr) << "not before the load";
     if (c.then == Then::kChooseTab) {
       form.OuterTabs.Select(1);
-      NMHDR change{form.OuterTabs.hwnd(), static_cast<UINT_PTR>(GetDlgCtrlID(form.OuterTabs.hwnd())),
+      NMHDR change{form.OuterTabs.hwnd(),
+                   static_cast<UINT_PTR>(GetDlgCtrlID(form.OuterTabs.hwnd())),
                    static_cast<UINT>(TCN_SELCHANGE)};
       SendMessageW(form.hwnd(), WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
     } else {
@@ -179,8 +180,8 @@ TEST_F(UpdateDuringLoad, TheContentPageComesAfterTheLoadOrWithItsTab) {
       form.TimerFirstRunTimer();
       EXPECT_EQ(s.demo_page(), nullptr) << "not inside the load";
       ASSERT_EQ(form.store().docs.size(), 1u);
-      for (int i = 0; i < 300 && (form.store().docs[0].image_pending ||
-                                  (c.page_made && !s.demo_page()));
+      for (int i = 0;
+           i < 300 && (form.store().docs[0].image_pending || (c.page_made && !s.demo_page()));
            ++i) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         Pump();

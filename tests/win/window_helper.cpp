@@ -208,8 +208,8 @@ void ReadTreeItems(HWND tree, HANDLE process, RemoteItem* remote, HTREEITEM firs
 int ReadTree(HWND tree, const std::wstring& out_path) {
   DWORD pid = 0;
   GetWindowThreadProcessId(tree, &pid);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                               pid);
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
   if (!process) return 3;
   auto* remote = static_cast<RemoteItem*>(
       VirtualAllocEx(process, nullptr, sizeof(RemoteItem), MEM_COMMIT, PAGE_READWRITE));

@@ -1,10 +1,10 @@
-#include "online/demo_panel.h"
+#include "online/content_panel.h"
 
 namespace zd {
 
-void DemoPanel::Created() { view_.first_run_timer = true; }
+void ContentPanel::Created() { view_.first_run_timer = true; }
 
-void DemoPanel::Start() {
+void ContentPanel::Start() {
   view_.first_run_timer = false;
   ticks_ = 0;
   page_loaded_ = false;
@@ -15,7 +15,7 @@ void DemoPanel::Start() {
   view_.refresh_timer = true;
 }
 
-bool DemoPanel::RefreshTick(bool server_found, bool search_running) {
+bool ContentPanel::RefreshTick(bool server_found, bool search_running) {
   if (!server_found) {
     // A round that ended without a server leaves nothing to wait for.
     if (!search_running) view_.refresh_timer = false;
@@ -29,13 +29,13 @@ bool DemoPanel::RefreshTick(bool server_found, bool search_running) {
   return true;
 }
 
-void DemoPanel::StopRun() {
+void ContentPanel::StopRun() {
   view_.run_timer = false;
   view_.progress_visible = false;
   view_.hint.clear();
 }
 
-void DemoPanel::RunTick() {
+void ContentPanel::RunTick() {
   if (!view_.run_timer) return;
   view_.progress = view_.progress + kStep > 100 ? 0 : view_.progress + kStep;
   ++ticks_;
@@ -49,7 +49,7 @@ void DemoPanel::RunTick() {
   }
 }
 
-void DemoPanel::PageLoaded() {
+void ContentPanel::PageLoaded() {
   page_loaded_ = true;
   view_.hint.clear();
 }

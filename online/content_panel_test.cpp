@@ -1,4 +1,4 @@
-#include "online/demo_panel.h"
+#include "online/content_panel.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@ namespace zd {
 namespace {
 
 // Runs TimerRun ticks until it stops; returns how many ran.
-int TicksUntilStopped(DemoPanel& panel, int limit = 1000) {
+int TicksUntilStopped(ContentPanel& panel, int limit = 1000) {
   int n = 0;
   while (panel.view().run_timer && n < limit) {
     panel.RunTick();
@@ -15,8 +15,8 @@ int TicksUntilStopped(DemoPanel& panel, int limit = 1000) {
   return n;
 }
 
-TEST(DemoPanel, NoServerShowsProgressForAboutThreeSecondsThenHidesIt) {
-  DemoPanel panel("fetching");
+TEST(ContentPanel, NoServerShowsProgressForAboutThreeSecondsThenHidesIt) {
+  ContentPanel panel("fetching");
   panel.Created();
   EXPECT_TRUE(panel.view().first_run_timer);
   panel.Start();
@@ -35,7 +35,7 @@ TEST(DemoPanel, NoServerShowsProgressForAboutThreeSecondsThenHidesIt) {
   EXPECT_FALSE(panel.view().run_timer);
   EXPECT_FALSE(panel.view().progress_visible);
   EXPECT_EQ(panel.view().progress, 0);
-  EXPECT_EQ(panel.ticks() * DemoPanel::kRunMs, 3100);
+  EXPECT_EQ(panel.ticks() * ContentPanel::kRunMs, 3100);
   // The search ended without a server: the refresh timer stops too.
   EXPECT_FALSE(panel.RefreshTick(false, true));
   EXPECT_TRUE(panel.view().refresh_timer);
@@ -43,18 +43,18 @@ TEST(DemoPanel, NoServerShowsProgressForAboutThreeSecondsThenHidesIt) {
   EXPECT_FALSE(panel.view().refresh_timer);
 }
 
-TEST(DemoPanel, AFoundServerShowsTheDemoAndALoadedPageEndsTheProgress) {
-  DemoPanel panel("fetching");
+TEST(ContentPanel, AFoundServerShowsTheDemoAndALoadedPageEndsTheProgress) {
+  ContentPanel panel("fetching");
   panel.Start();
   for (int i = 0; i < 3; ++i) panel.RunTick();
   EXPECT_EQ(panel.view().progress, 30);
   EXPECT_TRUE(panel.RefreshTick(true, false));
-  DemoPanelView want;
+  ContentPanelView want;
   want.hint_visible = true;
   want.demo_tab_visible = true;
   EXPECT_EQ(panel.view(), want);
 
-  DemoPanel loading("fetching");
+  ContentPanel loading("fetching");
   loading.Start();
   loading.RunTick();
   loading.PageLoaded();
@@ -63,8 +63,8 @@ TEST(DemoPanel, AFoundServerShowsTheDemoAndALoadedPageEndsTheProgress) {
   EXPECT_EQ(loading.view().hint, "");
 }
 
-TEST(DemoPanel, ProgressStepsAndWrapsAndRefreshStartsAgain) {
-  DemoPanel panel("h");
+TEST(ContentPanel, ProgressStepsAndWrapsAndRefreshStartsAgain) {
+  ContentPanel panel("h");
   panel.Start();
   int seen[12];
   for (int& p : seen) {

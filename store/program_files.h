@@ -48,6 +48,6 @@ inline constexpr char kVendorHomePage[] = "https://www.mrxsoft.example/";
 inline constexpr size_t kMaxListLines = 10000;
 
 // Sets ProductName, AppKey and ProductVersion to their entry values.
-void InitAppParams();
+void InitProgramValues();
 
 }  // namespace zd

@@ -5,7 +5,7 @@
 
 namespace zd {
 
-class DemoPage : public Page {
+class HomePage : public Page {
  public:
   using Page::Page;
   void Create(HWND parent);

@@ -7,7 +7,7 @@
 namespace zd {
 
 // What the page shows and which of its timers run.
-struct DemoPanelView {
+struct ContentPanelView {
   bool first_run_timer = false;  // TimerFirstRun, 1000 ms, one tick
   bool refresh_timer = false;    // TimerRefreshWB, 200 ms
   bool run_timer = false;        // TimerRun, 100 ms
@@ -16,10 +16,10 @@ struct DemoPanelView {
   bool hint_visible = false;
   std::string hint;
   bool demo_tab_visible = false;
-  bool operator==(const DemoPanelView&) const = default;
+  bool operator==(const ContentPanelView&) const = default;
 };
 
-class DemoPanel {
+class ContentPanel {
  public:
   static constexpr int kFirstRunMs = 1000;
   static constexpr int kRefreshMs = 200;
@@ -28,8 +28,8 @@ class DemoPanel {
   static constexpr int kGiveUpAfterTicks = 30;
   static constexpr int kStep = 10;
 
-  explicit DemoPanel(std::string fetching_hint) : fetching_hint_(std::move(fetching_hint)) {}
-  const DemoPanelView& view() const { return view_; }
+  explicit ContentPanel(std::string fetching_hint) : fetching_hint_(std::move(fetching_hint)) {}
+  const ContentPanelView& view() const { return view_; }
 
   // The page was created: its first start comes with TimerFirstRun.
   void Created();
@@ -49,7 +49,7 @@ class DemoPanel {
  private:
   void StopRun();
   std::string fetching_hint_;
-  DemoPanelView view_;
+  ContentPanelView view_;
   int ticks_ = 0;
   bool page_loaded_ = false;
 };

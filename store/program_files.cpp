@@ -1,4 +1,4 @@
-#include "store/AppParams.h"
+#include "store/program_files.h"
 
 #include "zd_version.h"
 
@@ -10,7 +10,7 @@ float ProductVersion = 0.0f;
 
 std::string ProgramKey() { return std::string(kMakerKey) + "\\" + AppKey; }
 
-void InitAppParams() {
+void InitProgramValues() {
   ProductName = kSetupProductName;
   AppKey = "VAROV";
   ProductVersion = ZD_VERSION_NUMBER;
