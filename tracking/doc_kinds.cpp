@@ -38,12 +38,6 @@ bool Contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
 }
 
-std::string_view TrimView(std::string_view text) {
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
-  return text;
-}
-
 bool IsIgnoredDoc(std::string_view address) { return IsResourceAddress(address); }
 
 bool IsDriveRoot(std::string_view address) {

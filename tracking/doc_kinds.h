@@ -86,8 +86,8 @@ bool IsScanSpecialPlaceTitle(std::string_view trimmed_title);
 
 bool Contains(std::string_view text, std::string_view part);
 
-// Trim without a copy: the same characters (all <= ' ') as Trim of the store.
-std::string_view TrimView(std::string_view text);
+// Trim without a copy: the store's own (all characters <= ' ').
+inline std::string_view TrimView(std::string_view text) { return TrimmedView(text); }
 
 // The browser's internal resource pages: addresses that start with "res://",
 // in any letter case.
