@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "platform/utf8.h"
+
 namespace zd {
 namespace {
 
@@ -17,13 +19,6 @@ crypto_hash_sha256_state* State(std::array<unsigned char, 128>& storage) {
 bool SodiumReady() noexcept {
   static const bool ready = sodium_init() >= 0;
   return ready;
-}
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 }  // namespace
@@ -72,7 +67,7 @@ std::string HexEncode(const uint8_t* data, size_t size) {
 bool HexDecodeInto(std::string_view hex, uint8_t* out, size_t size) {
   if (hex.size() != size * 2) return false;
   for (size_t i = 0; i < size; ++i) {
-    const int high = HexValue(hex[2 * i]), low = HexValue(hex[2 * i + 1]);
+    const int high = HexDigitValue(hex[2 * i]), low = HexDigitValue(hex[2 * i + 1]);
     if (high < 0 || low < 0) return false;
     out[i] = static_cast<uint8_t>(high * 16 + low);
   }

@@ -32,6 +32,13 @@ std::string SanitizeUtf8(std::string_view text);
 inline constexpr char32_t kByteEscapeBase = 0x10FE00;
 inline constexpr size_t kByteEscapeLength = 4;  // bytes of its UTF-8 form
 void AppendByteEscape(std::string& out, unsigned char byte);
+// The value of a hexadecimal digit (either case); -1 for any other character.
+inline int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
 // The byte escaped at `pos`, or -1 when no escape starts there.
 int ByteEscapeAt(std::string_view text, size_t pos);
 bool HasByteEscape(std::string_view text);

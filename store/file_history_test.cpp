@@ -73,24 +73,31 @@ TEST_F(FileHistoryFile, ManyRecordsRoundTripInTheirOrder) {
   EXPECT_EQ(Load(), records);
 }
 
-TEST_F(FileHistoryFile, ASaveCutShortLeavesTheLastFileWhole) {
-  Load();
+// What a failing disk leaves: a save that cannot be written keeps the last
+// file whole, a file that could not be read is never written over.
+TEST_F(FileHistoryFile, AFailingFileKeepsWhatItHeld) {
   const std::vector<FileRecord> first = {
       {"C:\\a.txt", "a.txt", "2024-01-01", "2024-01-02", "", false}};
-  ASSERT_TRUE(SaveFileRecords(files, *codec, kPath, first, origin));
-  files.FailWritesTo(kPath);
   std::vector<FileRecord> second = first;
   second.push_back({"C:\\b.txt", "b.txt", "2024-01-03", "2024-01-03", "", false});
-  EXPECT_FALSE(SaveFileRecords(files, *codec, kPath, second, origin));
-  EXPECT_EQ(Load(), first);
-}
-
-TEST_F(FileHistoryFile, AFileThatCouldNotBeReadIsNeverWrittenOver) {
-  files.PutFile(kPath, "C:\\a.txt*|*a.txt\r\n");
-  files.FailReadsOf(kPath);
-  EXPECT_TRUE(Load().empty());
-  EXPECT_FALSE(SaveFileRecords(files, *codec, kPath, {}, origin));
-  files.set_fail_all_reads(false);
+  struct Case {
+    const char* what;
+    bool reads_fail;  // else the writes fail, after one good save
+  } const cases[] = {{"writes fail", false}, {"reads fail", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    files.ClearFailures();
+    files.PutFile(kPath, "");
+    Load();
+    ASSERT_TRUE(SaveFileRecords(files, *codec, kPath, first, origin));
+    const std::string held = files.files().at(kPath);
+    (c.reads_fail ? files.FailReadsOf(kPath) : files.FailWritesTo(kPath));
+    if (c.reads_fail) EXPECT_TRUE(Load().empty());
+    EXPECT_FALSE(SaveFileRecords(files, *codec, kPath, c.reads_fail ? first : second, origin));
+    EXPECT_EQ(files.files().at(kPath), held);
+    files.ClearFailures();
+    EXPECT_EQ(Load(), first);
+  }
 }
 
 TEST(FileHistory, DaysOfTimes) {

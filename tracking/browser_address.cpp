@@ -7,13 +7,6 @@ namespace {
 
 bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 }  // namespace
 
 std::string AddressScheme(std::string_view address) {
@@ -58,9 +51,9 @@ std::optional<std::string> LocalPathOfFileAddress(std::string_view address) {
   if (!host.empty()) path = "\\\\" + std::string(host);
   for (size_t i = 0; i < rest.size(); ++i) {
     char c = rest[i];
-    if (c == '%' && i + 2 < rest.size() && HexValue(rest[i + 1]) >= 0 &&
-        HexValue(rest[i + 2]) >= 0) {
-      c = static_cast<char>(HexValue(rest[i + 1]) * 16 + HexValue(rest[i + 2]));
+    if (c == '%' && i + 2 < rest.size() && HexDigitValue(rest[i + 1]) >= 0 &&
+        HexDigitValue(rest[i + 2]) >= 0) {
+      c = static_cast<char>(HexDigitValue(rest[i + 1]) * 16 + HexDigitValue(rest[i + 2]));
       i += 2;
     } else if (c == '|' && path.size() == 1 && host.empty()) {
       c = ':';
