@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // (a local path names one document whatever its case: DocPathKey).
   auto check_lookup = [&] {
     const std::string candidates[] = {
-        "", "C:/x", list.empty() ? "x" : list.Lines().front(),
+        "", "C:/x", list.empty() ? std::string("x") : std::string(list.Lines().front()),
         std::string(reinterpret_cast<const char*>(data), size < 6 ? size : 6)};
     for (const std::string& path : candidates) {
       bool expected = false;
